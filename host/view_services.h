@@ -1,0 +1,69 @@
+// The boundary between a run (interpreter, network engine, network extension) and whatever shows it.
+// The Qt editor view and the console host implement it; nothing below it knows which.
+// All texts are single-byte code page 1256, as the interpreter works with them.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Value;
+struct ObjectVariable;
+class CFeedForwardNeuralNetwork;
+
+// An entry of the tree view; nullptr is "no item".
+using TreeItem = void*;
+
+class ViewServices {
+public:
+    virtual ~ViewServices() = default;
+
+    // Run flags, set by one thread and polled by another. 0 when the view is constructed.
+    std::atomic<int> stopRequested{0};
+    std::atomic<int> running{0};
+    std::atomic<int> paused{0};
+    std::atomic<int> stopLearning{0};
+
+    // --- output and run state ---
+    // append 0 replaces the whole pane; otherwise text is added at the end, after a line break when
+    // crlfBefore is set and the pane is not empty, followed by one when crlfAfter is set.
+    virtual void OutputText(const std::string& text, int append, int crlfBefore, int crlfAfter, int repaint) = 0;
+    // stop requested, running and paused become 0.
+    virtual void ResetRunFlags() { stopRequested = 0; running = 0; paused = 0; }
+    virtual void UpdateRunButtons() {}
+    // The editor window's background (0x00BBGGRR as Windows stores it); returns the previous colour.
+    virtual std::uint32_t SetEditorBackground(std::uint32_t colour) { return colour; }
+    virtual void SetEditorReadOnly(bool /*readOnly*/) {}
+    // Selects the offending word of an error in the editor (byte position and length in the script text).
+    virtual void SelectSource(int /*start*/, int /*length*/) {}
+    // Window that owns message boxes, questions and file dialogs raised by statements (nullptr: none).
+    virtual void* OwnerWindow() { return nullptr; }
+
+    // --- source tree (check pass only, user-interface thread) ---
+    virtual TreeItem AddTreeItem(const std::string& text, int category, TreeItem parent, int srcStart, int srcLength) = 0;
+    virtual void AddVariableToTree(const Value& record, int elementCount, int srcStart, int srcLength) = 0;
+    virtual TreeItem AddNetworkToTree(const ObjectVariable& record, int elementCount, int srcStart, int srcLength) = 0;
+
+    // --- charts (worker) ---
+    // labels empty: the numbers 1 .. count.
+    virtual void ShowChart(const std::string& title, const std::vector<double>& values, int count,
+                           const std::vector<std::string>* labels) = 0;
+
+    // --- structure-and-training window (worker) ---
+    virtual void ShowNetworkStructure(const CFeedForwardNeuralNetwork& network) = 0;
+    virtual void CloseStructureWindow() = 0;
+    // Also clears stopLearning.
+    virtual void BeginTrainingDisplay(const CFeedForwardNeuralNetwork& network) = 0;
+    virtual void EndTrainingDisplay() = 0;
+    virtual void AddTrainingGraphPoint(int curve, double value, int flag) = 0;
+    virtual void UpdateTrainingStats(int epochs, int maxEpochs, double error, double errorGoal,
+                                     double learningConstant, double initialLearningConstant) = 0;
+    virtual void SetStructureProgress1(int position, int range) = 0;
+    virtual void SetStructureProgress2(int position, int range) = 0;
+    virtual void UpdateStructureWeights(const CFeedForwardNeuralNetwork& network, int force) = 0;
+
+    // --- "Simulation:" bar (worker) ---
+    virtual void SetSimulationText(const std::string& text) = 0;
+    virtual void SetSimulationProgress(int position, int range) = 0;
+};

@@ -1,0 +1,292 @@
+// The Loriant Script interpreter: one object per check pass and run. It keeps no syntax tree:
+// every pass reads the script text token by token (the lexer), evaluating expressions and
+// executing statements as it scans. The object is also the run's worker thread.
+//
+// Implementation is split by concern: lexer.cpp, variables.cpp, expressions.cpp, matrix_operands.cpp,
+// statements.cpp, run_control.cpp, builtin_values.cpp, builtin_commands.cpp, object_files.cpp.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "host/view_services.h"
+#include "interpreter/dyna_array.h"
+#include "interpreter/keyword_catalogue.h"
+#include "interpreter/value.h"
+
+class CMatrix;
+
+// Token codes beyond the keyword catalogue's 0 .. 161.
+namespace token {
+constexpr int kNumber = 163;
+constexpr int kStringValue = 164;
+constexpr int kVariable = 165;
+constexpr int kUnclosedComment = 167;
+constexpr int kEnd = 168;
+constexpr int kObjectVariable = 169;
+constexpr int kObjectKeyword = 170;
+constexpr int kUnknown = -1;
+}  // namespace token
+
+// A saved lexer position from which loops and calls scan the same text again.
+struct ScanMark {
+    int position = 0;
+    int tokenCount = 0;
+};
+
+struct SubroutineRecord {
+    int position = 0;
+    int tokenCount = 0;
+    std::string name;
+};
+
+// Which words end a block and what the end of the text means inside it.
+enum BlockKind : int {
+    kBlockWholeScript = 0,
+    ForBody = 0x01,
+    ThenBranch = 0x02,
+    ElseBranch = 0x04,
+    WhileBody = 0x08,
+    DoBody = 0x10,
+    CalledBody = 0x20,
+    SubroutineCheck = 0x40,
+    SingleStatement = 0x80,
+};
+
+// Run state of the interpreter.
+enum RunState : int {
+    kRunning = 0,
+    kStoppedByUser = 1,
+    kEndedByExit = 2,
+    kEndedByStopProgram = 3,
+    kEndedByError = 4,
+};
+
+// The worker-thread base: the interpreter object is its own thread. The owner waits for
+// Finished() before deleting or replacing an interpreter whose worker was started.
+class ParserThread {
+public:
+    explicit ParserThread(ViewServices* owner);
+    virtual ~ParserThread();
+    ParserThread(const ParserThread&) = delete;
+    ParserThread& operator=(const ParserThread&) = delete;
+
+    // Starts InitInstance in a new thread with a stack large enough for the nesting limit.
+    bool CreateThread();
+    // Blocks until the worker has ended (returns at once when none was started).
+    void WaitFinished();
+    bool Finished() const { return finished_.load(); }
+    bool Started() const { return started_; }
+
+    // The worker's body; returns 0 so that the thread ends.
+    virtual int InitInstance() = 0;
+    virtual int ExecuteNextStatement() = 0;
+
+protected:
+    ViewServices* owner_;
+
+private:
+    static void* ThreadMain(void* self);
+    void Delete();  // the worker's last act: signals Finished
+    std::atomic<bool> finished_{false};
+    bool started_ = false;
+    unsigned long thread_ = 0;
+    std::mutex mutex_;
+    std::condition_variable finishedSignal_;
+};
+
+class CTesselParser : public ParserThread {
+public:
+    static constexpr int kHistorySize = 100000;
+    static constexpr int kHistoryLast = 99999;
+    static constexpr int kWordLimit = 300;          // words of this length or more are an error
+    static constexpr int kStringLiteralLimit = 50000;
+    static constexpr int kMaxNestingDepth = 400;    // blocks, calls and parenthesised expressions
+    static constexpr int kDefaultVariableStep = 5000;
+
+    explicit CTesselParser(ViewServices* view);
+    ~CTesselParser() override;
+
+    // ===== construction, tables, variables and scopes (variables.cpp) =====
+    void FreeRunBuffers();
+    void SetErrorText(const std::string& text) { errorText = text; }
+    void DeclareVariable(const std::string& name, int type, int count, int rows, int cols);
+    // Index of the variable's first record, or -1. Newest first; scope-aware in the check pass.
+    int FindVariable(const char* name, std::size_t length);
+    int FindVariable(const std::string& name) { return FindVariable(name.data(), name.size()); }
+    // For the variable the last word named: reads the optional [index]; record index + 1, 0 on error.
+    int EvaluateArrayIndex();
+    int GetUpperBoundMinusOne(int record) const;
+    std::string PushScope(const char* prefix, int counter);
+    void PopScope(const std::string& suffix);
+    int PrescanSubroutines();
+    int PrescanSubroutinesBool() { return PrescanSubroutines() ? 1 : 0; }
+    // Every change of the variables table's length goes through these two, so the name index stays true.
+    bool AppendVariable(const Value& record);
+    // Drops the records from newLength on (closing the files that only they hold).
+    void CutVariables(int newLength);
+    // The base part of ResetRun: scan state, flags, scope path, tree positions, variables (step 5000).
+    void ResetBaseRunState();
+    void RegisterKeywords();
+
+    // ===== lexer (lexer.cpp) =====
+    void SetSource(const std::string& text);
+    void InitRunBuffers();
+    int NextToken(const char* text, int length, int raw);
+    // NextToken on the script text; the result also becomes currentToken.
+    int ReadToken(int raw = 0) { return currentToken = NextToken(scriptText.data(), textLength, raw); }
+    void SavePosition(ScanMark& mark) const { mark.position = position; mark.tokenCount = tokenCount; }
+    void RestorePosition(const ScanMark& mark) { position = mark.position; tokenCount = mark.tokenCount; }
+    void UngetToken();
+    // 0 the text ended first, 1 done, 2 too long.
+    int ReadRawUntilToken(const char* text, int length, int closingCode, std::string& out, int limit);
+    static void UnescapeString(std::string& buffer);
+    int SkipBlockComment();
+    void SkipToEndOfLine();
+    static bool IsWhitespaceChar(unsigned char c);
+    static bool IsDelimiterChar(unsigned char c);
+    static bool IsNumberText(const char* word, std::size_t length);
+    void StripTatweel();
+    // Source range of the last history entry (the word an error highlights).
+    int LastTokenStart() const;
+    int LastTokenLength() const;
+
+    // ===== expressions (expressions.cpp, matrix_operands.cpp) =====
+    int ReadExpression2(Value& result);
+    int ReadExpression(Value& result);
+    int EvalAdditive(Value& result);
+    int EvalMultiplicative(Value& result);
+    int EvalPower(Value& result);
+    int EvalUnary(Value& result);
+    int EvalParenthesis(Value& result);
+    int EvalPrimary(Value& result);
+    // 1 element, 2 row, 3 column, 4 whole matrix, 0 failure.
+    int EvaluateMatrixOperand(Value& result, int variableIndex);
+    int ParseMatrixIndex(int& row, int& col);
+    int AssignMatrix(CMatrix& matrix, int rowFrom, int rowTo, int colFrom, int colTo, int integerOnly);
+    int ParseBracketList();
+    int EvaluateCondition(int& result);
+
+    // ===== statements (statements.cpp) =====
+    int ExecuteBlock(int doIt, int kind);
+    int ExecuteAssignment(int record);
+    int ExecuteDeclaration(int typeCode);
+    int ExecuteIf(int doIt);
+    int ExecuteFor(int doIt);
+    int ExecuteWhile(int doIt);
+    int ExecuteDoLoop(int doIt);
+    int ExecuteCall(int doIt);
+    int ExecuteSubroutineBody(int doIt);
+    int SkipToElseOrEndif(int* foundElse);
+    int SkipToEndif();
+    int SkipToNext();
+    int SkipToWend();
+
+    // ===== run control (run_control.cpp) =====
+    int Compile(const int options[4]);
+    int BeginRun(int executeFlag);
+    int SetRunMode(int executeFlag);
+    int InitInstance() override;
+    int EndRun(int executeFlag);
+    void ReportError(int expectedCode, int start, int length, const std::string& text);
+    void WaitMilliseconds(long milliseconds);
+    void SetRunning(int flag);
+    // The shared failure rules. Report text E on the last token read: when a stop was requested,
+    // run state 1 and nothing shown; else ReportError, error text E, execute 0, run state 4. Returns 0.
+    int FailWith(const std::string& text);
+    int FailWithAt(const std::string& text, int start, int length);
+    // The expected-word rule: ReportError with keyword code on the last token, execute 0, run state 4. Returns 0.
+    int FailExpected(int keywordCode);
+    // Nesting depth of blocks, calls and parenthesised expressions; false (error reported) past the limit.
+    bool EnterNesting();
+    void LeaveNesting() { --nestingDepth; }
+
+    // ===== built-in values and commands (builtin_values.cpp, builtin_commands.cpp) =====
+    int EvaluateBuiltinValue(int code, int* tokenOut);
+    static int FileExists(const char* path);
+    // A command statement whose keyword (code) has just been read; 1 success, 0 failure.
+    int ExecuteCommand(int code);
+    // True for the keyword codes that ExecuteCommand handles.
+    static bool IsCommandCode(int code);
+
+    // ===== object files (object_files.cpp) =====
+    int ExecuteSaveObject();
+    int ExecuteLoadObject();
+    int SaveObjectToFile(int record, const std::string& name);
+    int LoadObject(int record, const std::string& name);
+
+    // ===== extension operations (the network extension fills them) =====
+    int ExecuteNextStatement() override;
+    virtual void BuildHelpTree(HelpTreeTarget& tree);
+    virtual void RegisterObjectKeywords() = 0;
+    virtual int FindObjectKeyword(const char* word) = 0;        // id or -2
+    virtual int FindObjectVariable(const char* word) = 0;       // index or -1
+    virtual int ExecuteObjectKeywordStatement() = 0;
+    virtual void ResetRun() = 0;
+    virtual int ExecuteObjectStatement() = 0;
+    virtual int EvaluateObjectMember(Value& result) = 0;
+    virtual void ClearObjectVariables(int executeFlag) = 0;
+    virtual int SaveObjectStatement() = 0;
+    virtual int LoadObjectStatement() = 0;
+
+    ViewServices* View() const { return view; }
+
+    // ----- fields (public: the extension, the views and the tests read them) -----
+    int wavePlaying = 0;
+    int execute = 0;
+    int inSubroutine = 0;
+    int returning = 0;
+    int running = 0;
+    std::string scope;
+
+    // lexer
+    int position = 0;
+    int variableIndex = -1;
+    int tokenCount = 0;
+    std::vector<int> tokenStart;
+    std::vector<int> tokenLength;
+    std::string scriptText;      // the text, followed by 100 NUL bytes
+    int textLength = 0;
+    std::string word;            // the text of the last token read
+    int currentToken = -1;
+    int objectKeywordId = 0;
+    int objectVariableIndex = 0;
+
+    void* ownerWindow = nullptr;
+    int runState = kRunning;
+    CDynaArray<SubroutineRecord> subroutines;
+    CDynaArray<std::string> helpTreeItems;
+    CDynaArray<KeywordRecord> keywords;
+    std::string errorText;
+    ViewServices* view;
+    CDynaArray<Value> variables;
+    CDynaArray<int> treePositions;
+    std::vector<TreeItem> helpCategories;
+    std::string caption = "Loriant Script";
+    // main, for, then, else, while, do, call, sub
+    int scopeCounters[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    enum ScopeCounter { kMain, kFor, kThen, kElse, kWhile, kDo, kCall, kSub };
+
+    int nestingDepth = 0;
+    std::uint32_t idleColour = 0;
+    bool idleColourKnown = false;
+
+private:
+    // Lexer acceleration: what a text position scans to (valid until SetSource).
+    struct ScanCacheEntry;
+    std::vector<std::uint32_t> scanCacheIndex_;  // position -> entry + 1, 0 none
+    std::vector<ScanCacheEntry*> scanCache_;
+    // Variable lookup acceleration: name -> first-record indices, oldest first.
+    std::unordered_map<std::string, std::vector<int>> variableIndex_;
+    // Subroutine bodies the check pass is inside (it does not enter one it is already checking).
+    std::vector<int> subroutinesBeingChecked_;
+
+    friend class LexerInternals;
+};

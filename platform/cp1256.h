@@ -1,0 +1,15 @@
+// Code page 1256 <-> UTF-8. One byte per character on the code page side; characters the code
+// page cannot represent become "?".
+#pragma once
+
+#include <string>
+
+namespace cp1256 {
+
+std::string ToUtf8(const std::string& cp1256Text);
+std::string FromUtf8(const std::string& utf8Text);
+// One code point to its code page byte, or '?' when it has none.
+char FromCodePoint(char32_t codePoint);
+char32_t ToCodePoint(unsigned char byte);
+
+}  // namespace cp1256

@@ -1,0 +1,54 @@
+// A C-runtime-style file stream with the original platform's text mode: in "t" modes a line feed
+// is written as CR LF and CR LF is read as LF; "b" modes are untranslated. Modes: r w a r+ w+ a+,
+// each followed by t or b ("t" when neither is given). Positions (Tell/Seek) are byte offsets in
+// the file itself, as the original runtime reports them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace crt {
+
+class CrtFile {
+public:
+    // nullptr when the file cannot be opened in that mode.
+    static std::unique_ptr<CrtFile> Open(const std::string& path, const std::string& mode);
+    ~CrtFile();
+    CrtFile(const CrtFile&) = delete;
+    CrtFile& operator=(const CrtFile&) = delete;
+
+    // fread/fwrite: counts of whole items transferred.
+    std::size_t Read(void* buffer, std::size_t size, std::size_t count);
+    std::size_t Write(const void* buffer, std::size_t size, std::size_t count);
+    // fputs: false on a write error.
+    bool Puts(const std::string& text);
+    // fgets: reads up to maxChars - 1 characters, stopping after a line feed; false at end of file
+    // with nothing read.
+    bool Gets(std::string& line, int maxChars);
+    // fseek with SEEK_SET / SEEK_CUR / SEEK_END; 0 on success as fseek returns.
+    int Seek(std::int64_t offset, int origin);
+    std::int64_t Tell();
+    // feof: set once a read has hit the end of the file.
+    bool Eof() const;
+    // The length of the open file in bytes (after flushing what was written).
+    std::int64_t Length();
+    // fclose: false when flushing or closing failed.
+    bool Close();
+    bool IsText() const { return text_; }
+
+private:
+    CrtFile(std::FILE* f, bool text, bool append);
+    std::FILE* f_;
+    bool text_;
+    bool append_;
+    bool eof_ = false;
+    int lastOp_ = 0;  // 0 none, 1 read, 2 write: a seek is needed between the two, as in C
+};
+
+// _access(path, 0) == 0
+bool FileExists(const std::string& path);
+
+}  // namespace crt

@@ -1,0 +1,71 @@
+// What a running script asks of the desktop: message boxes, questions, the file-open dialog,
+// sounds, opening programs and documents, the clipboard. The console implementation serves
+// kestrum-run and the tests; the Qt shell installs its own at start-up.
+// Texts are single-byte code page 1256.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace desktop {
+
+// Message box styles and answers, with the values the scripts and callers pass around.
+enum Style : unsigned {
+    kOk = 0x00,
+    kYesNo = 0x04,
+    kIconHand = 0x10,        // error
+    kIconQuestion = 0x20,
+    kIconExclamation = 0x30,
+    kIconAsterisk = 0x40,    // information
+};
+enum Answer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // owner: the window that owns the box (nullptr: none). Returns one of Answer.
+    virtual int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) = 0;
+    // A file-open dialog with one filter entry; returns the chosen path, or "" when cancelled.
+    virtual std::string SelectFile(void* owner, const std::string& filterTitle, const std::string& pattern) = 0;
+    // The system sound of a message-box style (0 the default sound).
+    virtual void Beep(unsigned type) = 0;
+    // Plays a WAV file; false when it cannot be played. wait: returns when the sound has ended.
+    virtual bool PlayWave(const std::string& path, bool loop, bool wait) = 0;
+    virtual void StopWave() = 0;
+    // Opens a program, document or URL as the desktop's "open" does. false when nothing was opened.
+    virtual bool Open(const std::string& target) = 0;
+    // Puts plain text on the clipboard; false when the clipboard could not be had.
+    virtual bool SetClipboardText(const std::string& text) = 0;
+};
+
+// Console implementation: message texts go to stderr; answers and the chosen file are set by the host.
+class ConsoleDesktop : public Desktop {
+public:
+    int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) override;
+    std::string SelectFile(void* owner, const std::string& filterTitle, const std::string& pattern) override;
+    void Beep(unsigned type) override;
+    bool PlayWave(const std::string& path, bool loop, bool wait) override;
+    void StopWave() override;
+    bool Open(const std::string& target) override;
+    bool SetClipboardText(const std::string& text) override;
+
+    void SetYesNoAnswer(bool yes) { answerYes_ = yes; }
+    void SetSelectedFile(const std::string& path) { selectedFile_ = path; }
+    // The last text put on the clipboard (the console has no clipboard of its own).
+    const std::string& ClipboardText() const { return clipboard_; }
+    const std::string& LastOpened() const { return lastOpened_; }
+
+private:
+    bool answerYes_ = false;
+    std::string selectedFile_;
+    std::string clipboard_;
+    std::string lastOpened_;
+};
+
+// The one desktop the process uses. Starts as a ConsoleDesktop.
+Desktop& Current();
+// Installs another implementation (the caller keeps ownership; nullptr restores the console one).
+void Install(Desktop* desktop);
+ConsoleDesktop& Console();
+
+}  // namespace desktop
