@@ -38,9 +38,13 @@ public:
     // fclose: false when flushing or closing failed.
     bool Close();
     bool IsText() const { return text_; }
+    // Opened with an "a" mode: every write goes to the end of the file.
+    bool IsAppend() const { return append_; }
 
 private:
     CrtFile(std::FILE* f, bool text, bool append);
+    void SwitchTo(int op);
+    int GetChar();
     std::FILE* f_;
     bool text_;
     bool append_;

@@ -4,7 +4,11 @@
 // Texts are single-byte code page 1256.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace desktop {
@@ -38,7 +42,11 @@ public:
     virtual bool SetClipboardText(const std::string& text) = 0;
 };
 
-// Console implementation: message texts go to stderr; answers and the chosen file are set by the host.
+// Console implementation: each message box is one line "caption: text" on stderr (UTF-8); a
+// yes/no box answers as SetYesNoAnswer says, others answer OK; answers and the chosen file are
+// set by the host. Sounds are silent: PlayWave checks the WAV file and, with wait, takes as long
+// as the sound lasts. Open only records the target unless KESTRUM_OPEN_WITH_DESKTOP=1 is set,
+// which hands it to xdg-open.
 class ConsoleDesktop : public Desktop {
 public:
     int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) override;
@@ -54,12 +62,19 @@ public:
     // The last text put on the clipboard (the console has no clipboard of its own).
     const std::string& ClipboardText() const { return clipboard_; }
     const std::string& LastOpened() const { return lastOpened_; }
+    // True from PlayWave until the sound's time has passed (wait) or StopWave.
+    bool IsPlaying() const;
 
 private:
-    bool answerYes_ = false;
+    std::atomic<bool> answerYes_{false};
     std::string selectedFile_;
+    std::mutex stateMutex_;  // clipboard_ and lastOpened_ are written from workers
     std::string clipboard_;
     std::string lastOpened_;
+    mutable std::mutex waveMutex_;
+    std::condition_variable waveStopped_;
+    std::uint64_t waveGeneration_ = 0;  // every PlayWave and StopWave starts a new one
+    bool playing_ = false;
 };
 
 // The one desktop the process uses. Starts as a ConsoleDesktop.

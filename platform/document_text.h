@@ -1,0 +1,19 @@
+// What the interpreter reads from a script document: its plain text in code page 1256 with one
+// "\n" per line end, whatever form the file has.
+#pragma once
+
+#include <string>
+
+namespace document {
+
+// An RTF document (leading "{\rtf") gives its plain text (rtf::ExtractPlainText). Other files are
+// plain text: a UTF-8 byte order mark is dropped, valid UTF-8 is converted to code page 1256
+// (characters outside it become "?"), anything else is taken as code page 1256 already.
+// CR LF and lone CR become "\n" in either case.
+// On malformed RTF the result is empty and error says why; otherwise error is cleared.
+std::string LoadScriptDocument(const std::string& fileBytes, std::string& error);
+
+// CR LF and lone CR as "\n".
+std::string NormalizeLineEnds(const std::string& text);
+
+}  // namespace document
