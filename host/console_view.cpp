@@ -1,0 +1,102 @@
+#include "host/console_view.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "interpreter/value.h"
+#include "platform/cp1256.h"
+
+namespace {
+
+// Pane text (code page 1256, CR LF) as a terminal shows it: UTF-8 with LF.
+std::string ForTerminal(const std::string& paneText) {
+    std::string lf;
+    lf.reserve(paneText.size());
+    for (std::size_t i = 0; i < paneText.size(); ++i) {
+        if (paneText[i] == '\r' && i + 1 < paneText.size() && paneText[i + 1] == '\n') continue;
+        lf.push_back(paneText[i]);
+    }
+    return cp1256::ToUtf8(lf);
+}
+
+}  // namespace
+
+void ConsoleView::OutputText(const std::string& text, int append, int crlfBefore, int crlfAfter, int) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (append == 0) {
+        // A replaced pane cannot be taken back from a stream: it is shown when text is next added.
+        pane_ = text;
+        streamed_ = 0;
+        return;
+    }
+    if (crlfBefore && !pane_.empty()) pane_ += "\r\n";
+    pane_ += text;
+    if (crlfAfter) pane_ += "\r\n";
+    if (stream_) {
+        std::string shown = ForTerminal(pane_.substr(streamed_));
+        // A CR LF split across two appends must not print its CR.
+        std::fputs(shown.c_str(), stream_);
+        std::fflush(stream_);
+        streamed_ = pane_.size();
+    }
+}
+
+void ConsoleView::FlushStream() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!stream_) return;
+    std::string rest = ForTerminal(pane_.substr(streamed_));
+    std::fputs(rest.c_str(), stream_);
+    if (!pane_.empty() && pane_.back() != '\n') std::fputc('\n', stream_);
+    std::fflush(stream_);
+    streamed_ = pane_.size();
+}
+
+std::uint32_t ConsoleView::SetEditorBackground(std::uint32_t colour) {
+    std::uint32_t previous = background_;
+    background_ = colour;
+    return previous;
+}
+
+TreeItem ConsoleView::NewTreeItem(TreeEntry entry) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    tree_.push_back(std::move(entry));
+    // Items are numbered from 1 so that no item is the empty item.
+    return reinterpret_cast<TreeItem>(static_cast<std::uintptr_t>(tree_.size()));
+}
+
+TreeItem ConsoleView::AddTreeItem(const std::string& text, int category, TreeItem parent, int srcStart, int srcLength) {
+    return NewTreeItem({text, category, parent, srcStart, srcLength});
+}
+
+void ConsoleView::AddVariableToTree(const Value& record, int, int srcStart, int srcLength) {
+    NewTreeItem({record.name, record.type, nullptr, srcStart, srcLength});
+}
+
+TreeItem ConsoleView::AddNetworkToTree(const ObjectVariable&, int, int srcStart, int srcLength) {
+    return NewTreeItem({std::string(), 7, nullptr, srcStart, srcLength});
+}
+
+void ConsoleView::ShowChart(const std::string& title, const std::vector<double>& values, int count,
+                            const std::vector<std::string>* labels) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Chart chart;
+    chart.title = title;
+    std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 0;
+    chart.values.assign(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(std::min(n, values.size())));
+    if (labels) chart.labels.assign(labels->begin(), labels->begin() + static_cast<std::ptrdiff_t>(std::min(n, labels->size())));
+    charts_.push_back(std::move(chart));
+}
+
+void ConsoleView::UpdateTrainingStats(int epochs, int maxEpochs, double error, double, double, double) {
+    if (!progress_) return;
+    std::fprintf(progress_, "\r\033[KTraining: epoch %d of %d, error %.6g", epochs, maxEpochs, error);
+    std::fflush(progress_);
+    progressShown_ = true;
+}
+
+void ConsoleView::EndTrainingDisplay() {
+    if (!progress_ || !progressShown_) return;
+    std::fputs("\r\033[K", progress_);
+    std::fflush(progress_);
+    progressShown_ = false;
+}

@@ -1,0 +1,90 @@
+// A text host for runs: an in-memory output pane that follows the editor's pane rules exactly,
+// optionally streamed to a stream as it grows, with tree entries and charts recorded for tests.
+// Windows (structure, charts) show nothing here.
+#pragma once
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "host/view_services.h"
+
+class ConsoleView : public ViewServices {
+public:
+    struct TreeEntry {
+        std::string text;
+        int category = 0;
+        TreeItem parent = nullptr;
+        int srcStart = 0;
+        int srcLength = 0;
+    };
+    struct Chart {
+        std::string title;
+        std::vector<double> values;
+        std::vector<std::string> labels;  // empty: numbered 1 .. count
+    };
+
+    ConsoleView() = default;
+
+    // Streams appended pane text to out (UTF-8, CR LF shown as LF) as the run produces it.
+    void StreamTo(std::FILE* out) { stream_ = out; }
+    // Writes to the stream what it has not shown of the pane yet (e.g. a final error message).
+    void FlushStream();
+    // Shows a training progress line on this stream (a terminal), rewritten in place.
+    void ShowTrainingProgressOn(std::FILE* terminal) { progress_ = terminal; }
+
+    const std::string& PaneText() const { return pane_; }
+    const std::vector<TreeEntry>& TreeEntries() const { return tree_; }
+    const std::vector<Chart>& Charts() const { return charts_; }
+    // The editor selection of the last reported error: byte start and length in the script text.
+    int SelectionStart() const { return selStart_; }
+    int SelectionLength() const { return selLength_; }
+    bool ReadOnly() const { return readOnly_; }
+    std::uint32_t Background() const { return background_; }
+    int StructureShows() const { return structureShows_; }
+
+    void OutputText(const std::string& text, int append, int crlfBefore, int crlfAfter, int repaint) override;
+    std::uint32_t SetEditorBackground(std::uint32_t colour) override;
+    void SetEditorReadOnly(bool readOnly) override { readOnly_ = readOnly; }
+    void SelectSource(int start, int length) override { selStart_ = start; selLength_ = length; }
+
+    TreeItem AddTreeItem(const std::string& text, int category, TreeItem parent, int srcStart, int srcLength) override;
+    void AddVariableToTree(const Value& record, int elementCount, int srcStart, int srcLength) override;
+    TreeItem AddNetworkToTree(const ObjectVariable& record, int elementCount, int srcStart, int srcLength) override;
+
+    void ShowChart(const std::string& title, const std::vector<double>& values, int count,
+                   const std::vector<std::string>* labels) override;
+
+    void ShowNetworkStructure(const CFeedForwardNeuralNetwork&) override { ++structureShows_; }
+    void CloseStructureWindow() override {}
+    void BeginTrainingDisplay(const CFeedForwardNeuralNetwork&) override { stopLearning = 0; }
+    void EndTrainingDisplay() override;
+    void AddTrainingGraphPoint(int, double, int) override {}
+    void UpdateTrainingStats(int epochs, int maxEpochs, double error, double errorGoal,
+                             double learningConstant, double initialLearningConstant) override;
+    void SetStructureProgress1(int, int) override {}
+    void SetStructureProgress2(int, int) override {}
+    void UpdateStructureWeights(const CFeedForwardNeuralNetwork&, int) override {}
+    void SetSimulationText(const std::string& text) override { simulationText_ = text; }
+    void SetSimulationProgress(int, int) override {}
+    const std::string& SimulationText() const { return simulationText_; }
+
+private:
+    TreeItem NewTreeItem(TreeEntry entry);
+
+    std::mutex mutex_;
+    std::string pane_;
+    std::size_t streamed_ = 0;  // bytes of the pane already written to the stream
+    std::FILE* stream_ = nullptr;
+    std::FILE* progress_ = nullptr;
+    bool progressShown_ = false;
+    std::vector<TreeEntry> tree_;
+    std::vector<Chart> charts_;
+    std::string simulationText_;
+    int selStart_ = -1;
+    int selLength_ = 0;
+    bool readOnly_ = false;
+    std::uint32_t background_ = 0xDCDCDC;
+    int structureShows_ = 0;
+};
