@@ -1,0 +1,89 @@
+#include "host/console_view.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct PaneCall {
+    std::string text;
+    int append, crlfBefore, crlfAfter;
+};
+
+struct PaneCase {
+    const char* name;
+    std::vector<PaneCall> calls;
+    std::string expected;
+};
+
+class PaneRules : public ::testing::TestWithParam<PaneCase> {};
+
+TEST_P(PaneRules, FollowsTheOutputPaneAppendRules) {
+    ConsoleView view;
+    for (const PaneCall& c : GetParam().calls) view.OutputText(c.text, c.append, c.crlfBefore, c.crlfAfter, 0);
+    EXPECT_EQ(view.PaneText(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ConsoleView, PaneRules,
+    ::testing::Values(
+        PaneCase{"ReplaceDropsEverything", {{"abc", 1, 0, 0}, {"x", 0, 1, 1}}, "x"},
+        PaneCase{"NoLeadingBreakOnEmptyPane", {{"a", 1, 1, 0}}, "a"},
+        PaneCase{"LeadingBreakOnFilledPane", {{"a", 1, 0, 0}, {"b", 1, 1, 0}}, "a\r\nb"},
+        PaneCase{"TrailingBreakEvenWhenEmptyText", {{"", 1, 0, 1}}, "\r\n"},
+        PaneCase{"BothBreaks", {{"a", 1, 0, 1}, {"b", 1, 1, 1}}, "a\r\n\r\nb\r\n"},
+        PaneCase{"ReplaceWithEmptyThenAppendHasNoBreak", {{"old", 1, 0, 0}, {"", 0, 0, 0}, {"n", 1, 1, 0}}, "n"}),
+    [](const ::testing::TestParamInfo<PaneCase>& info) { return std::string(info.param.name); });
+
+std::string Streamed(const std::vector<PaneCall>& calls, bool flush) {
+    std::FILE* f = std::tmpfile();
+    ConsoleView view;
+    view.StreamTo(f);
+    for (const PaneCall& c : calls) view.OutputText(c.text, c.append, c.crlfBefore, c.crlfAfter, 0);
+    if (flush) view.FlushStream();
+    std::fflush(f);
+    std::rewind(f);
+    std::string out;
+    int ch;
+    while ((ch = std::fgetc(f)) != EOF) out.push_back(static_cast<char>(ch));
+    std::fclose(f);
+    return out;
+}
+
+TEST(ConsoleViewStream, ShowsAppendsAsTheyComeWithLineFeeds) {
+    EXPECT_EQ(Streamed({{"Compiling...", 0, 0, 0}, {"", 0, 0, 0}, {"a", 1, 0, 1}, {"b", 1, 0, 0}}, false), "a\nb");
+}
+
+TEST(ConsoleViewStream, FlushShowsAReplacedMessageAndEndsTheLine) {
+    EXPECT_EQ(Streamed({{"a", 1, 0, 0}, {" Syntax Error : x", 0, 0, 0}}, true), "a Syntax Error : x\n");
+}
+
+TEST(ConsoleViewStream, ConvertsCodePageTextToUtf8) {
+    // 0xC7 is ARABIC LETTER ALEF in code page 1256.
+    EXPECT_EQ(Streamed({{"\xC7", 1, 0, 0}}, false), "\xD8\xA7");
+}
+
+TEST(ConsoleView, RecordsChartsWithTheirLabelsCutToTheCount) {
+    ConsoleView view;
+    std::vector<std::string> labels{"a", "b", "c"};
+    view.ShowChart("T", {1.0, 2.0, 3.0}, 2, &labels);
+    view.ShowChart("U", {4.0}, 1, nullptr);
+    ASSERT_EQ(view.Charts().size(), 2u);
+    EXPECT_EQ(view.Charts()[0].values, (std::vector<double>{1.0, 2.0}));
+    EXPECT_EQ(view.Charts()[0].labels, (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(view.Charts()[1].labels.empty());
+}
+
+TEST(ConsoleView, TreeItemsAreNeverTheEmptyItem) {
+    ConsoleView view;
+    TreeItem first = view.AddTreeItem("S", 6, nullptr, 3, 1);
+    TreeItem second = view.AddTreeItem("T", 6, first, 9, 1);
+    EXPECT_NE(first, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(view.TreeEntries()[1].parent, first);
+}
+
+}  // namespace
