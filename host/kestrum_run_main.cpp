@@ -49,8 +49,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kestrum-run: cannot read %s\n", options.file.c_str());
         return kExitUsage;
     }
-    std::string scriptText;
-    if (!LoadScriptDocument(bytes, scriptText, error)) {
+    std::string scriptText = document::LoadScriptDocument(bytes, error);
+    if (!error.empty()) {
         std::fprintf(stderr, "kestrum-run: %s: %s\n", options.file.c_str(), error.c_str());
         return kExitUsage;
     }
