@@ -65,7 +65,7 @@ public:
                              double learningConstant, double initialLearningConstant) override;
     void SetStructureProgress1(int, int) override {}
     void SetStructureProgress2(int, int) override {}
-    void UpdateStructureWeights(const CFeedForwardNeuralNetwork&, int) override {}
+    void UpdateStructureWeights(const CFeedForwardNeuralNetwork*, int) override {}
     void SetSimulationText(const std::string& text) override { simulationText_ = text; }
     void SetSimulationProgress(int, int) override {}
     const std::string& SimulationText() const { return simulationText_; }

@@ -1,4 +1,5 @@
 // kestrum-run: checks and runs a Loriant Script document from the command line.
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -16,13 +17,13 @@
 
 namespace {
 
-ViewServices* volatile g_view = nullptr;
-volatile std::sig_atomic_t g_interrupts = 0;
+std::atomic<ViewServices*> g_view{nullptr};
+std::atomic<int> g_interrupts{0};
 
 // The first Ctrl+C is the Stop command; the second ends the program.
 extern "C" void OnInterrupt(int) {
     if (++g_interrupts > 1) _exit(kExitStoppedByUser);
-    if (g_view) g_view->stopRequested = 1;
+    if (ViewServices* view = g_view.load()) view->stopRequested = 1;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {

@@ -61,7 +61,8 @@ public:
                                      double learningConstant, double initialLearningConstant) = 0;
     virtual void SetStructureProgress1(int position, int range) = 0;
     virtual void SetStructureProgress2(int position, int range) = 0;
-    virtual void UpdateStructureWeights(const CFeedForwardNeuralNetwork& network, int force) = 0;
+    // network nullptr: only repaints the window (training does this once before its first pass).
+    virtual void UpdateStructureWeights(const CFeedForwardNeuralNetwork* network, int force) = 0;
 
     // --- "Simulation:" bar (worker) ---
     virtual void SetSimulationText(const std::string& text) = 0;
