@@ -1,0 +1,336 @@
+#include "platform/crt_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "temp_dir.h"
+
+namespace {
+
+using platform_test::ReadBytes;
+using platform_test::TempDir;
+using platform_test::WriteBytes;
+
+std::string ReadAll(crt::CrtFile& f) {
+    std::string out;
+    char c = 0;
+    while (f.Read(&c, 1, 1) == 1) out.push_back(c);
+    return out;
+}
+
+struct WriteCase {
+    const char* mode;
+    std::string written;
+    std::string onDisk;
+};
+
+TEST(CrtFileTest, WritesTranslateLineFeedsOnlyInTextModes) {
+    const std::vector<WriteCase> cases = {
+        {"wt", "a\nb", "a\r\nb"},
+        {"wt", "a\r\nb", "a\r\r\nb"},  // the CR CR LF of matrix text files
+        {"wt", "\n\n", "\r\n\r\n"},
+        {"w", "x\n", "x\r\n"},  // neither t nor b: text
+        {"wt", "a\x1A" "b", "a\x1A" "b"},  // Ctrl-Z is not special when writing
+        {"wb", "a\nb\r\n", "a\nb\r\n"},
+        {"w+b", "\n", "\n"},
+    };
+    TempDir dir;
+    for (const WriteCase& c : cases) {
+        const std::string path = dir.File("out.txt");
+        auto f = crt::CrtFile::Open(path, c.mode);
+        ASSERT_NE(f, nullptr) << c.mode;
+        EXPECT_EQ(f->Write(c.written.data(), 1, c.written.size()), c.written.size()) << c.mode;
+        EXPECT_TRUE(f->Close());
+        EXPECT_EQ(ReadBytes(path), c.onDisk) << c.mode << " " << c.written;
+    }
+}
+
+TEST(CrtFileTest, PutsTranslatesAndStopsAtNul) {
+    TempDir dir;
+    const std::string path = dir.File("puts.txt");
+    auto f = crt::CrtFile::Open(path, "wt");
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->Puts("1\t2\n3"));
+    EXPECT_TRUE(f->Puts(std::string("x\0y", 3)));
+    EXPECT_TRUE(f->Puts(""));
+    f->Close();
+    EXPECT_EQ(ReadBytes(path), "1\t2\r\n3x");
+}
+
+struct ReadCase {
+    const char* mode;
+    std::string onDisk;
+    std::string read;
+};
+
+TEST(CrtFileTest, ReadsTranslateCrLfAndStopAtCtrlZOnlyInTextModes) {
+    const std::vector<ReadCase> cases = {
+        {"rt", "a\r\nb", "a\nb"},
+        {"rt", "a\r\r\nb", "a\r\nb"},
+        {"rt", "a\rb", "a\rb"},  // a lone CR stays
+        {"rt", "a\r", "a\r"},
+        {"rt", "a\nb", "a\nb"},
+        {"rt", "\r\n\r\n", "\n\n"},
+        {"rt", "ab\x1A" "cd", "ab"},
+        {"rt", "\x1A", ""},
+        {"r", "x\r\n", "x\n"},
+        {"rb", "a\r\n\x1A" "b", "a\r\n\x1A" "b"},
+        {"r+b", "\r\r\n", "\r\r\n"},
+    };
+    TempDir dir;
+    for (const ReadCase& c : cases) {
+        const std::string path = dir.File("in.txt");
+        WriteBytes(path, c.onDisk);
+        auto f = crt::CrtFile::Open(path, c.mode);
+        ASSERT_NE(f, nullptr) << c.mode;
+        EXPECT_EQ(ReadAll(*f), c.read) << c.mode;
+        EXPECT_TRUE(f->Eof()) << c.mode;
+    }
+}
+
+TEST(CrtFileTest, TextRoundTripOfMatrixRowSeparator) {
+    TempDir dir;
+    const std::string path = dir.File("m.txt");
+    auto w = crt::CrtFile::Open(path, "wt");
+    ASSERT_NE(w, nullptr);
+    w->Puts("1\t2\r\n3\t4");
+    w->Close();
+    EXPECT_EQ(ReadBytes(path), "1\t2\r\r\n3\t4");
+    auto r = crt::CrtFile::Open(path, "rt");
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(ReadAll(*r), "1\t2\r\n3\t4");
+}
+
+TEST(CrtFileTest, ReadCountsWholeItems) {
+    TempDir dir;
+    const std::string path = dir.File("items.bin");
+    WriteBytes(path, "abcde");
+    auto f = crt::CrtFile::Open(path, "rb");
+    ASSERT_NE(f, nullptr);
+    char buffer[6] = {};
+    EXPECT_EQ(f->Read(buffer, 2, 3), 2u);  // the fifth byte is no whole item
+    EXPECT_EQ(std::string(buffer, 5), "abcde");
+    EXPECT_TRUE(f->Eof());
+    EXPECT_EQ(f->Read(buffer, 0, 3), 0u);
+}
+
+struct GetsCase {
+    std::string onDisk;
+    int maxChars;
+    std::vector<std::string> lines;  // what successive calls give until one fails
+};
+
+TEST(CrtFileTest, GetsReadsUpToMaxMinusOneAndStopsAfterLineFeed) {
+    const std::vector<GetsCase> cases = {
+        {"ab\r\ncd", 100, {"ab\n", "cd"}},
+        {"xy\n", 6, {"xy\n"}},  // a count of 5 reads two letters and the line feed
+        {"abcd", 3, {"ab", "cd"}},
+        {"", 10, {}},
+        {"\r\n\r\n", 10, {"\n", "\n"}},
+        {"a\x1A" "b\n", 10, {"a"}},
+    };
+    TempDir dir;
+    for (const GetsCase& c : cases) {
+        const std::string path = dir.File("gets.txt");
+        WriteBytes(path, c.onDisk);
+        auto f = crt::CrtFile::Open(path, "rt");
+        ASSERT_NE(f, nullptr);
+        std::vector<std::string> got;
+        std::string line;
+        while (got.size() < 10 && f->Gets(line, c.maxChars)) got.push_back(line);
+        EXPECT_EQ(got, c.lines) << c.onDisk;
+        EXPECT_TRUE(line.empty());
+    }
+}
+
+TEST(CrtFileTest, GetsWithLimitOneGivesEmptyTextAndZeroFails) {
+    TempDir dir;
+    const std::string path = dir.File("g.txt");
+    WriteBytes(path, "abc");
+    auto f = crt::CrtFile::Open(path, "rt");
+    ASSERT_NE(f, nullptr);
+    std::string line = "old";
+    EXPECT_TRUE(f->Gets(line, 1));
+    EXPECT_EQ(line, "");
+    EXPECT_FALSE(f->Gets(line, 0));
+    EXPECT_FALSE(f->Gets(line, -5));
+    EXPECT_EQ(f->Tell(), 0);
+}
+
+TEST(CrtFileTest, TellAndSeekUseFileOffsetsInTextMode) {
+    TempDir dir;
+    const std::string path = dir.File("pos.txt");
+    WriteBytes(path, "a\r\nb\r\n");
+    auto f = crt::CrtFile::Open(path, "rt");
+    ASSERT_NE(f, nullptr);
+    char buffer[2] = {};
+    ASSERT_EQ(f->Read(buffer, 1, 2), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "a\n");
+    EXPECT_EQ(f->Tell(), 3);
+    EXPECT_EQ(f->Length(), 6);
+    EXPECT_EQ(f->Tell(), 3);  // Length keeps the position
+    EXPECT_EQ(f->Seek(-2, SEEK_END), 0);
+    EXPECT_EQ(f->Tell(), 4);
+    EXPECT_EQ(ReadAll(*f), "\n");
+    EXPECT_EQ(f->Seek(1, SEEK_SET), 0);
+    EXPECT_EQ(ReadAll(*f), "\nb\n");  // from offset 1 the CR LF pairs read as LF
+    EXPECT_EQ(f->Seek(0, 99), -1);
+    EXPECT_EQ(f->Seek(-1, SEEK_SET), -1);
+}
+
+TEST(CrtFileTest, EofIsSetOnlyByAReadThatHitsTheEndAndClearedBySeek) {
+    TempDir dir;
+    const std::string path = dir.File("eof.bin");
+    WriteBytes(path, "abcd");
+    for (const char* mode : {"rb", "rt"}) {
+        auto f = crt::CrtFile::Open(path, mode);
+        ASSERT_NE(f, nullptr);
+        char buffer[4] = {};
+        EXPECT_EQ(f->Read(buffer, 1, 4), 4u);
+        EXPECT_FALSE(f->Eof()) << mode;
+        EXPECT_EQ(f->Read(buffer, 1, 1), 0u);
+        EXPECT_TRUE(f->Eof()) << mode;
+        EXPECT_EQ(f->Seek(0, SEEK_CUR), 0);
+        EXPECT_FALSE(f->Eof()) << mode;
+    }
+}
+
+TEST(CrtFileTest, LookingPastAFinalCarriageReturnIsNotYetTheEnd) {
+    TempDir dir;
+    const std::string path = dir.File("cr.txt");
+    WriteBytes(path, "a\r");
+    auto f = crt::CrtFile::Open(path, "rt");
+    ASSERT_NE(f, nullptr);
+    char buffer[2] = {};
+    EXPECT_EQ(f->Read(buffer, 1, 2), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "a\r");
+    EXPECT_FALSE(f->Eof());
+    EXPECT_EQ(f->Tell(), 2);
+}
+
+TEST(CrtFileTest, CtrlZEndsTextReadingUntilASeekPassesIt) {
+    TempDir dir;
+    const std::string path = dir.File("z.txt");
+    WriteBytes(path, "ab\x1A" "c\r\nd");
+    auto f = crt::CrtFile::Open(path, "rt");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(ReadAll(*f), "ab");
+    EXPECT_TRUE(f->Eof());
+    EXPECT_EQ(f->Tell(), 2);  // stopped in front of the Ctrl-Z
+    EXPECT_EQ(f->Seek(0, SEEK_CUR), 0);
+    EXPECT_EQ(ReadAll(*f), "");  // still in front of it
+    EXPECT_EQ(f->Seek(3, SEEK_SET), 0);
+    EXPECT_EQ(ReadAll(*f), "c\nd");
+    EXPECT_EQ(f->Length(), 7);
+}
+
+TEST(CrtFileTest, UpdateModesMixReadsAndWritesWithoutExplicitSeeks) {
+    TempDir dir;
+    const std::string binary = dir.File("mix.bin");
+    WriteBytes(binary, "abcdef");
+    {
+        auto f = crt::CrtFile::Open(binary, "r+b");
+        ASSERT_NE(f, nullptr);
+        char buffer[2] = {};
+        ASSERT_EQ(f->Read(buffer, 1, 2), 2u);
+        ASSERT_EQ(f->Write("XY", 1, 2), 2u);
+        char next = 0;
+        ASSERT_EQ(f->Read(&next, 1, 1), 1u);
+        EXPECT_EQ(next, 'e');
+        ASSERT_EQ(f->Write("Z", 1, 1), 1u);
+        EXPECT_EQ(f->Tell(), 6);
+        EXPECT_TRUE(f->Close());
+    }
+    EXPECT_EQ(ReadBytes(binary), "abXYeZ");
+
+    const std::string text = dir.File("mix.txt");
+    WriteBytes(text, "a\r\nb\r\n");
+    {
+        auto f = crt::CrtFile::Open(text, "r+t");
+        ASSERT_NE(f, nullptr);
+        std::string line;
+        ASSERT_TRUE(f->Gets(line, 100));
+        EXPECT_EQ(line, "a\n");
+        EXPECT_TRUE(f->Puts("cd\n"));
+        EXPECT_FALSE(f->Gets(line, 100));
+        EXPECT_TRUE(f->Eof());
+    }
+    EXPECT_EQ(ReadBytes(text), "a\r\ncd\r\n");
+}
+
+TEST(CrtFileTest, AppendModesWriteAtTheEnd) {
+    TempDir dir;
+    const std::string path = dir.File("app.txt");
+    WriteBytes(path, "a");
+    auto f = crt::CrtFile::Open(path, "at");
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->IsAppend());
+    f->Puts("x\n");
+    f->Close();
+    auto g = crt::CrtFile::Open(path, "a+b");
+    ASSERT_NE(g, nullptr);
+    g->Seek(0, SEEK_SET);
+    g->Puts("\n");
+    g->Close();
+    EXPECT_EQ(ReadBytes(path), "ax\r\n\n");
+}
+
+TEST(CrtFileTest, OpenRefusesBadModesMissingFilesAndFolders) {
+    TempDir dir;
+    const std::string existing = dir.File("e.txt");
+    WriteBytes(existing, "x");
+    struct OpenCase {
+        std::string path;
+        const char* mode;
+        bool opens;
+    };
+    const std::vector<OpenCase> cases = {
+        {existing, "rt", true},     {existing, "r+b", true},  {existing, "rb+", true},
+        {existing, "r", true},      {existing, "", false},    {existing, "x", false},
+        {existing, "rtb", false},   {existing, "r++", false}, {existing, "rq", false},
+        {dir.File("missing"), "rt", false},                  {dir.File("missing"), "r+b", false},
+        {dir.Path(), "rb", false},  {"", "wt", false},
+        {std::string("bad\0name", 8), "wt", false},
+    };
+    for (const OpenCase& c : cases) {
+        EXPECT_EQ(crt::CrtFile::Open(c.path, c.mode) != nullptr, c.opens) << c.path << " " << c.mode;
+    }
+    EXPECT_EQ(ReadBytes(existing), "x");
+}
+
+TEST(CrtFileTest, OpenModesReportTextOrBinary) {
+    TempDir dir;
+    const std::string path = dir.File("k.txt");
+    WriteBytes(path, "");
+    EXPECT_TRUE(crt::CrtFile::Open(path, "rt")->IsText());
+    EXPECT_TRUE(crt::CrtFile::Open(path, "r+")->IsText());
+    EXPECT_FALSE(crt::CrtFile::Open(path, "rb")->IsText());
+}
+
+TEST(CrtFileTest, ClosedFileRefusesEverything) {
+    TempDir dir;
+    auto f = crt::CrtFile::Open(dir.File("c.txt"), "wt");
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->Close());
+    EXPECT_FALSE(f->Close());
+    EXPECT_EQ(f->Write("a", 1, 1), 0u);
+    EXPECT_FALSE(f->Puts("a"));
+    std::string line;
+    EXPECT_FALSE(f->Gets(line, 10));
+    EXPECT_EQ(f->Seek(0, SEEK_SET), -1);
+    EXPECT_EQ(f->Tell(), -1);
+    EXPECT_EQ(f->Length(), -1);
+}
+
+TEST(CrtFileTest, FileExistsForFilesAndFolders) {
+    TempDir dir;
+    WriteBytes(dir.File("here"), "");
+    EXPECT_TRUE(crt::FileExists(dir.File("here")));
+    EXPECT_TRUE(crt::FileExists(dir.Path()));
+    EXPECT_FALSE(crt::FileExists(dir.File("absent")));
+    EXPECT_FALSE(crt::FileExists(""));
+}
+
+}  // namespace
