@@ -1,0 +1,161 @@
+// Network variables: declarations of FF_NeuralNetwork and LogicalNeuralNetwork variables and
+// arrays, the lookup by name, and the element index after a network variable's name.
+#include <cstdint>
+#include <new>
+
+#include "netscript/loriant_parser.h"
+#include "netscript/script_messages.h"
+
+namespace {
+
+// An array this long is refused as if memory had run out: each element owns a network, and a
+// declaration must never make the process allocate without bound.
+constexpr int kMaxNetworkElements = 1 << 20;
+
+bool Contains(const CDynaArray<int>& positions, int position) {
+    for (int p : positions) {
+        if (p == position) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int CLoriantParser::ExecuteNetworkDeclaration(int type) {
+    for (;;) {
+        if (!DeclareOneNetworkVariable(type)) return 0;
+        if (ReadToken() != baseword::kComma) {
+            // The end of the text is not put back: there is no token to return to.
+            if (currentToken != token::kEnd) UngetToken();
+            return 1;
+        }
+    }
+}
+
+int CLoriantParser::DeclareOneNetworkVariable(int type) {
+    const int nameToken = ReadToken();
+    if (nameToken != token::kUnknown && nameToken != token::kVariable && nameToken != token::kObjectVariable) {
+        return FailWith(netmsg::kKnownWordsCannotBeVariables);
+    }
+    const std::string name = word;
+    if (ReadToken() != baseword::kOpenBracket) {
+        if (currentToken != token::kEnd) UngetToken();
+        const int added = AddObjectVariable(name, type, 1);
+        return added > 0 ? 1 : added == 0 ? FailWith(netmsg::kVariableRedefinition) : 0;
+    }
+    ScanMark afterBracket;
+    SavePosition(afterBracket);
+    Value count;
+    if (!ReadExpression2(count)) return 0;
+    if (count.type != kTypeInteger) {
+        RestorePosition(afterBracket);
+        return FailWith(netmsg::kArrayBoundMustBeIntegers);
+    }
+    const int added = AddObjectVariable(name, type, count.value.integer);
+    if (added == 0) return FailWith(netmsg::kVariableRedefinition);
+    if (added < 0) return 0;
+    if (ReadToken() != baseword::kCloseBracket) {
+        RestorePosition(afterBracket);
+        return FailExpected(baseword::kCloseBracket);
+    }
+    return 1;
+}
+
+// 1 declared (or nothing to declare), 0 the name is already visible, -1 the declaration could not
+// be stored whole: nothing of it stays in the table and the failure has been reported.
+int CLoriantParser::AddObjectVariable(const std::string& name, int type, int count) {
+    if (LookupObjectVariable(name) >= 0) return 0;
+    if (count < 1) return 1;
+    const int before = objectVariables.GetCount();
+    auto refuse = [&]() {
+        for (int i = before; i < objectVariables.GetCount(); ++i) objectVariables[i] = ObjectVariable();
+        objectVariables.SetSize(before);
+        const std::string text = DynaArrayOutOfMemoryText(objectVariables.GetName());
+        ShowDynaArrayOutOfMemory(objectVariables.GetName());
+        FailWith(text);
+        return -1;
+    };
+    // Room for the whole array first, so that no growth can fail halfway through it.
+    const std::int64_t needed = static_cast<std::int64_t>(before) + count;
+    if (count > kMaxNetworkElements || needed + objectVariables.GetGrowBy() + 2 > INT32_MAX) return refuse();
+    if (needed >= objectVariables.GetCapacity() - 1) {
+        objectVariables.SetSize(static_cast<int>(needed));
+        if (objectVariables.GetCount() != needed) return refuse();
+        objectVariables.SetSize(before);
+    }
+    try {
+        for (int i = 1; i <= count; ++i) {
+            ObjectVariable record;
+            record.name = name;
+            record.type = type;
+            record.index = i;
+            record.count = count;
+            record.scope = scope;
+            // Networks are made in a run only; the check pass only checks the uses.
+            if (execute) record.CreateNetwork();
+            if (!objectVariables.Add(std::move(record))) return refuse();
+        }
+    } catch (const std::bad_alloc&) {
+        return refuse();
+    }
+    if (!execute && !Contains(treePositions, position)) {
+        treePositions.Add(position);
+        view->AddNetworkToTree(objectVariables[before], count, LastTokenStart(), LastTokenLength());
+    }
+    return 1;
+}
+
+int CLoriantParser::FindObjectVariable(const char* word) { return LookupObjectVariable(word); }
+
+int CLoriantParser::LookupObjectVariable(std::string_view name) const {
+    int i = objectVariables.GetCount() - 1;
+    while (i >= 0) {
+        const int first = i - objectVariables[i].index + 1;
+        if (first < 0 || first > i) return -1;  // cannot happen: arrays are stored whole
+        const ObjectVariable& record = objectVariables[first];
+        if (record.name == name && (execute || std::string_view(scope).starts_with(record.scope))) return first;
+        i = first - 1;
+    }
+    return -1;
+}
+
+int CLoriantParser::GetUpperBound(int firstRecord) const { return objectVariables[firstRecord].count - 1; }
+
+int CLoriantParser::NextTokenValue() {
+    // Only an extension keyword names a member; any other word is no member, whatever id an
+    // earlier word left behind.
+    return ReadToken() == token::kObjectKeyword ? objectKeywordId : -2;
+}
+
+int CLoriantParser::EvaluateArrayIndex(int firstRecord) {
+    const int count = objectVariables[firstRecord].count;
+    if (GetUpperBound(firstRecord) == 0) return firstRecord + 1;
+    ScanMark beforeBracket;
+    SavePosition(beforeBracket);
+    if (ReadToken() != baseword::kOpenBracket) {
+        RestorePosition(beforeBracket);
+        return FailExpected(baseword::kOpenBracket);
+    }
+    ScanMark afterBracket;
+    SavePosition(afterBracket);
+    Value index;
+    if (!ReadExpression2(index)) return 0;
+    if (index.type != kTypeInteger) {
+        RestorePosition(afterBracket);
+        return FailWith(netmsg::kArrayBoundMustBeIntegers);
+    }
+    const int element = execute ? index.value.integer : 1;
+    if (element < 1) {
+        RestorePosition(afterBracket);
+        return FailWith(netmsg::Format("%s   :  %.0f < 1 (L.B) ", netmsg::kArrayBoundOutOfRange, element));
+    }
+    if (element > count) {
+        RestorePosition(afterBracket);
+        return FailWith(netmsg::Format("%s   :  %.0f > %.0f (U.B)) ", netmsg::kArrayBoundOutOfRange, element, count));
+    }
+    if (ReadToken() != baseword::kCloseBracket) {
+        RestorePosition(afterBracket);
+        return FailExpected(baseword::kCloseBracket);
+    }
+    return firstRecord + element;
+}
