@@ -278,6 +278,23 @@ public:
     std::uint32_t idleColour = 0;
     bool idleColourKnown = false;
 
+    // --- builtins private ---
+    // The last built-in value literal. A built-in value is evaluated once where the script uses it:
+    // when the token is put back and read again before any further token (a condition reading its
+    // first word twice), the re-read replays this literal instead of asking, reading or measuring
+    // again. `historyIndex` is the literal's history entry; the entry after it holds -1 until the
+    // next token is read, which tells a re-read from a later scan of the same text (a loop pass).
+    struct BuiltinLiteral {
+        int historyIndex = -1;
+        int start = -1;
+        int end = 0;
+        int token = -1;
+        int execute = 0;
+        std::string text;
+    };
+    BuiltinLiteral lastBuiltinLiteral;
+    // --- end builtins private ---
+
 private:
     // Lexer acceleration: what a text position scans to (valid until SetSource).
     struct ScanCacheEntry;

@@ -1,0 +1,66 @@
+#include "interpreter/builtin_arguments.h"
+
+#include "platform/crt_file.h"
+
+namespace builtin {
+
+int Expect(CTesselParser& p, int keywordCode) {
+    if (p.ReadToken() != keywordCode) return p.FailExpected(keywordCode);
+    return 1;
+}
+
+void GiveBack(CTesselParser& p) {
+    if (p.currentToken != token::kEnd) p.UngetToken();
+}
+
+int ReadFileVariable(CTesselParser& p, int& record, ScanMark& afterName) {
+    if (p.ReadToken() != token::kVariable) return p.FailWith(message::kUnknownVariable);
+    p.SavePosition(afterName);
+    const int element = p.EvaluateArrayIndex();
+    if (element == 0) return 0;
+    record = element - 1;
+    if (p.variables[record].type != kTypeFile) return p.FailWith(message::kFileVariableExpected);
+    return 1;
+}
+
+crt::CrtFile* FileOf(const CTesselParser& p, int record) {
+    const Value& element = p.variables[record];
+    return element.type == kTypeFile ? element.value.file : nullptr;
+}
+
+int ReadNumber(CTesselParser& p, double& out, bool& isInteger) {
+    Value v;
+    if (!p.ReadExpression2(v)) return 0;
+    if (v.type == kTypeString) return p.FailWith(message::kStringsNotAllowed);
+    if (!v.IsNumber()) return p.FailWith(message::kNoNumericValue);
+    isInteger = v.type == kTypeInteger;
+    out = v.AsDouble();
+    return 1;
+}
+
+int ReadWholeNumber(CTesselParser& p, std::int32_t& out) {
+    double number = 0.0;
+    bool isInteger = false;
+    if (!ReadNumber(p, number, isInteger)) return 0;
+    out = DoubleToInt32(number);
+    return 1;
+}
+
+void CloseSharedFile(CTesselParser& p, crt::CrtFile* file) {
+    if (file == nullptr) return;
+    for (Value& record : p.variables) {
+        if (record.type == kTypeFile && record.value.file == file) record.value.file = nullptr;
+    }
+    file->Close();
+    delete file;
+}
+
+std::string Trimmed(const std::string& text) {
+    static constexpr const char* kWhiteSpace = " \t\r\n\v\f";
+    const std::size_t first = text.find_first_not_of(kWhiteSpace);
+    if (first == std::string::npos) return std::string();
+    const std::size_t last = text.find_last_not_of(kWhiteSpace);
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace builtin

@@ -1,0 +1,136 @@
+// Argument readers shared by the built-in values, the built-in commands and the object-file
+// statements: the keyword codes they test, the messages they report, and the readers of a File
+// variable, a number and an expected word. Every reader reports its own error (through the
+// interpreter's shared failure rule) and returns 0; 1 means the argument was read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "interpreter/tessel_parser.h"
+
+namespace crt { class CrtFile; }
+
+namespace builtin {
+
+// Keyword codes of the base catalogue that the built-ins read.
+namespace code {
+constexpr int kEquals = 0;
+constexpr int kCloseParen = 4;
+constexpr int kOpenParen = 5;
+constexpr int kTrue = 8;
+constexpr int kFalse = 9;
+constexpr int kComma = 11;
+constexpr int kSleep = 13;
+constexpr int kOpenBracket = 18;
+constexpr int kMsgBoxError = 20;
+constexpr int kMsgBoxInfo = 21;
+constexpr int kFor = 26;
+constexpr int kBiggestArray = 72;
+constexpr int kChangeRandomSeed = 75;
+constexpr int kClock = 82;
+constexpr int kFileOpen = 83;
+constexpr int kFileClose = 84;
+constexpr int kReading = 85;
+constexpr int kWriting = 86;
+constexpr int kEditting = 87;
+constexpr int kText = 88;
+constexpr int kBinary = 89;
+constexpr int kFileReadString = 90;
+constexpr int kFileWriteString = 91;
+constexpr int kIn = 93;
+constexpr int kBeep = 115;
+constexpr int kAsk = 120;
+constexpr int kYes = 121;
+constexpr int kNo = 122;
+constexpr int kFileWrite1b = 123;
+constexpr int kFileWrite2b = 124;
+constexpr int kFileWrite4bi = 125;
+constexpr int kFileWrite4bf = 126;
+constexpr int kFileWrite8b = 127;
+constexpr int kFileRead1b = 128;
+constexpr int kFileRead2b = 129;
+constexpr int kFileRead4bi = 130;
+constexpr int kFileRead4bf = 131;
+constexpr int kFileRead8b = 132;
+constexpr int kFileWrite1bu = 133;
+constexpr int kFileWrite2bu = 134;
+constexpr int kFileWrite4bu = 135;
+constexpr int kFileRead1bu = 136;
+constexpr int kFileRead2bu = 137;
+constexpr int kFileRead4bu = 138;
+constexpr int kFileSize = 139;
+constexpr int kFileTell = 140;
+constexpr int kFileSeekSet = 141;
+constexpr int kFileSeekCur = 142;
+constexpr int kFileSeekEnd = 143;
+constexpr int kSelectFile = 144;
+constexpr int kFileExists = 145;
+constexpr int kFileIsOpen = 146;
+constexpr int kFileEof = 147;
+constexpr int kExecute = 148;
+constexpr int kPlay = 149;
+constexpr int kPlayWave = 150;
+constexpr int kStopWave = 151;
+constexpr int kLoop = 152;
+constexpr int kWait = 153;
+constexpr int kCopyToClipboard = 155;
+constexpr int kReadMatrix = 156;
+constexpr int kWriteMatrix = 157;
+constexpr int kFrom = 158;
+constexpr int kSaveObject = 159;
+constexpr int kLoadObject = 160;
+constexpr int kCreateChart = 161;
+}  // namespace code
+
+// The system's own message texts.
+namespace message {
+inline constexpr const char* kUnknownVariable = " Syntax Error : Unknown Variable.";
+inline constexpr const char* kFileVariableExpected = " Syntax Error : File_Type Variable Expected.";
+inline constexpr const char* kFileNotOpen = " Runtime Error : File Not Open.";
+inline constexpr const char* kStringsNotAllowed = " Syntax Error : STRINGS not allowed here.";
+inline constexpr const char* kNoNumericValue = " Syntax Error : Can not evaluate this EXPRESSION.";
+inline constexpr const char* kPositiveValues = " Syntax Error : This command takes POSITIVE Values.";
+inline constexpr const char* kUnknownOpenMode = " Syntax Error : Unknown File Open Mode.";
+inline constexpr const char* kTextOrBinary = " Syntax Error : \"Text\"  Or  \"Binary\"  Expected.";
+inline constexpr const char* kLoopOrWait = " Syntax Error : \"LOOP\"   Or  \"WAIT\"  Expected. ";
+inline constexpr const char* kMatrixVariableExpected = " Syntax Error : Matrix Variable expected.";
+inline constexpr const char* kFileNotFound = " Runtime Error : File Not Found.";
+inline constexpr const char* kCannotOpenFile = " Runtime Error : Cannot open file.";
+inline constexpr const char* kMustBeInteger = " Syntax Error : Expression must be integer.";
+inline constexpr const char* kChartValuesForm =
+    " Syntax Error : One-column matrix OR one-row matrix OR an array expected.";
+inline constexpr const char* kTooFewElements = " Runtime Error : Too few elements in array.";
+inline constexpr const char* kNumericalArrayExpected = " Runtime Error : Numerical array expected.";
+inline constexpr const char* kArrayOfStringsExpected = " Runtime Error : Array of Strings expected.";
+}  // namespace message
+
+// Reads a token; unless it is `keywordCode`, reports that word as expected. 1 when it was.
+int Expect(CTesselParser& p, int keywordCode);
+
+// Gives the token just read back to the lexer. The end of the text (and a stop) leaves no history
+// entry, so it is not given back: the caller then sees the end as the current token.
+void GiveBack(CTesselParser& p);
+
+// A File variable reference: a variable name (an array element with its [index]) whose variable is
+// of type File. `record` receives the element's record index; `afterName` the scan position just
+// after the name, so that a later "File Not Open." can highlight the variable.
+int ReadFileVariable(CTesselParser& p, int& record, ScanMark& afterName);
+
+// The element's open file, or nullptr.
+crt::CrtFile* FileOf(const CTesselParser& p, int record);
+
+// An expression used as a number: an Integer as it is, a Float as it is, a String refused with
+// " Syntax Error : STRINGS not allowed here.", a Matrix or File refused as having no number.
+int ReadNumber(CTesselParser& p, double& out, bool& isInteger);
+// The same, as a whole number: a Float truncated toward zero (out of range: -2147483648).
+int ReadWholeNumber(CTesselParser& p, std::int32_t& out);
+
+// Closes the file and clears it from every record that shares the handle, so no record is left
+// holding a closed file.
+void CloseSharedFile(CTesselParser& p, crt::CrtFile* file);
+
+// White space removed at both ends.
+std::string Trimmed(const std::string& text);
+
+}  // namespace builtin

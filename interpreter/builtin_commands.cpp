@@ -1,0 +1,447 @@
+// Built-in commands: statements that wait, show message boxes, set the variable table's grow step,
+// seed the random generator, work on files, play sounds, open programs and documents, use the
+// clipboard, read and write matrix text files and fill charts. Each command reads and checks its
+// arguments in both passes and acts only while the run executes.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "interpreter/builtin_arguments.h"
+#include "interpreter/matrix.h"
+#include "interpreter/number_text.h"
+#include "interpreter/tessel_parser.h"
+#include "platform/crt_file.h"
+#include "platform/crt_runtime.h"
+#include "platform/desktop.h"
+
+namespace {
+
+using namespace builtin;
+
+constexpr long kOpenSettleMilliseconds = 1000;
+
+// A double as an unsigned 32-bit integer the way the original runtime converts it: values in range
+// truncate toward zero; other finite values wrap through a 64-bit integer (-1 gives 0xFFFFFFFF);
+// what no integer can hold gives 0.
+std::uint32_t ToUnsigned32(double d) {
+    if (d >= 0.0 && d < 4294967296.0) return static_cast<std::uint32_t>(d);
+    if (d > -9223372036854775808.0 && d < 9223372036854775808.0) {
+        return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(d)));
+    }
+    return 0;
+}
+
+// The bytes of a binary write, little-endian, converted as the command's width prescribes.
+std::vector<unsigned char> BinaryWriteBytes(int keyword, double value) {
+    std::uint64_t bits = 0;
+    std::size_t width = 4;
+    switch (keyword) {
+        case code::kFileWrite1b: case code::kFileWrite1bu:
+            width = 1;
+            bits = static_cast<std::uint32_t>(DoubleToInt32(value));
+            break;
+        case code::kFileWrite2b: case code::kFileWrite2bu:
+            width = 2;
+            bits = static_cast<std::uint32_t>(DoubleToInt32(value));
+            break;
+        case code::kFileWrite4bi: bits = static_cast<std::uint32_t>(DoubleToInt32(value)); break;
+        case code::kFileWrite4bf: {
+            const float single = static_cast<float>(value);
+            std::uint32_t raw = 0;
+            std::memcpy(&raw, &single, sizeof raw);
+            bits = raw;
+            break;
+        }
+        case code::kFileWrite8b: width = 8; std::memcpy(&bits, &value, sizeof bits); break;
+        default: bits = ToUnsigned32(value); break;
+    }
+    std::vector<unsigned char> bytes(width);
+    for (std::size_t i = 0; i < width; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
+    return bytes;
+}
+
+int SeekOrigin(int keyword) {
+    if (keyword == code::kFileSeekSet) return SEEK_SET;
+    return keyword == code::kFileSeekCur ? SEEK_CUR : SEEK_END;
+}
+
+class BuiltinCommandRunner {
+public:
+    explicit BuiltinCommandRunner(CTesselParser& parser) : p_(parser) {}
+
+    int Run(int keyword) {
+        switch (keyword) {
+            case code::kSleep: return Sleep();
+            case code::kMsgBoxError: return MessageBox(desktop::kIconHand);
+            case code::kMsgBoxInfo: return MessageBox(desktop::kIconAsterisk);
+            case code::kBiggestArray: return BiggestArray();
+            case code::kChangeRandomSeed: return ChangeRandomSeed();
+            case code::kFileOpen: return FileOpen();
+            case code::kFileClose: return FileClose();
+            case code::kFileWriteString: return FileWriteString();
+            case code::kBeep: return Beep();
+            case code::kExecute: case code::kPlay: return Open();
+            case code::kPlayWave: return PlayWave();
+            case code::kStopWave: return StopWave();
+            case code::kCopyToClipboard: return CopyToClipboard();
+            case code::kReadMatrix: case code::kWriteMatrix: return MatrixFile(keyword == code::kReadMatrix);
+            case code::kCreateChart: return CreateChart();
+            case code::kFileSeekSet: case code::kFileSeekCur: case code::kFileSeekEnd: return FileSeek(keyword);
+            default: return BinaryWrite(keyword);
+        }
+    }
+
+private:
+    bool Executing() const { return p_.execute != 0; }
+
+    int ReadText(std::string& text) {
+        Value v;
+        if (!p_.ReadExpression2(v)) return 0;
+        text = ValueToText(v, Executing());
+        return 1;
+    }
+
+    // The open file of the element, or the "File Not Open." error.
+    crt::CrtFile* OpenFileOrFail(int record) {
+        crt::CrtFile* file = FileOf(p_, record);
+        if (file == nullptr) p_.FailWith(message::kFileNotOpen);
+        return file;
+    }
+
+    int Sleep() {
+        std::int32_t ms = 0;
+        if (!ReadWholeNumber(p_, ms)) return 0;
+        if (ms < 0) return p_.FailWith(message::kPositiveValues);
+        if (Executing()) p_.WaitMilliseconds(ms);
+        return 1;
+    }
+
+    int MessageBox(unsigned style) {
+        Value v;
+        if (!p_.ReadExpression2(v)) return 0;
+        const bool hasText = v.IsNumber() || v.type == kTypeString;
+        if (Executing() && hasText) {
+            desktop::Current().MessageBox(p_.ownerWindow, ValueToText(v, true), p_.caption, style);
+        }
+        return 1;
+    }
+
+    // BiggestArray = number: the variable table's grow step, in both passes. A step below 1 could
+    // not grow the table, so it leaves the step as it is.
+    int BiggestArray() {
+        std::int32_t step = 0;
+        if (!Expect(p_, code::kEquals) || !ReadWholeNumber(p_, step)) return 0;
+        if (step >= 1) p_.variables.SetGrowBy(step);
+        return 1;
+    }
+
+    int ChangeRandomSeed() {
+        if (Executing()) crt::Srand(static_cast<std::uint32_t>(crt::TimeSeconds()));
+        return 1;
+    }
+
+    // FileOpen expr For (Reading | Writing | Editting) (Text | Binary) In fileVar
+    int FileOpen() {
+        std::string name;
+        if (!ReadText(name) || !Expect(p_, code::kFor)) return 0;
+        std::string mode;
+        switch (p_.ReadToken()) {
+            case code::kReading: mode = "r"; break;
+            case code::kWriting: mode = "w"; break;
+            case code::kEditting: mode = "r+"; break;
+            default: return p_.FailWith(message::kUnknownOpenMode);
+        }
+        switch (p_.ReadToken()) {
+            case code::kText: mode += 't'; break;
+            case code::kBinary: mode += 'b'; break;
+            default: return p_.FailWith(message::kTextOrBinary);
+        }
+        int record = 0;
+        ScanMark afterName;
+        if (!Expect(p_, code::kIn) || !ReadFileVariable(p_, record, afterName)) return 0;
+        if (!Executing()) return 1;
+        // A file the variable still holds would otherwise stay open, unreachable, until the run ends.
+        CloseSharedFile(p_, FileOf(p_, record));
+        p_.variables[record].SetFile(crt::CrtFile::Open(name, mode).release());
+        return 1;
+    }
+
+    // ( fileVar ) of FileClose.
+    int FileClose() {
+        int record = 0;
+        ScanMark afterName;
+        if (!Expect(p_, code::kOpenParen) || !ReadFileVariable(p_, record, afterName) ||
+            !Expect(p_, code::kCloseParen)) {
+            return 0;
+        }
+        if (!Executing()) return 1;
+        crt::CrtFile* file = OpenFileOrFail(record);
+        if (file == nullptr) return 0;
+        CloseSharedFile(p_, file);
+        return 1;
+    }
+
+    // FileWriteString( expr , fileVar )
+    int FileWriteString() {
+        std::string text;
+        int record = 0;
+        ScanMark afterName;
+        if (!Expect(p_, code::kOpenParen) || !ReadText(text) || !Expect(p_, code::kComma) ||
+            !ReadFileVariable(p_, record, afterName) || !Expect(p_, code::kCloseParen)) {
+            return 0;
+        }
+        if (!Executing()) return 1;
+        crt::CrtFile* file = OpenFileOrFail(record);
+        if (file == nullptr) return 0;
+        file->Puts(text);
+        return 1;
+    }
+
+    // FileWrite1b( fileVar , expr ) and its siblings.
+    int BinaryWrite(int keyword) {
+        int record = 0;
+        ScanMark afterName;
+        double value = 0.0;
+        bool isInteger = false;
+        if (!Expect(p_, code::kOpenParen) || !ReadFileVariable(p_, record, afterName) || !Expect(p_, code::kComma) ||
+            !ReadNumber(p_, value, isInteger) || !Expect(p_, code::kCloseParen)) {
+            return 0;
+        }
+        if (!Executing()) return 1;
+        crt::CrtFile* file = OpenFileOrFail(record);
+        if (file == nullptr) return 0;
+        const std::vector<unsigned char> bytes = BinaryWriteBytes(keyword, value);
+        file->Write(bytes.data(), 1, bytes.size());
+        return 1;
+    }
+
+    // FileSeekSet( fileVar , number ) and its siblings.
+    int FileSeek(int keyword) {
+        int record = 0;
+        ScanMark afterName;
+        std::int32_t offset = 0;
+        if (!Expect(p_, code::kOpenParen) || !ReadFileVariable(p_, record, afterName) || !Expect(p_, code::kComma) ||
+            !ReadWholeNumber(p_, offset) || !Expect(p_, code::kCloseParen)) {
+            return 0;
+        }
+        if (!Executing()) return 1;
+        crt::CrtFile* file = OpenFileOrFail(record);
+        if (file == nullptr) return 0;
+        file->Seek(offset, SeekOrigin(keyword));
+        return 1;
+    }
+
+    int Beep() {
+        double type = 0.0;
+        bool isInteger = false;
+        if (!ReadNumber(p_, type, isInteger)) return 0;
+        if (Executing()) desktop::Current().Beep(ToUnsigned32(type));
+        return 1;
+    }
+
+    // Execute / Play expr: open the program or document, then give it a second to start.
+    int Open() {
+        std::string target;
+        if (!ReadText(target)) return 0;
+        if (!Executing()) return 1;
+        desktop::Current().Open(Trimmed(target));
+        crt::SleepMilliseconds(kOpenSettleMilliseconds);
+        return 1;
+    }
+
+    // PlayWave expr [ , ( LOOP | WAIT ) ]
+    int PlayWave() {
+        std::string name;
+        if (!ReadText(name)) return 0;
+        bool loop = false;
+        bool wait = false;
+        if (p_.ReadToken() == code::kComma) {
+            const int option = p_.ReadToken();
+            if (option != code::kLoop && option != code::kWait) return p_.FailWith(message::kLoopOrWait);
+            loop = option == code::kLoop;
+            wait = option == code::kWait;
+        } else {
+            GiveBack(p_);
+        }
+        if (!Executing()) return 1;
+        name = Trimmed(name);
+        if (!CTesselParser::FileExists(name.c_str())) {
+            const std::string text = "ERROR : Wave Not Found. \n\n \" " + name + " \"";
+            desktop::Current().MessageBox(p_.ownerWindow, text, p_.caption, desktop::kIconHand);
+            return 1;
+        }
+        p_.wavePlaying = 1;
+        desktop::Current().PlayWave(name, loop, wait);
+        return 1;
+    }
+
+    int StopWave() {
+        if (Executing()) desktop::Current().StopWave();
+        return 1;
+    }
+
+    int CopyToClipboard() {
+        std::string text;
+        if (!ReadText(text)) return 0;
+        if (Executing()) CopyTextToClipboard(text);
+        return 1;
+    }
+
+    // ReadMatrix matrixVar From expr / WriteMatrix matrixVar In expr
+    int MatrixFile(bool reading) {
+        if (p_.ReadToken() != token::kVariable) return p_.FailWith(message::kUnknownVariable);
+        const int element = p_.EvaluateArrayIndex();
+        if (element == 0) return 0;
+        const int record = element - 1;
+        if (p_.variables[record].type != kTypeMatrix) return p_.FailWith(message::kMatrixVariableExpected);
+        std::string path;
+        if (!Expect(p_, reading ? code::kFrom : code::kIn) || !ReadText(path)) return 0;
+        if (!Executing()) return 1;
+        CMatrix* matrix = p_.variables[record].value.matrix;
+        if (matrix == nullptr) return p_.FailWith(message::kMatrixVariableExpected);
+        if (reading) {
+            if (!CTesselParser::FileExists(path.c_str())) return p_.FailWith(message::kFileNotFound);
+            LoadMatrixFromTextFile(*matrix, path);
+            return 1;
+        }
+        if (!SaveMatrixToTextFile(*matrix, path)) return p_.FailWith(message::kCannotOpenFile);
+        return 1;
+    }
+
+    int CreateChart();
+    int ReadChartMatrixValues(int count, std::vector<double>& values);
+    int ReadChartArrayValues(int first, int count, std::vector<double>& values);
+    int ReadChartLabels(int count, std::vector<std::string>& labels, bool& hasLabels);
+
+    CTesselParser& p_;
+};
+
+// CreateChart( title , count , values [ , labels ] )
+int BuiltinCommandRunner::CreateChart() {
+    std::string title;
+    if (!Expect(p_, code::kOpenParen) || !ReadText(title) || !Expect(p_, code::kComma)) return 0;
+    Value countValue;
+    if (!p_.ReadExpression2(countValue)) return 0;
+    if (countValue.type != kTypeInteger) return p_.FailWith(message::kMustBeInteger);
+    if (!Expect(p_, code::kComma)) return 0;
+    const int count = countValue.value.integer;
+    // A chart needs at least one value; in the check pass the count may still be unknown.
+    if (Executing() && count < 1) return p_.FailWith(message::kPositiveValues);
+
+    std::vector<double> values;
+    const int form = p_.ReadToken();
+    if (form == code::kOpenBracket) {
+        GiveBack(p_);
+        if (!ReadChartMatrixValues(count, values)) return 0;
+    } else if (form == token::kVariable) {
+        const int first = p_.variableIndex;
+        const Value& record = p_.variables[first];
+        if (record.type == kTypeMatrix) {
+            GiveBack(p_);
+            if (!ReadChartMatrixValues(count, values)) return 0;
+        } else if (record.count > 1) {
+            if (!ReadChartArrayValues(first, count, values)) return 0;
+        } else {
+            return p_.FailWith(message::kChartValuesForm);
+        }
+    } else {
+        return p_.FailWith(message::kUnknownVariable);
+    }
+
+    std::vector<std::string> labels;
+    bool hasLabels = false;
+    if (!ReadChartLabels(count, labels, hasLabels) || !Expect(p_, code::kCloseParen)) return 0;
+    if (Executing()) p_.view->ShowChart(title, values, count, hasLabels ? &labels : nullptr);
+    return 1;
+}
+
+// The matrix form: the right side of a matrix assignment into a 1 x count row, or a count x 1
+// column when the matrix named has one column of count elements.
+int BuiltinCommandRunner::ReadChartMatrixValues(int count, std::vector<double>& values) {
+    if (count < 1) {
+        // Only the check pass gets here: read the right side for its syntax, storing nothing.
+        return p_.ParseBracketList();
+    }
+    int rows = 1;
+    int cols = count;
+    if (p_.currentToken == token::kVariable) {
+        const Value& named = p_.variables[p_.variableIndex];
+        if (named.type == kTypeMatrix && named.value.matrix != nullptr && named.value.matrix->GetRows() == count &&
+            named.value.matrix->GetCols() == 1) {
+            rows = count;
+            cols = 1;
+        }
+    }
+    CMatrix target(rows, cols, "");
+    if (!p_.AssignMatrix(target, 0, rows, 0, cols, 0)) return 0;
+    std::string error;
+    if (!target.IsAllocated()) {
+        // Too many values to hold: the matrix's own empty-matrix text says so.
+        target.GetAt(0, 0, error);
+        return p_.FailWith(error);
+    }
+    values.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        values[static_cast<std::size_t>(i)] = rows == 1 ? target.GetAt(0, i, error) : target.GetAt(i, 0, error);
+    }
+    return 1;
+}
+
+// The array form: the first count elements of an Integer or Float array, named without an index.
+int BuiltinCommandRunner::ReadChartArrayValues(int first, int count, std::vector<double>& values) {
+    if (!Executing()) return 1;
+    if (p_.variables[first].count < count) return p_.FailWith(message::kTooFewElements);
+    values.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const Value& element = p_.variables[first + i];
+        if (!element.IsNumber()) return p_.FailWith(message::kNumericalArrayExpected);
+        values[static_cast<std::size_t>(i)] = element.AsDouble();
+    }
+    return 1;
+}
+
+// [ , labels ]: an array of at least two Strings, named without an index.
+int BuiltinCommandRunner::ReadChartLabels(int count, std::vector<std::string>& labels, bool& hasLabels) {
+    if (p_.ReadToken() != code::kComma) {
+        GiveBack(p_);
+        return 1;
+    }
+    if (p_.ReadToken() != token::kVariable) return p_.FailWith(message::kUnknownVariable);
+    const int first = p_.variableIndex;
+    if (p_.variables[first].count < 2) return p_.FailWith(message::kArrayOfStringsExpected);
+    hasLabels = true;
+    if (!Executing()) return 1;
+    if (p_.variables[first].count < count) return p_.FailWith(message::kTooFewElements);
+    labels.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const Value& element = p_.variables[first + i];
+        if (element.type != kTypeString) return p_.FailWith(message::kArrayOfStringsExpected);
+        labels.push_back(element.Text());
+    }
+    return 1;
+}
+
+}  // namespace
+
+bool CTesselParser::IsCommandCode(int keyword) {
+    switch (keyword) {
+        case code::kSleep: case code::kMsgBoxError: case code::kMsgBoxInfo: case code::kBiggestArray:
+        case code::kChangeRandomSeed: case code::kFileOpen: case code::kFileClose: case code::kFileWriteString:
+        case code::kBeep: case code::kFileWrite1b: case code::kFileWrite2b: case code::kFileWrite4bi:
+        case code::kFileWrite4bf: case code::kFileWrite8b: case code::kFileWrite1bu: case code::kFileWrite2bu:
+        case code::kFileWrite4bu: case code::kFileSeekSet: case code::kFileSeekCur: case code::kFileSeekEnd:
+        case code::kExecute: case code::kPlay: case code::kPlayWave: case code::kStopWave:
+        case code::kCopyToClipboard: case code::kReadMatrix: case code::kWriteMatrix: case code::kCreateChart:
+            return true;
+        default:
+            return false;
+    }
+}
+
+int CTesselParser::ExecuteCommand(int code) {
+    if (!IsCommandCode(code)) return 0;
+    BuiltinCommandRunner runner(*this);
+    return runner.Run(code);
+}

@@ -1,0 +1,255 @@
+// Built-in values: words that the lexer replaces by a literal while it reads the text (Clock, Ask,
+// the binary file reads, the file tests, FileReadString, SelectFile, True/False/Yes/No). Each value
+// reads its own arguments, and yields its neutral literal ("0" or "") in the check pass without
+// touching a file, a window or the clock.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "interpreter/builtin_arguments.h"
+#include "interpreter/tessel_parser.h"
+#include "platform/crt_file.h"
+#include "platform/crt_runtime.h"
+#include "platform/desktop.h"
+
+namespace {
+
+using namespace builtin;
+
+constexpr const char* kSelectFileTitle = "Tessel Select File ..................";
+
+// The literal a value hands to the lexer.
+struct Literal {
+    int token = token::kNumber;
+    std::string text;
+};
+
+bool IsBuiltinValueCode(int c) {
+    switch (c) {
+        case code::kTrue: case code::kFalse: case code::kYes: case code::kNo:
+        case code::kClock: case code::kAsk: case code::kFileReadString:
+        case code::kFileRead1b: case code::kFileRead2b: case code::kFileRead4bi: case code::kFileRead4bf:
+        case code::kFileRead8b: case code::kFileRead1bu: case code::kFileRead2bu: case code::kFileRead4bu:
+        case code::kFileSize: case code::kFileTell: case code::kFileIsOpen: case code::kFileEof:
+        case code::kFileExists: case code::kSelectFile:
+            return true;
+        default:
+            return false;
+    }
+}
+
+template <typename Number>
+std::string Printed(const char* format, Number value) {
+    char small[64];
+    const int n = std::snprintf(small, sizeof small, format, value);
+    if (n < 0) return std::string();
+    if (static_cast<std::size_t>(n) < sizeof small) return std::string(small, static_cast<std::size_t>(n));
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, value);
+    text.resize(static_cast<std::size_t>(n));
+    return text;
+}
+
+// Reads `width` bytes; at the end of the file (or on a failed read) every byte is 0, so the value
+// read is 0 rather than whatever the buffer held.
+template <typename Stored>
+Stored ReadLittleEndian(crt::CrtFile& file) {
+    unsigned char bytes[sizeof(Stored)] = {};
+    if (file.Read(bytes, 1, sizeof bytes) != sizeof bytes) return Stored{};
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < sizeof bytes; ++i) bits |= static_cast<std::uint64_t>(bytes[i]) << (8 * i);
+    Stored value{};
+    if constexpr (sizeof(Stored) == 8) {
+        std::memcpy(&value, &bits, sizeof value);
+    } else if constexpr (sizeof(Stored) == 4) {
+        const auto narrow = static_cast<std::uint32_t>(bits);
+        std::memcpy(&value, &narrow, sizeof value);
+    } else if constexpr (sizeof(Stored) == 2) {
+        const auto narrow = static_cast<std::uint16_t>(bits);
+        std::memcpy(&value, &narrow, sizeof value);
+    } else {
+        const auto narrow = static_cast<std::uint8_t>(bits);
+        std::memcpy(&value, &narrow, sizeof value);
+    }
+    return value;
+}
+
+// The literal text of one binary read, formatted as the value's width prescribes.
+std::string BinaryReadText(int keyword, crt::CrtFile& file) {
+    switch (keyword) {
+        case code::kFileRead1b: return Printed("%d", static_cast<int>(ReadLittleEndian<std::int8_t>(file)));
+        case code::kFileRead2b: return Printed("%d", static_cast<int>(ReadLittleEndian<std::int16_t>(file)));
+        case code::kFileRead4bi: return Printed("%d", static_cast<int>(ReadLittleEndian<std::int32_t>(file)));
+        case code::kFileRead4bf: return Printed("%.5f", static_cast<double>(ReadLittleEndian<float>(file)));
+        case code::kFileRead8b: return Printed("%.9f", ReadLittleEndian<double>(file));
+        case code::kFileRead1bu: return Printed("%u", static_cast<unsigned>(ReadLittleEndian<std::uint8_t>(file)));
+        case code::kFileRead2bu: return Printed("%u", static_cast<unsigned>(ReadLittleEndian<std::uint16_t>(file)));
+        default: return Printed("%u", static_cast<unsigned>(ReadLittleEndian<std::uint32_t>(file)));
+    }
+}
+
+// Reads one built-in value's arguments and computes its literal.
+class BuiltinValueReader {
+public:
+    explicit BuiltinValueReader(CTesselParser& parser) : p_(parser) {}
+
+    int Evaluate(int keyword, Literal& out) {
+        switch (keyword) {
+            case code::kTrue: case code::kYes: out.text = "1"; return 1;
+            case code::kFalse: case code::kNo: out.text = "0"; return 1;
+            case code::kClock: out.text = Executing() ? Printed("%ld", crt::Clock()) : "0"; return 1;
+            case code::kAsk: return Ask(out);
+            case code::kFileExists: return FileExistsValue(out);
+            case code::kFileReadString: return ReadString(out);
+            case code::kSelectFile: return SelectFile(out);
+            default: return FileValue(keyword, out);
+        }
+    }
+
+private:
+    bool Executing() const { return p_.execute != 0; }
+
+    // Ask expr: the expression follows the word directly.
+    int Ask(Literal& out) {
+        Value question;
+        if (!p_.ReadExpression2(question)) return 0;
+        out.text = "0";
+        if (Executing()) {
+            const int answer = desktop::Current().MessageBox(p_.ownerWindow, ValueToText(question, true), p_.caption,
+                                                             desktop::kYesNo | desktop::kIconQuestion);
+            if (answer == desktop::kIdYes) out.text = "1";
+        }
+        return 1;
+    }
+
+    // ( expr ): the expression's text.
+    int ParenthesisedText(std::string& text) {
+        if (!Expect(p_, code::kOpenParen)) return 0;
+        Value v;
+        if (!p_.ReadExpression2(v)) return 0;
+        if (!Expect(p_, code::kCloseParen)) return 0;
+        text = ValueToText(v, Executing());
+        return 1;
+    }
+
+    int FileExistsValue(Literal& out) {
+        std::string path;
+        if (!ParenthesisedText(path)) return 0;
+        out.text = Executing() && CTesselParser::FileExists(path.c_str()) ? "1" : "0";
+        return 1;
+    }
+
+    int SelectFile(Literal& out) {
+        std::string pattern;
+        if (!ParenthesisedText(pattern)) return 0;
+        out.token = token::kStringValue;
+        if (Executing()) {
+            out.text = desktop::Current().SelectFile(p_.ownerWindow, kSelectFileTitle + pattern, pattern);
+        }
+        return 1;
+    }
+
+    // ( fileVar ): the element's record; afterName marks the variable for "File Not Open.".
+    int FileArgument(int& record, ScanMark& afterName) {
+        return Expect(p_, code::kOpenParen) && ReadFileVariable(p_, record, afterName) &&
+               Expect(p_, code::kCloseParen);
+    }
+
+    // The open file of the element, or the "File Not Open." error on the variable's word.
+    crt::CrtFile* OpenFileOrFail(int record, const ScanMark& afterName) {
+        crt::CrtFile* file = FileOf(p_, record);
+        if (file == nullptr) {
+            p_.RestorePosition(afterName);
+            p_.FailWith(message::kFileNotOpen);
+        }
+        return file;
+    }
+
+    // FileReadString( count , fileVar ): up to count characters, ending after a line feed.
+    int ReadString(Literal& out) {
+        out.token = token::kStringValue;
+        std::int32_t count = 0;
+        if (!Expect(p_, code::kOpenParen) || !ReadWholeNumber(p_, count) || !Expect(p_, code::kComma)) return 0;
+        int record = 0;
+        ScanMark afterName;
+        if (!ReadFileVariable(p_, record, afterName) || !Expect(p_, code::kCloseParen)) return 0;
+        if (!Executing()) return 1;
+        if (count < 1) return p_.FailWith(message::kPositiveValues);
+        crt::CrtFile* file = OpenFileOrFail(record, afterName);
+        if (file == nullptr) return 0;
+        // A literal never holds more than the lexer's word buffer; a larger count is cut to it.
+        const int limit = count < CTesselParser::kStringLiteralLimit - 1 ? count : CTesselParser::kStringLiteralLimit - 1;
+        if (!file->Gets(out.text, limit + 1)) out.text.clear();
+        return 1;
+    }
+
+    // The values that take ( fileVar ).
+    int FileValue(int keyword, Literal& out) {
+        int record = 0;
+        ScanMark afterName;
+        if (!FileArgument(record, afterName)) return 0;
+        out.text = "0";
+        if (!Executing()) return 1;
+        if (keyword == code::kFileIsOpen) {
+            out.text = FileOf(p_, record) != nullptr ? "1" : "0";
+            return 1;
+        }
+        crt::CrtFile* file = OpenFileOrFail(record, afterName);
+        if (file == nullptr) return 0;
+        switch (keyword) {
+            case code::kFileSize: out.text = Printed("%lld", static_cast<long long>(file->Length())); break;
+            case code::kFileTell: out.text = Printed("%lld", static_cast<long long>(file->Tell())); break;
+            case code::kFileEof: out.text = file->Eof() ? "1" : "0"; break;
+            default: out.text = BinaryReadText(keyword, *file); break;
+        }
+        return 1;
+    }
+
+    CTesselParser& p_;
+};
+
+}  // namespace
+
+int CTesselParser::FileExists(const char* path) { return path != nullptr && crt::FileExists(path) ? 1 : 0; }
+
+int CTesselParser::EvaluateBuiltinValue(int code, int* tokenOut) {
+    *tokenOut = token::kUnknown;
+    if (!IsBuiltinValueCode(code)) return 0;
+
+    // The keyword's own history entry; a full history (the last entry overwritten) is not replayed.
+    const int entry = tokenCount - 1;
+    const bool trackable = entry >= 0 && entry < kHistoryLast - 1;
+    const int keywordStart = trackable ? tokenStart[entry] : -1;
+    BuiltinLiteral& last = lastBuiltinLiteral;
+    if (trackable && last.historyIndex == entry && last.start == keywordStart && last.execute == execute &&
+        tokenStart[entry + 1] == -1) {
+        position = last.end;
+        tokenLength[entry] = last.end - keywordStart;
+        word = last.text;
+        *tokenOut = last.token;
+        return 1;
+    }
+
+    Literal literal;
+    BuiltinValueReader reader(*this);
+    if (!reader.Evaluate(code, literal)) return 0;
+    word = literal.text;
+    *tokenOut = literal.token;
+    if (!trackable) {
+        last.historyIndex = -1;
+        return 1;
+    }
+    // The literal stands for the keyword and its arguments as one history entry, so that putting it
+    // back returns to the keyword.
+    tokenCount = entry + 1;
+    tokenLength[entry] = position - keywordStart;
+    tokenStart[entry + 1] = -1;
+    last.historyIndex = entry;
+    last.start = keywordStart;
+    last.end = position;
+    last.token = literal.token;
+    last.execute = execute;
+    last.text = literal.text;
+    return 1;
+}

@@ -1,0 +1,93 @@
+// SaveObject and LoadObject: a Matrix variable's value stored in a binary object file and read back,
+// and the hand-over of network variables to the extension, which writes the same header followed
+// by the network's body.
+#include <string>
+
+#include "interpreter/builtin_arguments.h"
+#include "interpreter/object_file_codec.h"
+#include "interpreter/tessel_parser.h"
+#include "platform/crt_file.h"
+
+namespace {
+
+using namespace builtin;
+
+// The statement's variable: a network variable (handed to the extension, `record` -1) or a Matrix
+// element of the interpreter's own (`record` its index). 0 after a reported error.
+int ReadObjectStatementVariable(CTesselParser& p, int& record) {
+    const int word = p.ReadToken();
+    if (word == token::kObjectVariable) {
+        record = -1;
+        return 1;
+    }
+    if (word != token::kVariable) return p.FailWith(message::kUnknownVariable);
+    const int element = p.EvaluateArrayIndex();
+    if (element == 0) return 0;
+    record = element - 1;
+    if (p.variables[record].type != kTypeMatrix) return p.FailWith(message::kMatrixVariableExpected);
+    return 1;
+}
+
+// `In` or `From`, then the file name expression as the value's text.
+int ReadObjectFileName(CTesselParser& p, int keyword, std::string& name) {
+    if (!Expect(p, keyword)) return 0;
+    Value v;
+    if (!p.ReadExpression2(v)) return 0;
+    name = ValueToText(v, p.execute != 0);
+    return 1;
+}
+
+}  // namespace
+
+int CTesselParser::ExecuteSaveObject() {
+    int record = -1;
+    if (!ReadObjectStatementVariable(*this, record)) return 0;
+    if (record < 0) {
+        if (SaveObjectStatement()) return 1;
+        // An error the extension reported itself has set the run state; report only a silent failure.
+        return runState != kRunning ? 0 : FailWith(message::kCannotOpenFile);
+    }
+    std::string name;
+    if (!ReadObjectFileName(*this, code::kIn, name)) return 0;
+    if (execute && !SaveObjectToFile(record, name)) return FailWith(message::kCannotOpenFile);
+    return 1;
+}
+
+int CTesselParser::ExecuteLoadObject() {
+    int record = -1;
+    if (!ReadObjectStatementVariable(*this, record)) return 0;
+    if (record < 0) {
+        if (LoadObjectStatement()) return 1;
+        if (runState != kRunning) return 0;
+        const std::string reason = errorText.empty() ? std::string(message::kFileNotFound) : errorText;
+        return FailWith(reason);
+    }
+    std::string name;
+    if (!ReadObjectFileName(*this, code::kFrom, name)) return 0;
+    if (execute && !LoadObject(record, name)) return FailWith(message::kFileNotFound);
+    return 1;
+}
+
+// 0 when the file cannot be created or any write (or the closing flush) fails; a value without an
+// object-file form leaves no file and is not a failure.
+int CTesselParser::SaveObjectToFile(int record, const std::string& name) {
+    if (record < 0 || record >= variables.GetCount()) return 0;
+    const Value& element = variables[record];
+    if (!HasObjectFileForm(element.type)) return 1;
+    std::unique_ptr<crt::CrtFile> file = crt::CrtFile::Open(name, "wb");
+    if (!file) return 0;
+    const bool written = WriteObjectValue(*file, element);
+    const bool closed = file->Close();
+    return written && closed ? 1 : 0;
+}
+
+// 0 only when the file cannot be opened. A file that is short, lacks the magic numbers, or holds
+// another type or matrix size assigns nothing. The file itself is never changed.
+int CTesselParser::LoadObject(int record, const std::string& name) {
+    if (record < 0 || record >= variables.GetCount()) return 0;
+    std::unique_ptr<crt::CrtFile> file = crt::CrtFile::Open(name, "rb");
+    if (!file) return 0;
+    ReadObjectValue(*file, variables[record]);
+    file->Close();
+    return 1;
+}
