@@ -306,4 +306,47 @@ private:
     std::vector<int> subroutinesBeingChecked_;
 
     friend class LexerInternals;
+
+    // --- expressions private ---
+public:
+    // Catalogue codes of the words the expression levels test.
+    enum ExpressionWord : int {
+        kWordEquals = 0, kWordDoubleQuote = 1, kWordCloseParen = 4, kWordOpenParen = 5,
+        kWordSemicolon = 7, kWordComma = 11, kWordOpenBracket = 18, kWordCloseBracket = 19,
+        kWordPlus = 22, kWordMinus = 23, kWordTimes = 24, kWordDivide = 25, kWordLess = 34,
+        kWordGreater = 35, kWordLessEqual = 36, kWordGreaterEqual = 37, kWordNotEqual = 38,
+        kWordAnd = 39, kWordOr = 40, kWordMod = 41, kWordRgb = 47, kWordInt = 73, kWordRnd = 74,
+        kWordPower = 76, kWordSingleQuote = 81, kWordNot = 94, kWordRandomElements = 154,
+    };
+
+private:
+    // Reads a token; the expected-word rule unless it is `code`.
+    int ExpectToken(int code);
+    // A look-ahead token that is not the reader's own goes back (the end of the text left no
+    // history entry and stays); 0 for an unclosed comment, which has been reported.
+    int EndOfOperand(int token);
+    // An Integer or Float passes; a String, Matrix or File is reported (they have no number).
+    int RequireNumber(const Value& v);
+    int ReadNumber(double& number);
+    // An expression that must be an Integer (a matrix index or size).
+    int ReadIntegerExpression(int& number);
+    int FailMatrixMismatch();
+    // Reports the matrix access text that GetAt/SetAt left in the error text.
+    int FailMatrixAccess();
+    int CombineAdditive(int op, Value& left, const Value& right, const ScanMark& afterOperator);
+    int CombineMultiplicative(int op, Value& left, const Value& right, const ScanMark& beforeOperator);
+    int EvalStringLiteral(Value& result, int quote);
+    int EvalVariableOperand(Value& result);
+    int EvalRgb(Value& result);
+    int EvalMathFunction(Value& result, int code);
+    int EvalIntOrRnd(Value& result, int code);
+    int CompareOperands(int op, const Value& a, const Value& b, int& result);
+    int MatrixNumber(Value& result, int record, int row, int col);
+    int MatrixColumnOrNumber(Value& result, int record, int col);
+    int MatrixRowOrNumber(Value& result, int record, int row);
+    int FillRandomElements(CMatrix& matrix, int integerOnly);
+    int ReadMatrixLiteral(CMatrix& matrix, int rowFrom, int rowTo, int colFrom, int colTo, int integerOnly);
+    int StoreLiteralElement(CMatrix& matrix, int row, int col, const Value& v, int integerOnly);
+    int AssignMatrixFromValue(CMatrix& matrix, int rowFrom, int rowTo, int colFrom, int colTo, int integerOnly);
+    // --- end expressions private ---
 };

@@ -1,0 +1,661 @@
+// Expressions: evaluated while they are scanned, one recursive member per precedence level, each
+// writing its result into a caller's Value. The same code serves the check pass and the run; the
+// execute flag decides which effects happen, the type rules apply in both passes.
+//
+// Integer and Float results live inline in Value, so the arithmetic below touches no heap.
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "interpreter/matrix.h"
+#include "interpreter/number_text.h"
+#include "interpreter/tessel_parser.h"
+#include "platform/crt_runtime.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+constexpr const char* kMinusHere = " Syntax Error : Can not use '-' here.";
+// A number with a Matrix or File after `+` has no text and no sum; it is refused like `-`.
+constexpr const char* kPlusHere = " Syntax Error : Can not use '+' here.";
+constexpr const char* kModStrings = " Syntax Error : Can not use \"Mod\" for STRINGS.";
+constexpr const char* kTimesStrings = " Syntax Error : Can not use '*' for STRINGS.";
+constexpr const char* kDivideStrings = " Syntax Error : Can not use '/' for STRINGS.";
+constexpr const char* kDivideByZero = " Runtime Error : Divide By ZERO.";
+constexpr const char* kPowerStrings = " Syntax Error : Can not use '^' for STRINGS.";
+constexpr const char* kUnknownVariable = " Syntax Error : Unknown Variable.";
+constexpr const char* kCannotEvaluate = " Syntax Error : Can not evaluate this EXPRESSION.";
+constexpr const char* kNotTerminated = "String not terminated.";
+constexpr const char* kTooLong = "ERROR : Too Long . The Highlighted word is the limit.";
+constexpr const char* kCompareStrings = " Syntax Error : Can not Compare STRINGS with NUMERICALS.";
+
+// 32-bit two's-complement arithmetic that wraps instead of overflowing.
+std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+std::int32_t WrapSubtract(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+std::int32_t WrapMultiply(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+}
+std::int32_t WrapNegate(std::int32_t a) { return WrapSubtract(0, a); }
+// Truncates toward zero; -2147483648 / -1 gives -2147483648 instead of trapping. b is not 0.
+std::int32_t WrapDivide(std::int32_t a, std::int32_t b) { return b == -1 ? WrapNegate(a) : a / b; }
+
+void AppendIntegerText(std::string& out, std::int32_t v) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+    out.append(digits, end);
+}
+
+// The text a number contributes to a concatenation.
+void AppendNumberText(std::string& out, const Value& v) {
+    if (v.type == kTypeInteger)
+        AppendIntegerText(out, v.value.integer);
+    else
+        out += FormatNumberTrimmed(v.value.number);
+}
+
+// A number word as the C runtime's atoi reads it: optional sign, digits; values past the 32-bit
+// range saturate as that runtime's conversion does.
+std::int32_t IntegerLiteral(const std::string& word) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < word.size() && (word[i] == '-' || word[i] == '+')) negative = word[i++] == '-';
+    std::int64_t magnitude = 0;
+    for (; i < word.size() && word[i] >= '0' && word[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (word[i] - '0');
+        if (magnitude > 2147483648LL) break;
+    }
+    const std::int64_t v = negative ? -magnitude : magnitude;
+    if (v > INT32_MAX) return INT32_MAX;
+    if (v < INT32_MIN) return INT32_MIN;
+    return static_cast<std::int32_t>(v);
+}
+
+// In-place combination of two matrices after their sizes have been tested.
+void CombineMatrices(int op, CMatrix& left, const CMatrix& right) {
+    if (op == CTesselParser::kWordPlus)
+        left.Add(right);
+    else
+        left.Subtract(right);
+}
+
+enum class ArgumentTest { kNone, kNonNegative, kUnitRange, kPositive };
+
+struct MathFunction {
+    int code;
+    double (*compute)(double);
+    ArgumentTest test;
+    const char* outOfRange;  // the run-time message of a failed argument test
+};
+
+const MathFunction kMathFunctions[] = {
+    {50, [](double x) { return std::sin(x * kPi / 180.0); }, ArgumentTest::kNone, nullptr},
+    {51, [](double x) { return std::cos(x * kPi / 180.0); }, ArgumentTest::kNone, nullptr},
+    {52, [](double x) { return std::tan(x * kPi / 180.0); }, ArgumentTest::kNone, nullptr},
+    {53, [](double x) { return std::sin(x); }, ArgumentTest::kNone, nullptr},
+    {54, [](double x) { return std::cos(x); }, ArgumentTest::kNone, nullptr},
+    {55, [](double x) { return std::tan(x); }, ArgumentTest::kNone, nullptr},
+    {59, [](double x) { return std::sqrt(x); }, ArgumentTest::kNonNegative,
+     " Runtime Error : \"Sqrt\" argument is out of range."},
+    {61, [](double x) { return std::fabs(x); }, ArgumentTest::kNone, nullptr},
+    {62, [](double x) { return std::asin(x) * 180.0 / kPi; }, ArgumentTest::kUnitRange,
+     " Runtime Error : \"ArcSin\" argument is out of range."},
+    {63, [](double x) { return std::acos(x) * 180.0 / kPi; }, ArgumentTest::kUnitRange,
+     " Runtime Error : \"ArcCos\" argument is out of range."},
+    {64, [](double x) { return std::atan(x) * 180.0 / kPi; }, ArgumentTest::kNone, nullptr},
+    {65, [](double x) { return std::asin(x); }, ArgumentTest::kUnitRange,
+     " Runtime Error : \"ArcSin\" argument is out of range."},
+    {66, [](double x) { return std::acos(x); }, ArgumentTest::kUnitRange,
+     " Runtime Error : \"ArcCos\" argument is out of range."},
+    {67, [](double x) { return std::atan(x); }, ArgumentTest::kNone, nullptr},
+    {68, [](double x) { return std::sinh(x); }, ArgumentTest::kNone, nullptr},
+    {69, [](double x) { return std::cosh(x); }, ArgumentTest::kNone, nullptr},
+    {70, [](double x) { return std::tanh(x); }, ArgumentTest::kNone, nullptr},
+    {77, [](double x) { return std::log(x); }, ArgumentTest::kPositive,
+     " Runtime Error : \"Ln\" argument is out of range."},
+    {78, [](double x) { return std::log10(x); }, ArgumentTest::kPositive,
+     " Runtime Error : \"Log\" argument is out of range."},
+    {79, [](double x) { return std::exp(x); }, ArgumentTest::kNone, nullptr},
+};
+
+constexpr int kPowCode = 60;
+constexpr const char* kPowOutOfRange = " Runtime Error : \"Pow\" argument is out of range.";
+
+const MathFunction* FindMathFunction(int code) {
+    for (const MathFunction& f : kMathFunctions)
+        if (f.code == code) return &f;
+    return nullptr;
+}
+
+// A not-a-number argument fails every test: it is neither at least 0, nor inside -1 .. 1, nor above 0.
+bool ArgumentInRange(ArgumentTest test, double x) {
+    switch (test) {
+        case ArgumentTest::kNonNegative: return x >= 0.0;
+        case ArgumentTest::kUnitRange: return x >= -1.0 && x <= 1.0;
+        case ArgumentTest::kPositive: return x > 0.0;
+        case ArgumentTest::kNone: break;
+    }
+    return true;
+}
+
+bool IsComparison(int token) {
+    return token == CTesselParser::kWordEquals || (token >= CTesselParser::kWordLess && token <= CTesselParser::kWordNotEqual);
+}
+
+bool Compare(int op, int order) {
+    switch (op) {
+        case CTesselParser::kWordEquals: return order == 0;
+        case CTesselParser::kWordLess: return order < 0;
+        case CTesselParser::kWordGreater: return order > 0;
+        case CTesselParser::kWordLessEqual: return order <= 0;
+        case CTesselParser::kWordGreaterEqual: return order >= 0;
+        default: return order != 0;
+    }
+}
+
+// As the doubles compare; a not-a-number operand is unordered: only `<>` holds.
+bool CompareNumbers(int op, double a, double b) {
+    switch (op) {
+        case CTesselParser::kWordEquals: return a == b;
+        case CTesselParser::kWordLess: return a < b;
+        case CTesselParser::kWordGreater: return a > b;
+        case CTesselParser::kWordLessEqual: return a <= b;
+        case CTesselParser::kWordGreaterEqual: return a >= b;
+        default: return a != b;
+    }
+}
+
+// Keeps the nesting depth balanced on every path out of a nested level.
+class NestingScope {
+public:
+    explicit NestingScope(CTesselParser& parser) : parser_(parser), entered_(parser.EnterNesting()) {}
+    ~NestingScope() {
+        if (entered_) parser_.LeaveNesting();
+    }
+    NestingScope(const NestingScope&) = delete;
+    NestingScope& operator=(const NestingScope&) = delete;
+    bool Entered() const { return entered_; }
+
+private:
+    CTesselParser& parser_;
+    bool entered_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- shared helpers
+
+int CTesselParser::ExpectToken(int code) {
+    const int token = ReadToken();
+    if (token == code) return 1;
+    if (token == token::kUnclosedComment) return 0;
+    return FailExpected(code);
+}
+
+int CTesselParser::EndOfOperand(int token) {
+    if (token == token::kUnclosedComment) return 0;
+    if (token != token::kEnd) UngetToken();
+    return 1;
+}
+
+int CTesselParser::RequireNumber(const Value& v) {
+    if (v.IsNumber()) return 1;
+    if (v.type == kTypeString) return FailWith(" Syntax Error : STRINGS not allowed here.");
+    return FailWith(" Syntax Error : MATRIX or FILE not allowed here.");
+}
+
+int CTesselParser::ReadNumber(double& number) {
+    Value v;
+    if (!ReadExpression(v) || !RequireNumber(v)) return 0;
+    number = v.AsDouble();
+    return 1;
+}
+
+int CTesselParser::ReadIntegerExpression(int& number) {
+    Value v;
+    if (!ReadExpression(v)) return 0;
+    if (v.type != kTypeInteger) return FailWith(" Syntax Error : Expression must be integer.");
+    number = v.value.integer;
+    return 1;
+}
+
+int CTesselParser::FailMatrixMismatch() { return FailWith(" Syntax Error : Matrix dimensions mismatch."); }
+
+int CTesselParser::FailMatrixAccess() {
+    const std::string text = errorText;
+    return FailWith(text);
+}
+
+// ---------------------------------------------------------------- entry
+
+int CTesselParser::ReadExpression2(Value& result) { return ReadExpression(result); }
+
+int CTesselParser::ReadExpression(Value& result) {
+    if (ReadToken() == token::kEnd) return 0;
+    // Every nested sub-expression of a primary (arguments, indices) comes through here.
+    NestingScope nesting(*this);
+    if (!nesting.Entered()) return 0;
+    return EvalAdditive(result);
+}
+
+// ---------------------------------------------------------------- level 1: + - Mod
+
+int CTesselParser::EvalAdditive(Value& result) {
+    if (!EvalMultiplicative(result)) return 0;
+    for (;;) {
+        const int op = ReadToken();
+        ScanMark afterOperator;
+        SavePosition(afterOperator);
+        if (op != kWordPlus && op != kWordMinus && op != kWordMod) return EndOfOperand(op);
+        ReadToken();
+        Value right;
+        if (!EvalMultiplicative(right)) return 0;
+        if (!CombineAdditive(op, result, right, afterOperator)) return 0;
+    }
+}
+
+int CTesselParser::CombineAdditive(int op, Value& left, const Value& right, const ScanMark& afterOperator) {
+    auto failAtOperator = [&](const char* text) {
+        RestorePosition(afterOperator);
+        return FailWith(text);
+    };
+    const int lt = left.type;
+    const int rt = right.type;
+    if (op == kWordMod) {
+        // Only numbers have a remainder; a Matrix or File on the left is refused like a String.
+        if (!left.IsNumber() || !right.IsNumber()) return failAtOperator(kModStrings);
+        const double remainder = std::fmod(left.AsDouble(), right.AsDouble());
+        if (lt == kTypeInteger && rt == kTypeInteger)
+            left.SetInteger(DoubleToInt32(remainder));
+        else
+            left.SetFloat(remainder);
+        return 1;
+    }
+    if (lt == kTypeFile) return 1;  // a File on the left of `+` or `-` stays as it is
+    if (left.IsNumber() && right.IsNumber()) {
+        if (lt == kTypeInteger && rt == kTypeInteger) {
+            left.value.integer = op == kWordPlus ? WrapAdd(left.value.integer, right.value.integer)
+                                                 : WrapSubtract(left.value.integer, right.value.integer);
+        } else {
+            const double sum = op == kWordPlus ? left.AsDouble() + right.AsDouble() : left.AsDouble() - right.AsDouble();
+            left.SetFloat(sum);
+        }
+        return 1;
+    }
+    if (op == kWordMinus) {
+        if (lt == kTypeMatrix && right.IsNumber()) {
+            if (execute) left.value.matrix->SubtractScalar(right.AsDouble());
+            return 1;
+        }
+        if (lt == kTypeMatrix && rt == kTypeFile) return 1;
+        if (lt == kTypeMatrix && rt == kTypeMatrix) {
+            if (!left.value.matrix->IsSameSize(*right.value.matrix)) return FailMatrixMismatch();
+            if (execute) CombineMatrices(op, *left.value.matrix, *right.value.matrix);
+            return 1;
+        }
+        return failAtOperator(kMinusHere);
+    }
+    // `+` with at least one operand that is not a number.
+    if (left.IsNumber()) {
+        if (rt != kTypeString) return failAtOperator(kPlusHere);
+        std::string text;
+        AppendNumberText(text, left);
+        text += right.Text();
+        left.SetString(text);
+        return 1;
+    }
+    if (lt == kTypeString) {
+        std::string& text = *left.value.text;
+        if (right.IsNumber())
+            AppendNumberText(text, right);
+        else if (rt == kTypeString)
+            text += right.Text();
+        else if (rt == kTypeMatrix)
+            text += right.value.matrix->toString();
+        return 1;
+    }
+    if (lt == kTypeMatrix) {
+        if (right.IsNumber()) {
+            if (execute) left.value.matrix->AddScalar(right.AsDouble());
+        } else if (rt == kTypeString) {
+            std::string text = execute ? left.value.matrix->toString() : std::string();
+            text += right.Text();
+            left.SetString(text);
+        } else if (rt == kTypeMatrix) {
+            if (!left.value.matrix->IsSameSize(*right.value.matrix)) return FailMatrixMismatch();
+            if (execute) CombineMatrices(op, *left.value.matrix, *right.value.matrix);
+        }
+        return 1;
+    }
+    return 1;  // a value without a type stays as it is
+}
+
+// ---------------------------------------------------------------- level 2: * /
+
+int CTesselParser::EvalMultiplicative(Value& result) {
+    if (!EvalPower(result)) return 0;
+    for (;;) {
+        ScanMark beforeOperator;
+        SavePosition(beforeOperator);
+        const int op = ReadToken();
+        if (op != kWordTimes && op != kWordDivide) return EndOfOperand(op);
+        ReadToken();
+        Value right;
+        if (!EvalPower(right)) return 0;
+        if (!CombineMultiplicative(op, result, right, beforeOperator)) return 0;
+    }
+}
+
+int CTesselParser::CombineMultiplicative(int op, Value& left, const Value& right, const ScanMark& beforeOperator) {
+    const bool times = op == kWordTimes;
+    const char* typeError = times ? kTimesStrings : kDivideStrings;
+    auto failBeforeOperator = [&]() {
+        RestorePosition(beforeOperator);
+        return FailWith(typeError);
+    };
+    const int lt = left.type;
+    const int rt = right.type;
+    if (lt == kTypeFile) return 1;
+    if (lt == kTypeString) return failBeforeOperator();
+    if (left.IsNumber()) {
+        if (!right.IsNumber()) return failBeforeOperator();
+        const bool integers = lt == kTypeInteger && rt == kTypeInteger;
+        if (times) {
+            if (integers)
+                left.value.integer = WrapMultiply(left.value.integer, right.value.integer);
+            else
+                left.SetFloat(left.AsDouble() * right.AsDouble());
+            return 1;
+        }
+        if (integers) {
+            if (!execute) return 1;
+            if (right.value.integer == 0) return FailWith(kDivideByZero);
+            left.value.integer = WrapDivide(left.value.integer, right.value.integer);
+            return 1;
+        }
+        const double dividend = left.AsDouble();
+        left.SetFloat(dividend);
+        if (!execute) return 1;
+        if (right.AsDouble() == 0.0) return FailWith(kDivideByZero);
+        left.value.number = dividend / right.AsDouble();
+        return 1;
+    }
+    if (lt != kTypeMatrix) return 1;
+    CMatrix& matrix = *left.value.matrix;
+    if (rt == kTypeFile) return 1;
+    if (rt == kTypeString) return failBeforeOperator();
+    if (right.IsNumber()) {
+        if (times) {
+            if (execute) matrix.Scale(right.AsDouble());
+            return 1;
+        }
+        // Tested only when executing: in the check pass a divisor known only in a run
+        // (a built-in value) reads as 0, and a valid script must pass the check.
+        if (!execute) return 1;
+        if (right.AsDouble() == 0.0) return FailWith(kDivideByZero);
+        matrix.DivideScalar(right.AsDouble());
+        return 1;
+    }
+    // Matrix by Matrix.
+    if (!times) return FailWith(kDivideStrings);
+    if (!matrix.CanMultiply(*right.value.matrix)) return FailMatrixMismatch();
+    if (execute)
+        matrix.Multiply(*right.value.matrix);
+    else
+        matrix.ResizeForProduct(*right.value.matrix);
+    return 1;
+}
+
+// ---------------------------------------------------------------- level 3: ^ (right to left)
+
+int CTesselParser::EvalPower(Value& result) {
+    if (!EvalUnary(result)) return 0;
+    const int op = ReadToken();
+    if (op != kWordPower) return EndOfOperand(op);
+    ReadToken();
+    Value right;
+    {
+        NestingScope nesting(*this);
+        if (!nesting.Entered() || !EvalPower(right)) return 0;
+    }
+    // Only numbers have a power; a String, Matrix or File on either side is refused.
+    if (!result.IsNumber() || !right.IsNumber()) return FailWith(kPowerStrings);
+    result.SetFloat(std::pow(result.AsDouble(), right.AsDouble()));
+    return 1;
+}
+
+// ---------------------------------------------------------------- level 4: one sign
+
+int CTesselParser::EvalUnary(Value& result) {
+    ScanMark afterSign;
+    SavePosition(afterSign);
+    const int sign = currentToken;
+    const bool hasSign = sign == kWordPlus || sign == kWordMinus;
+    if (hasSign) ReadToken();
+    if (!EvalParenthesis(result)) return 0;
+    if (!hasSign || sign == kWordPlus) return 1;
+    if (result.type == kTypeInteger) {
+        result.value.integer = WrapNegate(result.value.integer);
+        return 1;
+    }
+    if (result.type == kTypeFloat) {
+        result.value.number = -result.value.number;
+        return 1;
+    }
+    // A String, Matrix or File has no negative.
+    RestorePosition(afterSign);
+    return FailWith(kMinusHere);
+}
+
+// ---------------------------------------------------------------- level 5: ( )
+
+int CTesselParser::EvalParenthesis(Value& result) {
+    if (currentToken != kWordOpenParen) return EvalPrimary(result);
+    ReadToken();
+    {
+        NestingScope nesting(*this);
+        if (!nesting.Entered() || !EvalAdditive(result)) return 0;
+    }
+    return ExpectToken(kWordCloseParen);
+}
+
+// ---------------------------------------------------------------- level 6: primaries
+
+int CTesselParser::EvalPrimary(Value& result) {
+    const int code = currentToken;
+    switch (code) {
+        case token::kNumber:
+            if (word.find('.') != std::string::npos)
+                result.SetFloat(DecimalTextToDouble(word));
+            else
+                result.SetInteger(IntegerLiteral(word));
+            return 1;
+        case kWordDoubleQuote:
+        case kWordSingleQuote:
+            return EvalStringLiteral(result, code);
+        case token::kStringValue:
+            result.SetString(word);
+            return 1;
+        case token::kVariable:
+            return EvalVariableOperand(result);
+        case token::kObjectVariable:
+            return EvaluateObjectMember(result) ? 1 : 0;
+        case token::kUnknown:
+            // The check pass reads a subroutine body before its caller's variables exist.
+            if (inSubroutine && !execute) {
+                result.SetFloat(0.0);
+                return 1;
+            }
+            return FailWith(kUnknownVariable);
+        case kWordRgb:
+            return EvalRgb(result);
+        case kWordInt:
+        case kWordRnd:
+            return EvalIntOrRnd(result, code);
+        default:
+            break;
+    }
+    if (code == kPowCode || FindMathFunction(code)) return EvalMathFunction(result, code);
+    if (!errorText.empty()) return 0;  // the lexer has reported
+    if (code != token::kEnd) UngetToken();
+    return FailWith(kCannotEvaluate);
+}
+
+int CTesselParser::EvalStringLiteral(Value& result, int quote) {
+    ScanMark afterOpening;
+    SavePosition(afterOpening);
+    std::string text;
+    switch (ReadRawUntilToken(scriptText.data(), textLength, quote, text, kStringLiteralLimit)) {
+        case 0:
+            RestorePosition(afterOpening);
+            return FailWith(kNotTerminated);
+        case 2:
+            return FailWith(kTooLong);
+        default:
+            break;
+    }
+    ReadToken();  // the closing quote
+    UnescapeString(text);
+    result.SetString(text);
+    return 1;
+}
+
+int CTesselParser::EvalVariableOperand(Value& result) {
+    const int element = EvaluateArrayIndex();
+    if (element == 0) return 0;
+    const int record = element - 1;
+    if (variables[record].type == kTypeMatrix) return EvaluateMatrixOperand(result, record) != 0;
+    result.CopyFrom(variables[record]);
+    return 1;
+}
+
+int CTesselParser::EvalRgb(Value& result) {
+    if (!ExpectToken(kWordOpenParen)) return 0;
+    NestingScope nesting(*this);
+    if (!nesting.Entered()) return 0;
+    std::int32_t colour = 0;
+    for (int channel = 0; channel < 3; ++channel) {
+        if (channel > 0 && !ExpectToken(kWordComma)) return 0;
+        Value argument;
+        if (!ReadExpression(argument) || !RequireNumber(argument)) return 0;
+        const std::int32_t whole =
+            argument.type == kTypeInteger ? argument.value.integer : DoubleToInt32(argument.value.number);
+        colour |= (whole & 0xFF) << (8 * channel);
+    }
+    if (!ExpectToken(kWordCloseParen)) return 0;
+    result.SetInteger(colour);
+    return 1;
+}
+
+int CTesselParser::EvalMathFunction(Value& result, int code) {
+    ScanMark beforeParen;
+    SavePosition(beforeParen);
+    if (!ExpectToken(kWordOpenParen)) return 0;
+    NestingScope nesting(*this);
+    if (!nesting.Entered()) return 0;
+    double x = 0.0;
+    if (!ReadNumber(x)) return 0;
+    double value = 0.0;
+    if (code == kPowCode) {
+        double y = 0.0;
+        if (!ExpectToken(kWordComma) || !ReadNumber(y)) return 0;
+        if (execute) {
+            if (x == 0.0 && y <= 0.0) {
+                RestorePosition(beforeParen);
+                return FailWith(kPowOutOfRange);
+            }
+            value = std::pow(x, y);
+        }
+    } else {
+        const MathFunction& f = *FindMathFunction(code);
+        if (f.test == ArgumentTest::kNone) {
+            value = f.compute(x);
+        } else if (execute) {
+            if (!ArgumentInRange(f.test, x)) {
+                RestorePosition(beforeParen);
+                return FailWith(f.outOfRange);
+            }
+            value = f.compute(x);
+        }
+    }
+    if (!ExpectToken(kWordCloseParen)) return 0;
+    result.SetFloat(value);
+    return 1;
+}
+
+int CTesselParser::EvalIntOrRnd(Value& result, int code) {
+    if (!ExpectToken(kWordOpenParen)) return 0;
+    NestingScope nesting(*this);
+    if (!nesting.Entered()) return 0;
+    Value argument;
+    if (!ReadExpression(argument) || !RequireNumber(argument)) return 0;
+    if (!ExpectToken(kWordCloseParen)) return 0;
+    if (code == kWordInt) {
+        result.SetInteger(argument.type == kTypeInteger ? argument.value.integer : DoubleToInt32(argument.value.number));
+        return 1;
+    }
+    // n + 1 is formed in the argument's own type; the product is taken in double, so a large n
+    // cannot overflow.
+    const double limit = argument.type == kTypeInteger ? static_cast<double>(WrapAdd(argument.value.integer, 1))
+                                                       : argument.value.number + 1.0;
+    const int draw = crt::Rand();
+    result.SetInteger(DoubleToInt32(limit * draw / 32767.0));
+    return 1;
+}
+
+// ---------------------------------------------------------------- conditions
+
+int CTesselParser::EvaluateCondition(int& result) {
+    const int first = ReadToken();
+    const bool invert = first == kWordNot;
+    if (!invert && !EndOfOperand(first)) return 0;
+    Value a;
+    if (!ReadExpression(a)) return 0;
+    int truth = 0;
+    if (a.IsNumber())
+        truth = a.AsDouble() != 0.0;
+    else if (a.type == kTypeString)
+        truth = !a.Text().empty();
+    else
+        return RequireNumber(a);
+    const int op = ReadToken();
+    if (IsComparison(op)) {
+        Value b;
+        if (!ReadExpression(b)) return 0;
+        if (!CompareOperands(op, a, b, truth)) return 0;
+    } else if (!EndOfOperand(op)) {
+        return 0;
+    }
+    if (invert) truth = !truth;
+    const int chain = ReadToken();
+    if (chain == kWordAnd || chain == kWordOr) {
+        int rest = 0;
+        NestingScope nesting(*this);
+        if (!nesting.Entered() || !EvaluateCondition(rest)) return 0;
+        truth = chain == kWordAnd ? (truth && rest) : (truth || rest);
+    } else if (!EndOfOperand(chain)) {
+        return 0;
+    }
+    result = truth;
+    return 1;
+}
+
+int CTesselParser::CompareOperands(int op, const Value& a, const Value& b, int& result) {
+    if (a.IsNumber() && b.IsNumber()) {
+        result = CompareNumbers(op, a.AsDouble(), b.AsDouble());
+        return 1;
+    }
+    if (a.type == kTypeString && b.type == kTypeString) {
+        result = Compare(op, std::strcmp(a.Text().c_str(), b.Text().c_str()));
+        return 1;
+    }
+    if (b.IsNumber() || b.type == kTypeString) return FailWith(kCompareStrings);
+    return RequireNumber(b);  // a Matrix or File has no order
+}
