@@ -307,6 +307,42 @@ private:
 
     friend class LexerInternals;
 
+    // --- statements private ---
+    // How one statement of a block ended (DispatchStatement's result).
+    enum StatementEnd : int {
+        kStatementFailed = 0,      // reported; every enclosing block fails
+        kStatementDone = 1,        // go on after the statement
+        kStatementClosesBlock = 2, // a word that ends this kind of block was read
+        kStatementTextEnd = 3,     // the end of the text was read
+        kStatementStrayAtEnd = 4,  // a stray last word was dropped (it is in the history)
+        kStatementReturns = 5,     // ExitSub in a run: the body is left
+    };
+    int DispatchStatement(int doIt, int kind, int braceFlag);
+    int DispatchOtherWord(int code);
+    int CloseBlockAtWord(int kind, int braceFlag, int entryLength);
+    int EndBlockAtText(int kind, int braceFlag, const ScanMark& entry, int entryLength, bool strayDropped);
+    void CutBlock(int kind, int entryLength);
+    void StepBackUnlessEnd();
+    int NextScopeNumber(int counter);
+    int SkipRawToEndSub();
+    int FindSubroutine(const std::string& name) const;
+    bool EnterCalledBodyInCheck(int subroutine);
+    int RunCalledBody(int doIt, int subroutine);
+    int ReadForBound(double& number, const char* stringMessage);
+    int StoreForStart(int record, double start);
+    int StepForVariable(int record, double step, double end);
+    int AssignScalar(int record, const Value& v);
+    int ExecuteMatrixAssignment(int record);
+    int ReadMatrixIndexValue(int& index);
+    int DeclareOneName(int typeCode);
+    // The check pass's Call budget (it follows every Call; bounded against call-graph blow-up),
+    // whether the whole script is wrapped in braces, and the nested-skip stacks.
+    int checkedCallEntries_ = 0;
+    bool scriptBraced_ = false;
+    std::vector<ScanMark> skipForMarks_;
+    std::vector<unsigned char> skipIfStates_;
+    // --- end statements private ---
+
     // --- expressions private ---
 public:
     // Catalogue codes of the words the expression levels test.
