@@ -295,13 +295,67 @@ public:
     BuiltinLiteral lastBuiltinLiteral;
     // --- end builtins private ---
 
+    // --- lexer-core public ---
+    // Factor applied to the lexer's own waits (the 500 ms pause steps and the 2000 ms after an
+    // unclosed comment): 1 normally; a fuzzer sets 0 so that no input can make it wait.
+    double sleepScale = 1.0;
+
 private:
-    // Lexer acceleration: what a text position scans to (valid until SetSource).
-    struct ScanCacheEntry;
+    // --- lexer-core private ---
+    // What scanning from a text position gives (valid for the text of the last SetSource): the
+    // whitespace skipped, the word's bounds, and its class, so that a position scanned again
+    // (every loop pass, every call) costs no byte reading, keyword hashing or name hashing.
+    struct ScanCacheEntry {
+        int start = 0;              // first byte of the word (after the whitespace)
+        int end = 0;                // position after the word
+        int kind = 0;               // keyword code (>= 0) or one of the kScan* values below
+        std::uint32_t stripped = 0; // offset of the word without 0xDC in strippedWords_ (kNotStripped: the raw bytes)
+        std::uint32_t strippedLength = 0;
+        std::uint64_t hash = 0;     // of the (stripped) word: the variable index's key
+    };
+    static constexpr int kScanEnd = -10;      // only whitespace up to the text's length
+    static constexpr int kScanEmpty = -11;    // a NUL byte where a word should start
+    static constexpr int kScanTooLong = -12;  // kWordLimit bytes or more
+    static constexpr int kScanNumber = -13;
+    static constexpr int kScanName = -14;     // a variable, an extension word or unknown
+    static constexpr std::uint32_t kNotStripped = 0xFFFFFFFFu;
     std::vector<std::uint32_t> scanCacheIndex_;  // position -> entry + 1, 0 none
-    std::vector<ScanCacheEntry*> scanCache_;
-    // Variable lookup acceleration: name -> first-record indices, oldest first.
-    std::unordered_map<std::string, std::vector<int>> variableIndex_;
+    std::vector<ScanCacheEntry> scanCache_;
+    std::string strippedWords_;                  // words that held 0xDC, without it
+    std::string scratchStripped_;                // the same for a text that is not cached
+    int sourceLength_ = 0;                       // length of the text given to SetSource
+    std::vector<ScanMark> commentMarks_;         // open block comments while one is skipped
+
+    // Variable lookup acceleration: name -> first-record indices, oldest first (open addressing).
+    struct NameSlot {
+        bool used = false;
+        std::uint64_t hash = 0;
+        std::string name;
+        std::vector<int> firsts;
+    };
+    std::vector<NameSlot> nameSlots_;
+    std::size_t nameSlotsUsed_ = 0;
+    // The tree positions table again, as a set (a check pass may declare many variables).
+    std::vector<int> treePositionSorted_;
+
+    const ScanCacheEntry& ScanEntryAt(const char* text, int length, int from, ScanCacheEntry& scratch);
+    void ComputeScanEntry(const char* text, int length, int from, ScanCacheEntry& entry, std::string& pool);
+    // Steps 1-9 of reading a token; keyword set when the result is a base keyword's code.
+    int ScanToken(const char* text, int length, bool insideComment, bool& keyword);
+    int SkipBlockCommentIn(const char* text, int length);
+    void SkipToEndOfLineIn(const char* text, int length);
+    void WaitWhilePaused();
+    void LexerSleep(long milliseconds);
+    int RecordHistorySlot();
+    void AssignWord(const char* text, const ScanCacheEntry& entry, const std::string& pool);
+    int FindVariableHashed(const char* name, std::size_t length, std::uint64_t hash);
+    NameSlot* FindNameSlot(const char* name, std::size_t length, std::uint64_t hash, bool create);
+    void ClearNameIndex();
+    bool TreePositionKnown(int textPosition) const;
+    void AddTreePosition(int textPosition);
+    void CloseDroppedFiles(int newLength);
+    int PrescanFail(const std::string& text);
+    static std::uint64_t HashName(const char* name, std::size_t length);
     // Subroutine bodies the check pass is inside (it does not enter one it is already checking).
     std::vector<int> subroutinesBeingChecked_;
 

@@ -1,0 +1,382 @@
+// The lexer: turns the text at the current position into one word and its token code, keeps the
+// token history, skips comments and honours the view's pause and stop flags between tokens.
+//
+// The interpreter re-reads its text on every loop pass and call, so what a position scans to (the
+// whitespace skipped, the word's bounds, whether it is a keyword or a number, its name hash) is
+// kept per position of the script text. Everything observable is still done at every read: the
+// flags are polled, the history is written, built-in values are evaluated, and variables and
+// extension words are looked up in the current tables.
+#include <algorithm>
+#include <cstring>
+
+#include "interpreter/tessel_parser.h"
+#include "platform/crt_runtime.h"
+
+namespace {
+
+constexpr int kPauseStepMs = 500;
+constexpr int kUnclosedCommentWaitMs = 2000;
+const char kUnclosedCommentText[] = " Syntax Error : \"/*\" without \"*/\".";
+const char kTooLongText[] = "ERROR : Too Long . The Highlighted word is the limit.";
+
+// Byte classes as tables: the sets are searched for every byte of every word.
+struct ByteClasses {
+    bool whitespace[256] = {};
+    bool delimiter[256] = {};
+    constexpr ByteClasses() {
+        // Both sets are NUL-terminated strings in which NUL itself is found.
+        whitespace[0] = true;
+        delimiter[0] = true;
+        for (const char* p = "\r\n\t \r"; *p; ++p) whitespace[static_cast<unsigned char>(*p)] = true;
+        for (const char* p = "\".~`!@#$%^&*()-=+|{}[];:'?/<>,\\"; *p; ++p)
+            delimiter[static_cast<unsigned char>(*p)] = true;
+    }
+};
+constexpr ByteClasses kClasses;
+
+inline bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+// A whitespace byte that the skip before a word passes over (NUL is not skipped: it ends the scan).
+inline bool IsSkippable(unsigned char c) { return c != 0 && kClasses.whitespace[c]; }
+inline bool EndsWord(unsigned char c) { return kClasses.whitespace[c] || kClasses.delimiter[c]; }
+
+bool IsTwoCharOperator(unsigned char c, unsigned char n) {
+    switch (c) {
+        case '*': return n == '/';
+        case '/': return n == '*' || n == '/';
+        case '<': return n == '=' || n == '>';
+        case '>': return n == '=';
+        default: return false;
+    }
+}
+
+// The end of the word that starts at s (step 5 of reading a token); s itself when it is empty.
+// The text must be NUL-terminated: words end at a NUL, not at the text length.
+int WordEnd(const unsigned char* t, int s) {
+    const unsigned char c = t[s];
+    const unsigned char n = c ? t[s + 1] : 0;
+    if (c == 0 || kClasses.whitespace[c]) return s;
+    if (c == '.' && !IsDigit(n) && n != '.') return s + 1;
+    int p = s;
+    if (IsDigit(c) || c == '.') {  // a number word (a "." here is followed by a digit or a ".")
+        while (t[p] != 0 && (IsDigit(t[p]) || t[p] == '.')) ++p;
+        if (!EndsWord(t[p])) {  // 12abc, 1e5: one word that is not a number
+            while (!EndsWord(t[p])) ++p;
+        }
+        return p;
+    }
+    if (kClasses.delimiter[c]) return IsTwoCharOperator(c, n) ? s + 2 : s + 1;
+    while (!EndsWord(t[p])) ++p;
+    return p;
+}
+
+}  // namespace
+
+bool CTesselParser::IsWhitespaceChar(unsigned char c) { return kClasses.whitespace[c]; }
+
+bool CTesselParser::IsDelimiterChar(unsigned char c) { return kClasses.delimiter[c]; }
+
+bool CTesselParser::IsNumberText(const char* w, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(w[i]);
+        if (!IsDigit(c) && c != '.' && c != '-') return false;
+    }
+    return true;
+}
+
+std::uint64_t CTesselParser::HashName(const char* name, std::size_t length) {
+    std::uint64_t h = 14695981039346656037ull;  // FNV-1a
+    for (std::size_t i = 0; i < length; ++i) {
+        h ^= static_cast<unsigned char>(name[i]);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+void CTesselParser::SetSource(const std::string& text) {
+    scriptText.assign(text);
+    scriptText.append(100, '\0');
+    sourceLength_ = static_cast<int>(std::min<std::size_t>(text.size(), 0x7FFFFFF0u));
+    scanCacheIndex_.clear();
+    scanCacheIndex_.shrink_to_fit();
+    scanCache_.clear();
+    strippedWords_.clear();
+}
+
+void CTesselParser::InitRunBuffers() {
+    errorText.clear();
+    tokenStart.assign(kHistorySize, 0);
+    tokenLength.assign(kHistorySize, 0);
+    word.clear();
+    word.reserve(kStringLiteralLimit);
+    variableIndex = -1;
+    SetRunning(0);
+}
+
+void CTesselParser::LexerSleep(long milliseconds) {
+    const long scaled = static_cast<long>(static_cast<double>(milliseconds) * sleepScale);
+    crt::SleepMilliseconds(scaled);
+}
+
+void CTesselParser::WaitWhilePaused() {
+    // The stop flag is not looked at while paused: a stop during a pause acts after Resume.
+    while (view->paused.load(std::memory_order_relaxed)) LexerSleep(kPauseStepMs);
+}
+
+void CTesselParser::ComputeScanEntry(const char* text, int length, int from, ScanCacheEntry& entry,
+                                     std::string& pool) {
+    const auto* t = reinterpret_cast<const unsigned char*>(text);
+    int s = from;
+    while (s < length && IsSkippable(t[s])) ++s;
+    entry = ScanCacheEntry{};
+    entry.start = s;
+    entry.end = s;
+    entry.stripped = kNotStripped;
+    if (s >= length) {
+        entry.kind = kScanEnd;
+        return;
+    }
+    entry.end = WordEnd(t, s);
+    const int rawLength = entry.end - s;
+    if (rawLength == 0) {
+        entry.kind = kScanEmpty;
+        return;
+    }
+    if (rawLength >= kWordLimit) {
+        entry.kind = kScanTooLong;
+        return;
+    }
+    const char* w = text + s;
+    std::size_t wordLength = static_cast<std::size_t>(rawLength);
+    if (std::memchr(w, 0xDC, wordLength) != nullptr) {
+        entry.stripped = static_cast<std::uint32_t>(pool.size());
+        for (int i = 0; i < rawLength; ++i)
+            if (static_cast<unsigned char>(w[i]) != 0xDC) pool.push_back(w[i]);
+        wordLength = pool.size() - entry.stripped;
+        w = pool.data() + entry.stripped;
+    }
+    entry.strippedLength = static_cast<std::uint32_t>(wordLength);
+    int code = FindKeyword(w, wordLength);
+    if (code >= keywords.GetCount()) code = -1;  // an incomplete table: only the rows it has
+    if (code >= 0) {
+        entry.kind = code;
+    } else if (IsNumberText(w, wordLength)) {
+        entry.kind = kScanNumber;
+    } else {
+        entry.kind = kScanName;
+        entry.hash = HashName(w, wordLength);
+    }
+}
+
+const CTesselParser::ScanCacheEntry& CTesselParser::ScanEntryAt(const char* text, int length, int from,
+                                                                ScanCacheEntry& scratch) {
+    const bool cacheable = text == scriptText.data() && length == sourceLength_ && from <= length;
+    if (!cacheable) {
+        scratchStripped_.clear();
+        ComputeScanEntry(text, length, from, scratch, scratchStripped_);
+        return scratch;
+    }
+    if (scanCacheIndex_.size() != static_cast<std::size_t>(length) + 1)
+        scanCacheIndex_.assign(static_cast<std::size_t>(length) + 1, 0);
+    std::uint32_t& slot = scanCacheIndex_[static_cast<std::size_t>(from)];
+    if (slot == 0) {
+        ComputeScanEntry(text, length, from, scratch, strippedWords_);
+        scanCache_.push_back(scratch);
+        slot = static_cast<std::uint32_t>(scanCache_.size());
+    }
+    return scanCache_[slot - 1];
+}
+
+int CTesselParser::RecordHistorySlot() {
+    // Once the history is full the last entry is reused, so that it always describes the token
+    // just read (what UngetToken and error highlighting rely on).
+    if (tokenCount < 0) tokenCount = 0;
+    if (tokenCount >= kHistoryLast) {
+        tokenCount = kHistoryLast;
+        return kHistoryLast - 1;
+    }
+    return tokenCount++;
+}
+
+void CTesselParser::AssignWord(const char* text, const ScanCacheEntry& entry, const std::string& pool) {
+    if (entry.stripped == kNotStripped)
+        word.assign(text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
+    else
+        word.assign(pool.data() + entry.stripped, entry.strippedLength);
+}
+
+int CTesselParser::ScanToken(const char* text, int length, bool insideComment, bool& keyword) {
+    keyword = false;
+    WaitWhilePaused();
+    if (view->stopRequested.load(std::memory_order_relaxed)) {
+        runState = kStoppedByUser;
+        return token::kEnd;
+    }
+    if (length < 1 || position < 0) return token::kEnd;
+
+    ScanCacheEntry scratch;
+    const ScanCacheEntry& entry = ScanEntryAt(text, length, position, scratch);
+    position = entry.start;
+    if (entry.kind == kScanEnd) return token::kEnd;
+
+    const int slot = RecordHistorySlot();
+    tokenStart[static_cast<std::size_t>(slot)] = entry.start;
+    tokenLength[static_cast<std::size_t>(slot)] = entry.end - entry.start;
+    variableIndex = -1;
+    position = entry.end;
+
+    switch (entry.kind) {
+        case kScanEmpty:
+            word.clear();
+            return token::kEnd;
+        case kScanTooLong:
+            // Inside a block comment a word is never used, so its length does not matter.
+            word.assign(text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
+            if (insideComment) return token::kUnknown;
+            FailWith(kTooLongText);
+            return token::kEnd;
+        default: break;
+    }
+    const std::string& pool = (&entry == &scratch) ? scratchStripped_ : strippedWords_;
+    AssignWord(text, entry, pool);
+    if (entry.kind >= 0) {
+        keyword = true;
+        return entry.kind;
+    }
+    if (entry.kind == kScanNumber) return token::kNumber;
+
+    const int found = FindVariableHashed(word.data(), word.size(), entry.hash);
+    if (found >= 0) {
+        variableIndex = found;
+        return token::kVariable;
+    }
+    objectKeywordId = FindObjectKeyword(word.c_str());
+    if (objectKeywordId != -2) return token::kObjectKeyword;
+    objectVariableIndex = FindObjectVariable(word.c_str());
+    return objectVariableIndex >= 0 ? token::kObjectVariable : token::kUnknown;
+}
+
+int CTesselParser::NextToken(const char* text, int length, int raw) {
+    for (;;) {
+        bool keyword = false;
+        const int code = ScanToken(text, length, false, keyword);
+        if (!keyword) return code;
+        if (code == 2) {  // "/*"
+            if (SkipBlockCommentIn(text, length)) continue;
+            return token::kUnclosedComment;
+        }
+        if (raw) return code;
+        if (code != 10) {  // not "//"
+            int literal = -1;
+            if (EvaluateBuiltinValue(code, &literal)) return literal;
+            return code;
+        }
+        SkipToEndOfLineIn(text, length);
+    }
+}
+
+int CTesselParser::SkipBlockComment() { return SkipBlockCommentIn(scriptText.data(), textLength); }
+
+// Comments nest: every "/*" read inside opens one more level, every "*/" closes one. The levels
+// are kept on a stack of marks rather than by recursion, so that no text can exhaust the stack.
+// When the text ends inside, each open level is reported once, innermost first, each put back to
+// just after its own "/*"; an outer level is not scanned again after an inner one has failed,
+// since the same tokens would fail it the same way.
+int CTesselParser::SkipBlockCommentIn(const char* text, int length) {
+    commentMarks_.clear();
+    ScanMark mark;
+    SavePosition(mark);
+    commentMarks_.push_back(mark);
+    for (;;) {
+        bool keyword = false;
+        const int code = ScanToken(text, length, true, keyword);
+        if (keyword && code == 2) {
+            SavePosition(mark);
+            commentMarks_.push_back(mark);
+            continue;
+        }
+        if (keyword && code == 3) {
+            commentMarks_.pop_back();
+            if (commentMarks_.empty()) return 1;
+            continue;
+        }
+        if (code != token::kEnd) continue;
+        while (!commentMarks_.empty()) {
+            RestorePosition(commentMarks_.back());
+            commentMarks_.pop_back();
+            const bool stopped = view->stopRequested.load(std::memory_order_relaxed) != 0;
+            FailWith(kUnclosedCommentText);
+            if (!stopped) LexerSleep(kUnclosedCommentWaitMs);  // time to read the message
+        }
+        return 0;
+    }
+}
+
+void CTesselParser::SkipToEndOfLine() { SkipToEndOfLineIn(scriptText.data(), textLength); }
+
+void CTesselParser::SkipToEndOfLineIn(const char* text, int length) {
+    while (position < length && text[position] != '\n' && text[position] != '\r') ++position;
+}
+
+void CTesselParser::UngetToken() {
+    tokenCount = std::clamp(tokenCount - 1, 0, kHistoryLast);
+    position = tokenStart[static_cast<std::size_t>(tokenCount)];
+}
+
+int CTesselParser::LastTokenStart() const {
+    if (tokenCount <= 0) return 0;
+    return tokenStart[static_cast<std::size_t>(std::min(tokenCount, kHistoryLast) - 1)];
+}
+
+int CTesselParser::LastTokenLength() const {
+    if (tokenCount <= 0) return 0;
+    return tokenLength[static_cast<std::size_t>(std::min(tokenCount, kHistoryLast) - 1)];
+}
+
+void CTesselParser::StripTatweel() {
+    word.erase(std::remove(word.begin(), word.end(), static_cast<char>(0xDC)), word.end());
+}
+
+int CTesselParser::ReadRawUntilToken(const char* text, int length, int closingCode, std::string& out, int limit) {
+    const int start = position;
+    out.clear();
+    long long running = 0;
+    for (;;) {
+        const int code = NextToken(text, length, 0);
+        if (code == closingCode) break;
+        if (running + static_cast<long long>(word.size()) > limit) return 2;
+        if (code == token::kEnd) return 0;
+        running += static_cast<long long>(word.size()) + 1;
+    }
+    const int closingStart = LastTokenStart();
+    const int rawLength = closingStart - start;
+    if (rawLength > limit) return 2;
+    if (rawLength > 0) out.assign(text + start, static_cast<std::size_t>(rawLength));
+    UngetToken();
+    return 1;
+}
+
+void CTesselParser::UnescapeString(std::string& buffer) {
+    std::size_t out = 0;
+    std::size_t i = 0;
+    const std::size_t n = buffer.size();
+    while (i < n) {
+        const char c = buffer[i];
+        if (c == '\\' && i + 1 < n) {
+            const char e = buffer[i + 1];
+            if (e == 'n' || e == 'r') {
+                buffer[out++] = '\r';
+                buffer[out++] = '\n';
+                i += 2;
+                continue;
+            }
+            if (e == 't') {
+                buffer[out++] = '\t';
+                i += 2;
+                continue;
+            }
+        }
+        buffer[out++] = c;
+        ++i;
+    }
+    buffer.resize(out);
+}

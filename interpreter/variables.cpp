@@ -1,0 +1,339 @@
+// The interpreter object as a whole (construction, destruction, reset between passes) and the
+// tables that hold a script's state: variables, subroutines, scope paths.
+//
+// Variables live in one table in declaration order, an array being consecutive records with one
+// name. Lookup is newest first, each array tested once by its first record. A hash index of the
+// first records by name gives exactly that answer without walking the table; it stays true
+// because the table only grows through AppendVariable and only shrinks through CutVariables.
+#include <algorithm>
+#include <cstdio>
+#include <unordered_set>
+
+#include "interpreter/matrix.h"
+#include "interpreter/tessel_parser.h"
+#include "platform/crt_file.h"
+
+namespace {
+
+const char kArrayBoundNotInteger[] = " Syntax Error : Array Bound Must Be INTEGERS.";
+const char kArrayBoundOutOfRange[] = " Runtime Error : Array Bound OUT OF RANGE.";
+const char kKnownWordAsSubroutine[] = " Syntax Error : Can not declare KNOWN words as SUBROUTIN.";
+const char kSubroutineRedefinition[] = " Syntax Error : SUBROUTIN Redefinition.";
+const char kEndSubWithoutSubroutine[] = " Syntax Error : \"EndSub\" without \"Subroutin\".";
+const char kExitSubWithoutSubroutine[] = " Syntax Error : \"Return\" without \"Subroutin\".";
+const char kEndSubNotFound[] = " Syntax Error : \"EndSub\" not found in SUBROUTIN declaration.";
+
+constexpr int kCodeOpenBracket = 18;
+constexpr int kCodeCloseBracket = 19;
+constexpr int kCodeSubroutin = 56;
+constexpr int kCodeEndSub = 57;
+constexpr int kCodeExitSub = 71;
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return prefix.size() <= text.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+CTesselParser::CTesselParser(ViewServices* ownerView)
+    : ParserThread(ownerView),
+      subroutines(200, "Tessel Subroutins"),
+      helpTreeItems(324, "Tessel Help Tree Items"),
+      keywords(100, "Tessel Tokens"),
+      view(ownerView),
+      variables(50000, "Tessel Variables"),
+      treePositions(200, "Tessel Add To Tree Pos") {
+    ownerWindow = view ? view->OwnerWindow() : nullptr;
+    InitRunBuffers();
+    RegisterKeywords();
+}
+
+CTesselParser::~CTesselParser() {
+    WaitFinished();  // never destroy the object under its own running worker
+    FreeRunBuffers();
+}
+
+void CTesselParser::RegisterKeywords() {
+    keywords.RemoveAll();
+    for (const KeywordRecord& row : BaseKeywordCatalogue()) keywords.Add(row);
+}
+
+void CTesselParser::FreeRunBuffers() {
+    SetSource(std::string());
+    scriptText.clear();
+    scriptText.shrink_to_fit();
+    std::vector<int>().swap(tokenStart);
+    std::vector<int>().swap(tokenLength);
+    std::string().swap(word);
+    CutVariables(0);
+    variables.RemoveAll();
+}
+
+void CTesselParser::ResetBaseRunState() {
+    position = 0;
+    tokenCount = 0;
+    currentToken = -1;
+    std::fill(tokenStart.begin(), tokenStart.end(), 0);
+    std::fill(tokenLength.begin(), tokenLength.end(), 0);
+    variableIndex = -1;
+    inSubroutine = 0;
+    returning = 0;
+    wavePlaying = 0;
+    nestingDepth = 0;
+    scope.clear();
+    treePositions.RemoveAll();
+    treePositionSorted_.clear();
+    CutVariables(0);
+    variables.RemoveAll();
+    ClearNameIndex();
+    variables.SetGrowBy(kDefaultVariableStep);
+}
+
+// ---------- the name index ----------
+
+CTesselParser::NameSlot* CTesselParser::FindNameSlot(const char* name, std::size_t length, std::uint64_t hash,
+                                                     bool create) {
+    if (nameSlots_.empty()) {
+        if (!create) return nullptr;
+        nameSlots_.resize(64);
+    } else if (create && (nameSlotsUsed_ + 1) * 2 > nameSlots_.size()) {
+        std::vector<NameSlot> old;
+        old.swap(nameSlots_);
+        nameSlots_.resize(old.size() * 2);
+        const std::size_t mask = nameSlots_.size() - 1;
+        for (NameSlot& s : old) {
+            if (!s.used) continue;
+            std::size_t i = static_cast<std::size_t>(s.hash) & mask;
+            while (nameSlots_[i].used) i = (i + 1) & mask;
+            nameSlots_[i] = std::move(s);
+        }
+    }
+    const std::size_t mask = nameSlots_.size() - 1;
+    std::size_t i = static_cast<std::size_t>(hash) & mask;
+    while (nameSlots_[i].used) {
+        NameSlot& s = nameSlots_[i];
+        if (s.hash == hash && s.name.size() == length && std::equal(s.name.begin(), s.name.end(), name)) return &s;
+        i = (i + 1) & mask;
+    }
+    if (!create) return nullptr;
+    NameSlot& s = nameSlots_[i];
+    s.used = true;
+    s.hash = hash;
+    s.name.assign(name, length);
+    s.firsts.clear();
+    ++nameSlotsUsed_;
+    return &s;
+}
+
+void CTesselParser::ClearNameIndex() {
+    // Names stay (a pass declares the same names again); their record lists empty.
+    for (NameSlot& s : nameSlots_) s.firsts.clear();
+}
+
+int CTesselParser::FindVariable(const char* name, std::size_t length) {
+    return FindVariableHashed(name, length, HashName(name, length));
+}
+
+int CTesselParser::FindVariableHashed(const char* name, std::size_t length, std::uint64_t hash) {
+    NameSlot* slot = FindNameSlot(name, length, hash, false);
+    if (slot == nullptr || slot->firsts.empty()) return -1;
+    if (execute) return slot->firsts.back();
+    // The check pass sees a variable only inside the scope it was declared in.
+    for (auto it = slot->firsts.rbegin(); it != slot->firsts.rend(); ++it) {
+        if (StartsWith(scope, variables[*it].scope)) return *it;
+    }
+    return -1;
+}
+
+bool CTesselParser::AppendVariable(const Value& record) {
+    const int at = variables.GetCount();
+    if (!variables.Add(record)) return false;
+    if (record.index == 1) {
+        NameSlot* slot = FindNameSlot(record.name.data(), record.name.size(),
+                                      HashName(record.name.data(), record.name.size()), true);
+        slot->firsts.push_back(at);
+    }
+    return true;
+}
+
+void CTesselParser::CloseDroppedFiles(int newLength) {
+    const int count = variables.GetCount();
+    for (int i = newLength; i < count; ++i) {
+        Value& v = variables[i];
+        if (v.type != kTypeFile || v.value.file == nullptr) continue;
+        crt::CrtFile* file = v.value.file;
+        bool shared = false;
+        for (int j = 0; j < newLength && !shared; ++j)
+            shared = variables[j].type == kTypeFile && variables[j].value.file == file;
+        if (!shared) {
+            file->Close();
+            delete file;
+        }
+        // Every dropped record that held it lets go (a closed handle must not be seen twice).
+        for (int j = i; j < count; ++j)
+            if (variables[j].type == kTypeFile && variables[j].value.file == file) variables[j].value.file = nullptr;
+    }
+}
+
+void CTesselParser::CutVariables(int newLength) {
+    const int count = variables.GetCount();
+    newLength = std::clamp(newLength, 0, count);
+    if (newLength == count) return;
+    CloseDroppedFiles(newLength);
+    for (int i = count - 1; i >= newLength; --i) {
+        Value& v = variables[i];
+        if (v.index == 1) {
+            NameSlot* slot = FindNameSlot(v.name.data(), v.name.size(), HashName(v.name.data(), v.name.size()), false);
+            if (slot != nullptr) {
+                while (!slot->firsts.empty() && slot->firsts.back() >= newLength) slot->firsts.pop_back();
+            }
+        }
+        v.ClearValue();  // free strings and matrices now, not when the slot is reused
+    }
+    variables.SetSize(newLength);
+    if (newLength == 0) ClearNameIndex();
+}
+
+// ---------- declarations ----------
+
+bool CTesselParser::TreePositionKnown(int textPosition) const {
+    return std::binary_search(treePositionSorted_.begin(), treePositionSorted_.end(), textPosition);
+}
+
+void CTesselParser::AddTreePosition(int textPosition) {
+    treePositions.Add(textPosition);
+    treePositionSorted_.insert(
+        std::upper_bound(treePositionSorted_.begin(), treePositionSorted_.end(), textPosition), textPosition);
+}
+
+void CTesselParser::DeclareVariable(const std::string& name, int type, int count, int rows, int cols) {
+    if (FindVariable(name) >= 0) return;
+    for (int i = 1; i <= count; ++i) {
+        Value record;
+        record.name = name;
+        record.index = i;
+        record.count = count;
+        record.scope = scope;
+        switch (type) {
+            case kTypeInteger: record.SetInteger(0); break;
+            case kTypeFloat: record.SetFloat(0.0); break;
+            case kTypeString: record.SetString(std::string()); break;
+            case kTypeMatrix: record.SetMatrix(new CMatrix(rows, cols, name)); break;
+            case kTypeFile: record.SetFile(nullptr); break;
+            default: record.type = type; break;
+        }
+        // The table has shown its out-of-memory message; the remaining elements would only
+        // show it again, once each.
+        if (!AppendVariable(record)) break;
+        if (i == 1 && !execute && !TreePositionKnown(position)) {
+            AddTreePosition(position);
+            view->AddVariableToTree(variables[variables.GetCount() - 1], count, LastTokenStart(), LastTokenLength());
+        }
+    }
+}
+
+int CTesselParser::GetUpperBoundMinusOne(int record) const {
+    if (record < 0 || record >= variables.GetCount()) return -1;
+    return variables[record].count - 1;
+}
+
+int CTesselParser::EvaluateArrayIndex() {
+    const int v = variableIndex;
+    if (v < 0 || v >= variables.GetCount()) return 0;
+    const int n = variables[v].count;
+    if (n == 1) return v + 1;
+
+    ScanMark beforeBracket;
+    SavePosition(beforeBracket);
+    if (ReadToken() != kCodeOpenBracket) {
+        RestorePosition(beforeBracket);
+        return FailExpected(kCodeOpenBracket);
+    }
+    ScanMark afterBracket;
+    SavePosition(afterBracket);
+    Value index;
+    if (!ReadExpression2(index)) return 0;
+    if (index.type != kTypeInteger) {
+        RestorePosition(afterBracket);
+        return FailWith(kArrayBoundNotInteger);
+    }
+    const long long k = execute ? index.value.integer : 1;
+    if (k < 1 || k > n) {
+        RestorePosition(afterBracket);
+        char numbers[96];
+        if (k < 1)
+            std::snprintf(numbers, sizeof numbers, "   :  %lld < 1 (L.B) ", k);
+        else
+            std::snprintf(numbers, sizeof numbers, "   :  %lld > %d (U.B)) ", k, n);
+        return FailWith(std::string(kArrayBoundOutOfRange) + numbers);
+    }
+    if (ReadToken() != kCodeCloseBracket) {
+        RestorePosition(afterBracket);
+        return FailExpected(kCodeCloseBracket);
+    }
+    return v + static_cast<int>(k);
+}
+
+// ---------- scope paths ----------
+
+std::string CTesselParser::PushScope(const char* prefix, int counter) {
+    if (execute) return std::string();
+    std::string suffix = std::string(prefix) + std::to_string(counter);
+    scope += suffix;
+    return suffix;
+}
+
+void CTesselParser::PopScope(const std::string& suffix) {
+    if (execute) return;
+    std::size_t removed = 0;
+    while (removed < suffix.size() && !scope.empty() && scope.back() == suffix[suffix.size() - 1 - removed]) {
+        scope.pop_back();
+        ++removed;
+    }
+}
+
+// ---------- subroutine pre-scan ----------
+
+int CTesselParser::PrescanFail(const std::string& text) {
+    FailWith(text);
+    return 0;
+}
+
+int CTesselParser::PrescanSubroutines() {
+    ResetRun();
+    subroutines.RemoveAll();
+    bool inside = false;
+    ScanMark lastSubroutine;
+    std::unordered_set<std::string> names;
+    for (;;) {
+        const int code = ReadToken(1);
+        if (code == kCodeSubroutin) {
+            if (ReadToken(0) != token::kUnknown) return PrescanFail(kKnownWordAsSubroutine);
+            if (!names.insert(word).second) return PrescanFail(kSubroutineRedefinition);
+            SavePosition(lastSubroutine);
+            SubroutineRecord record;
+            record.position = lastSubroutine.position;
+            record.tokenCount = lastSubroutine.tokenCount;
+            record.name = word;
+            subroutines.Add(record);
+            inside = true;
+            if (!execute && !TreePositionKnown(position)) {
+                AddTreePosition(position);
+                view->AddTreeItem(word, 6, nullptr, LastTokenStart(), LastTokenLength());
+            }
+        } else if (code == kCodeEndSub) {
+            if (!inside) return PrescanFail(kEndSubWithoutSubroutine);
+            inside = false;
+        } else if (code == kCodeExitSub) {
+            if (!inside) return PrescanFail(kExitSubWithoutSubroutine);
+        } else if (code == token::kUnclosedComment) {
+            return 0;
+        } else if (code == token::kEnd) {
+            // A stop, or an error the lexer reported (a word over the limit), ends the scan early.
+            if (runState != kRunning) return 0;
+            if (!inside) return 1;
+            RestorePosition(lastSubroutine);
+            return PrescanFail(kEndSubNotFound);
+        }
+    }
+}
