@@ -6,8 +6,9 @@
 // Implementation by concern: loriant_parser.cpp (object, passes, statement dispatch, output),
 // network_keywords.cpp (keyword table, lookup, help branch), network_variables.cpp (declarations,
 // lookup, element index), network_objects.cpp (object files), member_arguments.cpp (argument
-// readers shared by the members), feed_forward_members.cpp, training_members.cpp,
-// feed_forward_values.cpp, logical_members.cpp.
+// readers shared by the members), feed_forward_members.cpp (dispatch, FF statements),
+// weights_member.cpp, training_members.cpp, feed_forward_values.cpp, logical_members.cpp;
+// object_variable.cpp and network_ownership.cpp hold the variable record.
 #pragma once
 
 #include <string>
@@ -152,6 +153,10 @@ private:
     int ReadAssignedNumber(double& value);
     // A matrix operand into the region of a zero-filled work matrix (check pass: its form only).
     int ReadMatrixOperand(CMatrix& work, int rowFrom, int rowTo, int colFrom, int colTo, bool integerOnly);
+    // 1 for a count of 0 or more; the POSITIVE message for a negative one.
+    int FailPositive(int value);
+    // Memory for a network ran out: the table's message, then the run's error.
+    int FailOutOfMemory(const std::string& name);
 
     // --- FF_NeuralNetwork members (feed_forward_members.cpp, training_members.cpp) ---
     int ExecuteFeedForwardMember(CFeedForwardNeuralNetwork* net, int member);
@@ -166,8 +171,9 @@ private:
     int StartLearningMember(CFeedForwardNeuralNetwork* net);
     // Weights(layer [, neuron [, weight]]): the indices read and, when executing, range-tested.
     struct WeightsSelection {
-        int layer = 1, neuron = 0, weight = 0;  // 0: not given
-        int neurons = 0, connections = 0;       // of the layer (executing only)
+        int layer = 1, neuron = 1, weight = 1;  // as written, 1-based
+        bool hasNeuron = false, hasWeight = false;
+        int neurons = 0, connections = 0;  // of the layer (executing only)
     };
     int ReadWeightsSelection(CFeedForwardNeuralNetwork* net, WeightsSelection& selection, bool statement);
     int SetWeightsMember(CFeedForwardNeuralNetwork* net);

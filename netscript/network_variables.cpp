@@ -5,6 +5,7 @@
 
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
+#include "network/feed_forward_network.h"
 
 namespace {
 
@@ -92,7 +93,12 @@ int CLoriantParser::AddObjectVariable(const std::string& name, int type, int cou
             record.count = count;
             record.scope = scope;
             // Networks are made in a run only; the check pass only checks the uses.
-            if (execute) record.CreateNetwork();
+            if (execute) {
+                record.CreateNetwork();
+                if (!record.HasNetwork()) return refuse();
+                // Builds and simulations report on this run's "Simulation:" bar.
+                if (record.FeedForward() != nullptr) record.FeedForward()->SetView(view);
+            }
             if (!objectVariables.Add(std::move(record))) return refuse();
         }
     } catch (const std::bad_alloc&) {

@@ -1,0 +1,59 @@
+// Member values of FF_NeuralNetwork elements inside expressions (x = net.Output(1) ...). The check
+// pass reads the arguments and yields placeholders: Integer 0, Float 0.0, an empty String, a 1 x 1
+// zero Matrix.
+#include "interpreter/matrix.h"
+#include "netscript/loriant_parser.h"
+#include "netscript/script_messages.h"
+#include "network/feed_forward_network.h"
+
+int CLoriantParser::EvaluateFeedForwardMember(CFeedForwardNeuralNetwork* net, int member, Value& result) {
+    using namespace netword;
+    switch (member) {
+        case kInputsNumber:
+            result.SetInteger(execute ? net->GetInputCount() - 1 : 0);
+            return 1;
+        case kLayersNumber:
+            result.SetInteger(execute ? net->GetLayerCount() : 0);
+            return 1;
+        case kNeuronsInLayers: {
+            int layer = 0;
+            if (!Expect(baseword::kOpenParen) || !ReadIntegerArgument(layer) || !Expect(baseword::kCloseParen)) return 0;
+            if (execute && (layer < 1 || layer > net->GetLayerCount())) {
+                return FailWith(netmsg::Format(netmsg::kAccessingLayer, netmsg::kInvalidLayer, layer));
+            }
+            result.SetInteger(execute ? net->GetLayerSize(layer - 1) : 0);
+            return 1;
+        }
+        case kWeights: return EvaluateWeights(net, result);
+        case kBias:
+            result.SetFloat(execute ? net->GetBias() : 0.0);
+            return 1;
+        case kOutput: return EvaluateOutput(net, result);
+        default: return NotMemberError(kTypeFeedForwardNetwork);
+    }
+}
+
+int CLoriantParser::EvaluateOutput(CFeedForwardNeuralNetwork* net, Value& result) {
+    const int next = ReadToken();
+    if (next == baseword::kOpenParen) {
+        int output = 0;
+        if (!ReadIntegerArgument(output) || !Expect(baseword::kCloseParen)) return 0;
+        if (!execute) {
+            result.SetFloat(0.0);
+            return 1;
+        }
+        const int outputs = net->GetLayerCount() > 0 ? net->GetLayerSizeOrOutput(-1) : 0;
+        if (output < 1 || output > outputs) return FailWith(netmsg::FormatNumber(netmsg::kInvalidOutputIndex, output));
+        result.SetFloat(net->GetNeuronOutput(output - 1, -1));
+        return 1;
+    }
+    if (next != baseword::kDot) return FailWith(netmsg::kOutputWhatToDo);
+    switch (NextTokenValue()) {
+        case netword::kToString:
+            if (!ExpectEmptyArguments()) return 0;
+            result.SetString(execute ? net->toString() : std::string());
+            return 1;
+        case netword::kCopy: return FailWith(netmsg::kNotRightValue);
+        default: return FailWith(netmsg::kUnknownOutputProperty);
+    }
+}

@@ -1,0 +1,58 @@
+// The argument readers of the network members: expected words, Integer / number / text
+// arguments, and matrix operands into work matrices. Each returns 1, or 0 after reporting.
+#include "interpreter/matrix.h"
+#include "netscript/loriant_parser.h"
+#include "netscript/script_messages.h"
+
+int CLoriantParser::Expect(int keywordCode) {
+    return ReadToken() == keywordCode ? 1 : FailExpected(keywordCode);
+}
+
+int CLoriantParser::ExpectEmptyArguments() {
+    return Expect(baseword::kOpenParen) && Expect(baseword::kCloseParen);
+}
+
+int CLoriantParser::ReadIntegerArgument(int& value) {
+    Value argument;
+    if (!ReadExpression2(argument)) return 0;
+    if (argument.type != kTypeInteger) return FailWith(netmsg::kExpressionMustBeInteger);
+    value = argument.value.integer;
+    return 1;
+}
+
+int CLoriantParser::ReadNumberArgument(double& value) {
+    Value argument;
+    if (!ReadExpression2(argument)) return 0;
+    if (argument.type == kTypeString) return FailWith(netmsg::kStringsNotAllowed);
+    // A File or Matrix has no number to give.
+    if (!argument.IsNumber()) return FailWith(netmsg::kNumberExpected);
+    value = argument.AsDouble();
+    return 1;
+}
+
+int CLoriantParser::ReadTextArgument(std::string& text) {
+    Value argument;
+    if (!ReadExpression2(argument)) return 0;
+    text = ValueToText(argument, execute != 0);
+    return 1;
+}
+
+int CLoriantParser::ReadAssignedInteger(int& value) {
+    return Expect(baseword::kAssign) && ReadIntegerArgument(value);
+}
+
+int CLoriantParser::ReadAssignedNumber(double& value) {
+    return Expect(baseword::kAssign) && ReadNumberArgument(value);
+}
+
+int CLoriantParser::ReadMatrixOperand(CMatrix& work, int rowFrom, int rowTo, int colFrom, int colTo, bool integerOnly) {
+    if (!execute) return ParseBracketList();
+    return AssignMatrix(work, rowFrom, rowTo, colFrom, colTo, integerOnly ? 1 : 0);
+}
+
+int CLoriantParser::FailPositive(int value) { return value < 0 ? FailWith(netmsg::kPositiveValues) : 1; }
+
+int CLoriantParser::FailOutOfMemory(const std::string& name) {
+    ShowDynaArrayOutOfMemory(name);
+    return FailWith(DynaArrayOutOfMemoryText(name));
+}

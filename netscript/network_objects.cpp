@@ -1,0 +1,59 @@
+// SaveObject and LoadObject of network variables. A feed-forward network is stored as the object
+// header (type 7) and the network-file body, byte for byte a ".qNN" network file; a logical
+// network has no stored form and leaves an empty file.
+#include <memory>
+
+#include "interpreter/object_file_header.h"
+#include "netscript/loriant_parser.h"
+#include "netscript/script_messages.h"
+#include "network/feed_forward_network.h"
+#include "platform/crt_file.h"
+
+int CLoriantParser::SaveObjectStatement() { return ExecuteObjectFileStatement(baseword::kIn, true); }
+
+int CLoriantParser::LoadObjectStatement() { return ExecuteObjectFileStatement(baseword::kFrom, false); }
+
+int CLoriantParser::ExecuteObjectFileStatement(int connectorCode, bool save) {
+    const int record = EvaluateArrayIndex(objectVariableIndex) - 1;
+    if (record < 0) return 0;
+    if (!Expect(connectorCode)) return 0;
+    std::string fileName;
+    if (!ReadTextArgument(fileName)) return 0;
+    if (!execute) return 1;
+    return save ? SaveObjectToFile(record, fileName) : LoadObjectFromFile(record, fileName);
+}
+
+// 0 with the run state untouched when the file cannot be created: the SaveObject statement then
+// reports that it cannot open the file.
+int CLoriantParser::SaveObjectToFile(int record, const std::string& name) {
+    std::unique_ptr<crt::CrtFile> file = crt::CrtFile::Open(name, "wb");
+    if (!file) return 0;
+    const ObjectVariable& variable = objectVariables[record];
+    bool written = true;
+    if (variable.type == kTypeFeedForwardNetwork && variable.FeedForward() != nullptr) {
+        written = variable.FeedForward()->WriteToFile(*file) != 0;
+    }
+    written = file->Close() && written;
+    // A network that did not reach the disk whole is not reported as saved.
+    return written ? 1 : FailWith(netmsg::kCannotWriteFile);
+}
+
+// 1 when the error text is empty at the end; otherwise the text says why (the LoadObject
+// statement reports it).
+int CLoriantParser::LoadObjectFromFile(int record, const std::string& name) {
+    std::unique_ptr<crt::CrtFile> file = crt::CrtFile::Open(name, "rb");
+    if (!file) {
+        errorText = netmsg::kFileNotFound;
+        return 0;
+    }
+    const ObjectVariable& variable = objectVariables[record];
+    const std::int32_t type = ReadObjectHeader(*file);
+    if (type == ObjectFileHeader::kInvalidType) {
+        errorText = netmsg::kNotValidObject;
+    } else if (type == variable.type && type == kTypeFeedForwardNetwork && variable.FeedForward() != nullptr) {
+        std::string error;
+        if (!variable.FeedForward()->ReadFromFile(*file, error)) errorText = error;
+    }
+    file->Close();
+    return errorText.empty() ? 1 : 0;
+}
