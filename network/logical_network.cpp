@@ -1,0 +1,193 @@
+#include "network/logical_network.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "interpreter/number_text.h"
+#include "network/model_messages.h"
+
+namespace {
+
+void ReportRamMemory(std::uint32_t cells) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "Error: Could not allocate memory for an object of type RAM.\n\n         Needing: %.1fMb.\n",
+                  static_cast<double>(static_cast<float>(cells) / 1048576.0f));
+    ShowEngineMessage(text);
+}
+
+}  // namespace
+
+// --- RAM ---
+
+void RAM::FreeCells::operator()(std::uint8_t* cells) const { std::free(cells); }
+
+void RAM::Allocate(int bits) {
+    cells_.reset();
+    bits_ = bits;
+    size_ = 0;
+    if (bits < 1 || bits >= 32) return;  // 2^bits in 32 bits is 0 from 32 bits on
+    const std::uint32_t size = std::uint32_t{1} << bits;
+    // calloc: untouched cells cost no memory until a training writes them.
+    void* cells = (RamAllocation::failHook && RamAllocation::failHook(size)) ? nullptr : std::calloc(size, 1);
+    if (cells == nullptr) {
+        ReportRamMemory(size);
+        bits_ = 0;
+        return;
+    }
+    cells_.reset(static_cast<std::uint8_t*>(cells));
+    size_ = size;
+}
+
+std::uint32_t RAM::Address(const std::uint8_t* group) const { return BitsToInteger(group, bits_); }
+
+void RAM::CopyFrom(const RAM& other) {
+    Allocate(other.bits_);
+    for (std::uint32_t i = 0; i < size_; ++i)
+        if (other.GetAt(i) != 0) SetAt(i);
+}
+
+// --- Discriminator ---
+
+void Discriminator::Init(std::uint32_t inputs, std::uint32_t inputsPerRAM, int threshold) {
+    inputs_ = inputs;
+    inputsPerRAM_ = inputsPerRAM;
+    std::uint32_t count = inputsPerRAM == 0 ? 0 : inputs / inputsPerRAM;
+    if (count == 0) count = 1;
+    threshold_ = threshold == 0 ? static_cast<int>(count) : threshold;
+    rams_.clear();
+    try {
+        rams_.resize(count);
+    } catch (const std::exception&) {
+        std::vector<RAM>().swap(rams_);
+        ReportRamMemory(inputsPerRAM < 32 ? std::uint32_t{1} << inputsPerRAM : 0);
+        return;
+    }
+    const int bits = inputsPerRAM > 0x7FFFFFFFu ? 0 : static_cast<int>(inputsPerRAM);
+    for (RAM& ram : rams_) ram.Allocate(bits);
+}
+
+void Discriminator::Addresses(std::span<const std::uint8_t> input, std::vector<std::uint32_t>& addresses) const {
+    const std::size_t width = inputsPerRAM_;
+    addresses.resize(rams_.size());
+    for (std::size_t r = 0; r < rams_.size(); ++r) {
+        const std::size_t start = r * width;
+        if (start + width <= input.size()) {
+            addresses[r] = BitsToInteger(input.data() + start, static_cast<int>(width));
+        } else {
+            // A group that runs past the input: the missing bytes are 0.
+            std::vector<std::uint8_t> group(width, 0);
+            if (start < input.size()) std::copy(input.begin() + static_cast<std::ptrdiff_t>(start), input.end(), group.begin());
+            addresses[r] = BitsToInteger(group.data(), static_cast<int>(width));
+        }
+    }
+}
+
+std::uint32_t Discriminator::ResponseAt(const std::vector<std::uint32_t>& addresses) const {
+    std::uint32_t response = 0;
+    for (std::size_t r = 0; r < rams_.size(); ++r) response += rams_[r].GetAt(addresses[r]);
+    return response;
+}
+
+void Discriminator::Train(std::span<const std::uint8_t> input) {
+    if (inputsPerRAM_ < 1 || inputs_ == 0 || rams_.empty()) return;
+    std::vector<std::uint32_t> addresses;
+    Addresses(input, addresses);
+    for (std::size_t r = 0; r < rams_.size(); ++r) rams_[r].SetAt(addresses[r]);
+}
+
+std::uint32_t Discriminator::Response(std::span<const std::uint8_t> input) const {
+    std::vector<std::uint32_t> addresses;
+    Addresses(input, addresses);
+    return ResponseAt(addresses);
+}
+
+void Discriminator::CopyFrom(const Discriminator& other) {
+    Init(other.inputs_, other.inputsPerRAM_, other.threshold_);
+    const std::size_t count = std::min(rams_.size(), other.rams_.size());
+    for (std::size_t r = 0; r < count; ++r) rams_[r].CopyFrom(other.rams_[r]);
+}
+
+std::size_t Discriminator::CellBytes() const {
+    std::size_t bytes = 0;
+    for (const RAM& ram : rams_) bytes += ram.GetSize();
+    return bytes;
+}
+
+// --- LogicalNeuralNetwork ---
+
+LogicalNeuralNetwork::LogicalNeuralNetwork(const LogicalNeuralNetwork* source) {
+    if (source == nullptr) return;
+    ClassesNum = source->ClassesNum;
+    InputsNumber = source->InputsNumber;
+    Threshold = source->Threshold;
+    InputsPerRAM = source->InputsPerRAM;
+    name_ = source->name_;
+    try {
+        discriminators_.resize(source->discriminators_.size());
+    } catch (const std::exception&) {
+        ReportRamMemory(0);
+        return;
+    }
+    for (std::size_t c = 0; c < discriminators_.size(); ++c) discriminators_[c].CopyFrom(source->discriminators_[c]);
+}
+
+int LogicalNeuralNetwork::Create() {
+    if (InputsNumber <= 0 || ClassesNum <= 0 || InputsPerRAM < 1) return 0;
+    Allocate(InputsNumber, InputsPerRAM, ClassesNum, Threshold);
+    return 1;
+}
+
+void LogicalNeuralNetwork::Allocate(int inputs, int inputsPerRAM, int classes, int threshold) {
+    InputsNumber = inputs;
+    InputsPerRAM = inputsPerRAM;
+    ClassesNum = classes;
+    Threshold = threshold;
+    discriminators_.clear();
+    try {
+        discriminators_.resize(static_cast<std::size_t>(std::max(classes, 0)));
+    } catch (const std::exception&) {
+        std::vector<Discriminator>().swap(discriminators_);
+        ReportRamMemory(0);
+        return;
+    }
+    for (Discriminator& d : discriminators_)
+        d.Init(static_cast<std::uint32_t>(inputs), static_cast<std::uint32_t>(inputsPerRAM), threshold);
+}
+
+int LogicalNeuralNetwork::UsableClasses() const {
+    return std::min(std::max(ClassesNum, 0), GetDiscriminatorCount());
+}
+
+int LogicalNeuralNetwork::TrainOn(std::span<const std::uint8_t> input, int classIndex) {
+    if (classIndex < 0 || classIndex >= UsableClasses()) return 0;
+    discriminators_[static_cast<std::size_t>(classIndex)].Train(input);
+    return 1;
+}
+
+int LogicalNeuralNetwork::Recognize(std::span<const std::uint8_t> input) {
+    const int classes = UsableClasses();
+    if (classes == 0) return 0;
+    // Every discriminator that Create made groups the input alike: the addresses are worked out once.
+    const Discriminator& first = discriminators_.front();
+    first.Addresses(input, addresses_);
+    int best = 0;
+    std::uint32_t bestResponse = 0;
+    for (int c = 0; c < classes; ++c) {
+        const Discriminator& d = discriminators_[static_cast<std::size_t>(c)];
+        const std::uint32_t response = d.SameGrouping(first) ? d.ResponseAt(addresses_) : d.Response(input);
+        if (response > bestResponse) {
+            bestResponse = response;
+            best = c + 1;
+        }
+    }
+    return best;
+}
+
+std::size_t LogicalNeuralNetwork::CellBytes() const {
+    std::size_t bytes = 0;
+    for (const Discriminator& d : discriminators_) bytes += d.CellBytes();
+    return bytes;
+}

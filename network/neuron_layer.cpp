@@ -1,0 +1,142 @@
+#include "network/neuron_layer.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "network/layer_kernels.h"
+#include "network/model_messages.h"
+#include "network/transfer_function.h"
+
+// --- Neuron ---
+
+int Neuron::GetConnectionCount() const { return layer_->connections_; }
+
+double Neuron::GetInput(int k) const {
+    if (!layer_->InRange(k)) {
+        ReportInvalidConnection(ConnectionAccess::kInput, k, layer_->connections_);
+        return 0.0;
+    }
+    return layer_->InputValue(k);
+}
+
+double Neuron::GetWeight(int k) const {
+    if (!layer_->InRange(k)) {
+        ReportInvalidConnection(ConnectionAccess::kGetWeight, k, layer_->connections_);
+        return 0.0;
+    }
+    return layer_->Row(index_)[k];
+}
+
+void Neuron::SetWeight(int k, double weight) {
+    if (!layer_->InRange(k)) {
+        ReportInvalidConnection(ConnectionAccess::kSetWeight, k, layer_->connections_);
+        return;
+    }
+    layer_->Row(index_)[k] = weight;
+}
+
+void Neuron::UpdateWeight(int k, double delta) {
+    if (!layer_->InRange(k)) {
+        ReportInvalidConnection(ConnectionAccess::kUpdateWeight, k, layer_->connections_);
+        return;
+    }
+    layer_->Row(index_)[k] += delta;
+}
+
+double Neuron::GetBiasWeight() const {
+    const int count = layer_->connections_;
+    return count > 0 ? layer_->Row(index_)[count - 1] : 0.0;
+}
+
+double Neuron::GetOutput() const { return layer_->outputs_[static_cast<std::size_t>(index_)]; }
+
+void Neuron::SetOutput(double output) {
+    if (!layer_->input_) {
+        ReportNonInputOutput();
+        return;
+    }
+    layer_->outputs_[static_cast<std::size_t>(index_)] = output;
+}
+
+int Neuron::IsInput() const { return layer_->IsInputLayer(); }
+int Neuron::GetFunction() const { return layer_->input_ ? 0 : layer_->function_; }
+double Neuron::GetGain() const { return layer_->input_ ? 1.0 : layer_->gain_; }
+
+void Neuron::Compute() {
+    if (layer_->input_ || layer_->function_ == FCN_NONE) return;
+    layer_->outputs_[static_cast<std::size_t>(index_)] = layer_->ComputeNeuron(index_);
+}
+
+// --- NeuronLayer ---
+
+double NeuronLayer::GetNeuronOutput(int k) const {
+    if (k < 0 || k >= count_) {
+        ReportInvalidNeuronOutput();
+        return 0.0;
+    }
+    return outputs_[static_cast<std::size_t>(k)];
+}
+
+double NeuronLayer::GetFirstNeuronInput(int k) const { return GetNeuron(0).GetInput(k); }
+
+double NeuronLayer::InputValue(int k) const {
+    if (k < previous_->count_) return previous_->outputs_[static_cast<std::size_t>(k)];
+    return biasLayer_->BiasOutput();
+}
+
+double NeuronLayer::ComputeNeuron(int neuron) const {
+    const double* row = Row(neuron);
+    double net = 0.0;
+    for (int c = 0; c < connections_; ++c) net = net + row[c] * InputValue(c);
+    return ApplyTransfer(function_, gain_, net);
+}
+
+bool NeuronLayer::SetNeuronCount(int count) {
+    count = std::max(count, 0);
+    const auto slots = static_cast<std::size_t>(count) + 1;
+    try {
+        if (input_) {
+            // Input neurons beyond the count keep their outputs in storage, as the table did.
+            if (slots > outputs_.size()) outputs_.resize(slots, 0.0);
+        } else {
+            // Unconnected until the next ConnectFrom, which every caller runs next.
+            std::vector<double>().swap(weights_);
+            connections_ = 0;
+            outputs_.assign(slots, 0.0);
+        }
+    } catch (const std::exception&) {
+        count = 0;
+        if (!input_) outputs_.assign(1, 0.0);
+        count_ = count;
+        return false;
+    }
+    count_ = count;
+    return true;
+}
+
+bool NeuronLayer::ConnectFrom(const NeuronLayer* source, const NeuronLayer* biasLayer) {
+    previous_ = source;
+    biasLayer_ = biasLayer;
+    function_ = FCN_NONE;
+    gain_ = 1.0;
+    std::fill(outputs_.begin(), outputs_.end(), 0.0);
+    // From the input layer every neuron (the bias neuron last) feeds; from a computed layer its
+    // neurons and then the bias neuron.
+    const int connections = source->input_ ? source->count_ : source->count_ + 1;
+    try {
+        weights_.assign(static_cast<std::size_t>(count_) * static_cast<std::size_t>(connections), 0.0);
+        connections_ = connections;
+        return true;
+    } catch (const std::exception&) {
+        std::vector<double>().swap(weights_);
+        connections_ = 0;
+        return false;
+    }
+}
+
+void NeuronLayer::ComputeAll() {
+    if (input_ || function_ == FCN_NONE || count_ == 0) return;
+    double* out = outputs_.data();
+    kernels::NetInputs(weights_.data(), count_, connections_, previous_->outputs_.data(), out);
+    for (int k = 0; k < count_; ++k) out[k] = ApplyTransfer(function_, gain_, out[k]);
+}

@@ -1,0 +1,380 @@
+// Batch back-propagation training of a feed-forward network (CFeedForwardNeuralNetwork::Train)
+// and the shuffling of the pair order (ShufflePairs).
+//
+// Each training pass presents every training pair once in shuffled order, sums the weight
+// gradients of all pairs and then changes every weight once; after each report interval one
+// testing pass measures the network on the testing pairs. The arithmetic works on the layers'
+// contiguous weights through the layer kernels, in exactly the order of the neuron-by-neuron
+// formulation, and the working state is made once per call: nothing is allocated per pair.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "host/view_services.h"
+#include "interpreter/number_text.h"
+#include "network/feed_forward_network.h"
+#include "network/layer_kernels.h"
+#include "network/transfer_function.h"
+#include "network/training_work.h"
+#include "platform/crt_runtime.h"
+
+namespace {
+
+constexpr double kNoPreviousError = 1e11;
+constexpr int kTrainingPhase = 1;
+constexpr int kTestingPhase = 2;
+const char kLinearFunctionError[] =
+    "Error: Choose non-linear Functions for training. (eg. FCN_LOGSIG , FCN_TANSIG )";
+
+// The inputs (n per pair) and targets (M per pair) of one pair table, copied once per training.
+struct PairData {
+    int count = 0;
+    std::vector<double> inputs;
+    std::vector<double> targets;
+    // Pairs whose input matrix is too small: the range error each presentation reports.
+    std::unordered_map<int, std::string> inputErrors;
+
+    void Load(const CDynaArray<TrainingPair>& pairs, int n, int m, std::string& errorText) {
+        count = pairs.GetCount();
+        inputs.assign(static_cast<std::size_t>(count) * n, 0.0);
+        targets.assign(static_cast<std::size_t>(count) * m, 0.0);
+        for (int p = 0; p < count; ++p) {
+            const TrainingPair& pair = pairs[p];
+            for (int k = 0; k < m; ++k) targets[Index(p, m, k)] = pair.target.GetAt(0, k, errorText);
+            std::string inputError;
+            for (int k = 0; k < n; ++k) inputs[Index(p, n, k)] = pair.input.GetAt(0, k, inputError);
+            if (!inputError.empty()) inputErrors.emplace(p, std::move(inputError));
+        }
+    }
+    static std::size_t Index(int pair, int width, int k) {
+        return static_cast<std::size_t>(pair) * static_cast<std::size_t>(width) + static_cast<std::size_t>(k);
+    }
+};
+
+class TrainingRun {
+public:
+    TrainingRun(CFeedForwardNeuralNetwork& net, std::string& errorText, ViewServices* view)
+        : net_(net), errorText_(errorText), view_(view) {}
+
+    int Run();
+
+private:
+    void SetUp();
+    void RunPass();
+    void PresentInputs(const PairData& data, int p);
+    void TrainOnPair(int p, bool firstPair);
+    void OutputDeltas(int p);
+    void HiddenDeltas(int j);
+    void TestPair(int p);
+    void EndTrainingPass();
+    void AdaptLearningConstant();
+    void UpdateWeights();
+    void SendCurves();
+    void TestForStop();
+    void Report();
+    void EndTestingPass();
+    void ShowPassProgress(long passStart);
+    void WaitWhilePaused();
+    bool Flag(const std::atomic<int> ViewServices::*flag) const { return view_ != nullptr && (view_->*flag).load() != 0; }
+
+    CFeedForwardNeuralNetwork& net_;
+    std::string& errorText_;
+    ViewServices* view_;
+
+    int P_ = 0, T_ = 0, L_ = 0, M_ = 0, n_ = 0;
+    int function_ = 0;
+    int updateEpochs_ = 1;
+    PairData training_, testing_;
+    TrainingWork work_;
+    std::vector<int> order_;
+
+    int phase_ = kTrainingPhase;
+    int epochs_ = 0;
+    double E_ = 0.0;
+    double previousE_ = kNoPreviousError;
+    double shownE_ = kNoPreviousError;
+    double rate_ = 0.0;
+    double testValue_ = 0.0;
+    double S_ = 0.0;
+    int classification_ = 1;
+    bool goalReached_ = false;
+    bool limitReached_ = false;
+    bool stop_ = false;
+    bool finalTestDone_ = false;
+    bool firstTestPointSent_ = false;
+};
+
+int TrainingRun::Run() {
+    if (view_) view_->BeginTrainingDisplay(net_);
+    P_ = net_.GetTrainingPairs().GetCount();
+    if (P_ == 0) {
+        errorText_ = "Error: No \"Training Pairs\" defined yet.";
+        return 0;
+    }
+    SetUp();
+    if (view_) {
+        view_->UpdateStructureWeights(nullptr, 1);
+        crt::SleepMilliseconds(500);  // lets the window show itself before the first pass
+        view_->SetStructureProgress2(-1, -1);
+    }
+    for (;;) {
+        RunPass();
+        if (stop_ && (finalTestDone_ || T_ == 0)) break;
+    }
+    if (view_) {
+        view_->SetStructureProgress1(-1, -1);
+        view_->SetStructureProgress2(-1, -1);
+        view_->EndTrainingDisplay();
+    }
+    return errorText_.empty() ? 1 : 0;
+}
+
+void TrainingRun::SetUp() {
+    T_ = net_.GetTestingPairs().GetCount();
+    L_ = net_.GetLayerCount();
+    M_ = net_.GetLayerSizeOrOutput(-1);
+    n_ = net_.GetInputCount() - 1;
+    if (n_ < 0) n_ = 0;
+    function_ = net_.GetFunction();
+    // Reports divide by the interval; below 1 it acts as 1.
+    updateEpochs_ = net_.UpdateEpochs < 1 ? 1 : net_.UpdateEpochs;
+    rate_ = net_.LearningConstant;
+    training_.Load(net_.GetTrainingPairs(), n_, M_, errorText_);
+    if (T_ > 0) testing_.Load(net_.GetTestingPairs(), n_, M_, errorText_);
+    work_.Prepare(net_);
+    order_.resize(static_cast<std::size_t>(std::max(P_, T_)));
+}
+
+void TrainingRun::RunPass() {
+    classification_ = 1;
+    if (phase_ == kTestingPhase && T_ == 0) phase_ = kTrainingPhase;
+    const int size = phase_ == kTrainingPhase ? P_ : T_;
+    S_ = 0.0;
+    std::iota(order_.begin(), order_.begin() + size, 0);
+    CFeedForwardNeuralNetwork::ShufflePairs(order_.data(), size);
+    const long passStart = crt::Clock();
+    for (int i = 0; i < size; ++i) {
+        if (phase_ == kTrainingPhase) {
+            TrainOnPair(order_[static_cast<std::size_t>(i)], i == 0);
+        } else {
+            TestPair(order_[static_cast<std::size_t>(i)]);
+        }
+    }
+    if (phase_ == kTrainingPhase) {
+        EndTrainingPass();
+    } else {
+        EndTestingPass();
+    }
+    ShowPassProgress(passStart);
+    WaitWhilePaused();
+}
+
+void TrainingRun::PresentInputs(const PairData& data, int p) {
+    if (!data.inputErrors.empty()) {
+        const auto bad = data.inputErrors.find(p);
+        if (bad != data.inputErrors.end()) errorText_ = bad->second;
+    }
+    double* inputs = net_.GetInputLayer().Outputs();
+    const double* values = data.inputs.data() + PairData::Index(p, n_, 0);
+    std::copy(values, values + n_, inputs);
+    net_.Simulate(0);
+}
+
+// --- training pass ---
+
+void TrainingRun::TrainOnPair(int p, bool firstPair) {
+    PresentInputs(training_, p);
+    if (firstPair) work_.ClearGradients();
+    if (L_ == 0) return;
+    OutputDeltas(p);
+    for (int j = L_ - 2; j >= 0; --j) HiddenDeltas(j);
+    for (int j = L_ - 1; j >= 0; --j) {
+        const NeuronLayer& layer = net_.GetLayer(j);
+        kernels::AddOuterProduct(work_.Gradient(j), layer.GetNeuronCount(), layer.GetInputsPerNeuron(),
+                                 work_.Delta(j), layer.GetPrevious()->Outputs());
+    }
+}
+
+void TrainingRun::OutputDeltas(int p) {
+    const NeuronLayer& layer = net_.GetLayer(L_ - 1);
+    const double* out = layer.Outputs();
+    const double* target = training_.targets.data() + PairData::Index(p, M_, 0);
+    double* delta = work_.Delta(L_ - 1);
+    for (int k = 0; k < M_; ++k) {
+        const double o = out[k];
+        const double t = target[k];
+        if (function_ == FCN_LOGSIG) {
+            delta[k] = (t - o) * o * (1 - o);
+        } else if (function_ == FCN_TANSIG) {
+            delta[k] = (t - o) * (1 - o * o) * 0.5;
+        } else {
+            errorText_ = kLinearFunctionError;
+            delta[k] = 0.0;
+        }
+        S_ = S_ + (t - o) * (t - o);
+    }
+}
+
+void TrainingRun::HiddenDeltas(int j) {
+    const NeuronLayer& layer = net_.GetLayer(j);
+    const NeuronLayer& above = net_.GetLayer(j + 1);
+    const int count = layer.GetNeuronCount();
+    double* sums = work_.Sums(j);
+    kernels::BackPropagatedSums(above.Weights(), above.GetNeuronCount(), above.ConnectionCount(), count,
+                                work_.Delta(j + 1), sums);
+    const double* out = layer.Outputs();
+    double* delta = work_.Delta(j);
+    for (int k = 0; k < count; ++k) {
+        const double o = out[k];
+        if (function_ == FCN_LOGSIG) {
+            delta[k] = o * (1 - o) * sums[k];
+        } else if (function_ == FCN_TANSIG) {
+            delta[k] = (1 - o * o) * 0.5 * sums[k];
+        } else {
+            errorText_ = kLinearFunctionError;
+            delta[k] = 0.0;
+        }
+    }
+}
+
+void TrainingRun::EndTrainingPass() {
+    E_ = std::sqrt(S_) / (static_cast<double>(P_) * M_);
+    AdaptLearningConstant();
+    UpdateWeights();
+    ++epochs_;
+    SendCurves();
+    TestForStop();
+    if (epochs_ % updateEpochs_ == 0 || stop_) Report();
+}
+
+void TrainingRun::AdaptLearningConstant() {
+    if (net_.SmartLearningConstant == 0 || previousE_ == kNoPreviousError) return;
+    if (E_ >= previousE_) {
+        rate_ = net_.LearningConstant / 5;
+    } else if (rate_ < net_.LearningConstant) {
+        rate_ += (net_.LearningConstant - rate_) / 10;
+    }
+}
+
+void TrainingRun::UpdateWeights() {
+    for (int j = 0; j < L_; ++j) {
+        NeuronLayer& layer = net_.GetLayer(j);
+        kernels::ApplyGradient(layer.Weights(), work_.Gradient(j),
+                               static_cast<std::size_t>(layer.GetNeuronCount()) * layer.GetInputsPerNeuron(),
+                               static_cast<double>(P_), rate_);
+    }
+}
+
+void TrainingRun::SendCurves() {
+    if (net_.ShowStorms != 0 || epochs_ == 1 || E_ < shownE_) shownE_ = E_;
+    if (view_) {
+        view_->AddTrainingGraphPoint(0, shownE_, 0);
+        view_->AddTrainingGraphPoint(1, rate_, 0);
+    }
+    previousE_ = E_;
+}
+
+void TrainingRun::TestForStop() {
+    if (net_.LearningMaxError >= E_) goalReached_ = true;
+    if (epochs_ >= net_.MaxEpochs) limitReached_ = true;
+    stop_ = goalReached_ || limitReached_ || !errorText_.empty() || Flag(&ViewServices::stopLearning) ||
+            Flag(&ViewServices::stopRequested);
+}
+
+void TrainingRun::Report() {
+    if (view_) {
+        view_->SetStructureProgress1(epochs_, net_.MaxEpochs);
+        view_->UpdateTrainingStats(epochs_, net_.MaxEpochs, shownE_, net_.LearningMaxError, rate_,
+                                   net_.LearningConstant);
+        view_->UpdateStructureWeights(&net_, stop_ ? 1 : 0);
+        if (net_.TextMessageLearning != 0) {
+            char count[64];
+            std::snprintf(count, sizeof count, "%.0f", static_cast<double>(epochs_));
+            std::string a = count;
+            std::snprintf(count, sizeof count, "%.0f", static_cast<double>(net_.MaxEpochs));
+            std::string b = count;
+            const std::string line = "Epochs ........ " + GroupDigits(a, 0) + " / " + GroupDigits(b, 0) +
+                                     "    ,    RMS error ......... " + FormatNumberTrimmed(shownE_) + " / " +
+                                     FormatNumberTrimmed(net_.LearningMaxError);
+            view_->OutputText(line, 1, 1, 0, 0);
+        }
+    }
+    phase_ = kTestingPhase;
+}
+
+// --- testing pass ---
+
+void TrainingRun::TestPair(int p) {
+    PresentInputs(testing_, p);
+    if (L_ == 0) return;
+    const double* out = net_.GetLayer(L_ - 1).Outputs();
+    const double* target = testing_.targets.data() + PairData::Index(p, M_, 0);
+    const double threshold = net_.CorrectOutputThreshold;
+    bool wrong = false;
+    for (int k = 0; k < M_; ++k) {
+        const double o = out[k];
+        const double t = target[k];
+        if (t == 1.0) {
+            wrong = wrong || o < threshold;
+        } else if (t == -1.0) {
+            wrong = wrong || o > -threshold;
+        } else if (t == 0.0) {
+            wrong = wrong || o <= -threshold || o >= threshold;
+        } else {
+            classification_ = 0;
+            S_ = S_ + (t - o) * (t - o);
+        }
+    }
+    if (wrong) S_ = S_ + 1.0;
+}
+
+void TrainingRun::EndTestingPass() {
+    testValue_ = classification_ ? (T_ - S_) / T_ : std::sqrt(S_) / (static_cast<double>(T_) * M_);
+    if (view_) {
+        if (!firstTestPointSent_ && classification_) view_->AddTrainingGraphPoint(2, testValue_, 1);
+        view_->AddTrainingGraphPoint(2, testValue_, classification_);
+    }
+    if (!firstTestPointSent_ && classification_) firstTestPointSent_ = true;
+    if (stop_) {
+        finalTestDone_ = true;
+    } else {
+        phase_ = kTrainingPhase;
+    }
+}
+
+// --- after every pass ---
+
+void TrainingRun::ShowPassProgress(long passStart) {
+    if (view_ && crt::Clock() - passStart > 1500 / updateEpochs_)
+        view_->SetStructureProgress2(epochs_ % updateEpochs_, updateEpochs_);
+}
+
+void TrainingRun::WaitWhilePaused() {
+    while (Flag(&ViewServices::paused)) crt::SleepMilliseconds(1000);
+}
+
+}  // namespace
+
+int CFeedForwardNeuralNetwork::Train(std::string& errorText, ViewServices* view) {
+    return TrainingRun(*this, errorText, view).Run();
+}
+
+void CFeedForwardNeuralNetwork::ShufflePairs(int* order, int n) {
+    if (n < 1) return;  // no pair to exchange: a draw could never differ
+    const double count = n;
+    const auto draw = [count] { return static_cast<int>(crt::Rand() * count / crt::kRandMax); };
+    const int swaps = static_cast<int>(crt::Rand() * count / crt::kRandMax * 0.5 + n / 10 + 1.0);
+    for (int s = 0; s < swaps; ++s) {
+        int a = draw();
+        int b = draw();
+        while (b == a) b = draw();
+        a = std::clamp(a, 0, n - 1);
+        b = std::clamp(b, 0, n - 1);
+        std::swap(order[a], order[b]);
+    }
+}
