@@ -113,7 +113,7 @@ public:
     void UpdateTrainingStats(int, int, double, double, double, double) override {}
     void SetStructureProgress1(int /*position*/, int /*range*/) override {}
     void SetStructureProgress2(int /*position*/, int /*range*/) override {}
-    void UpdateStructureWeights(const CFeedForwardNeuralNetwork& /*network*/, int /*force*/) override {}
+    void UpdateStructureWeights(const CFeedForwardNeuralNetwork* /*network*/, int /*force*/) override {}
     void SetSimulationText(const std::string& text) override {
         std::lock_guard<std::mutex> lock(mutex_);
         simulationText_ = text;
