@@ -220,7 +220,7 @@ private:
             Group().fontTable = (cw.word == "fonttbl");
             return;
         }
-        if (HandleDocumentWord(cw) || Group().skip) return;
+        if (Group().skip || HandleDocumentWord(cw)) return;  // skipped groups change nothing
         if (cw.word == "u") {
             if (cw.hasParameter) EmitUnicode(cw.parameter);
             return;
@@ -229,7 +229,7 @@ private:
         HandleTextWord(cw);
     }
 
-    // Words that set state even where their group's text is skipped.
+    // Words that set the state that later text is read with.
     bool HandleDocumentWord(const ControlWord& cw) {
         if (cw.word == "ansicpg" && cw.hasParameter) {
             documentCodePage_ = static_cast<int>(cw.parameter);

@@ -180,6 +180,19 @@ TEST(CrtFileTest, TellAndSeekUseFileOffsetsInTextMode) {
     EXPECT_EQ(f->Seek(-1, SEEK_SET), -1);
 }
 
+TEST(CrtFileTest, RelativeSeekAfterALookAheadPastACarriageReturn) {
+    TempDir dir;
+    const std::string path = dir.File("look.txt");
+    WriteBytes(path, "a\rbcd");
+    auto f = crt::CrtFile::Open(path, "rt");
+    ASSERT_NE(f, nullptr);
+    char buffer[2] = {};
+    ASSERT_EQ(f->Read(buffer, 1, 2), 2u);  // reading the CR looked at the "b"
+    EXPECT_EQ(f->Tell(), 2);
+    EXPECT_EQ(f->Seek(1, SEEK_CUR), 0);  // past the "b"
+    EXPECT_EQ(ReadAll(*f), "cd");
+}
+
 TEST(CrtFileTest, EofIsSetOnlyByAReadThatHitsTheEndAndClearedBySeek) {
     TempDir dir;
     const std::string path = dir.File("eof.bin");

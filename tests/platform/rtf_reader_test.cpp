@@ -128,6 +128,7 @@ TEST(RtfReaderTest, SkippedDestinations) {
         {"field keeps its result", "{\\rtf1{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt shown}}}", "shown"},
         {"binary data", "{\\rtf1 a\\bin3 x}yb}", "ab"},
         {"binary longer than the document", "{\\rtf1 a\\bin999 xyz", "a"},
+        {"skipped groups set no code page", "{\\rtf1\\ansicpg1256{\\*\\x\\ansicpg1252}\\'c7}", "\xC7"},
     };
     for (const ExtractCase& c : cases) EXPECT_EQ(Extract(c.rtf), c.text) << c.what;
 }
