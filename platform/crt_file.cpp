@@ -8,10 +8,13 @@
 // Positions are always byte offsets in the file.
 #include "platform/crt_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <limits>
 #include <system_error>
+
+#include "platform/cp1256.h"
 
 namespace crt {
 namespace {
@@ -74,9 +77,10 @@ std::size_t SourceBytesStored(const unsigned char* data, std::size_t size, std::
 std::unique_ptr<CrtFile> CrtFile::Open(const std::string& path, const std::string& mode) {
     const ParsedMode parsed = ParseMode(mode);
     if (!parsed.valid || path.empty() || path.find('\0') != std::string::npos) return nullptr;
+    const std::string systemPath = ToSystemPath(path);
     // The original platform cannot open a folder as a file; neither can we.
-    if (IsDirectory(path)) return nullptr;
-    std::FILE* f = std::fopen(path.c_str(), parsed.stdioMode.c_str());
+    if (IsDirectory(systemPath)) return nullptr;
+    std::FILE* f = std::fopen(systemPath.c_str(), parsed.stdioMode.c_str());
     if (f == nullptr) return nullptr;
     return std::unique_ptr<CrtFile>(new CrtFile(f, parsed.text, parsed.append));
 }
@@ -237,7 +241,13 @@ bool CrtFile::Close() {
 bool FileExists(const std::string& path) {
     if (path.empty() || path.find('\0') != std::string::npos) return false;
     std::error_code ec;
-    return std::filesystem::exists(path, ec);
+    return std::filesystem::exists(ToSystemPath(path), ec);
+}
+
+std::string ToSystemPath(const std::string& cp1256Path) {
+    std::string path = cp1256::ToUtf8(cp1256Path);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
 }
 
 }  // namespace crt

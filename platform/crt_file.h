@@ -2,6 +2,7 @@
 // is written as CR LF and CR LF is read as LF; "b" modes are untranslated. Modes: r w a r+ w+ a+,
 // each followed by t or b ("t" when neither is given). Positions (Tell/Seek) are byte offsets in
 // the file itself, as the original runtime reports them.
+// Paths are code page 1256 text, as every text of the interpreter; see ToSystemPath.
 #pragma once
 
 #include <cstddef>
@@ -52,7 +53,12 @@ private:
     int lastOp_ = 0;  // 0 none, 1 read, 2 write: a seek is needed between the two, as in C
 };
 
-// _access(path, 0) == 0
+// _access(path, 0) == 0: a file or a folder of that name exists.
 bool FileExists(const std::string& path);
+
+// The file-system name of a script's path: code page 1256 converted to UTF-8, and a backslash taken
+// as the folder separator "/" as on the original platform (a script's data\pairs.txt finds the
+// file pairs.txt in the folder data).
+std::string ToSystemPath(const std::string& cp1256Path);
 
 }  // namespace crt

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/cp1256.h"
+#include "platform/crt_file.h"
 #include "platform/wave_file.h"
 
 extern char** environ;
@@ -74,7 +75,7 @@ void ConsoleDesktop::Beep(unsigned) {}
 bool ConsoleDesktop::PlayWave(const std::string& path, bool loop, bool wait) {
     WaveInfo info;
     std::string error;
-    if (!ReadWaveInfo(path, info, error)) return false;
+    if (!ReadWaveInfo(crt::ToSystemPath(path), info, error)) return false;
     std::unique_lock<std::mutex> lock(waveMutex_);
     const std::uint64_t generation = ++waveGeneration_;
     playing_ = true;
@@ -106,7 +107,7 @@ bool ConsoleDesktop::Open(const std::string& target) {
         std::lock_guard<std::mutex> lock(stateMutex_);
         lastOpened_ = target;
     }
-    if (OpenWithDesktopWanted()) return LaunchOpener(target);
+    if (OpenWithDesktopWanted()) return LaunchOpener(crt::ToSystemPath(target));
     return true;
 }
 

@@ -58,6 +58,7 @@ public:
     bool SetClipboardText(const std::string& text) override;
 
     void SetYesNoAnswer(bool yes) { answerYes_ = yes; }
+    // The path SelectFile gives, in code page 1256 (a host holding UTF-8 converts it first).
     void SetSelectedFile(const std::string& path) { selectedFile_ = path; }
     // The last text put on the clipboard (the console has no clipboard of its own).
     const std::string& ClipboardText() const { return clipboard_; }

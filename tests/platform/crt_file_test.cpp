@@ -347,3 +347,26 @@ TEST(CrtFileTest, FileExistsForFilesAndFolders) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CrtFileTest, ScriptPathsAreCp1256WithWindowsSeparators) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"plain.txt", "plain.txt"},
+        {"data\\pairs.txt", "data/pairs.txt"},
+        {"\xC7\xE1.txt", "\xD8\xA7\xD9\x84.txt"},
+        {"/abs/x", "/abs/x"},
+    };
+    for (const auto& [script, system] : cases) EXPECT_EQ(crt::ToSystemPath(script), system);
+
+    TempDir dir;
+    std::filesystem::create_directories(dir.File("sub"));
+    auto f = crt::CrtFile::Open(dir.File("sub") + "\\\xC7.txt", "wt");
+    ASSERT_NE(f, nullptr);
+    f->Puts("x\n");
+    f->Close();
+    EXPECT_EQ(ReadBytes(dir.File("sub/\xD8\xA7.txt")), "x\r\n");
+    EXPECT_TRUE(crt::FileExists(dir.File("sub\\\xC7.txt")));
+}
+
+}  // namespace
