@@ -215,7 +215,12 @@ int CTesselParser::FileExists(const char* path) { return path != nullptr && crt:
 
 int CTesselParser::EvaluateBuiltinValue(int code, int* tokenOut) {
     *tokenOut = token::kUnknown;
-    if (!IsBuiltinValueCode(code)) return 0;
+    if (!IsBuiltinValueCode(code)) {
+        // Any other keyword read since the literal (a loop's closing word, a condition's keyword)
+        // means the text is being scanned anew: the next reading evaluates again.
+        lastBuiltinLiteral.historyIndex = -1;
+        return 0;
+    }
 
     // The keyword's own history entry; a full history (the last entry overwritten) is not replayed.
     const int entry = tokenCount - 1;
