@@ -282,8 +282,9 @@ public:
     // The last built-in value literal. A built-in value is evaluated once where the script uses it:
     // when the token is put back and read again before any further token (a condition reading its
     // first word twice), the re-read replays this literal instead of asking, reading or measuring
-    // again. `historyIndex` is the literal's history entry; the entry after it holds -1 until the
-    // next token is read, which tells a re-read from a later scan of the same text (a loop pass).
+    // again. `historyIndex` is the literal's history entry (-1: nothing to replay); the entry after
+    // it holds -1 until the next token is read, and any other keyword read clears `historyIndex`:
+    // so a re-read is told from a later scan of the same text (a loop pass).
     struct BuiltinLiteral {
         int historyIndex = -1;
         int start = -1;
