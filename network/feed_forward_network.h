@@ -9,6 +9,7 @@
 #include "interpreter/dyna_array.h"
 #include "interpreter/matrix.h"
 #include "network/neural_network.h"
+#include "network/transfer_function.h"
 
 namespace crt { class CrtFile; }
 

@@ -1,0 +1,158 @@
+// Test doubles for the engine: a view that records every call it receives (and lets a test act
+// at chosen calls), a desktop that records message boxes, and small builders of networks.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/view_services.h"
+#include "network/feed_forward_network.h"
+#include "platform/crt_file.h"
+#include "platform/desktop.h"
+
+namespace enginetest {
+
+struct ViewCall {
+    std::string name;
+    std::vector<double> numbers;
+    std::string text;
+};
+
+class RecordingView : public ViewServices {
+public:
+    std::vector<ViewCall> calls;
+    // Called after each recorded call; the test may change flags or the network there.
+    std::function<void(const ViewCall&)> onCall;
+
+    // The calls with this name, in order.
+    std::vector<ViewCall> Named(const std::string& name) const {
+        std::vector<ViewCall> out;
+        for (const ViewCall& c : calls)
+            if (c.name == name) out.push_back(c);
+        return out;
+    }
+    // The values of the graph points of one curve, in order.
+    std::vector<double> Curve(int curve) const {
+        std::vector<double> out;
+        for (const ViewCall& c : calls)
+            if (c.name == "AddTrainingGraphPoint" && c.numbers[0] == curve) out.push_back(c.numbers[1]);
+        return out;
+    }
+
+    void OutputText(const std::string& text, int append, int before, int after, int repaint) override {
+        Record("OutputText", {double(append), double(before), double(after), double(repaint)}, text);
+    }
+    TreeItem AddTreeItem(const std::string& text, int, TreeItem, int, int) override {
+        Record("AddTreeItem", {}, text);
+        return nullptr;
+    }
+    void AddVariableToTree(const Value&, int, int, int) override { Record("AddVariableToTree", {}); }
+    TreeItem AddNetworkToTree(const ObjectVariable&, int, int, int) override {
+        Record("AddNetworkToTree", {});
+        return nullptr;
+    }
+    void ShowChart(const std::string& title, const std::vector<double>&, int, const std::vector<std::string>*) override {
+        Record("ShowChart", {}, title);
+    }
+    void ShowNetworkStructure(const CFeedForwardNeuralNetwork&) override { Record("ShowNetworkStructure", {}); }
+    void CloseStructureWindow() override { Record("CloseStructureWindow", {}); }
+    void BeginTrainingDisplay(const CFeedForwardNeuralNetwork&) override {
+        stopLearning = 0;
+        Record("BeginTrainingDisplay", {});
+    }
+    void EndTrainingDisplay() override { Record("EndTrainingDisplay", {}); }
+    void AddTrainingGraphPoint(int curve, double value, int flag) override {
+        Record("AddTrainingGraphPoint", {double(curve), value, double(flag)});
+    }
+    void UpdateTrainingStats(int epochs, int maxEpochs, double error, double goal, double rate, double initial) override {
+        Record("UpdateTrainingStats", {double(epochs), double(maxEpochs), error, goal, rate, initial});
+    }
+    void SetStructureProgress1(int position, int range) override {
+        Record("SetStructureProgress1", {double(position), double(range)});
+    }
+    void SetStructureProgress2(int position, int range) override {
+        Record("SetStructureProgress2", {double(position), double(range)});
+    }
+    void UpdateStructureWeights(const CFeedForwardNeuralNetwork* network, int force) override {
+        Record("UpdateStructureWeights", {network != nullptr ? 1.0 : 0.0, double(force)});
+    }
+    void SetSimulationText(const std::string& text) override { Record("SetSimulationText", {}, text); }
+    void SetSimulationProgress(int position, int range) override {
+        Record("SetSimulationProgress", {double(position), double(range)});
+    }
+
+private:
+    void Record(const std::string& name, std::vector<double> numbers, const std::string& text = "") {
+        calls.push_back({name, std::move(numbers), text});
+        if (onCall) onCall(calls.back());
+    }
+};
+
+// Installs itself as the process's desktop for its lifetime and records the message texts.
+class RecordingDesktop : public desktop::ConsoleDesktop {
+public:
+    RecordingDesktop() { desktop::Install(this); }
+    ~RecordingDesktop() override { desktop::Install(nullptr); }
+    RecordingDesktop(const RecordingDesktop&) = delete;
+    RecordingDesktop& operator=(const RecordingDesktop&) = delete;
+
+    int MessageBox(void*, const std::string& text, const std::string&, unsigned) override {
+        messages.push_back(text);
+        return desktop::kIdOk;
+    }
+    std::vector<std::string> messages;
+};
+
+// A file in the test's temporary directory, removed at the end of the test.
+class TempFile {
+public:
+    explicit TempFile(const std::string& name)
+        : path_((std::filesystem::temp_directory_path() / ("kestrum_engine_" + name)).string()) {}
+    ~TempFile() {
+        std::error_code ec;
+        std::filesystem::remove(path_, ec);
+    }
+    const std::string& Path() const { return path_; }
+    void WriteBytes(const std::string& bytes) const {
+        std::FILE* f = std::fopen(path_.c_str(), "wb");
+        if (f == nullptr) return;
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    std::string ReadBytes() const {
+        std::string bytes;
+        std::FILE* f = std::fopen(path_.c_str(), "rb");
+        if (f == nullptr) return bytes;
+        char chunk[4096];
+        std::size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
+        std::fclose(f);
+        return bytes;
+    }
+
+private:
+    std::string path_;
+};
+
+// A feed-forward network with n inputs and the given layer sizes.
+inline void Shape(CNeuralNetwork& net, int inputs, const std::vector<int>& sizes) {
+    net.SetInputCount(inputs);
+    net.SetLayers(sizes);
+}
+
+// A pair of one-row matrices.
+inline TrainingPair MakePair(const std::vector<double>& input, const std::vector<double>& target) {
+    TrainingPair pair;
+    std::string ignored;
+    pair.input.Resize(1, static_cast<int>(input.size()));
+    pair.target.Resize(1, static_cast<int>(target.size()));
+    for (std::size_t k = 0; k < input.size(); ++k) pair.input.SetAt(0, static_cast<int>(k), input[k], ignored);
+    for (std::size_t k = 0; k < target.size(); ++k) pair.target.SetAt(0, static_cast<int>(k), target[k], ignored);
+    return pair;
+}
+
+}  // namespace enginetest
