@@ -1,0 +1,177 @@
+// SaveObject and LoadObject of network variables: the ".qNN" bytes of a feed-forward network,
+// round trips, the empty file of a logical network, and the failures.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
+
+#include "net_harness.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ScriptCase {
+    std::string script;
+    std::string pane;
+};
+
+class NetworkObjects : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("kestrum_netobj_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    std::string Bytes(const char* name) const {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void Write(const char* name, const std::string& bytes) const {
+        std::ofstream out(dir_ / name, std::ios::binary);
+        out << bytes;
+    }
+
+    fs::path dir_;
+};
+
+void AppendInt(std::string& out, std::int32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF));
+}
+
+void AppendDouble(std::string& out, double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    for (int i = 0; i < 8; ++i) out.push_back(static_cast<char>((bits >> (8 * i)) & 0xFF));
+}
+
+// A network "net" of 2 inputs and layers of 3 and 1 neurons, bias 0.5, FCN_TANSIG, steepness 2,
+// weight c of neuron k of layer j set to j * 100 + k * 10 + c (1-based).
+constexpr const char* kBuildNet =
+    "FF_NeuralNetwork net\n"
+    "net.InputsNumber = 2 : net.LayersNumber = 2 : net.NeuronsInLayers = [3, 1]\n"
+    "net.Bias = 0.5 : net.Function = FCN_TANSIG : net.Steepness = 2\n"
+    "Integer k, c\n"
+    "For k = 1 To 3 : For c = 1 To 3 : net.Weights(1, k, c) = 100 + k * 10 + c : Next : Next\n"
+    "For c = 1 To 4 : net.Weights(2, 1, c) = 210 + c : Next\n";
+
+std::string ExpectedNetFile() {
+    std::string bytes;
+    AppendInt(bytes, 777777777);
+    AppendInt(bytes, 888888888);
+    AppendInt(bytes, 7);
+    AppendInt(bytes, 2);      // inputs without the bias
+    AppendInt(bytes, 2);      // computed layers
+    AppendDouble(bytes, 0.5);  // bias
+    AppendInt(bytes, 4);      // FCN_TANSIG
+    AppendDouble(bytes, 2.0);  // steepness
+    AppendInt(bytes, 3);
+    AppendInt(bytes, 1);
+    AppendInt(bytes, 3);
+    bytes += "net";
+    for (int k = 1; k <= 3; ++k) {
+        for (int c = 1; c <= 3; ++c) AppendDouble(bytes, 100 + k * 10 + c);
+    }
+    for (int c = 1; c <= 4; ++c) AppendDouble(bytes, 210 + c);
+    return bytes;
+}
+
+TEST_F(NetworkObjects, SaveObjectWritesTheNetworkFileByteForByte) {
+    const std::string script = std::string(kBuildNet) + "SaveObject net In '" + Path("net.qNN") + "'";
+    EXPECT_EQ(RunNetScript(script), "");
+    const std::string expected = ExpectedNetFile();
+    EXPECT_EQ(expected.size(), 159u);
+    EXPECT_EQ(Bytes("net.qNN"), expected);
+}
+
+TEST_F(NetworkObjects, LoadObjectRebuildsStructureNameAndWeights) {
+    Write("in.qNN", ExpectedNetFile());
+    const std::string script = "FF_NeuralNetwork a[2]\n"
+                               "a[2].Train.LearningConstant = 0.25\n"
+                               "LoadObject a[2] From '" + Path("in.qNN") + "'\n"
+                               "Println a[2].InputsNumber : Println a[2].NeuronsInLayers(1) : Println a[2].Bias\n"
+                               "Println a[2].Weights(2) : Println a[2].Output.toString()\n"
+                               "Println a[1].LayersNumber\n"
+                               "a[2].InputValues = [0, 0] : a[2].Simulate() : Println a[2].Output(1)\n"
+                               "SaveObject a[2] In '" + Path("out.qNN") + "'";
+    // With inputs 0 and bias 0.5 every hidden neuron's net input is half its bias weight (56.5 or
+    // more), so tansig gives 1; the output neuron's net input is 211 + 212 + 213 + 107: 1 again.
+    EXPECT_EQ(RunNetScript(script), "2\r\n3\r\n0.5\r\n211\r\n212\r\n213\r\n214\r\n"
+                                    "toString(): \"net\" not simulated after last changes.\r\n"
+                                    "0\r\n1\r\n");
+    // Loading changed nothing in the file, and the loaded network saves the same bytes.
+    EXPECT_EQ(Bytes("in.qNN"), ExpectedNetFile());
+    EXPECT_EQ(Bytes("out.qNN"), ExpectedNetFile());
+}
+
+TEST_F(NetworkObjects, LogicalNetworksHaveNoStoredForm) {
+    const std::string script = "LogicalNeuralNetwork l : FF_NeuralNetwork f : f.InputsNumber = 3\n"
+                               "SaveObject l In '" + Path("l.obj") + "'\n"
+                               "LoadObject l From '" + Path("f.qNN") + "'\n"
+                               "Println 'loaded nothing'\n"
+                               "LoadObject f From '" + Path("l.obj") + "'";
+    Write("f.qNN", ExpectedNetFile());
+    EXPECT_EQ(RunNetScript(script), EndedByError("loaded nothing\r\n", "Error: Not a valid Kestrum Object."));
+    EXPECT_TRUE(fs::exists(dir_ / "l.obj"));
+    EXPECT_EQ(Bytes("l.obj"), "");
+}
+
+TEST_F(NetworkObjects, AnotherTypesObjectLoadsNothing) {
+    std::string matrixObject;
+    AppendInt(matrixObject, 777777777);
+    AppendInt(matrixObject, 888888888);
+    AppendInt(matrixObject, 5);
+    AppendInt(matrixObject, 1);
+    AppendInt(matrixObject, 1);
+    AppendDouble(matrixObject, 3.0);
+    Write("m.obj", matrixObject);
+    EXPECT_EQ(RunNetScript("FF_NeuralNetwork f : f.Bias = 3\nLoadObject f From '" + Path("m.obj") + "'\nPrint f.Bias"),
+              "3");
+}
+
+TEST_F(NetworkObjects, Failures) {
+    Write("short.qNN", ExpectedNetFile().substr(0, 100));
+    Write("nomagic.qNN", "not a network object at all");
+    const ScriptCase cases[] = {
+        {"FF_NeuralNetwork f : LoadObject f From '" + Path("missing.qNN") + "'",
+         EndedByError("", " Runtime Error : File Not Found.")},
+        {"FF_NeuralNetwork f : LoadObject f From '" + Path("nomagic.qNN") + "'",
+         EndedByError("", "Error: Not a valid Kestrum Object.")},
+        {"FF_NeuralNetwork f : f.Bias = 3 : LoadObject f From '" + Path("short.qNN") + "'",
+         EndedByError("", "Error: Not a valid Kestrum Object.")},
+        {"FF_NeuralNetwork f : SaveObject f In '" + Path("no/such/dir/f.qNN") + "'",
+         EndedByError("", " Runtime Error : Cannot open file.")},
+        {"FF_NeuralNetwork f[2] : SaveObject f[3] In 'x'",
+         EndedByError("", " Runtime Error : Array Bound OUT OF RANGE.   :  3 > 2 (U.B)) ")},
+    };
+    for (const ScriptCase& c : cases) EXPECT_EQ(RunNetScript(c.script), c.pane) << c.script;
+    EXPECT_TRUE(fs::exists(dir_ / "short.qNN"));
+    EXPECT_TRUE(fs::exists(dir_ / "nomagic.qNN"));
+}
+
+TEST_F(NetworkObjects, ErrorsOfTheCheckPass) {
+    const ScriptCase cases[] = {
+        {"FF_NeuralNetwork f : SaveObject f From 'x'", "   Expected :  \"  In  \"   "},
+        {"FF_NeuralNetwork f : LoadObject f In 'x'", "   Expected :  \"  From  \"   "},
+        {"FF_NeuralNetwork f[2] : SaveObject f In 'x'", "   Expected :  \"  [  \"   "},
+    };
+    for (const ScriptCase& c : cases) {
+        NetHarness h;
+        EXPECT_EQ(h.Check(c.script), 0) << c.script;
+        EXPECT_EQ(h.view.Pane(), c.pane) << c.script;
+    }
+    // The check pass writes nothing.
+    NetHarness h;
+    EXPECT_EQ(h.Check("FF_NeuralNetwork f : SaveObject f In '" + Path("never.qNN") + "'"), 1);
+    EXPECT_FALSE(fs::exists(dir_ / "never.qNN"));
+}
+
+}  // namespace
