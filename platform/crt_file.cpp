@@ -59,8 +59,8 @@ bool IsDirectory(const std::string& path) {
     return std::filesystem::is_directory(path, ec);
 }
 
-// Bytes an item range needs after translation: used to find how many source bytes a short
-// write has fully stored.
+// How many source bytes a short text-mode write stored in full, given the translated bytes it
+// stored (each LF took two).
 std::size_t SourceBytesStored(const unsigned char* data, std::size_t size, std::size_t stored) {
     std::size_t written = 0;
     std::size_t i = 0;
