@@ -100,7 +100,7 @@ TEST(NetworkDeclarations, BoundsAreTestedInARunOnly) {
          EndedByError("", " Runtime Error : Array Bound OUT OF RANGE.   :  0 < 1 (L.B) ")},
         {"FF_NeuralNetwork b[3] : Print 'x' : b[4].Bias = 1",
          EndedByError("x", " Runtime Error : Array Bound OUT OF RANGE.   :  4 > 3 (U.B)) ")},
-        {"FF_NeuralNetwork b[3] : Integer i : i = -2147483648 : Println b[i].Bias",
+        {"FF_NeuralNetwork b[3] : Integer i : i = -2147483647 - 1 : Println b[i].Bias",
          EndedByError("", " Runtime Error : Array Bound OUT OF RANGE.   :  -2147483648 < 1 (L.B) ")},
     };
     for (const ScriptCase& c : cases) EXPECT_EQ(RunNetScript(c.script), c.pane) << c.script;
@@ -115,8 +115,10 @@ TEST(NetworkDeclarations, ACountBelowOneDeclaresNothing) {
     EXPECT_EQ(RunNetScript("FF_NeuralNetwork n[0], m[-5] : FF_NeuralNetwork n : Print 'ok'"), "ok");
 }
 
-TEST(NetworkDeclarations, ANetworkVariableLivesToTheEndOfTheRun) {
-    EXPECT_EQ(RunNetScript("Integer i : i = 1\nIf i = 1 Then\nFF_NeuralNetwork n\nn.Bias = 2\nEndif\nPrint n.Bias"), "2");
+TEST(NetworkDeclarations, TheCheckPassSeesANetworkVariableOnlyInItsBlock) {
+    NetHarness h;
+    EXPECT_EQ(h.Check("Integer i : i = 1\nIf i = 1 Then\nFF_NeuralNetwork n\nn.Bias = 2\nEndif\nPrint n.Bias"), 0);
+    EXPECT_EQ(h.view.Pane(), " Syntax Error : Unknown Variable.");
 }
 
 TEST(NetworkDeclarations, ABaseVariableNameKeepsMeaningTheBaseVariable) {

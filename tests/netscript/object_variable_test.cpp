@@ -46,7 +46,10 @@ TEST(ObjectVariableRecord, ACopyWithoutASourceNetworkGetsADefaultOne) {
         EXPECT_TRUE(assigned.HasNetwork()) << type;
         EXPECT_EQ(assigned.type, type);
     }
-    EXPECT_EQ(ObjectVariable(Record(kTypeFeedForwardNetwork, "x")).FeedForward()->GetName(), "NoNameNeuralNetwork");
+    const ObjectVariable unnamed = Record(kTypeFeedForwardNetwork, "x");
+    const ObjectVariable copy(unnamed);
+    ASSERT_NE(copy.FeedForward(), nullptr);
+    EXPECT_EQ(copy.FeedForward()->GetName(), "NoNameNeuralNetwork");
 }
 
 TEST(ObjectVariableRecord, CopiesAreIndependentNetworks) {
@@ -95,7 +98,7 @@ TEST(ObjectVariableRecord, TableGrowthKeepsEveryNetworkDistinct) {
     parser.execute = 1;
     // More records than the first storage holds, so the table grows while holding networks.
     for (int i = 0; i < 700; ++i) ASSERT_EQ(parser.AddObjectVariable("n" + std::to_string(i), kTypeFeedForwardNetwork, 1), 1);
-    ASSERT_GT(parser.objectVariables.GetGrowCount(), 1);
+    ASSERT_GT(parser.objectVariables.GetCapacity(), CLoriantParser::kNetworkVariableStep + 1);
     parser.objectVariables[3].FeedForward()->SetBias(3.0);
     for (int i = 0; i < 700; ++i) {
         EXPECT_EQ(parser.objectVariables[i].FeedForward()->GetBias(), i == 3 ? 3.0 : 0.0) << i;
