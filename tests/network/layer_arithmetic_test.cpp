@@ -1,0 +1,197 @@
+// The engine computes whole layers at once on contiguous weights; these tests hold it to the
+// plain neuron-by-neuron formulation, bit for bit, on random networks: the forward pass, and
+// whole training runs (deltas, gradient sums accumulated as matrices, weight updates).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "engine_test_support.h"
+#include "platform/crt_runtime.h"
+
+using enginetest::MakePair;
+
+namespace {
+
+// The network as the plain formulation keeps it: weights[layer][neuron][connection].
+struct Reference {
+    int inputs = 0;
+    double bias = 0.0;
+    int function = FCN_LOGSIG;
+    double gain = 1.0;
+    std::vector<std::vector<std::vector<double>>> weights;
+    std::vector<double> in;                   // the inputs, then the bias neuron
+    std::vector<std::vector<double>> out;     // outputs per layer
+
+    static double Transfer(int code, double g, double net) {
+        if (code == FCN_LOGSIG) return 1 / (1 + std::exp(-g * net));
+        return 2 / (1 + std::exp(-g * net)) - 1;
+    }
+    // Input c of the neurons of layer j: the feeding layer's outputs, then the bias value.
+    double Input(std::size_t j, std::size_t c) const {
+        if (j == 0) return in[c];
+        return c < out[j - 1].size() ? out[j - 1][c] : in.back();
+    }
+    void Forward() {
+        in.back() = bias;
+        for (std::size_t j = 0; j < weights.size(); ++j)
+            for (std::size_t k = 0; k < weights[j].size(); ++k) {
+                double net = 0.0;
+                for (std::size_t c = 0; c < weights[j][k].size(); ++c) net = net + weights[j][k][c] * Input(j, c);
+                out[j][k] = Transfer(function, gain, net);
+            }
+    }
+    double Derivative(double o) const { return function == FCN_LOGSIG ? o * (1 - o) : (1 - o * o) * 0.5; }
+
+    // Training passes exactly as the formulation has them, the gradients summed as matrices.
+    void Train(const std::vector<std::vector<double>>& x, const std::vector<std::vector<double>>& t, double rate,
+               int epochs) {
+        const int pairs = static_cast<int>(x.size());
+        const std::size_t layers = weights.size();
+        std::vector<int> order(x.size());
+        for (int e = 0; e < epochs; ++e) {
+            std::vector<CMatrix> acc(layers, CMatrix(1, 1, ""));
+            for (int i = 0; i < pairs; ++i) order[static_cast<std::size_t>(i)] = i;
+            CFeedForwardNeuralNetwork::ShufflePairs(order.data(), pairs);
+            for (int i = 0; i < pairs; ++i) {
+                const auto p = static_cast<std::size_t>(order[static_cast<std::size_t>(i)]);
+                for (int c = 0; c < inputs; ++c) in[static_cast<std::size_t>(c)] = x[p][static_cast<std::size_t>(c)];
+                Forward();
+                std::vector<std::vector<double>> delta(layers);
+                for (std::size_t j = layers; j-- > 0;) {
+                    const std::size_t count = out[j].size();
+                    delta[j].resize(count);
+                    CMatrix D(static_cast<int>(count), 1, "");
+                    std::string error;
+                    for (std::size_t k = 0; k < count; ++k) {
+                        const double o = out[j][k];
+                        if (j == layers - 1) {
+                            delta[j][k] = function == FCN_LOGSIG ? (t[p][k] - o) * o * (1 - o)
+                                                                 : (t[p][k] - o) * (1 - o * o) * 0.5;
+                        } else {
+                            double s = 0.0;
+                            for (std::size_t m = 0; m < out[j + 1].size(); ++m) s = s + delta[j + 1][m] * weights[j + 1][m][k];
+                            delta[j][k] = Derivative(o) * s;
+                        }
+                        D.SetAt(static_cast<int>(k), 0, delta[j][k], error);
+                    }
+                    const int c = count > 0 ? static_cast<int>(weights[j][0].size()) : 0;
+                    CMatrix X(1, c, "");
+                    for (int k = 0; k < c; ++k) X.SetAt(0, k, Input(j, static_cast<std::size_t>(k)), error);
+                    CMatrix G(1, 1, "");
+                    G.CopyFrom(D);
+                    G.Multiply(X);
+                    if (i == 0) acc[j].Resize(static_cast<int>(count), c);
+                    acc[j].Add(G);
+                }
+            }
+            std::string error;
+            for (std::size_t j = 0; j < layers; ++j)
+                for (std::size_t k = 0; k < weights[j].size(); ++k)
+                    for (std::size_t c = 0; c < weights[j][k].size(); ++c)
+                        weights[j][k][c] += acc[j].GetAt(static_cast<int>(k), static_cast<int>(c), error) / pairs * rate;
+        }
+    }
+};
+
+struct RandomCase {
+    CFeedForwardNeuralNetwork net;
+    Reference ref;
+    std::vector<std::vector<double>> x, t;
+};
+
+void MakeRandom(std::mt19937& rng, RandomCase& rc) {
+    std::uniform_int_distribution<int> layersDist(1, 4), sizeDist(0, 11), inputsDist(0, 13), pairsDist(1, 9);
+    std::uniform_real_distribution<double> weight(-1.5, 1.5), unit(0.0, 1.0);
+    const int inputs = inputsDist(rng);
+    std::vector<int> sizes(static_cast<std::size_t>(layersDist(rng)));
+    for (int& s : sizes) s = sizeDist(rng);
+    sizes.back() = std::max(sizes.back(), 1);
+    enginetest::Shape(rc.net, inputs, sizes);
+    rc.net.SetFunction(unit(rng) < 0.5 ? FCN_LOGSIG : FCN_TANSIG);
+    rc.net.Steepness = 0.25 + 2 * unit(rng);
+    rc.net.SetBias(weight(rng));
+    Reference& ref = rc.ref;
+    ref.inputs = inputs;
+    ref.bias = rc.net.GetBias();
+    ref.function = rc.net.GetFunction();
+    ref.gain = rc.net.Steepness;
+    ref.in.assign(static_cast<std::size_t>(inputs) + 1, 0.0);
+    for (int j = 0; j < rc.net.GetLayerCount(); ++j) {
+        const int count = rc.net.GetLayerSize(j);
+        ref.weights.emplace_back(static_cast<std::size_t>(count));
+        ref.out.emplace_back(static_cast<std::size_t>(count), 0.0);
+        for (int k = 0; k < count; ++k) {
+            Neuron neuron = rc.net.GetLayer(j).GetNeuron(k);
+            for (int c = 0; c < neuron.GetConnectionCount(); ++c) {
+                const double w = weight(rng);
+                neuron.SetWeight(c, w);
+                ref.weights.back()[static_cast<std::size_t>(k)].push_back(w);
+            }
+        }
+    }
+    const int pairs = pairsDist(rng);
+    for (int p = 0; p < pairs; ++p) {
+        std::vector<double> in(static_cast<std::size_t>(inputs)), target(static_cast<std::size_t>(sizes.back()));
+        for (double& v : in) v = 2 * unit(rng) - 1;
+        for (double& v : target) v = ref.function == FCN_LOGSIG ? unit(rng) : 2 * unit(rng) - 1;
+        rc.x.push_back(in);
+        rc.t.push_back(target);
+        rc.net.AddPair(kTrainingPairs, MakePair(in, target));
+    }
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Every weight and every output of the network equal, bit for bit, to the reference's.
+::testing::AssertionResult MatchesReference(CFeedForwardNeuralNetwork& net, const Reference& ref) {
+    for (std::size_t j = 0; j < ref.weights.size(); ++j)
+        for (std::size_t k = 0; k < ref.weights[j].size(); ++k) {
+            Neuron neuron = net.GetLayer(static_cast<int>(j)).GetNeuron(static_cast<int>(k));
+            if (!SameBits(neuron.GetOutput(), ref.out[j][k]))
+                return ::testing::AssertionFailure() << "output of neuron " << k << " in layer " << j;
+            for (std::size_t c = 0; c < ref.weights[j][k].size(); ++c)
+                if (!SameBits(neuron.GetWeight(static_cast<int>(c)), ref.weights[j][k][c]))
+                    return ::testing::AssertionFailure() << "weight " << c << " of neuron " << k << " in layer " << j;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+TEST(LayerArithmetic, ForwardPassEqualsTheNeuronByNeuronSums) {
+    std::mt19937 rng(20240601);
+    for (int round = 0; round < 200; ++round) {
+        RandomCase rc;
+        MakeRandom(rng, rc);
+        for (std::size_t p = 0; p < rc.x.size(); ++p) {
+            for (int c = 0; c < rc.ref.inputs; ++c) {
+                rc.net.SetInput(c, rc.x[p][static_cast<std::size_t>(c)]);
+                rc.ref.in[static_cast<std::size_t>(c)] = rc.x[p][static_cast<std::size_t>(c)];
+            }
+            rc.net.Simulate(0);
+            rc.ref.Forward();
+            ASSERT_TRUE(MatchesReference(rc.net, rc.ref)) << "round " << round << " pair " << p;
+        }
+    }
+}
+
+TEST(LayerArithmetic, TrainingEqualsThePlainFormulationBitForBit) {
+    std::mt19937 rng(77);
+    std::uniform_real_distribution<double> rate(0.05, 3.0);
+    for (int round = 0; round < 60; ++round) {
+        RandomCase rc;
+        MakeRandom(rng, rc);
+        const int epochs = 1 + round % 7;
+        rc.net.LearningConstant = rate(rng);
+        rc.net.LearningMaxError = -1.0;  // never reached: every epoch runs
+        rc.net.MaxEpochs = epochs;
+        std::string error;
+        crt::Srand(static_cast<std::uint32_t>(round));
+        ASSERT_EQ(rc.net.Train(error, nullptr), 1) << error;
+        crt::Srand(static_cast<std::uint32_t>(round));
+        rc.ref.Train(rc.x, rc.t, rc.net.LearningConstant, epochs);
+        ASSERT_TRUE(MatchesReference(rc.net, rc.ref)) << "round " << round;
+    }
+}

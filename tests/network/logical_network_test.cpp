@@ -1,0 +1,179 @@
+// The logical RAM network: grouping and addressing, ties, copies, incomplete definitions,
+// inputs shorter than the groups, and RAMs whose memory cannot be had.
+#include <gtest/gtest.h>
+
+#include "engine_test_support.h"
+#include "network/logical_network.h"
+
+using enginetest::RecordingDesktop;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+LogicalNeuralNetwork Made(int inputs, int perRam, int classes, int threshold = 0) {
+    LogicalNeuralNetwork net;
+    net.InputsNumber = inputs;
+    net.InputsPerRAM = perRam;
+    net.ClassesNum = classes;
+    net.Threshold = threshold;
+    EXPECT_EQ(net.Create(), 1);
+    return LogicalNeuralNetwork(net);
+}
+
+}  // namespace
+
+TEST(LogicalNetwork, WorkedExampleSetsTheAddressedCells) {
+    LogicalNeuralNetwork net = Made(6, 3, 2);
+    ASSERT_EQ(net.GetDiscriminatorCount(), 2);
+    EXPECT_EQ(net.GetDiscriminator(0).GetRamCount(), 2);
+    EXPECT_EQ(net.GetDiscriminator(0).GetRam(0).GetSize(), 8u);
+    EXPECT_EQ(net.TrainOn(Bytes{1, 0, 1, 0, 1, 1}, 0), 1);
+    const RAM& first = net.GetDiscriminator(0).GetRam(0);
+    const RAM& second = net.GetDiscriminator(0).GetRam(1);
+    for (std::uint32_t cell = 0; cell < 8; ++cell) {
+        EXPECT_EQ(first.GetAt(cell), cell == 5 ? 1 : 0) << cell;
+        EXPECT_EQ(second.GetAt(cell), cell == 3 ? 1 : 0) << cell;
+        EXPECT_EQ(net.GetDiscriminator(1).GetRam(0).GetAt(cell), 0);
+    }
+    struct Case {
+        Bytes input;
+        std::uint32_t response1;
+        int recognized;
+    };
+    const Case cases[] = {
+        {{1, 0, 1, 0, 1, 1}, 2, 1},
+        {{1, 0, 1, 0, 0, 0}, 1, 1},
+        {{0, 0, 0, 0, 0, 0}, 0, 0},
+        {{7, 0, 255, 0, 9, 1}, 2, 1},  // any non-zero byte is a 1
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(net.GetDiscriminator(0).Response(c.input), c.response1);
+        EXPECT_EQ(net.GetDiscriminator(1).Response(c.input), 0u);
+        EXPECT_EQ(net.Recognize(c.input), c.recognized);
+    }
+}
+
+TEST(LogicalNetwork, TiesGoToTheLowerClassAndThresholdDoesNotMatter) {
+    for (int threshold : {0, 1, 99}) {
+        LogicalNeuralNetwork net = Made(4, 2, 3, threshold);
+        net.TrainOn(Bytes{1, 1, 0, 0}, 2);
+        net.TrainOn(Bytes{1, 1, 0, 1}, 1);
+        EXPECT_EQ(net.Recognize(Bytes{1, 1, 1, 1}), 2) << threshold;  // classes 2 and 3 score 1 each
+        EXPECT_EQ(net.Recognize(Bytes{1, 1, 0, 0}), 3) << threshold;  // class 3 scores 2
+        EXPECT_EQ(net.Recognize(Bytes{0, 1, 1, 1}), 0) << threshold;
+    }
+}
+
+TEST(LogicalNetwork, RemainderInputsAreNeverRead) {
+    LogicalNeuralNetwork net = Made(10, 3, 1);
+    EXPECT_EQ(net.GetDiscriminator(0).GetRamCount(), 3);
+    net.TrainOn(Bytes{1, 1, 1, 0, 0, 0, 1, 0, 1, 0}, 0);
+    EXPECT_EQ(net.GetDiscriminator(0).Response(Bytes{1, 1, 1, 0, 0, 0, 1, 0, 1, 1}), 3u);
+    EXPECT_EQ(net.GetDiscriminator(0).GetThreshold(), 3);  // threshold 0 becomes the RAM count
+}
+
+TEST(LogicalNetwork, ClassIndexOutsideTheClassesTrainsNothing) {
+    LogicalNeuralNetwork net = Made(4, 2, 2);
+    for (int index : {2, -1, 1000}) EXPECT_EQ(net.TrainOn(Bytes{1, 1, 1, 1}, index), 0) << index;
+    EXPECT_EQ(net.Recognize(Bytes{1, 1, 1, 1}), 0);
+}
+
+TEST(LogicalNetwork, IncompleteOrNegativeDefinitionsAreNotCreated) {
+    struct Case {
+        int inputs, perRam, classes;
+    };
+    const Case cases[] = {{0, 2, 2}, {4, 0, 2}, {4, 2, 0}, {-4, 2, 2}, {4, -2, 2}, {4, 2, -1}};
+    for (const Case& c : cases) {
+        LogicalNeuralNetwork net = Made(6, 3, 2);
+        net.TrainOn(Bytes{1, 1, 1, 1, 1, 1}, 1);
+        net.InputsNumber = c.inputs;
+        net.InputsPerRAM = c.perRam;
+        net.ClassesNum = c.classes;
+        EXPECT_EQ(net.Create(), 0);
+        EXPECT_EQ(net.GetDiscriminatorCount(), 2);  // nothing changed
+        net.ClassesNum = 2;
+        EXPECT_EQ(net.Recognize(Bytes{1, 1, 1, 1, 1, 1}), 2);
+    }
+}
+
+TEST(LogicalNetwork, CreateForgetsTraining) {
+    LogicalNeuralNetwork net = Made(4, 2, 2);
+    net.TrainOn(Bytes{1, 0, 1, 0}, 0);
+    EXPECT_EQ(net.Create(), 1);
+    EXPECT_EQ(net.Recognize(Bytes{1, 0, 1, 0}), 0);
+}
+
+TEST(LogicalNetwork, NetworkThatWasNotBuiltReadsAndWritesNothing) {
+    LogicalNeuralNetwork net;
+    net.InputsNumber = 8;
+    net.InputsPerRAM = 4;
+    net.ClassesNum = 3;
+    EXPECT_EQ(net.TrainOn(Bytes(8, 1), 0), 0);
+    EXPECT_EQ(net.Recognize(Bytes(8, 1)), 0);
+    // Counts raised after Create: only the discriminators that exist count.
+    LogicalNeuralNetwork built = Made(4, 2, 1);
+    built.ClassesNum = 5;
+    built.InputsNumber = 400;
+    EXPECT_EQ(built.TrainOn(Bytes{1, 1, 1, 1}, 3), 0);
+    EXPECT_EQ(built.TrainOn(Bytes{1, 1, 1, 1}, 0), 1);
+    EXPECT_EQ(built.Recognize(Bytes{1, 1, 1, 1}), 1);
+    LogicalNeuralNetwork copy(built);
+    EXPECT_EQ(copy.Recognize(Bytes{1, 1, 1, 1}), 1);
+}
+
+TEST(LogicalNetwork, InputsShorterThanTheGroupsAreFilledWithZeros) {
+    // 2 inputs, 3 per RAM: one RAM of 8 cells, reading 3 bytes.
+    LogicalNeuralNetwork net = Made(2, 3, 2);
+    ASSERT_EQ(net.GetDiscriminator(0).GetRamCount(), 1);
+    EXPECT_EQ(net.TrainOn(Bytes{1, 1}, 0), 1);
+    EXPECT_EQ(net.GetDiscriminator(0).GetRam(0).GetAt(6), 1);  // 1 1 0
+    EXPECT_EQ(net.TrainOn(Bytes{}, 1), 1);
+    EXPECT_EQ(net.GetDiscriminator(1).GetRam(0).GetAt(0), 1);
+    EXPECT_EQ(net.Recognize(Bytes{1, 1, 0}), 1);
+    EXPECT_EQ(net.Recognize(Bytes{}), 2);
+}
+
+TEST(LogicalNetwork, CopyRecognisesAsItsSourceAndTrainsOnItsOwn) {
+    LogicalNeuralNetwork source = Made(6, 2, 3);
+    source.SetName("lnet");
+    source.TrainOn(Bytes{1, 0, 0, 1, 1, 1}, 1);
+    source.TrainOn(Bytes{0, 0, 0, 0, 0, 1}, 2);
+    LogicalNeuralNetwork copy(source);
+    EXPECT_EQ(copy.GetName(), "lnet");
+    EXPECT_EQ(copy.ClassesNum, 3);
+    EXPECT_EQ(copy.InputsPerRAM, 2);
+    const Bytes probes[] = {{1, 0, 0, 1, 1, 1}, {0, 0, 0, 0, 0, 1}, {1, 0, 0, 0, 0, 1}, {1, 1, 1, 1, 1, 1}};
+    for (const Bytes& probe : probes) EXPECT_EQ(copy.Recognize(probe), source.Recognize(probe));
+    copy.TrainOn(Bytes{1, 1, 1, 1, 1, 1}, 0);
+    EXPECT_EQ(copy.Recognize(Bytes{1, 1, 1, 1, 1, 1}), 1);
+    EXPECT_EQ(source.Recognize(Bytes{1, 1, 1, 1, 1, 1}), 2);  // its class 2 shares one group
+    EXPECT_EQ(source.GetDiscriminator(0).Response(Bytes{1, 1, 1, 1, 1, 1}), 0u);
+}
+
+TEST(LogicalNetwork, WideRamsHoldAMillionCellsOrReportTheMemoryTheyNeed) {
+    {
+        LogicalNeuralNetwork net = Made(40, 20, 1);
+        EXPECT_EQ(net.GetDiscriminator(0).GetRam(0).GetSize(), 1048576u);
+        EXPECT_EQ(net.CellBytes(), 2u * 1048576u);
+    }
+    RecordingDesktop desktop;
+    RamAllocation::failHook = [](std::uint32_t) { return true; };
+    LogicalNeuralNetwork net;
+    net.InputsNumber = 40;
+    net.InputsPerRAM = 20;
+    net.ClassesNum = 2;
+    EXPECT_EQ(net.Create(), 1);
+    RamAllocation::failHook = nullptr;
+    EXPECT_EQ(desktop.messages,
+              std::vector<std::string>(4, "Error: Could not allocate memory for an object of type RAM.\n\n         Needing: 1.0Mb.\n"));
+    EXPECT_EQ(net.GetDiscriminator(1).GetRam(1).GetBits(), 0);
+    EXPECT_EQ(net.TrainOn(Bytes(40, 1), 1), 1);  // writes nothing
+    EXPECT_EQ(net.Recognize(Bytes(40, 1)), 0);
+}
+
+TEST(LogicalNetwork, AddressWidthOf32BitsOrMoreHasNoCells) {
+    LogicalNeuralNetwork net = Made(64, 32, 1);
+    EXPECT_EQ(net.GetDiscriminator(0).GetRam(0).GetSize(), 0u);
+    net.TrainOn(Bytes(64, 0), 0);
+    EXPECT_EQ(net.Recognize(Bytes(64, 0)), 0);
+}
