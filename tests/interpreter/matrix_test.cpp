@@ -182,7 +182,8 @@ TEST(MatrixTest, CopiesAreDeepAndKeepTheName) {
     c = b;
     EXPECT_EQ(c.GetRows(), 2);
     EXPECT_EQ(Elements(c), (std::vector<double>{1, 2, 3, 4}));
-    c = c;
+    const CMatrix& alias = c;
+    c = alias;
     EXPECT_EQ(Elements(c), (std::vector<double>{1, 2, 3, 4}));
     // A copy of a matrix without storage reads its elements as zeros.
     a.Free();
