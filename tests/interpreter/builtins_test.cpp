@@ -577,7 +577,7 @@ TEST_F(BuiltinRunTest, PlayWaveOptionsAndMissingWave) {
     ASSERT_EQ(desk.recorder.boxes.size(), 1u);
     EXPECT_EQ(desk.recorder.boxes[0].text, "ERROR : Wave Not Found. \n\n \" " + missing + " \"");
     EXPECT_EQ(desk.recorder.boxes[0].style, 0x10u);
-    EXPECT_EQ(desk.recorder.stops.load(), 1);
+    EXPECT_EQ(desk.recorder.stops.load(), 2);  // StopWave, and the end of a run that played a sound
 }
 
 TEST_F(BuiltinRunTest, PlayWaveWithAnotherOptionWordIsRefused) {

@@ -226,8 +226,8 @@ TEST(ObjectStatementTest, SaveAndLoadInARun) {
     ScriptHarness h;
     EXPECT_EQ(h.Run("Matrix m[2][3]\nm[1][1] = 1\nm[1][2] = 2\nm[1][3] = 3\nm[2][1] = 4\nm[2][2] = 5\nm[2][3] = 6.5\n"
                     "SaveObject m In \"" + path + "\"\nMatrix r[2][3]\nLoadObject r From \"" + path +
-                    "\"\nMatrix w[3][2]\nLoadObject w From \"" + path + "\"\nCreateChart('r', 3, r[2])\n"
-                    "CreateChart('w', 3, w[][1])\n"),
+                    "\"\nMatrix w[3][2]\nLoadObject w From \"" + path + "\"\nMatrix row[1][3]\nrow = r[2]\n"
+                    "CreateChart('r', 3, row)\nMatrix col[3][1]\ncol = w[][1]\nCreateChart('w', 3, col)\n"),
               "");
     EXPECT_EQ(ReadBytes(path), MatrixObjectBytes());
     const auto charts = h.view.Charts();
