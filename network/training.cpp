@@ -157,7 +157,7 @@ void TrainingRun::RunPass() {
     S_ = 0.0;
     std::iota(order_.begin(), order_.begin() + size, 0);
     CFeedForwardNeuralNetwork::ShufflePairs(order_.data(), size);
-    const long passStart = crt::Clock();
+    const long passStart = view_ ? crt::Clock() : 0;  // only the view's progress bar uses it
     for (int i = 0; i < size; ++i) {
         if (phase_ == kTrainingPhase) {
             TrainOnPair(order_[static_cast<std::size_t>(i)], i == 0);
