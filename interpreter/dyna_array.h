@@ -23,6 +23,17 @@
 
 #include "platform/desktop.h"
 
+// The names tables are given, in their list order; a name only shows in the out-of-memory
+// message. The first five, "Loriant Variables" and "Chart Viewer Objects" name no table.
+inline constexpr const char* kDynaArrayNames[21] = {
+    "ENERIC_BYTE_DYNA_ARRAY", "GENERIC_INTEGER_DYNA_ARRAY", "GENERIC_LONG_DYNA_ARRAY",
+    "GENERIC_FLOAT_DYNA_ARRAY", "GENERIC_DOUBLE_DYNA_ARRAY", "Tessel Subroutins",
+    "Tessel Add To Tree Pos", "Tessel Variables", "Tessel Tokens", "Tessel Help Tree Items",
+    "Tessel Tree Items Addresses", "Loriant Tokens", "Loriant Variables", "Neurons", "Connections",
+    "NN Layers", "NN Structure View Objects", "NN Training Pairs", "Graph Viewer Points",
+    "Chart Viewer Points", "Chart Viewer Objects",
+};
+
 // Lets tests simulate exhausted memory: when set, it is asked before each storage allocation of a
 // table in the calling thread (with the number of slots wanted) and a true answer makes that
 // allocation fail.

@@ -5,6 +5,8 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -41,6 +43,30 @@ TEST(NumberTextTest, FormatNumberTrimmed) {
         {-0.0, "-0"},
     };
     for (const NumberCase& c : cases) EXPECT_EQ(FormatNumberTrimmed(c.value), c.text) << c.value;
+}
+
+// The text is defined by printf's "%.9f" / "%.5f" in the C locale; the C library's printf is the
+// reference for values spread over every magnitude, including halfway cases.
+TEST(NumberTextTest, FormatNumberTrimmedAgreesWithPrintfOverEveryMagnitude) {
+    std::uint64_t state = 88172645463325252ull;
+    auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        const double mantissa = static_cast<double>(next() % 2000001) / 1000000.0 - 1.0;
+        const int exponent = static_cast<int>(next() % 41) - 20;
+        double value = std::ldexp(mantissa, exponent * 3);
+        if (i % 7 == 0) value = std::round(value * 1e5) / 1e5 + 0.000005;  // near a rounding step
+        char buffer[512];
+        std::snprintf(buffer, sizeof buffer, value < 0.0001 ? "%.9f" : "%.5f", value);
+        std::string expected = buffer;
+        while (!expected.empty() && expected.back() == '0') expected.pop_back();
+        if (!expected.empty() && expected.back() == '.') expected.pop_back();
+        ASSERT_EQ(FormatNumberTrimmed(value), expected) << std::hexfloat << value;
+    }
 }
 
 TEST(NumberTextTest, FormatNumberTrimmedOfTheLargestValueIsItsWholeDigitText) {
