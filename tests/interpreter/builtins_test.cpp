@@ -496,7 +496,7 @@ TEST_F(BuiltinRunTest, FilesLeftOpenAreClosedAtTheEndOfTheRun) {
     EXPECT_EQ(ReadBytes(path), Bytes("kept"));
 }
 
-TEST_F(BuiltinRunTest, SleepRefusesNegativeValuesAndStrings) {
+TEST_F(BuiltinRunTest, NumberArgumentsRefuseNegativeSleepsAndValuesWithoutANumber) {
     struct Case {
         const char* script;
         const char* error;
@@ -504,7 +504,8 @@ TEST_F(BuiltinRunTest, SleepRefusesNegativeValuesAndStrings) {
     const std::vector<Case> cases = {
         {"Sleep -1\n", " Syntax Error : This command takes POSITIVE Values."},
         {"Sleep 'x'\n", " Syntax Error : STRINGS not allowed here."},
-        {"Matrix m[1][1]\nSleep m\n", " Syntax Error : Can not evaluate this EXPRESSION."},
+        {"Matrix m[1][1]\nSleep m\n", " Syntax Error : MATRIX or FILE not allowed here."},
+        {"File f\nBeep f\n", " Syntax Error : MATRIX or FILE not allowed here."},
     };
     for (const Case& c : cases) {
         int ok = 1;
