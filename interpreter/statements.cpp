@@ -149,6 +149,9 @@ private:
 
 // ===== blocks =====
 
+// One top-level statement of the run: its declarations last for the whole run.
+int CTesselParser::ExecuteNextStatement() { return ExecuteBlock(1, SingleStatement); }
+
 int CTesselParser::ExecuteBlock(int doIt, int kind) {
     NestingLevel level(*this);
     if (!level.Entered()) return 0;
