@@ -58,6 +58,17 @@ void CTesselParser::RegisterKeywords() {
     for (const KeywordRecord& row : BaseKeywordCatalogue()) keywords.Add(row);
 }
 
+// The base "Help" branch; the ten item handles stay for an extension's override to extend.
+void CTesselParser::BuildHelpTree(HelpTreeTarget& tree) {
+    const HelpTreeItems items = ::BuildHelpTree(
+        tree, std::span<const KeywordRecord>(keywords.GetData(), static_cast<std::size_t>(keywords.GetCount())));
+    helpCategories.assign({items.help, items.Category(kCategoryTypes), items.Category(kCategoryOperators),
+                           items.Category(kCategoryKeywords), items.Category(kCategoryCommands),
+                           items.Category(kCategoryMath), items.Category(kCategoryInterface),
+                           items.Category(kCategoryFile), items.Category(kCategoryColors),
+                           items.Category(kCategoryDialogs)});
+}
+
 void CTesselParser::FreeRunBuffers() {
     SetSource(std::string());
     scriptText.clear();
