@@ -6,4 +6,4 @@ bash "$root/scripts/install-deps.sh"
 build=${KESTRUM_BUILD_DIR:-$root/build}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --parallel --target kestrum-run
-exec "$build/host/kestrum-run" "${1:-$root/examples/hello.NNProg}"
+exec "$build/host/kestrum-run" "${1:-$root/examples/hello_and_loops.NNProg}"
