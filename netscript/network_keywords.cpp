@@ -1,5 +1,7 @@
 // The extension's keyword table: its 43 rows, the first-match lookup the lexer asks for every
 // word that is no base keyword, number or base variable, and the help branch "Neural Netwoks".
+#include <bit>
+#include <iterator>
 #include <span>
 
 #include "netscript/loriant_parser.h"
@@ -87,13 +89,18 @@ int CLoriantParser::FindObjectKeyword(const char* word) {
 }
 
 void CLoriantParser::BuildHelpTree(HelpTreeTarget& tree) {
-    // The base branch: "Help", its nine categories and the base words.
-    HelpTreeItems items = ::BuildHelpTree(tree, RowsOf(keywords));
-    helpCategories.assign({items.help, items.Category(kCategoryTypes), items.Category(kCategoryOperators),
-                           items.Category(kCategoryKeywords), items.Category(kCategoryCommands),
-                           items.Category(kCategoryMath), items.Category(kCategoryInterface),
-                           items.Category(kCategoryFile), items.Category(kCategoryColors),
-                           items.Category(kCategoryDialogs)});
+    // The base branch: "Help", its nine categories and the base words; it leaves the item of
+    // "Help" and those of its categories, in the order they were made, in helpCategories.
+    CTesselParser::BuildHelpTree(tree);
+    static constexpr int kBaseOrder[] = {kCategoryTypes,     kCategoryOperators, kCategoryKeywords,
+                                         kCategoryCommands,  kCategoryMath,      kCategoryInterface,
+                                         kCategoryFile,      kCategoryColors,    kCategoryDialogs};
+    HelpTreeItems items;
+    if (!helpCategories.empty()) items.help = helpCategories[0];
+    for (std::size_t i = 0; i < std::size(kBaseOrder) && i + 1 < helpCategories.size(); ++i) {
+        items.byBit[static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(kBaseOrder[i])))] =
+            helpCategories[i + 1];
+    }
     networkHelpItem = AddHelpCategory(tree, items, kCategoryNeuralNetworks);
     ListKeywordsInHelpTree(tree, items, RowsOf(objectKeywords), false);
 }
