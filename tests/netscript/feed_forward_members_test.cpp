@@ -6,6 +6,7 @@
 
 #include "net_harness.h"
 #include "network/feed_forward_network.h"
+#include "platform/desktop.h"
 
 namespace {
 
@@ -288,6 +289,20 @@ TEST(FeedForwardTraining, AStopDuringTrainingEndsTheRunQuietly) {
     parser.WaitFinished();
     EXPECT_EQ(parser.runState, kStoppedByUser);
     EXPECT_EQ(view.Pane(), "Program Terminated  By User.\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FeedForwardOutput, CopyPutsTheOutputTextOnTheClipboard) {
+    desktop::Console().SetClipboardText("");
+    EXPECT_EQ(RunNetScript("FF_NeuralNetwork n : n.InputsNumber = 1 : n.LayersNumber = 1 : n.NeuronsInLayers = [2]\n"
+                           "n.Function = FCN_LOGSIG : n.Simulate() : n.Output.Copy() : Print n.Output.toString()"),
+              "0.5\t0.5");
+    EXPECT_EQ(desktop::Console().ClipboardText(), "0.5\t0.5");
+    RunNetScript("FF_NeuralNetwork n : n.Output.Copy()");
+    EXPECT_EQ(desktop::Console().ClipboardText(), "toString(): \"n\" not simulated after last changes.");
 }
 
 }  // namespace
