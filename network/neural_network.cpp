@@ -58,7 +58,7 @@ void CNeuralNetwork::SetInputCount(int n) {
     const int before = GetInputCount();
     ResizeInputLayer(n);
     simulated_ = 0;
-    if (GetInputCount() != before && !layers_.empty()) BuildConnections();
+    if (GetInputCount() != before && AnyComputedNeuron()) BuildConnections();
 }
 
 void CNeuralNetwork::SetLayerCount(int count) {

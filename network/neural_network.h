@@ -31,7 +31,7 @@ public:
 
     // --- structure and parameters (each clears the simulated flag) ---
     // The input layer gets n + 1 neurons, the last the bias neuron (n < 0: no input neuron at
-    // all). On a network with computed layers a changed count rebuilds the connections.
+    // all). A changed count rebuilds the connections when any computed layer holds neurons.
     void SetInputCount(int n);
     // Makes `count` computed layers (below 0: none). A changed count rebuilds the connections
     // when any layer holds neurons; new layers have no neurons.

@@ -156,7 +156,9 @@ TEST(ModelStructure, LayerCountBeforeAnySizeBuildsNothing) {
     net.SetView(&view);
     net.SetInputCount(4);
     net.SetLayerCount(2);
+    net.SetInputCount(6);
     EXPECT_EQ(net.GetLayerCount(), 2);
+    EXPECT_EQ(net.GetInputCount(), 7);
     EXPECT_EQ(net.GetLayerSize(0), 0);
     EXPECT_TRUE(view.calls.empty());
 }
