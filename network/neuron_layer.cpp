@@ -9,10 +9,15 @@
 
 // --- Neuron ---
 
+bool Neuron::Exists() const { return index_ >= 0 && index_ < layer_->count_; }
+
+// A handle on a neuron the layer does not hold has no connection to reach.
+bool Neuron::Holds(int k) const { return Exists() && layer_->InRange(k); }
+
 int Neuron::GetConnectionCount() const { return layer_->connections_; }
 
 double Neuron::GetInput(int k) const {
-    if (!layer_->InRange(k)) {
+    if (!Holds(k)) {
         ReportInvalidConnection(ConnectionAccess::kInput, k, layer_->connections_);
         return 0.0;
     }
@@ -20,7 +25,7 @@ double Neuron::GetInput(int k) const {
 }
 
 double Neuron::GetWeight(int k) const {
-    if (!layer_->InRange(k)) {
+    if (!Holds(k)) {
         ReportInvalidConnection(ConnectionAccess::kGetWeight, k, layer_->connections_);
         return 0.0;
     }
@@ -28,7 +33,7 @@ double Neuron::GetWeight(int k) const {
 }
 
 void Neuron::SetWeight(int k, double weight) {
-    if (!layer_->InRange(k)) {
+    if (!Holds(k)) {
         ReportInvalidConnection(ConnectionAccess::kSetWeight, k, layer_->connections_);
         return;
     }
@@ -36,7 +41,7 @@ void Neuron::SetWeight(int k, double weight) {
 }
 
 void Neuron::UpdateWeight(int k, double delta) {
-    if (!layer_->InRange(k)) {
+    if (!Holds(k)) {
         ReportInvalidConnection(ConnectionAccess::kUpdateWeight, k, layer_->connections_);
         return;
     }
@@ -45,12 +50,16 @@ void Neuron::UpdateWeight(int k, double delta) {
 
 double Neuron::GetBiasWeight() const {
     const int count = layer_->connections_;
-    return count > 0 ? layer_->Row(index_)[count - 1] : 0.0;
+    return count > 0 && Exists() ? layer_->Row(index_)[count - 1] : 0.0;
 }
 
-double Neuron::GetOutput() const { return layer_->outputs_[static_cast<std::size_t>(index_)]; }
+double Neuron::GetOutput() const { return layer_->GetNeuronOutput(index_); }
 
 void Neuron::SetOutput(double output) {
+    if (!Exists()) {
+        ReportInvalidNeuronOutput();
+        return;
+    }
     if (!layer_->input_) {
         ReportNonInputOutput();
         return;
@@ -63,7 +72,7 @@ int Neuron::GetFunction() const { return layer_->input_ ? 0 : layer_->function_;
 double Neuron::GetGain() const { return layer_->input_ ? 1.0 : layer_->gain_; }
 
 void Neuron::Compute() {
-    if (layer_->input_ || layer_->function_ == FCN_NONE) return;
+    if (!Exists() || layer_->input_ || layer_->function_ == FCN_NONE) return;
     layer_->outputs_[static_cast<std::size_t>(index_)] = layer_->ComputeNeuron(index_);
 }
 

@@ -21,8 +21,8 @@ public:
     Neuron(NeuronLayer* layer, int index) : layer_(layer), index_(index) {}
 
     int GetConnectionCount() const;
-    // The output of connection k's source. Range-checked: a bad k shows its message once per
-    // process and yields 0.0.
+    // The output of connection k's source. Range-checked: a bad k (or a handle on a neuron the
+    // layer does not hold) shows its message once per process and yields 0.0.
     double GetInput(int k) const;
     // Range-checked like GetInput: reads yield 0.0, writes change nothing.
     double GetWeight(int k) const;
@@ -31,6 +31,7 @@ public:
     // The weight of the last (bias) connection; 0.0 for a neuron without connections.
     double GetBiasWeight() const;
 
+    // Range-checked like NeuronLayer::GetNeuronOutput.
     double GetOutput() const;
     // Only input neurons (the bias neuron included) take an output from outside; for any other
     // neuron this shows "Cannot directly set a non-input neuron." and changes nothing.
@@ -45,6 +46,8 @@ public:
     int GetIndex() const { return index_; }
 
 private:
+    bool Exists() const;
+    bool Holds(int k) const;
     NeuronLayer* layer_;
     int index_;
 };

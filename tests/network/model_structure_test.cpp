@@ -288,6 +288,18 @@ TEST(ModelAccessors, BadIndicesReportOnceAndYieldZeroWithoutEndingAnything) {
     neuron.SetOutput(3.0);
     EXPECT_EQ(neuron.GetOutput(), 0.0);
     EXPECT_EQ(desktop.messages, std::vector<std::string>(2, "Cannot directly set a non-input neuron."));
+
+    // A handle on a neuron the layer does not hold reaches no storage.
+    desktop.messages.clear();
+    Neuron ghost = net.GetLayer(0).GetNeuron(5);
+    ghost.SetWeight(0, 1.0);
+    ghost.UpdateWeight(0, 1.0);
+    EXPECT_EQ(ghost.GetWeight(0), 0.0);
+    EXPECT_EQ(ghost.GetInput(0), 0.0);
+    EXPECT_EQ(ghost.GetBiasWeight(), 0.0);
+    ghost.Compute();
+    EXPECT_EQ(ghost.GetOutput(), 0.0);
+    EXPECT_EQ(desktop.messages, std::vector<std::string>{"Fatal Error: Accessing Invalid Neuron Output."});
 }
 
 TEST(ModelAccessors, BiasWeightIsTheLastConnectionOrZero) {
