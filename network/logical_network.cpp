@@ -69,18 +69,24 @@ void Discriminator::Init(std::uint32_t inputs, std::uint32_t inputsPerRAM, int t
     for (RAM& ram : rams_) ram.Allocate(bits);
 }
 
+std::uint32_t Discriminator::GroupAddress(const std::uint8_t* group, std::size_t width) {
+    std::uint32_t address = 0;
+    for (std::size_t i = width > 32 ? width - 32 : 0; i < width; ++i) address = (address << 1) | (group[i] != 0 ? 1u : 0u);
+    return address;
+}
+
 void Discriminator::Addresses(std::span<const std::uint8_t> input, std::vector<std::uint32_t>& addresses) const {
     const std::size_t width = inputsPerRAM_;
     addresses.resize(rams_.size());
     for (std::size_t r = 0; r < rams_.size(); ++r) {
         const std::size_t start = r * width;
         if (start + width <= input.size()) {
-            addresses[r] = BitsToInteger(input.data() + start, static_cast<int>(width));
+            addresses[r] = GroupAddress(input.data() + start, width);
         } else {
             // A group that runs past the input: the missing bytes are 0.
             std::vector<std::uint8_t> group(width, 0);
             if (start < input.size()) std::copy(input.begin() + static_cast<std::ptrdiff_t>(start), input.end(), group.begin());
-            addresses[r] = BitsToInteger(group.data(), static_cast<int>(width));
+            addresses[r] = GroupAddress(group.data(), width);
         }
     }
 }

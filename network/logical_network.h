@@ -63,6 +63,9 @@ public:
     std::uint32_t Response(std::span<const std::uint8_t> input) const;
     void CopyFrom(const Discriminator& other);
 
+    // BitsToInteger(group, width), without a branch per byte (recognition's hot loop): the first
+    // byte is the most significant bit, and bytes before the last 32 count for nothing.
+    static std::uint32_t GroupAddress(const std::uint8_t* group, std::size_t width);
     // The cell address of every RAM for the input, in RAM order.
     void Addresses(std::span<const std::uint8_t> input, std::vector<std::uint32_t>& addresses) const;
     std::uint32_t ResponseAt(const std::vector<std::uint32_t>& addresses) const;

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "engine_test_support.h"
+#include "interpreter/number_text.h"
 #include "network/logical_network.h"
+
+#include <random>
 
 using enginetest::RecordingDesktop;
 using Bytes = std::vector<std::uint8_t>;
@@ -176,4 +179,15 @@ TEST(LogicalNetwork, AddressWidthOf32BitsOrMoreHasNoCells) {
     EXPECT_EQ(net.GetDiscriminator(0).GetRam(0).GetSize(), 0u);
     net.TrainOn(Bytes(64, 0), 0);
     EXPECT_EQ(net.Recognize(Bytes(64, 0)), 0);
+}
+
+TEST(LogicalNetwork, GroupAddressesAreTheBitsAsAnInteger) {
+    std::mt19937 rng(9);
+    std::uniform_int_distribution<int> byte(0, 3);  // about a quarter zeros, the rest any non-zero value
+    for (int width = 0; width <= 40; ++width)
+        for (int round = 0; round < 50; ++round) {
+            Bytes group(static_cast<std::size_t>(width));
+            for (auto& b : group) b = static_cast<std::uint8_t>(byte(rng) * 85);
+            EXPECT_EQ(Discriminator::GroupAddress(group.data(), group.size()), BitsToInteger(group.data(), width)) << width;
+        }
 }
