@@ -78,6 +78,7 @@ int CTesselParser::MatrixNumber(Value& result, int record, int row, int col) {
         if (!errorText.empty()) return FailMatrixAccess();
     }
     SetMatrixNumber(result, d);
+    result.name = variables[record].name;
     return 1;
 }
 
@@ -234,6 +235,7 @@ int CTesselParser::ParseBracketList() {
             const int separator = ReadToken();
             if (separator == kWordCloseBracket) return 1;
             if (separator == token::kUnclosedComment) return 0;
+            if (separator == token::kEnd) return FailExpected(kWordCloseBracket);
             if (!IsSeparator(separator)) return FailWith(kSeparatorExpected);
         }
     }
