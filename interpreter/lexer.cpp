@@ -100,6 +100,7 @@ void CTesselParser::SetSource(const std::string& text) {
     scanCacheIndex_.shrink_to_fit();
     scanCache_.clear();
     strippedWords_.clear();
+    cachedText_ = nullptr;
 }
 
 void CTesselParser::InitRunBuffers() {
@@ -167,26 +168,34 @@ void CTesselParser::ComputeScanEntry(const char* text, int length, int from, Sca
     }
 }
 
-const CTesselParser::ScanCacheEntry& CTesselParser::ScanEntryAt(const char* text, int length, int from,
-                                                                ScanCacheEntry& scratch) {
-    const bool cacheable = text == scriptText.data() && length == sourceLength_ && from <= length;
-    if (!cacheable) {
-        scratchStripped_.clear();
-        ComputeScanEntry(text, length, from, scratch, scratchStripped_);
-        return scratch;
+CTesselParser::ScanCacheEntry& CTesselParser::FillCacheEntry(int from) {
+    if (scanCacheIndex_.size() != static_cast<std::size_t>(sourceLength_) + 1) {
+        scanCacheIndex_.assign(static_cast<std::size_t>(sourceLength_) + 1, 0);
+        scanCache_.clear();
+        strippedWords_.clear();
     }
-    if (scanCacheIndex_.size() != static_cast<std::size_t>(length) + 1)
-        scanCacheIndex_.assign(static_cast<std::size_t>(length) + 1, 0);
-    std::uint32_t& slot = scanCacheIndex_[static_cast<std::size_t>(from)];
-    if (slot == 0) {
-        ComputeScanEntry(text, length, from, scratch, strippedWords_);
-        scanCache_.push_back(scratch);
-        slot = static_cast<std::uint32_t>(scanCache_.size());
-    }
-    return scanCache_[slot - 1];
+    ScanCacheEntry entry;
+    ComputeScanEntry(scriptText.data(), sourceLength_, from, entry, strippedWords_);
+    scanCache_.push_back(entry);
+    scanCacheIndex_[static_cast<std::size_t>(from)] = static_cast<std::uint32_t>(scanCache_.size());
+    return scanCache_.back();
 }
 
-int CTesselParser::RecordHistorySlot() {
+inline CTesselParser::ScanCacheEntry& CTesselParser::ScanEntryAt(const char* text, int length, int from) {
+    if (text == cachedText_ && length == sourceLength_ && from <= length) {
+        const std::uint32_t slot = scanCacheIndex_[static_cast<std::size_t>(from)];
+        return slot != 0 ? scanCache_[slot - 1] : FillCacheEntry(from);
+    }
+    if (text == scriptText.data() && length == sourceLength_ && from <= length) {
+        cachedText_ = text;  // the first scan of this text: the cache starts here
+        return FillCacheEntry(from);
+    }
+    scratchStripped_.clear();
+    ComputeScanEntry(text, length, from, scratchEntry_, scratchStripped_);
+    return scratchEntry_;
+}
+
+inline int CTesselParser::RecordHistorySlot() {
     // Once the history is full the last entry is reused, so that it always describes the token
     // just read (what UngetToken and error highlighting rely on).
     if (tokenCount < 0) tokenCount = 0;
@@ -197,24 +206,16 @@ int CTesselParser::RecordHistorySlot() {
     return tokenCount++;
 }
 
-void CTesselParser::AssignWord(const char* text, const ScanCacheEntry& entry, const std::string& pool) {
-    if (entry.stripped == kNotStripped)
-        word.assign(text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
-    else
-        word.assign(pool.data() + entry.stripped, entry.strippedLength);
-}
-
-int CTesselParser::ScanToken(const char* text, int length, bool insideComment, bool& keyword) {
+inline int CTesselParser::ScanToken(const char* text, int length, bool insideComment, bool& keyword) {
     keyword = false;
-    WaitWhilePaused();
+    if (view->paused.load(std::memory_order_relaxed)) WaitWhilePaused();
     if (view->stopRequested.load(std::memory_order_relaxed)) {
         runState = kStoppedByUser;
         return token::kEnd;
     }
     if (length < 1 || position < 0) return token::kEnd;
 
-    ScanCacheEntry scratch;
-    const ScanCacheEntry& entry = ScanEntryAt(text, length, position, scratch);
+    ScanCacheEntry& entry = ScanEntryAt(text, length, position);
     position = entry.start;
     if (entry.kind == kScanEnd) return token::kEnd;
 
@@ -224,27 +225,27 @@ int CTesselParser::ScanToken(const char* text, int length, bool insideComment, b
     variableIndex = -1;
     position = entry.end;
 
+    if (entry.stripped == kNotStripped) {
+        word.assign(text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
+    } else {
+        const std::string& pool = (&entry == &scratchEntry_) ? scratchStripped_ : strippedWords_;
+        word.assign(pool.data() + entry.stripped, entry.strippedLength);
+    }
+    if (entry.kind >= 0) {
+        keyword = true;
+        return entry.kind;
+    }
     switch (entry.kind) {
-        case kScanEmpty:
-            word.clear();
-            return token::kEnd;
+        case kScanNumber: return token::kNumber;
+        case kScanEmpty: return token::kEnd;
         case kScanTooLong:
             // Inside a block comment a word is never used, so its length does not matter.
-            word.assign(text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
             if (insideComment) return token::kUnknown;
             FailWith(kTooLongText);
             return token::kEnd;
         default: break;
     }
-    const std::string& pool = (&entry == &scratch) ? scratchStripped_ : strippedWords_;
-    AssignWord(text, entry, pool);
-    if (entry.kind >= 0) {
-        keyword = true;
-        return entry.kind;
-    }
-    if (entry.kind == kScanNumber) return token::kNumber;
-
-    const int found = FindVariableHashed(word.data(), word.size(), entry.hash);
+    const int found = FindVariableForEntry(entry);
     if (found >= 0) {
         variableIndex = found;
         return token::kVariable;
@@ -315,11 +316,6 @@ void CTesselParser::SkipToEndOfLine() { SkipToEndOfLineIn(scriptText.data(), tex
 
 void CTesselParser::SkipToEndOfLineIn(const char* text, int length) {
     while (position < length && text[position] != '\n' && text[position] != '\r') ++position;
-}
-
-void CTesselParser::UngetToken() {
-    tokenCount = std::clamp(tokenCount - 1, 0, kHistoryLast);
-    position = tokenStart[static_cast<std::size_t>(tokenCount)];
 }
 
 int CTesselParser::LastTokenStart() const {

@@ -144,7 +144,10 @@ public:
     int ReadToken(int raw = 0) { return currentToken = NextToken(scriptText.data(), textLength, raw); }
     void SavePosition(ScanMark& mark) const { mark.position = position; mark.tokenCount = tokenCount; }
     void RestorePosition(const ScanMark& mark) { position = mark.position; tokenCount = mark.tokenCount; }
-    void UngetToken();
+    void UngetToken() {
+        tokenCount = tokenCount <= 0 ? 0 : tokenCount > kHistoryLast ? kHistoryLast : tokenCount - 1;
+        position = tokenStart[static_cast<std::size_t>(tokenCount)];
+    }
     // 0 the text ended first, 1 done, 2 too long.
     int ReadRawUntilToken(const char* text, int length, int closingCode, std::string& out, int limit);
     static void UnescapeString(std::string& buffer);
@@ -313,6 +316,9 @@ private:
         std::uint32_t stripped = 0; // offset of the word without 0xDC in strippedWords_ (kNotStripped: the raw bytes)
         std::uint32_t strippedLength = 0;
         std::uint64_t hash = 0;     // of the (stripped) word: the variable index's key
+        // The word's slot in the name index (-1 none) as of nameGeneration_ == nameGeneration.
+        int nameSlot = -1;
+        std::uint32_t nameGeneration = 0;
     };
     static constexpr int kScanEnd = -10;      // only whitespace up to the text's length
     static constexpr int kScanEmpty = -11;    // a NUL byte where a word should start
@@ -322,6 +328,8 @@ private:
     static constexpr std::uint32_t kNotStripped = 0xFFFFFFFFu;
     std::vector<std::uint32_t> scanCacheIndex_;  // position -> entry + 1, 0 none
     std::vector<ScanCacheEntry> scanCache_;
+    const char* cachedText_ = nullptr;           // the text the cache describes (scriptText's bytes)
+    ScanCacheEntry scratchEntry_;                // what a text that is not cached scans to
     std::string strippedWords_;                  // words that held 0xDC, without it
     std::string scratchStripped_;                // the same for a text that is not cached
     int sourceLength_ = 0;                       // length of the text given to SetSource
@@ -336,10 +344,14 @@ private:
     };
     std::vector<NameSlot> nameSlots_;
     std::size_t nameSlotsUsed_ = 0;
+    std::uint32_t nameGeneration_ = 1;  // changes whenever a slot is made or the slots move
     // The tree positions table again, as a set (a check pass may declare many variables).
     std::vector<int> treePositionSorted_;
 
-    const ScanCacheEntry& ScanEntryAt(const char* text, int length, int from, ScanCacheEntry& scratch);
+    ScanCacheEntry& ScanEntryAt(const char* text, int length, int from);
+    ScanCacheEntry& FillCacheEntry(int from);
+    int FindVariableForEntry(ScanCacheEntry& entry);
+    int FindVariableInSlot(const NameSlot& slot);
     void ComputeScanEntry(const char* text, int length, int from, ScanCacheEntry& entry, std::string& pool);
     // Steps 1-9 of reading a token; keyword set when the result is a base keyword's code.
     int ScanToken(const char* text, int length, bool insideComment, bool& keyword);
@@ -348,7 +360,6 @@ private:
     void WaitWhilePaused();
     void LexerSleep(long milliseconds);
     int RecordHistorySlot();
-    void AssignWord(const char* text, const ScanCacheEntry& entry, const std::string& pool);
     int FindVariableHashed(const char* name, std::size_t length, std::uint64_t hash);
     NameSlot* FindNameSlot(const char* name, std::size_t length, std::uint64_t hash, bool create);
     void ClearNameIndex();

@@ -108,6 +108,7 @@ CTesselParser::NameSlot* CTesselParser::FindNameSlot(const char* name, std::size
         if (!create) return nullptr;
         nameSlots_.resize(64);
     } else if (create && (nameSlotsUsed_ + 1) * 2 > nameSlots_.size()) {
+        ++nameGeneration_;
         std::vector<NameSlot> old;
         old.swap(nameSlots_);
         nameSlots_.resize(old.size() * 2);
@@ -127,6 +128,7 @@ CTesselParser::NameSlot* CTesselParser::FindNameSlot(const char* name, std::size
         i = (i + 1) & mask;
     }
     if (!create) return nullptr;
+    ++nameGeneration_;
     NameSlot& s = nameSlots_[i];
     s.used = true;
     s.hash = hash;
@@ -146,14 +148,29 @@ int CTesselParser::FindVariable(const char* name, std::size_t length) {
 }
 
 int CTesselParser::FindVariableHashed(const char* name, std::size_t length, std::uint64_t hash) {
-    NameSlot* slot = FindNameSlot(name, length, hash, false);
-    if (slot == nullptr || slot->firsts.empty()) return -1;
-    if (execute) return slot->firsts.back();
+    const NameSlot* slot = FindNameSlot(name, length, hash, false);
+    return slot == nullptr ? -1 : FindVariableInSlot(*slot);
+}
+
+int CTesselParser::FindVariableInSlot(const NameSlot& slot) {
+    if (slot.firsts.empty()) return -1;
+    if (execute) return slot.firsts.back();
     // The check pass sees a variable only inside the scope it was declared in.
-    for (auto it = slot->firsts.rbegin(); it != slot->firsts.rend(); ++it) {
+    for (auto it = slot.firsts.rbegin(); it != slot.firsts.rend(); ++it) {
         if (StartsWith(scope, variables[*it].scope)) return *it;
     }
     return -1;
+}
+
+// The lexer's lookup: the word's slot is remembered with the scanned position, and found again
+// only when slots have been made or moved since.
+int CTesselParser::FindVariableForEntry(ScanCacheEntry& entry) {
+    if (entry.nameGeneration != nameGeneration_) {
+        const NameSlot* slot = FindNameSlot(word.data(), word.size(), entry.hash, false);
+        entry.nameSlot = slot == nullptr ? -1 : static_cast<int>(slot - nameSlots_.data());
+        entry.nameGeneration = nameGeneration_;
+    }
+    return entry.nameSlot < 0 ? -1 : FindVariableInSlot(nameSlots_[static_cast<std::size_t>(entry.nameSlot)]);
 }
 
 bool CTesselParser::AppendVariable(const Value& record) {
