@@ -343,6 +343,23 @@ TEST_F(ExpressionTest, NotANumberDividesWithoutError) {
     EXPECT_TRUE(std::isnan(v.value.number));
 }
 
+TEST_F(ExpressionTest, BuiltInValuesAreLiterals) {
+    Value v;
+    ASSERT_EQ(Eval("True + 1", v), 1);
+    EXPECT_EQ(v.type, kTypeInteger);
+    EXPECT_EQ(v.value.integer, 2);
+    ASSERT_EQ(Eval("False * 5 + Yes", v, kCheck), 1);
+    EXPECT_EQ(v.value.integer, 1);
+}
+
+TEST_F(ExpressionTest, NetworkVariablesAreHandedToTheExtension) {
+    parser.objectVariables["net"] = 0;
+    Value v;
+    // the test extension evaluates no member: its failure is the expression's
+    EXPECT_EQ(Eval("1 + net", v), 0);
+    parser.objectVariables.clear();
+}
+
 TEST_F(ExpressionTest, EndOfTextBeforeAnExpressionFailsWithoutMessage) {
     Value v;
     EXPECT_EQ(Eval("   ", v), 0);
