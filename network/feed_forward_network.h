@@ -24,7 +24,7 @@ enum PairKind : int { kTrainingPairs = 1, kTestingPairs = 2 };
 class CFeedForwardNeuralNetwork : public CNeuralNetwork {
 public:
     CFeedForwardNeuralNetwork();
-    // The model copy (Part of CNeuralNetwork), the function code, both pair tables pair by pair
+    // The model copy of CNeuralNetwork, the function code, both pair tables pair by pair
     // and every training setting; the copy is not simulated. nullptr: the default network.
     explicit CFeedForwardNeuralNetwork(const CFeedForwardNeuralNetwork* source);
     CFeedForwardNeuralNetwork(const CFeedForwardNeuralNetwork& source) : CFeedForwardNeuralNetwork(&source) {}

@@ -68,7 +68,7 @@ std::string Fingerprint(const CFeedForwardNeuralNetwork& net) {
 
 }  // namespace
 
-TEST(NetworkFile, ExampleHasTheDocumentedBytes) {
+TEST(NetworkFile, ExampleNetworkIs159BytesFieldByField) {
     CFeedForwardNeuralNetwork net;
     MakeExample(net);
     TempFile file("example.qNN");
