@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <utility>
 
 #include "interpreter/matrix.h"
 #include "interpreter/number_text.h"
