@@ -267,9 +267,13 @@ int CTesselParser::NextToken(const char* text, int length, int raw) {
         }
         if (raw) return code;
         if (code != 10) {  // not "//"
+            // A built-in value reads its arguments through this lexer again, so each one is a
+            // nesting level: nested values cannot run the stack out.
+            if (!EnterNesting()) return token::kEnd;
             int literal = -1;
-            if (EvaluateBuiltinValue(code, &literal)) return literal;
-            return code;
+            const int replaced = EvaluateBuiltinValue(code, &literal);
+            LeaveNesting();
+            return replaced ? literal : code;
         }
         SkipToEndOfLineIn(text, length);
     }
@@ -304,10 +308,10 @@ int CTesselParser::SkipBlockCommentIn(const char* text, int length) {
         while (!commentMarks_.empty()) {
             RestorePosition(commentMarks_.back());
             commentMarks_.pop_back();
-            const bool stopped = view->stopRequested.load(std::memory_order_relaxed) != 0;
             FailWith(kUnclosedCommentText);
-            if (!stopped) LexerSleep(kUnclosedCommentWaitMs);  // time to read the message
         }
+        // Time to read the message: one wait however many levels were open, none after a stop.
+        if (!view->stopRequested.load(std::memory_order_relaxed)) LexerSleep(kUnclosedCommentWaitMs);
         return 0;
     }
 }

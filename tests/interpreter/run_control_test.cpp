@@ -209,7 +209,11 @@ TEST(CheckPassTest, NestingBeyondTheLimitIsAnErrorNotACrash) {
     std::string ifs = "Integer i\n";
     for (int k = 0; k < depth; ++k) ifs += "If i = 0 Then\n";
     for (int k = 0; k < depth; ++k) ifs += "Endif\n";
-    for (const std::string& text : {parens, ifs}) {
+    // Built-in values read their arguments through the lexer again.
+    std::string values = "Integer i : i = ";
+    for (int k = 0; k < depth; ++k) values += "FileExists(";
+    values += "'a'" + std::string(depth, ')');
+    for (const std::string& text : {parens, ifs, values}) {
         ScriptHarness h;
         EXPECT_EQ(h.Check(text), 0);
         EXPECT_EQ(h.view.Pane(), " Runtime Error : Nesting Too Deep.");
