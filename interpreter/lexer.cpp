@@ -96,9 +96,7 @@ void CTesselParser::SetSource(const std::string& text) {
     scriptText.assign(text);
     scriptText.append(100, '\0');
     sourceLength_ = static_cast<int>(std::min<std::size_t>(text.size(), 0x7FFFFFF0u));
-    scanCacheIndex_.clear();
-    scanCacheIndex_.shrink_to_fit();
-    scanCache_.clear();
+    std::vector<ScanCacheEntry>().swap(scanCache_);
     strippedWords_.clear();
     cachedText_ = nullptr;
 }
@@ -155,41 +153,35 @@ void CTesselParser::ComputeScanEntry(const char* text, int length, int from, Sca
         wordLength = pool.size() - entry.stripped;
         w = pool.data() + entry.stripped;
     }
-    entry.strippedLength = static_cast<std::uint32_t>(wordLength);
+    entry.strippedLength = static_cast<std::uint16_t>(wordLength);
     int code = FindKeyword(w, wordLength);
     if (code >= keywords.GetCount()) code = -1;  // an incomplete table: only the rows it has
     if (code >= 0) {
-        entry.kind = code;
+        entry.kind = static_cast<std::int16_t>(code);
     } else if (IsNumberText(w, wordLength)) {
         entry.kind = kScanNumber;
     } else {
         entry.kind = kScanName;
-        entry.hash = HashName(w, wordLength);
     }
 }
 
 CTesselParser::ScanCacheEntry& CTesselParser::FillCacheEntry(int from) {
-    if (scanCacheIndex_.size() != static_cast<std::size_t>(sourceLength_) + 1) {
-        scanCacheIndex_.assign(static_cast<std::size_t>(sourceLength_) + 1, 0);
-        scanCache_.clear();
+    if (scanCache_.size() != static_cast<std::size_t>(sourceLength_) + 1) {
+        scanCache_.assign(static_cast<std::size_t>(sourceLength_) + 1, ScanCacheEntry{});
         strippedWords_.clear();
+        cachedText_ = scriptText.data();
     }
-    ScanCacheEntry entry;
+    ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
     ComputeScanEntry(scriptText.data(), sourceLength_, from, entry, strippedWords_);
-    scanCache_.push_back(entry);
-    scanCacheIndex_[static_cast<std::size_t>(from)] = static_cast<std::uint32_t>(scanCache_.size());
-    return scanCache_.back();
+    return entry;
 }
 
 inline CTesselParser::ScanCacheEntry& CTesselParser::ScanEntryAt(const char* text, int length, int from) {
     if (text == cachedText_ && length == sourceLength_ && from <= length) {
-        const std::uint32_t slot = scanCacheIndex_[static_cast<std::size_t>(from)];
-        return slot != 0 ? scanCache_[slot - 1] : FillCacheEntry(from);
+        ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
+        return entry.kind != kScanUnfilled ? entry : FillCacheEntry(from);
     }
-    if (text == scriptText.data() && length == sourceLength_ && from <= length) {
-        cachedText_ = text;  // the first scan of this text: the cache starts here
-        return FillCacheEntry(from);
-    }
+    if (text == scriptText.data() && length == sourceLength_ && from <= length) return FillCacheEntry(from);
     scratchStripped_.clear();
     ComputeScanEntry(text, length, from, scratchEntry_, scratchStripped_);
     return scratchEntry_;
@@ -206,7 +198,7 @@ inline int CTesselParser::RecordHistorySlot() {
     return tokenCount++;
 }
 
-inline int CTesselParser::ScanToken(const char* text, int length, bool insideComment, bool& keyword) {
+__attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* text, int length, bool insideComment, bool& keyword) {
     keyword = false;
     if (view->paused.load(std::memory_order_relaxed)) WaitWhilePaused();
     if (view->stopRequested.load(std::memory_order_relaxed)) {

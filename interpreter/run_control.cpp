@@ -233,13 +233,9 @@ int CTesselParser::FailExpected(int keywordCode) {
     return 0;
 }
 
-bool CTesselParser::EnterNesting() {
-    if (nestingDepth >= kMaxNestingDepth) {
-        FailWith(kNestingTooDeep);
-        return false;
-    }
-    ++nestingDepth;
-    return true;
+bool CTesselParser::ReportNestingTooDeep() {
+    FailWith(kNestingTooDeep);
+    return false;
 }
 
 // ---------- waiting and the running state ----------

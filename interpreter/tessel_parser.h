@@ -208,7 +208,13 @@ public:
     // The expected-word rule: ReportError with keyword code on the last token, execute 0, run state 4. Returns 0.
     int FailExpected(int keywordCode);
     // Nesting depth of blocks, calls and parenthesised expressions; false (error reported) past the limit.
-    bool EnterNesting();
+    bool EnterNesting() {
+        if (nestingDepth < kMaxNestingDepth) {
+            ++nestingDepth;
+            return true;
+        }
+        return ReportNestingTooDeep();
+    }
     void LeaveNesting() { --nestingDepth; }
 
     // ===== built-in values and commands (builtin_values.cpp, builtin_commands.cpp) =====
@@ -310,12 +316,11 @@ private:
     // whitespace skipped, the word's bounds, and its class, so that a position scanned again
     // (every loop pass, every call) costs no byte reading, keyword hashing or name hashing.
     struct ScanCacheEntry {
-        int start = 0;              // first byte of the word (after the whitespace)
-        int end = 0;                // position after the word
-        int kind = 0;               // keyword code (>= 0) or one of the kScan* values below
-        std::uint32_t stripped = 0; // offset of the word without 0xDC in strippedWords_ (kNotStripped: the raw bytes)
-        std::uint32_t strippedLength = 0;
-        std::uint64_t hash = 0;     // of the (stripped) word: the variable index's key
+        int start = 0;                      // first byte of the word (after the whitespace)
+        int end = 0;                        // position after the word
+        std::int16_t kind = -15;            // keyword code (>= 0) or a kScan* value; kScanUnfilled: not yet scanned
+        std::uint16_t strippedLength = 0;   // length of the word without 0xDC
+        std::uint32_t stripped = 0xFFFFFFFFu;  // its offset in strippedWords_ (kNotStripped: the raw bytes)
         // The word's slot in the name index (-1 none) as of nameGeneration_ == nameGeneration.
         int nameSlot = -1;
         std::uint32_t nameGeneration = 0;
@@ -325,9 +330,9 @@ private:
     static constexpr int kScanTooLong = -12;  // kWordLimit bytes or more
     static constexpr int kScanNumber = -13;
     static constexpr int kScanName = -14;     // a variable, an extension word or unknown
+    static constexpr int kScanUnfilled = -15;
     static constexpr std::uint32_t kNotStripped = 0xFFFFFFFFu;
-    std::vector<std::uint32_t> scanCacheIndex_;  // position -> entry + 1, 0 none
-    std::vector<ScanCacheEntry> scanCache_;
+    std::vector<ScanCacheEntry> scanCache_;      // by text position, once the text is scanned
     const char* cachedText_ = nullptr;           // the text the cache describes (scriptText's bytes)
     ScanCacheEntry scratchEntry_;                // what a text that is not cached scans to
     std::string strippedWords_;                  // words that held 0xDC, without it
@@ -348,6 +353,7 @@ private:
     // The tree positions table again, as a set (a check pass may declare many variables).
     std::vector<int> treePositionSorted_;
 
+    bool ReportNestingTooDeep();
     ScanCacheEntry& ScanEntryAt(const char* text, int length, int from);
     ScanCacheEntry& FillCacheEntry(int from);
     int FindVariableForEntry(ScanCacheEntry& entry);

@@ -166,7 +166,7 @@ int CTesselParser::FindVariableInSlot(const NameSlot& slot) {
 // only when slots have been made or moved since.
 int CTesselParser::FindVariableForEntry(ScanCacheEntry& entry) {
     if (entry.nameGeneration != nameGeneration_) {
-        const NameSlot* slot = FindNameSlot(word.data(), word.size(), entry.hash, false);
+        const NameSlot* slot = FindNameSlot(word.data(), word.size(), HashName(word.data(), word.size()), false);
         entry.nameSlot = slot == nullptr ? -1 : static_cast<int>(slot - nameSlots_.data());
         entry.nameGeneration = nameGeneration_;
     }
