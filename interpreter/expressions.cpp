@@ -194,12 +194,12 @@ private:
 int CTesselParser::ExpectToken(int code) {
     const int token = ReadToken();
     if (token == code) return 1;
-    if (token == token::kUnclosedComment) return 0;
+    if (LexerReportedError(token)) return 0;
     return FailExpected(code);
 }
 
 int CTesselParser::EndOfOperand(int token) {
-    if (token == token::kUnclosedComment) return 0;
+    if (LexerReportedError(token)) return 0;
     if (token != token::kEnd) UngetToken();
     return 1;
 }

@@ -170,7 +170,7 @@ int CTesselParser::ReadMatrixLiteral(CMatrix& matrix, int rowFrom, int rowTo, in
             const bool last = r == rowTo - 1 && c == colTo - 1;
             if (last) continue;
             const int separator = ReadToken();
-            if (separator == token::kUnclosedComment) return 0;
+            if (LexerReportedError(separator)) return 0;
             if (!IsSeparator(separator)) return FailWith(kSeparatorExpected);
         }
     }
@@ -234,7 +234,7 @@ int CTesselParser::ParseBracketList() {
             if (!ReadExpression(element) || !RequireNumber(element)) return 0;
             const int separator = ReadToken();
             if (separator == kWordCloseBracket) return 1;
-            if (separator == token::kUnclosedComment) return 0;
+            if (LexerReportedError(separator)) return 0;
             if (separator == token::kEnd) return FailExpected(kWordCloseBracket);
             if (!IsSeparator(separator)) return FailWith(kSeparatorExpected);
         }

@@ -428,6 +428,11 @@ public:
     };
 
 private:
+    // The lexer answers an error of its own (an unclosed comment, a nesting limit met while a
+    // built-in value is read) with a token that ends the expression; the error is already reported.
+    bool LexerReportedError(int token) const {
+        return token == token::kUnclosedComment || (token == token::kEnd && !errorText.empty());
+    }
     // Reads a token; the expected-word rule unless it is `code`.
     int ExpectToken(int code);
     // A look-ahead token that is not the reader's own goes back (the end of the text left no
