@@ -39,6 +39,20 @@ inline bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 inline bool IsSkippable(unsigned char c) { return c != 0 && kClasses.whitespace[c]; }
 inline bool EndsWord(unsigned char c) { return kClasses.whitespace[c] || kClasses.delimiter[c]; }
 
+// word := the n bytes at source. Shrinking the string in place is inline; only a longer word
+// takes the library's general (out-of-line) assignment.
+// Words are short: a plain byte loop beats a library call (kept from becoming one).
+__attribute__((always_inline, optimize("no-tree-loop-distribute-patterns"))) inline void SetWord(
+    std::string& word, const char* source, std::size_t n) {
+    if (n <= word.size()) {
+        char* destination = word.data();
+        for (std::size_t i = 0; i < n; ++i) destination[i] = source[i];
+        word.resize(n);
+    } else {
+        word.assign(source, n);
+    }
+}
+
 bool IsTwoCharOperator(unsigned char c, unsigned char n) {
     switch (c) {
         case '*': return n == '/';
@@ -218,10 +232,10 @@ __attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* t
     position = entry.end;
 
     if (entry.stripped == kNotStripped) {
-        word.assign(text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
+        SetWord(word, text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
     } else {
         const std::string& pool = (&entry == &scratchEntry_) ? scratchStripped_ : strippedWords_;
-        word.assign(pool.data() + entry.stripped, entry.strippedLength);
+        SetWord(word, pool.data() + entry.stripped, entry.strippedLength);
     }
     if (entry.kind >= 0) {
         keyword = true;
