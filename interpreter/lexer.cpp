@@ -41,8 +41,13 @@ inline bool EndsWord(unsigned char c) { return kClasses.whitespace[c] || kClasse
 
 // word := the n bytes at source. Shrinking the string in place is inline; only a longer word
 // takes the library's general (out-of-line) assignment.
-// Words are short: a plain byte loop beats a library call (kept from becoming one).
-__attribute__((always_inline, optimize("no-tree-loop-distribute-patterns"))) inline void SetWord(
+// Words are short: a plain byte loop beats a library call (GCC is kept from making it one).
+#if defined(__clang__)
+#define KESTRUM_BYTE_LOOP __attribute__((always_inline))
+#else
+#define KESTRUM_BYTE_LOOP __attribute__((always_inline, optimize("no-tree-loop-distribute-patterns")))
+#endif
+KESTRUM_BYTE_LOOP inline void SetWord(
     std::string& word, const char* source, std::size_t n) {
     if (n <= word.size()) {
         char* destination = word.data();
