@@ -256,7 +256,18 @@ __attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* t
             return token::kEnd;
         default: break;
     }
-    const int found = FindVariableForEntry(entry);
+    // A run, and the word's slot known: the newest declaration of the name, without a call.
+    int found;
+    if (execute && entry.nameGeneration == nameGeneration_) {
+        if (entry.nameSlot < 0) {
+            found = -1;
+        } else {
+            const std::vector<int>& firsts = nameSlots_[static_cast<std::size_t>(entry.nameSlot)].firsts;
+            found = firsts.empty() ? -1 : firsts.back();
+        }
+    } else {
+        found = FindVariableForEntry(entry);
+    }
     if (found >= 0) {
         variableIndex = found;
         return token::kVariable;
