@@ -8,6 +8,7 @@
 // extension words are looked up in the current tables.
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_runtime.h"
@@ -118,6 +119,7 @@ void CTesselParser::SetSource(const std::string& text) {
     std::vector<ScanCacheEntry>().swap(scanCache_);
     strippedWords_.clear();
     cachedText_ = nullptr;
+    cacheRefused_ = false;
 }
 
 void CTesselParser::InitRunBuffers() {
@@ -185,14 +187,24 @@ void CTesselParser::ComputeScanEntry(const char* text, int length, int from, Sca
 }
 
 CTesselParser::ScanCacheEntry& CTesselParser::FillCacheEntry(int from) {
-    if (scanCache_.size() != static_cast<std::size_t>(sourceLength_) + 1) {
-        scanCache_.assign(static_cast<std::size_t>(sourceLength_) + 1, ScanCacheEntry{});
-        strippedWords_.clear();
-        cachedText_ = scriptText.data();
-    }
     ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
     ComputeScanEntry(scriptText.data(), sourceLength_, from, entry, strippedWords_);
     return entry;
+}
+
+bool CTesselParser::StartScanCache() {
+    // 24 bytes per byte of text: texts past the bound (or a cache that cannot be had) are read
+    // without one, at the speed of a first reading.
+    if (sourceLength_ > kMaxCachedTextLength) return false;
+    try {
+        scanCache_.assign(static_cast<std::size_t>(sourceLength_) + 1, ScanCacheEntry{});
+    } catch (const std::bad_alloc&) {
+        std::vector<ScanCacheEntry>().swap(scanCache_);
+        return false;
+    }
+    strippedWords_.clear();
+    cachedText_ = scriptText.data();
+    return true;
 }
 
 inline CTesselParser::ScanCacheEntry& CTesselParser::ScanEntryAt(const char* text, int length, int from) {
@@ -200,7 +212,11 @@ inline CTesselParser::ScanCacheEntry& CTesselParser::ScanEntryAt(const char* tex
         ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
         return entry.kind != kScanUnfilled ? entry : FillCacheEntry(from);
     }
-    if (text == scriptText.data() && length == sourceLength_ && from <= length) return FillCacheEntry(from);
+    if (text == scriptText.data() && length == sourceLength_ && from <= length && cachedText_ == nullptr &&
+        !cacheRefused_) {
+        if (StartScanCache()) return FillCacheEntry(from);
+        cacheRefused_ = true;
+    }
     scratchStripped_.clear();
     ComputeScanEntry(text, length, from, scratchEntry_, scratchStripped_);
     return scratchEntry_;
@@ -217,7 +233,8 @@ inline int CTesselParser::RecordHistorySlot() {
     return tokenCount++;
 }
 
-__attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* text, int length, bool insideComment, bool& keyword) {
+__attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* text, int length, bool insideComment,
+                                                                   bool& keyword) {
     keyword = false;
     if (view->paused.load(std::memory_order_relaxed)) WaitWhilePaused();
     if (view->stopRequested.load(std::memory_order_relaxed)) {

@@ -333,7 +333,9 @@ private:
     static constexpr int kScanUnfilled = -15;
     static constexpr std::uint32_t kNotStripped = 0xFFFFFFFFu;
     std::vector<ScanCacheEntry> scanCache_;      // by text position, once the text is scanned
+    static constexpr int kMaxCachedTextLength = 1 << 24;
     const char* cachedText_ = nullptr;           // the text the cache describes (scriptText's bytes)
+    bool cacheRefused_ = false;                  // the text is read without a cache
     ScanCacheEntry scratchEntry_;                // what a text that is not cached scans to
     std::string strippedWords_;                  // words that held 0xDC, without it
     std::string scratchStripped_;                // the same for a text that is not cached
@@ -356,6 +358,7 @@ private:
     bool ReportNestingTooDeep();
     ScanCacheEntry& ScanEntryAt(const char* text, int length, int from);
     ScanCacheEntry& FillCacheEntry(int from);
+    bool StartScanCache();
     int FindVariableForEntry(ScanCacheEntry& entry);
     int FindVariableInSlot(const NameSlot& slot);
     void ComputeScanEntry(const char* text, int length, int from, ScanCacheEntry& entry, std::string& pool);

@@ -135,6 +135,32 @@ TEST(LexerLookupTest, AWordScannedAgainSeesTheCurrentVariables) {
     EXPECT_EQ(h.parser.ReadToken(), token::kUnknown);
 }
 
+// The scan cache is used for the script text only; any other text is read afresh. Both
+// readings, and a second reading from the cache, must give the same tokens and history.
+TEST(LexerCacheTest, CachedAndUncachedReadingsAgree) {
+    const std::string text =
+        "Integer i : Float x\nFor i = 1 To 10 Step 2 // c\n x = x + i * 2.5 - .5 ^ 1.2.3\n"
+        "/* a /* b */ c */ If x<=3 And y<>z Then s = 'q' Endif 12abc 1e5 \xDC\xDC Fo\xDCr a.b";
+    for (int raw = 0; raw <= 1; ++raw) {
+        ScriptHarness h;
+        TestParser& p = h.parser;
+        std::vector<std::pair<ScannedToken, int>> readings[3];
+        for (int pass = 0; pass < 3; ++pass) {
+            p.PrepareScan(text);
+            const std::string copy = text + std::string(100, '\0');
+            const char* source = pass == 2 ? copy.data() : p.scriptText.data();
+            for (;;) {
+                const int code = p.NextToken(source, p.textLength, raw);
+                if (code == token::kEnd) break;
+                readings[pass].push_back({{code, p.word}, p.LastTokenStart() * 1000 + p.LastTokenLength()});
+            }
+        }
+        EXPECT_EQ(readings[0], readings[1]) << raw;
+        EXPECT_EQ(readings[0], readings[2]) << raw;
+        EXPECT_GT(readings[0].size(), 30u);
+    }
+}
+
 TEST(LexerHistoryTest, RecordsStartAndLengthAndStepsBack) {
     ScriptHarness h;
     TestParser& p = h.parser;
