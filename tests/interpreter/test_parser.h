@@ -6,6 +6,8 @@
 //   int ok = h.Check("Integer i : i = 1");        // the check pass; h.view.Pane() is the pane text
 //   std::string pane = h.Run("Integer i : Exit"); // check pass, then the run in its worker thread
 //   auto tokens = h.Scan("a<=b");                 // every token of a text, as the check pass reads it
+//   h.parser.sleepScale = 0;                      // the lexer's own waits (pause steps, the wait after
+//                                                 // an unclosed comment) take no time
 #pragma once
 
 #include <functional>
