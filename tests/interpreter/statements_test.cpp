@@ -333,6 +333,25 @@ TEST(StatementChecks, CheckPassReadsBranchesAndBodiesOnce) {
     }
 }
 
+TEST(StatementChecks, MessagesThatThePrescanNormallyReportsFirst) {
+    // The subroutine pre-scan rejects these texts before the check pass reads them; the block
+    // reader still reports them itself when it meets them.
+    const CheckCase cases[] = {
+        {"exitsub outside a subroutine", "ExitSub", " Syntax Error : \"ReturnSub\" without \"Subroutin\"."},
+        {"endsub outside a subroutine", "Integer a : EndSub", " Syntax Error : \"EndSub\" without \"Subroutin\"."},
+        {"subroutine the text ends inside", "Subroutin S : Integer a",
+         " Syntax Error : \"Subroutin\" without \"EndSub\"."},
+    };
+    for (const auto& c : cases) {
+        RecordingView view;
+        TestParser p(&view);
+        p.PrepareScan(c.script, 0);
+        EXPECT_EQ(p.ExecuteBlock(0, kBlockWholeScript), 0) << c.name;
+        EXPECT_EQ(view.Pane(), c.pane) << c.name;
+        EXPECT_EQ(p.runState, kEndedByError) << c.name;
+    }
+}
+
 TEST(StatementChecks, ScriptsThatPass) {
     const char* scripts[] = {
         "Integer i : For i = 1 To 2 Step 0 : Next",           // a zero step is a run-time error
