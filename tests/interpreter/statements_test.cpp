@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
@@ -350,6 +351,16 @@ TEST(StatementChecks, MessagesThatThePrescanNormallyReportsFirst) {
         EXPECT_EQ(view.Pane(), c.pane) << c.name;
         EXPECT_EQ(p.runState, kEndedByError) << c.name;
     }
+}
+
+TEST(StatementChecks, DeclarationsReadTwiceAreListedOnce) {
+    // The check pass reads a subroutine body where it is declared and at every Call, and both
+    // branches of an If: each declaration still reaches the variable tree once.
+    Harness h;
+    ASSERT_EQ(h.Check("Subroutin S : Integer t : EndSub : Call S : Call S : If 1 Then Float f Else Float g Endif"), 1);
+    std::vector<std::string> names;
+    for (const auto& entry : h.view.TreeVariables()) names.push_back(entry.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"t", "f", "g"}));
 }
 
 TEST(StatementChecks, ScriptsThatPass) {
