@@ -241,6 +241,9 @@ __attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* t
         runState = kStoppedByUser;
         return token::kEnd;
     }
+    // After a reported error the pass is over: reading ends as after a stop, so that nothing
+    // unwinding from the error can scan (and evaluate) the text again.
+    if (runState == kEndedByError) return token::kEnd;
     if (length < 1 || position < 0) return token::kEnd;
 
     ScanCacheEntry& entry = ScanEntryAt(text, length, position);
@@ -347,12 +350,24 @@ int CTesselParser::SkipBlockCommentIn(const char* text, int length) {
         while (!commentMarks_.empty()) {
             RestorePosition(commentMarks_.back());
             commentMarks_.pop_back();
-            FailWith(kUnclosedCommentText);
+            ReportUnclosedComment();
         }
         // Time to read the message: one wait however many levels were open, none after a stop.
         if (!view->stopRequested.load(std::memory_order_relaxed)) LexerSleep(kUnclosedCommentWaitMs);
         return 0;
     }
+}
+
+// Every open level is reported, also after the first (unlike other errors).
+void CTesselParser::ReportUnclosedComment() {
+    if (view->stopRequested.load(std::memory_order_relaxed)) {
+        runState = kStoppedByUser;
+        return;
+    }
+    ReportError(-1, LastTokenStart(), LastTokenLength(), kUnclosedCommentText);
+    errorText = kUnclosedCommentText;
+    execute = 0;
+    runState = kEndedByError;
 }
 
 void CTesselParser::SkipToEndOfLine() { SkipToEndOfLineIn(scriptText.data(), textLength); }

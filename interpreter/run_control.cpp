@@ -214,6 +214,9 @@ int CTesselParser::FailWithAt(const std::string& text, int start, int length) {
         runState = kStoppedByUser;
         return 0;
     }
+    // The first error of a pass is the one shown: callers unwinding after it report nothing more
+    // (reading has ended for them, as after a stop).
+    if (runState == kEndedByError) return 0;
     ReportError(-1, start, length, text);
     errorText = text;
     execute = 0;
@@ -227,6 +230,7 @@ int CTesselParser::FailExpected(int keywordCode) {
         runState = kStoppedByUser;
         return 0;
     }
+    if (runState == kEndedByError) return 0;
     ReportError(keywordCode, LastTokenStart(), LastTokenLength(), std::string());
     execute = 0;
     runState = kEndedByError;

@@ -365,6 +365,7 @@ private:
     // Steps 1-9 of reading a token; keyword set when the result is a base keyword's code.
     int ScanToken(const char* text, int length, bool insideComment, bool& keyword);
     int SkipBlockCommentIn(const char* text, int length);
+    void ReportUnclosedComment();
     void SkipToEndOfLineIn(const char* text, int length);
     void WaitWhilePaused();
     void LexerSleep(long milliseconds);

@@ -303,6 +303,46 @@ TEST(LexerLimitTest, ALongNumberIsAWordLikeAnyOther) {
     EXPECT_EQ(h.parser.errorText, TooLong());
 }
 
+// Text found by fuzzing: built-in values ("Ask") inside string literals whose arguments are
+// literals again. Once the first error is reported nothing more is read, so the reading ends
+// quickly (it used to rescan the text exponentially often) with that one error.
+TEST(LexerLimitTest, AnErrorInsideALiteralEndsTheReading) {
+    const std::string text =
+        "\n"
+        ".skA'+ks'+ks'g%Ask'\n"
+        "Ask'Ask'\n"
+        "\n"
+        "Ask'Ask'\n"
+        "Ask'Ask'A'+ksks'g%Ask'\n"
+        "Ask'Ask'\n"
+        "\n"
+        "Ask'Ask'\n"
+        "Ask'Ask'A'+ks'+ks/g%Ask'\n"
+        "Ask'Ask'\n"
+        "\n"
+        "Ask'^Ask'\n"
+        "Ask'Ask'\n"
+        "\n"
+        "Ask'Ask'\x86""\x9E""FS\x9B""\x93""\x9A""\x9C""\x98""\xD8""s\x8B""k'JileExists\n"
+        "Ask'Ask'\n"
+        "\n"
+        "Ask'Ask'\x86""\x9E""FSellse\\\\\xFF""e";
+    ScriptHarness h;
+    TestParser& p = h.parser;
+    p.PrepareScan(text);
+    std::string literal;
+    int reads = 0;
+    for (int code = p.ReadToken(); code != token::kEnd && reads < 1000; code = p.ReadToken(), ++reads) {
+        if (code == kQuote || code == kApostrophe) {
+            if (p.ReadRawUntilToken(p.scriptText.data(), p.textLength, code, literal, 50000) != 1) break;
+            p.ReadToken();
+        }
+    }
+    EXPECT_LT(reads, 1000);
+    EXPECT_EQ(p.runState, kEndedByError);
+    EXPECT_EQ(h.view.Selections().size(), 1u);
+}
+
 struct RawCase {
     const char* name;
     std::string text;  // begins with the opening quote

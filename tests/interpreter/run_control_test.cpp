@@ -139,8 +139,23 @@ TEST(ReportErrorTest, FailRulesReportOnTheLastTokenRead) {
     EXPECT_EQ(h.parser.FailExpected(5), 0);
     EXPECT_EQ(h.parser.errorText, "   Expected :  \"  (  \"   ");
     EXPECT_EQ(h.parser.runState, kEndedByError);
+    h.parser.runState = kRunning;
     EXPECT_EQ(h.parser.FailWithAt("W", 9, 4), 0);
     EXPECT_EQ(h.view.Selections().back(), (std::pair<int, int>{9, 4}));
+}
+
+TEST(ReportErrorTest, TheFirstErrorOfAPassIsTheOneShownAndReadingEnds) {
+    ScriptHarness h;
+    h.parser.PrepareScan("a b c", 0);
+    h.parser.ReadToken();
+    EXPECT_EQ(h.parser.FailWith(" Syntax Error : First."), 0);
+    EXPECT_EQ(h.parser.FailWith(" Syntax Error : Second."), 0);
+    EXPECT_EQ(h.parser.FailExpected(4), 0);
+    EXPECT_EQ(h.view.Pane(), " Syntax Error : First.");
+    EXPECT_EQ(h.parser.errorText, " Syntax Error : First.");
+    EXPECT_EQ(h.view.Selections().size(), 1u);
+    EXPECT_EQ(h.parser.ReadToken(), token::kEnd);  // nothing is read after the error
+    EXPECT_EQ(h.parser.tokenCount, 1);
 }
 
 struct CheckCase {
