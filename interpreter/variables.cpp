@@ -236,6 +236,7 @@ void CTesselParser::AddTreePosition(int textPosition) {
 
 void CTesselParser::DeclareVariable(const std::string& name, int type, int count, int rows, int cols) {
     if (FindVariable(name) >= 0) return;
+    const int first = variables.GetCount();
     for (int i = 1; i <= count; ++i) {
         Value record;
         record.name = name;
@@ -250,9 +251,13 @@ void CTesselParser::DeclareVariable(const std::string& name, int type, int count
             case kTypeFile: record.SetFile(nullptr); break;
             default: record.type = type; break;
         }
-        // The table has shown its out-of-memory message; the remaining elements would only
-        // show it again, once each.
-        if (!AppendVariable(record)) break;
+        if (!AppendVariable(record)) {
+            // The table has shown its out-of-memory message (the remaining elements would only
+            // show it again). The array is as long as the records it got, so that no index
+            // can reach past them.
+            for (int j = first; j < variables.GetCount(); ++j) variables[j].count = i - 1;
+            break;
+        }
         if (i == 1 && !execute && !TreePositionKnown(position)) {
             AddTreePosition(position);
             view->AddVariableToTree(variables[variables.GetCount() - 1], count, LastTokenStart(), LastTokenLength());

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "interpreter/dyna_array.h"
 #include "interpreter/matrix.h"
 #include "interpreter/test_parser.h"
 #include "platform/crt_file.h"
+#include "platform/desktop.h"
 
 namespace {
 
@@ -133,6 +135,35 @@ TEST(DeclareVariableTest, MakesOneRecordPerElementWithTheValueOfItsType) {
 
     p.DeclareVariable("i", kTypeFloat, 3, 0, 0);  // already known: nothing is declared
     EXPECT_EQ(p.variables.GetCount(), 6);
+}
+
+class CountingBoxes : public desktop::ConsoleDesktop {
+public:
+    int MessageBox(void*, const std::string&, const std::string&, unsigned) override {
+        ++boxes;
+        return desktop::kIdOk;
+    }
+    int boxes = 0;
+};
+
+TEST(DeclareVariableTest, AnArrayCutShortByExhaustedMemoryKeepsOnlyTheElementsItGot) {
+    CountingBoxes fake;
+    desktop::Install(&fake);
+    DynaArrayAllocation::failHook = [](std::size_t slots) { return slots > 5000; };
+    ScriptHarness h;
+    TestParser& p = h.parser;
+    p.PrepareScan("a[5000]", 1);  // the table's first growth gives 5000 slots, one kept spare
+    p.DeclareVariable("a", kTypeInteger, 100000, 0, 0);
+    DynaArrayAllocation::failHook = nullptr;
+    desktop::Install(nullptr);
+    EXPECT_EQ(fake.boxes, 1);  // one message, not one per refused element
+    ASSERT_EQ(p.variables.GetCount(), 4999);
+    EXPECT_EQ(p.variables[0].count, 4999);
+    EXPECT_EQ(p.variables[4998].count, 4999);
+    EXPECT_EQ(p.GetUpperBoundMinusOne(0), 4998);
+    ASSERT_EQ(p.ReadToken(), token::kVariable);
+    EXPECT_EQ(p.EvaluateArrayIndex(), 0);
+    EXPECT_EQ(p.errorText, " Runtime Error : Array Bound OUT OF RANGE.   :  5000 > 4999 (U.B)) ");
 }
 
 TEST(DeclareVariableTest, TheCheckPassListsADeclarationOncePerTextPosition) {
