@@ -2,8 +2,8 @@
 // token history, skips comments and honours the view's pause and stop flags between tokens.
 //
 // The interpreter re-reads its text on every loop pass and call, so what a position scans to (the
-// whitespace skipped, the word's bounds, whether it is a keyword or a number, its name hash) is
-// kept per position of the script text. Everything observable is still done at every read: the
+// whitespace skipped, the word's bounds, whether it is a keyword or a number, its slot in the
+// variable name index) is kept per position of the script text. Everything observable is still done at every read: the
 // flags are polled, the history is written, built-in values are evaluated, and variables and
 // extension words are looked up in the current tables.
 #include <algorithm>
