@@ -42,6 +42,9 @@ int ScriptRunner::Execute(const std::string& scriptText, const RunOptions& optio
     const int checkOnly[4] = {1, 0, 0, 0};
     if (!parser.Compile(checkOnly)) {
         ReportHighlightedWord(scriptText, options.file);
+        // Some failures leave no message in the pane (an expression cut off by the end of the text).
+        if (view_.PaneText().empty() && errors_ && !view_.stopRequested)
+            std::fprintf(errors_, "%s: the check failed at the end of the text\n", options.file.c_str());
         return view_.stopRequested ? kExitStoppedByUser : kExitScriptError;
     }
     if (options.checkOnly) {
