@@ -39,12 +39,6 @@ using Clock = std::chrono::steady_clock;
 class TimingView : public ViewServices {
 public:
     void OutputText(const std::string&, int, int, int, int) override {}
-    TreeItem AddTreeItem(const std::string&, int, TreeItem, int, int) override { return nullptr; }
-    void AddVariableToTree(const Value&, int, int, int) override {}
-    TreeItem AddNetworkToTree(const ObjectVariable&, int, int, int) override { return nullptr; }
-    void ShowChart(const std::string&, const std::vector<double>&, int, const std::vector<std::string>*) override {}
-    void ShowNetworkStructure(const CFeedForwardNeuralNetwork&) override {}
-    void CloseStructureWindow() override {}
     void BeginTrainingDisplay(const CFeedForwardNeuralNetwork& network) override {
         stopLearning = 0;
         started = false;
@@ -57,12 +51,6 @@ public:
             start = Clock::now();
         }
     }
-    void UpdateTrainingStats(int, int, double, double, double, double) override {}
-    void SetStructureProgress1(int, int) override {}
-    void SetStructureProgress2(int, int) override {}
-    void UpdateStructureWeights(const CFeedForwardNeuralNetwork*, int) override {}
-    void SetSimulationText(const std::string&) override {}
-    void SetSimulationProgress(int, int) override {}
 
     double Seconds() const { return std::chrono::duration<double>(end - start).count(); }
 

@@ -6,31 +6,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/view_services.h"
+#include "host/null_view.h"
 #include "interpreter/tessel_parser.h"
 
 namespace {
-
-// A view that shows nothing.
-class NullView : public ViewServices {
-public:
-    void OutputText(const std::string&, int, int, int, int) override {}
-    TreeItem AddTreeItem(const std::string&, int, TreeItem, int, int) override { return nullptr; }
-    void AddVariableToTree(const Value&, int, int, int) override {}
-    TreeItem AddNetworkToTree(const ObjectVariable&, int, int, int) override { return nullptr; }
-    void ShowChart(const std::string&, const std::vector<double>&, int, const std::vector<std::string>*) override {}
-    void ShowNetworkStructure(const CFeedForwardNeuralNetwork&) override {}
-    void CloseStructureWindow() override {}
-    void BeginTrainingDisplay(const CFeedForwardNeuralNetwork&) override {}
-    void EndTrainingDisplay() override {}
-    void AddTrainingGraphPoint(int, double, int) override {}
-    void UpdateTrainingStats(int, int, double, double, double, double) override {}
-    void SetStructureProgress1(int, int) override {}
-    void SetStructureProgress2(int, int) override {}
-    void UpdateStructureWeights(const CFeedForwardNeuralNetwork*, int) override {}
-    void SetSimulationText(const std::string&) override {}
-    void SetSimulationProgress(int, int) override {}
-};
 
 // The interpreter without an extension: every unknown word stays unknown.
 class ScanParser : public CTesselParser {

@@ -57,17 +57,10 @@ public:
                    const std::vector<std::string>* labels) override;
 
     void ShowNetworkStructure(const CFeedForwardNeuralNetwork&) override { ++structureShows_; }
-    void CloseStructureWindow() override {}
-    void BeginTrainingDisplay(const CFeedForwardNeuralNetwork&) override { stopLearning = 0; }
     void EndTrainingDisplay() override;
-    void AddTrainingGraphPoint(int, double, int) override {}
     void UpdateTrainingStats(int epochs, int maxEpochs, double error, double errorGoal,
                              double learningConstant, double initialLearningConstant) override;
-    void SetStructureProgress1(int, int) override {}
-    void SetStructureProgress2(int, int) override {}
-    void UpdateStructureWeights(const CFeedForwardNeuralNetwork*, int) override {}
     void SetSimulationText(const std::string& text) override { simulationText_ = text; }
-    void SetSimulationProgress(int, int) override {}
     const std::string& SimulationText() const { return simulationText_; }
 
 private:

@@ -40,31 +40,37 @@ public:
     // Window that owns message boxes, questions and file dialogs raised by statements (nullptr: none).
     virtual void* OwnerWindow() { return nullptr; }
 
+    // Every operation below does nothing unless a host shows it: a host without windows (tests,
+    // benchmarks, the console) overrides only what it records.
+
     // --- source tree (check pass only, user-interface thread) ---
-    virtual TreeItem AddTreeItem(const std::string& text, int category, TreeItem parent, int srcStart, int srcLength) = 0;
-    virtual void AddVariableToTree(const Value& record, int elementCount, int srcStart, int srcLength) = 0;
-    virtual TreeItem AddNetworkToTree(const ObjectVariable& record, int elementCount, int srcStart, int srcLength) = 0;
+    virtual TreeItem AddTreeItem(const std::string& /*text*/, int /*category*/, TreeItem /*parent*/,
+                                 int /*srcStart*/, int /*srcLength*/) { return nullptr; }
+    virtual void AddVariableToTree(const Value& /*record*/, int /*elementCount*/, int /*srcStart*/,
+                                   int /*srcLength*/) {}
+    virtual TreeItem AddNetworkToTree(const ObjectVariable& /*record*/, int /*elementCount*/, int /*srcStart*/,
+                                      int /*srcLength*/) { return nullptr; }
 
     // --- charts (worker) ---
-    // labels empty: the numbers 1 .. count.
-    virtual void ShowChart(const std::string& title, const std::vector<double>& values, int count,
-                           const std::vector<std::string>* labels) = 0;
+    // labels nullptr: the numbers 1 .. count.
+    virtual void ShowChart(const std::string& /*title*/, const std::vector<double>& /*values*/, int /*count*/,
+                           const std::vector<std::string>* /*labels*/) {}
 
     // --- structure-and-training window (worker) ---
-    virtual void ShowNetworkStructure(const CFeedForwardNeuralNetwork& network) = 0;
-    virtual void CloseStructureWindow() = 0;
+    virtual void ShowNetworkStructure(const CFeedForwardNeuralNetwork& /*network*/) {}
+    virtual void CloseStructureWindow() {}
     // Also clears stopLearning.
-    virtual void BeginTrainingDisplay(const CFeedForwardNeuralNetwork& network) = 0;
-    virtual void EndTrainingDisplay() = 0;
-    virtual void AddTrainingGraphPoint(int curve, double value, int flag) = 0;
-    virtual void UpdateTrainingStats(int epochs, int maxEpochs, double error, double errorGoal,
-                                     double learningConstant, double initialLearningConstant) = 0;
-    virtual void SetStructureProgress1(int position, int range) = 0;
-    virtual void SetStructureProgress2(int position, int range) = 0;
+    virtual void BeginTrainingDisplay(const CFeedForwardNeuralNetwork& /*network*/) { stopLearning = 0; }
+    virtual void EndTrainingDisplay() {}
+    virtual void AddTrainingGraphPoint(int /*curve*/, double /*value*/, int /*flag*/) {}
+    virtual void UpdateTrainingStats(int /*epochs*/, int /*maxEpochs*/, double /*error*/, double /*errorGoal*/,
+                                     double /*learningConstant*/, double /*initialLearningConstant*/) {}
+    virtual void SetStructureProgress1(int /*position*/, int /*range*/) {}
+    virtual void SetStructureProgress2(int /*position*/, int /*range*/) {}
     // network nullptr: only repaints the window (training does this once before its first pass).
-    virtual void UpdateStructureWeights(const CFeedForwardNeuralNetwork* network, int force) = 0;
+    virtual void UpdateStructureWeights(const CFeedForwardNeuralNetwork* /*network*/, int /*force*/) {}
 
     // --- "Simulation:" bar (worker) ---
-    virtual void SetSimulationText(const std::string& text) = 0;
-    virtual void SetSimulationProgress(int position, int range) = 0;
+    virtual void SetSimulationText(const std::string& /*text*/) {}
+    virtual void SetSimulationProgress(int /*position*/, int /*range*/) {}
 };

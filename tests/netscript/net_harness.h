@@ -35,14 +35,11 @@ public:
         pane_ += text;
         if (crlfAfter) pane_ += "\r\n";
     }
-    TreeItem AddTreeItem(const std::string&, int, TreeItem, int, int) override { return nullptr; }
-    void AddVariableToTree(const Value&, int, int, int) override {}
     TreeItem AddNetworkToTree(const ObjectVariable& record, int elementCount, int srcStart, int srcLength) override {
         std::lock_guard<std::mutex> lock(mutex_);
         networks_.push_back({record.name, record.type, elementCount, srcStart, srcLength});
         return nullptr;
     }
-    void ShowChart(const std::string&, const std::vector<double>&, int, const std::vector<std::string>*) override {}
     void ShowNetworkStructure(const CFeedForwardNeuralNetwork&) override { ++structureShows; }
     void CloseStructureWindow() override { ++structureCloses; }
     void BeginTrainingDisplay(const CFeedForwardNeuralNetwork&) override {
@@ -50,13 +47,6 @@ public:
         ++trainingBegins;
     }
     void EndTrainingDisplay() override { ++trainingEnds; }
-    void AddTrainingGraphPoint(int, double, int) override {}
-    void UpdateTrainingStats(int, int, double, double, double, double) override {}
-    void SetStructureProgress1(int, int) override {}
-    void SetStructureProgress2(int, int) override {}
-    void UpdateStructureWeights(const CFeedForwardNeuralNetwork*, int) override {}
-    void SetSimulationText(const std::string&) override {}
-    void SetSimulationProgress(int, int) override {}
 
     std::string Pane() const {
         std::lock_guard<std::mutex> lock(mutex_);
