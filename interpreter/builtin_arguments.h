@@ -83,6 +83,21 @@ constexpr int kLoadObject = 160;
 constexpr int kCreateChart = 161;
 }  // namespace code
 
+// The words the lexer replaces by a literal (the lexer tests every keyword it reads against this).
+inline bool IsBuiltinValueCode(int c) {
+    switch (c) {
+        case code::kTrue: case code::kFalse: case code::kYes: case code::kNo:
+        case code::kClock: case code::kAsk: case code::kFileReadString:
+        case code::kFileRead1b: case code::kFileRead2b: case code::kFileRead4bi: case code::kFileRead4bf:
+        case code::kFileRead8b: case code::kFileRead1bu: case code::kFileRead2bu: case code::kFileRead4bu:
+        case code::kFileSize: case code::kFileTell: case code::kFileIsOpen: case code::kFileEof:
+        case code::kFileExists: case code::kSelectFile:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // The system's own message texts.
 namespace message {
 inline constexpr const char* kUnknownVariable = " Syntax Error : Unknown Variable.";

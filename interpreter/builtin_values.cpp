@@ -25,20 +25,6 @@ struct Literal {
     std::string text;
 };
 
-bool IsBuiltinValueCode(int c) {
-    switch (c) {
-        case code::kTrue: case code::kFalse: case code::kYes: case code::kNo:
-        case code::kClock: case code::kAsk: case code::kFileReadString:
-        case code::kFileRead1b: case code::kFileRead2b: case code::kFileRead4bi: case code::kFileRead4bf:
-        case code::kFileRead8b: case code::kFileRead1bu: case code::kFileRead2bu: case code::kFileRead4bu:
-        case code::kFileSize: case code::kFileTell: case code::kFileIsOpen: case code::kFileEof:
-        case code::kFileExists: case code::kSelectFile:
-            return true;
-        default:
-            return false;
-    }
-}
-
 template <typename Number>
 std::string Printed(const char* format, Number value) {
     char small[64];
@@ -232,6 +218,7 @@ int CTesselParser::EvaluateBuiltinValue(int code, int* tokenOut) {
         position = last.end;
         tokenLength[entry] = last.end - keywordStart;
         word = last.text;
+        wordHeldFrom_ = -1;
         *tokenOut = last.token;
         return 1;
     }
@@ -240,6 +227,7 @@ int CTesselParser::EvaluateBuiltinValue(int code, int* tokenOut) {
     BuiltinValueReader reader(*this);
     if (!reader.Evaluate(code, literal)) return 0;
     word = literal.text;
+    wordHeldFrom_ = -1;
     *tokenOut = literal.token;
     if (!trackable) {
         last.historyIndex = -1;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 
+#include "interpreter/builtin_arguments.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_runtime.h"
 
@@ -120,6 +121,7 @@ void CTesselParser::SetSource(const std::string& text) {
     strippedWords_.clear();
     cachedText_ = nullptr;
     cacheRefused_ = false;
+    wordHeldFrom_ = -1;
 }
 
 void CTesselParser::InitRunBuffers() {
@@ -128,6 +130,7 @@ void CTesselParser::InitRunBuffers() {
     tokenLength.assign(kHistorySize, 0);
     word.clear();
     word.reserve(kStringLiteralLimit);
+    wordHeldFrom_ = -1;
     variableIndex = -1;
     SetRunning(0);
 }
@@ -256,11 +259,17 @@ __attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* t
     variableIndex = -1;
     position = entry.end;
 
-    if (entry.stripped == kNotStripped) {
-        SetWord(word, text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
-    } else {
-        const std::string& pool = (&entry == &scratchEntry_) ? scratchStripped_ : strippedWords_;
-        SetWord(word, pool.data() + entry.stripped, entry.strippedLength);
+    // A word put back and read again (every expression level looks one word ahead) is still in
+    // `word`: only a cached position is trusted, since a cached text's bytes do not change.
+    const bool cached = &entry != &scratchEntry_;
+    if (!cached || wordHeldFrom_ != entry.start) {
+        if (entry.stripped == kNotStripped) {
+            SetWord(word, text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
+        } else {
+            const std::string& pool = cached ? strippedWords_ : scratchStripped_;
+            SetWord(word, pool.data() + entry.stripped, entry.strippedLength);
+        }
+        wordHeldFrom_ = cached ? entry.start : -1;
     }
     if (entry.kind >= 0) {
         keyword = true;
@@ -298,6 +307,17 @@ __attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* t
     return objectVariableIndex >= 0 ? token::kObjectVariable : token::kUnknown;
 }
 
+// Any keyword that is not a built-in value, without the call that evaluates one: the same nesting
+// test at the limit, and the put-back literal forgotten (the text is being scanned anew).
+inline int CTesselParser::PlainKeyword(int code) {
+    if (nestingDepth >= kMaxNestingDepth) {
+        ReportNestingTooDeep();
+        return token::kEnd;
+    }
+    lastBuiltinLiteral.historyIndex = -1;
+    return code;
+}
+
 int CTesselParser::NextToken(const char* text, int length, int raw) {
     for (;;) {
         bool keyword = false;
@@ -309,6 +329,7 @@ int CTesselParser::NextToken(const char* text, int length, int raw) {
         }
         if (raw) return code;
         if (code != 10) {  // not "//"
+            if (!builtin::IsBuiltinValueCode(code)) return PlainKeyword(code);
             // A built-in value reads its arguments through this lexer again, so each one is a
             // nesting level: nested values cannot run the stack out.
             if (!EnterNesting()) return token::kEnd;
@@ -388,6 +409,7 @@ int CTesselParser::LastTokenLength() const {
 
 void CTesselParser::StripTatweel() {
     word.erase(std::remove(word.begin(), word.end(), static_cast<char>(0xDC)), word.end());
+    wordHeldFrom_ = -1;
 }
 
 int CTesselParser::ReadRawUntilToken(const char* text, int length, int closingCode, std::string& out, int limit) {

@@ -341,6 +341,9 @@ private:
     std::string scratchStripped_;                // the same for a text that is not cached
     int sourceLength_ = 0;                       // length of the text given to SetSource
     std::vector<ScanMark> commentMarks_;         // open block comments while one is skipped
+    // The cached text position whose word `word` holds (-1: none). Everything else that writes
+    // `word` sets it to -1.
+    int wordHeldFrom_ = -1;
 
     // Variable lookup acceleration: name -> first-record indices, oldest first (open addressing).
     struct NameSlot {
@@ -370,6 +373,7 @@ private:
     void WaitWhilePaused();
     void LexerSleep(long milliseconds);
     int RecordHistorySlot();
+    int PlainKeyword(int code);
     int FindVariableHashed(const char* name, std::size_t length, std::uint64_t hash);
     NameSlot* FindNameSlot(const char* name, std::size_t length, std::uint64_t hash, bool create);
     void ClearNameIndex();

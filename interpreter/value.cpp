@@ -55,11 +55,9 @@ void Value::CopyFrom(const Value& other) {
     }
 }
 
-void Value::ClearValue() {
+void Value::FreeOwned() {
     if (type == kTypeString) delete value.text;
     if (type == kTypeMatrix) delete value.matrix;
-    type = kTypeNone;
-    value = Payload{};
 }
 
 void Value::SetString(const std::string& v) {

@@ -45,7 +45,12 @@ struct Value {
     // Name, type, scope, index, count and a deep copy of the value (File shares the handle).
     void CopyFrom(const Value& other);
     // Frees an owned string or matrix; type and value become none/cleared. Name, index, count and scope stay.
-    void ClearValue();
+    void ClearValue() {
+        // Inline for the common Integer/Float case: only a String or Matrix owns memory.
+        if (type == kTypeString || type == kTypeMatrix) FreeOwned();
+        type = kTypeNone;
+        value = Payload{};
+    }
 
     void SetInteger(std::int32_t v) { ClearValue(); type = kTypeInteger; value.integer = v; }
     void SetFloat(double v) { ClearValue(); type = kTypeFloat; value.number = v; }
@@ -60,6 +65,9 @@ struct Value {
         return type == kTypeInteger ? static_cast<double>(value.integer) : type == kTypeFloat ? value.number : 0.0;
     }
     const std::string& Text() const;  // the String's text ("" for other types)
+
+private:
+    void FreeOwned();  // deletes the owned string or matrix
 };
 
 // The text of a value wherever a value becomes text: Integer its decimal digits, Float

@@ -76,6 +76,7 @@ void CTesselParser::FreeRunBuffers() {
     std::vector<int>().swap(tokenStart);
     std::vector<int>().swap(tokenLength);
     std::string().swap(word);
+    wordHeldFrom_ = -1;
     CutVariables(0);
     variables.RemoveAll();
 }
