@@ -285,6 +285,12 @@ __attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* t
             return token::kEnd;
         default: break;
     }
+    return ResolveName(entry);
+}
+
+// A word that is not a keyword or a number: a variable, an extension word or unknown, looked up
+// in the current tables (kept out of the token path above, which most words leave earlier).
+__attribute__((noinline)) int CTesselParser::ResolveName(ScanCacheEntry& entry) {
     // A run, and the word's slot known: the newest declaration of the name, without a call.
     int found;
     if (execute && entry.nameGeneration == nameGeneration_) {
@@ -318,6 +324,17 @@ inline int CTesselParser::PlainKeyword(int code) {
     return code;
 }
 
+// A built-in value's keyword: its literal replaces it (kept out of the token path).
+__attribute__((noinline)) int CTesselParser::ReadBuiltinValue(int code) {
+    // A built-in value reads its arguments through this lexer again, so each one is a
+    // nesting level: nested values cannot run the stack out.
+    if (!EnterNesting()) return token::kEnd;
+    int literal = -1;
+    const int replaced = EvaluateBuiltinValue(code, &literal);
+    LeaveNesting();
+    return replaced ? literal : code;
+}
+
 int CTesselParser::NextToken(const char* text, int length, int raw) {
     for (;;) {
         bool keyword = false;
@@ -329,14 +346,7 @@ int CTesselParser::NextToken(const char* text, int length, int raw) {
         }
         if (raw) return code;
         if (code != 10) {  // not "//"
-            if (!builtin::IsBuiltinValueCode(code)) return PlainKeyword(code);
-            // A built-in value reads its arguments through this lexer again, so each one is a
-            // nesting level: nested values cannot run the stack out.
-            if (!EnterNesting()) return token::kEnd;
-            int literal = -1;
-            const int replaced = EvaluateBuiltinValue(code, &literal);
-            LeaveNesting();
-            return replaced ? literal : code;
+            return builtin::IsBuiltinValueCode(code) ? ReadBuiltinValue(code) : PlainKeyword(code);
         }
         SkipToEndOfLineIn(text, length);
     }

@@ -374,6 +374,8 @@ private:
     void LexerSleep(long milliseconds);
     int RecordHistorySlot();
     int PlainKeyword(int code);
+    int ResolveName(ScanCacheEntry& entry);
+    int ReadBuiltinValue(int code);
     int FindVariableHashed(const char* name, std::size_t length, std::uint64_t hash);
     NameSlot* FindNameSlot(const char* name, std::size_t length, std::uint64_t hash, bool create);
     void ClearNameIndex();
