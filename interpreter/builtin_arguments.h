@@ -83,19 +83,30 @@ constexpr int kLoadObject = 160;
 constexpr int kCreateChart = 161;
 }  // namespace code
 
-// The words the lexer replaces by a literal (the lexer tests every keyword it reads against this).
+// The words the lexer replaces by a literal.
+inline constexpr int kBuiltinValueCodes[] = {
+    code::kTrue, code::kFalse, code::kYes, code::kNo, code::kClock, code::kAsk, code::kFileReadString,
+    code::kFileRead1b, code::kFileRead2b, code::kFileRead4bi, code::kFileRead4bf, code::kFileRead8b,
+    code::kFileRead1bu, code::kFileRead2bu, code::kFileRead4bu, code::kFileSize, code::kFileTell,
+    code::kFileIsOpen, code::kFileEof, code::kFileExists, code::kSelectFile,
+};
+// The same set as bits, 64 codes a word: the lexer asks for every keyword it reads.
+constexpr std::uint64_t BuiltinValueBits(int word) {
+    std::uint64_t bits = 0;
+    for (int c : kBuiltinValueCodes)
+        if (c / 64 == word) bits |= std::uint64_t{1} << (c % 64);
+    return bits;
+}
+constexpr bool BuiltinValueCodesFitBits() {
+    for (int c : kBuiltinValueCodes)
+        if (c < 0 || c >= 256) return false;
+    return true;
+}
+static_assert(BuiltinValueCodesFitBits(), "the bit table covers codes 0..255");
+inline constexpr std::uint64_t kBuiltinValueBits[] = {BuiltinValueBits(0), BuiltinValueBits(1), BuiltinValueBits(2),
+                                                     BuiltinValueBits(3)};
 inline bool IsBuiltinValueCode(int c) {
-    switch (c) {
-        case code::kTrue: case code::kFalse: case code::kYes: case code::kNo:
-        case code::kClock: case code::kAsk: case code::kFileReadString:
-        case code::kFileRead1b: case code::kFileRead2b: case code::kFileRead4bi: case code::kFileRead4bf:
-        case code::kFileRead8b: case code::kFileRead1bu: case code::kFileRead2bu: case code::kFileRead4bu:
-        case code::kFileSize: case code::kFileTell: case code::kFileIsOpen: case code::kFileEof:
-        case code::kFileExists: case code::kSelectFile:
-            return true;
-        default:
-            return false;
-    }
+    return c >= 0 && c < 256 && ((kBuiltinValueBits[c >> 6] >> (c & 63)) & 1) != 0;
 }
 
 // The system's own message texts.
