@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr int kBlockCommentCode = 2;  // "/*"
+constexpr int kLineCommentCode = 10;  // "//"
 constexpr int kPauseStepMs = 500;
 constexpr int kUnclosedCommentWaitMs = 2000;
 const char kUnclosedCommentText[] = " Syntax Error : \"/*\" without \"*/\".";
@@ -54,7 +56,7 @@ KESTRUM_BYTE_LOOP inline void SetWord(
     if (n <= word.size()) {
         char* destination = word.data();
         for (std::size_t i = 0; i < n; ++i) destination[i] = source[i];
-        word.resize(n);
+        if (n != word.size()) word.resize(n);  // a call: most words are as long as the last one
     } else {
         word.assign(source, n);
     }
@@ -236,6 +238,29 @@ inline int CTesselParser::RecordHistorySlot() {
     return tokenCount++;
 }
 
+// The word at `entry` becomes the token just read: its history entry, the position after it,
+// and `word`. `cached`: the entry is the scan cache's (not the scratch entry of an uncached text).
+__attribute__((always_inline)) inline void CTesselParser::TakeEntry(const ScanCacheEntry& entry, const char* text,
+                                                                     bool cached) {
+    const int slot = RecordHistorySlot();
+    tokenStart[static_cast<std::size_t>(slot)] = entry.start;
+    tokenLength[static_cast<std::size_t>(slot)] = entry.end - entry.start;
+    variableIndex = -1;
+    position = entry.end;
+
+    // A word put back and read again (every expression level looks one word ahead) is still in
+    // `word`: only a cached position is trusted, since a cached text's bytes do not change.
+    if (!cached || wordHeldFrom_ != entry.start) {
+        if (entry.stripped == kNotStripped) {
+            SetWord(word, text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
+        } else {
+            const std::string& pool = cached ? strippedWords_ : scratchStripped_;
+            SetWord(word, pool.data() + entry.stripped, entry.strippedLength);
+        }
+        wordHeldFrom_ = cached ? entry.start : -1;
+    }
+}
+
 __attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* text, int length, bool insideComment,
                                                                    bool& keyword) {
     keyword = false;
@@ -253,24 +278,7 @@ __attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* t
     position = entry.start;
     if (entry.kind == kScanEnd) return token::kEnd;
 
-    const int slot = RecordHistorySlot();
-    tokenStart[static_cast<std::size_t>(slot)] = entry.start;
-    tokenLength[static_cast<std::size_t>(slot)] = entry.end - entry.start;
-    variableIndex = -1;
-    position = entry.end;
-
-    // A word put back and read again (every expression level looks one word ahead) is still in
-    // `word`: only a cached position is trusted, since a cached text's bytes do not change.
-    const bool cached = &entry != &scratchEntry_;
-    if (!cached || wordHeldFrom_ != entry.start) {
-        if (entry.stripped == kNotStripped) {
-            SetWord(word, text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
-        } else {
-            const std::string& pool = cached ? strippedWords_ : scratchStripped_;
-            SetWord(word, pool.data() + entry.stripped, entry.strippedLength);
-        }
-        wordHeldFrom_ = cached ? entry.start : -1;
-    }
+    TakeEntry(entry, text, &entry != &scratchEntry_);
     if (entry.kind >= 0) {
         keyword = true;
         return entry.kind;
@@ -335,17 +343,39 @@ __attribute__((noinline)) int CTesselParser::ReadBuiltinValue(int code) {
     return replaced ? literal : code;
 }
 
+// Most reads are of a cached, already scanned position holding a keyword that is no built-in value
+// and no comment, a number or a name, with no pause, stop or error pending. That case takes this
+// one flat path; everything else (and any doubt) takes the full reading below, which gives the same
+// result for the common case too.
 int CTesselParser::NextToken(const char* text, int length, int raw) {
+    if (text != cachedText_ || length != sourceLength_ || length < 1 ||
+        static_cast<unsigned>(position) > static_cast<unsigned>(length) ||
+        view->paused.load(std::memory_order_relaxed) || view->stopRequested.load(std::memory_order_relaxed) ||
+        runState == kEndedByError || tokenCount < 0 || tokenCount >= kHistoryLast) {
+        return ReadTokenFully(text, length, raw);
+    }
+    ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(position)];
+    const int kind = entry.kind;
+    const bool plainKeyword =
+        kind >= 0 && kind != kBlockCommentCode && kind != kLineCommentCode && !builtin::IsBuiltinValueCode(kind);
+    if (!plainKeyword && kind != kScanNumber && kind != kScanName) return ReadTokenFully(text, length, raw);
+    TakeEntry(entry, text, true);
+    if (plainKeyword) return raw ? kind : PlainKeyword(kind);
+    if (kind == kScanNumber) return token::kNumber;
+    return ResolveName(entry);
+}
+
+__attribute__((noinline)) int CTesselParser::ReadTokenFully(const char* text, int length, int raw) {
     for (;;) {
         bool keyword = false;
         const int code = ScanToken(text, length, false, keyword);
         if (!keyword) return code;
-        if (code == 2) {  // "/*"
+        if (code == kBlockCommentCode) {
             if (SkipBlockCommentIn(text, length)) continue;
             return token::kUnclosedComment;
         }
         if (raw) return code;
-        if (code != 10) {  // not "//"
+        if (code != kLineCommentCode) {
             return builtin::IsBuiltinValueCode(code) ? ReadBuiltinValue(code) : PlainKeyword(code);
         }
         SkipToEndOfLineIn(text, length);

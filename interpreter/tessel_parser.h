@@ -374,6 +374,8 @@ private:
     void LexerSleep(long milliseconds);
     int RecordHistorySlot();
     int PlainKeyword(int code);
+    void TakeEntry(const ScanCacheEntry& entry, const char* text, bool cached);
+    int ReadTokenFully(const char* text, int length, int raw);
     int ResolveName(ScanCacheEntry& entry);
     int ReadBuiltinValue(int code);
     int FindVariableHashed(const char* name, std::size_t length, std::uint64_t hash);
