@@ -184,10 +184,13 @@ void CTesselParser::ComputeScanEntry(const char* text, int length, int from, Sca
     if (code >= keywords.GetCount()) code = -1;  // an incomplete table: only the rows it has
     if (code >= 0) {
         entry.kind = static_cast<std::int16_t>(code);
+        entry.flat = code != kBlockCommentCode && code != kLineCommentCode && !builtin::IsBuiltinValueCode(code);
     } else if (IsNumberText(w, wordLength)) {
         entry.kind = kScanNumber;
+        entry.flat = 1;
     } else {
         entry.kind = kScanName;
+        entry.flat = 1;
     }
 }
 
@@ -355,12 +358,10 @@ int CTesselParser::NextToken(const char* text, int length, int raw) {
         return ReadTokenFully(text, length, raw);
     }
     ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(position)];
-    const int kind = entry.kind;
-    const bool plainKeyword =
-        kind >= 0 && kind != kBlockCommentCode && kind != kLineCommentCode && !builtin::IsBuiltinValueCode(kind);
-    if (!plainKeyword && kind != kScanNumber && kind != kScanName) return ReadTokenFully(text, length, raw);
+    if (!entry.flat) return ReadTokenFully(text, length, raw);
     TakeEntry(entry, text, true);
-    if (plainKeyword) return raw ? kind : PlainKeyword(kind);
+    const int kind = entry.kind;
+    if (kind >= 0) return raw ? kind : PlainKeyword(kind);
     if (kind == kScanNumber) return token::kNumber;
     return ResolveName(entry);
 }

@@ -319,7 +319,9 @@ private:
         int start = 0;                      // first byte of the word (after the whitespace)
         int end = 0;                        // position after the word
         std::int16_t kind = -15;            // keyword code (>= 0) or a kScan* value; kScanUnfilled: not yet scanned
-        std::uint16_t strippedLength = 0;   // length of the word without 0xDC
+        std::uint16_t strippedLength : 15 = 0;  // length of the word without 0xDC (below kWordLimit)
+        // A keyword that is no comment and no built-in value, a number or a name: NextToken's flat path.
+        std::uint16_t flat : 1 = 0;
         std::uint32_t stripped = 0xFFFFFFFFu;  // its offset in strippedWords_ (kNotStripped: the raw bytes)
         // The word's slot in the name index (-1 none) as of nameGeneration_ == nameGeneration.
         int nameSlot = -1;
