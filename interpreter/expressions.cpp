@@ -432,7 +432,8 @@ int CTesselParser::EvalPower(Value& result) {
 
 // ---------------------------------------------------------------- level 4: one sign
 
-int CTesselParser::EvalUnary(Value& result) {
+// Inline: called from one place, once per operand.
+__attribute__((always_inline)) inline int CTesselParser::EvalUnary(Value& result) {
     ScanMark afterSign;
     SavePosition(afterSign);
     const int sign = currentToken;
@@ -455,7 +456,8 @@ int CTesselParser::EvalUnary(Value& result) {
 
 // ---------------------------------------------------------------- level 5: ( )
 
-int CTesselParser::EvalParenthesis(Value& result) {
+// Inline: called from one place, once per operand.
+__attribute__((always_inline)) inline int CTesselParser::EvalParenthesis(Value& result) {
     if (currentToken != kWordOpenParen) return EvalPrimary(result);
     ReadToken();
     {

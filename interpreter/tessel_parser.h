@@ -122,7 +122,13 @@ public:
     int FindVariable(const char* name, std::size_t length);
     int FindVariable(const std::string& name) { return FindVariable(name.data(), name.size()); }
     // For the variable the last word named: reads the optional [index]; record index + 1, 0 on error.
-    int EvaluateArrayIndex();
+    // A plain (one-element) variable is answered inline: it reads nothing.
+    int EvaluateArrayIndex() {
+        const int v = variableIndex;
+        if (v >= 0 && v < variables.GetCount() && variables[v].count == 1) return v + 1;
+        return EvaluateArrayElement();
+    }
+    int EvaluateArrayElement();
     int GetUpperBoundMinusOne(int record) const;
     std::string PushScope(const char* prefix, int counter);
     void PopScope(const std::string& suffix);

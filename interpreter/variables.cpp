@@ -271,7 +271,7 @@ int CTesselParser::GetUpperBoundMinusOne(int record) const {
     return variables[record].count - 1;
 }
 
-int CTesselParser::EvaluateArrayIndex() {
+int CTesselParser::EvaluateArrayElement() {
     const int v = variableIndex;
     if (v < 0 || v >= variables.GetCount()) return 0;
     const int n = variables[v].count;
