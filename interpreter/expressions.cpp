@@ -60,6 +60,14 @@ void AppendNumberText(std::string& out, const Value& v) {
         out += FormatNumberTrimmed(v.value.number);
 }
 
+// Whether a number word has a decimal point. Number words are short: a byte loop costs less than
+// the library's search call.
+bool HasDecimalPoint(const std::string& word) {
+    for (const char c : word)
+        if (c == '.') return true;
+    return false;
+}
+
 // A number word as the C runtime's atoi reads it: optional sign, digits; values past the 32-bit
 // range saturate as that runtime's conversion does.
 std::int32_t IntegerLiteral(const std::string& word) {
@@ -473,7 +481,7 @@ int CTesselParser::EvalPrimary(Value& result) {
     const int code = currentToken;
     switch (code) {
         case token::kNumber:
-            if (word.find('.') != std::string::npos)
+            if (HasDecimalPoint(word))
                 result.SetFloat(DecimalTextToDouble(word));
             else
                 result.SetInteger(IntegerLiteral(word));
