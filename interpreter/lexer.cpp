@@ -56,7 +56,7 @@ KESTRUM_BYTE_LOOP inline void SetWord(
     if (n <= word.size()) {
         char* destination = word.data();
         for (std::size_t i = 0; i < n; ++i) destination[i] = source[i];
-        if (n != word.size()) word.resize(n);  // a call: most words are as long as the last one
+        if (n != word.size()) word.erase(n);  // inline, where resize would be a library call
     } else {
         word.assign(source, n);
     }
