@@ -161,6 +161,47 @@ TEST(LexerCacheTest, CachedAndUncachedReadingsAgree) {
     }
 }
 
+// A loop pass or a call reads text that the cache already holds (the lexer's short path): it must
+// give what the first reading gave - codes, words, history, the variable found - for every kind
+// of word, including words after a comment, stripped words and words of changing length.
+TEST(LexerCacheTest, ReadingCachedTextAgainAgreesWithTheFirstReading) {
+    const std::string text =
+        "Integer i : Float x\nFor i = 1 To 10 Step 2 // c\n x = x + i * 2.5 - .5 ^ 1.2.3 Next\n"
+        "/* a /* b */ c */ If x<=3 And y<>z Then s = 'q' Endif 12abc 1e5 \xDC\xDC Fo\xDCr a.b x";
+    struct Reading {
+        ScannedToken token;
+        int history;
+        int variable;
+        bool operator==(const Reading& other) const {
+            return token == other.token && history == other.history && variable == other.variable;
+        }
+    };
+    for (int raw = 0; raw <= 1; ++raw) {
+        ScriptHarness h;
+        TestParser& p = h.parser;
+        p.PrepareScan(text);
+        Value x;
+        x.name = "x";
+        x.SetFloat(1.5);
+        ASSERT_TRUE(p.AppendVariable(x));
+        ScanMark start;
+        p.SavePosition(start);
+        std::vector<Reading> readings[3];
+        for (int pass = 0; pass < 3; ++pass) {
+            p.RestorePosition(start);
+            for (;;) {
+                const int code = p.ReadToken(raw);
+                if (code == token::kEnd) break;
+                readings[pass].push_back(
+                    {{code, p.word}, p.LastTokenStart() * 1000 + p.LastTokenLength(), p.variableIndex});
+            }
+        }
+        EXPECT_EQ(readings[0], readings[1]) << raw;
+        EXPECT_EQ(readings[0], readings[2]) << raw;
+        EXPECT_GT(readings[0].size(), 30u);
+    }
+}
+
 TEST(LexerHistoryTest, RecordsStartAndLengthAndStepsBack) {
     ScriptHarness h;
     TestParser& p = h.parser;
@@ -418,6 +459,20 @@ TEST(LexerFlagsTest, StopMakesEveryTokenTheEndAndSetsRunState1) {
     EXPECT_EQ(h.parser.ReadToken(), token::kEnd);
     EXPECT_EQ(h.parser.runState, kStoppedByUser);
     EXPECT_EQ(h.parser.ReadToken(), token::kEnd);
+    EXPECT_EQ(h.parser.tokenCount, 1);
+}
+
+TEST(LexerFlagsTest, AWordReadAgainFromTheCacheStillStopsTheScan) {
+    ScriptHarness h;
+    h.parser.PrepareScan("a+b", 1);
+    ASSERT_EQ(h.parser.ReadToken(), U);
+    ASSERT_EQ(h.parser.ReadToken(), 22);  // "+"
+    h.parser.UngetToken();
+    ASSERT_EQ(h.parser.ReadToken(), 22);  // read again, as an expression level does
+    h.parser.UngetToken();
+    h.view.stopRequested = 1;
+    EXPECT_EQ(h.parser.ReadToken(), token::kEnd);
+    EXPECT_EQ(h.parser.runState, kStoppedByUser);
     EXPECT_EQ(h.parser.tokenCount, 1);
 }
 
