@@ -41,7 +41,8 @@ void Value::CopyFrom(const Value& other) {
     if (this == &other) return;
     ClearValue();
     name = other.name;
-    scope = other.scope;
+    // A run's records have an empty scope: two empty strings compare inline, an assignment is a call.
+    if (scope != other.scope) scope = other.scope;
     index = other.index;
     count = other.count;
     type = other.type;
