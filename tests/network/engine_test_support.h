@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -107,11 +108,13 @@ public:
     std::vector<std::string> messages;
 };
 
-// A file in the test's temporary directory, removed at the end of the test.
+// A file in the temporary directory, removed at the end of the test. The process id keeps tests
+// that ctest runs at the same time (each in its own process) off each other's files.
 class TempFile {
 public:
     explicit TempFile(const std::string& name)
-        : path_((std::filesystem::temp_directory_path() / ("kestrum_engine_" + name)).string()) {}
+        : path_((std::filesystem::temp_directory_path() /
+                 ("kestrum_engine_" + std::to_string(::getpid()) + "_" + name)).string()) {}
     ~TempFile() {
         std::error_code ec;
         std::filesystem::remove(path_, ec);
