@@ -7,88 +7,19 @@
 #include <cstdint>
 #include <string>
 
+#include "interpreter/keyword_codes.h"
 #include "interpreter/tessel_parser.h"
 
 namespace crt { class CrtFile; }
 
 namespace builtin {
 
-// Keyword codes of the base catalogue that the built-ins read.
-namespace code {
-constexpr int kEquals = 0;
-constexpr int kCloseParen = 4;
-constexpr int kOpenParen = 5;
-constexpr int kTrue = 8;
-constexpr int kFalse = 9;
-constexpr int kComma = 11;
-constexpr int kSleep = 13;
-constexpr int kOpenBracket = 18;
-constexpr int kMsgBoxError = 20;
-constexpr int kMsgBoxInfo = 21;
-constexpr int kFor = 26;
-constexpr int kBiggestArray = 72;
-constexpr int kChangeRandomSeed = 75;
-constexpr int kClock = 82;
-constexpr int kFileOpen = 83;
-constexpr int kFileClose = 84;
-constexpr int kReading = 85;
-constexpr int kWriting = 86;
-constexpr int kEditting = 87;
-constexpr int kText = 88;
-constexpr int kBinary = 89;
-constexpr int kFileReadString = 90;
-constexpr int kFileWriteString = 91;
-constexpr int kIn = 93;
-constexpr int kBeep = 115;
-constexpr int kAsk = 120;
-constexpr int kYes = 121;
-constexpr int kNo = 122;
-constexpr int kFileWrite1b = 123;
-constexpr int kFileWrite2b = 124;
-constexpr int kFileWrite4bi = 125;
-constexpr int kFileWrite4bf = 126;
-constexpr int kFileWrite8b = 127;
-constexpr int kFileRead1b = 128;
-constexpr int kFileRead2b = 129;
-constexpr int kFileRead4bi = 130;
-constexpr int kFileRead4bf = 131;
-constexpr int kFileRead8b = 132;
-constexpr int kFileWrite1bu = 133;
-constexpr int kFileWrite2bu = 134;
-constexpr int kFileWrite4bu = 135;
-constexpr int kFileRead1bu = 136;
-constexpr int kFileRead2bu = 137;
-constexpr int kFileRead4bu = 138;
-constexpr int kFileSize = 139;
-constexpr int kFileTell = 140;
-constexpr int kFileSeekSet = 141;
-constexpr int kFileSeekCur = 142;
-constexpr int kFileSeekEnd = 143;
-constexpr int kSelectFile = 144;
-constexpr int kFileExists = 145;
-constexpr int kFileIsOpen = 146;
-constexpr int kFileEof = 147;
-constexpr int kExecute = 148;
-constexpr int kPlay = 149;
-constexpr int kPlayWave = 150;
-constexpr int kStopWave = 151;
-constexpr int kLoop = 152;
-constexpr int kWait = 153;
-constexpr int kCopyToClipboard = 155;
-constexpr int kReadMatrix = 156;
-constexpr int kWriteMatrix = 157;
-constexpr int kFrom = 158;
-constexpr int kSaveObject = 159;
-constexpr int kLoadObject = 160;
-constexpr int kCreateChart = 161;
-}  // namespace code
-
 // The words the lexer replaces by a literal.
 inline constexpr int kBuiltinValueCodes[] = {
-    code::kTrue, code::kFalse, code::kYes, code::kNo, code::kClock, code::kAsk, code::kFileReadString,
-    code::kFileRead1b, code::kFileRead2b, code::kFileRead4bi, code::kFileRead4bf, code::kFileRead8b,
-    code::kFileRead1bu, code::kFileRead2bu, code::kFileRead4bu, code::kFileSize, code::kFileTell,
-    code::kFileIsOpen, code::kFileEof, code::kFileExists, code::kSelectFile,
+    kw::kTrue, kw::kFalse, kw::kYes, kw::kNo, kw::kClock, kw::kAsk, kw::kFileReadString,
+    kw::kFileRead1b, kw::kFileRead2b, kw::kFileRead4bi, kw::kFileRead4bf, kw::kFileRead8b,
+    kw::kFileRead1bu, kw::kFileRead2bu, kw::kFileRead4bu, kw::kFileSize, kw::kFileTell,
+    kw::kFileIsOpen, kw::kFileEof, kw::kFileExists, kw::kSelectFile,
 };
 // The same set as bits, 64 codes a word: the lexer asks for every keyword it reads.
 constexpr std::uint64_t BuiltinValueBits(int word) {

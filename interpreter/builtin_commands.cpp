@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "interpreter/builtin_arguments.h"
+#include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
 #include "interpreter/number_text.h"
 #include "interpreter/tessel_parser.h"
@@ -38,23 +39,23 @@ std::vector<unsigned char> BinaryWriteBytes(int keyword, double value) {
     std::uint64_t bits = 0;
     std::size_t width = 4;
     switch (keyword) {
-        case code::kFileWrite1b: case code::kFileWrite1bu:
+        case kw::kFileWrite1b: case kw::kFileWrite1bu:
             width = 1;
             bits = static_cast<std::uint32_t>(DoubleToInt32(value));
             break;
-        case code::kFileWrite2b: case code::kFileWrite2bu:
+        case kw::kFileWrite2b: case kw::kFileWrite2bu:
             width = 2;
             bits = static_cast<std::uint32_t>(DoubleToInt32(value));
             break;
-        case code::kFileWrite4bi: bits = static_cast<std::uint32_t>(DoubleToInt32(value)); break;
-        case code::kFileWrite4bf: {
+        case kw::kFileWrite4bi: bits = static_cast<std::uint32_t>(DoubleToInt32(value)); break;
+        case kw::kFileWrite4bf: {
             const float single = static_cast<float>(value);
             std::uint32_t raw = 0;
             std::memcpy(&raw, &single, sizeof raw);
             bits = raw;
             break;
         }
-        case code::kFileWrite8b: width = 8; std::memcpy(&bits, &value, sizeof bits); break;
+        case kw::kFileWrite8b: width = 8; std::memcpy(&bits, &value, sizeof bits); break;
         default: bits = ToUnsigned32(value); break;
     }
     std::vector<unsigned char> bytes(width);
@@ -63,8 +64,8 @@ std::vector<unsigned char> BinaryWriteBytes(int keyword, double value) {
 }
 
 int SeekOrigin(int keyword) {
-    if (keyword == code::kFileSeekSet) return SEEK_SET;
-    return keyword == code::kFileSeekCur ? SEEK_CUR : SEEK_END;
+    if (keyword == kw::kFileSeekSet) return SEEK_SET;
+    return keyword == kw::kFileSeekCur ? SEEK_CUR : SEEK_END;
 }
 
 class BuiltinCommandRunner {
@@ -73,22 +74,22 @@ public:
 
     int Run(int keyword) {
         switch (keyword) {
-            case code::kSleep: return Sleep();
-            case code::kMsgBoxError: return MessageBox(desktop::kIconHand);
-            case code::kMsgBoxInfo: return MessageBox(desktop::kIconAsterisk);
-            case code::kBiggestArray: return BiggestArray();
-            case code::kChangeRandomSeed: return ChangeRandomSeed();
-            case code::kFileOpen: return FileOpen();
-            case code::kFileClose: return FileClose();
-            case code::kFileWriteString: return FileWriteString();
-            case code::kBeep: return Beep();
-            case code::kExecute: case code::kPlay: return Open();
-            case code::kPlayWave: return PlayWave();
-            case code::kStopWave: return StopWave();
-            case code::kCopyToClipboard: return CopyToClipboard();
-            case code::kReadMatrix: case code::kWriteMatrix: return MatrixFile(keyword == code::kReadMatrix);
-            case code::kCreateChart: return CreateChart();
-            case code::kFileSeekSet: case code::kFileSeekCur: case code::kFileSeekEnd: return FileSeek(keyword);
+            case kw::kSleep: return Sleep();
+            case kw::kMsgBoxError: return MessageBox(desktop::kIconHand);
+            case kw::kMsgBoxInfo: return MessageBox(desktop::kIconAsterisk);
+            case kw::kBiggestArray: return BiggestArray();
+            case kw::kChangeRandomSeed: return ChangeRandomSeed();
+            case kw::kFileOpen: return FileOpen();
+            case kw::kFileClose: return FileClose();
+            case kw::kFileWriteString: return FileWriteString();
+            case kw::kBeep: return Beep();
+            case kw::kExecute: case kw::kPlay: return Open();
+            case kw::kPlayWave: return PlayWave();
+            case kw::kStopWave: return StopWave();
+            case kw::kCopyToClipboard: return CopyToClipboard();
+            case kw::kReadMatrix: case kw::kWriteMatrix: return MatrixFile(keyword == kw::kReadMatrix);
+            case kw::kCreateChart: return CreateChart();
+            case kw::kFileSeekSet: case kw::kFileSeekCur: case kw::kFileSeekEnd: return FileSeek(keyword);
             default: return BinaryWrite(keyword);
         }
     }
@@ -132,7 +133,7 @@ private:
     // not grow the table, so it leaves the step as it is.
     int BiggestArray() {
         std::int32_t step = 0;
-        if (!Expect(p_, code::kEquals) || !ReadWholeNumber(p_, step)) return 0;
+        if (!Expect(p_, kw::kEquals) || !ReadWholeNumber(p_, step)) return 0;
         if (step >= 1) p_.variables.SetGrowBy(step);
         return 1;
     }
@@ -145,22 +146,22 @@ private:
     // FileOpen expr For (Reading | Writing | Editting) (Text | Binary) In fileVar
     int FileOpen() {
         std::string name;
-        if (!ReadText(name) || !Expect(p_, code::kFor)) return 0;
+        if (!ReadText(name) || !Expect(p_, kw::kFor)) return 0;
         std::string mode;
         switch (p_.ReadToken()) {
-            case code::kReading: mode = "r"; break;
-            case code::kWriting: mode = "w"; break;
-            case code::kEditting: mode = "r+"; break;
+            case kw::kReading: mode = "r"; break;
+            case kw::kWriting: mode = "w"; break;
+            case kw::kEditting: mode = "r+"; break;
             default: return p_.FailWith(message::kUnknownOpenMode);
         }
         switch (p_.ReadToken()) {
-            case code::kText: mode += 't'; break;
-            case code::kBinary: mode += 'b'; break;
+            case kw::kText: mode += 't'; break;
+            case kw::kBinary: mode += 'b'; break;
             default: return p_.FailWith(message::kTextOrBinary);
         }
         int record = 0;
         ScanMark afterName;
-        if (!Expect(p_, code::kIn) || !ReadFileVariable(p_, record, afterName)) return 0;
+        if (!Expect(p_, kw::kIn) || !ReadFileVariable(p_, record, afterName)) return 0;
         if (!Executing()) return 1;
         // A file the variable still holds would otherwise stay open, unreachable, until the run ends.
         CloseSharedFile(p_, FileOf(p_, record));
@@ -172,8 +173,8 @@ private:
     int FileClose() {
         int record = 0;
         ScanMark afterName;
-        if (!Expect(p_, code::kOpenParen) || !ReadFileVariable(p_, record, afterName) ||
-            !Expect(p_, code::kCloseParen)) {
+        if (!Expect(p_, kw::kOpenParen) || !ReadFileVariable(p_, record, afterName) ||
+            !Expect(p_, kw::kCloseParen)) {
             return 0;
         }
         if (!Executing()) return 1;
@@ -188,8 +189,8 @@ private:
         std::string text;
         int record = 0;
         ScanMark afterName;
-        if (!Expect(p_, code::kOpenParen) || !ReadText(text) || !Expect(p_, code::kComma) ||
-            !ReadFileVariable(p_, record, afterName) || !Expect(p_, code::kCloseParen)) {
+        if (!Expect(p_, kw::kOpenParen) || !ReadText(text) || !Expect(p_, kw::kComma) ||
+            !ReadFileVariable(p_, record, afterName) || !Expect(p_, kw::kCloseParen)) {
             return 0;
         }
         if (!Executing()) return 1;
@@ -205,8 +206,8 @@ private:
         ScanMark afterName;
         double value = 0.0;
         bool isInteger = false;
-        if (!Expect(p_, code::kOpenParen) || !ReadFileVariable(p_, record, afterName) || !Expect(p_, code::kComma) ||
-            !ReadNumber(p_, value, isInteger) || !Expect(p_, code::kCloseParen)) {
+        if (!Expect(p_, kw::kOpenParen) || !ReadFileVariable(p_, record, afterName) || !Expect(p_, kw::kComma) ||
+            !ReadNumber(p_, value, isInteger) || !Expect(p_, kw::kCloseParen)) {
             return 0;
         }
         if (!Executing()) return 1;
@@ -222,8 +223,8 @@ private:
         int record = 0;
         ScanMark afterName;
         std::int32_t offset = 0;
-        if (!Expect(p_, code::kOpenParen) || !ReadFileVariable(p_, record, afterName) || !Expect(p_, code::kComma) ||
-            !ReadWholeNumber(p_, offset) || !Expect(p_, code::kCloseParen)) {
+        if (!Expect(p_, kw::kOpenParen) || !ReadFileVariable(p_, record, afterName) || !Expect(p_, kw::kComma) ||
+            !ReadWholeNumber(p_, offset) || !Expect(p_, kw::kCloseParen)) {
             return 0;
         }
         if (!Executing()) return 1;
@@ -257,11 +258,11 @@ private:
         if (!ReadText(name)) return 0;
         bool loop = false;
         bool wait = false;
-        if (p_.ReadToken() == code::kComma) {
+        if (p_.ReadToken() == kw::kComma) {
             const int option = p_.ReadToken();
-            if (option != code::kLoop && option != code::kWait) return p_.FailWith(message::kLoopOrWait);
-            loop = option == code::kLoop;
-            wait = option == code::kWait;
+            if (option != kw::kLoop && option != kw::kWait) return p_.FailWith(message::kLoopOrWait);
+            loop = option == kw::kLoop;
+            wait = option == kw::kWait;
         } else {
             GiveBack(p_);
         }
@@ -297,7 +298,7 @@ private:
         const int record = element - 1;
         if (p_.variables[record].type != kTypeMatrix) return p_.FailWith(message::kMatrixVariableExpected);
         std::string path;
-        if (!Expect(p_, reading ? code::kFrom : code::kIn) || !ReadText(path)) return 0;
+        if (!Expect(p_, reading ? kw::kFrom : kw::kIn) || !ReadText(path)) return 0;
         if (!Executing()) return 1;
         CMatrix* matrix = p_.variables[record].value.matrix;
         if (matrix == nullptr) return p_.FailWith(message::kMatrixVariableExpected);
@@ -321,18 +322,18 @@ private:
 // CreateChart( title , count , values [ , labels ] )
 int BuiltinCommandRunner::CreateChart() {
     std::string title;
-    if (!Expect(p_, code::kOpenParen) || !ReadText(title) || !Expect(p_, code::kComma)) return 0;
+    if (!Expect(p_, kw::kOpenParen) || !ReadText(title) || !Expect(p_, kw::kComma)) return 0;
     Value countValue;
     if (!p_.ReadExpression2(countValue)) return 0;
     if (countValue.type != kTypeInteger) return p_.FailWith(message::kMustBeInteger);
-    if (!Expect(p_, code::kComma)) return 0;
+    if (!Expect(p_, kw::kComma)) return 0;
     const int count = countValue.value.integer;
     // A chart needs at least one value; in the check pass the count may still be unknown.
     if (Executing() && count < 1) return p_.FailWith(message::kPositiveValues);
 
     std::vector<double> values;
     const int form = p_.ReadToken();
-    if (form == code::kOpenBracket) {
+    if (form == kw::kOpenBracket) {
         GiveBack(p_);
         if (!ReadChartMatrixValues(count, values)) return 0;
     } else if (form == token::kVariable) {
@@ -352,7 +353,7 @@ int BuiltinCommandRunner::CreateChart() {
 
     std::vector<std::string> labels;
     bool hasLabels = false;
-    if (!ReadChartLabels(count, labels, hasLabels) || !Expect(p_, code::kCloseParen)) return 0;
+    if (!ReadChartLabels(count, labels, hasLabels) || !Expect(p_, kw::kCloseParen)) return 0;
     if (Executing()) p_.view->ShowChart(title, values, count, hasLabels ? &labels : nullptr);
     return 1;
 }
@@ -404,7 +405,7 @@ int BuiltinCommandRunner::ReadChartArrayValues(int first, int count, std::vector
 
 // [ , labels ]: an array of at least two Strings, named without an index.
 int BuiltinCommandRunner::ReadChartLabels(int count, std::vector<std::string>& labels, bool& hasLabels) {
-    if (p_.ReadToken() != code::kComma) {
+    if (p_.ReadToken() != kw::kComma) {
         GiveBack(p_);
         return 1;
     }
@@ -427,13 +428,13 @@ int BuiltinCommandRunner::ReadChartLabels(int count, std::vector<std::string>& l
 
 bool CTesselParser::IsCommandCode(int keyword) {
     switch (keyword) {
-        case code::kSleep: case code::kMsgBoxError: case code::kMsgBoxInfo: case code::kBiggestArray:
-        case code::kChangeRandomSeed: case code::kFileOpen: case code::kFileClose: case code::kFileWriteString:
-        case code::kBeep: case code::kFileWrite1b: case code::kFileWrite2b: case code::kFileWrite4bi:
-        case code::kFileWrite4bf: case code::kFileWrite8b: case code::kFileWrite1bu: case code::kFileWrite2bu:
-        case code::kFileWrite4bu: case code::kFileSeekSet: case code::kFileSeekCur: case code::kFileSeekEnd:
-        case code::kExecute: case code::kPlay: case code::kPlayWave: case code::kStopWave:
-        case code::kCopyToClipboard: case code::kReadMatrix: case code::kWriteMatrix: case code::kCreateChart:
+        case kw::kSleep: case kw::kMsgBoxError: case kw::kMsgBoxInfo: case kw::kBiggestArray:
+        case kw::kChangeRandomSeed: case kw::kFileOpen: case kw::kFileClose: case kw::kFileWriteString:
+        case kw::kBeep: case kw::kFileWrite1b: case kw::kFileWrite2b: case kw::kFileWrite4bi:
+        case kw::kFileWrite4bf: case kw::kFileWrite8b: case kw::kFileWrite1bu: case kw::kFileWrite2bu:
+        case kw::kFileWrite4bu: case kw::kFileSeekSet: case kw::kFileSeekCur: case kw::kFileSeekEnd:
+        case kw::kExecute: case kw::kPlay: case kw::kPlayWave: case kw::kStopWave:
+        case kw::kCopyToClipboard: case kw::kReadMatrix: case kw::kWriteMatrix: case kw::kCreateChart:
             return true;
         default:
             return false;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "interpreter/builtin_arguments.h"
+#include "interpreter/keyword_codes.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_file.h"
 #include "platform/crt_runtime.h"
@@ -64,13 +65,13 @@ Stored ReadLittleEndian(crt::CrtFile& file) {
 // The literal text of one binary read, formatted as the value's width prescribes.
 std::string BinaryReadText(int keyword, crt::CrtFile& file) {
     switch (keyword) {
-        case code::kFileRead1b: return Printed("%d", static_cast<int>(ReadLittleEndian<std::int8_t>(file)));
-        case code::kFileRead2b: return Printed("%d", static_cast<int>(ReadLittleEndian<std::int16_t>(file)));
-        case code::kFileRead4bi: return Printed("%d", static_cast<int>(ReadLittleEndian<std::int32_t>(file)));
-        case code::kFileRead4bf: return Printed("%.5f", static_cast<double>(ReadLittleEndian<float>(file)));
-        case code::kFileRead8b: return Printed("%.9f", ReadLittleEndian<double>(file));
-        case code::kFileRead1bu: return Printed("%u", static_cast<unsigned>(ReadLittleEndian<std::uint8_t>(file)));
-        case code::kFileRead2bu: return Printed("%u", static_cast<unsigned>(ReadLittleEndian<std::uint16_t>(file)));
+        case kw::kFileRead1b: return Printed("%d", static_cast<int>(ReadLittleEndian<std::int8_t>(file)));
+        case kw::kFileRead2b: return Printed("%d", static_cast<int>(ReadLittleEndian<std::int16_t>(file)));
+        case kw::kFileRead4bi: return Printed("%d", static_cast<int>(ReadLittleEndian<std::int32_t>(file)));
+        case kw::kFileRead4bf: return Printed("%.5f", static_cast<double>(ReadLittleEndian<float>(file)));
+        case kw::kFileRead8b: return Printed("%.9f", ReadLittleEndian<double>(file));
+        case kw::kFileRead1bu: return Printed("%u", static_cast<unsigned>(ReadLittleEndian<std::uint8_t>(file)));
+        case kw::kFileRead2bu: return Printed("%u", static_cast<unsigned>(ReadLittleEndian<std::uint16_t>(file)));
         default: return Printed("%u", static_cast<unsigned>(ReadLittleEndian<std::uint32_t>(file)));
     }
 }
@@ -82,13 +83,13 @@ public:
 
     int Evaluate(int keyword, Literal& out) {
         switch (keyword) {
-            case code::kTrue: case code::kYes: out.text = "1"; return 1;
-            case code::kFalse: case code::kNo: out.text = "0"; return 1;
-            case code::kClock: out.text = Executing() ? Printed("%ld", crt::Clock()) : "0"; return 1;
-            case code::kAsk: return Ask(out);
-            case code::kFileExists: return FileExistsValue(out);
-            case code::kFileReadString: return ReadString(out);
-            case code::kSelectFile: return SelectFile(out);
+            case kw::kTrue: case kw::kYes: out.text = "1"; return 1;
+            case kw::kFalse: case kw::kNo: out.text = "0"; return 1;
+            case kw::kClock: out.text = Executing() ? Printed("%ld", crt::Clock()) : "0"; return 1;
+            case kw::kAsk: return Ask(out);
+            case kw::kFileExists: return FileExistsValue(out);
+            case kw::kFileReadString: return ReadString(out);
+            case kw::kSelectFile: return SelectFile(out);
             default: return FileValue(keyword, out);
         }
     }
@@ -111,10 +112,10 @@ private:
 
     // ( expr ): the expression's text.
     int ParenthesisedText(std::string& text) {
-        if (!Expect(p_, code::kOpenParen)) return 0;
+        if (!Expect(p_, kw::kOpenParen)) return 0;
         Value v;
         if (!p_.ReadExpression2(v)) return 0;
-        if (!Expect(p_, code::kCloseParen)) return 0;
+        if (!Expect(p_, kw::kCloseParen)) return 0;
         text = ValueToText(v, Executing());
         return 1;
     }
@@ -138,8 +139,8 @@ private:
 
     // ( fileVar ): the element's record; afterName marks the variable for "File Not Open.".
     int FileArgument(int& record, ScanMark& afterName) {
-        return Expect(p_, code::kOpenParen) && ReadFileVariable(p_, record, afterName) &&
-               Expect(p_, code::kCloseParen);
+        return Expect(p_, kw::kOpenParen) && ReadFileVariable(p_, record, afterName) &&
+               Expect(p_, kw::kCloseParen);
     }
 
     // The open file of the element, or the "File Not Open." error on the variable's word.
@@ -156,10 +157,10 @@ private:
     int ReadString(Literal& out) {
         out.token = token::kStringValue;
         std::int32_t count = 0;
-        if (!Expect(p_, code::kOpenParen) || !ReadWholeNumber(p_, count) || !Expect(p_, code::kComma)) return 0;
+        if (!Expect(p_, kw::kOpenParen) || !ReadWholeNumber(p_, count) || !Expect(p_, kw::kComma)) return 0;
         int record = 0;
         ScanMark afterName;
-        if (!ReadFileVariable(p_, record, afterName) || !Expect(p_, code::kCloseParen)) return 0;
+        if (!ReadFileVariable(p_, record, afterName) || !Expect(p_, kw::kCloseParen)) return 0;
         if (!Executing()) return 1;
         if (count < 1) return p_.FailWith(message::kPositiveValues);
         crt::CrtFile* file = OpenFileOrFail(record, afterName);
@@ -177,16 +178,16 @@ private:
         if (!FileArgument(record, afterName)) return 0;
         out.text = "0";
         if (!Executing()) return 1;
-        if (keyword == code::kFileIsOpen) {
+        if (keyword == kw::kFileIsOpen) {
             out.text = FileOf(p_, record) != nullptr ? "1" : "0";
             return 1;
         }
         crt::CrtFile* file = OpenFileOrFail(record, afterName);
         if (file == nullptr) return 0;
         switch (keyword) {
-            case code::kFileSize: out.text = Printed("%lld", static_cast<long long>(file->Length())); break;
-            case code::kFileTell: out.text = Printed("%lld", static_cast<long long>(file->Tell())); break;
-            case code::kFileEof: out.text = file->Eof() ? "1" : "0"; break;
+            case kw::kFileSize: out.text = Printed("%lld", static_cast<long long>(file->Length())); break;
+            case kw::kFileTell: out.text = Printed("%lld", static_cast<long long>(file->Tell())); break;
+            case kw::kFileEof: out.text = file->Eof() ? "1" : "0"; break;
             default: out.text = BinaryReadText(keyword, *file); break;
         }
         return 1;

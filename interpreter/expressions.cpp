@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
 #include "interpreter/number_text.h"
 #include "interpreter/tessel_parser.h"
@@ -87,7 +88,7 @@ std::int32_t IntegerLiteral(const std::string& word) {
 
 // In-place combination of two matrices after their sizes have been tested.
 void CombineMatrices(int op, CMatrix& left, const CMatrix& right) {
-    if (op == CTesselParser::kWordPlus)
+    if (op == kw::kPlus)
         left.Add(right);
     else
         left.Subtract(right);
@@ -153,16 +154,16 @@ bool ArgumentInRange(ArgumentTest test, double x) {
 }
 
 bool IsComparison(int token) {
-    return token == CTesselParser::kWordEquals || (token >= CTesselParser::kWordLess && token <= CTesselParser::kWordNotEqual);
+    return token == kw::kEquals || (token >= kw::kLess && token <= kw::kNotEqual);
 }
 
 bool Compare(int op, int order) {
     switch (op) {
-        case CTesselParser::kWordEquals: return order == 0;
-        case CTesselParser::kWordLess: return order < 0;
-        case CTesselParser::kWordGreater: return order > 0;
-        case CTesselParser::kWordLessEqual: return order <= 0;
-        case CTesselParser::kWordGreaterEqual: return order >= 0;
+        case kw::kEquals: return order == 0;
+        case kw::kLess: return order < 0;
+        case kw::kGreater: return order > 0;
+        case kw::kLessEqual: return order <= 0;
+        case kw::kGreaterEqual: return order >= 0;
         default: return order != 0;
     }
 }
@@ -170,11 +171,11 @@ bool Compare(int op, int order) {
 // As the doubles compare; a not-a-number operand is unordered: only `<>` holds.
 bool CompareNumbers(int op, double a, double b) {
     switch (op) {
-        case CTesselParser::kWordEquals: return a == b;
-        case CTesselParser::kWordLess: return a < b;
-        case CTesselParser::kWordGreater: return a > b;
-        case CTesselParser::kWordLessEqual: return a <= b;
-        case CTesselParser::kWordGreaterEqual: return a >= b;
+        case kw::kEquals: return a == b;
+        case kw::kLess: return a < b;
+        case kw::kGreater: return a > b;
+        case kw::kLessEqual: return a <= b;
+        case kw::kGreaterEqual: return a >= b;
         default: return a != b;
     }
 }
@@ -260,7 +261,7 @@ int CTesselParser::EvalAdditive(Value& result) {
         const int op = ReadToken();
         ScanMark afterOperator;
         SavePosition(afterOperator);
-        if (op != kWordPlus && op != kWordMinus && op != kWordMod) return EndOfOperand(op);
+        if (op != kw::kPlus && op != kw::kMinus && op != kw::kMod) return EndOfOperand(op);
         ReadToken();
         Value right;
         if (!EvalMultiplicative(right)) return 0;
@@ -275,7 +276,7 @@ int CTesselParser::CombineAdditive(int op, Value& left, const Value& right, cons
     };
     const int lt = left.type;
     const int rt = right.type;
-    if (op == kWordMod) {
+    if (op == kw::kMod) {
         // Only numbers have a remainder; a Matrix or File on the left is refused like a String.
         if (!left.IsNumber() || !right.IsNumber()) return failAtOperator(kModStrings);
         const double remainder = std::fmod(left.AsDouble(), right.AsDouble());
@@ -288,15 +289,15 @@ int CTesselParser::CombineAdditive(int op, Value& left, const Value& right, cons
     if (lt == kTypeFile) return 1;  // a File on the left of `+` or `-` stays as it is
     if (left.IsNumber() && right.IsNumber()) {
         if (lt == kTypeInteger && rt == kTypeInteger) {
-            left.value.integer = op == kWordPlus ? WrapAdd(left.value.integer, right.value.integer)
+            left.value.integer = op == kw::kPlus ? WrapAdd(left.value.integer, right.value.integer)
                                                  : WrapSubtract(left.value.integer, right.value.integer);
         } else {
-            const double sum = op == kWordPlus ? left.AsDouble() + right.AsDouble() : left.AsDouble() - right.AsDouble();
+            const double sum = op == kw::kPlus ? left.AsDouble() + right.AsDouble() : left.AsDouble() - right.AsDouble();
             left.SetFloat(sum);
         }
         return 1;
     }
-    if (op == kWordMinus) {
+    if (op == kw::kMinus) {
         if (lt == kTypeMatrix && right.IsNumber()) {
             if (execute) left.value.matrix->SubtractScalar(right.AsDouble());
             return 1;
@@ -352,7 +353,7 @@ int CTesselParser::EvalMultiplicative(Value& result) {
         ScanMark beforeOperator;
         SavePosition(beforeOperator);
         const int op = ReadToken();
-        if (op != kWordTimes && op != kWordDivide) return EndOfOperand(op);
+        if (op != kw::kTimes && op != kw::kDivide) return EndOfOperand(op);
         ReadToken();
         Value right;
         if (!EvalPower(right)) return 0;
@@ -361,7 +362,7 @@ int CTesselParser::EvalMultiplicative(Value& result) {
 }
 
 int CTesselParser::CombineMultiplicative(int op, Value& left, const Value& right, const ScanMark& beforeOperator) {
-    const bool times = op == kWordTimes;
+    const bool times = op == kw::kTimes;
     const char* typeError = times ? kTimesStrings : kDivideStrings;
     auto failBeforeOperator = [&]() {
         RestorePosition(beforeOperator);
@@ -425,7 +426,7 @@ int CTesselParser::CombineMultiplicative(int op, Value& left, const Value& right
 int CTesselParser::EvalPower(Value& result) {
     if (!EvalUnary(result)) return 0;
     const int op = ReadToken();
-    if (op != kWordPower) return EndOfOperand(op);
+    if (op != kw::kPower) return EndOfOperand(op);
     ReadToken();
     Value right;
     {
@@ -445,10 +446,10 @@ __attribute__((always_inline)) inline int CTesselParser::EvalUnary(Value& result
     ScanMark afterSign;
     SavePosition(afterSign);
     const int sign = currentToken;
-    const bool hasSign = sign == kWordPlus || sign == kWordMinus;
+    const bool hasSign = sign == kw::kPlus || sign == kw::kMinus;
     if (hasSign) ReadToken();
     if (!EvalParenthesis(result)) return 0;
-    if (!hasSign || sign == kWordPlus) return 1;
+    if (!hasSign || sign == kw::kPlus) return 1;
     if (result.type == kTypeInteger) {
         result.value.integer = WrapNegate(result.value.integer);
         return 1;
@@ -466,13 +467,13 @@ __attribute__((always_inline)) inline int CTesselParser::EvalUnary(Value& result
 
 // Inline: called from one place, once per operand.
 __attribute__((always_inline)) inline int CTesselParser::EvalParenthesis(Value& result) {
-    if (currentToken != kWordOpenParen) return EvalPrimary(result);
+    if (currentToken != kw::kOpenParen) return EvalPrimary(result);
     ReadToken();
     {
         NestingScope nesting(*this);
         if (!nesting.Entered() || !EvalAdditive(result)) return 0;
     }
-    return ExpectToken(kWordCloseParen);
+    return ExpectToken(kw::kCloseParen);
 }
 
 // ---------------------------------------------------------------- level 6: primaries
@@ -486,8 +487,8 @@ int CTesselParser::EvalPrimary(Value& result) {
             else
                 result.SetInteger(IntegerLiteral(word));
             return 1;
-        case kWordDoubleQuote:
-        case kWordSingleQuote:
+        case kw::kDoubleQuote:
+        case kw::kSingleQuote:
             return EvalStringLiteral(result, code);
         case token::kStringValue:
             result.SetString(word);
@@ -503,10 +504,10 @@ int CTesselParser::EvalPrimary(Value& result) {
                 return 1;
             }
             return FailWith(kUnknownVariable);
-        case kWordRgb:
+        case kw::kRgb:
             return EvalRgb(result);
-        case kWordInt:
-        case kWordRnd:
+        case kw::kInt:
+        case kw::kRnd:
             return EvalIntOrRnd(result, code);
         default:
             break;
@@ -546,19 +547,19 @@ int CTesselParser::EvalVariableOperand(Value& result) {
 }
 
 int CTesselParser::EvalRgb(Value& result) {
-    if (!ExpectToken(kWordOpenParen)) return 0;
+    if (!ExpectToken(kw::kOpenParen)) return 0;
     NestingScope nesting(*this);
     if (!nesting.Entered()) return 0;
     std::int32_t colour = 0;
     for (int channel = 0; channel < 3; ++channel) {
-        if (channel > 0 && !ExpectToken(kWordComma)) return 0;
+        if (channel > 0 && !ExpectToken(kw::kComma)) return 0;
         Value argument;
         if (!ReadExpression(argument) || !RequireNumber(argument)) return 0;
         const std::int32_t whole =
             argument.type == kTypeInteger ? argument.value.integer : DoubleToInt32(argument.value.number);
         colour |= (whole & 0xFF) << (8 * channel);
     }
-    if (!ExpectToken(kWordCloseParen)) return 0;
+    if (!ExpectToken(kw::kCloseParen)) return 0;
     result.SetInteger(colour);
     return 1;
 }
@@ -566,7 +567,7 @@ int CTesselParser::EvalRgb(Value& result) {
 int CTesselParser::EvalMathFunction(Value& result, int code) {
     ScanMark beforeParen;
     SavePosition(beforeParen);
-    if (!ExpectToken(kWordOpenParen)) return 0;
+    if (!ExpectToken(kw::kOpenParen)) return 0;
     NestingScope nesting(*this);
     if (!nesting.Entered()) return 0;
     double x = 0.0;
@@ -574,7 +575,7 @@ int CTesselParser::EvalMathFunction(Value& result, int code) {
     double value = 0.0;
     if (code == kPowCode) {
         double y = 0.0;
-        if (!ExpectToken(kWordComma) || !ReadNumber(y)) return 0;
+        if (!ExpectToken(kw::kComma) || !ReadNumber(y)) return 0;
         if (execute) {
             if (x == 0.0 && y <= 0.0) {
                 RestorePosition(beforeParen);
@@ -594,19 +595,19 @@ int CTesselParser::EvalMathFunction(Value& result, int code) {
             value = f.compute(x);
         }
     }
-    if (!ExpectToken(kWordCloseParen)) return 0;
+    if (!ExpectToken(kw::kCloseParen)) return 0;
     result.SetFloat(value);
     return 1;
 }
 
 int CTesselParser::EvalIntOrRnd(Value& result, int code) {
-    if (!ExpectToken(kWordOpenParen)) return 0;
+    if (!ExpectToken(kw::kOpenParen)) return 0;
     NestingScope nesting(*this);
     if (!nesting.Entered()) return 0;
     Value argument;
     if (!ReadExpression(argument) || !RequireNumber(argument)) return 0;
-    if (!ExpectToken(kWordCloseParen)) return 0;
-    if (code == kWordInt) {
+    if (!ExpectToken(kw::kCloseParen)) return 0;
+    if (code == kw::kInt) {
         result.SetInteger(argument.type == kTypeInteger ? argument.value.integer : DoubleToInt32(argument.value.number));
         return 1;
     }
@@ -623,7 +624,7 @@ int CTesselParser::EvalIntOrRnd(Value& result, int code) {
 
 int CTesselParser::EvaluateCondition(int& result) {
     const int first = ReadToken();
-    const bool invert = first == kWordNot;
+    const bool invert = first == kw::kNot;
     if (!invert && !EndOfOperand(first)) return 0;
     Value a;
     if (!ReadExpression(a)) return 0;
@@ -644,11 +645,11 @@ int CTesselParser::EvaluateCondition(int& result) {
     }
     if (invert) truth = !truth;
     const int chain = ReadToken();
-    if (chain == kWordAnd || chain == kWordOr) {
+    if (chain == kw::kAnd || chain == kw::kOr) {
         int rest = 0;
         NestingScope nesting(*this);
         if (!nesting.Entered() || !EvaluateCondition(rest)) return 0;
-        truth = chain == kWordAnd ? (truth && rest) : (truth || rest);
+        truth = chain == kw::kAnd ? (truth && rest) : (truth || rest);
     } else if (!EndOfOperand(chain)) {
         return 0;
     }

@@ -11,13 +11,12 @@
 #include <new>
 
 #include "interpreter/builtin_arguments.h"
+#include "interpreter/keyword_codes.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_runtime.h"
 
 namespace {
 
-constexpr int kBlockCommentCode = 2;  // "/*"
-constexpr int kLineCommentCode = 10;  // "//"
 constexpr int kPauseStepMs = 500;
 constexpr int kUnclosedCommentWaitMs = 2000;
 const char kUnclosedCommentText[] = " Syntax Error : \"/*\" without \"*/\".";
@@ -184,7 +183,7 @@ void CTesselParser::ComputeScanEntry(const char* text, int length, int from, Sca
     if (code >= keywords.GetCount()) code = -1;  // an incomplete table: only the rows it has
     if (code >= 0) {
         entry.kind = static_cast<std::int16_t>(code);
-        entry.flat = code != kBlockCommentCode && code != kLineCommentCode && !builtin::IsBuiltinValueCode(code);
+        entry.flat = code != kw::kCommentOpen && code != kw::kLineComment && !builtin::IsBuiltinValueCode(code);
     } else if (IsNumberText(w, wordLength)) {
         entry.kind = kScanNumber;
         entry.flat = 1;
@@ -371,12 +370,12 @@ __attribute__((noinline)) int CTesselParser::ReadTokenFully(const char* text, in
         bool keyword = false;
         const int code = ScanToken(text, length, false, keyword);
         if (!keyword) return code;
-        if (code == kBlockCommentCode) {
+        if (code == kw::kCommentOpen) {
             if (SkipBlockCommentIn(text, length)) continue;
             return token::kUnclosedComment;
         }
         if (raw) return code;
-        if (code != kLineCommentCode) {
+        if (code != kw::kLineComment) {
             return builtin::IsBuiltinValueCode(code) ? ReadBuiltinValue(code) : PlainKeyword(code);
         }
         SkipToEndOfLineIn(text, length);
@@ -398,12 +397,12 @@ int CTesselParser::SkipBlockCommentIn(const char* text, int length) {
     for (;;) {
         bool keyword = false;
         const int code = ScanToken(text, length, true, keyword);
-        if (keyword && code == 2) {
+        if (keyword && code == kw::kCommentOpen) {
             SavePosition(mark);
             commentMarks_.push_back(mark);
             continue;
         }
-        if (keyword && code == 3) {
+        if (keyword && code == kw::kCommentClose) {
             commentMarks_.pop_back();
             if (commentMarks_.empty()) return 1;
             continue;

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_runtime.h"
@@ -23,7 +24,7 @@ constexpr const char* kCannotTransfer = " Syntax Error : Cannot transfer result 
 // matrix refuses, so no index arithmetic can overflow.
 int ZeroBased(int scriptIndex) { return scriptIndex >= 1 ? scriptIndex - 1 : -1; }
 
-bool IsSeparator(int token) { return token == CTesselParser::kWordSemicolon || token == CTesselParser::kWordComma; }
+bool IsSeparator(int token) { return token == kw::kSemicolon || token == kw::kComma; }
 
 // A number read from a matrix is an Integer when it is a whole 32-bit value, else a Float.
 void SetMatrixNumber(Value& result, double d) {
@@ -40,7 +41,7 @@ void SetMatrixNumber(Value& result, double d) {
 
 int CTesselParser::EvaluateMatrixOperand(Value& result, int record) {
     const int next = ReadToken();
-    if (next != kWordOpenBracket) {
+    if (next != kw::kOpenBracket) {
         if (!EndOfOperand(next)) return 0;
         const Value& variable = variables[record];
         const CMatrix& source = *variable.value.matrix;
@@ -50,24 +51,24 @@ int CTesselParser::EvaluateMatrixOperand(Value& result, int record) {
         return 4;
     }
     const int afterBracket = ReadToken();
-    if (afterBracket == kWordCloseBracket) {
+    if (afterBracket == kw::kCloseBracket) {
         int col = 0;
-        if (!ExpectToken(kWordOpenBracket) || !ReadIntegerExpression(col) || !ExpectToken(kWordCloseBracket)) return 0;
+        if (!ExpectToken(kw::kOpenBracket) || !ReadIntegerExpression(col) || !ExpectToken(kw::kCloseBracket)) return 0;
         return MatrixColumnOrNumber(result, record, col);
     }
     if (!EndOfOperand(afterBracket)) return 0;
     int row = 0;
-    if (!ReadIntegerExpression(row) || !ExpectToken(kWordCloseBracket)) return 0;
+    if (!ReadIntegerExpression(row) || !ExpectToken(kw::kCloseBracket)) return 0;
     const int second = ReadToken();
-    if (second != kWordOpenBracket) {
+    if (second != kw::kOpenBracket) {
         if (!EndOfOperand(second)) return 0;
         return MatrixRowOrNumber(result, record, row);
     }
     const int afterSecond = ReadToken();
-    if (afterSecond == kWordCloseBracket) return MatrixRowOrNumber(result, record, row);
+    if (afterSecond == kw::kCloseBracket) return MatrixRowOrNumber(result, record, row);
     if (!EndOfOperand(afterSecond)) return 0;
     int col = 0;
-    if (!ReadIntegerExpression(col) || !ExpectToken(kWordCloseBracket)) return 0;
+    if (!ReadIntegerExpression(col) || !ExpectToken(kw::kCloseBracket)) return 0;
     return MatrixNumber(result, record, row, col);
 }
 
@@ -119,8 +120,8 @@ int CTesselParser::MatrixRowOrNumber(Value& result, int record, int row) {
 }
 
 int CTesselParser::ParseMatrixIndex(int& row, int& col) {
-    return ExpectToken(kWordOpenBracket) && ReadIntegerExpression(row) && ExpectToken(kWordCloseBracket) &&
-                   ExpectToken(kWordOpenBracket) && ReadIntegerExpression(col) && ExpectToken(kWordCloseBracket)
+    return ExpectToken(kw::kOpenBracket) && ReadIntegerExpression(row) && ExpectToken(kw::kCloseBracket) &&
+                   ExpectToken(kw::kOpenBracket) && ReadIntegerExpression(col) && ExpectToken(kw::kCloseBracket)
                ? 1
                : 0;
 }
@@ -129,10 +130,10 @@ int CTesselParser::ParseMatrixIndex(int& row, int& col) {
 
 int CTesselParser::AssignMatrix(CMatrix& matrix, int rowFrom, int rowTo, int colFrom, int colTo, int integerOnly) {
     const int first = ReadToken();
-    if (first == kWordRandomElements) return FillRandomElements(matrix, integerOnly);
-    if (first == kWordOpenBracket) {
+    if (first == kw::kRandomElements) return FillRandomElements(matrix, integerOnly);
+    if (first == kw::kOpenBracket) {
         if (!ReadMatrixLiteral(matrix, rowFrom, rowTo, colFrom, colTo, integerOnly)) return 0;
-        return ExpectToken(kWordCloseBracket);
+        return ExpectToken(kw::kCloseBracket);
     }
     if (!EndOfOperand(first)) return 0;
     return AssignMatrixFromValue(matrix, rowFrom, rowTo, colFrom, colTo, integerOnly);
@@ -141,8 +142,8 @@ int CTesselParser::AssignMatrix(CMatrix& matrix, int rowFrom, int rowTo, int col
 int CTesselParser::FillRandomElements(CMatrix& matrix, int integerOnly) {
     double low = 0.0;
     double high = 0.0;
-    if (!ExpectToken(kWordOpenParen) || !ReadNumber(low) || !ExpectToken(kWordComma) || !ReadNumber(high) ||
-        !ExpectToken(kWordCloseParen))
+    if (!ExpectToken(kw::kOpenParen) || !ReadNumber(low) || !ExpectToken(kw::kComma) || !ReadNumber(high) ||
+        !ExpectToken(kw::kCloseParen))
         return 0;
     if (!execute) return 1;
     if (low > high) std::swap(low, high);
@@ -207,7 +208,7 @@ int CTesselParser::AssignMatrixFromValue(CMatrix& matrix, int rowFrom, int rowTo
     if (elements >= 2) {
         RestorePosition(start);
         ReadToken();
-        return FailExpected(kWordOpenBracket);
+        return FailExpected(kw::kOpenBracket);
     }
     if (rowFrom < 0 || rowFrom >= matrix.GetRows()) return FailWith(kInvalidRow);
     if (colFrom < 0 || colFrom >= matrix.GetCols()) return FailWith(kInvalidColumn);
@@ -218,24 +219,24 @@ int CTesselParser::AssignMatrixFromValue(CMatrix& matrix, int rowFrom, int rowTo
 
 int CTesselParser::ParseBracketList() {
     const int first = ReadToken();
-    if (first == kWordRandomElements) {
+    if (first == kw::kRandomElements) {
         double ignored = 0.0;
-        return ExpectToken(kWordOpenParen) && ReadNumber(ignored) && ExpectToken(kWordComma) && ReadNumber(ignored) &&
-                       ExpectToken(kWordCloseParen)
+        return ExpectToken(kw::kOpenParen) && ReadNumber(ignored) && ExpectToken(kw::kComma) && ReadNumber(ignored) &&
+                       ExpectToken(kw::kCloseParen)
                    ? 1
                    : 0;
     }
-    if (first == kWordOpenBracket) {
+    if (first == kw::kOpenBracket) {
         const int next = ReadToken();
-        if (next == kWordCloseBracket) return 1;
+        if (next == kw::kCloseBracket) return 1;
         if (!EndOfOperand(next)) return 0;
         for (;;) {
             Value element;
             if (!ReadExpression(element) || !RequireNumber(element)) return 0;
             const int separator = ReadToken();
-            if (separator == kWordCloseBracket) return 1;
+            if (separator == kw::kCloseBracket) return 1;
             if (LexerReportedError(separator)) return 0;
-            if (separator == token::kEnd) return FailExpected(kWordCloseBracket);
+            if (separator == token::kEnd) return FailExpected(kw::kCloseBracket);
             if (!IsSeparator(separator)) return FailWith(kSeparatorExpected);
         }
     }

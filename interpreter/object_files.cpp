@@ -4,6 +4,7 @@
 #include <string>
 
 #include "interpreter/builtin_arguments.h"
+#include "interpreter/keyword_codes.h"
 #include "interpreter/object_file_codec.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_file.h"
@@ -48,7 +49,7 @@ int CTesselParser::ExecuteSaveObject() {
         return runState != kRunning ? 0 : FailWith(message::kCannotOpenFile);
     }
     std::string name;
-    if (!ReadObjectFileName(*this, code::kIn, name)) return 0;
+    if (!ReadObjectFileName(*this, kw::kIn, name)) return 0;
     if (execute && !SaveObjectToFile(record, name)) return FailWith(message::kCannotOpenFile);
     return 1;
 }
@@ -63,7 +64,7 @@ int CTesselParser::ExecuteLoadObject() {
         return FailWith(reason);
     }
     std::string name;
-    if (!ReadObjectFileName(*this, code::kFrom, name)) return 0;
+    if (!ReadObjectFileName(*this, kw::kFrom, name)) return 0;
     if (execute && !LoadObject(record, name)) return FailWith(message::kFileNotFound);
     return 1;
 }

@@ -7,50 +7,13 @@
 #include <cstdint>
 #include <string>
 
+#include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
 #include "interpreter/number_text.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
 
 namespace {
-
-// Catalogue codes of the words statements test.
-namespace kw {
-enum StatementWord : int {
-    kEquals = 0,
-    kColon = 6,
-    kSemicolon = 7,
-    kComma = 11,
-    kIntegerWord = 14,
-    kFloatWord = 15,
-    kStringWord = 16,
-    kMatrixWord = 17,
-    kOpenBracket = 18,
-    kCloseBracket = 19,
-    kFor = 26,
-    kTo = 27,
-    kNext = 28,
-    kStep = 29,
-    kIf = 30,
-    kThen = 31,
-    kElse = 32,
-    kEndif = 33,
-    kExit = 42,
-    kStopProgram = 43,
-    kWhile = 44,
-    kWend = 45,
-    kDo = 46,
-    kOpenBrace = 48,
-    kCloseBrace = 49,
-    kSubroutin = 56,
-    kEndSub = 57,
-    kCall = 58,
-    kExitSub = 71,
-    kFileWord = 92,
-    kSaveObject = 159,
-    kLoadObject = 160,
-};
-}  // namespace kw
 
 // Kinds whose end of text is an error, with their messages.
 const char* EndOfTextMessage(int kind) {

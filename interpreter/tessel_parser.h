@@ -436,17 +436,6 @@ private:
     // --- end statements private ---
 
     // --- expressions private ---
-public:
-    // Catalogue codes of the words the expression levels test.
-    enum ExpressionWord : int {
-        kWordEquals = 0, kWordDoubleQuote = 1, kWordCloseParen = 4, kWordOpenParen = 5,
-        kWordSemicolon = 7, kWordComma = 11, kWordOpenBracket = 18, kWordCloseBracket = 19,
-        kWordPlus = 22, kWordMinus = 23, kWordTimes = 24, kWordDivide = 25, kWordLess = 34,
-        kWordGreater = 35, kWordLessEqual = 36, kWordGreaterEqual = 37, kWordNotEqual = 38,
-        kWordAnd = 39, kWordOr = 40, kWordMod = 41, kWordRgb = 47, kWordInt = 73, kWordRnd = 74,
-        kWordPower = 76, kWordSingleQuote = 81, kWordNot = 94, kWordRandomElements = 154,
-    };
-
 private:
     // The lexer answers an error of its own (an unclosed comment, a nesting limit met while a
     // built-in value is read) with a token that ends the expression; the error is already reported.

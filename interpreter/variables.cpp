@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <unordered_set>
 
+#include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_file.h"
@@ -22,12 +23,6 @@ const char kSubroutineRedefinition[] = " Syntax Error : SUBROUTIN Redefinition."
 const char kEndSubWithoutSubroutine[] = " Syntax Error : \"EndSub\" without \"Subroutin\".";
 const char kExitSubWithoutSubroutine[] = " Syntax Error : \"Return\" without \"Subroutin\".";
 const char kEndSubNotFound[] = " Syntax Error : \"EndSub\" not found in SUBROUTIN declaration.";
-
-constexpr int kCodeOpenBracket = 18;
-constexpr int kCodeCloseBracket = 19;
-constexpr int kCodeSubroutin = 56;
-constexpr int kCodeEndSub = 57;
-constexpr int kCodeExitSub = 71;
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
     return prefix.size() <= text.size() && text.compare(0, prefix.size(), prefix) == 0;
@@ -279,9 +274,9 @@ int CTesselParser::EvaluateArrayElement() {
 
     ScanMark beforeBracket;
     SavePosition(beforeBracket);
-    if (ReadToken() != kCodeOpenBracket) {
+    if (ReadToken() != kw::kOpenBracket) {
         RestorePosition(beforeBracket);
-        return FailExpected(kCodeOpenBracket);
+        return FailExpected(kw::kOpenBracket);
     }
     ScanMark afterBracket;
     SavePosition(afterBracket);
@@ -301,9 +296,9 @@ int CTesselParser::EvaluateArrayElement() {
             std::snprintf(numbers, sizeof numbers, "   :  %lld > %d (U.B)) ", k, n);
         return FailWith(std::string(kArrayBoundOutOfRange) + numbers);
     }
-    if (ReadToken() != kCodeCloseBracket) {
+    if (ReadToken() != kw::kCloseBracket) {
         RestorePosition(afterBracket);
-        return FailExpected(kCodeCloseBracket);
+        return FailExpected(kw::kCloseBracket);
     }
     return v + static_cast<int>(k);
 }
@@ -341,7 +336,7 @@ int CTesselParser::PrescanSubroutines() {
     std::unordered_set<std::string> names;
     for (;;) {
         const int code = ReadToken(1);
-        if (code == kCodeSubroutin) {
+        if (code == kw::kSubroutin) {
             if (ReadToken(0) != token::kUnknown) return PrescanFail(kKnownWordAsSubroutine);
             if (!names.insert(word).second) return PrescanFail(kSubroutineRedefinition);
             SavePosition(lastSubroutine);
@@ -355,10 +350,10 @@ int CTesselParser::PrescanSubroutines() {
                 AddTreePosition(position);
                 view->AddTreeItem(word, 6, nullptr, LastTokenStart(), LastTokenLength());
             }
-        } else if (code == kCodeEndSub) {
+        } else if (code == kw::kEndSub) {
             if (!inside) return PrescanFail(kEndSubWithoutSubroutine);
             inside = false;
-        } else if (code == kCodeExitSub) {
+        } else if (code == kw::kExitSub) {
             if (!inside) return PrescanFail(kExitSubWithoutSubroutine);
         } else if (code == token::kUnclosedComment) {
             return 0;

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
 #include "interpreter/number_text.h"
 #include "netscript/loriant_parser.h"
@@ -104,7 +105,7 @@ int CLoriantParser::SetLayersNumber(CFeedForwardNeuralNetwork* net) {
 
 int CLoriantParser::SetNeuronsInLayers(CFeedForwardNeuralNetwork* net) {
     const int next = ReadToken();
-    if (next == baseword::kAssign) {
+    if (next == kw::kEquals) {
         const int layers = execute ? net->GetLayerCount() : 1;
         CMatrix work(1, layers, "");
         if (!ReadMatrixOperand(work, 0, 1, 0, layers, true)) return 0;
@@ -118,14 +119,14 @@ int CLoriantParser::SetNeuronsInLayers(CFeedForwardNeuralNetwork* net) {
         net->SetLayers(layers, sizes.data());
         return 1;
     }
-    if (next != baseword::kOpenParen) return FailWith(netmsg::kAssignOrParenExpected);
+    if (next != kw::kOpenParen) return FailWith(netmsg::kAssignOrParenExpected);
     int layer = 0;
     if (!ReadIntegerArgument(layer)) return 0;
     if (execute && (layer < 1 || layer > net->GetLayerCount())) {
         return FailWith(netmsg::Format(netmsg::kAccessingLayer, netmsg::kInvalidLayer, layer));
     }
     int neurons = 0;
-    if (!Expect(baseword::kCloseParen) || !ReadAssignedInteger(neurons)) return 0;
+    if (!Expect(kw::kCloseParen) || !ReadAssignedInteger(neurons)) return 0;
     if (!execute) return 1;
     if (!FailPositive(neurons)) return 0;
     net->SetLayerSize(layer - 1, neurons);
@@ -135,7 +136,7 @@ int CLoriantParser::SetNeuronsInLayers(CFeedForwardNeuralNetwork* net) {
 int CLoriantParser::SetInputValues(CFeedForwardNeuralNetwork* net) {
     const int inputs = execute ? InputsWithoutBias(*net) : 1;
     const int next = ReadToken();
-    if (next == baseword::kAssign) {
+    if (next == kw::kEquals) {
         CMatrix work(1, inputs, "");
         if (!ReadMatrixOperand(work, 0, 1, 0, inputs, false)) return 0;
         if (!execute) return 1;
@@ -143,20 +144,20 @@ int CLoriantParser::SetInputValues(CFeedForwardNeuralNetwork* net) {
         net->SetInputsFromMatrix(work, ignored);
         return 1;
     }
-    if (next != baseword::kOpenParen) return FailWith(netmsg::kAssignOrParenExpected);
+    if (next != kw::kOpenParen) return FailWith(netmsg::kAssignOrParenExpected);
     int input = 0;
     if (!ReadIntegerArgument(input)) return 0;
     if (execute && (input < 1 || input > inputs)) {
         return FailWith(netmsg::Format("%s (%.0f)", netmsg::kSettingInvalidInput, input));
     }
     double value = 0.0;
-    if (!Expect(baseword::kCloseParen) || !ReadAssignedNumber(value)) return 0;
+    if (!Expect(kw::kCloseParen) || !ReadAssignedNumber(value)) return 0;
     if (execute) net->SetInput(input - 1, value);
     return 1;
 }
 
 int CLoriantParser::SetFunction(CFeedForwardNeuralNetwork* net) {
-    if (!Expect(baseword::kAssign)) return 0;
+    if (!Expect(kw::kEquals)) return 0;
     const int function = NextTokenValue();
     if (function < netword::kHardLim || function > netword::kTanSig) return FailWith(netmsg::kUnknownFunction);
     if (execute) net->SetFunction(function - netword::kHardLim + 1);
@@ -164,7 +165,7 @@ int CLoriantParser::SetFunction(CFeedForwardNeuralNetwork* net) {
 }
 
 int CLoriantParser::ExecuteOutputMember(CFeedForwardNeuralNetwork* net) {
-    if (ReadToken() != baseword::kDot) return FailWith(netmsg::kOutputWhatToDo);
+    if (ReadToken() != kw::kDot) return FailWith(netmsg::kOutputWhatToDo);
     switch (NextTokenValue()) {
         case netword::kCopy:
             if (!ExpectEmptyArguments()) return 0;

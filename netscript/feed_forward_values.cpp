@@ -1,6 +1,7 @@
 // Member values of FF_NeuralNetwork elements inside expressions (x = net.Output(1) ...). The check
 // pass reads the arguments and yields placeholders: Integer 0, Float 0.0, an empty String, a 1 x 1
 // zero Matrix.
+#include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
@@ -17,7 +18,7 @@ int CLoriantParser::EvaluateFeedForwardMember(CFeedForwardNeuralNetwork* net, in
             return 1;
         case kNeuronsInLayers: {
             int layer = 0;
-            if (!Expect(baseword::kOpenParen) || !ReadIntegerArgument(layer) || !Expect(baseword::kCloseParen)) return 0;
+            if (!Expect(kw::kOpenParen) || !ReadIntegerArgument(layer) || !Expect(kw::kCloseParen)) return 0;
             if (execute && (layer < 1 || layer > net->GetLayerCount())) {
                 return FailWith(netmsg::Format(netmsg::kAccessingLayer, netmsg::kInvalidLayer, layer));
             }
@@ -35,9 +36,9 @@ int CLoriantParser::EvaluateFeedForwardMember(CFeedForwardNeuralNetwork* net, in
 
 int CLoriantParser::EvaluateOutput(CFeedForwardNeuralNetwork* net, Value& result) {
     const int next = ReadToken();
-    if (next == baseword::kOpenParen) {
+    if (next == kw::kOpenParen) {
         int output = 0;
-        if (!ReadIntegerArgument(output) || !Expect(baseword::kCloseParen)) return 0;
+        if (!ReadIntegerArgument(output) || !Expect(kw::kCloseParen)) return 0;
         if (!execute) {
             result.SetFloat(0.0);
             return 1;
@@ -47,7 +48,7 @@ int CLoriantParser::EvaluateOutput(CFeedForwardNeuralNetwork* net, Value& result
         result.SetFloat(net->GetNeuronOutput(output - 1, -1));
         return 1;
     }
-    if (next != baseword::kDot) return FailWith(netmsg::kOutputWhatToDo);
+    if (next != kw::kDot) return FailWith(netmsg::kOutputWhatToDo);
     switch (NextTokenValue()) {
         case netword::kToString:
             if (!ExpectEmptyArguments()) return 0;

@@ -3,6 +3,7 @@
 // (inputs / InputsPerRAM) rows by InputsPerRAM columns and pass it on as one byte per element.
 #include <cstdint>
 
+#include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
@@ -34,8 +35,8 @@ int CLoriantParser::ExecuteLogicalMember(LogicalNeuralNetwork* net, int member) 
         case kTrainOn: {
             std::vector<unsigned char> bytes;
             int classNumber = 0;
-            if (!ReadLogicalInput(net, bytes) || !Expect(baseword::kComma) || !ReadIntegerArgument(classNumber) ||
-                !Expect(baseword::kCloseParen)) {
+            if (!ReadLogicalInput(net, bytes) || !Expect(kw::kComma) || !ReadIntegerArgument(classNumber) ||
+                !Expect(kw::kCloseParen)) {
                 return 0;
             }
             if (execute && !net->TrainOn(bytes, classNumber - 1)) return FailWith(netmsg::kInvalidClassesNum);
@@ -48,7 +49,7 @@ int CLoriantParser::ExecuteLogicalMember(LogicalNeuralNetwork* net, int member) 
 int CLoriantParser::EvaluateLogicalMember(LogicalNeuralNetwork* net, int member, Value& result) {
     if (member != netword::kRecognize) return NotMemberError(kTypeLogicalNetwork);
     std::vector<unsigned char> bytes;
-    if (!ReadLogicalInput(net, bytes) || !Expect(baseword::kCloseParen)) return 0;
+    if (!ReadLogicalInput(net, bytes) || !Expect(kw::kCloseParen)) return 0;
     result.SetInteger(execute ? net->Recognize(bytes) : 0);
     return 1;
 }
@@ -66,7 +67,7 @@ int CLoriantParser::CheckLogicalBuilt(const LogicalNeuralNetwork* net) {
 }
 
 int CLoriantParser::ReadLogicalInput(LogicalNeuralNetwork* net, std::vector<unsigned char>& bytes) {
-    if (!Expect(baseword::kOpenParen)) return 0;
+    if (!Expect(kw::kOpenParen)) return 0;
     int rows = 1, cols = 1;
     if (execute) {
         if (net->InputsPerRAM < 1) return FailWith(netmsg::kInvalidInputsPerRAM);

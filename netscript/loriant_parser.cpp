@@ -2,6 +2,7 @@
 // keyword (the output statements and the network declarations), and the member dispatch.
 #include "netscript/loriant_parser.h"
 
+#include "interpreter/keyword_codes.h"
 #include "interpreter/value.h"
 
 CLoriantParser::CLoriantParser(ViewServices* owner) : CTesselParser(owner) { RegisterObjectKeywords(); }
@@ -53,8 +54,8 @@ int CLoriantParser::ReadMemberTarget() {
         FailWith(" Syntax Error : Unknown variable type.");
         return -1;
     }
-    if (ReadToken() != baseword::kDot) {
-        FailExpected(baseword::kDot);
+    if (ReadToken() != kw::kDot) {
+        FailExpected(kw::kDot);
         return -1;
     }
     return record;

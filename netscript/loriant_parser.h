@@ -70,19 +70,6 @@ constexpr int kTrainOn = 214;
 constexpr int kRecognize = 215;
 }  // namespace netword
 
-// Base keyword codes the extension reads.
-namespace baseword {
-constexpr int kAssign = 0;
-constexpr int kCloseParen = 4;
-constexpr int kOpenParen = 5;
-constexpr int kComma = 11;
-constexpr int kDot = 12;
-constexpr int kOpenBracket = 18;
-constexpr int kCloseBracket = 19;
-constexpr int kIn = 93;
-constexpr int kFrom = 158;
-}  // namespace baseword
-
 // The 43 rows of the extension's keyword table, in row order.
 const std::vector<KeywordRecord>& NetworkKeywordRows();
 

@@ -1,5 +1,6 @@
 // The argument readers of the network members: expected words, Integer / number / text
 // arguments, and matrix operands into work matrices. Each returns 1, or 0 after reporting.
+#include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
@@ -9,7 +10,7 @@ int CLoriantParser::Expect(int keywordCode) {
 }
 
 int CLoriantParser::ExpectEmptyArguments() {
-    return Expect(baseword::kOpenParen) && Expect(baseword::kCloseParen);
+    return Expect(kw::kOpenParen) && Expect(kw::kCloseParen);
 }
 
 int CLoriantParser::ReadIntegerArgument(int& value) {
@@ -38,11 +39,11 @@ int CLoriantParser::ReadTextArgument(std::string& text) {
 }
 
 int CLoriantParser::ReadAssignedInteger(int& value) {
-    return Expect(baseword::kAssign) && ReadIntegerArgument(value);
+    return Expect(kw::kEquals) && ReadIntegerArgument(value);
 }
 
 int CLoriantParser::ReadAssignedNumber(double& value) {
-    return Expect(baseword::kAssign) && ReadNumberArgument(value);
+    return Expect(kw::kEquals) && ReadNumberArgument(value);
 }
 
 int CLoriantParser::ReadMatrixOperand(CMatrix& work, int rowFrom, int rowTo, int colFrom, int colTo, bool integerOnly) {

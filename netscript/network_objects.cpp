@@ -3,15 +3,16 @@
 // network has no stored form and leaves an empty file.
 #include <memory>
 
+#include "interpreter/keyword_codes.h"
 #include "interpreter/object_file_header.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"
 #include "platform/crt_file.h"
 
-int CLoriantParser::SaveObjectStatement() { return ExecuteObjectFileStatement(baseword::kIn, true); }
+int CLoriantParser::SaveObjectStatement() { return ExecuteObjectFileStatement(kw::kIn, true); }
 
-int CLoriantParser::LoadObjectStatement() { return ExecuteObjectFileStatement(baseword::kFrom, false); }
+int CLoriantParser::LoadObjectStatement() { return ExecuteObjectFileStatement(kw::kFrom, false); }
 
 int CLoriantParser::ExecuteObjectFileStatement(int connectorCode, bool save) {
     const int record = EvaluateArrayIndex(objectVariableIndex) - 1;

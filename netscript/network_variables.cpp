@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <new>
 
+#include "interpreter/keyword_codes.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"
@@ -25,7 +26,7 @@ bool Contains(const CDynaArray<int>& positions, int position) {
 int CLoriantParser::ExecuteNetworkDeclaration(int type) {
     for (;;) {
         if (!DeclareOneNetworkVariable(type)) return 0;
-        if (ReadToken() != baseword::kComma) {
+        if (ReadToken() != kw::kComma) {
             // The end of the text is not put back: there is no token to return to.
             if (currentToken != token::kEnd) UngetToken();
             return 1;
@@ -39,7 +40,7 @@ int CLoriantParser::DeclareOneNetworkVariable(int type) {
         return FailWith(netmsg::kKnownWordsCannotBeVariables);
     }
     const std::string name = word;
-    if (ReadToken() != baseword::kOpenBracket) {
+    if (ReadToken() != kw::kOpenBracket) {
         if (currentToken != token::kEnd) UngetToken();
         const int added = AddObjectVariable(name, type, 1);
         return added > 0 ? 1 : added == 0 ? FailWith(netmsg::kVariableRedefinition) : 0;
@@ -55,9 +56,9 @@ int CLoriantParser::DeclareOneNetworkVariable(int type) {
     const int added = AddObjectVariable(name, type, count.value.integer);
     if (added == 0) return FailWith(netmsg::kVariableRedefinition);
     if (added < 0) return 0;
-    if (ReadToken() != baseword::kCloseBracket) {
+    if (ReadToken() != kw::kCloseBracket) {
         RestorePosition(afterBracket);
-        return FailExpected(baseword::kCloseBracket);
+        return FailExpected(kw::kCloseBracket);
     }
     return 1;
 }
@@ -138,9 +139,9 @@ int CLoriantParser::EvaluateArrayIndex(int firstRecord) {
     if (GetUpperBound(firstRecord) == 0) return firstRecord + 1;
     ScanMark beforeBracket;
     SavePosition(beforeBracket);
-    if (ReadToken() != baseword::kOpenBracket) {
+    if (ReadToken() != kw::kOpenBracket) {
         RestorePosition(beforeBracket);
-        return FailExpected(baseword::kOpenBracket);
+        return FailExpected(kw::kOpenBracket);
     }
     ScanMark afterBracket;
     SavePosition(afterBracket);
@@ -159,9 +160,9 @@ int CLoriantParser::EvaluateArrayIndex(int firstRecord) {
         RestorePosition(afterBracket);
         return FailWith(netmsg::Format("%s   :  %.0f > %.0f (U.B)) ", netmsg::kArrayBoundOutOfRange, element, count));
     }
-    if (ReadToken() != baseword::kCloseBracket) {
+    if (ReadToken() != kw::kCloseBracket) {
         RestorePosition(afterBracket);
-        return FailExpected(baseword::kCloseBracket);
+        return FailExpected(kw::kCloseBracket);
     }
     return firstRecord + element;
 }

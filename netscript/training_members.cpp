@@ -1,6 +1,7 @@
 // The training members of an FF_NeuralNetwork, written after "Train.": pairs from the script and
 // from files, the training settings, and StartLearning, which trains synchronously in the
 // statement (in the run's worker).
+#include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
@@ -19,7 +20,7 @@ int OutputCount(const CFeedForwardNeuralNetwork& net) {
 
 int CLoriantParser::ExecuteTrainMember(CFeedForwardNeuralNetwork* net) {
     using namespace netword;
-    if (ReadToken() != baseword::kDot) return FailWith(netmsg::kTrainWhatToDo);
+    if (ReadToken() != kw::kDot) return FailWith(netmsg::kTrainWhatToDo);
     int integer = 0;
     double number = 0.0;
     switch (NextTokenValue()) {
@@ -74,9 +75,9 @@ int CLoriantParser::AddPairMember(CFeedForwardNeuralNetwork* net, int kind) {
     TrainingPair pair;
     pair.input.Resize(1, inputs);
     pair.target.Resize(1, outputs);
-    if (!Expect(baseword::kOpenParen) || !ReadMatrixOperand(pair.input, 0, 1, 0, inputs, false) ||
-        !Expect(baseword::kComma) || !ReadMatrixOperand(pair.target, 0, 1, 0, outputs, false) ||
-        !Expect(baseword::kCloseParen)) {
+    if (!Expect(kw::kOpenParen) || !ReadMatrixOperand(pair.input, 0, 1, 0, inputs, false) ||
+        !Expect(kw::kComma) || !ReadMatrixOperand(pair.target, 0, 1, 0, outputs, false) ||
+        !Expect(kw::kCloseParen)) {
         return 0;
     }
     if (execute && !net->AddPair(kind, pair)) return FailOutOfMemory("NN Training Pairs");
@@ -89,7 +90,7 @@ int CLoriantParser::LoadPairsMember(CFeedForwardNeuralNetwork* net, int kind) {
         if (OutputCount(*net) <= 0) return FailWith(netmsg::kOutputsNotKnown);
     }
     std::string path;
-    if (!Expect(baseword::kOpenParen) || !ReadTextArgument(path) || !Expect(baseword::kCloseParen)) return 0;
+    if (!Expect(kw::kOpenParen) || !ReadTextArgument(path) || !Expect(kw::kCloseParen)) return 0;
     if (!execute) return 1;
     std::string error;
     if (!net->LoadPairsFromFile(kind, path, error)) return FailWith(error);

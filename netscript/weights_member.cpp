@@ -1,25 +1,26 @@
 // Weights of an FF_NeuralNetwork layer, as a statement (net.Weights(layer [, neuron [, weight]])
 // = matrix operand) and as a value. The work matrix of a layer has one row per incoming
 // connection (the bias connection last) and one column per neuron.
+#include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"
 
 int CLoriantParser::ReadWeightsSelection(CFeedForwardNeuralNetwork* net, WeightsSelection& selection, bool statement) {
-    if (!Expect(baseword::kOpenParen) || !ReadIntegerArgument(selection.layer)) return 0;
+    if (!Expect(kw::kOpenParen) || !ReadIntegerArgument(selection.layer)) return 0;
     int next = ReadToken();
-    if (next == baseword::kComma) {
+    if (next == kw::kComma) {
         selection.hasNeuron = true;
         if (!ReadIntegerArgument(selection.neuron)) return 0;
         next = ReadToken();
-        if (next == baseword::kComma) {
+        if (next == kw::kComma) {
             selection.hasWeight = true;
-            if (!ReadIntegerArgument(selection.weight) || !Expect(baseword::kCloseParen)) return 0;
-            next = baseword::kCloseParen;
+            if (!ReadIntegerArgument(selection.weight) || !Expect(kw::kCloseParen)) return 0;
+            next = kw::kCloseParen;
         }
     }
-    if (next != baseword::kCloseParen) return FailWith(netmsg::kCommaOrParenExpected);
+    if (next != kw::kCloseParen) return FailWith(netmsg::kCommaOrParenExpected);
     if (!execute) return 1;
 
     const int layer = selection.layer;
@@ -40,7 +41,7 @@ int CLoriantParser::ReadWeightsSelection(CFeedForwardNeuralNetwork* net, Weights
 
 int CLoriantParser::SetWeightsMember(CFeedForwardNeuralNetwork* net) {
     WeightsSelection selection;
-    if (!ReadWeightsSelection(net, selection, true) || !Expect(baseword::kAssign)) return 0;
+    if (!ReadWeightsSelection(net, selection, true) || !Expect(kw::kEquals)) return 0;
     // The region the operand fills: the layer, one neuron's column, or one element.
     int rowFrom = 0, rowTo = selection.connections, colFrom = 0, colTo = selection.neurons;
     if (selection.hasNeuron) {
