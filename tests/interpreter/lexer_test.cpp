@@ -14,7 +14,7 @@ namespace {
 
 using Tokens = std::vector<ScannedToken>;
 
-constexpr int kAssign = 0, kQuote = 1, kCommentOpen = 2, kCommentClose = 3, kCloseParen = 4, kOpenParen = 5,
+constexpr int kAssign = 0, kQuote = 1, kCommentClose = 3, kCloseParen = 4, kOpenParen = 5,
               kColon = 6, kSemicolon = 7, kLineComment = 10, kDot = 12, kInteger = 14, kOpenBracket = 18,
               kCloseBracket = 19, kMinus = 23, kFor = 26, kLess = 34, kLessEqual = 36, kGreaterEqual = 37,
               kNotEqual = 38, kApostrophe = 81;
