@@ -332,13 +332,8 @@ int CTesselParser::DeclareOneName(int typeCode) {
         return 1;
     }
     ScanMark afterBracket;
-    SavePosition(afterBracket);
     Value count;
-    if (!ReadExpression2(count)) return 0;
-    if (count.type != kTypeInteger) {
-        RestorePosition(afterBracket);
-        return FailWith(" Syntax Error : Array Bound Must Be INTEGERS.");
-    }
+    if (!ReadIntegerBound(count, afterBracket)) return 0;
     if (FindVariable(name) >= 0) return FailWith(" Syntax Error : Variable redefinition.");
     DeclareVariable(name, typeCode, count.value.integer, rows, cols);
     ReadToken();

@@ -129,6 +129,9 @@ public:
         return EvaluateArrayElement();
     }
     int EvaluateArrayElement();
+    // After a "[": an Integer expression into bound (the mark is taken where it starts). A value of
+    // another type puts the scan back to the mark and fails with the array-bound message.
+    int ReadIntegerBound(Value& bound, ScanMark& afterBracket);
     int GetUpperBoundMinusOne(int record) const;
     std::string PushScope(const char* prefix, int counter);
     void PopScope(const std::string& suffix);

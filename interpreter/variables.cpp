@@ -266,6 +266,14 @@ int CTesselParser::GetUpperBoundMinusOne(int record) const {
     return variables[record].count - 1;
 }
 
+int CTesselParser::ReadIntegerBound(Value& bound, ScanMark& afterBracket) {
+    SavePosition(afterBracket);
+    if (!ReadExpression2(bound)) return 0;
+    if (bound.type == kTypeInteger) return 1;
+    RestorePosition(afterBracket);
+    return FailWith(kArrayBoundNotInteger);
+}
+
 int CTesselParser::EvaluateArrayElement() {
     const int v = variableIndex;
     if (v < 0 || v >= variables.GetCount()) return 0;
@@ -279,13 +287,8 @@ int CTesselParser::EvaluateArrayElement() {
         return FailExpected(kw::kOpenBracket);
     }
     ScanMark afterBracket;
-    SavePosition(afterBracket);
     Value index;
-    if (!ReadExpression2(index)) return 0;
-    if (index.type != kTypeInteger) {
-        RestorePosition(afterBracket);
-        return FailWith(kArrayBoundNotInteger);
-    }
+    if (!ReadIntegerBound(index, afterBracket)) return 0;
     const long long k = execute ? index.value.integer : 1;
     if (k < 1 || k > n) {
         RestorePosition(afterBracket);

@@ -46,13 +46,8 @@ int CLoriantParser::DeclareOneNetworkVariable(int type) {
         return added > 0 ? 1 : added == 0 ? FailWith(netmsg::kVariableRedefinition) : 0;
     }
     ScanMark afterBracket;
-    SavePosition(afterBracket);
     Value count;
-    if (!ReadExpression2(count)) return 0;
-    if (count.type != kTypeInteger) {
-        RestorePosition(afterBracket);
-        return FailWith(netmsg::kArrayBoundMustBeIntegers);
-    }
+    if (!ReadIntegerBound(count, afterBracket)) return 0;
     const int added = AddObjectVariable(name, type, count.value.integer);
     if (added == 0) return FailWith(netmsg::kVariableRedefinition);
     if (added < 0) return 0;
@@ -144,13 +139,8 @@ int CLoriantParser::EvaluateArrayIndex(int firstRecord) {
         return FailExpected(kw::kOpenBracket);
     }
     ScanMark afterBracket;
-    SavePosition(afterBracket);
     Value index;
-    if (!ReadExpression2(index)) return 0;
-    if (index.type != kTypeInteger) {
-        RestorePosition(afterBracket);
-        return FailWith(netmsg::kArrayBoundMustBeIntegers);
-    }
+    if (!ReadIntegerBound(index, afterBracket)) return 0;
     const int element = execute ? index.value.integer : 1;
     if (element < 1) {
         RestorePosition(afterBracket);

@@ -8,7 +8,6 @@
 namespace netmsg {
 
 inline constexpr const char* kKnownWordsCannotBeVariables = " Runtime Error : The KNOWN words can not be variables.";
-inline constexpr const char* kArrayBoundMustBeIntegers = " Syntax Error : Array Bound Must Be INTEGERS.";
 inline constexpr const char* kVariableRedefinition = " Syntax Error : Variable redefinition.";
 inline constexpr const char* kArrayBoundOutOfRange = " Runtime Error : Array Bound OUT OF RANGE.";
 inline constexpr const char* kFileNotFound = " Runtime Error : File Not Found.";
