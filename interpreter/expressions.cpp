@@ -213,6 +213,30 @@ int CTesselParser::EndOfOperand(int token) {
     return 1;
 }
 
+// Every level reads the word after its operand and, if it is not its own operator, puts it back
+// for the level above to read again. A word that reads again the same way is handed up instead.
+int CTesselParser::EndOfOperandFor(int token, Lookahead* next) {
+    if (next == nullptr) return EndOfOperand(token);
+    next->held = lastReadRepeats_;
+    if (!next->held) return EndOfOperand(token);
+    next->mark.position = tokenStart[static_cast<std::size_t>(tokenCount - 1)];
+    next->mark.tokenCount = tokenCount - 1;
+    return 1;
+}
+
+// The scan and currentToken as if the word after the operand had been put back and read again.
+void CTesselParser::TakeLookahead(Lookahead& next) {
+    if (next.held) return;
+    SavePosition(next.mark);
+    ReadToken();
+}
+
+void CTesselParser::PutBackLookahead(Lookahead& next) {
+    if (!next.held) return;
+    RestorePosition(next.mark);
+    next.held = false;
+}
+
 int CTesselParser::RequireNumber(const Value& v) {
     if (v.IsNumber()) return 1;
     if (v.type == kTypeString) return FailWith(" Syntax Error : STRINGS not allowed here.");
@@ -256,15 +280,19 @@ int CTesselParser::ReadExpression(Value& result) {
 // ---------------------------------------------------------------- level 1: + - Mod
 
 int CTesselParser::EvalAdditive(Value& result) {
-    if (!EvalMultiplicative(result)) return 0;
+    Lookahead next;
+    if (!EvalMultiplicative(result, &next)) return 0;
     for (;;) {
-        const int op = ReadToken();
+        TakeLookahead(next);
+        const int op = currentToken;
         ScanMark afterOperator;
         SavePosition(afterOperator);
         if (op != kw::kPlus && op != kw::kMinus && op != kw::kMod) return EndOfOperand(op);
         ReadToken();
         Value right;
-        if (!EvalMultiplicative(right)) return 0;
+        if (!EvalMultiplicative(right, &next)) return 0;
+        // Two numbers combine without a failure, so without using the scan position.
+        if (!result.IsNumber() || !right.IsNumber()) PutBackLookahead(next);
         if (!CombineAdditive(op, result, right, afterOperator)) return 0;
     }
 }
@@ -347,16 +375,19 @@ int CTesselParser::CombineAdditive(int op, Value& left, const Value& right, cons
 
 // ---------------------------------------------------------------- level 2: * /
 
-int CTesselParser::EvalMultiplicative(Value& result) {
-    if (!EvalPower(result)) return 0;
+int CTesselParser::EvalMultiplicative(Value& result, Lookahead* outer) {
+    Lookahead next;
+    if (!EvalPower(result, &next)) return 0;
     for (;;) {
-        ScanMark beforeOperator;
-        SavePosition(beforeOperator);
-        const int op = ReadToken();
-        if (op != kw::kTimes && op != kw::kDivide) return EndOfOperand(op);
+        TakeLookahead(next);
+        const ScanMark beforeOperator = next.mark;
+        const int op = currentToken;
+        if (op != kw::kTimes && op != kw::kDivide) return EndOfOperandFor(op, outer);
         ReadToken();
         Value right;
-        if (!EvalPower(right)) return 0;
+        if (!EvalPower(right, &next)) return 0;
+        // Only a product of two numbers is sure to succeed; a division can fail by zero.
+        if (op != kw::kTimes || !result.IsNumber() || !right.IsNumber()) PutBackLookahead(next);
         if (!CombineMultiplicative(op, result, right, beforeOperator)) return 0;
     }
 }
@@ -423,15 +454,16 @@ int CTesselParser::CombineMultiplicative(int op, Value& left, const Value& right
 
 // ---------------------------------------------------------------- level 3: ^ (right to left)
 
-int CTesselParser::EvalPower(Value& result) {
+int CTesselParser::EvalPower(Value& result, Lookahead* next) {
     if (!EvalUnary(result)) return 0;
     const int op = ReadToken();
-    if (op != kw::kPower) return EndOfOperand(op);
+    if (op != kw::kPower) return EndOfOperandFor(op, next);
+    if (next != nullptr) next->held = false;
     ReadToken();
     Value right;
     {
         NestingScope nesting(*this);
-        if (!nesting.Entered() || !EvalPower(right)) return 0;
+        if (!nesting.Entered() || !EvalPower(right, nullptr)) return 0;
     }
     // Only numbers have a power; a String, Matrix or File on either side is refused.
     if (!result.IsNumber() || !right.IsNumber()) return FailWith(kPowerStrings);

@@ -350,6 +350,7 @@ __attribute__((noinline)) int CTesselParser::ReadBuiltinValue(int code) {
 // one flat path; everything else (and any doubt) takes the full reading below, which gives the same
 // result for the common case too.
 int CTesselParser::NextToken(const char* text, int length, int raw) {
+    lastReadRepeats_ = false;
     if (text != cachedText_ || length != sourceLength_ || length < 1 ||
         static_cast<unsigned>(position) > static_cast<unsigned>(length) ||
         view->paused.load(std::memory_order_relaxed) || view->stopRequested.load(std::memory_order_relaxed) ||
@@ -360,7 +361,12 @@ int CTesselParser::NextToken(const char* text, int length, int raw) {
     if (!entry.flat) return ReadTokenFully(text, length, raw);
     TakeEntry(entry, text, true);
     const int kind = entry.kind;
-    if (kind >= 0) return raw ? kind : PlainKeyword(kind);
+    if (kind >= 0) {
+        if (raw) return kind;
+        const int code = PlainKeyword(kind);
+        lastReadRepeats_ = code == kind && code != token::kEnd;
+        return code;
+    }
     if (kind == kScanNumber) return token::kNumber;
     return ResolveName(entry);
 }

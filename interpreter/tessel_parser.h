@@ -173,9 +173,19 @@ public:
     // ===== expressions (expressions.cpp, matrix_operands.cpp) =====
     int ReadExpression2(Value& result);
     int ReadExpression(Value& result);
+    // The word after an operand, read by one expression level for the next: `held` it is still
+    // read (currentToken) and `mark` is where putting it back would leave the scan; else it has
+    // been put back and the next level reads it itself.
+    struct Lookahead {
+        ScanMark mark;
+        bool held = false;
+    };
     int EvalAdditive(Value& result);
-    int EvalMultiplicative(Value& result);
-    int EvalPower(Value& result);
+    int EvalMultiplicative(Value& result, Lookahead* next);
+    int EvalPower(Value& result, Lookahead* next);
+    int EndOfOperandFor(int token, Lookahead* next);
+    void TakeLookahead(Lookahead& next);
+    void PutBackLookahead(Lookahead& next);
     int EvalUnary(Value& result);
     int EvalParenthesis(Value& result);
     int EvalPrimary(Value& result);
@@ -355,6 +365,9 @@ private:
     // The cached text position whose word `word` holds (-1: none). Everything else that writes
     // `word` sets it to -1.
     int wordHeldFrom_ = -1;
+    // The last read was a keyword on the flat path: read again at once it gives the same token
+    // and state, so an expression level may hand it to the level above instead of putting it back.
+    bool lastReadRepeats_ = false;
 
     // Variable lookup acceleration: name -> first-record indices, oldest first (open addressing).
     struct NameSlot {
