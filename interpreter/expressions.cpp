@@ -215,7 +215,7 @@ int CTesselParser::EndOfOperand(int token) {
 
 // Every level reads the word after its operand and, if it is not its own operator, puts it back
 // for the level above to read again. A word that reads again the same way is handed up instead.
-int CTesselParser::EndOfOperandFor(int token, Lookahead* next) {
+inline int CTesselParser::EndOfOperandFor(int token, Lookahead* next) {
     if (next == nullptr) return EndOfOperand(token);
     next->held = lastReadRepeats_;
     if (!next->held) return EndOfOperand(token);
@@ -225,13 +225,13 @@ int CTesselParser::EndOfOperandFor(int token, Lookahead* next) {
 }
 
 // The scan and currentToken as if the word after the operand had been put back and read again.
-void CTesselParser::TakeLookahead(Lookahead& next) {
+inline void CTesselParser::TakeLookahead(Lookahead& next) {
     if (next.held) return;
     SavePosition(next.mark);
     ReadToken();
 }
 
-void CTesselParser::PutBackLookahead(Lookahead& next) {
+inline void CTesselParser::PutBackLookahead(Lookahead& next) {
     if (!next.held) return;
     RestorePosition(next.mark);
     next.held = false;
