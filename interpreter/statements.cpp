@@ -129,6 +129,8 @@ int CTesselParser::ExecuteBlock(int doIt, int kind) {
     }
 
     int braceFlag = 0;
+    // The first statement's word, when it would read back the same, is kept rather than read again.
+    bool firstWordRead = false;
     ReadToken();
     if (currentToken == kw::kOpenBrace) {
         braceFlag = 1;
@@ -136,6 +138,8 @@ int CTesselParser::ExecuteBlock(int doIt, int kind) {
         // Nothing follows the block's opening: the missing closing word is reported as for any
         // block that the text ends inside.
         return EndBlockAtText(kind, 0, entry, entryLength, false);
+    } else if (lastReadRepeats_) {
+        firstWordRead = true;
     } else {
         UngetToken();
     }
@@ -143,7 +147,10 @@ int CTesselParser::ExecuteBlock(int doIt, int kind) {
 
     for (;;) {
         errorText.clear();
-        ReadToken();
+        if (firstWordRead)
+            firstWordRead = false;
+        else
+            ReadToken();
         switch (DispatchStatement(doIt, kind, braceFlag)) {
             case kStatementFailed: return 0;
             case kStatementClosesBlock: return CloseBlockAtWord(kind, braceFlag, entryLength);
