@@ -151,7 +151,10 @@ int CTesselParser::ExecuteBlock(int doIt, int kind) {
             firstWordRead = false;
         else
             ReadToken();
-        switch (DispatchStatement(doIt, kind, braceFlag)) {
+        // A separator is an empty statement: most statements are followed by one, so it is
+        // settled here without the dispatch call.
+        const bool separator = currentToken == kw::kColon || currentToken == kw::kSemicolon;
+        switch (separator ? kStatementDone : DispatchStatement(doIt, kind, braceFlag)) {
             case kStatementFailed: return 0;
             case kStatementClosesBlock: return CloseBlockAtWord(kind, braceFlag, entryLength);
             case kStatementTextEnd: return EndBlockAtText(kind, braceFlag, entry, entryLength, false);
@@ -233,8 +236,6 @@ int CTesselParser::NextScopeNumber(int counter) {
 int CTesselParser::DispatchStatement(int doIt, int kind, int braceFlag) {
     const int code = currentToken;
     switch (code) {
-        case kw::kColon:
-        case kw::kSemicolon: return kStatementDone;
         case token::kVariable: {
             const int record = EvaluateArrayIndex();
             if (record == 0) return kStatementFailed;

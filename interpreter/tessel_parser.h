@@ -425,6 +425,7 @@ private:
         kStatementStrayAtEnd = 4,  // a stray last word was dropped (it is in the history)
         kStatementReturns = 5,     // ExitSub in a run: the body is left
     };
+    // One statement from its first word; the block itself settles a separator (":" or ";").
     int DispatchStatement(int doIt, int kind, int braceFlag);
     int DispatchOtherWord(int code);
     int CloseBlockAtWord(int kind, int braceFlag, int entryLength);
