@@ -129,6 +129,9 @@ public:
         return EvaluateArrayElement();
     }
     int EvaluateArrayElement();
+    // "[" index "]" for an array of count elements (any table's): the element number 1 .. count,
+    // or 0 after a reported error. The check pass takes every index as 1.
+    int ReadElementIndex(int count);
     // After a "[": an Integer expression into bound (the mark is taken where it starts). A value of
     // another type puts the scan back to the mark and fails with the array-bound message.
     int ReadIntegerBound(Value& bound, ScanMark& afterBracket);

@@ -266,6 +266,16 @@ int CTesselParser::GetUpperBoundMinusOne(int record) const {
     return variables[record].count - 1;
 }
 
+int CTesselParser::EvaluateArrayElement() {
+    const int v = variableIndex;
+    if (v < 0 || v >= variables.GetCount()) return 0;
+    const int n = variables[v].count;
+    if (n == 1) return v + 1;
+
+    const int k = ReadElementIndex(n);
+    return k > 0 ? v + k : 0;
+}
+
 int CTesselParser::ReadIntegerBound(Value& bound, ScanMark& afterBracket) {
     SavePosition(afterBracket);
     if (!ReadExpression2(bound)) return 0;
@@ -274,12 +284,7 @@ int CTesselParser::ReadIntegerBound(Value& bound, ScanMark& afterBracket) {
     return FailWith(kArrayBoundNotInteger);
 }
 
-int CTesselParser::EvaluateArrayElement() {
-    const int v = variableIndex;
-    if (v < 0 || v >= variables.GetCount()) return 0;
-    const int n = variables[v].count;
-    if (n == 1) return v + 1;
-
+int CTesselParser::ReadElementIndex(int count) {
     ScanMark beforeBracket;
     SavePosition(beforeBracket);
     if (ReadToken() != kw::kOpenBracket) {
@@ -290,20 +295,20 @@ int CTesselParser::EvaluateArrayElement() {
     Value index;
     if (!ReadIntegerBound(index, afterBracket)) return 0;
     const long long k = execute ? index.value.integer : 1;
-    if (k < 1 || k > n) {
+    if (k < 1 || k > count) {
         RestorePosition(afterBracket);
         char numbers[96];
         if (k < 1)
             std::snprintf(numbers, sizeof numbers, "   :  %lld < 1 (L.B) ", k);
         else
-            std::snprintf(numbers, sizeof numbers, "   :  %lld > %d (U.B)) ", k, n);
+            std::snprintf(numbers, sizeof numbers, "   :  %lld > %d (U.B)) ", k, count);
         return FailWith(std::string(kArrayBoundOutOfRange) + numbers);
     }
     if (ReadToken() != kw::kCloseBracket) {
         RestorePosition(afterBracket);
         return FailExpected(kw::kCloseBracket);
     }
-    return v + static_cast<int>(k);
+    return static_cast<int>(k);
 }
 
 // ---------- scope paths ----------

@@ -130,29 +130,7 @@ int CLoriantParser::NextTokenValue() {
 }
 
 int CLoriantParser::EvaluateArrayIndex(int firstRecord) {
-    const int count = objectVariables[firstRecord].count;
     if (GetUpperBound(firstRecord) == 0) return firstRecord + 1;
-    ScanMark beforeBracket;
-    SavePosition(beforeBracket);
-    if (ReadToken() != kw::kOpenBracket) {
-        RestorePosition(beforeBracket);
-        return FailExpected(kw::kOpenBracket);
-    }
-    ScanMark afterBracket;
-    Value index;
-    if (!ReadIntegerBound(index, afterBracket)) return 0;
-    const int element = execute ? index.value.integer : 1;
-    if (element < 1) {
-        RestorePosition(afterBracket);
-        return FailWith(netmsg::Format("%s   :  %.0f < 1 (L.B) ", netmsg::kArrayBoundOutOfRange, element));
-    }
-    if (element > count) {
-        RestorePosition(afterBracket);
-        return FailWith(netmsg::Format("%s   :  %.0f > %.0f (U.B)) ", netmsg::kArrayBoundOutOfRange, element, count));
-    }
-    if (ReadToken() != kw::kCloseBracket) {
-        RestorePosition(afterBracket);
-        return FailExpected(kw::kCloseBracket);
-    }
-    return firstRecord + element;
+    const int element = ReadElementIndex(objectVariables[firstRecord].count);
+    return element > 0 ? firstRecord + element : 0;
 }

@@ -9,7 +9,6 @@ namespace netmsg {
 
 inline constexpr const char* kKnownWordsCannotBeVariables = " Runtime Error : The KNOWN words can not be variables.";
 inline constexpr const char* kVariableRedefinition = " Syntax Error : Variable redefinition.";
-inline constexpr const char* kArrayBoundOutOfRange = " Runtime Error : Array Bound OUT OF RANGE.";
 inline constexpr const char* kFileNotFound = " Runtime Error : File Not Found.";
 inline constexpr const char* kNotValidObject = "Error: Not a valid Kestrum Object.";
 inline constexpr const char* kUnknownVariableType = " Syntax Error : Unknown variable type.";
