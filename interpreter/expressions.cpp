@@ -13,6 +13,7 @@
 #include "interpreter/matrix.h"
 #include "interpreter/number_text.h"
 #include "interpreter/tessel_parser.h"
+#include "interpreter/wrapping_arithmetic.h"
 #include "platform/crt_runtime.h"
 
 namespace {
@@ -33,20 +34,6 @@ constexpr const char* kNotTerminated = "String not terminated.";
 constexpr const char* kTooLong = "ERROR : Too Long . The Highlighted word is the limit.";
 constexpr const char* kCompareStrings = " Syntax Error : Can not Compare STRINGS with NUMERICALS.";
 
-// 32-bit two's-complement arithmetic that wraps instead of overflowing.
-std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
-}
-std::int32_t WrapSubtract(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
-}
-std::int32_t WrapMultiply(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
-}
-std::int32_t WrapNegate(std::int32_t a) { return WrapSubtract(0, a); }
-// Truncates toward zero; -2147483648 / -1 gives -2147483648 instead of trapping. b is not 0.
-std::int32_t WrapDivide(std::int32_t a, std::int32_t b) { return b == -1 ? WrapNegate(a) : a / b; }
-
 void AppendIntegerText(std::string& out, std::int32_t v) {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
@@ -59,31 +46,6 @@ void AppendNumberText(std::string& out, const Value& v) {
         AppendIntegerText(out, v.value.integer);
     else
         out += FormatNumberTrimmed(v.value.number);
-}
-
-// Whether a number word has a decimal point. Number words are short: a byte loop costs less than
-// the library's search call.
-bool HasDecimalPoint(const std::string& word) {
-    for (const char c : word)
-        if (c == '.') return true;
-    return false;
-}
-
-// A number word as the C runtime's atoi reads it: optional sign, digits; values past the 32-bit
-// range saturate as that runtime's conversion does.
-std::int32_t IntegerLiteral(const std::string& word) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < word.size() && (word[i] == '-' || word[i] == '+')) negative = word[i++] == '-';
-    std::int64_t magnitude = 0;
-    for (; i < word.size() && word[i] >= '0' && word[i] <= '9'; ++i) {
-        magnitude = magnitude * 10 + (word[i] - '0');
-        if (magnitude > 2147483648LL) break;
-    }
-    const std::int64_t v = negative ? -magnitude : magnitude;
-    if (v > INT32_MAX) return INT32_MAX;
-    if (v < INT32_MIN) return INT32_MIN;
-    return static_cast<std::int32_t>(v);
 }
 
 // In-place combination of two matrices after their sizes have been tested.

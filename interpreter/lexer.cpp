@@ -123,6 +123,7 @@ void CTesselParser::SetSource(const std::string& text) {
     cachedText_ = nullptr;
     cacheRefused_ = false;
     wordHeldFrom_ = -1;
+    assignmentReplays_.Clear();
 }
 
 void CTesselParser::InitRunBuffers() {
@@ -244,22 +245,24 @@ inline int CTesselParser::RecordHistorySlot() {
 // and `word`. `cached`: the entry is the scan cache's (not the scratch entry of an uncached text).
 __attribute__((always_inline)) inline void CTesselParser::TakeEntry(const ScanCacheEntry& entry, const char* text,
                                                                      bool cached) {
+    const int start = entry.start;
+    const int end = entry.end;
     const int slot = RecordHistorySlot();
-    tokenStart[static_cast<std::size_t>(slot)] = entry.start;
-    tokenLength[static_cast<std::size_t>(slot)] = entry.end - entry.start;
+    tokenStart[static_cast<std::size_t>(slot)] = start;
+    tokenLength[static_cast<std::size_t>(slot)] = end - start;
     variableIndex = -1;
-    position = entry.end;
+    position = end;
 
     // A word put back and read again (every expression level looks one word ahead) is still in
     // `word`: only a cached position is trusted, since a cached text's bytes do not change.
-    if (!cached || wordHeldFrom_ != entry.start) {
+    if (!cached || wordHeldFrom_ != start) {
         if (entry.stripped == kNotStripped) {
-            SetWord(word, text + entry.start, static_cast<std::size_t>(entry.end - entry.start));
+            SetWord(word, text + start, static_cast<std::size_t>(end - start));
         } else {
             const std::string& pool = cached ? strippedWords_ : scratchStripped_;
             SetWord(word, pool.data() + entry.stripped, entry.strippedLength);
         }
-        wordHeldFrom_ = cached ? entry.start : -1;
+        wordHeldFrom_ = cached ? start : -1;
     }
 }
 
@@ -386,6 +389,34 @@ __attribute__((noinline)) int CTesselParser::ReadTokenFully(const char* text, in
         }
         SkipToEndOfLineIn(text, length);
     }
+}
+
+const CTesselParser::ScanCacheEntry* CTesselParser::CachedEntryAt(int from) {
+    if (!ScanIsCached() || from < 0 || from > sourceLength_) return nullptr;
+    return &ScanEntryAt(scriptText.data(), textLength, from);
+}
+
+std::string_view CTesselParser::CachedWordText(const ScanCacheEntry& entry) const {
+    if (entry.stripped == kNotStripped)
+        return {scriptText.data() + entry.start, static_cast<std::size_t>(entry.end - entry.start)};
+    return {strippedWords_.data() + entry.stripped, entry.strippedLength};
+}
+
+void CTesselParser::ReplayWords(const int* words, int count, int terminator) {
+    // Locals: the history's int stores could otherwise alias every int member of the parser.
+    int* const starts = tokenStart.data() + tokenCount;
+    int* const lengths = tokenLength.data() + tokenCount;
+    for (int i = 0; i < count; ++i) {
+        starts[i] = words[2 * i];
+        lengths[i] = words[2 * i + 1];
+    }
+    tokenCount += count;
+    const ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(terminator)];
+    TakeEntry(entry, scriptText.data(), true);
+    currentToken = entry.kind;
+    lastReadRepeats_ = true;
+    lastBuiltinLiteral.historyIndex = -1;
+    UngetToken();
 }
 
 int CTesselParser::SkipBlockComment() { return SkipBlockCommentIn(scriptText.data(), textLength); }

@@ -114,3 +114,25 @@ double DecimalTextToDouble(std::string_view text) {
     const std::string prefix(text.substr(0, length));
     return strtod_l(prefix.c_str(), nullptr, CLocale());
 }
+
+// Number words are short: a byte loop costs less than the library's search call.
+bool HasDecimalPoint(std::string_view word) {
+    for (const char c : word)
+        if (c == '.') return true;
+    return false;
+}
+
+std::int32_t IntegerLiteral(std::string_view word) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < word.size() && (word[i] == '-' || word[i] == '+')) negative = word[i++] == '-';
+    std::int64_t magnitude = 0;
+    for (; i < word.size() && word[i] >= '0' && word[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (word[i] - '0');
+        if (magnitude > 2147483648LL) break;
+    }
+    const std::int64_t v = negative ? -magnitude : magnitude;
+    if (v > INT32_MAX) return INT32_MAX;
+    if (v < INT32_MIN) return INT32_MIN;
+    return static_cast<std::int32_t>(v);
+}

@@ -33,3 +33,10 @@ int CopyTextToClipboard(std::string text);
 // optional point and digits, optional exponent); 0.0 when the text has none. Leading white space
 // is skipped. Decimal only: no hexadecimal, "inf" or "nan".
 double DecimalTextToDouble(std::string_view text);
+
+// Whether a number word has a decimal point: such a word is a Float literal, any other an Integer.
+bool HasDecimalPoint(std::string_view word);
+
+// A number word as the C runtime's atoi reads it: optional sign, digits; values past the 32-bit
+// range saturate as that runtime's conversion does.
+std::int32_t IntegerLiteral(std::string_view word);

@@ -354,6 +354,7 @@ int CTesselParser::DeclareOneName(int typeCode) {
 
 int CTesselParser::ExecuteAssignment(int record) {
     if (variables[record].type == kTypeMatrix) return ExecuteMatrixAssignment(record);
+    if (assignmentReplays_.TryExecute(*this, record)) return 1;
     ReadToken();
     if (currentToken != kw::kEquals) return FailExpected(kw::kEquals);
     Value v;

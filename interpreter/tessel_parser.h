@@ -12,11 +12,13 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <unordered_map>
 #include <vector>
 
 #include "host/view_services.h"
+#include "interpreter/assignment_replay.h"
 #include "interpreter/dyna_array.h"
 #include "interpreter/keyword_catalogue.h"
 #include "interpreter/value.h"
@@ -331,6 +333,10 @@ public:
     // Factor applied to the lexer's own waits (the 500 ms pause steps and the 2000 ms after an
     // unclosed comment): 1 normally; a fuzzer sets 0 so that no input can make it wait.
     double sleepScale = 1.0;
+    // Scalar assignments met again are replayed from what their position scans to (see
+    // AssignmentReplays); a test turns it off to compare with the word-by-word reading.
+    bool statementReplay = true;
+    std::uint64_t ReplayedAssignments() const { return assignmentReplays_.Replayed(); }
 
 private:
     // --- lexer-core private ---
@@ -417,6 +423,28 @@ private:
     std::vector<int> subroutinesBeingChecked_;
 
     friend class LexerInternals;
+    friend class AssignmentReplays;
+
+    // --- what an assignment's replay reads and writes (lexer.cpp) ---
+    AssignmentReplays assignmentReplays_;
+    // The scan cache describes the script text being read.
+    bool ScanIsCached() const { return scriptText.data() == cachedText_ && textLength == sourceLength_; }
+    // The cache entry of a position of the script text (scanned now if need be); null when uncached.
+    const ScanCacheEntry* CachedEntryAt(int from);
+    std::string_view CachedWordText(const ScanCacheEntry& entry) const;
+    // The variable a name read at this position names now, when it is a plain Integer or Float
+    // and a flat reading would find it; else null.
+    const Value* ScalarNumberNamedAt(int from) const {
+        const ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
+        if (entry.nameGeneration != nameGeneration_ || entry.nameSlot < 0) return nullptr;
+        const std::vector<int>& firsts = nameSlots_[static_cast<std::size_t>(entry.nameSlot)].firsts;
+        if (firsts.empty()) return nullptr;
+        const Value& v = variables[firsts.back()];
+        return v.count == 1 && v.IsNumber() ? &v : nullptr;
+    }
+    // The history entries of count words (start, length pairs) after the current one, then the
+    // keyword at `terminator` read and put back: the scan as reading them one by one leaves it.
+    void ReplayWords(const int* words, int count, int terminator);
 
     // --- statements private ---
     // How one statement of a block ended (DispatchStatement's result).

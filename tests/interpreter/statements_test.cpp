@@ -14,21 +14,6 @@
 
 namespace {
 
-constexpr int kPrintId = 171;
-
-// The test interpreter with one output word: `Print expr` appends the value's text and a blank.
-class PrintingParser : public TestParser {
-public:
-    explicit PrintingParser(ViewServices* v) : TestParser(v) { objectKeywords["Print"] = kPrintId; }
-    int ExecuteObjectKeywordStatement() override {
-        if (objectKeywordId != kPrintId) return 0;
-        Value v;
-        if (!ReadExpression2(v)) return 0;
-        if (execute) view->OutputText(ValueToText(v, true) + " ", 1, 0, 0, 0);
-        return 1;
-    }
-};
-
 struct Harness {
     RecordingView view;
     PrintingParser parser{&view};
