@@ -123,7 +123,7 @@ void CTesselParser::SetSource(const std::string& text) {
     cachedText_ = nullptr;
     cacheRefused_ = false;
     wordHeldFrom_ = -1;
-    assignmentReplays_.Clear();
+    statementReplays_.Clear();
 }
 
 void CTesselParser::InitRunBuffers() {
@@ -402,21 +402,13 @@ std::string_view CTesselParser::CachedWordText(const ScanCacheEntry& entry) cons
     return {strippedWords_.data() + entry.stripped, entry.strippedLength};
 }
 
-void CTesselParser::ReplayWords(const int* words, int count, int terminator) {
-    // Locals: the history's int stores could otherwise alias every int member of the parser.
-    int* const starts = tokenStart.data() + tokenCount;
-    int* const lengths = tokenLength.data() + tokenCount;
-    for (int i = 0; i < count; ++i) {
-        starts[i] = words[2 * i];
-        lengths[i] = words[2 * i + 1];
-    }
-    tokenCount += count;
-    const ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(terminator)];
+void CTesselParser::SettleReplay(int from, bool putBack) {
+    const ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
     TakeEntry(entry, scriptText.data(), true);
     currentToken = entry.kind;
     lastReadRepeats_ = true;
     lastBuiltinLiteral.historyIndex = -1;
-    UngetToken();
+    if (putBack) UngetToken();
 }
 
 int CTesselParser::SkipBlockComment() { return SkipBlockCommentIn(scriptText.data(), textLength); }

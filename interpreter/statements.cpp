@@ -144,13 +144,18 @@ int CTesselParser::ExecuteBlock(int doIt, int kind) {
         UngetToken();
     }
     if (kind == kBlockWholeScript) scriptBraced_ = braceFlag != 0;
+    // A statement of a run's block that can be replayed never ends the block, so a replay goes on
+    // over every such statement before the next word is read. A single statement must stop after one.
+    const bool replays = execute && doIt && kind != SingleStatement;
 
     for (;;) {
         errorText.clear();
-        if (firstWordRead)
+        if (firstWordRead) {
             firstWordRead = false;
-        else
+        } else {
+            if (replays) statementReplays_.Replay(*this);
             ReadToken();
+        }
         // A separator is an empty statement: most statements are followed by one, so it is
         // settled here without the dispatch call.
         const bool separator = currentToken == kw::kColon || currentToken == kw::kSemicolon;
@@ -354,7 +359,6 @@ int CTesselParser::DeclareOneName(int typeCode) {
 
 int CTesselParser::ExecuteAssignment(int record) {
     if (variables[record].type == kTypeMatrix) return ExecuteMatrixAssignment(record);
-    if (assignmentReplays_.TryExecute(*this, record)) return 1;
     ReadToken();
     if (currentToken != kw::kEquals) return FailExpected(kw::kEquals);
     Value v;

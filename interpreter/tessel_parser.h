@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "host/view_services.h"
-#include "interpreter/assignment_replay.h"
+#include "interpreter/statement_replay.h"
 #include "interpreter/dyna_array.h"
 #include "interpreter/keyword_catalogue.h"
 #include "interpreter/value.h"
@@ -333,10 +333,10 @@ public:
     // Factor applied to the lexer's own waits (the 500 ms pause steps and the 2000 ms after an
     // unclosed comment): 1 normally; a fuzzer sets 0 so that no input can make it wait.
     double sleepScale = 1.0;
-    // Scalar assignments met again are replayed from what their position scans to (see
-    // AssignmentReplays); a test turns it off to compare with the word-by-word reading.
+    // Simple statements met again are replayed from what their position scans to (see
+    // StatementReplays); a test turns it off to compare with the word-by-word reading.
     bool statementReplay = true;
-    std::uint64_t ReplayedAssignments() const { return assignmentReplays_.Replayed(); }
+    std::uint64_t ReplayedAssignments() const { return statementReplays_.ReplayedAssignments(); }
 
 private:
     // --- lexer-core private ---
@@ -423,28 +423,51 @@ private:
     std::vector<int> subroutinesBeingChecked_;
 
     friend class LexerInternals;
-    friend class AssignmentReplays;
+    friend class StatementReplays;
 
-    // --- what an assignment's replay reads and writes (lexer.cpp) ---
-    AssignmentReplays assignmentReplays_;
+    // --- what a statement's replay reads and writes (lexer.cpp) ---
+    StatementReplays statementReplays_;
     // The scan cache describes the script text being read.
     bool ScanIsCached() const { return scriptText.data() == cachedText_ && textLength == sourceLength_; }
     // The cache entry of a position of the script text (scanned now if need be); null when uncached.
     const ScanCacheEntry* CachedEntryAt(int from);
     std::string_view CachedWordText(const ScanCacheEntry& entry) const;
-    // The variable a name read at this position names now, when it is a plain Integer or Float
-    // and a flat reading would find it; else null.
-    const Value* ScalarNumberNamedAt(int from) const {
+    // The record a name read at this position names now, as a run's flat reading finds it; -1
+    // when that reading would not find it without a lookup.
+    int RecordNamedAt(int from) const {
         const ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
-        if (entry.nameGeneration != nameGeneration_ || entry.nameSlot < 0) return nullptr;
+        if (entry.nameGeneration != nameGeneration_ || entry.nameSlot < 0) return -1;
         const std::vector<int>& firsts = nameSlots_[static_cast<std::size_t>(entry.nameSlot)].firsts;
-        if (firsts.empty()) return nullptr;
-        const Value& v = variables[firsts.back()];
+        return firsts.empty() ? -1 : firsts.back();
+    }
+    // A plain Integer or Float named at this position, or null.
+    const Value* ScalarNumberNamedAt(int from) const {
+        const int record = RecordNamedAt(from);
+        if (record < 0) return nullptr;
+        const Value& v = variables[record];
         return v.count == 1 && v.IsNumber() ? &v : nullptr;
     }
-    // The history entries of count words (start, length pairs) after the current one, then the
-    // keyword at `terminator` read and put back: the scan as reading them one by one leaves it.
-    void ReplayWords(const int* words, int count, int terminator);
+    // A plain variable that is no Matrix named at this position (an assignment's target), or -1.
+    int AssignableRecordNamedAt(int from) const {
+        const int record = RecordNamedAt(from);
+        if (record < 0) return -1;
+        const Value& v = variables[record];
+        return v.count == 1 && v.type != kTypeMatrix ? record : -1;
+    }
+    // The history entries of count words (start, length pairs) from the current entry on.
+    void WriteReplayedHistory(const int* words, int count) {
+        // Locals: the history's int stores could otherwise alias every int member of the parser.
+        int* const starts = tokenStart.data() + tokenCount;
+        int* const lengths = tokenLength.data() + tokenCount;
+        for (int i = 0; i < count; ++i) {
+            starts[i] = words[2 * i];
+            lengths[i] = words[2 * i + 1];
+        }
+        tokenCount += count;
+    }
+    // The word at a cached position read as the last one (and put back when putBack): the scan
+    // as reading the replayed words one by one leaves it.
+    void SettleReplay(int from, bool putBack);
 
     // --- statements private ---
     // How one statement of a block ended (DispatchStatement's result).

@@ -1,7 +1,7 @@
-// Replayed assignments against the word-by-word reading: the same statement executed again and
-// again by two interpreters, one replaying and one not, must leave everything the same (scan
-// position, history, word, token, variables, messages), and the replay must actually happen
-// where it is meant to.
+// Replayed statements against the word-by-word reading: the same block executed again and again
+// by two interpreters, one replaying and one not, must leave everything the same (scan position,
+// history, word, token, variables, messages), and the replay must actually happen where it is
+// meant to.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -56,30 +56,28 @@ struct Side {
         for (int k = 0; k < 3; ++k) parser.variables[a + k].value.integer = k + 1;
     }
 
-    // The statement from the text's start, as a block runs it: target word, element, assignment.
+    // The text from its start as a loop body, as a pass of a For loop runs it.
     std::string Execute() {
         parser.RestorePosition(ScanMark{0, 0});
         parser.runState = kRunning;
         parser.execute = 1;
         parser.errorText.clear();
         view.ClearRecords();
-        parser.ReadToken();
-        const int record = parser.EvaluateArrayIndex();
-        const int result = record ? parser.ExecuteAssignment(record - 1) : -1;
+        const int result = parser.ExecuteBlock(1, ForBody);
         return Describe(parser, view, result);
     }
 };
 
 struct Case {
     const char* name;
-    const char* statement;
-    bool replays;
+    const char* body;
+    bool replays;  // an assignment is replayed
 };
 
-// Runs the statement three times on both sides; `between` changes both sides before the last time.
+// Runs the body three times on both sides; `between` changes both sides before the last time.
 void ExpectSameAsReading(const Case& c, void (*between)(TestParser&) = nullptr) {
-    Side replaying(true, c.statement);
-    Side reading(false, c.statement);
+    Side replaying(true, c.body);
+    Side reading(false, c.body);
     for (int pass = 0; pass < 3; ++pass) {
         if (pass == 2 && between != nullptr) {
             between(replaying.parser);
@@ -91,98 +89,99 @@ void ExpectSameAsReading(const Case& c, void (*between)(TestParser&) = nullptr) 
     EXPECT_EQ(replaying.parser.ReplayedAssignments() > 0, c.replays) << c.name;
 }
 
-TEST(AssignmentReplay, LeavesWhatReadingWordByWordLeaves) {
+TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
     const Case cases[] = {
         {"loop body", "x = x + i * 2 : Next", true},
-        {"integer arithmetic", "i = i * 3 - 4 / 2 ;", true},
-        {"signs and parentheses", "i = -i * (3 - x) / 2 :", true},
-        {"nested parentheses", "x = ((((i + 1)) * (x))) :", true},
-        {"plus sign", "i = +i - (-2) :", true},
-        {"integer division truncates", "i = -7 / 2 :", true},
-        {"float division", "x = 1 / 3 :", true},
-        {"mod of integers", "i = i Mod 4 :", true},
-        {"mod of floats", "x = x Mod 0.75 :", true},
-        {"mod by zero", "i = i Mod n :", true},
-        {"wrapping sum", "i = 2147483647 + i :", true},
-        {"saturated literal", "i = i * 99999999999 :", true},
-        {"float into integer", "i = x * 3 :", true},
-        {"number into string", "s = i * 2 + 0.5 :", true},
-        {"odd number word", "x = 1.5.2 + 1 :", true},
-        {"ended by a block word", "i = i + 1 Endif", true},
-        {"ended by a stray parenthesis", "i = i + 1 ) :", true},
-        {"ended by the next statement's word", "i = 1 Next", true},
-        {"line breaks and tabs", "x =\n\tx +\r\n i\n:", true},
-        {"integer division by zero", "i = i / n :", false},
-        {"float division by zero", "x = x / f :", false},
-        {"integer by zero float", "i = i / f :", false},
-        {"array element operand", "i = a[2] + 1 :", false},
-        {"array element target", "a[2] = i + 1 :", true},
-        {"power", "i = i ^ 2 :", false},
-        {"string operand", "i = s + 1 :", false},
-        {"matrix operand", "x = m :", false},
-        {"unknown name", "i = j + 1 :", false},
-        {"comment inside", "i = i /* c */ + 1 :", false},
-        {"built-in value", "i = True + 1 :", false},
+        {"integer arithmetic", "i = i * 3 - 4 / 2 ; Next", true},
+        {"signs and parentheses", "i = -i * (3 - x) / 2 : Next", true},
+        {"nested parentheses", "x = ((((i + 1)) * (x))) : Next", true},
+        {"plus sign", "i = +i - (-2) : Next", true},
+        {"integer division truncates", "i = -7 / 2 : Next", true},
+        {"float division", "x = 1 / 3 : Next", true},
+        {"mod of integers", "i = i Mod 4 : Next", true},
+        {"mod of floats", "x = x Mod 0.75 : Next", true},
+        {"mod by zero", "i = i Mod n : Next", true},
+        {"wrapping sum", "i = 2147483647 + i : Next", true},
+        {"saturated literal", "i = i * 99999999999 : Next", true},
+        {"float into integer", "i = x * 3 : Next", true},
+        {"number into string", "s = i * 2 + 0.5 : Next", true},
+        {"odd number word", "x = 1.5.2 + 1 : Next", true},
+        {"no separator before the closing word", "i = i + 1 Next", true},
+        {"line breaks and tabs", "x =\n\tx +\r\n i\n:\n\tNext", true},
+        {"several statements", "i = i + 1 : x = x * 2 ; : s = i : Next", true},
+        {"a later statement fails", "i = i + 1 : f = i / n : Next", true},
+        {"after one that is read", "i = a[1] : x = x + 1 : Next", true},
+        {"array element target", "a[2] = i + 1 : x = i : Next", true},
+        {"declared in the body", "Integer k : k = i + 1 : x = k : Next", true},
+        {"inside a branch", "If i > 0 Then x = x + 1 : i = i - 1 Endif : Next", true},
+        {"braced body", "{ x = x + 1 : i = i * 2 } Next", true},
+        {"brace missing before the closing word", "{ x = x + 1 : i = i * 2 Next", true},
+        {"ended by a misplaced word", "i = i + 1 Endif", true},
+        {"ended by a stray parenthesis", "i = i + 1 ) : Next", true},
+        {"unknown word after", "x = 1 : foo Next", true},
+        {"separators only", ": ; : Next", false},
+        {"integer division by zero", "i = i / n : Next", false},
+        {"float division by zero", "x = x / f : Next", false},
+        {"integer by zero float", "i = i / f : Next", false},
+        {"array element operand", "i = a[2] + 1 : Next", false},
+        {"matrix target", "m = 1 : Next", false},
+        {"power", "i = i ^ 2 : Next", false},
+        {"string operand", "i = s + 1 : Next", false},
+        {"matrix operand", "x = m : Next", false},
+        {"unknown name", "i = j + 1 : Next", false},
+        {"comment inside", "i = i /* c */ + 1 : Next", false},
+        {"built-in value", "i = True + 1 : Next", false},
         {"end of text after", "i = i + 1", false},
-        {"unclosed parenthesis", "i = (i + 1 :", false},
-        {"two signs", "i = - -2 :", false},
-        {"missing operand", "i = i + :", false},
-        {"missing equals", "i i + 1 :", false},
-        {"nothing after equals", "i = :", false},
+        {"unclosed parenthesis", "i = (i + 1 : Next", false},
+        {"two signs", "i = - -2 : Next", false},
+        {"missing operand", "i = i + : Next", false},
+        {"missing equals", "i i + 1 : Next", false},
+        {"nothing after equals", "i = : Next", false},
     };
     for (const Case& c : cases) ExpectSameAsReading(c);
 }
 
-TEST(AssignmentReplay, FollowsTheNamesDeclaredSinceLastTime) {
+TEST(StatementReplay, FollowsTheNamesDeclaredSinceLastTime) {
     // A newer declaration of an operand's name is what the next pass reads.
-    ExpectSameAsReading({"shadowed by a float", "x = x + i * 2 :", true},
+    ExpectSameAsReading({"shadowed by a float", "x = x + i * 2 : Next", true},
                         [](TestParser& p) { p.DeclareVariable("i", kTypeFloat, 1, 0, 0); });
-    ExpectSameAsReading({"shadowed by a string", "x = x + i * 2 :", true},
+    ExpectSameAsReading({"shadowed by a string", "x = x + i * 2 : Next", true},
                         [](TestParser& p) { p.DeclareVariable("i", kTypeString, 1, 0, 0); });
-    ExpectSameAsReading({"shadowed by an array", "x = x + i * 2 :", true},
+    ExpectSameAsReading({"shadowed by an array", "x = x + i * 2 : Next", true},
                         [](TestParser& p) { p.DeclareVariable("i", kTypeInteger, 4, 0, 0); });
-    ExpectSameAsReading({"declared where unknown before", "i = j + 1 :", false},
+    ExpectSameAsReading({"declared where unknown before", "i = j + 1 : Next", false},
                         [](TestParser& p) { p.DeclareVariable("j", kTypeInteger, 1, 0, 0); });
-    ExpectSameAsReading({"dropped again", "x = x + i * 2 :", true}, [](TestParser& p) {
+    ExpectSameAsReading({"dropped again", "x = x + i * 2 : Next", true}, [](TestParser& p) {
         p.DeclareVariable("i", kTypeFloat, 1, 0, 0);
         p.CutVariables(p.variables.GetCount() - 1);
     });
     // Many names: the name index grows and moves, and every position's slot is looked up anew.
-    ExpectSameAsReading({"name index rebuilt", "x = x + i * 2 :", true}, [](TestParser& p) {
+    ExpectSameAsReading({"name index rebuilt", "x = x + i * 2 : Next", true}, [](TestParser& p) {
         for (int k = 0; k < 200; ++k) p.DeclareVariable("v" + std::to_string(k), kTypeInteger, 1, 0, 0);
     });
 }
 
-TEST(AssignmentReplay, LeavesLimitsAndFlagsToTheReading) {
-    ExpectSameAsReading({"stop requested", "x = x + i * 2 :", true},
+TEST(StatementReplay, LeavesLimitsAndFlagsToTheReading) {
+    ExpectSameAsReading({"stop requested", "x = x + i * 2 : Next", true},
                         [](TestParser& p) { p.View()->stopRequested = 1; });
-    ExpectSameAsReading({"at the nesting limit", "x = x + i * 2 :", true},
+    ExpectSameAsReading({"at the nesting limit", "x = x + i * 2 : Next", true},
                         [](TestParser& p) { p.nestingDepth = CTesselParser::kMaxNestingDepth - 1; });
-    ExpectSameAsReading({"just under the nesting limit", "x = (x + i) * 2 :", true},
+    ExpectSameAsReading({"just under the nesting limit", "x = (x + i) * 2 : Next", true},
                         [](TestParser& p) { p.nestingDepth = CTesselParser::kMaxNestingDepth - 3; });
 }
 
-TEST(AssignmentReplay, NearTheEndOfTheHistory) {
-    // The text is preceded by filler words so that the statement's words reach the history's last entries.
+TEST(StatementReplay, NearTheEndOfTheHistory) {
+    // Separators before the assignment bring its words to the history's last entries.
     for (int spare : {2, 5, 7, 8, 9, 20}) {
         std::string filler;
         const int words = CTesselParser::kHistoryLast - spare;
         filler.reserve(static_cast<std::size_t>(words) * 2);
         for (int k = 0; k < words; ++k) filler += ": ";
-        const std::string text = filler + "x = x + i * 2 :";
+        const std::string text = filler + "x = x + i * 2 : Next";
         Side replaying(true, text);
         Side reading(false, text);
-        for (Side* side : {&replaying, &reading}) {
-            for (int pass = 0; pass < 2; ++pass) {
-                side->parser.RestorePosition(ScanMark{0, 0});
-                for (int k = 0; k < words; ++k) side->parser.ReadToken();
-                side->parser.ReadToken();
-                const int record = side->parser.EvaluateArrayIndex();
-                side->parser.ExecuteAssignment(record - 1);
-            }
-        }
-        EXPECT_EQ(Describe(replaying.parser, replaying.view, 0), Describe(reading.parser, reading.view, 0))
-            << "spare " << spare;
+        for (int pass = 0; pass < 2; ++pass)
+            EXPECT_EQ(replaying.Execute(), reading.Execute()) << "spare " << spare << ", pass " << pass;
     }
 }
 
@@ -202,7 +201,7 @@ struct ScriptSide {
     }
 };
 
-TEST(AssignmentReplay, ScriptsRunAsWithoutIt) {
+TEST(StatementReplay, ScriptsRunAsWithoutIt) {
     const char* scripts[] = {
         "Integer i : Float x : For i = 1 To 1000 : x = x + i * 2 : Next : Print x",
         "Integer i, t : For i = 1 To 50 : t = t + i Mod 7 - i / 3 : Next : Print t",
