@@ -185,6 +185,13 @@ bool StatementReplays::CompileAssignment(CTesselParser& parser, int position, St
     return false;
 }
 
+bool StatementReplays::StartsWithPlainWord(CTesselParser& parser) {
+    if (!parser.statementReplay) return false;
+    const CTesselParser::ScanCacheEntry* entry = parser.CachedEntryAt(parser.position);
+    return entry != nullptr && entry->flat &&
+           (entry->kind == kw::kColon || entry->kind == kw::kSemicolon || entry->kind == CTesselParser::kScanName);
+}
+
 int StatementReplays::Replay(CTesselParser& parser) {
     if (!parser.statementReplay || !parser.execute || !parser.ScanIsCached()) return 0;
     // Where a word-by-word reading would wait, stop or end, it is left to do so.

@@ -25,6 +25,8 @@ public:
     // statements from here that can be, leaving the scan as reading them would have. Returns how
     // many statements (separators included) were replayed.
     int Replay(CTesselParser& parser);
+    // The word at the scan position is a separator or a name, read as a run reads it (no brace).
+    static bool StartsWithPlainWord(CTesselParser& parser);
     // How many assignments were replayed since the object was made.
     std::uint64_t ReplayedAssignments() const { return replayedAssignments_; }
 

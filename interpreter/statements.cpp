@@ -97,8 +97,10 @@ private:
 // Pushes a named scope around a nested block and pops it on every way out.
 class ScopeLevel {
 public:
-    ScopeLevel(CTesselParser& parser, const char* prefix, int number)
-        : parser_(parser), suffix_(parser.PushScope(prefix, number)) {}
+    // A run keeps no scope path (only the check pass uses it).
+    ScopeLevel(CTesselParser& parser, const char* prefix, int number) : parser_(parser) {
+        if (!parser.execute) suffix_ = parser.PushScope(prefix, number);
+    }
     ~ScopeLevel() { parser_.PopScope(suffix_); }
     ScopeLevel(const ScopeLevel&) = delete;
     ScopeLevel& operator=(const ScopeLevel&) = delete;
@@ -128,25 +130,29 @@ int CTesselParser::ExecuteBlock(int doIt, int kind) {
         scriptBraced_ = false;
     }
 
+    // A statement of a run's block that can be replayed never ends the block, so a replay goes on
+    // over every such statement before the next word is read. A single statement must stop after one.
+    const bool replays = execute && doIt && kind != SingleStatement && kind != kBlockWholeScript;
     int braceFlag = 0;
     // The first statement's word, when it would read back the same, is kept rather than read again.
     bool firstWordRead = false;
-    ReadToken();
-    if (currentToken == kw::kOpenBrace) {
-        braceFlag = 1;
-    } else if (currentToken == token::kEnd) {
-        // Nothing follows the block's opening: the missing closing word is reported as for any
-        // block that the text ends inside.
-        return EndBlockAtText(kind, 0, entry, entryLength, false);
-    } else if (lastReadRepeats_) {
-        firstWordRead = true;
-    } else {
-        UngetToken();
+    // A block that starts with a separator or a name has no brace: the statement loop reads that
+    // word as the brace test would have left it, so a run skips the test.
+    if (!(replays && statementReplays_.StartsWithPlainWord(*this))) {
+        ReadToken();
+        if (currentToken == kw::kOpenBrace) {
+            braceFlag = 1;
+        } else if (currentToken == token::kEnd) {
+            // Nothing follows the block's opening: the missing closing word is reported as for any
+            // block that the text ends inside.
+            return EndBlockAtText(kind, 0, entry, entryLength, false);
+        } else if (lastReadRepeats_) {
+            firstWordRead = true;
+        } else {
+            UngetToken();
+        }
     }
     if (kind == kBlockWholeScript) scriptBraced_ = braceFlag != 0;
-    // A statement of a run's block that can be replayed never ends the block, so a replay goes on
-    // over every such statement before the next word is read. A single statement must stop after one.
-    const bool replays = execute && doIt && kind != SingleStatement;
 
     for (;;) {
         errorText.clear();

@@ -10,63 +10,10 @@
 #include "interpreter/matrix.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
+#include "tests/interpreter/replay_comparison.h"
 #include "tests/interpreter/test_parser.h"
 
 namespace {
-
-// Everything a statement can leave behind, as text, so that a difference shows where it is.
-std::string Describe(TestParser& p, RecordingView& view, int result) {
-    std::string out = "result " + std::to_string(result) + " position " + std::to_string(p.position) +
-                      " tokens " + std::to_string(p.tokenCount) + " token " + std::to_string(p.currentToken) +
-                      " variable " + std::to_string(p.variableIndex) + " state " + std::to_string(p.runState) +
-                      " execute " + std::to_string(p.execute) + " word '" + p.word + "' error '" + p.errorText + "'\n";
-    const int shown = std::min(p.tokenCount + 2, CTesselParser::kHistorySize);
-    for (int i = 0; i < shown; ++i)
-        out += " [" + std::to_string(p.tokenStart[i]) + "," + std::to_string(p.tokenLength[i]) + "]";
-    out += "\n";
-    for (int i = 0; i < p.variables.GetCount(); ++i) {
-        const Value& v = p.variables[i];
-        out += v.name + ":" + std::to_string(v.type) + "=" + ValueToText(v, true) + " ";
-    }
-    out += "\npane '" + view.Pane() + "'";
-    for (const auto& [start, length] : view.Selections())
-        out += " sel " + std::to_string(start) + "+" + std::to_string(length);
-    return out;
-}
-
-struct Side {
-    RecordingView view;
-    TestParser parser{&view};
-
-    explicit Side(bool replay, const std::string& text) {
-        parser.sleepScale = 0;
-        parser.statementReplay = replay;
-        parser.PrepareScan(text, 1);
-        parser.DeclareVariable("i", kTypeInteger, 1, 0, 0);
-        parser.DeclareVariable("x", kTypeFloat, 1, 0, 0);
-        parser.DeclareVariable("s", kTypeString, 1, 0, 0);
-        parser.DeclareVariable("n", kTypeInteger, 1, 0, 0);
-        parser.DeclareVariable("f", kTypeFloat, 1, 0, 0);
-        parser.DeclareVariable("a", kTypeInteger, 3, 0, 0);
-        parser.DeclareVariable("m", kTypeMatrix, 1, 2, 2);
-        parser.variables[parser.FindVariable("i")].value.integer = 7;
-        parser.variables[parser.FindVariable("x")].value.number = 2.5;
-        parser.variables[parser.FindVariable("s")].SetString("ab");
-        const int a = parser.FindVariable("a");
-        for (int k = 0; k < 3; ++k) parser.variables[a + k].value.integer = k + 1;
-    }
-
-    // The text from its start as a loop body, as a pass of a For loop runs it.
-    std::string Execute() {
-        parser.RestorePosition(ScanMark{0, 0});
-        parser.runState = kRunning;
-        parser.execute = 1;
-        parser.errorText.clear();
-        view.ClearRecords();
-        const int result = parser.ExecuteBlock(1, ForBody);
-        return Describe(parser, view, result);
-    }
-};
 
 struct Case {
     const char* name;
@@ -76,8 +23,8 @@ struct Case {
 
 // Runs the body three times on both sides; `between` changes both sides before the last time.
 void ExpectSameAsReading(const Case& c, void (*between)(TestParser&) = nullptr) {
-    Side replaying(true, c.body);
-    Side reading(false, c.body);
+    ReplaySide replaying(true, c.body);
+    ReplaySide reading(false, c.body);
     for (int pass = 0; pass < 3; ++pass) {
         if (pass == 2 && between != nullptr) {
             between(replaying.parser);
@@ -120,6 +67,10 @@ TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
         {"ended by a stray parenthesis", "i = i + 1 ) : Next", true},
         {"unknown word after", "x = 1 : foo Next", true},
         {"separators only", ": ; : Next", false},
+        {"starts with a separator", ": x = x + 1 : Next", true},
+        {"starts with a keyword", "If 1 Then x = x + 1 Endif : i = i + 1 : Next", true},
+        {"empty body", "Next", false},
+        {"empty text", "", false},
         {"integer division by zero", "i = i / n : Next", false},
         {"float division by zero", "x = x / f : Next", false},
         {"integer by zero float", "i = i / f : Next", false},
@@ -178,8 +129,8 @@ TEST(StatementReplay, NearTheEndOfTheHistory) {
         filler.reserve(static_cast<std::size_t>(words) * 2);
         for (int k = 0; k < words; ++k) filler += ": ";
         const std::string text = filler + "x = x + i * 2 : Next";
-        Side replaying(true, text);
-        Side reading(false, text);
+        ReplaySide replaying(true, text);
+        ReplaySide reading(false, text);
         for (int pass = 0; pass < 2; ++pass)
             EXPECT_EQ(replaying.Execute(), reading.Execute()) << "spare " << spare << ", pass " << pass;
     }

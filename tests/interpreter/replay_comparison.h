@@ -1,0 +1,65 @@
+// Two interpreters on one text, one replaying statements and one reading word by word, and a
+// text of everything a block leaves behind, for tests and the fuzzer to compare.
+#pragma once
+
+#include <algorithm>
+#include <string>
+
+#include "interpreter/tessel_parser.h"
+#include "interpreter/value.h"
+#include "tests/interpreter/test_parser.h"
+
+// Everything a statement can leave behind, as text, so that a difference shows where it is.
+inline std::string Describe(TestParser& p, RecordingView& view, int result) {
+    std::string out = "result " + std::to_string(result) + " position " + std::to_string(p.position) +
+                      " tokens " + std::to_string(p.tokenCount) + " token " + std::to_string(p.currentToken) +
+                      " variable " + std::to_string(p.variableIndex) + " state " + std::to_string(p.runState) +
+                      " execute " + std::to_string(p.execute) + " word '" + p.word + "' error '" + p.errorText + "'\n";
+    const int shown = std::min(p.tokenCount + 2, CTesselParser::kHistorySize);
+    for (int i = 0; i < shown; ++i)
+        out += " [" + std::to_string(p.tokenStart[i]) + "," + std::to_string(p.tokenLength[i]) + "]";
+    out += "\n";
+    for (int i = 0; i < p.variables.GetCount(); ++i) {
+        const Value& v = p.variables[i];
+        out += v.name + ":" + std::to_string(v.type) + "=" + ValueToText(v, true) + " ";
+    }
+    out += "\npane '" + view.Pane() + "'";
+    for (const auto& [start, length] : view.Selections())
+        out += " sel " + std::to_string(start) + "+" + std::to_string(length);
+    return out;
+}
+
+struct ReplaySide {
+    RecordingView view;
+    TestParser parser{&view};
+
+    explicit ReplaySide(bool replay, const std::string& text) {
+        parser.sleepScale = 0;
+        parser.statementReplay = replay;
+        parser.PrepareScan(text, 1);
+        parser.DeclareVariable("i", kTypeInteger, 1, 0, 0);
+        parser.DeclareVariable("x", kTypeFloat, 1, 0, 0);
+        parser.DeclareVariable("s", kTypeString, 1, 0, 0);
+        parser.DeclareVariable("n", kTypeInteger, 1, 0, 0);
+        parser.DeclareVariable("f", kTypeFloat, 1, 0, 0);
+        parser.DeclareVariable("a", kTypeInteger, 3, 0, 0);
+        parser.DeclareVariable("m", kTypeMatrix, 1, 2, 2);
+        parser.variables[parser.FindVariable("i")].value.integer = 7;
+        parser.variables[parser.FindVariable("x")].value.number = 2.5;
+        parser.variables[parser.FindVariable("s")].SetString("ab");
+        const int a = parser.FindVariable("a");
+        for (int k = 0; k < 3; ++k) parser.variables[a + k].value.integer = k + 1;
+    }
+
+    // The text from its start as a loop body, as a pass of a For loop runs it.
+    std::string Execute() {
+        parser.RestorePosition(ScanMark{0, 0});
+        parser.runState = kRunning;
+        parser.execute = 1;
+        parser.errorText.clear();
+        view.ClearRecords();
+        const int result = parser.ExecuteBlock(1, ForBody);
+        return Describe(parser, view, result);
+    }
+};
+
