@@ -1,6 +1,5 @@
 // Arbitrary bytes read as a matrix text file (ReadMatrix) into matrices of several sizes: no
 // crash, no hang, and a file the reader refuses leaves the matrix exactly as it was.
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -9,14 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/scratch_file.h"
 #include "interpreter/matrix.h"
 
 namespace {
-
-const std::string& ScratchPath() {
-    static const std::string path = "/tmp/kestrum_fuzz_matrix_" + std::to_string(::getpid()) + ".txt";
-    return path;
-}
 
 std::vector<double> Elements(const CMatrix& m) {
     std::vector<double> out;
@@ -38,7 +33,7 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* f = std::fopen(ScratchPath().c_str(), "wb");
+    std::FILE* f = std::fopen(ScratchPath("matrix", ".txt").c_str(), "wb");
     if (f == nullptr) return 0;
     const bool written = std::fwrite(data, 1, size, f) == size;
     if (std::fclose(f) != 0 || !written) return 0;
@@ -46,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CMatrix m(rows, cols, "m");
         m.AddScalar(7.0);
         const std::vector<double> before = Elements(m);
-        if (!LoadMatrixFromTextFile(m, ScratchPath()) && !SameBits(Elements(m), before)) std::abort();
+        if (!LoadMatrixFromTextFile(m, ScratchPath("matrix", ".txt")) && !SameBits(Elements(m), before)) std::abort();
     }
     return 0;
 }

@@ -2,7 +2,6 @@
 // choose, and checked against an independent reading of the same bytes: the load succeeds exactly
 // when the text (up to a Ctrl-Z, where text mode stops) holds rows x cols tokens of at most 4999
 // characters; then the cells hold those tokens' numbers in order, and otherwise nothing changed.
-#include <unistd.h>
 
 #include <cmath>
 #include <cstddef>
@@ -13,18 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/scratch_file.h"
 #include "interpreter/matrix.h"
 #include "interpreter/number_text.h"
 
 namespace {
 
-const std::string& ScratchPath() {
-    static const std::string path = "/tmp/kestrum_fuzz_matrix_text_" + std::to_string(::getpid()) + ".txt";
-    return path;
-}
-
 bool WriteScratch(std::string_view bytes) {
-    std::FILE* f = std::fopen(ScratchPath().c_str(), "wb");
+    std::FILE* f = std::fopen(ScratchPath("matrix_text", ".txt").c_str(), "wb");
     if (f == nullptr) return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && written;
@@ -69,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CMatrix m(rows, cols, "m");
     m.AddScalar(-3.5);
     const std::vector<double> before = Cells(m);
-    const int loaded = LoadMatrixFromTextFile(m, ScratchPath());
+    const int loaded = LoadMatrixFromTextFile(m, ScratchPath("matrix_text", ".txt"));
 
     std::vector<std::string> tokens;
     const bool expectLoad = ExpectedTokens(text, static_cast<std::size_t>(rows * cols), tokens);

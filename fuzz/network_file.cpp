@@ -2,25 +2,19 @@
 // header); the harness puts a valid header in front, as the reader's callers check it first.
 // A refused body must leave the network exactly as it was; an accepted one must write back and
 // read again to the same network.
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
+#include "fuzz/scratch_file.h"
 #include "interpreter/object_file_header.h"
 #include "network/feed_forward_network.h"
 #include "platform/crt_file.h"
 
 namespace {
-
-std::string TempPath(const char* name) {
-    static const std::string dir = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path().string();
-    return dir + "/kestrum_fuzz_" + name + "_" + std::to_string(getpid());
-}
 
 std::string Fingerprint(const CFeedForwardNeuralNetwork& net) {
     std::string text = net.GetName() + "|" + std::to_string(net.GetInputCount()) + "|" + std::to_string(net.GetFunction());
@@ -43,7 +37,7 @@ bool ReadBody(CFeedForwardNeuralNetwork& net, const std::string& path, std::stri
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string path = TempPath("network");
+    const std::string& path = ScratchPath("network", "");
     {
         auto out = crt::CrtFile::Open(path, "wb");
         if (!out || !WriteObjectHeader(*out, 7)) return 0;
@@ -70,6 +64,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     CFeedForwardNeuralNetwork again;
     if (!ReadBody(again, path, error) || Fingerprint(again) != loaded) std::abort();
-    std::remove(path.c_str());
     return 0;
 }

@@ -1,7 +1,6 @@
 // Arbitrary bytes read as an object file into an Integer, a Float, a String and a Matrix value:
 // the reader must not crash, hang or over-allocate, and a file it refuses must leave the value
 // exactly as it was.
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/scratch_file.h"
 #include "interpreter/matrix.h"
 #include "interpreter/object_file_codec.h"
 #include "interpreter/value.h"
@@ -16,13 +16,8 @@
 
 namespace {
 
-const std::string& ScratchPath() {
-    static const std::string path = "/tmp/kestrum_fuzz_object_" + std::to_string(::getpid()) + ".bin";
-    return path;
-}
-
 bool WriteInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* f = std::fopen(ScratchPath().c_str(), "wb");
+    std::FILE* f = std::fopen(ScratchPath("object", ".bin").c_str(), "wb");
     if (f == nullptr) return false;
     const bool ok = std::fwrite(data, 1, size, f) == size;
     return std::fclose(f) == 0 && ok;
@@ -48,7 +43,7 @@ Value MatrixTarget(const std::uint8_t* data, std::size_t size) {
 
 void LoadInto(Value& target) {
     const std::string before = ValueToText(target, true);
-    auto file = crt::CrtFile::Open(ScratchPath(), "rb");
+    auto file = crt::CrtFile::Open(ScratchPath("object", ".bin"), "rb");
     if (!file) std::abort();
     if (!ReadObjectValue(*file, target) && ValueToText(target, true) != before) std::abort();
 }

@@ -1,21 +1,18 @@
 // Fuzz target: the training/testing pair text reader. The first two bytes choose the network's
 // input and output counts; the rest is the file. The result must agree with the error text, and
 // every pair read must have the network's shape with the bias in its last input column.
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
+#include "fuzz/scratch_file.h"
 #include "network/feed_forward_network.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
-    static const std::string path =
-        (std::filesystem::exists("/dev/shm") ? std::string("/dev/shm") : std::filesystem::temp_directory_path().string()) +
-        "/kestrum_fuzz_pairs_" + std::to_string(getpid());
+    const std::string& path = ScratchPath("pairs", "");
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) return 0;
     std::fwrite(data + 2, 1, size - 2, f);

@@ -157,8 +157,8 @@ TEST(StatementReplay, ScriptsRunAsWithoutIt) {
         "Integer i : Float x : For i = 1 To 1000 : x = x + i * 2 : Next : Print x",
         "Integer i, t : For i = 1 To 50 : t = t + i Mod 7 - i / 3 : Next : Print t",
         "Integer i : Float x : For i = 1 To 5 : Float i : i = 0.5 : x = x + i : Next : Print x",
-        "Integer d : Subroutin S : Integer d : d = d + 10 : Print d : EndSub : d = 1 : Call S : d = d + 1 : "
-        "Call S : Print d",
+        ("Integer d : Subroutin S : Integer d : d = d + 10 : Print d : EndSub : d = 1 : Call S : d = d + 1 : "
+         "Call S : Print d"),
         "Integer i, k : For i = 1 To 10 : k = k + 100 / (5 - i) : Next : Print k",
         "Integer i : Float x : String s : For i = 1 To 3 : s = x * i + 0.25 : x = x + 1 : Print s : Next",
         "Integer i, n : n = 3 : While n > 0 : n = n - 1 : i = i + n * n : Wend : Print i",
