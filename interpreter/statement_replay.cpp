@@ -58,8 +58,7 @@ private:
         kind_ = entry->kind >= 0 ? Kind::kKeyword
                 : entry->kind == CTesselParser::kScanNumber ? Kind::kNumber
                                                             : Kind::kName;
-        out_.words_.push_back(entry->start);
-        out_.words_.push_back(entry->end - entry->start);
+        out_.AddWord(entry->start, entry->end);
         next_ = entry->end;
         return true;
     }
@@ -152,6 +151,11 @@ void StatementReplays::Clear() {
     words_.clear();
 }
 
+void StatementReplays::AddWord(int start, int end) {
+    words_.push_back(start);
+    words_.push_back(end - start);
+}
+
 int StatementReplays::Compile(CTesselParser& parser, int position) {
     const CTesselParser::ScanCacheEntry* entry = parser.CachedEntryAt(position);
     if (entry == nullptr || !entry->flat) return -1;
@@ -159,8 +163,7 @@ int StatementReplays::Compile(CTesselParser& parser, int position) {
     statement.readPosition = position;
     statement.firstWord = static_cast<int>(words_.size());
     if (entry->kind == kw::kColon || entry->kind == kw::kSemicolon) {
-        words_.push_back(entry->start);
-        words_.push_back(entry->end - entry->start);
+        AddWord(entry->start, entry->end);
         statement.wordCount = 1;
         statement.settleFrom = position;
         statement.next = entry->end;
@@ -176,8 +179,7 @@ bool StatementReplays::CompileAssignment(CTesselParser& parser, int position, St
     const std::size_t instructions = instructions_.size();
     const std::size_t constants = constants_.size();
     const CTesselParser::ScanCacheEntry* target = parser.CachedEntryAt(position);
-    words_.push_back(target->start);
-    words_.push_back(target->end - target->start);
+    AddWord(target->start, target->end);
     if (Compiler(parser, *this, target->end).Run(statement)) return true;
     words_.resize(words);
     instructions_.resize(instructions);

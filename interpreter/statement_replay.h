@@ -65,6 +65,7 @@ private:
     bool CompileAssignment(CTesselParser& parser, int position, Statement& statement);
     bool Evaluate(const CTesselParser& parser, const Statement& statement, Number& result) const;
     static void Store(CTesselParser& parser, int record, const Number& result);
+    void AddWord(int start, int end);  // a word's history entry, from its bounds in the text
 
     // By text position: 0 not yet looked at, -1 not kept, k > 0 statements_[k - 1].
     std::vector<int> index_;
