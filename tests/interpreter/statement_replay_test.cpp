@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "interpreter/matrix.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
 #include "tests/interpreter/replay_comparison.h"
@@ -171,6 +169,7 @@ TEST(StatementReplay, ScriptsRunAsWithoutIt) {
     }
     ScriptSide loop;
     loop.Run(scripts[0], true);
+    EXPECT_EQ(loop.view.Pane(), "1001000 ");
     EXPECT_GE(loop.parser.ReplayedAssignments(), 990u);
 }
 
