@@ -13,8 +13,6 @@
 
 namespace {
 
-const char* const kRunError = "Program Terminated  By ERROR.";
-
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 std::vector<unsigned char> FloatBytes(float f) {
@@ -32,9 +30,6 @@ std::vector<unsigned char> DoubleBytes(double d) {
 bool EndsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
-
-// The pane of a run that ended with the error `message`.
-std::string RunErrorPane(const std::string& message) { return std::string(kRunError) + "\r\n\r\n" + message + "\r\n"; }
 
 class BuiltinValueTest : public ::testing::Test {
 protected:

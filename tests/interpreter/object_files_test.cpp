@@ -242,7 +242,6 @@ TEST(ObjectStatementTest, Errors) {
         std::string script;
         std::string pane;
     };
-    const std::string run = "Program Terminated  By ERROR.\r\n\r\n";
     const std::vector<Case> cases = {
         {"Integer i\nSaveObject i In 'x'", " Syntax Error : Matrix Variable expected."},
         {"String s\nLoadObject s From 'x'", " Syntax Error : Matrix Variable expected."},
@@ -251,9 +250,9 @@ TEST(ObjectStatementTest, Errors) {
         {"Matrix m[1][1]\nSaveObject m From 'x'", "   Expected :  \"  In  \"   "},
         {"Matrix m[1][1]\nLoadObject m In 'x'", "   Expected :  \"  From  \"   "},
         {"Matrix m[1][1]\nLoadObject m From \"" + folder.File("none.obj") + "\"",
-         run + " Runtime Error : File Not Found.\r\n"},
+         RunErrorPane(" Runtime Error : File Not Found.")},
         {"Matrix m[1][1]\nSaveObject m In \"" + folder.File("no/such/m.obj") + "\"",
-         run + " Runtime Error : Cannot open file.\r\n"},
+         RunErrorPane(" Runtime Error : Cannot open file.")},
     };
     for (const Case& c : cases) {
         ScriptHarness h;

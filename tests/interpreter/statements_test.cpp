@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <random>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,46 +15,17 @@
 
 namespace {
 
-struct Harness {
-    RecordingView view;
-    PrintingParser parser{&view};
-
-    int Check(const std::string& text) {
-        parser.SetSource(text);
-        static const int kOptions[4] = {1, 0, 0, 0};
-        return parser.Compile(kOptions);
-    }
-    void Start() {
-        view.running = 1;
-        parser.CreateThread();
-    }
-    // The check pass and, when it passes, the run; the final pane.
-    std::string Run(const std::string& text) {
-        if (!Check(text)) return "CHECK FAILED: " + view.Pane();
-        Start();
-        parser.WaitFinished();
-        return view.Pane();
-    }
-};
-
+// The check pass and, when it passes, the run; the final pane. A failed check is marked so that
+// its message cannot pass for a run's output.
 std::string RunPrinting(const std::string& text) {
-    Harness h;
-    return h.Run(text);
+    PrintingHarness h;
+    if (!h.Check(text)) return "CHECK FAILED: " + h.view.Pane();
+    return h.RunChecked();
 }
 
-std::string CheckPane(const std::string& text, int* ok) {
-    Harness h;
-    *ok = h.Check(text);
-    return h.view.Pane();
-}
+std::string CheckPane(const std::string& text, int* ok) { return CheckScript<PrintingHarness>(text, ok); }
 
 std::string EndLine(const std::string& line) { return line + "\r\n"; }
-
-// The end of a run that failed: each of the two lines goes to the pane with a line break after it,
-// and a line break before it when the pane is not empty.
-std::string ErrorEnd(const std::string& message) {
-    return EndLine("Program Terminated  By ERROR.") + "\r\n" + EndLine(message);
-}
 
 std::string Expected(const std::string& word) { return "   Expected :  \"  " + word + "  \"   "; }
 
@@ -185,7 +157,7 @@ TEST(StatementRuns, EndLinesOfExitStopProgramAndErrors) {
         {"stopprogram in a subroutine", "Subroutin S : StopProgram : EndSub : Call S : Print 2",
          EndLine("Program Terminated  By \"StopProgram\".")},
         {"step zero fails in the run", "Integer i : For i = 1 To 2 Step 0 : Next",
-         ErrorEnd(" Syntax Error : Can not Execute \"For\" with \"Step\" = 0.")},
+         RunErrorPane(" Syntax Error : Can not Execute \"For\" with \"Step\" = 0.")},
         {"stray last word dropped", "Print 1 : foo", "1 "},
         {"braced script", "{ Print 1 : Print 2 }", "1 2 "},
     };
@@ -194,9 +166,9 @@ TEST(StatementRuns, EndLinesOfExitStopProgramAndErrors) {
 
 TEST(StatementRuns, StopEndsALoopThatNeverFinishes) {
     // An Integer loop variable stepped by 0.5 never moves (the sum is truncated).
-    Harness h;
+    PrintingHarness h;
     ASSERT_EQ(h.Check("Integer i : For i = 1 To 3 Step 0.5 : Next"), 1);
-    h.Start();
+    h.StartRun();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     h.view.stopRequested = 1;
     h.parser.WaitFinished();
@@ -211,6 +183,14 @@ struct CheckCase {
     std::string pane;  // the message the failed check pass leaves
 };
 
+void ExpectCheckFailures(std::span<const CheckCase> cases) {
+    for (const auto& c : cases) {
+        int ok = -1;
+        EXPECT_EQ(CheckPane(c.script, &ok), c.pane) << c.name;
+        EXPECT_EQ(ok, 0) << c.name;
+    }
+}
+
 TEST(StatementChecks, BlocksThatTheTextEndsInside) {
     const CheckCase cases[] = {
         {"for", "Integer i : For i = 1 To 3 : i = 1", " Syntax Error : \"For\" without \"Next\"."},
@@ -223,11 +203,7 @@ TEST(StatementChecks, BlocksThatTheTextEndsInside) {
         {"braced if missing brace", "If 1 Then { Integer a Endif", Expected("}")},
         {"braced script missing brace", "{ Integer a", Expected("}")},
     };
-    for (const auto& c : cases) {
-        int ok = -1;
-        EXPECT_EQ(CheckPane(c.script, &ok), c.pane) << c.name;
-        EXPECT_EQ(ok, 0) << c.name;
-    }
+    ExpectCheckFailures(cases);
 }
 
 TEST(StatementChecks, MisplacedWords) {
@@ -247,11 +223,7 @@ TEST(StatementChecks, MisplacedWords) {
         {"call of unknown name", "Call Nope", " Syntax Error : Call to UNKNOWN subroutin."},
         {"call is case-sensitive", "Subroutin S : EndSub : Call s", " Syntax Error : Call to UNKNOWN subroutin."},
     };
-    for (const auto& c : cases) {
-        int ok = -1;
-        EXPECT_EQ(CheckPane(c.script, &ok), c.pane) << c.name;
-        EXPECT_EQ(ok, 0) << c.name;
-    }
+    ExpectCheckFailures(cases);
 }
 
 TEST(StatementChecks, DeclarationsAndAssignments) {
@@ -270,11 +242,7 @@ TEST(StatementChecks, DeclarationsAndAssignments) {
         {"matrix missing bracket", "Matrix m[2][2] : m[1 = 3", Expected("]")},
         {"whole matrix missing equals", "Matrix m[2][2] : m 3", Expected("=")},
     };
-    for (const auto& c : cases) {
-        int ok = -1;
-        EXPECT_EQ(CheckPane(c.script, &ok), c.pane) << c.name;
-        EXPECT_EQ(ok, 0) << c.name;
-    }
+    ExpectCheckFailures(cases);
 }
 
 TEST(StatementChecks, ControlStatementHeaders) {
@@ -291,11 +259,7 @@ TEST(StatementChecks, ControlStatementHeaders) {
          " Syntax Error : Can not Execute \"For\" with STRINGS."},
         {"if missing then", "If 1 Print 2 Endif", Expected("Then")},
     };
-    for (const auto& c : cases) {
-        int ok = -1;
-        EXPECT_EQ(CheckPane(c.script, &ok), c.pane) << c.name;
-        EXPECT_EQ(ok, 0) << c.name;
-    }
+    ExpectCheckFailures(cases);
 }
 
 TEST(StatementChecks, CheckPassReadsBranchesAndBodiesOnce) {
@@ -312,11 +276,7 @@ TEST(StatementChecks, CheckPassReadsBranchesAndBodiesOnce) {
         {"then-branch variable gone after Endif",
          "Subroutin S : EndSub : If 1 Then Integer q : Call S Endif : q = 1", " Syntax Error : Unknown word."},
     };
-    for (const auto& c : cases) {
-        int ok = -1;
-        EXPECT_EQ(CheckPane(c.script, &ok), c.pane) << c.name;
-        EXPECT_EQ(ok, 0) << c.name;
-    }
+    ExpectCheckFailures(cases);
 }
 
 TEST(StatementChecks, MessagesThatThePrescanNormallyReportsFirst) {
@@ -341,7 +301,7 @@ TEST(StatementChecks, MessagesThatThePrescanNormallyReportsFirst) {
 TEST(StatementChecks, DeclarationsReadTwiceAreListedOnce) {
     // The check pass reads a subroutine body where it is declared and at every Call, and both
     // branches of an If: each declaration still reaches the variable tree once.
-    Harness h;
+    PrintingHarness h;
     ASSERT_EQ(h.Check("Subroutin S : Integer t : EndSub : Call S : Call S : If 1 Then Float f Else Float g Endif"), 1);
     std::vector<std::string> names;
     for (const auto& entry : h.view.TreeVariables()) names.push_back(entry.name);
@@ -407,7 +367,7 @@ TEST(StatementChecks, ArbitraryStatementWordsLeaveTheInterpreterBalanced) {
         std::string text;
         const int length = 1 + static_cast<int>(rng() % 40);
         for (int i = 0; i < length; ++i) text += std::string(words[rng() % n]) + " ";
-        Harness h;
+        PrintingHarness h;
         const int ok = h.Check(text);
         ASSERT_EQ(h.parser.nestingDepth, 0) << text;
         ASSERT_EQ(h.parser.scope, "") << text;
@@ -422,11 +382,11 @@ TEST(StatementChecks, ArbitraryStatementWordsLeaveTheInterpreterBalanced) {
 
 TEST(StatementRuns, EndlessRecursionIsReportedNotOverflowed) {
     EXPECT_EQ(RunPrinting("Subroutin R : Call R : EndSub : Call R"),
-              ErrorEnd(" Runtime Error : Nesting Too Deep."));
+              RunErrorPane(" Runtime Error : Nesting Too Deep."));
 }
 
 TEST(StatementChecks, ScopesAreBalancedAfterThePass) {
-    Harness h;
+    PrintingHarness h;
     ASSERT_EQ(h.Check("Integer i : For i = 1 To 2 : If i Then While 0 : Wend Else Do : While 0 Endif : Next"), 1);
     EXPECT_EQ(h.parser.scope, "");
     EXPECT_EQ(h.parser.nestingDepth, 0);

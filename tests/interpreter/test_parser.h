@@ -256,9 +256,10 @@ struct ScannedToken {
 };
 
 // A view and an interpreter on it, with synchronous check and run helpers.
-struct ScriptHarness {
+template <class Parser>
+struct BasicScriptHarness {
     RecordingView view;
-    TestParser parser{&view};
+    Parser parser{&view};
 
     // The check pass as Compile does it for the editor: 1 success, 0 failure (pane shows the error).
     int Check(const std::string& text) {
@@ -271,6 +272,11 @@ struct ScriptHarness {
     // thread; waits for the worker's end. Returns the final pane text.
     std::string Run(const std::string& text) {
         if (!Check(text)) return view.Pane();
+        return RunChecked();
+    }
+
+    // The run after a successful Check, waited for to its end; the final pane text.
+    std::string RunChecked() {
         StartRun();
         parser.WaitFinished();
         return view.Pane();
@@ -296,15 +302,25 @@ struct ScriptHarness {
     }
 };
 
+using ScriptHarness = BasicScriptHarness<TestParser>;
+using PrintingHarness = BasicScriptHarness<PrintingParser>;
+
 inline std::string RunScript(const std::string& text) {
     ScriptHarness h;
     return h.Run(text);
 }
 
 // The pane after a check pass; ok receives Compile's result when given.
-inline std::string CheckScript(const std::string& text, int* ok = nullptr) {
-    ScriptHarness h;
+template <class Harness = ScriptHarness>
+std::string CheckScript(const std::string& text, int* ok = nullptr) {
+    Harness h;
     int result = h.Check(text);
     if (ok) *ok = result;
     return h.view.Pane();
+}
+
+// The pane of a run that ended with the error `message`: the end line and the message, each with
+// a line break after it, the message after an empty line.
+inline std::string RunErrorPane(const std::string& message) {
+    return "Program Terminated  By ERROR.\r\n\r\n" + message + "\r\n";
 }
