@@ -54,6 +54,11 @@ ParsedMode ParseMode(const std::string& mode) {
     return parsed;
 }
 
+// A name the file system can be asked about: not empty and without a NUL, which would cut it short.
+bool IsUsablePath(const std::string& path) {
+    return !path.empty() && path.find('\0') == std::string::npos;
+}
+
 bool IsDirectory(const std::string& path) {
     std::error_code ec;
     return std::filesystem::is_directory(path, ec);
@@ -76,7 +81,7 @@ std::size_t SourceBytesStored(const unsigned char* data, std::size_t size, std::
 
 std::unique_ptr<CrtFile> CrtFile::Open(const std::string& path, const std::string& mode) {
     const ParsedMode parsed = ParseMode(mode);
-    if (!parsed.valid || path.empty() || path.find('\0') != std::string::npos) return nullptr;
+    if (!parsed.valid || !IsUsablePath(path)) return nullptr;
     const std::string systemPath = ToSystemPath(path);
     // The original platform cannot open a folder as a file; neither can we.
     if (IsDirectory(systemPath)) return nullptr;
@@ -127,14 +132,21 @@ int CrtFile::GetChar() {
     return '\r';
 }
 
-std::size_t CrtFile::Read(void* buffer, std::size_t size, std::size_t count) {
+// The bytes of size * count items for a read or write about to start; 0 when there is nothing to
+// transfer (closed file, no items, or a size * count that overflows, which sets EINVAL).
+std::size_t CrtFile::BeginTransfer(std::size_t size, std::size_t count, int op) {
     if (f_ == nullptr || size == 0 || count == 0) return 0;
     if (count > std::numeric_limits<std::size_t>::max() / size) {
         errno = EINVAL;
         return 0;
     }
-    SwitchTo(kOpRead);
-    const std::size_t total = size * count;
+    SwitchTo(op);
+    return size * count;
+}
+
+std::size_t CrtFile::Read(void* buffer, std::size_t size, std::size_t count) {
+    const std::size_t total = BeginTransfer(size, count, kOpRead);
+    if (total == 0) return 0;
     if (!text_) {
         const std::size_t got = std::fread(buffer, 1, total, f_);
         if (got < total) {
@@ -154,13 +166,8 @@ std::size_t CrtFile::Read(void* buffer, std::size_t size, std::size_t count) {
 }
 
 std::size_t CrtFile::Write(const void* buffer, std::size_t size, std::size_t count) {
-    if (f_ == nullptr || size == 0 || count == 0) return 0;
-    if (count > std::numeric_limits<std::size_t>::max() / size) {
-        errno = EINVAL;
-        return 0;
-    }
-    SwitchTo(kOpWrite);
-    const std::size_t total = size * count;
+    const std::size_t total = BeginTransfer(size, count, kOpWrite);
+    if (total == 0) return 0;
     const unsigned char* data = static_cast<const unsigned char*>(buffer);
     if (!text_) return std::fwrite(data, 1, total, f_) / size;
     std::string translated;
@@ -239,7 +246,7 @@ bool CrtFile::Close() {
 }
 
 bool FileExists(const std::string& path) {
-    if (path.empty() || path.find('\0') != std::string::npos) return false;
+    if (!IsUsablePath(path)) return false;
     std::error_code ec;
     return std::filesystem::exists(ToSystemPath(path), ec);
 }

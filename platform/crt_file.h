@@ -45,6 +45,7 @@ public:
 private:
     CrtFile(std::FILE* f, bool text, bool append);
     void SwitchTo(int op);
+    std::size_t BeginTransfer(std::size_t size, std::size_t count, int op);
     int GetChar();
     std::FILE* f_;
     bool text_;
