@@ -4,15 +4,6 @@
 
 namespace builtin {
 
-int Expect(CTesselParser& p, int keywordCode) {
-    if (p.ReadToken() != keywordCode) return p.FailExpected(keywordCode);
-    return 1;
-}
-
-void GiveBack(CTesselParser& p) {
-    if (p.currentToken != token::kEnd) p.UngetToken();
-}
-
 int ReadFileVariable(CTesselParser& p, int& record, ScanMark& afterName) {
     if (p.ReadToken() != token::kVariable) return p.FailWith(message::kUnknownVariable);
     p.SavePosition(afterName);
@@ -28,20 +19,9 @@ crt::CrtFile* FileOf(const CTesselParser& p, int record) {
     return element.type == kTypeFile ? element.value.file : nullptr;
 }
 
-int ReadNumber(CTesselParser& p, double& out, bool& isInteger) {
-    Value v;
-    if (!p.ReadExpression2(v)) return 0;
-    if (v.type == kTypeString) return p.FailWith(message::kStringsNotAllowed);
-    if (!v.IsNumber()) return p.FailWith(message::kNoNumericValue);
-    isInteger = v.type == kTypeInteger;
-    out = v.AsDouble();
-    return 1;
-}
-
 int ReadWholeNumber(CTesselParser& p, std::int32_t& out) {
     double number = 0.0;
-    bool isInteger = false;
-    if (!ReadNumber(p, number, isInteger)) return 0;
+    if (!p.ReadNumber(number)) return 0;
     out = DoubleToInt32(number);
     return 1;
 }

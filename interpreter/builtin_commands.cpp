@@ -133,7 +133,7 @@ private:
     // not grow the table, so it leaves the step as it is.
     int BiggestArray() {
         std::int32_t step = 0;
-        if (!Expect(p_, kw::kEquals) || !ReadWholeNumber(p_, step)) return 0;
+        if (!p_.Expect(kw::kEquals) || !ReadWholeNumber(p_, step)) return 0;
         if (step >= 1) p_.variables.SetGrowBy(step);
         return 1;
     }
@@ -146,7 +146,7 @@ private:
     // FileOpen expr For (Reading | Writing | Editting) (Text | Binary) In fileVar
     int FileOpen() {
         std::string name;
-        if (!ReadText(name) || !Expect(p_, kw::kFor)) return 0;
+        if (!ReadText(name) || !p_.Expect(kw::kFor)) return 0;
         std::string mode;
         switch (p_.ReadToken()) {
             case kw::kReading: mode = "r"; break;
@@ -161,7 +161,7 @@ private:
         }
         int record = 0;
         ScanMark afterName;
-        if (!Expect(p_, kw::kIn) || !ReadFileVariable(p_, record, afterName)) return 0;
+        if (!p_.Expect(kw::kIn) || !ReadFileVariable(p_, record, afterName)) return 0;
         if (!Executing()) return 1;
         // A file the variable still holds would otherwise stay open, unreachable, until the run ends.
         CloseSharedFile(p_, FileOf(p_, record));
@@ -173,8 +173,8 @@ private:
     int FileClose() {
         int record = 0;
         ScanMark afterName;
-        if (!Expect(p_, kw::kOpenParen) || !ReadFileVariable(p_, record, afterName) ||
-            !Expect(p_, kw::kCloseParen)) {
+        if (!p_.Expect(kw::kOpenParen) || !ReadFileVariable(p_, record, afterName) ||
+            !p_.Expect(kw::kCloseParen)) {
             return 0;
         }
         if (!Executing()) return 1;
@@ -189,8 +189,8 @@ private:
         std::string text;
         int record = 0;
         ScanMark afterName;
-        if (!Expect(p_, kw::kOpenParen) || !ReadText(text) || !Expect(p_, kw::kComma) ||
-            !ReadFileVariable(p_, record, afterName) || !Expect(p_, kw::kCloseParen)) {
+        if (!p_.Expect(kw::kOpenParen) || !ReadText(text) || !p_.Expect(kw::kComma) ||
+            !ReadFileVariable(p_, record, afterName) || !p_.Expect(kw::kCloseParen)) {
             return 0;
         }
         if (!Executing()) return 1;
@@ -206,8 +206,8 @@ private:
         ScanMark afterName;
         double value = 0.0;
         bool isInteger = false;
-        if (!Expect(p_, kw::kOpenParen) || !ReadFileVariable(p_, record, afterName) || !Expect(p_, kw::kComma) ||
-            !ReadNumber(p_, value, isInteger) || !Expect(p_, kw::kCloseParen)) {
+        if (!p_.Expect(kw::kOpenParen) || !ReadFileVariable(p_, record, afterName) || !p_.Expect(kw::kComma) ||
+            !p_.ReadNumber(value, &isInteger) || !p_.Expect(kw::kCloseParen)) {
             return 0;
         }
         if (!Executing()) return 1;
@@ -223,8 +223,8 @@ private:
         int record = 0;
         ScanMark afterName;
         std::int32_t offset = 0;
-        if (!Expect(p_, kw::kOpenParen) || !ReadFileVariable(p_, record, afterName) || !Expect(p_, kw::kComma) ||
-            !ReadWholeNumber(p_, offset) || !Expect(p_, kw::kCloseParen)) {
+        if (!p_.Expect(kw::kOpenParen) || !ReadFileVariable(p_, record, afterName) || !p_.Expect(kw::kComma) ||
+            !ReadWholeNumber(p_, offset) || !p_.Expect(kw::kCloseParen)) {
             return 0;
         }
         if (!Executing()) return 1;
@@ -237,7 +237,7 @@ private:
     int Beep() {
         double type = 0.0;
         bool isInteger = false;
-        if (!ReadNumber(p_, type, isInteger)) return 0;
+        if (!p_.ReadNumber(type, &isInteger)) return 0;
         if (Executing()) desktop::Current().Beep(ToUnsigned32(type));
         return 1;
     }
@@ -264,7 +264,7 @@ private:
             loop = option == kw::kLoop;
             wait = option == kw::kWait;
         } else {
-            GiveBack(p_);
+            p_.StepBackUnlessEnd();
         }
         if (!Executing()) return 1;
         name = Trimmed(name);
@@ -298,7 +298,7 @@ private:
         const int record = element - 1;
         if (p_.variables[record].type != kTypeMatrix) return p_.FailWith(message::kMatrixVariableExpected);
         std::string path;
-        if (!Expect(p_, reading ? kw::kFrom : kw::kIn) || !ReadText(path)) return 0;
+        if (!p_.Expect(reading ? kw::kFrom : kw::kIn) || !ReadText(path)) return 0;
         if (!Executing()) return 1;
         CMatrix* matrix = p_.variables[record].value.matrix;
         if (matrix == nullptr) return p_.FailWith(message::kMatrixVariableExpected);
@@ -322,11 +322,11 @@ private:
 // CreateChart( title , count , values [ , labels ] )
 int BuiltinCommandRunner::CreateChart() {
     std::string title;
-    if (!Expect(p_, kw::kOpenParen) || !ReadText(title) || !Expect(p_, kw::kComma)) return 0;
+    if (!p_.Expect(kw::kOpenParen) || !ReadText(title) || !p_.Expect(kw::kComma)) return 0;
     Value countValue;
     if (!p_.ReadExpression2(countValue)) return 0;
     if (countValue.type != kTypeInteger) return p_.FailWith(message::kMustBeInteger);
-    if (!Expect(p_, kw::kComma)) return 0;
+    if (!p_.Expect(kw::kComma)) return 0;
     const int count = countValue.value.integer;
     // A chart needs at least one value; in the check pass the count may still be unknown.
     if (Executing() && count < 1) return p_.FailWith(message::kPositiveValues);
@@ -334,13 +334,13 @@ int BuiltinCommandRunner::CreateChart() {
     std::vector<double> values;
     const int form = p_.ReadToken();
     if (form == kw::kOpenBracket) {
-        GiveBack(p_);
+        p_.StepBackUnlessEnd();
         if (!ReadChartMatrixValues(count, values)) return 0;
     } else if (form == token::kVariable) {
         const int first = p_.variableIndex;
         const Value& record = p_.variables[first];
         if (record.type == kTypeMatrix) {
-            GiveBack(p_);
+            p_.StepBackUnlessEnd();
             if (!ReadChartMatrixValues(count, values)) return 0;
         } else if (record.count > 1) {
             if (!ReadChartArrayValues(first, count, values)) return 0;
@@ -353,7 +353,7 @@ int BuiltinCommandRunner::CreateChart() {
 
     std::vector<std::string> labels;
     bool hasLabels = false;
-    if (!ReadChartLabels(count, labels, hasLabels) || !Expect(p_, kw::kCloseParen)) return 0;
+    if (!ReadChartLabels(count, labels, hasLabels) || !p_.Expect(kw::kCloseParen)) return 0;
     if (Executing()) p_.view->ShowChart(title, values, count, hasLabels ? &labels : nullptr);
     return 1;
 }
@@ -406,7 +406,7 @@ int BuiltinCommandRunner::ReadChartArrayValues(int first, int count, std::vector
 // [ , labels ]: an array of at least two Strings, named without an index.
 int BuiltinCommandRunner::ReadChartLabels(int count, std::vector<std::string>& labels, bool& hasLabels) {
     if (p_.ReadToken() != kw::kComma) {
-        GiveBack(p_);
+        p_.StepBackUnlessEnd();
         return 1;
     }
     if (p_.ReadToken() != token::kVariable) return p_.FailWith(message::kUnknownVariable);

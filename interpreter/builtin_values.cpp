@@ -112,10 +112,10 @@ private:
 
     // ( expr ): the expression's text.
     int ParenthesisedText(std::string& text) {
-        if (!Expect(p_, kw::kOpenParen)) return 0;
+        if (!p_.Expect(kw::kOpenParen)) return 0;
         Value v;
         if (!p_.ReadExpression2(v)) return 0;
-        if (!Expect(p_, kw::kCloseParen)) return 0;
+        if (!p_.Expect(kw::kCloseParen)) return 0;
         text = ValueToText(v, Executing());
         return 1;
     }
@@ -139,8 +139,8 @@ private:
 
     // ( fileVar ): the element's record; afterName marks the variable for "File Not Open.".
     int FileArgument(int& record, ScanMark& afterName) {
-        return Expect(p_, kw::kOpenParen) && ReadFileVariable(p_, record, afterName) &&
-               Expect(p_, kw::kCloseParen);
+        return p_.Expect(kw::kOpenParen) && ReadFileVariable(p_, record, afterName) &&
+               p_.Expect(kw::kCloseParen);
     }
 
     // The open file of the element, or the "File Not Open." error on the variable's word.
@@ -157,10 +157,10 @@ private:
     int ReadString(Literal& out) {
         out.token = token::kStringValue;
         std::int32_t count = 0;
-        if (!Expect(p_, kw::kOpenParen) || !ReadWholeNumber(p_, count) || !Expect(p_, kw::kComma)) return 0;
+        if (!p_.Expect(kw::kOpenParen) || !ReadWholeNumber(p_, count) || !p_.Expect(kw::kComma)) return 0;
         int record = 0;
         ScanMark afterName;
-        if (!ReadFileVariable(p_, record, afterName) || !Expect(p_, kw::kCloseParen)) return 0;
+        if (!ReadFileVariable(p_, record, afterName) || !p_.Expect(kw::kCloseParen)) return 0;
         if (!Executing()) return 1;
         if (count < 1) return p_.FailWith(message::kPositiveValues);
         crt::CrtFile* file = OpenFileOrFail(record, afterName);

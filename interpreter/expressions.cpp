@@ -11,6 +11,7 @@
 
 #include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
+#include "interpreter/messages.h"
 #include "interpreter/number_text.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/wrapping_arithmetic.h"
@@ -28,8 +29,6 @@ constexpr const char* kTimesStrings = " Syntax Error : Can not use '*' for STRIN
 constexpr const char* kDivideStrings = " Syntax Error : Can not use '/' for STRINGS.";
 constexpr const char* kDivideByZero = " Runtime Error : Divide By ZERO.";
 constexpr const char* kPowerStrings = " Syntax Error : Can not use '^' for STRINGS.";
-constexpr const char* kUnknownVariable = " Syntax Error : Unknown Variable.";
-constexpr const char* kCannotEvaluate = " Syntax Error : Can not evaluate this EXPRESSION.";
 constexpr const char* kNotTerminated = "String not terminated.";
 constexpr const char* kTooLong = "ERROR : Too Long . The Highlighted word is the limit.";
 constexpr const char* kCompareStrings = " Syntax Error : Can not Compare STRINGS with NUMERICALS.";
@@ -142,22 +141,6 @@ bool CompareNumbers(int op, double a, double b) {
     }
 }
 
-// Keeps the nesting depth balanced on every path out of a nested level.
-class NestingScope {
-public:
-    explicit NestingScope(CTesselParser& parser) : parser_(parser), entered_(parser.EnterNesting()) {}
-    ~NestingScope() {
-        if (entered_) parser_.LeaveNesting();
-    }
-    NestingScope(const NestingScope&) = delete;
-    NestingScope& operator=(const NestingScope&) = delete;
-    bool Entered() const { return entered_; }
-
-private:
-    CTesselParser& parser_;
-    bool entered_;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------- shared helpers
@@ -201,21 +184,22 @@ inline void CTesselParser::PutBackLookahead(Lookahead& next) {
 
 int CTesselParser::RequireNumber(const Value& v) {
     if (v.IsNumber()) return 1;
-    if (v.type == kTypeString) return FailWith(" Syntax Error : STRINGS not allowed here.");
-    return FailWith(" Syntax Error : MATRIX or FILE not allowed here.");
+    if (v.type == kTypeString) return FailWith(message::kStringsNotAllowed);
+    return FailWith(message::kNoNumericValue);
 }
 
-int CTesselParser::ReadNumber(double& number) {
+int CTesselParser::ReadNumber(double& number, bool* isInteger) {
     Value v;
     if (!ReadExpression(v) || !RequireNumber(v)) return 0;
     number = v.AsDouble();
+    if (isInteger != nullptr) *isInteger = v.type == kTypeInteger;
     return 1;
 }
 
 int CTesselParser::ReadIntegerExpression(int& number) {
     Value v;
     if (!ReadExpression(v)) return 0;
-    if (v.type != kTypeInteger) return FailWith(" Syntax Error : Expression must be integer.");
+    if (v.type != kTypeInteger) return FailWith(message::kMustBeInteger);
     number = v.value.integer;
     return 1;
 }
@@ -234,7 +218,7 @@ int CTesselParser::ReadExpression2(Value& result) { return ReadExpression(result
 int CTesselParser::ReadExpression(Value& result) {
     if (ReadToken() == token::kEnd) return 0;
     // Every nested sub-expression of a primary (arguments, indices) comes through here.
-    NestingScope nesting(*this);
+    NestingLevel nesting(*this);
     if (!nesting.Entered()) return 0;
     return EvalAdditive(result);
 }
@@ -424,7 +408,7 @@ int CTesselParser::EvalPower(Value& result, Lookahead* next) {
     ReadToken();
     Value right;
     {
-        NestingScope nesting(*this);
+        NestingLevel nesting(*this);
         if (!nesting.Entered() || !EvalPower(right, nullptr)) return 0;
     }
     // Only numbers have a power; a String, Matrix or File on either side is refused.
@@ -464,7 +448,7 @@ __attribute__((always_inline)) inline int CTesselParser::EvalParenthesis(Value& 
     if (currentToken != kw::kOpenParen) return EvalPrimary(result);
     ReadToken();
     {
-        NestingScope nesting(*this);
+        NestingLevel nesting(*this);
         if (!nesting.Entered() || !EvalAdditive(result)) return 0;
     }
     return ExpectToken(kw::kCloseParen);
@@ -497,7 +481,7 @@ int CTesselParser::EvalPrimary(Value& result) {
                 result.SetFloat(0.0);
                 return 1;
             }
-            return FailWith(kUnknownVariable);
+            return FailWith(message::kUnknownVariable);
         case kw::kRgb:
             return EvalRgb(result);
         case kw::kInt:
@@ -509,7 +493,7 @@ int CTesselParser::EvalPrimary(Value& result) {
     if (code == kPowCode || FindMathFunction(code)) return EvalMathFunction(result, code);
     if (!errorText.empty()) return 0;  // the lexer has reported
     if (code != token::kEnd) UngetToken();
-    return FailWith(kCannotEvaluate);
+    return FailWith(message::kCannotEvaluate);
 }
 
 int CTesselParser::EvalStringLiteral(Value& result, int quote) {
@@ -542,7 +526,7 @@ int CTesselParser::EvalVariableOperand(Value& result) {
 
 int CTesselParser::EvalRgb(Value& result) {
     if (!ExpectToken(kw::kOpenParen)) return 0;
-    NestingScope nesting(*this);
+    NestingLevel nesting(*this);
     if (!nesting.Entered()) return 0;
     std::int32_t colour = 0;
     for (int channel = 0; channel < 3; ++channel) {
@@ -562,7 +546,7 @@ int CTesselParser::EvalMathFunction(Value& result, int code) {
     ScanMark beforeParen;
     SavePosition(beforeParen);
     if (!ExpectToken(kw::kOpenParen)) return 0;
-    NestingScope nesting(*this);
+    NestingLevel nesting(*this);
     if (!nesting.Entered()) return 0;
     double x = 0.0;
     if (!ReadNumber(x)) return 0;
@@ -596,7 +580,7 @@ int CTesselParser::EvalMathFunction(Value& result, int code) {
 
 int CTesselParser::EvalIntOrRnd(Value& result, int code) {
     if (!ExpectToken(kw::kOpenParen)) return 0;
-    NestingScope nesting(*this);
+    NestingLevel nesting(*this);
     if (!nesting.Entered()) return 0;
     Value argument;
     if (!ReadExpression(argument) || !RequireNumber(argument)) return 0;
@@ -641,7 +625,7 @@ int CTesselParser::EvaluateCondition(int& result) {
     const int chain = ReadToken();
     if (chain == kw::kAnd || chain == kw::kOr) {
         int rest = 0;
-        NestingScope nesting(*this);
+        NestingLevel nesting(*this);
         if (!nesting.Entered() || !EvaluateCondition(rest)) return 0;
         truth = chain == kw::kAnd ? (truth && rest) : (truth || rest);
     } else if (!EndOfOperand(chain)) {

@@ -10,6 +10,7 @@
 
 #include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
+#include "interpreter/messages.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_runtime.h"
 
@@ -179,7 +180,7 @@ int CTesselParser::ReadMatrixLiteral(CMatrix& matrix, int rowFrom, int rowTo, in
 }
 
 int CTesselParser::StoreLiteralElement(CMatrix& matrix, int row, int col, const Value& v, int integerOnly) {
-    if (integerOnly && v.type != kTypeInteger) return FailWith(" Syntax Error : Expression must be integer.");
+    if (integerOnly && v.type != kTypeInteger) return FailWith(message::kMustBeInteger);
     if (!RequireNumber(v)) return 0;
     matrix.SetAt(row, col, v.AsDouble(), errorText);
     if (!errorText.empty()) return FailMatrixAccess();
@@ -244,7 +245,7 @@ int CTesselParser::ParseBracketList() {
     if (!EndOfOperand(first)) return 0;
     Value v;
     if (!ReadExpression(v)) return 0;
-    if (v.type == kTypeString) return FailWith(" Syntax Error : STRINGS not allowed here.");
+    if (v.type == kTypeString) return FailWith(message::kStringsNotAllowed);
     if (v.type != kTypeMatrix && !v.IsNumber()) return FailWith(kCannotTransfer);
     return 1;
 }

@@ -31,7 +31,7 @@ int ReadObjectStatementVariable(CTesselParser& p, int& record) {
 
 // `In` or `From`, then the file name expression as the value's text.
 int ReadObjectFileName(CTesselParser& p, int keyword, std::string& name) {
-    if (!Expect(p, keyword)) return 0;
+    if (!p.Expect(keyword)) return 0;
     Value v;
     if (!p.ReadExpression2(v)) return 0;
     name = ValueToText(v, p.execute != 0);

@@ -9,6 +9,7 @@
 
 #include "interpreter/keyword_codes.h"
 #include "interpreter/matrix.h"
+#include "interpreter/messages.h"
 #include "interpreter/number_text.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
@@ -77,22 +78,6 @@ std::int32_t LeadingInteger(const std::string& text) {
     if (value > INT32_MAX) return INT32_MAX;
     return static_cast<std::int32_t>(value);
 }
-
-// Keeps the nesting depth balanced on every way out of a block or call.
-class NestingLevel {
-public:
-    explicit NestingLevel(CTesselParser& parser) : parser_(parser), entered_(parser.EnterNesting()) {}
-    ~NestingLevel() {
-        if (entered_) parser_.LeaveNesting();
-    }
-    NestingLevel(const NestingLevel&) = delete;
-    NestingLevel& operator=(const NestingLevel&) = delete;
-    bool Entered() const { return entered_; }
-
-private:
-    CTesselParser& parser_;
-    bool entered_;
-};
 
 // Pushes a named scope around a nested block and pops it on every way out.
 class ScopeLevel {
@@ -233,11 +218,6 @@ void CTesselParser::CutBlock(int kind, int entryLength) {
     if (kind != SingleStatement) CutVariables(entryLength);
 }
 
-// The end of the text left no history entry: putting a token back there would drop a real one.
-void CTesselParser::StepBackUnlessEnd() {
-    if (currentToken != token::kEnd) UngetToken();
-}
-
 // Scope counters only grow; they wrap instead of overflowing in a run of billions of iterations.
 int CTesselParser::NextScopeNumber(int counter) {
     scopeCounters[counter] = static_cast<int>(static_cast<unsigned>(scopeCounters[counter]) + 1u);
@@ -336,7 +316,7 @@ int CTesselParser::ExecuteDeclaration(int typeCode) {
 int CTesselParser::DeclareOneName(int typeCode) {
     ReadToken();
     if (currentToken != token::kUnknown && currentToken != token::kVariable) {
-        return FailWith(" Runtime Error : The KNOWN words can not be variables.");
+        return FailWith(message::kKnownWordsCannotBeVariables);
     }
     const std::string name = word;
     int rows = 0;
@@ -346,14 +326,14 @@ int CTesselParser::DeclareOneName(int typeCode) {
     ReadToken();
     if (currentToken != kw::kOpenBracket) {
         StepBackUnlessEnd();
-        if (FindVariable(name) >= 0) return FailWith(" Syntax Error : Variable redefinition.");
+        if (FindVariable(name) >= 0) return FailWith(message::kVariableRedefinition);
         DeclareVariable(name, typeCode, 1, rows, cols);
         return 1;
     }
     ScanMark afterBracket;
     Value count;
     if (!ReadIntegerBound(count, afterBracket)) return 0;
-    if (FindVariable(name) >= 0) return FailWith(" Syntax Error : Variable redefinition.");
+    if (FindVariable(name) >= 0) return FailWith(message::kVariableRedefinition);
     DeclareVariable(name, typeCode, count.value.integer, rows, cols);
     ReadToken();
     if (currentToken != kw::kCloseBracket) {
@@ -401,13 +381,7 @@ int CTesselParser::AssignScalar(int record, const Value& v) {
 
 // An Integer index expression inside brackets, the `[` already read; then `]`.
 int CTesselParser::ReadMatrixIndexValue(int& index) {
-    Value v;
-    if (!ReadExpression2(v)) return 0;
-    if (v.type != kTypeInteger) return FailWith(" Syntax Error : Expression must be integer.");
-    ReadToken();
-    if (currentToken != kw::kCloseBracket) return FailExpected(kw::kCloseBracket);
-    index = v.value.integer;
-    return 1;
+    return ReadIntegerExpression(index) && Expect(kw::kCloseBracket);
 }
 
 // m = ..., m[i] = ... (row i) or m[i][j] = ... (one element); script indexes count from 1.
@@ -525,7 +499,7 @@ int CTesselParser::StepForVariable(int record, double step, double end) {
 int CTesselParser::ExecuteFor(int doIt) {
     static const char* const kForStrings = " Syntax Error : Can not Execute \"For\" with STRINGS.";
     ReadToken();
-    if (currentToken != token::kVariable) return FailWith(" Syntax Error : Unknown Variable.");
+    if (currentToken != token::kVariable) return FailWith(message::kUnknownVariable);
     const int element = EvaluateArrayIndex();
     if (element == 0) return 0;
     const int record = element - 1;
@@ -546,7 +520,7 @@ int CTesselParser::ExecuteFor(int doIt) {
     double step = 1.0;
     ReadToken();
     if (currentToken == kw::kStep) {
-        if (!ReadForBound(step, " Syntax Error : STRINGS not allowed here.")) return 0;
+        if (!ReadForBound(step, message::kStringsNotAllowed)) return 0;
         if (doIt && step == 0.0) return FailWith(" Syntax Error : Can not Execute \"For\" with \"Step\" = 0.");
     } else {
         StepBackUnlessEnd();

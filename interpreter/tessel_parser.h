@@ -231,6 +231,17 @@ public:
     int FailWithAt(const std::string& text, int start, int length);
     // The expected-word rule: ReportError with keyword code on the last token, execute 0, run state 4. Returns 0.
     int FailExpected(int keywordCode);
+    // Reads a word: 1 when it is the keyword, else the expected-word rule.
+    int Expect(int keywordCode) { return ReadToken() == keywordCode ? 1 : FailExpected(keywordCode); }
+    // Puts the word just read back, unless it was the end of the text (which left no history entry).
+    void StepBackUnlessEnd() {
+        if (currentToken != token::kEnd) UngetToken();
+    }
+    // An expression used as a number: an Integer or Float as a double (isInteger tells which); a
+    // String, Matrix or File is reported, as having no number.
+    int ReadNumber(double& number, bool* isInteger = nullptr);
+    // An expression that must be an Integer (" Syntax Error : Expression must be integer.").
+    int ReadIntegerExpression(int& number);
     // Nesting depth of blocks, calls and parenthesised expressions; false (error reported) past the limit.
     bool EnterNesting() {
         if (nestingDepth < kMaxNestingDepth) {
@@ -485,7 +496,6 @@ private:
     int CloseBlockAtWord(int kind, int braceFlag, int entryLength);
     int EndBlockAtText(int kind, int braceFlag, const ScanMark& entry, int entryLength, bool strayDropped);
     void CutBlock(int kind, int entryLength);
-    void StepBackUnlessEnd();
     int NextScopeNumber(int counter);
     int SkipRawToEndSub();
     int FindSubroutine(const std::string& name) const;
@@ -520,9 +530,6 @@ private:
     int EndOfOperand(int token);
     // An Integer or Float passes; a String, Matrix or File is reported (they have no number).
     int RequireNumber(const Value& v);
-    int ReadNumber(double& number);
-    // An expression that must be an Integer (a matrix index or size).
-    int ReadIntegerExpression(int& number);
     int FailMatrixMismatch();
     // Reports the matrix access text that GetAt/SetAt left in the error text.
     int FailMatrixAccess();
@@ -542,4 +549,21 @@ private:
     int StoreLiteralElement(CMatrix& matrix, int row, int col, const Value& v, int integerOnly);
     int AssignMatrixFromValue(CMatrix& matrix, int rowFrom, int rowTo, int colFrom, int colTo, int integerOnly);
     // --- end expressions private ---
+};
+
+// One level of nesting (a block, a call, a parenthesised expression) for as long as it lives:
+// the depth stays balanced on every way out.
+class NestingLevel {
+public:
+    explicit NestingLevel(CTesselParser& parser) : parser_(parser), entered_(parser.EnterNesting()) {}
+    ~NestingLevel() {
+        if (entered_) parser_.LeaveNesting();
+    }
+    NestingLevel(const NestingLevel&) = delete;
+    NestingLevel& operator=(const NestingLevel&) = delete;
+    bool Entered() const { return entered_; }
+
+private:
+    CTesselParser& parser_;
+    bool entered_;
 };

@@ -121,7 +121,7 @@ int CLoriantParser::SetNeuronsInLayers(CFeedForwardNeuralNetwork* net) {
     }
     if (next != kw::kOpenParen) return FailWith(netmsg::kAssignOrParenExpected);
     int layer = 0;
-    if (!ReadIntegerArgument(layer)) return 0;
+    if (!ReadIntegerExpression(layer)) return 0;
     if (execute && (layer < 1 || layer > net->GetLayerCount())) {
         return FailWith(netmsg::Format(netmsg::kAccessingLayer, netmsg::kInvalidLayer, layer));
     }
@@ -146,7 +146,7 @@ int CLoriantParser::SetInputValues(CFeedForwardNeuralNetwork* net) {
     }
     if (next != kw::kOpenParen) return FailWith(netmsg::kAssignOrParenExpected);
     int input = 0;
-    if (!ReadIntegerArgument(input)) return 0;
+    if (!ReadIntegerExpression(input)) return 0;
     if (execute && (input < 1 || input > inputs)) {
         return FailWith(netmsg::Format("%s (%.0f)", netmsg::kSettingInvalidInput, input));
     }

@@ -18,7 +18,7 @@ int CLoriantParser::EvaluateFeedForwardMember(CFeedForwardNeuralNetwork* net, in
             return 1;
         case kNeuronsInLayers: {
             int layer = 0;
-            if (!Expect(kw::kOpenParen) || !ReadIntegerArgument(layer) || !Expect(kw::kCloseParen)) return 0;
+            if (!Expect(kw::kOpenParen) || !ReadIntegerExpression(layer) || !Expect(kw::kCloseParen)) return 0;
             if (execute && (layer < 1 || layer > net->GetLayerCount())) {
                 return FailWith(netmsg::Format(netmsg::kAccessingLayer, netmsg::kInvalidLayer, layer));
             }
@@ -38,7 +38,7 @@ int CLoriantParser::EvaluateOutput(CFeedForwardNeuralNetwork* net, Value& result
     const int next = ReadToken();
     if (next == kw::kOpenParen) {
         int output = 0;
-        if (!ReadIntegerArgument(output) || !Expect(kw::kCloseParen)) return 0;
+        if (!ReadIntegerExpression(output) || !Expect(kw::kCloseParen)) return 0;
         if (!execute) {
             result.SetFloat(0.0);
             return 1;

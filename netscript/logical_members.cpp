@@ -35,7 +35,7 @@ int CLoriantParser::ExecuteLogicalMember(LogicalNeuralNetwork* net, int member) 
         case kTrainOn: {
             std::vector<unsigned char> bytes;
             int classNumber = 0;
-            if (!ReadLogicalInput(net, bytes) || !Expect(kw::kComma) || !ReadIntegerArgument(classNumber) ||
+            if (!ReadLogicalInput(net, bytes) || !Expect(kw::kComma) || !ReadIntegerExpression(classNumber) ||
                 !Expect(kw::kCloseParen)) {
                 return 0;
             }

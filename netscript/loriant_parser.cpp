@@ -4,6 +4,7 @@
 
 #include "interpreter/keyword_codes.h"
 #include "interpreter/value.h"
+#include "netscript/script_messages.h"
 
 CLoriantParser::CLoriantParser(ViewServices* owner) : CTesselParser(owner) { RegisterObjectKeywords(); }
 
@@ -51,7 +52,7 @@ int CLoriantParser::ReadMemberTarget() {
     const int record = element - 1;
     const int type = objectVariables[record].type;
     if (type != kTypeFeedForwardNetwork && type != kTypeLogicalNetwork) {
-        FailWith(" Syntax Error : Unknown variable type.");
+        FailWith(netmsg::kUnknownVariableType);
         return -1;
     }
     if (ReadToken() != kw::kDot) {

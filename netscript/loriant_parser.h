@@ -130,9 +130,7 @@ private:
     int ExecuteObjectFileStatement(int connectorCode, bool save);
 
     // --- argument readers (member_arguments.cpp); each returns 1, or 0 after reporting ---
-    int Expect(int keywordCode);
     int ExpectEmptyArguments();
-    int ReadIntegerArgument(int& value);
     int ReadNumberArgument(double& value);
     int ReadTextArgument(std::string& text);
     // "=" then an Integer / a number.

@@ -5,28 +5,16 @@
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 
-int CLoriantParser::Expect(int keywordCode) {
-    return ReadToken() == keywordCode ? 1 : FailExpected(keywordCode);
-}
-
 int CLoriantParser::ExpectEmptyArguments() {
     return Expect(kw::kOpenParen) && Expect(kw::kCloseParen);
-}
-
-int CLoriantParser::ReadIntegerArgument(int& value) {
-    Value argument;
-    if (!ReadExpression2(argument)) return 0;
-    if (argument.type != kTypeInteger) return FailWith(netmsg::kExpressionMustBeInteger);
-    value = argument.value.integer;
-    return 1;
 }
 
 int CLoriantParser::ReadNumberArgument(double& value) {
     Value argument;
     if (!ReadExpression2(argument)) return 0;
-    if (argument.type == kTypeString) return FailWith(netmsg::kStringsNotAllowed);
+    if (argument.type == kTypeString) return FailWith(message::kStringsNotAllowed);
     // A File or Matrix has no number to give.
-    if (!argument.IsNumber()) return FailWith(netmsg::kNumberExpected);
+    if (!argument.IsNumber()) return FailWith(message::kCannotEvaluate);
     value = argument.AsDouble();
     return 1;
 }
@@ -39,7 +27,7 @@ int CLoriantParser::ReadTextArgument(std::string& text) {
 }
 
 int CLoriantParser::ReadAssignedInteger(int& value) {
-    return Expect(kw::kEquals) && ReadIntegerArgument(value);
+    return Expect(kw::kEquals) && ReadIntegerExpression(value);
 }
 
 int CLoriantParser::ReadAssignedNumber(double& value) {
@@ -51,7 +39,7 @@ int CLoriantParser::ReadMatrixOperand(CMatrix& work, int rowFrom, int rowTo, int
     return AssignMatrix(work, rowFrom, rowTo, colFrom, colTo, integerOnly ? 1 : 0);
 }
 
-int CLoriantParser::FailPositive(int value) { return value < 0 ? FailWith(netmsg::kPositiveValues) : 1; }
+int CLoriantParser::FailPositive(int value) { return value < 0 ? FailWith(message::kPositiveValues) : 1; }
 
 int CLoriantParser::FailOutOfMemory(const std::string& name) {
     ShowDynaArrayOutOfMemory(name);

@@ -44,7 +44,7 @@ int CLoriantParser::SaveObjectToFile(int record, const std::string& name) {
 int CLoriantParser::LoadObjectFromFile(int record, const std::string& name) {
     std::unique_ptr<crt::CrtFile> file = crt::CrtFile::Open(name, "rb");
     if (!file) {
-        errorText = netmsg::kFileNotFound;
+        errorText = message::kFileNotFound;
         return 0;
     }
     const ObjectVariable& variable = objectVariables[record];

@@ -27,8 +27,7 @@ int CLoriantParser::ExecuteNetworkDeclaration(int type) {
     for (;;) {
         if (!DeclareOneNetworkVariable(type)) return 0;
         if (ReadToken() != kw::kComma) {
-            // The end of the text is not put back: there is no token to return to.
-            if (currentToken != token::kEnd) UngetToken();
+            StepBackUnlessEnd();
             return 1;
         }
     }
@@ -37,19 +36,19 @@ int CLoriantParser::ExecuteNetworkDeclaration(int type) {
 int CLoriantParser::DeclareOneNetworkVariable(int type) {
     const int nameToken = ReadToken();
     if (nameToken != token::kUnknown && nameToken != token::kVariable && nameToken != token::kObjectVariable) {
-        return FailWith(netmsg::kKnownWordsCannotBeVariables);
+        return FailWith(message::kKnownWordsCannotBeVariables);
     }
     const std::string name = word;
     if (ReadToken() != kw::kOpenBracket) {
-        if (currentToken != token::kEnd) UngetToken();
+        StepBackUnlessEnd();
         const int added = AddObjectVariable(name, type, 1);
-        return added > 0 ? 1 : added == 0 ? FailWith(netmsg::kVariableRedefinition) : 0;
+        return added > 0 ? 1 : added == 0 ? FailWith(message::kVariableRedefinition) : 0;
     }
     ScanMark afterBracket;
     Value count;
     if (!ReadIntegerBound(count, afterBracket)) return 0;
     const int added = AddObjectVariable(name, type, count.value.integer);
-    if (added == 0) return FailWith(netmsg::kVariableRedefinition);
+    if (added == 0) return FailWith(message::kVariableRedefinition);
     if (added < 0) return 0;
     if (ReadToken() != kw::kCloseBracket) {
         RestorePosition(afterBracket);

@@ -1,24 +1,20 @@
-// The extension's script error texts, byte for byte, and the formatting of those that carry numbers.
+// The extension's own script error texts, byte for byte (those it shares with the interpreter are
+// in interpreter/messages.h), and the formatting of those that carry numbers.
 #pragma once
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "interpreter/messages.h"
+
 namespace netmsg {
 
-inline constexpr const char* kKnownWordsCannotBeVariables = " Runtime Error : The KNOWN words can not be variables.";
-inline constexpr const char* kVariableRedefinition = " Syntax Error : Variable redefinition.";
-inline constexpr const char* kFileNotFound = " Runtime Error : File Not Found.";
 inline constexpr const char* kNotValidObject = "Error: Not a valid Kestrum Object.";
 inline constexpr const char* kUnknownVariableType = " Syntax Error : Unknown variable type.";
-inline constexpr const char* kExpressionMustBeInteger = " Syntax Error : Expression must be integer.";
-inline constexpr const char* kStringsNotAllowed = " Syntax Error : STRINGS not allowed here.";
-inline constexpr const char* kNumberExpected = " Syntax Error : Can not evaluate this EXPRESSION.";
 inline constexpr const char* kCannotWriteFile = " Runtime Error : Cannot write file.";
 inline constexpr const char* kInputsNotKnown = " Runtime Error : Number of Inputs not known.";
 inline constexpr const char* kOutputsNotKnown = " Runtime Error : Number of Outputs not known.";
-inline constexpr const char* kPositiveValues = " Syntax Error : This command takes POSITIVE Values.";
 inline constexpr const char* kAssignOrParenExpected = " Syntax Error :  \"=\"  or  \"(\"  expected.";
 inline constexpr const char* kInvalidLayer = " Runtime Error : Invalid layer number.";
 inline constexpr const char* kAccessingLayer = "%s Accessing layer %.0f.";

@@ -8,15 +8,15 @@
 #include "network/feed_forward_network.h"
 
 int CLoriantParser::ReadWeightsSelection(CFeedForwardNeuralNetwork* net, WeightsSelection& selection, bool statement) {
-    if (!Expect(kw::kOpenParen) || !ReadIntegerArgument(selection.layer)) return 0;
+    if (!Expect(kw::kOpenParen) || !ReadIntegerExpression(selection.layer)) return 0;
     int next = ReadToken();
     if (next == kw::kComma) {
         selection.hasNeuron = true;
-        if (!ReadIntegerArgument(selection.neuron)) return 0;
+        if (!ReadIntegerExpression(selection.neuron)) return 0;
         next = ReadToken();
         if (next == kw::kComma) {
             selection.hasWeight = true;
-            if (!ReadIntegerArgument(selection.weight) || !Expect(kw::kCloseParen)) return 0;
+            if (!ReadIntegerExpression(selection.weight) || !Expect(kw::kCloseParen)) return 0;
             next = kw::kCloseParen;
         }
     }
