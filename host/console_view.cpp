@@ -32,21 +32,18 @@ void ConsoleView::OutputText(const std::string& text, int append, int crlfBefore
     if (crlfBefore && !pane_.empty()) pane_ += "\r\n";
     pane_ += text;
     if (crlfAfter) pane_ += "\r\n";
-    if (stream_) {
-        std::string shown = ForTerminal(pane_.substr(streamed_));
-        // A CR LF split across two appends must not print its CR.
-        std::fputs(shown.c_str(), stream_);
-        std::fflush(stream_);
-        streamed_ = pane_.size();
-    }
+    if (stream_) StreamRest(false);
 }
 
 void ConsoleView::FlushStream() {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!stream_) return;
-    std::string rest = ForTerminal(pane_.substr(streamed_));
-    std::fputs(rest.c_str(), stream_);
-    if (!pane_.empty() && pane_.back() != '\n') std::fputc('\n', stream_);
+    if (stream_) StreamRest(true);
+}
+
+// Called with mutex_ held and a stream set.
+void ConsoleView::StreamRest(bool endLine) {
+    std::fputs(ForTerminal(pane_.substr(streamed_)).c_str(), stream_);
+    if (endLine && !pane_.empty() && pane_.back() != '\n') std::fputc('\n', stream_);
     std::fflush(stream_);
     streamed_ = pane_.size();
 }

@@ -65,6 +65,8 @@ public:
 
 private:
     TreeItem NewTreeItem(TreeEntry entry);
+    // Writes the pane text not yet streamed; endLine: and a line feed when the pane does not end in one.
+    void StreamRest(bool endLine);
 
     std::mutex mutex_;
     std::string pane_;
