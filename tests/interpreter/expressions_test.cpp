@@ -65,9 +65,7 @@ protected:
     CMatrix& DeclareMatrix(const std::string& name, int rows, int cols, const std::vector<double>& values) {
         parser.DeclareVariable(name, kTypeMatrix, 1, rows, cols);
         CMatrix& m = *parser.variables[parser.FindVariable(name)].value.matrix;
-        std::string error;
-        for (std::size_t i = 0; i < values.size(); ++i)
-            m.SetAt(static_cast<int>(i) / cols, static_cast<int>(i) % cols, values[i], error);
+        FillRowByRow(m, values);
         return m;
     }
     Value& DeclareScalar(const std::string& name, int type) {
@@ -75,14 +73,6 @@ protected:
         return parser.variables[parser.FindVariable(name)];
     }
 };
-
-std::vector<double> Elements(const CMatrix& m) {
-    std::vector<double> out;
-    std::string error;
-    for (int r = 0; r < m.GetRows(); ++r)
-        for (int c = 0; c < m.GetCols(); ++c) out.push_back(m.GetAt(r, c, error));
-    return out;
-}
 
 // ------------------------------------------------------------------ numbers
 

@@ -3,28 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "interpreter/builtin_test_support.h"
+#include "interpreter/test_parser.h"
 
 namespace {
 
 CMatrix MakeMatrix(int rows, int cols, const std::vector<double>& values, const std::string& name = "m") {
     CMatrix m(rows, cols, name);
-    std::string error;
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c) m.SetAt(r, c, values[static_cast<std::size_t>(r * cols + c)], error);
+    FillRowByRow(m, values);
     return m;
-}
-
-std::vector<double> Elements(const CMatrix& m) {
-    std::vector<double> out;
-    std::string error;
-    for (int r = 0; r < m.GetRows(); ++r)
-        for (int c = 0; c < m.GetCols(); ++c) out.push_back(m.GetAt(r, c, error));
-    return out;
 }
 
 TEST(MatrixTest, ANewMatrixHoldsZeros) {
@@ -232,25 +222,9 @@ TEST(MatrixTest, MatrixText) {
 
 class MatrixFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("kestrum_matrix_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return folder_.File(name); }
 
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    std::string ReadBytes(const std::string& path) const {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    void WriteBytes(const std::string& path, const std::string& bytes) const {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-
-    std::filesystem::path dir_;
+    ScratchFolder folder_;
 };
 
 struct SaveCase {
@@ -270,7 +244,7 @@ TEST_F(MatrixFileTest, SavedFilesAreByteExact) {
     for (const SaveCase& c : cases) {
         const std::string path = Path("save.txt");
         EXPECT_EQ(SaveMatrixToTextFile(MakeMatrix(c.rows, c.cols, c.values), path), 1);
-        EXPECT_EQ(ReadBytes(path), c.bytes) << c.rows << "x" << c.cols;
+        EXPECT_EQ(ReadBytes(path), Bytes(c.bytes)) << c.rows << "x" << c.cols;
     }
 }
 
@@ -279,7 +253,7 @@ TEST_F(MatrixFileTest, SavingFailsForAnUnwritablePathOrAMatrixWithoutStorage) {
     CMatrix unallocated(1, 2, "u");
     unallocated.Free();
     EXPECT_EQ(SaveMatrixToTextFile(unallocated, Path("u.txt")), 0);
-    EXPECT_EQ(ReadBytes(Path("u.txt")), "0\t0");
+    EXPECT_EQ(ReadBytes(Path("u.txt")), Bytes("0\t0"));
 }
 
 TEST_F(MatrixFileTest, ReadingFillsRowByRowInFileOrder) {
@@ -312,7 +286,7 @@ TEST_F(MatrixFileTest, ReaderRules) {
     };
     for (const LoadCase& c : cases) {
         const std::string path = Path("in.txt");
-        WriteBytes(path, c.bytes);
+        WriteBytes(path, Bytes(c.bytes));
         CMatrix m = MakeMatrix(2, 2, {9, 9, 9, 9});
         EXPECT_EQ(LoadMatrixFromTextFile(m, path), c.result) << '"' << c.bytes << '"';
         EXPECT_EQ(Elements(m), c.values) << '"' << c.bytes << '"';
@@ -322,10 +296,10 @@ TEST_F(MatrixFileTest, ReaderRules) {
 TEST_F(MatrixFileTest, TokenLengthLimit) {
     const std::string path = Path("long.txt");
     CMatrix m(1, 2, "m");
-    WriteBytes(path, "7 " + std::string(4998, '0') + "5");  // 4999 characters: accepted
+    WriteBytes(path, Bytes("7 " + std::string(4998, '0') + "5"));  // 4999 characters: accepted
     EXPECT_EQ(LoadMatrixFromTextFile(m, path), 1);
     EXPECT_EQ(Elements(m), (std::vector<double>{7, 5}));
-    WriteBytes(path, "1 " + std::string(5000, '1'));  // 5000 characters: refused
+    WriteBytes(path, Bytes("1 " + std::string(5000, '1')));  // 5000 characters: refused
     EXPECT_EQ(LoadMatrixFromTextFile(m, path), 0);
     EXPECT_EQ(Elements(m), (std::vector<double>{7, 5}));
 }
@@ -335,7 +309,7 @@ TEST_F(MatrixFileTest, ReadingFailsForAMissingFileOrAMatrixWithoutStorage) {
     EXPECT_EQ(LoadMatrixFromTextFile(m, Path("none.txt")), 0);
     EXPECT_EQ(Elements(m), std::vector<double>{3});
     const std::string path = Path("v.txt");
-    WriteBytes(path, "1 2");
+    WriteBytes(path, Bytes("1 2"));
     CMatrix unallocated(1, 2, "u");
     unallocated.Free();
     EXPECT_EQ(LoadMatrixFromTextFile(unallocated, path), 0);

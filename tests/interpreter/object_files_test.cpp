@@ -44,23 +44,6 @@ protected:
         parser.DeclareVariable("v", type, 1, rows, cols);
         return parser.variables[0];
     }
-    static void Fill(CMatrix& m, std::initializer_list<double> values) {
-        std::string error;
-        int i = 0;
-        for (double v : values) {
-            m.SetAt(i / m.GetCols(), i % m.GetCols(), v, error);
-            ++i;
-        }
-    }
-    static std::vector<double> Elements(const CMatrix& m) {
-        std::vector<double> out;
-        std::string error;
-        for (int r = 0; r < m.GetRows(); ++r) {
-            for (int c = 0; c < m.GetCols(); ++c) out.push_back(m.GetAt(r, c, error));
-        }
-        return out;
-    }
-
     ScratchFolder folder;
     RecordingView view;
     TestParser parser{&view};
@@ -100,7 +83,7 @@ TEST_F(ObjectFileTest, ReadObjectHeaderGivesTheTypeOrInvalid) {
 
 TEST_F(ObjectFileTest, SavingATwoByThreeMatrixGivesItsSixtyEightBytes) {
     Value& v = Declare(kTypeMatrix, 2, 3);
-    Fill(*v.value.matrix, {1, 2, 3, 4, 5, 6.5});
+    FillRowByRow(*v.value.matrix, {1, 2, 3, 4, 5, 6.5});
     const std::string path = folder.File("m.obj");
     WriteBytes(path, std::vector<unsigned char>(200, 0xAA));  // an existing file is replaced
     ASSERT_EQ(parser.SaveObjectToFile(0, path), 1);
@@ -141,7 +124,7 @@ TEST_F(ObjectFileTest, AFileCutAnywhereAssignsNothing) {
         SCOPED_TRACE(length);
         WriteBytes(path, std::vector<unsigned char>(whole.begin(), whole.begin() + static_cast<long>(length)));
         Value& v = Declare(kTypeMatrix, 2, 3);
-        Fill(*v.value.matrix, {7, 7, 7, 7, 7, 7});
+        FillRowByRow(*v.value.matrix, {7, 7, 7, 7, 7, 7});
         EXPECT_EQ(parser.LoadObject(0, path), 1);
         EXPECT_EQ(Elements(*parser.variables[0].value.matrix), (std::vector<double>{7, 7, 7, 7, 7, 7}));
     }
@@ -158,7 +141,7 @@ TEST_F(ObjectFileTest, OtherFilesAssignNothing) {
         SCOPED_TRACE(i);
         WriteBytes(path, files[i]);
         Value& v = Declare(kTypeMatrix, 2, 3);
-        Fill(*v.value.matrix, {7, 7, 7, 7, 7, 7});
+        FillRowByRow(*v.value.matrix, {7, 7, 7, 7, 7, 7});
         EXPECT_EQ(parser.LoadObject(0, path), 1);
         EXPECT_EQ(Elements(*parser.variables[0].value.matrix), (std::vector<double>{7, 7, 7, 7, 7, 7}));
         EXPECT_EQ(ReadBytes(path), files[i]);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "host/view_services.h"
+#include "interpreter/matrix.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
 
@@ -323,4 +324,22 @@ std::string CheckScript(const std::string& text, int* ok = nullptr) {
 // a line break after it, the message after an empty line.
 inline std::string RunErrorPane(const std::string& message) {
     return "Program Terminated  By ERROR.\r\n\r\n" + message + "\r\n";
+}
+
+// A matrix's elements row by row.
+inline std::vector<double> Elements(const CMatrix& m) {
+    std::vector<double> out;
+    std::string error;
+    for (int r = 0; r < m.GetRows(); ++r)
+        for (int c = 0; c < m.GetCols(); ++c) out.push_back(m.GetAt(r, c, error));
+    return out;
+}
+
+// Sets a matrix's first values.size() elements, row by row.
+inline void FillRowByRow(CMatrix& m, const std::vector<double>& values) {
+    std::string error;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const int at = static_cast<int>(i);
+        m.SetAt(at / m.GetCols(), at % m.GetCols(), values[i], error);
+    }
 }
