@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "temp_dir.h"
@@ -12,6 +15,17 @@ namespace {
 using platform_test::ReadBytes;
 using platform_test::TempDir;
 using platform_test::WriteBytes;
+
+// Each test has a folder of its own; OpenWith puts bytes in a file there and opens it.
+class CrtFileTest : public ::testing::Test {
+protected:
+    std::unique_ptr<crt::CrtFile> OpenWith(const std::string& name, const std::string& bytes, const char* mode) {
+        WriteBytes(dir.File(name), bytes);
+        return crt::CrtFile::Open(dir.File(name), mode);
+    }
+
+    TempDir dir;
+};
 
 std::string ReadAll(crt::CrtFile& f) {
     std::string out;
@@ -26,7 +40,7 @@ struct WriteCase {
     std::string onDisk;
 };
 
-TEST(CrtFileTest, WritesTranslateLineFeedsOnlyInTextModes) {
+TEST_F(CrtFileTest, WritesTranslateLineFeedsOnlyInTextModes) {
     const std::vector<WriteCase> cases = {
         {"wt", "a\nb", "a\r\nb"},
         {"wt", "a\r\nb", "a\r\r\nb"},  // the CR CR LF of matrix text files
@@ -36,7 +50,6 @@ TEST(CrtFileTest, WritesTranslateLineFeedsOnlyInTextModes) {
         {"wb", "a\nb\r\n", "a\nb\r\n"},
         {"w+b", "\n", "\n"},
     };
-    TempDir dir;
     for (const WriteCase& c : cases) {
         const std::string path = dir.File("out.txt");
         auto f = crt::CrtFile::Open(path, c.mode);
@@ -47,8 +60,7 @@ TEST(CrtFileTest, WritesTranslateLineFeedsOnlyInTextModes) {
     }
 }
 
-TEST(CrtFileTest, PutsTranslatesAndStopsAtNul) {
-    TempDir dir;
+TEST_F(CrtFileTest, PutsTranslatesAndStopsAtNul) {
     const std::string path = dir.File("puts.txt");
     auto f = crt::CrtFile::Open(path, "wt");
     ASSERT_NE(f, nullptr);
@@ -65,7 +77,7 @@ struct ReadCase {
     std::string read;
 };
 
-TEST(CrtFileTest, ReadsTranslateCrLfAndStopAtCtrlZOnlyInTextModes) {
+TEST_F(CrtFileTest, ReadsTranslateCrLfAndStopAtCtrlZOnlyInTextModes) {
     const std::vector<ReadCase> cases = {
         {"rt", "a\r\nb", "a\nb"},
         {"rt", "a\r\r\nb", "a\r\nb"},
@@ -79,19 +91,15 @@ TEST(CrtFileTest, ReadsTranslateCrLfAndStopAtCtrlZOnlyInTextModes) {
         {"rb", "a\r\n\x1A" "b", "a\r\n\x1A" "b"},
         {"r+b", "\r\r\n", "\r\r\n"},
     };
-    TempDir dir;
     for (const ReadCase& c : cases) {
-        const std::string path = dir.File("in.txt");
-        WriteBytes(path, c.onDisk);
-        auto f = crt::CrtFile::Open(path, c.mode);
+        auto f = OpenWith("in.txt", c.onDisk, c.mode);
         ASSERT_NE(f, nullptr) << c.mode;
         EXPECT_EQ(ReadAll(*f), c.read) << c.mode;
         EXPECT_TRUE(f->Eof()) << c.mode;
     }
 }
 
-TEST(CrtFileTest, TextRoundTripOfMatrixRowSeparator) {
-    TempDir dir;
+TEST_F(CrtFileTest, TextRoundTripOfMatrixRowSeparator) {
     const std::string path = dir.File("m.txt");
     auto w = crt::CrtFile::Open(path, "wt");
     ASSERT_NE(w, nullptr);
@@ -103,11 +111,8 @@ TEST(CrtFileTest, TextRoundTripOfMatrixRowSeparator) {
     EXPECT_EQ(ReadAll(*r), "1\t2\r\n3\t4");
 }
 
-TEST(CrtFileTest, ReadCountsWholeItems) {
-    TempDir dir;
-    const std::string path = dir.File("items.bin");
-    WriteBytes(path, "abcde");
-    auto f = crt::CrtFile::Open(path, "rb");
+TEST_F(CrtFileTest, ReadCountsWholeItems) {
+    auto f = OpenWith("items.bin", "abcde", "rb");
     ASSERT_NE(f, nullptr);
     char buffer[6] = {};
     EXPECT_EQ(f->Read(buffer, 2, 3), 2u);  // the fifth byte is no whole item
@@ -122,7 +127,7 @@ struct GetsCase {
     std::vector<std::string> lines;  // what successive calls give until one fails
 };
 
-TEST(CrtFileTest, GetsReadsUpToMaxMinusOneAndStopsAfterLineFeed) {
+TEST_F(CrtFileTest, GetsReadsUpToMaxMinusOneAndStopsAfterLineFeed) {
     const std::vector<GetsCase> cases = {
         {"ab\r\ncd", 100, {"ab\n", "cd"}},
         {"xy\n", 6, {"xy\n"}},  // a count of 5 reads two letters and the line feed
@@ -131,11 +136,8 @@ TEST(CrtFileTest, GetsReadsUpToMaxMinusOneAndStopsAfterLineFeed) {
         {"\r\n\r\n", 10, {"\n", "\n"}},
         {"a\x1A" "b\n", 10, {"a"}},
     };
-    TempDir dir;
     for (const GetsCase& c : cases) {
-        const std::string path = dir.File("gets.txt");
-        WriteBytes(path, c.onDisk);
-        auto f = crt::CrtFile::Open(path, "rt");
+        auto f = OpenWith("gets.txt", c.onDisk, "rt");
         ASSERT_NE(f, nullptr);
         std::vector<std::string> got;
         std::string line;
@@ -145,11 +147,8 @@ TEST(CrtFileTest, GetsReadsUpToMaxMinusOneAndStopsAfterLineFeed) {
     }
 }
 
-TEST(CrtFileTest, GetsWithLimitOneGivesEmptyTextAndZeroFails) {
-    TempDir dir;
-    const std::string path = dir.File("g.txt");
-    WriteBytes(path, "abc");
-    auto f = crt::CrtFile::Open(path, "rt");
+TEST_F(CrtFileTest, GetsWithLimitOneGivesEmptyTextAndZeroFails) {
+    auto f = OpenWith("g.txt", "abc", "rt");
     ASSERT_NE(f, nullptr);
     std::string line = "old";
     EXPECT_TRUE(f->Gets(line, 1));
@@ -159,11 +158,8 @@ TEST(CrtFileTest, GetsWithLimitOneGivesEmptyTextAndZeroFails) {
     EXPECT_EQ(f->Tell(), 0);
 }
 
-TEST(CrtFileTest, TellAndSeekUseFileOffsetsInTextMode) {
-    TempDir dir;
-    const std::string path = dir.File("pos.txt");
-    WriteBytes(path, "a\r\nb\r\n");
-    auto f = crt::CrtFile::Open(path, "rt");
+TEST_F(CrtFileTest, TellAndSeekUseFileOffsetsInTextMode) {
+    auto f = OpenWith("pos.txt", "a\r\nb\r\n", "rt");
     ASSERT_NE(f, nullptr);
     char buffer[2] = {};
     ASSERT_EQ(f->Read(buffer, 1, 2), 2u);
@@ -180,11 +176,8 @@ TEST(CrtFileTest, TellAndSeekUseFileOffsetsInTextMode) {
     EXPECT_EQ(f->Seek(-1, SEEK_SET), -1);
 }
 
-TEST(CrtFileTest, RelativeSeekAfterALookAheadPastACarriageReturn) {
-    TempDir dir;
-    const std::string path = dir.File("look.txt");
-    WriteBytes(path, "a\rbcd");
-    auto f = crt::CrtFile::Open(path, "rt");
+TEST_F(CrtFileTest, RelativeSeekAfterALookAheadPastACarriageReturn) {
+    auto f = OpenWith("look.txt", "a\rbcd", "rt");
     ASSERT_NE(f, nullptr);
     char buffer[2] = {};
     ASSERT_EQ(f->Read(buffer, 1, 2), 2u);  // reading the CR looked at the "b"
@@ -193,8 +186,7 @@ TEST(CrtFileTest, RelativeSeekAfterALookAheadPastACarriageReturn) {
     EXPECT_EQ(ReadAll(*f), "cd");
 }
 
-TEST(CrtFileTest, EofIsSetOnlyByAReadThatHitsTheEndAndClearedBySeek) {
-    TempDir dir;
+TEST_F(CrtFileTest, EofIsSetOnlyByAReadThatHitsTheEndAndClearedBySeek) {
     const std::string path = dir.File("eof.bin");
     WriteBytes(path, "abcd");
     for (const char* mode : {"rb", "rt"}) {
@@ -210,11 +202,8 @@ TEST(CrtFileTest, EofIsSetOnlyByAReadThatHitsTheEndAndClearedBySeek) {
     }
 }
 
-TEST(CrtFileTest, LookingPastAFinalCarriageReturnIsNotYetTheEnd) {
-    TempDir dir;
-    const std::string path = dir.File("cr.txt");
-    WriteBytes(path, "a\r");
-    auto f = crt::CrtFile::Open(path, "rt");
+TEST_F(CrtFileTest, LookingPastAFinalCarriageReturnIsNotYetTheEnd) {
+    auto f = OpenWith("cr.txt", "a\r", "rt");
     ASSERT_NE(f, nullptr);
     char buffer[2] = {};
     EXPECT_EQ(f->Read(buffer, 1, 2), 2u);
@@ -223,11 +212,8 @@ TEST(CrtFileTest, LookingPastAFinalCarriageReturnIsNotYetTheEnd) {
     EXPECT_EQ(f->Tell(), 2);
 }
 
-TEST(CrtFileTest, CtrlZEndsTextReadingUntilASeekPassesIt) {
-    TempDir dir;
-    const std::string path = dir.File("z.txt");
-    WriteBytes(path, "ab\x1A" "c\r\nd");
-    auto f = crt::CrtFile::Open(path, "rt");
+TEST_F(CrtFileTest, CtrlZEndsTextReadingUntilASeekPassesIt) {
+    auto f = OpenWith("z.txt", "ab\x1A" "c\r\nd", "rt");
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(ReadAll(*f), "ab");
     EXPECT_TRUE(f->Eof());
@@ -239,8 +225,7 @@ TEST(CrtFileTest, CtrlZEndsTextReadingUntilASeekPassesIt) {
     EXPECT_EQ(f->Length(), 7);
 }
 
-TEST(CrtFileTest, UpdateModesMixReadsAndWritesWithoutExplicitSeeks) {
-    TempDir dir;
+TEST_F(CrtFileTest, UpdateModesMixReadsAndWritesWithoutExplicitSeeks) {
     const std::string binary = dir.File("mix.bin");
     WriteBytes(binary, "abcdef");
     {
@@ -273,8 +258,7 @@ TEST(CrtFileTest, UpdateModesMixReadsAndWritesWithoutExplicitSeeks) {
     EXPECT_EQ(ReadBytes(text), "a\r\ncd\r\n");
 }
 
-TEST(CrtFileTest, AppendModesWriteAtTheEnd) {
-    TempDir dir;
+TEST_F(CrtFileTest, AppendModesWriteAtTheEnd) {
     const std::string path = dir.File("app.txt");
     WriteBytes(path, "a");
     auto f = crt::CrtFile::Open(path, "at");
@@ -290,8 +274,7 @@ TEST(CrtFileTest, AppendModesWriteAtTheEnd) {
     EXPECT_EQ(ReadBytes(path), "ax\r\n\n");
 }
 
-TEST(CrtFileTest, OpenRefusesBadModesMissingFilesAndFolders) {
-    TempDir dir;
+TEST_F(CrtFileTest, OpenRefusesBadModesMissingFilesAndFolders) {
     const std::string existing = dir.File("e.txt");
     WriteBytes(existing, "x");
     struct OpenCase {
@@ -313,8 +296,7 @@ TEST(CrtFileTest, OpenRefusesBadModesMissingFilesAndFolders) {
     EXPECT_EQ(ReadBytes(existing), "x");
 }
 
-TEST(CrtFileTest, OpenModesReportTextOrBinary) {
-    TempDir dir;
+TEST_F(CrtFileTest, OpenModesReportTextOrBinary) {
     const std::string path = dir.File("k.txt");
     WriteBytes(path, "");
     EXPECT_TRUE(crt::CrtFile::Open(path, "rt")->IsText());
@@ -322,8 +304,7 @@ TEST(CrtFileTest, OpenModesReportTextOrBinary) {
     EXPECT_FALSE(crt::CrtFile::Open(path, "rb")->IsText());
 }
 
-TEST(CrtFileTest, ClosedFileRefusesEverything) {
-    TempDir dir;
+TEST_F(CrtFileTest, ClosedFileRefusesEverything) {
     auto f = crt::CrtFile::Open(dir.File("c.txt"), "wt");
     ASSERT_NE(f, nullptr);
     EXPECT_TRUE(f->Close());
@@ -337,8 +318,7 @@ TEST(CrtFileTest, ClosedFileRefusesEverything) {
     EXPECT_EQ(f->Length(), -1);
 }
 
-TEST(CrtFileTest, FileExistsForFilesAndFolders) {
-    TempDir dir;
+TEST_F(CrtFileTest, FileExistsForFilesAndFolders) {
     WriteBytes(dir.File("here"), "");
     EXPECT_TRUE(crt::FileExists(dir.File("here")));
     EXPECT_TRUE(crt::FileExists(dir.Path()));
@@ -346,11 +326,7 @@ TEST(CrtFileTest, FileExistsForFilesAndFolders) {
     EXPECT_FALSE(crt::FileExists(""));
 }
 
-}  // namespace
-
-namespace {
-
-TEST(CrtFileTest, ScriptPathsAreCp1256WithWindowsSeparators) {
+TEST_F(CrtFileTest, ScriptPathsAreCp1256WithWindowsSeparators) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"plain.txt", "plain.txt"},
         {"data\\pairs.txt", "data/pairs.txt"},
@@ -359,7 +335,6 @@ TEST(CrtFileTest, ScriptPathsAreCp1256WithWindowsSeparators) {
     };
     for (const auto& [script, system] : cases) EXPECT_EQ(crt::ToSystemPath(script), system);
 
-    TempDir dir;
     std::filesystem::create_directories(dir.File("sub"));
     auto f = crt::CrtFile::Open(dir.File("sub") + "\\\xC7.txt", "wt");
     ASSERT_NE(f, nullptr);
