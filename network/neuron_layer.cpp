@@ -11,41 +11,28 @@
 
 bool Neuron::Exists() const { return index_ >= 0 && index_ < layer_->count_; }
 
-// A handle on a neuron the layer does not hold has no connection to reach.
-bool Neuron::Holds(int k) const { return Exists() && layer_->InRange(k); }
-
 int Neuron::GetConnectionCount() const { return layer_->connections_; }
 
-double Neuron::GetInput(int k) const {
-    if (!Holds(k)) {
-        ReportInvalidConnection(ConnectionAccess::kInput, k, layer_->connections_);
-        return 0.0;
-    }
-    return layer_->InputValue(k);
+// A bad k shows the message of that access kind (once per process) and reaches nothing; so does
+// any k of a handle on a neuron the layer does not hold.
+bool Neuron::Reaches(ConnectionAccess access, int k) const {
+    if (Exists() && layer_->InRange(k)) return true;
+    ReportInvalidConnection(access, k, layer_->connections_);
+    return false;
 }
 
+double Neuron::GetInput(int k) const { return Reaches(ConnectionAccess::kInput, k) ? layer_->InputValue(k) : 0.0; }
+
 double Neuron::GetWeight(int k) const {
-    if (!Holds(k)) {
-        ReportInvalidConnection(ConnectionAccess::kGetWeight, k, layer_->connections_);
-        return 0.0;
-    }
-    return layer_->Row(index_)[k];
+    return Reaches(ConnectionAccess::kGetWeight, k) ? layer_->Row(index_)[k] : 0.0;
 }
 
 void Neuron::SetWeight(int k, double weight) {
-    if (!Holds(k)) {
-        ReportInvalidConnection(ConnectionAccess::kSetWeight, k, layer_->connections_);
-        return;
-    }
-    layer_->Row(index_)[k] = weight;
+    if (Reaches(ConnectionAccess::kSetWeight, k)) layer_->Row(index_)[k] = weight;
 }
 
 void Neuron::UpdateWeight(int k, double delta) {
-    if (!Holds(k)) {
-        ReportInvalidConnection(ConnectionAccess::kUpdateWeight, k, layer_->connections_);
-        return;
-    }
-    layer_->Row(index_)[k] += delta;
+    if (Reaches(ConnectionAccess::kUpdateWeight, k)) layer_->Row(index_)[k] += delta;
 }
 
 double Neuron::GetBiasWeight() const {

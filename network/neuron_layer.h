@@ -15,6 +15,7 @@
 #include <vector>
 
 class NeuronLayer;
+enum class ConnectionAccess;
 
 class Neuron {
 public:
@@ -47,7 +48,7 @@ public:
 
 private:
     bool Exists() const;
-    bool Holds(int k) const;
+    bool Reaches(ConnectionAccess access, int k) const;
     NeuronLayer* layer_;
     int index_;
 };
