@@ -18,7 +18,8 @@ int InputsWithoutBias(const CFeedForwardNeuralNetwork& net) { return net.GetInpu
 
 }  // namespace
 
-int CLoriantParser::ExecuteObjectStatement() {
+template <typename Handler>
+int CLoriantParser::DispatchNetworkMember(Handler handle) {
     const int record = ReadMemberTarget();
     if (record < 0) return 0;
     const int member = NextTokenValue();
@@ -26,28 +27,26 @@ int CLoriantParser::ExecuteObjectStatement() {
     const std::string name = variable.name;
     if (execute && !variable.HasNetwork()) return FailOutOfMemory(name);
     try {
-        if (variable.type == kTypeFeedForwardNetwork) return ExecuteFeedForwardMember(variable.FeedForward(), member);
-        return ExecuteLogicalMember(variable.Logical(), member);
+        return handle(variable, member);
     } catch (const std::bad_alloc&) {
         return FailOutOfMemory(name);
     }
 }
 
+int CLoriantParser::ExecuteObjectStatement() {
+    return DispatchNetworkMember([this](const ObjectVariable& variable, int member) {
+        if (variable.type == kTypeFeedForwardNetwork) return ExecuteFeedForwardMember(variable.FeedForward(), member);
+        return ExecuteLogicalMember(variable.Logical(), member);
+    });
+}
+
 int CLoriantParser::EvaluateObjectMember(Value& result) {
-    const int record = ReadMemberTarget();
-    if (record < 0) return 0;
-    const int member = NextTokenValue();
-    const ObjectVariable& variable = objectVariables[record];
-    const std::string name = variable.name;
-    if (execute && !variable.HasNetwork()) return FailOutOfMemory(name);
-    try {
+    return DispatchNetworkMember([this, &result](const ObjectVariable& variable, int member) {
         if (variable.type == kTypeFeedForwardNetwork) {
             return EvaluateFeedForwardMember(variable.FeedForward(), member, result);
         }
         return EvaluateLogicalMember(variable.Logical(), member, result);
-    } catch (const std::bad_alloc&) {
-        return FailOutOfMemory(name);
-    }
+    });
 }
 
 int CLoriantParser::ExecuteFeedForwardMember(CFeedForwardNeuralNetwork* net, int member) {

@@ -125,6 +125,10 @@ private:
     // The element a network statement or value names, checked for its type and followed by "."
     // (record index, or -1 after an error).
     int ReadMemberTarget();
+    // A member use: the target and the member word read, then handle(variable, member) with
+    // memory exhaustion reported as the table's (feed_forward_members.cpp).
+    template <typename Handler>
+    int DispatchNetworkMember(Handler handle);
 
     // --- object files ---
     int ExecuteObjectFileStatement(int connectorCode, bool save);
