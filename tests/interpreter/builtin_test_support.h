@@ -1,5 +1,5 @@
-// Shared pieces of the built-in and object-file tests: a desktop that records what a script asks
-// of it, a scratch folder, and file helpers.
+// Shared pieces of the interpreter tests that reach the desktop or files: a desktop that records
+// what a script or a table asks of it, a scratch folder, and file helpers.
 #pragma once
 
 #include <atomic>

@@ -5,28 +5,14 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "interpreter/builtin_test_support.h"
 
-// Records the message boxes a table shows instead of printing them.
-class RecordingDesktop : public desktop::ConsoleDesktop {
-public:
-    int MessageBox(void*, const std::string& text, const std::string&, unsigned style) override {
-        texts.push_back(text);
-        styles.push_back(style);
-        return desktop::kIdOk;
-    }
-    std::vector<std::string> texts;
-    std::vector<unsigned> styles;
-};
+namespace {
 
 class DynaArrayTest : public ::testing::Test {
 protected:
-    void SetUp() override { desktop::Install(&desk_); }
-    void TearDown() override {
-        DynaArrayAllocation::failHook = nullptr;
-        desktop::Install(nullptr);
-    }
-    RecordingDesktop desk_;
+    void TearDown() override { DynaArrayAllocation::failHook = nullptr; }
+    DesktopScope desk_;  // records the message boxes a table shows instead of printing them
 };
 
 template <typename T>
@@ -169,9 +155,9 @@ TEST_F(DynaArrayTest, ExhaustedMemoryShowsTheNameAndRefusesTheElement) {
     ASSERT_EQ(table.GetCapacity(), 2);
     DynaArrayAllocation::failHook = [](std::size_t) { return true; };
     EXPECT_EQ(table.Add("b"), 0);
-    ASSERT_EQ(desk_.texts.size(), 1u);
-    EXPECT_EQ(desk_.texts[0], "ERROR : Not Enough Memory For \" Tessel Subroutins \".");
-    EXPECT_EQ(desk_.styles[0], static_cast<unsigned>(desktop::kOk));
+    ASSERT_EQ(desk_.recorder.boxes.size(), 1u);
+    EXPECT_EQ(desk_.recorder.boxes[0].text, "ERROR : Not Enough Memory For \" Tessel Subroutins \".");
+    EXPECT_EQ(desk_.recorder.boxes[0].style, static_cast<unsigned>(desktop::kOk));
     EXPECT_EQ(table.GetCount(), 1);
     EXPECT_EQ(table.GetCapacity(), 2);
     EXPECT_EQ(table.GetGrowCount(), 1);
@@ -187,7 +173,7 @@ TEST_F(DynaArrayTest, AddIntoASpareSlotNeedsNoMemory) {
     table.Add(1);
     DynaArrayAllocation::failHook = [](std::size_t) { return true; };
     EXPECT_EQ(table.Add(2), 1);
-    EXPECT_TRUE(desk_.texts.empty());
+    EXPECT_TRUE(desk_.recorder.boxes.empty());
 }
 
 TEST_F(DynaArrayTest, FailedGrowingSetSizeKeepsTheTableAndShowsNothing) {
@@ -198,7 +184,7 @@ TEST_F(DynaArrayTest, FailedGrowingSetSizeKeepsTheTableAndShowsNothing) {
     EXPECT_EQ(table.GetCount(), 10);
     EXPECT_EQ(table.GetCapacity(), 100);
     EXPECT_EQ(table[9], 9);
-    EXPECT_TRUE(desk_.texts.empty());
+    EXPECT_TRUE(desk_.recorder.boxes.empty());
 }
 
 TEST_F(DynaArrayTest, ImpossibleSizesAreRefusedWithoutTouchingTheTable) {

@@ -7,29 +7,11 @@
 #include <thread>
 #include <vector>
 
+#include "interpreter/builtin_test_support.h"
 #include "interpreter/test_parser.h"
 #include "platform/desktop.h"
 
 namespace {
-
-// Counts the desktop requests a run makes.
-class CountingDesktop : public desktop::ConsoleDesktop {
-public:
-    void StopWave() override { ++stopWaveCalls; }
-    void Beep(unsigned type) override {
-        ++beeps;
-        lastBeep = type;
-    }
-    std::atomic<int> stopWaveCalls{0};
-    std::atomic<int> beeps{0};
-    unsigned lastBeep = 0;
-};
-
-class DesktopScope {
-public:
-    explicit DesktopScope(desktop::Desktop* d) { desktop::Install(d); }
-    ~DesktopScope() { desktop::Install(nullptr); }
-};
 
 struct EndLineCase {
     const char* name;
@@ -66,8 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<EndLineCase>& info) { return std::string(info.param.name); });
 
 TEST(EndRunTest, ClearsTheRunAndStopsASoundThatWasStarted) {
-    CountingDesktop fake;
-    DesktopScope scope(&fake);
+    DesktopScope desk;
     ScriptHarness h;
     h.parser.PrepareScan("", 1);
     h.parser.DeclareVariable("v", kTypeInteger, 2, 0, 0);
@@ -76,10 +57,10 @@ TEST(EndRunTest, ClearsTheRunAndStopsASoundThatWasStarted) {
     h.view.stopRequested = 1;
     h.parser.wavePlaying = 0;
     h.parser.EndRun(1);
-    EXPECT_EQ(fake.stopWaveCalls.load(), 0);
+    EXPECT_EQ(desk.recorder.stops.load(), 0);
     h.parser.wavePlaying = 1;
     h.parser.EndRun(1);
-    EXPECT_EQ(fake.stopWaveCalls.load(), 1);
+    EXPECT_EQ(desk.recorder.stops.load(), 1);
     EXPECT_EQ(h.parser.wavePlaying, 0);
     EXPECT_EQ(h.parser.running, 0);
     EXPECT_EQ(h.view.running.load() + h.view.stopRequested.load() + h.view.paused.load(), 0);
@@ -209,13 +190,12 @@ TEST(CheckPassTest, AFailedBlockReportsTheStoredErrorOnceMoreOnTheLastTokenRead)
 }
 
 TEST(CheckPassTest, ASecondCheckWhileRunningIsRefusedWithTheErrorBeep) {
-    CountingDesktop fake;
-    DesktopScope scope(&fake);
+    DesktopScope desk;
     ScriptHarness h;
     h.parser.SetRunning(1);
     EXPECT_EQ(h.parser.BeginRun(0), 0);
-    EXPECT_EQ(fake.beeps.load(), 1);
-    EXPECT_EQ(fake.lastBeep, static_cast<unsigned>(desktop::kIconHand));
+    ASSERT_EQ(desk.recorder.beeps.size(), 1u);
+    EXPECT_EQ(desk.recorder.beeps.back(), static_cast<unsigned>(desktop::kIconHand));
 }
 
 TEST(CheckPassTest, NestingBeyondTheLimitIsAnErrorNotACrash) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "interpreter/builtin_test_support.h"
 #include "interpreter/dyna_array.h"
 #include "interpreter/matrix.h"
 #include "interpreter/test_parser.h"
@@ -137,26 +138,15 @@ TEST(DeclareVariableTest, MakesOneRecordPerElementWithTheValueOfItsType) {
     EXPECT_EQ(p.variables.GetCount(), 6);
 }
 
-class CountingBoxes : public desktop::ConsoleDesktop {
-public:
-    int MessageBox(void*, const std::string&, const std::string&, unsigned) override {
-        ++boxes;
-        return desktop::kIdOk;
-    }
-    int boxes = 0;
-};
-
 TEST(DeclareVariableTest, AnArrayCutShortByExhaustedMemoryKeepsOnlyTheElementsItGot) {
-    CountingBoxes fake;
-    desktop::Install(&fake);
+    DesktopScope desk;
     DynaArrayAllocation::failHook = [](std::size_t slots) { return slots > 5000; };
     ScriptHarness h;
     TestParser& p = h.parser;
     p.PrepareScan("a[5000]", 1);  // the table's first growth gives 5000 slots, one kept spare
     p.DeclareVariable("a", kTypeInteger, 100000, 0, 0);
     DynaArrayAllocation::failHook = nullptr;
-    desktop::Install(nullptr);
-    EXPECT_EQ(fake.boxes, 1);  // one message, not one per refused element
+    EXPECT_EQ(desk.recorder.boxes.size(), 1u);  // one message, not one per refused element
     ASSERT_EQ(p.variables.GetCount(), 4999);
     EXPECT_EQ(p.variables[0].count, 4999);
     EXPECT_EQ(p.variables[4998].count, 4999);
