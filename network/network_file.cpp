@@ -103,9 +103,7 @@ int CFeedForwardNeuralNetwork::WriteToFile(crt::CrtFile& file) const {
     if (nameLength > 0) ok = file.Write(name.data(), 1, static_cast<std::size_t>(nameLength)) == static_cast<std::size_t>(nameLength) && ok;
     for (int j = 0; j < layers; ++j) {
         const NeuronLayer& layer = GetLayer(j);
-        const std::size_t count = static_cast<std::size_t>(layer.GetNeuronCount()) * layer.GetInputsPerNeuron();
-        const double* weights = layer.Weights();
-        for (std::size_t i = 0; i < count; ++i) ok = WriteDouble(file, weights[i]) && ok;
+        for (std::size_t i = 0; i < layer.WeightCount(); ++i) ok = WriteDouble(file, layer.Weights()[i]) && ok;
     }
     return ok ? 1 : 0;
 }
@@ -127,8 +125,7 @@ int CFeedForwardNeuralNetwork::ReadFromFile(crt::CrtFile& file, std::string& err
     std::size_t next = 0;
     for (int j = 0; j < GetLayerCount(); ++j) {
         NeuronLayer& layer = GetLayer(j);
-        const std::size_t count = std::min(static_cast<std::size_t>(layer.GetNeuronCount()) * layer.GetInputsPerNeuron(),
-                                           body.weights.size() - next);
+        const std::size_t count = std::min(layer.WeightCount(), body.weights.size() - next);
         std::copy_n(body.weights.begin() + static_cast<std::ptrdiff_t>(next), count, layer.Weights());
         next += count;
     }

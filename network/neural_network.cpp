@@ -155,8 +155,7 @@ double CNeuralNetwork::GetNeuronOutput(int neuron, int layer) const {
 
 long long CNeuralNetwork::GetConnectionTotal() const {
     long long total = 0;
-    for (const NeuronLayer& layer : layers_)
-        total += static_cast<long long>(layer.GetNeuronCount()) * layer.GetInputsPerNeuron();
+    for (const NeuronLayer& layer : layers_) total += static_cast<long long>(layer.WeightCount());
     return total;
 }
 

@@ -102,8 +102,8 @@ public:
     // --- bulk access for the layer kernels ---
     double* Weights() { return weights_.data(); }
     const double* Weights() const { return weights_.data(); }
+    // Always GetNeuronCount() * GetInputsPerNeuron().
     std::size_t WeightCount() const { return weights_.size(); }
-    int ConnectionCount() const { return connections_; }
     // count + 1 values: the neurons' outputs, then a slot that holds the bias value while a
     // simulation runs, so that the next layer reads its whole input vector from one array.
     double* Outputs() { return outputs_.data(); }

@@ -225,7 +225,7 @@ void TrainingRun::HiddenDeltas(int j) {
     const NeuronLayer& above = net_.GetLayer(j + 1);
     const int count = layer.GetNeuronCount();
     double* sums = work_.Sums(j);
-    kernels::BackPropagatedSums(above.Weights(), above.GetNeuronCount(), above.ConnectionCount(), count,
+    kernels::BackPropagatedSums(above.Weights(), above.GetNeuronCount(), above.GetInputsPerNeuron(), count,
                                 work_.Delta(j + 1), sums);
     const double* out = layer.Outputs();
     double* delta = work_.Delta(j);
@@ -264,9 +264,7 @@ void TrainingRun::AdaptLearningConstant() {
 void TrainingRun::UpdateWeights() {
     for (int j = 0; j < L_; ++j) {
         NeuronLayer& layer = net_.GetLayer(j);
-        kernels::ApplyGradient(layer.Weights(), work_.Gradient(j),
-                               static_cast<std::size_t>(layer.GetNeuronCount()) * layer.GetInputsPerNeuron(),
-                               static_cast<double>(P_), rate_);
+        kernels::ApplyGradient(layer.Weights(), work_.Gradient(j), layer.WeightCount(), static_cast<double>(P_), rate_);
     }
 }
 

@@ -12,7 +12,7 @@ void TrainingWork::Prepare(const CNeuralNetwork& network) {
         const auto neurons = static_cast<std::size_t>(layer.GetNeuronCount());
         work.delta.assign(neurons, 0.0);
         work.sums.assign(neurons, 0.0);
-        work.gradient.assign(neurons * static_cast<std::size_t>(layer.GetInputsPerNeuron()), 0.0);
+        work.gradient.assign(layer.WeightCount(), 0.0);
     }
 }
 
