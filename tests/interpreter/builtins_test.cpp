@@ -34,7 +34,8 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 class BuiltinValueTest : public ::testing::Test {
 protected:
     // The first token of `text`, read with the File variable f declared (holding the file at
-    // `path` opened in `mode`, or no file).
+    // `path` opened in `mode`, or no file). Each call starts afresh: preparing the scan drops the
+    // variables of the call before and closes their files.
     ScannedToken FirstToken(const std::string& text, int executeFlag = 1, const std::string& path = "",
                             const char* mode = "rb") {
         parser.PrepareScan(text, executeFlag);
@@ -85,7 +86,6 @@ TEST_F(BuiltinValueTest, BinaryReadsFormatTheValueOfTheirWidth) {
         EXPECT_EQ(t.code, token::kNumber);
         EXPECT_EQ(t.word, c.literal);
         EXPECT_EQ(parser.ReadToken(), token::kEnd);  // the arguments belong to the value
-        parser.CutVariables(0);
     }
 }
 
@@ -107,7 +107,6 @@ TEST_F(BuiltinValueTest, ABinaryReadAtTheEndOfTheFileYieldsZero) {
         EXPECT_EQ(t.word, c.literal);
         EXPECT_TRUE(parser.variables[0].value.file->Eof());
         EXPECT_TRUE(parser.errorText.empty());
-        parser.CutVariables(0);
     }
 }
 
@@ -123,7 +122,6 @@ TEST_F(BuiltinValueTest, FileStateValues) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(ReadFromFile(c.text, {1, 2, 3}).word, c.literal);
-        parser.CutVariables(0);
     }
 }
 
@@ -139,7 +137,6 @@ TEST_F(BuiltinValueTest, WithoutAFileOnlyFileIsOpenAnswers) {
         const std::string t = text;
         ASSERT_FALSE(view.Selections().empty());
         EXPECT_EQ(view.Selections().back(), std::make_pair(static_cast<int>(t.find("f)")), 1));
-        parser.CutVariables(0);
     }
 }
 
@@ -162,7 +159,6 @@ TEST_F(BuiltinValueTest, ArgumentErrors) {
             EXPECT_EQ(parser.runState, kEndedByError);
             const std::string shown = executeFlag ? parser.errorText : view.Pane();
             EXPECT_EQ(shown, c.error);
-            parser.CutVariables(0);
         }
     }
     // A variable that is not a File.
@@ -203,7 +199,6 @@ TEST_F(BuiltinValueTest, TheCheckPassYieldsNeutralLiteralsAndTouchesNothing) {
         EXPECT_EQ(t.code, c.code);
         EXPECT_EQ(t.word, c.literal);
         EXPECT_EQ(parser.runState, kRunning);
-        parser.CutVariables(0);
     }
     EXPECT_TRUE(desk.recorder.boxes.empty());
     EXPECT_TRUE(desk.recorder.selections.empty());
@@ -214,7 +209,6 @@ TEST_F(BuiltinValueTest, ConstantsInARun) {
         {"True", "1"}, {"Yes", "1"}, {"False", "0"}, {"No", "0"}};
     for (const auto& [text, literal] : cases) {
         EXPECT_EQ(FirstToken(text).word, literal) << text;
-        parser.CutVariables(0);
     }
     const ScannedToken clock = FirstToken("Clock");
     EXPECT_EQ(clock.code, token::kNumber);
@@ -241,7 +235,6 @@ TEST_F(BuiltinValueTest, FileReadStringReadsUpToCountCharactersOfALine) {
         const ScannedToken t = ReadFromFile(c.text, c.bytes, c.mode);
         EXPECT_EQ(t.code, token::kStringValue);
         EXPECT_EQ(t.word, c.literal);
-        parser.CutVariables(0);
     }
 }
 
@@ -254,7 +247,6 @@ TEST_F(BuiltinValueTest, FileReadStringCountBelowOneIsRefusedInARun) {
     for (const char* text : {"FileReadString(0, f)", "FileReadString(-4, f)"}) {
         ReadFromFile(text, Bytes("abc"));
         EXPECT_EQ(parser.errorText, " Syntax Error : This command takes POSITIVE Values.") << text;
-        parser.CutVariables(0);
     }
     FirstToken("FileReadString(0, f)", 0);
     EXPECT_EQ(parser.runState, kRunning);
@@ -270,7 +262,6 @@ TEST_F(BuiltinValueTest, FileExistsNamesTheFileByTheValuesText) {
     };
     for (const auto& [text, literal] : cases) {
         EXPECT_EQ(FirstToken(text).word, literal) << text;
-        parser.CutVariables(0);
     }
 }
 
@@ -280,7 +271,6 @@ TEST_F(BuiltinValueTest, SelectFileGivesTheChosenPathOrNothing) {
         const ScannedToken t = FirstToken("SelectFile('*.txt')");
         EXPECT_EQ(t.code, token::kStringValue);
         EXPECT_EQ(t.word, chosen);
-        parser.CutVariables(0);
     }
     ASSERT_EQ(desk.recorder.selections.size(), 2u);
     EXPECT_EQ(desk.recorder.selections[0].filterTitle, "Tessel Select File ..................*.txt");
@@ -291,7 +281,6 @@ TEST_F(BuiltinValueTest, AskPutsTheQuestionWithYesAndNo) {
     for (bool yes : {true, false}) {
         desk.recorder.answers = {yes};
         EXPECT_EQ(FirstToken("Ask 'Go on?'").word, yes ? "1" : "0");
-        parser.CutVariables(0);
     }
     ASSERT_EQ(desk.recorder.boxes.size(), 2u);
     const RecordingDesktop::Box& box = desk.recorder.boxes[0];
@@ -309,7 +298,6 @@ TEST_F(BuiltinValueTest, AValuePutBackAndReadAgainIsNotEvaluatedAgain) {
     EXPECT_EQ(parser.word, "1");
     EXPECT_EQ(desk.recorder.boxes.size(), 1u);
     EXPECT_EQ(parser.ReadToken(), 31);  // Then
-    parser.CutVariables(0);
 
     // A file read put back reads the same value; the next read goes on in the file.
     ReadFromFile("FileRead1b(f) FileRead1b(f)", {5, 6});
