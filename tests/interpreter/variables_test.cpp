@@ -1,10 +1,7 @@
 // Variables, scopes, array indexes and the subroutine pre-scan.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -330,17 +327,6 @@ TEST(PrescanTest, RegistersEachSubroutineWithTheMarkAfterItsName) {
     EXPECT_EQ(h.view.TreeItems()[0].length, 2);
 }
 
-std::string TempPath(const std::string& leaf) {
-    return ::testing::TempDir() + "/kestrum_variables_" + leaf;
-}
-
-std::string FileContents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 Value FileRecord(const std::string& name, crt::CrtFile* f) {
     Value v;
     v.name = name;
@@ -352,8 +338,9 @@ TEST(FileRecordsTest, ADroppedFileIsClosedUnlessASurvivorSharesIt) {
     ScriptHarness h;
     TestParser& p = h.parser;
     p.PrepareScan("", 1);
-    const std::string ownPath = TempPath("own.txt");
-    const std::string sharedPath = TempPath("shared.txt");
+    ScratchFolder folder;
+    const std::string ownPath = folder.File("own.txt");
+    const std::string sharedPath = folder.File("shared.txt");
     crt::CrtFile* own = crt::CrtFile::Open(ownPath, "wb").release();
     crt::CrtFile* shared = crt::CrtFile::Open(sharedPath, "wb").release();
     ASSERT_NE(own, nullptr);
@@ -366,32 +353,30 @@ TEST(FileRecordsTest, ADroppedFileIsClosedUnlessASurvivorSharesIt) {
     ASSERT_TRUE(shared->Puts("shared"));
 
     p.CutVariables(1);
-    EXPECT_EQ(FileContents(ownPath), "own");  // closed, so flushed
+    EXPECT_EQ(ReadBytes(ownPath), Bytes("own"));  // closed, so flushed
     EXPECT_EQ(p.variables[1].value.file, nullptr);
     EXPECT_EQ(p.variables[2].value.file, nullptr);
     ASSERT_EQ(p.variables[0].value.file, shared);  // still open for the survivor
     EXPECT_TRUE(shared->Puts("+more"));
 
     p.EndRun(1);  // the end of the run closes what is left, once
-    EXPECT_EQ(FileContents(sharedPath), "shared+more");
+    EXPECT_EQ(ReadBytes(sharedPath), Bytes("shared+more"));
     EXPECT_EQ(p.variables.GetCount(), 0);
-    std::remove(ownPath.c_str());
-    std::remove(sharedPath.c_str());
 }
 
 TEST(FileRecordsTest, EndRunClosesASharedHandleOnce) {
     ScriptHarness h;
     TestParser& p = h.parser;
     p.PrepareScan("", 1);
-    const std::string path = TempPath("twice.txt");
+    ScratchFolder folder;
+    const std::string path = folder.File("twice.txt");
     crt::CrtFile* f = crt::CrtFile::Open(path, "wt").release();
     ASSERT_NE(f, nullptr);
     ASSERT_TRUE(p.AppendVariable(FileRecord("a", f)));
     ASSERT_TRUE(p.AppendVariable(FileRecord("b", f)));
     ASSERT_TRUE(f->Puts("x\n"));
     p.EndRun(1);
-    EXPECT_EQ(FileContents(path), "x\r\n");
-    std::remove(path.c_str());
+    EXPECT_EQ(ReadBytes(path), Bytes("x\r\n"));
 }
 
 TEST(ResetTest, AResetEmptiesTheTablesAndSetsTheVariableStep) {
