@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <exception>
 
-#include "interpreter/number_text.h"
 #include "network/model_messages.h"
 
 namespace {
@@ -16,6 +15,21 @@ void ReportRamMemory(std::uint32_t cells) {
                   "Error: Could not allocate memory for an object of type RAM.\n\n         Needing: %.1fMb.\n",
                   static_cast<double>(static_cast<float>(cells) / 1048576.0f));
     ShowEngineMessage(text);
+}
+
+// Makes the table hold `count` default entries, the old ones dropped; when memory runs out the
+// table is left empty, its storage freed, and the RAM message names `cells`.
+template <class T>
+bool ResizeOrReport(std::vector<T>& table, std::size_t count, std::uint32_t cells) {
+    table.clear();
+    try {
+        table.resize(count);
+        return true;
+    } catch (const std::exception&) {
+        std::vector<T>().swap(table);
+        ReportRamMemory(cells);
+        return false;
+    }
 }
 
 }  // namespace
@@ -41,8 +55,6 @@ void RAM::Allocate(int bits) {
     size_ = size;
 }
 
-std::uint32_t RAM::Address(const std::uint8_t* group) const { return BitsToInteger(group, bits_); }
-
 void RAM::CopyFrom(const RAM& other) {
     Allocate(other.bits_);
     for (std::uint32_t i = 0; i < size_; ++i)
@@ -57,14 +69,7 @@ void Discriminator::Init(std::uint32_t inputs, std::uint32_t inputsPerRAM, int t
     std::uint32_t count = inputsPerRAM == 0 ? 0 : inputs / inputsPerRAM;
     if (count == 0) count = 1;
     threshold_ = threshold == 0 ? static_cast<int>(count) : threshold;
-    rams_.clear();
-    try {
-        rams_.resize(count);
-    } catch (const std::exception&) {
-        std::vector<RAM>().swap(rams_);
-        ReportRamMemory(inputsPerRAM < 32 ? std::uint32_t{1} << inputsPerRAM : 0);
-        return;
-    }
+    if (!ResizeOrReport(rams_, count, inputsPerRAM < 32 ? std::uint32_t{1} << inputsPerRAM : 0)) return;
     const int bits = inputsPerRAM > 0x7FFFFFFFu ? 0 : static_cast<int>(inputsPerRAM);
     for (RAM& ram : rams_) ram.Allocate(bits);
 }
@@ -131,12 +136,7 @@ LogicalNeuralNetwork::LogicalNeuralNetwork(const LogicalNeuralNetwork* source) {
     Threshold = source->Threshold;
     InputsPerRAM = source->InputsPerRAM;
     name_ = source->name_;
-    try {
-        discriminators_.resize(source->discriminators_.size());
-    } catch (const std::exception&) {
-        ReportRamMemory(0);
-        return;
-    }
+    if (!ResizeOrReport(discriminators_, source->discriminators_.size(), 0)) return;
     for (std::size_t c = 0; c < discriminators_.size(); ++c) discriminators_[c].CopyFrom(source->discriminators_[c]);
 }
 
@@ -151,14 +151,7 @@ void LogicalNeuralNetwork::Allocate(int inputs, int inputsPerRAM, int classes, i
     InputsPerRAM = inputsPerRAM;
     ClassesNum = classes;
     Threshold = threshold;
-    discriminators_.clear();
-    try {
-        discriminators_.resize(static_cast<std::size_t>(std::max(classes, 0)));
-    } catch (const std::exception&) {
-        std::vector<Discriminator>().swap(discriminators_);
-        ReportRamMemory(0);
-        return;
-    }
+    if (!ResizeOrReport(discriminators_, static_cast<std::size_t>(std::max(classes, 0)), 0)) return;
     for (Discriminator& d : discriminators_)
         d.Init(static_cast<std::uint32_t>(inputs), static_cast<std::uint32_t>(inputsPerRAM), threshold);
 }

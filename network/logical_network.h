@@ -29,9 +29,7 @@ public:
     // none for bits below 1), all 0. When the cells cannot be had it shows the RAM message and
     // becomes empty (bits 0, no cells).
     void Allocate(int bits);
-    // The cell at BitsToInteger(group, bits); 0 outside the cells.
-    std::uint8_t Read(const std::uint8_t* group) const { return GetAt(Address(group)); }
-    void Write(const std::uint8_t* group) { SetAt(Address(group)); }
+    // The cell at address i (Discriminator::GroupAddress of a group); 0 outside the cells.
     std::uint8_t GetAt(std::uint32_t i) const { return i < size_ ? cells_.get()[i] : 0; }
     void SetAt(std::uint32_t i) {
         if (i < size_) cells_.get()[i] = 1;
@@ -45,7 +43,6 @@ private:
     struct FreeCells {
         void operator()(std::uint8_t* cells) const;
     };
-    std::uint32_t Address(const std::uint8_t* group) const;
 
     int bits_ = 0;
     std::unique_ptr<std::uint8_t, FreeCells> cells_;
