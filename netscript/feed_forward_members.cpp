@@ -84,10 +84,7 @@ int CLoriantParser::ExecuteFeedForwardMember(CFeedForwardNeuralNetwork* net, int
             if (execute) view->CloseStructureWindow();
             return 1;
         case kTrain: return ExecuteTrainMember(net);
-        case kSteepness:
-            if (!ReadAssignedNumber(number)) return 0;
-            if (execute) net->Steepness = number;
-            return 1;
+        case kSteepness: return AssignNumberField(net, &CFeedForwardNeuralNetwork::Steepness);
         default: return NotMemberError(kTypeFeedForwardNetwork);
     }
 }

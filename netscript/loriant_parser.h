@@ -140,6 +140,10 @@ private:
     // "=" then an Integer / a number.
     int ReadAssignedInteger(int& value);
     int ReadAssignedNumber(double& value);
+    // "=" then a value stored in the network's field, in a run (the check pass, which has no
+    // network, only reads it).
+    int AssignIntegerField(CFeedForwardNeuralNetwork* net, int CFeedForwardNeuralNetwork::*field);
+    int AssignNumberField(CFeedForwardNeuralNetwork* net, double CFeedForwardNeuralNetwork::*field);
     // A matrix operand into the region of a zero-filled work matrix (check pass: its form only).
     int ReadMatrixOperand(CMatrix& work, int rowFrom, int rowTo, int colFrom, int colTo, bool integerOnly);
     // 1 for a count of 0 or more; the POSITIVE message for a negative one.

@@ -30,6 +30,20 @@ int CLoriantParser::ReadAssignedInteger(int& value) {
     return Expect(kw::kEquals) && ReadIntegerExpression(value);
 }
 
+int CLoriantParser::AssignIntegerField(CFeedForwardNeuralNetwork* net, int CFeedForwardNeuralNetwork::*field) {
+    int value = 0;
+    if (!ReadAssignedInteger(value)) return 0;
+    if (execute) net->*field = value;
+    return 1;
+}
+
+int CLoriantParser::AssignNumberField(CFeedForwardNeuralNetwork* net, double CFeedForwardNeuralNetwork::*field) {
+    double value = 0.0;
+    if (!ReadAssignedNumber(value)) return 0;
+    if (execute) net->*field = value;
+    return 1;
+}
+
 int CLoriantParser::ReadAssignedNumber(double& value) {
     return Expect(kw::kEquals) && ReadNumberArgument(value);
 }

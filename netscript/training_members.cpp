@@ -46,22 +46,10 @@ int CLoriantParser::ExecuteTrainMember(CFeedForwardNeuralNetwork* net) {
             if (!ReadAssignedInteger(integer)) return 0;
             if (execute) net->ShowStorms = integer != 0 ? 1 : 0;
             return 1;
-        case kLearningMaxError:
-            if (!ReadAssignedNumber(number)) return 0;
-            if (execute) net->LearningMaxError = number;
-            return 1;
-        case kMaxEpochs:
-            if (!ReadAssignedInteger(integer)) return 0;
-            if (execute) net->MaxEpochs = integer;
-            return 1;
-        case kTextMessageLearning:
-            if (!ReadAssignedInteger(integer)) return 0;
-            if (execute) net->TextMessageLearning = integer;
-            return 1;
-        case kUpdateEpochs:
-            if (!ReadAssignedInteger(integer)) return 0;
-            if (execute) net->UpdateEpochs = integer;
-            return 1;
+        case kLearningMaxError: return AssignNumberField(net, &CFeedForwardNeuralNetwork::LearningMaxError);
+        case kMaxEpochs: return AssignIntegerField(net, &CFeedForwardNeuralNetwork::MaxEpochs);
+        case kTextMessageLearning: return AssignIntegerField(net, &CFeedForwardNeuralNetwork::TextMessageLearning);
+        case kUpdateEpochs: return AssignIntegerField(net, &CFeedForwardNeuralNetwork::UpdateEpochs);
         case kLoadTrainingPairs: return LoadPairsMember(net, kTrainingPairs);
         case kLoadTestingPairs: return LoadPairsMember(net, kTestingPairs);
         case kStartLearning: return StartLearningMember(net);
