@@ -30,7 +30,7 @@ void CNeuralNetwork::ResizeInputLayer(int n) {
 }
 
 void CNeuralNetwork::ResizeLayer(int layer, int neurons) {
-    if (!layers_[static_cast<std::size_t>(layer)].SetNeuronCount(neurons)) ReportModelOutOfMemory("Neurons");
+    if (!GetLayer(layer).SetNeuronCount(neurons)) ReportModelOutOfMemory("Neurons");
 }
 
 void CNeuralNetwork::ResizeLayerTable(int count) {
@@ -70,7 +70,7 @@ void CNeuralNetwork::SetLayerCount(int count) {
 }
 
 void CNeuralNetwork::SetLayerSize(int layer, int neurons) {
-    if (layer < 0 || layer >= GetLayerCount()) return;
+    if (!HasLayer(layer)) return;
     ResizeLayer(layer, neurons);
     BuildConnections();
 }
@@ -99,7 +99,7 @@ void CNeuralNetwork::BuildConnections() {
     LinkLayers();
     for (int i = 0; i < layers; ++i) {
         ReportSimulation("Building Connections in Layer %.0f of %.0f", i, layers);
-        NeuronLayer& layer = layers_[static_cast<std::size_t>(i)];
+        NeuronLayer& layer = GetLayer(i);
         if (!layer.ConnectFrom(layer.GetPrevious(), &inputLayer_)) ReportModelOutOfMemory("Connections");
     }
     EndSimulationReport();
@@ -121,8 +121,8 @@ void CNeuralNetwork::SetInputsFromMatrix(const CMatrix& values, std::string& err
 void CNeuralNetwork::SetWeightsFromMatrix(const CMatrix& weights, std::string& error, int layer,
                                           int firstConnection, int endConnection, int firstNeuron,
                                           int endNeuron) {
-    if (layer < 0 || layer >= GetLayerCount()) return;
-    NeuronLayer& target = layers_[static_cast<std::size_t>(layer)];
+    if (!HasLayer(layer)) return;
+    NeuronLayer& target = GetLayer(layer);
     firstNeuron = std::max(firstNeuron, 0);
     endNeuron = std::min(endNeuron, target.GetNeuronCount());
     for (int k = firstNeuron; k < endNeuron; ++k) {
@@ -134,8 +134,8 @@ void CNeuralNetwork::SetWeightsFromMatrix(const CMatrix& weights, std::string& e
 // --- getters ---
 
 int CNeuralNetwork::GetLayerSize(int layer) const {
-    if (layer < 0 || layer >= GetLayerCount()) return 0;
-    return layers_[static_cast<std::size_t>(layer)].GetNeuronCount();
+    if (!HasLayer(layer)) return 0;
+    return GetLayer(layer).GetNeuronCount();
 }
 
 int CNeuralNetwork::GetLayerSizeOrOutput(int layer) const {
@@ -143,14 +143,14 @@ int CNeuralNetwork::GetLayerSizeOrOutput(int layer) const {
 }
 
 int CNeuralNetwork::GetLayerInputCount(int layer) const {
-    if (layer < 0 || layer >= GetLayerCount()) return 0;
-    return layers_[static_cast<std::size_t>(layer)].GetInputsPerNeuron();
+    if (!HasLayer(layer)) return 0;
+    return GetLayer(layer).GetInputsPerNeuron();
 }
 
 double CNeuralNetwork::GetNeuronOutput(int neuron, int layer) const {
     if (layer < 0) layer = GetLayerCount() - 1;
-    if (layer < 0 || layer >= GetLayerCount()) return 0.0;
-    return layers_[static_cast<std::size_t>(layer)].GetNeuronOutput(neuron);
+    if (!HasLayer(layer)) return 0.0;
+    return GetLayer(layer).GetNeuronOutput(neuron);
 }
 
 long long CNeuralNetwork::GetConnectionTotal() const {

@@ -104,6 +104,7 @@ protected:
     void EndSimulationReport() const;
 
 private:
+    bool HasLayer(int layer) const { return layer >= 0 && layer < GetLayerCount(); }
     bool AnyComputedNeuron() const;
 
     int function_ = 0;
