@@ -8,6 +8,7 @@
 //   auto tokens = h.Scan("a<=b");                 // every token of a text, as the check pass reads it
 //   h.parser.sleepScale = 0;                      // the lexer's own waits (pause steps, the wait after
 //                                                 // an unclosed comment) take no time
+//   PrintingHarness ph;                           // the same with `Print expr` writing to the pane
 #pragma once
 
 #include <functional>
