@@ -689,29 +689,18 @@ int CTesselParser::SkipToElseOrEndif(int* foundElse) {
     }
 }
 
-int CTesselParser::SkipToEndif() {
-    int depth = 0;
-    for (;;) {
-        ReadToken(1);
-        if (currentToken == kw::kEndif) {
-            if (depth == 0) return 1;
-            --depth;
-        } else if (currentToken == kw::kIf) {
-            ++depth;
-        } else if (currentToken == token::kEnd || currentToken == token::kUnclosedComment) {
-            return 0;
-        }
-    }
-}
+int CTesselParser::SkipToEndif() { return SkipPastClosing(kw::kIf, kw::kEndif); }
 
-int CTesselParser::SkipToWend() {
+int CTesselParser::SkipToWend() { return SkipPastClosing(kw::kWhile, kw::kWend); }
+
+int CTesselParser::SkipPastClosing(int opening, int closing) {
     int depth = 0;
     for (;;) {
         ReadToken(1);
-        if (currentToken == kw::kWend) {
+        if (currentToken == closing) {
             if (depth == 0) return 1;
             --depth;
-        } else if (currentToken == kw::kWhile) {
+        } else if (currentToken == opening) {
             ++depth;
         } else if (currentToken == token::kEnd || currentToken == token::kUnclosedComment) {
             return 0;

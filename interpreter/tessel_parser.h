@@ -496,6 +496,8 @@ private:
     int CloseBlockAtWord(int kind, int braceFlag, int entryLength);
     int EndBlockAtText(int kind, int braceFlag, const ScanMark& entry, int entryLength, bool strayDropped);
     void CutBlock(int kind, int entryLength);
+    // Raw words up to the closing word that matches, nested openings counted; 0 at the text's end.
+    int SkipPastClosing(int opening, int closing);
     int NextScopeNumber(int counter);
     int SkipRawToEndSub();
     int FindSubroutine(const std::string& name) const;
