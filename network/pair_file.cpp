@@ -46,13 +46,11 @@ private:
     bool atEnd_ = false;
 };
 
-bool ReadWholeText(crt::CrtFile& file, std::string& text) {
+std::string ReadWholeText(crt::CrtFile& file) {
+    std::string text;
     char chunk[65536];
-    for (;;) {
-        const std::size_t got = file.Read(chunk, 1, sizeof chunk);
-        if (got == 0) return true;
-        text.append(chunk, got);
-    }
+    while (const std::size_t got = file.Read(chunk, 1, sizeof chunk)) text.append(chunk, got);
+    return text;
 }
 
 std::string CurrentDirectory() {
@@ -83,8 +81,7 @@ int CFeedForwardNeuralNetwork::LoadPairsFromFile(int kind, const std::string& pa
         errorText = "Error: File not found: \" " + path + " \"\r\n\r\nCurrent Directory:" + CurrentDirectory();
         return 0;
     }
-    std::string text;
-    ReadWholeText(*file, text);
+    std::string text = ReadWholeText(*file);
     file->Close();
 
     const int inputs = std::max(GetInputCount() - 1, 0);

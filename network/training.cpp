@@ -8,7 +8,6 @@
 // formulation, and the working state is made once per call: nothing is allocated per pair.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numeric>
 #include <string>
 #include <unordered_map>
@@ -291,12 +290,11 @@ void TrainingRun::Report() {
                                    net_.LearningConstant);
         view_->UpdateStructureWeights(&net_, stop_ ? 1 : 0);
         if (net_.TextMessageLearning != 0) {
-            char count[64];
-            std::snprintf(count, sizeof count, "%.0f", static_cast<double>(epochs_));
-            std::string a = count;
-            std::snprintf(count, sizeof count, "%.0f", static_cast<double>(net_.MaxEpochs));
-            std::string b = count;
-            const std::string line = "Epochs ........ " + GroupDigits(a, 0) + " / " + GroupDigits(b, 0) +
+            const auto grouped = [](int count) {
+                std::string text = std::to_string(count);
+                return GroupDigits(text, 0);
+            };
+            const std::string line = "Epochs ........ " + grouped(epochs_) + " / " + grouped(net_.MaxEpochs) +
                                      "    ,    RMS error ......... " + FormatNumberTrimmed(shownE_) + " / " +
                                      FormatNumberTrimmed(net_.LearningMaxError);
             view_->OutputText(line, 1, 1, 0, 0);
