@@ -305,17 +305,8 @@ __attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* t
 // in the current tables (kept out of the token path above, which most words leave earlier).
 __attribute__((noinline)) int CTesselParser::ResolveName(ScanCacheEntry& entry) {
     // A run, and the word's slot known: the newest declaration of the name, without a call.
-    int found;
-    if (execute && entry.nameGeneration == nameGeneration_) {
-        if (entry.nameSlot < 0) {
-            found = -1;
-        } else {
-            const std::vector<int>& firsts = nameSlots_[static_cast<std::size_t>(entry.nameSlot)].firsts;
-            found = firsts.empty() ? -1 : firsts.back();
-        }
-    } else {
-        found = FindVariableForEntry(entry);
-    }
+    const int found = execute && entry.nameGeneration == nameGeneration_ ? NewestRecordInSlot(entry)
+                                                                          : FindVariableForEntry(entry);
     if (found >= 0) {
         variableIndex = found;
         return token::kVariable;

@@ -447,7 +447,11 @@ private:
     // when that reading would not find it without a lookup.
     int RecordNamedAt(int from) const {
         const ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
-        if (entry.nameGeneration != nameGeneration_ || entry.nameSlot < 0) return -1;
+        return entry.nameGeneration == nameGeneration_ ? NewestRecordInSlot(entry) : -1;
+    }
+    // The newest record of the name in the entry's index slot (as of nameGeneration_), or -1.
+    int NewestRecordInSlot(const ScanCacheEntry& entry) const {
+        if (entry.nameSlot < 0) return -1;
         const std::vector<int>& firsts = nameSlots_[static_cast<std::size_t>(entry.nameSlot)].firsts;
         return firsts.empty() ? -1 : firsts.back();
     }
