@@ -10,16 +10,11 @@
 
 namespace {
 
-struct ScriptCase {
-    const char* script;
-    std::string pane;
-};
-
 // A network of 4 inputs with layers of 3 and 1 neurons.
 constexpr const char* kNet431 =
     "FF_NeuralNetwork net\nnet.InputsNumber = 4\nnet.LayersNumber = 2\nnet.NeuronsInLayers = [3, 1]\n";
 
-std::string Script(const char* prefix, const char* rest) { return std::string(prefix) + rest; }
+std::string Script(const char* prefix, const std::string& rest) { return prefix + rest; }
 
 TEST(FeedForwardStructure, MembersSetAndReadTheLayers) {
     EXPECT_EQ(RunNetScript(Script(kNet431,
@@ -226,24 +221,19 @@ public:
 };
 
 TEST(FeedForwardTraining, SettingsReachTheNetwork) {
-    TrainingView view;
-    CLoriantParser parser(&view);
-    parser.SetSource(
-        "FF_NeuralNetwork n : n.InputsNumber = 2 : n.LayersNumber = 1 : n.NeuronsInLayers = [1]\n"
-        "n.Function = FCN_LOGSIG\n"
-        "n.Train.SmartLearningConstant = 5 : n.Train.ShowStorms = 0 : n.Train.TextMessageLearning = 5\n"
-        "n.Train.LearningConstant = 0.3 : n.Train.LearningMaxError = 0.01 : n.Train.MaxEpochs = 7\n"
-        "n.Train.UpdateEpochs = 70\n"
-        "n.Train.AddTrainingPair([0, 1], [1]) : n.Train.AddTrainingPair([1, 1], [0])\n"
-        "n.Train.AddTestingPair([1, 0], [1])\n"
-        "n.Train.TextMessageLearning = 0 : n.Train.StartLearning()\n"
-        "n.Train.TextMessageLearning = 5");
-    const int options[4] = {1, 0, 0, 0};
-    ASSERT_EQ(parser.Compile(options), 1);
-    view.running = 1;
-    parser.CreateThread();
-    parser.WaitFinished();
-    EXPECT_EQ(view.Pane(), "");
+    BasicNetHarness<TrainingView> h;
+    ASSERT_EQ(h.Check("FF_NeuralNetwork n : n.InputsNumber = 2 : n.LayersNumber = 1 : n.NeuronsInLayers = [1]\n"
+                      "n.Function = FCN_LOGSIG\n"
+                      "n.Train.SmartLearningConstant = 5 : n.Train.ShowStorms = 0 : n.Train.TextMessageLearning = 5\n"
+                      "n.Train.LearningConstant = 0.3 : n.Train.LearningMaxError = 0.01 : n.Train.MaxEpochs = 7\n"
+                      "n.Train.UpdateEpochs = 70\n"
+                      "n.Train.AddTrainingPair([0, 1], [1]) : n.Train.AddTrainingPair([1, 1], [0])\n"
+                      "n.Train.AddTestingPair([1, 0], [1])\n"
+                      "n.Train.TextMessageLearning = 0 : n.Train.StartLearning()\n"
+                      "n.Train.TextMessageLearning = 5"),
+              1);
+    EXPECT_EQ(h.RunChecked(), "");
+    const TrainingView& view = h.view;
     EXPECT_EQ(view.smart, 1);
     EXPECT_EQ(view.storms, 0);
     EXPECT_EQ(view.text, 0);
@@ -277,18 +267,15 @@ TEST(FeedForwardTraining, AStopDuringTrainingEndsTheRunQuietly) {
     class StoppingView : public NetView {
     public:
         void UpdateTrainingStats(int, int, double, double, double, double) override { stopRequested = 1; }
-    } view;
-    CLoriantParser parser(&view);
-    parser.SetSource("FF_NeuralNetwork n : n.InputsNumber = 1 : n.LayersNumber = 1 : n.NeuronsInLayers = [1]\n"
-                     "n.Function = FCN_TANSIG : n.Train.MaxEpochs = 1000000 : n.Train.UpdateEpochs = 1\n"
-                     "n.Train.AddTrainingPair([1], [1]) : n.Train.StartLearning() : Println 'after'");
-    const int options[4] = {1, 0, 0, 0};
-    ASSERT_EQ(parser.Compile(options), 1);
-    view.running = 1;
-    parser.CreateThread();
-    parser.WaitFinished();
-    EXPECT_EQ(parser.runState, kStoppedByUser);
-    EXPECT_EQ(view.Pane(), "Program Terminated  By User.\r\n");
+    };
+    BasicNetHarness<StoppingView> h;
+    ASSERT_EQ(h.Check("FF_NeuralNetwork n : n.InputsNumber = 1 : n.LayersNumber = 1 : n.NeuronsInLayers = [1]\n"
+                      "n.Function = FCN_TANSIG : n.Train.MaxEpochs = 1000000 : n.Train.UpdateEpochs = 1\n"
+                      "n.Train.AddTrainingPair([1], [1]) : n.Train.StartLearning() : Println 'after'"),
+              1);
+    const std::string pane = h.RunChecked();
+    EXPECT_EQ(h.parser->runState, kStoppedByUser);
+    EXPECT_EQ(pane, "Program Terminated  By User.\r\n");
 }
 
 }  // namespace

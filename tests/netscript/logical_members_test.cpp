@@ -6,16 +6,11 @@
 
 namespace {
 
-struct ScriptCase {
-    const char* script;
-    std::string pane;
-};
-
 // 6 inputs in RAMs of 3 inputs, 2 classes: operands of 2 x 3.
 constexpr const char* kLnet623 =
     "LogicalNeuralNetwork l\nl.InputsNumber = 6 : l.InputsPerRAM = 3 : l.ClassesNum = 2 : l.Create()\n";
 
-std::string Script(const char* rest) { return std::string(kLnet623) + rest; }
+std::string Script(const std::string& rest) { return kLnet623 + rest; }
 
 TEST(LogicalMembers, TrainOnAndRecognize) {
     EXPECT_EQ(RunNetScript(Script("Println l.Recognize([1, 0, 1; 0, 1, 1])\n"

@@ -1,10 +1,11 @@
-// Test fixture for the network extension: a view that keeps the output pane as the pane does and
-// records what the extension shows (network tree entries, structure window calls, training
-// display), a help tree that keeps its items, and a CLoriantParser with synchronous check and
-// run helpers.
+// Test fixture for the network extension: the interpreter tests' recording view, which keeps the
+// output pane as the pane does, extended to record what the extension shows (network tree
+// entries, structure window calls, training display ends), a help tree that keeps its items, and a
+// CLoriantParser with synchronous check and run helpers.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -12,10 +13,11 @@
 
 #include "host/view_services.h"
 #include "interpreter/keyword_catalogue.h"
+#include "interpreter/test_parser.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/object_variable.h"
 
-class NetView : public ViewServices {
+class NetView : public RecordingView {
 public:
     struct NetworkEntry {
         std::string name;
@@ -25,46 +27,26 @@ public:
         int length = 0;
     };
 
-    void OutputText(const std::string& text, int append, int crlfBefore, int crlfAfter, int) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!append) {
-            pane_ = text;
-            return;
-        }
-        if (crlfBefore && !pane_.empty()) pane_ += "\r\n";
-        pane_ += text;
-        if (crlfAfter) pane_ += "\r\n";
-    }
     TreeItem AddNetworkToTree(const ObjectVariable& record, int elementCount, int srcStart, int srcLength) override {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<std::mutex> lock(networksMutex_);
         networks_.push_back({record.name, record.type, elementCount, srcStart, srcLength});
         return nullptr;
     }
     void ShowNetworkStructure(const CFeedForwardNeuralNetwork&) override { ++structureShows; }
     void CloseStructureWindow() override { ++structureCloses; }
-    void BeginTrainingDisplay(const CFeedForwardNeuralNetwork&) override {
-        stopLearning = 0;
-        ++trainingBegins;
-    }
     void EndTrainingDisplay() override { ++trainingEnds; }
 
-    std::string Pane() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return pane_;
-    }
     std::vector<NetworkEntry> Networks() const {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<std::mutex> lock(networksMutex_);
         return networks_;
     }
 
     std::atomic<int> structureShows{0};
     std::atomic<int> structureCloses{0};
-    std::atomic<int> trainingBegins{0};
     std::atomic<int> trainingEnds{0};
 
 private:
-    mutable std::mutex mutex_;
-    std::string pane_;
+    mutable std::mutex networksMutex_;
     std::vector<NetworkEntry> networks_;
 };
 
@@ -110,10 +92,19 @@ private:
     std::vector<int> roots_;
 };
 
-struct NetHarness {
-    NetView view;
+// A script and the pane it is expected to leave.
+struct ScriptCase {
+    std::string script;
+    std::string pane;
+};
+
+// A view (NetView or a test's own kind of it) and a parser on it.
+template <class View>
+struct BasicNetHarness {
+    View view;
     std::unique_ptr<CLoriantParser> parser = std::make_unique<CLoriantParser>(&view);
 
+    // The check pass on a fresh parser: 1 success, 0 failure (the pane shows the error).
     int Check(const std::string& text) {
         parser = std::make_unique<CLoriantParser>(&view);
         parser->SetSource(text);
@@ -124,12 +115,27 @@ struct NetHarness {
     // The check pass and, when it succeeds, the run in the worker; the final pane text.
     std::string Run(const std::string& text) {
         if (!Check(text)) return view.Pane();
+        return RunChecked();
+    }
+
+    // The run after a successful Check, waited for to its end; the final pane text.
+    std::string RunChecked() {
         view.running = 1;
         parser->CreateThread();
         parser->WaitFinished();
         return view.Pane();
     }
+
+    // The parser as a pass leaves it when it starts on an empty text, for calls on its tables
+    // without a script: execute 0 as in the check pass, 1 as in a run.
+    void StartEmptyPass(int execute) {
+        parser->SetSource("");
+        parser->ResetRun();
+        parser->execute = execute;
+    }
 };
+
+using NetHarness = BasicNetHarness<NetView>;
 
 inline std::string RunNetScript(const std::string& text) {
     NetHarness h;

@@ -16,11 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ScriptCase {
-    std::string script;
-    std::string pane;
-};
-
 class NetworkObjects : public ::testing::Test {
 protected:
     void SetUp() override {

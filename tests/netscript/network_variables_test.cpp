@@ -6,11 +6,6 @@
 
 namespace {
 
-struct ScriptCase {
-    const char* script;
-    std::string pane;
-};
-
 TEST(OutputStatements, PrintContinuesTheLineAndPrintlnEndsIt) {
     const ScriptCase cases[] = {
         {"Print 3 Println 2.5", "32.5\r\n"},
@@ -129,9 +124,7 @@ TEST(NetworkDeclarations, ABaseVariableNameKeepsMeaningTheBaseVariable) {
 
 TEST(NetworkDeclarations, AnArrayThatCannotBeStoredLeavesNothingBehind) {
     NetHarness h;
-    h.parser->SetSource("");
-    h.parser->ResetRun();
-    h.parser->execute = 0;
+    h.StartEmptyPass(0);
     ASSERT_EQ(h.parser->AddObjectVariable("first", kTypeFeedForwardNetwork, 2), 1);
     // Storage for more than 100 records cannot be had.
     DynaArrayAllocation::failHook = [](std::size_t slots) { return slots > 100; };
@@ -154,9 +147,7 @@ TEST(NetworkDeclarations, AHugeArrayFailsWithOneMessageInsteadOfAllocating) {
 
 TEST(NetworkLookup, NewestFirstAndScopeAwareInTheCheckPass) {
     NetHarness h;
-    h.parser->SetSource("");
-    h.parser->ResetRun();
-    h.parser->execute = 0;
+    h.StartEmptyPass(0);
     h.parser->scope = "main1";
     ASSERT_EQ(h.parser->AddObjectVariable("a", kTypeFeedForwardNetwork, 3), 1);
     h.parser->scope = "main1for1";
@@ -177,9 +168,7 @@ TEST(NetworkLookup, NewestFirstAndScopeAwareInTheCheckPass) {
 
 TEST(NetworkLookup, ResetRunAndClearObjectVariablesEmptyTheTable) {
     NetHarness h;
-    h.parser->SetSource("");
-    h.parser->ResetRun();
-    h.parser->execute = 1;
+    h.StartEmptyPass(1);
     ASSERT_EQ(h.parser->AddObjectVariable("a", kTypeFeedForwardNetwork, 3), 1);
     EXPECT_NE(h.parser->objectVariables[1].FeedForward(), nullptr);
     h.parser->ResetRun();

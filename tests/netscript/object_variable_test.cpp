@@ -91,11 +91,9 @@ TEST(ObjectVariableRecord, AssigningAnotherTypeReplacesTheNetworkKind) {
 }
 
 TEST(ObjectVariableRecord, TableGrowthKeepsEveryNetworkDistinct) {
-    NetView view;
-    CLoriantParser parser(&view);
-    parser.SetSource("");
-    parser.ResetRun();
-    parser.execute = 1;
+    NetHarness h;
+    h.StartEmptyPass(1);
+    CLoriantParser& parser = *h.parser;
     // More records than the first storage holds, so the table grows while holding networks.
     for (int i = 0; i < 700; ++i) ASSERT_EQ(parser.AddObjectVariable("n" + std::to_string(i), kTypeFeedForwardNetwork, 1), 1);
     ASSERT_GT(parser.objectVariables.GetCapacity(), CLoriantParser::kNetworkVariableStep + 1);
