@@ -5,16 +5,14 @@
 #include <atomic>
 #include <cstdio>
 #include <deque>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "platform/desktop.h"
+#include "tests/platform/temp_dir.h"
 
 class RecordingDesktop : public desktop::Desktop {
 public:
@@ -98,25 +96,7 @@ private:
 };
 
 // A fresh folder under the system's temporary folder, removed afterwards.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        static std::atomic<int> counter{0};
-        path_ = std::filesystem::temp_directory_path() /
-                ("kestrum_builtins_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
+using ScratchFolder = platform_test::TempDir;
 
 inline std::vector<unsigned char> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
