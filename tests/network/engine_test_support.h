@@ -147,6 +147,17 @@ inline void Shape(CNeuralNetwork& net, int inputs, const std::vector<int>& sizes
     net.SetLayers(sizes);
 }
 
+// Calls visit(neuron, c) for every connection c of every computed neuron, layer by layer and
+// neuron by neuron: the order of the weights in the network file.
+template <class Visit>
+void ForEachWeight(CNeuralNetwork& net, Visit visit) {
+    for (int j = 0; j < net.GetLayerCount(); ++j)
+        for (int k = 0; k < net.GetLayerSize(j); ++k) {
+            Neuron neuron = net.GetLayer(j).GetNeuron(k);
+            for (int c = 0; c < neuron.GetConnectionCount(); ++c) visit(neuron, c);
+        }
+}
+
 // A pair of one-row matrices.
 inline TrainingPair MakePair(const std::vector<double>& input, const std::vector<double>& target) {
     TrainingPair pair;

@@ -6,6 +6,7 @@
 #include "interpreter/matrix.h"
 #include "network/neural_network.h"
 
+using enginetest::ForEachWeight;
 using enginetest::RecordingDesktop;
 using enginetest::RecordingView;
 using enginetest::Shape;
@@ -24,21 +25,13 @@ std::vector<std::vector<int>> ConnectionCounts(CNeuralNetwork& net) {
 }
 
 bool AllWeightsZero(CNeuralNetwork& net) {
-    for (int j = 0; j < net.GetLayerCount(); ++j)
-        for (int k = 0; k < net.GetLayerSize(j); ++k) {
-            Neuron neuron = net.GetLayer(j).GetNeuron(k);
-            for (int c = 0; c < neuron.GetConnectionCount(); ++c)
-                if (neuron.GetWeight(c) != 0.0) return false;
-        }
-    return true;
+    bool zero = true;
+    ForEachWeight(net, [&zero](Neuron& neuron, int c) { zero = zero && neuron.GetWeight(c) == 0.0; });
+    return zero;
 }
 
 void SetAllWeights(CNeuralNetwork& net, double w) {
-    for (int j = 0; j < net.GetLayerCount(); ++j)
-        for (int k = 0; k < net.GetLayerSize(j); ++k) {
-            Neuron neuron = net.GetLayer(j).GetNeuron(k);
-            for (int c = 0; c < neuron.GetConnectionCount(); ++c) neuron.SetWeight(c, w);
-        }
+    ForEachWeight(net, [w](Neuron& neuron, int c) { neuron.SetWeight(c, w); });
 }
 
 }  // namespace

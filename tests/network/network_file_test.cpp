@@ -7,6 +7,7 @@
 #include "interpreter/object_file_header.h"
 #include "platform/crt_file.h"
 
+using enginetest::ForEachWeight;
 using enginetest::Shape;
 using enginetest::TempFile;
 
@@ -33,9 +34,7 @@ void MakeExample(CFeedForwardNeuralNetwork& net) {
     net.SetFunction(3);
     net.Steepness = 0.5;
     double w = 0.5;
-    for (int j = 0; j < 2; ++j)
-        for (int k = 0; k < net.GetLayerSize(j); ++k)
-            for (int c = 0; c < net.GetLayerInputCount(j); ++c) net.GetLayer(j).GetNeuron(k).SetWeight(c, w++);
+    ForEachWeight(net, [&w](Neuron& neuron, int c) { neuron.SetWeight(c, w++); });
 }
 
 int Write(const CFeedForwardNeuralNetwork& net, const TempFile& file) {
