@@ -110,11 +110,7 @@ TEST(FeedForwardMembers, ErrorsOfTheCheckPass) {
         {"net.Train.AddTrainingPair([1, 2, 3, 4] [1])", "   Expected :  \"  ,  \"   "},
         {"net.Train.LoadTrainingPairs 'f'", "   Expected :  \"  (  \"   "},
     };
-    for (const ScriptCase& c : cases) {
-        NetHarness h;
-        EXPECT_EQ(h.Check(Script(kNet431, c.script)), 0) << c.script;
-        EXPECT_EQ(h.view.Pane(), c.pane) << c.script;
-    }
+    ExpectCheckPassErrors(cases, kNet431);
 }
 
 TEST(FeedForwardMembers, ChecksThatOnlyARunCanMake) {

@@ -100,11 +100,7 @@ TEST(LogicalMembers, ErrorsOfTheCheckPass) {
         {"l.ClassesNum = 2.5", " Syntax Error : Expression must be integer."},
         {"l.Create", "   Expected :  \"  (  \"   "},
     };
-    for (const ScriptCase& c : cases) {
-        NetHarness h;
-        EXPECT_EQ(h.Check(Script(c.script)), 0) << c.script;
-        EXPECT_EQ(h.view.Pane(), c.pane) << c.script;
-    }
+    ExpectCheckPassErrors(cases, kLnet623);
 }
 
 }  // namespace

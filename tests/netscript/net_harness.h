@@ -4,10 +4,13 @@
 // CLoriantParser with synchronous check and run helpers.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -140,6 +143,16 @@ using NetHarness = BasicNetHarness<NetView>;
 inline std::string RunNetScript(const std::string& text) {
     NetHarness h;
     return h.Run(text);
+}
+
+// For every case: the check pass of `prefix` followed by the case's script fails and leaves
+// exactly the case's pane.
+inline void ExpectCheckPassErrors(std::span<const ScriptCase> cases, const std::string& prefix = "") {
+    for (const ScriptCase& c : cases) {
+        NetHarness h;
+        EXPECT_EQ(h.Check(prefix + c.script), 0) << c.script;
+        EXPECT_EQ(h.view.Pane(), c.pane) << c.script;
+    }
 }
 
 // The pane after a run that printed `before` and ended by an error: the end line and the message,

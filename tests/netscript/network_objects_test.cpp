@@ -158,11 +158,7 @@ TEST_F(NetworkObjects, ErrorsOfTheCheckPass) {
         {"FF_NeuralNetwork f : LoadObject f In 'x'", "   Expected :  \"  From  \"   "},
         {"FF_NeuralNetwork f[2] : SaveObject f In 'x'", "   Expected :  \"  [  \"   "},
     };
-    for (const ScriptCase& c : cases) {
-        NetHarness h;
-        EXPECT_EQ(h.Check(c.script), 0) << c.script;
-        EXPECT_EQ(h.view.Pane(), c.pane) << c.script;
-    }
+    ExpectCheckPassErrors(cases);
     // The check pass writes nothing.
     NetHarness h;
     EXPECT_EQ(h.Check("FF_NeuralNetwork f : SaveObject f In '" + Path("never.qNN") + "'"), 1);

@@ -80,11 +80,7 @@ TEST(NetworkDeclarations, ErrorsOfTheCheckPass) {
         {"FF_NeuralNetwork n : n[1].Bias = 1", "   Expected :  \"  .  \"   "},
         {"Print 1 : Simulate", "Unknown word in inherited class! (It could never happen.)"},
     };
-    for (const ScriptCase& c : cases) {
-        NetHarness h;
-        EXPECT_EQ(h.Check(c.script), 0) << c.script;
-        EXPECT_EQ(h.view.Pane(), c.pane) << c.script;
-    }
+    ExpectCheckPassErrors(cases);
 }
 
 TEST(NetworkDeclarations, BoundsAreTestedInARunOnly) {
