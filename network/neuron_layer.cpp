@@ -101,9 +101,8 @@ bool NeuronLayer::SetNeuronCount(int count) {
             outputs_.assign(slots, 0.0);
         }
     } catch (const std::exception&) {
-        count = 0;
         if (!input_) outputs_.assign(1, 0.0);
-        count_ = count;
+        count_ = 0;
         return false;
     }
     count_ = count;
