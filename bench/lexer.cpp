@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/null_view.h"
+#include "view/null_view.h"
 #include "netscript/loriant_parser.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "host/view_services.h"
+#include "view/view_services.h"
 #include "netscript/loriant_parser.h"
 #include "network/feed_forward_network.h"
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/null_view.h"
-#include "interpreter/dyna_array.h"
+#include "view/null_view.h"
+#include "base/dyna_array.h"
 #include "netscript/loriant_parser.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/null_view.h"
+#include "view/null_view.h"
 #include "interpreter/tessel_parser.h"
 
 namespace {

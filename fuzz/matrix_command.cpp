@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz/scratch_file.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "fuzz/scratch_file.h"
-#include "interpreter/matrix.h"
-#include "interpreter/number_text.h"
+#include "base/matrix.h"
+#include "base/number_text.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fuzz/scratch_file.h"
-#include "interpreter/object_file_header.h"
+#include "base/object_file_header.h"
 #include "network/feed_forward_network.h"
 #include "platform/crt_file.h"
 

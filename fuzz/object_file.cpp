@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz/scratch_file.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "interpreter/object_file_codec.h"
 #include "interpreter/value.h"
 #include "platform/crt_file.h"

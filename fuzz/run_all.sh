@@ -10,7 +10,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${KESTRUM_FUZZ_BUILD:-$root/build-fuzz}"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
-    -DKESTRUM_FUZZ=ON -DKESTRUM_CORE_ONLY=ON >/dev/null
+    -DKESTRUM_FUZZ=ON -DKESTRUM_CORE_ONLY=ON -DKESTRUM_WERROR=ON >/dev/null
 targets=$(ninja -C "$build" -t targets all | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
 if [ -z "$targets" ]; then
     echo "no fuzz targets" >&2

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/view_services.h"
+#include "view/view_services.h"
 
 class ConsoleView : public ViewServices {
 public:

@@ -10,8 +10,8 @@
 
 #include "interpreter/builtin_arguments.h"
 #include "interpreter/keyword_codes.h"
-#include "interpreter/matrix.h"
-#include "interpreter/number_text.h"
+#include "base/matrix.h"
+#include "base/number_text.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_file.h"
 #include "platform/crt_runtime.h"

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "interpreter/keyword_codes.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "interpreter/messages.h"
-#include "interpreter/number_text.h"
+#include "base/number_text.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/wrapping_arithmetic.h"
 #include "platform/crt_runtime.h"

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/view_services.h"
+#include "view/view_services.h"
 
 // Help-category bits of KeywordRecord::kind.
 enum KeywordCategory : int {

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "interpreter/keyword_codes.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "interpreter/messages.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_runtime.h"

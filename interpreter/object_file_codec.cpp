@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/matrix.h"
-#include "interpreter/object_file_header.h"
+#include "base/matrix.h"
+#include "base/object_file_header.h"
 #include "interpreter/value.h"
 #include "platform/crt_file.h"
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "interpreter/keyword_codes.h"
-#include "interpreter/number_text.h"
+#include "base/number_text.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
 #include "interpreter/wrapping_arithmetic.h"

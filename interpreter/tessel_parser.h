@@ -17,9 +17,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/view_services.h"
+#include "view/view_services.h"
 #include "interpreter/statement_replay.h"
-#include "interpreter/dyna_array.h"
+#include "base/dyna_array.h"
 #include "interpreter/keyword_catalogue.h"
 #include "interpreter/value.h"
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <utility>
 
-#include "interpreter/matrix.h"
-#include "interpreter/number_text.h"
+#include "base/matrix.h"
+#include "base/number_text.h"
 
 Value::~Value() { ClearValue(); }
 

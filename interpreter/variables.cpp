@@ -10,7 +10,7 @@
 #include <unordered_set>
 
 #include "interpreter/keyword_codes.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_file.h"
 

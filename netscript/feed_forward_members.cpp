@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "interpreter/keyword_codes.h"
-#include "interpreter/matrix.h"
-#include "interpreter/number_text.h"
+#include "base/matrix.h"
+#include "base/number_text.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"

@@ -2,7 +2,7 @@
 // pass reads the arguments and yields placeholders: Integer 0, Float 0.0, an empty String, a 1 x 1
 // zero Matrix.
 #include "interpreter/keyword_codes.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "interpreter/keyword_codes.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 #include "network/logical_network.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "interpreter/dyna_array.h"
+#include "base/dyna_array.h"
 #include "interpreter/keyword_catalogue.h"
 #include "interpreter/tessel_parser.h"
 #include "netscript/object_variable.h"

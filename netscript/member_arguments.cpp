@@ -1,7 +1,7 @@
 // The argument readers of the network members: expected words, Integer / number / text
 // arguments, and matrix operands into work matrices. Each returns 1, or 0 after reporting.
 #include "interpreter/keyword_codes.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "interpreter/keyword_codes.h"
-#include "interpreter/object_file_header.h"
+#include "base/object_file_header.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"

@@ -2,7 +2,7 @@
 // from files, the training settings, and StartLearning, which trains synchronously in the
 // statement (in the run's worker).
 #include "interpreter/keyword_codes.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"

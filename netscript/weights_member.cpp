@@ -2,7 +2,7 @@
 // = matrix operand) and as a value. The work matrix of a layer has one row per incoming
 // connection (the bias connection last) and one column per neuron.
 #include "interpreter/keyword_codes.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"

@@ -1,6 +1,6 @@
 #include "network/feed_forward_network.h"
 
-#include "interpreter/number_text.h"
+#include "base/number_text.h"
 
 CFeedForwardNeuralNetwork::CFeedForwardNeuralNetwork() = default;
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "interpreter/dyna_array.h"
-#include "interpreter/matrix.h"
+#include "base/dyna_array.h"
+#include "base/matrix.h"
 #include "network/neural_network.h"
 #include "network/transfer_function.h"
 

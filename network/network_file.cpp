@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "interpreter/object_file_header.h"
+#include "base/object_file_header.h"
 #include "network/feed_forward_network.h"
 #include "platform/crt_file.h"
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <exception>
 
-#include "host/view_services.h"
-#include "interpreter/matrix.h"
+#include "view/view_services.h"
+#include "base/matrix.h"
 #include "network/model_messages.h"
 
 CNeuralNetwork::CNeuralNetwork() = default;

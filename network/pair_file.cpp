@@ -8,7 +8,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "interpreter/number_text.h"
+#include "base/number_text.h"
 #include "network/feed_forward_network.h"
 #include "platform/crt_file.h"
 

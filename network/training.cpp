@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/view_services.h"
-#include "interpreter/number_text.h"
+#include "view/view_services.h"
+#include "base/number_text.h"
 #include "network/feed_forward_network.h"
 #include "network/layer_kernels.h"
 #include "network/transfer_function.h"

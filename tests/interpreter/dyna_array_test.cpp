@@ -1,4 +1,4 @@
-#include "interpreter/dyna_array.h"
+#include "base/dyna_array.h"
 
 #include <gtest/gtest.h>
 

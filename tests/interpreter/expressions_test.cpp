@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "interpreter/keyword_catalogue.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/test_parser.h"
 #include "platform/crt_runtime.h"

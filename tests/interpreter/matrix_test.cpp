@@ -1,4 +1,4 @@
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 
 #include <gtest/gtest.h>
 

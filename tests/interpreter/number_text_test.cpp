@@ -1,4 +1,4 @@
-#include "interpreter/number_text.h"
+#include "base/number_text.h"
 #include "platform/desktop.h"
 
 #include <gtest/gtest.h>

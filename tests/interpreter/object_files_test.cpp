@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "interpreter/builtin_test_support.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "interpreter/object_file_codec.h"
-#include "interpreter/object_file_header.h"
+#include "base/object_file_header.h"
 #include "interpreter/test_parser.h"
 #include "platform/crt_file.h"
 

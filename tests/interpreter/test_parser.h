@@ -18,8 +18,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/view_services.h"
-#include "interpreter/matrix.h"
+#include "view/view_services.h"
+#include "base/matrix.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
 

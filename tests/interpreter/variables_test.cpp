@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "interpreter/builtin_test_support.h"
-#include "interpreter/dyna_array.h"
-#include "interpreter/matrix.h"
+#include "base/dyna_array.h"
+#include "base/matrix.h"
 #include "interpreter/test_parser.h"
 #include "platform/crt_file.h"
 #include "platform/desktop.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "host/view_services.h"
+#include "view/view_services.h"
 #include "interpreter/keyword_catalogue.h"
 #include "interpreter/test_parser.h"
 #include "netscript/loriant_parser.h"

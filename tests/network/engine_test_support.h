@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/view_services.h"
+#include "view/view_services.h"
 #include "network/feed_forward_network.h"
 #include "platform/crt_file.h"
 #include "platform/desktop.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_test_support.h"
-#include "interpreter/number_text.h"
+#include "base/number_text.h"
 #include "network/logical_network.h"
 
 #include <random>

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_test_support.h"
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 #include "network/neural_network.h"
 
 using enginetest::ForEachWeight;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "engine_test_support.h"
-#include "interpreter/object_file_header.h"
+#include "base/object_file_header.h"
 #include "platform/crt_file.h"
 
 using enginetest::ForEachWeight;

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "engine_test_support.h"
-#include "interpreter/number_text.h"
+#include "base/number_text.h"
 #include "platform/crt_runtime.h"
 
 using enginetest::MakePair;

@@ -1,10 +1,10 @@
-#include "interpreter/matrix.h"
+#include "base/matrix.h"
 
 #include <memory>
 #include <new>
 #include <utility>
 
-#include "interpreter/number_text.h"
+#include "base/number_text.h"
 #include "platform/crt_file.h"
 
 CMatrix::CMatrix(int rows, int cols, const std::string& name) : rows_(rows), cols_(cols), name_(name) {

@@ -1,7 +1,7 @@
 // A view that shows nothing: for runs whose output nobody reads (benchmarks, fuzzing).
 #pragma once
 
-#include "host/view_services.h"
+#include "view/view_services.h"
 
 class NullView : public ViewServices {
 public:

@@ -1,4 +1,4 @@
-#include "interpreter/object_file_header.h"
+#include "base/object_file_header.h"
 
 #include <cstring>
 
