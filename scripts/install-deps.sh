@@ -6,6 +6,8 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfann-dev yabasic locales
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev
+  fonts-liberation xvfb xauth xdotool imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do
