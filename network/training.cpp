@@ -118,7 +118,7 @@ int TrainingRun::Run() {
     SetUp();
     if (view_) {
         view_->UpdateStructureWeights(nullptr, 1);
-        crt::SleepMilliseconds(500);  // lets the window show itself before the first pass
+        if (view_->HasTrainingWindow()) crt::SleepMilliseconds(500);  // lets the window show itself first
         view_->SetStructureProgress2(-1, -1);
     }
     for (;;) {

@@ -57,6 +57,8 @@ public:
                            const std::vector<std::string>* /*labels*/) {}
 
     // --- structure-and-training window (worker) ---
+    // A host that shows the window lets training wait for its first repaint; one without does not.
+    virtual bool HasTrainingWindow() const { return false; }
     virtual void ShowNetworkStructure(const CFeedForwardNeuralNetwork& /*network*/) {}
     virtual void CloseStructureWindow() {}
     // Also clears stopLearning.
