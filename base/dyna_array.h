@@ -38,9 +38,9 @@ inline constexpr const char* kDynaArrayNames[21] = {
 // table in the calling thread (with the number of slots wanted) and a true answer makes that
 // allocation fail.
 struct DynaArrayAllocation {
-    static inline thread_local std::function<bool(std::size_t slots)> failHook;
+    static inline thread_local std::function<bool(std::size_t wanted)> failHook;
 
-    static bool ShouldFail(std::size_t slots) { return failHook && failHook(slots); }
+    static bool ShouldFail(std::size_t wanted) { return failHook && failHook(wanted); }
 };
 
 inline std::string DynaArrayOutOfMemoryText(const std::string& name) {

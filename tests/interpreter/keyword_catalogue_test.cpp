@@ -213,7 +213,7 @@ TEST(KeywordIndexTest, TheFirstOfDuplicateWordsWins) {
 
 TEST(KeywordIndexTest, ManyRowsAgreeWithALinearScan) {
     std::vector<KeywordRecord> rows;
-    for (int i = 0; i < 3000; ++i) rows.emplace_back("w" + std::to_string(i % 2500), i, 0, "");
+    for (int i = 0; i < 3000; ++i) rows.emplace_back(std::string("w").append(std::to_string(i % 2500)), i, 0, "");
     const KeywordIndex index(rows);
     for (int i = 0; i < 2600; ++i) {
         const std::string word = "w" + std::to_string(i);
