@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 
 #include "engine_test_support.h"
 #include "base/object_file_header.h"
@@ -54,15 +55,15 @@ int Read(CFeedForwardNeuralNetwork& net, const TempFile& file, std::string& erro
 
 // Every observable part of a network that the file carries.
 std::string Fingerprint(const CFeedForwardNeuralNetwork& net) {
-    std::string text = net.GetName() + "|" + std::to_string(net.GetInputCount()) + "|" +
-                       std::to_string(net.GetLayerCount()) + "|" + std::to_string(net.GetBias()) + "|" +
-                       std::to_string(net.GetFunction()) + "|" + std::to_string(net.Steepness);
+    std::ostringstream text;
+    text << net.GetName() << '|' << net.GetInputCount() << '|' << net.GetLayerCount() << '|' << net.GetBias() << '|'
+         << net.GetFunction() << '|' << net.Steepness;
     for (int j = 0; j < net.GetLayerCount(); ++j) {
-        text += "|L" + std::to_string(net.GetLayerSize(j));
+        text << "|L" << net.GetLayerSize(j);
         const NeuronLayer& layer = net.GetLayer(j);
-        for (std::size_t i = 0; i < layer.WeightCount(); ++i) text += "," + std::to_string(layer.Weights()[i]);
+        for (std::size_t i = 0; i < layer.WeightCount(); ++i) text << ',' << layer.Weights()[i];
     }
-    return text;
+    return text.str();
 }
 
 }  // namespace
