@@ -77,13 +77,4 @@ TEST(ConsoleView, RecordsChartsWithTheirLabelsCutToTheCount) {
     EXPECT_TRUE(view.Charts()[1].labels.empty());
 }
 
-TEST(ConsoleView, TreeItemsAreNeverTheEmptyItem) {
-    ConsoleView view;
-    TreeItem first = view.AddTreeItem("S", 6, nullptr, 3, 1);
-    TreeItem second = view.AddTreeItem("T", 6, first, 9, 1);
-    EXPECT_NE(first, nullptr);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(view.TreeEntries()[1].parent, first);
-}
-
 }  // namespace

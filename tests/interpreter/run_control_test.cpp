@@ -89,21 +89,6 @@ TEST(ReportErrorTest, TheCheckPassReplacesThePaneAndARunStoresTheText) {
     EXPECT_EQ(h.parser.errorText, longMessage);
 }
 
-TEST(ReportErrorTest, NothingHappensOnceAStopWasRequested) {
-    ScriptHarness h;
-    h.view.stopRequested = 1;
-    h.parser.execute = 0;
-    h.parser.ReportError(-1, 1, 1, "E");
-    EXPECT_EQ(h.view.Pane(), "");
-    EXPECT_TRUE(h.view.Selections().empty());
-    h.parser.PrepareScan("a", 1);
-    EXPECT_EQ(h.parser.FailWith("E"), 0);
-    EXPECT_EQ(h.parser.runState, kStoppedByUser);
-    EXPECT_EQ(h.parser.errorText, "");
-    EXPECT_EQ(h.parser.FailExpected(4), 0);
-    EXPECT_EQ(h.parser.runState, kStoppedByUser);
-}
-
 TEST(ReportErrorTest, FailRulesReportOnTheLastTokenRead) {
     ScriptHarness h;
     h.parser.PrepareScan("ab cd", 1);
@@ -125,79 +110,6 @@ TEST(ReportErrorTest, FailRulesReportOnTheLastTokenRead) {
     EXPECT_EQ(h.view.Selections().back(), (std::pair<int, int>{9, 4}));
 }
 
-TEST(ReportErrorTest, TheFirstErrorOfAPassIsTheOneShownAndReadingEnds) {
-    ScriptHarness h;
-    h.parser.PrepareScan("a b c", 0);
-    h.parser.ReadToken();
-    EXPECT_EQ(h.parser.FailWith(" Syntax Error : First."), 0);
-    EXPECT_EQ(h.parser.FailWith(" Syntax Error : Second."), 0);
-    EXPECT_EQ(h.parser.FailExpected(4), 0);
-    EXPECT_EQ(h.view.Pane(), " Syntax Error : First.");
-    EXPECT_EQ(h.parser.errorText, " Syntax Error : First.");
-    EXPECT_EQ(h.view.Selections().size(), 1u);
-    EXPECT_EQ(h.parser.ReadToken(), token::kEnd);  // nothing is read after the error
-    EXPECT_EQ(h.parser.tokenCount, 1);
-}
-
-struct CheckCase {
-    const char* name;
-    std::string text;
-    int result;
-    std::string pane;
-};
-
-class CheckPassTest : public ::testing::TestWithParam<CheckCase> {};
-
-TEST_P(CheckPassTest, LeavesExactlyTheMessageInThePane) {
-    const CheckCase& c = GetParam();
-    ScriptHarness h;
-    h.parser.sleepScale = 0;
-    EXPECT_EQ(h.Check(c.text), c.result);
-    EXPECT_EQ(h.view.Pane(), c.pane);
-    EXPECT_EQ(h.parser.running, 0);
-    EXPECT_FALSE(h.view.ReadOnly());
-    if (c.result == 0) {
-        EXPECT_EQ(h.parser.runState, kEndedByError);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, CheckPassTest,
-    ::testing::Values(
-        CheckCase{"empty_text", "", 1, ""},
-        CheckCase{"declarations", "Integer i : Float x\nString s", 1, ""},
-        CheckCase{"prescan_error", "Integer i\nEndSub", 0, " Syntax Error : \"EndSub\" without \"Subroutin\"."},
-        CheckCase{"unclosed_comment", "Integer i /* x", 0, " Syntax Error : \"/*\" without \"*/\"."},
-        CheckCase{"word_too_long", "Integer " + std::string(300, 'v'), 0,
-                  "ERROR : Too Long . The Highlighted word is the limit."},
-        CheckCase{"array_bound_type", "Integer a[3] : a[1.5] = 2", 0, " Syntax Error : Array Bound Must Be INTEGERS."},
-        CheckCase{"array_check_pass_index", "Integer a[3] : a[99] = 2", 1, ""}),
-    [](const ::testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
-
-TEST(CheckPassTest, AFailedPrescanReportsOnTheWordItFound) {
-    ScriptHarness h;
-    ASSERT_EQ(h.Check("Integer i\nEndSub"), 0);
-    EXPECT_EQ(h.view.Selections(), (std::vector<std::pair<int, int>>{{10, 6}}));
-}
-
-TEST(CheckPassTest, AFailedBlockReportsTheStoredErrorOnceMoreOnTheLastTokenRead) {
-    ScriptHarness h;
-    h.parser.sleepScale = 0;
-    ASSERT_EQ(h.Check("Integer a[3] : a[1.5] = 2"), 0);
-    EXPECT_EQ(h.view.Selections(), (std::vector<std::pair<int, int>>{{16, 1}, {16, 1}}));
-    EXPECT_EQ(h.view.resetRunFlagsCalls.load(), 1);
-    EXPECT_EQ(h.parser.execute, 0);
-}
-
-TEST(CheckPassTest, ASecondCheckWhileRunningIsRefusedWithTheErrorBeep) {
-    DesktopScope desk;
-    ScriptHarness h;
-    h.parser.SetRunning(1);
-    EXPECT_EQ(h.parser.BeginRun(0), 0);
-    ASSERT_EQ(desk.recorder.beeps.size(), 1u);
-    EXPECT_EQ(desk.recorder.beeps.back(), static_cast<unsigned>(desktop::kIconHand));
-}
-
 TEST(CheckPassTest, NestingBeyondTheLimitIsAnErrorNotACrash) {
     const int depth = CTesselParser::kMaxNestingDepth * 20;
     std::string parens = "Integer i : i = " + std::string(depth, '(') + "1" + std::string(depth, ')');
@@ -217,42 +129,6 @@ TEST(CheckPassTest, NestingBeyondTheLimitIsAnErrorNotACrash) {
     const int inside = CTesselParser::kMaxNestingDepth / 2;
     ScriptHarness ok;
     EXPECT_EQ(ok.Check("Integer i : i = " + std::string(inside, '(') + "1" + std::string(inside, ')')), 1);
-}
-
-struct RunCase {
-    const char* name;
-    std::string text;
-    std::string pane;
-};
-
-class RunTest : public ::testing::TestWithParam<RunCase> {};
-
-TEST_P(RunTest, EndsWithTheRightLine) {
-    ScriptHarness h;
-    EXPECT_EQ(h.Run(GetParam().text), GetParam().pane);
-    EXPECT_TRUE(h.parser.Finished());
-    EXPECT_EQ(h.view.running.load(), 0);
-    EXPECT_EQ(h.parser.running, 0);
-    EXPECT_GE(h.view.updateRunButtonsCalls.load(), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Scripts, RunTest,
-    ::testing::Values(
-        RunCase{"end_of_text", "Integer i : i = 5", ""},
-        RunCase{"exit", "Integer i : Exit : i = 1", "Program Terminated  By \"Exit\".\r\n"},
-        RunCase{"stop_program", "StopProgram", "Program Terminated  By \"StopProgram\".\r\n"},
-        RunCase{"run_error", "Integer a[3] : Integer k : k = 5 : a[k] = 1",
-                "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Array Bound OUT OF RANGE.   :  5 > 3 (U.B)) \r\n"}),
-    [](const ::testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
-
-TEST(RunTest, AnErrorClosesTheStructureWindow) {
-    ScriptHarness h;
-    h.Run("Integer a[2] : Integer k : a[k] = 1");
-    EXPECT_EQ(h.view.closeStructureWindowCalls.load(), 1);
-    ScriptHarness fine;
-    fine.Run("Integer k");
-    EXPECT_EQ(fine.view.closeStructureWindowCalls.load(), 0);
 }
 
 TEST(RunTest, StopEndsAnEndlessRunWithTheUserLine) {
@@ -290,38 +166,6 @@ TEST(WaitTest, AStopEndsALongWaitWithinOneSlice) {
     h.view.stopRequested = 1;
     waiter.join();  // would take 50 s without the stop
     EXPECT_TRUE(returned.load());
-}
-
-TEST(WaitTest, ZeroAndNegativeWaitsReturnWithoutAStop) {
-    ScriptHarness h;
-    h.parser.WaitMilliseconds(0);
-    h.parser.WaitMilliseconds(-100);
-    h.parser.WaitMilliseconds(5);  // zero-length slices until the clock has moved
-    EXPECT_EQ(h.view.stopRequested.load(), 0);
-}
-
-TEST(RunningStateTest, TheEditorIsColouredAndReadOnlyWhileRunning) {
-    RecordingView a;
-    RecordingView b;
-    a.SetEditorBackground(0x00112233);
-    b.SetEditorBackground(0x00445566);
-    TestParser pa(&a);
-    TestParser pb(&b);
-    pa.SetRunning(1);
-    pb.SetRunning(1);
-    EXPECT_EQ(a.Background(), 0xFFBEBEu);
-    EXPECT_TRUE(a.ReadOnly());
-    pa.SetRunning(0);
-    pb.SetRunning(0);
-    EXPECT_EQ(a.Background(), 0x00112233u);  // each object keeps its own editor's idle colour
-    EXPECT_EQ(b.Background(), 0x00445566u);
-    EXPECT_FALSE(b.ReadOnly());
-}
-
-TEST(ThreadTest, WaitingWithoutAWorkerReturnsAtOnce) {
-    ScriptHarness h;
-    h.parser.WaitFinished();
-    EXPECT_FALSE(h.parser.Started());
 }
 
 TEST(ThreadTest, TwoInterpretersInTwoThreadsShareNoState) {

@@ -30,12 +30,6 @@ TEST(FeedForwardStructure, MembersSetAndReadTheLayers) {
               "2\r\n0\r\n0\r\n0\r\n");
 }
 
-TEST(FeedForwardStructure, ADefaultNetwork) {
-    EXPECT_EQ(RunNetScript("FF_NeuralNetwork n : Println n.LayersNumber : Println n.Bias\n"
-                           "Println n.Output.toString()"),
-              "0\r\n0\r\ntoString(): \"n\" not simulated after last changes.\r\n");
-}
-
 TEST(FeedForwardWeights, SetAndReadTheWholeLayerAColumnOrOneWeight) {
     EXPECT_EQ(RunNetScript(Script(kNet431,
                                   "Matrix m[5][3] : m[2][1] = 7 : m[5][3] = -1.5\n"
@@ -47,15 +41,6 @@ TEST(FeedForwardWeights, SetAndReadTheWholeLayerAColumnOrOneWeight) {
               "0\r\n0\r\n0\r\n0.25\r\n"
               "0\r\n7\r\n0\r\n0\r\n0\r\n"
               "-1.5\r\n");
-}
-
-TEST(FeedForwardWeights, OneNeuronsColumnLeavesTheOtherNeurons) {
-    EXPECT_EQ(RunNetScript(Script(kNet431,
-                                  "Matrix m[5][3] : m = RANDOM_ELEMENTS(1, 1)\n"
-                                  "net.Weights(1) = m : net.Weights(1, 2) = RANDOM_ELEMENTS(3, 3)\n"
-                                  "Println net.Weights(1)")),
-              // The fill covers the whole work matrix, but only the selected column is copied.
-              "1\t3\t1\r\n1\t3\t1\r\n1\t3\t1\r\n1\t3\t1\r\n1\t3\t1\r\n");
 }
 
 TEST(FeedForwardWeights, RangeErrorsOfARun) {
@@ -113,40 +98,6 @@ TEST(FeedForwardMembers, ErrorsOfTheCheckPass) {
     ExpectCheckPassErrors(cases, kNet431);
 }
 
-TEST(FeedForwardMembers, ChecksThatOnlyARunCanMake) {
-    const ScriptCase cases[] = {
-        {"FF_NeuralNetwork n : n.LayersNumber = 2", " Runtime Error : Number of Inputs not known."},
-        {"FF_NeuralNetwork n : n.InputsNumber = 2 : n.Train.LoadTrainingPairs('x.txt')",
-         " Runtime Error : Number of Outputs not known."},
-        {"FF_NeuralNetwork n : n.Train.LoadTestingPairs('x.txt')", " Runtime Error : Number of Inputs not known."},
-        {"FF_NeuralNetwork n : n.Train.LearningConstant = 0", " Runtime Error : Learning Constant must be > 0."},
-        {"FF_NeuralNetwork n : n.Train.LearningConstant = -1", " Runtime Error : Learning Constant must be > 0."},
-        {"FF_NeuralNetwork n : n.Train.CorrectOutputThreshold = 1",
-         " Runtime Error : Correct Output Threshold must be > 0 and < 1."},
-        {"FF_NeuralNetwork n : n.Train.CorrectOutputThreshold = 0",
-         " Runtime Error : Correct Output Threshold must be > 0 and < 1."},
-        {"FF_NeuralNetwork n : n.InputsNumber = -1", " Syntax Error : This command takes POSITIVE Values."},
-        {"FF_NeuralNetwork n : n.InputsNumber = 2 : n.LayersNumber = -1",
-         " Syntax Error : This command takes POSITIVE Values."},
-        {"FF_NeuralNetwork n : n.InputsNumber = 2 : n.LayersNumber = 2 : n.NeuronsInLayers = [2, -3]",
-         " Syntax Error : This command takes POSITIVE Values."},
-        {"FF_NeuralNetwork n : n.InputsNumber = 2 : n.LayersNumber = 1 : n.NeuronsInLayers(1) = -2",
-         " Syntax Error : This command takes POSITIVE Values."},
-        {"FF_NeuralNetwork n : n.Train.StartLearning()", "Error: No \"Training Pairs\" defined yet."},
-    };
-    for (const ScriptCase& c : cases) {
-        NetHarness h;
-        EXPECT_EQ(h.Check(c.script), 1) << c.script;
-        EXPECT_EQ(h.Run(c.script), EndedByError("", c.pane)) << c.script;
-    }
-}
-
-TEST(FeedForwardMembers, AcceptedSettings) {
-    EXPECT_EQ(RunNetScript("FF_NeuralNetwork n : n.Train.CorrectOutputThreshold = 0.999\n"
-                           "n.Train.LearningConstant = 0.001 : n.Steepness = 2 : Print 'ok'"),
-              "ok");
-}
-
 TEST(FeedForwardSimulation, ToStringBeforeAndAfterSimulate) {
     // Two inputs (1, -3), bias 1; neuron 1 weights (1, 1, 0): net -2; neuron 2 (0, 0, 1): net 1.
     EXPECT_EQ(RunNetScript("FF_NeuralNetwork net\n"
@@ -166,35 +117,6 @@ TEST(FeedForwardSimulation, ToStringBeforeAndAfterSimulate) {
               "-1\t1\r\n"
               "1\t1\r\n"
               "toString(): \"net\" not simulated after last changes.\r\n");
-}
-
-TEST(FeedForwardSimulation, FunctionCodesAndSteepness) {
-    // One neuron without weights: net input 0.
-    const ScriptCase cases[] = {
-        {"FCN_HARDLIM", "1\r\n"},
-        {"FCN_HARDLIMS", "1\r\n"},
-        {"FCN_LOGSIG", "0.5\r\n"},
-        {"FCN_TANSIG", "0\r\n"},
-    };
-    for (const ScriptCase& c : cases) {
-        EXPECT_EQ(RunNetScript(std::string("FF_NeuralNetwork n : n.InputsNumber = 1 : n.LayersNumber = 1\n"
-                                           "n.NeuronsInLayers = [1] : n.Function = ") +
-                               c.script + " : n.Simulate() : Println n.Output(1)"),
-                  c.pane)
-            << c.script;
-    }
-    // Steepness is the gain of the sigmoid: logsig(2 * 1) with input 1 and weight 1.
-    EXPECT_EQ(RunNetScript("FF_NeuralNetwork n : n.InputsNumber = 1 : n.LayersNumber = 1\n"
-                           "n.NeuronsInLayers = [1] : n.Function = FCN_LOGSIG : n.Steepness = 2\n"
-                           "n.Weights(1, 1, 1) = 1 : n.InputValues(1) = 1 : n.Simulate() : Println n.Output(1)"),
-              "0.8808\r\n");
-}
-
-TEST(FeedForwardViews, CreateViewAndDestroyView) {
-    NetHarness h;
-    h.Run("FF_NeuralNetwork n : n.CreateView() : n.DestroyView() : n.CreateView()");
-    EXPECT_EQ(h.view.structureShows, 2);
-    EXPECT_EQ(h.view.structureCloses, 1);
 }
 
 // Catches the settings a network trains with, when training starts.
@@ -242,23 +164,6 @@ TEST(FeedForwardTraining, SettingsReachTheNetwork) {
     EXPECT_EQ(view.trainingEnds, 1);
 }
 
-TEST(FeedForwardTraining, TheFirstReportOfAZeroWeightNetwork) {
-    // All weights 0 and FCN_LOGSIG: every output is 0.5 in the first epoch, so for the four XOR
-    // pairs S = 4 * 0.25 and E = sqrt(S) / (4 * 1) = 0.25. MaxEpochs 0 trains one epoch.
-    EXPECT_EQ(RunNetScript("FF_NeuralNetwork n : n.InputsNumber = 2 : n.LayersNumber = 1 : n.NeuronsInLayers = [1]\n"
-                           "n.Function = FCN_LOGSIG : n.Train.TextMessageLearning = 1\n"
-                           "n.Train.AddTrainingPair([0, 0], [0]) : n.Train.AddTrainingPair([0, 1], [1])\n"
-                           "n.Train.AddTrainingPair([1, 0], [1]) : n.Train.AddTrainingPair([1, 1], [0])\n"
-                           "n.Train.StartLearning()\nPrintln ' done'"),
-              "Epochs ........ 1 / 0    ,    RMS error ......... 0.25 / 0 done\r\n");
-}
-
-TEST(FeedForwardTraining, ALinearFunctionCannotBeTrained) {
-    EXPECT_EQ(RunNetScript("FF_NeuralNetwork n : n.InputsNumber = 1 : n.LayersNumber = 1 : n.NeuronsInLayers = [1]\n"
-                           "n.Train.AddTrainingPair([1], [1]) : n.Train.StartLearning()"),
-              EndedByError("", "Error: Choose non-linear Functions for training. (eg. FCN_LOGSIG , FCN_TANSIG )"));
-}
-
 TEST(FeedForwardTraining, AStopDuringTrainingEndsTheRunQuietly) {
     class StoppingView : public NetView {
     public:
@@ -277,15 +182,5 @@ TEST(FeedForwardTraining, AStopDuringTrainingEndsTheRunQuietly) {
 }  // namespace
 
 namespace {
-
-TEST(FeedForwardOutput, CopyPutsTheOutputTextOnTheClipboard) {
-    desktop::Console().SetClipboardText("");
-    EXPECT_EQ(RunNetScript("FF_NeuralNetwork n : n.InputsNumber = 1 : n.LayersNumber = 1 : n.NeuronsInLayers = [2]\n"
-                           "n.Function = FCN_LOGSIG : n.Simulate() : n.Output.Copy() : Print n.Output.toString()"),
-              "0.5\t0.5");
-    EXPECT_EQ(desktop::Console().ClipboardText(), "0.5\t0.5");
-    RunNetScript("FF_NeuralNetwork n : n.Output.Copy()");
-    EXPECT_EQ(desktop::Console().ClipboardText(), "toString(): \"n\" not simulated after last changes.");
-}
 
 }  // namespace

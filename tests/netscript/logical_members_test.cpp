@@ -25,36 +25,6 @@ TEST(LogicalMembers, TrainOnAndRecognize) {
               "0\r\n1\r\n1\r\n0\r\n2\r\n1\r\n");
 }
 
-TEST(LogicalMembers, TiesGoToTheLowerClassAndThresholdChangesNothing) {
-    EXPECT_EQ(RunNetScript(Script("l.Threshold = 5\n"
-                                  "l.TrainOn([1, 1, 1; 1, 1, 1], 2) : l.TrainOn([1, 1, 1; 1, 1, 1], 1)\n"
-                                  "Println l.Recognize([1, 1, 1; 1, 1, 1])")),
-              "1\r\n");
-}
-
-TEST(LogicalMembers, InputsBeyondTheLastWholeRamAreNeverUsed) {
-    // 10 inputs in RAMs of 3: a 3 x 3 operand.
-    EXPECT_EQ(RunNetScript("LogicalNeuralNetwork l : l.InputsNumber = 10 : l.InputsPerRAM = 3 : l.ClassesNum = 1\n"
-                           "l.Create() : l.TrainOn([1, 0, 0; 0, 1, 0; 0, 0, 1], 1)\n"
-                           "Println l.Recognize([1, 0, 0; 0, 1, 0; 0, 0, 1])"),
-              "1\r\n");
-}
-
-TEST(LogicalMembers, CreateForgetsTheTraining) {
-    EXPECT_EQ(RunNetScript(Script("l.TrainOn([1, 0, 1; 0, 1, 1], 2) : l.Create()\n"
-                                  "Println l.Recognize([1, 0, 1; 0, 1, 1])")),
-              "0\r\n");
-}
-
-TEST(LogicalMembers, ArrayElementsAreSeparateNetworks) {
-    EXPECT_EQ(RunNetScript("LogicalNeuralNetwork l[2] : Integer i\n"
-                           "For i = 1 To 2 : l[i].InputsNumber = 2 : l[i].InputsPerRAM = 1 : l[i].ClassesNum = 2 : "
-                           "l[i].Create() : Next\n"
-                           "l[2].TrainOn([1; 1], 2)\n"
-                           "Println l[1].Recognize([1; 1]) : Println l[2].Recognize([1; 1])"),
-              "0\r\n2\r\n");
-}
-
 TEST(LogicalMembers, RunErrors) {
     const ScriptCase cases[] = {
         {"l.TrainOn([1, 0, 1; 0, 1, 1], 0)", " Runtime Error : Error: Invalid \"ClassesNum\"."},
@@ -73,34 +43,6 @@ TEST(LogicalMembers, RunErrors) {
         {"l.InputsNumber = -2", " Syntax Error : This command takes POSITIVE Values."},
     };
     for (const ScriptCase& c : cases) EXPECT_EQ(RunNetScript(Script(c.script)), EndedByError("", c.pane)) << c.script;
-}
-
-TEST(LogicalMembers, UseBeforeCreateOrAnIncompleteDefinition) {
-    const ScriptCase cases[] = {
-        {"LogicalNeuralNetwork l : l.Create()", "Object's definition not complete to be created."},
-        {"LogicalNeuralNetwork l : l.InputsNumber = 4 : l.InputsPerRAM = 2 : l.Create()",
-         "Object's definition not complete to be created."},
-        {"LogicalNeuralNetwork l : l.InputsNumber = 4 : l.InputsPerRAM = 2 : l.ClassesNum = 2\n"
-         "l.TrainOn([1, 0; 1, 1], 1)",
-         " Runtime Error : Error: The Logical Neural Network is not created with its present definition. (Use \"Create\")"},
-    };
-    for (const ScriptCase& c : cases) EXPECT_EQ(RunNetScript(c.script), EndedByError("", c.pane)) << c.script;
-}
-
-TEST(LogicalMembers, ErrorsOfTheCheckPass) {
-    const ScriptCase cases[] = {
-        {"l.Bias = 1", " Syntax Error : \"Bias\" is not a member of Logical Neural Nework object."},
-        {"Println l.InputsNumber", " Syntax Error : \"InputsNumber\" is not a member of Logical Neural Nework object."},
-        {"l.Recognize([1])", " Syntax Error : \"Recognize\" is not a member of Logical Neural Nework object."},
-        {"Println l.TrainOn([1], 1)", " Syntax Error : \"TrainOn\" is not a member of Logical Neural Nework object."},
-        {"l.TrainOn [1], 1", "   Expected :  \"  (  \"   "},
-        {"l.TrainOn([1] 1)", "   Expected :  \"  ,  \"   "},
-        {"l.TrainOn([1], 1.5)", " Syntax Error : Expression must be integer."},
-        {"Println l.Recognize([1], 1)", "   Expected :  \"  )  \"   "},
-        {"l.ClassesNum = 2.5", " Syntax Error : Expression must be integer."},
-        {"l.Create", "   Expected :  \"  (  \"   "},
-    };
-    ExpectCheckPassErrors(cases, kLnet623);
 }
 
 }  // namespace

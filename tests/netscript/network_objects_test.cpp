@@ -107,31 +107,6 @@ TEST_F(NetworkObjects, LoadObjectRebuildsStructureNameAndWeights) {
     EXPECT_EQ(Bytes("out.qNN"), ExpectedNetFile());
 }
 
-TEST_F(NetworkObjects, LogicalNetworksHaveNoStoredForm) {
-    const std::string script = "LogicalNeuralNetwork l : FF_NeuralNetwork f : f.InputsNumber = 3\n"
-                               "SaveObject l In '" + Path("l.obj") + "'\n"
-                               "LoadObject l From '" + Path("f.qNN") + "'\n"
-                               "Println 'loaded nothing'\n"
-                               "LoadObject f From '" + Path("l.obj") + "'";
-    Write("f.qNN", ExpectedNetFile());
-    EXPECT_EQ(RunNetScript(script), EndedByError("loaded nothing\r\n", "Error: Not a valid Kestrum Object."));
-    EXPECT_TRUE(fs::exists(dir_ / "l.obj"));
-    EXPECT_EQ(Bytes("l.obj"), "");
-}
-
-TEST_F(NetworkObjects, AnotherTypesObjectLoadsNothing) {
-    std::string matrixObject;
-    AppendInt(matrixObject, 777777777);
-    AppendInt(matrixObject, 888888888);
-    AppendInt(matrixObject, 5);
-    AppendInt(matrixObject, 1);
-    AppendInt(matrixObject, 1);
-    AppendDouble(matrixObject, 3.0);
-    Write("m.obj", matrixObject);
-    EXPECT_EQ(RunNetScript("FF_NeuralNetwork f : f.Bias = 3\nLoadObject f From '" + Path("m.obj") + "'\nPrint f.Bias"),
-              "3");
-}
-
 TEST_F(NetworkObjects, Failures) {
     Write("short.qNN", ExpectedNetFile().substr(0, 100));
     Write("nomagic.qNN", "not a network object at all");
@@ -150,19 +125,6 @@ TEST_F(NetworkObjects, Failures) {
     for (const ScriptCase& c : cases) EXPECT_EQ(RunNetScript(c.script), c.pane) << c.script;
     EXPECT_TRUE(fs::exists(dir_ / "short.qNN"));
     EXPECT_TRUE(fs::exists(dir_ / "nomagic.qNN"));
-}
-
-TEST_F(NetworkObjects, ErrorsOfTheCheckPass) {
-    const ScriptCase cases[] = {
-        {"FF_NeuralNetwork f : SaveObject f From 'x'", "   Expected :  \"  In  \"   "},
-        {"FF_NeuralNetwork f : LoadObject f In 'x'", "   Expected :  \"  From  \"   "},
-        {"FF_NeuralNetwork f[2] : SaveObject f In 'x'", "   Expected :  \"  [  \"   "},
-    };
-    ExpectCheckPassErrors(cases);
-    // The check pass writes nothing.
-    NetHarness h;
-    EXPECT_EQ(h.Check("FF_NeuralNetwork f : SaveObject f In '" + Path("never.qNN") + "'"), 1);
-    EXPECT_FALSE(fs::exists(dir_ / "never.qNN"));
 }
 
 }  // namespace

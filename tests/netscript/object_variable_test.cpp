@@ -19,39 +19,6 @@ ObjectVariable Record(int type, const char* name) {
     return record;
 }
 
-TEST(ObjectVariableRecord, ADeclaredRecordGetsANetworkNamedAfterIt) {
-    ObjectVariable ff = Record(kTypeFeedForwardNetwork, "net");
-    ff.CreateNetwork();
-    ASSERT_NE(ff.FeedForward(), nullptr);
-    EXPECT_EQ(ff.Logical(), nullptr);
-    EXPECT_EQ(ff.FeedForward()->GetName(), "net");
-    ObjectVariable logical = Record(kTypeLogicalNetwork, "l");
-    logical.CreateNetwork();
-    ASSERT_NE(logical.Logical(), nullptr);
-    EXPECT_EQ(logical.FeedForward(), nullptr);
-    EXPECT_EQ(logical.Logical()->GetName(), "l");
-}
-
-TEST(ObjectVariableRecord, ACopyWithoutASourceNetworkGetsADefaultOne) {
-    for (int type : {kTypeFeedForwardNetwork, kTypeLogicalNetwork}) {
-        const ObjectVariable source = Record(type, "x");
-        ObjectVariable copy(source);
-        EXPECT_TRUE(copy.HasNetwork()) << type;
-        EXPECT_EQ(copy.name, "x");
-        EXPECT_EQ(copy.index, 2);
-        EXPECT_EQ(copy.count, 3);
-        EXPECT_EQ(copy.scope, "main1");
-        ObjectVariable assigned;
-        assigned = source;
-        EXPECT_TRUE(assigned.HasNetwork()) << type;
-        EXPECT_EQ(assigned.type, type);
-    }
-    const ObjectVariable unnamed = Record(kTypeFeedForwardNetwork, "x");
-    const ObjectVariable copy(unnamed);
-    ASSERT_NE(copy.FeedForward(), nullptr);
-    EXPECT_EQ(copy.FeedForward()->GetName(), "NoNameNeuralNetwork");
-}
-
 TEST(ObjectVariableRecord, CopiesAreIndependentNetworks) {
     ObjectVariable source = Record(kTypeFeedForwardNetwork, "net");
     source.CreateNetwork();
@@ -78,30 +45,6 @@ TEST(ObjectVariableRecord, CopiesAreIndependentNetworks) {
     const std::vector<std::uint8_t> zero{0, 0};
     logicalCopy.Logical()->TrainOn(zero, 0);
     EXPECT_EQ(l.Recognize(zero), 0);
-}
-
-TEST(ObjectVariableRecord, AssigningAnotherTypeReplacesTheNetworkKind) {
-    ObjectVariable target = Record(kTypeLogicalNetwork, "t");
-    target.CreateNetwork();
-    ObjectVariable source = Record(kTypeFeedForwardNetwork, "s");
-    source.CreateNetwork();
-    target = source;
-    EXPECT_NE(target.FeedForward(), nullptr);
-    EXPECT_EQ(target.Logical(), nullptr);
-}
-
-TEST(ObjectVariableRecord, TableGrowthKeepsEveryNetworkDistinct) {
-    NetHarness h;
-    h.StartEmptyPass(1);
-    CLoriantParser& parser = *h.parser;
-    // More records than the first storage holds, so the table grows while holding networks.
-    for (int i = 0; i < 700; ++i) ASSERT_EQ(parser.AddObjectVariable("n" + std::to_string(i), kTypeFeedForwardNetwork, 1), 1);
-    ASSERT_GT(parser.objectVariables.GetCapacity(), CLoriantParser::kNetworkVariableStep + 1);
-    parser.objectVariables[3].FeedForward()->SetBias(3.0);
-    for (int i = 0; i < 700; ++i) {
-        EXPECT_EQ(parser.objectVariables[i].FeedForward()->GetBias(), i == 3 ? 3.0 : 0.0) << i;
-        EXPECT_EQ(parser.objectVariables[i].FeedForward()->GetName(), "n" + std::to_string(i));
-    }
 }
 
 }  // namespace

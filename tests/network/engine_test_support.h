@@ -47,20 +47,6 @@ public:
     void OutputText(const std::string& text, int append, int before, int after, int repaint) override {
         Record("OutputText", {double(append), double(before), double(after), double(repaint)}, text);
     }
-    TreeItem AddTreeItem(const std::string& text, int, TreeItem, int, int) override {
-        Record("AddTreeItem", {}, text);
-        return nullptr;
-    }
-    void AddVariableToTree(const Value&, int, int, int) override { Record("AddVariableToTree", {}); }
-    TreeItem AddNetworkToTree(const ObjectVariable&, int, int, int) override {
-        Record("AddNetworkToTree", {});
-        return nullptr;
-    }
-    void ShowChart(const std::string& title, const std::vector<double>&, int, const std::vector<std::string>*) override {
-        Record("ShowChart", {}, title);
-    }
-    void ShowNetworkStructure(const CFeedForwardNeuralNetwork&) override { Record("ShowNetworkStructure", {}); }
-    void CloseStructureWindow() override { Record("CloseStructureWindow", {}); }
     void BeginTrainingDisplay(const CFeedForwardNeuralNetwork&) override {
         stopLearning = 0;
         Record("BeginTrainingDisplay", {});

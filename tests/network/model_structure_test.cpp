@@ -62,53 +62,6 @@ TEST(ModelStructure, BuildsFullConnectivityWithTheBiasConnectionLast) {
     }
 }
 
-TEST(ModelStructure, EveryConnectionReadsItsSourceAndTheBiasNeuronLast) {
-    CNeuralNetwork net;
-    Shape(net, 2, {3, 1});
-    net.SetInput(0, 0.25);
-    net.SetInput(1, -4.0);
-    net.SetInput(2, 7.0);  // the bias neuron
-    Neuron first = net.GetLayer(0).GetNeuron(1);
-    EXPECT_EQ(first.GetInput(0), 0.25);
-    EXPECT_EQ(first.GetInput(1), -4.0);
-    EXPECT_EQ(first.GetInput(2), 7.0);
-    Neuron output = net.GetLayer(1).GetNeuron(0);
-    EXPECT_EQ(output.GetInput(3), 7.0);  // after the three outputs of layer 0 (all 0.0 yet)
-    EXPECT_EQ(output.GetInput(0), 0.0);
-    EXPECT_EQ(net.GetLayer(1).GetFirstNeuronInput(3), 7.0);
-}
-
-TEST(ModelStructure, BuildReportsEachLayerOnTheSimulationBar) {
-    CNeuralNetwork net;
-    RecordingView view;
-    net.SetView(&view);
-    net.SetInputCount(5);
-    const int sizes[] = {4, 2, 1};
-    net.SetLayers(3, sizes);
-    std::vector<std::string> texts;
-    std::vector<std::vector<double>> progress;
-    for (const auto& call : view.calls) {
-        if (call.name == "SetSimulationText") texts.push_back(call.text);
-        if (call.name == "SetSimulationProgress") progress.push_back(call.numbers);
-    }
-    EXPECT_EQ(texts, (std::vector<std::string>{"Building Connections in Layer 1 of 3",
-                                               "Building Connections in Layer 2 of 3",
-                                               "Building Connections in Layer 3 of 3", ""}));
-    EXPECT_EQ(progress, (std::vector<std::vector<double>>{{1, 3}, {2, 3}, {3, 3}, {-1, -1}}));
-}
-
-TEST(ModelStructure, BuildWithoutComputedLayersOnlyResetsTheBar) {
-    CNeuralNetwork net;
-    RecordingView view;
-    net.SetView(&view);
-    net.SetInputCount(2);
-    net.BuildConnections();
-    ASSERT_EQ(view.calls.size(), 2u);
-    EXPECT_EQ(view.calls[0].text, "");
-    EXPECT_EQ(view.calls[1].numbers, (std::vector<double>{-1, -1}));
-    EXPECT_EQ(net.GetInputLayer().GetNext(), nullptr);
-}
-
 TEST(ModelStructure, EveryStructureChangeRebuildsWithZeroWeights) {
     struct Case {
         const char* change;
@@ -131,55 +84,6 @@ TEST(ModelStructure, EveryStructureChangeRebuildsWithZeroWeights) {
         c.apply(net);
         EXPECT_EQ(ConnectionCounts(net), c.connections) << c.change;
         EXPECT_TRUE(AllWeightsZero(net)) << c.change;
-    }
-}
-
-TEST(ModelStructure, SettingTheSameCountsKeepsTheWeights) {
-    CNeuralNetwork net;
-    Shape(net, 3, {3, 1});
-    SetAllWeights(net, 0.5);
-    net.SetInputCount(3);
-    net.SetLayerCount(2);
-    EXPECT_EQ(net.GetLayer(1).GetNeuron(0).GetWeight(3), 0.5);
-}
-
-TEST(ModelStructure, LayerCountBeforeAnySizeBuildsNothing) {
-    CNeuralNetwork net;
-    RecordingView view;
-    net.SetView(&view);
-    net.SetInputCount(4);
-    net.SetLayerCount(2);
-    net.SetInputCount(6);
-    EXPECT_EQ(net.GetLayerCount(), 2);
-    EXPECT_EQ(net.GetInputCount(), 7);
-    EXPECT_EQ(net.GetLayerSize(0), 0);
-    EXPECT_TRUE(view.calls.empty());
-}
-
-TEST(ModelStructure, SimulatedFlagFollowsStructureAndParametersButNotInputsOrWeights) {
-    struct Case {
-        const char* change;
-        std::function<void(CNeuralNetwork&)> apply;
-        int simulatedAfter;
-    };
-    const Case cases[] = {
-        {"SetInput", [](CNeuralNetwork& n) { n.SetInput(0, 3.0); }, 1},
-        {"SetWeight", [](CNeuralNetwork& n) { n.GetLayer(0).GetNeuron(0).SetWeight(0, 1.0); }, 1},
-        {"SetBias", [](CNeuralNetwork& n) { n.SetBias(1.0); }, 0},
-        {"SetFunction", [](CNeuralNetwork& n) { n.SetFunction(4); }, 0},
-        {"SetInputCount", [](CNeuralNetwork& n) { n.SetInputCount(2); }, 0},
-        {"SetLayerCount", [](CNeuralNetwork& n) { n.SetLayerCount(1); }, 0},
-        {"SetLayerSize", [](CNeuralNetwork& n) { n.SetLayerSize(0, 1); }, 0},
-        {"BuildConnections", [](CNeuralNetwork& n) { n.BuildConnections(); }, 0},
-    };
-    for (const Case& c : cases) {
-        CFeedForwardNeuralNetwork net;
-        Shape(net, 1, {2});
-        net.SetFunction(3);
-        net.Simulate(0);
-        ASSERT_EQ(net.IsSimulated(), 1);
-        c.apply(net);
-        EXPECT_EQ(net.IsSimulated(), c.simulatedAfter) << c.change;
     }
 }
 
@@ -225,23 +129,6 @@ TEST(ModelStructure, WeightsFromMatrixFillOnlyTheRegion) {
     net.SetWeightsFromMatrix(m, error, 0, 2, 2, 0, 2);  // an empty region changes nothing
     EXPECT_EQ(net.GetLayer(0).GetNeuron(0).GetWeight(2), 0.0);
     EXPECT_TRUE(error.empty());
-}
-
-TEST(ModelStructure, InputsFromMatrixSkipTheBiasNeuronAndReportRangeErrors) {
-    CNeuralNetwork net;
-    Shape(net, 3, {1});
-    net.SetInput(3, 5.0);
-    CMatrix row(1, 2, "in");
-    std::string error;
-    row.SetAt(0, 0, 1.5, error);
-    row.SetAt(0, 1, 2.5, error);
-    net.SetInputsFromMatrix(row, error);
-    EXPECT_EQ(error, "Error: Accesing invalid column in maxtrix \"in\". ");
-    const NeuronLayer& in = net.GetInputLayer();
-    EXPECT_EQ(in.GetNeuronOutput(0), 1.5);
-    EXPECT_EQ(in.GetNeuronOutput(1), 2.5);
-    EXPECT_EQ(in.GetNeuronOutput(2), 0.0);
-    EXPECT_EQ(in.GetNeuronOutput(3), 5.0);
 }
 
 // The shown flags are process-wide: this is the one test that makes the accessors fail.
@@ -293,16 +180,4 @@ TEST(ModelAccessors, BadIndicesReportOnceAndYieldZeroWithoutEndingAnything) {
     ghost.Compute();
     EXPECT_EQ(ghost.GetOutput(), 0.0);
     EXPECT_EQ(desktop.messages, std::vector<std::string>{"Fatal Error: Accessing Invalid Neuron Output."});
-}
-
-TEST(ModelAccessors, BiasWeightIsTheLastConnectionOrZero) {
-    CNeuralNetwork net;
-    Shape(net, 2, {1, 0});
-    Neuron neuron = net.GetLayer(0).GetNeuron(0);
-    neuron.SetWeight(2, -3.5);
-    EXPECT_EQ(neuron.GetBiasWeight(), -3.5);
-    Neuron input = net.GetInputLayer().GetNeuron(0);
-    EXPECT_EQ(input.GetConnectionCount(), 0);
-    EXPECT_EQ(input.GetBiasWeight(), 0.0);
-    EXPECT_EQ(net.GetLayerInputCount(1), 0);  // a layer without neurons
 }

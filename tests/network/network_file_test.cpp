@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "engine_test_support.h"
+#include "heap_probe.h"
 #include "base/object_file_header.h"
 #include "platform/crt_file.h"
 
@@ -110,22 +111,6 @@ TEST(NetworkFile, RoundTripKeepsTheNetworkAndTheTargetsOwnTrainingSettings) {
     EXPECT_EQ(target.IsSimulated(), 0);
 }
 
-TEST(NetworkFile, NamesOfAnyLengthAndNetworksWithoutLayersRoundTrip) {
-    const std::string names[] = {"", std::string(1000, 'n'), std::string(70000, 'q')};
-    for (const std::string& name : names) {
-        CFeedForwardNeuralNetwork net;
-        Shape(net, 4, {});
-        net.SetName(name);
-        TempFile file("names.qNN");
-        ASSERT_EQ(Write(net, file), 1);
-        CFeedForwardNeuralNetwork back;
-        std::string error;
-        ASSERT_EQ(Read(back, file, error), 1) << name.size();
-        EXPECT_EQ(back.GetName(), name);
-        EXPECT_EQ(back.GetInputCount(), 5);
-    }
-}
-
 TEST(NetworkFile, ShortOrInconsistentBodiesChangeNothing) {
     CFeedForwardNeuralNetwork example;
     MakeExample(example);
@@ -173,18 +158,12 @@ TEST(NetworkFile, ShortOrInconsistentBodiesChangeNothing) {
         TempFile file("bad.qNN");
         file.WriteBytes(c.bytes);
         std::string error;
+        // No count is trusted beyond the bytes the file holds: no request comes near a megabyte.
+        heap_probe::Arm(1 << 20);
         EXPECT_EQ(Read(net, file, error), 0) << c.what << " (" << c.bytes.size() << " bytes)";
+        EXPECT_LE(heap_probe::Disarm(), std::size_t{1} << 20) << c.what;
         EXPECT_EQ(error, "Error: Not a valid Kestrum Object.") << c.what;
         EXPECT_EQ(Fingerprint(net), before) << c.what;
         EXPECT_EQ(net.IsSimulated(), 1) << c.what;
     }
-}
-
-TEST(NetworkFile, WriteReportsAStreamThatTakesNothing) {
-    TempFile file("readonly.qNN");
-    file.WriteBytes("x");
-    auto in = crt::CrtFile::Open(file.Path(), "rb");
-    CFeedForwardNeuralNetwork net;
-    MakeExample(net);
-    EXPECT_EQ(net.WriteToFile(*in), 0);
 }

@@ -84,23 +84,6 @@ TEST(PairFile, AFileEndingInsideAPairKeepsTheEarlierPairs) {
     }
 }
 
-TEST(PairFile, TokensAreReadAsLeadingNumbersOfAnyLength) {
-    const std::string longNumber = "1" + std::string(6000, '0');  // 1e6000 as digits: no buffer limit
-    const Loaded loaded = Load("abc 2.5e1x -.5\n" + std::string(9000, '7') + "x " + "0.25 " + longNumber + " ");
-    EXPECT_EQ(loaded.result, 1);
-    ASSERT_EQ(loaded.inputs.size(), 2u);
-    EXPECT_EQ(loaded.inputs[0], (std::vector<double>{0.0, 25.0, 0.5}));
-    EXPECT_EQ(loaded.targets[0], (std::vector<double>{-0.5}));
-    EXPECT_EQ(loaded.inputs[1][1], 0.25);
-    EXPECT_TRUE(std::isinf(loaded.targets[1][0]));
-}
-
-TEST(PairFile, TestingPairsGoToTheirOwnTable) {
-    const Loaded loaded = Load("1 2 3", kTestingPairs, -1.0);
-    EXPECT_EQ(loaded.result, 1);
-    EXPECT_EQ(loaded.inputs, (std::vector<std::vector<double>>{{1, 2, -1.0}}));
-}
-
 TEST(PairFile, MissingFileNamesThePathAndTheCurrentDirectory) {
     CFeedForwardNeuralNetwork net;
     Shape(net, 2, {1});

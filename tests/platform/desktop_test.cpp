@@ -78,24 +78,6 @@ TEST(WaveFileTest, DurationFromTheHeaderOrAClearRefusal) {
     EXPECT_FALSE(error.empty());
 }
 
-TEST(ConsoleDesktopTest, PlayWaveRefusesWhatItCannotPlayAndStopEndsASound) {
-    TempDir dir;
-    const std::string good = dir.File("good.wav");
-    WriteBytes(good, Riff(FmtChunk(1, 8000, 8) + DataChunk(16, 16)));  // 2 ms
-    const std::string bad = dir.File("bad.wav");
-    WriteBytes(bad, "not a sound");
-    desktop::ConsoleDesktop d;
-    EXPECT_FALSE(d.PlayWave(dir.File("absent.wav"), false, false));
-    EXPECT_FALSE(d.PlayWave(bad, false, true));
-    EXPECT_FALSE(d.IsPlaying());
-    EXPECT_TRUE(d.PlayWave(good, true, false));
-    EXPECT_TRUE(d.IsPlaying());
-    d.StopWave();
-    EXPECT_FALSE(d.IsPlaying());
-    EXPECT_TRUE(d.PlayWave(good, false, true));  // returns once the sound has played
-    EXPECT_FALSE(d.IsPlaying());
-}
-
 struct BoxCase {
     unsigned style;
     bool answerYes;
@@ -122,26 +104,6 @@ TEST(ConsoleDesktopTest, MessageBoxAnswersAndPrintsUtf8ToStderr) {
     }
 }
 
-TEST(ConsoleDesktopTest, HostSuppliedAnswersAndRecordedRequests) {
-    desktop::ConsoleDesktop d;
-    EXPECT_EQ(d.SelectFile(nullptr, "Tessel Select File", "*.txt"), "");  // Cancel by default
-    d.SetSelectedFile("/tmp/pairs.txt");
-    EXPECT_EQ(d.SelectFile(nullptr, "Tessel Select File", "*.txt"), "/tmp/pairs.txt");
-    EXPECT_TRUE(d.SetClipboardText("1\t2"));
-    EXPECT_EQ(d.ClipboardText(), "1\t2");
-    EXPECT_TRUE(d.Open("notes.txt"));
-    EXPECT_EQ(d.LastOpened(), "notes.txt");
-}
-
 class OtherDesktop : public desktop::ConsoleDesktop {};
-
-TEST(ConsoleDesktopTest, InstallReplacesTheCurrentDesktopAndNullRestoresTheConsole) {
-    EXPECT_EQ(&desktop::Current(), &desktop::Console());
-    OtherDesktop other;
-    desktop::Install(&other);
-    EXPECT_EQ(&desktop::Current(), &other);
-    desktop::Install(nullptr);
-    EXPECT_EQ(&desktop::Current(), &desktop::Console());
-}
 
 }  // namespace

@@ -37,18 +37,4 @@ TEST(DocumentTextTest, PlainTextAndRtfBecomeCp1256WithLineFeeds) {
     }
 }
 
-TEST(DocumentTextTest, WrittenDocumentsLoadBack) {
-    const std::string script = "Integer i\nFor i = 1 To 3\n\tPrintln \"\xC7\" + i\nNext\n";
-    std::string error;
-    EXPECT_EQ(document::LoadScriptDocument(rtf::WritePlainTextDocument(script), error), script);
-    EXPECT_EQ(error, "");
-}
-
-TEST(DocumentTextTest, MalformedRtfGivesAnErrorAndNoText) {
-    const std::string deep = "{\\rtf1" + std::string(rtf::kMaxGroupDepth + 5, '{') + "Print 1";
-    std::string error;
-    EXPECT_EQ(document::LoadScriptDocument(deep, error), "");
-    EXPECT_NE(error.find("nested"), std::string::npos) << error;
-}
-
 }  // namespace

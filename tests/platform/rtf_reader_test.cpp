@@ -35,21 +35,6 @@ TEST(RtfReaderTest, ParagraphsLinesTabsAndSourceLineEnds) {
     for (const ExtractCase& c : cases) EXPECT_EQ(Extract(c.rtf), c.text) << c.what;
 }
 
-TEST(RtfReaderTest, ControlWordsAndTheirDelimiters) {
-    const std::vector<ExtractCase> cases = {
-        {"space after a word is its delimiter", "{\\rtf1\\b bold\\b0  x}", "bold x"},
-        {"negative parameter", "{\\rtf1\\li-720 x}", "x"},
-        {"digits end at a non-digit", "{\\rtf1\\fs20x}", "x"},
-        {"minus without digits is text", "{\\rtf1\\pard-x}", "-x"},
-        {"huge parameter", "{\\rtf1\\fs99999999999999999999 x}", "x"},
-        {"unknown words are dropped", "{\\rtf1\\qwertyuiop x}", "x"},
-        {"named characters", "{\\rtf1\\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet}",
-         "\x97\x96\x91\x92\x93\x94\x95"},
-        {"direction marks", "{\\rtf1\\ltrmark\\rtlmark\\zwj}", "\xFD\xFE\x9E"},
-    };
-    for (const ExtractCase& c : cases) EXPECT_EQ(Extract(c.rtf), c.text) << c.what;
-}
-
 TEST(RtfReaderTest, ControlSymbolsAndEscapes) {
     const std::vector<ExtractCase> cases = {
         {"escaped specials keep the following space", "{\\rtf1 \\\\ \\{ \\}}", "\\ { }"},
@@ -74,23 +59,6 @@ TEST(RtfReaderTest, HexBytesInTheDocumentCodePage) {
         {"no code page: as is", "{\\rtf1\\ansi \\'c7}", "\xC7"},
         {"other code page: as is", "{\\rtf1\\ansi\\ansicpg1251 \\'c7}", "\xC7"},
         {"ascii through any code page", "{\\rtf1\\ansicpg1252 \\'41}", "A"},
-    };
-    for (const ExtractCase& c : cases) EXPECT_EQ(Extract(c.rtf), c.text) << c.what;
-}
-
-TEST(RtfReaderTest, HexBytesInTheCodePageOfTheCurrentFont) {
-    const std::string fonts =
-        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
-        "{\\f1\\fnil\\fcharset178 Arial;}{\\f2\\fnil\\fcharset1 Arial;}{\\f3\\cpg1256 Arial;}}";
-    const std::vector<ExtractCase> cases = {
-        {"charset 0 is 1252", fonts + "\\f0\\'c7}", "?"},
-        {"charset 178 is 1256", fonts + "\\f1\\'c7}", "\xC7"},
-        {"charset 1 is the document's", fonts + "\\f2\\'c7}", "?"},
-        {"cpg", fonts + "\\f3\\'c7}", "\xC7"},
-        {"default font", fonts + "\\'c7}", "?"},
-        {"font ends with its group", fonts + "{\\f1\\'c7}\\'c7}", "\xC7?"},
-        {"plain returns to the default font", fonts + "\\f1\\'c7\\plain\\'c7}", "\xC7?"},
-        {"unknown font uses the document", fonts + "\\f9\\'e9}", "\xE9"},
     };
     for (const ExtractCase& c : cases) EXPECT_EQ(Extract(c.rtf), c.text) << c.what;
 }
@@ -156,34 +124,7 @@ TEST(RtfReaderTest, RefusesNonRtfAndTooDeepNestingWithoutTouchingTheOutput) {
     }
 }
 
-TEST(RtfReaderTest, IsRtfLooksAtTheLeadingBytesOnly) {
-    EXPECT_TRUE(rtf::IsRtf("{\\rtf1"));
-    EXPECT_TRUE(rtf::IsRtf("{\\rtf"));
-    EXPECT_FALSE(rtf::IsRtf("{\\RTF1"));
-    EXPECT_FALSE(rtf::IsRtf("\xEF\xBB\xBF{\\rtf1"));
-    EXPECT_FALSE(rtf::IsRtf(""));
-}
-
 const std::string kHeader = "{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fmodern Courier New;}}\\f0\\fs20 ";
-
-TEST(RtfWriterTest, WritesAMinimalDocument) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"", kHeader + "}"},
-        {"Print 1\n", kHeader + "Print 1\\par\r\n}"},
-        {"a\\b{c}", kHeader + "a\\\\b\\{c\\}}"},
-        {"\t1", kHeader + "\\tab 1"  "}"},
-        {"\xC7\x01\r\x7F", kHeader + "\\'c7\\'01\\'0d\\'7f}"},
-    };
-    for (const auto& [text, rtf] : cases) EXPECT_EQ(rtf::WritePlainTextDocument(text), rtf);
-}
-
-TEST(RtfWriterTest, ExtractGivesBackWhatWasWritten) {
-    const std::vector<std::string> cases = {
-        "", " ", "  leading blanks", "x\n", "\n\n\n", "\\par", "{\\rtf1 inner}", "1\t2\n3\t4",
-        "\xE1\xC7\xDC\xFF\x80", "\r\n", "\r", "tab\tthen 5", "\\'e1", "\\u1575?", "}{", "\x1A",
-    };
-    for (const std::string& text : cases) EXPECT_EQ(Extract(rtf::WritePlainTextDocument(text)), text) << text;
-}
 
 TEST(RtfWriterTest, RandomTextsWithoutNulRoundTrip) {
     std::mt19937 random(20240601);
