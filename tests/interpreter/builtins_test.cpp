@@ -15,40 +15,27 @@ namespace {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-std::vector<unsigned char> FloatBytes(float f) {
-    std::vector<unsigned char> bytes(4);
-    std::memcpy(bytes.data(), &f, 4);
+template <class Number>
+std::vector<unsigned char> BytesOf(Number n) {
+    std::vector<unsigned char> bytes(sizeof n);
+    std::memcpy(bytes.data(), &n, sizeof n);
     return bytes;
-}
-
-std::vector<unsigned char> DoubleBytes(double d) {
-    std::vector<unsigned char> bytes(8);
-    std::memcpy(bytes.data(), &d, 8);
-    return bytes;
-}
-
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 class BuiltinValueTest : public ::testing::Test {
 protected:
-    // The first token of `text`, read with the File variable f declared (holding the file at
-    // `path` opened in `mode`, or no file). Each call starts afresh: preparing the scan drops the
-    // variables of the call before and closes their files.
-    ScannedToken FirstToken(const std::string& text, int executeFlag = 1, const std::string& path = "",
-                            const char* mode = "rb") {
+    // The first token of `text`, read with the File variable f declared, holding `bytes` opened in
+    // `mode` (no file when mode is null). Each call starts afresh.
+    ScannedToken FirstToken(const std::string& text, int executeFlag = 1, const std::vector<unsigned char>& bytes = {},
+                            const char* mode = nullptr) {
         parser.PrepareScan(text, executeFlag);
         parser.DeclareVariable("f", kTypeFile, 1, 0, 0);
-        if (!path.empty()) parser.variables[0].SetFile(crt::CrtFile::Open(path, mode).release());
+        if (mode != nullptr) {
+            WriteBytes(folder.File("data.bin"), bytes);
+            parser.variables[0].SetFile(crt::CrtFile::Open(folder.File("data.bin"), mode).release());
+        }
         const int code = parser.ReadToken();
         return {code, parser.word};
-    }
-    ScannedToken ReadFromFile(const std::string& text, const std::vector<unsigned char>& bytes,
-                              const char* mode = "rb") {
-        const std::string path = folder.File("data.bin");
-        WriteBytes(path, bytes);
-        return FirstToken(text, 1, path, mode);
     }
     void TearDown() override { parser.CutVariables(0); }
 
@@ -58,61 +45,43 @@ protected:
     TestParser parser{&view};
 };
 
-TEST_F(BuiltinValueTest, BinaryReadsFormatTheValueOfTheirWidth) {
+TEST_F(BuiltinValueTest, FileValuesAreLiteralsOfTheirWidth) {
     struct Case {
         const char* text;
         std::vector<unsigned char> bytes;
+        const char* mode;
         const char* literal;
     };
     const std::vector<Case> cases = {
-        {"FileRead1b(f)", {0xFF}, "-1"},
-        {"FileRead1bu(f)", {0xFF}, "255"},
-        {"FileRead2b(f)", {0x00, 0x80}, "-32768"},
-        {"FileRead2bu(f)", {0x00, 0x80}, "32768"},
-        {"FileRead4bi(f)", {0x01, 0x00, 0x00, 0x01}, "16777217"},
-        {"FileRead4bu(f)", {0xFF, 0xFF, 0xFF, 0xFF}, "4294967295"},
-        {"FileRead4bf(f)", FloatBytes(-2.5f), "-2.50000"},
-        {"FileRead8b(f)", DoubleBytes(-0.1), "-0.100000000"},
-        // shorter than the read: zero, and the end of the file
-        {"FileRead2b(f)", {0xFF}, "0"},
-        {"FileRead8b(f)", {1, 2, 3, 4, 5, 6, 7}, "0.000000000"},
+        {"FileRead1b(f)", {0xFF}, "rb", "-1"},
+        {"FileRead2bu(f)", {0x00, 0x80}, "rb", "32768"},
+        {"FileRead4bi(f)", {0x01, 0x00, 0x00, 0x01}, "rb", "16777217"},
+        {"FileRead4bu(f)", {0xFF, 0xFF, 0xFF, 0xFF}, "rb", "4294967295"},
+        {"FileRead4bf(f)", BytesOf(-2.5f), "rb", "-2.50000"},
+        {"FileRead8b(f)", BytesOf(-0.1), "rb", "-0.100000000"},
+        {"FileRead8b(f)", {1, 2, 3, 4, 5, 6, 7}, "rb", "0.000000000"},  // shorter than the read
+        {"FileSize(f)", {1, 2, 3}, "rb", "3"},
+        {"FileEOF(f)", {1, 2, 3}, "rb", "0"},
+        {"FileIsOpen(f)", {}, nullptr, "0"},
+        {"FileReadString(5, f)", Bytes("ab\r\ncd"), "rt", "ab\n"},  // CR LF reads as LF, which stays
+        {"FileReadString(5, f)", Bytes("ab\r\ncd"), "rb", "ab\r\n"},
+        {"FileReadString(2.9, f)", Bytes("abcdef"), "rt", "ab"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        const ScannedToken t = ReadFromFile(c.text, c.bytes);
-        EXPECT_EQ(t.code, token::kNumber);
-        EXPECT_EQ(t.word, c.literal);
-        EXPECT_EQ(parser.ReadToken(), token::kEnd);  // the arguments belong to the value
+        const ScannedToken t = FirstToken(c.text, 1, c.bytes, c.mode);
+        EXPECT_EQ(t.word, c.literal) << c.text;
+        EXPECT_EQ(parser.ReadToken(), token::kEnd) << c.text;  // the arguments belong to the value
     }
+    const ScannedToken cut = FirstToken("FileReadString(100000, f)", 1, std::vector<unsigned char>(60000, 'x'), "rb");
+    EXPECT_EQ(cut.word.size(), static_cast<std::size_t>(CTesselParser::kStringLiteralLimit - 1));
 }
 
-TEST_F(BuiltinValueTest, FileStateValues) {
-    struct Case {
-        const char* text;
-        const char* literal;
-    };
-    // A 3-byte file read from its start.
-    const std::vector<Case> cases = {
-        {"FileSize(f)", "3"}, {"FileTell(f)", "0"}, {"FileEOF(f)", "0"}, {"FileIsOpen(f)", "1"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(ReadFromFile(c.text, {1, 2, 3}).word, c.literal);
-    }
-}
-
-TEST_F(BuiltinValueTest, WithoutAFileOnlyFileIsOpenAnswers) {
-    EXPECT_EQ(FirstToken("FileIsOpen(f)").word, "0");
-    EXPECT_TRUE(parser.errorText.empty());
-    for (const char* text : {"FileEOF(f)", "FileSize(f)", "FileTell(f)", "FileRead1b(f)", "FileReadString(3, f)"}) {
-        SCOPED_TRACE(text);
+TEST_F(BuiltinValueTest, WithoutAFileTheVariableIsReported) {
+    for (const char* text : {"FileEOF(f)", "FileRead1b(f)", "FileReadString(3, f)"}) {
         FirstToken(text);
-        EXPECT_EQ(parser.runState, kEndedByError);
-        EXPECT_EQ(parser.errorText, " Runtime Error : File Not Open.");
-        // The variable is the highlighted word.
-        const std::string t = text;
+        EXPECT_EQ(parser.errorText, " Runtime Error : File Not Open.") << text;
         ASSERT_FALSE(view.Selections().empty());
-        EXPECT_EQ(view.Selections().back(), std::make_pair(static_cast<int>(t.find("f)")), 1));
+        EXPECT_EQ(view.Selections().back(), std::make_pair(static_cast<int>(std::string(text).find("f)")), 1));
     }
 }
 
@@ -120,70 +89,27 @@ TEST_F(BuiltinValueTest, TheCheckPassYieldsNeutralLiteralsAndTouchesNothing) {
     const std::string present = folder.File("present.txt");
     WriteBytes(present, Bytes("x"));
     desk.recorder.answers = {true};
-    desk.recorder.selectedFile = "/chosen";
-    struct Case {
-        std::string text;
-        int code;
-        const char* literal;
+    const std::vector<std::pair<std::string, const char*>> cases = {
+        {"Clock", "0"}, {"Ask 'Go on?'", "0"}, {"FileRead8b(f)", "0"}, {"FileExists(" + Quoted(present) + ")", "0"},
+        {"SelectFile('*.txt')", ""}, {"Yes", "1"},
     };
-    const std::vector<Case> cases = {
-        {"Clock", token::kNumber, "0"},
-        {"Ask 'Go on?'", token::kNumber, "0"},
-        {"FileRead8b(f)", token::kNumber, "0"},
-        {"FileExists(" + Quoted(present) + ")", token::kNumber, "0"},
-        {"FileReadString(5, f)", token::kStringValue, ""},
-        {"SelectFile('*.txt')", token::kStringValue, ""},
-        {"Yes", token::kNumber, "1"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        const ScannedToken t = FirstToken(c.text, 0);
-        EXPECT_EQ(t.code, c.code);
-        EXPECT_EQ(t.word, c.literal);
-        EXPECT_EQ(parser.runState, kRunning);
+    for (const auto& [text, literal] : cases) {
+        EXPECT_EQ(FirstToken(text, 0).word, literal) << text;
+        EXPECT_EQ(parser.runState, kRunning) << text;
     }
     EXPECT_TRUE(desk.recorder.boxes.empty());
     EXPECT_TRUE(desk.recorder.selections.empty());
 }
 
-TEST_F(BuiltinValueTest, FileReadStringReadsUpToCountCharactersOfALine) {
-    struct Case {
-        std::vector<unsigned char> bytes;
-        const char* text;
-        const char* mode;
-        std::string literal;
-    };
-    const std::vector<Case> cases = {
-        {Bytes("ab\r\ncd"), "FileReadString(5, f)", "rt", "ab\n"},  // CR LF reads as LF, which stays
-        {Bytes("ab\r\ncd"), "FileReadString(5, f)", "rb", "ab\r\n"},
-        {Bytes("abcdef"), "FileReadString(3, f)", "rt", "abc"},
-        {Bytes("abcdef"), "FileReadString(2.9, f)", "rt", "ab"},
-        {Bytes(""), "FileReadString(5, f)", "rt", ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        const ScannedToken t = ReadFromFile(c.text, c.bytes, c.mode);
-        EXPECT_EQ(t.code, token::kStringValue);
-        EXPECT_EQ(t.word, c.literal);
-    }
-}
-
-TEST_F(BuiltinValueTest, FileReadStringCountBeyondTheWordBufferIsCut) {
-    const ScannedToken t = ReadFromFile("FileReadString(100000, f)", std::vector<unsigned char>(60000, 'x'));
-    EXPECT_EQ(t.word.size(), static_cast<std::size_t>(CTesselParser::kStringLiteralLimit - 1));
-}
-
-TEST_F(BuiltinValueTest, AValuePutBackAndReadAgainIsNotEvaluatedAgain) {
+TEST_F(BuiltinValueTest, AValuePutBackIsNotEvaluatedAgain) {
     desk.recorder.answers = {true, false};
     EXPECT_EQ(FirstToken("Ask 'Go?' Then").word, "1");
     parser.UngetToken();
     EXPECT_EQ(parser.ReadToken(), token::kNumber);
     EXPECT_EQ(parser.word, "1");
     EXPECT_EQ(desk.recorder.boxes.size(), 1u);
-    EXPECT_EQ(parser.ReadToken(), 31);  // Then
-
     // A file read put back reads the same value; the next read goes on in the file.
-    ReadFromFile("FileRead1b(f) FileRead1b(f)", {5, 6});
+    FirstToken("FileRead1b(f) FileRead1b(f)", 1, {5, 6}, "rb");
     parser.UngetToken();
     parser.ReadToken();
     EXPECT_EQ(parser.word, "5");
@@ -191,62 +117,35 @@ TEST_F(BuiltinValueTest, AValuePutBackAndReadAgainIsNotEvaluatedAgain) {
     EXPECT_EQ(parser.word, "6");
 }
 
-// --- whole runs ---
-
 class BuiltinRunTest : public ::testing::Test {
 protected:
-    std::string Run(const std::string& text) { return h.Run(text); }
-    int Check(const std::string& text) { return h.Check(text); }
+    std::string Run(const std::string& text) { return ScriptHarness().Run(text); }
 
     DesktopScope desk;
     ScratchFolder folder;
-    ScriptHarness h;
 };
 
-TEST_F(BuiltinRunTest, BinaryWritesStoreTheseBytes) {
+TEST_F(BuiltinRunTest, WritesStoreTheseBytes) {
     struct Case {
-        const char* command;
-        const char* value;
+        const char* mode;
+        const char* statement;
         std::vector<unsigned char> bytes;
     };
     const std::vector<Case> cases = {
-        {"FileWrite1b", "300", {0x2C}},
-        {"FileWrite1bu", "255.9", {0xFF}},
-        {"FileWrite2bu", "65537", {0x01, 0x00}},
-        {"FileWrite4bi", "-2.7", {0xFE, 0xFF, 0xFF, 0xFF}},
-        {"FileWrite4bf", "0.1", FloatBytes(0.1f)},
-        {"FileWrite8b", "7", DoubleBytes(7.0)},
-        {"FileWrite4bu", "3000000000.0", {0x00, 0x5E, 0xD0, 0xB2}},
+        {"Binary", "FileWrite1b(f, 300)", {0x2C}},
+        {"Binary", "FileWrite2bu(f, 65537)", {0x01, 0x00}},
+        {"Binary", "FileWrite4bi(f, -2.7)", {0xFE, 0xFF, 0xFF, 0xFF}},
+        {"Binary", "FileWrite4bf(f, 0.1)", BytesOf(0.1f)},
+        {"Binary", "FileWrite8b(f, 7)", BytesOf(7.0)},
+        {"Binary", "FileWrite4bu(f, 3000000000.0)", {0x00, 0x5E, 0xD0, 0xB2}},
+        {"Text", "FileWriteString('a\nb', f)", Bytes("a\r\nb")},
+        {"Text", "FileWriteString('a\\nb', f)", Bytes("a\r\r\nb")},  // the escape's LF becomes CR LF too
     };
     const std::string path = folder.File("w.bin");
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.command) + " " + c.value);
-        ScriptHarness run;
-        EXPECT_EQ(run.Run("File f\nFileOpen " + Quoted(path) + " For Writing Binary In f\n" + c.command + "(f, " +
-                          c.value + ")\nFileClose(f)\n"),
-                  "");
-        EXPECT_EQ(ReadBytes(path), c.bytes);
-    }
-}
-
-TEST_F(BuiltinRunTest, TextModeWritesALineFeedAsCrLf) {
-    struct Case {
-        const char* literal;
-        std::string bytes;
-    };
-    const std::vector<Case> cases = {
-        {"'a\nb'", "a\r\nb"},      // a line break typed in the literal
-        {"'a\\nb'", "a\r\r\nb"},   // the escape is already CR LF, whose LF becomes CR LF
-        {"'a\rb'", "a\rb"},
-    };
-    const std::string path = folder.File("t.txt");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.literal);
-        ScriptHarness run;
-        EXPECT_EQ(run.Run("File f\nFileOpen " + Quoted(path) + " For Writing Text In f\nFileWriteString(" + c.literal +
-                          ", f)\nFileClose(f)\n"),
-                  "");
-        EXPECT_EQ(ReadBytes(path), Bytes(c.bytes));
+        EXPECT_EQ(Run("File f\nFileOpen " + Quoted(path) + " For Writing " + c.mode + " In f\n" + c.statement), "")
+            << c.statement;
+        EXPECT_EQ(ReadBytes(path), c.bytes) << c.statement;  // closed at the end of the run
     }
 }
 
@@ -264,35 +163,29 @@ TEST_F(BuiltinRunTest, FileOpenClosesTheFileTheVariableHeld) {
 TEST_F(BuiltinRunTest, SeeksFromEachOrigin) {
     const std::string path = folder.File("d.bin");
     WriteBytes(path, Bytes("0123456789"));
-    struct Case {
-        const char* seek;
-        const char* expected;  // the byte read after the seek
-    };
-    const std::vector<Case> cases = {
-        {"FileSeekCur(f, 2)", "2"}, {"FileSeekEnd(f, -1)", "9"}, {"FileSeekSet(f, 4.8)", "4"},
-    };
     const std::string out = folder.File("out.txt");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.seek);
-        ScriptHarness run;
-        EXPECT_EQ(run.Run("File f\nFile o\nFileOpen " + Quoted(path) + " For Reading Binary In f\n" + c.seek +
-                          "\nFileOpen " + Quoted(out) + " For Writing Binary In o\nFileWrite1b(o, FileRead1b(f))\n"),
+    const std::pair<const char*, const char*> cases[] = {
+        {"FileSeekCur(f, 2)", "2"}, {"FileSeekEnd(f, -1)", "9"}, {"FileSeekSet(f, 4.8)", "4"}};
+    for (const auto& [seek, expected] : cases) {
+        EXPECT_EQ(Run("File f\nFile o\nFileOpen " + Quoted(path) + " For Reading Binary In f\n" + seek +
+                      "\nFileOpen " + Quoted(out) + " For Writing Binary In o\nFileWrite1b(o, FileRead1b(f))\n"),
                   "");
-        EXPECT_EQ(ReadBytes(out), Bytes(c.expected));
+        EXPECT_EQ(ReadBytes(out), Bytes(expected)) << seek;
     }
 }
 
 TEST_F(BuiltinRunTest, AStopDuringALongSleepEndsTheRun) {
-    ASSERT_EQ(Check("Sleep 50000\nCreateChart('after', 1, [1])\n"), 1);
+    ScriptHarness h;
+    ASSERT_EQ(h.Check("Sleep 50000\nCreateChart('after', 1, [1])\n"), 1);
     h.StartRun();
-    std::thread stopper([this] {
+    std::thread stopper([&h] {
         // Whenever it lands (before or during the wait), the stop ends the run as a user stop.
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         h.view.stopRequested = 1;
     });
     h.parser.WaitFinished();
     stopper.join();
-    EXPECT_TRUE(EndsWith(h.view.Pane(), "Program Terminated  By User.\r\n"));
+    EXPECT_EQ(h.view.Pane(), "Program Terminated  By User.\r\n");
     EXPECT_TRUE(h.view.Charts().empty());
 }
 
@@ -319,41 +212,20 @@ TEST_F(BuiltinRunTest, DesktopCommandsPassTheValuesText) {
     EXPECT_EQ(desk.recorder.stops.load(), 2);  // StopWave, and the end of a run that played a sound
 }
 
-TEST_F(BuiltinRunTest, MatrixTextFiles) {
+TEST_F(BuiltinRunTest, MatrixFilesAndCharts) {
     const std::string path = folder.File("m.txt");
-    EXPECT_EQ(Run("Matrix m[2][2]\nm[1][1] = 1\nm[1][2] = 2.5\nm[2][1] = 3\nm[2][2] = 0.25\nWriteMatrix m In " +
-                  Quoted(path) + "\nMatrix k[1][4]\nReadMatrix k From " + Quoted(path) +
-                  "\nCreateChart('k', 4, k)\n"),
+    ScriptHarness h;
+    EXPECT_EQ(h.Run("Matrix m[2][2]\nm[1][1] = 1\nm[1][2] = 2.5\nm[2][1] = 3\nm[2][2] = 0.25\nWriteMatrix m In " +
+                    Quoted(path) + "\nMatrix k[1][4]\nReadMatrix k From " + Quoted(path) + "\nCreateChart('k', 4, k)\n" +
+                    "String s[3]\ns[1] = 'x'\ns[2] = 'y'\nCreateChart(2.5, 2, [7, 8], s)\n"),
               "");
     EXPECT_EQ(ReadBytes(path), Bytes("1\t2.5\r\r\n3\t0.25"));
-    ASSERT_EQ(h.view.Charts().size(), 1u);
+    ASSERT_EQ(h.view.Charts().size(), 2u);
     EXPECT_EQ(h.view.Charts()[0].values, (std::vector<double>{1, 2.5, 3, 0.25}));
-}
-
-TEST_F(BuiltinRunTest, CreateChartForms) {
-    struct Case {
-        const char* script;
-        const char* title;
-        std::vector<double> values;
-        std::vector<std::string> labels;
-    };
-    const std::vector<Case> cases = {
-        {"Matrix c[3][1]\nc[1][1] = 4\nc[2][1] = 5\nCreateChart('col', 3, c)", "col", {4, 5, 0}, {}},
-        {"Integer a[3]\na[1] = 1\na[2] = 2\na[3] = 3\nString s[3]\ns[1] = 'x'\ns[2] = 'y'\ns[3] = 'z'\n"
-         "CreateChart(2.5, 2, a, s)",
-         "2.5", {1, 2}, {"x", "y"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.script);
-        ScriptHarness run;
-        EXPECT_EQ(run.Run(c.script), "");
-        ASSERT_EQ(run.view.Charts().size(), 1u);
-        const RecordingView::Chart chart = run.view.Charts()[0];
-        EXPECT_EQ(chart.title, c.title);
-        EXPECT_EQ(chart.values, c.values);
-        EXPECT_EQ(chart.count, static_cast<int>(c.values.size()));
-        EXPECT_EQ(chart.labels, c.labels);
-    }
+    EXPECT_EQ(h.view.Charts()[1].title, "2.5");
+    EXPECT_EQ(h.view.Charts()[1].values, (std::vector<double>{7, 8}));
+    EXPECT_EQ(h.view.Charts()[1].labels, (std::vector<std::string>{"x", "y"}));
+    EXPECT_EQ(Run("Integer a[2]\nCreateChart('t', 3, a)"), RunErrorPane(" Runtime Error : Too few elements in array."));
 }
 
 }  // namespace

@@ -12,7 +12,6 @@ namespace {
 
 const std::vector<KeywordRecord>& Rows() { return BaseKeywordCatalogue(); }
 
-
 TEST(KeywordCatalogueTest, HasOneHundredSixtyTwoRowsWhoseIdsAreTheirIndices) {
     ASSERT_EQ(Rows().size(), 162u);
     for (std::size_t i = 0; i < Rows().size(); ++i) EXPECT_EQ(Rows()[i].id, static_cast<int>(i));
@@ -21,11 +20,6 @@ TEST(KeywordCatalogueTest, HasOneHundredSixtyTwoRowsWhoseIdsAreTheirIndices) {
     EXPECT_EQ(Rows()[1].word, "\"");
     EXPECT_EQ(Rows()[81].word, "'");
 }
-
-struct CategoryCase {
-    int bit;
-    std::vector<std::string> words;  // in row order
-};
 
 // ---- lookup ----
 
@@ -53,17 +47,6 @@ TEST(KeywordIndexTest, TheFirstOfDuplicateWordsWins) {
     EXPECT_EQ(index.FindRow("alpha"), -1);
     EXPECT_EQ(KeywordIndex().FindRow("Alpha"), -1);
     EXPECT_EQ(KeywordIndex(std::span<const KeywordRecord>()).FindRow(""), -1);
-}
-
-TEST(KeywordIndexTest, ManyRowsAgreeWithALinearScan) {
-    std::vector<KeywordRecord> rows;
-    for (int i = 0; i < 3000; ++i) rows.emplace_back("w" + std::to_string(i % 2500), i, 0, "");
-    const KeywordIndex index(rows);
-    for (int i = 0; i < 2600; ++i) {
-        const std::string word = "w" + std::to_string(i);
-        const int expected = LinearFind(rows, word);
-        EXPECT_EQ(index.FindRow(word), expected) << word;
-    }
 }
 
 // ---- help tree ----
@@ -144,29 +127,6 @@ TEST_F(HelpTreeTest, CategoriesListTheirWordsSortedWithTheHelpTextAsOnlyChild) {
             EXPECT_EQ(word->children[0]->text, Rows()[static_cast<std::size_t>(FindKeyword(word->text))].help);
         }
     }
-}
-
-TEST(HelpTreeEdgeTest, AnExtensionAddsItsOwnCategoryAndListsItsWordsUnderExistingOnes) {
-    RecordingTree tree;
-    HelpTreeItems items = BuildHelpTree(tree, Rows());
-    TreeItem networks = AddHelpCategory(tree, items, kCategoryNeuralNetworks);
-    ASSERT_NE(networks, nullptr);
-    EXPECT_EQ(items.Category(kCategoryNeuralNetworks), networks);
-    EXPECT_EQ(AddHelpCategory(tree, items, 0x200), nullptr);
-    const std::vector<KeywordRecord> rows = {
-        {"Print", 171, kCategoryCommands, "Prints to Output Window"},
-        {"FF_NeuralNetwork", 174, kCategoryTypes | kCategoryNeuralNetworks, "Declares"},
-        {"XX Net", 175, kCategoryNeuralNetworks, "not hidden for the extension"},
-    };
-    ListKeywordsInHelpTree(tree, items, rows, false);
-    const Node* help = static_cast<const Node*>(items.help);
-    EXPECT_EQ(help->children.back()->text, "Neural Netwoks");
-    EXPECT_EQ(help->children.size(), 10u);
-    EXPECT_EQ(RecordingTree::Texts(static_cast<const Node*>(networks)->children),
-              (std::vector<std::string>{"FF_NeuralNetwork", "XX Net"}));
-    EXPECT_EQ(RecordingTree::Texts(static_cast<const Node*>(items.Category(kCategoryTypes))->children),
-              (std::vector<std::string>{"FF_NeuralNetwork", "File", "Float", "Integer", "Matrix", "String"}));
-    EXPECT_NE(RecordingTree::Child(static_cast<const Node*>(items.Category(kCategoryCommands)), "Print"), nullptr);
 }
 
 }  // namespace

@@ -21,25 +21,16 @@ struct NumberCase {
 TEST(NumberTextTest, FormatNumberTrimmed) {
     const NumberCase cases[] = {
         {2.0, "2"},
-        {100.0, "100"},
-        {0.5, "0.5"},
         {1.23456789, "1.23457"},
         {0.00001234, "0.00001234"},
-        {0.0, "0"},
         {-5.25, "-5.25"},
         {-1234.56789012, "-1234.56789012"},  // negatives take nine decimals
-        {1234.56789012, "1234.56789"},
         {-0.000000000001, "-0"},
         {0.0001, "0.0001"},                  // not below the limit: five decimals
         {0.00009999, "0.00009999"},
-        {-0.1, "-0.1"},
-        {1e-10, "0"},
-        {123456789.0, "123456789"},
         {0.999999, "1"},                     // rounded before trimming
         {10.0, "10"},                        // zeros before the point stay
-        {-20.0, "-20"},
         {0.000123456, "0.00012"},
-        {1e20, "100000000000000000000"},
         {-0.0, "-0"},
     };
     for (const NumberCase& c : cases) EXPECT_EQ(FormatNumberTrimmed(c.value), c.text) << c.value;
@@ -69,11 +60,6 @@ TEST(NumberTextTest, FormatNumberTrimmedAgreesWithPrintfOverEveryMagnitude) {
     }
 }
 
-struct FloatCase {
-    float value;
-    const char* text;
-};
-
 struct GroupCase {
     const char* in;
     int comma;
@@ -84,22 +70,12 @@ TEST(NumberTextTest, GroupDigits) {
     const GroupCase cases[] = {
         {"1234567", 0, "1 234 567"},
         {"123456", 0, "123 456"},
-        {"123", 0, "123"},
         {"1234.5", 0, "1 234.5"},
         {"1234567", 1, "1,234,567"},
         {"1e+20", 0, "1e+20"},
-        {"1E5", 1, "1E5"},
-        {"999", 0, "999"},
         {"1000", 0, "1 000"},
-        {"", 0, ""},
-        {"12", 0, "12"},
         {"1234567.891234", 1, "1,234,567.891234"},  // the part after the point stays as it is
-        {"0.5", 0, "0.5"},
-        {".5", 0, ".5"},
-        {"1234.5.6", 0, "1 234.5.6"},
         {"-1234567", 0, "-1 234 567"},              // a sign stays in front, ungrouped
-        {"-123", 0, "-123"},
-        {"123456789012345678901234567890", 0, "123 456 789 012 345 678 901 234 567 890"},
     };
     for (const GroupCase& c : cases) {
         std::string text = c.in;
@@ -121,10 +97,7 @@ TEST(NumberTextTest, BitsToInteger) {
     highOnly[0] = 1;  // beyond the 32nd byte from the end: counts for nothing
     const BitsCase cases[] = {
         {{1, 0, 1}, 3, 5u},
-        {{255, 0}, 2, 2u},
         {{1}, 0, 0u},
-        {{1}, -3, 0u},
-        {{7}, 1, 1u},
         {{1, 0, 1, 1}, 2, 2u},            // only the first n bytes
         {std::vector<unsigned char>(32, 1), 32, 0xFFFFFFFFu},
         {thirtyThree, 33, 0xFFFFFFFFu},

@@ -68,27 +68,6 @@ TEST(EndRunTest, ClearsTheRunAndStopsASoundThatWasStarted) {
     EXPECT_FALSE(h.view.ReadOnly());
 }
 
-TEST(ReportErrorTest, TheCheckPassReplacesThePaneAndARunStoresTheText) {
-    ScriptHarness h;
-    h.view.OutputText("old", 0, 0, 0, 0);
-    h.parser.execute = 0;
-    h.parser.ReportError(19, 4, 2, "ignored");
-    EXPECT_EQ(h.view.Pane(), "   Expected :  \"  ]  \"   ");
-    EXPECT_EQ(h.view.Selections().back(), (std::pair<int, int>{4, 2}));
-    h.parser.ReportError(-1, 1, 1, " Syntax Error : X.");
-    EXPECT_EQ(h.view.Pane(), " Syntax Error : X.");
-    EXPECT_EQ(h.parser.runState, kRunning);  // the caller sets the run state
-
-    h.parser.execute = 1;
-    h.parser.ReportError(-1, 7, 3, " Runtime Error : Y.");
-    EXPECT_EQ(h.parser.errorText, " Runtime Error : Y.");
-    EXPECT_EQ(h.view.Pane(), " Syntax Error : X.");
-
-    const std::string longMessage(1000, 'm');  // passed on whole
-    h.parser.ReportError(-1, 0, 1, longMessage);
-    EXPECT_EQ(h.parser.errorText, longMessage);
-}
-
 TEST(ReportErrorTest, FailRulesReportOnTheLastTokenRead) {
     ScriptHarness h;
     h.parser.PrepareScan("ab cd", 1);

