@@ -2,11 +2,7 @@
 // at chosen calls), a desktop that records message boxes, and small builders of networks.
 #pragma once
 
-#include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <functional>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -14,6 +10,7 @@
 #include "network/feed_forward_network.h"
 #include "platform/crt_file.h"
 #include "platform/desktop.h"
+#include "platform/temp_dir.h"
 
 namespace enginetest {
 
@@ -94,36 +91,16 @@ public:
     std::vector<std::string> messages;
 };
 
-// A file in the temporary directory, removed at the end of the test. The process id keeps tests
-// that ctest runs at the same time (each in its own process) off each other's files.
+// A file in a fresh temporary folder, removed at the end of the test.
 class TempFile {
 public:
-    explicit TempFile(const std::string& name)
-        : path_((std::filesystem::temp_directory_path() /
-                 ("kestrum_engine_" + std::to_string(::getpid()) + "_" + name)).string()) {}
-    ~TempFile() {
-        std::error_code ec;
-        std::filesystem::remove(path_, ec);
-    }
+    explicit TempFile(const std::string& name) : path_(dir_.File(name)) {}
     const std::string& Path() const { return path_; }
-    void WriteBytes(const std::string& bytes) const {
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        if (f == nullptr) return;
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-    std::string ReadBytes() const {
-        std::string bytes;
-        std::FILE* f = std::fopen(path_.c_str(), "rb");
-        if (f == nullptr) return bytes;
-        char chunk[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
-        std::fclose(f);
-        return bytes;
-    }
+    void WriteBytes(const std::string& bytes) const { platform_test::WriteBytes(path_, bytes); }
+    std::string ReadBytes() const { return platform_test::ReadBytes(path_); }
 
 private:
+    platform_test::TempDir dir_;
     std::string path_;
 };
 

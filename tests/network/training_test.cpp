@@ -198,37 +198,3 @@ TEST(ShufflePairs, SinglePairDrawsUntilTheLargestNumber) {
     EXPECT_EQ(after, next());
     EXPECT_EQ(order[0], 0);
 }
-
-TEST(Training, LearnsXor) {
-    CFeedForwardNeuralNetwork net;
-    Shape(net, 2, {3, 1});
-    net.SetFunction(FCN_LOGSIG);
-    net.SetBias(1.0);
-    const double hidden[3][3] = {{0.3, -0.2, 0.1}, {-0.25, 0.35, -0.05}, {0.2, 0.15, -0.3}};
-    for (int k = 0; k < 3; ++k)
-        for (int c = 0; c < 3; ++c) net.GetLayer(0).GetNeuron(k).SetWeight(c, hidden[k][c]);
-    const double output[4] = {0.15, -0.1, 0.2, 0.05};
-    for (int c = 0; c < 4; ++c) net.GetLayer(1).GetNeuron(0).SetWeight(c, output[c]);
-    const double xor4[4][3] = {{0, 0, 0}, {0, 1, 1}, {1, 0, 1}, {1, 1, 0}};
-    for (const auto& p : xor4) net.AddPair(kTrainingPairs, MakePair({p[0], p[1]}, {p[2]}));
-    net.LearningConstant = 2.0;
-    net.MaxEpochs = 1000;
-
-    auto allRight = [&] {
-        for (const auto& p : xor4) {
-            net.SetInput(0, p[0]);
-            net.SetInput(1, p[1]);
-            net.Simulate(0);
-            if ((net.GetNeuronOutput(0, -1) > 0.5) != (p[2] > 0.5)) return false;
-        }
-        return true;
-    };
-    std::string error;
-    int rounds = 0;
-    crt::Srand(1);
-    while (!allRight() && rounds < 50) {
-        ASSERT_EQ(net.Train(error, nullptr), 1);
-        ++rounds;
-    }
-    EXPECT_TRUE(allRight()) << "after " << rounds * 1000 << " epochs";
-}
