@@ -32,6 +32,7 @@ TEST_F(DynaArrayTest, CapacityStepAndGrowthCountFollowTheGrowthRule) {
     const GrowthCase cases[] = {
         {100, 0, 0, 100, 0},
         {100, 1, 100, 100, 1},     // first Add allocates exactly one step
+        {100, 100, 200, 100, 2},   // count reached capacity - 1
         {100, 1000, 1100, 375, 11},   // 11th growth raises the step by 1100 / 4
         {100, 1100, 1475, 743, 12},   // 1475 / 4 = 368
         {100, 1475, 2218, 743 + 2218 / 4, 13},

@@ -1,11 +1,8 @@
-// The lexer: words, token codes, comments, the history, raw reading of string literals, escapes,
-// and the pause and stop flags.
+// The lexer: words, token codes, comments, lookups, the scan cache, the history, errors and the
+// stop flag.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "interpreter/test_parser.h"
@@ -14,10 +11,8 @@ namespace {
 
 using Tokens = std::vector<ScannedToken>;
 
-constexpr int kAssign = 0, kQuote = 1, kCommentClose = 3, kCloseParen = 4, kOpenParen = 5,
-              kColon = 6, kSemicolon = 7, kDot = 12, kOpenBracket = 18,
-              kCloseBracket = 19, kMinus = 23, kFor = 26, kLess = 34, kLessEqual = 36, kGreaterEqual = 37,
-              kNotEqual = 38, kApostrophe = 81;
+constexpr int kAssign = 0, kQuote = 1, kDot = 12, kOpenBracket = 18, kCloseBracket = 19, kFor = 26,
+              kLessEqual = 36, kGreaterEqual = 37, kNotEqual = 38, kApostrophe = 81;
 constexpr int N = token::kNumber, U = token::kUnknown;
 
 std::string Unclosed() { return " Syntax Error : \"/*\" without \"*/\"."; }
@@ -29,20 +24,14 @@ TEST(LexerScanTest, ReadsWordsAndCodes) {
         {"a==b", {{U, "a"}, {kAssign, "="}, {kAssign, "="}, {U, "b"}}},
         {"x<>y", {{U, "x"}, {kNotEqual, "<>"}, {U, "y"}}},
         {"p>=q", {{U, "p"}, {kGreaterEqual, ">="}, {U, "q"}}},
-        {"=<", {{kAssign, "="}, {kLess, "<"}}},
         {"a.b", {{U, "a"}, {kDot, "."}, {U, "b"}}},
         {"1.2.3 .5", {{N, "1.2.3"}, {N, ".5"}}},
         {"1e5 12abc.5", {{U, "1e5"}, {U, "12abc"}, {N, ".5"}}},
-        {"-5", {{kMinus, "-"}, {N, "5"}}},
         {"for For FOR", {{U, "for"}, {kFor, "For"}, {U, "FOR"}}},
         {"/* a /* b */ c */ x", {{U, "x"}}},
-        {"/* a // b */ x", {{U, "x"}}},
         {"a // If b\nc", {{U, "a"}, {U, "c"}}},
-        {"*/", {{kCommentClose, "*/"}}},
         {" \ta\r\n\tb\r", {{U, "a"}, {U, "b"}}},
-        {"a;b:c", {{U, "a"}, {kSemicolon, ";"}, {U, "b"}, {kColon, ":"}, {U, "c"}}},
         {"x[1]", {{U, "x"}, {kOpenBracket, "["}, {N, "1"}, {kCloseBracket, "]"}}},
-        {"f(2)", {{U, "f"}, {kOpenParen, "("}, {N, "2"}, {kCloseParen, ")"}}},
         {"\"'", {{kQuote, "\""}, {kApostrophe, "'"}}},
         {"\xC7\xE1\xD9", {{U, "\xC7\xE1\xD9"}}},  // high bytes are word bytes
         {"\xDC\xDC x", {{N, ""}, {U, "x"}}},          // a word of tatweels only is an empty number
@@ -133,30 +122,19 @@ TEST(LexerHistoryTest, RecordsStartAndLengthAndStepsBack) {
     ASSERT_EQ(p.ReadToken(), U);
     ScanMark mark;
     p.SavePosition(mark);
-    EXPECT_EQ(mark.position, 2);
-    EXPECT_EQ(mark.tokenCount, 1);
     ASSERT_EQ(p.ReadToken(), kLessEqual);
     ASSERT_EQ(p.ReadToken(), U);
-    EXPECT_EQ(p.tokenCount, 3);
     EXPECT_EQ((std::vector<int>{p.tokenStart[0], p.tokenStart[1], p.tokenStart[2]}), (std::vector<int>{0, 4, 9}));
     EXPECT_EQ((std::vector<int>{p.tokenLength[0], p.tokenLength[1], p.tokenLength[2]}), (std::vector<int>{2, 2, 3}));
-    EXPECT_EQ(p.LastTokenStart(), 9);
-    EXPECT_EQ(p.LastTokenLength(), 3);
-
     p.UngetToken();
-    EXPECT_EQ(p.tokenCount, 2);
     EXPECT_EQ(p.position, 9);
     EXPECT_EQ(p.ReadToken(), U);
     EXPECT_EQ(p.word, "cde");
-
     p.RestorePosition(mark);
-    EXPECT_EQ(p.position, 2);
     EXPECT_EQ(p.tokenCount, 1);
     EXPECT_EQ(p.ReadToken(), kLessEqual);
-
     p.tokenCount = 0;
     p.UngetToken();  // never below the first entry
-    EXPECT_EQ(p.tokenCount, 0);
     EXPECT_EQ(p.position, 0);
 }
 
@@ -180,32 +158,28 @@ TEST(LexerHistoryTest, AFullHistoryStaysInBoundsAndKeepsTheLastToken) {
     EXPECT_EQ(p.word, "b");  // the last token again
 }
 
-TEST(LexerCommentTest, UnclosedCommentIsReportedOnItsOpenerAndGives167) {
-    ScriptHarness h;
-    h.parser.sleepScale = 0;
-    TestParser& p = h.parser;
-    p.PrepareScan("x /* abc");
-    ASSERT_EQ(p.ReadToken(), U);
-    EXPECT_EQ(p.ReadToken(), token::kUnclosedComment);
-    EXPECT_EQ(h.view.Pane(), Unclosed());  // check pass: the pane shows the message
-    EXPECT_EQ(p.errorText, Unclosed());
-    EXPECT_EQ(p.runState, kEndedByError);
-    EXPECT_EQ(p.execute, 0);
-    EXPECT_EQ(h.view.Selections(), (std::vector<std::pair<int, int>>{{2, 2}}));
-    EXPECT_EQ(p.tokenCount, 2);  // the history ends with the unclosed "/*"
-    EXPECT_EQ(p.position, 4);
-}
-
-TEST(LexerLimitTest, AWordOf300BytesIsReportedAndEndsTheScan) {
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan("ok " + std::string(300, 'w') + " more");
-    ASSERT_EQ(p.ReadToken(), U);
-    EXPECT_EQ(p.ReadToken(), token::kEnd);
-    EXPECT_EQ(h.view.Pane(), TooLong());
-    EXPECT_EQ(p.errorText, TooLong());
-    EXPECT_EQ(p.runState, kEndedByError);
-    EXPECT_EQ(h.view.Selections(), (std::vector<std::pair<int, int>>{{3, 300}}));
+TEST(LexerErrorTest, AReadingErrorIsReportedOnItsWordAndEndsTheScan) {
+    struct Case {
+        std::string text;
+        int code;
+        std::string message;
+        std::pair<int, int> selection;
+    };
+    const Case cases[] = {
+        {"x /* abc", token::kUnclosedComment, Unclosed(), {2, 2}},
+        {"x " + std::string(300, 'w') + " more", token::kEnd, TooLong(), {2, 300}},
+    };
+    for (const Case& c : cases) {
+        ScriptHarness h;
+        h.parser.sleepScale = 0;
+        h.parser.PrepareScan(c.text);
+        ASSERT_EQ(h.parser.ReadToken(), U);
+        EXPECT_EQ(h.parser.ReadToken(), c.code);
+        EXPECT_EQ(h.view.Pane(), c.message);  // check pass: the pane shows the message
+        EXPECT_EQ(h.parser.errorText, c.message);
+        EXPECT_EQ(h.parser.runState, kEndedByError);
+        EXPECT_EQ(h.view.Selections(), (std::vector<std::pair<int, int>>{c.selection}));
+    }
 }
 
 TEST(LexerFlagsTest, StopMakesEveryTokenTheEndAndSetsRunState1) {

@@ -125,6 +125,7 @@ TEST_F(MatrixFileTest, ReaderRules) {
         {"1 2 3 4", 1, {1, 2, 3, 4}},
         {"1 2 3 4 5 6 junk", 1, {1, 2, 3, 4}},             // extra values ignored
         {"12abc -3.5e2x .5 +7", 1, {12, -350, 0.5, 7}},    // leading numeric part
+        {"1.2.3 1e+ 2E1 -0", 1, {1.2, 1, 20, -0.0}},
         {"1 2 3", 0, {9, 9, 9, 9}},                        // too short: unchanged
     };
     for (const LoadCase& c : cases) {

@@ -1,14 +1,6 @@
 // Shared test fixture for the interpreter's unit tests: a view that records what a pass shows,
 // an interpreter whose network-extension operations do nothing, and helpers that run a check
 // pass or a whole run synchronously on a script text.
-//
-//   ScriptHarness h;
-//   int ok = h.Check("Integer i : i = 1");        // the check pass; h.view.Pane() is the pane text
-//   std::string pane = h.Run("Integer i : Exit"); // check pass, then the run in its worker thread
-//   auto tokens = h.Scan("a<=b");                 // every token of a text, as the check pass reads it
-//   h.parser.sleepScale = 0;                      // the lexer's own waits (pause steps, the wait after
-//                                                 // an unclosed comment) take no time
-//   PrintingHarness ph;                           // the same with `Print expr` writing to the pane
 #pragma once
 
 #include <atomic>
@@ -49,7 +41,6 @@ public:
         pane_ += text;
         if (crlfAfter) pane_ += "\r\n";
     }
-    void SetEditorReadOnly(bool readOnly) override { readOnly_ = readOnly; }
     void SelectSource(int start, int length) override {
         std::lock_guard<std::mutex> lock(mutex_);
         selections_.emplace_back(start, length);
@@ -76,7 +67,6 @@ public:
     }
     std::vector<TreeEntry> TreeItems() const { return treeItems_; }
     std::vector<Chart> Charts() const { return charts_; }
-    bool ReadOnly() const { return readOnly_; }
     // Forgets pane text, selections, tree entries and charts (the flags stay).
     void ClearRecords() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -92,7 +82,6 @@ private:
     std::vector<std::pair<int, int>> selections_;
     std::vector<TreeEntry> treeItems_;
     std::vector<Chart> charts_;
-    std::atomic<bool> readOnly_{false};
 };
 
 // The interpreter without the network extension: no object keywords or variables unless a test
@@ -188,13 +177,13 @@ struct BasicScriptHarness {
         parser.CreateThread();
     }
 
-    // Every token of text up to the end (168) or an unclosed comment (167), read with ReadToken
-    // in the given mode; max bounds the count so that a broken lexer cannot hang a test.
-    std::vector<ScannedToken> Scan(const std::string& text, int raw = 0, int executeFlag = 0, int max = 10000) {
-        parser.PrepareScan(text, executeFlag);
+    // Every token of text up to the end (168) or an unclosed comment (167), as the check pass reads
+    // them; the count is bounded so that a broken lexer cannot hang a test.
+    std::vector<ScannedToken> Scan(const std::string& text) {
+        parser.PrepareScan(text);
         std::vector<ScannedToken> tokens;
-        for (int i = 0; i < max; ++i) {
-            int code = parser.ReadToken(raw);
+        for (int i = 0; i < 10000; ++i) {
+            int code = parser.ReadToken();
             if (code == token::kEnd || code == token::kUnclosedComment) break;
             tokens.push_back({code, parser.word});
         }

@@ -6,11 +6,8 @@
 #include <vector>
 
 #include "interpreter/builtin_test_support.h"
-#include "base/dyna_array.h"
-#include "base/matrix.h"
 #include "interpreter/test_parser.h"
 #include "platform/crt_file.h"
-#include "platform/desktop.h"
 
 namespace {
 
@@ -88,86 +85,63 @@ TEST(FindVariableTest, HashedLookupAgreesWithTheTableWalkThroughAppendsAndCuts) 
     }
 }
 
-struct IndexCase {
-    const char* name;
-    const char* text;
-    int execute;
-    int result;           // record index + 1, 0 on error
-    const char* message;  // the error text (run) or pane (check pass); "" for none
-};
-
-class ArrayIndexTest : public ::testing::TestWithParam<IndexCase> {};
-
-TEST_P(ArrayIndexTest, ReadsTheIndexAndChecksItsBounds) {
-    const IndexCase& c = GetParam();
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan(c.text, c.execute);
-    p.DeclareVariable("pad", kTypeInteger, 2, 0, 0);
-    p.DeclareVariable("a", kTypeInteger, 3, 0, 0);
-    p.DeclareVariable("s", kTypeInteger, 1, 0, 0);
-    ASSERT_EQ(p.ReadToken(), token::kVariable);
-    EXPECT_EQ(p.EvaluateArrayIndex(), c.result);
-    const std::string shown = c.execute ? p.errorText : h.view.Pane();
-    EXPECT_EQ(shown, c.message);
-    if (c.result == 0) {
-        EXPECT_EQ(p.runState, kEndedByError);
-        EXPECT_EQ(p.execute, 0);
+TEST(ArrayIndexTest, ReadsTheIndexAndChecksItsBounds) {
+    struct Case {
+        const char* text;
+        int execute;
+        int result;           // record index + 1, 0 on error
+        const char* message;  // the error text (run) or pane (check pass)
+    };
+    const Case cases[] = {
+        {"a[1]", 1, 3, ""},
+        {"a[3]", 1, 5, ""},
+        {"a[0]", 1, 0, " Runtime Error : Array Bound OUT OF RANGE.   :  0 < 1 (L.B) "},
+        {"a[4]", 1, 0, " Runtime Error : Array Bound OUT OF RANGE.   :  4 > 3 (U.B)) "},
+        {"a[1.5]", 0, 0, " Syntax Error : Array Bound Must Be INTEGERS."},
+        {"a 2", 1, 0, "   Expected :  \"  [  \"   "},
+        {"a[99]", 0, 3, ""},  // the check pass takes index 1
+        {"s[", 1, 6, ""},     // a scalar reads nothing
+    };
+    for (const Case& c : cases) {
+        ScriptHarness h;
+        TestParser& p = h.parser;
+        p.PrepareScan(c.text, c.execute);
+        p.DeclareVariable("pad", kTypeInteger, 2, 0, 0);
+        p.DeclareVariable("a", kTypeInteger, 3, 0, 0);
+        p.DeclareVariable("s", kTypeInteger, 1, 0, 0);
+        ASSERT_EQ(p.ReadToken(), token::kVariable);
+        EXPECT_EQ(p.EvaluateArrayIndex(), c.result) << c.text;
+        EXPECT_EQ(c.execute ? p.errorText : h.view.Pane(), c.message) << c.text;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bounds, ArrayIndexTest,
-    ::testing::Values(
-        IndexCase{"first", "a[1]", 1, 3, ""}, IndexCase{"last", "a[3]", 1, 5, ""},
-        IndexCase{"below", "a[0]", 1, 0, " Runtime Error : Array Bound OUT OF RANGE.   :  0 < 1 (L.B) "},
-        IndexCase{"above", "a[4]", 1, 0, " Runtime Error : Array Bound OUT OF RANGE.   :  4 > 3 (U.B)) "},
-        IndexCase{"float_index", "a[1.5]", 1, 0, " Syntax Error : Array Bound Must Be INTEGERS."},
-        IndexCase{"missing_open", "a 2", 1, 0, "   Expected :  \"  [  \"   "},
-        IndexCase{"check_pass_takes_index_1", "a[99]", 0, 3, ""},
-        IndexCase{"check_pass_still_tests_the_type", "a[1.5]", 0, 0, " Syntax Error : Array Bound Must Be INTEGERS."},
-        IndexCase{"scalar_reads_nothing", "s[", 1, 6, ""}),
-    [](const ::testing::TestParamInfo<IndexCase>& info) { return std::string(info.param.name); });
-
-struct PrescanCase {
-    const char* name;
-    const char* text;
-    int result;
-    const char* pane;
-    std::pair<int, int> selection;  // of the reported word; {-1, -1}: none
-};
-
-class PrescanTest : public ::testing::TestWithParam<PrescanCase> {};
-
-TEST_P(PrescanTest, ReportsMisplacedSubroutineWords) {
-    const PrescanCase& c = GetParam();
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan(c.text, 0);
-    EXPECT_EQ(p.PrescanSubroutines(), c.result);
-    EXPECT_EQ(h.view.Pane(), c.pane);
-    if (c.selection.first >= 0) {
-        ASSERT_FALSE(h.view.Selections().empty());
-        EXPECT_EQ(h.view.Selections().back(), c.selection);
-        EXPECT_EQ(p.errorText, c.pane);
-        EXPECT_EQ(p.runState, kEndedByError);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Subroutines, PrescanTest,
-    ::testing::Values(
-        PrescanCase{"pairs_anywhere", "Call S\nSubroutin S\nEndSub\nSubroutin T EndSub", 1, "", {-1, -1}},
-        PrescanCase{"redefinition", "Subroutin S EndSub Subroutin S EndSub", 0,
-                    " Syntax Error : SUBROUTIN Redefinition.", {29, 1}},
-        PrescanCase{"known_word", "Subroutin For EndSub", 0,
-                    " Syntax Error : Can not declare KNOWN words as SUBROUTIN.", {10, 3}},
-        PrescanCase{"endsub_alone", "x = 1\nEndSub", 0, " Syntax Error : \"EndSub\" without \"Subroutin\".", {6, 6}},
-        PrescanCase{"text_ends_inside", "Subroutin A EndSub Subroutin Bee\n x = 1", 0,
-                    " Syntax Error : \"EndSub\" not found in SUBROUTIN declaration.", {29, 3}},
+TEST(PrescanTest, ReportsMisplacedSubroutineWordsOnTheirWord) {
+    struct Case {
+        const char* text;
+        const char* pane;
+        std::pair<int, int> selection;
+    };
+    const Case cases[] = {
+        {"Subroutin S EndSub Subroutin S EndSub", " Syntax Error : SUBROUTIN Redefinition.", {29, 1}},
+        {"Subroutin For EndSub", " Syntax Error : Can not declare KNOWN words as SUBROUTIN.", {10, 3}},
+        {"x = 1\nEndSub", " Syntax Error : \"EndSub\" without \"Subroutin\".", {6, 6}},
+        {"Subroutin A EndSub Subroutin Bee\n x = 1", " Syntax Error : \"EndSub\" not found in SUBROUTIN declaration.",
+         {29, 3}},
         // Raw reading returns "//" as a word and reads the rest of its line as tokens.
-        PrescanCase{"line_comments_are_read", "// EndSub", 0, " Syntax Error : \"EndSub\" without \"Subroutin\".", {3, 6}}),
-    [](const ::testing::TestParamInfo<PrescanCase>& info) { return std::string(info.param.name); });
+        {"// EndSub", " Syntax Error : \"EndSub\" without \"Subroutin\".", {3, 6}},
+    };
+    for (const Case& c : cases) {
+        ScriptHarness h;
+        h.parser.PrepareScan(c.text, 0);
+        EXPECT_EQ(h.parser.PrescanSubroutines(), 0) << c.text;
+        EXPECT_EQ(h.view.Pane(), c.pane) << c.text;
+        ASSERT_FALSE(h.view.Selections().empty());
+        EXPECT_EQ(h.view.Selections().back(), c.selection) << c.text;
+    }
+    ScriptHarness h;
+    h.parser.PrepareScan("Call S\nSubroutin S\nEndSub\nSubroutin T EndSub", 0);
+    EXPECT_EQ(h.parser.PrescanSubroutines(), 1);
+}
 
 Value FileRecord(const std::string& name, crt::CrtFile* f) {
     Value v;

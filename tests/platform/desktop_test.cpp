@@ -45,19 +45,13 @@ TEST(WaveFileTest, DurationFromTheHeaderOrAClearRefusal) {
     const std::string fmt = FmtChunk(1, 8000, 16);
     const std::vector<WaveCase> cases = {
         {"half a second", Riff(fmt + DataChunk(8000, 8000)), true, 500},
-        {"stereo 44.1 kHz", Riff(FmtChunk(2, 44100, 16) + DataChunk(176400, 176400)), true, 1000},
         {"odd chunk before data is padded", Riff(fmt + "LIST" + Le32(3) + "abc" + std::string(1, '\0') + DataChunk(1600, 1600)), true, 100},
         {"header claims more than the file has", Riff(fmt + DataChunk(16000, 8000)), true, 500},
-        {"empty sound", Riff(fmt + DataChunk(0, 0)), true, 0},
         {"no data chunk", Riff(fmt), false, 0},
-        {"data before fmt", Riff(DataChunk(8, 8) + fmt), false, 0},
         {"short fmt", Riff("fmt " + Le32(8) + std::string(8, '\0') + DataChunk(8, 8)), false, 0},
-        {"zero byte rate", Riff("fmt " + Le32(16) + Le16(1) + Le16(1) + Le32(8000) + Le32(0) + Le16(2) + Le16(16) + DataChunk(8, 8)), false, 0},
         {"fmt cut short", Riff("fmt " + Le32(16) + "abc"), false, 0},
         {"chunk size past the end", Riff(fmt + "junk" + Le32(0xFFFFFFF0u) + "x"), false, 0},
         {"not RIFF", "RIFX" + Le32(4) + "WAVE", false, 0},
-        {"not WAVE", "RIFF" + Le32(4) + "AVI ", false, 0},
-        {"too short", "RIFF", false, 0},
         {"empty file", "", false, 0},
     };
     TempDir dir;
@@ -72,10 +66,6 @@ TEST(WaveFileTest, DurationFromTheHeaderOrAClearRefusal) {
             EXPECT_EQ(info.DurationMilliseconds(), c.milliseconds) << c.what;
         }
     }
-    desktop::WaveInfo info;
-    std::string error;
-    EXPECT_FALSE(desktop::ReadWaveInfo(dir.File("absent.wav"), info, error));
-    EXPECT_FALSE(error.empty());
 }
 
 struct BoxCase {
@@ -88,9 +78,7 @@ TEST(ConsoleDesktopTest, MessageBoxAnswersAndPrintsUtf8ToStderr) {
     const std::vector<BoxCase> cases = {
         {desktop::kYesNo | desktop::kIconQuestion, true, desktop::kIdYes},
         {desktop::kYesNo | desktop::kIconQuestion, false, desktop::kIdNo},
-        {desktop::kYesNo, true, desktop::kIdYes},
         {desktop::kIconHand, true, desktop::kIdOk},
-        {desktop::kIconAsterisk, false, desktop::kIdOk},
         {desktop::kOk, true, desktop::kIdOk},
     };
     for (const BoxCase& c : cases) {
