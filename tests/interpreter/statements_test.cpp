@@ -2,7 +2,6 @@
 // skippers pass over text. Expected texts are the language's own messages and end lines.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -157,33 +156,6 @@ TEST(StatementChecks, CallGraphThatFansOutStillFinishes) {
     int ok = -1;
     CheckPane(script, &ok);
     EXPECT_EQ(ok, 1);
-}
-
-TEST(StatementChecks, ArbitraryStatementWordsLeaveTheInterpreterBalanced) {
-    // Random sequences of statement words: every check pass ends with the scopes and the nesting
-    // depth back at their start; a pass that succeeds shows nothing and leaves run state 0; a pass
-    // that fails before the end of the text has shown its message.
-    const char* words[] = {"Integer", "Float", "String", "Matrix", "File", "a", "b", "S", "T", "=", "1", "0.5",
-                           "'x'", "If", "Then", "Else", "Endif", "For", "To", "Step", "Next", "While", "Wend",
-                           "Do", "Subroutin", "EndSub", "Call", "ExitSub", "Exit", "StopProgram", "{", "}",
-                           ":", ";", "[", "]", ",", "+", "<", "And", "*/", "//", "\n", "Print"};
-    const int n = sizeof(words) / sizeof(words[0]);
-    std::mt19937 rng(20240611);
-    for (int iteration = 0; iteration < 3000; ++iteration) {
-        std::string text;
-        const int length = 1 + static_cast<int>(rng() % 40);
-        for (int i = 0; i < length; ++i) text += std::string(words[rng() % n]) + " ";
-        PrintingHarness h;
-        const int ok = h.Check(text);
-        ASSERT_EQ(h.parser.nestingDepth, 0) << text;
-        ASSERT_EQ(h.parser.scope, "") << text;
-        if (ok) {
-            ASSERT_EQ(h.view.Pane(), "") << text;
-            ASSERT_EQ(h.parser.runState, kRunning) << text;
-        } else if (h.parser.currentToken != token::kEnd) {
-            ASSERT_NE(h.view.Pane(), "") << text;
-        }
-    }
 }
 
 // ---------------------------------------------------------------------------------------------
