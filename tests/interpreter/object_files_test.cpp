@@ -72,29 +72,6 @@ TEST_F(ObjectFileTest, ReadObjectHeaderGivesTheTypeOrInvalid) {
     }
 }
 
-TEST_F(ObjectFileTest, LoadingFillsAMatrixOfTheSameSizeOnly) {
-    const std::string path = folder.File("m.obj");
-    WriteBytes(path, MatrixObjectBytes());
-    struct Case {
-        int rows;
-        int cols;
-        std::vector<double> after;
-    };
-    const std::vector<Case> cases = {
-        {2, 3, {1, 2, 3, 4, 5, 6.5}},
-        {3, 2, {9, 9, 9, 9, 9, 9}},  // same count, other shape: nothing assigned
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.rows) + "x" + std::to_string(c.cols));
-        Value& v = Declare(kTypeMatrix, c.rows, c.cols);
-        v.value.matrix->AddScalar(9.0);
-        EXPECT_EQ(parser.LoadObject(0, path), 1);
-        EXPECT_EQ(Elements(*parser.variables[0].value.matrix), c.after);
-        EXPECT_EQ(parser.variables[0].value.matrix->GetRows(), c.rows);
-    }
-    EXPECT_EQ(ReadBytes(path), MatrixObjectBytes());  // loading never changes the file
-}
-
 TEST_F(ObjectFileTest, AFileCutAnywhereAssignsNothing) {
     const std::vector<unsigned char> whole = MatrixObjectBytes();
     const std::string path = folder.File("cut.obj");

@@ -16,14 +16,9 @@
 #include "interpreter/value.h"
 
 // A ViewServices that keeps the output pane's text exactly as the pane does (append/replace,
-// "\r\n" line breaks) and records selections, help-tree entries and charts.
+// "\r\n" line breaks) and records selections and charts.
 class RecordingView : public ViewServices {
 public:
-    struct TreeEntry {
-        std::string text;
-        int category = 0;
-        TreeItem parent = nullptr;
-    };
     struct Chart {
         std::string title;
         std::vector<double> values;
@@ -45,11 +40,6 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         selections_.emplace_back(start, length);
     }
-    TreeItem AddTreeItem(const std::string& text, int category, TreeItem parent, int, int) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        treeItems_.push_back({text, category, parent});
-        return reinterpret_cast<TreeItem>(treeItems_.size());
-    }
     void ShowChart(const std::string& title, const std::vector<double>& values, int count,
                    const std::vector<std::string>* labels) override {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -65,14 +55,12 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return selections_;
     }
-    std::vector<TreeEntry> TreeItems() const { return treeItems_; }
     std::vector<Chart> Charts() const { return charts_; }
-    // Forgets pane text, selections, tree entries and charts (the flags stay).
+    // Forgets pane text, selections and charts (the flags stay).
     void ClearRecords() {
         std::lock_guard<std::mutex> lock(mutex_);
         pane_.clear();
         selections_.clear();
-        treeItems_.clear();
         charts_.clear();
     }
 
@@ -80,7 +68,6 @@ private:
     mutable std::mutex mutex_;
     std::string pane_;
     std::vector<std::pair<int, int>> selections_;
-    std::vector<TreeEntry> treeItems_;
     std::vector<Chart> charts_;
 };
 

@@ -106,17 +106,13 @@ public:
     void BeginTrainingDisplay(const CFeedForwardNeuralNetwork& network) override {
         NetView::BeginTrainingDisplay(network);
         smart = network.SmartLearningConstant;
-        storms = network.ShowStorms;
         text = network.TextMessageLearning;
         learningConstant = network.LearningConstant;
-        maxError = network.LearningMaxError;
         maxEpochs = network.MaxEpochs;
-        updateEpochs = network.UpdateEpochs;
-        trainingPairs = network.GetTrainingPairs().GetCount();
         testingPairs = network.GetTestingPairs().GetCount();
     }
-    int smart = -1, storms = -1, text = -1, maxEpochs = -1, updateEpochs = -1, trainingPairs = -1, testingPairs = -1;
-    double learningConstant = -1, maxError = -1;
+    int smart = -1, text = -1, maxEpochs = -1, testingPairs = -1;
+    double learningConstant = -1;
 };
 
 TEST(FeedForwardTraining, SettingsReachTheNetwork) {
@@ -134,13 +130,9 @@ TEST(FeedForwardTraining, SettingsReachTheNetwork) {
     EXPECT_EQ(h.RunChecked(), "");
     const TrainingView& view = h.view;
     EXPECT_EQ(view.smart, 1);
-    EXPECT_EQ(view.storms, 0);
     EXPECT_EQ(view.text, 0);
     EXPECT_EQ(view.learningConstant, 0.3);
-    EXPECT_EQ(view.maxError, 0.01);
     EXPECT_EQ(view.maxEpochs, 7);
-    EXPECT_EQ(view.updateEpochs, 70);
-    EXPECT_EQ(view.trainingPairs, 2);
     EXPECT_EQ(view.testingPairs, 1);
     EXPECT_EQ(view.trainingEnds, 1);
 }

@@ -1,9 +1,7 @@
-// Pair text files: numbers in any layout, the bias column, the mismatch at a short end, tokens
-// of any length, the missing file.
+// Pair text files: numbers in any layout, the bias column, the mismatch at a short end, the
+// missing file.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <filesystem>
 
 #include "engine_test_support.h"
 

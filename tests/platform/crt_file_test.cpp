@@ -149,19 +149,6 @@ TEST_F(CrtFileTest, EofIsSetOnlyByAReadThatHitsTheEndAndClearedBySeek) {
     }
 }
 
-TEST_F(CrtFileTest, CtrlZEndsTextReadingUntilASeekPassesIt) {
-    auto f = OpenWith("z.txt", "ab\x1A" "c\r\nd", "rt");
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(ReadAll(*f), "ab");
-    EXPECT_TRUE(f->Eof());
-    EXPECT_EQ(f->Tell(), 2);  // stopped in front of the Ctrl-Z
-    EXPECT_EQ(f->Seek(0, SEEK_CUR), 0);
-    EXPECT_EQ(ReadAll(*f), "");  // still in front of it
-    EXPECT_EQ(f->Seek(3, SEEK_SET), 0);
-    EXPECT_EQ(ReadAll(*f), "c\nd");
-    EXPECT_EQ(f->Length(), 7);
-}
-
 TEST_F(CrtFileTest, UpdateModeMixesReadsAndWritesWithoutExplicitSeeks) {
     const std::string binary = dir.File("mix.bin");
     WriteBytes(binary, "abcdef");
