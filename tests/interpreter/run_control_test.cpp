@@ -39,26 +39,6 @@ TEST(EndLineTest, PrintsTheLineOfTheRunStateAndTheErrorText) {
     }
 }
 
-TEST(EndRunTest, ClearsTheRunAndStopsASoundThatWasStarted) {
-    DesktopScope desk;
-    ScriptHarness h;
-    h.parser.PrepareScan("", 1);
-    h.parser.DeclareVariable("v", kTypeInteger, 2, 0, 0);
-    h.parser.SetRunning(1);
-    h.view.running = 1;
-    h.view.stopRequested = 1;
-    h.parser.wavePlaying = 0;
-    h.parser.EndRun(1);
-    EXPECT_EQ(desk.recorder.stops.load(), 0);
-    h.parser.wavePlaying = 1;
-    h.parser.EndRun(1);
-    EXPECT_EQ(desk.recorder.stops.load(), 1);
-    EXPECT_EQ(h.parser.wavePlaying, 0);
-    EXPECT_EQ(h.parser.running, 0);
-    EXPECT_EQ(h.view.running.load() + h.view.stopRequested.load() + h.view.paused.load(), 0);
-    EXPECT_EQ(h.parser.variables.GetCount(), 0);
-}
-
 TEST(CheckPassTest, NestingBeyondTheLimitIsAnErrorNotACrash) {
     const int depth = CTesselParser::kMaxNestingDepth * 20;
     std::string parens = "Integer i : i = " + std::string(depth, '(') + "1" + std::string(depth, ')');

@@ -1,5 +1,5 @@
-// Test doubles for the engine: a view that records every call it receives (and lets a test act
-// at chosen calls), a desktop that records message boxes, and small builders of networks.
+// Test doubles for the engine: a view that records the training calls it receives (and lets a
+// test act at chosen calls), temporary files, and small builders of networks.
 #pragma once
 
 #include <functional>
@@ -9,7 +9,6 @@
 #include "view/view_services.h"
 #include "network/feed_forward_network.h"
 #include "platform/crt_file.h"
-#include "platform/desktop.h"
 #include "platform/temp_dir.h"
 
 namespace enginetest {
@@ -41,13 +40,7 @@ public:
         return out;
     }
 
-    void OutputText(const std::string& text, int append, int before, int after, int repaint) override {
-        Record("OutputText", {double(append), double(before), double(after), double(repaint)}, text);
-    }
-    void BeginTrainingDisplay(const CFeedForwardNeuralNetwork&) override {
-        stopLearning = 0;
-        Record("BeginTrainingDisplay", {});
-    }
+    void OutputText(const std::string&, int, int, int, int) override {}
     void EndTrainingDisplay() override { Record("EndTrainingDisplay", {}); }
     void AddTrainingGraphPoint(int curve, double value, int flag) override {
         Record("AddTrainingGraphPoint", {double(curve), value, double(flag)});
@@ -55,18 +48,8 @@ public:
     void UpdateTrainingStats(int epochs, int maxEpochs, double error, double goal, double rate, double initial) override {
         Record("UpdateTrainingStats", {double(epochs), double(maxEpochs), error, goal, rate, initial});
     }
-    void SetStructureProgress1(int position, int range) override {
-        Record("SetStructureProgress1", {double(position), double(range)});
-    }
-    void SetStructureProgress2(int position, int range) override {
-        Record("SetStructureProgress2", {double(position), double(range)});
-    }
     void UpdateStructureWeights(const CFeedForwardNeuralNetwork* network, int force) override {
         Record("UpdateStructureWeights", {network != nullptr ? 1.0 : 0.0, double(force)});
-    }
-    void SetSimulationText(const std::string& text) override { Record("SetSimulationText", {}, text); }
-    void SetSimulationProgress(int position, int range) override {
-        Record("SetSimulationProgress", {double(position), double(range)});
     }
 
 private:
@@ -74,21 +57,6 @@ private:
         calls.push_back({name, std::move(numbers), text});
         if (onCall) onCall(calls.back());
     }
-};
-
-// Installs itself as the process's desktop for its lifetime and records the message texts.
-class RecordingDesktop : public desktop::ConsoleDesktop {
-public:
-    RecordingDesktop() { desktop::Install(this); }
-    ~RecordingDesktop() override { desktop::Install(nullptr); }
-    RecordingDesktop(const RecordingDesktop&) = delete;
-    RecordingDesktop& operator=(const RecordingDesktop&) = delete;
-
-    int MessageBox(void*, const std::string& text, const std::string&, unsigned) override {
-        messages.push_back(text);
-        return desktop::kIdOk;
-    }
-    std::vector<std::string> messages;
 };
 
 // A file in a fresh temporary folder, removed at the end of the test.

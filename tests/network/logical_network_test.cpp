@@ -1,14 +1,10 @@
-// The logical RAM network: grouping and addressing, ties, copies, incomplete definitions,
-// inputs shorter than the groups, and RAMs whose memory cannot be had.
+// The logical RAM network: grouping and addressing, ties, and inputs past the last whole RAM.
 #include <gtest/gtest.h>
 
 #include "engine_test_support.h"
-#include "base/number_text.h"
 #include "network/logical_network.h"
 
-#include <random>
 
-using enginetest::RecordingDesktop;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
@@ -73,15 +69,4 @@ TEST(LogicalNetwork, RemainderInputsAreNeverRead) {
     net.TrainOn(Bytes{1, 1, 1, 0, 0, 0, 1, 0, 1, 0}, 0);
     EXPECT_EQ(net.GetDiscriminator(0).Response(Bytes{1, 1, 1, 0, 0, 0, 1, 0, 1, 1}), 3u);
     EXPECT_EQ(net.GetDiscriminator(0).GetThreshold(), 3);  // threshold 0 becomes the RAM count
-}
-
-TEST(LogicalNetwork, GroupAddressesAreTheBitsAsAnInteger) {
-    std::mt19937 rng(9);
-    std::uniform_int_distribution<int> byte(0, 3);  // about a quarter zeros, the rest any non-zero value
-    for (int width = 0; width <= 40; ++width)
-        for (int round = 0; round < 50; ++round) {
-            Bytes group(static_cast<std::size_t>(width));
-            for (auto& b : group) b = static_cast<std::uint8_t>(byte(rng) * 85);
-            EXPECT_EQ(Discriminator::GroupAddress(group.data(), group.size()), BitsToInteger(group.data(), width)) << width;
-        }
 }

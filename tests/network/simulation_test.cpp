@@ -1,4 +1,4 @@
-// Transfer functions, single neurons, the forward pass and the output text.
+// Transfer functions, the forward pass and the output text.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,29 +25,6 @@ TEST(TransferFunctions, GiveTheOutputOfEachCode) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(ApplyTransfer(c.code, c.gain, c.net), c.output) << "code " << c.code << " net " << c.net;
-}
-
-TEST(Neurons, ComputeSumsEveryConnectionInOrderAndCodeZeroKeepsTheOutput) {
-    CFeedForwardNeuralNetwork net;
-    Shape(net, 2, {1});
-    net.SetBias(1.0);
-    net.SetFunction(5);  // linear: the output is the net input
-    Neuron neuron = net.GetLayer(0).GetNeuron(0);
-    neuron.SetWeight(0, 0.5);
-    neuron.SetWeight(1, -2.0);
-    neuron.SetWeight(2, 0.25);
-    net.SetInput(0, 4.0);
-    net.SetInput(1, 1.5);
-    net.Simulate(0);
-    EXPECT_EQ(neuron.GetOutput(), 0.5 * 4.0 - 2.0 * 1.5 + 0.25);
-
-    net.GetLayer(0).SetFunctionAndGain(FCN_NONE, 1.0);
-    net.SetInput(0, 100.0);
-    neuron.Compute();
-    EXPECT_EQ(neuron.GetOutput(), 0.5 * 4.0 - 2.0 * 1.5 + 0.25);
-    net.GetLayer(0).SetFunctionAndGain(FCN_LOGSIG, 2.0);
-    neuron.Compute();
-    EXPECT_EQ(neuron.GetOutput(), 1.0 / (1.0 + std::exp(-2.0 * (50.0 - 3.0 + 0.25))));
 }
 
 TEST(Simulation, GivesEveryComputedNeuronTheFunctionAndSteepness) {

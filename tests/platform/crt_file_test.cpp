@@ -149,25 +149,6 @@ TEST_F(CrtFileTest, EofIsSetOnlyByAReadThatHitsTheEndAndClearedBySeek) {
     }
 }
 
-TEST_F(CrtFileTest, UpdateModeMixesReadsAndWritesWithoutExplicitSeeks) {
-    const std::string binary = dir.File("mix.bin");
-    WriteBytes(binary, "abcdef");
-    {
-        auto f = crt::CrtFile::Open(binary, "r+b");
-        ASSERT_NE(f, nullptr);
-        char buffer[2] = {};
-        ASSERT_EQ(f->Read(buffer, 1, 2), 2u);
-        ASSERT_EQ(f->Write("XY", 1, 2), 2u);
-        char next = 0;
-        ASSERT_EQ(f->Read(&next, 1, 1), 1u);
-        EXPECT_EQ(next, 'e');
-        ASSERT_EQ(f->Write("Z", 1, 1), 1u);
-        EXPECT_EQ(f->Tell(), 6);
-        EXPECT_TRUE(f->Close());
-    }
-    EXPECT_EQ(ReadBytes(binary), "abXYeZ");
-}
-
 TEST_F(CrtFileTest, OpenRefusesBadModesMissingFilesAndFolders) {
     const std::string existing = dir.File("e.txt");
     WriteBytes(existing, "x");

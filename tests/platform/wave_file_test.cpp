@@ -1,4 +1,5 @@
-#include "platform/desktop.h"
+// The wave file header a sound is played from: its duration, or a clear refusal.
+#include "platform/wave_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/wave_file.h"
 #include "temp_dir.h"
 
 namespace {
@@ -67,31 +67,5 @@ TEST(WaveFileTest, DurationFromTheHeaderOrAClearRefusal) {
         }
     }
 }
-
-struct BoxCase {
-    unsigned style;
-    bool answerYes;
-    int result;
-};
-
-TEST(ConsoleDesktopTest, MessageBoxAnswersAndPrintsUtf8ToStderr) {
-    const std::vector<BoxCase> cases = {
-        {desktop::kYesNo | desktop::kIconQuestion, true, desktop::kIdYes},
-        {desktop::kYesNo | desktop::kIconQuestion, false, desktop::kIdNo},
-        {desktop::kIconHand, true, desktop::kIdOk},
-        {desktop::kOk, true, desktop::kIdOk},
-    };
-    for (const BoxCase& c : cases) {
-        desktop::ConsoleDesktop d;
-        d.SetYesNoAnswer(c.answerYes);
-        testing::internal::CaptureStderr();
-        const int result = d.MessageBox(nullptr, "\xC7 2.5", "Loriant Script", c.style);
-        const std::string printed = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(result, c.result) << c.style;
-        EXPECT_EQ(printed, "Loriant Script: \xD8\xA7 2.5\n");
-    }
-}
-
-class OtherDesktop : public desktop::ConsoleDesktop {};
 
 }  // namespace
