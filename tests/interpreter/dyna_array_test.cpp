@@ -51,20 +51,6 @@ TEST_F(DynaArrayTest, CapacityStepAndGrowthCountFollowTheGrowthRule) {
     }
 }
 
-TEST_F(DynaArrayTest, SetSizeAtOrAboveCapacityRegrowsAndKeepsTheElements) {
-    CDynaArray<int> table(100, "NN Layers");
-    AddNumbered(table, 10);
-    table.SetSize(150);
-    EXPECT_EQ(table.GetCapacity(), 250);
-    EXPECT_EQ(table.GetCount(), 150);
-    EXPECT_EQ(table.GetGrowCount(), 1);
-    EXPECT_EQ(table.GetGrowBy(), 100);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(table[i], i);
-    for (int i = 10; i < 150; ++i) EXPECT_EQ(table[i], 0);
-    table[249] = 5;  // the growing SetSize leaves one slot beyond the capacity
-    EXPECT_EQ(table[249], 5);
-}
-
 TEST_F(DynaArrayTest, ExhaustedMemoryShowsTheNameAndRefusesTheElement) {
     CDynaArray<std::string> table(2, "Tessel Subroutins");
     table.Add("a");

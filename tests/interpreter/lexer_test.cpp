@@ -51,25 +51,14 @@ TEST(LexerLookupTest, KeywordsBeatNumbersAndVariablesAndExtensionWordsComeLast) 
     h.parser.objectKeywords = {{"Net", 171}};
     h.parser.objectVariables = {{"n1", 4}};
     h.parser.PrepareScan("For 12 x Net n1 zz");
-    Value v;
-    v.name = "For";
-    v.SetInteger(1);
-    ASSERT_TRUE(h.parser.AppendVariable(v));
-    v.name = "12";
-    ASSERT_TRUE(h.parser.AppendVariable(v));
-    v.name = "x";
-    ASSERT_TRUE(h.parser.AppendVariable(v));
-
-    EXPECT_EQ(h.parser.ReadToken(), kFor);
-    EXPECT_EQ(h.parser.ReadToken(), N);
-    EXPECT_EQ(h.parser.ReadToken(), token::kVariable);
-    EXPECT_EQ(h.parser.variableIndex, 2);
-    EXPECT_EQ(h.parser.ReadToken(), token::kObjectKeyword);
-    EXPECT_EQ(h.parser.objectKeywordId, 171);
-    EXPECT_EQ(h.parser.variableIndex, -1);
-    EXPECT_EQ(h.parser.ReadToken(), token::kObjectVariable);
-    EXPECT_EQ(h.parser.objectVariableIndex, 4);
-    EXPECT_EQ(h.parser.ReadToken(), token::kUnknown);
+    for (const char* name : {"For", "12", "x"}) {  // records a declaration would refuse
+        Value v;
+        v.name = name;
+        v.SetInteger(1);
+        ASSERT_TRUE(h.parser.AppendVariable(v));
+    }
+    const int expected[] = {kFor, N, token::kVariable, token::kObjectKeyword, token::kObjectVariable, token::kUnknown};
+    for (int code : expected) EXPECT_EQ(h.parser.ReadToken(), code) << h.parser.word;
     EXPECT_EQ(h.parser.objectVariableIndex, -1);
 }
 

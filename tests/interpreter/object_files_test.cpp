@@ -144,24 +144,4 @@ TEST(ObjectStatementTest, SaveAndLoadInARun) {
     EXPECT_EQ(charts[1].values, (std::vector<double>{0, 0, 0}));
 }
 
-TEST(ObjectStatementTest, Errors) {
-    ScratchFolder folder;
-    struct Case {
-        std::string script;
-        std::string pane;
-    };
-    const std::vector<Case> cases = {
-        {"Integer i\nSaveObject i In 'x'", " Syntax Error : Matrix Variable expected."},
-        {"Matrix m[1][1]\nSaveObject m From 'x'", "   Expected :  \"  In  \"   "},
-        {"Matrix m[1][1]\nLoadObject m From \"" + folder.File("none.obj") + "\"",
-         RunErrorPane(" Runtime Error : File Not Found.")},
-        {"Matrix m[1][1]\nSaveObject m In \"" + folder.File("no/such/m.obj") + "\"",
-         RunErrorPane(" Runtime Error : Cannot open file.")},
-    };
-    for (const Case& c : cases) {
-        ScriptHarness h;
-        EXPECT_EQ(h.Run(c.script), c.pane) << c.script;
-    }
-}
-
 }  // namespace

@@ -1,15 +1,10 @@
 // Back-propagation training: the error measure, the smart learning constant, the testing pass,
-// the curves and reports on the view, the stop and pause flags, the pair shuffle's draws, and
-// that XOR is learned.
+// the reports on the view, the stop flags and the pair shuffle's draws.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "engine_test_support.h"
-#include "base/number_text.h"
 #include "platform/crt_runtime.h"
 
 using enginetest::MakePair;
