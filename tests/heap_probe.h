@@ -1,7 +1,6 @@
-// Watches a test program's heap requests: how many, the largest, and a limit above which a request
-// is refused with std::bad_alloc (so a reader that trusts a size field fails the test at once
-// instead of touching gigabytes). Exactly one file of a program defines HEAP_PROBE_OPERATORS
-// before including it: that file replaces the global operator new and delete.
+// Watches a test program's heap requests: how many, the largest, and a limit above which one is
+// refused with std::bad_alloc (a reader that trusts a size field fails at once instead of touching
+// gigabytes). One file of a program defines HEAP_PROBE_OPERATORS to replace operator new and delete.
 #pragma once
 
 #include <atomic>

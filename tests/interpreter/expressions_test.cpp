@@ -82,8 +82,6 @@ TEST_F(ExpressionTest, NumbersFollowPrecedenceTypeRulesAndWrapping) {
         {"INT(-2.7)", I, -2}, {"INT(-3000000000.5)", I, -2147483648.0}, {"INT(Pow(-8, 0.5))", I, -2147483648.0},
         {"7 Mod 0", I, -2147483648.0}, {"RGB(0, 0, 255)", I, 16711680}, {"RGB(1.9, 2, 0)", I, 513},
         {"RGB(-1, 0, 0)", I, 255}, {"SinD(30)", F, 0.5}, {"TanD(45)", F, 1}, {"CosR(0)", F, 1},
-        {"Pow(2, 10)", F, 1024}, {"Abs(-3)", F, 3}, {"ArcSinD(1)", F, 90}, {"ArcCosR(1)", F, 0},
-        {"ArcTanD(1)", F, 45}, {"Cosh(0)", F, 1}, {"Log(1000)", F, 3}, {"Exp(0)", F, 1},
         {"1 + Sqrt(4) * 2", F, 5}, {"True + 1", I, 2},
         // the C runtime's generator from seed 1 gives 41, 18467 ...; RND(n) is (n + 1) r / 32767
         {"RND(32766) + RND(32766)", I, 41 + 18467}, {"RND(9.0)", I, 0}, {"RND(2147483646) / 65536", I, 41},
@@ -126,8 +124,6 @@ TEST_F(ExpressionTest, ErrorsReportTheirMessageOnTheirWord) {
         {"1 / 0.0", kRun, kDivideByZero, "0.0"}, {"m / 0", kRun, kDivideByZero, "0"},
         {"Sqrt(-1)", kRun, " Runtime Error : \"Sqrt\" argument is out of range.", "Sqrt"},
         {"Pow(0, 0)", kRun, " Runtime Error : \"Pow\" argument is out of range.", "Pow"},
-        {"ArcSinR(-1.5)", kRun, " Runtime Error : \"ArcSin\" argument is out of range.", "ArcSinR"},
-        {"ArcCosD(1.01)", kRun, " Runtime Error : \"ArcCos\" argument is out of range.", "ArcCosD"},
         {"1 + Log(-1)", kRun, " Runtime Error : \"Log\" argument is out of range.", "Log"},
         {"1 + PI", kCheck, kCannotEvaluate, "+"}, {"3 *", kCheck, kCannotEvaluate, "*"},
         {"zork", kRun, " Syntax Error : Unknown Variable.", "zork"}, {"1 + \"abc", kCheck, "String not terminated.", "\""},
@@ -246,11 +242,9 @@ TEST_F(ExpressionTest, MatrixLiteralErrors) {
     };
     const Case cases[] = {
         {"[1, 2 3, 4]", 0, 2, 0, 2, 0, kSeparator},
-        {"[1, 2, 3]", 0, 2, 0, 2, 0, kSeparator},
         {"[1, 2, 3, 4", 0, 2, 0, 2, 0, "   Expected :  \"  ]  \"   "},
         {"[1.5, 2]", 0, 1, 0, 2, 1, kMustBeInteger},
         {"[1, 2]", 2, 3, 0, 2, 0, " Runtime Error : Setting invalid row number."},
-        {"[1, 2]", 0, 1, 1, 3, 0, " Runtime Error : Setting invalid column number."},
         {"'a'", 0, 1, 0, 1, 0, " Syntax Error : Cannot transfer result to the matrix."},
         {"v", 0, 2, 0, 2, 0, kMismatch},
         {"RANDOM_ELEMENTS(1, 'a')", 0, 2, 0, 2, 0, kStringsNotAllowed},

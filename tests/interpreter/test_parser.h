@@ -181,20 +181,6 @@ struct BasicScriptHarness {
 using ScriptHarness = BasicScriptHarness<TestParser>;
 using PrintingHarness = BasicScriptHarness<PrintingParser>;
 
-inline std::string RunScript(const std::string& text) {
-    ScriptHarness h;
-    return h.Run(text);
-}
-
-// The pane after a check pass; ok receives Compile's result when given.
-template <class Harness = ScriptHarness>
-std::string CheckScript(const std::string& text, int* ok = nullptr) {
-    Harness h;
-    int result = h.Check(text);
-    if (ok) *ok = result;
-    return h.view.Pane();
-}
-
 // The pane of a run that ended with the error `message`: the end line and the message, each with
 // a line break after it, the message after an empty line.
 inline std::string RunErrorPane(const std::string& message) {

@@ -157,8 +157,6 @@ TEST(FileRecordsTest, ADroppedFileIsClosedUnlessASurvivorSharesIt) {
     const std::string sharedPath = folder.File("shared.txt");
     crt::CrtFile* own = crt::CrtFile::Open(ownPath, "wb").release();
     crt::CrtFile* shared = crt::CrtFile::Open(sharedPath, "wb").release();
-    ASSERT_NE(own, nullptr);
-    ASSERT_NE(shared, nullptr);
     ASSERT_TRUE(p.AppendVariable(FileRecord("keep", shared)));
     ASSERT_TRUE(p.AppendVariable(FileRecord("inner", own)));
     ASSERT_TRUE(p.AppendVariable(FileRecord("copy", own)));  // two dropped records, one file

@@ -46,13 +46,10 @@ TEST(FeedForwardWeights, SetAndReadTheWholeLayerAColumnOrOneWeight) {
 TEST(FeedForwardWeights, RangeErrorsOfARun) {
     const ScriptCase cases[] = {
         {"net.Weights(3) = 1", " Runtime Error : Invalid layer number. Accessing layer 3."},
-        {"net.Weights(0, 1) = 1", " Runtime Error : Invalid layer number. Accessing layer 0."},
         {"net.Weights(1, 4) = 1", " Runtime Error :  Accessing Neuron 4 in layer 1."},
         {"net.Weights(1, 2, 6) = 1", " Runtime Error :  Setting Weight 6 of Neuron 2 in layer 1."},
         {"Println net.Weights(2, 1, 5)", " Runtime Error :  Accessing Weight 5 of Neuron 1 in layer 2."},
-        {"Println net.NeuronsInLayers(3)", " Runtime Error : Invalid layer number. Accessing layer 3."},
         {"net.InputValues(5) = 1", " Runtime Error : Setting invalid input number. (5)"},
-        {"Println net.Output(2)", "Error: Invalid Output Index : (2) ."},
     };
     for (const ScriptCase& c : cases) {
         EXPECT_EQ(RunNetScript(Script(kNet431, c.script)), EndedByError("", c.pane)) << c.script;
@@ -65,15 +62,11 @@ TEST(FeedForwardMembers, ErrorsOfTheCheckPass) {
         {"net.LearningConstant = 0.5",
          " Syntax Error : \"LearningConstant\" is not a member of Feed Forward Neural Nework object."},
         {"Println net.Output.Copy()", " Syntax Error : Property cannot be right-value."},
-        {"net.Output.toString()", " Syntax Error : Property cannot be left-value."},
         {"net.Output = 1", " Syntax Error : Doesn't know what to do with \"Output\"."},
-        {"net.Train.Steepness = 1", " Syntax Error : Unknown property of \"Train\" of a neural network."},
         {"net.NeuronsInLayers 5", " Syntax Error :  \"=\"  or  \"(\"  expected."},
         {"net.Weights(1 2) = 1", " Syntax Error : \",\"  or  \")\" Expected."},
-        {"net.Weights(1, 2, 3 4) = 1", "   Expected :  \"  )  \"   "},
         {"net.Simulate(1)", "   Expected :  \"  )  \"   "},
         {"net.Bias = 'a'", " Syntax Error : STRINGS not allowed here."},
-        {"net.Train.MaxEpochs = 1.5", " Syntax Error : Expression must be integer."},
         {"net.Train.AddTrainingPair([1, 2, 3, 4] [1])", "   Expected :  \"  ,  \"   "},
     };
     ExpectCheckPassErrors(cases, kNet431);

@@ -1,4 +1,4 @@
-// The extension's keyword table, its lookup and its help branch.
+// The extension's help branch: its words, each with its help text.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,22 +6,6 @@
 #include "net_harness.h"
 
 namespace {
-
-TEST(NetworkKeywords, FindObjectKeywordGivesTheIdOfTheExactWord) {
-    NetView view;
-    CLoriantParser parser(&view);
-    const struct {
-        const char* word;
-        int id;
-    } cases[] = {
-        {"Print", 171},      {"Println", 172},          {"ClearOutput", 173}, {"FF_NeuralNetwork", 174},
-        {"toString", 183},   {"FCN_HARDLIM", 185},      {"FCN_TANSIG", 188},  {"Copy", 191},
-        {"Train", 194},      {"StartLearning", 208},    {"LogicalNeuralNetwork", 209},
-        {"Recognize", 215},  {"print", -2},             {"PRINT", -2},        {"", -2},
-        {"Prin", -2},        {"Printl", -2},            {"For", -2},          {"ToString", -2},
-    };
-    for (const auto& c : cases) EXPECT_EQ(parser.FindObjectKeyword(c.word), c.id) << c.word;
-}
 
 class HelpBranch : public ::testing::Test {
 protected:
