@@ -17,7 +17,6 @@
 class RecordingDesktop : public desktop::Desktop {
 public:
     struct Box {
-        void* owner;
         std::string text;
         std::string caption;
         unsigned style;
@@ -25,12 +24,11 @@ public:
     struct Wave {
         std::string path;
         bool loop;
-        bool wait;
     };
 
-    int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) override {
+    int MessageBox(void*, const std::string& text, const std::string& caption, unsigned style) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        boxes.push_back({owner, text, caption, style});
+        boxes.push_back({text, caption, style});
         if ((style & 0x0F) != desktop::kYesNo) return desktop::kIdOk;
         if (answers.empty()) return desktop::kIdNo;
         const bool yes = answers.front();
@@ -45,9 +43,9 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         beeps.push_back(type);
     }
-    bool PlayWave(const std::string& path, bool loop, bool wait) override {
+    bool PlayWave(const std::string& path, bool loop, bool) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        waves.push_back({path, loop, wait});
+        waves.push_back({path, loop});
         return true;
     }
     void StopWave() override { ++stops; }

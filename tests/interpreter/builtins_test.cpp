@@ -58,11 +58,9 @@ TEST_F(BuiltinValueTest, FileValuesAreLiteralsOfTheirWidth) {
         {"FileRead4bf(f)", BytesOf(-2.5f), "rb", "-2.50000"},
         {"FileRead8b(f)", BytesOf(-0.1), "rb", "-0.100000000"},
         {"FileRead8b(f)", {1, 2, 3, 4, 5, 6, 7}, "rb", "0.000000000"},  // shorter than the read
-        {"FileEOF(f)", {1, 2, 3}, "rb", "0"},
         {"FileIsOpen(f)", {}, nullptr, "0"},
         {"FileReadString(5, f)", Bytes("ab\r\ncd"), "rt", "ab\n"},  // CR LF reads as LF, which stays
         {"FileReadString(5, f)", Bytes("ab\r\ncd"), "rb", "ab\r\n"},
-        {"FileReadString(2.9, f)", Bytes("abcdef"), "rt", "ab"},
     };
     for (const Case& c : cases) {
         const ScannedToken t = FirstToken(c.text, 1, c.bytes, c.mode);

@@ -116,14 +116,12 @@ TEST_F(ExpressionTest, ErrorsReportTheirMessageOnTheirWord) {
     };
     const Case cases[] = {
         {"'a' - 'b'", kCheck, kMinusHere, "-"}, {"1 - 'a'", kRun, kMinusHere, "-"},
-        {"'m' + -2147483647 - 1", kRun, kMinusHere, "-"}, {"2 * 'a'", kCheck, kTimesStrings, "2"},
         {"4 / 'a'", kCheck, kDivideStrings, "4"}, {"5 Mod 'a'", kRun, " Syntax Error : Can not use \"Mod\" for STRINGS.", "Mod"},
         {"2 ^ 'a'", kCheck, " Syntax Error : Can not use '^' for STRINGS.", "'"},
         {"1 + f", kCheck, " Syntax Error : Can not use '+' here.", "+"}, {"-m", kCheck, kMinusHere, "-"},
         {"Sqrt(m)", kCheck, kNotNumeric, "m"}, {"1 / (2 - 2)", kRun, kDivideByZero, ")"},
         {"1 / 0.0", kRun, kDivideByZero, "0.0"}, {"m / 0", kRun, kDivideByZero, "0"},
         {"Sqrt(-1)", kRun, " Runtime Error : \"Sqrt\" argument is out of range.", "Sqrt"},
-        {"Pow(0, 0)", kRun, " Runtime Error : \"Pow\" argument is out of range.", "Pow"},
         {"1 + Log(-1)", kRun, " Runtime Error : \"Log\" argument is out of range.", "Log"},
         {"1 + PI", kCheck, kCannotEvaluate, "+"}, {"3 *", kCheck, kCannotEvaluate, "*"},
         {"zork", kRun, " Syntax Error : Unknown Variable.", "zork"}, {"1 + \"abc", kCheck, "String not terminated.", "\""},

@@ -1,8 +1,7 @@
-// Run control: the check pass, the run in its worker, end lines, error reporting, waits, the
-// running state in the editor, the nesting limit, and independence of interpreter objects.
+// Run control: end lines, the nesting limit of the check pass, a stop of an endless run, and the
+// independence of interpreters in two threads.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,18 +60,6 @@ TEST(RunTest, StopEndsAnEndlessRunWithTheUserLine) {
     EXPECT_EQ(h.view.Pane(), "Program Terminated  By User.\r\n");
     EXPECT_EQ(h.parser.runState, kStoppedByUser);
     EXPECT_EQ(h.view.stopRequested.load(), 0);  // cleared at the end of the run
-}
-
-TEST(WaitTest, AStopEndsALongWaitWithinOneSlice) {
-    ScriptHarness h;
-    std::atomic<bool> returned{false};
-    std::thread waiter([&] {
-        h.parser.WaitMilliseconds(50000);  // slices of 500 ms
-        returned = true;
-    });
-    h.view.stopRequested = 1;
-    waiter.join();  // would take 50 s without the stop
-    EXPECT_TRUE(returned.load());
 }
 
 TEST(ThreadTest, TwoInterpretersInTwoThreadsShareNoState) {

@@ -144,14 +144,12 @@ struct BasicScriptHarness {
         return parser.Compile(kOptions);
     }
 
-    // What the editor's Run does: the check pass and, when it succeeds, the run in the worker
-    // thread; waits for the worker's end. Returns the final pane text.
+    // The editor's Run: the check pass and, when it succeeds, the run in the worker; the final pane.
     std::string Run(const std::string& text) {
         if (!Check(text)) return view.Pane();
         return RunChecked();
     }
 
-    // The run after a successful Check, waited for to its end; the final pane text.
     std::string RunChecked() {
         StartRun();
         parser.WaitFinished();

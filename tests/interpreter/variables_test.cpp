@@ -136,9 +136,6 @@ TEST(PrescanTest, ReportsMisplacedSubroutineWordsOnTheirWord) {
         ASSERT_FALSE(h.view.Selections().empty());
         EXPECT_EQ(h.view.Selections().back(), c.selection) << c.text;
     }
-    ScriptHarness h;
-    h.parser.PrepareScan("Call S\nSubroutin S\nEndSub\nSubroutin T EndSub", 0);
-    EXPECT_EQ(h.parser.PrescanSubroutines(), 1);
 }
 
 Value FileRecord(const std::string& name, crt::CrtFile* f) {

@@ -109,7 +109,6 @@ TEST(NetworkFile, ShortOrInconsistentBodiesChangeNothing) {
     };
     std::vector<Case> cases;
     for (std::size_t cut = 12; cut < bytes.size(); cut += 7) cases.push_back({"truncated", bytes.substr(0, cut)});
-    cases.push_back({"one weight short", bytes.substr(0, bytes.size() - 1)});
     cases.push_back({"negative input count", body(-2, {1}, 0, 1)});
     cases.push_back({"negative layer size", body(2, {3, -1}, 0, 9)});
     cases.push_back({"huge layer count", body(2, {}, 0, 0).replace(16, 4, std::string("\xff\xff\xff\x7f", 4))});
@@ -117,7 +116,6 @@ TEST(NetworkFile, ShortOrInconsistentBodiesChangeNothing) {
     cases.push_back({"name longer than the file", body(2, {1}, 1 << 30, 3)});
     cases.push_back({"weights the file lacks", body(2, {100000, 100000}, 0, 4)});
     cases.push_back({"inputs no weight pays for", body(2000000000, {}, 0, 0)});
-    cases.push_back({"inputs over an empty first layer", body(2000000000, {0, 5}, 0, 5)});
 
     for (const Case& c : cases) {
         CFeedForwardNeuralNetwork net;

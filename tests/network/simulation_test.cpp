@@ -1,4 +1,4 @@
-// Transfer functions, the forward pass and the output text.
+// Transfer functions and the forward pass.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -42,15 +42,4 @@ TEST(Simulation, GivesEveryComputedNeuronTheFunctionAndSteepness) {
     EXPECT_EQ(net.GetLayer(1).GetNeuron(0).GetGain(), 0.25);
     EXPECT_EQ(net.GetLayer(1).GetNeuron(0).GetFunction(), FCN_TANSIG);
     EXPECT_EQ(net.GetInputLayer().GetNeuronOutput(1), -1.0);  // the bias neuron outputs the bias
-}
-
-TEST(OutputText, JoinsSinglePrecisionValuesWithTabs) {
-    CFeedForwardNeuralNetwork net;
-    Shape(net, 1, {3});
-    net.SetFunction(5);
-    net.SetInput(0, 1.0);
-    const double weights[] = {0.5, 1.0, 0.123456};
-    for (int k = 0; k < 3; ++k) net.GetLayer(0).GetNeuron(k).SetWeight(0, weights[k]);
-    net.Simulate(0);
-    EXPECT_EQ(net.toString(), "0.5\t1\t0.12346");
 }

@@ -90,7 +90,6 @@ TEST_F(CrtFileTest, GetsReadsUpToMaxMinusOneAndStopsAfterLineFeed) {
         {"ab\r\ncd", 100, {"ab\n", "cd"}},
         {"xy\n", 6, {"xy\n"}},  // a count of 5 reads two letters and the line feed
         {"abcd", 3, {"ab", "cd"}},
-        {"a\x1A" "b\n", 10, {"a"}},
     };
     for (const GetsCase& c : cases) {
         auto f = OpenWith("gets.txt", c.onDisk, "rt");
