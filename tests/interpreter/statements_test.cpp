@@ -1,5 +1,5 @@
-// Statements and blocks: what scripts do in a run, what the check pass reports, and how the
-// skippers pass over text. Expected texts are the language's own messages and end lines.
+// Statements and blocks: what scripts do in a run, what the check pass reports, and skipped text
+// nested deeper than any stack. Expected texts are the language's own messages and end lines.
 #include <gtest/gtest.h>
 
 #include <string>

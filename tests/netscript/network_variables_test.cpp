@@ -1,5 +1,5 @@
-// Network variables: the output statements, declarations and arrays, redefinition, the element
-// index and its bounds, the variable tree, and declarations that cannot be stored.
+// Network variables: the output statements, arrays of networks, the errors of declarations, the
+// element index and its bounds, and an array too large to store.
 #include <gtest/gtest.h>
 
 #include "net_harness.h"
