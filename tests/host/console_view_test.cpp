@@ -13,30 +13,20 @@ struct PaneCall {
     int append, crlfBefore, crlfAfter;
 };
 
-struct PaneCase {
-    const char* name;
-    std::vector<PaneCall> calls;
-    std::string expected;
-};
-
-class PaneRules : public ::testing::TestWithParam<PaneCase> {};
-
-TEST_P(PaneRules, FollowsTheOutputPaneAppendRules) {
-    ConsoleView view;
-    for (const PaneCall& c : GetParam().calls) view.OutputText(c.text, c.append, c.crlfBefore, c.crlfAfter, 0);
-    EXPECT_EQ(view.PaneText(), GetParam().expected);
+TEST(ConsoleView, FollowsTheOutputPaneAppendRules) {
+    const std::pair<std::vector<PaneCall>, std::string> cases[] = {
+        {{{"abc", 1, 0, 0}, {"x", 0, 1, 1}}, "x"},                   // a replace drops everything
+        {{{"a", 1, 1, 0}}, "a"},                                      // no leading break on an empty pane
+        {{{"", 1, 0, 1}}, "\r\n"},                                    // a trailing break even after no text
+        {{{"a", 1, 0, 1}, {"b", 1, 1, 1}}, "a\r\n\r\nb\r\n"},
+        {{{"old", 1, 0, 0}, {"", 0, 0, 0}, {"n", 1, 1, 0}}, "n"},     // replaced by nothing: no break
+    };
+    for (const auto& [calls, expected] : cases) {
+        ConsoleView view;
+        for (const PaneCall& c : calls) view.OutputText(c.text, c.append, c.crlfBefore, c.crlfAfter, 0);
+        EXPECT_EQ(view.PaneText(), expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    ConsoleView, PaneRules,
-    ::testing::Values(
-        PaneCase{"ReplaceDropsEverything", {{"abc", 1, 0, 0}, {"x", 0, 1, 1}}, "x"},
-        PaneCase{"NoLeadingBreakOnEmptyPane", {{"a", 1, 1, 0}}, "a"},
-        PaneCase{"LeadingBreakOnFilledPane", {{"a", 1, 0, 0}, {"b", 1, 1, 0}}, "a\r\nb"},
-        PaneCase{"TrailingBreakEvenWhenEmptyText", {{"", 1, 0, 1}}, "\r\n"},
-        PaneCase{"BothBreaks", {{"a", 1, 0, 1}, {"b", 1, 1, 1}}, "a\r\n\r\nb\r\n"},
-        PaneCase{"ReplaceWithEmptyThenAppendHasNoBreak", {{"old", 1, 0, 0}, {"", 0, 0, 0}, {"n", 1, 1, 0}}, "n"}),
-    [](const ::testing::TestParamInfo<PaneCase>& info) { return std::string(info.param.name); });
 
 std::string Streamed(const std::vector<PaneCall>& calls, bool flush) {
     std::FILE* f = std::tmpfile();
@@ -53,17 +43,10 @@ std::string Streamed(const std::vector<PaneCall>& calls, bool flush) {
     return out;
 }
 
-TEST(ConsoleViewStream, ShowsAppendsAsTheyComeWithLineFeeds) {
+TEST(ConsoleViewStream, ShowsAppendsAsTheyComeInUtf8AndAReplacedMessageAtTheFlush) {
     EXPECT_EQ(Streamed({{"Compiling...", 0, 0, 0}, {"", 0, 0, 0}, {"a", 1, 0, 1}, {"b", 1, 0, 0}}, false), "a\nb");
-}
-
-TEST(ConsoleViewStream, FlushShowsAReplacedMessageAndEndsTheLine) {
     EXPECT_EQ(Streamed({{"a", 1, 0, 0}, {" Syntax Error : x", 0, 0, 0}}, true), "a Syntax Error : x\n");
-}
-
-TEST(ConsoleViewStream, ConvertsCodePageTextToUtf8) {
-    // 0xC7 is ARABIC LETTER ALEF in code page 1256.
-    EXPECT_EQ(Streamed({{"\xC7", 1, 0, 0}}, false), "\xD8\xA7");
+    EXPECT_EQ(Streamed({{"\xC7", 1, 0, 0}}, false), "\xD8\xA7");  // ARABIC LETTER ALEF in code page 1256
 }
 
 TEST(ConsoleView, RecordsChartsWithTheirLabelsCutToTheCount) {
@@ -75,15 +58,6 @@ TEST(ConsoleView, RecordsChartsWithTheirLabelsCutToTheCount) {
     EXPECT_EQ(view.Charts()[0].values, (std::vector<double>{1.0, 2.0}));
     EXPECT_EQ(view.Charts()[0].labels, (std::vector<std::string>{"a", "b"}));
     EXPECT_TRUE(view.Charts()[1].labels.empty());
-}
-
-TEST(ConsoleView, TreeItemsAreNeverTheEmptyItem) {
-    ConsoleView view;
-    TreeItem first = view.AddTreeItem("S", 6, nullptr, 3, 1);
-    TreeItem second = view.AddTreeItem("T", 6, first, 9, 1);
-    EXPECT_NE(first, nullptr);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(view.TreeEntries()[1].parent, first);
 }
 
 }  // namespace

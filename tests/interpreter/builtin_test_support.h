@@ -17,7 +17,6 @@
 class RecordingDesktop : public desktop::Desktop {
 public:
     struct Box {
-        void* owner;
         std::string text;
         std::string caption;
         unsigned style;
@@ -25,34 +24,28 @@ public:
     struct Wave {
         std::string path;
         bool loop;
-        bool wait;
-    };
-    struct Selection {
-        std::string filterTitle;
-        std::string pattern;
     };
 
-    int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) override {
+    int MessageBox(void*, const std::string& text, const std::string& caption, unsigned style) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        boxes.push_back({owner, text, caption, style});
+        boxes.push_back({text, caption, style});
         if ((style & 0x0F) != desktop::kYesNo) return desktop::kIdOk;
         if (answers.empty()) return desktop::kIdNo;
         const bool yes = answers.front();
         answers.pop_front();
         return yes ? desktop::kIdYes : desktop::kIdNo;
     }
-    std::string SelectFile(void*, const std::string& filterTitle, const std::string& pattern) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        selections.push_back({filterTitle, pattern});
-        return selectedFile;
+    std::string SelectFile(void*, const std::string&, const std::string&) override {
+        ++selections;
+        return "";
     }
     void Beep(unsigned type) override {
         std::lock_guard<std::mutex> lock(mutex_);
         beeps.push_back(type);
     }
-    bool PlayWave(const std::string& path, bool loop, bool wait) override {
+    bool PlayWave(const std::string& path, bool loop, bool) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        waves.push_back({path, loop, wait});
+        waves.push_back({path, loop});
         return true;
     }
     void StopWave() override { ++stops; }
@@ -69,9 +62,8 @@ public:
 
     // Read after the run has ended (the worker has joined).
     std::deque<bool> answers;  // yes/no answers, in order; "No" when none is left
-    std::string selectedFile;
     std::vector<Box> boxes;
-    std::vector<Selection> selections;
+    std::atomic<int> selections{0};
     std::vector<unsigned> beeps;
     std::vector<Wave> waves;
     std::atomic<int> stops{0};

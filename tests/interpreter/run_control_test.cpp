@@ -1,8 +1,7 @@
-// Run control: the check pass, the run in its worker, end lines, error reporting, waits, the
-// running state in the editor, the nesting limit, and independence of interpreter objects.
+// Run control: end lines, the nesting limit of the check pass, a stop of an endless run, and the
+// independence of interpreters in two threads.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,189 +12,30 @@
 
 namespace {
 
-struct EndLineCase {
-    const char* name;
-    int runState;
-    std::string errorText;
-    std::string paneBefore;
-    std::string paneAfter;
-};
-
-class EndLineTest : public ::testing::TestWithParam<EndLineCase> {};
-
-TEST_P(EndLineTest, PrintsTheLineOfTheRunStateAndTheErrorText) {
-    const EndLineCase& c = GetParam();
-    ScriptHarness h;
-    h.parser.PrepareScan("", 1);
-    h.view.OutputText(c.paneBefore, 0, 0, 0, 0);
-    h.parser.runState = c.runState;
-    h.parser.errorText = c.errorText;
-    EXPECT_EQ(h.parser.EndRun(1), 1);
-    EXPECT_EQ(h.view.Pane(), c.paneAfter);
-    EXPECT_EQ(h.parser.execute, 0);
-    EXPECT_EQ(h.parser.clearObjectVariablesCalls, 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    RunStates, EndLineTest,
-    ::testing::Values(
-        EndLineCase{"end_of_text", 0, "", "out", "out"},
-        EndLineCase{"user_stop", 1, "", "out", "out\r\nProgram Terminated  By User.\r\n"},
-        EndLineCase{"exit", 2, "", "", "Program Terminated  By \"Exit\".\r\n"},
-        EndLineCase{"stop_program", 3, "", "x", "x\r\nProgram Terminated  By \"StopProgram\".\r\n"},
-        EndLineCase{"error", 4, " Syntax Error : E.", "",
-                    "Program Terminated  By ERROR.\r\n\r\n Syntax Error : E.\r\n"}),
-    [](const ::testing::TestParamInfo<EndLineCase>& info) { return std::string(info.param.name); });
-
-TEST(EndRunTest, ClearsTheRunAndStopsASoundThatWasStarted) {
-    DesktopScope desk;
-    ScriptHarness h;
-    h.parser.PrepareScan("", 1);
-    h.parser.DeclareVariable("v", kTypeInteger, 2, 0, 0);
-    h.parser.SetRunning(1);
-    h.view.running = 1;
-    h.view.stopRequested = 1;
-    h.parser.wavePlaying = 0;
-    h.parser.EndRun(1);
-    EXPECT_EQ(desk.recorder.stops.load(), 0);
-    h.parser.wavePlaying = 1;
-    h.parser.EndRun(1);
-    EXPECT_EQ(desk.recorder.stops.load(), 1);
-    EXPECT_EQ(h.parser.wavePlaying, 0);
-    EXPECT_EQ(h.parser.running, 0);
-    EXPECT_EQ(h.view.running.load() + h.view.stopRequested.load() + h.view.paused.load(), 0);
-    EXPECT_EQ(h.parser.variables.GetCount(), 0);
-    EXPECT_FALSE(h.view.ReadOnly());
-}
-
-TEST(ReportErrorTest, TheCheckPassReplacesThePaneAndARunStoresTheText) {
-    ScriptHarness h;
-    h.view.OutputText("old", 0, 0, 0, 0);
-    h.parser.execute = 0;
-    h.parser.ReportError(19, 4, 2, "ignored");
-    EXPECT_EQ(h.view.Pane(), "   Expected :  \"  ]  \"   ");
-    EXPECT_EQ(h.view.Selections().back(), (std::pair<int, int>{4, 2}));
-    h.parser.ReportError(-1, 1, 1, " Syntax Error : X.");
-    EXPECT_EQ(h.view.Pane(), " Syntax Error : X.");
-    EXPECT_EQ(h.parser.runState, kRunning);  // the caller sets the run state
-
-    h.parser.execute = 1;
-    h.parser.ReportError(-1, 7, 3, " Runtime Error : Y.");
-    EXPECT_EQ(h.parser.errorText, " Runtime Error : Y.");
-    EXPECT_EQ(h.view.Pane(), " Syntax Error : X.");
-
-    const std::string longMessage(1000, 'm');  // passed on whole
-    h.parser.ReportError(-1, 0, 1, longMessage);
-    EXPECT_EQ(h.parser.errorText, longMessage);
-}
-
-TEST(ReportErrorTest, NothingHappensOnceAStopWasRequested) {
-    ScriptHarness h;
-    h.view.stopRequested = 1;
-    h.parser.execute = 0;
-    h.parser.ReportError(-1, 1, 1, "E");
-    EXPECT_EQ(h.view.Pane(), "");
-    EXPECT_TRUE(h.view.Selections().empty());
-    h.parser.PrepareScan("a", 1);
-    EXPECT_EQ(h.parser.FailWith("E"), 0);
-    EXPECT_EQ(h.parser.runState, kStoppedByUser);
-    EXPECT_EQ(h.parser.errorText, "");
-    EXPECT_EQ(h.parser.FailExpected(4), 0);
-    EXPECT_EQ(h.parser.runState, kStoppedByUser);
-}
-
-TEST(ReportErrorTest, FailRulesReportOnTheLastTokenRead) {
-    ScriptHarness h;
-    h.parser.PrepareScan("ab cd", 1);
-    h.parser.ReadToken();
-    h.parser.ReadToken();
-    EXPECT_EQ(h.parser.FailWith(" Syntax Error : Z."), 0);
-    EXPECT_EQ(h.view.Selections().back(), (std::pair<int, int>{3, 2}));
-    EXPECT_EQ(h.parser.errorText, " Syntax Error : Z.");
-    EXPECT_EQ(h.parser.execute, 0);
-    EXPECT_EQ(h.parser.runState, kEndedByError);
-
-    h.parser.execute = 1;
-    h.parser.runState = kRunning;
-    EXPECT_EQ(h.parser.FailExpected(5), 0);
-    EXPECT_EQ(h.parser.errorText, "   Expected :  \"  (  \"   ");
-    EXPECT_EQ(h.parser.runState, kEndedByError);
-    h.parser.runState = kRunning;
-    EXPECT_EQ(h.parser.FailWithAt("W", 9, 4), 0);
-    EXPECT_EQ(h.view.Selections().back(), (std::pair<int, int>{9, 4}));
-}
-
-TEST(ReportErrorTest, TheFirstErrorOfAPassIsTheOneShownAndReadingEnds) {
-    ScriptHarness h;
-    h.parser.PrepareScan("a b c", 0);
-    h.parser.ReadToken();
-    EXPECT_EQ(h.parser.FailWith(" Syntax Error : First."), 0);
-    EXPECT_EQ(h.parser.FailWith(" Syntax Error : Second."), 0);
-    EXPECT_EQ(h.parser.FailExpected(4), 0);
-    EXPECT_EQ(h.view.Pane(), " Syntax Error : First.");
-    EXPECT_EQ(h.parser.errorText, " Syntax Error : First.");
-    EXPECT_EQ(h.view.Selections().size(), 1u);
-    EXPECT_EQ(h.parser.ReadToken(), token::kEnd);  // nothing is read after the error
-    EXPECT_EQ(h.parser.tokenCount, 1);
-}
-
-struct CheckCase {
-    const char* name;
-    std::string text;
-    int result;
-    std::string pane;
-};
-
-class CheckPassTest : public ::testing::TestWithParam<CheckCase> {};
-
-TEST_P(CheckPassTest, LeavesExactlyTheMessageInThePane) {
-    const CheckCase& c = GetParam();
-    ScriptHarness h;
-    h.parser.sleepScale = 0;
-    EXPECT_EQ(h.Check(c.text), c.result);
-    EXPECT_EQ(h.view.Pane(), c.pane);
-    EXPECT_EQ(h.parser.running, 0);
-    EXPECT_FALSE(h.view.ReadOnly());
-    if (c.result == 0) {
-        EXPECT_EQ(h.parser.runState, kEndedByError);
+TEST(EndLineTest, PrintsTheLineOfTheRunStateAndTheErrorText) {
+    struct Case {
+        int runState;
+        std::string errorText;
+        std::string paneBefore;
+        std::string paneAfter;
+    };
+    const Case cases[] = {
+        {0, "", "out", "out"},
+        {1, "", "out", "out\r\nProgram Terminated  By User.\r\n"},
+        {2, "", "", "Program Terminated  By \"Exit\".\r\n"},
+        {3, "", "x", "x\r\nProgram Terminated  By \"StopProgram\".\r\n"},
+        {4, " Syntax Error : E.", "", "Program Terminated  By ERROR.\r\n\r\n Syntax Error : E.\r\n"},
+    };
+    for (const Case& c : cases) {
+        ScriptHarness h;
+        h.parser.PrepareScan("", 1);
+        h.view.OutputText(c.paneBefore, 0, 0, 0, 0);
+        h.parser.runState = c.runState;
+        h.parser.errorText = c.errorText;
+        EXPECT_EQ(h.parser.EndRun(1), 1);
+        EXPECT_EQ(h.view.Pane(), c.paneAfter) << c.runState;
+        EXPECT_EQ(h.parser.clearObjectVariablesCalls, 1);
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, CheckPassTest,
-    ::testing::Values(
-        CheckCase{"empty_text", "", 1, ""},
-        CheckCase{"declarations", "Integer i : Float x\nString s", 1, ""},
-        CheckCase{"prescan_error", "Integer i\nEndSub", 0, " Syntax Error : \"EndSub\" without \"Subroutin\"."},
-        CheckCase{"unclosed_comment", "Integer i /* x", 0, " Syntax Error : \"/*\" without \"*/\"."},
-        CheckCase{"word_too_long", "Integer " + std::string(300, 'v'), 0,
-                  "ERROR : Too Long . The Highlighted word is the limit."},
-        CheckCase{"array_bound_type", "Integer a[3] : a[1.5] = 2", 0, " Syntax Error : Array Bound Must Be INTEGERS."},
-        CheckCase{"array_check_pass_index", "Integer a[3] : a[99] = 2", 1, ""}),
-    [](const ::testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
-
-TEST(CheckPassTest, AFailedPrescanReportsOnTheWordItFound) {
-    ScriptHarness h;
-    ASSERT_EQ(h.Check("Integer i\nEndSub"), 0);
-    EXPECT_EQ(h.view.Selections(), (std::vector<std::pair<int, int>>{{10, 6}}));
-}
-
-TEST(CheckPassTest, AFailedBlockReportsTheStoredErrorOnceMoreOnTheLastTokenRead) {
-    ScriptHarness h;
-    h.parser.sleepScale = 0;
-    ASSERT_EQ(h.Check("Integer a[3] : a[1.5] = 2"), 0);
-    EXPECT_EQ(h.view.Selections(), (std::vector<std::pair<int, int>>{{16, 1}, {16, 1}}));
-    EXPECT_EQ(h.view.resetRunFlagsCalls.load(), 1);
-    EXPECT_EQ(h.parser.execute, 0);
-}
-
-TEST(CheckPassTest, ASecondCheckWhileRunningIsRefusedWithTheErrorBeep) {
-    DesktopScope desk;
-    ScriptHarness h;
-    h.parser.SetRunning(1);
-    EXPECT_EQ(h.parser.BeginRun(0), 0);
-    ASSERT_EQ(desk.recorder.beeps.size(), 1u);
-    EXPECT_EQ(desk.recorder.beeps.back(), static_cast<unsigned>(desktop::kIconHand));
 }
 
 TEST(CheckPassTest, NestingBeyondTheLimitIsAnErrorNotACrash) {
@@ -204,55 +44,11 @@ TEST(CheckPassTest, NestingBeyondTheLimitIsAnErrorNotACrash) {
     std::string ifs = "Integer i\n";
     for (int k = 0; k < depth; ++k) ifs += "If i = 0 Then\n";
     for (int k = 0; k < depth; ++k) ifs += "Endif\n";
-    // Built-in values read their arguments through the lexer again.
-    std::string values = "Integer i : i = ";
-    for (int k = 0; k < depth; ++k) values += "FileExists(";
-    values += "'a'" + std::string(depth, ')');
-    for (const std::string& text : {parens, ifs, values}) {
+    for (const std::string& text : {parens, ifs}) {
         ScriptHarness h;
         EXPECT_EQ(h.Check(text), 0);
         EXPECT_EQ(h.view.Pane(), " Runtime Error : Nesting Too Deep.");
     }
-    // Just inside the limit passes.
-    const int inside = CTesselParser::kMaxNestingDepth / 2;
-    ScriptHarness ok;
-    EXPECT_EQ(ok.Check("Integer i : i = " + std::string(inside, '(') + "1" + std::string(inside, ')')), 1);
-}
-
-struct RunCase {
-    const char* name;
-    std::string text;
-    std::string pane;
-};
-
-class RunTest : public ::testing::TestWithParam<RunCase> {};
-
-TEST_P(RunTest, EndsWithTheRightLine) {
-    ScriptHarness h;
-    EXPECT_EQ(h.Run(GetParam().text), GetParam().pane);
-    EXPECT_TRUE(h.parser.Finished());
-    EXPECT_EQ(h.view.running.load(), 0);
-    EXPECT_EQ(h.parser.running, 0);
-    EXPECT_GE(h.view.updateRunButtonsCalls.load(), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Scripts, RunTest,
-    ::testing::Values(
-        RunCase{"end_of_text", "Integer i : i = 5", ""},
-        RunCase{"exit", "Integer i : Exit : i = 1", "Program Terminated  By \"Exit\".\r\n"},
-        RunCase{"stop_program", "StopProgram", "Program Terminated  By \"StopProgram\".\r\n"},
-        RunCase{"run_error", "Integer a[3] : Integer k : k = 5 : a[k] = 1",
-                "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Array Bound OUT OF RANGE.   :  5 > 3 (U.B)) \r\n"}),
-    [](const ::testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
-
-TEST(RunTest, AnErrorClosesTheStructureWindow) {
-    ScriptHarness h;
-    h.Run("Integer a[2] : Integer k : a[k] = 1");
-    EXPECT_EQ(h.view.closeStructureWindowCalls.load(), 1);
-    ScriptHarness fine;
-    fine.Run("Integer k");
-    EXPECT_EQ(fine.view.closeStructureWindowCalls.load(), 0);
 }
 
 TEST(RunTest, StopEndsAnEndlessRunWithTheUserLine) {
@@ -266,64 +62,6 @@ TEST(RunTest, StopEndsAnEndlessRunWithTheUserLine) {
     EXPECT_EQ(h.view.stopRequested.load(), 0);  // cleared at the end of the run
 }
 
-TEST(RunTest, StopDuringAPauseActsAfterResume) {
-    ScriptHarness h;
-    h.parser.sleepScale = 0.01;
-    ASSERT_EQ(h.Check("Integer i : While 1 = 1 : i = i + 1 : Wend"), 1);
-    h.view.paused = 1;
-    h.StartRun();
-    h.view.stopRequested = 1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_FALSE(h.parser.Finished());  // held by the pause, stop or not
-    h.view.paused = 0;
-    h.parser.WaitFinished();
-    EXPECT_EQ(h.view.Pane(), "Program Terminated  By User.\r\n");
-}
-
-TEST(WaitTest, AStopEndsALongWaitWithinOneSlice) {
-    ScriptHarness h;
-    std::atomic<bool> returned{false};
-    std::thread waiter([&] {
-        h.parser.WaitMilliseconds(50000);  // slices of 500 ms
-        returned = true;
-    });
-    h.view.stopRequested = 1;
-    waiter.join();  // would take 50 s without the stop
-    EXPECT_TRUE(returned.load());
-}
-
-TEST(WaitTest, ZeroAndNegativeWaitsReturnWithoutAStop) {
-    ScriptHarness h;
-    h.parser.WaitMilliseconds(0);
-    h.parser.WaitMilliseconds(-100);
-    h.parser.WaitMilliseconds(5);  // zero-length slices until the clock has moved
-    EXPECT_EQ(h.view.stopRequested.load(), 0);
-}
-
-TEST(RunningStateTest, TheEditorIsColouredAndReadOnlyWhileRunning) {
-    RecordingView a;
-    RecordingView b;
-    a.SetEditorBackground(0x00112233);
-    b.SetEditorBackground(0x00445566);
-    TestParser pa(&a);
-    TestParser pb(&b);
-    pa.SetRunning(1);
-    pb.SetRunning(1);
-    EXPECT_EQ(a.Background(), 0xFFBEBEu);
-    EXPECT_TRUE(a.ReadOnly());
-    pa.SetRunning(0);
-    pb.SetRunning(0);
-    EXPECT_EQ(a.Background(), 0x00112233u);  // each object keeps its own editor's idle colour
-    EXPECT_EQ(b.Background(), 0x00445566u);
-    EXPECT_FALSE(b.ReadOnly());
-}
-
-TEST(ThreadTest, WaitingWithoutAWorkerReturnsAtOnce) {
-    ScriptHarness h;
-    h.parser.WaitFinished();
-    EXPECT_FALSE(h.parser.Started());
-}
-
 TEST(ThreadTest, TwoInterpretersInTwoThreadsShareNoState) {
     const std::string loopExit = "Integer i : Integer a[3] : For i = 1 To 3000 : a[1] = i : Next : Exit";
     const std::string loopError = "Integer j : Integer b[2] : For j = 1 To 2000 : b[2] = j : Next : b[j] = 0";
@@ -332,8 +70,8 @@ TEST(ThreadTest, TwoInterpretersInTwoThreadsShareNoState) {
         "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Array Bound OUT OF RANGE.   :  2001 > 2 (U.B)) \r\n";
     for (int round = 0; round < 3; ++round) {
         std::string paneA, paneB;
-        std::thread a([&] { paneA = RunScript(loopExit); });
-        std::thread b([&] { paneB = RunScript(loopError); });
+        std::thread a([&] { paneA = ScriptHarness().Run(loopExit); });
+        std::thread b([&] { paneB = ScriptHarness().Run(loopError); });
         a.join();
         b.join();
         EXPECT_EQ(paneA, exitPane);

@@ -1,17 +1,9 @@
 // Shared test fixture for the interpreter's unit tests: a view that records what a pass shows,
 // an interpreter whose network-extension operations do nothing, and helpers that run a check
 // pass or a whole run synchronously on a script text.
-//
-//   ScriptHarness h;
-//   int ok = h.Check("Integer i : i = 1");        // the check pass; h.view.Pane() is the pane text
-//   std::string pane = h.Run("Integer i : Exit"); // check pass, then the run in its worker thread
-//   auto tokens = h.Scan("a<=b");                 // every token of a text, as the check pass reads it
-//   h.parser.sleepScale = 0;                      // the lexer's own waits (pause steps, the wait after
-//                                                 // an unclosed comment) take no time
-//   PrintingHarness ph;                           // the same with `Print expr` writing to the pane
 #pragma once
 
-#include <functional>
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -24,23 +16,9 @@
 #include "interpreter/value.h"
 
 // A ViewServices that keeps the output pane's text exactly as the pane does (append/replace,
-// "\r\n" line breaks) and records tree entries, selections, charts and editor state.
+// "\r\n" line breaks) and records selections and charts.
 class RecordingView : public ViewServices {
 public:
-    struct TreeEntry {
-        std::string text;
-        int category = 0;
-        TreeItem parent = nullptr;
-        int start = 0;
-        int length = 0;
-    };
-    struct VariableEntry {
-        std::string name;
-        int type = 0;
-        int count = 0;
-        int start = 0;
-        int length = 0;
-    };
     struct Chart {
         std::string title;
         std::vector<double> values;
@@ -48,149 +26,49 @@ public:
         std::vector<std::string> labels;  // empty: numbered
     };
 
-    // Called (outside the lock) after every OutputText with the pane's new text; tests use it to
-    // request a stop or a pause at a known point of a run.
-    std::function<void(const std::string& pane)> onOutput;
-
     void OutputText(const std::string& text, int append, int crlfBefore, int crlfAfter, int /*repaint*/) override {
-        std::string now;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (!append) {
-                pane_ = text;
-            } else {
-                if (crlfBefore && !pane_.empty()) pane_ += "\r\n";
-                pane_ += text;
-                if (crlfAfter) pane_ += "\r\n";
-                ++appendCount_;
-            }
-            ++outputCalls_;
-            now = pane_;
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!append) {
+            pane_ = text;
+            return;
         }
-        if (onOutput) onOutput(now);
-    }
-    void ResetRunFlags() override {
-        ViewServices::ResetRunFlags();
-        ++resetRunFlagsCalls;
-    }
-    void UpdateRunButtons() override { ++updateRunButtonsCalls; }
-    std::uint32_t SetEditorBackground(std::uint32_t colour) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        std::uint32_t previous = background_;
-        background_ = colour;
-        return previous;
-    }
-    void SetEditorReadOnly(bool readOnly) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        readOnly_ = readOnly;
+        if (crlfBefore && !pane_.empty()) pane_ += "\r\n";
+        pane_ += text;
+        if (crlfAfter) pane_ += "\r\n";
     }
     void SelectSource(int start, int length) override {
         std::lock_guard<std::mutex> lock(mutex_);
         selections_.emplace_back(start, length);
     }
-
-    TreeItem AddTreeItem(const std::string& text, int category, TreeItem parent, int srcStart, int srcLength) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        treeItems_.push_back({text, category, parent, srcStart, srcLength});
-        return reinterpret_cast<TreeItem>(treeItems_.size());
-    }
-    void AddVariableToTree(const Value& record, int elementCount, int srcStart, int srcLength) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        treeVariables_.push_back({record.name, record.type, elementCount, srcStart, srcLength});
-    }
-    TreeItem AddNetworkToTree(const ObjectVariable& /*record*/, int /*elementCount*/, int /*srcStart*/,
-                              int /*srcLength*/) override {
-        return nullptr;
-    }
-
     void ShowChart(const std::string& title, const std::vector<double>& values, int count,
                    const std::vector<std::string>* labels) override {
         std::lock_guard<std::mutex> lock(mutex_);
         charts_.push_back({title, values, count, labels ? *labels : std::vector<std::string>()});
     }
 
-    void ShowNetworkStructure(const CFeedForwardNeuralNetwork& /*network*/) override {}
-    void CloseStructureWindow() override { ++closeStructureWindowCalls; }
-    void BeginTrainingDisplay(const CFeedForwardNeuralNetwork& /*network*/) override { stopLearning = 0; }
-    void EndTrainingDisplay() override {}
-    void AddTrainingGraphPoint(int /*curve*/, double /*value*/, int /*flag*/) override {}
-    void UpdateTrainingStats(int, int, double, double, double, double) override {}
-    void SetStructureProgress1(int /*position*/, int /*range*/) override {}
-    void SetStructureProgress2(int /*position*/, int /*range*/) override {}
-    void UpdateStructureWeights(const CFeedForwardNeuralNetwork* /*network*/, int /*force*/) override {}
-    void SetSimulationText(const std::string& text) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        simulationText_ = text;
-    }
-    void SetSimulationProgress(int /*position*/, int /*range*/) override {}
-
-    // --- what was recorded ---
+    // --- what was recorded (read after the worker has ended) ---
     std::string Pane() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return pane_;
-    }
-    int AppendCount() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return appendCount_;
     }
     std::vector<std::pair<int, int>> Selections() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return selections_;
     }
-    std::vector<TreeEntry> TreeItems() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return treeItems_;
-    }
-    std::vector<VariableEntry> TreeVariables() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return treeVariables_;
-    }
-    std::vector<Chart> Charts() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return charts_;
-    }
-    std::uint32_t Background() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return background_;
-    }
-    bool ReadOnly() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return readOnly_;
-    }
-    std::string SimulationText() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return simulationText_;
-    }
-    // Forgets pane text, selections and tree entries (the flags and editor state stay).
+    std::vector<Chart> Charts() const { return charts_; }
+    // Forgets pane text, selections and charts (the flags stay).
     void ClearRecords() {
         std::lock_guard<std::mutex> lock(mutex_);
         pane_.clear();
         selections_.clear();
-        treeItems_.clear();
-        treeVariables_.clear();
         charts_.clear();
-        appendCount_ = 0;
-        outputCalls_ = 0;
     }
-
-    static constexpr std::uint32_t kIdleBackground = 0x00FFFFFF;
-
-    std::atomic<int> resetRunFlagsCalls{0};
-    std::atomic<int> updateRunButtonsCalls{0};
-    std::atomic<int> closeStructureWindowCalls{0};
 
 private:
     mutable std::mutex mutex_;
     std::string pane_;
-    int appendCount_ = 0;
-    int outputCalls_ = 0;
     std::vector<std::pair<int, int>> selections_;
-    std::vector<TreeEntry> treeItems_;
-    std::vector<VariableEntry> treeVariables_;
     std::vector<Chart> charts_;
-    std::uint32_t background_ = kIdleBackground;
-    bool readOnly_ = false;
-    std::string simulationText_;
 };
 
 // The interpreter without the network extension: no object keywords or variables unless a test
@@ -203,7 +81,6 @@ public:
     // word -> extension keyword id (171 .. 215); word -> network variable index.
     std::map<std::string, int> objectKeywords;
     std::map<std::string, int> objectVariables;
-    int resetRunCalls = 0;
     int clearObjectVariablesCalls = 0;
 
     void RegisterObjectKeywords() override {}
@@ -216,10 +93,7 @@ public:
         return it == objectVariables.end() ? -1 : it->second;
     }
     int ExecuteObjectKeywordStatement() override { return 0; }
-    void ResetRun() override {
-        ++resetRunCalls;
-        ResetBaseRunState();
-    }
+    void ResetRun() override { ResetBaseRunState(); }
     int ExecuteObjectStatement() override { return 0; }
     int EvaluateObjectMember(Value& /*result*/) override { return 0; }
     void ClearObjectVariables(int /*executeFlag*/) override { ++clearObjectVariablesCalls; }
@@ -270,14 +144,12 @@ struct BasicScriptHarness {
         return parser.Compile(kOptions);
     }
 
-    // What the editor's Run does: the check pass and, when it succeeds, the run in the worker
-    // thread; waits for the worker's end. Returns the final pane text.
+    // The editor's Run: the check pass and, when it succeeds, the run in the worker; the final pane.
     std::string Run(const std::string& text) {
         if (!Check(text)) return view.Pane();
         return RunChecked();
     }
 
-    // The run after a successful Check, waited for to its end; the final pane text.
     std::string RunChecked() {
         StartRun();
         parser.WaitFinished();
@@ -290,13 +162,13 @@ struct BasicScriptHarness {
         parser.CreateThread();
     }
 
-    // Every token of text up to the end (168) or an unclosed comment (167), read with ReadToken
-    // in the given mode; max bounds the count so that a broken lexer cannot hang a test.
-    std::vector<ScannedToken> Scan(const std::string& text, int raw = 0, int executeFlag = 0, int max = 10000) {
-        parser.PrepareScan(text, executeFlag);
+    // Every token of text up to the end (168) or an unclosed comment (167), as the check pass reads
+    // them; the count is bounded so that a broken lexer cannot hang a test.
+    std::vector<ScannedToken> Scan(const std::string& text) {
+        parser.PrepareScan(text);
         std::vector<ScannedToken> tokens;
-        for (int i = 0; i < max; ++i) {
-            int code = parser.ReadToken(raw);
+        for (int i = 0; i < 10000; ++i) {
+            int code = parser.ReadToken();
             if (code == token::kEnd || code == token::kUnclosedComment) break;
             tokens.push_back({code, parser.word});
         }
@@ -306,20 +178,6 @@ struct BasicScriptHarness {
 
 using ScriptHarness = BasicScriptHarness<TestParser>;
 using PrintingHarness = BasicScriptHarness<PrintingParser>;
-
-inline std::string RunScript(const std::string& text) {
-    ScriptHarness h;
-    return h.Run(text);
-}
-
-// The pane after a check pass; ok receives Compile's result when given.
-template <class Harness = ScriptHarness>
-std::string CheckScript(const std::string& text, int* ok = nullptr) {
-    Harness h;
-    int result = h.Check(text);
-    if (ok) *ok = result;
-    return h.view.Pane();
-}
 
 // The pane of a run that ended with the error `message`: the end line and the message, each with
 // a line break after it, the message after an empty line.

@@ -6,11 +6,8 @@
 #include <vector>
 
 #include "interpreter/builtin_test_support.h"
-#include "base/dyna_array.h"
-#include "base/matrix.h"
 #include "interpreter/test_parser.h"
 #include "platform/crt_file.h"
-#include "platform/desktop.h"
 
 namespace {
 
@@ -41,23 +38,6 @@ int ReferenceFind(const CTesselParser& p, const std::string& name) {
         i = first - 1;
     }
     return -1;
-}
-
-TEST(FindVariableTest, NewestDeclarationWinsAndArraysAreFoundByTheirFirstRecord) {
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan("", 1);
-    AppendArray(p, "a", 1);
-    AppendArray(p, "arr", 3);
-    AppendArray(p, "b", 1);
-    EXPECT_EQ(p.FindVariable("a"), 0);
-    EXPECT_EQ(p.FindVariable("arr"), 1);
-    AppendArray(p, "a", 2);  // an inner declaration hides the outer one
-    EXPECT_EQ(p.FindVariable("a"), 5);
-    p.CutVariables(5);  // the block ends: the outer one is found again
-    EXPECT_EQ(p.FindVariable("a"), 0);
-    EXPECT_EQ(p.FindVariable("A"), -1);
-    EXPECT_EQ(p.FindVariable("zz"), -1);
 }
 
 TEST(FindVariableTest, TheCheckPassSeesOnlyVariablesOfEnclosingScopes) {
@@ -105,226 +85,57 @@ TEST(FindVariableTest, HashedLookupAgreesWithTheTableWalkThroughAppendsAndCuts) 
     }
 }
 
-TEST(DeclareVariableTest, MakesOneRecordPerElementWithTheValueOfItsType) {
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan("", 1);
-    p.DeclareVariable("i", kTypeInteger, 1, 0, 0);
-    p.DeclareVariable("f", kTypeFloat, 2, 0, 0);
-    p.DeclareVariable("s", kTypeString, 1, 0, 0);
-    p.DeclareVariable("m", kTypeMatrix, 1, 2, 3);
-    p.DeclareVariable("h", kTypeFile, 1, 0, 0);
-    ASSERT_EQ(p.variables.GetCount(), 6);
-    EXPECT_EQ(p.variables[0].type, kTypeInteger);
-    EXPECT_EQ(p.variables[0].value.integer, 0);
-    EXPECT_EQ(p.variables[1].type, kTypeFloat);
-    EXPECT_EQ(p.variables[1].value.number, 0.0);
-    EXPECT_EQ((std::vector<int>{p.variables[1].index, p.variables[2].index}), (std::vector<int>{1, 2}));
-    EXPECT_EQ(p.variables[2].count, 2);
-    EXPECT_EQ(p.variables[2].name, "f");
-    EXPECT_EQ(p.variables[3].type, kTypeString);
-    EXPECT_EQ(p.variables[3].Text(), "");
-    ASSERT_EQ(p.variables[4].type, kTypeMatrix);
-    EXPECT_EQ(p.variables[4].value.matrix->GetRows(), 2);
-    EXPECT_EQ(p.variables[4].value.matrix->GetCols(), 3);
-    EXPECT_EQ(p.variables[4].value.matrix->GetName(), "m");
-    EXPECT_EQ(p.variables[5].type, kTypeFile);
-    EXPECT_EQ(p.variables[5].value.file, nullptr);
-
-    p.DeclareVariable("i", kTypeFloat, 3, 0, 0);  // already known: nothing is declared
-    EXPECT_EQ(p.variables.GetCount(), 6);
-}
-
-TEST(DeclareVariableTest, AnArrayCutShortByExhaustedMemoryKeepsOnlyTheElementsItGot) {
-    DesktopScope desk;
-    DynaArrayAllocation::failHook = [](std::size_t slots) { return slots > 5000; };
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan("a[5000]", 1);  // the table's first growth gives 5000 slots, one kept spare
-    p.DeclareVariable("a", kTypeInteger, 100000, 0, 0);
-    DynaArrayAllocation::failHook = nullptr;
-    EXPECT_EQ(desk.recorder.boxes.size(), 1u);  // one message, not one per refused element
-    ASSERT_EQ(p.variables.GetCount(), 4999);
-    EXPECT_EQ(p.variables[0].count, 4999);
-    EXPECT_EQ(p.variables[4998].count, 4999);
-    EXPECT_EQ(p.GetUpperBoundMinusOne(0), 4998);
-    ASSERT_EQ(p.ReadToken(), token::kVariable);
-    EXPECT_EQ(p.EvaluateArrayIndex(), 0);
-    EXPECT_EQ(p.errorText, " Runtime Error : Array Bound OUT OF RANGE.   :  5000 > 4999 (U.B)) ");
-}
-
-TEST(DeclareVariableTest, TheCheckPassListsADeclarationOncePerTextPosition) {
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan("Integer k", 0);
-    p.scope = "main1sub1";
-    p.ReadToken();
-    p.ReadToken();  // the name, as the declaration reads it
-    const int length = p.variables.GetCount();
-    p.DeclareVariable("k", kTypeInteger, 4, 0, 0);
-    EXPECT_EQ(p.variables[0].scope, "main1sub1");
-    p.CutVariables(length);
-    p.DeclareVariable("k", kTypeInteger, 4, 0, 0);  // the same declaration visited again
-    ASSERT_EQ(h.view.TreeVariables().size(), 1u);
-    const RecordingView::VariableEntry entry = h.view.TreeVariables()[0];
-    EXPECT_EQ(entry.name, "k");
-    EXPECT_EQ(entry.count, 4);
-    EXPECT_EQ(entry.start, 8);
-    EXPECT_EQ(entry.length, 1);
-
-    ScriptHarness run;
-    run.parser.PrepareScan("Integer k", 1);
-    run.parser.DeclareVariable("k", kTypeInteger, 1, 0, 0);
-    EXPECT_TRUE(run.view.TreeVariables().empty());  // a run lists nothing
-}
-
-struct IndexCase {
-    const char* name;
-    const char* text;
-    int execute;
-    int result;           // record index + 1, 0 on error
-    const char* message;  // the error text (run) or pane (check pass); "" for none
-};
-
-class ArrayIndexTest : public ::testing::TestWithParam<IndexCase> {};
-
-TEST_P(ArrayIndexTest, ReadsTheIndexAndChecksItsBounds) {
-    const IndexCase& c = GetParam();
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan(c.text, c.execute);
-    p.DeclareVariable("pad", kTypeInteger, 2, 0, 0);
-    p.DeclareVariable("a", kTypeInteger, 3, 0, 0);
-    p.DeclareVariable("s", kTypeInteger, 1, 0, 0);
-    ASSERT_EQ(p.ReadToken(), token::kVariable);
-    EXPECT_EQ(p.EvaluateArrayIndex(), c.result);
-    const std::string shown = c.execute ? p.errorText : h.view.Pane();
-    EXPECT_EQ(shown, c.message);
-    if (c.result == 0) {
-        EXPECT_EQ(p.runState, kEndedByError);
-        EXPECT_EQ(p.execute, 0);
+TEST(ArrayIndexTest, ReadsTheIndexAndChecksItsBounds) {
+    struct Case {
+        const char* text;
+        int execute;
+        int result;           // record index + 1, 0 on error
+        const char* message;  // the error text (run) or pane (check pass)
+    };
+    const Case cases[] = {
+        {"a[1]", 1, 3, ""},
+        {"a[3]", 1, 5, ""},
+        {"a[0]", 1, 0, " Runtime Error : Array Bound OUT OF RANGE.   :  0 < 1 (L.B) "},
+        {"a[4]", 1, 0, " Runtime Error : Array Bound OUT OF RANGE.   :  4 > 3 (U.B)) "},
+        {"a[1.5]", 0, 0, " Syntax Error : Array Bound Must Be INTEGERS."},
+        {"a 2", 1, 0, "   Expected :  \"  [  \"   "},
+        {"a[99]", 0, 3, ""},  // the check pass takes index 1
+        {"s[", 1, 6, ""},     // a scalar reads nothing
+    };
+    for (const Case& c : cases) {
+        ScriptHarness h;
+        TestParser& p = h.parser;
+        p.PrepareScan(c.text, c.execute);
+        p.DeclareVariable("pad", kTypeInteger, 2, 0, 0);
+        p.DeclareVariable("a", kTypeInteger, 3, 0, 0);
+        p.DeclareVariable("s", kTypeInteger, 1, 0, 0);
+        ASSERT_EQ(p.ReadToken(), token::kVariable);
+        EXPECT_EQ(p.EvaluateArrayIndex(), c.result) << c.text;
+        EXPECT_EQ(c.execute ? p.errorText : h.view.Pane(), c.message) << c.text;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bounds, ArrayIndexTest,
-    ::testing::Values(
-        IndexCase{"first", "a[1]", 1, 3, ""}, IndexCase{"last", "a[3]", 1, 5, ""},
-        IndexCase{"expression", "a[1 + 1]", 1, 4, ""},
-        IndexCase{"below", "a[0]", 1, 0, " Runtime Error : Array Bound OUT OF RANGE.   :  0 < 1 (L.B) "},
-        IndexCase{"negative", "a[-7]", 1, 0, " Runtime Error : Array Bound OUT OF RANGE.   :  -7 < 1 (L.B) "},
-        IndexCase{"above", "a[4]", 1, 0, " Runtime Error : Array Bound OUT OF RANGE.   :  4 > 3 (U.B)) "},
-        IndexCase{"float_index", "a[1.5]", 1, 0, " Syntax Error : Array Bound Must Be INTEGERS."},
-        IndexCase{"missing_open", "a 2", 1, 0, "   Expected :  \"  [  \"   "},
-        IndexCase{"missing_close", "a[2 x", 1, 0, "   Expected :  \"  ]  \"   "},
-        IndexCase{"check_pass_takes_index_1", "a[99]", 0, 3, ""},
-        IndexCase{"check_pass_still_tests_the_type", "a[1.5]", 0, 0, " Syntax Error : Array Bound Must Be INTEGERS."},
-        IndexCase{"scalar_reads_nothing", "s[", 1, 6, ""}),
-    [](const ::testing::TestParamInfo<IndexCase>& info) { return std::string(info.param.name); });
-
-TEST(ArrayIndexTest, ErrorsHighlightTheOpeningBracket) {
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan("a[ 4 ]", 1);
-    p.DeclareVariable("a", kTypeInteger, 3, 0, 0);
-    ASSERT_EQ(p.ReadToken(), token::kVariable);
-    EXPECT_EQ(p.EvaluateArrayIndex(), 0);
-    EXPECT_EQ(h.view.Selections().back(), (std::pair<int, int>{1, 1}));
-}
-
-TEST(ArrayIndexTest, AScalarLeavesTheBracketUnread) {
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan("s[", 1);
-    p.DeclareVariable("s", kTypeInteger, 1, 0, 0);
-    ASSERT_EQ(p.ReadToken(), token::kVariable);
-    EXPECT_EQ(p.EvaluateArrayIndex(), 1);
-    EXPECT_EQ(p.ReadToken(), 18);
-    EXPECT_EQ(p.GetUpperBoundMinusOne(0), 0);
-}
-
-TEST(ScopeTest, PathsGrowAndShrinkInTheCheckPassOnly) {
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan("", 0);
-    const std::string s1 = p.PushScope("main", 1);
-    const std::string s2 = p.PushScope("for", 3);
-    const std::string s3 = p.PushScope("then", 12);
-    EXPECT_EQ(p.scope, "main1for3then12");
-    EXPECT_EQ(s3, "then12");
-    p.PopScope(s3);
-    EXPECT_EQ(p.scope, "main1for3");
-    p.PopScope(s2);
-    p.PopScope(s1);
-    EXPECT_EQ(p.scope, "");
-    p.scope = "abc";
-    p.PopScope("xbc");  // removed only while the ends match
-    EXPECT_EQ(p.scope, "a");
-
-    p.execute = 1;
-    p.scope.clear();
-    EXPECT_EQ(p.PushScope("for", 4), "");
-    EXPECT_EQ(p.scope, "");
-}
-
-struct PrescanCase {
-    const char* name;
-    const char* text;
-    int result;
-    const char* pane;
-    std::pair<int, int> selection;  // of the reported word; {-1, -1}: none
-};
-
-class PrescanTest : public ::testing::TestWithParam<PrescanCase> {};
-
-TEST_P(PrescanTest, ReportsMisplacedSubroutineWords) {
-    const PrescanCase& c = GetParam();
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan(c.text, 0);
-    EXPECT_EQ(p.PrescanSubroutines(), c.result);
-    EXPECT_EQ(h.view.Pane(), c.pane);
-    if (c.selection.first >= 0) {
-        ASSERT_FALSE(h.view.Selections().empty());
-        EXPECT_EQ(h.view.Selections().back(), c.selection);
-        EXPECT_EQ(p.errorText, c.pane);
-        EXPECT_EQ(p.runState, kEndedByError);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Subroutines, PrescanTest,
-    ::testing::Values(
-        PrescanCase{"pairs_anywhere", "Call S\nSubroutin S\nEndSub\nSubroutin T EndSub", 1, "", {-1, -1}},
-        PrescanCase{"redefinition", "Subroutin S EndSub Subroutin S EndSub", 0,
-                    " Syntax Error : SUBROUTIN Redefinition.", {29, 1}},
-        PrescanCase{"known_word", "Subroutin For EndSub", 0,
-                    " Syntax Error : Can not declare KNOWN words as SUBROUTIN.", {10, 3}},
-        PrescanCase{"number_as_name", "Subroutin 12 EndSub", 0,
-                    " Syntax Error : Can not declare KNOWN words as SUBROUTIN.", {10, 2}},
-        PrescanCase{"endsub_alone", "x = 1\nEndSub", 0, " Syntax Error : \"EndSub\" without \"Subroutin\".", {6, 6}},
-        PrescanCase{"exitsub_alone", "ExitSub", 0, " Syntax Error : \"Return\" without \"Subroutin\".", {0, 7}},
-        PrescanCase{"text_ends_inside", "Subroutin A EndSub Subroutin Bee\n x = 1", 0,
-                    " Syntax Error : \"EndSub\" not found in SUBROUTIN declaration.", {29, 3}},
-        PrescanCase{"block_comments_are_skipped", "/* EndSub */ x", 1, "", {-1, -1}},
+TEST(PrescanTest, ReportsMisplacedSubroutineWordsOnTheirWord) {
+    struct Case {
+        const char* text;
+        const char* pane;
+        std::pair<int, int> selection;
+    };
+    const Case cases[] = {
+        {"Subroutin S EndSub Subroutin S EndSub", " Syntax Error : SUBROUTIN Redefinition.", {29, 1}},
+        {"x = 1\nEndSub", " Syntax Error : \"EndSub\" without \"Subroutin\".", {6, 6}},
+        {"Subroutin A EndSub Subroutin Bee\n x = 1", " Syntax Error : \"EndSub\" not found in SUBROUTIN declaration.",
+         {29, 3}},
         // Raw reading returns "//" as a word and reads the rest of its line as tokens.
-        PrescanCase{"line_comments_are_read", "// EndSub", 0, " Syntax Error : \"EndSub\" without \"Subroutin\".", {3, 6}}),
-    [](const ::testing::TestParamInfo<PrescanCase>& info) { return std::string(info.param.name); });
-
-TEST(PrescanTest, RegistersEachSubroutineWithTheMarkAfterItsName) {
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan("Call Go\nSubroutin Go\n x\nEndSub", 0);
-    ASSERT_EQ(p.PrescanSubroutines(), 1);
-    ASSERT_EQ(p.subroutines.GetCount(), 1);
-    EXPECT_EQ(p.subroutines[0].name, "Go");
-    EXPECT_EQ(p.subroutines[0].position, 20);
-    EXPECT_EQ(p.subroutines[0].tokenCount, 4);
-    ASSERT_EQ(h.view.TreeItems().size(), 1u);
-    EXPECT_EQ(h.view.TreeItems()[0].text, "Go");
-    EXPECT_EQ(h.view.TreeItems()[0].category, 6);
-    EXPECT_EQ(h.view.TreeItems()[0].start, 18);
-    EXPECT_EQ(h.view.TreeItems()[0].length, 2);
+    };
+    for (const Case& c : cases) {
+        ScriptHarness h;
+        h.parser.PrepareScan(c.text, 0);
+        EXPECT_EQ(h.parser.PrescanSubroutines(), 0) << c.text;
+        EXPECT_EQ(h.view.Pane(), c.pane) << c.text;
+        ASSERT_FALSE(h.view.Selections().empty());
+        EXPECT_EQ(h.view.Selections().back(), c.selection) << c.text;
+    }
 }
 
 Value FileRecord(const std::string& name, crt::CrtFile* f) {
@@ -343,8 +154,6 @@ TEST(FileRecordsTest, ADroppedFileIsClosedUnlessASurvivorSharesIt) {
     const std::string sharedPath = folder.File("shared.txt");
     crt::CrtFile* own = crt::CrtFile::Open(ownPath, "wb").release();
     crt::CrtFile* shared = crt::CrtFile::Open(sharedPath, "wb").release();
-    ASSERT_NE(own, nullptr);
-    ASSERT_NE(shared, nullptr);
     ASSERT_TRUE(p.AppendVariable(FileRecord("keep", shared)));
     ASSERT_TRUE(p.AppendVariable(FileRecord("inner", own)));
     ASSERT_TRUE(p.AppendVariable(FileRecord("copy", own)));  // two dropped records, one file
@@ -362,61 +171,6 @@ TEST(FileRecordsTest, ADroppedFileIsClosedUnlessASurvivorSharesIt) {
     p.EndRun(1);  // the end of the run closes what is left, once
     EXPECT_EQ(ReadBytes(sharedPath), Bytes("shared+more"));
     EXPECT_EQ(p.variables.GetCount(), 0);
-}
-
-TEST(FileRecordsTest, EndRunClosesASharedHandleOnce) {
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan("", 1);
-    ScratchFolder folder;
-    const std::string path = folder.File("twice.txt");
-    crt::CrtFile* f = crt::CrtFile::Open(path, "wt").release();
-    ASSERT_NE(f, nullptr);
-    ASSERT_TRUE(p.AppendVariable(FileRecord("a", f)));
-    ASSERT_TRUE(p.AppendVariable(FileRecord("b", f)));
-    ASSERT_TRUE(f->Puts("x\n"));
-    p.EndRun(1);
-    EXPECT_EQ(ReadBytes(path), Bytes("x\r\n"));
-}
-
-TEST(ResetTest, AResetEmptiesTheTablesAndSetsTheVariableStep) {
-    ScriptHarness h;
-    TestParser& p = h.parser;
-    p.PrepareScan("a b c", 0);
-    p.ReadToken();
-    p.ReadToken();
-    p.DeclareVariable("v", kTypeInteger, 3, 0, 0);
-    p.scope = "main1";
-    p.inSubroutine = p.returning = p.wavePlaying = 1;
-    p.ResetBaseRunState();
-    EXPECT_EQ(p.position, 0);
-    EXPECT_EQ(p.tokenCount, 0);
-    EXPECT_EQ(p.currentToken, -1);
-    EXPECT_EQ(p.variableIndex, -1);
-    EXPECT_EQ(p.tokenStart[1], 0);
-    EXPECT_EQ(p.tokenLength[0], 0);
-    EXPECT_EQ(p.scope, "");
-    EXPECT_EQ(p.inSubroutine + p.returning + p.wavePlaying, 0);
-    EXPECT_EQ(p.variables.GetCount(), 0);
-    EXPECT_EQ(p.variables.GetGrowBy(), 5000);
-    EXPECT_EQ(p.treePositions.GetCount(), 0);
-    EXPECT_EQ(p.FindVariable("v"), -1);
-}
-
-TEST(ConstructionTest, TablesKeywordsAndCaption) {
-    ScriptHarness h;
-    const TestParser& p = h.parser;
-    ASSERT_EQ(p.keywords.GetCount(), 162);
-    for (int i = 0; i < 162; ++i) ASSERT_EQ(p.keywords[i].id, i);
-    EXPECT_EQ(p.keywords[161].word, "CreateChart");
-    EXPECT_EQ(p.variables.GetName(), "Tessel Variables");
-    EXPECT_EQ(p.variables.GetGrowBy(), 50000);
-    EXPECT_EQ(p.subroutines.GetName(), "Tessel Subroutins");
-    EXPECT_EQ(p.treePositions.GetName(), "Tessel Add To Tree Pos");
-    EXPECT_EQ(p.caption, "Loriant Script");
-    EXPECT_EQ(p.variableIndex, -1);
-    EXPECT_EQ(p.tokenStart.size(), 100000u);
-    EXPECT_EQ(p.running, 0);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// Test fixture for the network extension: the interpreter tests' recording view, which keeps the
-// output pane as the pane does, extended to record what the extension shows (network tree
-// entries, structure window calls, training display ends), a help tree that keeps its items, and a
-// CLoriantParser with synchronous check and run helpers.
+// Test fixture for the network extension: the interpreter tests' recording view (which keeps the
+// output pane as the pane does) counting the ends of training displays, a help tree that keeps
+// its items, and a CLoriantParser with synchronous check and run helpers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,77 +20,33 @@
 
 class NetView : public RecordingView {
 public:
-    struct NetworkEntry {
-        std::string name;
-        int type = 0;
-        int count = 0;
-        int start = 0;
-        int length = 0;
-    };
-
-    TreeItem AddNetworkToTree(const ObjectVariable& record, int elementCount, int srcStart, int srcLength) override {
-        std::lock_guard<std::mutex> lock(networksMutex_);
-        networks_.push_back({record.name, record.type, elementCount, srcStart, srcLength});
-        return nullptr;
-    }
-    void ShowNetworkStructure(const CFeedForwardNeuralNetwork&) override { ++structureShows; }
-    void CloseStructureWindow() override { ++structureCloses; }
     void EndTrainingDisplay() override { ++trainingEnds; }
-
-    std::vector<NetworkEntry> Networks() const {
-        std::lock_guard<std::mutex> lock(networksMutex_);
-        return networks_;
-    }
-
-    std::atomic<int> structureShows{0};
-    std::atomic<int> structureCloses{0};
     std::atomic<int> trainingEnds{0};
-
-private:
-    mutable std::mutex networksMutex_;
-    std::vector<NetworkEntry> networks_;
 };
 
-// A tree whose items keep their text, parent and children; sorted insertion compares bytes.
+// A help tree that keeps each item's text and parent, in the order of insertion.
 class RecordingHelpTree : public HelpTreeTarget {
 public:
-    struct Node {
-        std::string text;
-        int parent = -1;
-        std::vector<int> children;
-    };
-
-    TreeItem Insert(const std::string& text, TreeItem parent, bool sorted) override {
-        const int parentIndex = parent == nullptr ? -1 : static_cast<int>(reinterpret_cast<std::intptr_t>(parent)) - 1;
-        nodes_.push_back({text, parentIndex, {}});
-        const int index = static_cast<int>(nodes_.size()) - 1;
-        std::vector<int>& siblings = parentIndex < 0 ? roots_ : nodes_[static_cast<std::size_t>(parentIndex)].children;
-        auto at = siblings.end();
-        if (sorted) {
-            at = std::find_if(siblings.begin(), siblings.end(),
-                              [&](int s) { return nodes_[static_cast<std::size_t>(s)].text > text; });
-        }
-        siblings.insert(at, index);
-        return reinterpret_cast<TreeItem>(static_cast<std::intptr_t>(index) + 1);
+    TreeItem Insert(const std::string& text, TreeItem parent, bool /*sorted*/) override {
+        items_.emplace_back(text, parent);
+        return reinterpret_cast<TreeItem>(items_.size());
     }
-
-    // The texts of the children of the first item reached by the path from the top (empty path: the top level).
+    // The texts of the children of the first item reached by the path from the top.
     std::vector<std::string> Children(const std::vector<std::string>& path) const {
-        const std::vector<int>* level = &roots_;
+        TreeItem at = nullptr;
         for (const std::string& step : path) {
-            auto it = std::find_if(level->begin(), level->end(),
-                                   [&](int s) { return nodes_[static_cast<std::size_t>(s)].text == step; });
-            if (it == level->end()) return {};
-            level = &nodes_[static_cast<std::size_t>(*it)].children;
+            auto it = std::find(items_.begin(), items_.end(), std::make_pair(step, at));
+            if (it == items_.end()) return {};
+            at = reinterpret_cast<TreeItem>(it - items_.begin() + 1);
         }
         std::vector<std::string> texts;
-        for (int s : *level) texts.push_back(nodes_[static_cast<std::size_t>(s)].text);
+        for (const auto& [text, parent] : items_)
+            if (parent == at) texts.push_back(text);
         return texts;
     }
 
 private:
-    std::vector<Node> nodes_;
-    std::vector<int> roots_;
+    std::vector<std::pair<std::string, TreeItem>> items_;
 };
 
 // A script and the pane it is expected to leave.
@@ -127,14 +81,6 @@ struct BasicNetHarness {
         parser->CreateThread();
         parser->WaitFinished();
         return view.Pane();
-    }
-
-    // The parser as a pass leaves it when it starts on an empty text, for calls on its tables
-    // without a script: execute 0 as in the check pass, 1 as in a run.
-    void StartEmptyPass(int execute) {
-        parser->SetSource("");
-        parser->ResetRun();
-        parser->execute = execute;
     }
 };
 

@@ -1,41 +1,22 @@
 // SaveObject and LoadObject of network variables: the ".qNN" bytes of a feed-forward network,
-// round trips, the empty file of a logical network, and the failures.
+// a round trip, and the failures.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include <unistd.h>
 
 #include "net_harness.h"
+#include "platform/temp_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 class NetworkObjects : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("kestrum_netobj_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const char* name) const { return dir_.File(name); }
+    std::string Bytes(const char* name) const { return platform_test::ReadBytes(Path(name)); }
+    void Write(const char* name, const std::string& bytes) const { platform_test::WriteBytes(Path(name), bytes); }
 
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-    std::string Bytes(const char* name) const {
-        std::ifstream in(dir_ / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    void Write(const char* name, const std::string& bytes) const {
-        std::ofstream out(dir_ / name, std::ios::binary);
-        out << bytes;
-    }
-
-    fs::path dir_;
+    platform_test::TempDir dir_;
 };
 
 void AppendInt(std::string& out, std::int32_t v) {
@@ -79,14 +60,6 @@ std::string ExpectedNetFile() {
     return bytes;
 }
 
-TEST_F(NetworkObjects, SaveObjectWritesTheNetworkFileByteForByte) {
-    const std::string script = std::string(kBuildNet) + "SaveObject net In '" + Path("net.qNN") + "'";
-    EXPECT_EQ(RunNetScript(script), "");
-    const std::string expected = ExpectedNetFile();
-    EXPECT_EQ(expected.size(), 159u);
-    EXPECT_EQ(Bytes("net.qNN"), expected);
-}
-
 TEST_F(NetworkObjects, LoadObjectRebuildsStructureNameAndWeights) {
     Write("in.qNN", ExpectedNetFile());
     const std::string script = "FF_NeuralNetwork a[2]\n"
@@ -107,31 +80,6 @@ TEST_F(NetworkObjects, LoadObjectRebuildsStructureNameAndWeights) {
     EXPECT_EQ(Bytes("out.qNN"), ExpectedNetFile());
 }
 
-TEST_F(NetworkObjects, LogicalNetworksHaveNoStoredForm) {
-    const std::string script = "LogicalNeuralNetwork l : FF_NeuralNetwork f : f.InputsNumber = 3\n"
-                               "SaveObject l In '" + Path("l.obj") + "'\n"
-                               "LoadObject l From '" + Path("f.qNN") + "'\n"
-                               "Println 'loaded nothing'\n"
-                               "LoadObject f From '" + Path("l.obj") + "'";
-    Write("f.qNN", ExpectedNetFile());
-    EXPECT_EQ(RunNetScript(script), EndedByError("loaded nothing\r\n", "Error: Not a valid Kestrum Object."));
-    EXPECT_TRUE(fs::exists(dir_ / "l.obj"));
-    EXPECT_EQ(Bytes("l.obj"), "");
-}
-
-TEST_F(NetworkObjects, AnotherTypesObjectLoadsNothing) {
-    std::string matrixObject;
-    AppendInt(matrixObject, 777777777);
-    AppendInt(matrixObject, 888888888);
-    AppendInt(matrixObject, 5);
-    AppendInt(matrixObject, 1);
-    AppendInt(matrixObject, 1);
-    AppendDouble(matrixObject, 3.0);
-    Write("m.obj", matrixObject);
-    EXPECT_EQ(RunNetScript("FF_NeuralNetwork f : f.Bias = 3\nLoadObject f From '" + Path("m.obj") + "'\nPrint f.Bias"),
-              "3");
-}
-
 TEST_F(NetworkObjects, Failures) {
     Write("short.qNN", ExpectedNetFile().substr(0, 100));
     Write("nomagic.qNN", "not a network object at all");
@@ -148,21 +96,7 @@ TEST_F(NetworkObjects, Failures) {
          EndedByError("", " Runtime Error : Array Bound OUT OF RANGE.   :  3 > 2 (U.B)) ")},
     };
     for (const ScriptCase& c : cases) EXPECT_EQ(RunNetScript(c.script), c.pane) << c.script;
-    EXPECT_TRUE(fs::exists(dir_ / "short.qNN"));
-    EXPECT_TRUE(fs::exists(dir_ / "nomagic.qNN"));
-}
-
-TEST_F(NetworkObjects, ErrorsOfTheCheckPass) {
-    const ScriptCase cases[] = {
-        {"FF_NeuralNetwork f : SaveObject f From 'x'", "   Expected :  \"  In  \"   "},
-        {"FF_NeuralNetwork f : LoadObject f In 'x'", "   Expected :  \"  From  \"   "},
-        {"FF_NeuralNetwork f[2] : SaveObject f In 'x'", "   Expected :  \"  [  \"   "},
-    };
-    ExpectCheckPassErrors(cases);
-    // The check pass writes nothing.
-    NetHarness h;
-    EXPECT_EQ(h.Check("FF_NeuralNetwork f : SaveObject f In '" + Path("never.qNN") + "'"), 1);
-    EXPECT_FALSE(fs::exists(dir_ / "never.qNN"));
+    EXPECT_EQ(Bytes("nomagic.qNN"), "not a network object at all");
 }
 
 }  // namespace

@@ -1,19 +1,15 @@
-// Test doubles for the engine: a view that records every call it receives (and lets a test act
-// at chosen calls), a desktop that records message boxes, and small builders of networks.
+// Test doubles for the engine: a view that records the training calls it receives (and lets a
+// test act at chosen calls), temporary files, and small builders of networks.
 #pragma once
 
-#include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <functional>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
 #include "view/view_services.h"
 #include "network/feed_forward_network.h"
 #include "platform/crt_file.h"
-#include "platform/desktop.h"
+#include "platform/temp_dir.h"
 
 namespace enginetest {
 
@@ -44,27 +40,7 @@ public:
         return out;
     }
 
-    void OutputText(const std::string& text, int append, int before, int after, int repaint) override {
-        Record("OutputText", {double(append), double(before), double(after), double(repaint)}, text);
-    }
-    TreeItem AddTreeItem(const std::string& text, int, TreeItem, int, int) override {
-        Record("AddTreeItem", {}, text);
-        return nullptr;
-    }
-    void AddVariableToTree(const Value&, int, int, int) override { Record("AddVariableToTree", {}); }
-    TreeItem AddNetworkToTree(const ObjectVariable&, int, int, int) override {
-        Record("AddNetworkToTree", {});
-        return nullptr;
-    }
-    void ShowChart(const std::string& title, const std::vector<double>&, int, const std::vector<std::string>*) override {
-        Record("ShowChart", {}, title);
-    }
-    void ShowNetworkStructure(const CFeedForwardNeuralNetwork&) override { Record("ShowNetworkStructure", {}); }
-    void CloseStructureWindow() override { Record("CloseStructureWindow", {}); }
-    void BeginTrainingDisplay(const CFeedForwardNeuralNetwork&) override {
-        stopLearning = 0;
-        Record("BeginTrainingDisplay", {});
-    }
+    void OutputText(const std::string&, int, int, int, int) override {}
     void EndTrainingDisplay() override { Record("EndTrainingDisplay", {}); }
     void AddTrainingGraphPoint(int curve, double value, int flag) override {
         Record("AddTrainingGraphPoint", {double(curve), value, double(flag)});
@@ -72,18 +48,8 @@ public:
     void UpdateTrainingStats(int epochs, int maxEpochs, double error, double goal, double rate, double initial) override {
         Record("UpdateTrainingStats", {double(epochs), double(maxEpochs), error, goal, rate, initial});
     }
-    void SetStructureProgress1(int position, int range) override {
-        Record("SetStructureProgress1", {double(position), double(range)});
-    }
-    void SetStructureProgress2(int position, int range) override {
-        Record("SetStructureProgress2", {double(position), double(range)});
-    }
     void UpdateStructureWeights(const CFeedForwardNeuralNetwork* network, int force) override {
         Record("UpdateStructureWeights", {network != nullptr ? 1.0 : 0.0, double(force)});
-    }
-    void SetSimulationText(const std::string& text) override { Record("SetSimulationText", {}, text); }
-    void SetSimulationProgress(int position, int range) override {
-        Record("SetSimulationProgress", {double(position), double(range)});
     }
 
 private:
@@ -93,51 +59,16 @@ private:
     }
 };
 
-// Installs itself as the process's desktop for its lifetime and records the message texts.
-class RecordingDesktop : public desktop::ConsoleDesktop {
-public:
-    RecordingDesktop() { desktop::Install(this); }
-    ~RecordingDesktop() override { desktop::Install(nullptr); }
-    RecordingDesktop(const RecordingDesktop&) = delete;
-    RecordingDesktop& operator=(const RecordingDesktop&) = delete;
-
-    int MessageBox(void*, const std::string& text, const std::string&, unsigned) override {
-        messages.push_back(text);
-        return desktop::kIdOk;
-    }
-    std::vector<std::string> messages;
-};
-
-// A file in the temporary directory, removed at the end of the test. The process id keeps tests
-// that ctest runs at the same time (each in its own process) off each other's files.
+// A file in a fresh temporary folder, removed at the end of the test.
 class TempFile {
 public:
-    explicit TempFile(const std::string& name)
-        : path_((std::filesystem::temp_directory_path() /
-                 ("kestrum_engine_" + std::to_string(::getpid()) + "_" + name)).string()) {}
-    ~TempFile() {
-        std::error_code ec;
-        std::filesystem::remove(path_, ec);
-    }
+    explicit TempFile(const std::string& name) : path_(dir_.File(name)) {}
     const std::string& Path() const { return path_; }
-    void WriteBytes(const std::string& bytes) const {
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        if (f == nullptr) return;
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-    std::string ReadBytes() const {
-        std::string bytes;
-        std::FILE* f = std::fopen(path_.c_str(), "rb");
-        if (f == nullptr) return bytes;
-        char chunk[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
-        std::fclose(f);
-        return bytes;
-    }
+    void WriteBytes(const std::string& bytes) const { platform_test::WriteBytes(path_, bytes); }
+    std::string ReadBytes() const { return platform_test::ReadBytes(path_); }
 
 private:
+    platform_test::TempDir dir_;
     std::string path_;
 };
 

@@ -1,4 +1,4 @@
-// Transfer functions, single neurons, the forward pass and the output text.
+// Transfer functions and the forward pass.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,46 +27,6 @@ TEST(TransferFunctions, GiveTheOutputOfEachCode) {
         EXPECT_EQ(ApplyTransfer(c.code, c.gain, c.net), c.output) << "code " << c.code << " net " << c.net;
 }
 
-TEST(Neurons, NeuronWhoseOnlyConnectionWeighsZeroComputesFromNetZero) {
-    // A layer of two computed neurons fed by an empty layer: the second has only its bias
-    // connection, weight 0.0, so its net input is 0.0.
-    struct Case {
-        int code;
-        double output;
-    };
-    const Case cases[] = {{FCN_HARDLIM, 1.0}, {FCN_HARDLIMS, 1.0}, {FCN_LOGSIG, 0.5}, {FCN_TANSIG, 0.0}, {6, 0.0}};
-    for (const Case& c : cases) {
-        CFeedForwardNeuralNetwork net;
-        Shape(net, 1, {0, 1});
-        net.SetFunction(c.code);
-        net.Simulate(0);
-        EXPECT_EQ(net.GetNeuronOutput(0, 1), c.output) << "code " << c.code;
-    }
-}
-
-TEST(Neurons, ComputeSumsEveryConnectionInOrderAndCodeZeroKeepsTheOutput) {
-    CFeedForwardNeuralNetwork net;
-    Shape(net, 2, {1});
-    net.SetBias(1.0);
-    net.SetFunction(5);  // linear: the output is the net input
-    Neuron neuron = net.GetLayer(0).GetNeuron(0);
-    neuron.SetWeight(0, 0.5);
-    neuron.SetWeight(1, -2.0);
-    neuron.SetWeight(2, 0.25);
-    net.SetInput(0, 4.0);
-    net.SetInput(1, 1.5);
-    net.Simulate(0);
-    EXPECT_EQ(neuron.GetOutput(), 0.5 * 4.0 - 2.0 * 1.5 + 0.25);
-
-    net.GetLayer(0).SetFunctionAndGain(FCN_NONE, 1.0);
-    net.SetInput(0, 100.0);
-    neuron.Compute();
-    EXPECT_EQ(neuron.GetOutput(), 0.5 * 4.0 - 2.0 * 1.5 + 0.25);
-    net.GetLayer(0).SetFunctionAndGain(FCN_LOGSIG, 2.0);
-    neuron.Compute();
-    EXPECT_EQ(neuron.GetOutput(), 1.0 / (1.0 + std::exp(-2.0 * (50.0 - 3.0 + 0.25))));
-}
-
 TEST(Simulation, GivesEveryComputedNeuronTheFunctionAndSteepness) {
     CFeedForwardNeuralNetwork net;
     Shape(net, 1, {2, 1});
@@ -82,70 +42,4 @@ TEST(Simulation, GivesEveryComputedNeuronTheFunctionAndSteepness) {
     EXPECT_EQ(net.GetLayer(1).GetNeuron(0).GetGain(), 0.25);
     EXPECT_EQ(net.GetLayer(1).GetNeuron(0).GetFunction(), FCN_TANSIG);
     EXPECT_EQ(net.GetInputLayer().GetNeuronOutput(1), -1.0);  // the bias neuron outputs the bias
-}
-
-TEST(Simulation, ShowsItsProgressOnlyWhenAsked) {
-    CFeedForwardNeuralNetwork net;
-    Shape(net, 1, {2, 1});
-    RecordingView view;
-    net.SetView(&view);
-    net.Simulate(0);
-    EXPECT_TRUE(view.calls.empty());
-    net.Simulate(1);
-    std::vector<std::string> texts;
-    for (const auto& call : view.Named("SetSimulationText")) texts.push_back(call.text);
-    EXPECT_EQ(texts, (std::vector<std::string>{"Simulation in Layer 1 of 2", "Simulation in Layer 2 of 2", ""}));
-    EXPECT_EQ(view.Named("SetSimulationProgress").back().numbers, (std::vector<double>{-1, -1}));
-}
-
-TEST(Simulation, NetworkWithoutComputedLayersStaysAsItWas) {
-    CFeedForwardNeuralNetwork net;
-    net.SetInputCount(2);
-    net.SetBias(3.0);
-    net.Simulate(1);
-    EXPECT_EQ(net.IsSimulated(), 0);
-    EXPECT_EQ(net.GetInputLayer().GetNeuronOutput(2), 0.0);
-}
-
-TEST(OutputText, JoinsSinglePrecisionValuesWithTabs) {
-    CFeedForwardNeuralNetwork net;
-    Shape(net, 1, {3});
-    net.SetFunction(5);
-    net.SetInput(0, 1.0);
-    const double weights[] = {0.5, 1.0, 0.123456};
-    for (int k = 0; k < 3; ++k) net.GetLayer(0).GetNeuron(k).SetWeight(0, weights[k]);
-    net.Simulate(0);
-    EXPECT_EQ(net.toString(), "0.5\t1\t0.12346");
-}
-
-TEST(OutputText, TellsThatTheNetworkIsNotSimulatedAfterChanges) {
-    struct Case {
-        const char* change;
-        std::function<void(CFeedForwardNeuralNetwork&)> apply;
-        bool stale;
-    };
-    const Case cases[] = {
-        {"bias", [](CFeedForwardNeuralNetwork& n) { n.SetBias(2.0); }, true},
-        {"function", [](CFeedForwardNeuralNetwork& n) { n.SetFunction(3); }, true},
-        {"inputs number", [](CFeedForwardNeuralNetwork& n) { n.SetInputCount(4); }, true},
-        {"layer", [](CFeedForwardNeuralNetwork& n) { n.SetLayerSize(0, 2); }, true},
-        {"input value", [](CFeedForwardNeuralNetwork& n) { n.SetInput(0, 2.0); }, false},
-        {"weight", [](CFeedForwardNeuralNetwork& n) { n.GetLayer(0).GetNeuron(0).SetWeight(0, 2.0); }, false},
-    };
-    for (const Case& c : cases) {
-        CFeedForwardNeuralNetwork net;
-        net.SetName("xor");
-        Shape(net, 1, {1});
-        net.SetFunction(5);
-        net.Simulate(0);
-        c.apply(net);
-        EXPECT_EQ(net.toString(), c.stale ? "toString(): \"xor\" not simulated after last changes." : "0") << c.change;
-    }
-}
-
-TEST(OutputText, OutputLayerWithoutNeuronsGivesTheEmptyText) {
-    CFeedForwardNeuralNetwork net;
-    Shape(net, 1, {2, 0});
-    net.Simulate(0);
-    EXPECT_EQ(net.toString(), "");
 }

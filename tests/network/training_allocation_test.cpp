@@ -1,33 +1,11 @@
-// Training makes its working state once per call: the number of heap allocations of a call does
-// not grow with the number of pairs or epochs. This program counts every operator new.
+// Training makes its working state once per call: the number of heap requests of a call does
+// not grow with the number of pairs or epochs.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#define HEAP_PROBE_OPERATORS
+#include "heap_probe.h"
 #include "engine_test_support.h"
 #include "platform/crt_runtime.h"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}  // namespace
-
-// GCC sees malloc behind new and free behind delete and takes them for a mismatch; they match.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -41,9 +19,10 @@ long AllocationsOfTraining(int pairs, int epochs) {
     net.UpdateEpochs = 1;
     std::string error;
     crt::Srand(1);
-    const long before = g_allocations.load();
+    heap_probe::Arm();
     EXPECT_EQ(net.Train(error, nullptr), 1);
-    return g_allocations.load() - before;
+    heap_probe::Disarm();
+    return heap_probe::requests.load();
 }
 
 }  // namespace

