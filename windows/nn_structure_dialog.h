@@ -23,6 +23,8 @@ class CDynaArray;
 class CFeedForwardNeuralNetwork;
 class ViewServices;
 class QFrame;
+class QPainter;
+struct StructureGeometry;
 
 // The questions and dialogs the window asks the user; tests replace them.
 struct StructureDialogPrompts {
@@ -121,10 +123,16 @@ private:
     void ShowModeControls();
     void ClearHover();
     void InvalidateLayout();
-    void PaintFrame();
+    void ToggleBox(int& field, int id, bool repaint);
+    void CopyWeights(const CFeedForwardNeuralNetwork& network);
+    StructureGeometry Geometry() const;
+    void PaintFrame(QPainter& painter);
+    void PaintStructureView(QPainter& painter, QSize size);
+    void PaintTrainingView(QPainter& painter, QSize size);
+    void ApplyTrainingBoxRules();
+    static int PickDistance();
     void OnMouseMove(QMouseEvent* event);
     void OnScroll(Qt::Orientation orientation, int action);
-    void WriteNetworkFile(const QString& path);
 
     ViewServices* owner_;
     StructureDialogPrompts prompts_;
