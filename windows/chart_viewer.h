@@ -13,6 +13,7 @@
 template <typename T>
 class CDynaArray;
 class QMenuBar;
+struct ChartPicture;
 
 struct ChartPoint {
     double value = 0.0;
@@ -56,16 +57,18 @@ public:
     QImage Render(QSize size = QSize()) const;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     std::unique_ptr<CDynaArray<ChartPoint>> points_;
     double maximum_ = -1e11;
     double minimum_ = 1e11;
-    std::string title_ = "Untitled";
+    std::string title_;
     int showState_ = 0;
     int chartStyle_ = kBars;
     int labelDirection_ = 0;
     QMenuBar* menuBar_ = nullptr;
+    QWidget* canvas_ = nullptr;
+    // What a paint draws: the values and the labels as display text.
+    std::unique_ptr<ChartPicture> picture_;
 };
