@@ -212,6 +212,8 @@ void CNNStructureDialog::BuildControls() {
         auto* box = new QCheckBox(text, this);
         connect(box, &QCheckBox::clicked, this, handler);
         place(id, box, units);
+        // This font runs wider than the template's: the text is never cut.
+        box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
     };
     auto edit = [&](int id, QRect units, bool centred) {
         auto* field = new QLineEdit(this);

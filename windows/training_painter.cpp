@@ -98,29 +98,7 @@ double TrainingPainter::SmallestPositive() const {
     return smallest;
 }
 
-void TrainingPainter::RmsPoints() {
-    const CDynaArray<double>& rms = *s_.rms;
-    const long long n = rms.GetCount();
-    const long long w = box_.Width();
-    const long long cap = 2 * w + 100;
-    if (w < 1) return;
-    const long long step = std::max(1LL, n / cap);
-    std::vector<QPoint> slots(static_cast<std::size_t>(cap));
-    long long p = 0;
-    double previous = rms[0];
-    long long t = 0;
-    for (long long k = 1; k < n; k += step, ++t) {
-        double v = rms[static_cast<int>(k)];
-        if (!s_.showStorms && v > previous) v = previous;
-        previous = v;
-        slots[static_cast<std::size_t>(p)] = QPoint(static_cast<int>(k * w / n + box_.left + 5), scale_(v));
-        p = n < cap - 1 ? p + 1 : cap * (1 + t * step) / n;
-        p = std::clamp(p, 1LL, cap - 1);
-    }
-    if (t == 0) p = 0;
-    slots.resize(static_cast<std::size_t>(p));
-    rmsPoints_ = std::move(slots);
-}
+void TrainingPainter::RmsPoints() { rmsPoints_ = ThinRmsCurve(*s_.rms, box_, scale_, s_.showStorms); }
 
 std::vector<QPoint> TrainingPainter::LcPoints() const {
     const long long n = s_.rms->GetCount();
@@ -319,6 +297,29 @@ LogScale::LogScale(double lo, double hi, double smallestPositive, const PlotBox&
 int LogScale::operator()(double value) const {
     if (!(value > 0)) value = lo_;
     return Truncated(bottom_ - std::log(value / lo_) * height_ / std::log(hi_ / lo_)) - 5;
+}
+
+std::vector<QPoint> ThinRmsCurve(const CDynaArray<double>& rms, const PlotBox& box, const LogScale& scale,
+                                 bool showStorms) {
+    const long long n = rms.GetCount();
+    const long long w = box.Width();
+    const long long cap = 2 * w + 100;
+    if (w < 1 || n < 1) return {};
+    const long long step = std::max(1LL, n / cap);
+    std::vector<QPoint> slots(static_cast<std::size_t>(cap));
+    long long p = 0;
+    double previous = rms[0];
+    long long t = 0;
+    for (long long k = 1; k < n; k += step, ++t) {
+        double v = rms[static_cast<int>(k)];
+        if (!showStorms && v > previous) v = previous;
+        previous = v;
+        slots[static_cast<std::size_t>(p)] = QPoint(static_cast<int>(k * w / n + box.left + 5), scale(v));
+        p = n < cap - 1 ? p + 1 : cap * (1 + t * step) / n;
+        p = std::clamp(p, 1LL, cap - 1);
+    }
+    slots.resize(t == 0 ? 0 : static_cast<std::size_t>(p));
+    return slots;
 }
 
 int EpochLabelInterval(int labelWidth, int plotWidth, int n) {

@@ -2,7 +2,9 @@
 // performance, axes, tick labels, the last values and the performance title.
 #pragma once
 
+#include <QPoint>
 #include <QSize>
+#include <vector>
 
 template <typename T>
 class CDynaArray;
@@ -52,6 +54,11 @@ private:
 
 // Draws the curves into a white frame (the caller has filled it). Nothing without an RMS point.
 void PaintTraining(QPainter& painter, QSize frame, const TrainingScene& scene);
+
+// The RMS curve's polyline: at most 2W + 100 points of the curve (W the plot width), the first
+// value not plotted; without showStorms a rise is drawn flat.
+std::vector<QPoint> ThinRmsCurve(const CDynaArray<double>& rms, const PlotBox& box, const LogScale& scale,
+                                 bool showStorms);
 
 // The epoch label interval for n points on a plot w pixels wide whose "%dk" label is
 // labelWidth pixels wide.
