@@ -1,9 +1,8 @@
-// The desktop program: the application object does the start-up; this only runs its event loop.
-#include <QApplication>
-#include <clocale>
+// The desktop program. Start-up opens no document, not even one named on the command line.
+#include "shell/kestrum_app.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
+    CKestrumApp app(argc, argv);
+    if (!app.InitInstance()) return 1;
     return app.exec();
 }
