@@ -16,6 +16,9 @@ struct ChartPicture {
     double minimum = 1e11;
     int style = 2;           // 1 line, 2 bars
     int labelDirection = 0;  // 0 horizontal, 1 vertical
+    // The widest label in the horizontal labels' font, measured at the first paint after the
+    // points changed (-1: not yet).
+    mutable int widestLabel = -1;
 };
 
 void PaintChart(QPainter& painter, QSize client, const ChartPicture& chart);

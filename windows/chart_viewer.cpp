@@ -58,6 +58,7 @@ void CChartViewer::Reset() {
     points_->RemoveAll();
     picture_->values.clear();
     picture_->labels.clear();
+    picture_->widestLabel = -1;
     maximum_ = -1e11;
     minimum_ = 1e11;
     title_ = "Untitled";
@@ -67,6 +68,7 @@ void CChartViewer::AddPoint(const ChartPoint& point) {
     if (points_->Add(point)) {
         picture_->values.push_back(point.value);
         picture_->labels.push_back(DisplayText(point.label));
+        picture_->widestLabel = -1;
     }
     if (point.value < minimum_) minimum_ = point.value;
     if (point.value > maximum_) maximum_ = point.value;

@@ -10,6 +10,7 @@
 #include "network/feed_forward_network.h"
 #include "windows/drawing_helpers.h"
 #include "windows/pictures.h"
+#include "windows/pixel_lines.h"
 
 int StructureGeometry::InputMarkSize() const {
     const int m = 2 + static_cast<int>(ScreenRadius() / 2.5);
@@ -83,8 +84,14 @@ void StructurePainter::Widen(int x, int y) {
 
 void StructurePainter::Flush() {
     if (pending_.empty()) return;
-    p_.setPen(QPen(kRed, 1));
-    p_.drawLines(pending_.data(), static_cast<int>(pending_.size()));
+    // Into the frame's image directly when the painter draws there untransformed and unclipped.
+    auto* image = dynamic_cast<QImage*>(p_.device());
+    const bool direct = image && p_.transform().isIdentity() && !p_.hasClipping() &&
+                        DrawPixelLines(*image, pending_.data(), static_cast<int>(pending_.size()), kRed.rgb());
+    if (!direct) {
+        p_.setPen(QPen(kRed, 1));
+        p_.drawLines(pending_.data(), static_cast<int>(pending_.size()));
+    }
     pending_.clear();
 }
 
