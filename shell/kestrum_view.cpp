@@ -216,7 +216,7 @@ void CKestrumView::SelectSource(int start, int length) {
 
 // ---------- commands ----------
 
-int CKestrumView::CheckSource(const char* transferText, const char* transferredText) {
+int CKestrumView::CheckSource(const char* transferText, const char* nextText, bool nextOnlyWhenLarge) {
     ResetTree();
     const bool large = document()->characterCount() - 1 > kLargeSource;
     SetPaneEnabled(false);
@@ -224,7 +224,7 @@ int CKestrumView::CheckSource(const char* transferText, const char* transferredT
     source_ = SourceText::FromDocument(*document());
     ReplaceParser();
     parser_->SetSource(source_.Bytes());
-    OutputText(large && transferredText ? transferredText : "Compiling...", 0, 0, 0, 1);
+    if (large || !nextOnlyWhenLarge) OutputText(nextText, 0, 0, 0, 1);
     windows_->ResetCharts();
     return parser_->Compile(kCheckOnly);
 }
@@ -233,7 +233,7 @@ void CKestrumView::OnCompile() {
     if (IsRunning() || busy_) return;
     FinishPendingCompile();
     BusyScope busy(busy_);
-    if (CheckSource("Transfering the source to the compiler...", nullptr)) {
+    if (CheckSource("Transfering the source to the compiler...", "Compiling...", false)) {
         // The success line follows after a moment, as the check pass was too quick to be seen.
         compileTimer_->start();
         return;
@@ -261,7 +261,7 @@ void CKestrumView::OnRun() {
     FinishPendingCompile();
     BusyScope busy(busy_);
     if (!CheckSource("Transfering the source to the interpreter...",
-                     "Transfering the source finished.\r\nGetting ready to start...")) {
+                     "Transfering the source finished.\r\nGetting ready to start...", true)) {
         parser_.reset();
         SetPaneEnabled(true);
         return;

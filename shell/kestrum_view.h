@@ -103,8 +103,9 @@ private:
     void QueueProgress(TrainingReport::Kind bar, int position, int range);
     void SetPaneEnabled(bool enabled);
     void SelectRange(int start, int end);
-    // The steps Compile and Run share up to the check pass; its result.
-    int CheckSource(const char* transferText, const char* transferredText);
+    // The steps Compile and Run share up to the check pass; its result. transferText shows first
+    // for a large text; nextText after the transfer, or only for a large text.
+    int CheckSource(const char* transferText, const char* nextText, bool nextOnlyWhenLarge);
     void FinishCompile(bool success);
     void FinishPendingCompile();
     void ReplaceParser();

@@ -32,7 +32,10 @@ private:
 
 }  // namespace
 
-CLeftView::CLeftView(QWidget* parent) : QTreeWidget(parent) {
+CLeftView::CLeftView(QWidget* parent) : QTreeWidget(parent), collator_(QLocale(QLocale::English)) {
+    // One order for every node, whatever the user's locale: case-insensitive, with punctuation
+    // before digits and digits before letters ("_All" first, "[1]" before "[10]").
+    collator_.setCaseSensitivity(Qt::CaseInsensitive);
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);
@@ -63,11 +66,15 @@ QTreeWidgetItem* CLeftView::InsertItem(const QString& text, QTreeWidgetItem* par
     const int count = parent ? parent->childCount() : topLevelItemCount();
     int at = count;
     if (sorted) {
-        at = 0;
-        while (at < count) {
-            const QTreeWidgetItem* sibling = parent ? parent->child(at) : topLevelItem(at);
-            if (QString::compare(sibling->text(0), text, Qt::CaseInsensitive) > 0) break;
-            ++at;
+        // After the last sibling that does not sort behind the text (siblings inserted sorted are in order).
+        int low = 0;
+        while (low < at) {
+            const int middle = low + (at - low) / 2;
+            const QTreeWidgetItem* sibling = parent ? parent->child(middle) : topLevelItem(middle);
+            if (collator_.compare(sibling->text(0), text) > 0)
+                at = middle;
+            else
+                low = middle + 1;
         }
     }
     if (parent)

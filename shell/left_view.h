@@ -4,6 +4,7 @@
 // "&Find in source", which selects the declaration in the editor.
 #pragma once
 
+#include <QCollator>
 #include <QTreeWidget>
 #include <functional>
 
@@ -18,7 +19,7 @@ public:
     CKestrumView* EditorView() const { return editorView_; }
 
     // Inserts a text-only item under parent (nullptr: the top level), after its last child or, when
-    // sorted, at its alphabetical place among them (case-insensitive; equal texts keep their order).
+    // sorted, at its alphabetical place among them (equal texts keep their order).
     QTreeWidgetItem* InsertItem(const QString& text, QTreeWidgetItem* parent, bool sorted);
     // Deletes the item with its descendants.
     void DeleteItem(QTreeWidgetItem* item);
@@ -40,4 +41,5 @@ private:
     bool ShowEntryMenu(const QPoint& globalPosition);
 
     CKestrumView* editorView_ = nullptr;
+    QCollator collator_;
 };
