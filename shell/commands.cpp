@@ -112,6 +112,13 @@ std::vector<QKeySequence> KeysOf(int id) {
     return keys;
 }
 
+int CommandOfKey(const QKeySequence& key) {
+    for (const Accelerator& accelerator : AcceleratorTable()) {
+        if (accelerator.key == key) return accelerator.id;
+    }
+    return 0;
+}
+
 QString StatusText(const Command& command) { return command.prompt.section('\n', 0, 0); }
 
 QString ToolTip(const Command& command) {

@@ -72,6 +72,8 @@ struct Accelerator {
 const std::vector<Accelerator>& AcceleratorTable();
 // The keys each command answers to once the first entry of a key has won.
 std::vector<QKeySequence> KeysOf(int id);
+// The command a key belongs to (its first entry), 0 for none.
+int CommandOfKey(const QKeySequence& key);
 
 // The status-bar text and the tool tip of a prompt.
 QString StatusText(const Command& command);

@@ -34,7 +34,7 @@ bool WriteIfChanged(const QString& path, const QByteArray& content, bool& writte
         return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(content) != content.size() || !file.commit()) {
         error = "cannot write " + path + ": " + file.errorString();
         return false;
     }

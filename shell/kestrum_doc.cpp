@@ -66,7 +66,9 @@ bool CKestrumDoc::OnOpenDocument(const QString& path, QString& error) {
 bool CKestrumDoc::OnSaveDocument(const QString& path, QString& error) {
     const std::string bytes = rtf::WriteDocument(ToRichDocument(*textDocument_));
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
+    // Unbuffered: a write that fails (a full disk) fails here, before commit could rename a
+    // truncated file into place.
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
                          file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
     if (!written || !file.commit()) {
         error = QString("Cannot save %1: %2").arg(path, file.errorString());

@@ -96,7 +96,13 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), mdi_(new QMdiArea
     UpdateCommands();
 }
 
-CMainFrame::~CMainFrame() { qApp->removeEventFilter(this); }
+// The frame's own updates stop before its parts go.
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(mdi_, nullptr, this, nullptr);
+    for (CChildFrame* frame : mdi_->findChildren<CChildFrame*>()) disconnect(frame, nullptr, this, nullptr);
+}
 
 QRect CMainFrame::InitialGeometry(const QRect& screen) {
     const int width = screen.width() * 37 / 40;
@@ -121,12 +127,18 @@ QAction* CMainFrame::NewAction(int id) {
     auto* action = new QAction(text, this);
     action->setStatusTip(cmd::StatusText(*command));
     action->setToolTip(cmd::ToolTip(*command));
-    const std::vector<QKeySequence> keys = cmd::KeysOf(id);
-    action->setShortcuts(QList<QKeySequence>(keys.begin(), keys.end()));
-    action->setShortcutContext(Qt::WindowShortcut);
     if (const QString picture = ToolBarPicture(id); !picture.isEmpty()) action->setIcon(QIcon(picture));
     actions_.insert(id, action);
-    addAction(action);  // keys work even where the item is in no menu
+    // The keys belong to a twin that is never hidden: a run button the toolbar hides still has
+    // its keys, and a key of a disabled command does nothing.
+    const std::vector<QKeySequence> keys = cmd::KeysOf(id);
+    if (!keys.empty()) {
+        auto* keyAction = new QAction(this);
+        keyAction->setShortcuts(QList<QKeySequence>(keys.begin(), keys.end()));
+        keyAction->setShortcutContext(Qt::WindowShortcut);
+        connect(keyAction, &QAction::triggered, action, &QAction::trigger);
+        addAction(keyAction);
+    }
     return action;
 }
 
@@ -619,18 +631,19 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
-// Ctrl+Tab is the next-pane command here, before the MDI area or an editor takes it.
+// The accelerators go first, as on the original platform: an editor does not take their keys
+// (Alt+Backspace, Ctrl+Tab, ...), and the MDI area does not take Ctrl+Tab.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
-    if (!key) return false;
-    const auto* keyEvent = static_cast<QKeyEvent*>(event);
-    if (keyEvent->key() != Qt::Key_Tab || keyEvent->modifiers() != Qt::ControlModifier) return false;
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this) return false;
+    const int id = cmd::CommandOfKey(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()));
+    if (id == 0 || !Action(id)->isEnabled()) return false;
     if (event->type() == QEvent::ShortcutOverride) {
-        event->accept();  // no shortcut acts on it; the key press comes here next
+        event->ignore();  // not the widget's: the shortcut acts
         return true;
     }
-    Execute(cmd::kNextPaneFrame);
+    if (id != cmd::kNextPaneFrame) return false;
+    Execute(id);
     return true;
 }
