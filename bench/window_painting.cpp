@@ -1,7 +1,7 @@
 // Paint times of the structure-and-training window and the chart window, drawn off-screen as a
 // paint does: the structure of 64-128-128-10 and 784-300-10 in a 1200 x 800 frame (at the window's
 // starting zoom and zoomed out to show the whole network), the training curves of a million
-// epochs, a chart of 10,000 points, and the cost of one curve point.
+// epochs, a chart of 10,000 points, one hover's hit test and the cost of one curve point.
 #include "base/dyna_array.h"
 
 #include <QApplication>
@@ -45,6 +45,22 @@ void Structure(benchmark::State& state, int inputs, std::vector<int> layers, flo
     }
     state.counters["connections"] = static_cast<double>(network.GetConnectionTotal());
     state.counters["recorded"] = objects.GetCount();
+}
+
+// One hover over the middle of the drawing, as every mouse move with online net info does.
+void HoverHitTest(benchmark::State& state, int inputs, std::vector<int> layers, float zoom) {
+    const CFeedForwardNeuralNetwork network = Network(inputs, layers);
+    StructureGeometry geometry;
+    geometry.zoom = zoom;
+    QImage image(1200, 800, QImage::Format_RGB32);
+    CDynaArray<ViewObject> objects(100000, "NN Structure View Objects");
+    QPainter painter(&image);
+    PaintStructure(painter, image.size(), network, geometry, StructureHover(), &objects);
+    int x = 0;
+    for (auto _ : state) {
+        x = (x + 37) % 1200;
+        benchmark::DoNotOptimize(HitTest(objects, x, 400, {0, 0, 1200, 800}, geometry.ScreenRadius(), 16));
+    }
 }
 
 void TrainingCurves(benchmark::State& state) {
@@ -94,6 +110,8 @@ BENCHMARK_CAPTURE(Structure, net_64_128_128_10_zoom_0_5, 64, std::vector<int>{12
 BENCHMARK_CAPTURE(Structure, net_64_128_128_10_whole, 64, std::vector<int>{128, 128, 10}, 0.028f)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Structure, net_784_300_10_zoom_0_5, 784, std::vector<int>{300, 10}, 0.5f)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Structure, net_784_300_10_whole, 784, std::vector<int>{300, 10}, 0.0048f)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(HoverHitTest, net_784_300_10_zoom_0_5, 784, std::vector<int>{300, 10}, 0.5f)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(HoverHitTest, net_784_300_10_whole, 784, std::vector<int>{300, 10}, 0.0048f)->Unit(benchmark::kMillisecond);
 BENCHMARK(TrainingCurves)->Unit(benchmark::kMillisecond);
 BENCHMARK(CurvePoint);
 BENCHMARK_CAPTURE(Chart, bars_10000_window, CChartViewer::kBars, QSize(550, 245))->Unit(benchmark::kMillisecond);

@@ -314,7 +314,8 @@ void CNNStructureDialog::ClearHover() {
 }
 
 void CNNStructureDialog::InvalidateLayout() {
-    tables_->viewObjects.RemoveAll();
+    // Emptied but kept allocated: the next paint records as many elements again.
+    if (tables_->viewObjects.GetCount() > 0) tables_->viewObjects.SetSize(0);
     frame_->update();
 }
 
@@ -393,7 +394,7 @@ void CNNStructureDialog::SetProgress2(int position, int range) {
 }
 
 void CNNStructureDialog::SetNetwork(const CFeedForwardNeuralNetwork* network) {
-    tables_->viewObjects.RemoveAll();
+    tables_->viewObjects.RemoveAll();  // another network: its table may be far smaller
     ClearHover();
     controls_->hBar->setValue(0);
     controls_->vBar->setValue(0);
@@ -547,7 +548,7 @@ QImage CNNStructureDialog::RenderFrame(QSize size) {
     if (!size.isValid()) size = frame_->contentsRect().size();
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
-    if (building_) return image;
+    if (building_ || image.isNull()) return image;
     QPainter painter(&image);
     if (mode_ == 0) {
         PaintStructureView(painter, size);
