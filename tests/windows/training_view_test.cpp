@@ -207,6 +207,21 @@ TEST(TrainingView, SavePathRules) {
         EXPECT_EQ(bytes.left(4), QByteArray::fromHex("71f25b2e"));  // 777777777, little-endian
     }
     EXPECT_EQ(QFile(root + "/nets/old.qNN").size(), QFile(root + "/nets/a.qNN").size());
+
+    // Cancel keeps the last path for the next dialog.
+    CNNStructureDialog dialog(nullptr, nullptr);
+    QString offered;
+    StructureDialogPrompts prompts;
+    prompts.chooseSavePath = [&](QWidget*, const QString&, const QString& initial, const QString&) {
+        offered = initial;
+        return offered.isEmpty() ? root + "/e.qNN" : QString();
+    };
+    dialog.SetPrompts(prompts);
+    dialog.SetNetwork(SmallNetwork());
+    dialog.OnSaveNetwork();
+    dialog.OnSaveNetwork();
+    EXPECT_EQ(offered, root + "/e.qNN");
+    EXPECT_EQ(dialog.GetSavePath(), root + "/e.qNN");
 }
 
 }  // namespace
