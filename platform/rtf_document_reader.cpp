@@ -69,6 +69,10 @@ private:
     void HandleCharacter(char32_t cp) override { Emit(cp); }
 
     void HandleWord(const ControlWord& cw) override {
+        if (cw.word == "u") {  // also in font names
+            if (cw.hasParameter) EmitUnicode(cw.parameter);
+            return;
+        }
         if (Group().destination == Destination::kFontTable) return HandleFontTableWord(cw);
         if (Group().destination == Destination::kColourTable) return HandleColourTableWord(cw);
         if (cw.word == "fonttbl" || cw.word == "colortbl") {
@@ -81,10 +85,6 @@ private:
             return;
         }
         if (Group().skip || HandleDocumentWord(cw) || HandleFormatWord(cw)) return;
-        if (cw.word == "u") {
-            if (cw.hasParameter) EmitUnicode(cw.parameter);
-            return;
-        }
         if (TakeFallback()) return;
         HandleTextWord(cw);
     }

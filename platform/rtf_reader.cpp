@@ -15,7 +15,6 @@ using syntax::kCodePageAsIs;
 using syntax::kCodePageOfDocument;
 using syntax::ControlWord;
 constexpr int kNoFont = -1;
-constexpr unsigned char kNoBreakSpace = 0xA0;
 
 char ByteInCp1256(unsigned char byte, int codePage) {
     if (byte < 0x80 || codePage != 1252) return static_cast<char>(byte);
