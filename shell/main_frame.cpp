@@ -280,14 +280,17 @@ void CMainFrame::CreateToolBars() {
     const DialogUnits du(dialogFont);
     auto* bar = new QWidget;
     bar->setFont(dialogFont);
-    bar->setFixedSize(du.X(302), du.Y(17));
     auto* label = new QLabel("Simulation:", bar);
-    label->setGeometry(du.Rect(0, 4, 40, 8).adjusted(0, -2, 0, 2));
+    // Where fontconfig's stand-in for the dialog font is wider, the fields move right rather
+    // than cover the label.
+    const int shift = std::max(0, label->fontMetrics().horizontalAdvance(label->text()) + 2 - du.X(37));
+    bar->setFixedSize(du.X(302) + shift, du.Y(17));
+    label->setGeometry(du.Rect(0, 4, 40, 8).adjusted(0, -2, shift, 2));
     simulationText_ = new QLineEdit(bar);
     simulationText_->setReadOnly(true);
-    simulationText_->setGeometry(du.Rect(37, 3, 152, 12));
+    simulationText_->setGeometry(du.Rect(37, 3, 152, 12).translated(shift, 0));
     simulationProgress_ = new QProgressBar(bar);
-    simulationProgress_->setGeometry(du.Rect(191, 3, 104, 12));
+    simulationProgress_->setGeometry(du.Rect(191, 3, 104, 12).translated(shift, 0));
     simulationProgress_->setTextVisible(false);
     simulationProgress_->setEnabled(false);
     SetSimulationProgress(-1, -1);
@@ -590,7 +593,6 @@ void CMainFrame::UpdateCommands() {
         Action(id)->setEnabled(hasDocument);
     }
     Action(cmd::kFilePrint)->setEnabled(hasDocument && frame->OutputPane()->hasFocus());
-    setWindowTitle(hasDocument ? QString("%1 - %2").arg(kTitle, frame->Document()->Title()) : QString(kTitle));
 }
 
 bool CMainFrame::AnyScriptRunning() const {
