@@ -43,7 +43,12 @@ CChildFrame::CChildFrame(CKestrumDoc* document, QWidget* parent) : QMdiSubWindow
     connect(document_, &CKestrumDoc::titleChanged, this, [this] { setWindowModified(document_->IsModified()); });
 }
 
-CChildFrame::~CChildFrame() { document_->RemoveFrame(); }
+// The editor goes first, while the panes it writes to (a run's last output) still stand.
+CChildFrame::~CChildFrame() {
+    tree_->SetEditorView(nullptr);
+    delete view_;
+    document_->RemoveFrame();
+}
 
 void CChildFrame::showEvent(QShowEvent* event) {
     QMdiSubWindow::showEvent(event);

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 
 void AnswerNextMessageBox(int button) {
@@ -9,4 +11,9 @@ void AnswerNextMessageBox(int button) {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box != nullptr) box->button(static_cast<QMessageBox::StandardButton>(button))->click();
     });
+}
+
+void UseTestSettings() {
+    static QTemporaryDir folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
 }

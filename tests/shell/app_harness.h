@@ -26,10 +26,13 @@ public:
     std::vector<std::string> opened;
 };
 
+// Settings (the recent files) go to a folder of the test program's own, not the user's.
+void UseTestSettings();
+
 struct ShownMainFrame {
     RecordingDesktop desktop;
     CMainFrame frame;
-    ShownMainFrame() {
+    ShownMainFrame() : frame((UseTestSettings(), nullptr)) {
         frame.resize(1000, 700);
         frame.show();
         QApplication::setActiveWindow(&frame);

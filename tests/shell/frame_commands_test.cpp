@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDropEvent>
+#include <QFile>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <functional>
 #include <QMdiArea>
 #include <QSignalSpy>
@@ -141,6 +146,38 @@ TEST(FrameCommandsTest, NewWindowSharesTheDocument) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(shown.frame.ChildFrames().size(), 1);
     EXPECT_FALSE(first->windowTitle().contains(':'));
+}
+
+TEST(FrameCommandsTest, OpenedAndDroppedFilesOpenOnceAndBadOnesNot) {
+    ShownMainFrame shown;
+    QTemporaryDir dir;
+    const QString first = dir.filePath("first.NNProg");
+    const QString second = dir.filePath("second.txt");
+    const QString bad = dir.filePath("bad.NNProg");
+    for (const auto& [path, bytes] : {std::pair{first, QByteArray("{\\rtf1 Println 1}")},
+                                      std::pair{second, QByteArray("Println 2")},
+                                      std::pair{bad, "{\\rtf1" + QByteArray(20000, '{')}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    CChildFrame* opened = shown.frame.OpenDocumentFile(first);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(shown.frame.OpenDocumentFile(first), opened);  // already open: its frame comes forward
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(second)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&shown.frame, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&shown.frame, &drop);
+    ASSERT_EQ(shown.frame.ChildFrames().size(), 2);
+    EXPECT_EQ(shown.frame.ChildFrames().back()->EditorView()->toPlainText(), "Println 2");
+
+    AnswerNextMessageBox(QMessageBox::Ok);
+    EXPECT_EQ(shown.frame.OpenDocumentFile(bad), nullptr);
+    EXPECT_EQ(shown.frame.ChildFrames().size(), 2);
+    EXPECT_EQ(shown.frame.RecentFiles().Files(), QStringList({second, first}));
 }
 
 }  // namespace
