@@ -33,6 +33,9 @@ bool CKestrumApp::InitInstance() {
     CSplashWnd::EnableSplashScreen(ShowSplash(arguments()));
     installEventFilter(this);
     mainFrame_ = std::make_unique<CMainFrame>();
+    // The application ends with its main frame, whatever chart or network windows still show.
+    setQuitOnLastWindowClosed(false);
+    connect(mainFrame_.get(), &CMainFrame::frameClosed, this, &QCoreApplication::quit, Qt::QueuedConnection);
     InstallQtDesktop(mainFrame_.get());
     const doc_type::Result registered = doc_type::Register(doc_type::DefaultDataHome(), applicationFilePath());
     if (!registered.ok) qWarning().noquote() << "Kestrum: the document type is not registered:" << registered.error;

@@ -620,6 +620,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     findDialog_->hide();
     QMainWindow::closeEvent(event);
+    emit frameClosed();
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

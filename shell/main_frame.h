@@ -58,6 +58,10 @@ public:
     static QString OnlineHelpUrl();
     static QString OfflineHelpPath();
 
+signals:
+    // The frame has agreed to close: the application ends (windows of scripts may still show).
+    void frameClosed();
+
 public slots:
     void SetSimulationText(const QString& text);
     void SetSimulationProgress(int position, int range);
