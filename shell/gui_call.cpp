@@ -17,8 +17,12 @@ std::vector<PendingWork*>& Sources() {
 }  // namespace
 
 bool InGuiThread() {
-    const QCoreApplication* app = QCoreApplication::instance();
-    return app != nullptr && QThread::currentThread() == app->thread();
+    // Asked for every queued point of a training: each thread finds its answer once.
+    thread_local const bool inGuiThread = [] {
+        const QCoreApplication* app = QCoreApplication::instance();
+        return app != nullptr && QThread::currentThread() == app->thread();
+    }();
+    return inGuiThread;
 }
 
 PendingWork::PendingWork() { Sources().push_back(this); }

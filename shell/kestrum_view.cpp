@@ -60,8 +60,10 @@ CKestrumView::CKestrumView(QWidget* parent)
       sourceTree_(std::make_unique<SourceTree>()),
       windows_(std::make_unique<RunWindows>(this)),
       queue_([self = QPointer<CKestrumView>(this)] {
+          // The take runs from the flush timer, not from this posted call, so that a worker that
+          // fills the queue again at once cannot keep the GUI thread from its other timers.
           gui::PostToGuiThread([self] {
-              if (self) self->FlushPendingOutput();
+              if (self) self->flushTimer_->start(0);
           });
       }),
       flushTimer_(new QTimer(this)),
@@ -77,7 +79,6 @@ CKestrumView::CKestrumView(QWidget* parent)
     setPalette(colours);
     setAcceptRichText(true);
 
-    flushTimer_->setInterval(kFlushIntervalMs);
     connect(flushTimer_, &QTimer::timeout, this, &CKestrumView::OnFlushTimer);
     compileTimer_->setSingleShot(true);
     compileTimer_->setInterval(kCompileSuccessDelayMs);
@@ -108,11 +109,16 @@ bool CKestrumView::WorkerActive() const { return parser_ && parser_->Started() &
 // ---------- queued work ----------
 
 void CKestrumView::ApplyPending() {
-    WorkerQueue::Batch batch = queue_.Take();
-    if (batch.Empty()) return;
+    if (applying_) return;  // the batch in hand is being applied
+    BusyScope applying(applying_);
+    WorkerQueue::Batch& batch = taken_;
+    queue_.Take(batch);
     ApplyOutput(batch.output);
-    for (const TrainingReport& report : batch.reports) ApplyReport(report);
-    if (!batch.reports.empty() && Clock::now() - lastReportRepaint_ >= kReportRepaintInterval) {
+    const std::size_t points = queue_.DrainCurvePoints([this](const CurvePoint& point) {
+        windows_->AddTrainingGraphPoint(point.curve, point.value, point.flag);
+    });
+    ApplyReports(batch.reports);
+    if ((points != 0 || !batch.reports.empty()) && Clock::now() - lastReportRepaint_ >= kReportRepaintInterval) {
         lastReportRepaint_ = Clock::now();
         windows_->RepaintStructureWindow();
     }
@@ -125,11 +131,28 @@ void CKestrumView::ApplyOutput(const QueuedOutput& output) {
     if (!insertion.empty()) WriteToPane(FromScriptText(insertion), 1, 0, 0);
 }
 
+// Counters and bars show their last report only, as nothing paints between the reports of a batch:
+// each is set once. The counters' storm mark compares a report with the one before it, so that one
+// is set first.
+void CKestrumView::ApplyReports(const std::vector<TrainingReport>& reports) {
+    const TrainingReport* stats[2] = {nullptr, nullptr};  // the one before the last, the last
+    const TrainingReport* bars[2] = {nullptr, nullptr};   // progress 1, progress 2
+    for (const TrainingReport& report : reports) {
+        switch (report.kind) {
+            case TrainingReport::kStats:
+                stats[0] = stats[1];
+                stats[1] = &report;
+                break;
+            case TrainingReport::kProgress1: bars[0] = &report; break;
+            case TrainingReport::kProgress2: bars[1] = &report; break;
+        }
+    }
+    for (const TrainingReport* report : {stats[0], stats[1], bars[0], bars[1]})
+        if (report != nullptr) ApplyReport(*report);
+}
+
 void CKestrumView::ApplyReport(const TrainingReport& report) {
     switch (report.kind) {
-        case TrainingReport::kCurvePoint:
-            windows_->AddTrainingGraphPoint(report.first, report.values[0], report.second);
-            break;
         case TrainingReport::kStats:
             windows_->UpdateTrainingStats(report.first, report.second, report.values[0], report.values[1],
                                           report.values[2], report.values[3]);
@@ -150,7 +173,10 @@ void CKestrumView::QueueReport(const TrainingReport& report) {
 
 void CKestrumView::OnFlushTimer() {
     ApplyPending();
-    if (!WorkerActive()) flushTimer_->stop();
+    if (!WorkerActive())
+        flushTimer_->stop();
+    else if (flushTimer_->interval() != kFlushIntervalMs)
+        flushTimer_->start(kFlushIntervalMs);
 }
 
 // ---------- output ----------
@@ -275,7 +301,7 @@ void CKestrumView::OnRun() {
         UpdateRunButtons();
         return;
     }
-    flushTimer_->start();
+    flushTimer_->start(kFlushIntervalMs);
 }
 
 void CKestrumView::OnPause() {
@@ -381,12 +407,12 @@ void CKestrumView::EndTrainingDisplay() {
 }
 
 void CKestrumView::AddTrainingGraphPoint(int curve, double value, int flag) {
-    TrainingReport report;
-    report.kind = TrainingReport::kCurvePoint;
-    report.first = curve;
-    report.second = flag;
-    report.values[0] = value;
-    QueueReport(report);
+    if (!gui::InGuiThread()) {
+        queue_.AddCurvePoint(CurvePoint{value, curve, flag});
+        return;
+    }
+    ApplyPending();
+    windows_->AddTrainingGraphPoint(curve, value, flag);
 }
 
 void CKestrumView::UpdateTrainingStats(int epochs, int maxEpochs, double error, double errorGoal,

@@ -97,6 +97,7 @@ Q_SIGNALS:
 private:
     void ApplyPending() override;
     void ApplyOutput(const QueuedOutput& output);
+    void ApplyReports(const std::vector<TrainingReport>& reports);
     void ApplyReport(const TrainingReport& report);
     void WriteToPane(const QString& text, int append, int crlfBefore, int crlfAfter);
     void QueueReport(const TrainingReport& report);
@@ -120,9 +121,11 @@ private:
     std::unique_ptr<RunWindows> windows_;
     SourceText source_;
     WorkerQueue queue_;
+    WorkerQueue::Batch taken_;  // what the GUI thread applies; its storage goes back to the queue
     QTimer* flushTimer_ = nullptr;
     QTimer* compileTimer_ = nullptr;
     std::uint32_t background_;
+    bool applying_ = false;
     bool busy_ = false;  // inside a command that serves events: further commands are ignored
     // Worker only: when the training window last got the weights without being forced to.
     std::chrono::steady_clock::time_point lastWeightsCall_{};
