@@ -152,11 +152,12 @@ void CMainFrame::ConnectToFrame(int id, void (CChildFrame::*handler)()) {
     });
 }
 
-// Edit commands act on the text pane that has the focus (the editor or the output pane).
+// Edit commands act on the text that has the focus (the editor, the output pane, the
+// "Simulation:" field): each of them has the slots by these names.
 void CMainFrame::ConnectToFocus(int id, const char* slot) {
     connect(Action(id), &QAction::triggered, this, [slot] {
         QWidget* focus = QApplication::focusWidget();
-        if (qobject_cast<QTextEdit*>(focus) || qobject_cast<QPlainTextEdit*>(focus)) {
+        if (qobject_cast<QTextEdit*>(focus) || qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QLineEdit*>(focus)) {
             QMetaObject::invokeMethod(focus, slot);
         }
     });
@@ -249,9 +250,8 @@ void CMainFrame::CreateMenus() {
     for (int id : {cmd::kViewToolbar, cmd::kViewStatusBar, cmd::kWindowSplit}) view->addAction(Action(id));
 
     windowMenu_ = menuBar()->addMenu("&Window");
-    for (int id : {cmd::kWindowNew, cmd::kWindowCascade, cmd::kWindowTile, cmd::kWindowArrange}) {
-        windowMenu_->addAction(Action(id));
-    }
+    connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowMenu);
+    UpdateWindowMenu();
 
     QMenu* help = menuBar()->addMenu("&Help");
     for (int id : {cmd::kHelpWebOnline, cmd::kHelpWebOffline}) help->addAction(Action(id));
@@ -447,12 +447,15 @@ void CMainFrame::OnFileOpen() {
 void CMainFrame::OnFileClose() {
     CChildFrame* frame = ActiveChildFrame();
     if (frame == nullptr) return;
-    if (frame->EditorView()->IsRunning()) {
-        desktop::Current().Beep(desktop::kIconHand);
-        return;
-    }
-    // The document goes with all its frames, as the framework's File Close does.
+    // The document goes with all its frames, as the framework's File Close does: not while the
+    // script of any of them runs.
     CKestrumDoc* document = frame->Document();
+    for (CChildFrame* other : ChildFrames()) {
+        if (other->Document() == document && other->EditorView()->IsRunning()) {
+            desktop::Current().Beep(desktop::kIconHand);
+            return;
+        }
+    }
     if (!document->SaveModified(this)) return;
     document->TextDocument()->setModified(false);
     for (CChildFrame* other : ChildFrames()) {
@@ -497,6 +500,23 @@ void CMainFrame::UpdateRecentMenu() {
         connect(action, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
         fileMenu_->insertAction(recentSeparator_, action);
         recentActions_.append(action);
+    }
+}
+
+// The window commands, then one item per document window, the active one checked.
+void CMainFrame::UpdateWindowMenu() {
+    windowMenu_->clear();
+    for (int id : {cmd::kWindowNew, cmd::kWindowCascade, cmd::kWindowTile, cmd::kWindowArrange}) {
+        windowMenu_->addAction(Action(id));
+    }
+    const QList<CChildFrame*> frames = ChildFrames();
+    if (!frames.isEmpty()) windowMenu_->addSeparator();
+    for (int i = 0; i < frames.size(); ++i) {
+        CChildFrame* frame = frames[i];
+        QAction* item = windowMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(frame->windowTitle().remove("[*]")));
+        item->setCheckable(true);
+        item->setChecked(frame == ActiveChildFrame());
+        connect(item, &QAction::triggered, this, [this, frame] { mdi_->setActiveSubWindow(frame); });
     }
 }
 

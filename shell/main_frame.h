@@ -88,6 +88,7 @@ private:
     void UpdateCommands();
     void UpdateTitles(CKestrumDoc* document);
     void UpdateRecentMenu();
+    void UpdateWindowMenu();
     void UpdateLockIndicators();
     QTextEdit* ActiveEditor() const;
     bool AnyScriptRunning() const;
