@@ -17,6 +17,10 @@ constexpr int kTreeWidth = 168;
 constexpr int kEditorHeight = 260;
 constexpr int kPaneHeight = 140;
 
+bool Within(const QWidget* focus, const QWidget* pane) {
+    return focus != nullptr && (focus == pane || pane->isAncestorOf(focus));
+}
+
 }  // namespace
 
 CChildFrame::CChildFrame(CKestrumDoc* document, QWidget* parent) : QMdiSubWindow(parent), document_(document) {
@@ -40,7 +44,6 @@ CChildFrame::CChildFrame(CKestrumDoc* document, QWidget* parent) : QMdiSubWindow
     view_->SetPanes(pane_, tree_);
     tree_->SetEditorView(view_);
     document_->AddFrame();
-    connect(document_, &CKestrumDoc::titleChanged, this, [this] { setWindowModified(document_->IsModified()); });
 }
 
 // The editor goes first, while the panes it writes to (a run's last output) still stand.
@@ -99,10 +102,6 @@ void CChildFrame::OnToggleChartWindows() { Forward("OnToggleChartWindows"); }
 void CChildFrame::FocusPane(QWidget* pane) {
     pane->setFocus(Qt::TabFocusReason);
     pane->activateWindow();
-}
-
-static bool Within(const QWidget* focus, const QWidget* pane) {
-    return focus != nullptr && (focus == pane || pane->isAncestorOf(focus));
 }
 
 void CChildFrame::OnNextPane() {

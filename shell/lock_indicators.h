@@ -2,7 +2,10 @@
 // Elsewhere (Wayland, offscreen) they are unknown.
 #pragma once
 
+#include <QWidget>
 #include <optional>
+
+class QLabel;
 
 struct LockStates {
     bool caps = false;
@@ -12,3 +15,15 @@ struct LockStates {
 
 // nullopt when the platform does not tell.
 std::optional<LockStates> ReadLockStates();
+
+// The status bar's CAP, NUM and SCRL panes: each shows its name while its lock is on, and is
+// blank otherwise or when the states are unknown.
+class CLockIndicators : public QWidget {
+    Q_OBJECT
+public:
+    explicit CLockIndicators(QWidget* parent = nullptr);
+    void Update();
+
+private:
+    QLabel* labels_[3];
+};

@@ -8,14 +8,12 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -28,12 +26,12 @@
 #include "shell/about_dlg.h"
 #include "shell/child_frame.h"
 #include "shell/commands.h"
-#include "shell/dialog_units.h"
 #include "shell/find_dialog.h"
 #include "shell/kestrum_doc.h"
 #include "shell/kestrum_view.h"
 #include "shell/lock_indicators.h"
 #include "shell/output_pane.h"
+#include "shell/simulation_bar.h"
 #include "shell/splash_wnd.h"
 
 // The pictures live in the shell's static library: a program that links it must pull them in.
@@ -44,7 +42,6 @@ namespace {
 constexpr char kHelpPath[] = "/_HTML/Kestrum_Help/index.htm";
 constexpr char kDefaultHelpServer[] = "http://localhost";
 constexpr char kHelpServerKey[] = "Settings/HelpServer";
-constexpr int kLockPollMs = 250;
 
 // The toolbar, in order; 0 is a separator.
 constexpr int kToolBar[] = {
@@ -225,13 +222,8 @@ void CMainFrame::Execute(int id) {
 
 void CMainFrame::CreateMenus() {
     fileMenu_ = menuBar()->addMenu("&File");
-    for (int id : {cmd::kFileNew, cmd::kFileOpen, cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs}) {
-        fileMenu_->addAction(Action(id));
-    }
-    fileMenu_->addSeparator();
-    fileMenu_->addAction(Action(cmd::kFileMru));
-    recentSeparator_ = fileMenu_->addSeparator();
-    fileMenu_->addAction(Action(cmd::kAppExit));
+    connect(fileMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateFileMenu);
+    UpdateFileMenu();
 
     editMenu_ = menuBar()->addMenu("&Edit");
     const int editItems[] = {cmd::kEditUndo, 0, cmd::kEditCut, cmd::kEditCopy, cmd::kEditPaste,
@@ -257,7 +249,6 @@ void CMainFrame::CreateMenus() {
     for (int id : {cmd::kHelpWebOnline, cmd::kHelpWebOffline}) help->addAction(Action(id));
     help->addSeparator();
     help->addAction(Action(cmd::kAppAbout));
-    UpdateRecentMenu();
 }
 
 void CMainFrame::CreateToolBars() {
@@ -273,70 +264,20 @@ void CMainFrame::CreateToolBars() {
         }
     }
 
-    // The "Simulation:" bar, laid out in dialog units of an 8 point "MS Shell Dlg" dialog.
-    simulationBar_ = addToolBar("Simulation");
-    simulationBar_->setObjectName("simulation");
-    const QFont dialogFont("MS Shell Dlg", 8);
-    const DialogUnits du(dialogFont);
-    auto* bar = new QWidget;
-    bar->setFont(dialogFont);
-    auto* label = new QLabel("Simulation:", bar);
-    // Where fontconfig's stand-in for the dialog font is wider, the fields move right rather
-    // than cover the label.
-    const int shift = std::max(0, label->fontMetrics().horizontalAdvance(label->text()) + 2 - du.X(37));
-    bar->setFixedSize(du.X(302) + shift, du.Y(17));
-    label->setGeometry(du.Rect(0, 4, 40, 8).adjusted(0, -2, shift, 2));
-    simulationText_ = new QLineEdit(bar);
-    simulationText_->setReadOnly(true);
-    simulationText_->setGeometry(du.Rect(37, 3, 152, 12).translated(shift, 0));
-    simulationProgress_ = new QProgressBar(bar);
-    simulationProgress_->setGeometry(du.Rect(191, 3, 104, 12).translated(shift, 0));
-    simulationProgress_->setTextVisible(false);
-    simulationProgress_->setEnabled(false);
-    SetSimulationProgress(-1, -1);
-    simulationBar_->addWidget(bar);
+    simulationBar_ = new CSimulationBar(this);
+    addToolBar(simulationBar_);
     SetRunButtons(true, false, false);
 }
 
 void CMainFrame::CreateStatusBar() {
-    const char* names[] = {"CAP", "NUM", "SCRL"};
-    for (int i = 0; i < 3; ++i) {
-        lockLabels_[i] = new QLabel(this);
-        lockLabels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        lockLabels_[i]->setMinimumWidth(lockLabels_[i]->fontMetrics().horizontalAdvance(names[i]) + 8);
-        lockLabels_[i]->setAlignment(Qt::AlignCenter);
-        statusBar()->addPermanentWidget(lockLabels_[i]);
-    }
+    statusBar()->addPermanentWidget(new CLockIndicators(this));
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
         if (message.isEmpty()) statusBar()->showMessage("Ready");
     });
     statusBar()->showMessage("Ready");
-    auto* timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &CMainFrame::UpdateLockIndicators);
-    timer->start(kLockPollMs);
-    UpdateLockIndicators();
 }
 
-void CMainFrame::UpdateLockIndicators() {
-    const std::optional<LockStates> states = ReadLockStates();
-    const bool on[] = {states && states->caps, states && states->num, states && states->scroll};
-    const char* names[] = {"CAP", "NUM", "SCRL"};
-    for (int i = 0; i < 3; ++i) lockLabels_[i]->setText(on[i] ? names[i] : "");
-}
-
-// ---- the "Simulation:" bar and the run buttons ------------------------------------------------
-
-void CMainFrame::SetSimulationText(const QString& text) { simulationText_->setText(text); }
-
-void CMainFrame::SetSimulationProgress(int position, int range) {
-    if (position == -1 && range == -1) {
-        simulationProgress_->setRange(0, 1);
-        simulationProgress_->setValue(0);
-        return;
-    }
-    simulationProgress_->setRange(0, std::max(range, 0));
-    simulationProgress_->setValue(std::clamp(position, 0, std::max(range, 0)));
-}
+// ---- the run buttons -------------------------------------------------------------------------
 
 void CMainFrame::SetRunButtons(bool showCompileRun, bool showPauseStop, bool showResume) {
     Action(cmd::kCompile)->setVisible(showCompileRun);
@@ -364,8 +305,8 @@ CChildFrame* CMainFrame::AddFrame(CKestrumDoc* document) {
     connect(view, &CKestrumView::runButtonsChanged, this, [this, frame](bool compileRun, bool pauseStop, bool resume) {
         if (frame == ActiveChildFrame()) SetRunButtons(compileRun, pauseStop, resume);
     });
-    connect(view, &CKestrumView::simulationTextChanged, this, &CMainFrame::SetSimulationText);
-    connect(view, &CKestrumView::simulationProgressChanged, this, &CMainFrame::SetSimulationProgress);
+    connect(view, &CKestrumView::simulationTextChanged, simulationBar_, &CSimulationBar::SetSimulationText);
+    connect(view, &CKestrumView::simulationProgressChanged, simulationBar_, &CSimulationBar::SetSimulationProgress);
     connect(document, &CKestrumDoc::titleChanged, frame, [this, document] { UpdateTitles(document); });
     connect(frame, &QObject::destroyed, this, [this, document] {
         if (document->FrameCount() == 0) {
@@ -412,12 +353,10 @@ CChildFrame* CMainFrame::OpenDocumentFile(const QString& path) {
     if (!document->OnOpenDocument(path, error)) {
         delete document;
         recent_.Remove(absolute);
-        UpdateRecentMenu();
         QMessageBox::warning(this, "Kestrum", error);
         return nullptr;
     }
     recent_.Add(absolute);
-    UpdateRecentMenu();
     CChildFrame* frame = AddFrame(document);
     if (document->DroppedObjects() > 0) {
         QMessageBox::information(this, "Kestrum",
@@ -466,14 +405,12 @@ void CMainFrame::OnFileClose() {
 void CMainFrame::OnFileSave() {
     if (CChildFrame* frame = ActiveChildFrame(); frame != nullptr && frame->Document()->DoFileSave(this)) {
         recent_.Add(frame->Document()->PathName());
-        UpdateRecentMenu();
     }
 }
 
 void CMainFrame::OnFileSaveAs() {
     if (CChildFrame* frame = ActiveChildFrame(); frame != nullptr && frame->Document()->DoSaveAs(this)) {
         recent_.Add(frame->Document()->PathName());
-        UpdateRecentMenu();
     }
 }
 
@@ -482,25 +419,28 @@ void CMainFrame::OnFilePrint() {
     if (frame != nullptr && frame->OutputPane()->hasFocus()) frame->OutputPane()->OnFilePrint();
 }
 
-void CMainFrame::UpdateRecentMenu() {
-    for (QAction* action : recentActions_) {
-        fileMenu_->removeAction(action);
-        action->deleteLater();
+// Save and Save As only with a document (the toolbar keeps its Save button, disabled), then the
+// recent files ("Recent File", disabled, while there are none).
+void CMainFrame::UpdateFileMenu() {
+    fileMenu_->clear();  // the recent-file items it made go with it
+    const bool hasDocument = ActiveChildFrame() != nullptr;
+    for (int id : {cmd::kFileNew, cmd::kFileOpen, cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs}) {
+        if (hasDocument || (id != cmd::kFileSave && id != cmd::kFileSaveAs)) fileMenu_->addAction(Action(id));
     }
-    recentActions_.clear();
+    fileMenu_->addSeparator();
     const QStringList& files = recent_.Files();
-    Action(cmd::kFileMru)->setVisible(files.isEmpty());
+    if (files.isEmpty()) fileMenu_->addAction(Action(cmd::kFileMru));
     const QString home = QDir::homePath();
     for (int i = 0; i < files.size(); ++i) {
         QString shown = files[i];
         if (shown.startsWith(home + "/")) shown = "~" + shown.mid(home.size());
-        auto* action = new QAction(QString("&%1 %2").arg(i + 1).arg(shown), this);
-        action->setStatusTip("Open this document");
+        QAction* item = fileMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(shown));
+        item->setStatusTip(cmd::StatusText(*cmd::Find(cmd::kFileMru)));
         const QString path = files[i];
-        connect(action, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
-        fileMenu_->insertAction(recentSeparator_, action);
-        recentActions_.append(action);
+        connect(item, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
     }
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(Action(cmd::kAppExit));
 }
 
 // The window commands, then one item per document window, the active one checked.
@@ -604,7 +544,6 @@ void CMainFrame::UpdateCommands() {
     const bool hasDocument = frame != nullptr;
     editMenu_->menuAction()->setVisible(hasDocument);
     windowMenu_->menuAction()->setVisible(hasDocument);
-    for (int id : {cmd::kFileSave, cmd::kFileSaveAs}) Action(id)->setVisible(hasDocument);
     for (int id : {cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs, cmd::kEditUndo, cmd::kEditCut, cmd::kEditCopy,
                    cmd::kEditPaste, cmd::kEditPasteSpecial, cmd::kEditSelectAll, cmd::kEditFind, cmd::kEditFindNext,
                    cmd::kEditReplace, cmd::kWindowNew, cmd::kWindowCascade, cmd::kWindowTile, cmd::kWindowArrange,

@@ -13,12 +13,10 @@
 class CChildFrame;
 class CFindDialog;
 class CKestrumDoc;
-class QLabel;
-class QLineEdit;
+class CSimulationBar;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QProgressBar;
 class QTextEdit;
 class QToolBar;
 
@@ -44,9 +42,7 @@ public:
     QList<CChildFrame*> ChildFrames() const;
     QMdiArea* MdiArea() const { return mdi_; }
     QToolBar* ToolBar() const { return toolBar_; }
-    QToolBar* SimulationBar() const { return simulationBar_; }
-    QLineEdit* SimulationText() const { return simulationText_; }
-    QProgressBar* SimulationProgress() const { return simulationProgress_; }
+    CSimulationBar* SimulationBar() const { return simulationBar_; }
     QMenu* EditMenu() const { return editMenu_; }
     const CRecentFileList& RecentFiles() const { return recent_; }
 
@@ -63,8 +59,6 @@ signals:
     void frameClosed();
 
 public slots:
-    void SetSimulationText(const QString& text);
-    void SetSimulationProgress(int position, int range);
     void SetRunButtons(bool showCompileRun, bool showPauseStop, bool showResume);
 
 protected:
@@ -87,9 +81,8 @@ private:
     void OnSubWindowActivated(QMdiSubWindow* window);
     void UpdateCommands();
     void UpdateTitles(CKestrumDoc* document);
-    void UpdateRecentMenu();
+    void UpdateFileMenu();
     void UpdateWindowMenu();
-    void UpdateLockIndicators();
     QTextEdit* ActiveEditor() const;
     bool AnyScriptRunning() const;
 
@@ -113,16 +106,10 @@ private:
     QMdiArea* mdi_;
     QHash<int, QAction*> actions_;
     QToolBar* toolBar_ = nullptr;
-    QToolBar* simulationBar_ = nullptr;
-    QLineEdit* simulationText_ = nullptr;
-    QProgressBar* simulationProgress_ = nullptr;
+    CSimulationBar* simulationBar_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
-    QMenu* recentMenuAnchor_ = nullptr;
-    QAction* recentSeparator_ = nullptr;
-    QList<QAction*> recentActions_;
-    QLabel* lockLabels_[3] = {};
     CRecentFileList recent_;
     CFindDialog* findDialog_ = nullptr;
 };
