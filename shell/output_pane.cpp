@@ -6,6 +6,7 @@
 
 namespace {
 constexpr int kSideMargin = 5;
+constexpr int kLinesPerParagraph = 16;
 const QString kLineBreak = QStringLiteral("\r\n");
 }  // namespace
 
@@ -22,7 +23,8 @@ bool COutputPane::IsEmpty() const { return document()->isEmpty(); }
 bool COutputPane::AddText(const QString& text, int append, int crlfBefore, int crlfAfter) {
     bool inserted = false;
     if (append == 0) {
-        setPlainText(text);
+        linesInLastParagraph_ = 0;
+        setPlainText(Paragraphed(text));
     } else {
         QString s;
         if (crlfBefore && !IsEmpty()) s = kLineBreak;
@@ -31,12 +33,33 @@ bool COutputPane::AddText(const QString& text, int append, int crlfBefore, int c
         moveCursor(QTextCursor::End);
         ensureCursorVisible();
         if (!s.isEmpty()) {
-            insertPlainText(s);
+            insertPlainText(Paragraphed(s));
             inserted = true;
         }
     }
     document()->setModified(false);
     return inserted;
+}
+
+QString COutputPane::Paragraphed(const QString& text) {
+    QString kept;
+    kept.reserve(text.size());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) {
+            kept += c;
+            continue;
+        }
+        if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n')) ++i;
+        if (++linesInLastParagraph_ < kLinesPerParagraph) {
+            kept += QChar(QChar::LineSeparator);
+        } else {
+            kept += QChar(QChar::ParagraphSeparator);
+            linesInLastParagraph_ = 0;
+        }
+    }
+    return kept;
 }
 
 void COutputPane::OnFilePrint() {

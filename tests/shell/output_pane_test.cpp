@@ -49,6 +49,23 @@ TEST(OutputPane, AppendRules) {
     }
 }
 
+// The pane keeps lines grouped in paragraphs: they read back one by one, whatever their ends.
+TEST(OutputPane, ManyLinesReadBackAsWritten) {
+    COutputPane pane;
+    QString written;
+    QString expected;
+    for (int i = 0; i < 50; ++i) {
+        const QString line = QString::number(i);
+        const char* ends[] = {"\r\n", "\n", "\r"};
+        written += line + QLatin1String(ends[i % 3]);
+        expected += line + QLatin1Char('\n');
+    }
+    pane.AddText(written.left(70), 0, 0, 0);
+    pane.AddText(written.mid(70), 1, 0, 0);
+    pane.AddText(QStringLiteral("end"), 1, 1, 1);
+    EXPECT_EQ(pane.toPlainText(), expected + QStringLiteral("\nend\n"));
+}
+
 TEST(OutputPane, AppendingPutsTheCaretAtTheEndWhateverIsSelected) {
     COutputPane pane;
     pane.setPlainText(QStringLiteral("first line\nsecond"));
