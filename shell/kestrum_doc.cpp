@@ -41,9 +41,20 @@ bool CKestrumDoc::OnNewDocument() {
 }
 
 bool CKestrumDoc::OnOpenDocument(const QString& path, QString& error) {
+    const QFileInfo info(path);
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        error = QString("Cannot open %1: %2").arg(path, QFileInfo(path).isDir() ? "it is a folder" : file.errorString());
+    QString reason;
+    if (!info.exists()) {
+        reason = "there is no such file";
+    } else if (info.isDir()) {
+        reason = "it is a folder";
+    } else if (!info.isFile()) {
+        reason = "it is not a regular file";  // a device or a pipe could read forever
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+    }
+    if (!reason.isEmpty()) {
+        error = QString("Cannot open %1: %2").arg(path, reason);
         return false;
     }
     if (file.size() > kMaxDocumentBytes) {

@@ -111,8 +111,9 @@ TEST(DocumentOpenSaveTest, BadFilesOpenNothing) {
         const char* says;
     };
     const Case cases[] = {
-        {"missing", dir.filePath("missing.NNProg"), "Cannot open"},
+        {"missing", dir.filePath("missing.NNProg"), "there is no such file"},
         {"folder", dir.path(), "it is a folder"},
+        {"device", "/dev/zero", "it is not a regular file"},
         {"malformed", dir.filePath("deep.NNProg"), "nested more than"},
     };
     for (const Case& c : cases) {
