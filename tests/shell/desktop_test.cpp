@@ -10,7 +10,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <cstdint>
+#include <fstream>
 
 #include "shell/qt_desktop.h"
 
@@ -72,6 +75,28 @@ TEST(DesktopQt, ClipboardTakesTheScriptsTextInUnicode) {
     ViewPanes doc(QString::fromUtf8("CopyToClipboard \"\xd8\xb3\xd9\x84\xd8\xa7\xd9\x85 \" + 3\n"));
     ASSERT_TRUE(doc.RunToEnd());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("\xd8\xb3\xd9\x84\xd8\xa7\xd9\x85 3"));
+}
+
+// A mono 16-bit WAV file of the given number of 8 kHz samples, all silence.
+void WriteWave(const std::string& path, std::uint32_t samples) {
+    const auto u32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    const auto u16 = [](std::uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    const std::uint32_t bytes = samples * 2;
+    std::ofstream(path, std::ios::binary) << "RIFF" << u32(36 + bytes) << "WAVEfmt " << u32(16) << u16(1) << u16(1)
+                                          << u32(8000) << u32(16000) << u16(2) << u16(16) << "data" << u32(bytes)
+                                          << std::string(bytes, '\0');
+}
+
+// Whether or not the machine has an audio device, sounds start and stop and a waited sound ends.
+TEST(DesktopQt, WavesPlayWaitAndStop) {
+    QtDesktopInstalled installed;
+    QTemporaryDir folder;
+    const std::string wave = folder.filePath(QStringLiteral("short.wav")).toStdString();
+    WriteWave(wave, 800);
+    ViewPanes doc(QString::fromStdString("PlayWave \"" + wave + "\", WAIT\nPrintln \"waited\"\n"
+                                         "PlayWave \"" + wave + "\", LOOP\nSleep 50\nStopWave\nPrintln \"stopped\"\n"));
+    ASSERT_TRUE(doc.RunToEnd());
+    EXPECT_EQ(doc.Pane(), QStringLiteral("waited\nstopped\n"));
 }
 
 }  // namespace
