@@ -94,7 +94,6 @@ CKestrumView::~CKestrumView() {
         paused = 0;
         WaitForWorkerEnd();
     }
-    ApplyPending();
     parser_.reset();
 }
 
@@ -255,8 +254,16 @@ int CKestrumView::CheckSource(const char* transferText, const char* nextText, bo
     return parser_->Compile(kCheckOnly);
 }
 
+// A worker still in its last steps after clearing the running flag: the command runs once it has
+// ended (a wait in an event loop here could see this view closed under it).
+bool CKestrumView::DeferWhileWorkerEnds(void (CKestrumView::*command)()) {
+    if (!WorkerActive()) return false;
+    QTimer::singleShot(kWorkerEndPollMs, this, command);
+    return true;
+}
+
 void CKestrumView::OnCompile() {
-    if (IsRunning() || busy_) return;
+    if (IsRunning() || busy_ || DeferWhileWorkerEnds(&CKestrumView::OnCompile)) return;
     FinishPendingCompile();
     BusyScope busy(busy_);
     if (CheckSource("Transfering the source to the compiler...", "Compiling...", false)) {
@@ -283,7 +290,7 @@ void CKestrumView::FinishPendingCompile() {
 }
 
 void CKestrumView::OnRun() {
-    if (IsRunning() || busy_) return;
+    if (IsRunning() || busy_ || DeferWhileWorkerEnds(&CKestrumView::OnRun)) return;
     FinishPendingCompile();
     BusyScope busy(busy_);
     if (!CheckSource("Transfering the source to the interpreter...",

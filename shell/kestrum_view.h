@@ -107,10 +107,12 @@ private:
     // The steps Compile and Run share up to the check pass; its result. transferText shows first
     // for a large text; nextText after the transfer, or only for a large text.
     int CheckSource(const char* transferText, const char* nextText, bool nextOnlyWhenLarge);
+    bool DeferWhileWorkerEnds(void (CKestrumView::*command)());
     void FinishCompile(bool success);
     void FinishPendingCompile();
     void ReplaceParser();
-    // Serves events until the worker has ended (the GUI thread never blocks on a worker).
+    // Serves events until the worker has ended (the GUI thread never blocks on a worker). Commands
+    // never get here with a worker running: they wait for its end (DeferWhileWorkerEnds).
     void WaitForWorkerEnd();
     void OnFlushTimer();
 
