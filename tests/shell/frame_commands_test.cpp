@@ -90,6 +90,28 @@ TEST(FrameCommandsTest, CtrlTabAndF6MoveThroughThePanes) {
     }
 }
 
+TEST(FrameCommandsTest, ToolbarShowsTheActiveDocumentsRunStateAndPrintsFromThePane) {
+    ShownMainFrame shown;
+    CChildFrame* running = shown.frame.OnFileNew();
+    CChildFrame* idle = shown.frame.OnFileNew();
+    auto visible = [&](int id) { return shown.frame.Action(id)->isVisible(); };
+    running->EditorView()->running = 1;
+    running->EditorView()->UpdateRunButtons();  // not the active frame: the toolbar stays
+    EXPECT_TRUE(visible(cmd::kRun));
+    shown.frame.MdiArea()->setActiveSubWindow(running);
+    EXPECT_FALSE(visible(cmd::kRun) || visible(cmd::kCompile) || visible(cmd::kResume));
+    EXPECT_TRUE(visible(cmd::kPause) && visible(cmd::kStop));
+    shown.frame.MdiArea()->setActiveSubWindow(idle);
+    EXPECT_TRUE(visible(cmd::kRun) && visible(cmd::kCompile));
+    EXPECT_FALSE(visible(cmd::kPause));
+    running->EditorView()->running = 0;
+
+    idle->EditorView()->setFocus();
+    EXPECT_FALSE(shown.frame.Action(cmd::kFilePrint)->isEnabled());
+    idle->OutputPane()->setFocus();
+    EXPECT_TRUE(shown.frame.Action(cmd::kFilePrint)->isEnabled());
+}
+
 TEST(FrameCommandsTest, NothingClosesWhileAScriptRuns) {
     ShownMainFrame shown;
     CChildFrame* frame = shown.frame.OnFileNew();
