@@ -136,14 +136,20 @@ std::string WriteDocument(const rich::Document& document) {
     const Tables tables(document);
     std::string out = "{\\rtf1\\ansi\\ansicpg1256\\deff" + std::to_string(tables.FontIndex(rich::CharFormat{})) + "\\uc1";
     tables.Write(out);
-    bool first = true;
+    // Paragraph and character properties carry over in RTF: each is written where it changes.
+    const rich::Paragraph* previous = nullptr;
+    const rich::CharFormat* format = nullptr;
     for (const rich::Paragraph& paragraph : document.paragraphs) {
-        if (!first) out += "\\par\r\n";
-        first = false;
-        out += "\\pard";
-        out += AlignmentWord(paragraph.alignment);
+        if (previous != nullptr) out += "\\par\r\n";
+        if (previous == nullptr || previous->alignment != paragraph.alignment) {
+            out += "\\pard";
+            out += AlignmentWord(paragraph.alignment);
+            out.push_back(' ');
+        }
+        previous = &paragraph;
         for (const rich::Run& run : paragraph.runs) {
-            AppendFormat(out, run.format, tables);
+            if (format == nullptr || !(*format == run.format)) AppendFormat(out, run.format, tables);
+            format = &run.format;
             AppendText(out, run.text);
         }
     }
