@@ -69,10 +69,22 @@ QString PaneWithoutWindows(const char* script) {
 
 TEST(RunScript, TrainingAndTwentyFiveChartsFromTheDesktop) {
     ViewPanes doc(QString::fromLatin1(kTrainAndChart));
+    QStringList simulationTexts;
+    std::vector<std::pair<int, int>> simulationBars;
+    QObject::connect(&doc.view, &CKestrumView::simulationTextChanged, [&](const QString& t) { simulationTexts << t; });
+    QObject::connect(&doc.view, &CKestrumView::simulationProgressChanged,
+                     [&](int position, int range) { simulationBars.emplace_back(position, range); });
     ASSERT_TRUE(doc.RunToEnd(50000));
     const QString pane = doc.Pane();
     EXPECT_TRUE(pane.contains(QStringLiteral("Trained.\n"))) << pane.toStdString();
     EXPECT_EQ(pane, PaneWithoutWindows(kTrainAndChart));
+
+    // The "Simulation:" bar showed the network being built, then was emptied: (-1, -1) is 0 of 1.
+    ASSERT_GE(simulationTexts.size(), 2);
+    EXPECT_FALSE(simulationTexts.front().isEmpty());
+    EXPECT_TRUE(simulationTexts.back().isEmpty());
+    ASSERT_FALSE(simulationBars.empty());
+    EXPECT_EQ(simulationBars.back(), std::make_pair(0, 1));
 
     RunWindows& windows = doc.view.Windows();
     CNNStructureDialog* structure = windows.StructureWindow();
