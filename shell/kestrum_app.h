@@ -17,7 +17,7 @@ public:
     bool InitInstance();
     CMainFrame* MainFrame() const { return mainFrame_.get(); }
 
-    // Whether the command line lets the splash show: the framework's "/Embedding" and
+    // Whether the command line lets the splash show: "/Embedding" and
     // "/Automation" (also with "-") switch it off. No argument opens a document.
     static bool ShowSplash(const QStringList& arguments);
 

@@ -386,7 +386,7 @@ void CMainFrame::OnFileOpen() {
 void CMainFrame::OnFileClose() {
     CChildFrame* frame = ActiveChildFrame();
     if (frame == nullptr) return;
-    // The document goes with all its frames, as the framework's File Close does: not while the
+    // The document goes with all its frames: not while the
     // script of any of them runs.
     CKestrumDoc* document = frame->Document();
     for (CChildFrame* other : ChildFrames()) {
@@ -593,7 +593,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
-// The accelerators go first, as on the original platform: an editor does not take their keys
+// The accelerators go before the widgets: an editor does not take their keys
 // (Alt+Backspace, Ctrl+Tab, ...), and the MDI area does not take Ctrl+Tab.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
