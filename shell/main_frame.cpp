@@ -597,6 +597,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 // (Alt+Backspace, Ctrl+Tab, ...), and the MDI area does not take Ctrl+Tab.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
+    if (CSplashWnd::Current() != nullptr) return false;  // the splash takes the first key
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this) return false;
     const int id = cmd::CommandOfKey(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()));
