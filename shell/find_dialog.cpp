@@ -1,6 +1,5 @@
 #include "shell/find_dialog.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -8,6 +7,8 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextEdit>
+
+#include "platform/desktop.h"
 
 CFindDialog::CFindDialog(std::function<QTextEdit*()> target, QWidget* parent)
     : QDialog(parent), target_(std::move(target)) {
@@ -77,12 +78,12 @@ QTextDocument::FindFlags CFindDialog::Flags() const {
 bool CFindDialog::FindNext() {
     QTextEdit* editor = target_();
     if (editor == nullptr || findWhat_->text().isEmpty()) {
-        QApplication::beep();
+        desktop::Current().Beep(desktop::kOk);
         return false;
     }
     const QTextCursor found = editor->document()->find(findWhat_->text(), editor->textCursor(), Flags());
     if (found.isNull()) {
-        QApplication::beep();
+        desktop::Current().Beep(desktop::kOk);
         return false;
     }
     editor->setTextCursor(found);
@@ -117,6 +118,6 @@ int CFindDialog::ReplaceAll() {
         found = document->find(findWhat_->text(), found, flags);
     }
     edit.endEditBlock();
-    if (count == 0) QApplication::beep();
+    if (count == 0) desktop::Current().Beep(desktop::kOk);
     return count;
 }
