@@ -52,6 +52,8 @@ const std::array<ReverseEntry, 128>& ReverseTable() {
     return table;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -69,8 +71,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
-
-}  // namespace
 
 char32_t ToCodePoint(unsigned char byte) {
     if (byte < 0x80) return byte;

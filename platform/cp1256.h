@@ -16,5 +16,7 @@ char32_t ToCodePoint(unsigned char byte);
 // surrogates and values above U+10FFFF are refused (pos unchanged).
 bool DecodeUtf8(const std::string& text, std::size_t& pos, char32_t& codePoint);
 bool IsValidUtf8(const std::string& text);
+// Appends one code point (at most U+10FFFF) as UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
 
 }  // namespace cp1256

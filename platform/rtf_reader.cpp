@@ -1,81 +1,24 @@
 #include "platform/rtf_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <map>
-#include <string_view>
 #include <vector>
 
 #include "platform/cp1256.h"
+#include "platform/rtf_syntax.h"
 
 namespace rtf {
 namespace {
 
-constexpr int kCodePageAsIs = 0;       // bytes are taken as code page 1256 bytes unchanged
-constexpr int kCodePageOfDocument = -1;  // a font without a code page of its own
+using syntax::kCodePageAsIs;
+using syntax::kCodePageOfDocument;
+using syntax::ControlWord;
 constexpr int kNoFont = -1;
-constexpr std::int64_t kParameterLimit = 0x7FFFFFFF;
-constexpr unsigned char kNoBreakSpace = 0xA0;
-
-// Code page 1252's upper half where it differs from Latin-1; 0 marks its five unused bytes.
-constexpr std::array<char16_t, 32> kCp1252From80 = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
-// Destinations whose text is not part of the document's plain text.
-constexpr std::array<std::string_view, 40> kSkippedDestinations = {
-    "annotation", "atnauthor", "atndate",  "atnid",    "author",     "bkmkend",
-    "bkmkstart",  "buptim",    "colortbl", "comment",  "creatim",    "datafield",
-    "do",         "doccomm",   "falt",     "fldinst",  "fonttbl",    "footer",
-    "footerf",    "footerl",   "footerr",  "footnote", "header",     "headerf",
-    "headerl",    "headerr",   "info",     "keywords", "listtable",  "listoverridetable",
-    "object",     "operator",  "pict",     "printim",  "revtim",     "rxe",
-    "stylesheet", "subject",   "tc",       "title",
-};
-
-// Control words that stand for one character, by Unicode code point.
-struct NamedCharacter {
-    std::string_view word;
-    char32_t codePoint;
-};
-constexpr std::array<NamedCharacter, 12> kNamedCharacters = {{
-    {"bullet", 0x2022}, {"emdash", 0x2014}, {"emspace", 0x20}, {"endash", 0x2013},
-    {"enspace", 0x20},  {"ldblquote", 0x201C}, {"lquote", 0x2018}, {"ltrmark", 0x200E},
-    {"rdblquote", 0x201D}, {"rquote", 0x2019}, {"rtlmark", 0x200F}, {"zwj", 0x200D},
-}};
-
-bool IsSkippedDestination(std::string_view word) {
-    return std::find(kSkippedDestinations.begin(), kSkippedDestinations.end(), word) !=
-           kSkippedDestinations.end();
-}
-
-int CharsetCodePage(std::int64_t charset) {
-    switch (charset) {
-        case 0: return 1252;
-        case 1: return kCodePageOfDocument;
-        case 178: case 179: case 180: return 1256;
-        default: return kCodePageAsIs;
-    }
-}
-
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-int HexValue(char c) {
-    if (IsDigit(c)) return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 char ByteInCp1256(unsigned char byte, int codePage) {
     if (byte < 0x80 || codePage != 1252) return static_cast<char>(byte);
-    if (byte >= 0xA0) return cp1256::FromCodePoint(byte);  // Latin-1 half
-    const char16_t cp = kCp1252From80[byte - 0x80];
+    const char32_t cp = syntax::Cp1252CodePoint(byte);
     return cp == 0 ? '?' : cp1256::FromCodePoint(cp);
 }
 
@@ -86,136 +29,29 @@ struct GroupState {
     int font = kNoFont;
 };
 
-struct ControlWord {
-    std::string_view word;
-    bool hasParameter = false;
-    std::int64_t parameter = 0;
-};
-
-class Extractor {
+class Extractor : public syntax::Scanner<GroupState> {
 public:
-    explicit Extractor(const std::string& in) : in_(in) {}
+    explicit Extractor(const std::string& in) : Scanner(in) {}
 
     bool Run(std::string& out, std::string& error) {
-        while (pos_ < in_.size() && !finished_) {
-            if (!Step(error)) return false;
-        }
+        if (!Scan(error)) return false;
         out = std::move(text_);
         return true;
     }
 
 private:
-    bool Step(std::string& error) {
-        const char c = in_[pos_];
-        switch (c) {
-            case '{':
-                if (groups_.size() >= kMaxGroupDepth) {
-                    error = "RTF groups are nested more than " + std::to_string(kMaxGroupDepth) + " deep";
-                    return false;
-                }
-                groups_.push_back(groups_.empty() ? GroupState{} : groups_.back());
-                pendingFallback_ = 0;
-                ++pos_;
-                return true;
-            case '}':
-                pendingFallback_ = 0;
-                if (!groups_.empty()) groups_.pop_back();
-                finished_ = groups_.empty();  // the document's own group has closed
-                ++pos_;
-                return true;
-            case '\\':
-                ++pos_;
-                ReadControl();
-                return true;
-            case '\r':
-            case '\n':
-                ++pos_;
-                return true;
-            default:
-                ++pos_;
-                EmitCodePageByte(static_cast<unsigned char>(c));
-                return true;
-        }
+    GroupState& Group() { return CurrentGroup(); }
+
+    void HandleCharacter(char32_t cp) override {
+        Emit(cp == syntax::kParagraphEnd ? '\n' : cp1256::FromCodePoint(cp));
     }
 
-    GroupState& Group() { return groups_.back(); }
-
-    void ReadControl() {
-        if (pos_ >= in_.size()) return;
-        if (IsLetter(in_[pos_])) {
-            HandleWord(ReadWord());
-        } else {
-            HandleSymbol(in_[pos_++]);
-        }
-    }
-
-    ControlWord ReadWord() {
-        ControlWord cw;
-        const std::size_t start = pos_;
-        while (pos_ < in_.size() && IsLetter(in_[pos_])) ++pos_;
-        cw.word = std::string_view(in_).substr(start, pos_ - start);
-        bool negative = false;
-        if (pos_ + 1 < in_.size() && in_[pos_] == '-' && IsDigit(in_[pos_ + 1])) {
-            negative = true;
-            ++pos_;
-        }
-        while (pos_ < in_.size() && IsDigit(in_[pos_])) {
-            cw.hasParameter = true;
-            cw.parameter = std::min<std::int64_t>(cw.parameter * 10 + (in_[pos_] - '0'), kParameterLimit);
-            ++pos_;
-        }
-        if (negative) cw.parameter = -cw.parameter;
-        if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;  // the delimiter belongs to the word
-        return cw;
-    }
-
-    // A fallback character after \uN is any one text byte, \'hh, control symbol or control word.
-    bool TakeFallback() {
-        if (pendingFallback_ == 0) return false;
-        --pendingFallback_;
-        return true;
-    }
-
-    void HandleSymbol(char symbol) {
-        if (symbol == '\'') {
-            ReadHexByte();
-            return;
-        }
-        if (symbol == '*') {
-            Group().skip = true;
-            return;
-        }
-        if (TakeFallback()) return;
-        switch (symbol) {
-            case '\\': case '{': case '}': Emit(symbol); break;
-            case '~': Emit(static_cast<char>(kNoBreakSpace)); break;
-            case '_': Emit('-'); break;
-            case '\r': case '\n': Emit('\n'); break;  // a backslash before a line end is \par
-            default: break;                        // \- \| \: and unknown symbols: no text
-        }
-    }
-
-    void ReadHexByte() {
-        int value = 0;
-        for (int i = 0; i < 2; ++i) {
-            const int digit = pos_ < in_.size() ? HexValue(in_[pos_]) : -1;
-            if (digit < 0) return;  // an incomplete escape is dropped
-            value = value * 16 + digit;
-            ++pos_;
-        }
-        EmitCodePageByte(static_cast<unsigned char>(value));
-    }
-
-    void HandleWord(const ControlWord& cw) {
-        if (cw.word == "bin") {
-            SkipBinary(cw.parameter);
-            return;
-        }
+    void HandleWord(const ControlWord& cw) override {
         if (Group().fontTable) {
             HandleFontTableWord(cw);
             return;
         }
-        if (IsSkippedDestination(cw.word)) {
+        if (syntax::IsSkippedDestination(cw.word)) {
             Group().skip = true;
             Group().fontTable = (cw.word == "fonttbl");
             return;
@@ -253,10 +89,8 @@ private:
             Emit('\n');
         } else if (cw.word == "tab" || cw.word == "cell") {
             Emit('\t');
-        } else {
-            for (const NamedCharacter& named : kNamedCharacters) {
-                if (named.word == cw.word) Emit(cp1256::FromCodePoint(named.codePoint));
-            }
+        } else if (const char32_t named = syntax::NamedCharacter(cw.word); named != 0) {
+            Emit(cp1256::FromCodePoint(named));
         }
     }
 
@@ -265,34 +99,25 @@ private:
         if (cw.word == "f") {
             definingFont_ = static_cast<int>(cw.parameter);
         } else if (cw.word == "fcharset" && definingFont_ != kNoFont) {
-            fontCodePages_[definingFont_] = CharsetCodePage(cw.parameter);
+            fontCodePages_[definingFont_] = syntax::CharsetCodePage(cw.parameter);
         } else if (cw.word == "cpg" && definingFont_ != kNoFont) {
             fontCodePages_[definingFont_] = static_cast<int>(cw.parameter);
         }
     }
 
-    void SkipBinary(std::int64_t length) {
-        if (length <= 0) return;
-        const std::size_t left = in_.size() - pos_;
-        pos_ += std::min<std::size_t>(left, static_cast<std::size_t>(length));
-    }
-
     int CurrentCodePage() const {
-        const int font = groups_.back().font != kNoFont ? groups_.back().font : defaultFont_;
+        const int font = CurrentGroup().font != kNoFont ? CurrentGroup().font : defaultFont_;
         const auto it = fontCodePages_.find(font);
         if (it != fontCodePages_.end() && it->second != kCodePageOfDocument) return it->second;
         return documentCodePage_;
     }
 
-    void EmitCodePageByte(unsigned char byte) {
-        if (TakeFallback()) return;
-        Emit(ByteInCp1256(byte, CurrentCodePage()));
-    }
+    void HandleByte(unsigned char byte) override { Emit(ByteInCp1256(byte, CurrentCodePage())); }
 
     // \uN: N is a signed 16-bit value. A surrogate pair is one character outside the code page.
     void EmitUnicode(std::int64_t parameter) {
         std::int64_t value = parameter < 0 ? parameter + 65536 : parameter;
-        pendingFallback_ = static_cast<std::size_t>(Group().fallbackLength);
+        StartFallback();
         const bool low = value >= 0xDC00 && value <= 0xDFFF;
         const bool high = value >= 0xD800 && value <= 0xDBFF;
         if (low && afterHighSurrogate_) {
@@ -310,12 +135,7 @@ private:
         text_.push_back(c);
     }
 
-    const std::string& in_;
-    std::size_t pos_ = 0;
-    bool finished_ = false;
-    std::vector<GroupState> groups_;
     std::string text_;
-    std::size_t pendingFallback_ = 0;
     bool afterHighSurrogate_ = false;
     int documentCodePage_ = kCodePageAsIs;
     int defaultFont_ = kNoFont;

@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs a script: by default the first example.
+# Sets up, builds and starts the desktop application, with the examples folder as its current
+# folder. Without a display it says so and runs the first example with kestrum-run instead.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 build=${KESTRUM_BUILD_DIR:-$root/build}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUM_WERROR=ON >/dev/null
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  cmake --build "$build" --parallel --target kestrum
+  cd "$root/examples"
+  exec "$build/shell/kestrum"
+fi
+echo "start.sh: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the desktop cannot start;" \
+     "running the first example with kestrum-run instead." >&2
 cmake --build "$build" --parallel --target kestrum-run
 exec "$build/host/kestrum-run" "${1:-$root/examples/hello_and_loops.NNProg}"

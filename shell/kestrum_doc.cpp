@@ -1,0 +1,125 @@
+#include "shell/kestrum_doc.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFont>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QTextDocument>
+
+#include "platform/rtf_writer.h"
+#include "shell/text_document_convert.h"
+
+namespace {
+
+constexpr char kAppTitle[] = "Kestrum";
+constexpr char kDocumentName[] = "Kestrum";
+constexpr char kExtension[] = ".NNProg";
+// Beyond any script a person writes; keeps a mistaken open of a huge file from eating memory.
+constexpr qint64 kMaxDocumentBytes = 256LL * 1024 * 1024;
+
+int g_untitledCount = 0;
+
+}  // namespace
+
+CKestrumDoc::CKestrumDoc(QObject* parent) : QObject(parent), textDocument_(new QTextDocument(this)) {
+    textDocument_->setDefaultFont(QFont("Courier New", 10));
+    connect(textDocument_, &QTextDocument::modificationChanged, this, &CKestrumDoc::titleChanged);
+}
+
+QString CKestrumDoc::FileFilter() { return QStringLiteral("Kestrum Files (*.NNProg)"); }
+
+bool CKestrumDoc::IsModified() const { return textDocument_->isModified(); }
+
+bool CKestrumDoc::OnNewDocument() {
+    textDocument_->clear();
+    textDocument_->setModified(false);
+    title_ = QString(kDocumentName) + QString::number(++g_untitledCount);
+    emit titleChanged();
+    return true;
+}
+
+bool CKestrumDoc::OnOpenDocument(const QString& path, QString& error) {
+    const QFileInfo info(path);
+    QFile file(path);
+    QString reason;
+    if (!info.exists()) {
+        reason = "there is no such file";
+    } else if (info.isDir()) {
+        reason = "it is a folder";
+    } else if (!info.isFile()) {
+        reason = "it is not a regular file";  // a device or a pipe could read forever
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+    }
+    if (!reason.isEmpty()) {
+        error = QString("Cannot open %1: %2").arg(path, reason);
+        return false;
+    }
+    if (file.size() > kMaxDocumentBytes) {
+        error = QString("Cannot open %1: the file is larger than %2 MB").arg(path).arg(kMaxDocumentBytes >> 20);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    rich::Document document;
+    std::string readError;
+    if (!rich::LoadDocument(bytes.toStdString(), document, readError)) {
+        error = QString("Cannot open %1: %2").arg(path, QString::fromStdString(readError));
+        return false;
+    }
+    FillTextDocument(*textDocument_, document);
+    droppedObjects_ = document.droppedObjects;
+    SetPathName(path);
+    return true;
+}
+
+bool CKestrumDoc::OnSaveDocument(const QString& path, QString& error) {
+    const std::string bytes = rtf::WriteDocument(ToRichDocument(*textDocument_));
+    QSaveFile file(path);
+    // Unbuffered: a write that fails (a full disk) fails here, before commit could rename a
+    // truncated file into place.
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                         file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+    if (!written || !file.commit()) {
+        error = QString("Cannot save %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    textDocument_->setModified(false);
+    SetPathName(path);
+    return true;
+}
+
+void CKestrumDoc::SetPathName(const QString& path) {
+    pathName_ = QFileInfo(path).absoluteFilePath();
+    title_ = QFileInfo(path).fileName();
+    emit titleChanged();
+}
+
+bool CKestrumDoc::DoFileSave(QWidget* parent) {
+    if (pathName_.isEmpty()) return DoSaveAs(parent);
+    QString error;
+    if (OnSaveDocument(pathName_, error)) return true;
+    QMessageBox::warning(parent, kAppTitle, error);
+    return false;
+}
+
+bool CKestrumDoc::DoSaveAs(QWidget* parent) {
+    const QString proposed = pathName_.isEmpty() ? title_ + kExtension : pathName_;
+    QString path = QFileDialog::getSaveFileName(parent, "Save As", proposed, FileFilter());
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += kExtension;
+    QString error;
+    if (OnSaveDocument(path, error)) return true;
+    QMessageBox::warning(parent, kAppTitle, error);
+    return false;
+}
+
+bool CKestrumDoc::SaveModified(QWidget* parent) {
+    if (!IsModified()) return true;
+    const auto answer = QMessageBox::question(parent, kAppTitle, QString("Save changes to %1?").arg(title_),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::No) return true;
+    return DoFileSave(parent);
+}

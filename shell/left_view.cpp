@@ -1,0 +1,123 @@
+// The interpreter's headers come before Qt's: they use words that Qt defines as macros.
+#include "netscript/loriant_parser.h"
+#include "view/null_view.h"
+#include "shell/left_view.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include "shell/kestrum_view.h"
+#include "shell/source_text.h"
+
+namespace {
+
+const QColor kTextColour(0, 0, 235);
+const QColor kBackground(237, 237, 237);
+// The label's hit area reaches a little past its text, as a tree control's label rectangle does.
+constexpr int kLabelPadding = 6;
+
+// The help branch's one service of a tree: inserting a text.
+class HelpTarget : public HelpTreeTarget {
+public:
+    explicit HelpTarget(CLeftView& tree) : tree_(tree) {}
+    TreeItem Insert(const std::string& text, TreeItem parent, bool sorted) override {
+        return tree_.InsertItem(FromScriptText(text), static_cast<QTreeWidgetItem*>(parent), sorted);
+    }
+
+private:
+    CLeftView& tree_;
+};
+
+}  // namespace
+
+CLeftView::CLeftView(QWidget* parent) : QTreeWidget(parent), collator_(QLocale(QLocale::English)) {
+    // One order for every node, whatever the user's locale: case-insensitive, with punctuation
+    // before digits and digits before letters ("_All" first, "[1]" before "[10]").
+    collator_.setCaseSensitivity(Qt::CaseInsensitive);
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setMouseTracking(true);  // the hovered row is highlighted
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAllColumnsShowFocus(true);
+    setUniformRowHeights(true);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, kTextColour);
+    colours.setColor(QPalette::Base, kBackground);
+    setPalette(colours);
+    chooseFindInSource = [this](const QPoint& at) { return ShowEntryMenu(at); };
+    BuildHelpBranch();
+}
+
+void CLeftView::BuildHelpBranch() {
+    // A temporary interpreter lends its keyword catalogue; it needs an owner, not this document's.
+    NullView owner;
+    CLoriantParser parser(&owner);
+    HelpTarget target(*this);
+    parser.BuildHelpTree(target);
+}
+
+QTreeWidgetItem* CLeftView::InsertItem(const QString& text, QTreeWidgetItem* parent, bool sorted) {
+    auto* item = new QTreeWidgetItem(QStringList(text));
+    const int count = parent ? parent->childCount() : topLevelItemCount();
+    int at = count;
+    if (sorted) {
+        // After the last sibling that does not sort behind the text (siblings inserted sorted are in order).
+        int low = 0;
+        while (low < at) {
+            const int middle = low + (at - low) / 2;
+            const QTreeWidgetItem* sibling = parent ? parent->child(middle) : topLevelItem(middle);
+            if (collator_.compare(sibling->text(0), text) > 0)
+                at = middle;
+            else
+                low = middle + 1;
+        }
+    }
+    if (parent)
+        parent->insertChild(at, item);
+    else
+        insertTopLevelItem(at, item);
+    return item;
+}
+
+void CLeftView::DeleteItem(QTreeWidgetItem* item) { delete item; }
+
+QTreeWidgetItem* CLeftView::ItemLabelAt(const QPoint& viewportPoint) const {
+    QTreeWidgetItem* item = itemAt(viewportPoint);
+    if (item == nullptr) return nullptr;
+    QRect label = visualItemRect(item);
+    label.setWidth(fontMetrics().horizontalAdvance(item->text(0)) + kLabelPadding);
+    return label.contains(viewportPoint) ? item : nullptr;
+}
+
+void CLeftView::OnRClick(const QPoint& viewportPoint) {
+    QTreeWidgetItem* item = ItemLabelAt(viewportPoint);
+    if (item == nullptr) return;
+    if (chooseFindInSource(viewport()->mapToGlobal(viewportPoint)) && editorView_)
+        editorView_->SelectSourceOfTreeItem(item);
+}
+
+bool CLeftView::ShowEntryMenu(const QPoint& globalPosition) {
+    QMenu menu(this);
+    QAction* find = menu.addAction(tr("&Find in source"));
+    return menu.exec(globalPosition) == find;
+}
+
+void CLeftView::mousePressEvent(QMouseEvent* event) {
+    // A right click opens the entry's menu and leaves the selection as it was.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        OnRClick(event->position().toPoint());
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void CLeftView::contextMenuEvent(QContextMenuEvent* event) {
+    // The mouse's menu is the right click's; the keyboard's menu key opens nothing here.
+    event->accept();
+}

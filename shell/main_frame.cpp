@@ -1,0 +1,612 @@
+#include "shell/main_frame.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+
+#include "platform/cp1256.h"
+#include "platform/desktop.h"
+#include "shell/about_dlg.h"
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "shell/find_dialog.h"
+#include "shell/kestrum_doc.h"
+#include "shell/kestrum_view.h"
+#include "shell/lock_indicators.h"
+#include "shell/output_pane.h"
+#include "shell/simulation_bar.h"
+#include "shell/splash_wnd.h"
+
+// The pictures live in the shell's static library: a program that links it must pull them in.
+static void InitResources() { Q_INIT_RESOURCE(kestrum); }
+
+namespace {
+
+constexpr char kHelpPath[] = "/_HTML/Kestrum_Help/index.htm";
+constexpr char kDefaultHelpServer[] = "http://localhost";
+constexpr char kHelpServerKey[] = "Settings/HelpServer";
+
+// The toolbar, in order; 0 is a separator.
+constexpr int kToolBar[] = {
+    cmd::kFileNew, cmd::kFileOpen, cmd::kFileSave, 0, cmd::kEditCut, cmd::kEditCopy, cmd::kEditPaste, 0,
+    cmd::kFilePrint, cmd::kAppAbout, cmd::kContextHelp, 0, cmd::kNextPaneFrame, 0, cmd::kToggleStructure,
+    cmd::kToggleCharts, 0, cmd::kCompile, cmd::kRun, cmd::kPause, cmd::kStop, cmd::kResume,
+};
+
+struct Picture {
+    int id;
+    const char* name;
+};
+constexpr Picture kPictures[] = {
+    {cmd::kFileNew, "new"},         {cmd::kFileOpen, "open"},          {cmd::kFileSave, "save"},
+    {cmd::kEditCut, "cut"},         {cmd::kEditCopy, "copy"},          {cmd::kEditPaste, "paste"},
+    {cmd::kFilePrint, "print"},     {cmd::kAppAbout, "about"},         {cmd::kContextHelp, "context_help"},
+    {cmd::kNextPaneFrame, "next_pane"}, {cmd::kToggleStructure, "structure"}, {cmd::kToggleCharts, "charts"},
+    {cmd::kCompile, "compile"},     {cmd::kRun, "run"},                {cmd::kPause, "pause"},
+    {cmd::kStop, "stop"},           {cmd::kResume, "resume"},
+};
+
+QString ToolBarPicture(int id) {
+    for (const Picture& picture : kPictures) {
+        if (picture.id == id) return QString(":/kestrum/toolbar/%1.svg").arg(picture.name);
+    }
+    return QString();
+}
+
+void OpenWithDesktop(const QString& target) { desktop::Current().Open(cp1256::FromUtf8(target.toStdString())); }
+
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), mdi_(new QMdiArea(this)) {
+    InitResources();
+    setWindowTitle(kTitle);
+    setWindowIcon(QIcon(":/kestrum/kestrum.svg"));
+    setAcceptDrops(true);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    CreateActions();
+    CreateMenus();
+    CreateToolBars();
+    CreateStatusBar();
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::UpdateCommands);
+    findDialog_ = new CFindDialog([this] { return ActiveEditor(); }, this);
+    qApp->installEventFilter(this);
+    UpdateCommands();
+}
+
+// The frame's own updates stop before its parts go.
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(mdi_, nullptr, this, nullptr);
+    for (CChildFrame* frame : mdi_->findChildren<CChildFrame*>()) disconnect(frame, nullptr, this, nullptr);
+}
+
+QRect CMainFrame::InitialGeometry(const QRect& screen) {
+    const int width = screen.width() * 37 / 40;
+    const int height = screen.height() * 33 / 40;
+    return QRect(screen.x() + (screen.width() - width) / 2, screen.y() + (screen.height() - height) / 2, width,
+                 height);
+}
+
+void CMainFrame::ShowAtStartUp() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) setGeometry(InitialGeometry(screen->geometry()));
+    showNormal();
+    CSplashWnd::ShowSplashScreen(this);
+    QTimer::singleShot(kMaximizeDelayMs, this, &QWidget::showMaximized);
+}
+
+// ---- commands -------------------------------------------------------------------------------
+
+QAction* CMainFrame::NewAction(int id) {
+    const cmd::Command* command = cmd::Find(id);
+    QString text = command->menuText.isEmpty() ? cmd::ToolTip(*command) : command->menuText;
+    auto* action = new QAction(text, this);
+    action->setStatusTip(cmd::StatusText(*command));
+    action->setToolTip(cmd::ToolTip(*command));
+    if (const QString picture = ToolBarPicture(id); !picture.isEmpty()) action->setIcon(QIcon(picture));
+    actions_.insert(id, action);
+    // The keys belong to a twin that is never hidden: a run button the toolbar hides still has
+    // its keys, and a key of a disabled command does nothing.
+    const std::vector<QKeySequence> keys = cmd::KeysOf(id);
+    if (!keys.empty()) {
+        auto* keyAction = new QAction(this);
+        keyAction->setShortcuts(QList<QKeySequence>(keys.begin(), keys.end()));
+        keyAction->setShortcutContext(Qt::WindowShortcut);
+        connect(keyAction, &QAction::triggered, action, &QAction::trigger);
+        addAction(keyAction);
+    }
+    return action;
+}
+
+void CMainFrame::Connect(int id, void (CMainFrame::*handler)()) {
+    connect(Action(id), &QAction::triggered, this, handler);
+}
+
+void CMainFrame::ConnectToFrame(int id, void (CChildFrame::*handler)()) {
+    connect(Action(id), &QAction::triggered, this, [this, handler] {
+        if (CChildFrame* frame = ActiveChildFrame()) (frame->*handler)();
+    });
+}
+
+// Edit commands act on the text that has the focus (the editor, the output pane, the
+// "Simulation:" field): each of them has the slots by these names.
+void CMainFrame::ConnectToFocus(int id, const char* slot) {
+    connect(Action(id), &QAction::triggered, this, [slot] {
+        QWidget* focus = QApplication::focusWidget();
+        if (qobject_cast<QTextEdit*>(focus) || qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QLineEdit*>(focus)) {
+            QMetaObject::invokeMethod(focus, slot);
+        }
+    });
+}
+
+void CMainFrame::CreateActions() {
+    for (const cmd::Command& command : cmd::Commands()) NewAction(command.id);
+    Connect(cmd::kFileNew, &CMainFrame::OnFileNewSlot);
+    Connect(cmd::kFileOpen, &CMainFrame::OnFileOpen);
+    Connect(cmd::kFileClose, &CMainFrame::OnFileClose);
+    Connect(cmd::kFileSave, &CMainFrame::OnFileSave);
+    Connect(cmd::kFileSaveAs, &CMainFrame::OnFileSaveAs);
+    Connect(cmd::kFilePrint, &CMainFrame::OnFilePrint);
+    connect(Action(cmd::kAppExit), &QAction::triggered, this, &QWidget::close);
+    ConnectToFocus(cmd::kEditUndo, "undo");
+    ConnectToFocus(cmd::kEditCut, "cut");
+    ConnectToFocus(cmd::kEditCopy, "copy");
+    ConnectToFocus(cmd::kEditPaste, "paste");
+    ConnectToFocus(cmd::kEditSelectAll, "selectAll");
+    Connect(cmd::kEditPasteSpecial, &CMainFrame::OnEditPasteSpecial);
+    Connect(cmd::kEditFind, &CMainFrame::OnEditFind);
+    Connect(cmd::kEditFindNext, &CMainFrame::OnEditFindNext);
+    Connect(cmd::kEditReplace, &CMainFrame::OnEditReplace);
+    Connect(cmd::kWindowNew, &CMainFrame::OnWindowNewSlot);
+    connect(Action(cmd::kWindowCascade), &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+    connect(Action(cmd::kWindowTile), &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
+    Connect(cmd::kWindowArrange, &CMainFrame::OnWindowArrange);
+    Connect(cmd::kAppAbout, &CMainFrame::OnAppAbout);
+    Connect(cmd::kHelpWebOnline, &CMainFrame::OnHelpWebOnline);
+    Connect(cmd::kHelpWebOffline, &CMainFrame::OnHelpWebOffline);
+    Connect(cmd::kHelp, &CMainFrame::OnHelp);
+    Connect(cmd::kContextHelp, &CMainFrame::OnHelp);
+    ConnectToFrame(cmd::kCompile, &CChildFrame::OnCompile);
+    ConnectToFrame(cmd::kRun, &CChildFrame::OnRun);
+    ConnectToFrame(cmd::kPause, &CChildFrame::OnPause);
+    ConnectToFrame(cmd::kResume, &CChildFrame::OnResume);
+    ConnectToFrame(cmd::kStop, &CChildFrame::OnStop);
+    ConnectToFrame(cmd::kToggleStructure, &CChildFrame::OnToggleStructureWindow);
+    ConnectToFrame(cmd::kToggleCharts, &CChildFrame::OnToggleChartWindows);
+    ConnectToFrame(cmd::kNextPaneFrame, &CChildFrame::OnNextPane);
+    ConnectToFrame(cmd::kNextPane, &CChildFrame::OnNextPane);
+    ConnectToFrame(cmd::kPrevPane, &CChildFrame::OnPrevPane);
+
+    QAction* toolbar = Action(cmd::kViewToolbar);
+    QAction* statusBarAction = Action(cmd::kViewStatusBar);
+    toolbar->setCheckable(true);
+    toolbar->setChecked(true);
+    statusBarAction->setCheckable(true);
+    statusBarAction->setChecked(true);
+    connect(toolbar, &QAction::toggled, this, [this](bool on) {
+        toolBar_->setVisible(on);
+        simulationBar_->setVisible(on);
+    });
+    connect(statusBarAction, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    // No handlers here: embedded objects are not supported, the panes are fixed, Esc does nothing.
+    for (int id : {cmd::kOleInsertNew, cmd::kOleEditLinks, cmd::kOleProperties, cmd::kOleVerbFirst,
+                   cmd::kWindowSplit, cmd::kEscape, cmd::kFileMru}) {
+        Action(id)->setEnabled(false);
+    }
+}
+
+void CMainFrame::Execute(int id) {
+    if (QAction* action = Action(id); action != nullptr && action->isEnabled()) action->trigger();
+}
+
+void CMainFrame::CreateMenus() {
+    fileMenu_ = menuBar()->addMenu("&File");
+    connect(fileMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateFileMenu);
+    UpdateFileMenu();
+
+    editMenu_ = menuBar()->addMenu("&Edit");
+    const int editItems[] = {cmd::kEditUndo, 0, cmd::kEditCut, cmd::kEditCopy, cmd::kEditPaste,
+                             cmd::kEditPasteSpecial, 0, cmd::kEditSelectAll, cmd::kEditFind, cmd::kEditFindNext,
+                             cmd::kEditReplace, 0, cmd::kOleInsertNew, cmd::kOleEditLinks, cmd::kOleProperties,
+                             cmd::kOleVerbFirst};
+    for (int id : editItems) {
+        if (id == 0) {
+            editMenu_->addSeparator();
+        } else {
+            editMenu_->addAction(Action(id));
+        }
+    }
+
+    QMenu* view = menuBar()->addMenu("&View");
+    for (int id : {cmd::kViewToolbar, cmd::kViewStatusBar, cmd::kWindowSplit}) view->addAction(Action(id));
+
+    windowMenu_ = menuBar()->addMenu("&Window");
+    connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowMenu);
+    UpdateWindowMenu();
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    for (int id : {cmd::kHelpWebOnline, cmd::kHelpWebOffline}) help->addAction(Action(id));
+    help->addSeparator();
+    help->addAction(Action(cmd::kAppAbout));
+}
+
+void CMainFrame::CreateToolBars() {
+    toolBar_ = addToolBar("Toolbar");
+    toolBar_->setObjectName("toolbar");
+    toolBar_->setIconSize(QSize(16, 15));
+    toolBar_->setMovable(true);
+    for (int id : kToolBar) {
+        if (id == 0) {
+            toolBar_->addSeparator();
+        } else {
+            toolBar_->addAction(Action(id));
+        }
+    }
+
+    simulationBar_ = new CSimulationBar(this);
+    addToolBar(simulationBar_);
+    SetRunButtons(true, false, false);
+}
+
+void CMainFrame::CreateStatusBar() {
+    statusBar()->addPermanentWidget(new CLockIndicators(this));
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty()) statusBar()->showMessage("Ready");
+    });
+    statusBar()->showMessage("Ready");
+}
+
+// ---- the run buttons -------------------------------------------------------------------------
+
+void CMainFrame::SetRunButtons(bool showCompileRun, bool showPauseStop, bool showResume) {
+    Action(cmd::kCompile)->setVisible(showCompileRun);
+    Action(cmd::kRun)->setVisible(showCompileRun);
+    Action(cmd::kPause)->setVisible(showPauseStop);
+    Action(cmd::kStop)->setVisible(showPauseStop);
+    Action(cmd::kResume)->setVisible(showResume);
+}
+
+// ---- frames and documents ---------------------------------------------------------------------
+
+CChildFrame* CMainFrame::ActiveChildFrame() const { return qobject_cast<CChildFrame*>(mdi_->currentSubWindow()); }
+
+QList<CChildFrame*> CMainFrame::ChildFrames() const {
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        if (auto* frame = qobject_cast<CChildFrame*>(window)) frames.append(frame);
+    }
+    return frames;
+}
+
+CChildFrame* CMainFrame::AddFrame(CKestrumDoc* document) {
+    auto* frame = new CChildFrame(document);
+    CKestrumView* view = frame->EditorView();
+    connect(view, &CKestrumView::runButtonsChanged, this, [this, frame](bool compileRun, bool pauseStop, bool resume) {
+        if (frame == ActiveChildFrame()) SetRunButtons(compileRun, pauseStop, resume);
+    });
+    connect(view, &CKestrumView::simulationTextChanged, simulationBar_, &CSimulationBar::SetSimulationText);
+    connect(view, &CKestrumView::simulationProgressChanged, simulationBar_, &CSimulationBar::SetSimulationProgress);
+    connect(document, &CKestrumDoc::titleChanged, frame, [this, document] { UpdateTitles(document); });
+    connect(frame, &QObject::destroyed, this, [this, document] {
+        if (document->FrameCount() == 0) {
+            document->deleteLater();
+        } else {
+            UpdateTitles(document);
+        }
+        UpdateCommands();
+    });
+    mdi_->addSubWindow(frame);
+    UpdateTitles(document);
+    frame->show();
+    mdi_->setActiveSubWindow(frame);
+    // Installed again so that this filter sees keys before the MDI area's own filter.
+    qApp->removeEventFilter(this);
+    qApp->installEventFilter(this);
+    return frame;
+}
+
+void CMainFrame::UpdateTitles(CKestrumDoc* document) {
+    QList<CChildFrame*> frames;
+    for (CChildFrame* frame : ChildFrames()) {
+        if (frame->Document() == document) frames.append(frame);
+    }
+    for (int i = 0; i < frames.size(); ++i) frames[i]->UpdateTitle(i + 1, static_cast<int>(frames.size()));
+}
+
+CChildFrame* CMainFrame::OnFileNew() {
+    auto* document = new CKestrumDoc(this);
+    document->OnNewDocument();
+    return AddFrame(document);
+}
+
+CChildFrame* CMainFrame::OpenDocumentFile(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (CChildFrame* frame : ChildFrames()) {
+        if (frame->Document()->PathName() == absolute) {
+            mdi_->setActiveSubWindow(frame);
+            return frame;
+        }
+    }
+    auto* document = new CKestrumDoc(this);
+    QString error;
+    if (!document->OnOpenDocument(path, error)) {
+        delete document;
+        recent_.Remove(absolute);
+        QMessageBox::warning(this, "Kestrum", error);
+        return nullptr;
+    }
+    recent_.Add(absolute);
+    CChildFrame* frame = AddFrame(document);
+    if (document->DroppedObjects() > 0) {
+        QMessageBox::information(this, "Kestrum",
+                                 QString("%1 holds %2 embedded object(s); embedded objects are not supported, so "
+                                         "they are not shown and a save leaves them out.")
+                                     .arg(document->Title())
+                                     .arg(document->DroppedObjects()));
+    }
+    return frame;
+}
+
+CChildFrame* CMainFrame::OnWindowNew() {
+    CChildFrame* active = ActiveChildFrame();
+    return active != nullptr ? AddFrame(active->Document()) : nullptr;
+}
+
+void CMainFrame::OnFileNewSlot() { OnFileNew(); }
+void CMainFrame::OnWindowNewSlot() { OnWindowNew(); }
+
+void CMainFrame::OnFileOpen() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, "Open", QString(), CKestrumDoc::FileFilter() + ";;All Files (*)");
+    if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+// Closing goes through the frame's close, which refuses while the script runs and asks to save.
+void CMainFrame::OnFileClose() {
+    CChildFrame* frame = ActiveChildFrame();
+    if (frame == nullptr) return;
+    // The document goes with all its frames: not while the
+    // script of any of them runs.
+    CKestrumDoc* document = frame->Document();
+    for (CChildFrame* other : ChildFrames()) {
+        if (other->Document() == document && other->EditorView()->IsRunning()) {
+            desktop::Current().Beep(desktop::kIconHand);
+            return;
+        }
+    }
+    if (!document->SaveModified(this)) return;
+    document->TextDocument()->setModified(false);
+    for (CChildFrame* other : ChildFrames()) {
+        if (other->Document() == document) other->close();
+    }
+}
+
+void CMainFrame::OnFileSave() {
+    if (CChildFrame* frame = ActiveChildFrame(); frame != nullptr && frame->Document()->DoFileSave(this)) {
+        recent_.Add(frame->Document()->PathName());
+    }
+}
+
+void CMainFrame::OnFileSaveAs() {
+    if (CChildFrame* frame = ActiveChildFrame(); frame != nullptr && frame->Document()->DoSaveAs(this)) {
+        recent_.Add(frame->Document()->PathName());
+    }
+}
+
+void CMainFrame::OnFilePrint() {
+    CChildFrame* frame = ActiveChildFrame();
+    if (frame != nullptr && frame->OutputPane()->hasFocus()) frame->OutputPane()->OnFilePrint();
+}
+
+// Save and Save As only with a document (the toolbar keeps its Save button, disabled), then the
+// recent files ("Recent File", disabled, while there are none).
+void CMainFrame::UpdateFileMenu() {
+    fileMenu_->clear();  // the recent-file items it made go with it
+    const bool hasDocument = ActiveChildFrame() != nullptr;
+    for (int id : {cmd::kFileNew, cmd::kFileOpen, cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs}) {
+        if (hasDocument || (id != cmd::kFileSave && id != cmd::kFileSaveAs)) fileMenu_->addAction(Action(id));
+    }
+    fileMenu_->addSeparator();
+    const QStringList& files = recent_.Files();
+    if (files.isEmpty()) fileMenu_->addAction(Action(cmd::kFileMru));
+    const QString home = QDir::homePath();
+    for (int i = 0; i < files.size(); ++i) {
+        QString shown = files[i];
+        if (shown.startsWith(home + "/")) shown = "~" + shown.mid(home.size());
+        QAction* item = fileMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(shown));
+        item->setStatusTip(cmd::StatusText(*cmd::Find(cmd::kFileMru)));
+        const QString path = files[i];
+        connect(item, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
+    }
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(Action(cmd::kAppExit));
+}
+
+// The window commands, then one item per document window, the active one checked.
+void CMainFrame::UpdateWindowMenu() {
+    windowMenu_->clear();
+    for (int id : {cmd::kWindowNew, cmd::kWindowCascade, cmd::kWindowTile, cmd::kWindowArrange}) {
+        windowMenu_->addAction(Action(id));
+    }
+    const QList<CChildFrame*> frames = ChildFrames();
+    if (!frames.isEmpty()) windowMenu_->addSeparator();
+    for (int i = 0; i < frames.size(); ++i) {
+        CChildFrame* frame = frames[i];
+        QAction* item = windowMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(frame->windowTitle().remove("[*]")));
+        item->setCheckable(true);
+        item->setChecked(frame == ActiveChildFrame());
+        connect(item, &QAction::triggered, this, [this, frame] { mdi_->setActiveSubWindow(frame); });
+    }
+}
+
+// ---- edit -------------------------------------------------------------------------------------
+
+QTextEdit* CMainFrame::ActiveEditor() const {
+    CChildFrame* frame = ActiveChildFrame();
+    return frame != nullptr ? frame->EditorView() : nullptr;
+}
+
+void CMainFrame::OnEditPasteSpecial() {
+    QTextEdit* editor = ActiveEditor();
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (editor == nullptr || data == nullptr || editor->isReadOnly()) return;
+    QStringList formats;
+    if (data->hasHtml()) formats << "Rich Text";
+    if (data->hasText()) formats << "Unformatted Text";
+    if (formats.isEmpty()) return;
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(this, "Paste Special", "As:", formats, 0, false, &ok);
+    if (!ok) return;
+    if (chosen == "Rich Text") {
+        editor->insertHtml(data->html());
+    } else {
+        editor->insertPlainText(data->text());
+    }
+}
+
+void CMainFrame::OnEditFind() { findDialog_->Open(CFindDialog::Mode::kFind); }
+void CMainFrame::OnEditReplace() { findDialog_->Open(CFindDialog::Mode::kReplace); }
+void CMainFrame::OnEditFindNext() { findDialog_->FindNext(); }
+
+// ---- window -----------------------------------------------------------------------------------
+
+// Minimised frames in a row along the bottom of the area.
+void CMainFrame::OnWindowArrange() {
+    int x = 0;
+    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isMinimized()) continue;
+        window->move(x, mdi_->viewport()->height() - window->height());
+        x += window->width();
+    }
+}
+
+// ---- help -------------------------------------------------------------------------------------
+
+QString CMainFrame::OnlineHelpUrl() {
+    QSettings settings(CRecentFileList::kOrganization, CRecentFileList::kApplication);
+    QString server = settings.value(kHelpServerKey, kDefaultHelpServer).toString();
+    while (server.endsWith('/')) server.chop(1);
+    return server + kHelpPath;
+}
+
+QString CMainFrame::OfflineHelpPath() { return QDir::current().absoluteFilePath("Kestrum_Help/index.htm"); }
+
+void CMainFrame::OnHelpWebOnline() { OpenWithDesktop(OnlineHelpUrl()); }
+void CMainFrame::OnHelpWebOffline() { OpenWithDesktop(OfflineHelpPath()); }
+
+void CMainFrame::OnHelp() {
+    OpenWithDesktop(QFileInfo::exists(OfflineHelpPath()) ? OfflineHelpPath() : OnlineHelpUrl());
+}
+
+void CMainFrame::OnAppAbout() {
+    CAboutDlg about(this);
+    connect(&about, &CAboutDlg::helpSiteRequested, this, &CMainFrame::OnHelpWebOnline);
+    about.exec();
+    desktop::Current().Beep(0);
+}
+
+// ---- state ------------------------------------------------------------------------------------
+
+void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
+    if (auto* frame = qobject_cast<CChildFrame*>(window)) {
+        frame->OnMDIActivate();
+    } else if (window == nullptr && mdi_->subWindowList().isEmpty()) {
+        SetRunButtons(true, false, false);
+    }
+    UpdateCommands();
+}
+
+// Menus and buttons follow the active document: without one, the document menus go and its
+// commands are disabled; Print works only from the output pane.
+void CMainFrame::UpdateCommands() {
+    CChildFrame* frame = ActiveChildFrame();
+    const bool hasDocument = frame != nullptr;
+    editMenu_->menuAction()->setVisible(hasDocument);
+    windowMenu_->menuAction()->setVisible(hasDocument);
+    for (int id : {cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs, cmd::kEditUndo, cmd::kEditCut, cmd::kEditCopy,
+                   cmd::kEditPaste, cmd::kEditPasteSpecial, cmd::kEditSelectAll, cmd::kEditFind, cmd::kEditFindNext,
+                   cmd::kEditReplace, cmd::kWindowNew, cmd::kWindowCascade, cmd::kWindowTile, cmd::kWindowArrange,
+                   cmd::kCompile, cmd::kRun, cmd::kPause, cmd::kStop, cmd::kResume, cmd::kToggleStructure,
+                   cmd::kToggleCharts, cmd::kNextPaneFrame, cmd::kNextPane, cmd::kPrevPane}) {
+        Action(id)->setEnabled(hasDocument);
+    }
+    Action(cmd::kFilePrint)->setEnabled(hasDocument && frame->OutputPane()->hasFocus());
+}
+
+bool CMainFrame::AnyScriptRunning() const {
+    for (CChildFrame* frame : ChildFrames()) {
+        if (frame->EditorView()->IsRunning()) return true;
+    }
+    return false;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (AnyScriptRunning()) {
+        desktop::Current().Beep(desktop::kIconHand);
+        event->ignore();
+        return;
+    }
+    QList<CKestrumDoc*> asked;
+    for (CChildFrame* frame : ChildFrames()) {
+        CKestrumDoc* document = frame->Document();
+        if (asked.contains(document)) continue;
+        asked.append(document);
+        if (!document->SaveModified(this)) {
+            event->ignore();
+            return;
+        }
+    }
+    findDialog_->hide();
+    QMainWindow::closeEvent(event);
+    emit frameClosed();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) OpenDocumentFile(url.toLocalFile());
+    }
+    event->acceptProposedAction();
+}
+
+// The accelerators go before the widgets: an editor does not take their keys
+// (Alt+Backspace, Ctrl+Tab, ...), and the MDI area does not take Ctrl+Tab.
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
+    if (CSplashWnd::Current() != nullptr) return false;  // the splash takes the first key
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) return false;
+    const int id = cmd::CommandOfKey(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()));
+    if (id == 0 || !Action(id)->isEnabled()) return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->ignore();  // not the widget's: the shortcut acts
+        return true;
+    }
+    if (id != cmd::kNextPaneFrame) return false;
+    Execute(id);
+    return true;
+}

@@ -1,0 +1,70 @@
+#include "shell/output_pane.h"
+
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextCursor>
+
+namespace {
+constexpr int kSideMargin = 5;
+constexpr int kLinesPerParagraph = 16;
+const QString kLineBreak = QStringLiteral("\r\n");
+}  // namespace
+
+COutputPane::COutputPane(QWidget* parent) : QPlainTextEdit(parent) {
+    setReadOnly(true);
+    setViewportMargins(kSideMargin, 0, kSideMargin, 0);
+    document()->setUndoRedoEnabled(false);
+    // As in an edit view, a long line scrolls sideways instead of wrapping.
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+}
+
+bool COutputPane::IsEmpty() const { return document()->isEmpty(); }
+
+bool COutputPane::AddText(const QString& text, int append, int crlfBefore, int crlfAfter) {
+    bool inserted = false;
+    if (append == 0) {
+        linesInLastParagraph_ = 0;
+        setPlainText(Paragraphed(text));
+    } else {
+        QString s;
+        if (crlfBefore && !IsEmpty()) s = kLineBreak;
+        s += text;
+        if (crlfAfter) s += kLineBreak;
+        moveCursor(QTextCursor::End);
+        ensureCursorVisible();
+        if (!s.isEmpty()) {
+            insertPlainText(Paragraphed(s));
+            inserted = true;
+        }
+    }
+    document()->setModified(false);
+    return inserted;
+}
+
+QString COutputPane::Paragraphed(const QString& text) {
+    QString kept;
+    kept.reserve(text.size());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) {
+            kept += c;
+            continue;
+        }
+        if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n')) ++i;
+        if (++linesInLastParagraph_ < kLinesPerParagraph) {
+            kept += QChar(QChar::LineSeparator);
+        } else {
+            kept += QChar(QChar::ParagraphSeparator);
+            linesInLastParagraph_ = 0;
+        }
+    }
+    return kept;
+}
+
+void COutputPane::OnFilePrint() {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, window());
+    if (dialog.exec() != QDialog::Accepted) return;
+    document()->print(&printer);
+}

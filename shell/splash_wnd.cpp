@@ -1,0 +1,70 @@
+#include "shell/splash_wnd.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPainter>
+#include <QScreen>
+
+bool CSplashWnd::c_bShowSplashWnd = true;
+CSplashWnd* CSplashWnd::c_pSplashWnd = nullptr;
+
+CSplashWnd::CSplashWnd(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setCursor(Qt::ArrowCursor);
+}
+
+CSplashWnd::~CSplashWnd() {
+    if (c_pSplashWnd == this) c_pSplashWnd = nullptr;
+}
+
+void CSplashWnd::ShowSplashScreen(QWidget* parent) {
+    if (!c_bShowSplashWnd || c_pSplashWnd != nullptr) return;
+    c_pSplashWnd = new CSplashWnd(parent);
+    if (!c_pSplashWnd->Create()) {
+        delete c_pSplashWnd;
+        return;
+    }
+    c_pSplashWnd->repaint();
+}
+
+bool CSplashWnd::Create() {
+    if (!bitmap_.load(":/kestrum/splash.svg")) return false;
+    setFixedSize(bitmap_.size());
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen != nullptr) move(screen->geometry().center() - rect().center());
+    startTimer(kTimeoutMs);
+    show();
+    return true;
+}
+
+void CSplashWnd::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, bitmap_);
+}
+
+void CSplashWnd::timerEvent(QTimerEvent*) { HideSplashScreen(); }
+
+void CSplashWnd::HideSplashScreen() {
+    if (c_pSplashWnd == this) c_pSplashWnd = nullptr;
+    QWidget* mainWindow = parentWidget();
+    close();
+    if (mainWindow != nullptr) mainWindow->update();
+}
+
+bool CSplashWnd::PreTranslateAppMessage(QEvent* event) {
+    if (c_pSplashWnd == nullptr) return false;
+    switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            // Claimed so that no shortcut acts; the key press that follows closes the splash.
+            event->accept();
+            return true;
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonPress:
+            c_pSplashWnd->HideSplashScreen();
+            return true;
+        default:
+            return false;
+    }
+}

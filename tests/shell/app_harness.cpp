@@ -1,0 +1,19 @@
+#include "app_harness.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+void AnswerNextMessageBox(int button) {
+    QTimer::singleShot(0, [button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box != nullptr) box->button(static_cast<QMessageBox::StandardButton>(button))->click();
+    });
+}
+
+void UseTestSettings() {
+    static QTemporaryDir folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+}

@@ -1,0 +1,102 @@
+// What a running script asks of the desktop, answered by the Qt desktop: message boxes and
+// questions over the output printed before them, the clipboard.
+#include "tests/shell/view_harness.h"
+
+#include "platform/desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdint>
+#include <fstream>
+
+#include "shell/qt_desktop.h"
+
+namespace {
+
+// The Qt desktop for the length of a test.
+struct QtDesktopInstalled {
+    QtDesktopInstalled() { InstallQtDesktop(nullptr); }
+    ~QtDesktopInstalled() { desktop::Install(nullptr); }
+};
+
+struct SeenBox {
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+    QString paneThen;
+};
+
+// Answers each message box as it appears with the button given for it, noting what it showed.
+class BoxAnswerer {
+public:
+    BoxAnswerer(ViewPanes& doc, std::vector<QMessageBox::StandardButton> answers)
+        : doc_(doc), answers_(std::move(answers)) {
+        QObject::connect(&poll_, &QTimer::timeout, [this] { Answer(); });
+        poll_.start(10);
+    }
+    std::vector<SeenBox> seen;
+
+private:
+    void Answer() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || seen.size() >= answers_.size()) return;
+        seen.push_back({box->text(), box->icon(), static_cast<int>(box->standardButtons()), doc_.pane.toPlainText()});
+        box->button(answers_[seen.size() - 1])->click();
+    }
+    ViewPanes& doc_;
+    std::vector<QMessageBox::StandardButton> answers_;
+    QTimer poll_;
+};
+
+TEST(DesktopQt, MessageBoxesOfARunningScriptShowAfterTheOutputBeforeThem) {
+    QtDesktopInstalled installed;
+    ViewPanes doc(QStringLiteral("Println \"before\"\nMsgBoxInfo \"hello\"\n"
+                                 "If Ask \"Go on?\" Then\nPrintln \"yes\"\nElse\nPrintln \"no\"\nEndif\n"));
+    BoxAnswerer answerer(doc, {QMessageBox::Ok, QMessageBox::Yes});
+    ASSERT_TRUE(doc.RunToEnd());
+    ASSERT_EQ(answerer.seen.size(), 2u);
+    EXPECT_EQ(answerer.seen[0].text, QStringLiteral("hello"));
+    EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Information);
+    EXPECT_EQ(answerer.seen[0].paneThen, QStringLiteral("before\n"));
+    EXPECT_EQ(answerer.seen[1].text, QStringLiteral("Go on?"));
+    EXPECT_EQ(answerer.seen[1].icon, QMessageBox::Question);
+    EXPECT_EQ(answerer.seen[1].buttons, static_cast<int>(QMessageBox::Yes | QMessageBox::No));
+    EXPECT_EQ(doc.Pane(), QStringLiteral("before\nyes\n"));
+}
+
+TEST(DesktopQt, ClipboardTakesTheScriptsTextInUnicode) {
+    QtDesktopInstalled installed;
+    ViewPanes doc(QString::fromUtf8("CopyToClipboard \"\xd8\xb3\xd9\x84\xd8\xa7\xd9\x85 \" + 3\n"));
+    ASSERT_TRUE(doc.RunToEnd());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("\xd8\xb3\xd9\x84\xd8\xa7\xd9\x85 3"));
+}
+
+// A mono 16-bit WAV file of the given number of 8 kHz samples, all silence.
+void WriteWave(const std::string& path, std::uint32_t samples) {
+    const auto u32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    const auto u16 = [](std::uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    const std::uint32_t bytes = samples * 2;
+    std::ofstream(path, std::ios::binary) << "RIFF" << u32(36 + bytes) << "WAVEfmt " << u32(16) << u16(1) << u16(1)
+                                          << u32(8000) << u32(16000) << u16(2) << u16(16) << "data" << u32(bytes)
+                                          << std::string(bytes, '\0');
+}
+
+// Whether or not the machine has an audio device, sounds start and stop and a waited sound ends.
+TEST(DesktopQt, WavesPlayWaitAndStop) {
+    QtDesktopInstalled installed;
+    QTemporaryDir folder;
+    const std::string wave = folder.filePath(QStringLiteral("short.wav")).toStdString();
+    WriteWave(wave, 800);
+    ViewPanes doc(QString::fromStdString("PlayWave \"" + wave + "\", WAIT\nPrintln \"waited\"\n"
+                                         "PlayWave \"" + wave + "\", LOOP\nSleep 50\nStopWave\nPrintln \"stopped\"\n"));
+    ASSERT_TRUE(doc.RunToEnd());
+    EXPECT_EQ(doc.Pane(), QStringLiteral("waited\nstopped\n"));
+}
+
+}  // namespace

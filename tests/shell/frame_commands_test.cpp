@@ -1,0 +1,205 @@
+// The main frame and its document windows: keys reach the commands of the accelerator table,
+// Ctrl+Tab and F6 move through the panes, and nothing closes while a script runs.
+#include "app_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDropEvent>
+#include <QFile>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <functional>
+#include <QMdiArea>
+#include <QSignalSpy>
+#include <QTextDocument>
+
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "shell/kestrum_doc.h"
+#include "shell/kestrum_view.h"
+#include "shell/left_view.h"
+#include "shell/output_pane.h"
+
+namespace {
+
+TEST(FrameCommandsTest, FirstEntryOfAKeyWins) {
+    EXPECT_EQ(cmd::KeysOf(cmd::kNextPane), std::vector<QKeySequence>{QKeySequence(Qt::Key_F6)});
+    const std::vector<QKeySequence> run = {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_F5),
+                                           QKeySequence(Qt::Key_F7), QKeySequence(Qt::Key_F9)};
+    EXPECT_EQ(cmd::KeysOf(cmd::kRun), run);
+}
+
+TEST(FrameCommandsTest, KeysReachTheirCommands) {
+    ShownMainFrame shown;
+    CChildFrame* frame = shown.frame.OnFileNew();
+    ASSERT_NE(frame, nullptr);
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int command;
+    };
+    const Case cases[] = {
+        {Qt::Key_F5, Qt::NoModifier, cmd::kRun},
+        {Qt::Key_F5, Qt::ControlModifier, cmd::kRun},
+        {Qt::Key_F7, Qt::NoModifier, cmd::kRun},
+        {Qt::Key_F9, Qt::NoModifier, cmd::kRun},
+        {Qt::Key_F5, Qt::ShiftModifier, cmd::kCompile},
+        {Qt::Key_F6, Qt::NoModifier, cmd::kNextPane},
+        {Qt::Key_F6, Qt::ShiftModifier, cmd::kPrevPane},
+        {Qt::Key_Pause, Qt::NoModifier, cmd::kPause},
+        {Qt::Key_Pause, Qt::ControlModifier, cmd::kStop},
+        {Qt::Key_Pause, Qt::ControlModifier | Qt::AltModifier, cmd::kResume},
+        {Qt::Key_F11, Qt::NoModifier, cmd::kToggleCharts},
+        {Qt::Key_F12, Qt::NoModifier, cmd::kToggleStructure},
+        {Qt::Key_F1, Qt::NoModifier, cmd::kHelp},
+        {Qt::Key_F1, Qt::ShiftModifier, cmd::kContextHelp},
+        {Qt::Key_Backspace, Qt::AltModifier, cmd::kEditUndo},
+        {Qt::Key_F3, Qt::NoModifier, cmd::kEditFindNext},
+    };
+    for (const Case& c : cases) {
+        QSignalSpy spy(shown.frame.Action(c.command), &QAction::triggered);
+        frame->EditorView()->setFocus();
+        QTest::keyClick(frame->EditorView(), c.key, c.modifiers);
+        EXPECT_EQ(spy.count(), 1) << QKeySequence(c.key | c.modifiers).toString().toStdString();
+    }
+    // F1 and Shift+F1 opened the help page with the desktop's opener.
+    ASSERT_EQ(shown.desktop.opened.size(), 2u);
+    EXPECT_EQ(shown.desktop.opened[0], CMainFrame::OnlineHelpUrl().toStdString());
+}
+
+TEST(FrameCommandsTest, CtrlTabAndF6MoveThroughThePanes) {
+    ShownMainFrame shown;
+    CChildFrame* frame = shown.frame.OnFileNew();
+    QWidget* tree = frame->TreeView();
+    QWidget* editor = frame->EditorView();
+    QWidget* pane = frame->OutputPane();
+    for (const Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::KeyboardModifiers()}) {
+        const Qt::Key key = modifiers == Qt::ControlModifier ? Qt::Key_Tab : Qt::Key_F6;
+        tree->setFocus();
+        for (QWidget* expected : {editor, pane, tree, editor}) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+            EXPECT_EQ(QApplication::focusWidget(), expected) << key;
+        }
+        pane->setEnabled(false);  // as during a check pass: passed over
+        QTest::keyClick(editor, key, modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), tree) << key;
+        pane->setEnabled(true);
+    }
+}
+
+TEST(FrameCommandsTest, ToolbarShowsTheActiveDocumentsRunStateAndPrintsFromThePane) {
+    ShownMainFrame shown;
+    CChildFrame* running = shown.frame.OnFileNew();
+    CChildFrame* idle = shown.frame.OnFileNew();
+    auto visible = [&](int id) { return shown.frame.Action(id)->isVisible(); };
+    running->EditorView()->running = 1;
+    running->EditorView()->UpdateRunButtons();  // not the active frame: the toolbar stays
+    EXPECT_TRUE(visible(cmd::kRun));
+    shown.frame.MdiArea()->setActiveSubWindow(running);
+    EXPECT_FALSE(visible(cmd::kRun) || visible(cmd::kCompile) || visible(cmd::kResume));
+    EXPECT_TRUE(visible(cmd::kPause) && visible(cmd::kStop));
+    shown.frame.MdiArea()->setActiveSubWindow(idle);
+    EXPECT_TRUE(visible(cmd::kRun) && visible(cmd::kCompile));
+    EXPECT_FALSE(visible(cmd::kPause));
+    running->EditorView()->running = 0;
+
+    idle->EditorView()->setFocus();
+    EXPECT_FALSE(shown.frame.Action(cmd::kFilePrint)->isEnabled());
+    idle->OutputPane()->setFocus();
+    EXPECT_TRUE(shown.frame.Action(cmd::kFilePrint)->isEnabled());
+}
+
+TEST(FrameCommandsTest, NothingClosesWhileAScriptRuns) {
+    ShownMainFrame shown;
+    CChildFrame* frame = shown.frame.OnFileNew();
+    frame->Document()->TextDocument()->setPlainText("Println 1");
+    frame->EditorView()->running = 1;
+    struct Path {
+        const char* what;
+        std::function<void()> close;
+    };
+    const Path paths[] = {
+        {"close box / window manager", [&] { frame->close(); }},
+        {"File Close", [&] { shown.frame.Execute(cmd::kFileClose); }},
+        {"Ctrl+F4", [&] { QTest::keyClick(frame->EditorView(), Qt::Key_F4, Qt::ControlModifier); }},
+        {"Exit", [&] { shown.frame.Execute(cmd::kAppExit); }},
+        {"main window close", [&] { shown.frame.close(); }},
+    };
+    for (const Path& path : paths) {
+        shown.desktop.beeps.clear();
+        path.close();
+        QApplication::processEvents();
+        EXPECT_EQ(shown.desktop.beeps, std::vector<unsigned>{desktop::kIconHand}) << path.what;
+        EXPECT_EQ(shown.frame.ChildFrames().size(), 1) << path.what;
+        EXPECT_TRUE(shown.frame.isVisible()) << path.what;
+    }
+    // Once the run has ended the same close asks to save the modified document, then closes.
+    frame->EditorView()->running = 0;
+    AnswerNextMessageBox(QMessageBox::No);
+    frame->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(shown.frame.ChildFrames().isEmpty());
+}
+
+TEST(FrameCommandsTest, CancellingTheSaveQuestionKeepsTheDocument) {
+    ShownMainFrame shown;
+    CChildFrame* frame = shown.frame.OnFileNew();
+    frame->Document()->TextDocument()->setPlainText("Println 1");
+    AnswerNextMessageBox(QMessageBox::Cancel);
+    shown.frame.close();
+    EXPECT_TRUE(shown.frame.isVisible());
+    EXPECT_EQ(shown.frame.ChildFrames().size(), 1);
+}
+
+TEST(FrameCommandsTest, NewWindowSharesTheDocument) {
+    ShownMainFrame shown;
+    CChildFrame* first = shown.frame.OnFileNew();
+    CChildFrame* second = shown.frame.OnWindowNew();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->EditorView()->document(), first->EditorView()->document());
+    EXPECT_EQ(first->windowTitle(), first->Document()->Title() + ":1[*]");
+    EXPECT_TRUE(second->windowTitle().endsWith(":2[*]"));
+    // Closing one of two frames does not ask about the document.
+    first->Document()->TextDocument()->setPlainText("changed");
+    second->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(shown.frame.ChildFrames().size(), 1);
+    EXPECT_FALSE(first->windowTitle().contains(':'));
+}
+
+TEST(FrameCommandsTest, OpenedAndDroppedFilesOpenOnceAndBadOnesNot) {
+    ShownMainFrame shown;
+    QTemporaryDir dir;
+    const QString first = dir.filePath("first.NNProg");
+    const QString second = dir.filePath("second.txt");
+    const QString bad = dir.filePath("bad.NNProg");
+    for (const auto& [path, bytes] : {std::pair{first, QByteArray("{\\rtf1 Println 1}")},
+                                      std::pair{second, QByteArray("Println 2")},
+                                      std::pair{bad, "{\\rtf1" + QByteArray(20000, '{')}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    CChildFrame* opened = shown.frame.OpenDocumentFile(first);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(shown.frame.OpenDocumentFile(first), opened);  // already open: its frame comes forward
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(second)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&shown.frame, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&shown.frame, &drop);
+    ASSERT_EQ(shown.frame.ChildFrames().size(), 2);
+    EXPECT_EQ(shown.frame.ChildFrames().back()->EditorView()->toPlainText(), "Println 2");
+
+    AnswerNextMessageBox(QMessageBox::Ok);
+    EXPECT_EQ(shown.frame.OpenDocumentFile(bad), nullptr);
+    EXPECT_EQ(shown.frame.ChildFrames().size(), 2);
+    EXPECT_EQ(shown.frame.RecentFiles().Files(), QStringList({second, first}));
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+// The output pane's append rules, and the worker's queued output folding to what the same calls
+// made one by one give.
+#include <gtest/gtest.h>
+
+#include <QTextCursor>
+#include <string>
+#include <vector>
+
+#include "shell/output_pane.h"
+#include "shell/worker_queue.h"
+
+namespace {
+
+struct Call {
+    const char* text;
+    int append;
+    int crlfBefore;
+    int crlfAfter;
+};
+
+void Apply(COutputPane& pane, const Call& call) {
+    pane.AddText(QString::fromLatin1(call.text), call.append, call.crlfBefore, call.crlfAfter);
+}
+
+TEST(OutputPane, AppendRules) {
+    struct Case {
+        const char* before;
+        Call call;
+        const char* after;
+        bool inserted;
+    };
+    const Case cases[] = {
+        {"", {"a", 1, 1, 0}, "a", true},           // no leading break in an empty pane
+        {"x", {"a", 1, 1, 0}, "x\na", true},       // exactly one before, in a pane with text
+        {"x", {"a", 1, 0, 1}, "xa\n", true},
+        {"x", {"", 1, 0, 0}, "x", false},
+        {"x", {"", 1, 1, 1}, "x\n\n", true},
+        {"x\ny", {"new", 0, 1, 1}, "new", false},  // a replacement takes no breaks
+        {"x", {"a\r\nb", 1, 0, 0}, "xa\nb", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.call.text);
+        COutputPane pane;
+        pane.setPlainText(QString::fromLatin1(c.before));
+        EXPECT_EQ(pane.AddText(QString::fromLatin1(c.call.text), c.call.append, c.call.crlfBefore, c.call.crlfAfter),
+                  c.inserted);
+        EXPECT_EQ(pane.toPlainText().toStdString(), c.after);
+        EXPECT_FALSE(pane.document()->isModified());
+    }
+}
+
+// The pane keeps lines grouped in paragraphs: they read back one by one, whatever their ends.
+TEST(OutputPane, ManyLinesReadBackAsWritten) {
+    COutputPane pane;
+    QString written;
+    QString expected;
+    for (int i = 0; i < 50; ++i) {
+        const QString line = QString::number(i);
+        const char* ends[] = {"\r\n", "\n", "\r"};
+        written += line + QLatin1String(ends[i % 3]);
+        expected += line + QLatin1Char('\n');
+    }
+    pane.AddText(written.left(70), 0, 0, 0);
+    pane.AddText(written.mid(70), 1, 0, 0);
+    pane.AddText(QStringLiteral("end"), 1, 1, 1);
+    EXPECT_EQ(pane.toPlainText(), expected + QStringLiteral("\nend\n"));
+}
+
+TEST(OutputPane, AppendingPutsTheCaretAtTheEndWhateverIsSelected) {
+    COutputPane pane;
+    pane.setPlainText(QStringLiteral("first line\nsecond"));
+    QTextCursor selection(pane.document());
+    selection.setPosition(2);
+    selection.setPosition(5, QTextCursor::KeepAnchor);
+    pane.setTextCursor(selection);
+    pane.AddText(QStringLiteral("end"), 1, 1, 0);
+    EXPECT_EQ(pane.toPlainText(), QStringLiteral("first line\nsecond\nend"));
+    EXPECT_EQ(pane.textCursor().position(), pane.document()->characterCount() - 1);
+    EXPECT_FALSE(pane.textCursor().hasSelection());
+}
+
+// Whatever sequence of calls the worker makes, the folded batch leaves the pane as the calls one by
+// one would have, starting from an empty pane and from one with text.
+TEST(OutputPane, QueuedOutputFoldsToTheSameText) {
+    const std::vector<std::vector<Call>> sequences = {
+        {{"a", 1, 1, 1}, {"b", 1, 1, 1}},
+        {{"", 1, 1, 0}, {"", 1, 1, 0}, {"c", 1, 0, 0}},
+        {{"", 1, 1, 0}, {"", 1, 0, 0}},
+        {{"a", 1, 0, 0}, {"", 0, 0, 0}, {"b", 1, 1, 0}, {"c", 1, 1, 1}},
+        {{"r", 0, 0, 0}, {"b", 1, 1, 0}},
+        {{"Program Terminated  By ERROR.", 1, 1, 1}, {" Runtime Error : x", 1, 1, 1}},
+    };
+    for (const char* start : {"", "x"}) {
+        for (const auto& calls : sequences) {
+            COutputPane direct;
+            COutputPane batched;
+            direct.setPlainText(QString::fromLatin1(start));
+            batched.setPlainText(QString::fromLatin1(start));
+            QueuedOutput queued;
+            for (const Call& call : calls) {
+                Apply(direct, call);
+                queued.Add(call.text, call.append, call.crlfBefore, call.crlfAfter);
+            }
+            if (queued.replace) batched.AddText(QString::fromStdString(queued.replaceText), 0, 0, 0);
+            batched.AddText(QString::fromStdString(queued.Insertion(batched.IsEmpty())), 1, 0, 0);
+            EXPECT_EQ(batched.toPlainText(), direct.toPlainText()) << "start \"" << start << "\", " << calls.size()
+                                                                   << " calls, first " << calls[0].text;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// The tree after a check, and "&Find in source" from a right click.
+#include "tests/shell/view_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+namespace {
+
+const QString kScript = QStringLiteral(
+    "Integer counts[12]\n"
+    "Integer one[1]\n"
+    "Float x\n"
+    "Matrix m[2][2]\n"
+    "LogicalNeuralNetwork ln\n"
+    "Subroutin Foo\n"
+    "EndSub\n");
+
+// One line per entry below item, indented by depth.
+QString Dump(const QTreeWidgetItem* item, int depth = 0) {
+    QString text = QString(depth * 2, QLatin1Char(' ')) + item->text(0) + QLatin1Char('\n');
+    for (int i = 0; i < item->childCount(); ++i) text += Dump(item->child(i), depth + 1);
+    return text;
+}
+
+QTreeWidgetItem* Find(QTreeWidgetItem* under, const QStringList& path) {
+    QTreeWidgetItem* item = under;
+    for (const QString& label : path) {
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < item->childCount() && next == nullptr; ++i)
+            if (item->child(i)->text(0) == label) next = item->child(i);
+        if (next == nullptr) return nullptr;
+        item = next;
+    }
+    return item;
+}
+
+struct CheckedDocument : ViewPanes {
+    int menus = 0;
+
+    CheckedDocument() : ViewPanes(kScript) {
+        tree.chooseFindInSource = [this](const QPoint&) {
+            ++menus;
+            return true;
+        };
+        tree.resize(400, 1200);
+        tree.show();
+    }
+    QTreeWidgetItem* Source() { return tree.topLevelItem(1); }
+    void RightClick(QPoint at) { QTest::mouseClick(tree.viewport(), Qt::RightButton, Qt::NoModifier, at); }
+    QPoint LabelOf(QTreeWidgetItem* item) {
+        tree.scrollToItem(item);
+        const QRect rect = tree.visualItemRect(item);
+        return QPoint(rect.left() + 3, rect.center().y());
+    }
+};
+
+TEST(Tree, SourceBranchAfterACheck) {
+    CheckedDocument doc;
+    ASSERT_EQ(doc.tree.topLevelItemCount(), 1) << "never compiled: Help only";
+    EXPECT_EQ(doc.tree.topLevelItem(0)->text(0), QStringLiteral("Help"));
+    QString elements;
+    for (const char* i : {"1", "10", "11", "12", "2", "3", "4", "5", "6", "7", "8", "9"})
+        elements += QStringLiteral("        counts[%1]\n").arg(QLatin1String(i));
+    const QString expected = QStringLiteral(
+                                 "Source\n"
+                                 "  Subroutins\n"
+                                 "    Foo\n"
+                                 "  Variables\n"
+                                 "    _All\n"
+                                 "      counts []\n"
+                                 "      ln\n"
+                                 "      m\n"
+                                 "      one\n"
+                                 "      x\n"
+                                 "    Floats\n"
+                                 "      x\n"
+                                 "    Integers\n"
+                                 "      counts []\n") +
+                             elements +
+                             QStringLiteral(
+                                 "      one\n"
+                                 "    Logical Neural Networks\n"
+                                 "      ln\n"
+                                 "    Matrices\n"
+                                 "      m\n");
+    for (int pass = 0; pass < 2; ++pass) {  // a second check rebuilds the branch from nothing
+        doc.view.OnCompile();
+        ASSERT_EQ(doc.tree.topLevelItemCount(), 2);
+        EXPECT_EQ(Dump(doc.Source()).toStdString(), expected.toStdString());
+    }
+}
+
+TEST(Tree, FindInSourceSelectsTheDeclaredName) {
+    CheckedDocument doc;
+    doc.view.OnCompile();
+    doc.tree.expandAll();
+    const auto selectionFor = [&](const QStringList& path) {
+        QTreeWidgetItem* item = Find(doc.Source(), path);
+        if (item == nullptr) return QString(QStringLiteral("no entry"));
+        doc.view.moveCursor(QTextCursor::Start);
+        doc.RightClick(doc.LabelOf(item));
+        EXPECT_FALSE(item->isSelected()) << "the right-clicked entry does not become the selection";
+        return doc.view.textCursor().selectedText();
+    };
+    struct Case {
+        QStringList path;
+        const char* selected;
+    };
+    const Case cases[] = {
+        {{"Variables", "Floats", "x"}, "x"},
+        {{"Variables", "_All", "x"}, "x"},
+        {{"Subroutins", "Foo"}, "Foo"},
+        {{"Variables", "Logical Neural Networks", "ln"}, "ln"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(selectionFor(c.path).toStdString(), c.selected);
+    // An array's entries, its elements' too, all select the range its declaration recorded.
+    const QString array = selectionFor({"Variables", "Integers", "counts []"});
+    EXPECT_FALSE(array.isEmpty());
+    EXPECT_EQ(selectionFor({"Variables", "_All", "counts []"}), array);
+    EXPECT_EQ(selectionFor({"Variables", "Integers", "counts []", "counts[10]"}), array);
+}
+
+TEST(Tree, FindInSourceOnWhatHasNoSourceDoesNothing) {
+    CheckedDocument doc;
+    doc.view.OnCompile();
+    doc.tree.expandAll();
+    const QStringList nodes[] = {{}, {"Variables"}, {"Variables", "_All"}, {"Subroutins"}, {"Variables", "Matrices"}};
+    for (const QStringList& path : nodes) {
+        doc.view.moveCursor(QTextCursor::Start);
+        doc.RightClick(doc.LabelOf(Find(doc.Source(), path)));
+        EXPECT_FALSE(doc.view.textCursor().hasSelection()) << path.join(QLatin1Char('/')).toStdString();
+    }
+    doc.RightClick(doc.LabelOf(doc.tree.topLevelItem(0)));  // "Help"
+    EXPECT_FALSE(doc.view.textCursor().hasSelection());
+    const int menusOnLabels = doc.menus;
+    EXPECT_EQ(menusOnLabels, 6);
+
+    // No menu below the last entry, nor on an entry's expand button.
+    doc.tree.collapseAll();
+    doc.RightClick(QPoint(10, doc.tree.viewport()->height() - 5));
+    const QRect source = doc.tree.visualItemRect(doc.Source());
+    doc.RightClick(QPoint(source.left() - doc.tree.indentation() / 2, source.center().y()));
+    EXPECT_EQ(doc.menus, menusOnLabels);
+}
+
+}  // namespace
