@@ -99,11 +99,18 @@ int CTesselParser::Compile(const int /*options*/[4]) {
     BeginRun(0);
     if (!SetRunMode(0)) {
         SetRunning(0);
+        if (StoppedInCheckPass()) EndCheckPassByStop();
         return 0;
     }
     const std::string suffix = PushScope("main", ++scopeCounters[kMain]);
     int ok = ExecuteBlock(0, kBlockWholeScript);
     PopScope(suffix);
+    // A stop makes every later word the end of the text, so the block ends "successfully": the
+    // pass was not finished all the same.
+    if (StoppedInCheckPass()) {
+        EndCheckPassByStop();
+        return 0;
+    }
     // An error that was reported while the block still ended at the end of the text (a word over
     // the length limit, an unclosed comment in a string) is a failure all the same.
     if (!errorText.empty() || runState == kEndedByError) ok = 0;
@@ -113,17 +120,26 @@ int CTesselParser::Compile(const int /*options*/[4]) {
     SetRunning(0);
     view->ResetRunFlags();
     if (!errorText.empty()) {
-        if (view->stopRequested.load()) {
-            runState = kStoppedByUser;
-        } else {
-            const std::string stored = errorText;
-            ReportError(-1, LastTokenStart(), LastTokenLength(), stored);
-            errorText = stored;
-            execute = 0;
-            runState = kEndedByError;
-        }
+        const std::string stored = errorText;
+        ReportError(-1, LastTokenStart(), LastTokenLength(), stored);
+        errorText = stored;
+        execute = 0;
+        runState = kEndedByError;
     }
     return 0;
+}
+
+bool CTesselParser::StoppedInCheckPass() const {
+    return view->stopRequested.load() || runState == kStoppedByUser;
+}
+
+// The pane shows why the pass ended, as after a stopped run.
+void CTesselParser::EndCheckPassByStop() {
+    execute = 0;
+    runState = kStoppedByUser;
+    SetRunning(0);
+    view->ResetRunFlags();
+    view->OutputText(EndLine(kStoppedByUser), 1, 1, 1, 0);
 }
 
 int CTesselParser::BeginRun(int /*executeFlag*/) {

@@ -218,6 +218,8 @@ public:
 
     // ===== run control (run_control.cpp) =====
     int Compile(const int options[4]);
+    bool StoppedInCheckPass() const;
+    void EndCheckPassByStop();
     int BeginRun(int executeFlag);
     int SetRunMode(int executeFlag);
     int InitInstance() override;
