@@ -31,6 +31,8 @@ public:
     void StreamTo(std::FILE* out) { stream_ = out; }
     // Writes to the stream what it has not shown of the pane yet (e.g. a final error message).
     void FlushStream();
+    // Some pane text could not be written to the stream (a full disk, a closed pipe).
+    bool StreamFailed() const { return streamFailed_; }
     // Shows a training progress line on this stream (a terminal), rewritten in place.
     void ShowTrainingProgressOn(std::FILE* terminal) { progress_ = terminal; }
 
@@ -73,6 +75,7 @@ private:
     std::size_t streamed_ = 0;  // bytes of the pane already written to the stream
     std::FILE* stream_ = nullptr;
     std::FILE* progress_ = nullptr;
+    bool streamFailed_ = false;
     bool progressShown_ = false;
     std::vector<TreeEntry> tree_;
     std::vector<Chart> charts_;

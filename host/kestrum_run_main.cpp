@@ -2,9 +2,6 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -26,16 +23,6 @@ extern "C" void OnInterrupt(int) {
     if (ViewServices* view = g_view.load()) view->stopRequested = 1;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return false;
-    bytes = buffer.str();
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,8 +33,8 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     std::string bytes;
-    if (!ReadWholeFile(options.file, bytes)) {
-        std::fprintf(stderr, "kestrum-run: cannot read %s\n", options.file.c_str());
+    if (!document::ReadDocumentFile(options.file, bytes, error)) {
+        std::fprintf(stderr, "kestrum-run: cannot read %s: %s\n", options.file.c_str(), error.c_str());
         return kExitUsage;
     }
     std::string scriptText = document::LoadScriptDocument(bytes, error);
@@ -66,12 +53,19 @@ int main(int argc, char** argv) {
     int status = runner.Execute(scriptText, options);
     g_view = nullptr;
 
+    bool outputLost = false;
     if (options.paneAtEnd) {
         std::string pane = cp1256::ToUtf8(view.PaneText());
-        std::fwrite(pane.data(), 1, pane.size(), stdout);
+        outputLost = std::fwrite(pane.data(), 1, pane.size(), stdout) != pane.size();
     } else {
         view.FlushStream();
+        outputLost = view.StreamFailed();
     }
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0) outputLost = true;
+    // Output that never arrived is a failed run, whatever the script did.
+    if (outputLost && status == kExitOk) {
+        std::fprintf(stderr, "kestrum-run: the output could not be written\n");
+        status = kExitScriptError;
+    }
     return status;
 }
