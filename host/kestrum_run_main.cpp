@@ -3,6 +3,10 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <thread>
+
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 #include <vector>
 
@@ -15,17 +19,39 @@
 namespace {
 
 std::atomic<ViewServices*> g_view{nullptr};
-std::atomic<int> g_interrupts{0};
 
-// The first Ctrl+C is the Stop command; the second ends the program.
-extern "C" void OnInterrupt(int) {
-    if (++g_interrupts > 1) _exit(kExitStoppedByUser);
-    if (ViewServices* view = g_view.load()) view->stopRequested = 1;
+// Ctrl+C is taken by a thread of its own (every other thread blocks it), so that what it does is
+// ordinary code rather than what a signal handler may do. The first is the Stop command; the
+// second ends the program, but only after the script's files (C streams, as stdout is) have been
+// flushed: data a script wrote is not lost to an impatient user.
+void WatchInterrupts(sigset_t interrupts) {
+    for (int count = 0;;) {
+        int signal = 0;
+        if (sigwait(&interrupts, &signal) != 0) continue;
+        if (++count == 1) {
+            if (ViewServices* view = g_view.load()) view->stopRequested = 1;
+            continue;
+        }
+        std::fflush(nullptr);
+        _exit(kExitStoppedByUser);
+    }
+}
+
+// Before any other thread exists, so that all of them inherit the mask.
+void TakeInterruptsInAThread() {
+    sigset_t interrupts;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
+    std::thread(WatchInterrupts, interrupts).detach();
+    // A write beyond the file-size limit fails with an error the run reports, instead of killing us.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    TakeInterruptsInAThread();
     RunOptions options;
     std::string error;
     if (!ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
@@ -47,7 +73,6 @@ int main(int argc, char** argv) {
     if (!options.paneAtEnd) view.StreamTo(stdout);
     if (isatty(STDERR_FILENO)) view.ShowTrainingProgressOn(stderr);
     g_view = &view;
-    std::signal(SIGINT, OnInterrupt);
 
     ScriptRunner runner(view, stderr);
     int status = runner.Execute(scriptText, options);

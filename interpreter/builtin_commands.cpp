@@ -274,7 +274,11 @@ private:
             return 1;
         }
         p_.wavePlaying = 1;
-        desktop::Current().PlayWave(name, loop, wait);
+        // A waiting sound is a wait like Sleep: a stop ends it.
+        if (wait)
+            desktop::Current().PlayWaveUntil(name, p_.view->stopRequested);
+        else
+            desktop::Current().PlayWave(name, loop, false);
         return 1;
     }
 
