@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/number_text.h"
+#include "platform/atomic_file.h"
 #include "platform/crt_file.h"
 
 CMatrix::CMatrix(int rows, int cols, const std::string& name) : rows_(rows), cols_(cols), name_(name) {
@@ -177,14 +178,10 @@ std::string CMatrix::toString() const {
 }
 
 int SaveMatrixToTextFile(const CMatrix& matrix, const std::string& path) {
-    std::unique_ptr<crt::CrtFile> file = crt::CrtFile::Open(path, "wt");
-    if (!file) return 0;
+    // A matrix whose elements were never allocated has no text to save.
+    if (matrix.GetRows() > 0 && matrix.GetCols() > 0 && !matrix.IsAllocated()) return crt::kSaveCannotCreate;
     const std::string text = matrix.toString();
-    bool ok = text.empty() || file->Puts(text);
-    ok = file->Close() && ok;
-    const bool hasElements = matrix.GetRows() > 0 && matrix.GetCols() > 0;
-    const bool readFailed = hasElements && !matrix.IsAllocated();
-    return ok && !readFailed ? 1 : 0;
+    return crt::SaveFileAtomically(path, "wt", [&](crt::CrtFile& file) { return text.empty() || file.Puts(text); });
 }
 
 namespace {

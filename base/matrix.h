@@ -90,8 +90,8 @@ private:
 };
 
 // Writes the matrix text through a text-mode stream, so rows are separated on disk by
-// 0x0D 0x0D 0x0A. 1 on success; 0 when the file cannot be written or the matrix has no storage
-// for its (non-empty) size.
+// 0x0D 0x0D 0x0A. A crt::SaveResult: the file is replaced only when written whole; a matrix without
+// storage for its (non-empty) size is not saved (kSaveCannotCreate).
 int SaveMatrixToTextFile(const CMatrix& matrix, const std::string& path);
 
 // Fills the matrix, at its present size, with the first rows x cols whitespace-separated values of

@@ -14,6 +14,12 @@ namespace crt { class CrtFile; }
 
 namespace builtin {
 
+// The run error of a save that did not succeed (a crt::SaveResult): the file could not be made,
+// or it could not be written whole.
+inline const char* SaveFailureText(int saved) {
+    return saved == 0 ? message::kCannotOpenFile : message::kCannotWriteFile;
+}
+
 // The words the lexer replaces by a literal.
 inline constexpr int kBuiltinValueCodes[] = {
     kw::kTrue, kw::kFalse, kw::kYes, kw::kNo, kw::kClock, kw::kAsk, kw::kFileReadString,

@@ -13,6 +13,7 @@
 #include "base/matrix.h"
 #include "base/number_text.h"
 #include "interpreter/tessel_parser.h"
+#include "platform/atomic_file.h"
 #include "platform/crt_file.h"
 #include "platform/crt_runtime.h"
 #include "platform/desktop.h"
@@ -311,8 +312,9 @@ private:
             LoadMatrixFromTextFile(*matrix, path);
             return 1;
         }
-        if (!SaveMatrixToTextFile(*matrix, path)) return p_.FailWith(message::kCannotOpenFile);
-        return 1;
+        const int saved = SaveMatrixToTextFile(*matrix, path);
+        if (saved == crt::kSaved) return 1;
+        return p_.FailWith(SaveFailureText(saved));
     }
 
     int CreateChart();

@@ -265,7 +265,7 @@ public:
     // ===== object files (object_files.cpp) =====
     int ExecuteSaveObject();
     int ExecuteLoadObject();
-    int SaveObjectToFile(int record, const std::string& name);
+    int SaveObjectToFile(int record, const std::string& name);  // a crt::SaveResult
     int LoadObject(int record, const std::string& name);
 
     // ===== extension operations (the network extension fills them) =====

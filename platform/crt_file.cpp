@@ -8,6 +8,8 @@
 // Positions are always byte offsets in the file.
 #include "platform/crt_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -86,6 +88,14 @@ std::unique_ptr<CrtFile> CrtFile::Open(const std::string& path, const std::strin
     // The original platform cannot open a folder as a file; neither can we.
     if (IsDirectory(systemPath)) return nullptr;
     std::FILE* f = std::fopen(systemPath.c_str(), parsed.stdioMode.c_str());
+    if (f == nullptr) return nullptr;
+    return std::unique_ptr<CrtFile>(new CrtFile(f, parsed.text, parsed.append));
+}
+
+std::unique_ptr<CrtFile> CrtFile::FromDescriptor(int fd, const std::string& mode) {
+    const ParsedMode parsed = ParseMode(mode);
+    if (!parsed.valid) return nullptr;
+    std::FILE* f = ::fdopen(fd, parsed.stdioMode.c_str());
     if (f == nullptr) return nullptr;
     return std::unique_ptr<CrtFile>(new CrtFile(f, parsed.text, parsed.append));
 }
@@ -236,6 +246,12 @@ std::int64_t CrtFile::Length() {
     std::fseek(f_, here, SEEK_SET);
     lastOp_ = kOpNone;
     return end;
+}
+
+bool CrtFile::Sync() {
+    if (f_ == nullptr || std::fflush(f_) != 0) return false;
+    // A device or a pipe cannot be synced; that is no failure of what was written to it.
+    return ::fsync(::fileno(f_)) == 0 || errno == EINVAL || errno == EROFS;
 }
 
 bool CrtFile::Close() {

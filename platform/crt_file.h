@@ -17,6 +17,9 @@ class CrtFile {
 public:
     // nullptr when the file cannot be opened in that mode.
     static std::unique_ptr<CrtFile> Open(const std::string& path, const std::string& mode);
+    // A stream over a descriptor that is open for writing (the stream owns it from now on);
+    // nullptr when the mode is not valid or no stream can be made (the descriptor stays the caller's).
+    static std::unique_ptr<CrtFile> FromDescriptor(int fd, const std::string& mode);
     ~CrtFile();
     CrtFile(const CrtFile&) = delete;
     CrtFile& operator=(const CrtFile&) = delete;
@@ -36,6 +39,8 @@ public:
     bool Eof() const;
     // The length of the open file in bytes (after flushing what was written).
     std::int64_t Length();
+    // Flushes what was written and asks the system to put it on the disk; false when either fails.
+    bool Sync();
     // fclose: false when flushing or closing failed.
     bool Close();
     bool IsText() const { return text_; }

@@ -253,7 +253,7 @@ TEST_F(MatrixFileTest, SavingFailsForAnUnwritablePathOrAMatrixWithoutStorage) {
     CMatrix unallocated(1, 2, "u");
     unallocated.Free();
     EXPECT_EQ(SaveMatrixToTextFile(unallocated, Path("u.txt")), 0);
-    EXPECT_EQ(ReadBytes(Path("u.txt")), Bytes("0\t0"));
+    EXPECT_FALSE(std::filesystem::exists(Path("u.txt")));  // a failed save leaves no file
 }
 
 TEST_F(MatrixFileTest, ReadingFillsRowByRowInFileOrder) {
