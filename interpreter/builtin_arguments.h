@@ -59,8 +59,8 @@ crt::CrtFile* FileOf(const CTesselParser& p, int record);
 int ReadWholeNumber(CTesselParser& p, std::int32_t& out);
 
 // Closes the file and clears it from every record that shares the handle, so no record is left
-// holding a closed file.
-void CloseSharedFile(CTesselParser& p, crt::CrtFile* file);
+// holding a closed file. false when what was written could not be flushed (the data is lost).
+bool CloseSharedFile(CTesselParser& p, crt::CrtFile* file);
 
 // White space removed at both ends.
 std::string Trimmed(const std::string& text);

@@ -112,6 +112,13 @@ private:
         return file;
     }
 
+    // A write the system refused (no space, an I/O error, the file-size limit) loses the script's
+    // data and ends the run. A write to a file opened only for reading fails silently, as always.
+    int WriteOutcome(const crt::CrtFile& file, bool written) {
+        if (written || !file.IsWritable()) return 1;
+        return p_.FailWith(message::kCannotWriteFile);
+    }
+
     int Sleep() {
         std::int32_t ms = 0;
         if (!ReadWholeNumber(p_, ms)) return 0;
@@ -165,7 +172,7 @@ private:
         if (!p_.Expect(kw::kIn) || !ReadFileVariable(p_, record, afterName)) return 0;
         if (!Executing()) return 1;
         // A file the variable still holds would otherwise stay open, unreachable, until the run ends.
-        CloseSharedFile(p_, FileOf(p_, record));
+        if (!CloseSharedFile(p_, FileOf(p_, record))) return p_.FailWith(message::kCannotWriteFile);
         p_.variables[record].SetFile(crt::CrtFile::Open(name, mode).release());
         return 1;
     }
@@ -181,8 +188,7 @@ private:
         if (!Executing()) return 1;
         crt::CrtFile* file = OpenFileOrFail(record);
         if (file == nullptr) return 0;
-        CloseSharedFile(p_, file);
-        return 1;
+        return CloseSharedFile(p_, file) ? 1 : p_.FailWith(message::kCannotWriteFile);
     }
 
     // FileWriteString( expr , fileVar )
@@ -197,8 +203,7 @@ private:
         if (!Executing()) return 1;
         crt::CrtFile* file = OpenFileOrFail(record);
         if (file == nullptr) return 0;
-        file->Puts(text);
-        return 1;
+        return WriteOutcome(*file, file->Puts(text));
     }
 
     // FileWrite1b( fileVar , expr ) and its siblings.
@@ -215,8 +220,7 @@ private:
         crt::CrtFile* file = OpenFileOrFail(record);
         if (file == nullptr) return 0;
         const std::vector<unsigned char> bytes = BinaryWriteBytes(keyword, value);
-        file->Write(bytes.data(), 1, bytes.size());
-        return 1;
+        return WriteOutcome(*file, file->Write(bytes.data(), 1, bytes.size()) == bytes.size());
     }
 
     // FileSeekSet( fileVar , number ) and its siblings.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "interpreter/messages.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_file.h"
 #include "platform/crt_runtime.h"
@@ -185,7 +186,7 @@ int CTesselParser::EndRun(int executeFlag) {
     for (int i = 0; i < count; ++i) {
         if (variables[i].type != kTypeFile || variables[i].value.file == nullptr) continue;
         crt::CrtFile* file = variables[i].value.file;
-        file->Close();
+        if (!file->Close()) LoseWrittenData();
         delete file;
         for (int j = i; j < count; ++j)
             if (variables[j].type == kTypeFile && variables[j].value.file == file) variables[j].value.file = nullptr;
@@ -204,6 +205,11 @@ int CTesselParser::EndRun(int executeFlag) {
 }
 
 // ---------- errors ----------
+
+// A file of the script could not be flushed at its end: the run did not do what it says.
+void CTesselParser::LoseWrittenData() {
+    if (execute) FailWith(message::kCannotWriteFile);
+}
 
 // Messages are passed on whole, whatever their length (they are std::string throughout).
 void CTesselParser::ReportError(int expectedCode, int start, int length, const std::string& text) {

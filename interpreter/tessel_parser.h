@@ -225,6 +225,8 @@ public:
     int InitInstance() override;
     int EndRun(int executeFlag);
     void ReportError(int expectedCode, int start, int length, const std::string& text);
+    // A file closed at a scope's or the run's end lost what was written: the run fails.
+    void LoseWrittenData();
     void WaitMilliseconds(long milliseconds);
     void SetRunning(int flag);
     // The shared failure rules. Report text E on the last token read: when a stop was requested,

@@ -190,7 +190,7 @@ void CTesselParser::CloseDroppedFiles(int newLength) {
         for (int j = 0; j < newLength && !shared; ++j)
             shared = variables[j].type == kTypeFile && variables[j].value.file == file;
         if (!shared) {
-            file->Close();
+            if (!file->Close()) LoseWrittenData();
             delete file;
         }
         // Every dropped record that held it lets go (a closed handle must not be seen twice).

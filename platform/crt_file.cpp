@@ -30,6 +30,7 @@ struct ParsedMode {
     std::string stdioMode;  // always binary for the C library
     bool text = true;
     bool append = false;
+    bool writable = false;
     bool valid = false;
 };
 
@@ -52,6 +53,7 @@ ParsedMode ParseMode(const std::string& mode) {
     }
     parsed.stdioMode = std::string(1, mode[0]) + (plus ? "+b" : "b");
     parsed.append = (mode[0] == 'a');
+    parsed.writable = mode[0] != 'r' || plus;
     parsed.valid = true;
     return parsed;
 }
@@ -89,7 +91,7 @@ std::unique_ptr<CrtFile> CrtFile::Open(const std::string& path, const std::strin
     if (IsDirectory(systemPath)) return nullptr;
     std::FILE* f = std::fopen(systemPath.c_str(), parsed.stdioMode.c_str());
     if (f == nullptr) return nullptr;
-    return std::unique_ptr<CrtFile>(new CrtFile(f, parsed.text, parsed.append));
+    return std::unique_ptr<CrtFile>(new CrtFile(f, parsed.text, parsed.append, parsed.writable));
 }
 
 std::unique_ptr<CrtFile> CrtFile::FromDescriptor(int fd, const std::string& mode) {
@@ -97,10 +99,11 @@ std::unique_ptr<CrtFile> CrtFile::FromDescriptor(int fd, const std::string& mode
     if (!parsed.valid) return nullptr;
     std::FILE* f = ::fdopen(fd, parsed.stdioMode.c_str());
     if (f == nullptr) return nullptr;
-    return std::unique_ptr<CrtFile>(new CrtFile(f, parsed.text, parsed.append));
+    return std::unique_ptr<CrtFile>(new CrtFile(f, parsed.text, parsed.append, parsed.writable));
 }
 
-CrtFile::CrtFile(std::FILE* f, bool text, bool append) : f_(f), text_(text), append_(append) {}
+CrtFile::CrtFile(std::FILE* f, bool text, bool append, bool writable)
+    : f_(f), text_(text), append_(append), writable_(writable) {}
 
 CrtFile::~CrtFile() {
     if (f_ != nullptr) std::fclose(f_);

@@ -46,15 +46,18 @@ public:
     bool IsText() const { return text_; }
     // Opened with an "a" mode: every write goes to the end of the file.
     bool IsAppend() const { return append_; }
+    // Opened with a mode that writes (w, a or +): a failed write there is lost data, not a misuse.
+    bool IsWritable() const { return writable_; }
 
 private:
-    CrtFile(std::FILE* f, bool text, bool append);
+    CrtFile(std::FILE* f, bool text, bool append, bool writable);
     void SwitchTo(int op);
     std::size_t BeginTransfer(std::size_t size, std::size_t count, int op);
     int GetChar();
     std::FILE* f_;
     bool text_;
     bool append_;
+    bool writable_;
     bool eof_ = false;
     int lastOp_ = 0;  // 0 none, 1 read, 2 write: a seek is needed between the two, as in C
 };

@@ -2,8 +2,10 @@
 // successful one, a literal zero divisor let through to the run, allocations beyond any memory.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "interpreter/builtin_test_support.h"
 #include "interpreter/test_parser.h"
 
 namespace {
@@ -29,5 +31,24 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StoppedCheckCase{"body", "Integer i : i = 1"},
                       StoppedCheckCase{"subroutines", "Subroutin s : EndSub : Call s"}),
     [](const ::testing::TestParamInfo<StoppedCheckCase>& info) { return std::string(info.param.name); });
+
+TEST(FailedWriteTest, AWriteTheSystemRefusesEndsTheRunAndAReadOnlyFileStaysSilent) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    ScratchFolder folder;
+    const std::string readable = folder.File("r.txt");
+    platform_test::WriteBytes(readable, "x");
+    struct Case {
+        std::string script;
+        std::string pane;
+    };
+    const std::string full = "File f : FileOpen '/dev/full' For Writing Binary In f : ";
+    const std::string lost = RunErrorPane(" Runtime Error : Cannot write file.");
+    for (const Case& c : {Case{full + "FileWriteString(1, f) : FileClose(f)", lost},
+                          Case{full + "FileWrite8b(f, 1)", lost},  // lost when the run closes it
+                          Case{"File f : FileOpen '" + readable + "' For Reading Text In f : FileWriteString(1, f)"
+                               " : FileWrite1b(f, 2) : FileClose(f)", ""}}) {
+        EXPECT_EQ(RunScript(c.script), c.pane) << c.script;
+    }
+}
 
 }  // namespace
