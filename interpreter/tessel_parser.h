@@ -541,6 +541,7 @@ private:
     // An Integer or Float passes; a String, Matrix or File is reported (they have no number).
     int RequireNumber(const Value& v);
     int FailMatrixMismatch();
+    bool OperandIsWrittenNumber(int first) const;
     // Reports the matrix access text that GetAt/SetAt left in the error text.
     int FailMatrixAccess();
     int CombineAdditive(int op, Value& left, const Value& right, const ScanMark& afterOperator);

@@ -681,10 +681,10 @@ TEST_F(MatrixOperandTest, MatricesBecomeTextAfterAString) {
     EXPECT_EQ(v.Text(), "7\t8\t9!");
 }
 
-TEST_F(MatrixOperandTest, DivisionByZeroIsTestedOnlyInARun) {
+TEST_F(MatrixOperandTest, DivisionByAWrittenZeroIsTestedInBothPasses) {
     Value v;
-    EXPECT_EQ(Evaluate("m / 0", v, kCheck), 1);
-    EXPECT_EQ(parser.errorText, "");
+    EXPECT_EQ(Evaluate("m / 0", v, kCheck), 0);
+    EXPECT_EQ(parser.errorText, kDivideByZero);
     EXPECT_EQ(Evaluate("m / 0", v, kRun), 0);
     EXPECT_EQ(parser.errorText, kDivideByZero);
     EXPECT_EQ(Evaluate("m / 0.0", v, kRun), 0);

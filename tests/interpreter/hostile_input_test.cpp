@@ -32,6 +32,20 @@ INSTANTIATE_TEST_SUITE_P(
                       StoppedCheckCase{"subroutines", "Subroutin s : EndSub : Call s"}),
     [](const ::testing::TestParamInfo<StoppedCheckCase>& info) { return std::string(info.param.name); });
 
+TEST(MatrixDivisionTest, AWrittenZeroFailsTheCheckAndARunTimeDivisorPassesIt) {
+    struct Case {
+        const char* divisor;
+        bool passes;
+    };
+    for (const Case& c : {Case{"0", false}, Case{"0.0", false}, Case{"(-0)", false}, Case{"z", true},
+                          Case{"Clock", true}, Case{"2", true}}) {
+        int ok = -1;
+        const std::string pane = CheckScript("Matrix m[2][2] : Integer z : m = m / " + std::string(c.divisor), &ok);
+        EXPECT_EQ(ok, c.passes ? 1 : 0) << c.divisor;
+        EXPECT_EQ(pane == " Runtime Error : Divide By ZERO.", !c.passes) << c.divisor << ": " << pane;
+    }
+}
+
 TEST(FailedWriteTest, AWriteTheSystemRefusesEndsTheRunAndAReadOnlyFileStaysSilent) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
     ScratchFolder folder;
