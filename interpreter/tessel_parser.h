@@ -119,7 +119,9 @@ public:
     // ===== construction, tables, variables and scopes (variables.cpp) =====
     void FreeRunBuffers();
     void SetErrorText(const std::string& text) { errorText = text; }
-    void DeclareVariable(const std::string& name, int type, int count, int rows, int cols);
+    // false when the records cannot fit (the table's out-of-memory message has been shown); no
+    // part of the array is then left in the table.
+    bool DeclareVariable(const std::string& name, int type, int count, int rows, int cols);
     // Index of the variable's first record, or -1. Newest first; scope-aware in the check pass.
     int FindVariable(const char* name, std::size_t length);
     int FindVariable(const std::string& name) { return FindVariable(name.data(), name.size()); }
@@ -227,6 +229,7 @@ public:
     void ReportError(int expectedCode, int start, int length, const std::string& text);
     // A file closed at a scope's or the run's end lost what was written: the run fails.
     void LoseWrittenData();
+    void FailOutOfMemoryInPass();
     void WaitMilliseconds(long milliseconds);
     void SetRunning(int flag);
     // The shared failure rules. Report text E on the last token read: when a stop was requested,
@@ -518,6 +521,7 @@ private:
     int ExecuteMatrixAssignment(int record);
     int ReadMatrixIndexValue(int& index);
     int DeclareOneName(int typeCode);
+    int FailDeclarationOutOfMemory();
     // The check pass's Call budget (it follows every Call; bounded against call-graph blow-up),
     // whether the whole script is wrapped in braces, and the nested-skip stacks.
     int checkedCallEntries_ = 0;
@@ -541,6 +545,7 @@ private:
     // An Integer or Float passes; a String, Matrix or File is reported (they have no number).
     int RequireNumber(const Value& v);
     int FailMatrixMismatch();
+    int RoomForJoinedText(const Value& left, const Value& right);
     bool OperandIsWrittenNumber(int first) const;
     // Reports the matrix access text that GetAt/SetAt left in the error text.
     int FailMatrixAccess();
