@@ -16,6 +16,7 @@
 #include "interpreter/tessel_parser.h"
 #include "interpreter/wrapping_arithmetic.h"
 #include "platform/crt_runtime.h"
+#include "platform/memory_budget.h"
 
 namespace {
 
@@ -243,6 +244,15 @@ int CTesselParser::EvalAdditive(Value& result) {
     }
 }
 
+// Joining two texts holds both and the result at once: what cannot fit is refused before it is
+// tried (texts under a megabyte are not worth asking about).
+int CTesselParser::RoomForJoinedText(const Value& left, const Value& right) {
+    const auto length = [](const Value& v) { return v.type == kTypeString ? v.value.text->size() : std::size_t{0}; };
+    const std::size_t joined = length(left) + length(right);
+    if (joined < (std::size_t{1} << 20) || crt::FitsInMemory(joined, 4)) return 1;
+    return FailWith(message::kNotEnoughMemory);
+}
+
 int CTesselParser::CombineAdditive(int op, Value& left, const Value& right, const ScanMark& afterOperator) {
     auto failAtOperator = [&](const char* text) {
         RestorePosition(afterOperator);
@@ -285,6 +295,7 @@ int CTesselParser::CombineAdditive(int op, Value& left, const Value& right, cons
         return failAtOperator(kMinusHere);
     }
     // `+` with at least one operand that is not a number.
+    if (!RoomForJoinedText(left, right)) return 0;
     if (left.IsNumber()) {
         if (rt != kTypeString) return failAtOperator(kPlusHere);
         std::string text;

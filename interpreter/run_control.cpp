@@ -4,6 +4,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <new>
 #include <thread>
 
 #include "interpreter/messages.h"
@@ -104,7 +105,12 @@ int CTesselParser::Compile(const int /*options*/[4]) {
         return 0;
     }
     const std::string suffix = PushScope("main", ++scopeCounters[kMain]);
-    int ok = ExecuteBlock(0, kBlockWholeScript);
+    int ok = 0;
+    try {
+        ok = ExecuteBlock(0, kBlockWholeScript);
+    } catch (const std::bad_alloc&) {
+        FailOutOfMemoryInPass();
+    }
     PopScope(suffix);
     // A stop makes every later word the end of the text, so the block ends "successfully": the
     // pass was not finished all the same.
@@ -171,7 +177,11 @@ int CTesselParser::InitInstance() {
             break;
         }
         if (!errorText.empty() || !running || currentToken == token::kEnd || runState != kRunning) break;
-        ExecuteNextStatement();
+        try {
+            ExecuteNextStatement();
+        } catch (const std::bad_alloc&) {
+            FailOutOfMemoryInPass();
+        }
     }
     EndRun(1);
     view->ResetRunFlags();
@@ -257,6 +267,13 @@ int CTesselParser::FailExpected(int keywordCode) {
     execute = 0;
     runState = kEndedByError;
     return 0;
+}
+
+// Memory ran out somewhere in a statement that no bound or table caught: the pass ends with an
+// error, and the run with its end line and its files closed, rather than the process with an abort.
+void CTesselParser::FailOutOfMemoryInPass() {
+    nestingDepth = 0;
+    FailWith(message::kNotEnoughMemory);
 }
 
 bool CTesselParser::ReportNestingTooDeep() {

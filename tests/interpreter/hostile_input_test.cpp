@@ -46,6 +46,18 @@ TEST(MatrixDivisionTest, AWrittenZeroFailsTheCheckAndARunTimeDivisorPassesIt) {
     }
 }
 
+TEST(DeclarationMemoryTest, ADeclarationThatCannotFitIsRefusedBeforeItAllocates) {
+    DesktopScope desk;
+    for (const char* script : {"Integer a[2000000000]", "Float f[2000000000]", "String s[2000000000]",
+                               "Matrix m[10000][10000][1000]"}) {
+        ScriptHarness h;
+        EXPECT_EQ(h.Check(script), 0) << script;
+        EXPECT_EQ(h.view.Pane(), "ERROR : Not Enough Memory For \" Tessel Variables \".") << script;
+        EXPECT_EQ(h.parser.variables.GetCount(), 0) << script;
+    }
+    EXPECT_EQ(desk.recorder.boxes.size(), 4u);  // the table's own message box, once each
+}
+
 TEST(FailedWriteTest, AWriteTheSystemRefusesEndsTheRunAndAReadOnlyFileStaysSilent) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
     ScratchFolder folder;
