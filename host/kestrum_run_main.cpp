@@ -32,6 +32,9 @@ void WatchInterrupts(sigset_t interrupts) {
             if (ViewServices* view = g_view.load()) view->stopRequested = 1;
             continue;
         }
+        // A stream whose writer is stuck in the system (a full pipe) would hold the flush: the
+        // alarm's default action ends the process all the same.
+        alarm(2);
         std::fflush(nullptr);
         _exit(kExitStoppedByUser);
     }
