@@ -247,13 +247,13 @@ private:
         return 1;
     }
 
-    // Execute / Play expr: open the program or document, then give it a second to start.
+    // Execute / Play expr: open the program or document, then give it a second to start. A desktop
+    // that started nothing (the console records the request) has nothing to wait for.
     int Open() {
         std::string target;
         if (!ReadText(target)) return 0;
         if (!Executing()) return 1;
-        desktop::Current().Open(Trimmed(target));
-        crt::SleepMilliseconds(kOpenSettleMilliseconds);
+        if (desktop::Current().Open(Trimmed(target))) crt::SleepMilliseconds(kOpenSettleMilliseconds);
         return 1;
     }
 

@@ -137,8 +137,8 @@ bool ConsoleDesktop::Open(const std::string& target) {
         std::lock_guard<std::mutex> lock(stateMutex_);
         lastOpened_ = target;
     }
-    if (OpenWithDesktopWanted()) return LaunchOpener(crt::ToSystemPath(target));
-    return true;
+    // Only recorded: nothing was opened.
+    return OpenWithDesktopWanted() && LaunchOpener(crt::ToSystemPath(target));
 }
 
 bool ConsoleDesktop::SetClipboardText(const std::string& text) {

@@ -49,8 +49,8 @@ public:
 // Console implementation: each message box is one line "caption: text" on stderr (UTF-8); a
 // yes/no box answers as SetYesNoAnswer says, others answer OK; answers and the chosen file are
 // set by the host. Sounds are silent: PlayWave checks the WAV file and, with wait, takes as long
-// as the sound lasts. Open only records the target unless KESTRUM_OPEN_WITH_DESKTOP=1 is set,
-// which hands it to xdg-open.
+// as the sound lasts. Open only records the target (and answers that nothing was opened) unless
+// KESTRUM_OPEN_WITH_DESKTOP=1 is set, which hands it to xdg-open.
 class ConsoleDesktop : public Desktop {
 public:
     int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) override;

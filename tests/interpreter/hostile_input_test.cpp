@@ -7,6 +7,8 @@
 
 #include "interpreter/builtin_test_support.h"
 #include "interpreter/test_parser.h"
+#include "platform/crt_runtime.h"
+#include "platform/desktop.h"
 
 namespace {
 
@@ -56,6 +58,18 @@ TEST(DeclarationMemoryTest, ADeclarationThatCannotFitIsRefusedBeforeItAllocates)
         EXPECT_EQ(h.parser.variables.GetCount(), 0) << script;
     }
     EXPECT_EQ(desk.recorder.boxes.size(), 4u);  // the table's own message box, once each
+}
+
+TEST(WindowlessWaitTest, ExecuteWaitsOnlyForAProgramTheDesktopStarted) {
+    for (const bool started : {false, true}) {
+        DesktopScope desk;  // records and answers that it opened
+        if (!started) desktop::Install(nullptr);  // the console: records, opens nothing
+        ScriptHarness h;
+        h.parser.PrepareScan("Execute 'notes.txt'", 1);
+        const long before = crt::RequestedSleepMilliseconds();
+        EXPECT_EQ(h.parser.ExecuteBlock(1, kBlockWholeScript), 1);
+        EXPECT_EQ(crt::RequestedSleepMilliseconds() - before, started ? 1000 : 0) << started;
+    }
 }
 
 TEST(FailedWriteTest, AWriteTheSystemRefusesEndsTheRunAndAReadOnlyFileStaysSilent) {

@@ -129,7 +129,7 @@ TEST(ConsoleDesktopTest, HostSuppliedAnswersAndRecordedRequests) {
     EXPECT_EQ(d.SelectFile(nullptr, "Tessel Select File", "*.txt"), "/tmp/pairs.txt");
     EXPECT_TRUE(d.SetClipboardText("1\t2"));
     EXPECT_EQ(d.ClipboardText(), "1\t2");
-    EXPECT_TRUE(d.Open("notes.txt"));
+    EXPECT_FALSE(d.Open("notes.txt"));  // recorded, not opened
     EXPECT_EQ(d.LastOpened(), "notes.txt");
 }
 
