@@ -3,6 +3,7 @@
 // Windows (structure, charts) show nothing here.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -26,6 +27,14 @@ public:
     };
 
     ConsoleView() = default;
+
+    // The Stop command (Ctrl+C). Unlike the run flag, which the end of a pass clears, it is kept:
+    // a stop that arrives as the check pass ends must not let the run start.
+    void RequestStop() {
+        stopEverRequested_ = true;
+        stopRequested = 1;
+    }
+    bool StopEverRequested() const { return stopEverRequested_.load(); }
 
     // Streams appended pane text to out (UTF-8, CR LF shown as LF) as the run produces it.
     void StreamTo(std::FILE* out) { stream_ = out; }
@@ -76,6 +85,7 @@ private:
     std::FILE* stream_ = nullptr;
     std::FILE* progress_ = nullptr;
     bool streamFailed_ = false;
+    std::atomic<bool> stopEverRequested_{false};
     bool progressShown_ = false;
     std::vector<TreeEntry> tree_;
     std::vector<Chart> charts_;

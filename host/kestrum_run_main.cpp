@@ -18,7 +18,7 @@
 
 namespace {
 
-std::atomic<ViewServices*> g_view{nullptr};
+std::atomic<ConsoleView*> g_view{nullptr};
 
 // Ctrl+C is taken by a thread of its own (every other thread blocks it), so that what it does is
 // ordinary code rather than what a signal handler may do. The first is the Stop command; the
@@ -29,7 +29,7 @@ void WatchInterrupts(sigset_t interrupts) {
         int signal = 0;
         if (sigwait(&interrupts, &signal) != 0) continue;
         if (++count == 1) {
-            if (ViewServices* view = g_view.load()) view->stopRequested = 1;
+            if (ConsoleView* view = g_view.load()) view->RequestStop();
             continue;
         }
         // A stream whose writer is stuck in the system (a full pipe) would hold the flush: the

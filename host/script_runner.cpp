@@ -48,6 +48,11 @@ int ScriptRunner::Execute(const std::string& scriptText, const RunOptions& optio
             std::fprintf(errors_, "%s: the check failed at the end of the text\n", options.file.c_str());
         return stopped ? kExitStoppedByUser : kExitScriptError;
     }
+    // A stop that came as the pass ended (which clears the run flags) still stops.
+    if (view_.StopEverRequested()) {
+        parser.EndCheckPassByStop();
+        return kExitStoppedByUser;
+    }
     if (options.checkOnly) {
         desktop::Current().Beep(desktop::kIconAsterisk);
         view_.OutputText("Compile Successful.", 0, 0, 0, 0);
