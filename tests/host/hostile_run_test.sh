@@ -37,6 +37,10 @@ for doc in "$work" /dev/zero; do
   "$run" --check "$doc" > /dev/null 2>&1; expect_status "check $doc" 2 $?
 done
 
+# An RTF document after a UTF-8 byte order mark is RTF.
+printf '\xEF\xBB\xBF{\\rtf1\\ansi Println 1\\par}' > bom.lsc
+[ "$("$run" bom.lsc 2>/dev/null)" = 1 ] || fail "an RTF document after a byte order mark was not read as RTF"
+
 # Output that stdout cannot take fails the run.
 "$run" ok.lsc > /dev/full 2>/dev/null; expect_status "stdout full" 1 $?
 "$run" --pane ok.lsc > /dev/full 2>/dev/null; expect_status "pane to a full stdout" 1 $?

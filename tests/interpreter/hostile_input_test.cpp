@@ -12,27 +12,16 @@
 
 namespace {
 
-struct StoppedCheckCase {
-    const char* name;
-    const char* script;
-};
-
-class StoppedCheckTest : public ::testing::TestWithParam<StoppedCheckCase> {};
-
-TEST_P(StoppedCheckTest, FailsWithTheStopLineInThePane) {
-    ScriptHarness h;
-    h.view.stopRequested = 1;
-    EXPECT_EQ(h.Check(GetParam().script), 0);
-    EXPECT_EQ(h.parser.runState, kStoppedByUser);
-    EXPECT_EQ(h.view.Pane(), "Program Terminated  By User.\r\n");
-    EXPECT_EQ(h.view.stopRequested.load(), 0);
+TEST(StoppedCheckTest, FailsWithTheStopLineInThePane) {
+    for (const char* script : {"Integer i : i = 1", "Subroutin s : EndSub : Call s"}) {
+        ScriptHarness h;
+        h.view.stopRequested = 1;
+        EXPECT_EQ(h.Check(script), 0) << script;
+        EXPECT_EQ(h.parser.runState, kStoppedByUser) << script;
+        EXPECT_EQ(h.view.Pane(), "Program Terminated  By User.\r\n") << script;
+        EXPECT_EQ(h.view.stopRequested.load(), 0) << script;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Scripts, StoppedCheckTest,
-    ::testing::Values(StoppedCheckCase{"body", "Integer i : i = 1"},
-                      StoppedCheckCase{"subroutines", "Subroutin s : EndSub : Call s"}),
-    [](const ::testing::TestParamInfo<StoppedCheckCase>& info) { return std::string(info.param.name); });
 
 TEST(MatrixDivisionTest, AWrittenZeroFailsTheCheckAndARunTimeDivisorPassesIt) {
     struct Case {
