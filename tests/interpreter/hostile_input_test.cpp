@@ -61,6 +61,23 @@ TEST(WindowlessWaitTest, ExecuteWaitsOnlyForAProgramTheDesktopStarted) {
     }
 }
 
+TEST(WindowlessWaitTest, AnUnclosedCommentWaitsOnlyWhereAWindowShowsIt) {
+    class WindowView : public RecordingView {
+        bool HasOutputWindow() const override { return true; }
+    };
+    for (const bool window : {false, true}) {
+        WindowView windowView;
+        RecordingView plainView;
+        TestParser parser(window ? &windowView : &plainView);
+        parser.sleepScale = 0.001;
+        parser.SetSource("/* open");
+        const long before = crt::RequestedSleepMilliseconds();
+        static const int kOptions[4] = {1, 0, 0, 0};
+        EXPECT_EQ(parser.Compile(kOptions), 0);
+        EXPECT_EQ(crt::RequestedSleepMilliseconds() - before, window ? 2 : 0) << window;
+    }
+}
+
 TEST(FailedWriteTest, AWriteTheSystemRefusesEndsTheRunAndAReadOnlyFileStaysSilent) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
     ScratchFolder folder;
