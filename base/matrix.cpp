@@ -177,11 +177,16 @@ std::string CMatrix::toString() const {
     return text;
 }
 
-int SaveMatrixToTextFile(const CMatrix& matrix, const std::string& path) {
+int SaveMatrixToTextFile(const CMatrix& matrix, const std::string& path, crt::SaveResult* outcome) {
+    crt::SaveResult result = crt::kSaveCannotCreate;
     // A matrix whose elements were never allocated has no text to save.
-    if (matrix.GetRows() > 0 && matrix.GetCols() > 0 && !matrix.IsAllocated()) return crt::kSaveCannotCreate;
-    const std::string text = matrix.toString();
-    return crt::SaveFileAtomically(path, "wt", [&](crt::CrtFile& file) { return text.empty() || file.Puts(text); });
+    if (matrix.GetRows() <= 0 || matrix.GetCols() <= 0 || matrix.IsAllocated()) {
+        const std::string text = matrix.toString();
+        result = crt::SaveFileAtomically(path, "wt",
+                                         [&](crt::CrtFile& file) { return text.empty() || file.Puts(text); });
+    }
+    if (outcome != nullptr) *outcome = result;
+    return result == crt::kSaved ? 1 : 0;
 }
 
 namespace {

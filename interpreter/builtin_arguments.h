@@ -9,15 +9,16 @@
 #include "interpreter/keyword_codes.h"
 #include "interpreter/messages.h"
 #include "interpreter/tessel_parser.h"
+#include "platform/atomic_file.h"
 
 namespace crt { class CrtFile; }
 
 namespace builtin {
 
-// The run error of a save that did not succeed (a crt::SaveResult): the file could not be made,
-// or it could not be written whole.
-inline const char* SaveFailureText(int saved) {
-    return saved == 0 ? message::kCannotOpenFile : message::kCannotWriteFile;
+// The run error of a save that did not succeed: the file could not be made, or it could not be
+// written whole.
+inline const char* SaveFailureText(crt::SaveResult outcome) {
+    return outcome == crt::kSaveCannotCreate ? message::kCannotOpenFile : message::kCannotWriteFile;
 }
 
 // The words the lexer replaces by a literal.

@@ -316,9 +316,8 @@ private:
             LoadMatrixFromTextFile(*matrix, path);
             return 1;
         }
-        const int saved = SaveMatrixToTextFile(*matrix, path);
-        if (saved == crt::kSaved) return 1;
-        return p_.FailWith(SaveFailureText(saved));
+        crt::SaveResult outcome = crt::kSaved;
+        return SaveMatrixToTextFile(*matrix, path, &outcome) ? 1 : p_.FailWith(SaveFailureText(outcome));
     }
 
     int CreateChart();

@@ -52,9 +52,8 @@ int CTesselParser::ExecuteSaveObject() {
     std::string name;
     if (!ReadObjectFileName(*this, kw::kIn, name)) return 0;
     if (!execute) return 1;
-    const int saved = SaveObjectToFile(record, name);
-    if (saved == crt::kSaved) return 1;
-    return FailWith(SaveFailureText(saved));
+    crt::SaveResult outcome = crt::kSaved;
+    return SaveObjectToFile(record, name, &outcome) ? 1 : FailWith(SaveFailureText(outcome));
 }
 
 int CTesselParser::ExecuteLoadObject() {
@@ -72,13 +71,19 @@ int CTesselParser::ExecuteLoadObject() {
     return 1;
 }
 
-// A crt::SaveResult: a file that cannot be written leaves the one that was there. A value without
-// an object-file form leaves no file and is not a failure.
-int CTesselParser::SaveObjectToFile(int record, const std::string& name) {
-    if (record < 0 || record >= variables.GetCount()) return crt::kSaveCannotCreate;
-    const Value& element = variables[record];
-    if (!HasObjectFileForm(element.type)) return crt::kSaved;
-    return crt::SaveFileAtomically(name, "wb", [&](crt::CrtFile& file) { return WriteObjectValue(file, element); });
+// 0 when the file cannot be created or written whole (the file that was there stays); outcome,
+// when given, says which. A value without an object-file form leaves no file and is not a failure.
+int CTesselParser::SaveObjectToFile(int record, const std::string& name, crt::SaveResult* outcome) {
+    crt::SaveResult result = crt::kSaveCannotCreate;
+    if (record >= 0 && record < variables.GetCount()) {
+        const Value& element = variables[record];
+        result = !HasObjectFileForm(element.type)
+                     ? crt::kSaved
+                     : crt::SaveFileAtomically(name, "wb",
+                                               [&](crt::CrtFile& file) { return WriteObjectValue(file, element); });
+    }
+    if (outcome != nullptr) *outcome = result;
+    return result == crt::kSaved ? 1 : 0;
 }
 
 // 0 only when the file cannot be opened. A file that is short, lacks the magic numbers, or holds

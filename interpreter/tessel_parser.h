@@ -24,6 +24,9 @@
 #include "interpreter/value.h"
 
 class CMatrix;
+namespace crt {
+enum SaveResult : int;
+}
 
 // Token codes beyond the keyword catalogue's 0 .. 161.
 namespace token {
@@ -270,7 +273,7 @@ public:
     // ===== object files (object_files.cpp) =====
     int ExecuteSaveObject();
     int ExecuteLoadObject();
-    int SaveObjectToFile(int record, const std::string& name);  // a crt::SaveResult
+    int SaveObjectToFile(int record, const std::string& name, crt::SaveResult* outcome = nullptr);
     int LoadObject(int record, const std::string& name);
 
     // ===== extension operations (the network extension fills them) =====
