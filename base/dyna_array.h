@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/memory_budget.h"
 
 // The names tables are given, in their list order; a name only shows in the out-of-memory
 // message. The first five, "Loriant Variables" and "Chart Viewer Objects" name no table.
@@ -147,6 +148,9 @@ void CDynaArray<T>::RaiseStepAfterGrowth() {
 template <typename T>
 bool CDynaArray<T>::Reallocate(std::int64_t slots) {
     if (slots > INT_MAX || DynaArrayAllocation::ShouldFail(static_cast<std::size_t>(slots))) return false;
+    // The old and the new storage live side by side while the elements move.
+    if (!crt::FitsInMemory(static_cast<std::uint64_t>(slots) + static_cast<std::uint64_t>(capacity_), sizeof(T)))
+        return false;
     try {
         std::vector<T> fresh(static_cast<std::size_t>(slots));
         for (int i = 0; i < count_; ++i) {

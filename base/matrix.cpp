@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/number_text.h"
+#include "platform/atomic_file.h"
 #include "platform/crt_file.h"
 
 CMatrix::CMatrix(int rows, int cols, const std::string& name) : rows_(rows), cols_(cols), name_(name) {
@@ -176,15 +177,16 @@ std::string CMatrix::toString() const {
     return text;
 }
 
-int SaveMatrixToTextFile(const CMatrix& matrix, const std::string& path) {
-    std::unique_ptr<crt::CrtFile> file = crt::CrtFile::Open(path, "wt");
-    if (!file) return 0;
-    const std::string text = matrix.toString();
-    bool ok = text.empty() || file->Puts(text);
-    ok = file->Close() && ok;
-    const bool hasElements = matrix.GetRows() > 0 && matrix.GetCols() > 0;
-    const bool readFailed = hasElements && !matrix.IsAllocated();
-    return ok && !readFailed ? 1 : 0;
+int SaveMatrixToTextFile(const CMatrix& matrix, const std::string& path, crt::SaveResult* outcome) {
+    crt::SaveResult result = crt::kSaveCannotCreate;
+    // A matrix whose elements were never allocated has no text to save.
+    if (matrix.GetRows() <= 0 || matrix.GetCols() <= 0 || matrix.IsAllocated()) {
+        const std::string text = matrix.toString();
+        result = crt::SaveFileAtomically(path, "wt",
+                                         [&](crt::CrtFile& file) { return text.empty() || file.Puts(text); });
+    }
+    if (outcome != nullptr) *outcome = result;
+    return result == crt::kSaved ? 1 : 0;
 }
 
 namespace {

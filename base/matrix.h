@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+namespace crt {
+enum SaveResult : int;
+}
+
 class CMatrix {
 public:
     // Larger matrices are refused as if memory had run out (1 GiB of doubles).
@@ -90,9 +94,9 @@ private:
 };
 
 // Writes the matrix text through a text-mode stream, so rows are separated on disk by
-// 0x0D 0x0D 0x0A. 1 on success; 0 when the file cannot be written or the matrix has no storage
-// for its (non-empty) size.
-int SaveMatrixToTextFile(const CMatrix& matrix, const std::string& path);
+// 0x0D 0x0D 0x0A. 1 on success; 0 when the file cannot be written whole (the file that was there
+// stays) or the matrix has no storage for its (non-empty) size; outcome, when given, says which.
+int SaveMatrixToTextFile(const CMatrix& matrix, const std::string& path, crt::SaveResult* outcome = nullptr);
 
 // Fills the matrix, at its present size, with the first rows x cols whitespace-separated values of
 // the file (each token's leading decimal number; 0.0 when it has none). 1 on success. 0, with the

@@ -42,9 +42,11 @@ void ConsoleView::FlushStream() {
 
 // Called with mutex_ held and a stream set.
 void ConsoleView::StreamRest(bool endLine) {
-    std::fputs(ForTerminal(pane_.substr(streamed_)).c_str(), stream_);
-    if (endLine && !pane_.empty() && pane_.back() != '\n') std::fputc('\n', stream_);
-    std::fflush(stream_);
+    // Written by length: a NUL byte is pane text like any other.
+    std::string rest = ForTerminal(pane_.substr(streamed_));
+    if (endLine && !pane_.empty() && pane_.back() != '\n') rest.push_back('\n');
+    if (std::fwrite(rest.data(), 1, rest.size(), stream_) != rest.size() || std::fflush(stream_) != 0)
+        streamFailed_ = true;
     streamed_ = pane_.size();
 }
 

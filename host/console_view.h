@@ -3,6 +3,7 @@
 // Windows (structure, charts) show nothing here.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -27,10 +28,20 @@ public:
 
     ConsoleView() = default;
 
+    // The Stop command (Ctrl+C). Unlike the run flag, which the end of a pass clears, it is kept:
+    // a stop that arrives as the check pass ends must not let the run start.
+    void RequestStop() {
+        stopEverRequested_ = true;
+        stopRequested = 1;
+    }
+    bool StopEverRequested() const { return stopEverRequested_.load(); }
+
     // Streams appended pane text to out (UTF-8, CR LF shown as LF) as the run produces it.
     void StreamTo(std::FILE* out) { stream_ = out; }
     // Writes to the stream what it has not shown of the pane yet (e.g. a final error message).
     void FlushStream();
+    // Some pane text could not be written to the stream (a full disk, a closed pipe).
+    bool StreamFailed() const { return streamFailed_; }
     // Shows a training progress line on this stream (a terminal), rewritten in place.
     void ShowTrainingProgressOn(std::FILE* terminal) { progress_ = terminal; }
 
@@ -73,6 +84,8 @@ private:
     std::size_t streamed_ = 0;  // bytes of the pane already written to the stream
     std::FILE* stream_ = nullptr;
     std::FILE* progress_ = nullptr;
+    bool streamFailed_ = false;
+    std::atomic<bool> stopEverRequested_{false};
     bool progressShown_ = false;
     std::vector<TreeEntry> tree_;
     std::vector<Chart> charts_;

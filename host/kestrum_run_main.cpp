@@ -2,10 +2,11 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
+#include <thread>
+
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 #include <vector>
 
@@ -17,28 +18,43 @@
 
 namespace {
 
-std::atomic<ViewServices*> g_view{nullptr};
-std::atomic<int> g_interrupts{0};
+std::atomic<ConsoleView*> g_view{nullptr};
 
-// The first Ctrl+C is the Stop command; the second ends the program.
-extern "C" void OnInterrupt(int) {
-    if (++g_interrupts > 1) _exit(kExitStoppedByUser);
-    if (ViewServices* view = g_view.load()) view->stopRequested = 1;
+// Ctrl+C is taken by a thread of its own (every other thread blocks it), so that what it does is
+// ordinary code rather than what a signal handler may do. The first is the Stop command; the
+// second ends the program, but only after the script's files (C streams, as stdout is) have been
+// flushed: data a script wrote is not lost to an impatient user.
+void WatchInterrupts(sigset_t interrupts) {
+    for (int count = 0;;) {
+        int signal = 0;
+        if (sigwait(&interrupts, &signal) != 0) continue;
+        if (++count == 1) {
+            if (ConsoleView* view = g_view.load()) view->RequestStop();
+            continue;
+        }
+        // A stream whose writer is stuck in the system (a full pipe) would hold the flush: the
+        // alarm's default action ends the process all the same.
+        alarm(2);
+        std::fflush(nullptr);
+        _exit(kExitStoppedByUser);
+    }
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return false;
-    bytes = buffer.str();
-    return true;
+// Before any other thread exists, so that all of them inherit the mask.
+void TakeInterruptsInAThread() {
+    sigset_t interrupts;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
+    std::thread(WatchInterrupts, interrupts).detach();
+    // A write beyond the file-size limit fails with an error the run reports, instead of killing us.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    TakeInterruptsInAThread();
     RunOptions options;
     std::string error;
     if (!ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
@@ -46,8 +62,8 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     std::string bytes;
-    if (!ReadWholeFile(options.file, bytes)) {
-        std::fprintf(stderr, "kestrum-run: cannot read %s\n", options.file.c_str());
+    if (!document::ReadDocumentFile(options.file, bytes, error)) {
+        std::fprintf(stderr, "kestrum-run: cannot read %s: %s\n", options.file.c_str(), error.c_str());
         return kExitUsage;
     }
     std::string scriptText = document::LoadScriptDocument(bytes, error);
@@ -60,18 +76,24 @@ int main(int argc, char** argv) {
     if (!options.paneAtEnd) view.StreamTo(stdout);
     if (isatty(STDERR_FILENO)) view.ShowTrainingProgressOn(stderr);
     g_view = &view;
-    std::signal(SIGINT, OnInterrupt);
 
     ScriptRunner runner(view, stderr);
     int status = runner.Execute(scriptText, options);
     g_view = nullptr;
 
+    bool outputLost = false;
     if (options.paneAtEnd) {
         std::string pane = cp1256::ToUtf8(view.PaneText());
-        std::fwrite(pane.data(), 1, pane.size(), stdout);
+        outputLost = std::fwrite(pane.data(), 1, pane.size(), stdout) != pane.size();
     } else {
         view.FlushStream();
+        outputLost = view.StreamFailed();
     }
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0) outputLost = true;
+    // Output that never arrived is a failed run, whatever the script did.
+    if (outputLost && status == kExitOk) {
+        std::fprintf(stderr, "kestrum-run: the output could not be written\n");
+        status = kExitScriptError;
+    }
     return status;
 }

@@ -43,9 +43,15 @@ int ScriptRunner::Execute(const std::string& scriptText, const RunOptions& optio
     if (!parser.Compile(checkOnly)) {
         ReportHighlightedWord(scriptText, options.file);
         // Some failures leave no message in the pane (an expression cut off by the end of the text).
-        if (view_.PaneText().empty() && errors_ && !view_.stopRequested)
+        const bool stopped = parser.runState == kStoppedByUser;
+        if (view_.PaneText().empty() && errors_ && !stopped)
             std::fprintf(errors_, "%s: the check failed at the end of the text\n", options.file.c_str());
-        return view_.stopRequested ? kExitStoppedByUser : kExitScriptError;
+        return stopped ? kExitStoppedByUser : kExitScriptError;
+    }
+    // A stop that came as the pass ended (which clears the run flags) still stops.
+    if (view_.StopEverRequested()) {
+        parser.EndCheckPassByStop();
+        return kExitStoppedByUser;
     }
     if (options.checkOnly) {
         desktop::Current().Beep(desktop::kIconAsterisk);

@@ -26,13 +26,14 @@ int ReadWholeNumber(CTesselParser& p, std::int32_t& out) {
     return 1;
 }
 
-void CloseSharedFile(CTesselParser& p, crt::CrtFile* file) {
-    if (file == nullptr) return;
+bool CloseSharedFile(CTesselParser& p, crt::CrtFile* file) {
+    if (file == nullptr) return true;
     for (Value& record : p.variables) {
         if (record.type == kTypeFile && record.value.file == file) record.value.file = nullptr;
     }
-    file->Close();
+    const bool closed = file->Close();
     delete file;
+    return closed;
 }
 
 std::string Trimmed(const std::string& text) {

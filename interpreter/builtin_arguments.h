@@ -9,10 +9,17 @@
 #include "interpreter/keyword_codes.h"
 #include "interpreter/messages.h"
 #include "interpreter/tessel_parser.h"
+#include "platform/atomic_file.h"
 
 namespace crt { class CrtFile; }
 
 namespace builtin {
+
+// The run error of a save that did not succeed: the file could not be made, or it could not be
+// written whole.
+inline const char* SaveFailureText(crt::SaveResult outcome) {
+    return outcome == crt::kSaveCannotCreate ? message::kCannotOpenFile : message::kCannotWriteFile;
+}
 
 // The words the lexer replaces by a literal.
 inline constexpr int kBuiltinValueCodes[] = {
@@ -53,8 +60,8 @@ crt::CrtFile* FileOf(const CTesselParser& p, int record);
 int ReadWholeNumber(CTesselParser& p, std::int32_t& out);
 
 // Closes the file and clears it from every record that shares the handle, so no record is left
-// holding a closed file.
-void CloseSharedFile(CTesselParser& p, crt::CrtFile* file);
+// holding a closed file. false when what was written could not be flushed (the data is lost).
+bool CloseSharedFile(CTesselParser& p, crt::CrtFile* file);
 
 // White space removed at both ends.
 std::string Trimmed(const std::string& text);

@@ -13,6 +13,7 @@
 #include "base/matrix.h"
 #include "base/number_text.h"
 #include "interpreter/tessel_parser.h"
+#include "platform/atomic_file.h"
 #include "platform/crt_file.h"
 #include "platform/crt_runtime.h"
 #include "platform/desktop.h"
@@ -111,6 +112,13 @@ private:
         return file;
     }
 
+    // A write the system refused (no space, an I/O error, the file-size limit) loses the script's
+    // data and ends the run. A write to a file opened only for reading fails silently, as always.
+    int WriteOutcome(const crt::CrtFile& file, bool written) {
+        if (written || !file.IsWritable()) return 1;
+        return p_.FailWith(message::kCannotWriteFile);
+    }
+
     int Sleep() {
         std::int32_t ms = 0;
         if (!ReadWholeNumber(p_, ms)) return 0;
@@ -166,7 +174,7 @@ private:
         if (!p_.Expect(kw::kIn) || !ReadFileVariable(p_, record, afterName)) return 0;
         if (!Executing()) return 1;
         // A file the variable still holds would otherwise stay open, unreachable, until the run ends.
-        CloseSharedFile(p_, FileOf(p_, record));
+        if (!CloseSharedFile(p_, FileOf(p_, record))) return p_.FailWith(message::kCannotWriteFile);
         p_.variables[record].SetFile(crt::CrtFile::Open(name, mode).release());
         return 1;
     }
@@ -182,8 +190,7 @@ private:
         if (!Executing()) return 1;
         crt::CrtFile* file = OpenFileOrFail(record);
         if (file == nullptr) return 0;
-        CloseSharedFile(p_, file);
-        return 1;
+        return CloseSharedFile(p_, file) ? 1 : p_.FailWith(message::kCannotWriteFile);
     }
 
     // FileWriteString( expr , fileVar )
@@ -198,8 +205,7 @@ private:
         if (!Executing()) return 1;
         crt::CrtFile* file = OpenFileOrFail(record);
         if (file == nullptr) return 0;
-        file->Puts(text);
-        return 1;
+        return WriteOutcome(*file, file->Puts(text));
     }
 
     // FileWrite1b( fileVar , expr ) and its siblings.
@@ -216,8 +222,7 @@ private:
         crt::CrtFile* file = OpenFileOrFail(record);
         if (file == nullptr) return 0;
         const std::vector<unsigned char> bytes = BinaryWriteBytes(keyword, value);
-        file->Write(bytes.data(), 1, bytes.size());
-        return 1;
+        return WriteOutcome(*file, file->Write(bytes.data(), 1, bytes.size()) == bytes.size());
     }
 
     // FileSeekSet( fileVar , number ) and its siblings.
@@ -244,13 +249,13 @@ private:
         return 1;
     }
 
-    // Execute / Play expr: open the program or document, then give it a second to start.
+    // Execute / Play expr: open the program or document, then give it a second to start. A desktop
+    // that started nothing (the console records the request) has nothing to wait for.
     int Open() {
         std::string target;
         if (!ReadText(target)) return 0;
         if (!Executing()) return 1;
-        desktop::Current().Open(Trimmed(target));
-        crt::SleepMilliseconds(kOpenSettleMilliseconds);
+        if (desktop::Current().Open(Trimmed(target))) crt::SleepMilliseconds(kOpenSettleMilliseconds);
         return 1;
     }
 
@@ -276,7 +281,11 @@ private:
             return 1;
         }
         p_.wavePlaying = 1;
-        desktop::Current().PlayWave(name, loop, wait);
+        // A waiting sound is a wait like Sleep: a stop ends it.
+        if (wait)
+            desktop::Current().PlayWaveUntil(name, p_.view->stopRequested);
+        else
+            desktop::Current().PlayWave(name, loop, false);
         return 1;
     }
 
@@ -309,8 +318,8 @@ private:
             LoadMatrixFromTextFile(*matrix, path);
             return 1;
         }
-        if (!SaveMatrixToTextFile(*matrix, path)) return p_.FailWith(message::kCannotOpenFile);
-        return 1;
+        crt::SaveResult outcome = crt::kSaved;
+        return SaveMatrixToTextFile(*matrix, path, &outcome) ? 1 : p_.FailWith(SaveFailureText(outcome));
     }
 
     int CreateChart();

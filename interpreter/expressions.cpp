@@ -16,6 +16,7 @@
 #include "interpreter/tessel_parser.h"
 #include "interpreter/wrapping_arithmetic.h"
 #include "platform/crt_runtime.h"
+#include "platform/memory_budget.h"
 
 namespace {
 
@@ -243,6 +244,15 @@ int CTesselParser::EvalAdditive(Value& result) {
     }
 }
 
+// Joining two texts holds both and the result at once: what cannot fit is refused before it is
+// tried (texts under a megabyte are not worth asking about).
+int CTesselParser::RoomForJoinedText(const Value& left, const Value& right) {
+    const auto length = [](const Value& v) { return v.type == kTypeString ? v.value.text->size() : std::size_t{0}; };
+    const std::size_t joined = length(left) + length(right);
+    if (joined < (std::size_t{1} << 20) || crt::FitsInMemory(joined, 4)) return 1;
+    return FailWith(message::kNotEnoughMemory);
+}
+
 int CTesselParser::CombineAdditive(int op, Value& left, const Value& right, const ScanMark& afterOperator) {
     auto failAtOperator = [&](const char* text) {
         RestorePosition(afterOperator);
@@ -285,6 +295,7 @@ int CTesselParser::CombineAdditive(int op, Value& left, const Value& right, cons
         return failAtOperator(kMinusHere);
     }
     // `+` with at least one operand that is not a number.
+    if (!RoomForJoinedText(left, right)) return 0;
     if (left.IsNumber()) {
         if (rt != kTypeString) return failAtOperator(kPlusHere);
         std::string text;
@@ -338,6 +349,21 @@ int CTesselParser::EvalMultiplicative(Value& result, Lookahead* outer) {
     }
 }
 
+// The operand read from history entry `first` to the last one is numbers, signs and parentheses
+// only: its value is the same in every pass. False when the history no longer holds it all.
+bool CTesselParser::OperandIsWrittenNumber(int first) const {
+    if (first <= 0 || tokenCount >= kHistoryLast || first >= tokenCount) return false;
+    for (int i = first; i < tokenCount; ++i) {
+        const std::size_t start = static_cast<std::size_t>(tokenStart[static_cast<std::size_t>(i)]);
+        const std::size_t length = static_cast<std::size_t>(tokenLength[static_cast<std::size_t>(i)]);
+        if (length == 0 || start + length > scriptText.size()) return false;
+        const char* text = scriptText.data() + start;
+        const bool sign = length == 1 && (*text == '(' || *text == ')' || *text == '-' || *text == '+');
+        if (!sign && !IsNumberText(text, length)) return false;
+    }
+    return true;
+}
+
 int CTesselParser::CombineMultiplicative(int op, Value& left, const Value& right, const ScanMark& beforeOperator) {
     const bool times = op == kw::kTimes;
     const char* typeError = times ? kTimesStrings : kDivideStrings;
@@ -381,10 +407,11 @@ int CTesselParser::CombineMultiplicative(int op, Value& left, const Value& right
             if (execute) matrix.Scale(right.AsDouble());
             return 1;
         }
-        // Tested only when executing: in the check pass a divisor known only in a run
-        // (a built-in value) reads as 0, and a valid script must pass the check.
+        // In the check pass a divisor known only in a run (a variable, a built-in value) reads as
+        // 0, and a valid script must pass the check; a zero written as a number cannot change.
+        if (right.AsDouble() == 0.0 && (execute || OperandIsWrittenNumber(beforeOperator.tokenCount + 1)))
+            return FailWith(kDivideByZero);
         if (!execute) return 1;
-        if (right.AsDouble() == 0.0) return FailWith(kDivideByZero);
         matrix.DivideScalar(right.AsDouble());
         return 1;
     }

@@ -433,8 +433,10 @@ int CTesselParser::SkipBlockCommentIn(const char* text, int length) {
             commentMarks_.pop_back();
             ReportUnclosedComment();
         }
-        // Time to read the message: one wait however many levels were open, none after a stop.
-        if (!view->stopRequested.load(std::memory_order_relaxed)) LexerSleep(kUnclosedCommentWaitMs);
+        // Time to read the message in the window: one wait however many levels were open, none
+        // after a stop, none where there is no window.
+        if (view->HasOutputWindow() && !view->stopRequested.load(std::memory_order_relaxed))
+            LexerSleep(kUnclosedCommentWaitMs);
         return 0;
     }
 }

@@ -14,6 +14,9 @@ inline constexpr const char* kLoopOrWait = " Syntax Error : \"LOOP\"   Or  \"WAI
 inline constexpr const char* kMatrixVariableExpected = " Syntax Error : Matrix Variable expected.";
 inline constexpr const char* kFileNotFound = " Runtime Error : File Not Found.";
 inline constexpr const char* kCannotOpenFile = " Runtime Error : Cannot open file.";
+inline constexpr const char* kCannotWriteFile = " Runtime Error : Cannot write file.";
+// Memory ran out where no table names what was being built (a text, a temporary).
+inline constexpr const char* kNotEnoughMemory = " Runtime Error : Not Enough Memory.";
 inline constexpr const char* kMustBeInteger = " Syntax Error : Expression must be integer.";
 inline constexpr const char* kChartValuesForm =
     " Syntax Error : One-column matrix OR one-row matrix OR an array expected.";

@@ -7,6 +7,7 @@
 #include "interpreter/keyword_codes.h"
 #include "interpreter/object_file_codec.h"
 #include "interpreter/tessel_parser.h"
+#include "platform/atomic_file.h"
 #include "platform/crt_file.h"
 
 namespace {
@@ -50,8 +51,9 @@ int CTesselParser::ExecuteSaveObject() {
     }
     std::string name;
     if (!ReadObjectFileName(*this, kw::kIn, name)) return 0;
-    if (execute && !SaveObjectToFile(record, name)) return FailWith(message::kCannotOpenFile);
-    return 1;
+    if (!execute) return 1;
+    crt::SaveResult outcome = crt::kSaved;
+    return SaveObjectToFile(record, name, &outcome) ? 1 : FailWith(SaveFailureText(outcome));
 }
 
 int CTesselParser::ExecuteLoadObject() {
@@ -69,17 +71,19 @@ int CTesselParser::ExecuteLoadObject() {
     return 1;
 }
 
-// 0 when the file cannot be created or any write (or the closing flush) fails; a value without an
-// object-file form leaves no file and is not a failure.
-int CTesselParser::SaveObjectToFile(int record, const std::string& name) {
-    if (record < 0 || record >= variables.GetCount()) return 0;
-    const Value& element = variables[record];
-    if (!HasObjectFileForm(element.type)) return 1;
-    std::unique_ptr<crt::CrtFile> file = crt::CrtFile::Open(name, "wb");
-    if (!file) return 0;
-    const bool written = WriteObjectValue(*file, element);
-    const bool closed = file->Close();
-    return written && closed ? 1 : 0;
+// 0 when the file cannot be created or written whole (the file that was there stays); outcome,
+// when given, says which. A value without an object-file form leaves no file and is not a failure.
+int CTesselParser::SaveObjectToFile(int record, const std::string& name, crt::SaveResult* outcome) {
+    crt::SaveResult result = crt::kSaveCannotCreate;
+    if (record >= 0 && record < variables.GetCount()) {
+        const Value& element = variables[record];
+        result = !HasObjectFileForm(element.type)
+                     ? crt::kSaved
+                     : crt::SaveFileAtomically(name, "wb",
+                                               [&](crt::CrtFile& file) { return WriteObjectValue(file, element); });
+    }
+    if (outcome != nullptr) *outcome = result;
+    return result == crt::kSaved ? 1 : 0;
 }
 
 // 0 only when the file cannot be opened. A file that is short, lacks the magic numbers, or holds

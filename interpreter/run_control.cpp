@@ -4,8 +4,10 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <new>
 #include <thread>
 
+#include "interpreter/messages.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_file.h"
 #include "platform/crt_runtime.h"
@@ -99,11 +101,23 @@ int CTesselParser::Compile(const int /*options*/[4]) {
     BeginRun(0);
     if (!SetRunMode(0)) {
         SetRunning(0);
+        if (StoppedInCheckPass()) EndCheckPassByStop();
         return 0;
     }
     const std::string suffix = PushScope("main", ++scopeCounters[kMain]);
-    int ok = ExecuteBlock(0, kBlockWholeScript);
+    int ok = 0;
+    try {
+        ok = ExecuteBlock(0, kBlockWholeScript);
+    } catch (const std::bad_alloc&) {
+        FailOutOfMemoryInPass();
+    }
     PopScope(suffix);
+    // A stop makes every later word the end of the text, so the block ends "successfully": the
+    // pass was not finished all the same.
+    if (StoppedInCheckPass()) {
+        EndCheckPassByStop();
+        return 0;
+    }
     // An error that was reported while the block still ended at the end of the text (a word over
     // the length limit, an unclosed comment in a string) is a failure all the same.
     if (!errorText.empty() || runState == kEndedByError) ok = 0;
@@ -113,17 +127,26 @@ int CTesselParser::Compile(const int /*options*/[4]) {
     SetRunning(0);
     view->ResetRunFlags();
     if (!errorText.empty()) {
-        if (view->stopRequested.load()) {
-            runState = kStoppedByUser;
-        } else {
-            const std::string stored = errorText;
-            ReportError(-1, LastTokenStart(), LastTokenLength(), stored);
-            errorText = stored;
-            execute = 0;
-            runState = kEndedByError;
-        }
+        const std::string stored = errorText;
+        ReportError(-1, LastTokenStart(), LastTokenLength(), stored);
+        errorText = stored;
+        execute = 0;
+        runState = kEndedByError;
     }
     return 0;
+}
+
+bool CTesselParser::StoppedInCheckPass() const {
+    return view->stopRequested.load() || runState == kStoppedByUser;
+}
+
+// The pane shows why the pass ended, as after a stopped run.
+void CTesselParser::EndCheckPassByStop() {
+    execute = 0;
+    runState = kStoppedByUser;
+    SetRunning(0);
+    view->ResetRunFlags();
+    view->OutputText(EndLine(kStoppedByUser), 1, 1, 1, 0);
 }
 
 int CTesselParser::BeginRun(int /*executeFlag*/) {
@@ -154,7 +177,11 @@ int CTesselParser::InitInstance() {
             break;
         }
         if (!errorText.empty() || !running || currentToken == token::kEnd || runState != kRunning) break;
-        ExecuteNextStatement();
+        try {
+            ExecuteNextStatement();
+        } catch (const std::bad_alloc&) {
+            FailOutOfMemoryInPass();
+        }
     }
     EndRun(1);
     view->ResetRunFlags();
@@ -169,7 +196,7 @@ int CTesselParser::EndRun(int executeFlag) {
     for (int i = 0; i < count; ++i) {
         if (variables[i].type != kTypeFile || variables[i].value.file == nullptr) continue;
         crt::CrtFile* file = variables[i].value.file;
-        file->Close();
+        if (!file->Close()) LoseWrittenData();
         delete file;
         for (int j = i; j < count; ++j)
             if (variables[j].type == kTypeFile && variables[j].value.file == file) variables[j].value.file = nullptr;
@@ -188,6 +215,11 @@ int CTesselParser::EndRun(int executeFlag) {
 }
 
 // ---------- errors ----------
+
+// A file of the script could not be flushed at its end: the run did not do what it says.
+void CTesselParser::LoseWrittenData() {
+    if (execute) FailWith(message::kCannotWriteFile);
+}
 
 // Messages are passed on whole, whatever their length (they are std::string throughout).
 void CTesselParser::ReportError(int expectedCode, int start, int length, const std::string& text) {
@@ -235,6 +267,13 @@ int CTesselParser::FailExpected(int keywordCode) {
     execute = 0;
     runState = kEndedByError;
     return 0;
+}
+
+// Memory ran out somewhere in a statement that no bound or table caught: the pass ends with an
+// error, and the run with its end line and its files closed, rather than the process with an abort.
+void CTesselParser::FailOutOfMemoryInPass() {
+    nestingDepth = 0;
+    FailWith(message::kNotEnoughMemory);
 }
 
 bool CTesselParser::ReportNestingTooDeep() {

@@ -313,6 +313,8 @@ int CTesselParser::ExecuteDeclaration(int typeCode) {
 }
 
 // One name of a declaration, with its matrix sizes and array count.
+int CTesselParser::FailDeclarationOutOfMemory() { return FailWith(DynaArrayOutOfMemoryText(variables.GetName())); }
+
 int CTesselParser::DeclareOneName(int typeCode) {
     ReadToken();
     if (currentToken != token::kUnknown && currentToken != token::kVariable) {
@@ -327,14 +329,13 @@ int CTesselParser::DeclareOneName(int typeCode) {
     if (currentToken != kw::kOpenBracket) {
         StepBackUnlessEnd();
         if (FindVariable(name) >= 0) return FailWith(message::kVariableRedefinition);
-        DeclareVariable(name, typeCode, 1, rows, cols);
-        return 1;
+        return DeclareVariable(name, typeCode, 1, rows, cols) ? 1 : FailDeclarationOutOfMemory();
     }
     ScanMark afterBracket;
     Value count;
     if (!ReadIntegerBound(count, afterBracket)) return 0;
     if (FindVariable(name) >= 0) return FailWith(message::kVariableRedefinition);
-    DeclareVariable(name, typeCode, count.value.integer, rows, cols);
+    if (!DeclareVariable(name, typeCode, count.value.integer, rows, cols)) return FailDeclarationOutOfMemory();
     ReadToken();
     if (currentToken != kw::kCloseBracket) {
         RestorePosition(afterBracket);

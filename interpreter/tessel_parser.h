@@ -24,6 +24,9 @@
 #include "interpreter/value.h"
 
 class CMatrix;
+namespace crt {
+enum SaveResult : int;
+}
 
 // Token codes beyond the keyword catalogue's 0 .. 161.
 namespace token {
@@ -119,7 +122,9 @@ public:
     // ===== construction, tables, variables and scopes (variables.cpp) =====
     void FreeRunBuffers();
     void SetErrorText(const std::string& text) { errorText = text; }
-    void DeclareVariable(const std::string& name, int type, int count, int rows, int cols);
+    // false when the records cannot fit (the table's out-of-memory message has been shown); no
+    // part of the array is then left in the table.
+    bool DeclareVariable(const std::string& name, int type, int count, int rows, int cols);
     // Index of the variable's first record, or -1. Newest first; scope-aware in the check pass.
     int FindVariable(const char* name, std::size_t length);
     int FindVariable(const std::string& name) { return FindVariable(name.data(), name.size()); }
@@ -218,11 +223,16 @@ public:
 
     // ===== run control (run_control.cpp) =====
     int Compile(const int options[4]);
+    bool StoppedInCheckPass() const;
+    void EndCheckPassByStop();
     int BeginRun(int executeFlag);
     int SetRunMode(int executeFlag);
     int InitInstance() override;
     int EndRun(int executeFlag);
     void ReportError(int expectedCode, int start, int length, const std::string& text);
+    // A file closed at a scope's or the run's end lost what was written: the run fails.
+    void LoseWrittenData();
+    void FailOutOfMemoryInPass();
     void WaitMilliseconds(long milliseconds);
     void SetRunning(int flag);
     // The shared failure rules. Report text E on the last token read: when a stop was requested,
@@ -263,7 +273,7 @@ public:
     // ===== object files (object_files.cpp) =====
     int ExecuteSaveObject();
     int ExecuteLoadObject();
-    int SaveObjectToFile(int record, const std::string& name);
+    int SaveObjectToFile(int record, const std::string& name, crt::SaveResult* outcome = nullptr);
     int LoadObject(int record, const std::string& name);
 
     // ===== extension operations (the network extension fills them) =====
@@ -514,6 +524,7 @@ private:
     int ExecuteMatrixAssignment(int record);
     int ReadMatrixIndexValue(int& index);
     int DeclareOneName(int typeCode);
+    int FailDeclarationOutOfMemory();
     // The check pass's Call budget (it follows every Call; bounded against call-graph blow-up),
     // whether the whole script is wrapped in braces, and the nested-skip stacks.
     int checkedCallEntries_ = 0;
@@ -537,6 +548,8 @@ private:
     // An Integer or Float passes; a String, Matrix or File is reported (they have no number).
     int RequireNumber(const Value& v);
     int FailMatrixMismatch();
+    int RoomForJoinedText(const Value& left, const Value& right);
+    bool OperandIsWrittenNumber(int first) const;
     // Reports the matrix access text that GetAt/SetAt left in the error text.
     int FailMatrixAccess();
     int CombineAdditive(int op, Value& left, const Value& right, const ScanMark& afterOperator);

@@ -13,6 +13,7 @@
 #include "base/matrix.h"
 #include "interpreter/tessel_parser.h"
 #include "platform/crt_file.h"
+#include "platform/memory_budget.h"
 
 namespace {
 
@@ -190,7 +191,7 @@ void CTesselParser::CloseDroppedFiles(int newLength) {
         for (int j = 0; j < newLength && !shared; ++j)
             shared = variables[j].type == kTypeFile && variables[j].value.file == file;
         if (!shared) {
-            file->Close();
+            if (!file->Close()) LoseWrittenData();
             delete file;
         }
         // Every dropped record that held it lets go (a closed handle must not be seen twice).
@@ -230,8 +231,30 @@ void CTesselParser::AddTreePosition(int textPosition) {
         std::upper_bound(treePositionSorted_.begin(), treePositionSorted_.end(), textPosition), textPosition);
 }
 
-void CTesselParser::DeclareVariable(const std::string& name, int type, int count, int rows, int cols) {
-    if (FindVariable(name) >= 0) return;
+namespace {
+
+// What one record of a declaration costs: the record twice (the table's growth copies it), the
+// heap text of its name and scope, and what its value owns.
+std::uint64_t RecordBytes(const std::string& name, const std::string& scope, int type, int rows, int cols) {
+    const auto heapText = [](const std::string& s) -> std::uint64_t { return s.size() > 15 ? s.size() + 1 : 0; };
+    std::uint64_t bytes = 2 * sizeof(Value) + heapText(name) + heapText(scope);
+    if (type == kTypeString) bytes += sizeof(std::string);
+    if (type == kTypeMatrix) {
+        bytes += sizeof(CMatrix);
+        if (rows > 0 && cols > 0) bytes += static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(cols) * sizeof(double);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+bool CTesselParser::DeclareVariable(const std::string& name, int type, int count, int rows, int cols) {
+    if (FindVariable(name) >= 0) return true;
+    // A declaration that cannot fit is refused before it takes anything.
+    if (count > 0 && !crt::FitsInMemory(static_cast<std::uint64_t>(count), RecordBytes(name, scope, type, rows, cols))) {
+        ShowDynaArrayOutOfMemory(variables.GetName());
+        return false;
+    }
     const int first = variables.GetCount();
     for (int i = 1; i <= count; ++i) {
         Value record;
@@ -248,17 +271,16 @@ void CTesselParser::DeclareVariable(const std::string& name, int type, int count
             default: record.type = type; break;
         }
         if (!AppendVariable(record)) {
-            // The table has shown its out-of-memory message (the remaining elements would only
-            // show it again). The array is as long as the records it got, so that no index
-            // can reach past them.
-            for (int j = first; j < variables.GetCount(); ++j) variables[j].count = i - 1;
-            break;
+            // The table has shown its out-of-memory message; no part of the array stays.
+            CutVariables(first);
+            return false;
         }
         if (i == 1 && !execute && !TreePositionKnown(position)) {
             AddTreePosition(position);
             view->AddVariableToTree(variables[variables.GetCount() - 1], count, LastTokenStart(), LastTokenLength());
         }
     }
+    return true;
 }
 
 int CTesselParser::GetUpperBoundMinusOne(int record) const {

@@ -30,6 +30,7 @@ int CLoriantParser::ExecuteLogicalMember(LogicalNeuralNetwork* net, int member) 
         }
         case kCreate:
             if (!ExpectEmptyArguments()) return 0;
+            if (execute && !net->CellsFitInMemory()) return FailOutOfMemory(net->GetName());
             if (execute && !net->Create()) return FailWith(netmsg::kDefinitionIncomplete);
             return 1;
         case kTrainOn: {

@@ -8,6 +8,7 @@
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"
+#include "platform/atomic_file.h"
 #include "platform/crt_file.h"
 
 int CLoriantParser::SaveObjectStatement() { return ExecuteObjectFileStatement(kw::kIn, true); }
@@ -25,18 +26,16 @@ int CLoriantParser::ExecuteObjectFileStatement(int connectorCode, bool save) {
 }
 
 // 0 with the run state untouched when the file cannot be created: the SaveObject statement then
-// reports that it cannot open the file.
+// reports that it cannot open the file. A network that cannot be written whole leaves the file
+// that was there and is reported.
 int CLoriantParser::SaveObjectToFile(int record, const std::string& name) {
-    std::unique_ptr<crt::CrtFile> file = crt::CrtFile::Open(name, "wb");
-    if (!file) return 0;
     const ObjectVariable& variable = objectVariables[record];
-    bool written = true;
-    if (variable.type == kTypeFeedForwardNetwork && variable.FeedForward() != nullptr) {
-        written = variable.FeedForward()->WriteToFile(*file) != 0;
-    }
-    written = file->Close() && written;
-    // A network that did not reach the disk whole is not reported as saved.
-    return written ? 1 : FailWith(netmsg::kCannotWriteFile);
+    const crt::SaveResult saved = crt::SaveFileAtomically(name, "wb", [&](crt::CrtFile& file) {
+        if (variable.type != kTypeFeedForwardNetwork || variable.FeedForward() == nullptr) return true;
+        return variable.FeedForward()->WriteToFile(file) != 0;
+    });
+    if (saved == crt::kSaveCannotCreate) return 0;
+    return saved == crt::kSaved ? 1 : FailWith(message::kCannotWriteFile);
 }
 
 // 1 when the error text is empty at the end; otherwise the text says why (the LoadObject

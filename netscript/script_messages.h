@@ -12,7 +12,6 @@ namespace netmsg {
 
 inline constexpr const char* kNotValidObject = "Error: Not a valid Kestrum Object.";
 inline constexpr const char* kUnknownVariableType = " Syntax Error : Unknown variable type.";
-inline constexpr const char* kCannotWriteFile = " Runtime Error : Cannot write file.";
 inline constexpr const char* kInputsNotKnown = " Runtime Error : Number of Inputs not known.";
 inline constexpr const char* kOutputsNotKnown = " Runtime Error : Number of Outputs not known.";
 inline constexpr const char* kAssignOrParenExpected = " Syntax Error :  \"=\"  or  \"(\"  expected.";

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "network/model_messages.h"
+#include "platform/memory_budget.h"
 
 namespace {
 
@@ -144,6 +145,12 @@ int LogicalNeuralNetwork::Create() {
     if (InputsNumber <= 0 || ClassesNum <= 0 || InputsPerRAM < 1) return 0;
     Allocate(InputsNumber, InputsPerRAM, ClassesNum, Threshold);
     return 1;
+}
+
+bool LogicalNeuralNetwork::CellsFitInMemory() const {
+    if (InputsNumber <= 0 || ClassesNum <= 0 || InputsPerRAM < 1 || InputsPerRAM >= 32) return true;
+    const std::uint64_t rams = std::max(InputsNumber / InputsPerRAM, 1);
+    return crt::FitsInMemory(static_cast<std::uint64_t>(ClassesNum) * rams, std::uint64_t{1} << InputsPerRAM);
 }
 
 void LogicalNeuralNetwork::Allocate(int inputs, int inputsPerRAM, int classes, int threshold) {

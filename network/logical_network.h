@@ -93,6 +93,9 @@ public:
     // Builds the discriminators from the four counts, every cell 0. 0 (nothing changes) when
     // InputsNumber or ClassesNum is not above 0 or InputsPerRAM is below 1.
     int Create();
+    // The cells Create would make fit in the memory the process can have: a training may write
+    // every one of them (so the lazily given pages of a huge network are no free lunch).
+    bool CellsFitInMemory() const;
     void Allocate(int inputs, int inputsPerRAM, int classes, int threshold);
     // Trains the discriminator of class classIndex (0-based). 0 when there is no such class.
     int TrainOn(std::span<const std::uint8_t> input, int classIndex);

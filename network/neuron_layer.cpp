@@ -1,11 +1,14 @@
 #include "network/neuron_layer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
+#include <new>
 
 #include "network/layer_kernels.h"
 #include "network/model_messages.h"
 #include "network/transfer_function.h"
+#include "platform/memory_budget.h"
 
 // --- Neuron ---
 
@@ -119,6 +122,11 @@ bool NeuronLayer::ConnectFrom(const NeuronLayer* source, const NeuronLayer* bias
     // neurons and then the bias neuron.
     const int connections = source->input_ ? source->count_ : source->count_ + 1;
     try {
+        // Weights beyond the process's memory are refused before the zeros would touch them all.
+        if (!crt::FitsInMemory(static_cast<std::uint64_t>(count_) * static_cast<std::uint64_t>(connections),
+                               sizeof(double))) {
+            throw std::bad_alloc();
+        }
         weights_.assign(static_cast<std::size_t>(count_) * static_cast<std::size_t>(connections), 0.0);
         connections_ = connections;
         return true;

@@ -8,6 +8,8 @@
 // Positions are always byte offsets in the file.
 #include "platform/crt_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -28,6 +30,7 @@ struct ParsedMode {
     std::string stdioMode;  // always binary for the C library
     bool text = true;
     bool append = false;
+    bool writable = false;
     bool valid = false;
 };
 
@@ -50,6 +53,7 @@ ParsedMode ParseMode(const std::string& mode) {
     }
     parsed.stdioMode = std::string(1, mode[0]) + (plus ? "+b" : "b");
     parsed.append = (mode[0] == 'a');
+    parsed.writable = mode[0] != 'r' || plus;
     parsed.valid = true;
     return parsed;
 }
@@ -87,10 +91,19 @@ std::unique_ptr<CrtFile> CrtFile::Open(const std::string& path, const std::strin
     if (IsDirectory(systemPath)) return nullptr;
     std::FILE* f = std::fopen(systemPath.c_str(), parsed.stdioMode.c_str());
     if (f == nullptr) return nullptr;
-    return std::unique_ptr<CrtFile>(new CrtFile(f, parsed.text, parsed.append));
+    return std::unique_ptr<CrtFile>(new CrtFile(f, parsed.text, parsed.append, parsed.writable));
 }
 
-CrtFile::CrtFile(std::FILE* f, bool text, bool append) : f_(f), text_(text), append_(append) {}
+std::unique_ptr<CrtFile> CrtFile::FromDescriptor(int fd, const std::string& mode) {
+    const ParsedMode parsed = ParseMode(mode);
+    if (!parsed.valid) return nullptr;
+    std::FILE* f = ::fdopen(fd, parsed.stdioMode.c_str());
+    if (f == nullptr) return nullptr;
+    return std::unique_ptr<CrtFile>(new CrtFile(f, parsed.text, parsed.append, parsed.writable));
+}
+
+CrtFile::CrtFile(std::FILE* f, bool text, bool append, bool writable)
+    : f_(f), text_(text), append_(append), writable_(writable) {}
 
 CrtFile::~CrtFile() {
     if (f_ != nullptr) std::fclose(f_);
@@ -236,6 +249,12 @@ std::int64_t CrtFile::Length() {
     std::fseek(f_, here, SEEK_SET);
     lastOp_ = kOpNone;
     return end;
+}
+
+bool CrtFile::Sync() {
+    if (f_ == nullptr || std::fflush(f_) != 0) return false;
+    // A device or a pipe cannot be synced; that is no failure of what was written to it.
+    return ::fsync(::fileno(f_)) == 0 || errno == EINVAL || errno == EROFS;
 }
 
 bool CrtFile::Close() {

@@ -17,6 +17,9 @@ class CrtFile {
 public:
     // nullptr when the file cannot be opened in that mode.
     static std::unique_ptr<CrtFile> Open(const std::string& path, const std::string& mode);
+    // A stream over a descriptor that is open for writing (the stream owns it from now on);
+    // nullptr when the mode is not valid or no stream can be made (the descriptor stays the caller's).
+    static std::unique_ptr<CrtFile> FromDescriptor(int fd, const std::string& mode);
     ~CrtFile();
     CrtFile(const CrtFile&) = delete;
     CrtFile& operator=(const CrtFile&) = delete;
@@ -36,20 +39,25 @@ public:
     bool Eof() const;
     // The length of the open file in bytes (after flushing what was written).
     std::int64_t Length();
+    // Flushes what was written and asks the system to put it on the disk; false when either fails.
+    bool Sync();
     // fclose: false when flushing or closing failed.
     bool Close();
     bool IsText() const { return text_; }
     // Opened with an "a" mode: every write goes to the end of the file.
     bool IsAppend() const { return append_; }
+    // Opened with a mode that writes (w, a or +): a failed write there is lost data, not a misuse.
+    bool IsWritable() const { return writable_; }
 
 private:
-    CrtFile(std::FILE* f, bool text, bool append);
+    CrtFile(std::FILE* f, bool text, bool append, bool writable);
     void SwitchTo(int op);
     std::size_t BeginTransfer(std::size_t size, std::size_t count, int op);
     int GetChar();
     std::FILE* f_;
     bool text_;
     bool append_;
+    bool writable_;
     bool eof_ = false;
     int lastOp_ = 0;  // 0 none, 1 read, 2 write: a seek is needed between the two, as in C
 };

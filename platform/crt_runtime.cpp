@@ -10,6 +10,7 @@ namespace {
 // Every thread starts from the runtime's fixed seed 1, so each run repeats the numbers of the
 // previous run until the script reseeds.
 thread_local std::uint32_t randState = 1;
+thread_local long requestedSleep = 0;
 
 std::chrono::steady_clock::time_point ProgramStart() {
     static const std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
@@ -37,7 +38,10 @@ std::int64_t TimeSeconds() { return static_cast<std::int64_t>(std::time(nullptr)
 
 void SleepMilliseconds(long ms) {
     if (ms <= 0) return;
+    requestedSleep += ms;
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+
+long RequestedSleepMilliseconds() { return requestedSleep; }
 
 }  // namespace crt

@@ -18,5 +18,8 @@ long Clock();
 std::int64_t TimeSeconds();
 // Sleeps the calling thread.
 void SleepMilliseconds(long ms);
+// The milliseconds SleepMilliseconds was asked for on the calling thread so far: what a test
+// reads to see that a wait happened (or did not) without timing it.
+long RequestedSleepMilliseconds();
 
 }  // namespace crt

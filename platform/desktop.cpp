@@ -7,6 +7,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -25,6 +26,8 @@ namespace desktop {
 namespace {
 
 constexpr unsigned kButtonMask = 0x0F;
+// How soon a waiting sound notices a stop.
+constexpr std::chrono::milliseconds kStopPollSlice{10};
 
 std::mutex& StderrMutex() {
     static std::mutex m;
@@ -55,6 +58,22 @@ std::atomic<Desktop*> installed{nullptr};
 
 }  // namespace
 
+bool Desktop::PlayWaveUntil(const std::string& path, const std::atomic<int>& stop) {
+    WaveInfo info;
+    std::string error;
+    if (!ReadWaveInfo(crt::ToSystemPath(path), info, error) || !PlayWave(path, false, false)) return false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(info.DurationMilliseconds());
+    while (std::chrono::steady_clock::now() < end) {
+        if (stop.load() != 0) {
+            StopWave();
+            return true;
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kStopPollSlice,
+                                                                                  end - std::chrono::steady_clock::now()));
+    }
+    return true;
+}
+
 int ConsoleDesktop::MessageBox(void*, const std::string& text, const std::string& caption, unsigned style) {
     {
         std::lock_guard<std::mutex> lock(StderrMutex());
@@ -73,6 +92,15 @@ std::string ConsoleDesktop::SelectFile(void*, const std::string&, const std::str
 void ConsoleDesktop::Beep(unsigned) {}
 
 bool ConsoleDesktop::PlayWave(const std::string& path, bool loop, bool wait) {
+    static const std::atomic<int> never{0};
+    return PlaySilently(path, loop, wait, never);
+}
+
+bool ConsoleDesktop::PlayWaveUntil(const std::string& path, const std::atomic<int>& stop) {
+    return PlaySilently(path, false, true, stop);
+}
+
+bool ConsoleDesktop::PlaySilently(const std::string& path, bool loop, bool wait, const std::atomic<int>& stop) {
     WaveInfo info;
     std::string error;
     if (!ReadWaveInfo(crt::ToSystemPath(path), info, error)) return false;
@@ -80,9 +108,11 @@ bool ConsoleDesktop::PlayWave(const std::string& path, bool loop, bool wait) {
     const std::uint64_t generation = ++waveGeneration_;
     playing_ = true;
     if (wait && !loop) {
-        // A synchronous sound lasts as long as its data; StopWave from another thread ends it.
-        waveStopped_.wait_for(lock, std::chrono::milliseconds(info.DurationMilliseconds()),
-                              [&] { return waveGeneration_ != generation; });
+        // A synchronous sound lasts as long as its data; StopWave from another thread ends it, and
+        // so does the stop flag, which a signal may set without notifying anyone (so it is polled).
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(info.DurationMilliseconds());
+        while (waveGeneration_ == generation && stop.load() == 0 && std::chrono::steady_clock::now() < end)
+            waveStopped_.wait_until(lock, std::min(end, std::chrono::steady_clock::now() + kStopPollSlice));
         if (waveGeneration_ == generation) playing_ = false;
     }
     return true;
@@ -107,8 +137,8 @@ bool ConsoleDesktop::Open(const std::string& target) {
         std::lock_guard<std::mutex> lock(stateMutex_);
         lastOpened_ = target;
     }
-    if (OpenWithDesktopWanted()) return LaunchOpener(crt::ToSystemPath(target));
-    return true;
+    // Only recorded: nothing was opened.
+    return OpenWithDesktopWanted() && LaunchOpener(crt::ToSystemPath(target));
 }
 
 bool ConsoleDesktop::SetClipboardText(const std::string& text) {

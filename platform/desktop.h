@@ -36,6 +36,10 @@ public:
     // Plays a WAV file; false when it cannot be played. wait: returns when the sound has ended.
     virtual bool PlayWave(const std::string& path, bool loop, bool wait) = 0;
     virtual void StopWave() = 0;
+    // PlayWave with wait that gives up as soon as stop becomes nonzero, stopping the sound: a run
+    // that is stopped does not sit out its sound. This one starts the sound without waiting and
+    // waits for the length its header gives, in short slices.
+    virtual bool PlayWaveUntil(const std::string& path, const std::atomic<int>& stop);
     // Opens a program, document or URL as the desktop's "open" does. false when nothing was opened.
     virtual bool Open(const std::string& target) = 0;
     // Puts plain text on the clipboard; false when the clipboard could not be had.
@@ -45,8 +49,8 @@ public:
 // Console implementation: each message box is one line "caption: text" on stderr (UTF-8); a
 // yes/no box answers as SetYesNoAnswer says, others answer OK; answers and the chosen file are
 // set by the host. Sounds are silent: PlayWave checks the WAV file and, with wait, takes as long
-// as the sound lasts. Open only records the target unless KESTRUM_OPEN_WITH_DESKTOP=1 is set,
-// which hands it to xdg-open.
+// as the sound lasts. Open only records the target (and answers that nothing was opened) unless
+// KESTRUM_OPEN_WITH_DESKTOP=1 is set, which hands it to xdg-open.
 class ConsoleDesktop : public Desktop {
 public:
     int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) override;
@@ -54,6 +58,7 @@ public:
     void Beep(unsigned type) override;
     bool PlayWave(const std::string& path, bool loop, bool wait) override;
     void StopWave() override;
+    bool PlayWaveUntil(const std::string& path, const std::atomic<int>& stop) override;
     bool Open(const std::string& target) override;
     bool SetClipboardText(const std::string& text) override;
 
@@ -67,6 +72,8 @@ public:
     bool IsPlaying() const;
 
 private:
+    bool PlaySilently(const std::string& path, bool loop, bool wait, const std::atomic<int>& stop);
+
     std::atomic<bool> answerYes_{false};
     std::string selectedFile_;
     std::mutex stateMutex_;  // clipboard_ and lastOpened_ are written from workers

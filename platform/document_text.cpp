@@ -1,5 +1,12 @@
 #include "platform/document_text.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "platform/cp1256.h"
 #include "platform/rtf_reader.h"
 
@@ -8,8 +15,11 @@ namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
-std::string PlainTextInCp1256(const std::string& fileBytes) {
-    std::string body = fileBytes.rfind(kUtf8Bom, 0) == 0 ? fileBytes.substr(3) : fileBytes;
+std::string WithoutByteOrderMark(const std::string& fileBytes) {
+    return fileBytes.rfind(kUtf8Bom, 0) == 0 ? fileBytes.substr(3) : fileBytes;
+}
+
+std::string PlainTextInCp1256(const std::string& body) {
     // Text that is not UTF-8 (an Arabic letter in code page 1256 is rarely valid UTF-8) is
     // already in the interpreter's code page.
     if (cp1256::IsValidUtf8(body)) return cp1256::FromUtf8(body);
@@ -32,11 +42,44 @@ std::string NormalizeLineEnds(const std::string& text) {
     return out;
 }
 
+bool ReadDocumentFile(const std::string& path, std::string& bytes, std::string& error) {
+    // Opened without blocking, so that a pipe without a writer is refused rather than waited for.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0;
+    if (!ok) {
+        error = std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        error = "not a regular file";
+        ok = false;
+    }
+    bytes.clear();
+    char buffer[65536];
+    while (ok) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            error = std::strerror(errno);
+            ok = false;
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return ok;
+}
+
 std::string LoadScriptDocument(const std::string& fileBytes, std::string& error) {
     error.clear();
-    if (!rtf::IsRtf(fileBytes)) return NormalizeLineEnds(PlainTextInCp1256(fileBytes));
+    const std::string body = WithoutByteOrderMark(fileBytes);
+    if (!rtf::IsRtf(body)) return NormalizeLineEnds(PlainTextInCp1256(body));
     std::string text;
-    if (!rtf::ExtractPlainText(fileBytes, text, error)) return std::string();
+    if (!rtf::ExtractPlainText(body, text, error)) return std::string();
     return NormalizeLineEnds(text);
 }
 

@@ -6,7 +6,11 @@
 
 namespace document {
 
-// An RTF document (leading "{\rtf") gives its plain text (rtf::ExtractPlainText). Other files are
+// The bytes of a script document file. Only a regular file is a document: a folder, a device or
+// a pipe is refused (false, with the reason in error) before anything is read from it.
+bool ReadDocumentFile(const std::string& path, std::string& bytes, std::string& error);
+
+// An RTF document (leading "{\rtf", after a UTF-8 byte order mark if there is one) gives its plain text (rtf::ExtractPlainText). Other files are
 // plain text: a UTF-8 byte order mark is dropped, valid UTF-8 is converted to code page 1256
 // (characters outside it become "?"), anything else is taken as code page 1256 already.
 // CR LF and lone CR become "\n" in either case.

@@ -29,6 +29,9 @@ public:
     // append 0 replaces the whole pane; otherwise text is added at the end, after a line break when
     // crlfBefore is set and the pane is not empty, followed by one when crlfAfter is set.
     virtual void OutputText(const std::string& text, int append, int crlfBefore, int crlfAfter, int repaint) = 0;
+    // A host that shows the pane in a window waits after some messages (an unclosed comment) so
+    // that they can be read before the window changes; one without a window does not wait.
+    virtual bool HasOutputWindow() const { return false; }
     // stop requested, running and paused become 0.
     virtual void ResetRunFlags() { stopRequested = 0; running = 0; paused = 0; }
     virtual void UpdateRunButtons() {}

@@ -48,6 +48,7 @@ public:
         waves.push_back({path, loop});
         return true;
     }
+    bool PlayWaveUntil(const std::string& path, const std::atomic<int>&) override { return PlayWave(path, false, true); }
     void StopWave() override { ++stops; }
     bool Open(const std::string& target) override {
         std::lock_guard<std::mutex> lock(mutex_);

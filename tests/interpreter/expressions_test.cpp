@@ -143,7 +143,7 @@ TEST_F(ExpressionTest, ErrorsReportTheirMessageOnTheirWord) {
 }
 
 TEST_F(ExpressionTest, RunTimeTestsAreSkippedInTheCheckPass) {
-    for (const char* script : {"1 / 0", "Sqrt(-1)", "Pow(0, 0)", "Ln(0)", "ArcCosD(5)", "m / 0", "m[9][9]"}) {
+    for (const char* script : {"1 / 0", "Sqrt(-1)", "Pow(0, 0)", "Ln(0)", "ArcCosD(5)", "m / Clock", "m[9][9]"}) {
         Value v;
         EXPECT_EQ(Eval(script, v, kCheck), 1) << script;
         EXPECT_EQ(parser.errorText, "") << script;

@@ -1,0 +1,27 @@
+// Saving a file so that a failure never destroys what was there: the content is written to a
+// temporary file beside the target, flushed to the disk and closed, and only then renamed over
+// the target. When any step fails, the temporary file is removed and the target is untouched.
+// A target that exists and is no regular file (a device, a pipe) cannot be replaced: it is
+// written directly, as a plain save would.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/crt_file.h"
+
+namespace crt {
+
+// What became of a save. The values let a caller that only asks "saved?" compare with kSaved.
+enum SaveResult : int {
+    kSaveCannotCreate = 0,  // the file could not be opened or created: nothing was written
+    kSaved = 1,
+    kSaveCannotWrite = 2,   // a write, the flush, the close or the rename failed: the target is as it was
+};
+
+// path is code page 1256 text, as for CrtFile::Open; mode is a writing mode of CrtFile ("wb", "wt").
+// write puts the content into the file and answers false when a write failed.
+SaveResult SaveFileAtomically(const std::string& path, const std::string& mode,
+                              const std::function<bool(CrtFile&)>& write);
+
+}  // namespace crt
