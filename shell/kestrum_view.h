@@ -66,6 +66,7 @@ public:
     TreeItem AddNetworkToTree(const ObjectVariable& record, int elementCount, int srcStart, int srcLength) override;
     void ShowChart(const std::string& title, const std::vector<double>& values, int count,
                    const std::vector<std::string>* labels) override;
+    bool HasOutputWindow() const override { return true; }
     bool HasTrainingWindow() const override { return true; }
     void ShowNetworkStructure(const CFeedForwardNeuralNetwork& network) override;
     void CloseStructureWindow() override;
