@@ -5,8 +5,11 @@
 #include "platform/desktop.h"
 #include "shell/kestrum_view.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QEventLoop>
+#include <QPagedPaintDevice>
 #include <QPointer>
+#include <QTextFrame>
 #include <QTimer>
 #include <QTreeWidgetItem>
 
@@ -28,6 +31,7 @@ constexpr int kWorkerEndPollMs = 2;
 constexpr auto kWeightsInterval = std::chrono::milliseconds(300);
 constexpr auto kReportRepaintInterval = std::chrono::milliseconds(100);
 const int kCheckOnly[4] = {1, 0, 0, 0};
+constexpr double kPrintMarginPoints = 720 / 20.0;  // 720 twips
 
 QColor FromWindowsColour(std::uint32_t colour) {
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
@@ -194,6 +198,20 @@ void CKestrumView::OutputText(const std::string& text, int append, int crlfBefor
     ApplyPending();
     WriteToPane(FromScriptText(text), append, crlfBefore, crlfAfter);
     if (repaint && pane_) pane_->repaint();
+}
+
+// A copy laid out on the printer's page as it is, so that the page margins are the only ones (a
+// document that is not laid out in pages would print with margins and page numbers of its own).
+void CKestrumView::Print(QPagedPaintDevice* printer) const {
+    const QMarginsF margins(kPrintMarginPoints, kPrintMarginPoints, kPrintMarginPoints, kPrintMarginPoints);
+    printer->setPageMargins(margins, QPageLayout::Point);
+    const std::unique_ptr<QTextDocument> copy(document()->clone());
+    copy->documentLayout()->setPaintDevice(printer);
+    QTextFrameFormat page = copy->rootFrame()->frameFormat();
+    page.setMargin(0);
+    copy->rootFrame()->setFrameFormat(page);
+    copy->setPageSize(QSizeF(printer->width(), printer->height()));
+    copy->print(printer);
 }
 
 void CKestrumView::SetPaneEnabled(bool enabled) {

@@ -23,6 +23,7 @@
 class CLeftView;
 class CLoriantParser;
 class COutputPane;
+class QPagedPaintDevice;
 class QTimer;
 class QTreeWidgetItem;
 class RunWindows;
@@ -46,6 +47,10 @@ public:
     void UpdateRunButtons() override;
     // Applies what the worker has queued (output, training reports).
     void FlushPendingOutput() { ApplyPending(); }
+
+    // Prints the script within the editor's print margins, 720 twips from every edge of the paper.
+    // The Print command does not reach the editor (it prints only from the output pane).
+    void Print(QPagedPaintDevice* printer) const;
 
     // --- the tree's "Source" branch ---
     void ResetTree();
