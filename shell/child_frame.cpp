@@ -1,7 +1,9 @@
 #include "shell/child_frame.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QSplitter>
 #include <QTextDocument>
 
@@ -39,6 +41,13 @@ CChildFrame::CChildFrame(CKestrumDoc* document, QWidget* parent) : QMdiSubWindow
     inner_->setStretchFactor(1, 0);
     inner_->setChildrenCollapsible(false);
     setWidget(outer_);
+
+    // Ctrl+F4 closes a document window whatever the desktop's key scheme (an X11 one would close
+    // it with Ctrl+W instead).
+    const QList<QKeySequence> closeKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    for (QAction* action : systemMenu()->actions()) {
+        if (!closeKeys.isEmpty() && action->shortcuts() == closeKeys) action->setShortcut(Qt::CTRL | Qt::Key_F4);
+    }
 
     view_->setDocument(document->TextDocument());
     view_->SetPanes(pane_, tree_);

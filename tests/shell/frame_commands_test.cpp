@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <functional>
 #include <QMdiArea>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTextDocument>
 
@@ -142,6 +143,16 @@ TEST(FrameCommandsTest, NothingClosesWhileAScriptRuns) {
     frame->close();
     QApplication::processEvents();
     EXPECT_TRUE(shown.frame.ChildFrames().isEmpty());
+}
+
+TEST(FrameCommandsTest, CtrlF4ClosesAFrameWhateverTheKeyScheme) {
+    ShownMainFrame shown;
+    CChildFrame* frame = shown.frame.OnFileNew();
+    QList<QList<QKeySequence>> closeKeys;
+    for (const QAction* action : frame->systemMenu()->actions()) {
+        if (action->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4))) closeKeys.append(action->shortcuts());
+    }
+    EXPECT_EQ(closeKeys, QList<QList<QKeySequence>>{{QKeySequence(Qt::CTRL | Qt::Key_F4)}});
 }
 
 TEST(FrameCommandsTest, CancellingTheSaveQuestionKeepsTheDocument) {
