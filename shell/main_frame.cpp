@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
@@ -179,7 +180,7 @@ void CMainFrame::CreateActions() {
     Connect(cmd::kEditFindNext, &CMainFrame::OnEditFindNext);
     Connect(cmd::kEditReplace, &CMainFrame::OnEditReplace);
     Connect(cmd::kWindowNew, &CMainFrame::OnWindowNewSlot);
-    connect(Action(cmd::kWindowCascade), &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+    Connect(cmd::kWindowCascade, &CMainFrame::OnWindowCascade);
     connect(Action(cmd::kWindowTile), &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
     Connect(cmd::kWindowArrange, &CMainFrame::OnWindowArrange);
     Connect(cmd::kAppAbout, &CMainFrame::OnAppAbout);
@@ -492,6 +493,28 @@ void CMainFrame::OnEditFindNext() { findDialog_->FindNext(); }
 // ---- window -----------------------------------------------------------------------------------
 
 // Minimised frames in a row along the bottom of the area.
+// As a multiple-document client cascades: the frames step down from the top left by a title bar's
+// height, bottom of the stack first, so that the active one comes last and stays on top; each is
+// as large as the area less the room of the steps.
+void CMainFrame::OnWindowCascade() {
+    QList<QMdiSubWindow*> frames;
+    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::StackingOrder)) {
+        if (!window->isMinimized()) frames.append(window);
+    }
+    if (frames.isEmpty()) return;
+    const QStyle* look = frames.front()->style();
+    const int step = std::max(1, look->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frames.front()) +
+                                     look->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, frames.front()));
+    const QSize area = mdi_->viewport()->size();
+    const int steps = area.height() / (3 * step);
+    const QSize size(area.width() - steps * step, area.height() - steps * step);
+    for (int n = 0; n < frames.size(); ++n) {
+        if (frames[n]->isMaximized()) frames[n]->showNormal();
+        const int offset = step * (n % (steps + 1));
+        frames[n]->setGeometry(QRect(QPoint(offset, offset), size));
+    }
+}
+
 void CMainFrame::OnWindowArrange() {
     int x = 0;
     for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder)) {

@@ -96,6 +96,7 @@ private:
     void OnEditFindNext();
     void OnEditReplace();
     void OnWindowNewSlot();
+    void OnWindowCascade();
     void OnWindowArrange();
     void OnAppAbout();
     void OnHelpWebOnline();

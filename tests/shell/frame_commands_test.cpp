@@ -155,6 +155,27 @@ TEST(FrameCommandsTest, CtrlF4ClosesAFrameWhateverTheKeyScheme) {
     EXPECT_EQ(closeKeys, QList<QList<QKeySequence>>{{QKeySequence(Qt::CTRL | Qt::Key_F4)}});
 }
 
+TEST(FrameCommandsTest, CascadeStaggersLargeFramesWithTheActiveOneOnTop) {
+    ShownMainFrame shown;
+    for (int i = 0; i < 3; ++i) shown.frame.OnFileNew();
+    CChildFrame* active = shown.frame.ChildFrames().front();
+    shown.frame.MdiArea()->setActiveSubWindow(active);
+    shown.frame.Execute(cmd::kWindowCascade);
+    const QRect area = shown.frame.MdiArea()->viewport()->rect();
+    const QList<QMdiSubWindow*> stack = shown.frame.MdiArea()->subWindowList(QMdiArea::StackingOrder);
+    ASSERT_EQ(stack.size(), 3);
+    EXPECT_EQ(stack.back(), active);
+    for (int i = 0; i < stack.size(); ++i) {
+        const QRect frame = stack[i]->geometry();
+        EXPECT_TRUE(area.contains(frame)) << i;
+        EXPECT_GT(frame.width(), area.width() / 2) << i;
+        EXPECT_GT(frame.height(), area.height() / 2) << i;
+        if (i == 0) continue;
+        EXPECT_GT(frame.x(), stack[i - 1]->x()) << i;
+        EXPECT_GT(frame.y(), stack[i - 1]->y()) << i;
+    }
+}
+
 TEST(FrameCommandsTest, CancellingTheSaveQuestionKeepsTheDocument) {
     ShownMainFrame shown;
     CChildFrame* frame = shown.frame.OnFileNew();
