@@ -591,12 +591,22 @@ int CTesselParser::SkipRawToEndSub() {
     }
 }
 
+// The first record of that name, as a scan from the table's start finds it, through a hash of the
+// names. The index follows the table: records added since are taken in (a name already there
+// keeps its first record); a table that shrank, or a record renamed in place, is indexed anew.
 int CTesselParser::FindSubroutine(const std::string& name) const {
     const int count = subroutines.GetCount();
-    for (int i = 0; i < count; ++i) {
-        if (subroutines[i].name == name) return i;
+    if (count < subroutinesIndexed_) {
+        subroutineIndex_.clear();
+        subroutinesIndexed_ = 0;
     }
-    return -1;
+    for (; subroutinesIndexed_ < count; ++subroutinesIndexed_)
+        subroutineIndex_.emplace(subroutines[subroutinesIndexed_].name, subroutinesIndexed_);
+    const auto found = subroutineIndex_.find(name);
+    if (found == subroutineIndex_.end()) return -1;
+    if (subroutines[found->second].name == name) return found->second;
+    subroutinesIndexed_ = count + 1;  // stale: the next look-up starts over
+    return FindSubroutine(name);
 }
 
 int CTesselParser::ExecuteSubroutineBody(int doIt) {

@@ -505,6 +505,8 @@ private:
     int NextScopeNumber(int counter);
     int SkipRawToEndSub();
     int FindSubroutine(const std::string& name) const;
+    mutable std::unordered_map<std::string, int> subroutineIndex_;  // name -> first record
+    mutable int subroutinesIndexed_ = 0;                              // records taken into it
     bool EnterCalledBodyInCheck(int subroutine);
     int RunCalledBody(int doIt, int subroutine);
     int ReadForBound(double& number, const char* stringMessage);
