@@ -216,6 +216,7 @@ int CTesselParser::FailMatrixAccess() {
 int CTesselParser::ReadExpression2(Value& result) { return ReadExpression(result); }
 
 int CTesselParser::ReadExpression(Value& result) {
+    if (statementReplay && execute && statementReplays_.ReplayExpression(*this, result)) return 1;
     if (ReadToken() == token::kEnd) return 0;
     // Every nested sub-expression of a primary (arguments, indices) comes through here.
     NestingLevel nesting(*this);

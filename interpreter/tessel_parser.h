@@ -348,6 +348,7 @@ public:
     // StatementReplays); a test turns it off to compare with the word-by-word reading.
     bool statementReplay = true;
     std::uint64_t ReplayedAssignments() const { return statementReplays_.ReplayedAssignments(); }
+    std::uint64_t ReplayedExpressions() const { return statementReplays_.ReplayedExpressions(); }
 
 private:
     // --- lexer-core private ---
@@ -481,7 +482,7 @@ private:
         tokenCount += count;
     }
     // The word at a cached position read as the last one (and put back when putBack): the scan
-    // as reading the replayed words one by one leaves it.
+    // as reading the replayed words one by one leaves it, a name looked up as reading it does.
     void SettleReplay(int from, bool putBack);
 
     // --- statements private ---

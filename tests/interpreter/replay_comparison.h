@@ -37,6 +37,9 @@ struct ReplaySide {
         parser.sleepScale = 0;
         parser.statementReplay = replay;
         parser.PrepareScan(text, 1);
+        // Subroutines the body declares can be called (a failed pre-scan leaves none).
+        parser.PrescanSubroutines();
+        parser.execute = 1;
         parser.DeclareVariable("i", kTypeInteger, 1, 0, 0);
         parser.DeclareVariable("x", kTypeFloat, 1, 0, 0);
         parser.DeclareVariable("s", kTypeString, 1, 0, 0);
