@@ -408,6 +408,13 @@ void CTesselParser::SettleReplay(int from, bool putBack) {
     if (putBack) UngetToken();
 }
 
+void CTesselParser::SettleRawWord(int from) {
+    const ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
+    TakeEntry(entry, scriptText.data(), true);
+    currentToken = entry.kind;
+    lastReadRepeats_ = false;
+}
+
 int CTesselParser::SkipBlockComment() { return SkipBlockCommentIn(scriptText.data(), textLength); }
 
 // Comments nest: every "/*" read inside opens one more level, every "*/" closes one. The levels

@@ -226,6 +226,8 @@ void StatementReplays::Clear() {
     texts_.clear();
     textNames_.clear();
     words_.clear();
+    skipAt_.clear();
+    skips_.clear();
 }
 
 void StatementReplays::AddWord(int start, int end) {
@@ -560,18 +562,78 @@ void StatementReplays::ResolveTextNames(CTesselParser& parser, const Expression&
         const Instruction& instruction = instructions_[static_cast<std::size_t>(at)];
         if (instruction.op != Op::kText) continue;
         const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
-        for (int k = text.nameCount - 1; k >= 0; --k) {
-            const int from = textNames_[static_cast<std::size_t>(text.firstName + k)];
-            if (parser.RecordNamedAt(from) >= 0) continue;
-            const std::string name(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(from)]));
-            const int id = parser.FindObjectKeyword(name.c_str());
-            if (!keywordSet) parser.objectKeywordId = id;
-            keywordSet = true;
-            if (id != -2) continue;
-            parser.objectVariableIndex = parser.FindObjectVariable(name.c_str());
+        if (ResolveNames(parser, textNames_.data() + text.firstName, text.nameCount, keywordSet)) return;
+    }
+}
+
+bool StatementReplays::ResolveNames(CTesselParser& parser, const int* names, int count, bool& keywordSet) {
+    for (int k = count - 1; k >= 0; --k) {
+        if (parser.RecordNamedAt(names[k]) >= 0) continue;
+        const std::string name(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(names[k])]));
+        const int id = parser.FindObjectKeyword(name.c_str());
+        if (!keywordSet) parser.objectKeywordId = id;
+        keywordSet = true;
+        if (id != -2) continue;
+        parser.objectVariableIndex = parser.FindObjectVariable(name.c_str());
+        return true;
+    }
+    return false;
+}
+
+// Every name has been looked up since the names last changed (else the reading looks it up anew).
+bool StatementReplays::NamesLookedUp(const CTesselParser& parser, const int* names, int count) {
+    for (int k = 0; k < count; ++k) {
+        if (parser.scanCache_[static_cast<std::size_t>(names[k])].nameGeneration != parser.nameGeneration_) return false;
+    }
+    return true;
+}
+
+int StatementReplays::ReplaySkip(CTesselParser& parser, int closing, int& found) {
+    if (!ScanIsPlain(parser) || skipAt_.empty()) return -1;
+    const int slot = skipAt_[static_cast<std::size_t>(parser.position)];
+    if (slot <= 0) return -1;
+    const Skip& skip = skips_[static_cast<std::size_t>(slot - 1)];
+    if (skip.closing != closing || !Fits(parser, skip.wordCount, 0) ||
+        !NamesLookedUp(parser, textNames_.data() + skip.firstName, skip.nameCount)) {
+        return -1;
+    }
+    bool keywordSet = false;
+    ResolveNames(parser, textNames_.data() + skip.firstName, skip.nameCount, keywordSet);
+    const int* words = &words_[static_cast<std::size_t>(skip.firstWord)];
+    parser.WriteReplayedHistory(words, skip.wordCount - 1);
+    parser.SettleRawWord(words[2 * (skip.wordCount - 1)]);
+    found = skip.found;
+    return skip.result;
+}
+
+void StatementReplays::KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found) {
+    if (!ScanIsPlain(parser) || from < 0 || from > parser.sourceLength_) return;
+    const int count = parser.tokenCount - fromCount;
+    if (result != 1 || count < 1 || parser.tokenCount >= CTesselParser::kHistoryLast) return;
+    if (skipAt_.empty()) skipAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
+    if (skipAt_[static_cast<std::size_t>(from)] != 0) return;
+    Skip skip{closing, result, found, static_cast<int>(words_.size()), count, static_cast<int>(textNames_.size()), 0};
+    for (int k = fromCount, readFrom = from; k < parser.tokenCount; ++k) {
+        const int start = parser.tokenStart[static_cast<std::size_t>(k)];
+        const int readAt = readFrom;  // a name's lookup is kept with the position it is read from
+        readFrom = start + parser.tokenLength[static_cast<std::size_t>(k)];
+        const CTesselParser::ScanCacheEntry* entry = parser.CachedEntryAt(start);
+        // A comment's words are read by the lexer, not the skipper: such a skip is always read.
+        const bool plain = entry != nullptr && entry->start == start &&
+                           ((entry->kind >= 0 && entry->kind != kw::kCommentOpen) ||
+                            entry->kind == CTesselParser::kScanNumber || entry->kind == CTesselParser::kScanName);
+        if (!plain) {
+            words_.resize(static_cast<std::size_t>(skip.firstWord));
+            textNames_.resize(static_cast<std::size_t>(skip.firstName));
+            skipAt_[static_cast<std::size_t>(from)] = -1;
             return;
         }
+        if (entry->kind == CTesselParser::kScanName) textNames_.push_back(readAt);
+        AddWord(start, entry->end);
     }
+    skip.nameCount = static_cast<int>(textNames_.size()) - skip.firstName;
+    skips_.push_back(skip);
+    skipAt_[static_cast<std::size_t>(from)] = static_cast<int>(skips_.size());
 }
 
 void StatementReplays::Store(CTesselParser& parser, int record, const Number& result) {

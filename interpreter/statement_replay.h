@@ -34,6 +34,12 @@ public:
     // At an expression's first word in a run: true when it was replayed into result (the scan as
     // reading it leaves it); false when it is to be read word by word (nothing has changed).
     bool ReplayExpression(CTesselParser& parser, Value& result);
+    // A skip over a branch or a loop body (words read raw up to the closing word `closing` names)
+    // from the scan position: replayed as the reading it kept did it, with its result and found
+    // Else; -1 when it is to be read. KeepSkip keeps a skip just read from `from` (its history
+    // count fromCount) when every word it read can be replayed.
+    int ReplaySkip(CTesselParser& parser, int closing, int& found);
+    void KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found);
     // The word at the scan position is a separator or a name, read as a run reads it (no brace).
     static bool StartsWithPlainWord(CTesselParser& parser);
     // How many assignments and expressions were replayed since the object was made.
@@ -86,6 +92,16 @@ private:
         bool putBack = false;
         int next = 0;  // where the word after it is read from
     };
+    // Words read raw from one position to a closing word, and the names among them.
+    struct Skip {
+        int closing = 0;   // which skip: the closing word it was asked for
+        int result = 0;
+        int found = 0;
+        int firstWord = 0; // in words_, the closing word last
+        int wordCount = 0;
+        int firstName = 0; // in textNames_
+        int nameCount = 0;
+    };
     // What the leftmost operand leaves on the result besides its value.
     struct Leftmost {
         int record = -1;     // the record copied in (a variable or an element), or the matrix's
@@ -109,6 +125,10 @@ private:
     void SetValue(Value& v, const Number& n) const;  // n's type and value (a String's text from the stack's first slot)
     // The lexer's lookups of the names inside the texts evaluated, as reading them makes them.
     void ResolveTextNames(CTesselParser& parser, const Expression& expression) const;
+    // The lookups of names read in order (their text positions), the last first; keywordSet: a
+    // later name has set the keyword id. True once a name has set the network variable index.
+    static bool ResolveNames(CTesselParser& parser, const int* names, int count, bool& keywordSet);
+    static bool NamesLookedUp(const CTesselParser& parser, const int* names, int count);
     int ElementRecord(CTesselParser& parser, const Statement& statement);
     void Store(CTesselParser& parser, int record, const Number& result);
     void AddWord(int start, int end);  // a word's history entry, from its bounds in the text
@@ -121,7 +141,9 @@ private:
     std::vector<Instruction> instructions_;
     std::vector<Number> constants_;
     std::vector<Text> texts_;
-    std::vector<int> textNames_;
+    std::vector<int> textNames_;  // the names inside texts, then those of skips
+    std::vector<int> skipAt_;
+    std::vector<Skip> skips_;
     std::vector<int> words_;
     std::string stackTexts_[kMaxStack];  // the String operands on the evaluation stack
     std::uint64_t replayedAssignments_ = 0;

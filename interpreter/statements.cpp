@@ -672,17 +672,38 @@ int CTesselParser::ExecuteCall(int doIt) {
 // Nested openings are counted by word. The nesting is kept in counters and small stacks rather
 // than in recursion, so deeply nested skipped text cannot exhaust the thread's stack.
 
+// A skip is replayed where it has been read before: what it reads depends on the text alone (the
+// lookups of the names it passes are made again).
+int CTesselParser::Skip(int closing, int& found) {
+    found = 0;
+    const int replayed = statementReplays_.ReplaySkip(*this, closing, found);
+    if (replayed >= 0) return replayed;
+    const int from = position;
+    const int fromCount = tokenCount;
+    const int result = closing == kw::kElse    ? ReadToElseOrEndif(found)
+                       : closing == kw::kEndif ? SkipPastClosing(kw::kIf, kw::kEndif)
+                                               : SkipPastClosing(kw::kWhile, kw::kWend);
+    statementReplays_.KeepSkip(*this, closing, from, fromCount, result, found);
+    return result;
+}
+
 int CTesselParser::SkipToElseOrEndif(int* foundElse) {
+    int found = 0;
+    const int result = Skip(kw::kElse, found);
+    if (foundElse) *foundElse = found;
+    return result;
+}
+
+int CTesselParser::ReadToElseOrEndif(int& found) {
     // One entry per nested If being passed over: 0 in its first branch, 1 in its Else branch.
     skipIfStates_.clear();
-    if (foundElse) *foundElse = 0;
     for (;;) {
         ReadToken(1);
         switch (currentToken) {
             case kw::kIf: skipIfStates_.push_back(0); break;
             case kw::kElse:
                 if (skipIfStates_.empty()) {
-                    if (foundElse) *foundElse = 1;
+                    found = 1;
                     return 1;
                 }
                 if (skipIfStates_.back() == 0) skipIfStates_.back() = 1;
@@ -699,9 +720,15 @@ int CTesselParser::SkipToElseOrEndif(int* foundElse) {
     }
 }
 
-int CTesselParser::SkipToEndif() { return SkipPastClosing(kw::kIf, kw::kEndif); }
+int CTesselParser::SkipToEndif() {
+    int found = 0;
+    return Skip(kw::kEndif, found);
+}
 
-int CTesselParser::SkipToWend() { return SkipPastClosing(kw::kWhile, kw::kWend); }
+int CTesselParser::SkipToWend() {
+    int found = 0;
+    return Skip(kw::kWend, found);
+}
 
 int CTesselParser::SkipPastClosing(int opening, int closing) {
     int depth = 0;

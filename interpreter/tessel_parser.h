@@ -484,6 +484,8 @@ private:
     // The word at a cached position read as the last one (and put back when putBack): the scan
     // as reading the replayed words one by one leaves it, a name looked up as reading it does.
     void SettleReplay(int from, bool putBack);
+    // The keyword at a cached position read raw as the last word (a skip's closing word).
+    void SettleRawWord(int from);
 
     // --- statements private ---
     // How one statement of a block ended (DispatchStatement's result).
@@ -503,6 +505,9 @@ private:
     void CutBlock(int kind, int entryLength);
     // Raw words up to the closing word that matches, nested openings counted; 0 at the text's end.
     int SkipPastClosing(int opening, int closing);
+    int ReadToElseOrEndif(int& found);
+    // The skip to `closing` (Else for Else-or-Endif, Endif, Wend), replayed where it was read before.
+    int Skip(int closing, int& found);
     int NextScopeNumber(int counter);
     int SkipRawToEndSub();
     int FindSubroutine(const std::string& name) const;

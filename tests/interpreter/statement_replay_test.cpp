@@ -94,6 +94,10 @@ TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
         {"text condition", "If s + 'c' = 'abc' Then s = s + 'd' Endif : Next", true},
         {"not and chains", "If NOT i = 7 And x < 3 Or s <> '' Then i = 1 Endif : Next", true},
         {"while loop", "While i > 5 : i = i - 1 : Wend : Next", true},
+        {"skipped branches", "If i < 0 Then b = c + 'x y' : If 1 Then z Endif Else x = x + 1 Endif : Next", true},
+        {"skipped comment", "If i < 0 Then /* c */ x = 1 Endif : Next", true},
+        {"skipped loop", "While i < 0 : foo bar : Wend : Next", true},
+        {"skipped to the end", "If i < 0 Then x = 1 : Next", true},
         {"lines instead of separators", "x = x + 1\n i = i * 2\n s = s + i\nNext", true},
         {"a number after", "x = i 5 Next", true},
         {"an unknown word after", "x = i foo Next", true},
@@ -133,6 +137,11 @@ TEST(StatementReplay, FollowsTheNamesDeclaredSinceLastTime) {
         p.objectVariables["a"] = 4;
         p.objectVariables["c"] = 2;
     });
+    ExpectSameAsReading({"a skipped word an extension word", "If i < 0 Then c = b : d Endif : Next", true},
+                        [](TestParser& p) {
+                            p.objectKeywords["d"] = 173;
+                            p.objectVariables["b"] = 1;
+                        });
     ExpectSameAsReading({"the word after an extension word", "x = i b Next", true},
                         [](TestParser& p) { p.objectKeywords["b"] = 172; });
     // Many names: the name index grows and moves, and every position's slot is looked up anew.
