@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
 #include "base/matrix.h"
 #include "base/number_text.h"
+#include "interpreter/comparisons.h"
 #include "interpreter/keyword_codes.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
@@ -45,6 +47,15 @@ public:
         return true;
     }
     bool Is(int code) const { return kind_ == Kind::kKeyword && code_ == code; }
+    bool IsKeyword() const { return kind_ == Kind::kKeyword; }
+    int Code() const { return code_; }
+    // The next word is read from `position`.
+    void ReadFrom(int position) { next_ = position; }
+    // The word just read (and put back) read again where it starts, as a reading does.
+    bool ReadAgain() {
+        next_ = entry_->start;
+        return Advance();
+    }
     bool IsName() const { return kind_ == Kind::kName; }
     // The word just read goes back: it is read again where it starts.
     void PutBack() { out_.words_.resize(out_.words_.size() - 2); }
@@ -228,6 +239,9 @@ void StatementReplays::Clear() {
     words_.clear();
     skipAt_.clear();
     skips_.clear();
+    conditionAt_.clear();
+    conditions_.clear();
+    conditionParts_.clear();
 }
 
 void StatementReplays::AddWord(int start, int end) {
@@ -282,6 +296,110 @@ int StatementReplays::CompileStatement(CTesselParser& parser, int position) {
     statement.wordCount = static_cast<int>(words_.size() - words) / 2;
     statements_.push_back(statement);
     return static_cast<int>(statements_.size());
+}
+
+// [NOT] a [op b] [And|Or ...]: every word as EvaluateCondition reads it, a word it puts back
+// read again from where it starts.
+int StatementReplays::CompileCondition(CTesselParser& parser, int position) {
+    const std::size_t words = words_.size();
+    const std::size_t parts = conditionParts_.size();
+    Condition condition;
+    condition.firstWord = static_cast<int>(words);
+    condition.firstPart = static_cast<int>(parts);
+    Compiler c(parser, *this, position);
+    for (int level = 0;; ++level) {
+        ConditionPart part;
+        bool kept = c.Advance();
+        if (kept && c.Is(kw::kNot)) {
+            part.invert = true;
+        } else if (kept) {
+            c.PutBack();
+            c.ReadFrom(c.Entry().start);
+        }
+        kept = kept && (part.a = c.Top()) >= 0 && c.ReadAgain();
+        if (kept && c.IsKeyword() && IsComparison(c.Code())) {
+            part.op = c.Code();
+            kept = (part.b = c.Top()) >= 0 && c.ReadAgain();
+        } else if (kept) {
+            c.PutBack();
+            kept = c.ReadAgain();  // the word after a, read again as the chain word
+        }
+        if (!kept) {
+            words_.resize(words);
+            conditionParts_.resize(parts);
+            return -1;
+        }
+        for (int e : {part.a, part.b}) {
+            if (e < 0) continue;
+            const Expression& expression = expressions_[static_cast<std::size_t>(e)];
+            condition.depth = std::max(condition.depth, level + expression.depth);
+            condition.keyword = condition.keyword || expression.keyword;
+        }
+        condition.keyword = condition.keyword || part.op >= 0;
+        if (c.Is(kw::kAnd) || c.Is(kw::kOr)) {
+            part.chain = c.Code();
+            condition.keyword = true;
+            conditionParts_.push_back(part);
+            continue;
+        }
+        conditionParts_.push_back(part);
+        c.PutBack();
+        condition.after = c.Entry().start;
+        condition.depth = std::max(condition.depth, level);
+        break;
+    }
+    condition.wordCount = static_cast<int>(words_.size() - words) / 2;
+    condition.partCount = static_cast<int>(conditionParts_.size() - parts);
+    conditions_.push_back(condition);
+    return static_cast<int>(conditions_.size());
+}
+
+bool StatementReplays::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
+    Number a{};
+    Leftmost left;
+    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.a)], a, left)) return false;
+    if (a.type == kTypeString) leftText_ = stackTexts_[0];
+    truth = a.type == kTypeInteger ? a.i != 0 : a.type == kTypeFloat ? a.d != 0.0 : !leftText_.empty();
+    if (part.op >= 0) {
+        Number b{};
+        if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.b)], b, left)) return false;
+        if ((a.type == kTypeString) != (b.type == kTypeString)) return false;  // reported by the reading
+        if (a.type == kTypeString)
+            truth = Compare(part.op, std::strcmp(leftText_.c_str(), stackTexts_[0].c_str()));
+        else
+            truth = CompareNumbers(part.op, a.type == kTypeInteger ? a.i : a.d, b.type == kTypeInteger ? b.i : b.d);
+    }
+    truth = truth != part.invert;
+    return true;
+}
+
+bool StatementReplays::ReplayCondition(CTesselParser& parser, int& result) {
+    if (!ScanIsPlain(parser)) return false;
+    if (conditionAt_.empty()) conditionAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
+    int& slot = conditionAt_[static_cast<std::size_t>(parser.position)];
+    if (slot == 0) slot = CompileCondition(parser, parser.position);
+    if (slot < 0) return false;
+    const Condition& condition = conditions_[static_cast<std::size_t>(slot - 1)];
+    if (!Fits(parser, condition.wordCount, condition.depth + 1)) return false;
+    // Every part is evaluated (no short cut); the chain groups from the right.
+    bool truths[kMaxDepth + 1] = {};
+    if (condition.partCount > kMaxDepth + 1) return false;
+    const ConditionPart* parts = &conditionParts_[static_cast<std::size_t>(condition.firstPart)];
+    for (int k = 0; k < condition.partCount; ++k) {
+        if (!EvaluatePart(parser, parts[k], truths[k])) return false;
+    }
+    bool truth = truths[condition.partCount - 1];
+    for (int k = condition.partCount - 2; k >= 0; --k) truth = parts[k].chain == kw::kAnd ? truths[k] && truth : truths[k] || truth;
+    for (int k = 0; k < condition.partCount; ++k) {
+        ResolveTextNames(parser, expressions_[static_cast<std::size_t>(parts[k].a)]);
+        if (parts[k].b >= 0) ResolveTextNames(parser, expressions_[static_cast<std::size_t>(parts[k].b)]);
+    }
+    parser.WriteReplayedHistory(&words_[static_cast<std::size_t>(condition.firstWord)], condition.wordCount);
+    if (condition.keyword) parser.lastBuiltinLiteral.historyIndex = -1;
+    parser.SettleReplay(condition.after, true);
+    result = truth ? 1 : 0;
+    ++replayedExpressions_;
+    return true;
 }
 
 bool StatementReplays::StartsWithPlainWord(CTesselParser& parser) {

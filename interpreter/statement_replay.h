@@ -34,6 +34,9 @@ public:
     // At an expression's first word in a run: true when it was replayed into result (the scan as
     // reading it leaves it); false when it is to be read word by word (nothing has changed).
     bool ReplayExpression(CTesselParser& parser, Value& result);
+    // At a condition's first word in a run: true when it was replayed (its truth in result, the
+    // scan as reading it leaves it); false when it is to be read word by word (nothing changed).
+    bool ReplayCondition(CTesselParser& parser, int& result);
     // A skip over a branch or a loop body (words read raw up to the closing word `closing` names)
     // from the scan position: replayed as the reading it kept did it, with its result and found
     // Else; -1 when it is to be read. KeepSkip keeps a skip just read from `from` (its history
@@ -42,7 +45,7 @@ public:
     void KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found);
     // The word at the scan position is a separator or a name, read as a run reads it (no brace).
     static bool StartsWithPlainWord(CTesselParser& parser);
-    // How many assignments and expressions were replayed since the object was made.
+    // How many assignments, and expressions and conditions, were replayed since the object was made.
     std::uint64_t ReplayedAssignments() const { return replayedAssignments_; }
     std::uint64_t ReplayedExpressions() const { return replayedExpressions_; }
 
@@ -92,6 +95,23 @@ private:
         bool putBack = false;
         int next = 0;  // where the word after it is read from
     };
+    // One comparison of a condition: [NOT] a [op b], then And or Or and the next part, or the end.
+    struct ConditionPart {
+        int a = -1;
+        int op = -1;  // a comparison's keyword code, -1 for a's truth alone
+        int b = -1;
+        bool invert = false;
+        int chain = -1;  // And, Or, or -1 for the last part
+    };
+    struct Condition {
+        int firstWord = 0;  // its words in words_, the word put back after it excluded
+        int wordCount = 0;
+        int firstPart = 0;  // in conditionParts_
+        int partCount = 0;
+        int depth = 0;
+        int after = 0;  // where the word put back after it is read from
+        bool keyword = false;
+    };
     // Words read raw from one position to a closing word, and the names among them.
     struct Skip {
         int closing = 0;   // which skip: the closing word it was asked for
@@ -114,6 +134,9 @@ private:
     // -1 when what is read from here cannot be kept, else its index plus 1.
     int CompileStatement(CTesselParser& parser, int position);
     int CompileExpression(CTesselParser& parser, int position);
+    int CompileCondition(CTesselParser& parser, int position);
+    // The truth of one part; false where the reading would report.
+    bool EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth);
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result, Leftmost& left);
     bool Operand(CTesselParser& parser, const Instruction& instruction, Number* stack, int& top, Leftmost& left,
                  bool leftmost);
@@ -142,6 +165,10 @@ private:
     std::vector<Number> constants_;
     std::vector<Text> texts_;
     std::vector<int> textNames_;  // the names inside texts, then those of skips
+    std::vector<int> conditionAt_;
+    std::vector<Condition> conditions_;
+    std::vector<ConditionPart> conditionParts_;
+    std::string leftText_;  // a compared String while the other side is evaluated
     std::vector<int> skipAt_;
     std::vector<Skip> skips_;
     std::vector<int> words_;
