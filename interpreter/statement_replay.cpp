@@ -497,57 +497,10 @@ int StatementReplays::ElementRecord(CTesselParser& parser, const Statement& stat
     return parser.variables[element].type == kTypeMatrix ? -1 : element;
 }
 
-bool StatementReplays::Evaluate(CTesselParser& parser, const Expression& expression, Number& result, Leftmost& left) {
-    Number stack[kMaxStack];
-    int top = -1;
-    const int first = expression.firstInstruction;
-    const int end = first + expression.instructionCount;
-    for (int at = first; at != end; ++at) {
-        const Instruction& instruction = instructions_[static_cast<std::size_t>(at)];
-        switch (instruction.op) {
-            case Op::kConstant:
-                stack[++top] = constants_[static_cast<std::size_t>(instruction.argument)];
-                break;
-            case Op::kText: {
-                const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
-                for (int k = 0; k < text.nameCount; ++k) {
-                    const int from = textNames_[static_cast<std::size_t>(text.firstName + k)];
-                    if (parser.scanCache_[static_cast<std::size_t>(from)].nameGeneration != parser.nameGeneration_)
-                        return false;  // not looked up since the names changed: the reading does it
-                }
-                stack[++top] = {kTypeString, 0, 0.0};
-                stackTexts_[top] = text.text;
-                break;
-            }
-            case Op::kVariable:
-            case Op::kElement:
-            case Op::kMatrixElement:
-                if (!Operand(parser, instruction, stack, top, left, at == expression.leftmost)) return false;
-                break;
-            case Op::kNegate: {
-                Number& a = stack[top];
-                if (a.type == kTypeInteger)
-                    a.i = WrapNegate(a.i);
-                else if (a.type == kTypeFloat)
-                    a.d = -a.d;
-                else
-                    return false;
-                break;
-            }
-            default:
-                --top;
-                if (!Combine(instruction.op, stack[top], top, stack[top + 1])) return false;
-                break;
-        }
-    }
-    result = stack[0];
-    return true;
-}
-
 // A variable, an array element or a matrix element (their indices on the stack) replaces the
 // indices on the stack by its value; false where the reading would report or take another form.
-bool StatementReplays::Operand(CTesselParser& parser, const Instruction& instruction, Number* stack, int& top,
-                               Leftmost& left, bool leftmost) {
+__attribute__((always_inline)) inline bool StatementReplays::Operand(CTesselParser& parser, const Instruction& instruction,
+                                                                    Number* stack, int& top, Leftmost& left, bool leftmost) {
     const int record = parser.RecordNamedAt(instruction.argument);
     if (record < 0) return false;
     const Value& variable = parser.variables[record];
@@ -587,6 +540,54 @@ bool StatementReplays::Operand(CTesselParser& parser, const Instruction& instruc
         default: return false;
     }
     if (leftmost) left = {element, false};
+    return true;
+}
+
+bool StatementReplays::Evaluate(CTesselParser& parser, const Expression& expression, Number& result, Leftmost& left) {
+    Number stack[kMaxStack];
+    int top = -1;
+    const Instruction* const first = instructions_.data() + expression.firstInstruction;
+    const Instruction* const end = first + expression.instructionCount;
+    const Instruction* const leftmost = instructions_.data() + expression.leftmost;
+    for (const Instruction* at = first; at != end; ++at) {
+        const Instruction& instruction = *at;
+        switch (instruction.op) {
+            case Op::kConstant:
+                stack[++top] = constants_[static_cast<std::size_t>(instruction.argument)];
+                break;
+            case Op::kText: {
+                const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
+                for (int k = 0; k < text.nameCount; ++k) {
+                    const int from = textNames_[static_cast<std::size_t>(text.firstName + k)];
+                    if (parser.scanCache_[static_cast<std::size_t>(from)].nameGeneration != parser.nameGeneration_)
+                        return false;  // not looked up since the names changed: the reading does it
+                }
+                stack[++top] = {kTypeString, 0, 0.0};
+                stackTexts_[top] = text.text;
+                break;
+            }
+            case Op::kVariable:
+            case Op::kElement:
+            case Op::kMatrixElement:
+                if (!Operand(parser, instruction, stack, top, left, at == leftmost)) return false;
+                break;
+            case Op::kNegate: {
+                Number& a = stack[top];
+                if (a.type == kTypeInteger)
+                    a.i = WrapNegate(a.i);
+                else if (a.type == kTypeFloat)
+                    a.d = -a.d;
+                else
+                    return false;
+                break;
+            }
+            default:
+                --top;
+                if (!Combine(instruction.op, stack[top], top, stack[top + 1])) return false;
+                break;
+        }
+    }
+    result = stack[0];
     return true;
 }
 
