@@ -267,9 +267,11 @@ int StatementReplays::CompileStatement(CTesselParser& parser, int position) {
     } else {
         // name [ "[" index "]" ] "=" value
         kept = kept && c.IsName() && c.Advance();
-        if (kept && c.Is(kw::kOpenBracket)) {
-            statement.index = c.Top();
-            kept = statement.index >= 0 && c.Is(kw::kCloseBracket);
+        // An array element's index, or a matrix element's row and column.
+        for (int* index : {&statement.index, &statement.column}) {
+            if (!kept || !c.Is(kw::kOpenBracket)) break;
+            *index = c.Top();
+            kept = *index >= 0 && c.Is(kw::kCloseBracket);
             if (kept) {
                 c.TakeAgain();
                 kept = c.Advance();
@@ -455,15 +457,27 @@ int StatementReplays::Replay(CTesselParser& parser) {
         const Statement& statement = statements_[static_cast<std::size_t>(slot - 1)];
         if (statement.value >= 0) {
             const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
-            const int depth = statement.index >= 0 ? std::max(value.depth, expressions_[static_cast<std::size_t>(statement.index)].depth) : value.depth;
+            int depth = value.depth;
+            for (int index : {statement.index, statement.column})
+                if (index >= 0) depth = std::max(depth, expressions_[static_cast<std::size_t>(index)].depth);
             if (!Fits(parser, statement.wordCount, depth)) break;
-            const int record = ElementRecord(parser, statement);
+            double* element = nullptr;
+            int record = -1;
+            if (statement.column >= 0)
+                element = MatrixTarget(parser, statement);
+            else
+                record = ElementRecord(parser, statement);
             Number n{};
             Leftmost left;
-            if (record < 0 || !Evaluate(parser, value, n, left)) break;
-            if (statement.index >= 0) ResolveTextNames(parser, expressions_[static_cast<std::size_t>(statement.index)]);
+            if ((record < 0 && element == nullptr) || !Evaluate(parser, value, n, left)) break;
+            if (element != nullptr && n.type == kTypeString) break;  // no text goes into a matrix
+            for (int index : {statement.index, statement.column})
+                if (index >= 0) ResolveTextNames(parser, expressions_[static_cast<std::size_t>(index)]);
             ResolveTextNames(parser, value);
-            Store(parser, record, n);
+            if (element != nullptr)
+                *element = n.type == kTypeInteger ? n.i : n.d;
+            else
+                Store(parser, record, n);
             ++replayedAssignments_;
         } else if (!Fits(parser, statement.wordCount, 0)) {
             break;
@@ -480,6 +494,15 @@ int StatementReplays::Replay(CTesselParser& parser) {
     return done;
 }
 
+bool StatementReplays::IndexValue(CTesselParser& parser, int expression, std::int32_t& index) {
+    Number k{};
+    Leftmost left;
+    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(expression)], k, left) || k.type != kTypeInteger)
+        return false;
+    index = k.i;
+    return true;
+}
+
 // The record an assignment stores into: the variable named, or its element; -1 when the reading
 // would do anything else (report, or take another kind of assignment).
 int StatementReplays::ElementRecord(CTesselParser& parser, const Statement& statement) {
@@ -487,14 +510,25 @@ int StatementReplays::ElementRecord(CTesselParser& parser, const Statement& stat
     const int record = parser.RecordNamedAt(statement.readPosition);
     if (record < 0) return -1;
     const int count = parser.variables[record].count;
-    Number k{};
-    Leftmost left;
-    if (count < 2 || !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.index)], k, left) ||
-        k.type != kTypeInteger || k.i < 1 || k.i > count) {
-        return -1;
-    }
-    const int element = record + k.i - 1;
+    std::int32_t k = 0;
+    if (count < 2 || !IndexValue(parser, statement.index, k) || k < 1 || k > count) return -1;
+    const int element = record + k - 1;
     return parser.variables[element].type == kTypeMatrix ? -1 : element;
+}
+
+double* StatementReplays::MatrixTarget(CTesselParser& parser, const Statement& statement) {
+    const int record = parser.RecordNamedAt(statement.readPosition);
+    if (record < 0) return nullptr;
+    const Value& variable = parser.variables[record];
+    std::int32_t row = 0;
+    std::int32_t col = 0;
+    if (variable.count != 1 || variable.type != kTypeMatrix || variable.value.matrix == nullptr ||
+        !IndexValue(parser, statement.index, row) || !IndexValue(parser, statement.column, col)) {
+        return nullptr;
+    }
+    CMatrix& m = *variable.value.matrix;
+    if (!m.IsAllocated() || row < 1 || row > m.GetRows() || col < 1 || col > m.GetCols()) return nullptr;
+    return m.Row(row - 1) + (col - 1);
 }
 
 // A variable, an array element or a matrix element (their indices on the stack) replaces the
@@ -513,7 +547,7 @@ __attribute__((always_inline)) inline bool StatementReplays::Operand(CTesselPars
             return false;
         }
         const CMatrix& m = *variable.value.matrix;
-        if (row.i < 1 || row.i > m.GetRows() || col.i < 1 || col.i > m.GetCols()) return false;
+        if (!m.IsAllocated() || row.i < 1 || row.i > m.GetRows() || col.i < 1 || col.i > m.GetCols()) return false;
         const double d = m.Row(row.i - 1)[col.i - 1];
         const std::int32_t whole = DoubleToInt32(d);
         Number& n = stack[--top];

@@ -10,7 +10,7 @@
 // current tables, the values stored.
 //
 // Kept are numbers, string literals of plain words, Integer, Float and String variables, array
-// elements and matrix elements, "+", "-", "Mod", "*", "/", one sign per operand and parentheses.
+// elements and matrix elements (as operands and as targets), "+", "-", "Mod", "*", "/", one sign per operand and parentheses.
 // Anything that could report, wait or stop (a pause or stop pending, a division by zero, an index
 // out of range, a name that is no such variable now, a type the operators refuse, a full history,
 // the nesting limit) is left to the word-by-word reading, which then does what it always did.
@@ -87,7 +87,8 @@ private:
         int readPosition = 0;  // where its first word (the target's name) is read from
         int firstWord = 0;     // all its words in words_
         int wordCount = 0;
-        int index = -1;        // the element index's expression, -1 for a plain variable
+        int index = -1;        // the element index's expression (a matrix's row), -1 for a plain variable
+        int column = -1;       // a matrix element's column expression, -1 for any other target
         int value = -1;        // the value's expression, -1 for a separator
         // Where the last word read is read from when the statement is the last one replayed: its
         // own last word (a separator), or the word after the value, which is put back.
@@ -153,6 +154,10 @@ private:
     static bool ResolveNames(CTesselParser& parser, const int* names, int count, bool& keywordSet);
     static bool NamesLookedUp(const CTesselParser& parser, const int* names, int count);
     int ElementRecord(CTesselParser& parser, const Statement& statement);
+    // The matrix element a statement stores into, as a pointer; null where the reading would report.
+    double* MatrixTarget(CTesselParser& parser, const Statement& statement);
+    // A number index: an Integer expression's value; false for any other.
+    bool IndexValue(CTesselParser& parser, int expression, std::int32_t& index);
     void Store(CTesselParser& parser, int record, const Number& result);
     void AddWord(int start, int end);  // a word's history entry, from its bounds in the text
 

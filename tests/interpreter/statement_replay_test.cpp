@@ -81,6 +81,9 @@ TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
         {"array without index", "i = a + 1 : Next", false},
         {"matrix elements", "m[1][2] = m[2][1] + x * 0.5 : x = m[1][2] : Next", true},
         {"matrix element outside", "x = m[3][1] : Next", true},
+        {"matrix element targets", "m[i - 6][2] = i * 0.5 : m[2][2] = m[1][2] + 1 : m[1][3] = 1 : Next", true},
+        {"text into a matrix element", "m[1][1] = s : Next", true},
+        {"matrix row target", "m[1] = 2 : Next", true},
         {"matrix row", "x = m[1] : Next", true},
         {"matrix target", "m = 1 : Next", true},
         {"power", "i = i ^ 2 : Next", false},
@@ -129,6 +132,8 @@ TEST(StatementReplay, FollowsTheNamesDeclaredSinceLastTime) {
                         [](TestParser& p) { p.DeclareVariable("i", kTypeInteger, 4, 0, 0); });
     ExpectSameAsReading({"declared where unknown before", "i = j + 1 : Next", false},
                         [](TestParser& p) { p.DeclareVariable("j", kTypeInteger, 1, 0, 0); });
+    ExpectSameAsReading({"shadowed by an empty matrix", "m[1][1] = i : x = m[1][1] : Next", true},
+                        [](TestParser& p) { p.DeclareVariable("m", kTypeMatrix, 1, 0, 0); });
     ExpectSameAsReading({"dropped again", "x = x + i * 2 : Next", true}, [](TestParser& p) {
         p.DeclareVariable("i", kTypeFloat, 1, 0, 0);
         p.CutVariables(p.variables.GetCount() - 1);
