@@ -43,6 +43,8 @@ struct ReplaySide {
     // A new text, with the variables and subroutines every body starts from.
     void Prepare(const std::string& text) {
         parser.PrepareScan(text, 1);
+        parser.objectKeywordId = 0;
+        parser.objectVariableIndex = 0;
         // Subroutines the body declares can be called (a failed pre-scan leaves none).
         parser.PrescanSubroutines();
         parser.execute = 1;
