@@ -413,7 +413,7 @@ bool StatementReplays::StartsWithPlainWord(CTesselParser& parser) {
 
 // A run reading its own cached text, with nothing pending that a word-by-word reading would
 // wait for, stop at or end with.
-bool StatementReplays::ScanIsPlain(const CTesselParser& parser) {
+__attribute__((always_inline)) inline bool StatementReplays::ScanIsPlain(const CTesselParser& parser) {
     return parser.statementReplay && parser.execute && parser.ScanIsCached() &&
            !parser.view->paused.load(std::memory_order_relaxed) &&
            !parser.view->stopRequested.load(std::memory_order_relaxed) && parser.runState == kRunning &&
@@ -638,23 +638,26 @@ void AppendNumberText(std::string& out, std::uint8_t type, std::int32_t i, doubl
 
 }  // namespace
 
+// A String on either side: only "+" joins, the number's text on its side.
+bool StatementReplays::CombineTexts(Op op, Number& a, int slot, const Number& b) {
+    if (op != Op::kAdd) return false;
+    std::string& text = stackTexts_[slot];
+    if (a.type != kTypeString) {
+        text.clear();
+        AppendNumberText(text, a.type, a.i, a.d);
+        a.type = kTypeString;
+    }
+    if (b.type == kTypeString)
+        text += stackTexts_[slot + 1];
+    else
+        AppendNumberText(text, b.type, b.i, b.d);
+    return true;
+}
+
 // a op b, a at the stack slot `slot` and b above it, as the expression levels combine them;
 // false where they report (a division by zero, an operator that refuses a String).
-bool StatementReplays::Combine(Op op, Number& a, int slot, const Number& b) {
-    if (a.type == kTypeString || b.type == kTypeString) {
-        if (op != Op::kAdd) return false;
-        std::string& text = stackTexts_[slot];
-        if (a.type != kTypeString) {
-            text.clear();
-            AppendNumberText(text, a.type, a.i, a.d);
-            a.type = kTypeString;
-        }
-        if (b.type == kTypeString)
-            text += stackTexts_[slot + 1];
-        else
-            AppendNumberText(text, b.type, b.i, b.d);
-        return true;
-    }
+__attribute__((always_inline)) inline bool StatementReplays::Combine(Op op, Number& a, int slot, const Number& b) {
+    if (a.type == kTypeString || b.type == kTypeString) return CombineTexts(op, a, slot, b);
     if (a.type == kTypeInteger && b.type == kTypeInteger) {
         switch (op) {
             case Op::kAdd: a.i = WrapAdd(a.i, b.i); return true;
@@ -789,7 +792,8 @@ void StatementReplays::KeepSkip(CTesselParser& parser, int closing, int from, in
     skipAt_[static_cast<std::size_t>(from)] = static_cast<int>(skips_.size());
 }
 
-void StatementReplays::Store(CTesselParser& parser, int record, const Number& result) {
+__attribute__((always_inline)) inline void StatementReplays::Store(CTesselParser& parser, int record,
+                                                                  const Number& result) {
     Value& target = parser.variables[record];
     if (target.type == kTypeInteger && result.type != kTypeString) {
         target.value.integer = result.type == kTypeInteger ? result.i : DoubleToInt32(result.d);

@@ -142,6 +142,7 @@ private:
     bool Operand(CTesselParser& parser, const Instruction& instruction, Number* stack, int& top, Leftmost& left,
                  bool leftmost);
     bool Combine(Op op, Number& a, int slot, const Number& b);
+    bool CombineTexts(Op op, Number& a, int slot, const Number& b);
     // Whether the expression can be replayed now (room in the history, below the nesting limit).
     static bool Fits(const CTesselParser& parser, int words, int depth);
     static bool ScanIsPlain(const CTesselParser& parser);

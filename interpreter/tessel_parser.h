@@ -471,7 +471,7 @@ private:
         return v.count == 1 && v.type != kTypeMatrix ? record : -1;
     }
     // The history entries of count words (start, length pairs) from the current entry on.
-    void WriteReplayedHistory(const int* words, int count) {
+    __attribute__((always_inline)) void WriteReplayedHistory(const int* words, int count) {
         // Locals: the history's int stores could otherwise alias every int member of the parser.
         int* const starts = tokenStart.data() + tokenCount;
         int* const lengths = tokenLength.data() + tokenCount;
