@@ -215,7 +215,7 @@ int CTesselParser::EndBlockAtText(int kind, int braceFlag, const ScanMark& entry
 
 // Top-level statements of a run are not cut: their declarations last for the whole run.
 void CTesselParser::CutBlock(int kind, int entryLength) {
-    if (kind != SingleStatement) CutVariables(entryLength);
+    if (kind != SingleStatement && variables.GetCount() != entryLength) CutVariables(entryLength);
 }
 
 // Scope counters only grow; they wrap instead of overflowing in a run of billions of iterations.
