@@ -3,7 +3,8 @@
 // interpreter that replays and by one that reads word by word: both must leave exactly the same
 // state. Operands are numbers, texts, variables, array and matrix elements; statements are
 // assignments, If heads and calls. The input bytes steer a small generator, so every input is
-// such a body; none of its words waits or touches a file, and a loop ends by the nesting limit.
+// such a body; none of its words waits or touches a file, a loop ends by the nesting limit, and
+// a declaration is of one element (a separator follows its name).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -23,7 +24,7 @@ const char* const kTextWords[] = {"item", "i", "b", "Next", "If", "2", "\\t", "+
 // Any other word the statements may meet.
 const char* const kWords[] = {
     "=", "(", ")", "[", "]", ":", ";", "Next", "Endif", "If", "Then", "Else", "{", "}", "/*", "*/", "//",
-    "True", "Integer", "Float", "String", "\n", "\r\n", "\t", "<", ">", "'a'", ",", "Int", "Wend", "EndSub",
+    "True", "Integer k :", "Float i :", "String x :", "\n", "\r\n", "\t", "<", ">", "'a'", ",", "Int", "Wend", "EndSub",
     "Call S", "Subroutin S", "Call T", "NOT", "And", "Or", "b",
 };
 
