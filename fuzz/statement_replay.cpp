@@ -72,17 +72,26 @@ private:
         }
     }
 
+    // Mostly plain comparisons of names and numbers, chained often, so that the chain's grouping
+    // decides which branch runs.
     void Condition(int depth) {
         if (Next() % 4 == 0) Word("NOT");
-        Expression(depth);
+        Comparand(depth);
         if (Next() % 4 != 0) {
             Word(Pick(kComparisons, Next()));
-            Expression(depth);
+            Comparand(depth);
         }
-        if (depth < 2 && Next() % 4 == 0) {
+        if (depth < 3 && Next() % 2 == 0) {
             Word(Next() & 1 ? "And" : "Or");
             Condition(depth + 1);
         }
+    }
+
+    void Comparand(int depth) {
+        if (Next() % 3 == 0)
+            Expression(depth);
+        else
+            Word(Next() & 1 ? Pick(kNames, Next()) : Pick(kNumbers, Next()));
     }
 
     // a[...] or m[...][...], the indices whole expressions.

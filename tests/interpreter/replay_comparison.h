@@ -43,8 +43,6 @@ struct ReplaySide {
     // A new text, with the variables and subroutines every body starts from.
     void Prepare(const std::string& text) {
         parser.PrepareScan(text, 1);
-        parser.objectKeywordId = 0;
-        parser.objectVariableIndex = 0;
         // Subroutines the body declares can be called (a failed pre-scan leaves none).
         parser.PrescanSubroutines();
         parser.execute = 1;
@@ -68,6 +66,9 @@ struct ReplaySide {
         parser.runState = kRunning;
         parser.execute = 1;
         parser.errorText.clear();
+        // The extension's answers start each pass cleared, so that every pass's lookups show.
+        parser.objectKeywordId = 0;
+        parser.objectVariableIndex = 0;
         view.ClearRecords();
         const int result = parser.ExecuteBlock(1, ForBody);
         return Describe(parser, view, result);
