@@ -63,13 +63,30 @@ private:
             Word(Pick(kEnds, Next()));
         } else if (choice < 7) {
             Word(Pick(kEnds, Next()));
-        } else if (choice < 9) {
+        } else if (choice < 8) {
             Word("If");
             Condition(0);
             Word("Then");
+        } else if (choice < 9 && depth_ < 3) {
+            Block();
         } else {
             Word(Pick(kWords, Next()));
         }
+    }
+
+    // A whole If block, its branches a few statements each, so that skips and branches are taken.
+    void Block() {
+        ++depth_;
+        Word("If");
+        Condition(0);
+        Word("Then");
+        for (int k = Next() % 4; k > 0; --k) Statement();
+        if (Next() & 1) {
+            Word("Else");
+            for (int k = Next() % 4; k > 0; --k) Statement();
+        }
+        Word("Endif");
+        --depth_;
     }
 
     // Mostly plain comparisons of names and numbers, chained often, so that the chain's grouping
@@ -145,6 +162,7 @@ private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t pos_ = 0;
+    int depth_ = 0;  // If blocks being written
     std::string text_;
 };
 
