@@ -99,6 +99,7 @@ TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
         {"while loop", "While i > 5 : i = i - 1 : Wend : Next", true},
         {"text compared with a number", "If s = 1 Then x = 1 Endif : Next", true},
         {"chained conditions", "If i > 1 And NOT x = 2.5 Or s = 'ab' And i Then x = x + 1 Endif : Next", true},
+        {"a chain grouped from the right", "If n And x Or i Then x = x + 1 Endif : Next", true},
         {"a condition ending at a name", "If i y : Next", true},
         {"a condition over a matrix", "If m Then x = 1 Endif : Next", false},
         {"skipped branches", "If i < 0 Then b = c + 'x y' : If 1 Then z Endif Else x = x + 1 Endif : Next", true},
