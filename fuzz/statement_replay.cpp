@@ -1,8 +1,10 @@
-// Loop bodies made mostly of assignments of arithmetic (what statements are replayed from) and
-// of the words around them, run as a For loop's pass three times by an interpreter that replays
-// statements and by one that reads them word by word: both must leave exactly the same state.
-// The input bytes steer a small generator, so every input is such a body; none of its words
-// loops, waits or touches a file.
+// Loop bodies made mostly of assignments and conditions (what statements and expressions are
+// replayed from) and of the words around them, run as a For loop's pass three times by an
+// interpreter that replays and by one that reads word by word: both must leave exactly the same
+// state. Operands are numbers, texts, variables, array and matrix elements; statements are
+// assignments, If heads and calls. The input bytes steer a small generator, so every input is
+// such a body; none of its words waits or touches a file, a loop ends by the nesting limit, and
+// a declaration is of one element (a separator follows its name).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,13 +15,17 @@
 namespace {
 
 const char* const kNames[] = {"i", "x", "n", "f", "s", "a", "m", "k", "a[2]", "x\xdc"};
-const char* const kNumbers[] = {"0", "2", "7", "1.5", ".5", "99999999999", "2147483647", "1.5.2", ("1\xdc" "2"), "3e2"};
+const char* const kNumbers[] = {"0", "1", "2", "7", "1.5", ".5", "99999999999", "2147483647", "1.5.2", ("1\xdc" "2"), "3e2"};
 const char* const kOperators[] = {"+", "-", "*", "/", "Mod", "^", "+", "-", "*", "/"};
-const char* const kEnds[] = {":", ";", "Next", ":", ";", "Endif", ")", "Else", "}", ""};
+const char* const kEnds[] = {":", ";", "Next", "\n", ";", "Endif", ")", "Else", "}", ""};
+const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};
+// Words inside texts: names, keywords (read as words there) and escapes.
+const char* const kTextWords[] = {"item", "i", "b", "Next", "If", "2", "\\t", "+", "x", " ", "Call"};
 // Any other word the statements may meet.
 const char* const kWords[] = {
     "=", "(", ")", "[", "]", ":", ";", "Next", "Endif", "If", "Then", "Else", "{", "}", "/*", "*/", "//",
-    "True", "Integer", "Float", "String", "\n", "\r\n", "\t", "<", ">", "'a'", ",", "Int", "Wend", "EndSub",
+    "True", "Integer k :", "Float i :", "String x :", "\n", "\r\n", "\t", "<", ">", "'a'", ",", "Int", "Wend", "EndSub",
+    "Call S", "Subroutin S", "Call T", "NOT", "And", "Or", "b",
 };
 
 template <std::size_t N>
@@ -46,17 +52,81 @@ private:
     }
 
     void Statement() {
-        const int choice = Next() % 8;
+        const int choice = Next() % 10;
         if (choice < 5) {
-            Word(Pick(kNames, Next()));
+            if (Next() % 3 == 0)
+                Element(0);
+            else
+                Word(Pick(kNames, Next()));
             Word("=");
             Expression(0);
             Word(Pick(kEnds, Next()));
         } else if (choice < 7) {
             Word(Pick(kEnds, Next()));
+        } else if (choice < 8) {
+            Word("If");
+            Condition(0);
+            Word("Then");
+        } else if (choice < 9 && depth_ < 3) {
+            Block();
         } else {
             Word(Pick(kWords, Next()));
         }
+    }
+
+    // A whole If block, its branches a few statements each, so that skips and branches are taken.
+    void Block() {
+        ++depth_;
+        Word("If");
+        Condition(0);
+        Word("Then");
+        for (int k = Next() % 4; k > 0; --k) Statement();
+        if (Next() & 1) {
+            Word("Else");
+            for (int k = Next() % 4; k > 0; --k) Statement();
+        }
+        Word("Endif");
+        --depth_;
+    }
+
+    // Mostly plain comparisons of names and numbers, chained often, so that the chain's grouping
+    // decides which branch runs.
+    void Condition(int depth) {
+        if (Next() % 4 == 0) Word("NOT");
+        Comparand(depth);
+        if (Next() % 4 != 0) {
+            Word(Pick(kComparisons, Next()));
+            Comparand(depth);
+        }
+        if (depth < 3 && Next() % 2 == 0) {
+            Word(Next() & 1 ? "And" : "Or");
+            Condition(depth + 1);
+        }
+    }
+
+    void Comparand(int depth) {
+        if (Next() % 3 == 0)
+            Expression(depth);
+        else
+            Word(Next() & 1 ? Pick(kNames, Next()) : Pick(kNumbers, Next()));
+    }
+
+    // a[...] or m[...][...], the indices whole expressions.
+    void Element(int depth) {
+        const bool matrix = Next() & 1;
+        Word(matrix ? "m" : "a");
+        for (int k = 0; k < (matrix ? 2 : 1); ++k) {
+            Word("[");
+            Expression(depth + 1);
+            if (Next() % 8 != 0) Word("]");
+        }
+    }
+
+    void Text() {
+        const char* quote = Next() & 1 ? "'" : "\"";
+        Word(quote);
+        for (int k = Next() % 4; k > 0; --k) Word(Pick(kTextWords, Next()));
+        if (Next() % 8 != 0) Word(quote);
     }
 
     void Expression(int depth) {
@@ -68,8 +138,12 @@ private:
     }
 
     void Operand(int depth) {
-        const int choice = Next() % 8;
-        if (choice < 3) {
+        const int choice = Next() % 10;
+        if (choice == 8 && depth < 4) {
+            Element(depth);
+        } else if (choice == 9) {
+            Text();
+        } else if (choice < 3) {
             Word(Pick(kNames, Next()));
         } else if (choice < 5) {
             Word(Pick(kNumbers, Next()));
@@ -88,6 +162,7 @@ private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t pos_ = 0;
+    int depth_ = 0;  // If blocks being written
     std::string text_;
 };
 
@@ -95,8 +170,16 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text = BodyWriter(data, size).Write();
-    ReplaySide replaying(true, text);
-    ReplaySide reading(false, text);
+    // Made once: an interpreter's buffers cost more than most bodies take to run.
+    static ReplaySide& replaying = *new ReplaySide(true, "");
+    static ReplaySide& reading = *new ReplaySide(false, "");
+    // Words the extension knows, so that its lookups leave answers that tell the words apart.
+    for (TestParser* parser : {&replaying.parser, &reading.parser}) {
+        parser->objectKeywords["item"] = 172;
+        parser->objectVariables["b"] = 1;
+    }
+    replaying.Prepare(text);
+    reading.Prepare(text);
     for (int pass = 0; pass < 3; ++pass) {
         if (replaying.Execute() != reading.Execute()) std::abort();
     }

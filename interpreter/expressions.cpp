@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "interpreter/comparisons.h"
 #include "interpreter/keyword_codes.h"
 #include "base/matrix.h"
 #include "interpreter/messages.h"
@@ -115,33 +116,6 @@ bool ArgumentInRange(ArgumentTest test, double x) {
     return true;
 }
 
-bool IsComparison(int token) {
-    return token == kw::kEquals || (token >= kw::kLess && token <= kw::kNotEqual);
-}
-
-bool Compare(int op, int order) {
-    switch (op) {
-        case kw::kEquals: return order == 0;
-        case kw::kLess: return order < 0;
-        case kw::kGreater: return order > 0;
-        case kw::kLessEqual: return order <= 0;
-        case kw::kGreaterEqual: return order >= 0;
-        default: return order != 0;
-    }
-}
-
-// As the doubles compare; a not-a-number operand is unordered: only `<>` holds.
-bool CompareNumbers(int op, double a, double b) {
-    switch (op) {
-        case kw::kEquals: return a == b;
-        case kw::kLess: return a < b;
-        case kw::kGreater: return a > b;
-        case kw::kLessEqual: return a <= b;
-        case kw::kGreaterEqual: return a >= b;
-        default: return a != b;
-    }
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- shared helpers
@@ -217,6 +191,7 @@ int CTesselParser::FailMatrixAccess() {
 int CTesselParser::ReadExpression2(Value& result) { return ReadExpression(result); }
 
 int CTesselParser::ReadExpression(Value& result) {
+    if (statementReplay && execute && statementReplays_.ReplayExpression(*this, result)) return 1;
     if (ReadToken() == token::kEnd) return 0;
     // Every nested sub-expression of a primary (arguments, indices) comes through here.
     NestingLevel nesting(*this);
@@ -628,6 +603,7 @@ int CTesselParser::EvalIntOrRnd(Value& result, int code) {
 // ---------------------------------------------------------------- conditions
 
 int CTesselParser::EvaluateCondition(int& result) {
+    if (statementReplay && execute && statementReplays_.ReplayCondition(*this, result)) return 1;
     const int first = ReadToken();
     const bool invert = first == kw::kNot;
     if (!invert && !EndOfOperand(first)) return 0;

@@ -394,12 +394,25 @@ std::string_view CTesselParser::CachedWordText(const ScanCacheEntry& entry) cons
 }
 
 void CTesselParser::SettleReplay(int from, bool putBack) {
+    ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
+    TakeEntry(entry, scriptText.data(), true);
+    if (entry.kind >= 0) {
+        currentToken = entry.kind;
+        lastReadRepeats_ = true;
+        lastBuiltinLiteral.historyIndex = -1;
+    } else {
+        // A number, or a name looked up in the current tables as the flat reading does.
+        lastReadRepeats_ = false;
+        currentToken = entry.kind == kScanNumber ? token::kNumber : ResolveName(entry);
+    }
+    if (putBack) UngetToken();
+}
+
+void CTesselParser::SettleRawWord(int from) {
     const ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
     TakeEntry(entry, scriptText.data(), true);
     currentToken = entry.kind;
-    lastReadRepeats_ = true;
-    lastBuiltinLiteral.historyIndex = -1;
-    if (putBack) UngetToken();
+    lastReadRepeats_ = false;
 }
 
 int CTesselParser::SkipBlockComment() { return SkipBlockCommentIn(scriptText.data(), textLength); }

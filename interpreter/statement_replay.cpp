@@ -1,190 +1,84 @@
+// The replays: what StatementReplays keeps (see statement_replay.h) replayed with every effect of
+// the reading; statement_replay_compiler.cpp writes it down.
 #include "interpreter/statement_replay.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
-#include "interpreter/keyword_codes.h"
+#include "base/matrix.h"
 #include "base/number_text.h"
+#include "interpreter/comparisons.h"
+#include "interpreter/keyword_codes.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
 #include "interpreter/wrapping_arithmetic.h"
 
-// Reads the words from a position the way the expression levels would, from the scan cache
-// alone (nothing observable happens), and writes down the arithmetic; any word or form outside
-// the kept subset ends it unkept.
-class StatementReplays::Compiler {
-public:
-    Compiler(CTesselParser& parser, StatementReplays& out, int position) : parser_(parser), out_(out), next_(position) {}
-
-    // From "=" to the word after the expression; the statement's words so far are already in words_.
-    bool Run(Statement& statement) {
-        statement.firstInstruction = static_cast<int>(out_.instructions_.size());
-        if (!Advance() || code_ != kw::kEquals || !Advance() || !Additive()) return false;
-        // The word that ends the expression is put back: it must be a keyword read on the flat path.
-        if (kind_ != Kind::kKeyword || IsOperator(code_)) return false;
-        statement.assignment = true;
-        statement.settleFrom = at_;
-        statement.putBack = true;
-        statement.next = entry_->start;  // the put-back word is read again there
-        if ((code_ == kw::kColon || code_ == kw::kSemicolon) && parser_.CachedEntryAt(entry_->start) != nullptr) {
-            // The separator after it, read again where it was put back, ends the statement.
-            statement.putBack = false;
-            statement.settleFrom = entry_->start;
-            statement.next = entry_->end;
-        } else {
-            out_.words_.resize(out_.words_.size() - 2);
-        }
-        statement.wordCount = static_cast<int>(out_.words_.size() - static_cast<std::size_t>(statement.firstWord)) / 2;
-        statement.instructionCount = static_cast<int>(out_.instructions_.size()) - statement.firstInstruction;
-        statement.parenDepth = maxParen_;
-        return true;
-    }
-
-private:
-    enum class Kind { kKeyword, kNumber, kName };
-
-    static bool IsOperator(int code) {
-        return code == kw::kPlus || code == kw::kMinus || code == kw::kMod || code == kw::kTimes ||
-               code == kw::kDivide || code == kw::kPower;
-    }
-
-    // The next word, as a cached flat reading gives it.
-    bool Advance() {
-        const CTesselParser::ScanCacheEntry* entry = parser_.CachedEntryAt(next_);
-        if (entry == nullptr || !entry->flat) return false;
-        at_ = next_;
-        entry_ = entry;
-        code_ = entry->kind;
-        kind_ = entry->kind >= 0 ? Kind::kKeyword
-                : entry->kind == CTesselParser::kScanNumber ? Kind::kNumber
-                                                            : Kind::kName;
-        out_.AddWord(entry->start, entry->end);
-        next_ = entry->end;
-        return true;
-    }
-
-    void Emit(Op op, int argument = 0) { out_.instructions_.push_back({op, argument}); }
-
-    bool Push(Op op, int argument) {
-        if (++depth_ > kMaxStack) return false;
-        Emit(op, argument);
-        return true;
-    }
-
-    bool Binary(Op op) {
-        --depth_;
-        Emit(op);
-        return true;
-    }
-
-    bool Additive() {
-        if (!Multiplicative()) return false;
-        while (kind_ == Kind::kKeyword && (code_ == kw::kPlus || code_ == kw::kMinus || code_ == kw::kMod)) {
-            const Op op = code_ == kw::kPlus ? Op::kAdd : code_ == kw::kMinus ? Op::kSubtract : Op::kModulo;
-            if (!Advance() || !Multiplicative()) return false;
-            Binary(op);
-        }
-        return true;
-    }
-
-    bool Multiplicative() {
-        if (!Unary()) return false;
-        while (kind_ == Kind::kKeyword && (code_ == kw::kTimes || code_ == kw::kDivide)) {
-            const Op op = code_ == kw::kTimes ? Op::kMultiply : Op::kDivide;
-            if (!Advance() || !Unary()) return false;
-            Binary(op);
-        }
-        // A power is not kept.
-        return !(kind_ == Kind::kKeyword && code_ == kw::kPower);
-    }
-
-    // One optional sign, then a parenthesis or a primary; leaves the word after it read.
-    bool Unary() {
-        const bool minus = kind_ == Kind::kKeyword && code_ == kw::kMinus;
-        if ((minus || (kind_ == Kind::kKeyword && code_ == kw::kPlus)) && !Advance()) return false;
-        if (!Parenthesis()) return false;
-        if (minus) Emit(Op::kNegate);
-        return true;
-    }
-
-    bool Parenthesis() {
-        if (kind_ == Kind::kKeyword && code_ == kw::kOpenParen) {
-            if (++paren_ > kMaxParenDepth) return false;
-            if (paren_ > maxParen_) maxParen_ = paren_;
-            if (!Advance() || !Additive()) return false;
-            if (kind_ != Kind::kKeyword || code_ != kw::kCloseParen) return false;
-            --paren_;
-            return Advance();
-        }
-        if (kind_ == Kind::kNumber) {
-            if (!Push(Op::kConstant, static_cast<int>(out_.constants_.size()))) return false;
-            out_.constants_.push_back(Literal());
-            return Advance();
-        }
-        if (kind_ == Kind::kName) return Push(Op::kVariable, at_) && Advance();
-        return false;
-    }
-
-    Number Literal() const {
-        const std::string_view word = parser_.CachedWordText(*entry_);
-        if (HasDecimalPoint(word)) return {false, 0, DecimalTextToDouble(word)};
-        return {true, IntegerLiteral(word), 0.0};
-    }
-
-    CTesselParser& parser_;
-    StatementReplays& out_;
-    int next_;
-    int at_ = 0;
-    const CTesselParser::ScanCacheEntry* entry_ = nullptr;
-    int code_ = 0;
-    Kind kind_ = Kind::kKeyword;
-    int depth_ = 0;
-    int paren_ = 0;
-    int maxParen_ = 0;
-};
-
 void StatementReplays::Clear() {
-    index_.clear();
+    statementAt_.clear();
+    expressionAt_.clear();
     statements_.clear();
+    expressions_.clear();
     instructions_.clear();
     constants_.clear();
+    texts_.clear();
+    textNames_.clear();
     words_.clear();
+    skipAt_.clear();
+    skips_.clear();
+    conditionAt_.clear();
+    conditions_.clear();
+    conditionParts_.clear();
 }
 
-void StatementReplays::AddWord(int start, int end) {
-    words_.push_back(start);
-    words_.push_back(end - start);
-}
-
-int StatementReplays::Compile(CTesselParser& parser, int position) {
-    const CTesselParser::ScanCacheEntry* entry = parser.CachedEntryAt(position);
-    if (entry == nullptr || !entry->flat) return -1;
-    Statement statement;
-    statement.readPosition = position;
-    statement.firstWord = static_cast<int>(words_.size());
-    if (entry->kind == kw::kColon || entry->kind == kw::kSemicolon) {
-        AddWord(entry->start, entry->end);
-        statement.wordCount = 1;
-        statement.settleFrom = position;
-        statement.next = entry->end;
-    } else if (entry->kind != CTesselParser::kScanName || !CompileAssignment(parser, position, statement)) {
-        return -1;
+bool StatementReplays::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
+    Number a{};
+    Leftmost left;
+    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.a)], a, left)) return false;
+    if (a.type == kTypeString) leftText_ = stackTexts_[0];
+    truth = a.type == kTypeInteger ? a.i != 0 : a.type == kTypeFloat ? a.d != 0.0 : !leftText_.empty();
+    if (part.op >= 0) {
+        Number b{};
+        if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.b)], b, left)) return false;
+        if ((a.type == kTypeString) != (b.type == kTypeString)) return false;  // reported by the reading
+        if (a.type == kTypeString)
+            truth = Compare(part.op, std::strcmp(leftText_.c_str(), stackTexts_[0].c_str()));
+        else
+            truth = CompareNumbers(part.op, a.type == kTypeInteger ? a.i : a.d, b.type == kTypeInteger ? b.i : b.d);
     }
-    statements_.push_back(statement);
-    return static_cast<int>(statements_.size());
+    truth = truth != part.invert;
+    return true;
 }
 
-bool StatementReplays::CompileAssignment(CTesselParser& parser, int position, Statement& statement) {
-    const std::size_t words = words_.size();
-    const std::size_t instructions = instructions_.size();
-    const std::size_t constants = constants_.size();
-    const CTesselParser::ScanCacheEntry* target = parser.CachedEntryAt(position);
-    AddWord(target->start, target->end);
-    if (Compiler(parser, *this, target->end).Run(statement)) return true;
-    words_.resize(words);
-    instructions_.resize(instructions);
-    constants_.resize(constants);
-    return false;
+bool StatementReplays::ReplayCondition(CTesselParser& parser, int& result) {
+    if (!ScanIsPlain(parser)) return false;
+    if (conditionAt_.empty()) conditionAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
+    int& slot = conditionAt_[static_cast<std::size_t>(parser.position)];
+    if (slot == 0) slot = CompileCondition(parser, parser.position);
+    if (slot < 0) return false;
+    const Condition& condition = conditions_[static_cast<std::size_t>(slot - 1)];
+    if (!Fits(parser, condition.wordCount, condition.depth + 1)) return false;
+    // Every part is evaluated (no short cut); the chain groups from the right.
+    bool truths[kMaxDepth + 1] = {};
+    if (condition.partCount > kMaxDepth + 1) return false;
+    const ConditionPart* parts = &conditionParts_[static_cast<std::size_t>(condition.firstPart)];
+    for (int k = 0; k < condition.partCount; ++k) {
+        if (!EvaluatePart(parser, parts[k], truths[k])) return false;
+    }
+    bool truth = truths[condition.partCount - 1];
+    for (int k = condition.partCount - 2; k >= 0; --k) truth = parts[k].chain == kw::kAnd ? truths[k] && truth : truths[k] || truth;
+    for (int k = 0; k < condition.partCount; ++k) {
+        ResolveTextNames(parser, expressions_[static_cast<std::size_t>(parts[k].a)]);
+        if (parts[k].b >= 0) ResolveTextNames(parser, expressions_[static_cast<std::size_t>(parts[k].b)]);
+    }
+    parser.WriteReplayedHistory(&words_[static_cast<std::size_t>(condition.firstWord)], condition.wordCount);
+    if (condition.keyword) parser.lastBuiltinLiteral.historyIndex = -1;
+    parser.SettleReplay(condition.after, true);
+    result = truth ? 1 : 0;
+    ++replayedExpressions_;
+    return true;
 }
 
 bool StatementReplays::StartsWithPlainWord(CTesselParser& parser) {
@@ -194,34 +88,76 @@ bool StatementReplays::StartsWithPlainWord(CTesselParser& parser) {
            (entry->kind == kw::kColon || entry->kind == kw::kSemicolon || entry->kind == CTesselParser::kScanName);
 }
 
+// A run reading its own cached text, with nothing pending that a word-by-word reading would
+// wait for, stop at or end with.
+__attribute__((always_inline)) inline bool StatementReplays::ScanIsPlain(const CTesselParser& parser) {
+    return parser.statementReplay && parser.execute && parser.ScanIsCached() &&
+           !parser.view->paused.load(std::memory_order_relaxed) &&
+           !parser.view->stopRequested.load(std::memory_order_relaxed) && parser.runState == kRunning &&
+           parser.tokenCount >= 0 && parser.position >= 0 && parser.position <= parser.sourceLength_;
+}
+
+bool StatementReplays::Fits(const CTesselParser& parser, int words, int depth) {
+    return parser.tokenCount + words + 1 < CTesselParser::kHistoryLast &&
+           parser.nestingDepth + 2 + depth < CTesselParser::kMaxNestingDepth;
+}
+
+bool StatementReplays::ReplayExpression(CTesselParser& parser, Value& result) {
+    if (!ScanIsPlain(parser)) return false;
+    if (expressionAt_.empty()) expressionAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
+    int& slot = expressionAt_[static_cast<std::size_t>(parser.position)];
+    if (slot == 0) slot = CompileExpression(parser, parser.position);
+    if (slot < 0) return false;
+    const Expression& e = expressions_[static_cast<std::size_t>(slot - 1)];
+    Number n{};
+    Leftmost left;
+    if (!Fits(parser, e.wordCount, e.depth) || !Evaluate(parser, e, n, left)) return false;
+    SetResult(parser, n, left, result);
+    ResolveTextNames(parser, e);
+    parser.WriteReplayedHistory(&words_[static_cast<std::size_t>(e.firstWord)], e.wordCount);
+    if (e.keyword) parser.lastBuiltinLiteral.historyIndex = -1;
+    parser.SettleReplay(e.after, true);
+    ++replayedExpressions_;
+    return true;
+}
+
 int StatementReplays::Replay(CTesselParser& parser) {
-    if (!parser.statementReplay || !parser.execute || !parser.ScanIsCached()) return 0;
-    // Where a word-by-word reading would wait, stop or end, it is left to do so.
-    if (parser.view->paused.load(std::memory_order_relaxed) ||
-        parser.view->stopRequested.load(std::memory_order_relaxed) || parser.runState != kRunning ||
-        parser.tokenCount < 0 || parser.position < 0 || parser.position > parser.sourceLength_) {
-        return 0;
-    }
-    if (index_.empty()) index_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
+    if (!ScanIsPlain(parser)) return 0;
+    if (statementAt_.empty()) statementAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
     int last = -1;
     int done = 0;
     // Positions only grow from one statement to the next, so this ends within the text.
     for (int at = parser.position;; ++done) {
-        int& slot = index_[static_cast<std::size_t>(at)];
-        if (slot == 0) slot = Compile(parser, at);
+        int& slot = statementAt_[static_cast<std::size_t>(at)];
+        if (slot == 0) slot = CompileStatement(parser, at);
         if (slot < 0) break;
         const Statement& statement = statements_[static_cast<std::size_t>(slot - 1)];
-        // Room in the history for its words and the word read after them; no nesting limit met.
-        if (parser.tokenCount + statement.wordCount + 1 >= CTesselParser::kHistoryLast ||
-            parser.nestingDepth + 1 + statement.parenDepth >= CTesselParser::kMaxNestingDepth) {
-            break;
-        }
-        if (statement.assignment) {
-            const int record = parser.AssignableRecordNamedAt(statement.readPosition);
-            Number result{};
-            if (record < 0 || !Evaluate(parser, statement, result)) break;
-            Store(parser, record, result);
+        if (statement.value >= 0) {
+            const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
+            int depth = value.depth;
+            for (int index : {statement.index, statement.column})
+                if (index >= 0) depth = std::max(depth, expressions_[static_cast<std::size_t>(index)].depth);
+            if (!Fits(parser, statement.wordCount, depth)) break;
+            double* element = nullptr;
+            int record = -1;
+            if (statement.column >= 0)
+                element = MatrixTarget(parser, statement);
+            else
+                record = ElementRecord(parser, statement);
+            Number n{};
+            Leftmost left;
+            if ((record < 0 && element == nullptr) || !Evaluate(parser, value, n, left)) break;
+            if (element != nullptr && n.type == kTypeString) break;  // no text goes into a matrix
+            for (int index : {statement.index, statement.column})
+                if (index >= 0) ResolveTextNames(parser, expressions_[static_cast<std::size_t>(index)]);
+            ResolveTextNames(parser, value);
+            if (element != nullptr)
+                *element = n.type == kTypeInteger ? n.i : n.d;
+            else
+                Store(parser, record, n);
             ++replayedAssignments_;
+        } else if (!Fits(parser, statement.wordCount, 0)) {
+            break;
         }
         parser.WriteReplayedHistory(&words_[static_cast<std::size_t>(statement.firstWord)], statement.wordCount);
         last = slot - 1;
@@ -230,106 +166,321 @@ int StatementReplays::Replay(CTesselParser& parser) {
     if (last < 0) return 0;
     const Statement& statement = statements_[static_cast<std::size_t>(last)];
     if (!statement.putBack) --parser.tokenCount;  // its own last word is taken again as the last word read
+    parser.lastBuiltinLiteral.historyIndex = -1;   // "=" or a separator was read
     parser.SettleReplay(statement.settleFrom, statement.putBack);
     return done;
 }
 
-namespace {
-
-// a op b for two Integers, as the expression levels combine them; false for a division by zero.
-inline bool CombineIntegers(std::uint8_t op, std::int32_t& a, std::int32_t b) {
-    switch (op) {
-        case 2: a = WrapAdd(a, b); return true;
-        case 3: a = WrapSubtract(a, b); return true;
-        case 4: a = DoubleToInt32(std::fmod(static_cast<double>(a), static_cast<double>(b))); return true;
-        case 5: a = WrapMultiply(a, b); return true;
-        default:
-            if (b == 0) return false;
-            a = WrapDivide(a, b);
-            return true;
-    }
+bool StatementReplays::IndexValue(CTesselParser& parser, int expression, std::int32_t& index) {
+    Number k{};
+    Leftmost left;
+    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(expression)], k, left) || k.type != kTypeInteger)
+        return false;
+    index = k.i;
+    return true;
 }
 
-// x op y when either side is a Float; the result is a Float.
-inline bool CombineFloats(std::uint8_t op, double& x, double y) {
-    switch (op) {
-        case 2: x += y; return true;
-        case 3: x -= y; return true;
-        case 4: x = std::fmod(x, y); return true;
-        case 5: x *= y; return true;
-        default:
-            if (y == 0.0) return false;
-            x /= y;
-            return true;
-    }
+// The record an assignment stores into: the variable named, or its element; -1 when the reading
+// would do anything else (report, or take another kind of assignment).
+int StatementReplays::ElementRecord(CTesselParser& parser, const Statement& statement) {
+    if (statement.index < 0) return parser.AssignableRecordNamedAt(statement.readPosition);
+    const int record = parser.RecordNamedAt(statement.readPosition);
+    if (record < 0) return -1;
+    const int count = parser.variables[record].count;
+    std::int32_t k = 0;
+    if (count < 2 || !IndexValue(parser, statement.index, k) || k < 1 || k > count) return -1;
+    const int element = record + k - 1;
+    return parser.variables[element].type == kTypeMatrix ? -1 : element;
 }
 
-}  // namespace
+double* StatementReplays::MatrixTarget(CTesselParser& parser, const Statement& statement) {
+    const int record = parser.RecordNamedAt(statement.readPosition);
+    if (record < 0) return nullptr;
+    const Value& variable = parser.variables[record];
+    std::int32_t row = 0;
+    std::int32_t col = 0;
+    if (variable.count != 1 || variable.type != kTypeMatrix || variable.value.matrix == nullptr ||
+        !IndexValue(parser, statement.index, row) || !IndexValue(parser, statement.column, col)) {
+        return nullptr;
+    }
+    CMatrix& m = *variable.value.matrix;
+    if (!m.IsAllocated() || row < 1 || row > m.GetRows() || col < 1 || col > m.GetCols()) return nullptr;
+    return m.Row(row - 1) + (col - 1);
+}
 
-bool StatementReplays::Evaluate(const CTesselParser& parser, const Statement& statement, Number& result) const {
-    static_assert(static_cast<int>(Op::kAdd) == 2 && static_cast<int>(Op::kSubtract) == 3 &&
-                  static_cast<int>(Op::kModulo) == 4 && static_cast<int>(Op::kMultiply) == 5 &&
-                  static_cast<int>(Op::kDivide) == 6);
+// A variable, an array element or a matrix element (their indices on the stack) replaces the
+// indices on the stack by its value; false where the reading would report or take another form.
+__attribute__((always_inline)) inline bool StatementReplays::Operand(CTesselParser& parser, const Instruction& instruction,
+                                                                    Number* stack, int& top, Leftmost& left, bool leftmost) {
+    const int record = parser.RecordNamedAt(instruction.argument);
+    if (record < 0) return false;
+    const Value& variable = parser.variables[record];
+    int element = record;
+    if (instruction.op == Op::kMatrixElement) {
+        const Number& row = stack[top - 1];
+        const Number& col = stack[top];
+        if (variable.count != 1 || variable.type != kTypeMatrix || variable.value.matrix == nullptr ||
+            row.type != kTypeInteger || col.type != kTypeInteger) {
+            return false;
+        }
+        const CMatrix& m = *variable.value.matrix;
+        if (!m.IsAllocated() || row.i < 1 || row.i > m.GetRows() || col.i < 1 || col.i > m.GetCols()) return false;
+        const double d = m.Row(row.i - 1)[col.i - 1];
+        const std::int32_t whole = DoubleToInt32(d);
+        Number& n = stack[--top];
+        n = static_cast<double>(whole) == d ? Number{kTypeInteger, whole, 0.0} : Number{kTypeFloat, 0, d};
+        if (leftmost) left = {record, true};
+        return true;
+    }
+    if (instruction.op == Op::kElement) {
+        const Number& k = stack[top--];
+        if (variable.count < 2 || k.type != kTypeInteger || k.i < 1 || k.i > variable.count) return false;
+        element = record + k.i - 1;
+    } else if (variable.count != 1) {
+        return false;
+    }
+    const Value& v = parser.variables[element];
+    Number& n = stack[++top];
+    switch (v.type) {
+        case kTypeInteger: n = {kTypeInteger, v.value.integer, 0.0}; break;
+        case kTypeFloat: n = {kTypeFloat, 0, v.value.number}; break;
+        case kTypeString:
+            n = {kTypeString, 0, 0.0};
+            stackTexts_[top] = v.Text();
+            break;
+        default: return false;
+    }
+    if (leftmost) left = {element, false};
+    return true;
+}
+
+bool StatementReplays::Evaluate(CTesselParser& parser, const Expression& expression, Number& result, Leftmost& left) {
     Number stack[kMaxStack];
     int top = -1;
-    const Instruction* instruction = &instructions_[static_cast<std::size_t>(statement.firstInstruction)];
-    const Instruction* const end = instruction + statement.instructionCount;
-    for (; instruction != end; ++instruction) {
-        switch (instruction->op) {
+    const Instruction* const first = instructions_.data() + expression.firstInstruction;
+    const Instruction* const end = first + expression.instructionCount;
+    const Instruction* const leftmost = instructions_.data() + expression.leftmost;
+    for (const Instruction* at = first; at != end; ++at) {
+        const Instruction& instruction = *at;
+        switch (instruction.op) {
             case Op::kConstant:
-                stack[++top] = constants_[static_cast<std::size_t>(instruction->argument)];
+                stack[++top] = constants_[static_cast<std::size_t>(instruction.argument)];
                 break;
-            case Op::kVariable: {
-                const Value* v = parser.ScalarNumberNamedAt(instruction->argument);
-                if (v == nullptr) return false;
-                Number& n = stack[++top];
-                n.integer = v->type == kTypeInteger;
-                if (n.integer)
-                    n.i = v->value.integer;
-                else
-                    n.d = v->value.number;
+            case Op::kText: {
+                const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
+                for (int k = 0; k < text.nameCount; ++k) {
+                    const int from = textNames_[static_cast<std::size_t>(text.firstName + k)];
+                    if (parser.scanCache_[static_cast<std::size_t>(from)].nameGeneration != parser.nameGeneration_)
+                        return false;  // not looked up since the names changed: the reading does it
+                }
+                stack[++top] = {kTypeString, 0, 0.0};
+                stackTexts_[top] = text.text;
                 break;
             }
+            case Op::kVariable:
+            case Op::kElement:
+            case Op::kMatrixElement:
+                if (!Operand(parser, instruction, stack, top, left, at == leftmost)) return false;
+                break;
             case Op::kNegate: {
                 Number& a = stack[top];
-                if (a.integer)
+                if (a.type == kTypeInteger)
                     a.i = WrapNegate(a.i);
-                else
+                else if (a.type == kTypeFloat)
                     a.d = -a.d;
+                else
+                    return false;
                 break;
             }
-            default: {
-                const Number& b = stack[top--];
-                Number& a = stack[top];
-                const auto op = static_cast<std::uint8_t>(instruction->op);
-                if (a.integer && b.integer) {
-                    if (!CombineIntegers(op, a.i, b.i)) return false;
-                } else {
-                    double x = a.integer ? a.i : a.d;
-                    if (!CombineFloats(op, x, b.integer ? b.i : b.d)) return false;
-                    a.integer = false;
-                    a.d = x;
-                }
+            default:
+                --top;
+                if (!Combine(instruction.op, stack[top], top, stack[top + 1])) return false;
                 break;
-            }
         }
     }
     result = stack[0];
     return true;
 }
 
-void StatementReplays::Store(CTesselParser& parser, int record, const Number& result) {
+namespace {
+
+void AppendNumberText(std::string& out, std::uint8_t type, std::int32_t i, double d) {
+    if (type == kTypeInteger) {
+        char digits[16];
+        out.append(digits, std::to_chars(digits, digits + sizeof digits, i).ptr);
+    } else {
+        out += FormatNumberTrimmed(d);
+    }
+}
+
+}  // namespace
+
+// A String on either side: only "+" joins, the number's text on its side.
+bool StatementReplays::CombineTexts(Op op, Number& a, int slot, const Number& b) {
+    if (op != Op::kAdd) return false;
+    std::string& text = stackTexts_[slot];
+    if (a.type != kTypeString) {
+        text.clear();
+        AppendNumberText(text, a.type, a.i, a.d);
+        a.type = kTypeString;
+    }
+    if (b.type == kTypeString)
+        text += stackTexts_[slot + 1];
+    else
+        AppendNumberText(text, b.type, b.i, b.d);
+    return true;
+}
+
+// a op b, a at the stack slot `slot` and b above it, as the expression levels combine them;
+// false where they report (a division by zero, an operator that refuses a String).
+__attribute__((always_inline)) inline bool StatementReplays::Combine(Op op, Number& a, int slot, const Number& b) {
+    if (a.type == kTypeString || b.type == kTypeString) return CombineTexts(op, a, slot, b);
+    if (a.type == kTypeInteger && b.type == kTypeInteger) {
+        switch (op) {
+            case Op::kAdd: a.i = WrapAdd(a.i, b.i); return true;
+            case Op::kSubtract: a.i = WrapSubtract(a.i, b.i); return true;
+            case Op::kModulo: a.i = DoubleToInt32(std::fmod(static_cast<double>(a.i), static_cast<double>(b.i))); return true;
+            case Op::kMultiply: a.i = WrapMultiply(a.i, b.i); return true;
+            default:
+                if (b.i == 0) return false;
+                a.i = WrapDivide(a.i, b.i);
+                return true;
+        }
+    }
+    double x = a.type == kTypeInteger ? a.i : a.d;
+    const double y = b.type == kTypeInteger ? b.i : b.d;
+    switch (op) {
+        case Op::kAdd: x += y; break;
+        case Op::kSubtract: x -= y; break;
+        case Op::kModulo: x = std::fmod(x, y); break;
+        case Op::kMultiply: x *= y; break;
+        default:
+            if (y == 0.0) return false;
+            x /= y;
+            break;
+    }
+    a = {kTypeFloat, 0, x};
+    return true;
+}
+
+// The result as the expression levels leave it: the leftmost operand written into it (a variable
+// or an element copied whole, a matrix element with the matrix's name), then the value.
+void StatementReplays::SetResult(CTesselParser& parser, const Number& n, const Leftmost& left, Value& result) const {
+    if (left.record >= 0) {
+        const Value& source = parser.variables[left.record];
+        if (left.matrix)
+            result.name = source.name;
+        else
+            result.CopyFrom(source);
+    }
+    SetValue(result, n);
+}
+
+void StatementReplays::SetValue(Value& v, const Number& n) const {
+    if (n.type == kTypeInteger)
+        v.SetInteger(n.i);
+    else if (n.type == kTypeFloat)
+        v.SetFloat(n.d);
+    else
+        v.SetString(stackTexts_[0]);
+}
+
+// Reading a name that is no variable asks the extension for a keyword and then for a network
+// variable of that name; the last such name read leaves its answers (the keyword's always, the
+// variable's only when it is no keyword, else an earlier name's).
+void StatementReplays::ResolveTextNames(CTesselParser& parser, const Expression& expression) const {
+    if (!expression.text) return;
+    bool keywordSet = false;
+    for (int at = expression.firstInstruction + expression.instructionCount - 1; at >= expression.firstInstruction; --at) {
+        const Instruction& instruction = instructions_[static_cast<std::size_t>(at)];
+        if (instruction.op != Op::kText) continue;
+        const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
+        if (ResolveNames(parser, textNames_.data() + text.firstName, text.nameCount, keywordSet)) return;
+    }
+}
+
+bool StatementReplays::ResolveNames(CTesselParser& parser, const int* names, int count, bool& keywordSet) {
+    for (int k = count - 1; k >= 0; --k) {
+        if (parser.RecordNamedAt(names[k]) >= 0) continue;
+        const std::string name(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(names[k])]));
+        const int id = parser.FindObjectKeyword(name.c_str());
+        if (!keywordSet) parser.objectKeywordId = id;
+        keywordSet = true;
+        if (id != -2) continue;
+        parser.objectVariableIndex = parser.FindObjectVariable(name.c_str());
+        return true;
+    }
+    return false;
+}
+
+// Every name has been looked up since the names last changed (else the reading looks it up anew).
+bool StatementReplays::NamesLookedUp(const CTesselParser& parser, const int* names, int count) {
+    for (int k = 0; k < count; ++k) {
+        if (parser.scanCache_[static_cast<std::size_t>(names[k])].nameGeneration != parser.nameGeneration_) return false;
+    }
+    return true;
+}
+
+int StatementReplays::ReplaySkip(CTesselParser& parser, int closing, int& found) {
+    if (!ScanIsPlain(parser) || skipAt_.empty()) return -1;
+    const int slot = skipAt_[static_cast<std::size_t>(parser.position)];
+    if (slot <= 0) return -1;
+    const Skip& skip = skips_[static_cast<std::size_t>(slot - 1)];
+    if (skip.closing != closing || !Fits(parser, skip.wordCount, 0) ||
+        !NamesLookedUp(parser, textNames_.data() + skip.firstName, skip.nameCount)) {
+        return -1;
+    }
+    bool keywordSet = false;
+    ResolveNames(parser, textNames_.data() + skip.firstName, skip.nameCount, keywordSet);
+    const int* words = &words_[static_cast<std::size_t>(skip.firstWord)];
+    parser.WriteReplayedHistory(words, skip.wordCount - 1);
+    parser.SettleRawWord(words[2 * (skip.wordCount - 1)]);
+    found = skip.found;
+    return skip.result;
+}
+
+void StatementReplays::KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found) {
+    if (!ScanIsPlain(parser) || from < 0 || from > parser.sourceLength_) return;
+    const int count = parser.tokenCount - fromCount;
+    if (result != 1 || count < 1 || parser.tokenCount >= CTesselParser::kHistoryLast) return;
+    if (skipAt_.empty()) skipAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
+    if (skipAt_[static_cast<std::size_t>(from)] != 0) return;
+    Skip skip{closing, result, found, static_cast<int>(words_.size()), count, static_cast<int>(textNames_.size()), 0};
+    for (int k = fromCount, readFrom = from; k < parser.tokenCount; ++k) {
+        const int start = parser.tokenStart[static_cast<std::size_t>(k)];
+        const int readAt = readFrom;  // a name's lookup is kept with the position it is read from
+        readFrom = start + parser.tokenLength[static_cast<std::size_t>(k)];
+        const CTesselParser::ScanCacheEntry* entry = parser.CachedEntryAt(start);
+        // A comment's words are read by the lexer, not the skipper: such a skip is always read.
+        const bool plain = entry != nullptr && entry->start == start &&
+                           ((entry->kind >= 0 && entry->kind != kw::kCommentOpen) ||
+                            entry->kind == CTesselParser::kScanNumber || entry->kind == CTesselParser::kScanName);
+        if (!plain) {
+            words_.resize(static_cast<std::size_t>(skip.firstWord));
+            textNames_.resize(static_cast<std::size_t>(skip.firstName));
+            skipAt_[static_cast<std::size_t>(from)] = -1;
+            return;
+        }
+        if (entry->kind == CTesselParser::kScanName) textNames_.push_back(readAt);
+        AddWord(start, entry->end);
+    }
+    skip.nameCount = static_cast<int>(textNames_.size()) - skip.firstName;
+    skips_.push_back(skip);
+    skipAt_[static_cast<std::size_t>(from)] = static_cast<int>(skips_.size());
+}
+
+__attribute__((always_inline)) inline void StatementReplays::Store(CTesselParser& parser, int record,
+                                                                  const Number& result) {
     Value& target = parser.variables[record];
-    if (target.type == kTypeInteger) {
-        target.value.integer = result.integer ? result.i : DoubleToInt32(result.d);
-    } else if (target.type == kTypeFloat) {
-        target.value.number = result.integer ? result.i : result.d;
+    if (target.type == kTypeInteger && result.type != kTypeString) {
+        target.value.integer = result.type == kTypeInteger ? result.i : DoubleToInt32(result.d);
+    } else if (target.type == kTypeFloat && result.type != kTypeString) {
+        target.value.number = result.type == kTypeInteger ? result.i : result.d;
+    } else if (target.type == kTypeString && result.type == kTypeString) {
+        target.SetString(stackTexts_[0]);
     } else {
         Value v;
-        if (result.integer)
-            v.SetInteger(result.i);
-        else
-            v.SetFloat(result.d);
+        SetValue(v, result);
         parser.AssignScalar(record, v);
     }
 }

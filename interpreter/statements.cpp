@@ -215,7 +215,7 @@ int CTesselParser::EndBlockAtText(int kind, int braceFlag, const ScanMark& entry
 
 // Top-level statements of a run are not cut: their declarations last for the whole run.
 void CTesselParser::CutBlock(int kind, int entryLength) {
-    if (kind != SingleStatement) CutVariables(entryLength);
+    if (kind != SingleStatement && variables.GetCount() != entryLength) CutVariables(entryLength);
 }
 
 // Scope counters only grow; they wrap instead of overflowing in a run of billions of iterations.
@@ -592,12 +592,22 @@ int CTesselParser::SkipRawToEndSub() {
     }
 }
 
+// The first record of that name, as a scan from the table's start finds it, through a hash of the
+// names. The index follows the table: records added since are taken in (a name already there
+// keeps its first record); a table that shrank, or a record renamed in place, is indexed anew.
 int CTesselParser::FindSubroutine(const std::string& name) const {
     const int count = subroutines.GetCount();
-    for (int i = 0; i < count; ++i) {
-        if (subroutines[i].name == name) return i;
+    if (count < subroutinesIndexed_) {
+        subroutineIndex_.clear();
+        subroutinesIndexed_ = 0;
     }
-    return -1;
+    for (; subroutinesIndexed_ < count; ++subroutinesIndexed_)
+        subroutineIndex_.emplace(subroutines[subroutinesIndexed_].name, subroutinesIndexed_);
+    const auto found = subroutineIndex_.find(name);
+    if (found == subroutineIndex_.end()) return -1;
+    if (subroutines[found->second].name == name) return found->second;
+    subroutinesIndexed_ = count + 1;  // stale: the next look-up starts over
+    return FindSubroutine(name);
 }
 
 int CTesselParser::ExecuteSubroutineBody(int doIt) {
@@ -663,17 +673,38 @@ int CTesselParser::ExecuteCall(int doIt) {
 // Nested openings are counted by word. The nesting is kept in counters and small stacks rather
 // than in recursion, so deeply nested skipped text cannot exhaust the thread's stack.
 
+// A skip is replayed where it has been read before: what it reads depends on the text alone (the
+// lookups of the names it passes are made again).
+int CTesselParser::Skip(int closing, int& found) {
+    found = 0;
+    const int replayed = statementReplays_.ReplaySkip(*this, closing, found);
+    if (replayed >= 0) return replayed;
+    const int from = position;
+    const int fromCount = tokenCount;
+    const int result = closing == kw::kElse    ? ReadToElseOrEndif(found)
+                       : closing == kw::kEndif ? SkipPastClosing(kw::kIf, kw::kEndif)
+                                               : SkipPastClosing(kw::kWhile, kw::kWend);
+    statementReplays_.KeepSkip(*this, closing, from, fromCount, result, found);
+    return result;
+}
+
 int CTesselParser::SkipToElseOrEndif(int* foundElse) {
+    int found = 0;
+    const int result = Skip(kw::kElse, found);
+    if (foundElse) *foundElse = found;
+    return result;
+}
+
+int CTesselParser::ReadToElseOrEndif(int& found) {
     // One entry per nested If being passed over: 0 in its first branch, 1 in its Else branch.
     skipIfStates_.clear();
-    if (foundElse) *foundElse = 0;
     for (;;) {
         ReadToken(1);
         switch (currentToken) {
             case kw::kIf: skipIfStates_.push_back(0); break;
             case kw::kElse:
                 if (skipIfStates_.empty()) {
-                    if (foundElse) *foundElse = 1;
+                    found = 1;
                     return 1;
                 }
                 if (skipIfStates_.back() == 0) skipIfStates_.back() = 1;
@@ -690,9 +721,15 @@ int CTesselParser::SkipToElseOrEndif(int* foundElse) {
     }
 }
 
-int CTesselParser::SkipToEndif() { return SkipPastClosing(kw::kIf, kw::kEndif); }
+int CTesselParser::SkipToEndif() {
+    int found = 0;
+    return Skip(kw::kEndif, found);
+}
 
-int CTesselParser::SkipToWend() { return SkipPastClosing(kw::kWhile, kw::kWend); }
+int CTesselParser::SkipToWend() {
+    int found = 0;
+    return Skip(kw::kWend, found);
+}
 
 int CTesselParser::SkipPastClosing(int opening, int closing) {
     int depth = 0;

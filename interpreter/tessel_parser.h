@@ -358,6 +358,7 @@ public:
     // StatementReplays); a test turns it off to compare with the word-by-word reading.
     bool statementReplay = true;
     std::uint64_t ReplayedAssignments() const { return statementReplays_.ReplayedAssignments(); }
+    std::uint64_t ReplayedExpressions() const { return statementReplays_.ReplayedExpressions(); }
 
 private:
     // --- lexer-core private ---
@@ -480,7 +481,7 @@ private:
         return v.count == 1 && v.type != kTypeMatrix ? record : -1;
     }
     // The history entries of count words (start, length pairs) from the current entry on.
-    void WriteReplayedHistory(const int* words, int count) {
+    __attribute__((always_inline)) void WriteReplayedHistory(const int* words, int count) {
         // Locals: the history's int stores could otherwise alias every int member of the parser.
         int* const starts = tokenStart.data() + tokenCount;
         int* const lengths = tokenLength.data() + tokenCount;
@@ -491,8 +492,10 @@ private:
         tokenCount += count;
     }
     // The word at a cached position read as the last one (and put back when putBack): the scan
-    // as reading the replayed words one by one leaves it.
+    // as reading the replayed words one by one leaves it, a name looked up as reading it does.
     void SettleReplay(int from, bool putBack);
+    // The keyword at a cached position read raw as the last word (a skip's closing word).
+    void SettleRawWord(int from);
 
     // --- statements private ---
     // How one statement of a block ended (DispatchStatement's result).
@@ -512,9 +515,14 @@ private:
     void CutBlock(int kind, int entryLength);
     // Raw words up to the closing word that matches, nested openings counted; 0 at the text's end.
     int SkipPastClosing(int opening, int closing);
+    int ReadToElseOrEndif(int& found);
+    // The skip to `closing` (Else for Else-or-Endif, Endif, Wend), replayed where it was read before.
+    int Skip(int closing, int& found);
     int NextScopeNumber(int counter);
     int SkipRawToEndSub();
     int FindSubroutine(const std::string& name) const;
+    mutable std::unordered_map<std::string, int> subroutineIndex_;  // name -> first record
+    mutable int subroutinesIndexed_ = 0;                              // records taken into it
     bool EnterCalledBodyInCheck(int subroutine);
     int RunCalledBody(int doIt, int subroutine);
     int ReadForBound(double& number, const char* stringMessage);

@@ -7,7 +7,6 @@
 // because the table only grows through AppendVariable and only shrinks through CutVariables.
 #include <algorithm>
 #include <cstdio>
-#include <unordered_set>
 
 #include "interpreter/keyword_codes.h"
 #include "base/matrix.h"
@@ -363,12 +362,11 @@ int CTesselParser::PrescanSubroutines() {
     subroutines.RemoveAll();
     bool inside = false;
     ScanMark lastSubroutine;
-    std::unordered_set<std::string> names;
     for (;;) {
         const int code = ReadToken(1);
         if (code == kw::kSubroutin) {
             if (ReadToken(0) != token::kUnknown) return PrescanFail(kKnownWordAsSubroutine);
-            if (!names.insert(word).second) return PrescanFail(kSubroutineRedefinition);
+            if (FindSubroutine(word) >= 0) return PrescanFail(kSubroutineRedefinition);
             SavePosition(lastSubroutine);
             SubroutineRecord record;
             record.position = lastSubroutine.position;

@@ -14,7 +14,8 @@ inline std::string Describe(TestParser& p, RecordingView& view, int result) {
     std::string out = "result " + std::to_string(result) + " position " + std::to_string(p.position) +
                       " tokens " + std::to_string(p.tokenCount) + " token " + std::to_string(p.currentToken) +
                       " variable " + std::to_string(p.variableIndex) + " state " + std::to_string(p.runState) +
-                      " execute " + std::to_string(p.execute) + " word '" + p.word + "' error '" + p.errorText + "'\n";
+                      " execute " + std::to_string(p.execute) + " object " + std::to_string(p.objectKeywordId) + "/" +
+                      std::to_string(p.objectVariableIndex) + " word '" + p.word + "' error '" + p.errorText + "'\n";
     const int shown = std::min(p.tokenCount + 2, CTesselParser::kHistorySize);
     for (int i = 0; i < shown; ++i)
         out += " [" + std::to_string(p.tokenStart[i]) + "," + std::to_string(p.tokenLength[i]) + "]";
@@ -36,7 +37,15 @@ struct ReplaySide {
     explicit ReplaySide(bool replay, const std::string& text) {
         parser.sleepScale = 0;
         parser.statementReplay = replay;
+        Prepare(text);
+    }
+
+    // A new text, with the variables and subroutines every body starts from.
+    void Prepare(const std::string& text) {
         parser.PrepareScan(text, 1);
+        // Subroutines the body declares can be called (a failed pre-scan leaves none).
+        parser.PrescanSubroutines();
+        parser.execute = 1;
         parser.DeclareVariable("i", kTypeInteger, 1, 0, 0);
         parser.DeclareVariable("x", kTypeFloat, 1, 0, 0);
         parser.DeclareVariable("s", kTypeString, 1, 0, 0);
@@ -57,6 +66,9 @@ struct ReplaySide {
         parser.runState = kRunning;
         parser.execute = 1;
         parser.errorText.clear();
+        // The extension's answers start each pass cleared, so that every pass's lookups show.
+        parser.objectKeywordId = 0;
+        parser.objectVariableIndex = 0;
         view.ClearRecords();
         const int result = parser.ExecuteBlock(1, ForBody);
         return Describe(parser, view, result);

@@ -16,7 +16,7 @@ namespace {
 struct Case {
     const char* name;
     const char* body;
-    bool replays;  // an assignment is replayed
+    bool replays;  // a statement or an expression is replayed
 };
 
 // Runs the body three times on both sides; `between` changes both sides before the last time.
@@ -30,8 +30,8 @@ void ExpectSameAsReading(const Case& c, void (*between)(TestParser&) = nullptr) 
         }
         EXPECT_EQ(replaying.Execute(), reading.Execute()) << c.name << ", pass " << pass;
     }
-    EXPECT_EQ(reading.parser.ReplayedAssignments(), 0u) << c.name;
-    EXPECT_EQ(replaying.parser.ReplayedAssignments() > 0, c.replays) << c.name;
+    EXPECT_EQ(reading.parser.ReplayedAssignments() + reading.parser.ReplayedExpressions(), 0u) << c.name;
+    EXPECT_EQ(replaying.parser.ReplayedAssignments() + replaying.parser.ReplayedExpressions() > 0, c.replays) << c.name;
 }
 
 TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
@@ -72,10 +72,43 @@ TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
         {"integer division by zero", "i = i / n : Next", false},
         {"float division by zero", "x = x / f : Next", false},
         {"integer by zero float", "i = i / f : Next", false},
-        {"array element operand", "i = a[2] + 1 : Next", false},
-        {"matrix target", "m = 1 : Next", false},
+        {"array element operand", "i = a[2] + 1 : Next", true},
+        {"element index from an element", "a[a[1] + 1] = a[i Mod 3 + 1] * 2 : Next", true},
+        {"element below the bounds", "i = a[i - 7] : Next", true},
+        {"element above the bounds", "a[i] = 1 : Next", true},
+        {"float index", "i = a[1.5] : Next", true},
+        {"index of a scalar", "i = x[1] : Next", false},
+        {"array without index", "i = a + 1 : Next", false},
+        {"matrix elements", "m[1][2] = m[2][1] + x * 0.5 : x = m[1][2] : Next", true},
+        {"matrix element outside", "x = m[3][1] : Next", true},
+        {"matrix element targets", "m[i - 6][2] = i * 0.5 : m[2][2] = m[1][2] + 1 : m[1][3] = 1 : Next", true},
+        {"text into a matrix element", "m[1][1] = s : Next", true},
+        {"matrix row target", "m[1] = 2 : Next", true},
+        {"matrix row", "x = m[1] : Next", true},
+        {"matrix target", "m = 1 : Next", true},
         {"power", "i = i ^ 2 : Next", false},
-        {"string operand", "i = s + 1 : Next", false},
+        {"string operand", "i = s + 1 : Next", true},
+        {"text and numbers", "s = 'item ' + i + x : s = i + \"  and \" + s : Next", true},
+        {"text with escapes and words", "s = 'a\\tb Next If' + s ; Next", true},
+        {"text minus a number", "s = 'a' - 1 : Next", false},
+        {"negated text", "s = -s : Next", false},
+        {"unclosed text", "s = 'a : Next", false},
+        {"conditions", "If i > x * 2 Then x = x + 1 Else i = i - 1 Endif : Next", true},
+        {"text condition", "If s + 'c' = 'abc' Then s = s + 'd' Endif : Next", true},
+        {"not and chains", "If NOT i = 7 And x < 3 Or s <> '' Then i = 1 Endif : Next", true},
+        {"while loop", "While i > 5 : i = i - 1 : Wend : Next", true},
+        {"text compared with a number", "If s = 1 Then x = 1 Endif : Next", true},
+        {"chained conditions", "If i > 1 And NOT x = 2.5 Or s = 'ab' And i Then x = x + 1 Endif : Next", true},
+        {"a chain grouped from the right", "If n And x Or i Then x = x + 1 Endif : Next", true},
+        {"a condition ending at a name", "If i y : Next", true},
+        {"a condition over a matrix", "If m Then x = 1 Endif : Next", false},
+        {"skipped branches", "If i < 0 Then b = c + 'x y' : If 1 Then z Endif Else x = x + 1 Endif : Next", true},
+        {"skipped comment", "If i < 0 Then /* c */ x = 1 Endif : Next", true},
+        {"skipped loop", "While i < 0 : foo bar : Wend : Next", true},
+        {"skipped to the end", "If i < 0 Then x = 1 : Next", true},
+        {"lines instead of separators", "x = x + 1\n i = i * 2\n s = s + i\nNext", true},
+        {"a number after", "x = i 5 Next", true},
+        {"an unknown word after", "x = i foo Next", true},
         {"matrix operand", "x = m : Next", false},
         {"unknown name", "i = j + 1 : Next", false},
         {"comment inside", "i = i /* c */ + 1 : Next", false},
@@ -100,10 +133,27 @@ TEST(StatementReplay, FollowsTheNamesDeclaredSinceLastTime) {
                         [](TestParser& p) { p.DeclareVariable("i", kTypeInteger, 4, 0, 0); });
     ExpectSameAsReading({"declared where unknown before", "i = j + 1 : Next", false},
                         [](TestParser& p) { p.DeclareVariable("j", kTypeInteger, 1, 0, 0); });
+    ExpectSameAsReading({"shadowed by an empty matrix", "m[1][1] = i : x = m[1][1] : Next", true},
+                        [](TestParser& p) { p.DeclareVariable("m", kTypeMatrix, 1, 0, 0); });
     ExpectSameAsReading({"dropped again", "x = x + i * 2 : Next", true}, [](TestParser& p) {
         p.DeclareVariable("i", kTypeFloat, 1, 0, 0);
         p.CutVariables(p.variables.GetCount() - 1);
     });
+    // Words inside a text are looked up as they are read: as variables, then as extension words.
+    ExpectSameAsReading({"a word of a text declared", "s = 'a b' + i : Next", true},
+                        [](TestParser& p) { p.DeclareVariable("b", kTypeInteger, 1, 0, 0); });
+    ExpectSameAsReading({"a word of a text an extension word", "s = 'a b c' + i : Next", true}, [](TestParser& p) {
+        p.objectKeywords["b"] = 171;
+        p.objectVariables["a"] = 4;
+        p.objectVariables["c"] = 2;
+    });
+    ExpectSameAsReading({"a skipped word an extension word", "If i < 0 Then c = b : d Endif : Next", true},
+                        [](TestParser& p) {
+                            p.objectKeywords["d"] = 173;
+                            p.objectVariables["b"] = 1;
+                        });
+    ExpectSameAsReading({"the word after an extension word", "x = i b Next", true},
+                        [](TestParser& p) { p.objectKeywords["b"] = 172; });
     // Many names: the name index grows and moves, and every position's slot is looked up anew.
     ExpectSameAsReading({"name index rebuilt", "x = x + i * 2 : Next", true}, [](TestParser& p) {
         for (int k = 0; k < 200; ++k) p.DeclareVariable("v" + std::to_string(k), kTypeInteger, 1, 0, 0);
@@ -160,12 +210,25 @@ TEST(StatementReplay, ScriptsRunAsWithoutIt) {
         "Integer i, k : For i = 1 To 10 : k = k + 100 / (5 - i) : Next : Print k",
         "Integer i : Float x : String s : For i = 1 To 3 : s = x * i + 0.25 : x = x + 1 : Print s : Next",
         "Integer i, n : n = 3 : While n > 0 : n = n - 1 : i = i + n * n : Wend : Print i",
+        // The benchmark's kinds of script, small.
+        ("Integer n, i, j, count\n n = 300\n Integer flags[300]\n For i = 2 To n\n If flags[i] = 0 Then\n"
+         " count = count + 1\n j = i + i\n While j <= n\n flags[j] = 1\n j = j + i\n Wend\n Endif\n Next\n"
+         " Print count"),
+        ("Integer n, m, steps, total\n For n = 1 To 30\n m = n\n steps = 0\n While m <> 1\n If m Mod 2 = 0 Then\n"
+         " m = m / 2\n Else\n m = 3 * m + 1\n Endif\n steps = steps + 1\n Wend\n total = total + steps\n Next\n"
+         " Print total"),
+        ("Integer i, hits\n String s\n For i = 1 To 30\n s = \"item \" + i\n If s = \"item 7\" Then\n"
+         " hits = hits + 1\n Endif\n Next\n Print s + \" \" + hits"),
+        ("Matrix m[4][5]\n Float v[5]\n Integer r, i, j\n For r = 1 To 3\n For i = 1 To 4\n For j = 1 To 5\n"
+         " m[i][j] = m[i][j] + v[j] * 0.5\n Next\n v[i] = v[i] + 1\n Next\n Next\n Print m[4][5] + v[1]"),
+        "Integer i, k : Subroutin S : k = k + i : EndSub : For i = 1 To 20 : Call S : Next : Print k",
+        "Integer a[3] : a[2] = 5 : Print a[a[2] - 3] : Print a[4]",
     };
     for (const char* script : scripts) {
         ScriptSide replaying;
         ScriptSide reading;
         EXPECT_EQ(replaying.Run(script, true), reading.Run(script, false)) << script;
-        EXPECT_EQ(reading.parser.ReplayedAssignments(), 0u) << script;
+        EXPECT_EQ(reading.parser.ReplayedAssignments() + reading.parser.ReplayedExpressions(), 0u) << script;
     }
     ScriptSide loop;
     loop.Run(scripts[0], true);

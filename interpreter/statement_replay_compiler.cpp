@@ -1,0 +1,337 @@
+// The compiler of the replays: reads the words from a text position the way the expression
+// levels, the statement layer and the condition would, from the scan cache alone (nothing
+// observable happens), and writes down what they spell for StatementReplays to replay.
+#include <algorithm>
+#include <string_view>
+
+#include "base/number_text.h"
+#include "interpreter/comparisons.h"
+#include "interpreter/keyword_codes.h"
+#include "interpreter/statement_replay.h"
+#include "interpreter/tessel_parser.h"
+#include "interpreter/value.h"
+
+namespace {
+
+constexpr int kMaxTextWords = 64;
+constexpr int kMaxTextBytes = 1000;
+
+bool IsOperator(int code) {
+    return code == kw::kPlus || code == kw::kMinus || code == kw::kMod || code == kw::kTimes || code == kw::kDivide ||
+           code == kw::kPower;
+}
+
+}  // namespace
+
+// Reads the words from a position the way the expression levels would, from the scan cache
+// alone (nothing observable happens), and writes down what they spell; any word or form outside
+// the kept subset ends it unkept. Every word read is appended to words_ as it is read.
+class StatementReplays::Compiler {
+public:
+    Compiler(CTesselParser& parser, StatementReplays& out, int position) : parser_(parser), out_(out), next_(position) {}
+
+    // The next word, as a cached flat reading gives it.
+    bool Advance() {
+        const CTesselParser::ScanCacheEntry* entry = parser_.CachedEntryAt(next_);
+        if (entry == nullptr || !entry->flat) return false;
+        at_ = next_;
+        entry_ = entry;
+        code_ = entry->kind;
+        kind_ = entry->kind >= 0 ? Kind::kKeyword : entry->kind == CTesselParser::kScanNumber ? Kind::kNumber : Kind::kName;
+        keyword_ = keyword_ || kind_ == Kind::kKeyword;
+        out_.AddWord(entry->start, entry->end);
+        next_ = entry->end;
+        return true;
+    }
+    bool Is(int code) const { return kind_ == Kind::kKeyword && code_ == code; }
+    bool IsKeyword() const { return kind_ == Kind::kKeyword; }
+    int Code() const { return code_; }
+    // The next word is read from `position`.
+    void ReadFrom(int position) { next_ = position; }
+    // The word just read (and put back) read again where it starts, as a reading does.
+    bool ReadAgain() {
+        next_ = entry_->start;
+        return Advance();
+    }
+    bool IsName() const { return kind_ == Kind::kName; }
+    // The word just read goes back: it is read again where it starts.
+    void PutBack() { out_.words_.resize(out_.words_.size() - 2); }
+    void TakeAgain() { out_.AddWord(entry_->start, entry_->end); }
+    const CTesselParser::ScanCacheEntry& Entry() const { return *entry_; }
+    int At() const { return at_; }
+
+    // The expression read from the next word on, up to the word after it (read, then put back):
+    // its index in expressions_, or -1.
+    int Top() {
+        Expression e;
+        e.firstWord = static_cast<int>(out_.words_.size());
+        e.firstInstruction = static_cast<int>(out_.instructions_.size());
+        depth_ = 0;
+        maxDepth_ = 0;
+        stack_ = 0;
+        leftmost_ = -1;
+        keyword_ = false;
+        text_ = false;
+        if (!Advance() || !Additive() || (kind_ == Kind::kKeyword && IsOperator(code_))) return -1;
+        PutBack();
+        e.wordCount = (static_cast<int>(out_.words_.size()) - e.firstWord) / 2;
+        e.instructionCount = static_cast<int>(out_.instructions_.size()) - e.firstInstruction;
+        e.depth = maxDepth_;
+        e.leftmost = leftmost_;
+        e.after = at_;
+        e.keyword = keyword_;
+        e.text = text_;
+        out_.expressions_.push_back(e);
+        return static_cast<int>(out_.expressions_.size()) - 1;
+    }
+
+private:
+    enum class Kind { kKeyword, kNumber, kName };
+
+    void Emit(Op op, int argument = 0) { out_.instructions_.push_back({op, argument}); }
+
+    // An operand: the first one emitted is the leftmost, which writes the result.
+    bool Push(Op op, int argument) {
+        if (++stack_ > kMaxStack) return false;
+        if (leftmost_ < 0) leftmost_ = static_cast<int>(out_.instructions_.size());
+        Emit(op, argument);
+        return true;
+    }
+
+    bool Binary(Op op) {
+        --stack_;
+        Emit(op);
+        return true;
+    }
+
+    bool Deeper() {
+        if (++depth_ > kMaxDepth) return false;
+        if (depth_ > maxDepth_) maxDepth_ = depth_;
+        return true;
+    }
+
+    bool Additive() {
+        if (!Multiplicative()) return false;
+        while (Is(kw::kPlus) || Is(kw::kMinus) || Is(kw::kMod)) {
+            const Op op = code_ == kw::kPlus ? Op::kAdd : code_ == kw::kMinus ? Op::kSubtract : Op::kModulo;
+            if (!Advance() || !Multiplicative()) return false;
+            Binary(op);
+        }
+        return true;
+    }
+
+    bool Multiplicative() {
+        if (!Unary()) return false;
+        while (Is(kw::kTimes) || Is(kw::kDivide)) {
+            const Op op = code_ == kw::kTimes ? Op::kMultiply : Op::kDivide;
+            if (!Advance() || !Unary()) return false;
+            Binary(op);
+        }
+        return !Is(kw::kPower);  // a power is not kept
+    }
+
+    // One optional sign, then a parenthesis or a primary; leaves the word after it read.
+    bool Unary() {
+        const bool minus = Is(kw::kMinus);
+        if ((minus || Is(kw::kPlus)) && !Advance()) return false;
+        if (!Parenthesis()) return false;
+        if (minus) Emit(Op::kNegate);
+        return true;
+    }
+
+    bool Parenthesis() {
+        if (!Is(kw::kOpenParen)) return Primary();
+        if (!Deeper() || !Advance() || !Additive() || !Is(kw::kCloseParen)) return false;
+        --depth_;
+        return Advance();
+    }
+
+    bool Primary() {
+        if (kind_ == Kind::kNumber) {
+            if (!Push(Op::kConstant, static_cast<int>(out_.constants_.size()))) return false;
+            out_.constants_.push_back(Literal());
+            return Advance();
+        }
+        if (Is(kw::kDoubleQuote) || Is(kw::kSingleQuote)) return StringLiteral();
+        if (kind_ != Kind::kName) return false;
+        const int name = at_;
+        if (!Advance()) return false;
+        if (!Is(kw::kOpenBracket)) return Push(Op::kVariable, name);
+        // name [ index ] or name [ row ] [ column ]: each index is a whole expression one level down.
+        const int leftmost = leftmost_;
+        if (!Index()) return false;
+        Op op = Op::kElement;
+        if (Is(kw::kOpenBracket)) {
+            if (!Index()) return false;
+            --stack_;
+            op = Op::kMatrixElement;
+        }
+        --stack_;
+        if (!Push(op, name)) return false;
+        // The leftmost operand is the element, not its index.
+        if (leftmost < 0) leftmost_ = static_cast<int>(out_.instructions_.size()) - 1;
+        return true;
+    }
+
+    // "[" expression "]", the "[" read; leaves the word after "]" read.
+    bool Index() {
+        if (!Deeper() || !Advance() || Is(kw::kCloseBracket) || !Additive() || !Is(kw::kCloseBracket)) return false;
+        --depth_;
+        return Advance();
+    }
+
+    // Its words up to the closing quote of the same kind, every one a plain word, as the literal
+    // reader reads them; the text is the raw text between the quotes.
+    bool StringLiteral() {
+        const int quote = code_;
+        const int start = entry_->end;
+        Text text;
+        text.firstName = static_cast<int>(out_.textNames_.size());
+        for (int words = 0;; ++words) {
+            if (words > kMaxTextWords || !Advance()) return false;
+            if (Is(quote)) break;
+            if (IsName()) out_.textNames_.push_back(at_);
+        }
+        const int end = entry_->start;
+        if (end - start > kMaxTextBytes) return false;
+        text.nameCount = static_cast<int>(out_.textNames_.size()) - text.firstName;
+        text.text.assign(parser_.scriptText.data() + start, static_cast<std::size_t>(end - start));
+        CTesselParser::UnescapeString(text.text);
+        if (!Push(Op::kText, static_cast<int>(out_.texts_.size()))) return false;
+        out_.texts_.push_back(std::move(text));
+        text_ = true;
+        return Advance();
+    }
+
+    Number Literal() const {
+        const std::string_view word = parser_.CachedWordText(*entry_);
+        if (HasDecimalPoint(word)) return {kTypeFloat, 0, DecimalTextToDouble(word)};
+        return {kTypeInteger, IntegerLiteral(word), 0.0};
+    }
+
+    CTesselParser& parser_;
+    StatementReplays& out_;
+    int next_;
+    int at_ = 0;
+    const CTesselParser::ScanCacheEntry* entry_ = nullptr;
+    int code_ = 0;
+    Kind kind_ = Kind::kKeyword;
+    bool keyword_ = false;
+    bool text_ = false;
+    int depth_ = 0;
+    int maxDepth_ = 0;
+    int stack_ = 0;
+    int leftmost_ = -1;
+};
+
+void StatementReplays::AddWord(int start, int end) {
+    words_.push_back(start);
+    words_.push_back(end - start);
+}
+
+int StatementReplays::CompileExpression(CTesselParser& parser, int position) {
+    const int e = Compiler(parser, *this, position).Top();
+    return e < 0 ? -1 : e + 1;
+}
+
+int StatementReplays::CompileStatement(CTesselParser& parser, int position) {
+    const std::size_t words = words_.size();
+    Statement statement;
+    statement.readPosition = position;
+    statement.firstWord = static_cast<int>(words);
+    Compiler c(parser, *this, position);
+    bool kept = c.Advance();
+    if (kept && (c.Is(kw::kColon) || c.Is(kw::kSemicolon))) {
+        statement.settleFrom = position;
+        statement.next = c.Entry().end;
+    } else {
+        // name [ "[" index "]" ] "=" value
+        kept = kept && c.IsName() && c.Advance();
+        // An array element's index, or a matrix element's row and column.
+        for (int* index : {&statement.index, &statement.column}) {
+            if (!kept || !c.Is(kw::kOpenBracket)) break;
+            *index = c.Top();
+            kept = *index >= 0 && c.Is(kw::kCloseBracket);
+            if (kept) {
+                c.TakeAgain();
+                kept = c.Advance();
+            }
+        }
+        kept = kept && c.Is(kw::kEquals) && (statement.value = c.Top()) >= 0;
+        if (kept) {
+            statement.settleFrom = c.At();
+            statement.putBack = true;
+            statement.next = c.Entry().start;  // the put-back word is read again there
+            if ((c.Is(kw::kColon) || c.Is(kw::kSemicolon)) && parser.CachedEntryAt(c.Entry().start) != nullptr) {
+                // The separator after it, read again where it was put back, ends the statement.
+                c.TakeAgain();
+                statement.putBack = false;
+                statement.settleFrom = c.Entry().start;
+                statement.next = c.Entry().end;
+            }
+        }
+    }
+    if (!kept) {
+        words_.resize(words);
+        return -1;
+    }
+    statement.wordCount = static_cast<int>(words_.size() - words) / 2;
+    statements_.push_back(statement);
+    return static_cast<int>(statements_.size());
+}
+
+// [NOT] a [op b] [And|Or ...]: every word as EvaluateCondition reads it, a word it puts back
+// read again from where it starts.
+int StatementReplays::CompileCondition(CTesselParser& parser, int position) {
+    const std::size_t words = words_.size();
+    const std::size_t parts = conditionParts_.size();
+    Condition condition;
+    condition.firstWord = static_cast<int>(words);
+    condition.firstPart = static_cast<int>(parts);
+    Compiler c(parser, *this, position);
+    for (int level = 0;; ++level) {
+        ConditionPart part;
+        bool kept = c.Advance();
+        if (kept && c.Is(kw::kNot)) {
+            part.invert = true;
+        } else if (kept) {
+            c.PutBack();
+            c.ReadFrom(c.Entry().start);
+        }
+        kept = kept && (part.a = c.Top()) >= 0 && c.ReadAgain();
+        if (kept && c.IsKeyword() && IsComparison(c.Code())) {
+            part.op = c.Code();
+            kept = (part.b = c.Top()) >= 0 && c.ReadAgain();
+        } else if (kept) {
+            c.PutBack();
+            kept = c.ReadAgain();  // the word after a, read again as the chain word
+        }
+        if (!kept) {
+            words_.resize(words);
+            conditionParts_.resize(parts);
+            return -1;
+        }
+        for (int e : {part.a, part.b}) {
+            if (e < 0) continue;
+            const Expression& expression = expressions_[static_cast<std::size_t>(e)];
+            condition.depth = std::max(condition.depth, level + expression.depth);
+            condition.keyword = condition.keyword || expression.keyword;
+        }
+        condition.keyword = condition.keyword || part.op >= 0;
+        if (c.Is(kw::kAnd) || c.Is(kw::kOr)) {
+            part.chain = c.Code();
+            condition.keyword = true;
+            conditionParts_.push_back(part);
+            continue;
+        }
+        conditionParts_.push_back(part);
+        c.PutBack();
+        condition.after = c.Entry().start;
+        condition.depth = std::max(condition.depth, level);
+        break;
+    }
+    condition.wordCount = static_cast<int>(words_.size() - words) / 2;
+    condition.partCount = static_cast<int>(conditionParts_.size() - parts);
+    conditions_.push_back(condition);
+    return static_cast<int>(conditions_.size());
+}
