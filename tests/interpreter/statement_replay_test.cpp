@@ -156,7 +156,7 @@ TEST(StatementReplay, FollowsTheNamesDeclaredSinceLastTime) {
                         [](TestParser& p) { p.objectKeywords["b"] = 172; });
     // Many names: the name index grows and moves, and every position's slot is looked up anew.
     ExpectSameAsReading({"name index rebuilt", "x = x + i * 2 : Next", true}, [](TestParser& p) {
-        for (int k = 0; k < 200; ++k) p.DeclareVariable("v" + std::to_string(k), kTypeInteger, 1, 0, 0);
+        for (int k = 0; k < 200; ++k) p.DeclareVariable(std::string("v").append(std::to_string(k)), kTypeInteger, 1, 0, 0);
     });
 }
 

@@ -22,11 +22,11 @@ TEST(SubroutineLookup, CallTakesTheFirstRecordOfTheName) {
     ASSERT_EQ(parser.PrescanSubroutines(), 1);
     const Step steps[] = {
         {"as declared", [](CDynaArray<SubroutineRecord>&) {}, "1 "},
-        {"a second A after the first", [](CDynaArray<SubroutineRecord>& t) { t[1].name = "A"; }, "1 "},
-        {"the first renamed away", [](CDynaArray<SubroutineRecord>& t) { t[0].name = "C"; }, "2 "},
-        {"an A added last", [](CDynaArray<SubroutineRecord>& t) { t.Add(t[0]); t[2].name = "A"; }, "2 "},
-        {"cut to one record", [](CDynaArray<SubroutineRecord>& t) { t.SetSize(1); t[0].name = "A"; }, "1 "},
-        {"none of the name", [](CDynaArray<SubroutineRecord>& t) { t[0].name = "a"; }, ""},
+        {"a second A after the first", [](CDynaArray<SubroutineRecord>& t) { t[1].name.assign(1, 'A'); }, "1 "},
+        {"the first renamed away", [](CDynaArray<SubroutineRecord>& t) { t[0].name.assign(1, 'C'); }, "2 "},
+        {"an A added last", [](CDynaArray<SubroutineRecord>& t) { t.Add(t[0]); t[2].name.assign(1, 'A'); }, "2 "},
+        {"cut to one record", [](CDynaArray<SubroutineRecord>& t) { t.SetSize(1); t[0].name.assign(1, 'A'); }, "1 "},
+        {"none of the name", [](CDynaArray<SubroutineRecord>& t) { t[0].name.assign(1, 'a'); }, ""},
     };
     for (const Step& step : steps) {
         step.apply(parser.subroutines);
