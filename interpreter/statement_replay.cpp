@@ -61,7 +61,7 @@ bool StatementReplays::ReplayCondition(CTesselParser& parser, int& result) {
     const Condition& condition = conditions_[static_cast<std::size_t>(slot - 1)];
     if (!Fits(parser, condition.wordCount, condition.depth + 1)) return false;
     // Every part is evaluated (no short cut); the chain groups from the right.
-    bool truths[kMaxDepth + 1] = {};
+    bool truths[kMaxDepth + 1];
     if (condition.partCount > kMaxDepth + 1) return false;
     const ConditionPart* parts = &conditionParts_[static_cast<std::size_t>(condition.firstPart)];
     for (int k = 0; k < condition.partCount; ++k) {
@@ -298,7 +298,11 @@ bool StatementReplays::Evaluate(CTesselParser& parser, const Expression& express
                 break;
         }
     }
-    result = stack[0];
+    // Field by field: the slot's fields were stored one by one, and one wide load of them would
+    // wait for all of those stores to land.
+    result.type = stack[0].type;
+    result.i = stack[0].i;
+    result.d = stack[0].d;
     return true;
 }
 
