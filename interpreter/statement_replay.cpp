@@ -317,6 +317,14 @@ void AppendNumberText(std::string& out, std::uint8_t type, std::int32_t i, doubl
     }
 }
 
+// What the reading's remainder of two Integers as doubles gives, without the division by doubles:
+// the remainder of a truncating division (exact for Integers), 0 for a divisor of -1 (which the
+// Integer remainder would overflow on), and the conversion of NaN for a divisor of 0.
+std::int32_t IntegerModulo(std::int32_t a, std::int32_t b) {
+    if (b == 0) return DoubleToInt32(std::nan(""));
+    return b == -1 ? 0 : a % b;
+}
+
 }  // namespace
 
 // A String on either side: only "+" joins, the number's text on its side.
@@ -343,7 +351,7 @@ __attribute__((always_inline)) inline bool StatementReplays::Combine(Op op, Numb
         switch (op) {
             case Op::kAdd: a.i = WrapAdd(a.i, b.i); return true;
             case Op::kSubtract: a.i = WrapSubtract(a.i, b.i); return true;
-            case Op::kModulo: a.i = DoubleToInt32(std::fmod(static_cast<double>(a.i), static_cast<double>(b.i))); return true;
+            case Op::kModulo: a.i = IntegerModulo(a.i, b.i); return true;
             case Op::kMultiply: a.i = WrapMultiply(a.i, b.i); return true;
             default:
                 if (b.i == 0) return false;

@@ -46,6 +46,7 @@ TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
         {"mod of integers", "i = i Mod 4 : Next", true},
         {"mod of floats", "x = x Mod 0.75 : Next", true},
         {"mod by zero", "i = i Mod n : Next", true},
+        {"mod of signs", "i = (n - i) Mod 2 : x = i Mod (n - 2) : f = (n - 2147483647 - 1) Mod (n - 1) : Next", true},
         {"wrapping sum", "i = 2147483647 + i : Next", true},
         {"saturated literal", "i = i * 99999999999 : Next", true},
         {"float into integer", "i = x * 3 : Next", true},
