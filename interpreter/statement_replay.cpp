@@ -254,7 +254,31 @@ __attribute__((always_inline)) inline bool StatementReplays::Operand(CTesselPars
     return true;
 }
 
+__attribute__((always_inline)) inline bool StatementReplays::EvaluateSingle(CTesselParser& parser, const Expression& expression,
+                                                                           Number& result, Leftmost& left) const {
+    const Instruction& only = instructions_[static_cast<std::size_t>(expression.firstInstruction)];
+    if (only.op == Op::kConstant) {
+        const Number& n = constants_[static_cast<std::size_t>(only.argument)];
+        result.type = n.type;
+        result.i = n.i;
+        result.d = n.d;
+        return true;
+    }
+    if (only.op != Op::kVariable) return false;
+    const int record = parser.RecordNamedAt(only.argument);
+    if (record < 0) return false;
+    const Value& v = parser.variables[record];
+    if (v.count != 1 || !v.IsNumber()) return false;  // the general way takes it, or reports it
+    result.type = static_cast<std::uint8_t>(v.type);
+    result.i = v.type == kTypeInteger ? v.value.integer : 0;
+    result.d = v.type == kTypeFloat ? v.value.number : 0.0;
+    left = {record, false};
+    return true;
+}
+
 bool StatementReplays::Evaluate(CTesselParser& parser, const Expression& expression, Number& result, Leftmost& left) {
+    // Most conditions compare a lone number or variable, and most indices are one: no stack.
+    if (expression.instructionCount == 1 && EvaluateSingle(parser, expression, result, left)) return true;
     Number stack[kMaxStack];
     int top = -1;
     const Instruction* const first = instructions_.data() + expression.firstInstruction;

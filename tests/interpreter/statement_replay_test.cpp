@@ -103,6 +103,7 @@ TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
         {"a chain grouped from the right", "If n And x Or i Then x = x + 1 Endif : Next", true},
         {"a condition ending at a name", "If i y : Next", true},
         {"a condition over a matrix", "If m Then x = 1 Endif : Next", false},
+        {"lone operands", "If 2 Then x = x + i Endif : While f < 1.5 : f = f + 1 : Wend : i = a : Next", true},
         {"skipped branches", "If i < 0 Then b = c + 'x y' : If 1 Then z Endif Else x = x + 1 Endif : Next", true},
         {"skipped comment", "If i < 0 Then /* c */ x = 1 Endif : Next", true},
         {"skipped loop", "While i < 0 : foo bar : Wend : Next", true},
