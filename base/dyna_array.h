@@ -203,6 +203,8 @@ template <typename T>
 void CDynaArray<T>::SetSize(int n) {
     if (n < 0) n = 0;  // a negative count would index before the storage
     if (n < capacity_) {
+        // Slots not used yet are built now (default ones), within the room the last growth made.
+        if (static_cast<std::size_t>(n) > slots_.size()) slots_.resize(static_cast<std::size_t>(n));
         count_ = n;
         return;
     }

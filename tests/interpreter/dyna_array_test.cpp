@@ -103,6 +103,10 @@ TEST_F(DynaArrayTest, GrowthsWithinHeldStorageFollowTheRuleAndStartDefault) {
     table.SetSize(30);  // ... until a growth passes it
     EXPECT_EQ(table[0], "a");
     for (int i = 1; i < 30; ++i) ASSERT_EQ(table[i], "") << i;
+    table[29] = "z";
+    table.SetSize(table.GetCapacity() - 1);  // within the capacity: slots never used are default
+    EXPECT_EQ(table[29], "z");
+    for (int i = 30; i < table.GetCount(); ++i) ASSERT_EQ(table[i], "") << i;
 }
 
 }  // namespace
