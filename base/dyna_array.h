@@ -3,14 +3,19 @@
 //
 // It always keeps one slot spare, grows by its step when an Add finds count == capacity - 1, and
 // after more than 10 growths raises the step by a quarter of the new capacity, so long tables
-// regrow rarely. Every slot of the storage holds a constructed element, also those at and beyond
-// count. Owners index elements directly (0 .. count - 1); the table checks no index.
+// regrow rarely. Owners index elements directly (0 .. count - 1); the table checks no index.
+//
+// Underneath, slots are constructed when first used and the storage grows fourfold when it has
+// to move, so a table filled by many small growths moves its elements a few times and never
+// builds slots it does not use. A slot between count and the capacity that no growth has passed
+// since it was used keeps its element; a growth forgets those, as a move to fresh storage did.
 //
 // When memory runs out while growing, the table shows
 //   ERROR : Not Enough Memory For " <name> ".
 // in a message box and refuses the element, keeping everything it held.
 #pragma once
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -68,7 +73,12 @@ public:
 
     // Destroys every element and frees the storage. growBy and the name stay.
     void RemoveAll() {
-        std::vector<T>().swap(slots_);
+        Storage().swap(slots_);
+        Empty();
+    }
+    // RemoveAll, keeping the storage for a table about to be filled again as large.
+    void Empty() {
+        slots_.clear();
         capacity_ = 0;
         count_ = 0;
         growCount_ = 0;
@@ -94,9 +104,19 @@ public:
 private:
     template <typename U>
     int AddImpl(U&& element);
-    // Replaces the storage by `slots` default elements holding the first count_ elements moved
-    // (or copied) over. false, with nothing changed, when the storage cannot be had.
+    // Makes room for `slots` slots holding the first count_ elements (moved, or copied, when the
+    // storage must move). false, with nothing changed, when the storage cannot be had.
     bool Reallocate(std::int64_t slots);
+    // Moves the elements to fresh storage with room for `room`; false, with nothing changed, when it cannot be had.
+    bool MoveTo(std::size_t room);
+    template <typename U>
+    void Put(U&& element) {
+        const auto at = static_cast<std::size_t>(count_);
+        if (at < slots_.size())
+            slots_[at] = std::forward<U>(element);
+        else
+            slots_.push_back(std::forward<U>(element));  // within the room a growth made: no allocation
+    }
     void RaiseStepAfterGrowth();
 
     int capacity_ = 0;
@@ -104,14 +124,15 @@ private:
     int growBy_;
     int growCount_ = 0;
     std::string name_;
-    std::vector<T> slots_;  // capacity_ slots, or capacity_ + 1 after a growing SetSize
+    using Storage = std::vector<T>;
+    Storage slots_;  // the slots used so far, with room for capacity_ + 1
 };
 
 template <typename T>
 template <typename U>
 int CDynaArray<T>::AddImpl(U&& element) {
     if (count_ < capacity_ - 1) {
-        slots_[static_cast<std::size_t>(count_)] = std::forward<U>(element);
+        Put(std::forward<U>(element));
         ++count_;
         return 1;
     }
@@ -130,7 +151,7 @@ int CDynaArray<T>::AddImpl(U&& element) {
         return 0;
     }
     capacity_ = static_cast<int>(capacity_ + step);
-    slots_[static_cast<std::size_t>(count_)] = std::move(held);
+    Put(std::move(held));
     RaiseStepAfterGrowth();
     ++count_;
     return 1;
@@ -151,16 +172,26 @@ bool CDynaArray<T>::Reallocate(std::int64_t slots) {
     // The old and the new storage live side by side while the elements move.
     if (!crt::FitsInMemory(static_cast<std::uint64_t>(slots) + static_cast<std::uint64_t>(capacity_), sizeof(T)))
         return false;
+    // Room for one more than asked: a growing SetSize keeps a slot beyond its capacity.
+    const auto wanted = static_cast<std::size_t>(slots) + 1;
+    if (wanted <= slots_.capacity()) {
+        slots_.resize(std::min(slots_.size(), static_cast<std::size_t>(count_)));
+        return true;
+    }
+    // Room for four times as many, as long as the old storage and the new one fit together: only
+    // the slots used are ever touched.
+    const std::size_t larger = std::max(wanted, 4 * slots_.capacity());
+    const bool fits = larger <= INT_MAX && crt::FitsInMemory(static_cast<std::uint64_t>(larger) + slots_.capacity(), sizeof(T));
+    return (fits && MoveTo(larger)) || MoveTo(wanted);
+}
+
+template <typename T>
+bool CDynaArray<T>::MoveTo(std::size_t room) {
     try {
-        std::vector<T> fresh(static_cast<std::size_t>(slots));
-        for (int i = 0; i < count_; ++i) {
-            const auto at = static_cast<std::size_t>(i);
-            if constexpr (std::is_nothrow_move_assignable_v<T>) {
-                fresh[at] = std::move(slots_[at]);
-            } else {
-                fresh[at] = slots_[at];  // a throwing copy leaves the old storage whole
-            }
-        }
+        Storage fresh;
+        fresh.reserve(room);
+        // A throwing copy leaves the old storage whole.
+        for (int i = 0; i < count_; ++i) fresh.push_back(std::move_if_noexcept(slots_[static_cast<std::size_t>(i)]));
         slots_.swap(fresh);
         return true;
     } catch (const std::bad_alloc&) {
@@ -172,12 +203,15 @@ template <typename T>
 void CDynaArray<T>::SetSize(int n) {
     if (n < 0) n = 0;  // a negative count would index before the storage
     if (n < capacity_) {
+        // Slots not used yet are built now (default ones), within the room the last growth made.
+        if (static_cast<std::size_t>(n) > slots_.size()) slots_.resize(static_cast<std::size_t>(n));
         count_ = n;
         return;
     }
     const std::int64_t capacity = static_cast<std::int64_t>(growBy_) + n;
     if (capacity < n || capacity >= INT_MAX || !Reallocate(capacity + 1)) return;
     capacity_ = static_cast<int>(capacity);
+    slots_.resize(static_cast<std::size_t>(n));  // new elements are default ones
     count_ = n;
     growCount_ = 1;
 }

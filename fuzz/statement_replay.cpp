@@ -15,7 +15,9 @@
 namespace {
 
 const char* const kNames[] = {"i", "x", "n", "f", "s", "a", "m", "k", "a[2]", "x\xdc"};
-const char* const kNumbers[] = {"0", "1", "2", "7", "1.5", ".5", "99999999999", "2147483647", "1.5.2", ("1\xdc" "2"), "3e2"};
+// Two negative Integers, whole operands, so that remainders and quotients meet every sign.
+const char* const kNumbers[] = {"0", "1", "2", "7", "1.5", ".5", "99999999999", "2147483647", "1.5.2", ("1\xdc" "2"), "3e2",
+                                "(n - 7)", "(n - 1)"};
 const char* const kOperators[] = {"+", "-", "*", "/", "Mod", "^", "+", "-", "*", "/"};
 const char* const kEnds[] = {":", ";", "Next", "\n", ";", "Endif", ")", "Else", "}", ""};
 const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};

@@ -209,7 +209,11 @@ int CTesselParser::EndRun(int executeFlag) {
     execute = 0;
     wavePlaying = 0;
     CutVariables(0);
-    variables.RemoveAll();
+    // The run after a check declares the same variables again: it reuses their storage.
+    if (executeFlag)
+        variables.RemoveAll();
+    else
+        variables.Empty();
     ClearObjectVariables(executeFlag);
     return 1;
 }

@@ -61,7 +61,7 @@ bool StatementReplays::ReplayCondition(CTesselParser& parser, int& result) {
     const Condition& condition = conditions_[static_cast<std::size_t>(slot - 1)];
     if (!Fits(parser, condition.wordCount, condition.depth + 1)) return false;
     // Every part is evaluated (no short cut); the chain groups from the right.
-    bool truths[kMaxDepth + 1] = {};
+    bool truths[kMaxDepth + 1];
     if (condition.partCount > kMaxDepth + 1) return false;
     const ConditionPart* parts = &conditionParts_[static_cast<std::size_t>(condition.firstPart)];
     for (int k = 0; k < condition.partCount; ++k) {
@@ -254,7 +254,31 @@ __attribute__((always_inline)) inline bool StatementReplays::Operand(CTesselPars
     return true;
 }
 
+__attribute__((always_inline)) inline bool StatementReplays::EvaluateSingle(CTesselParser& parser, const Expression& expression,
+                                                                           Number& result, Leftmost& left) const {
+    const Instruction& only = instructions_[static_cast<std::size_t>(expression.firstInstruction)];
+    if (only.op == Op::kConstant) {
+        const Number& n = constants_[static_cast<std::size_t>(only.argument)];
+        result.type = n.type;
+        result.i = n.i;
+        result.d = n.d;
+        return true;
+    }
+    if (only.op != Op::kVariable) return false;
+    const int record = parser.RecordNamedAt(only.argument);
+    if (record < 0) return false;
+    const Value& v = parser.variables[record];
+    if (v.count != 1 || !v.IsNumber()) return false;  // the general way takes it, or reports it
+    result.type = static_cast<std::uint8_t>(v.type);
+    result.i = v.type == kTypeInteger ? v.value.integer : 0;
+    result.d = v.type == kTypeFloat ? v.value.number : 0.0;
+    left = {record, false};
+    return true;
+}
+
 bool StatementReplays::Evaluate(CTesselParser& parser, const Expression& expression, Number& result, Leftmost& left) {
+    // Most conditions compare a lone number or variable, and most indices are one: no stack.
+    if (expression.instructionCount == 1 && EvaluateSingle(parser, expression, result, left)) return true;
     Number stack[kMaxStack];
     int top = -1;
     const Instruction* const first = instructions_.data() + expression.firstInstruction;
@@ -298,7 +322,11 @@ bool StatementReplays::Evaluate(CTesselParser& parser, const Expression& express
                 break;
         }
     }
-    result = stack[0];
+    // Field by field: the slot's fields were stored one by one, and one wide load of them would
+    // wait for all of those stores to land.
+    result.type = stack[0].type;
+    result.i = stack[0].i;
+    result.d = stack[0].d;
     return true;
 }
 
@@ -311,6 +339,14 @@ void AppendNumberText(std::string& out, std::uint8_t type, std::int32_t i, doubl
     } else {
         out += FormatNumberTrimmed(d);
     }
+}
+
+// What the reading's remainder of two Integers as doubles gives, without the division by doubles:
+// the remainder of a truncating division (exact for Integers), 0 for a divisor of -1 (which the
+// Integer remainder would overflow on), and the conversion of NaN for a divisor of 0.
+std::int32_t IntegerModulo(std::int32_t a, std::int32_t b) {
+    if (b == 0) return DoubleToInt32(std::nan(""));
+    return b == -1 ? 0 : a % b;
 }
 
 }  // namespace
@@ -339,7 +375,7 @@ __attribute__((always_inline)) inline bool StatementReplays::Combine(Op op, Numb
         switch (op) {
             case Op::kAdd: a.i = WrapAdd(a.i, b.i); return true;
             case Op::kSubtract: a.i = WrapSubtract(a.i, b.i); return true;
-            case Op::kModulo: a.i = DoubleToInt32(std::fmod(static_cast<double>(a.i), static_cast<double>(b.i))); return true;
+            case Op::kModulo: a.i = IntegerModulo(a.i, b.i); return true;
             case Op::kMultiply: a.i = WrapMultiply(a.i, b.i); return true;
             default:
                 if (b.i == 0) return false;

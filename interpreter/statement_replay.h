@@ -139,6 +139,8 @@ private:
     // The truth of one part; false where the reading would report.
     bool EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth);
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result, Leftmost& left);
+    // A one-word number or Integer or Float variable, evaluated as Evaluate does; false for any other.
+    bool EvaluateSingle(CTesselParser& parser, const Expression& expression, Number& result, Leftmost& left) const;
     bool Operand(CTesselParser& parser, const Instruction& instruction, Number* stack, int& top, Leftmost& left,
                  bool leftmost);
     bool Combine(Op op, Number& a, int slot, const Number& b);

@@ -91,7 +91,7 @@ void CTesselParser::ResetBaseRunState() {
     treePositions.RemoveAll();
     treePositionSorted_.clear();
     CutVariables(0);
-    variables.RemoveAll();
+    variables.Empty();
     ClearNameIndex();
     variables.SetGrowBy(kDefaultVariableStep);
 }
@@ -255,12 +255,13 @@ bool CTesselParser::DeclareVariable(const std::string& name, int type, int count
         return false;
     }
     const int first = variables.GetCount();
+    // One record, numbered for each element in turn: the table copies it.
+    Value record;
+    record.name = name;
+    record.count = count;
+    record.scope = scope;
     for (int i = 1; i <= count; ++i) {
-        Value record;
-        record.name = name;
         record.index = i;
-        record.count = count;
-        record.scope = scope;
         switch (type) {
             case kTypeInteger: record.SetInteger(0); break;
             case kTypeFloat: record.SetFloat(0.0); break;

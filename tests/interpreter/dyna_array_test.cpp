@@ -76,4 +76,37 @@ TEST_F(DynaArrayTest, ImpossibleSizesAreRefusedWithoutTouchingTheTable) {
     EXPECT_EQ(table.GetCapacity(), 100);
 }
 
+// Growths that fit in storage the table already holds (a refill after Empty, a table that grew
+// fourfold) still follow the rule, still ask for memory, and still leave new slots default.
+TEST_F(DynaArrayTest, GrowthsWithinHeldStorageFollowTheRuleAndStartDefault) {
+    CDynaArray<std::string> table(2, "Tessel Variables");
+    for (int i = 0; i < 40; ++i) table.Add(std::to_string(i));
+    table.Empty();
+    table.SetGrowBy(2);
+    EXPECT_EQ(table.GetCount(), 0);
+    EXPECT_EQ(table.GetCapacity(), 0);
+    EXPECT_EQ(table.GetGrowCount(), 0);
+    std::vector<std::size_t> asked;
+    DynaArrayAllocation::failHook = [&asked](std::size_t wanted) {
+        asked.push_back(wanted);
+        return wanted > 4;
+    };
+    EXPECT_EQ(table.Add("a"), 1);
+    EXPECT_EQ(table.Add("b"), 1);
+    EXPECT_EQ(table.Add("c"), 1);
+    EXPECT_EQ(table.Add("d"), 0);  // the third growth is refused although the storage is there
+    EXPECT_EQ(asked, (std::vector<std::size_t>{2, 4, 6}));
+    EXPECT_EQ(table.GetCapacity(), 4);
+    EXPECT_EQ(table.GetCount(), 3);
+    DynaArrayAllocation::failHook = nullptr;
+    table.SetSize(1);   // "b" and "c" stay in their slots beyond the count ...
+    table.SetSize(30);  // ... until a growth passes it
+    EXPECT_EQ(table[0], "a");
+    for (int i = 1; i < 30; ++i) ASSERT_EQ(table[i], "") << i;
+    table[29] = "z";
+    table.SetSize(table.GetCapacity() - 1);  // within the capacity: slots never used are default
+    EXPECT_EQ(table[29], "z");
+    for (int i = 30; i < table.GetCount(); ++i) ASSERT_EQ(table[i], "") << i;
+}
+
 }  // namespace
