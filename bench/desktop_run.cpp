@@ -35,6 +35,7 @@
 #include "shell/output_pane.h"
 #include "shell/run_windows.h"
 #include "windows/nn_structure_dialog.h"
+#include "bench/network_b_script.h"
 
 extern char** environ;
 
@@ -58,17 +59,9 @@ const char kXor[] =
     "xor.Train.MaxEpochs = 1000000\n"
     "xor.Train.StartLearning()\n";
 
-const char kNetworkB[] =
-    "FF_NeuralNetwork net\n"
-    "net.InputsNumber = 64 : net.LayersNumber = 3 : net.NeuronsInLayers = [128, 128, 10]\n"
-    "net.Function = FCN_LOGSIG : net.Bias = 1\n"
-    "net.Weights(1) = RANDOM_ELEMENTS(-0.5, 0.5)\n"
-    "net.Weights(2) = RANDOM_ELEMENTS(-0.5, 0.5)\n"
-    "net.Weights(3) = RANDOM_ELEMENTS(-0.5, 0.5)\n"
-    "Integer i\n"
-    "For i = 1 To 1000 : net.Train.AddTrainingPair(RANDOM_ELEMENTS(0, 1), RANDOM_ELEMENTS(0, 1)) : Next\n"
-    "net.Train.LearningMaxError = 0 : net.Train.MaxEpochs = 20\n"
-    "net.Train.StartLearning()\n";
+const std::string kNetworkB = std::string(kNetworkBSetup) +
+                              "net.Train.LearningMaxError = 0 : net.Train.MaxEpochs = 20\n"
+                              "net.Train.StartLearning()\n";
 
 struct Figures {
     double wall = 1e300;
@@ -197,8 +190,8 @@ int main(int argc, char** argv) {
     };
     const Case cases[] = {{"print 100,000 lines", kPrinting, false},
                           {"XOR 2-10-1, 1,000,000 epochs", kXor, false},
-                          {"network (b) 64-128-128-10, 20 epochs", kNetworkB, false},
-                          {"network (b), structure view shown", kNetworkB, true}};
+                          {"network (b) 64-128-128-10, 20 epochs", kNetworkB.c_str(), false},
+                          {"network (b), structure view shown", kNetworkB.c_str(), true}};
     const std::string folder = std::filesystem::temp_directory_path() / ("kestrum_bench_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     std::printf("%-38s %9s %9s %9s %9s %9s %7s %7s %9s\n", "script", "run wall", "run cpu", "desk wall", "desk cpu",

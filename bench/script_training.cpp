@@ -15,22 +15,15 @@
 #include "view/view_services.h"
 #include "netscript/loriant_parser.h"
 #include "network/feed_forward_network.h"
+#include "bench/network_b_script.h"
 
 namespace {
 
 constexpr int kEpochs = 11;
 
-const char* kScript =
-    "FF_NeuralNetwork net\n"
-    "net.InputsNumber = 64 : net.LayersNumber = 3 : net.NeuronsInLayers = [128, 128, 10]\n"
-    "net.Function = FCN_LOGSIG : net.Bias = 1\n"
-    "net.Weights(1) = RANDOM_ELEMENTS(-0.5, 0.5)\n"
-    "net.Weights(2) = RANDOM_ELEMENTS(-0.5, 0.5)\n"
-    "net.Weights(3) = RANDOM_ELEMENTS(-0.5, 0.5)\n"
-    "Integer i\n"
-    "For i = 1 To 1000 : net.Train.AddTrainingPair(RANDOM_ELEMENTS(0, 1), RANDOM_ELEMENTS(0, 1)) : Next\n"
-    "net.Train.MaxEpochs = 11 : net.Train.UpdateEpochs = 100\n"
-    "net.Train.StartLearning()\n";
+const std::string kScript = std::string(kNetworkBSetup) +
+                            "net.Train.MaxEpochs = 11 : net.Train.UpdateEpochs = 100\n"
+                            "net.Train.StartLearning()\n";
 
 using Clock = std::chrono::steady_clock;
 
