@@ -115,17 +115,7 @@ void StructurePainter::Connection(int x1, int y1, int x2, int y2, double weight,
     Line(x1, y1, x2, y2);
     Widen(x1, y1);
     Widen(x2, y2);
-    ViewObject object;
-    object.kind = ViewObject::kConnection;
-    object.x1 = x1;
-    object.y1 = y1;
-    object.x2 = x2;
-    object.y2 = y2;
-    object.weight = weight;
-    object.id1 = id1;
-    object.id2 = id2;
-    object.id3 = id3;
-    Record(object);
+    Record(ViewObject::Connection(x1, y1, x2, y2, weight, id1, id2, id3));
 }
 
 void StructurePainter::InputLayer() {
@@ -195,17 +185,7 @@ void StructurePainter::BiasArrow(int i, int j, int x, int y) {
     }
     Widen(x, y);
     Widen(x, e);
-    ViewObject object;
-    object.kind = ViewObject::kConnection;
-    object.x1 = x;
-    object.y1 = y;
-    object.x2 = x;
-    object.y2 = e;
-    object.weight = BiasWeight(i, j);
-    object.id1 = i;
-    object.id2 = next;
-    object.id3 = id3;
-    Record(object);
+    Record(ViewObject::Connection(x, y, x, e, BiasWeight(i, j), i, next, id3));
 }
 
 void StructurePainter::ComputedNeuron(int i, int j, int x, int y) {
@@ -224,13 +204,7 @@ void StructurePainter::ComputedNeuron(int i, int j, int x, int y) {
         p_.drawEllipse(box);
     }
     if (!neuron_.isNull()) p_.drawImage(x - r_, y - r_, neuron_);
-    ViewObject object;
-    object.kind = ViewObject::kNeuron;
-    object.x1 = x;
-    object.y1 = y;
-    object.x2 = i;
-    object.y2 = j;
-    Record(object);
+    Record(ViewObject::Neuron(x, y, i, j));
 }
 
 StructureExtent StructurePainter::Paint() {
