@@ -9,6 +9,7 @@
 #include "platform/cp1256.h"
 #include "windows/chart_painter.h"
 #include "windows/dialog_units.h"
+#include "windows/show_state.h"
 
 namespace {
 
@@ -75,15 +76,7 @@ void CChartViewer::AddPoint(const ChartPoint& point) {
     if (minimum_ > 0) minimum_ = 0;
 }
 
-void CChartViewer::ToggleVisible() {
-    if (showState_ == 0) {
-        showState_ = 5;
-        show();
-    } else if (showState_ == 5) {
-        showState_ = 0;
-        hide();
-    }
-}
+void CChartViewer::ToggleVisible() { ToggleShowState(*this, showState_); }
 
 void CChartViewer::SetTitle(const std::string& title) {
     title_ = title;

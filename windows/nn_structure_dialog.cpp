@@ -34,6 +34,7 @@
 #include "windows/network_saver.h"
 #include "windows/pictures.h"
 #include "windows/scroll_arithmetic.h"
+#include "windows/show_state.h"
 #include "windows/structure_painter.h"
 #include "windows/training_painter.h"
 #include "windows/weight_copy_clock.h"
@@ -430,15 +431,7 @@ void CNNStructureDialog::UpdateWeights(const CFeedForwardNeuralNetwork* network,
     InvalidateLayout();
 }
 
-void CNNStructureDialog::ToggleVisible() {
-    if (showState_ == 0) {
-        showState_ = 5;
-        show();
-    } else if (showState_ == 5) {
-        showState_ = 0;
-        hide();
-    }
-}
+void CNNStructureDialog::ToggleVisible() { ToggleShowState(*this, showState_); }
 
 void CNNStructureDialog::OnClose() {
     showState_ = 0;
