@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
+
+#include "windows/atomic_save.h"
 
 namespace doc_type {
 namespace {
@@ -33,9 +34,9 @@ bool WriteIfChanged(const QString& path, const QByteArray& content, bool& writte
         error = "cannot create " + QFileInfo(path).absolutePath();
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(content) != content.size() || !file.commit()) {
-        error = "cannot write " + path + ": " + file.errorString();
+    QString why;
+    if (!SaveBytesAtomically(path, content, &why)) {
+        error = "cannot write " + path + ": " + why;
         return false;
     }
     written = true;

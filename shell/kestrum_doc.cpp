@@ -5,11 +5,11 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include "platform/rtf_writer.h"
 #include "shell/text_document_convert.h"
+#include "windows/atomic_save.h"
 
 namespace {
 
@@ -76,13 +76,9 @@ bool CKestrumDoc::OnOpenDocument(const QString& path, QString& error) {
 
 bool CKestrumDoc::OnSaveDocument(const QString& path, QString& error) {
     const std::string bytes = rtf::WriteDocument(ToRichDocument(*textDocument_));
-    QSaveFile file(path);
-    // Unbuffered: a write that fails (a full disk) fails here, before commit could rename a
-    // truncated file into place.
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                         file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
-    if (!written || !file.commit()) {
-        error = QString("Cannot save %1: %2").arg(path, file.errorString());
+    QString why;
+    if (!SaveBytesAtomically(path, QByteArray::fromStdString(bytes), &why)) {
+        error = QString("Cannot save %1: %2").arg(path, why);
         return false;
     }
     textDocument_->setModified(false);

@@ -2,11 +2,11 @@
 #include "windows/network_saver.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include "network/feed_forward_network.h"
 #include "platform/crt_file.h"
+#include "windows/atomic_save.h"
 #include "windows/drawing_helpers.h"
 
 SaveTarget DecideSaveTarget(const QString& chosen) {
@@ -39,11 +39,5 @@ bool NetworkFileBytes(const CFeedForwardNeuralNetwork& network, QByteArray& byte
 bool SaveNetworkFile(const CFeedForwardNeuralNetwork& network, const QString& path) {
     QByteArray bytes;
     if (!NetworkFileBytes(network, bytes)) return false;
-    QSaveFile target(path);
-    if (!target.open(QIODevice::WriteOnly)) return false;
-    if (target.write(bytes) != bytes.size()) {
-        target.cancelWriting();
-        return false;
-    }
-    return target.commit();
+    return SaveBytesAtomically(path, bytes);
 }
