@@ -13,7 +13,7 @@ public:
 
     QPushButton* HelpSiteButton() const { return helpSite_; }
 
-signals:
+Q_SIGNALS:
     void helpSiteRequested();
 
 protected:

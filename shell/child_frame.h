@@ -31,7 +31,7 @@ public:
     // The window's title: the document's, with ":n" when the document has several frames.
     void UpdateTitle(int number, int of);
 
-public slots:
+public Q_SLOTS:
     void OnCompile();
     void OnRun();
     void OnPause();

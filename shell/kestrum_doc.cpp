@@ -36,7 +36,7 @@ bool CKestrumDoc::OnNewDocument() {
     textDocument_->clear();
     textDocument_->setModified(false);
     title_ = QString(kDocumentName) + QString::number(++g_untitledCount);
-    emit titleChanged();
+    Q_EMIT titleChanged();
     return true;
 }
 
@@ -89,7 +89,7 @@ bool CKestrumDoc::OnSaveDocument(const QString& path, QString& error) {
 void CKestrumDoc::SetPathName(const QString& path) {
     pathName_ = QFileInfo(path).absoluteFilePath();
     title_ = QFileInfo(path).fileName();
-    emit titleChanged();
+    Q_EMIT titleChanged();
 }
 
 bool CKestrumDoc::DoFileSave(QWidget* parent) {

@@ -46,7 +46,7 @@ public:
 
     static QString FileFilter();
 
-signals:
+Q_SIGNALS:
     void titleChanged();
 
 private:

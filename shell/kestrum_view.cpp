@@ -1,8 +1,3 @@
-// The interpreter's headers come before Qt's: they use words that Qt defines as macros.
-#include "interpreter/value.h"
-#include "netscript/loriant_parser.h"
-#include "netscript/object_variable.h"
-#include "platform/desktop.h"
 #include "shell/kestrum_view.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -13,6 +8,10 @@
 #include <QTimer>
 #include <QTreeWidgetItem>
 
+#include "interpreter/value.h"
+#include "netscript/loriant_parser.h"
+#include "netscript/object_variable.h"
+#include "platform/desktop.h"
 #include "shell/left_view.h"
 #include "shell/output_pane.h"
 #include "shell/run_windows.h"

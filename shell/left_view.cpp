@@ -1,6 +1,3 @@
-// The interpreter's headers come before Qt's: they use words that Qt defines as macros.
-#include "netscript/loriant_parser.h"
-#include "view/null_view.h"
 #include "shell/left_view.h"
 
 #include <QContextMenuEvent>
@@ -8,8 +5,10 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include "netscript/loriant_parser.h"
 #include "shell/kestrum_view.h"
 #include "shell/source_text.h"
+#include "view/null_view.h"
 
 namespace {
 

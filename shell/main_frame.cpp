@@ -602,7 +602,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     findDialog_->hide();
     QMainWindow::closeEvent(event);
-    emit frameClosed();
+    Q_EMIT frameClosed();
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

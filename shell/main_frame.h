@@ -54,11 +54,11 @@ public:
     static QString OnlineHelpUrl();
     static QString OfflineHelpPath();
 
-signals:
+Q_SIGNALS:
     // The frame has agreed to close: the application ends (windows of scripts may still show).
     void frameClosed();
 
-public slots:
+public Q_SLOTS:
     void SetRunButtons(bool showCompileRun, bool showPauseStop, bool showResume);
 
 protected:

@@ -1,5 +1,3 @@
-// The interpreter's headers come before Qt's: they use words that Qt defines as macros.
-#include "base/dyna_array.h"
 #include "shell/run_windows.h"
 
 #include "windows/chart_viewer.h"

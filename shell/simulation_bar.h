@@ -15,7 +15,7 @@ public:
     QLineEdit* TextField() const { return text_; }
     QProgressBar* Progress() const { return progress_; }
 
-public slots:
+public Q_SLOTS:
     void SetSimulationText(const QString& text);
     // The range 0 .. range at position; (-1, -1) resets to the range 0 .. 1 at 0.
     void SetSimulationProgress(int position, int range);

@@ -1,10 +1,9 @@
-// The interpreter's headers come before Qt's: they use words that Qt defines as macros.
-#include "base/dyna_array.h"
 #include "shell/source_tree.h"
 
 #include <QTreeWidgetItem>
 #include <cstdio>
 
+#include "base/dyna_array.h"
 #include "shell/left_view.h"
 #include "shell/source_text.h"
 

@@ -2,8 +2,6 @@
 // installed for the test's life, and a main frame shown and active on the offscreen platform.
 #pragma once
 
-#include "base/dyna_array.h"
-
 #include <QApplication>
 #include <QTest>
 #include <atomic>

@@ -2,9 +2,6 @@
 // as the child frame wires them, with the toolbar states the view asked for recorded.
 #pragma once
 
-// The interpreter's headers come before Qt's: they use words that Qt defines as macros.
-#include "base/dyna_array.h"
-
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QString>

@@ -1,13 +1,12 @@
 // The editor prints within its print margins, 720 twips from every edge of the paper, and nothing
 // of its own around them.
-// The harness comes first: the interpreter's headers use words that Qt defines as macros.
-#include "tests/shell/view_harness.h"
-
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
+
+#include "tests/shell/view_harness.h"
 
 namespace {
 
