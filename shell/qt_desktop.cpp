@@ -97,7 +97,10 @@ std::string QtDesktop::SelectFile(void* owner, const std::string& filterTitle, c
     gui::CallInGuiThread([&] {
         const QString patterns = FromScriptText(pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
         const QString filter = FromScriptText(filterTitle) + QStringLiteral(" (") + patterns + QLatin1Char(')');
-        chosen = QFileDialog::getOpenFileName(Parent(owner), QStringLiteral("Open"), QString(), filter);
+        QFileDialog dialog(Parent(owner), QStringLiteral("Tessel Select File"), QString(), filter);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(QStringLiteral("txt"));  // a name typed without one is looked for as .txt
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) chosen = dialog.selectedFiles().front();
     });
     return ToScriptText(chosen);
 }
