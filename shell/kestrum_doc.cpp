@@ -100,11 +100,29 @@ bool CKestrumDoc::DoFileSave(QWidget* parent) {
     return false;
 }
 
+QString CKestrumDoc::AskSaveAsPath(QWidget* parent) const {
+    QFileDialog dialog(parent, "Save As", pathName_.isEmpty() ? title_ + kExtension : pathName_, FileFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds it to a name typed without one, so that it asks about the file it will write.
+    dialog.setDefaultSuffix(QString(kExtension).mid(1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    QString path = dialog.selectedFiles().constFirst();
+    // A desktop's own dialog may hand the name back as typed, having asked about that name only.
+    if (!QFileInfo(path).fileName().contains('.')) {
+        path += kExtension;
+        if (QFileInfo::exists(path) &&
+            QMessageBox::warning(parent, "Save As",
+                                 QString("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+            return QString();
+        }
+    }
+    return path;
+}
+
 bool CKestrumDoc::DoSaveAs(QWidget* parent) {
-    const QString proposed = pathName_.isEmpty() ? title_ + kExtension : pathName_;
-    QString path = QFileDialog::getSaveFileName(parent, "Save As", proposed, FileFilter());
+    const QString path = AskSaveAsPath(parent);
     if (path.isEmpty()) return false;
-    if (QFileInfo(path).suffix().isEmpty()) path += kExtension;
     QString error;
     if (OnSaveDocument(path, error)) return true;
     QMessageBox::warning(parent, kAppTitle, error);

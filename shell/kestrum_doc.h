@@ -28,6 +28,8 @@ public:
 
     // Save, or Save As when the document has no file yet; failures are shown to the user.
     bool DoFileSave(QWidget* parent);
+    // Asks for a name (the extension is added before the dialog asks whether to replace a file)
+    // and saves there.
     bool DoSaveAs(QWidget* parent);
     // Before a modified document goes: asks whether to save it. false when the user cancels or
     // the save fails.
@@ -51,6 +53,8 @@ signals:
 
 private:
     void SetPathName(const QString& path);
+    // The name Save As is to write, "" when the user cancels.
+    QString AskSaveAsPath(QWidget* parent) const;
 
     QTextDocument* textDocument_;
     QString pathName_;
