@@ -1,10 +1,12 @@
-// Save As: the dialog asks about the file that is written.
+// Save As: the dialog asks about the file that is written, and a file that another document has
+// open is not written over.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -14,20 +16,10 @@
 #include <deque>
 #include <functional>
 
+#include "file_bytes.h"
 #include "shell/kestrum_doc.h"
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Acts on modal windows as they come up: each step waits for the active modal window it takes
 // (answering true once it has acted). Actions are posted, so that a window they open does not
@@ -121,6 +113,40 @@ TEST(DocumentSaveAsTest, TheReplaceQuestionNamesTheFileWithItsExtension) {
             EXPECT_EQ(doc.Title(), "first.NNProg") << c.what;
         }
     }
+}
+
+TEST(DocumentSaveAsTest, AFileThatAnotherDocumentHasOpenIsNotSavedOver) {
+    QTemporaryDir folder;
+    CKestrumDoc a;
+    CKestrumDoc b;
+    SavedAndEdited(a, folder, "a.NNProg", "text of a");
+    SavedAndEdited(b, folder, "b.NNProg", "text of b");
+    struct Case {
+        const char* what;
+        QString typed;  // into a's Save As dialog
+    };
+    const Case cases[] = {
+        {"its name", "b.NNProg"},
+        {"its name without the extension", "b"},
+        {"the same file by another way", "../" + QFileInfo(folder.path()).fileName() + "/./b.NNProg"},
+    };
+    for (const Case& c : cases) {
+        QString refusal;
+        const ModalSteps modal({TypeName(c.typed), Answer("already exists", QMessageBox::Yes),
+                                Answer("open in another window", QMessageBox::Ok, &refusal)});
+        EXPECT_FALSE(a.DoSaveAs(nullptr)) << c.what;
+        EXPECT_TRUE(modal.AllTaken()) << c.what << ": no refusal";
+        EXPECT_TRUE(refusal.contains(folder.filePath("b.NNProg"))) << c.what << ": " << refusal.toStdString();
+        EXPECT_TRUE(ReadAll(folder.filePath("b.NNProg")).contains("text of b}")) << c.what;
+        EXPECT_EQ(a.PathName(), folder.filePath("a.NNProg")) << c.what;
+        EXPECT_TRUE(a.IsModified()) << c.what;
+    }
+    // Once b has moved on, its old file is a's to take.
+    QString error;
+    ASSERT_TRUE(b.OnSaveDocument(folder.filePath("elsewhere.NNProg"), error));
+    const ModalSteps modal({TypeName("b"), Answer("already exists", QMessageBox::Yes)});
+    EXPECT_TRUE(a.DoSaveAs(nullptr));
+    EXPECT_TRUE(ReadAll(folder.filePath("b.NNProg")).contains("text of a edited}"));
 }
 
 }  // namespace
