@@ -2,6 +2,17 @@
 
 const char* const kUsage = "usage: kestrum-run [--check] [--pane] [--answer yes|no] [--select-file PATH] FILE\n";
 
+const char* const kHelp =
+    "usage: kestrum-run [--check] [--pane] [--answer yes|no] [--select-file PATH] FILE\n"
+    "Checks and runs the script document FILE (.NNProg rich text, or plain text).\n"
+    "  --check             the check pass only\n"
+    "  --pane              print nothing while running; at the end print the output pane exactly\n"
+    "  --answer yes|no     the answer to every yes/no question a script asks (default no)\n"
+    "  --select-file PATH  what a script's file-open dialog returns (default: Cancel)\n"
+    "  --help              print this and end\n"
+    "Exit status: 0 ended or check passed, 1 check or run failed, 2 bad usage or unreadable FILE,\n"
+    "130 stopped with Ctrl+C.\n";
+
 bool ParseCommandLine(const std::vector<std::string>& args, RunOptions& options, std::string& error) {
     options = RunOptions{};
     bool haveFile = false;
@@ -14,7 +25,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, RunOptions& options,
             }
             return &args[++i];
         };
-        if (a == "--check") {
+        if (a == "--help" || a == "-h") {
+            options.help = true;
+        } else if (a == "--check") {
             options.checkOnly = true;
         } else if (a == "--pane") {
             options.paneAtEnd = true;
@@ -42,7 +55,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, RunOptions& options,
             haveFile = true;
         }
     }
-    if (!haveFile) {
+    if (!haveFile && !options.help) {
         error = "no FILE given";
         return false;
     }

@@ -61,6 +61,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kestrum-run: %s\n%s", error.c_str(), kUsage);
         return kExitUsage;
     }
+    if (options.help) {
+        std::fputs(kHelp, stdout);
+        return std::fflush(stdout) == 0 ? kExitOk : kExitScriptError;
+    }
     std::string bytes;
     if (!document::ReadDocumentFile(options.file, bytes, error)) {
         std::fprintf(stderr, "kestrum-run: cannot read %s: %s\n", options.file.c_str(), error.c_str());

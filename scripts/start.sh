@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and starts the desktop application, with the examples folder as its current
-# folder. Without a display it says so and runs the first example with kestrum-run instead.
+# folder. Without a display it says so and runs examples/hello_and_loops.NNProg (or the document
+# named as its argument) with kestrum-run instead.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
@@ -11,7 +12,8 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   cd "$root/examples"
   exec "$build/shell/kestrum"
 fi
+document=${1:-$root/examples/hello_and_loops.NNProg}
 echo "start.sh: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the desktop cannot start;" \
-     "running the first example with kestrum-run instead." >&2
+     "running $document with kestrum-run instead." >&2
 cmake --build "$build" --parallel --target kestrum-run
-exec "$build/host/kestrum-run" "${1:-$root/examples/hello_and_loops.NNProg}"
+exec "$build/host/kestrum-run" "$document"

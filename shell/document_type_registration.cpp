@@ -47,11 +47,19 @@ bool WriteIfChanged(const QString& path, const QByteArray& content, bool& writte
 
 QString DefaultDataHome() {
     const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
-    return xdg.isEmpty() ? QDir::homePath() + "/.local/share" : xdg;
+    if (QDir::isAbsolutePath(xdg)) return xdg;
+    // Not QDir::homePath(): it answers "/" without a HOME.
+    const QString home = qEnvironmentVariable("HOME");
+    return home.isEmpty() ? QString() : home + "/.local/share";
 }
 
 Result Register(const QString& dataHome, const QString& program) {
     Result result;
+    if (dataHome.isEmpty()) {
+        result.ok = false;
+        result.error = "there is no home folder (neither HOME nor XDG_DATA_HOME is set), so it is skipped";
+        return result;
+    }
     struct Entry {
         QString path;
         QByteArray content;

@@ -17,7 +17,10 @@ struct Result {
 };
 
 // dataHome: the XDG data home ($XDG_DATA_HOME or ~/.local/share); program: the executable's path.
+// An empty dataHome (no home) registers nothing and says why.
 Result Register(const QString& dataHome, const QString& program);
+// $XDG_DATA_HOME when it is an absolute path, otherwise $HOME/.local/share; empty when neither
+// is set: without a home there is no place of the user's own for the type.
 QString DefaultDataHome();
 
 }  // namespace doc_type

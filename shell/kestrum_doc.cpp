@@ -1,9 +1,11 @@
 #include "shell/kestrum_doc.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
+#include <QList>
 #include <QMessageBox>
 #include <QTextDocument>
 
@@ -21,11 +23,35 @@ constexpr qint64 kMaxDocumentBytes = 256LL * 1024 * 1024;
 
 int g_untitledCount = 0;
 
+// Every document that exists: a file belongs to one of them at a time.
+QList<CKestrumDoc*>& AllDocuments() {
+    static QList<CKestrumDoc*> documents;
+    return documents;
+}
+
+// One file under two names (a symbolic link, "." or "..") is still one file.
+bool SameFile(const QString& a, const QString& b) {
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    if (first.exists() && second.exists()) return first.canonicalFilePath() == second.canonicalFilePath();
+    return first.absoluteFilePath() == second.absoluteFilePath();
+}
+
 }  // namespace
 
 CKestrumDoc::CKestrumDoc(QObject* parent) : QObject(parent), textDocument_(new QTextDocument(this)) {
     textDocument_->setDefaultFont(QFont("Courier New", 10));
     connect(textDocument_, &QTextDocument::modificationChanged, this, &CKestrumDoc::titleChanged);
+    AllDocuments().append(this);
+}
+
+CKestrumDoc::~CKestrumDoc() { AllDocuments().removeOne(this); }
+
+CKestrumDoc* CKestrumDoc::FindOpenDocument(const QString& path, const CKestrumDoc* except) {
+    for (CKestrumDoc* document : AllDocuments()) {
+        if (document != except && !document->pathName_.isEmpty() && SameFile(document->pathName_, path)) return document;
+    }
+    return nullptr;
 }
 
 QString CKestrumDoc::FileFilter() { return QStringLiteral("Kestrum Files (*.NNProg)"); }
@@ -100,11 +126,36 @@ bool CKestrumDoc::DoFileSave(QWidget* parent) {
     return false;
 }
 
+QString CKestrumDoc::AskSaveAsPath(QWidget* parent) const {
+    QFileDialog dialog(parent, "Save As", pathName_.isEmpty() ? title_ + kExtension : pathName_, FileFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds it to a name typed without one, so that it asks about the file it will write.
+    dialog.setDefaultSuffix(QString(kExtension).mid(1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    QString path = dialog.selectedFiles().constFirst();
+    // A desktop's own dialog may hand the name back as typed, having asked about that name only.
+    if (!QFileInfo(path).fileName().contains('.')) {
+        path += kExtension;
+        if (QFileInfo::exists(path) &&
+            QMessageBox::warning(parent, "Save As",
+                                 QString("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+            return QString();
+        }
+    }
+    return path;
+}
+
 bool CKestrumDoc::DoSaveAs(QWidget* parent) {
-    const QString proposed = pathName_.isEmpty() ? title_ + kExtension : pathName_;
-    QString path = QFileDialog::getSaveFileName(parent, "Save As", proposed, FileFilter());
+    const QString path = AskSaveAsPath(parent);
     if (path.isEmpty()) return false;
-    if (QFileInfo(path).suffix().isEmpty()) path += kExtension;
+    if (FindOpenDocument(path, this) != nullptr) {
+        QMessageBox::warning(parent, kAppTitle,
+                             QString("Cannot save as %1: it is open in another window. Close that window first, "
+                                     "or choose another name.")
+                                 .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+        return false;
+    }
     QString error;
     if (OnSaveDocument(path, error)) return true;
     QMessageBox::warning(parent, kAppTitle, error);

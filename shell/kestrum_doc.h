@@ -13,6 +13,7 @@ class CKestrumDoc : public QObject {
     Q_OBJECT
 public:
     explicit CKestrumDoc(QObject* parent = nullptr);
+    ~CKestrumDoc() override;
 
     QTextDocument* TextDocument() const { return textDocument_; }
 
@@ -28,6 +29,8 @@ public:
 
     // Save, or Save As when the document has no file yet; failures are shown to the user.
     bool DoFileSave(QWidget* parent);
+    // Asks for a name (the extension is added before the dialog asks whether to replace a file)
+    // and saves there; refused with a message when another document has that file open.
     bool DoSaveAs(QWidget* parent);
     // Before a modified document goes: asks whether to save it. false when the user cancels or
     // the save fails.
@@ -45,12 +48,16 @@ public:
     int FrameCount() const { return frames_; }
 
     static QString FileFilter();
+    // The document other than except that has path open, or nullptr.
+    static CKestrumDoc* FindOpenDocument(const QString& path, const CKestrumDoc* except = nullptr);
 
 Q_SIGNALS:
     void titleChanged();
 
 private:
     void SetPathName(const QString& path);
+    // The name Save As is to write, "" when the user cancels.
+    QString AskSaveAsPath(QWidget* parent) const;
 
     QTextDocument* textDocument_;
     QString pathName_;

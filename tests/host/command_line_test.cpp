@@ -41,6 +41,28 @@ TEST(CommandLine, ParsesTheFixedContract) {
     }
 }
 
+TEST(CommandLine, HelpNeedsNoFileAndStopsAtBadUsage) {
+    const struct {
+        std::vector<std::string> args;
+        bool ok, help;
+    } cases[] = {
+        {{"--help"}, true, true},
+        {{"-h"}, true, true},
+        {{"--check", "x", "--help"}, true, true},
+        {{"--help", "--frobnicate"}, false, false},
+        {{"--check"}, false, false},
+    };
+    for (const auto& c : cases) {
+        RunOptions o;
+        std::string error;
+        EXPECT_EQ(ParseCommandLine(c.args, o, error), c.ok) << c.args[0] << " " << error;
+        if (c.ok) {
+            EXPECT_EQ(o.help, c.help) << c.args[0];
+        }
+    }
+    EXPECT_EQ(std::string(kHelp).rfind(kUsage, 0), 0u);  // the help starts with the usage line
+}
+
 TEST(SourcePlace, CountsLinesAndColumnsFromOne) {
     const std::string text = "ab\ncd\n\nxyz";
     const struct { int pos, line, column; } cases[] = {

@@ -30,6 +30,10 @@ interrupt() {  # pid repeat
   wait "$1"
 }
 
+# Asking for help is no bad usage: the usage on stdout, status 0.
+help=$("$run" --help 2>&1); expect_status "--help" 0 $?
+case "$help" in "usage: kestrum-run "*"--select-file PATH"*) ;; *) fail "--help printed: $help" ;; esac
+
 # Only a regular file is a script document.
 printf 'Println 1' > ok.lsc
 for doc in "$work" /dev/zero; do

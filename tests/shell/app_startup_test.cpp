@@ -106,4 +106,53 @@ TEST(AppStartupTest, DocumentTypeRegistrationIsIdempotentAndNeverFatal) {
     EXPECT_FALSE(failed.error.isEmpty());
 }
 
+// Sets or unsets (nullptr) an environment variable for the object's life.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char* name, const char* value) : name_(name), had_(qEnvironmentVariableIsSet(name)) {
+        old_ = qgetenv(name);
+        if (value == nullptr) {
+            qunsetenv(name);
+        } else {
+            qputenv(name, value);
+        }
+    }
+    ~EnvironmentVariable() {
+        if (had_) {
+            qputenv(name_, old_);
+        } else {
+            qunsetenv(name_);
+        }
+    }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+TEST(AppStartupTest, DocumentTypeRegistrationNeedsAHome) {
+    const struct {
+        const char* home;
+        const char* xdg;
+        QString dataHome;
+    } cases[] = {
+        {nullptr, nullptr, QString()},
+        {"", "", QString()},
+        {nullptr, "relative/share", QString()},
+        {"/home/u", nullptr, "/home/u/.local/share"},
+        {"/home/u", "/data/share", "/data/share"},
+        {nullptr, "/data/share", "/data/share"},
+    };
+    for (const auto& c : cases) {
+        const EnvironmentVariable home("HOME", c.home);
+        const EnvironmentVariable xdg("XDG_DATA_HOME", c.xdg);
+        EXPECT_EQ(doc_type::DefaultDataHome(), c.dataHome) << (c.home ? c.home : "(unset)") << " " << (c.xdg ? c.xdg : "(unset)");
+    }
+    const doc_type::Result skipped = doc_type::Register(QString(), "/bin/kestrum");
+    EXPECT_FALSE(skipped.ok);
+    EXPECT_EQ(skipped.filesWritten, 0);
+    EXPECT_TRUE(skipped.error.contains("HOME")) << skipped.error.toStdString();
+}
+
 }  // namespace

@@ -12,21 +12,11 @@
 #include <sys/resource.h>
 
 #include "platform/rich_document.h"
+#include "file_bytes.h"
 #include "shell/kestrum_doc.h"
 #include "shell/text_document_convert.h"
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // A file size limit makes every write past it fail as a full disk would.
 class FileSizeLimit {

@@ -1,0 +1,152 @@
+// Save As: the dialog asks about the file that is written, and a file that another document has
+// open is not written over.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+#include "file_bytes.h"
+#include "shell/kestrum_doc.h"
+
+namespace {
+
+// Acts on modal windows as they come up: each step waits for the active modal window it takes
+// (answering true once it has acted). Actions are posted, so that a window they open does not
+// hold up the watch.
+class ModalSteps {
+public:
+    using Step = std::function<bool(QWidget*)>;
+    explicit ModalSteps(std::deque<Step> steps) : steps_(std::move(steps)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!steps_.empty() && modal != nullptr && steps_.front()(modal)) steps_.pop_front();
+        });
+        timer_.start(20);
+    }
+    bool AllTaken() const { return steps_.empty(); }
+
+private:
+    std::deque<Step> steps_;
+    QTimer timer_;
+};
+
+// Types name into the save dialog and presses Enter.
+ModalSteps::Step TypeName(const QString& name) {
+    return [name](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        auto* edit = dialog != nullptr ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+        if (edit == nullptr) return false;
+        QTimer::singleShot(0, edit, [edit, name] {
+            edit->setText(name);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        return true;
+    };
+}
+
+// Answers a message box whose text holds words with button; seen records its text.
+ModalSteps::Step Answer(const QString& words, QMessageBox::StandardButton button, QString* seen = nullptr) {
+    return [=](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box == nullptr || !box->text().contains(words)) return false;
+        if (seen != nullptr) *seen = box->text();
+        QTimer::singleShot(0, box->button(button), &QAbstractButton::click);
+        return true;
+    };
+}
+
+ModalSteps::Step Cancel() {
+    return [](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (dialog == nullptr) return false;
+        QTimer::singleShot(0, dialog, &QDialog::reject);
+        return true;
+    };
+}
+
+// A document saved in folder as name, with text, then edited.
+void SavedAndEdited(CKestrumDoc& doc, const QTemporaryDir& folder, const QString& name, const QString& text) {
+    doc.OnNewDocument();
+    doc.TextDocument()->setPlainText(text);
+    QString error;
+    ASSERT_TRUE(doc.OnSaveDocument(folder.filePath(name), error)) << error.toStdString();
+    doc.TextDocument()->setPlainText(text + " edited");
+}
+
+TEST(DocumentSaveAsTest, TheReplaceQuestionNamesTheFileWithItsExtension) {
+    struct Case {
+        const char* what;
+        QMessageBox::StandardButton answer;
+        QByteArray victimAfter;  // "" when the document's RTF replaced it
+    };
+    const Case cases[] = {
+        {"No keeps the file", QMessageBox::No, "precious"},
+        {"Yes replaces it", QMessageBox::Yes, ""},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir folder;
+        Write(folder.filePath("victim.NNProg"), "precious");
+        CKestrumDoc doc;
+        SavedAndEdited(doc, folder, "first.NNProg", "Println 1");
+        std::deque<ModalSteps::Step> steps = {TypeName("victim"), Answer("victim.NNProg already exists", c.answer)};
+        if (c.answer == QMessageBox::No) steps.push_back(Cancel());
+        const ModalSteps modal(std::move(steps));
+        const bool saved = doc.DoSaveAs(nullptr);
+        EXPECT_TRUE(modal.AllTaken()) << c.what << ": no question about victim.NNProg";
+        EXPECT_EQ(saved, c.answer == QMessageBox::Yes) << c.what;
+        if (c.victimAfter.isEmpty()) {
+            EXPECT_TRUE(ReadAll(folder.filePath("victim.NNProg")).startsWith("{\\rtf1")) << c.what;
+            EXPECT_EQ(doc.Title(), "victim.NNProg") << c.what;
+        } else {
+            EXPECT_EQ(ReadAll(folder.filePath("victim.NNProg")), c.victimAfter) << c.what;
+            EXPECT_EQ(doc.Title(), "first.NNProg") << c.what;
+        }
+    }
+}
+
+TEST(DocumentSaveAsTest, AFileThatAnotherDocumentHasOpenIsNotSavedOver) {
+    QTemporaryDir folder;
+    CKestrumDoc a;
+    CKestrumDoc b;
+    SavedAndEdited(a, folder, "a.NNProg", "text of a");
+    SavedAndEdited(b, folder, "b.NNProg", "text of b");
+    struct Case {
+        const char* what;
+        QString typed;  // into a's Save As dialog
+    };
+    const Case cases[] = {
+        {"its name", "b.NNProg"},
+        {"its name without the extension", "b"},
+        {"the same file by another way", "../" + QFileInfo(folder.path()).fileName() + "/./b.NNProg"},
+    };
+    for (const Case& c : cases) {
+        QString refusal;
+        const ModalSteps modal({TypeName(c.typed), Answer("already exists", QMessageBox::Yes),
+                                Answer("open in another window", QMessageBox::Ok, &refusal)});
+        EXPECT_FALSE(a.DoSaveAs(nullptr)) << c.what;
+        EXPECT_TRUE(modal.AllTaken()) << c.what << ": no refusal";
+        EXPECT_TRUE(refusal.contains(folder.filePath("b.NNProg"))) << c.what << ": " << refusal.toStdString();
+        EXPECT_TRUE(ReadAll(folder.filePath("b.NNProg")).contains("text of b}")) << c.what;
+        EXPECT_EQ(a.PathName(), folder.filePath("a.NNProg")) << c.what;
+        EXPECT_TRUE(a.IsModified()) << c.what;
+    }
+    // Once b has moved on, its old file is a's to take.
+    QString error;
+    ASSERT_TRUE(b.OnSaveDocument(folder.filePath("elsewhere.NNProg"), error));
+    const ModalSteps modal({TypeName("b"), Answer("already exists", QMessageBox::Yes)});
+    EXPECT_TRUE(a.DoSaveAs(nullptr));
+    EXPECT_TRUE(ReadAll(folder.filePath("b.NNProg")).contains("text of a edited}"));
+}
+
+}  // namespace
