@@ -12,6 +12,8 @@ const QString kLineBreak = QStringLiteral("\r\n");
 
 COutputPane::COutputPane(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
+    // Read-only as an edit control is: the caret still moves with the keys (Ctrl+End, the arrows).
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setViewportMargins(kSideMargin, 0, kSideMargin, 0);
     document()->setUndoRedoEnabled(false);
     // As in an edit view, a long line scrolls sideways instead of wrapping.
@@ -30,11 +32,14 @@ bool COutputPane::AddText(const QString& text, int append, int crlfBefore, int c
         if (crlfBefore && !IsEmpty()) s = kLineBreak;
         s += text;
         if (crlfAfter) s += kLineBreak;
+        // The caret goes to the end and into view before the insertion, and the view follows it
+        // there after: the end of the output is what shows.
         moveCursor(QTextCursor::End);
         ensureCursorVisible();
         if (!s.isEmpty()) {
             insertPlainText(Paragraphed(s));
             inserted = true;
+            ensureCursorVisible();
         }
     }
     document()->setModified(false);

@@ -2,7 +2,11 @@
 // made one by one give.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QtTest/QTest>
 #include <string>
 #include <vector>
 
@@ -77,6 +81,39 @@ TEST(OutputPane, AppendingPutsTheCaretAtTheEndWhateverIsSelected) {
     EXPECT_EQ(pane.toPlainText(), QStringLiteral("first line\nsecond\nend"));
     EXPECT_EQ(pane.textCursor().position(), pane.document()->characterCount() - 1);
     EXPECT_FALSE(pane.textCursor().hasSelection());
+}
+
+// After every batch the end of the pane is in view, however much the batch held: the caret is
+// put at the end, scrolled into view, and the text inserted there.
+TEST(OutputPane, TheEndIsInViewAfterEveryBatch) {
+    struct Case {
+        int before;  // lines in the pane first
+        int batch;   // lines of one batch
+    };
+    for (const Case c : {Case{0, 3000}, Case{2000, 2}, Case{10, 40}, Case{100000, 5000}}) {
+        COutputPane pane;
+        pane.resize(400, 200);
+        pane.show();
+        QString first;
+        for (int i = 0; i < c.before; ++i) first += QStringLiteral("line %1\r\n").arg(i);
+        pane.AddText(first, 0, 0, 0);
+        QString batch;
+        for (int i = 0; i < c.batch; ++i) batch += QStringLiteral("more %1").arg(i) + QStringLiteral("\r\n");
+        pane.AddText(batch + QStringLiteral("last"), 1, 0, 0);
+        QApplication::processEvents();
+        const auto lastLineShows = [&pane] {
+            QTextCursor bottom = pane.cursorForPosition(QPoint(1, pane.viewport()->height() - 8));
+            bottom.select(QTextCursor::LineUnderCursor);
+            return bottom.selectedText() == QStringLiteral("last");
+        };
+        EXPECT_TRUE(lastLineShows()) << c.before << " + " << c.batch;
+        EXPECT_EQ(pane.verticalScrollBar()->value(), pane.verticalScrollBar()->maximum()) << c.before;
+        // The keys of a read-only edit control move through it: Ctrl+Home to the top, Ctrl+End back.
+        QTest::keyClick(&pane, Qt::Key_Home, Qt::ControlModifier);
+        EXPECT_EQ(pane.verticalScrollBar()->value(), 0) << c.before;
+        QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_TRUE(lastLineShows()) << c.before;
+    }
 }
 
 // Whatever sequence of calls the worker makes, the folded batch leaves the pane as the calls one by
