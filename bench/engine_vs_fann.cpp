@@ -227,16 +227,17 @@ void PrintComparison(const Collector& c, const char* what, const std::string& th
 void PrintMemory() {
     auto net = OurNetwork(Large());
     TrainingWork work;
-    work.Prepare(*net);
+    work.Prepare(*net, static_cast<int>(Large().inputs.size()));
     std::size_t weightBytes = 0;
     for (int j = 0; j < net->GetLayerCount(); ++j) weightBytes += net->GetLayer(j).WeightBytes();
     const double connections = static_cast<double>(net->GetConnectionTotal());
     auto theirs = TheirNetwork(Large());
-    std::printf("network (b): %.0f connections; bytes per connection: weights %.2f + gradient sums %.2f = %.2f "
-                "while training (%.2f at rest); per-neuron working state %zu bytes; FANN batch: weights, "
+    std::printf("network (b): %.0f connections; bytes per connection: weights %.2f + gradient sums and "
+                "transposed weights %.2f = %.2f while training (%.2f at rest); a chunk of pairs' values and deltas "
+                "%zu bytes; FANN batch: weights, "
                 "connection pointers and slopes = %.0f\n",
                 connections, weightBytes / connections, work.ConnectionBytes() / connections,
-                (weightBytes + work.ConnectionBytes()) / connections, weightBytes / connections, work.NeuronBytes(),
+                (weightBytes + work.ConnectionBytes()) / connections, weightBytes / connections, work.ChunkBytes(),
                 static_cast<double>(sizeof(fann_type) * 2 + sizeof(fann_neuron*)));
 }
 

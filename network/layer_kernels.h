@@ -17,6 +17,13 @@ void BackPropagatedSums(const double* w, int rows, int cols, int used, const dou
 // acc[r][c] += d[r] * x[c] for r < rows, c < cols.
 void AddOuterProduct(double* acc, int rows, int cols, const double* d, const double* x);
 
+// c[m][n] += Σ over k < depth, in order, of a[m * aRow + k * aStep] * b[k][n], for m < rows and
+// n < cols (row strides cStride and bStride): the products of many pairs or neurons at once, each
+// sum still added in k's order. Starting from zeros it gives NetInputs' and BackPropagatedSums'
+// sums; continuing over k gives AddOuterProduct's accumulation pair after pair.
+void AccumulateProducts(double* c, std::size_t cStride, const double* a, std::size_t aRow, std::size_t aStep,
+                        const double* b, std::size_t bStride, int rows, int cols, int depth);
+
 // w[i] += acc[i] / pairs * rate.
 void ApplyGradient(double* w, const double* acc, std::size_t count, double pairs, double rate);
 

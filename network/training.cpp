@@ -3,9 +3,10 @@
 //
 // Each training pass presents every training pair once in shuffled order, sums the weight
 // gradients of all pairs and then changes every weight once; after each report interval one
-// testing pass measures the network on the testing pairs. The arithmetic works on the layers'
-// contiguous weights through the layer kernels, in exactly the order of the neuron-by-neuron
-// formulation, and the working state is made once per call: nothing is allocated per pair.
+// testing pass measures the network on the testing pairs. The pairs of a pass are computed in
+// chunks, each shared among threads (pass_chunk.h), in exactly the order of the neuron-by-neuron
+// formulation; what depends on the pair order (the error sums, the error texts) and everything
+// the view sees stay on the training's thread. The working state is made once per call.
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -18,6 +19,8 @@
 #include "base/number_text.h"
 #include "network/feed_forward_network.h"
 #include "network/layer_kernels.h"
+#include "network/pass_chunk.h"
+#include "network/training_threads.h"
 #include "network/transfer_function.h"
 #include "network/training_work.h"
 #include "platform/crt_runtime.h"
@@ -65,11 +68,11 @@ public:
 private:
     void SetUp();
     void RunPass();
-    void PresentInputs(const PairData& data, int p);
-    void TrainOnPair(int p, bool firstPair);
-    void OutputDeltas(int p);
-    void HiddenDeltas(int j);
-    void TestPair(int p);
+    void ComputePairs(const PairData& data, int size, bool training);
+    void NoteErrors(const PairData& data, int p, bool training);
+    void AddError(int p, int i);
+    void TestPair(int p, int i);
+    void ShowLastPair(const PairData& data, int p);
     void EndTrainingPass();
     void AdaptLearningConstant();
     void UpdateWeights();
@@ -87,6 +90,8 @@ private:
 
     int P_ = 0, T_ = 0, L_ = 0, M_ = 0, n_ = 0;
     int function_ = 0;
+    bool linearFunction_ = false;  // every training pair's deltas report the function
+    long long pairWork_[2] = {0, 0};  // multiply-adds of a testing and a training pair
     int updateEpochs_ = 1;
     PairData training_, testing_;
     TrainingWork work_;
@@ -145,26 +150,28 @@ void TrainingRun::SetUp() {
     rate_ = net_.LearningConstant;
     training_.Load(net_.GetTrainingPairs(), n_, M_, errorText_);
     if (T_ > 0) testing_.Load(net_.GetTestingPairs(), n_, M_, errorText_);
-    work_.Prepare(net_);
+    work_.Prepare(net_, std::max(P_, T_));
+    for (const bool training : {false, true}) pairWork_[training] = PairWork(net_, training);
+    linearFunction_ = function_ != FCN_LOGSIG && function_ != FCN_TANSIG;
+    bool anyNeuron = false;
+    for (int j = 0; j < L_; ++j) anyNeuron = anyNeuron || net_.GetLayerSize(j) > 0;
+    linearFunction_ = linearFunction_ && anyNeuron;
     order_.resize(static_cast<std::size_t>(std::max(P_, T_)));
 }
 
 void TrainingRun::RunPass() {
     classification_ = 1;
     if (phase_ == kTestingPhase && T_ == 0) phase_ = kTrainingPhase;
-    const int size = phase_ == kTrainingPhase ? P_ : T_;
+    const bool training = phase_ == kTrainingPhase;
+    const int size = training ? P_ : T_;
     S_ = 0.0;
     std::iota(order_.begin(), order_.begin() + size, 0);
     CFeedForwardNeuralNetwork::ShufflePairs(order_.data(), size);
     const long passStart = view_ ? crt::Clock() : 0;  // only the view's progress bar uses it
-    for (int i = 0; i < size; ++i) {
-        if (phase_ == kTrainingPhase) {
-            TrainOnPair(order_[static_cast<std::size_t>(i)], i == 0);
-        } else {
-            TestPair(order_[static_cast<std::size_t>(i)]);
-        }
-    }
-    if (phase_ == kTrainingPhase) {
+    const PairData& data = training ? training_ : testing_;
+    ComputePairs(data, size, training);
+    ShowLastPair(data, order_[static_cast<std::size_t>(size - 1)]);
+    if (training) {
         EndTrainingPass();
     } else {
         EndTestingPass();
@@ -173,11 +180,48 @@ void TrainingRun::RunPass() {
     WaitWhilePaused();
 }
 
-void TrainingRun::PresentInputs(const PairData& data, int p) {
+// Chunk by chunk: the pairs' values and gradient sums on the threads, then the sums that run in
+// pair order here.
+void TrainingRun::ComputePairs(const PairData& data, int size, bool training) {
+    if (training) work_.ClearGradients();
+    work_.TransposeWeights(net_);
+    PassChunk chunk;
+    chunk.net = &net_;
+    chunk.function = net_.GetFunction();
+    chunk.gain = net_.Steepness;
+    chunk.bias = net_.GetInputCount() > 0 ? net_.GetBias() : 0.0;
+    chunk.inputs = data.inputs.data();
+    chunk.inputWidth = n_;
+    chunk.targets = data.targets.data();
+    for (int first = 0; first < size; first += work_.ChunkPairs()) {
+        chunk.pairs = order_.data() + first;
+        chunk.count = std::min(work_.ChunkPairs(), size - first);
+        ComputeChunk(work_, chunk, training, training_threads::ForWork(chunk.count * pairWork_[training]));
+        for (int i = 0; i < chunk.count; ++i) {
+            const int p = chunk.pairs[i];
+            NoteErrors(data, p, training);
+            if (L_ == 0) continue;
+            if (training) {
+                AddError(p, i);
+            } else {
+                TestPair(p, i);
+            }
+        }
+    }
+}
+
+// The error texts of one presentation: a pair whose inputs could not be read, then (training)
+// a function that cannot be trained.
+void TrainingRun::NoteErrors(const PairData& data, int p, bool training) {
     if (!data.inputErrors.empty()) {
         const auto bad = data.inputErrors.find(p);
         if (bad != data.inputErrors.end()) errorText_ = bad->second;
     }
+    if (training && linearFunction_) errorText_ = kLinearFunctionError;
+}
+
+// The network as the pass's last presentation leaves it: that pair's inputs and outputs.
+void TrainingRun::ShowLastPair(const PairData& data, int p) {
     double* inputs = net_.GetInputLayer().Outputs();
     const double* values = data.inputs.data() + PairData::Index(p, n_, 0);
     std::copy(values, values + n_, inputs);
@@ -186,59 +230,10 @@ void TrainingRun::PresentInputs(const PairData& data, int p) {
 
 // --- training pass ---
 
-void TrainingRun::TrainOnPair(int p, bool firstPair) {
-    PresentInputs(training_, p);
-    if (firstPair) work_.ClearGradients();
-    if (L_ == 0) return;
-    OutputDeltas(p);
-    for (int j = L_ - 2; j >= 0; --j) HiddenDeltas(j);
-    for (int j = L_ - 1; j >= 0; --j) {
-        const NeuronLayer& layer = net_.GetLayer(j);
-        kernels::AddOuterProduct(work_.Gradient(j), layer.GetNeuronCount(), layer.GetInputsPerNeuron(),
-                                 work_.Delta(j), layer.GetPrevious()->Outputs());
-    }
-}
-
-void TrainingRun::OutputDeltas(int p) {
-    const NeuronLayer& layer = net_.GetLayer(L_ - 1);
-    const double* out = layer.Outputs();
+void TrainingRun::AddError(int p, int i) {
+    const double* out = work_.Values(L_, i);
     const double* target = training_.targets.data() + PairData::Index(p, M_, 0);
-    double* delta = work_.Delta(L_ - 1);
-    for (int k = 0; k < M_; ++k) {
-        const double o = out[k];
-        const double t = target[k];
-        if (function_ == FCN_LOGSIG) {
-            delta[k] = (t - o) * o * (1 - o);
-        } else if (function_ == FCN_TANSIG) {
-            delta[k] = (t - o) * (1 - o * o) * 0.5;
-        } else {
-            errorText_ = kLinearFunctionError;
-            delta[k] = 0.0;
-        }
-        S_ = S_ + (t - o) * (t - o);
-    }
-}
-
-void TrainingRun::HiddenDeltas(int j) {
-    const NeuronLayer& layer = net_.GetLayer(j);
-    const NeuronLayer& above = net_.GetLayer(j + 1);
-    const int count = layer.GetNeuronCount();
-    double* sums = work_.Sums(j);
-    kernels::BackPropagatedSums(above.Weights(), above.GetNeuronCount(), above.GetInputsPerNeuron(), count,
-                                work_.Delta(j + 1), sums);
-    const double* out = layer.Outputs();
-    double* delta = work_.Delta(j);
-    for (int k = 0; k < count; ++k) {
-        const double o = out[k];
-        if (function_ == FCN_LOGSIG) {
-            delta[k] = o * (1 - o) * sums[k];
-        } else if (function_ == FCN_TANSIG) {
-            delta[k] = (1 - o * o) * 0.5 * sums[k];
-        } else {
-            errorText_ = kLinearFunctionError;
-            delta[k] = 0.0;
-        }
-    }
+    for (int k = 0; k < M_; ++k) S_ = S_ + (target[k] - out[k]) * (target[k] - out[k]);
 }
 
 void TrainingRun::EndTrainingPass() {
@@ -305,10 +300,8 @@ void TrainingRun::Report() {
 
 // --- testing pass ---
 
-void TrainingRun::TestPair(int p) {
-    PresentInputs(testing_, p);
-    if (L_ == 0) return;
-    const double* out = net_.GetLayer(L_ - 1).Outputs();
+void TrainingRun::TestPair(int p, int i) {
+    const double* out = work_.Values(L_, i);
     const double* target = testing_.targets.data() + PairData::Index(p, M_, 0);
     const double threshold = net_.CorrectOutputThreshold;
     bool wrong = false;

@@ -4,30 +4,61 @@
 
 #include "network/neural_network.h"
 
-void TrainingWork::Prepare(const CNeuralNetwork& network) {
-    layers_.resize(static_cast<std::size_t>(network.GetLayerCount()));
-    for (int j = 0; j < network.GetLayerCount(); ++j) {
-        const NeuronLayer& layer = network.GetLayer(j);
-        LayerWork& work = layers_[static_cast<std::size_t>(j)];
-        const auto neurons = static_cast<std::size_t>(layer.GetNeuronCount());
-        work.delta.assign(neurons, 0.0);
-        work.sums.assign(neurons, 0.0);
-        work.gradient.assign(layer.WeightCount(), 0.0);
+void TrainingWork::Prepare(const CNeuralNetwork& network, int pairs) {
+    const int layers = network.GetLayerCount();
+    widths_.assign(Layer(layers) + 1, std::max(network.GetInputCount(), 1));
+    sumsWidth_ = 0;
+    std::size_t pairValues = static_cast<std::size_t>(widths_[0]);
+    for (int j = 0; j < layers; ++j) {
+        const int neurons = network.GetLayer(j).GetNeuronCount();
+        widths_[Layer(j) + 1] = neurons + 1;
+        if (j + 1 < layers) sumsWidth_ = std::max(sumsWidth_, neurons);
+        pairValues += static_cast<std::size_t>(2 * neurons + 1);  // its outputs and bias, its deltas
     }
+    pairValues += static_cast<std::size_t>(sumsWidth_);
+    const auto fitting = static_cast<long long>(kChunkBytes / (pairValues * sizeof(double)));
+    chunkPairs_ = static_cast<int>(std::clamp<long long>(fitting, kMinimumChunkPairs, kMaximumChunkPairs));
+    chunkPairs_ = std::max(1, std::min(pairs, chunkPairs_));
+
+    const auto rows = static_cast<std::size_t>(chunkPairs_);
+    layers_.resize(Layer(layers));
+    values_.resize(Layer(layers) + 1);
+    for (int j = 0; j < layers; ++j) {
+        const NeuronLayer& layer = network.GetLayer(j);
+        LayerWork& work = layers_[Layer(j)];
+        work.gradient.assign(layer.WeightCount(), 0.0);
+        work.transposed.assign(layer.WeightCount(), 0.0);
+        work.delta.assign(rows * static_cast<std::size_t>(layer.GetNeuronCount()), 0.0);
+    }
+    for (std::size_t l = 0; l < values_.size(); ++l) values_[l].assign(rows * static_cast<std::size_t>(widths_[l]), 0.0);
+    sums_.assign(rows * static_cast<std::size_t>(sumsWidth_), 0.0);
 }
 
 void TrainingWork::ClearGradients() {
     for (LayerWork& work : layers_) std::fill(work.gradient.begin(), work.gradient.end(), 0.0);
 }
 
+void TrainingWork::TransposeWeights(const CNeuralNetwork& network) {
+    for (int j = 0; j < network.GetLayerCount(); ++j) {
+        const NeuronLayer& layer = network.GetLayer(j);
+        const int rows = layer.GetNeuronCount();
+        const int cols = layer.GetInputsPerNeuron();
+        const double* w = layer.Weights();
+        double* t = layers_[Layer(j)].transposed.data();
+        for (int k = 0; k < rows; ++k)
+            for (int c = 0; c < cols; ++c) t[Row(c, rows) + static_cast<std::size_t>(k)] = w[Row(k, cols) + static_cast<std::size_t>(c)];
+    }
+}
+
 std::size_t TrainingWork::ConnectionBytes() const {
     std::size_t bytes = 0;
-    for (const LayerWork& work : layers_) bytes += work.gradient.capacity() * sizeof(double);
+    for (const LayerWork& work : layers_) bytes += (work.gradient.capacity() + work.transposed.capacity()) * sizeof(double);
     return bytes;
 }
 
-std::size_t TrainingWork::NeuronBytes() const {
-    std::size_t bytes = 0;
-    for (const LayerWork& work : layers_) bytes += (work.delta.capacity() + work.sums.capacity()) * sizeof(double);
+std::size_t TrainingWork::ChunkBytes() const {
+    std::size_t bytes = sums_.capacity() * sizeof(double);
+    for (const LayerWork& work : layers_) bytes += work.delta.capacity() * sizeof(double);
+    for (const auto& values : values_) bytes += values.capacity() * sizeof(double);
     return bytes;
 }

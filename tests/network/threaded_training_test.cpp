@@ -1,0 +1,267 @@
+// Training shares each pass among threads; with any number of threads it must give the one-thread
+// path's bits: every weight, every output, every call on the view (curves, counters, report
+// texts), the error text and the random numbers drawn. Stop and pause still act after the pass.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <random>
+#include <thread>
+
+#include "engine_test_support.h"
+#include "network/training_threads.h"
+#include "platform/crt_runtime.h"
+
+using enginetest::MakePair;
+using enginetest::RecordingView;
+using enginetest::ViewCall;
+
+namespace {
+
+// Sets the thread count for a test and shares even the smallest pass; restores both at the end.
+class ThreadSetting {
+public:
+    explicit ThreadSetting(int threads, long long minimumWork = 1) {
+        training_threads::SetCount(threads);
+        training_threads::SetMinimumWork(minimumWork);
+    }
+    ~ThreadSetting() {
+        training_threads::SetCount(0);
+        training_threads::SetMinimumWork(training_threads::kDefaultMinimumWork);
+    }
+};
+
+// Records the report lines as well.
+class TextView : public RecordingView {
+public:
+    void OutputText(const std::string& text, int append, int before, int after, int repaint) override {
+        calls.push_back({"OutputText", {double(append), double(before), double(after), double(repaint)}, text});
+    }
+};
+
+struct Shape {
+    const char* what;
+    int inputs;
+    std::vector<int> layers;
+    int function;
+    int trainingPairs;
+    int testingPairs;  // their targets: classes, or any value when `classes` is false
+    bool classes;
+    int epochs;
+    int updateEpochs = 2;
+};
+
+const Shape kShapes[] = {
+    {"one layer, classes", 3, {2}, FCN_LOGSIG, 7, 5, true, 9},
+    {"two layers, no tests", 5, {7, 3}, FCN_TANSIG, 13, 0, true, 6},
+    {"empty hidden layer", 4, {0, 2}, FCN_LOGSIG, 10, 3, true, 4},
+    {"three layers, measured tests", 4, {9, 6, 2}, FCN_LOGSIG, 29, 6, false, 7},
+    {"four layers, two chunks", 10, {12, 11, 5, 4}, FCN_TANSIG, 1100, 17, true, 3},
+    {"no trainable function", 3, {4, 2}, FCN_HARDLIM, 11, 4, true, 5},
+};
+
+void Build(const Shape& s, CFeedForwardNeuralNetwork& net) {
+    std::mt19937 rng(static_cast<unsigned>(s.trainingPairs * 31 + s.inputs));
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    enginetest::Shape(net, s.inputs, s.layers);
+    net.SetFunction(s.function);
+    net.SetBias(0.7);
+    net.Steepness = 1.3;
+    net.LearningConstant = 0.9;
+    net.SmartLearningConstant = s.epochs % 2;
+    net.ShowStorms = s.epochs % 3 == 0 ? 0 : 1;
+    net.LearningMaxError = -1.0;
+    net.MaxEpochs = s.epochs;
+    net.UpdateEpochs = s.updateEpochs;
+    net.TextMessageLearning = 1;
+    enginetest::ForEachWeight(net, [&](Neuron& neuron, int c) { neuron.SetWeight(c, 2 * unit(rng) - 1); });
+    const auto pair = [&](bool testing) {
+        std::vector<double> in(static_cast<std::size_t>(s.inputs)), out(static_cast<std::size_t>(s.layers.back()));
+        for (double& v : in) v = 2 * unit(rng) - 1;
+        for (double& v : out) v = testing && s.classes ? double(int(unit(rng) * 3) - 1) : unit(rng);
+        return MakePair(in, out);
+    };
+    for (int p = 0; p < s.trainingPairs; ++p) net.AddPair(kTrainingPairs, pair(false));
+    for (int p = 0; p < s.testingPairs; ++p) net.AddPair(kTestingPairs, pair(true));
+}
+
+// What a training leaves behind, to be compared bit for bit.
+struct Outcome {
+    int result = 0;
+    std::string error;
+    std::vector<ViewCall> calls;
+    std::vector<double> weights, outputs;
+    int nextRandom = 0;
+};
+
+Outcome Train(const Shape& s) {
+    CFeedForwardNeuralNetwork net;
+    Build(s, net);
+    TextView view;
+    Outcome o;
+    crt::Srand(1);
+    o.result = net.Train(o.error, &view);
+    o.nextRandom = crt::Rand();
+    o.calls = view.calls;
+    enginetest::ForEachWeight(net, [&](Neuron& neuron, int c) { o.weights.push_back(neuron.GetWeight(c)); });
+    for (int j = 0; j < net.GetLayerCount(); ++j)
+        for (int k = 0; k < net.GetLayerSize(j); ++k) o.outputs.push_back(net.GetNeuronOutput(k, j));
+    return o;
+}
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
+}
+
+::testing::AssertionResult SameOutcome(const Outcome& a, const Outcome& b) {
+    if (a.result != b.result || a.error != b.error) return ::testing::AssertionFailure() << "result or error text";
+    if (a.nextRandom != b.nextRandom) return ::testing::AssertionFailure() << "random numbers drawn";
+    if (!SameBits(a.weights, b.weights)) return ::testing::AssertionFailure() << "weights";
+    if (!SameBits(a.outputs, b.outputs)) return ::testing::AssertionFailure() << "outputs";
+    if (a.calls.size() != b.calls.size()) return ::testing::AssertionFailure() << "number of view calls";
+    for (std::size_t i = 0; i < a.calls.size(); ++i) {
+        const ViewCall &x = a.calls[i], &y = b.calls[i];
+        if (x.name != y.name || x.text != y.text || !SameBits(x.numbers, y.numbers))
+            return ::testing::AssertionFailure() << "view call " << i << " (" << x.name << ")";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+TEST(ThreadedTraining, EveryThreadCountGivesTheOneThreadBits) {
+    for (const Shape& s : kShapes) {
+        Outcome one;
+        {
+            ThreadSetting setting(1);
+            one = Train(s);
+        }
+        ASSERT_FALSE(one.weights.empty()) << s.what;
+        EXPECT_EQ(one.result, s.function == FCN_HARDLIM ? 0 : 1) << s.what;
+        for (const int threads : {2, 3, 8}) {
+            ThreadSetting setting(threads);
+            EXPECT_TRUE(SameOutcome(Train(s), one)) << s.what << ", " << threads << " threads";
+        }
+    }
+}
+
+TEST(ThreadedTraining, SmallPassesStayOnOneThreadAndGiveTheSameBits) {
+    // The default threshold keeps these passes on the training's thread.
+    for (const Shape& s : {kShapes[0], kShapes[4]}) {
+        Outcome one;
+        {
+            ThreadSetting setting(1);
+            one = Train(s);
+        }
+        ThreadSetting setting(8, training_threads::kDefaultMinimumWork);
+        EXPECT_TRUE(SameOutcome(Train(s), one)) << s.what;
+    }
+}
+
+TEST(ThreadedTraining, ThreadsFollowTheWorkAndTheSetting) {
+    ThreadSetting setting(8, 1000);
+    EXPECT_EQ(training_threads::ForWork(10), 1);
+    EXPECT_EQ(training_threads::ForWork(2999), 2);
+    EXPECT_EQ(training_threads::ForWork(1000000), 8);
+    training_threads::SetCount(3);
+    EXPECT_EQ(training_threads::ForWork(1000000), 3);
+    training_threads::SetCount(0);
+    EXPECT_GE(training_threads::Count(), 1);  // the machine's cores
+}
+
+namespace {
+
+// A network whose passes are long enough to be interrupted, trained on 8 threads while another
+// thread acts on the view's flags; the epochs it reached and its weights.
+struct Interrupted {
+    int epochs = 0;
+    std::vector<double> weights;
+    std::vector<ViewCall> calls;
+};
+
+const Shape kLong = {"long passes", 24, {48, 6}, FCN_LOGSIG, 900, 5, true, 1000000, 100};
+
+std::vector<double> WeightsAfter(int epochs) {
+    Shape s = kLong;
+    s.epochs = epochs;
+    ThreadSetting setting(1);
+    return Train(s).weights;
+}
+
+template <class Act>
+Interrupted TrainWhile(Act act) {
+    ThreadSetting setting(8);
+    CFeedForwardNeuralNetwork net;
+    Build(kLong, net);
+    TextView view;
+    std::atomic<int> epochs{0};
+    view.onCall = [&](const ViewCall& call) {
+        if (call.name == "AddTrainingGraphPoint" && call.numbers[0] == 0) ++epochs;
+    };
+    std::thread actor([&] { act(view, epochs); });
+    std::string error;
+    crt::Srand(1);
+    EXPECT_EQ(net.Train(error, &view), 1) << error;
+    actor.join();
+    Interrupted out;
+    out.epochs = epochs.load();
+    out.calls = view.calls;
+    enginetest::ForEachWeight(net, [&](Neuron& neuron, int c) { out.weights.push_back(neuron.GetWeight(c)); });
+    return out;
+}
+
+void WaitForEpochs(const std::atomic<int>& epochs, int count) {
+    while (epochs.load() < count) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// The end of a stopped training: after the last pass's curve point its report, which forces the
+// weights, then the final test and the end; the weights of exactly that many epochs.
+void ExpectStoppedAfterAPass(const Interrupted& run) {
+    std::vector<std::string> tail;
+    for (std::size_t i = run.calls.size(); i-- > 0;) {
+        const ViewCall& c = run.calls[i];
+        tail.insert(tail.begin(), c.name + (c.name == "AddTrainingGraphPoint" ? std::to_string(int(c.numbers[0])) : ""));
+        if (c.name == "AddTrainingGraphPoint" && c.numbers[0] == 1) break;
+        if (c.name == "UpdateTrainingStats") {
+            EXPECT_EQ(c.numbers[0], run.epochs);
+        }
+        if (c.name == "UpdateStructureWeights") {
+            EXPECT_EQ(c.numbers, (std::vector<double>{1, 1}));
+        }
+    }
+    const std::vector<std::string> expected = {"AddTrainingGraphPoint1", "UpdateTrainingStats", "UpdateStructureWeights",
+                                               "OutputText", "AddTrainingGraphPoint2", "AddTrainingGraphPoint2",
+                                               "EndTrainingDisplay"};
+    EXPECT_EQ(tail, expected);
+    EXPECT_TRUE(SameBits(run.weights, WeightsAfter(run.epochs))) << run.epochs << " epochs";
+}
+
+}  // namespace
+
+TEST(ThreadedTraining, StopDuringAPassActsAfterIt) {
+    const Interrupted run = TrainWhile([](RecordingView& view, const std::atomic<int>& epochs) {
+        WaitForEpochs(epochs, 3);
+        std::this_thread::sleep_for(std::chrono::microseconds(300));  // into the next pass
+        view.stopRequested = 1;
+    });
+    EXPECT_GE(run.epochs, 3);
+    ExpectStoppedAfterAPass(run);
+}
+
+TEST(ThreadedTraining, PauseHoldsAfterThePassAndAStopWaitsForResume) {
+    int held = -1, later = -2;
+    const Interrupted run = TrainWhile([&](RecordingView& view, const std::atomic<int>& epochs) {
+        WaitForEpochs(epochs, 2);
+        view.paused = 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the current pass ends
+        held = epochs.load();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+        later = epochs.load();
+        view.stopRequested = 1;  // acts only after the next pass, once resumed
+        view.paused = 0;
+    });
+    EXPECT_EQ(held, later);
+    EXPECT_EQ(run.epochs, held + 1);
+    ExpectStoppedAfterAPass(run);
+}
