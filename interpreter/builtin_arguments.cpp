@@ -4,19 +4,18 @@
 
 namespace builtin {
 
-int ReadFileVariable(CTesselParser& p, int& record, ScanMark& afterName) {
+int ReadFileVariable(CTesselParser& p, ElementRef& variable, ScanMark& afterName) {
     if (p.ReadToken() != token::kVariable) return p.FailWith(message::kUnknownVariable);
     p.SavePosition(afterName);
-    const int element = p.EvaluateArrayIndex();
-    if (element == 0) return 0;
-    record = element - 1;
-    if (p.variables[record].type != kTypeFile) return p.FailWith(message::kFileVariableExpected);
+    variable = p.EvaluateArrayIndex();
+    if (!variable.Found()) return 0;
+    if (p.variables[variable.record].type != kTypeFile) return p.FailWith(message::kFileVariableExpected);
     return 1;
 }
 
-crt::CrtFile* FileOf(const CTesselParser& p, int record) {
-    const Value& element = p.variables[record];
-    return element.type == kTypeFile ? element.value.file : nullptr;
+crt::CrtFile* FileOf(CTesselParser& p, ElementRef variable) {
+    if (p.variables[variable.record].type != kTypeFile) return nullptr;
+    return p.ElementValue(variable).file;
 }
 
 int ReadWholeNumber(CTesselParser& p, std::int32_t& out) {
@@ -28,8 +27,8 @@ int ReadWholeNumber(CTesselParser& p, std::int32_t& out) {
 
 bool CloseSharedFile(CTesselParser& p, crt::CrtFile* file) {
     if (file == nullptr) return true;
-    for (Value& record : p.variables) {
-        if (record.type == kTypeFile && record.value.file == file) record.value.file = nullptr;
+    for (Value::Payload* slot : p.OpenFileSlots(0, p.variables.GetCount())) {
+        if (slot->file == file) slot->file = nullptr;
     }
     const bool closed = file->Close();
     delete file;

@@ -49,12 +49,12 @@ inline bool IsBuiltinValueCode(int c) {
 
 
 // A File variable reference: a variable name (an array element with its [index]) whose variable is
-// of type File. `record` receives the element's record index; `afterName` the scan position just
+// of type File. `variable` receives the element; `afterName` the scan position just
 // after the name, so that a later "File Not Open." can highlight the variable.
-int ReadFileVariable(CTesselParser& p, int& record, ScanMark& afterName);
+int ReadFileVariable(CTesselParser& p, ElementRef& variable, ScanMark& afterName);
 
 // The element's open file, or nullptr.
-crt::CrtFile* FileOf(const CTesselParser& p, int record);
+crt::CrtFile* FileOf(CTesselParser& p, ElementRef variable);
 
 // An expression used as a whole number: a Float truncated toward zero (out of range: -2147483648).
 int ReadWholeNumber(CTesselParser& p, std::int32_t& out);

@@ -106,7 +106,7 @@ private:
     }
 
     // The open file of the element, or the "File Not Open." error.
-    crt::CrtFile* OpenFileOrFail(int record) {
+    crt::CrtFile* OpenFileOrFail(ElementRef record) {
         crt::CrtFile* file = FileOf(p_, record);
         if (file == nullptr) p_.FailWith(message::kFileNotOpen);
         return file;
@@ -169,19 +169,19 @@ private:
             case kw::kBinary: mode += 'b'; break;
             default: return p_.FailWith(message::kTextOrBinary);
         }
-        int record = 0;
+        ElementRef record;
         ScanMark afterName;
         if (!p_.Expect(kw::kIn) || !ReadFileVariable(p_, record, afterName)) return 0;
         if (!Executing()) return 1;
         // A file the variable still holds would otherwise stay open, unreachable, until the run ends.
         if (!CloseSharedFile(p_, FileOf(p_, record))) return p_.FailWith(message::kCannotWriteFile);
-        p_.variables[record].SetFile(crt::CrtFile::Open(name, mode).release());
+        p_.ElementValue(record).file = crt::CrtFile::Open(name, mode).release();
         return 1;
     }
 
     // ( fileVar ) of FileClose.
     int FileClose() {
-        int record = 0;
+        ElementRef record;
         ScanMark afterName;
         if (!p_.Expect(kw::kOpenParen) || !ReadFileVariable(p_, record, afterName) ||
             !p_.Expect(kw::kCloseParen)) {
@@ -196,7 +196,7 @@ private:
     // FileWriteString( expr , fileVar )
     int FileWriteString() {
         std::string text;
-        int record = 0;
+        ElementRef record;
         ScanMark afterName;
         if (!p_.Expect(kw::kOpenParen) || !ReadText(text) || !p_.Expect(kw::kComma) ||
             !ReadFileVariable(p_, record, afterName) || !p_.Expect(kw::kCloseParen)) {
@@ -210,7 +210,7 @@ private:
 
     // FileWrite1b( fileVar , expr ) and its siblings.
     int BinaryWrite(int keyword) {
-        int record = 0;
+        ElementRef record;
         ScanMark afterName;
         double value = 0.0;
         bool isInteger = false;
@@ -227,7 +227,7 @@ private:
 
     // FileSeekSet( fileVar , number ) and its siblings.
     int FileSeek(int keyword) {
-        int record = 0;
+        ElementRef record;
         ScanMark afterName;
         std::int32_t offset = 0;
         if (!p_.Expect(kw::kOpenParen) || !ReadFileVariable(p_, record, afterName) || !p_.Expect(kw::kComma) ||
@@ -304,14 +304,13 @@ private:
     // ReadMatrix matrixVar From expr / WriteMatrix matrixVar In expr
     int MatrixFile(bool reading) {
         if (p_.ReadToken() != token::kVariable) return p_.FailWith(message::kUnknownVariable);
-        const int element = p_.EvaluateArrayIndex();
-        if (element == 0) return 0;
-        const int record = element - 1;
-        if (p_.variables[record].type != kTypeMatrix) return p_.FailWith(message::kMatrixVariableExpected);
+        const ElementRef element = p_.EvaluateArrayIndex();
+        if (!element.Found()) return 0;
+        if (p_.variables[element.record].type != kTypeMatrix) return p_.FailWith(message::kMatrixVariableExpected);
         std::string path;
         if (!p_.Expect(reading ? kw::kFrom : kw::kIn) || !ReadText(path)) return 0;
         if (!Executing()) return 1;
-        CMatrix* matrix = p_.variables[record].value.matrix;
+        CMatrix* matrix = p_.ElementValue(element).matrix;
         if (matrix == nullptr) return p_.FailWith(message::kMatrixVariableExpected);
         if (reading) {
             if (!CTesselParser::FileExists(path.c_str())) return p_.FailWith(message::kFileNotFound);
@@ -404,12 +403,13 @@ int BuiltinCommandRunner::ReadChartMatrixValues(int count, std::vector<double>& 
 // The array form: the first count elements of an Integer or Float array, named without an index.
 int BuiltinCommandRunner::ReadChartArrayValues(int first, int count, std::vector<double>& values) {
     if (!Executing()) return 1;
-    if (p_.variables[first].count < count) return p_.FailWith(message::kTooFewElements);
+    const Value& array = p_.variables[first];
+    if (array.count < count) return p_.FailWith(message::kTooFewElements);
+    if (!array.IsNumber()) return p_.FailWith(message::kNumericalArrayExpected);
     values.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        const Value& element = p_.variables[first + i];
-        if (!element.IsNumber()) return p_.FailWith(message::kNumericalArrayExpected);
-        values[static_cast<std::size_t>(i)] = element.AsDouble();
+        const Value::Payload& element = array.Element(i + 1);
+        values[static_cast<std::size_t>(i)] = array.type == kTypeInteger ? element.integer : element.number;
     }
     return 1;
 }
@@ -426,12 +426,10 @@ int BuiltinCommandRunner::ReadChartLabels(int count, std::vector<std::string>& l
     hasLabels = true;
     if (!Executing()) return 1;
     if (p_.variables[first].count < count) return p_.FailWith(message::kTooFewElements);
+    const Value& array = p_.variables[first];
+    if (array.type != kTypeString) return p_.FailWith(message::kArrayOfStringsExpected);
     labels.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const Value& element = p_.variables[first + i];
-        if (element.type != kTypeString) return p_.FailWith(message::kArrayOfStringsExpected);
-        labels.push_back(element.Text());
-    }
+    for (int i = 0; i < count; ++i) labels.push_back(Value::SlotText(array.Element(i + 1)));
     return 1;
 }
 

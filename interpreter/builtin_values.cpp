@@ -142,13 +142,13 @@ private:
     }
 
     // ( fileVar ): the element's record; afterName marks the variable for "File Not Open.".
-    int FileArgument(int& record, ScanMark& afterName) {
+    int FileArgument(ElementRef& record, ScanMark& afterName) {
         return p_.Expect(kw::kOpenParen) && ReadFileVariable(p_, record, afterName) &&
                p_.Expect(kw::kCloseParen);
     }
 
     // The open file of the element, or the "File Not Open." error on the variable's word.
-    crt::CrtFile* OpenFileOrFail(int record, const ScanMark& afterName) {
+    crt::CrtFile* OpenFileOrFail(ElementRef record, const ScanMark& afterName) {
         crt::CrtFile* file = FileOf(p_, record);
         if (file == nullptr) {
             p_.RestorePosition(afterName);
@@ -162,7 +162,7 @@ private:
         out.token = token::kStringValue;
         std::int32_t count = 0;
         if (!p_.Expect(kw::kOpenParen) || !ReadWholeNumber(p_, count) || !p_.Expect(kw::kComma)) return 0;
-        int record = 0;
+        ElementRef record;
         ScanMark afterName;
         if (!ReadFileVariable(p_, record, afterName) || !p_.Expect(kw::kCloseParen)) return 0;
         if (!Executing()) return 1;
@@ -177,7 +177,7 @@ private:
 
     // The values that take ( fileVar ).
     int FileValue(int keyword, Literal& out) {
-        int record = 0;
+        ElementRef record;
         ScanMark afterName;
         if (!FileArgument(record, afterName)) return 0;
         out.text = TruthDigit(false);

@@ -518,11 +518,10 @@ int CTesselParser::EvalStringLiteral(Value& result, int quote) {
 }
 
 int CTesselParser::EvalVariableOperand(Value& result) {
-    const int element = EvaluateArrayIndex();
-    if (element == 0) return 0;
-    const int record = element - 1;
-    if (variables[record].type == kTypeMatrix) return EvaluateMatrixOperand(result, record) != 0;
-    result.CopyFrom(variables[record]);
+    const ElementRef element = EvaluateArrayIndex();
+    if (!element.Found()) return 0;
+    if (variables[element.record].type == kTypeMatrix) return EvaluateMatrixOperand(result, element) != 0;
+    CopyElement(element, result);
     return 1;
 }
 

@@ -40,12 +40,12 @@ void SetMatrixNumber(Value& result, double d) {
 
 // ---------------------------------------------------------------- operands
 
-int CTesselParser::EvaluateMatrixOperand(Value& result, int record) {
+int CTesselParser::EvaluateMatrixOperand(Value& result, ElementRef record) {
     const int next = ReadToken();
     if (next != kw::kOpenBracket) {
         if (!EndOfOperand(next)) return 0;
-        const Value& variable = variables[record];
-        const CMatrix& source = *variable.value.matrix;
+        const Value& variable = variables[record.record];
+        const CMatrix& source = *ElementValue(record).matrix;
         // The run copies the matrix (keeping its own name); the check pass needs only its shape.
         result.SetMatrix(execute ? new CMatrix(source) : new CMatrix(source.GetRows(), source.GetCols(), variable.name));
         result.name = variable.name;
@@ -73,20 +73,20 @@ int CTesselParser::EvaluateMatrixOperand(Value& result, int record) {
     return MatrixNumber(result, record, row, col);
 }
 
-int CTesselParser::MatrixNumber(Value& result, int record, int row, int col) {
+int CTesselParser::MatrixNumber(Value& result, ElementRef record, int row, int col) {
     double d = 0.0;
     if (execute) {
-        d = variables[record].value.matrix->GetAt(ZeroBased(row), ZeroBased(col), errorText);
+        d = ElementValue(record).matrix->GetAt(ZeroBased(row), ZeroBased(col), errorText);
         if (!errorText.empty()) return FailMatrixAccess();
     }
     SetMatrixNumber(result, d);
-    result.name = variables[record].name;
+    result.name = variables[record.record].name;
     return 1;
 }
 
-int CTesselParser::MatrixColumnOrNumber(Value& result, int record, int col) {
-    const Value& variable = variables[record];
-    const CMatrix& source = *variable.value.matrix;
+int CTesselParser::MatrixColumnOrNumber(Value& result, ElementRef record, int col) {
+    const Value& variable = variables[record.record];
+    const CMatrix& source = *ElementValue(record).matrix;
     if (source.GetRows() == 1) return MatrixNumber(result, record, 1, col);
     auto* column = new CMatrix(source.GetRows(), 1, variable.name);
     result.SetMatrix(column);
@@ -102,9 +102,9 @@ int CTesselParser::MatrixColumnOrNumber(Value& result, int record, int col) {
     return 3;
 }
 
-int CTesselParser::MatrixRowOrNumber(Value& result, int record, int row) {
-    const Value& variable = variables[record];
-    const CMatrix& source = *variable.value.matrix;
+int CTesselParser::MatrixRowOrNumber(Value& result, ElementRef record, int row) {
+    const Value& variable = variables[record.record];
+    const CMatrix& source = *ElementValue(record).matrix;
     if (source.GetCols() == 1) return MatrixNumber(result, record, row, 1);
     auto* line = new CMatrix(1, source.GetCols(), variable.name);
     result.SetMatrix(line);

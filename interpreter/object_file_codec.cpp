@@ -62,13 +62,13 @@ bool ReadMatrixBody(crt::CrtFile& stream, CMatrix& matrix) {
     return true;
 }
 
-bool ReadStringBody(crt::CrtFile& stream, Value& target) {
+bool ReadStringBody(crt::CrtFile& stream, Value::Payload& target) {
     std::int32_t length = 0;
     if (!ReadInt32(stream, length) || length < 0) return false;
     if (BytesLeft(stream) < length) return false;
     std::string text(static_cast<std::size_t>(length), '\0');
     if (length > 0 && stream.Read(text.data(), 1, text.size()) != text.size()) return false;
-    target.SetString(text);
+    Value::SetSlotText(target, text);
     return true;
 }
 
@@ -79,33 +79,33 @@ bool HasObjectFileForm(int valueType) {
            valueType == kTypeMatrix;
 }
 
-bool WriteObjectValue(crt::CrtFile& stream, const Value& element) {
-    if (!HasObjectFileForm(element.type) || !WriteObjectHeader(stream, element.type)) return false;
-    switch (element.type) {
-        case kTypeInteger: return WriteInt32(stream, element.value.integer);
-        case kTypeFloat: return WriteDouble(stream, element.value.number);
-        case kTypeString: return WriteStringBody(stream, element.Text());
-        default: return element.value.matrix != nullptr && WriteMatrixBody(stream, *element.value.matrix);
+bool WriteObjectValue(crt::CrtFile& stream, int type, const Value::Payload& element) {
+    if (!HasObjectFileForm(type) || !WriteObjectHeader(stream, type)) return false;
+    switch (type) {
+        case kTypeInteger: return WriteInt32(stream, element.integer);
+        case kTypeFloat: return WriteDouble(stream, element.number);
+        case kTypeString: return WriteStringBody(stream, Value::SlotText(element));
+        default: return element.matrix != nullptr && WriteMatrixBody(stream, *element.matrix);
     }
 }
 
-bool ReadObjectValue(crt::CrtFile& stream, Value& target) {
-    if (!HasObjectFileForm(target.type)) return false;
-    if (ReadObjectHeader(stream) != target.type) return false;
-    switch (target.type) {
+bool ReadObjectValue(crt::CrtFile& stream, int type, Value::Payload& target) {
+    if (!HasObjectFileForm(type)) return false;
+    if (ReadObjectHeader(stream) != type) return false;
+    switch (type) {
         case kTypeInteger: {
             std::int32_t v = 0;
             if (!ReadInt32(stream, v)) return false;
-            target.value.integer = v;
+            target.integer = v;
             return true;
         }
         case kTypeFloat: {
             double v = 0.0;
             if (!ReadDouble(stream, v)) return false;
-            target.value.number = v;
+            target.number = v;
             return true;
         }
         case kTypeString: return ReadStringBody(stream, target);
-        default: return target.value.matrix != nullptr && ReadMatrixBody(stream, *target.value.matrix);
+        default: return target.matrix != nullptr && ReadMatrixBody(stream, *target.matrix);
     }
 }

@@ -5,15 +5,18 @@
 // matrix, of its present size): anything else leaves the target exactly as it was.
 #pragma once
 
-struct Value;
+#include "interpreter/value.h"
+
 namespace crt { class CrtFile; }
 
 // True for the value types that have an object file.
 bool HasObjectFileForm(int valueType);
 
-// Writes the header and body of the element's value; false when any write failed.
-bool WriteObjectValue(crt::CrtFile& stream, const Value& element);
+// Writes the header and body of an element of the type; false when any write failed.
+bool WriteObjectValue(crt::CrtFile& stream, int type, const Value::Payload& element);
+inline bool WriteObjectValue(crt::CrtFile& stream, const Value& v) { return WriteObjectValue(stream, v.type, v.value); }
 
 // Reads one object from the stream's start into target. True when it assigned; false when the
 // file is short, lacks the magic numbers, holds another type or another matrix size (target unchanged).
-bool ReadObjectValue(crt::CrtFile& stream, Value& target);
+bool ReadObjectValue(crt::CrtFile& stream, int type, Value::Payload& target);
+inline bool ReadObjectValue(crt::CrtFile& stream, Value& target) { return ReadObjectValue(stream, target.type, target.value); }

@@ -15,18 +15,17 @@ namespace {
 using namespace builtin;
 
 // The statement's variable: a network variable (handed to the extension, `record` -1) or a Matrix
-// element of the interpreter's own (`record` its index). 0 after a reported error.
-int ReadObjectStatementVariable(CTesselParser& p, int& record) {
+// element of the interpreter's own (`element` names it). 0 after a reported error.
+int ReadObjectStatementVariable(CTesselParser& p, ElementRef& element) {
     const int word = p.ReadToken();
     if (word == token::kObjectVariable) {
-        record = -1;
+        element = {};
         return 1;
     }
     if (word != token::kVariable) return p.FailWith(message::kUnknownVariable);
-    const int element = p.EvaluateArrayIndex();
-    if (element == 0) return 0;
-    record = element - 1;
-    if (p.variables[record].type != kTypeMatrix) return p.FailWith(message::kMatrixVariableExpected);
+    element = p.EvaluateArrayIndex();
+    if (!element.Found()) return 0;
+    if (p.variables[element.record].type != kTypeMatrix) return p.FailWith(message::kMatrixVariableExpected);
     return 1;
 }
 
@@ -42,9 +41,9 @@ int ReadObjectFileName(CTesselParser& p, int keyword, std::string& name) {
 }  // namespace
 
 int CTesselParser::ExecuteSaveObject() {
-    int record = -1;
+    ElementRef record;
     if (!ReadObjectStatementVariable(*this, record)) return 0;
-    if (record < 0) {
+    if (!record.Found()) {
         if (SaveObjectStatement()) return 1;
         // An error the extension reported itself has set the run state; report only a silent failure.
         return runState != kRunning ? 0 : FailWith(message::kCannotOpenFile);
@@ -57,9 +56,9 @@ int CTesselParser::ExecuteSaveObject() {
 }
 
 int CTesselParser::ExecuteLoadObject() {
-    int record = -1;
+    ElementRef record;
     if (!ReadObjectStatementVariable(*this, record)) return 0;
-    if (record < 0) {
+    if (!record.Found()) {
         if (LoadObjectStatement()) return 1;
         if (runState != kRunning) return 0;
         const std::string reason = errorText.empty() ? std::string(message::kFileNotFound) : errorText;
@@ -73,14 +72,15 @@ int CTesselParser::ExecuteLoadObject() {
 
 // 0 when the file cannot be created or written whole (the file that was there stays); outcome,
 // when given, says which. A value without an object-file form leaves no file and is not a failure.
-int CTesselParser::SaveObjectToFile(int record, const std::string& name, crt::SaveResult* outcome) {
+int CTesselParser::SaveObjectToFile(ElementRef element, const std::string& name, crt::SaveResult* outcome) {
     crt::SaveResult result = crt::kSaveCannotCreate;
-    if (record >= 0 && record < variables.GetCount()) {
-        const Value& element = variables[record];
-        result = !HasObjectFileForm(element.type)
-                     ? crt::kSaved
-                     : crt::SaveFileAtomically(name, "wb",
-                                               [&](crt::CrtFile& file) { return WriteObjectValue(file, element); });
+    if (element.record >= 0 && element.record < variables.GetCount()) {
+        const int type = variables[element.record].type;
+        const Value::Payload& slot = ElementValue(element);
+        result = !HasObjectFileForm(type) ? crt::kSaved
+                                          : crt::SaveFileAtomically(name, "wb", [&](crt::CrtFile& file) {
+                                                return WriteObjectValue(file, type, slot);
+                                            });
     }
     if (outcome != nullptr) *outcome = result;
     return result == crt::kSaved ? 1 : 0;
@@ -88,11 +88,11 @@ int CTesselParser::SaveObjectToFile(int record, const std::string& name, crt::Sa
 
 // 0 only when the file cannot be opened. A file that is short, lacks the magic numbers, or holds
 // another type or matrix size assigns nothing. The file itself is never changed.
-int CTesselParser::LoadObject(int record, const std::string& name) {
-    if (record < 0 || record >= variables.GetCount()) return 0;
+int CTesselParser::LoadObject(ElementRef element, const std::string& name) {
+    if (element.record < 0 || element.record >= variables.GetCount()) return 0;
     std::unique_ptr<crt::CrtFile> file = crt::CrtFile::Open(name, "rb");
     if (!file) return 0;
-    ReadObjectValue(*file, variables[record]);
+    ReadObjectValue(*file, variables[element.record].type, ElementValue(element));
     file->Close();
     return 1;
 }

@@ -192,14 +192,14 @@ int CTesselParser::InitInstance() {
 
 int CTesselParser::EndRun(int executeFlag) {
     // Files still open: each distinct handle is closed once, and every record lets go of it.
-    const int count = variables.GetCount();
-    for (int i = 0; i < count; ++i) {
-        if (variables[i].type != kTypeFile || variables[i].value.file == nullptr) continue;
-        crt::CrtFile* file = variables[i].value.file;
+    const std::vector<Value::Payload*> open = OpenFileSlots(0, variables.GetCount());
+    for (Value::Payload* slot : open) {
+        crt::CrtFile* file = slot->file;
+        if (file == nullptr) continue;  // closed with an earlier element
         if (!file->Close()) LoseWrittenData();
         delete file;
-        for (int j = i; j < count; ++j)
-            if (variables[j].type == kTypeFile && variables[j].value.file == file) variables[j].value.file = nullptr;
+        for (Value::Payload* other : open)
+            if (other->file == file) other->file = nullptr;
     }
     SetRunning(0);
     view->ResetRunFlags();

@@ -139,14 +139,14 @@ int StatementReplays::Replay(CTesselParser& parser) {
                 if (index >= 0) depth = std::max(depth, expressions_[static_cast<std::size_t>(index)].depth);
             if (!Fits(parser, statement.wordCount, depth)) break;
             double* element = nullptr;
-            int record = -1;
+            ElementRef target;
             if (statement.column >= 0)
                 element = MatrixTarget(parser, statement);
             else
-                record = ElementRecord(parser, statement);
+                target = StoredElement(parser, statement);
             Number n{};
             Leftmost left;
-            if ((record < 0 && element == nullptr) || !Evaluate(parser, value, n, left)) break;
+            if ((!target.Found() && element == nullptr) || !Evaluate(parser, value, n, left)) break;
             if (element != nullptr && n.type == kTypeString) break;  // no text goes into a matrix
             for (int index : {statement.index, statement.column})
                 if (index >= 0) ResolveTextNames(parser, expressions_[static_cast<std::size_t>(index)]);
@@ -154,7 +154,7 @@ int StatementReplays::Replay(CTesselParser& parser) {
             if (element != nullptr)
                 *element = n.type == kTypeInteger ? n.i : n.d;
             else
-                Store(parser, record, n);
+                Store(parser, target, n);
             ++replayedAssignments_;
         } else if (!Fits(parser, statement.wordCount, 0)) {
             break;
@@ -180,17 +180,16 @@ bool StatementReplays::IndexValue(CTesselParser& parser, int expression, std::in
     return true;
 }
 
-// The record an assignment stores into: the variable named, or its element; -1 when the reading
+// What an assignment stores into: the variable named, or its element; none when the reading
 // would do anything else (report, or take another kind of assignment).
-int StatementReplays::ElementRecord(CTesselParser& parser, const Statement& statement) {
-    if (statement.index < 0) return parser.AssignableRecordNamedAt(statement.readPosition);
+ElementRef StatementReplays::StoredElement(CTesselParser& parser, const Statement& statement) {
+    if (statement.index < 0) return {parser.AssignableRecordNamedAt(statement.readPosition), 1};
     const int record = parser.RecordNamedAt(statement.readPosition);
-    if (record < 0) return -1;
-    const int count = parser.variables[record].count;
+    if (record < 0) return {};
+    const Value& variable = parser.variables[record];
     std::int32_t k = 0;
-    if (count < 2 || !IndexValue(parser, statement.index, k) || k < 1 || k > count) return -1;
-    const int element = record + k - 1;
-    return parser.variables[element].type == kTypeMatrix ? -1 : element;
+    if (variable.count < 2 || !IndexValue(parser, statement.index, k) || k < 1 || k > variable.count) return {};
+    return variable.type == kTypeMatrix ? ElementRef{} : ElementRef{record, k};
 }
 
 double* StatementReplays::MatrixTarget(CTesselParser& parser, const Statement& statement) {
@@ -215,7 +214,7 @@ __attribute__((always_inline)) inline bool StatementReplays::Operand(CTesselPars
     const int record = parser.RecordNamedAt(instruction.argument);
     if (record < 0) return false;
     const Value& variable = parser.variables[record];
-    int element = record;
+    int element = 1;
     if (instruction.op == Op::kMatrixElement) {
         const Number& row = stack[top - 1];
         const Number& col = stack[top];
@@ -229,28 +228,28 @@ __attribute__((always_inline)) inline bool StatementReplays::Operand(CTesselPars
         const std::int32_t whole = DoubleToInt32(d);
         Number& n = stack[--top];
         n = static_cast<double>(whole) == d ? Number{kTypeInteger, whole, 0.0} : Number{kTypeFloat, 0, d};
-        if (leftmost) left = {record, true};
+        if (leftmost) left = {{record, 1}, true};
         return true;
     }
     if (instruction.op == Op::kElement) {
         const Number& k = stack[top--];
         if (variable.count < 2 || k.type != kTypeInteger || k.i < 1 || k.i > variable.count) return false;
-        element = record + k.i - 1;
+        element = k.i;
     } else if (variable.count != 1) {
         return false;
     }
-    const Value& v = parser.variables[element];
+    const Value::Payload& v = variable.Element(element);
     Number& n = stack[++top];
-    switch (v.type) {
-        case kTypeInteger: n = {kTypeInteger, v.value.integer, 0.0}; break;
-        case kTypeFloat: n = {kTypeFloat, 0, v.value.number}; break;
+    switch (variable.type) {
+        case kTypeInteger: n = {kTypeInteger, v.integer, 0.0}; break;
+        case kTypeFloat: n = {kTypeFloat, 0, v.number}; break;
         case kTypeString:
             n = {kTypeString, 0, 0.0};
-            stackTexts_[top] = v.Text();
+            stackTexts_[top] = Value::SlotText(v);
             break;
         default: return false;
     }
-    if (leftmost) left = {element, false};
+    if (leftmost) left = {{record, element}, false};
     return true;
 }
 
@@ -272,7 +271,7 @@ __attribute__((always_inline)) inline bool StatementReplays::EvaluateSingle(CTes
     result.type = static_cast<std::uint8_t>(v.type);
     result.i = v.type == kTypeInteger ? v.value.integer : 0;
     result.d = v.type == kTypeFloat ? v.value.number : 0.0;
-    left = {record, false};
+    left = {{record, 1}, false};
     return true;
 }
 
@@ -402,12 +401,11 @@ __attribute__((always_inline)) inline bool StatementReplays::Combine(Op op, Numb
 // The result as the expression levels leave it: the leftmost operand written into it (a variable
 // or an element copied whole, a matrix element with the matrix's name), then the value.
 void StatementReplays::SetResult(CTesselParser& parser, const Number& n, const Leftmost& left, Value& result) const {
-    if (left.record >= 0) {
-        const Value& source = parser.variables[left.record];
+    if (left.element.Found()) {
         if (left.matrix)
-            result.name = source.name;
+            result.name = parser.variables[left.element.record].name;
         else
-            result.CopyFrom(source);
+            parser.CopyElement(left.element, result);
     }
     SetValue(result, n);
 }
@@ -505,18 +503,19 @@ void StatementReplays::KeepSkip(CTesselParser& parser, int closing, int from, in
     skipAt_[static_cast<std::size_t>(from)] = static_cast<int>(skips_.size());
 }
 
-__attribute__((always_inline)) inline void StatementReplays::Store(CTesselParser& parser, int record,
+__attribute__((always_inline)) inline void StatementReplays::Store(CTesselParser& parser, ElementRef element,
                                                                   const Number& result) {
-    Value& target = parser.variables[record];
-    if (target.type == kTypeInteger && result.type != kTypeString) {
-        target.value.integer = result.type == kTypeInteger ? result.i : DoubleToInt32(result.d);
-    } else if (target.type == kTypeFloat && result.type != kTypeString) {
-        target.value.number = result.type == kTypeInteger ? result.i : result.d;
-    } else if (target.type == kTypeString && result.type == kTypeString) {
-        target.SetString(stackTexts_[0]);
+    const int type = parser.variables[element.record].type;
+    Value::Payload& target = parser.ElementValue(element);
+    if (type == kTypeInteger && result.type != kTypeString) {
+        target.integer = result.type == kTypeInteger ? result.i : DoubleToInt32(result.d);
+    } else if (type == kTypeFloat && result.type != kTypeString) {
+        target.number = result.type == kTypeInteger ? result.i : result.d;
+    } else if (type == kTypeString && result.type == kTypeString) {
+        Value::SetSlotText(target, stackTexts_[0]);
     } else {
         Value v;
         SetValue(v, result);
-        parser.AssignScalar(record, v);
+        parser.AssignScalar(element, v);
     }
 }

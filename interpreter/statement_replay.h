@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "interpreter/value.h"
+
 class CTesselParser;
 struct Value;
 
@@ -125,7 +127,7 @@ private:
     };
     // What the leftmost operand leaves on the result besides its value.
     struct Leftmost {
-        int record = -1;     // the record copied in (a variable or an element), or the matrix's
+        ElementRef element;  // what is copied in (a variable or an element), or the matrix's record
         bool matrix = false; // a matrix element: only the matrix's name comes with it
     };
     class Compiler;
@@ -156,12 +158,12 @@ private:
     // later name has set the keyword id. True once a name has set the network variable index.
     static bool ResolveNames(CTesselParser& parser, const int* names, int count, bool& keywordSet);
     static bool NamesLookedUp(const CTesselParser& parser, const int* names, int count);
-    int ElementRecord(CTesselParser& parser, const Statement& statement);
+    ElementRef StoredElement(CTesselParser& parser, const Statement& statement);
     // The matrix element a statement stores into, as a pointer; null where the reading would report.
     double* MatrixTarget(CTesselParser& parser, const Statement& statement);
     // A number index: an Integer expression's value; false for any other.
     bool IndexValue(CTesselParser& parser, int expression, std::int32_t& index);
-    void Store(CTesselParser& parser, int record, const Number& result);
+    void Store(CTesselParser& parser, ElementRef target, const Number& result);
     void AddWord(int start, int end);  // a word's history entry, from its bounds in the text
 
     // By text position: 0 not yet looked at, -1 not kept, k > 0 the item k - 1.

@@ -228,9 +228,9 @@ int CTesselParser::DispatchStatement(int doIt, int kind, int braceFlag) {
     const int code = currentToken;
     switch (code) {
         case token::kVariable: {
-            const int record = EvaluateArrayIndex();
-            if (record == 0) return kStatementFailed;
-            return ExecuteAssignment(record - 1) ? kStatementDone : kStatementFailed;
+            const ElementRef target = EvaluateArrayIndex();
+            if (!target.Found()) return kStatementFailed;
+            return ExecuteAssignment(target) ? kStatementDone : kStatementFailed;
         }
         case kw::kIntegerWord:
         case kw::kFloatWord:
@@ -344,35 +344,35 @@ int CTesselParser::DeclareOneName(int typeCode) {
     return 1;
 }
 
-int CTesselParser::ExecuteAssignment(int record) {
-    if (variables[record].type == kTypeMatrix) return ExecuteMatrixAssignment(record);
+int CTesselParser::ExecuteAssignment(ElementRef target) {
+    if (variables[target.record].type == kTypeMatrix) return ExecuteMatrixAssignment(target);
     ReadToken();
     if (currentToken != kw::kEquals) return FailExpected(kw::kEquals);
     Value v;
     if (!ReadExpression2(v)) return 0;
-    return AssignScalar(record, v);
+    return AssignScalar(target, v);
 }
 
 // Carried out in the check pass as well, with the check pass's values.
-int CTesselParser::AssignScalar(int record, const Value& v) {
-    Value& target = variables[record];
-    switch (target.type) {
+int CTesselParser::AssignScalar(ElementRef element, const Value& v) {
+    Value::Payload& target = ElementValue(element);
+    switch (variables[element.record].type) {
         case kTypeInteger:
-            if (v.type == kTypeInteger) target.value.integer = v.value.integer;
-            else if (v.type == kTypeFloat) target.value.integer = DoubleToInt32(v.value.number);
-            else if (v.type == kTypeString) target.value.integer = LeadingInteger(v.Text());
+            if (v.type == kTypeInteger) target.integer = v.value.integer;
+            else if (v.type == kTypeFloat) target.integer = DoubleToInt32(v.value.number);
+            else if (v.type == kTypeString) target.integer = LeadingInteger(v.Text());
             break;
         case kTypeFloat:
-            if (v.type == kTypeInteger) target.value.number = v.value.integer;
-            else if (v.type == kTypeFloat) target.value.number = v.value.number;
-            else if (v.type == kTypeString) target.value.number = DecimalTextToDouble(v.Text());
+            if (v.type == kTypeInteger) target.number = v.value.integer;
+            else if (v.type == kTypeFloat) target.number = v.value.number;
+            else if (v.type == kTypeString) target.number = DecimalTextToDouble(v.Text());
             break;
         case kTypeString:
             // A Matrix becomes its matrix text, as wherever a value becomes text; a File has no
             // text and leaves the String unchanged.
-            if (v.type == kTypeString) target.SetString(v.Text());
+            if (v.type == kTypeString) Value::SetSlotText(target, v.Text());
             else if (v.type == kTypeInteger || v.type == kTypeFloat || v.type == kTypeMatrix) {
-                target.SetString(ValueToText(v, execute != 0));
+                Value::SetSlotText(target, ValueToText(v, execute != 0));
             }
             break;
         default: break;  // File, or a record without a type: unchanged
@@ -386,10 +386,10 @@ int CTesselParser::ReadMatrixIndexValue(int& index) {
 }
 
 // m = ..., m[i] = ... (row i) or m[i][j] = ... (one element); script indexes count from 1.
-int CTesselParser::ExecuteMatrixAssignment(int record) {
+int CTesselParser::ExecuteMatrixAssignment(ElementRef target) {
     int rows = 0;
     int cols = 0;
-    if (CMatrix* m = variables[record].value.matrix) m->GetSize(rows, cols);
+    if (CMatrix* m = ElementValue(target).matrix) m->GetSize(rows, cols);
     int rowFrom = 0;
     int rowTo = rows;
     int colFrom = 0;
@@ -419,7 +419,7 @@ int CTesselParser::ExecuteMatrixAssignment(int record) {
         if (currentToken != kw::kEquals) return FailExpected(kw::kEquals);
     }
     if (!execute) return ParseBracketList();
-    CMatrix* matrix = variables[record].value.matrix;
+    CMatrix* matrix = ElementValue(target).matrix;
     if (!matrix) return 1;
     return AssignMatrix(*matrix, rowFrom, rowTo, colFrom, colTo, 0);
 }
@@ -474,23 +474,25 @@ int CTesselParser::ReadForBound(double& number, const char* stringMessage) {
     return 1;
 }
 
-int CTesselParser::StoreForStart(int record, double start) {
-    Value& variable = variables[record];
-    if (variable.type == kTypeInteger) variable.value.integer = DoubleToInt32(start);
-    else if (variable.type == kTypeFloat) variable.value.number = start;
+int CTesselParser::StoreForStart(ElementRef element, double start) {
+    Value::Payload& variable = ElementValue(element);
+    const int type = variables[element.record].type;
+    if (type == kTypeInteger) variable.integer = DoubleToInt32(start);
+    else if (type == kTypeFloat) variable.number = start;
     return 1;
 }
 
 // Steps the loop variable; 1 when the loop is finished.
-int CTesselParser::StepForVariable(int record, double step, double end) {
-    Value& variable = variables[record];
+int CTesselParser::StepForVariable(ElementRef element, double step, double end) {
+    Value::Payload& variable = ElementValue(element);
+    const int type = variables[element.record].type;
     double now = 0.0;
-    if (variable.type == kTypeInteger) {
-        variable.value.integer = DoubleToInt32(static_cast<double>(variable.value.integer) + step);
-        now = variable.value.integer;
-    } else if (variable.type == kTypeFloat) {
-        variable.value.number += step;
-        now = variable.value.number;
+    if (type == kTypeInteger) {
+        variable.integer = DoubleToInt32(static_cast<double>(variable.integer) + step);
+        now = variable.integer;
+    } else if (type == kTypeFloat) {
+        variable.number += step;
+        now = variable.number;
     } else {
         return 0;
     }
@@ -501,11 +503,10 @@ int CTesselParser::ExecuteFor(int doIt) {
     static const char* const kForStrings = " Syntax Error : Can not Execute \"For\" with STRINGS.";
     ReadToken();
     if (currentToken != token::kVariable) return FailWith(message::kUnknownVariable);
-    const int element = EvaluateArrayIndex();
-    if (element == 0) return 0;
-    const int record = element - 1;
+    const ElementRef record = EvaluateArrayIndex();
+    if (!record.Found()) return 0;
     // A loop variable that is no number could never be stepped, so the loop could never finish.
-    if (!variables[record].IsNumber()) return FailWith(kForStrings);
+    if (!variables[record.record].IsNumber()) return FailWith(kForStrings);
 
     ReadToken();
     if (currentToken != kw::kEquals) return FailExpected(kw::kEquals);

@@ -125,17 +125,22 @@ public:
     // false when the records cannot fit (the table's out-of-memory message has been shown); no
     // part of the array is then left in the table.
     bool DeclareVariable(const std::string& name, int type, int count, int rows, int cols);
-    // Index of the variable's first record, or -1. Newest first; scope-aware in the check pass.
+    // Index of the variable's record, or -1. Newest first; scope-aware in the check pass.
     int FindVariable(const char* name, std::size_t length);
     int FindVariable(const std::string& name) { return FindVariable(name.data(), name.size()); }
-    // For the variable the last word named: reads the optional [index]; record index + 1, 0 on error.
+    // For the variable the last word named: reads the optional [index]; the element, none on error.
     // A plain (one-element) variable is answered inline: it reads nothing.
-    int EvaluateArrayIndex() {
+    ElementRef EvaluateArrayIndex() {
         const int v = variableIndex;
-        if (v >= 0 && v < variables.GetCount() && variables[v].count == 1) return v + 1;
+        if (v >= 0 && v < variables.GetCount() && variables[v].count == 1) return {v, 1};
         return EvaluateArrayElement();
     }
-    int EvaluateArrayElement();
+    ElementRef EvaluateArrayElement();
+    // An element's slot and its copy as an expression operand (name, type, index, count, value).
+    Value::Payload& ElementValue(ElementRef e) { return variables[e.record].Element(e.element); }
+    void CopyElement(ElementRef e, Value& out) const { out.CopyElementFrom(variables[e.record], e.element); }
+    // The slots of records from .. to - 1 (every element) that hold an open File.
+    std::vector<Value::Payload*> OpenFileSlots(int from, int to);
     // "[" index "]" for an array of count elements (any table's): the element number 1 .. count,
     // or 0 after a reported error. The check pass takes every index as 1.
     int ReadElementIndex(int count);
@@ -149,7 +154,7 @@ public:
     int PrescanSubroutinesBool() { return PrescanSubroutines() ? 1 : 0; }
     // Every change of the variables table's length goes through these two, so the name index stays true.
     bool AppendVariable(const Value& record);
-    // Drops the records from newLength on (closing the files that only they hold).
+    // Drops the records from newLength on (closing the files that only they hold, freeing their elements).
     void CutVariables(int newLength);
     // The base part of ResetRun: scan state, flags, scope path, tree positions, variables (step 5000).
     void ResetBaseRunState();
@@ -200,7 +205,7 @@ public:
     int EvalParenthesis(Value& result);
     int EvalPrimary(Value& result);
     // 1 element, 2 row, 3 column, 4 whole matrix, 0 failure.
-    int EvaluateMatrixOperand(Value& result, int variableIndex);
+    int EvaluateMatrixOperand(Value& result, ElementRef matrix);
     int ParseMatrixIndex(int& row, int& col);
     int AssignMatrix(CMatrix& matrix, int rowFrom, int rowTo, int colFrom, int colTo, int integerOnly);
     int ParseBracketList();
@@ -208,7 +213,7 @@ public:
 
     // ===== statements (statements.cpp) =====
     int ExecuteBlock(int doIt, int kind);
-    int ExecuteAssignment(int record);
+    int ExecuteAssignment(ElementRef target);
     int ExecuteDeclaration(int typeCode);
     int ExecuteIf(int doIt);
     int ExecuteFor(int doIt);
@@ -273,8 +278,8 @@ public:
     // ===== object files (object_files.cpp) =====
     int ExecuteSaveObject();
     int ExecuteLoadObject();
-    int SaveObjectToFile(int record, const std::string& name, crt::SaveResult* outcome = nullptr);
-    int LoadObject(int record, const std::string& name);
+    int SaveObjectToFile(ElementRef element, const std::string& name, crt::SaveResult* outcome = nullptr);
+    int LoadObject(ElementRef element, const std::string& name);
 
     // ===== extension operations (the network extension fills them) =====
     int ExecuteNextStatement() override;
@@ -526,10 +531,10 @@ private:
     bool EnterCalledBodyInCheck(int subroutine);
     int RunCalledBody(int doIt, int subroutine);
     int ReadForBound(double& number, const char* stringMessage);
-    int StoreForStart(int record, double start);
-    int StepForVariable(int record, double step, double end);
-    int AssignScalar(int record, const Value& v);
-    int ExecuteMatrixAssignment(int record);
+    int StoreForStart(ElementRef variable, double start);
+    int StepForVariable(ElementRef variable, double step, double end);
+    int AssignScalar(ElementRef target, const Value& v);
+    int ExecuteMatrixAssignment(ElementRef target);
     int ReadMatrixIndexValue(int& index);
     int DeclareOneName(int typeCode);
     int FailDeclarationOutOfMemory();
@@ -568,9 +573,9 @@ private:
     int EvalMathFunction(Value& result, int code);
     int EvalIntOrRnd(Value& result, int code);
     int CompareOperands(int op, const Value& a, const Value& b, int& result);
-    int MatrixNumber(Value& result, int record, int row, int col);
-    int MatrixColumnOrNumber(Value& result, int record, int col);
-    int MatrixRowOrNumber(Value& result, int record, int row);
+    int MatrixNumber(Value& result, ElementRef matrix, int row, int col);
+    int MatrixColumnOrNumber(Value& result, ElementRef matrix, int col);
+    int MatrixRowOrNumber(Value& result, ElementRef matrix, int row);
     int FillRandomElements(CMatrix& matrix, int integerOnly);
     int ReadMatrixLiteral(CMatrix& matrix, int rowFrom, int rowTo, int colFrom, int colTo, int integerOnly);
     int StoreLiteralElement(CMatrix& matrix, int row, int col, const Value& v, int integerOnly);

@@ -1,12 +1,18 @@
 #include "interpreter/value.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <utility>
 
 #include "base/matrix.h"
 #include "base/number_text.h"
 
-Value::~Value() { ClearValue(); }
+// The further elements go first: freeing them reads the type.
+Value::~Value() {
+    FreeElements();
+    ClearValue();
+}
 
 Value::Value(const Value& other) { CopyFrom(other); }
 
@@ -17,13 +23,15 @@ Value& Value::operator=(const Value& other) {
 
 Value::Value(Value&& other) noexcept
     : name(std::move(other.name)), type(other.type), value(other.value), index(other.index),
-      count(other.count), scope(std::move(other.scope)) {
+      count(other.count), scope(std::move(other.scope)), elements(other.elements) {
     other.type = kTypeNone;
     other.value = Payload{};
+    other.elements = nullptr;
 }
 
 Value& Value::operator=(Value&& other) noexcept {
     if (this != &other) {
+        FreeElements();
         ClearValue();
         name = std::move(other.name);
         type = other.type;
@@ -31,29 +39,83 @@ Value& Value::operator=(Value&& other) noexcept {
         index = other.index;
         count = other.count;
         scope = std::move(other.scope);
+        elements = other.elements;
         other.type = kTypeNone;
         other.value = Payload{};
+        other.elements = nullptr;
     }
     return *this;
 }
 
+namespace {
+
+// A deep copy of a slot of the type (a File shares the handle).
+Value::Payload CopiedPayload(int type, const Value::Payload& from) {
+    Value::Payload to{};
+    switch (type) {
+        case kTypeInteger: to.integer = from.integer; break;
+        case kTypeFloat: to.number = from.number; break;
+        case kTypeString: to.text = new std::string(from.text ? *from.text : std::string()); break;
+        case kTypeMatrix: to.matrix = from.matrix ? new CMatrix(*from.matrix) : new CMatrix(); break;
+        case kTypeFile: to.file = from.file; break;
+        default: break;
+    }
+    return to;
+}
+
+}  // namespace
+
 void Value::CopyFrom(const Value& other) {
     if (this == &other) return;
+    CopyElementFrom(other, 1);
+    index = other.index;
+}
+
+void Value::CopyElementFrom(const Value& other, int element) {
+    if (this == &other) return;
+    if (elements != nullptr) FreeElements();
     ClearValue();
     name = other.name;
     // A run's records have an empty scope: two empty strings compare inline, an assignment is a call.
     if (scope != other.scope) scope = other.scope;
-    index = other.index;
+    index = element;
     count = other.count;
     type = other.type;
-    switch (other.type) {
-        case kTypeInteger: value.integer = other.value.integer; break;
-        case kTypeFloat: value.number = other.value.number; break;
-        case kTypeString: value.text = new std::string(other.value.text ? *other.value.text : std::string()); break;
-        case kTypeMatrix: value.matrix = other.value.matrix ? new CMatrix(*other.value.matrix) : new CMatrix(); break;
-        case kTypeFile: value.file = other.value.file; break;
-        default: value = Payload{}; break;
+    value = CopiedPayload(other.type, other.Element(element));
+}
+
+bool Value::MakeElements(int rows, int cols) {
+    FreeElements();
+    if (count < 2) return true;
+    // Zero bytes are every type's empty value; the block is taken zero-filled, so pages no element
+    // has touched yet cost nothing.
+    auto* slots = static_cast<Payload*>(std::calloc(static_cast<std::size_t>(count - 1), sizeof(Payload)));
+    if (slots == nullptr) return false;
+    if (type == kTypeMatrix) {
+        for (int i = 0; i < count - 1; ++i) {
+            CMatrix* m = new (std::nothrow) CMatrix(rows, cols, name);
+            if (m == nullptr) {
+                elements = slots;
+                FreeElements();
+                return false;
+            }
+            slots[i].matrix = m;
+        }
     }
+    elements = slots;
+    return true;
+}
+
+void Value::FreeElements() {
+    if (elements == nullptr) return;
+    if (type == kTypeString || type == kTypeMatrix) {
+        for (int i = 0; i < count - 1; ++i) {
+            if (type == kTypeString) delete elements[i].text;
+            else delete elements[i].matrix;
+        }
+    }
+    std::free(elements);
+    elements = nullptr;
 }
 
 void Value::FreeOwned() {
@@ -79,8 +141,19 @@ void Value::SetMatrix(CMatrix* m) {
 }
 
 const std::string& Value::Text() const {
+    return type == kTypeString ? SlotText(value) : SlotText(Payload{});
+}
+
+const std::string& Value::SlotText(const Payload& slot) {
     static const std::string empty;
-    return type == kTypeString && value.text ? *value.text : empty;
+    return slot.text ? *slot.text : empty;
+}
+
+void Value::SetSlotText(Payload& slot, const std::string& text) {
+    if (slot.text)
+        *slot.text = text;
+    else
+        slot.text = new std::string(text);
 }
 
 std::string ValueToText(const Value& v, bool executing) {

@@ -1,6 +1,7 @@
-// The interpreter's value and variable record: the type of every variable element and of every
-// expression result (with an empty name). Integer and Float live inline, so arithmetic on them
-// never touches the heap.
+// The interpreter's value and variable record: the type of every variable and of every expression
+// result (with an empty name). Integer and Float live inline, so arithmetic on them never touches
+// the heap. An array is one record: element 1 is its own value, elements 2 .. count sit in one
+// block of 8-byte slots of the same type (`elements`), so a large array costs 8 bytes an element.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +35,10 @@ struct Value {
     int index = 1;   // element number 1 .. count
     int count = 1;   // elements of the variable
     std::string scope;
+    // Elements 2 .. count of an array record (owned; null for a scalar and for every temporary).
+    // A slot holds what `value` would: an Integer, a Float, a String (null: the empty text), a
+    // File handle (not owned) or a Matrix (owned).
+    Payload* elements = nullptr;
 
     Value() = default;
     ~Value();
@@ -42,8 +47,19 @@ struct Value {
     Value(Value&& other) noexcept;
     Value& operator=(Value&& other) noexcept;
 
-    // Name, type, scope, index, count and a deep copy of the value (File shares the handle).
+    // Name, type, scope, index, count and a deep copy of the value (File shares the handle). An
+    // array's further elements are not copied: they stay with the record that owns them.
     void CopyFrom(const Value& other);
+    // The same for element `element` of the array record `other`.
+    void CopyElementFrom(const Value& other, int element);
+    // The slot of element 1 .. count (the record's own value for element 1).
+    Payload& Element(int element) { return element == 1 ? value : elements[element - 2]; }
+    const Payload& Element(int element) const { return element == 1 ? value : elements[element - 2]; }
+    // Gives the record count - 1 further slots of its type, zero-filled (Integer 0, Float 0.0, an
+    // empty String, no File), a Matrix each a new rows x cols matrix; false when memory ran out.
+    bool MakeElements(int rows, int cols);
+    // Frees the further elements (their strings and matrices); the record keeps its own value.
+    void FreeElements();
     // Frees an owned string or matrix; type and value become none/cleared. Name, index, count and scope stay.
     void ClearValue() {
         // Inline for the common Integer/Float case: only a String or Matrix owns memory.
@@ -65,9 +81,20 @@ struct Value {
         return type == kTypeInteger ? static_cast<double>(value.integer) : type == kTypeFloat ? value.number : 0.0;
     }
     const std::string& Text() const;  // the String's text ("" for other types)
+    // The text a String slot holds ("" for none).
+    static const std::string& SlotText(const Payload& slot);
+    // Stores text in a String slot (the slot owns it).
+    static void SetSlotText(Payload& slot, const std::string& text);
 
 private:
     void FreeOwned();  // deletes the owned string or matrix
+};
+
+// One element of a variable: its record in the variables table and its number 1 .. count.
+struct ElementRef {
+    int record = -1;  // -1: none (an error was reported)
+    int element = 1;
+    bool Found() const { return record >= 0; }
 };
 
 // The text of a value wherever a value becomes text: Integer its decimal digits, Float

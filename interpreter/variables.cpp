@@ -1,8 +1,8 @@
 // The interpreter object as a whole (construction, destruction, reset between passes) and the
 // tables that hold a script's state: variables, subroutines, scope paths.
 //
-// Variables live in one table in declaration order, an array being consecutive records with one
-// name. Lookup is newest first, each array tested once by its first record. A hash index of the
+// Variables live in one table in declaration order, an array being one record that holds its
+// elements. Lookup is newest first. A hash index of the
 // first records by name gives exactly that answer without walking the table; it stays true
 // because the table only grows through AppendVariable and only shrinks through CutVariables.
 #include <algorithm>
@@ -172,30 +172,40 @@ int CTesselParser::FindVariableForEntry(ScanCacheEntry& entry) {
 bool CTesselParser::AppendVariable(const Value& record) {
     const int at = variables.GetCount();
     if (!variables.Add(record)) return false;
-    if (record.index == 1) {
-        NameSlot* slot = FindNameSlot(record.name.data(), record.name.size(),
-                                      HashName(record.name.data(), record.name.size()), true);
-        slot->firsts.push_back(at);
-    }
+    NameSlot* slot =
+        FindNameSlot(record.name.data(), record.name.size(), HashName(record.name.data(), record.name.size()), true);
+    slot->firsts.push_back(at);
     return true;
 }
 
-void CTesselParser::CloseDroppedFiles(int newLength) {
-    const int count = variables.GetCount();
-    for (int i = newLength; i < count; ++i) {
+std::vector<Value::Payload*> CTesselParser::OpenFileSlots(int from, int to) {
+    std::vector<Value::Payload*> slots;
+    for (int i = from; i < to; ++i) {
         Value& v = variables[i];
-        if (v.type != kTypeFile || v.value.file == nullptr) continue;
-        crt::CrtFile* file = v.value.file;
-        bool shared = false;
-        for (int j = 0; j < newLength && !shared; ++j)
-            shared = variables[j].type == kTypeFile && variables[j].value.file == file;
+        if (v.type != kTypeFile) continue;
+        for (int k = 1; k <= (v.elements != nullptr ? v.count : 1); ++k) {
+            if (v.Element(k).file != nullptr) slots.push_back(&v.Element(k));
+        }
+    }
+    return slots;
+}
+
+void CTesselParser::CloseDroppedFiles(int newLength) {
+    const std::vector<Value::Payload*> dropped = OpenFileSlots(newLength, variables.GetCount());
+    if (dropped.empty()) return;
+    const std::vector<Value::Payload*> kept = OpenFileSlots(0, newLength);
+    for (Value::Payload* slot : dropped) {
+        crt::CrtFile* file = slot->file;
+        if (file == nullptr) continue;  // let go of with an earlier one
+        const bool shared =
+            std::any_of(kept.begin(), kept.end(), [file](const Value::Payload* k) { return k->file == file; });
         if (!shared) {
             if (!file->Close()) LoseWrittenData();
             delete file;
         }
-        // Every dropped record that held it lets go (a closed handle must not be seen twice).
-        for (int j = i; j < count; ++j)
-            if (variables[j].type == kTypeFile && variables[j].value.file == file) variables[j].value.file = nullptr;
+        // Every dropped element that held it lets go (a closed handle must not be seen twice).
+        for (Value::Payload* other : dropped)
+            if (other->file == file) other->file = nullptr;
     }
 }
 
@@ -206,13 +216,13 @@ void CTesselParser::CutVariables(int newLength) {
     CloseDroppedFiles(newLength);
     for (int i = count - 1; i >= newLength; --i) {
         Value& v = variables[i];
-        if (v.index == 1) {
-            NameSlot* slot = FindNameSlot(v.name.data(), v.name.size(), HashName(v.name.data(), v.name.size()), false);
-            if (slot != nullptr) {
-                while (!slot->firsts.empty() && slot->firsts.back() >= newLength) slot->firsts.pop_back();
-            }
+        NameSlot* slot = FindNameSlot(v.name.data(), v.name.size(), HashName(v.name.data(), v.name.size()), false);
+        if (slot != nullptr) {
+            while (!slot->firsts.empty() && slot->firsts.back() >= newLength) slot->firsts.pop_back();
         }
-        v.ClearValue();  // free strings and matrices now, not when the slot is reused
+        // Free strings, matrices and elements now, not when the slot is reused.
+        v.FreeElements();
+        v.ClearValue();
     }
     variables.SetSize(newLength);
     if (newLength == 0) ClearNameIndex();
@@ -232,12 +242,11 @@ void CTesselParser::AddTreePosition(int textPosition) {
 
 namespace {
 
-// What one record of a declaration costs: the record twice (the table's growth copies it), the
-// heap text of its name and scope, and what its value owns.
-std::uint64_t RecordBytes(const std::string& name, const std::string& scope, int type, int rows, int cols) {
-    const auto heapText = [](const std::string& s) -> std::uint64_t { return s.size() > 15 ? s.size() + 1 : 0; };
-    std::uint64_t bytes = 2 * sizeof(Value) + heapText(name) + heapText(scope);
-    if (type == kTypeString) bytes += sizeof(std::string);
+// What one element of a declaration costs: its 8-byte slot and what its value owns, counted
+// twice as the records per element were, so that one declaration leaves the run as much again.
+std::uint64_t ElementBytes(int type, int rows, int cols) {
+    std::uint64_t bytes = 2 * sizeof(Value::Payload);
+    if (type == kTypeString) bytes += 2 * sizeof(std::string);
     if (type == kTypeMatrix) {
         bytes += sizeof(CMatrix);
         if (rows > 0 && cols > 0) bytes += static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(cols) * sizeof(double);
@@ -248,37 +257,36 @@ std::uint64_t RecordBytes(const std::string& name, const std::string& scope, int
 }  // namespace
 
 bool CTesselParser::DeclareVariable(const std::string& name, int type, int count, int rows, int cols) {
-    if (FindVariable(name) >= 0) return true;
+    if (count < 1 || FindVariable(name) >= 0) return true;
     // A declaration that cannot fit is refused before it takes anything.
-    if (count > 0 && !crt::FitsInMemory(static_cast<std::uint64_t>(count), RecordBytes(name, scope, type, rows, cols))) {
+    if (!crt::FitsInMemory(static_cast<std::uint64_t>(count), ElementBytes(type, rows, cols))) {
         ShowDynaArrayOutOfMemory(variables.GetName());
         return false;
     }
     const int first = variables.GetCount();
-    // One record, numbered for each element in turn: the table copies it.
     Value record;
     record.name = name;
     record.count = count;
     record.scope = scope;
-    for (int i = 1; i <= count; ++i) {
-        record.index = i;
-        switch (type) {
-            case kTypeInteger: record.SetInteger(0); break;
-            case kTypeFloat: record.SetFloat(0.0); break;
-            case kTypeString: record.SetString(std::string()); break;
-            case kTypeMatrix: record.SetMatrix(new CMatrix(rows, cols, name)); break;
-            case kTypeFile: record.SetFile(nullptr); break;
-            default: record.type = type; break;
-        }
-        if (!AppendVariable(record)) {
-            // The table has shown its out-of-memory message; no part of the array stays.
-            CutVariables(first);
-            return false;
-        }
-        if (i == 1 && !execute && !TreePositionKnown(position)) {
-            AddTreePosition(position);
-            view->AddVariableToTree(variables[variables.GetCount() - 1], count, LastTokenStart(), LastTokenLength());
-        }
+    switch (type) {
+        case kTypeInteger: record.SetInteger(0); break;
+        case kTypeFloat: record.SetFloat(0.0); break;
+        case kTypeString: record.SetString(std::string()); break;
+        case kTypeMatrix: record.SetMatrix(new CMatrix(rows, cols, name)); break;
+        case kTypeFile: record.SetFile(nullptr); break;
+        default: record.type = type; break;
+    }
+    // The table has shown its out-of-memory message when it cannot take the record.
+    if (!AppendVariable(record)) return false;
+    if (!variables[first].MakeElements(rows, cols)) {
+        // No part of the array stays.
+        CutVariables(first);
+        ShowDynaArrayOutOfMemory(variables.GetName());
+        return false;
+    }
+    if (!execute && !TreePositionKnown(position)) {
+        AddTreePosition(position);
+        view->AddVariableToTree(variables[first], count, LastTokenStart(), LastTokenLength());
     }
     return true;
 }
@@ -288,14 +296,14 @@ int CTesselParser::GetUpperBoundMinusOne(int record) const {
     return variables[record].count - 1;
 }
 
-int CTesselParser::EvaluateArrayElement() {
+ElementRef CTesselParser::EvaluateArrayElement() {
     const int v = variableIndex;
-    if (v < 0 || v >= variables.GetCount()) return 0;
+    if (v < 0 || v >= variables.GetCount()) return {};
     const int n = variables[v].count;
-    if (n == 1) return v + 1;
+    if (n == 1) return {v, 1};
 
     const int k = ReadElementIndex(n);
-    return k > 0 ? v + k : 0;
+    return k > 0 ? ElementRef{v, k} : ElementRef{};
 }
 
 int CTesselParser::ReadIntegerBound(Value& bound, ScanMark& afterBracket) {

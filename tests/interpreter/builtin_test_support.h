@@ -91,6 +91,9 @@ private:
 // A fresh folder under the system's temporary folder, removed afterwards.
 using ScratchFolder = platform_test::TempDir;
 
+// A path as a script's string literal.
+inline std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
 inline std::vector<unsigned char> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -13,8 +13,6 @@
 
 namespace {
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
 template <class Number>
 std::vector<unsigned char> BytesOf(Number n) {
     std::vector<unsigned char> bytes(sizeof n);

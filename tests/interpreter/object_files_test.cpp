@@ -80,7 +80,7 @@ TEST_F(ObjectFileTest, AFileCutAnywhereAssignsNothing) {
         WriteBytes(path, std::vector<unsigned char>(whole.begin(), whole.begin() + static_cast<long>(length)));
         Value& v = Declare(kTypeMatrix, 2, 3);
         FillRowByRow(*v.value.matrix, {7, 7, 7, 7, 7, 7});
-        EXPECT_EQ(parser.LoadObject(0, path), 1);
+        EXPECT_EQ(parser.LoadObject({0, 1}, path), 1);
         EXPECT_EQ(Elements(*parser.variables[0].value.matrix), (std::vector<double>{7, 7, 7, 7, 7, 7}));
     }
 }

@@ -21,8 +21,12 @@ inline std::string Describe(TestParser& p, RecordingView& view, int result) {
         out += " [" + std::to_string(p.tokenStart[i]) + "," + std::to_string(p.tokenLength[i]) + "]";
     out += "\n";
     for (int i = 0; i < p.variables.GetCount(); ++i) {
-        const Value& v = p.variables[i];
-        out += v.name + ":" + std::to_string(v.type) + "=" + ValueToText(v, true) + " ";
+        const Value& record = p.variables[i];
+        for (int k = 1; k <= (record.elements != nullptr ? record.count : 1); ++k) {
+            Value v;
+            v.CopyElementFrom(record, k);
+            out += v.name + "[" + std::to_string(k) + "]:" + std::to_string(v.type) + "=" + ValueToText(v, true) + " ";
+        }
     }
     out += "\npane '" + view.Pane() + "'";
     for (const auto& [start, length] : view.Selections())
@@ -57,7 +61,7 @@ struct ReplaySide {
         parser.variables[parser.FindVariable("x")].value.number = 2.5;
         parser.variables[parser.FindVariable("s")].SetString("ab");
         const int a = parser.FindVariable("a");
-        for (int k = 0; k < 3; ++k) parser.variables[a + k].value.integer = k + 1;
+        for (int k = 1; k <= 3; ++k) parser.ElementValue({a, k}).integer = k;
     }
 
     // The text from its start as a loop body, as a pass of a For loop runs it.

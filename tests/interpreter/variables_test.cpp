@@ -21,8 +21,17 @@ Value Record(const std::string& name, int index, int count, const std::string& s
     return v;
 }
 
+// An array is one record of count elements.
 void AppendArray(CTesselParser& p, const std::string& name, int count, const std::string& scope = "") {
-    for (int i = 1; i <= count; ++i) ASSERT_TRUE(p.AppendVariable(Record(name, i, count, scope)));
+    ASSERT_TRUE(p.AppendVariable(Record(name, 1, count, scope)));
+}
+
+// The element's place among every element of the table, in order from 1; 0 for none.
+int ElementOrdinal(const CTesselParser& p, ElementRef e) {
+    if (!e.Found()) return 0;
+    int before = 0;
+    for (int i = 0; i < e.record; ++i) before += p.variables[i].count;
+    return before + e.element;
 }
 
 // The lookup as the table walk defines it: from the newest record back, each array once by its
@@ -89,7 +98,7 @@ TEST(ArrayIndexTest, ReadsTheIndexAndChecksItsBounds) {
     struct Case {
         const char* text;
         int execute;
-        int result;           // record index + 1, 0 on error
+        int result;           // the element's place among all elements, 0 on error
         const char* message;  // the error text (run) or pane (check pass)
     };
     const Case cases[] = {
@@ -110,7 +119,7 @@ TEST(ArrayIndexTest, ReadsTheIndexAndChecksItsBounds) {
         p.DeclareVariable("a", kTypeInteger, 3, 0, 0);
         p.DeclareVariable("s", kTypeInteger, 1, 0, 0);
         ASSERT_EQ(p.ReadToken(), token::kVariable);
-        EXPECT_EQ(p.EvaluateArrayIndex(), c.result) << c.text;
+        EXPECT_EQ(ElementOrdinal(p, p.EvaluateArrayIndex()), c.result) << c.text;
         EXPECT_EQ(c.execute ? p.errorText : h.view.Pane(), c.message) << c.text;
     }
 }
