@@ -205,10 +205,8 @@ void CMainFrame::CreateActions() {
     toolbar->setChecked(true);
     statusBarAction->setCheckable(true);
     statusBarAction->setChecked(true);
-    connect(toolbar, &QAction::toggled, this, [this](bool on) {
-        toolBar_->setVisible(on);
-        simulationBar_->setVisible(on);
-    });
+    // The toolbar's band only: the "Simulation:" bar stays.
+    connect(toolbar, &QAction::toggled, this, [this](bool on) { toolBar_->setVisible(on); });
     connect(statusBarAction, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
     // No handlers here: embedded objects are not supported, the panes are fixed, Esc does nothing.
     for (int id : {cmd::kOleInsertNew, cmd::kOleEditLinks, cmd::kOleProperties, cmd::kOleVerbFirst,
@@ -264,6 +262,9 @@ void CMainFrame::CreateToolBars() {
             toolBar_->addAction(Action(id));
         }
     }
+
+    // Hidden or shown from the toolbars' context menu, the View menu's check follows.
+    connect(toolBar_, &QToolBar::visibilityChanged, Action(cmd::kViewToolbar), &QAction::setChecked);
 
     simulationBar_ = new CSimulationBar(this);
     addToolBar(simulationBar_);
@@ -420,28 +421,35 @@ void CMainFrame::OnFilePrint() {
     if (frame != nullptr && frame->OutputPane()->hasFocus()) frame->OutputPane()->OnFilePrint();
 }
 
-// Save and Save As only with a document (the toolbar keeps its Save button, disabled), then the
-// recent files ("Recent File", disabled, while there are none).
+// With a document: New, Open, Close, Save, Save As, the recent files, Exit; without one: New, Open,
+// the recent files, Close, Exit ("Recent File", disabled, while there are none).
 void CMainFrame::UpdateFileMenu() {
     fileMenu_->clear();  // the recent-file items it made go with it
     const bool hasDocument = ActiveChildFrame() != nullptr;
-    for (int id : {cmd::kFileNew, cmd::kFileOpen, cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs}) {
-        if (hasDocument || (id != cmd::kFileSave && id != cmd::kFileSaveAs)) fileMenu_->addAction(Action(id));
+    fileMenu_->addAction(Action(cmd::kFileNew));
+    fileMenu_->addAction(Action(cmd::kFileOpen));
+    if (hasDocument) {
+        for (int id : {cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs}) fileMenu_->addAction(Action(id));
     }
     fileMenu_->addSeparator();
+    AddRecentFileItems();
+    fileMenu_->addSeparator();
+    if (!hasDocument) fileMenu_->addAction(Action(cmd::kFileClose));
+    fileMenu_->addAction(Action(cmd::kAppExit));
+}
+
+void CMainFrame::AddRecentFileItems() {
     const QStringList& files = recent_.Files();
     if (files.isEmpty()) fileMenu_->addAction(Action(cmd::kFileMru));
     const QString home = QDir::homePath();
     for (int i = 0; i < files.size(); ++i) {
         QString shown = files[i];
         if (shown.startsWith(home + "/")) shown = "~" + shown.mid(home.size());
-        QAction* item = fileMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(shown));
+        QAction* item = fileMenu_->addAction(CRecentFileList::Mnemonic(i) + shown);
         item->setStatusTip(cmd::StatusText(*cmd::Find(cmd::kFileMru)));
         const QString path = files[i];
         connect(item, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
     }
-    fileMenu_->addSeparator();
-    fileMenu_->addAction(Action(cmd::kAppExit));
 }
 
 // The window commands, then one item per document window, the active one checked.

@@ -82,6 +82,7 @@ private:
     void UpdateCommands();
     void UpdateTitles(CKestrumDoc* document);
     void UpdateFileMenu();
+    void AddRecentFileItems();
     void UpdateWindowMenu();
     QTextEdit* ActiveEditor() const;
     bool AnyScriptRunning() const;

@@ -1,0 +1,93 @@
+// The main frame as a user meets it: its File menu, the toolbar's toggle, its title, the window
+// commands, and its keys wherever the focus is.
+#include "app_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QToolBar>
+
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "shell/simulation_bar.h"
+
+namespace {
+
+QMenu* MenuOf(CMainFrame& frame, const QString& title) {
+    for (QAction* action : frame.menuBar()->actions()) {
+        if (action->text() == title) return action->menu();
+    }
+    return nullptr;
+}
+
+// The items of a menu as it shows them, separators left out.
+QStringList ItemsOf(QMenu* menu) {
+    Q_EMIT menu->aboutToShow();
+    QStringList items;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator()) items << action->text().section('\t', 0, 0);
+    }
+    return items;
+}
+
+// The recent-file list of the test settings, written as a previous session left it.
+void WriteRecentFiles(const QStringList& files) {
+    UseTestSettings();
+    QSettings settings(CRecentFileList::kOrganization, CRecentFileList::kApplication);
+    settings.remove("Recent File List");
+    for (int i = 0; i < files.size(); ++i) settings.setValue(QString("Recent File List/File%1").arg(i + 1), files[i]);
+}
+
+TEST(MainFrame, FileMenuOrderWithAndWithoutADocument) {
+    WriteRecentFiles({});
+    ShownMainFrame shown;
+    QMenu* file = MenuOf(shown.frame, "&File");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(ItemsOf(file), QStringList({"&New", "&Open...", "Recent File", "&Close", "E&xit"}));
+    shown.frame.OnFileNew();
+    EXPECT_EQ(ItemsOf(file), QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...", "Recent File", "E&xit"}));
+}
+
+TEST(MainFrame, TenRecentFilesHaveTenMnemonics) {
+    QStringList files;
+    for (int i = 1; i <= 10; ++i) files << QString("/nowhere/doc%1.NNProg").arg(i);
+    WriteRecentFiles(files);
+    {
+        ShownMainFrame shown;
+        const QStringList items = ItemsOf(MenuOf(shown.frame, "&File"));
+        QList<QKeySequence> mnemonics;
+        for (const QString& item : items) {
+            if (!item.contains("/nowhere/")) continue;
+            const QKeySequence mnemonic = QKeySequence::mnemonic(item);
+            EXPECT_FALSE(mnemonic.isEmpty()) << item.toStdString();
+            EXPECT_FALSE(mnemonics.contains(mnemonic)) << item.toStdString();
+            mnemonics << mnemonic;
+        }
+        EXPECT_EQ(mnemonics.size(), 10);
+        EXPECT_TRUE(items.contains("1&0 /nowhere/doc10.NNProg"));
+    }
+    WriteRecentFiles({});
+}
+
+TEST(MainFrame, ViewToolbarHidesTheToolbarOnlyAndFollowsItsContextMenu) {
+    ShownMainFrame shown;
+    QAction* view = shown.frame.Action(cmd::kViewToolbar);
+    QAction* contextItem = shown.frame.ToolBar()->toggleViewAction();
+    const struct {
+        QAction* clicked;
+        bool shown;
+    } steps[] = {{view, false}, {view, true}, {contextItem, false}, {contextItem, true}, {contextItem, false},
+                 {view, true}};
+    for (const auto& step : steps) {
+        step.clicked->trigger();
+        EXPECT_EQ(shown.frame.ToolBar()->isVisible(), step.shown);
+        EXPECT_EQ(view->isChecked(), step.shown);
+        EXPECT_EQ(contextItem->isChecked(), step.shown);
+        EXPECT_TRUE(shown.frame.SimulationBar()->isVisible());
+    }
+}
+
+}  // namespace
