@@ -319,6 +319,10 @@ CChildFrame* CMainFrame::AddFrame(CKestrumDoc* document) {
         UpdateCommands();
     });
     mdi_->addSubWindow(frame);
+    // After the MDI area's own handling of the state change, which sets the title of a maximised one.
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, [this] {
+        QTimer::singleShot(0, this, &CMainFrame::UpdateMainTitle);
+    });
     UpdateTitles(document);
     frame->show();
     mdi_->setActiveSubWindow(frame);
@@ -334,6 +338,18 @@ void CMainFrame::UpdateTitles(CKestrumDoc* document) {
         if (frame->Document() == document) frames.append(frame);
     }
     for (int i = 0; i < frames.size(); ++i) frames[i]->UpdateTitle(i + 1, static_cast<int>(frames.size()));
+    UpdateMainTitle();
+}
+
+// The active document's name follows the program's. A maximised document window adds its own
+// title in brackets instead (the MDI area does that), so the name does not stand there twice.
+void CMainFrame::UpdateMainTitle() {
+    const CChildFrame* frame = ActiveChildFrame();
+    if (frame == nullptr || frame->isMaximized()) {
+        setWindowTitle(kTitle);
+    } else {
+        setWindowTitle(QString("%1 - %2").arg(kTitle, frame->Document()->Title()));
+    }
 }
 
 CChildFrame* CMainFrame::OnFileNew() {
@@ -565,6 +581,7 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     } else if (window == nullptr && mdi_->subWindowList().isEmpty()) {
         SetRunButtons(true, false, false);
     }
+    UpdateMainTitle();
     UpdateCommands();
 }
 

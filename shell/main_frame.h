@@ -81,6 +81,7 @@ private:
     void OnSubWindowActivated(QMdiSubWindow* window);
     void UpdateCommands();
     void UpdateTitles(CKestrumDoc* document);
+    void UpdateMainTitle();
     void UpdateFileMenu();
     void AddRecentFileItems();
     void UpdateWindowMenu();

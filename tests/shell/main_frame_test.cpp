@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -12,6 +13,7 @@
 
 #include "shell/child_frame.h"
 #include "shell/commands.h"
+#include "shell/kestrum_doc.h"
 #include "shell/simulation_bar.h"
 
 namespace {
@@ -88,6 +90,31 @@ TEST(MainFrame, ViewToolbarHidesTheToolbarOnlyAndFollowsItsContextMenu) {
         EXPECT_EQ(contextItem->isChecked(), step.shown);
         EXPECT_TRUE(shown.frame.SimulationBar()->isVisible());
     }
+}
+
+TEST(MainFrame, TitleNamesTheActiveDocumentMaximisedOrNot) {
+    ShownMainFrame shown;
+    const QString program = CMainFrame::kTitle;
+    EXPECT_EQ(shown.frame.windowTitle(), program);
+    CChildFrame* first = shown.frame.OnFileNew();
+    CChildFrame* second = shown.frame.OnFileNew();
+    const auto shows = [&](CChildFrame* frame) {
+        QApplication::processEvents();
+        const QString title = shown.frame.windowTitle();
+        return title.startsWith(program + " - ") && title.contains(frame->Document()->Title()) &&
+               title.count(frame->Document()->Title()) == 1;
+    };
+    EXPECT_TRUE(shows(second)) << shown.frame.windowTitle().toStdString();
+    shown.frame.MdiArea()->setActiveSubWindow(first);
+    EXPECT_TRUE(shows(first)) << shown.frame.windowTitle().toStdString();
+    first->showMaximized();
+    EXPECT_TRUE(shows(first)) << shown.frame.windowTitle().toStdString();
+    first->showNormal();
+    EXPECT_TRUE(shows(first)) << shown.frame.windowTitle().toStdString();
+    first->close();
+    second->close();
+    QApplication::processEvents();
+    EXPECT_EQ(shown.frame.windowTitle(), program);
 }
 
 }  // namespace
