@@ -21,6 +21,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <cmath>
 
 #include "platform/cp1256.h"
 #include "platform/desktop.h"
@@ -181,8 +182,21 @@ void CMainFrame::CreateActions() {
     Connect(cmd::kEditReplace, &CMainFrame::OnEditReplace);
     Connect(cmd::kWindowNew, &CMainFrame::OnWindowNewSlot);
     Connect(cmd::kWindowCascade, &CMainFrame::OnWindowCascade);
-    connect(Action(cmd::kWindowTile), &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
+    Connect(cmd::kWindowTile, &CMainFrame::OnWindowTile);
     Connect(cmd::kWindowArrange, &CMainFrame::OnWindowArrange);
+    // The multiple-document keys outside the accelerator table: Ctrl+F6 goes to the next document
+    // window, Ctrl+Shift+F6 to the previous one.
+    const std::pair<QKeySequence, void (QMdiArea::*)()> windowKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_F6), &QMdiArea::activateNextSubWindow},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), &QMdiArea::activatePreviousSubWindow},
+    };
+    for (const auto& [key, move] : windowKeys) {
+        auto* action = new QAction(this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, mdi_, move);
+        addAction(action);
+    }
     Connect(cmd::kAppAbout, &CMainFrame::OnAppAbout);
     Connect(cmd::kHelpWebOnline, &CMainFrame::OnHelpWebOnline);
     Connect(cmd::kHelpWebOffline, &CMainFrame::OnHelpWebOffline);
@@ -536,6 +550,36 @@ void CMainFrame::OnWindowCascade() {
         if (frames[n]->isMaximized()) frames[n]->showNormal();
         const int offset = step * (n % (steps + 1));
         frames[n]->setGeometry(QRect(QPoint(offset, offset), size));
+    }
+}
+
+// The windows' places of a horizontal tile: about sqrt(n) rows of full-width windows, in columns
+// when there are four or more, the last column taking the windows left over.
+QList<QRect> CMainFrame::TileRects(const QSize& area, int count) {
+    QList<QRect> rects;
+    if (count <= 0) return rects;
+    const int columns = static_cast<int>(std::sqrt(static_cast<double>(count)));
+    int rows = count / columns;
+    const int width = area.width() / columns;
+    for (int column = 0, placed = 0; column < columns; ++column) {
+        if (column == columns - 1) rows = count - placed;
+        const int height = area.height() / rows;
+        for (int row = 0; row < rows; ++row, ++placed) rects.append(QRect(column * width, row * height, width, height));
+    }
+    return rects;
+}
+
+// The active window first, at the top left; minimised windows keep their places.
+void CMainFrame::OnWindowTile() {
+    QList<QMdiSubWindow*> frames;
+    const QList<QMdiSubWindow*> stack = mdi_->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+        if (!(*it)->isMinimized()) frames.append(*it);
+    }
+    const QList<QRect> rects = TileRects(mdi_->viewport()->size(), static_cast<int>(frames.size()));
+    for (int i = 0; i < frames.size(); ++i) {
+        if (frames[i]->isMaximized()) frames[i]->showNormal();
+        frames[i]->setGeometry(rects[i]);
     }
 }
 

@@ -31,6 +31,8 @@ public:
 
     // 37/40 of the screen's width by 33/40 of its height, centred.
     static QRect InitialGeometry(const QRect& screen);
+    // The places of count document windows in an area tiled horizontally, in the windows' order.
+    static QList<QRect> TileRects(const QSize& area, int count);
     // Shows the frame at its initial size with the splash over it, maximised kMaximizeDelayMs later.
     void ShowAtStartUp();
 
@@ -99,6 +101,7 @@ private:
     void OnEditReplace();
     void OnWindowNewSlot();
     void OnWindowCascade();
+    void OnWindowTile();
     void OnWindowArrange();
     void OnAppAbout();
     void OnHelpWebOnline();

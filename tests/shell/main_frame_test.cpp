@@ -117,4 +117,50 @@ TEST(MainFrame, TitleNamesTheActiveDocumentMaximisedOrNot) {
     EXPECT_EQ(shown.frame.windowTitle(), program);
 }
 
+TEST(MainFrame, TileStacksWindowsOneAboveTheOther) {
+    const QSize area(900, 600);
+    const struct {
+        int count;
+        QList<QRect> rects;
+    } cases[] = {
+        {1, {QRect(0, 0, 900, 600)}},
+        {2, {QRect(0, 0, 900, 300), QRect(0, 300, 900, 300)}},
+        {3, {QRect(0, 0, 900, 200), QRect(0, 200, 900, 200), QRect(0, 400, 900, 200)}},
+        {4, {QRect(0, 0, 450, 300), QRect(0, 300, 450, 300), QRect(450, 0, 450, 300), QRect(450, 300, 450, 300)}},
+        {5, {QRect(0, 0, 450, 300), QRect(0, 300, 450, 300), QRect(450, 0, 450, 200), QRect(450, 200, 450, 200),
+             QRect(450, 400, 450, 200)}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CMainFrame::TileRects(area, c.count), c.rects) << c.count;
+
+    ShownMainFrame shown;
+    CChildFrame* first = shown.frame.OnFileNew();
+    CChildFrame* second = shown.frame.OnFileNew();
+    second->showMaximized();
+    shown.frame.Execute(cmd::kWindowTile);
+    const QSize viewport = shown.frame.MdiArea()->viewport()->size();
+    EXPECT_EQ(second->geometry(), QRect(0, 0, viewport.width(), viewport.height() / 2));
+    EXPECT_EQ(first->geometry(), QRect(0, viewport.height() / 2, viewport.width(), viewport.height() / 2));
+}
+
+TEST(MainFrame, CtrlF6MovesThroughTheDocumentWindows) {
+    ShownMainFrame shown;
+    QList<CChildFrame*> frames;
+    for (int i = 0; i < 3; ++i) frames << shown.frame.OnFileNew();
+    QMdiArea* area = shown.frame.MdiArea();
+    area->setActiveSubWindow(frames[0]);
+    const struct {
+        Qt::KeyboardModifiers modifiers;
+        CChildFrame* then;
+    } steps[] = {
+        {Qt::ControlModifier, frames[1]},
+        {Qt::ControlModifier, frames[2]},
+        {Qt::ControlModifier, frames[0]},
+        {Qt::ControlModifier | Qt::ShiftModifier, frames[2]},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, step.modifiers);
+        EXPECT_EQ(area->activeSubWindow(), step.then) << frames.indexOf(step.then);
+    }
+}
+
 }  // namespace
