@@ -7,7 +7,9 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QMenu>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QSettings>
 #include <QToolBar>
 
@@ -15,6 +17,7 @@
 #include "shell/commands.h"
 #include "shell/kestrum_doc.h"
 #include "shell/simulation_bar.h"
+#include "shell/splash_wnd.h"
 
 namespace {
 
@@ -161,6 +164,26 @@ TEST(MainFrame, CtrlF6MovesThroughTheDocumentWindows) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, step.modifiers);
         EXPECT_EQ(area->activeSubWindow(), step.then) << frames.indexOf(step.then);
     }
+}
+
+TEST(MainFrame, KeysActAtOnceAfterTheSplashAndNotInTheSimulationField) {
+    ShownMainFrame shown;
+    EXPECT_NE(QApplication::focusWidget(), static_cast<QWidget*>(shown.frame.SimulationBar()->TextField()));
+    CSplashWnd::EnableSplashScreen(true);
+    CSplashWnd::ShowSplashScreen(&shown.frame);
+    CSplashWnd* splash = CSplashWnd::Current();
+    ASSERT_NE(splash, nullptr);
+    QApplication::processEvents();
+    // The click that dismisses the splash lands on it, as a user's does.
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), splash->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::setActiveWindow(splash);
+    EXPECT_TRUE(CSplashWnd::PreTranslateAppMessage(&press));
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &shown.frame);
+    QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &shown.frame;
+    QTest::keyClick(focus, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(shown.frame.ChildFrames().size(), 1);
 }
 
 }  // namespace
