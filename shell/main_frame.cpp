@@ -35,6 +35,8 @@
 #include "shell/output_pane.h"
 #include "shell/simulation_bar.h"
 #include "shell/splash_wnd.h"
+#include "windows/chart_viewer.h"
+#include "windows/nn_structure_dialog.h"
 
 // The pictures live in the shell's static library: a program that links it must pull them in.
 static void InitResources() { Q_INIT_RESOURCE(kestrum); }
@@ -686,19 +688,31 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 // The accelerators go before the widgets: an editor does not take their keys
-// (Alt+Backspace, Ctrl+Tab, ...), and the MDI area does not take Ctrl+Tab.
+// (Alt+Backspace, Ctrl+Tab, ...), and the MDI area does not take Ctrl+Tab. They also act from a
+// chart or a network window, as if the main window had the keyboard.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
     if (CSplashWnd::Current() != nullptr) return false;  // the splash takes the first key
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != this) return false;
+    if (widget == nullptr) return false;
+    const bool ownWindow = widget->window() == this;
+    if (!ownWindow && !IsRunWindow(widget->window())) return false;
     const int id = cmd::CommandOfKey(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()));
     if (id == 0 || !Action(id)->isEnabled()) return false;
     if (event->type() == QEvent::ShortcutOverride) {
-        event->ignore();  // not the widget's: the shortcut acts
+        // In this window the shortcut acts; in another the key comes here as a press.
+        if (ownWindow) {
+            event->ignore();
+        } else {
+            event->accept();
+        }
         return true;
     }
-    if (id != cmd::kNextPaneFrame) return false;
+    if (ownWindow && id != cmd::kNextPaneFrame) return false;
     Execute(id);
     return true;
+}
+
+bool CMainFrame::IsRunWindow(const QWidget* window) {
+    return qobject_cast<const CChartViewer*>(window) != nullptr || qobject_cast<const CNNStructureDialog*>(window) != nullptr;
 }

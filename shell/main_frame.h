@@ -89,6 +89,8 @@ private:
     void UpdateWindowMenu();
     QTextEdit* ActiveEditor() const;
     bool AnyScriptRunning() const;
+    // A chart or network window of a document, which has no keys of its own in the table.
+    static bool IsRunWindow(const QWidget* window);
 
     void OnFileOpen();
     void OnFileClose();

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDialog>
 #include <QMdiArea>
 #include <QMenu>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QToolBar>
 
 #include "shell/child_frame.h"
@@ -18,6 +21,8 @@
 #include "shell/kestrum_doc.h"
 #include "shell/simulation_bar.h"
 #include "shell/splash_wnd.h"
+#include "windows/chart_viewer.h"
+#include "windows/nn_structure_dialog.h"
 
 namespace {
 
@@ -184,6 +189,43 @@ TEST(MainFrame, KeysActAtOnceAfterTheSplashAndNotInTheSimulationField) {
     QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &shown.frame;
     QTest::keyClick(focus, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(shown.frame.ChildFrames().size(), 1);
+}
+
+TEST(MainFrame, AcceleratorsActFromChartAndNetworkWindows) {
+    ShownMainFrame shown;
+    CChildFrame* frame = shown.frame.OnFileNew();
+    ASSERT_NE(frame, nullptr);
+    CChartViewer chart;
+    CNNStructureDialog network(nullptr, nullptr);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int command;
+    } keys[] = {
+        {Qt::Key_F11, Qt::NoModifier, cmd::kToggleCharts},
+        {Qt::Key_F12, Qt::NoModifier, cmd::kToggleStructure},
+        {Qt::Key_F5, Qt::NoModifier, cmd::kRun},
+        {Qt::Key_O, Qt::ControlModifier, cmd::kFileOpen},
+        {Qt::Key_N, Qt::ControlModifier, cmd::kFileNew},
+        {Qt::Key_Tab, Qt::ControlModifier, cmd::kNextPaneFrame},
+    };
+    for (QWidget* window : {static_cast<QWidget*>(&chart), static_cast<QWidget*>(&network)}) {
+        for (const auto& k : keys) {
+            window->show();
+            QApplication::setActiveWindow(window);
+            static_cast<void>(QTest::qWaitForWindowActive(window, 500));
+            QSignalSpy spy(shown.frame.Action(k.command), &QAction::triggered);
+            // Ctrl+O's dialog, were it shown, is answered at once.
+            QTimer::singleShot(0, [] {
+                if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+            });
+            QWidget* focus = window->focusWidget() != nullptr ? window->focusWidget() : window;
+            QTest::keyClick(focus, k.key, k.modifiers);
+            EXPECT_EQ(spy.count(), 1) << window->metaObject()->className() << " "
+                                      << QKeySequence(k.key | k.modifiers).toString().toStdString();
+        }
+    }
+    QApplication::processEvents();
 }
 
 }  // namespace
