@@ -21,6 +21,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <cmath>
 
 #include "platform/cp1256.h"
 #include "platform/desktop.h"
@@ -34,6 +35,8 @@
 #include "shell/output_pane.h"
 #include "shell/simulation_bar.h"
 #include "shell/splash_wnd.h"
+#include "windows/chart_viewer.h"
+#include "windows/nn_structure_dialog.h"
 
 // The pictures live in the shell's static library: a program that links it must pull them in.
 static void InitResources() { Q_INIT_RESOURCE(kestrum); }
@@ -181,8 +184,21 @@ void CMainFrame::CreateActions() {
     Connect(cmd::kEditReplace, &CMainFrame::OnEditReplace);
     Connect(cmd::kWindowNew, &CMainFrame::OnWindowNewSlot);
     Connect(cmd::kWindowCascade, &CMainFrame::OnWindowCascade);
-    connect(Action(cmd::kWindowTile), &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
+    Connect(cmd::kWindowTile, &CMainFrame::OnWindowTile);
     Connect(cmd::kWindowArrange, &CMainFrame::OnWindowArrange);
+    // The multiple-document keys outside the accelerator table: Ctrl+F6 goes to the next document
+    // window, Ctrl+Shift+F6 to the previous one.
+    const std::pair<QKeySequence, void (QMdiArea::*)()> windowKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_F6), &QMdiArea::activateNextSubWindow},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), &QMdiArea::activatePreviousSubWindow},
+    };
+    for (const auto& [key, move] : windowKeys) {
+        auto* action = new QAction(this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, mdi_, move);
+        addAction(action);
+    }
     Connect(cmd::kAppAbout, &CMainFrame::OnAppAbout);
     Connect(cmd::kHelpWebOnline, &CMainFrame::OnHelpWebOnline);
     Connect(cmd::kHelpWebOffline, &CMainFrame::OnHelpWebOffline);
@@ -205,10 +221,8 @@ void CMainFrame::CreateActions() {
     toolbar->setChecked(true);
     statusBarAction->setCheckable(true);
     statusBarAction->setChecked(true);
-    connect(toolbar, &QAction::toggled, this, [this](bool on) {
-        toolBar_->setVisible(on);
-        simulationBar_->setVisible(on);
-    });
+    // The toolbar's band only: the "Simulation:" bar stays.
+    connect(toolbar, &QAction::toggled, this, [this](bool on) { toolBar_->setVisible(on); });
     connect(statusBarAction, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
     // No handlers here: embedded objects are not supported, the panes are fixed, Esc does nothing.
     for (int id : {cmd::kOleInsertNew, cmd::kOleEditLinks, cmd::kOleProperties, cmd::kOleVerbFirst,
@@ -265,6 +279,9 @@ void CMainFrame::CreateToolBars() {
         }
     }
 
+    // Hidden or shown from the toolbars' context menu, the View menu's check follows.
+    connect(toolBar_, &QToolBar::visibilityChanged, Action(cmd::kViewToolbar), &QAction::setChecked);
+
     simulationBar_ = new CSimulationBar(this);
     addToolBar(simulationBar_);
     SetRunButtons(true, false, false);
@@ -318,6 +335,10 @@ CChildFrame* CMainFrame::AddFrame(CKestrumDoc* document) {
         UpdateCommands();
     });
     mdi_->addSubWindow(frame);
+    // After the MDI area's own handling of the state change, which sets the title of a maximised one.
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, [this] {
+        QTimer::singleShot(0, this, &CMainFrame::UpdateMainTitle);
+    });
     UpdateTitles(document);
     frame->show();
     mdi_->setActiveSubWindow(frame);
@@ -333,6 +354,18 @@ void CMainFrame::UpdateTitles(CKestrumDoc* document) {
         if (frame->Document() == document) frames.append(frame);
     }
     for (int i = 0; i < frames.size(); ++i) frames[i]->UpdateTitle(i + 1, static_cast<int>(frames.size()));
+    UpdateMainTitle();
+}
+
+// The active document's name follows the program's. A maximised document window adds its own
+// title in brackets instead (the MDI area does that), so the name does not stand there twice.
+void CMainFrame::UpdateMainTitle() {
+    const CChildFrame* frame = ActiveChildFrame();
+    if (frame == nullptr || frame->isMaximized()) {
+        setWindowTitle(kTitle);
+    } else {
+        setWindowTitle(QString("%1 - %2").arg(kTitle, frame->Document()->Title()));
+    }
 }
 
 CChildFrame* CMainFrame::OnFileNew() {
@@ -420,28 +453,35 @@ void CMainFrame::OnFilePrint() {
     if (frame != nullptr && frame->OutputPane()->hasFocus()) frame->OutputPane()->OnFilePrint();
 }
 
-// Save and Save As only with a document (the toolbar keeps its Save button, disabled), then the
-// recent files ("Recent File", disabled, while there are none).
+// With a document: New, Open, Close, Save, Save As, the recent files, Exit; without one: New, Open,
+// the recent files, Close, Exit ("Recent File", disabled, while there are none).
 void CMainFrame::UpdateFileMenu() {
     fileMenu_->clear();  // the recent-file items it made go with it
     const bool hasDocument = ActiveChildFrame() != nullptr;
-    for (int id : {cmd::kFileNew, cmd::kFileOpen, cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs}) {
-        if (hasDocument || (id != cmd::kFileSave && id != cmd::kFileSaveAs)) fileMenu_->addAction(Action(id));
+    fileMenu_->addAction(Action(cmd::kFileNew));
+    fileMenu_->addAction(Action(cmd::kFileOpen));
+    if (hasDocument) {
+        for (int id : {cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs}) fileMenu_->addAction(Action(id));
     }
     fileMenu_->addSeparator();
+    AddRecentFileItems();
+    fileMenu_->addSeparator();
+    if (!hasDocument) fileMenu_->addAction(Action(cmd::kFileClose));
+    fileMenu_->addAction(Action(cmd::kAppExit));
+}
+
+void CMainFrame::AddRecentFileItems() {
     const QStringList& files = recent_.Files();
     if (files.isEmpty()) fileMenu_->addAction(Action(cmd::kFileMru));
     const QString home = QDir::homePath();
     for (int i = 0; i < files.size(); ++i) {
         QString shown = files[i];
         if (shown.startsWith(home + "/")) shown = "~" + shown.mid(home.size());
-        QAction* item = fileMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(shown));
+        QAction* item = fileMenu_->addAction(CRecentFileList::Mnemonic(i) + shown);
         item->setStatusTip(cmd::StatusText(*cmd::Find(cmd::kFileMru)));
         const QString path = files[i];
         connect(item, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
     }
-    fileMenu_->addSeparator();
-    fileMenu_->addAction(Action(cmd::kAppExit));
 }
 
 // The window commands, then one item per document window, the active one checked.
@@ -515,6 +555,36 @@ void CMainFrame::OnWindowCascade() {
     }
 }
 
+// The windows' places of a horizontal tile: about sqrt(n) rows of full-width windows, in columns
+// when there are four or more, the last column taking the windows left over.
+QList<QRect> CMainFrame::TileRects(const QSize& area, int count) {
+    QList<QRect> rects;
+    if (count <= 0) return rects;
+    const int columns = static_cast<int>(std::sqrt(static_cast<double>(count)));
+    int rows = count / columns;
+    const int width = area.width() / columns;
+    for (int column = 0, placed = 0; column < columns; ++column) {
+        if (column == columns - 1) rows = count - placed;
+        const int height = area.height() / rows;
+        for (int row = 0; row < rows; ++row, ++placed) rects.append(QRect(column * width, row * height, width, height));
+    }
+    return rects;
+}
+
+// The active window first, at the top left; minimised windows keep their places.
+void CMainFrame::OnWindowTile() {
+    QList<QMdiSubWindow*> frames;
+    const QList<QMdiSubWindow*> stack = mdi_->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+        if (!(*it)->isMinimized()) frames.append(*it);
+    }
+    const QList<QRect> rects = TileRects(mdi_->viewport()->size(), static_cast<int>(frames.size()));
+    for (int i = 0; i < frames.size(); ++i) {
+        if (frames[i]->isMaximized()) frames[i]->showNormal();
+        frames[i]->setGeometry(rects[i]);
+    }
+}
+
 void CMainFrame::OnWindowArrange() {
     int x = 0;
     for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder)) {
@@ -557,6 +627,7 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     } else if (window == nullptr && mdi_->subWindowList().isEmpty()) {
         SetRunButtons(true, false, false);
     }
+    UpdateMainTitle();
     UpdateCommands();
 }
 
@@ -617,19 +688,31 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 // The accelerators go before the widgets: an editor does not take their keys
-// (Alt+Backspace, Ctrl+Tab, ...), and the MDI area does not take Ctrl+Tab.
+// (Alt+Backspace, Ctrl+Tab, ...), and the MDI area does not take Ctrl+Tab. They also act from a
+// chart or a network window, as if the main window had the keyboard.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
     if (CSplashWnd::Current() != nullptr) return false;  // the splash takes the first key
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != this) return false;
+    if (widget == nullptr) return false;
+    const bool ownWindow = widget->window() == this;
+    if (!ownWindow && !IsRunWindow(widget->window())) return false;
     const int id = cmd::CommandOfKey(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()));
     if (id == 0 || !Action(id)->isEnabled()) return false;
     if (event->type() == QEvent::ShortcutOverride) {
-        event->ignore();  // not the widget's: the shortcut acts
+        // In this window the shortcut acts; in another the key comes here as a press.
+        if (ownWindow) {
+            event->ignore();
+        } else {
+            event->accept();
+        }
         return true;
     }
-    if (id != cmd::kNextPaneFrame) return false;
+    if (ownWindow && id != cmd::kNextPaneFrame) return false;
     Execute(id);
     return true;
+}
+
+bool CMainFrame::IsRunWindow(const QWidget* window) {
+    return qobject_cast<const CChartViewer*>(window) != nullptr || qobject_cast<const CNNStructureDialog*>(window) != nullptr;
 }

@@ -31,6 +31,8 @@ public:
 
     // 37/40 of the screen's width by 33/40 of its height, centred.
     static QRect InitialGeometry(const QRect& screen);
+    // The places of count document windows in an area tiled horizontally, in the windows' order.
+    static QList<QRect> TileRects(const QSize& area, int count);
     // Shows the frame at its initial size with the splash over it, maximised kMaximizeDelayMs later.
     void ShowAtStartUp();
 
@@ -81,10 +83,14 @@ private:
     void OnSubWindowActivated(QMdiSubWindow* window);
     void UpdateCommands();
     void UpdateTitles(CKestrumDoc* document);
+    void UpdateMainTitle();
     void UpdateFileMenu();
+    void AddRecentFileItems();
     void UpdateWindowMenu();
     QTextEdit* ActiveEditor() const;
     bool AnyScriptRunning() const;
+    // A chart or network window of a document, which has no keys of its own in the table.
+    static bool IsRunWindow(const QWidget* window);
 
     void OnFileOpen();
     void OnFileClose();
@@ -97,6 +103,7 @@ private:
     void OnEditReplace();
     void OnWindowNewSlot();
     void OnWindowCascade();
+    void OnWindowTile();
     void OnWindowArrange();
     void OnAppAbout();
     void OnHelpWebOnline();

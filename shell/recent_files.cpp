@@ -20,6 +20,12 @@ CRecentFileList::CRecentFileList() {
     }
 }
 
+QString CRecentFileList::Mnemonic(int index) {
+    const int number = index + 1;
+    if (number == 10) return QStringLiteral("1&0 ");
+    return number < 10 ? QString("&%1 ").arg(number) : QString("%1 ").arg(number);
+}
+
 void CRecentFileList::Add(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     files_.removeAll(absolute);

@@ -12,6 +12,9 @@ public:
 
     CRecentFileList();
 
+    // The menu item's number with its mnemonic and a blank: "&1 " .. "&9 ", then "1&0 ".
+    static QString Mnemonic(int index);
+
     // Puts path first (once); the oldest beyond kSize go. Saved at once.
     void Add(const QString& path);
     void Remove(const QString& path);

@@ -22,6 +22,8 @@ CSimulationBar::CSimulationBar(QWidget* parent) : QToolBar("Simulation", parent)
     label->setGeometry(du.Rect(0, 4, 40, 8).adjusted(0, -2, shift, 2));
     text_ = new QLineEdit(bar);
     text_->setReadOnly(true);
+    // A click selects its text; the keyboard stays where the documents are.
+    text_->setFocusPolicy(Qt::ClickFocus);
     text_->setGeometry(du.Rect(37, 3, 152, 12).translated(shift, 0));
     progress_ = new QProgressBar(bar);
     progress_->setGeometry(du.Rect(191, 3, 104, 12).translated(shift, 0));

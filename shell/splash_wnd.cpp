@@ -11,6 +11,9 @@ CSplashWnd* CSplashWnd::c_pSplashWnd = nullptr;
 CSplashWnd::CSplashWnd(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setAttribute(Qt::WA_DeleteOnClose);
+    // The main window keeps the keyboard: the splash only shows.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setCursor(Qt::ArrowCursor);
 }
 
@@ -49,7 +52,11 @@ void CSplashWnd::HideSplashScreen() {
     if (c_pSplashWnd == this) c_pSplashWnd = nullptr;
     QWidget* mainWindow = parentWidget();
     close();
-    if (mainWindow != nullptr) mainWindow->update();
+    if (mainWindow == nullptr) return;
+    mainWindow->update();
+    // A click on the splash may have taken the activation: it goes back to the main window, so
+    // that its keys act at once.
+    if (QApplication::activeWindow() == nullptr) mainWindow->activateWindow();
 }
 
 bool CSplashWnd::PreTranslateAppMessage(QEvent* event) {
