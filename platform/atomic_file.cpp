@@ -8,11 +8,14 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
 namespace crt {
 namespace {
+
+using Step = SaveFailure::Step;
 
 std::atomic<unsigned> temporaryCounter{0};
 
@@ -21,6 +24,13 @@ std::string ResolvedTarget(const std::string& systemPath) {
     char resolved[PATH_MAX];
     if (::realpath(systemPath.c_str(), resolved) != nullptr) return resolved;
     return systemPath;
+}
+
+std::string FolderOf(const std::string& target) {
+    const std::filesystem::path parent = std::filesystem::path(target).parent_path();
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(parent.empty() ? "." : parent, ec);
+    return (ec ? parent : absolute.lexically_normal()).string();
 }
 
 // A new file beside the target (O_EXCL: never someone else's), with the target's permissions when
@@ -40,37 +50,116 @@ int CreateTemporaryBeside(const std::string& target, std::string& temporary) {
     return -1;
 }
 
-SaveResult WriteAndClose(std::unique_ptr<CrtFile> file, const std::function<bool(CrtFile&)>& write) {
+class Recorder {
+public:
+    explicit Recorder(SaveFailure* failure) : failure_(failure) {}
+    // Keeps the first failure: the later steps fail because of it.
+    void Failed(Step step, int systemError) {
+        if (failure_ == nullptr || failure_->step != Step::kNone) return;
+        failure_->step = step;
+        failure_->systemError = systemError;
+    }
+    void SetFolder(const std::string& folder) {
+        if (failure_ != nullptr) failure_->folder = folder;
+    }
+
+private:
+    SaveFailure* failure_;
+};
+
+SaveResult WriteAndClose(std::unique_ptr<CrtFile> file, const std::function<bool(CrtFile&)>& write, Recorder& recorder) {
+    errno = 0;
     bool ok = write(*file);
-    ok = file->Sync() && ok;
-    ok = file->Close() && ok;
+    if (!ok) recorder.Failed(Step::kWrite, errno);
+    if (!file->Sync()) {
+        recorder.Failed(Step::kWrite, errno);
+        ok = false;
+    }
+    if (!file->Close()) {
+        recorder.Failed(Step::kWrite, errno);
+        ok = false;
+    }
     return ok ? kSaved : kSaveCannotWrite;
+}
+
+// A target that is no regular file is written in place: there is nothing to rename over.
+SaveResult WriteDirectly(const std::string& target, const std::string& mode, const std::function<bool(CrtFile&)>& write,
+                         Recorder& recorder) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    std::unique_ptr<CrtFile> file = fd >= 0 ? CrtFile::FromDescriptor(fd, mode) : nullptr;
+    if (!file) {
+        recorder.Failed(Step::kCreate, errno);
+        if (fd >= 0) ::close(fd);
+        return kSaveCannotCreate;
+    }
+    return WriteAndClose(std::move(file), write, recorder);
 }
 
 }  // namespace
 
 SaveResult SaveFileAtomically(const std::string& path, const std::string& mode,
                               const std::function<bool(CrtFile&)>& write) {
-    const std::string target = ResolvedTarget(ToSystemPath(path));
+    return SaveSystemFileAtomically(ToSystemPath(path), mode, write);
+}
+
+SaveResult SaveSystemFileAtomically(const std::string& systemPath, const std::string& mode,
+                                    const std::function<bool(CrtFile&)>& write, SaveFailure* failure) {
+    if (failure != nullptr) *failure = SaveFailure{};
+    Recorder recorder(failure);
+    const std::string target = ResolvedTarget(systemPath);
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(target, ec);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        std::unique_ptr<CrtFile> direct = CrtFile::Open(path, mode);
-        return direct ? WriteAndClose(std::move(direct), write) : kSaveCannotCreate;
+        return WriteDirectly(target, mode, write, recorder);
     }
+    recorder.SetFolder(FolderOf(target));
     std::string temporary;
     const int fd = CreateTemporaryBeside(target, temporary);
-    if (fd < 0) return kSaveCannotCreate;
+    if (fd < 0) {
+        recorder.Failed(Step::kCreate, errno);
+        return kSaveCannotCreate;
+    }
     std::unique_ptr<CrtFile> file = CrtFile::FromDescriptor(fd, mode);
     if (!file) {
+        recorder.Failed(Step::kCreate, errno);
         ::close(fd);
         ::unlink(temporary.c_str());
         return kSaveCannotCreate;
     }
-    SaveResult result = WriteAndClose(std::move(file), write);
-    if (result == kSaved && ::rename(temporary.c_str(), target.c_str()) != 0) result = kSaveCannotWrite;
+    SaveResult result = WriteAndClose(std::move(file), write, recorder);
+    if (result == kSaved && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        recorder.Failed(Step::kReplace, errno);
+        result = kSaveCannotWrite;
+    }
     if (result != kSaved) ::unlink(temporary.c_str());
     return result;
+}
+
+std::string DescribeSaveFailure(const SaveFailure& failure) {
+    const int e = failure.systemError;
+    const std::string why = e != 0 ? std::strerror(e) : "the data could not be written";
+    const std::string folder = "the folder " + failure.folder;
+    switch (failure.step) {
+        case Step::kCreate:
+            if (failure.folder.empty()) return "the file cannot be opened for writing (" + why + ")";
+            if (e == ENOENT) return folder + " does not exist";
+            if (e == EACCES || e == EPERM || e == EROFS) {
+                return "no new file can be made in " + folder + " (" + why +
+                       "); a save writes a new file there and then puts it in place of the old one";
+            }
+            return "no new file can be made in " + folder + " (" + why + ")";
+        case Step::kWrite:
+            if (e == EFBIG) return "the file would be larger than this process's file-size limit allows (ulimit -f)";
+            if (e == ENOSPC || e == EDQUOT) {
+                return "there is no room left on the disk of " + (failure.folder.empty() ? "the file" : folder) + " (" + why + ")";
+            }
+            return "writing failed (" + why + ")";
+        case Step::kReplace:
+            return "the new file in " + folder + " cannot take the old one's place (" + why + ")";
+        case Step::kNone:
+            break;
+    }
+    return "the save failed";
 }
 
 }  // namespace crt

@@ -19,9 +19,25 @@ enum SaveResult : int {
     kSaveCannotWrite = 2,   // a write, the flush, the close or the rename failed: the target is as it was
 };
 
+// What stood in the way of a save, for the message that reports it.
+struct SaveFailure {
+    enum class Step { kNone, kCreate, kWrite, kReplace };
+    Step step = Step::kNone;
+    int systemError = 0;      // errno of the step that failed; 0 when the writer failed without one
+    std::string folder;       // where the temporary file was to be made; "" for a direct write
+};
+
 // path is code page 1256 text, as for CrtFile::Open; mode is a writing mode of CrtFile ("wb", "wt").
 // write puts the content into the file and answers false when a write failed.
 SaveResult SaveFileAtomically(const std::string& path, const std::string& mode,
                               const std::function<bool(CrtFile&)>& write);
+
+// The same for a name as the file system spells it (no code page, no backslash rule), as the
+// desktop names files; failure, when given, says what went wrong.
+SaveResult SaveSystemFileAtomically(const std::string& systemPath, const std::string& mode,
+                                    const std::function<bool(CrtFile&)>& write, SaveFailure* failure = nullptr);
+
+// The cause of a failed save in words, naming the folder when the folder is what refused.
+std::string DescribeSaveFailure(const SaveFailure& failure);
 
 }  // namespace crt

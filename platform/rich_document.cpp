@@ -41,6 +41,7 @@ bool LoadDocument(const std::string& fileBytes, Document& out, std::string& erro
 Document Normalized(const Document& document) {
     Document out;
     out.droppedObjects = document.droppedObjects;
+    out.droppedPictures = document.droppedPictures;
     for (const Paragraph& paragraph : document.paragraphs) {
         Paragraph merged{paragraph.alignment, {}};
         for (const Run& run : paragraph.runs) {

@@ -39,6 +39,7 @@ struct Paragraph {
 struct Document {
     std::vector<Paragraph> paragraphs;  // never empty once loaded
     int droppedObjects = 0;  // embedded objects the reader could not keep
+    int droppedPictures = 0;  // pictures (outside objects) the reader could not keep
 };
 
 // Reads a file's bytes: RTF (leading "{\rtf") with its formats, anything else as plain text

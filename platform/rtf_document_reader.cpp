@@ -80,7 +80,10 @@ private:
             return;
         }
         if (syntax::IsSkippedDestination(cw.word)) {
+            // A picture inside an object is the object's own likeness; one in a skipped group
+            // (\*\shppict) has a plain twin (\nonshppict) that is counted instead.
             if (cw.word == "object" && !Group().skip) ++doc_.droppedObjects;
+            if (cw.word == "pict" && !Group().skip) ++doc_.droppedPictures;
             Group().skip = true;
             return;
         }
@@ -279,7 +282,7 @@ private:
         return runs.back();
     }
 
-    rich::Document doc_{{rich::Paragraph{}}, 0};
+    rich::Document doc_{{rich::Paragraph{}}, 0, 0};
     rich::Alignment alignment_ = rich::Alignment::kLeft;
     bool formatStale_ = true;
     char32_t highSurrogate_ = 0;

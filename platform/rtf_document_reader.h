@@ -10,8 +10,8 @@ namespace rtf {
 
 // Text is read as rtf::ExtractPlainText reads it (the same destinations skipped, the same code
 // pages), but kept in Unicode; \line becomes U+2028. Embedded objects are counted in
-// droppedObjects and left out. false with a message in error (out unchanged) when the bytes are
-// not RTF or nest too deep.
+// droppedObjects, pictures outside them in droppedPictures, and both are left out. false with a
+// message in error (out unchanged) when the bytes are not RTF or nest too deep.
 bool ReadDocument(const std::string& rtfBytes, rich::Document& out, std::string& error);
 
 }  // namespace rtf

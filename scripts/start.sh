@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts the desktop application, with the examples folder as its current
-# folder. Without a display it says so and runs examples/hello_and_loops.NNProg (or the document
-# named as its argument) with kestrum-run instead.
+# Sets up, builds and starts the desktop application in a working copy of the examples outside
+# the tree (see examples_work_copy.sh). Without a display it says so and runs
+# examples/hello_and_loops.NNProg (or the document named as its argument) with kestrum-run instead.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
@@ -9,7 +9,7 @@ build=${KESTRUM_BUILD_DIR:-$root/build}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUM_WERROR=ON >/dev/null
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   cmake --build "$build" --parallel --target kestrum
-  cd "$root/examples"
+  cd "$(bash "$root/scripts/examples_work_copy.sh")"
   exec "$build/shell/kestrum"
 fi
 document=${1:-$root/examples/hello_and_loops.NNProg}

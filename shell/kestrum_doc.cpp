@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QList>
+#include <QStringList>
 #include <QMessageBox>
 #include <QTextDocument>
 
@@ -96,8 +97,25 @@ bool CKestrumDoc::OnOpenDocument(const QString& path, QString& error) {
     }
     FillTextDocument(*textDocument_, document);
     droppedObjects_ = document.droppedObjects;
+    droppedPictures_ = document.droppedPictures;
     SetPathName(path);
     return true;
+}
+
+QString CKestrumDoc::LeftOutNotice() const {
+    QStringList held;
+    QStringList kinds;
+    if (droppedObjects_ > 0) {
+        held << QString("%1 embedded object(s)").arg(droppedObjects_);
+        kinds << "embedded objects";
+    }
+    if (droppedPictures_ > 0) {
+        held << QString("%1 picture(s)").arg(droppedPictures_);
+        kinds << "pictures";
+    }
+    if (held.isEmpty()) return QString();
+    return QString("%1 holds %2; %3 are not supported, so they are not shown and a save leaves them out.")
+        .arg(title_, held.join(" and "), kinds.join(" and "));
 }
 
 bool CKestrumDoc::OnSaveDocument(const QString& path, QString& error) {

@@ -39,8 +39,11 @@ public:
     bool IsModified() const;
     const QString& PathName() const { return pathName_; }
     const QString& Title() const { return title_; }
-    // Embedded objects the last open had to leave out.
+    // Embedded objects and pictures the last open had to leave out.
     int DroppedObjects() const { return droppedObjects_; }
+    int DroppedPictures() const { return droppedPictures_; }
+    // What the user is told about them when the document opens; "" when nothing was left out.
+    QString LeftOutNotice() const;
 
     // The frames showing the document: the last one to close asks to save it.
     void AddFrame() { ++frames_; }
@@ -63,5 +66,6 @@ private:
     QString pathName_;
     QString title_;
     int droppedObjects_ = 0;
+    int droppedPictures_ = 0;
     int frames_ = 0;
 };

@@ -392,12 +392,8 @@ CChildFrame* CMainFrame::OpenDocumentFile(const QString& path) {
     }
     recent_.Add(absolute);
     CChildFrame* frame = AddFrame(document);
-    if (document->DroppedObjects() > 0) {
-        QMessageBox::information(this, "Kestrum",
-                                 QString("%1 holds %2 embedded object(s); embedded objects are not supported, so "
-                                         "they are not shown and a save leaves them out.")
-                                     .arg(document->Title())
-                                     .arg(document->DroppedObjects()));
+    if (const QString notice = document->LeftOutNotice(); !notice.isEmpty()) {
+        QMessageBox::information(this, "Kestrum", notice);
     }
     return frame;
 }

@@ -1,18 +1,17 @@
 // Writing a whole file from the desktop so that a failure never leaves a truncated file where a
-// good one was: Qt's save file, opened unbuffered, because Qt 6.4 commits (renames into place) a
-// buffered file whose write has already failed.
+// good one was: the platform's atomic save (a new file beside the old one, renamed over it),
+// with the desktop's names and a message that names the cause.
 #pragma once
 
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
+#include <functional>
 
-// Answers true when the bytes are in place; otherwise the old file is untouched and error, when
-// given, says why.
-inline bool SaveBytesAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr) {
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size();
-    if (written && file.commit()) return true;
-    if (error) *error = file.errorString();
-    return false;
+namespace crt {
+class CrtFile;
 }
+
+// write puts the content into the file (binary mode). Answers true when it is in place; otherwise
+// the old file is untouched and error, when given, says why.
+bool SaveFileAtomically(const QString& path, const std::function<bool(crt::CrtFile&)>& write, QString* error = nullptr);
+bool SaveBytesAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <functional>
 #include <filesystem>
 #include <string>
 
@@ -34,6 +39,64 @@ TEST(AtomicFileTest, ASaveReplacesTheFileWholeOrLeavesTheOldOne) {
         std::size_t files = 0;
         for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++files;
         EXPECT_EQ(files, 2u) << c.what << ": no temporary file is left";
+    }
+}
+
+TEST(AtomicFileTest, AFailedSaveNamesItsCauseAndTheFolder) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct Case {
+        const char* what;
+        const char* target;
+        rlim_t sizeLimit;    // RLIM_INFINITY: none
+        bool readOnlyFolder;  // the folder refuses new files, the file itself is writable
+        crt::SaveResult result;
+        crt::SaveFailure::Step step;
+        int systemError;
+        std::string says;  // "<folder>" stands for the folder's path
+    };
+    const Case cases[] = {
+        {"saved", "f", RLIM_INFINITY, false, crt::kSaved, crt::SaveFailure::Step::kNone, 0, ""},
+        {"file-size limit", "f", 1000, false, crt::kSaveCannotWrite, crt::SaveFailure::Step::kWrite, EFBIG,
+         "file-size limit"},
+        {"read-only folder", "f", RLIM_INFINITY, true, crt::kSaveCannotCreate, crt::SaveFailure::Step::kCreate, EACCES,
+         "no new file can be made in the folder <folder> (Permission denied); a save writes a new file there"},
+        {"no such folder", "none/f", RLIM_INFINITY, false, crt::kSaveCannotCreate, crt::SaveFailure::Step::kCreate,
+         ENOENT, "the folder <folder>/none does not exist"},
+    };
+    for (const Case& c : cases) {
+        platform_test::TempDir dir;
+        platform_test::WriteBytes(dir.File("f"), "old");
+        ::chmod(dir.File("f").c_str(), 0666);
+        if (c.readOnlyFolder) ::chmod(dir.Path().c_str(), 0555);
+        crt::SaveFailure failure;
+        crt::SaveResult result = crt::kSaveCannotCreate;
+        const auto save = [&] {
+            result = crt::SaveSystemFileAtomically(dir.File(c.target), "wb", [](crt::CrtFile& file) {
+                const std::string content(4096, 'x');
+                return file.Write(content.data(), 1, content.size()) == content.size();
+            }, &failure);
+        };
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limited = old;
+        limited.rlim_cur = c.sizeLimit;
+        setrlimit(RLIMIT_FSIZE, &limited);
+        if (c.readOnlyFolder) {
+            platform_test::AsOrdinaryUser(save);
+        } else {
+            save();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        ::chmod(dir.Path().c_str(), 0755);
+        EXPECT_EQ(result, c.result) << c.what;
+        EXPECT_EQ(failure.step, c.step) << c.what;
+        EXPECT_EQ(failure.systemError, c.systemError) << c.what;
+        EXPECT_EQ(platform_test::ReadBytes(dir.File("f")), c.result == crt::kSaved ? std::string(4096, 'x') : "old") << c.what;
+        if (c.result == crt::kSaved) continue;
+        std::string says = c.says;
+        if (const std::size_t at = says.find("<folder>"); at != std::string::npos) says.replace(at, 8, dir.Path());
+        EXPECT_NE(crt::DescribeSaveFailure(failure).find(says), std::string::npos)
+            << c.what << ": " << crt::DescribeSaveFailure(failure);
     }
 }
 

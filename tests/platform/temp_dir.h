@@ -1,11 +1,15 @@
 // A fresh folder per test for the file tests, removed afterwards.
 #pragma once
 
+#include <sys/fsuid.h>
+
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 
 namespace platform_test {
 
@@ -39,6 +43,16 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs body in a thread of its own whose file accesses are checked as those of an ordinary user
+// (the thread's file-system user: root's override of permissions goes with it), so that a folder
+// without write permission refuses new files even to a test run as root.
+inline void AsOrdinaryUser(const std::function<void()>& body) {
+    std::thread([&] {
+        (void)::setfsuid(65534);
+        body();
+    }).join();
 }
 
 }  // namespace platform_test

@@ -94,7 +94,7 @@ TEST(AppStartupTest, DocumentTypeRegistrationIsIdempotentAndNeverFatal) {
     QFile entry(home.filePath("applications/kestrum.desktop"));
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     const QByteArray text = entry.readAll();
-    EXPECT_TRUE(text.contains("Exec=\"/opt/kes trum/kestrum\" %f\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Exec=\"/opt/kes trum/kestrum\" --open %F\n")) << text.toStdString();
     EXPECT_TRUE(text.contains("MimeType=application/x-kestrum-document;"));
     EXPECT_TRUE(QFile::exists(home.filePath("mime/packages/kestrum.xml")));
     EXPECT_EQ(doc_type::Register(home.path(), "/opt/kes trum/kestrum").filesWritten, 0);

@@ -92,6 +92,21 @@ TEST(DocumentOpenSaveTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     EXPECT_FALSE(doc.OnSaveDocument(dir.filePath("no/such/folder/x.NNProg"), error));
 }
 
+TEST(DocumentOpenSaveTest, SaveFailuresNameTheCauseAndTheFolder) {
+    QTemporaryDir dir;
+    CKestrumDoc doc;
+    doc.OnNewDocument();
+    doc.TextDocument()->setPlainText(QString(4000, 'x'));
+    QString error;
+    {
+        const FileSizeLimit limit(1024);
+        EXPECT_FALSE(doc.OnSaveDocument(dir.filePath("big.NNProg"), error));
+    }
+    EXPECT_TRUE(error.contains("file-size limit")) << error.toStdString();
+    EXPECT_FALSE(doc.OnSaveDocument(dir.filePath("gone/x.NNProg"), error));
+    EXPECT_TRUE(error.contains("the folder " + dir.filePath("gone") + " does not exist")) << error.toStdString();
+}
+
 TEST(DocumentOpenSaveTest, BadFilesOpenNothing) {
     QTemporaryDir dir;
     Write(dir.filePath("deep.NNProg"), "{\\rtf1" + QByteArray(20000, '{'));

@@ -17,29 +17,10 @@
 #include <functional>
 
 #include "file_bytes.h"
+#include "modal_steps.h"
 #include "shell/kestrum_doc.h"
 
 namespace {
-
-// Acts on modal windows as they come up: each step waits for the active modal window it takes
-// (answering true once it has acted). Actions are posted, so that a window they open does not
-// hold up the watch.
-class ModalSteps {
-public:
-    using Step = std::function<bool(QWidget*)>;
-    explicit ModalSteps(std::deque<Step> steps) : steps_(std::move(steps)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!steps_.empty() && modal != nullptr && steps_.front()(modal)) steps_.pop_front();
-        });
-        timer_.start(20);
-    }
-    bool AllTaken() const { return steps_.empty(); }
-
-private:
-    std::deque<Step> steps_;
-    QTimer timer_;
-};
 
 // Types name into the save dialog and presses Enter.
 ModalSteps::Step TypeName(const QString& name) {
@@ -51,17 +32,6 @@ ModalSteps::Step TypeName(const QString& name) {
             edit->setText(name);
             QTest::keyClick(edit, Qt::Key_Return);
         });
-        return true;
-    };
-}
-
-// Answers a message box whose text holds words with button; seen records its text.
-ModalSteps::Step Answer(const QString& words, QMessageBox::StandardButton button, QString* seen = nullptr) {
-    return [=](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (box == nullptr || !box->text().contains(words)) return false;
-        if (seen != nullptr) *seen = box->text();
-        QTimer::singleShot(0, box->button(button), &QAbstractButton::click);
         return true;
     };
 }

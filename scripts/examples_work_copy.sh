@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Prepares the folder in which start.sh starts the desktop: a working copy of examples/ outside
+# the source tree, so that what the examples write (xor.qNN, product.txt, notes.txt) and any
+# edits stay out of the tree. Examples missing there are copied; copies already there are kept,
+# edits included. Prints the folder.
+# The folder: $KESTRUM_EXAMPLES, by default ~/kestrum-examples.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+work=${KESTRUM_EXAMPLES:-${HOME:?neither KESTRUM_EXAMPLES nor HOME is set}/kestrum-examples}
+mkdir -p "$work"
+cp -n "$root"/examples/*.NNProg "$work"/
+cd "$work" && pwd
