@@ -12,6 +12,8 @@
 #include <QTextFrame>
 #include <QTimer>
 #include <QTreeWidgetItem>
+#include <algorithm>
+#include <vector>
 
 #include "shell/left_view.h"
 #include "shell/output_pane.h"
@@ -43,6 +45,12 @@ int NetworkCategory(int type) {
     if (type == kTypeFeedForwardNetwork) return SourceTree::kFeedForwardNetworks;
     if (type == kTypeLogicalNetwork) return SourceTree::kLogicalNetworks;
     return -1;
+}
+
+// Every editor view, to find the views of one document (GUI thread only).
+std::vector<CKestrumView*>& AllViews() {
+    static std::vector<CKestrumView*> views;
+    return views;
 }
 
 // Sets a flag for the length of a scope.
@@ -87,6 +95,7 @@ CKestrumView::CKestrumView(QWidget* parent)
     compileTimer_->setSingleShot(true);
     compileTimer_->setInterval(kCompileSuccessDelayMs);
     connect(compileTimer_, &QTimer::timeout, this, [this] { FinishCompile(true); });
+    AllViews().push_back(this);
 }
 
 CKestrumView::~CKestrumView() {
@@ -99,12 +108,16 @@ CKestrumView::~CKestrumView() {
         WaitForWorkerEnd();
     }
     parser_.reset();
+    auto& views = AllViews();
+    views.erase(std::remove(views.begin(), views.end(), this), views.end());
 }
 
 void CKestrumView::SetPanes(COutputPane* pane, CLeftView* tree) {
     pane_ = pane;
     tree_ = tree;
     sourceTree_->SetTree(tree);
+    // The frame has given the view its document by now.
+    FollowDocumentRunState();
 }
 
 bool CKestrumView::WorkerActive() const { return parser_ && parser_->Started() && !parser_->Finished(); }
@@ -241,7 +254,36 @@ std::uint32_t CKestrumView::SetEditorBackground(std::uint32_t colour) {
 }
 
 void CKestrumView::SetEditorReadOnly(bool readOnly) {
-    gui::CallInGuiThread([&] { setReadOnly(readOnly); });
+    gui::CallInGuiThread([&] {
+        runHoldsText_ = readOnly;
+        for (CKestrumView* view : AllViews())
+            if (view->document() == document()) view->FollowDocumentRunState();
+    });
+}
+
+bool CKestrumView::TextHeldByRun() const {
+    return std::any_of(AllViews().begin(), AllViews().end(), [this](const CKestrumView* view) {
+        return view->document() == document() && (view->runHoldsText_ || view->IsRunning());
+    });
+}
+
+void CKestrumView::FollowDocumentRunState() {
+    setReadOnly(std::any_of(AllViews().begin(), AllViews().end(), [this](const CKestrumView* view) {
+        return view->document() == document() && view->runHoldsText_;
+    }));
+}
+
+void CKestrumView::focusInEvent(QFocusEvent* event) {
+    FollowDocumentRunState();
+    QTextEdit::focusInEvent(event);
+}
+
+void CKestrumView::undo() {
+    if (!TextHeldByRun()) QTextEdit::undo();
+}
+
+void CKestrumView::redo() {
+    if (!TextHeldByRun()) QTextEdit::redo();
 }
 
 void CKestrumView::SelectRange(int start, int end) {
