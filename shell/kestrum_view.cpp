@@ -213,6 +213,20 @@ void CKestrumView::OutputText(const std::string& text, int append, int crlfBefor
     if (repaint && pane_) pane_->repaint();
 }
 
+// In the GUI thread (the check pass) the wait serves paints and timers, so that the window shows the
+// message and goes on painting; what the user types meanwhile waits for its end. A worker shows the
+// message and sleeps.
+bool CKestrumView::WaitWhileShown(long milliseconds) {
+    gui::CallInGuiThread([this] {
+        if (pane_) pane_->repaint();
+    });
+    if (!gui::InGuiThread()) return false;
+    QEventLoop wait;
+    QTimer::singleShot(static_cast<int>(std::clamp(milliseconds, 0L, 600000L)), &wait, &QEventLoop::quit);
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    return true;
+}
+
 // A copy laid out on the printer's page as it is, so that the page margins are the only ones (a
 // document that is not laid out in pages would print with margins and page numbers of its own).
 void CKestrumView::Print(QPagedPaintDevice* printer) const {

@@ -75,6 +75,7 @@ public:
     void ShowChart(const std::string& title, const std::vector<double>& values, int count,
                    const std::vector<std::string>* labels) override;
     bool HasOutputWindow() const override { return true; }
+    bool WaitWhileShown(long milliseconds) override;
     bool HasTrainingWindow() const override { return true; }
     void ShowNetworkStructure(const CFeedForwardNeuralNetwork& network) override;
     void CloseStructureWindow() override;
