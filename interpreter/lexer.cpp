@@ -137,10 +137,11 @@ void CTesselParser::InitRunBuffers() {
     SetRunning(0);
 }
 
-void CTesselParser::LexerSleep(long milliseconds) {
-    const long scaled = static_cast<long>(static_cast<double>(milliseconds) * sleepScale);
-    crt::SleepMilliseconds(scaled);
-}
+namespace {
+long Scaled(long milliseconds, double scale) { return static_cast<long>(static_cast<double>(milliseconds) * scale); }
+}  // namespace
+
+void CTesselParser::LexerSleep(long milliseconds) { crt::SleepMilliseconds(Scaled(milliseconds, sleepScale)); }
 
 void CTesselParser::WaitWhilePaused() {
     // The stop flag is not looked at while paused: a stop during a pause acts after Resume.
@@ -448,7 +449,8 @@ int CTesselParser::SkipBlockCommentIn(const char* text, int length) {
         }
         // Time to read the message in the window: one wait however many levels were open, none
         // after a stop, none where there is no window.
-        if (view->HasOutputWindow() && !view->stopRequested.load(std::memory_order_relaxed))
+        if (view->HasOutputWindow() && !view->stopRequested.load(std::memory_order_relaxed) &&
+            !view->WaitWhileShown(Scaled(kUnclosedCommentWaitMs, sleepScale)))
             LexerSleep(kUnclosedCommentWaitMs);
         return 0;
     }

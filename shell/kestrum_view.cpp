@@ -7,6 +7,8 @@
 #include <QTextFrame>
 #include <QTimer>
 #include <QTreeWidgetItem>
+#include <algorithm>
+#include <vector>
 
 #include "interpreter/value.h"
 #include "netscript/loriant_parser.h"
@@ -42,6 +44,12 @@ int NetworkCategory(int type) {
     if (type == kTypeFeedForwardNetwork) return SourceTree::kFeedForwardNetworks;
     if (type == kTypeLogicalNetwork) return SourceTree::kLogicalNetworks;
     return -1;
+}
+
+// Every editor view, to find the views of one document (GUI thread only).
+std::vector<CKestrumView*>& AllViews() {
+    static std::vector<CKestrumView*> views;
+    return views;
 }
 
 // Sets a flag for the length of a scope.
@@ -86,6 +94,7 @@ CKestrumView::CKestrumView(QWidget* parent)
     compileTimer_->setSingleShot(true);
     compileTimer_->setInterval(kCompileSuccessDelayMs);
     connect(compileTimer_, &QTimer::timeout, this, [this] { FinishCompile(true); });
+    AllViews().push_back(this);
 }
 
 CKestrumView::~CKestrumView() {
@@ -98,12 +107,16 @@ CKestrumView::~CKestrumView() {
         WaitForWorkerEnd();
     }
     parser_.reset();
+    auto& views = AllViews();
+    views.erase(std::remove(views.begin(), views.end(), this), views.end());
 }
 
 void CKestrumView::SetPanes(COutputPane* pane, CLeftView* tree) {
     pane_ = pane;
     tree_ = tree;
     sourceTree_->SetTree(tree);
+    // The frame has given the view its document by now.
+    FollowDocumentRunState();
 }
 
 bool CKestrumView::WorkerActive() const { return parser_ && parser_->Started() && !parser_->Finished(); }
@@ -199,6 +212,20 @@ void CKestrumView::OutputText(const std::string& text, int append, int crlfBefor
     if (repaint && pane_) pane_->repaint();
 }
 
+// In the GUI thread (the check pass) the wait serves paints and timers, so that the window shows the
+// message and goes on painting; what the user types meanwhile waits for its end. A worker shows the
+// message and sleeps.
+bool CKestrumView::WaitWhileShown(long milliseconds) {
+    gui::CallInGuiThread([this] {
+        if (pane_) pane_->repaint();
+    });
+    if (!gui::InGuiThread()) return false;
+    QEventLoop wait;
+    QTimer::singleShot(static_cast<int>(std::clamp(milliseconds, 0L, 600000L)), &wait, &QEventLoop::quit);
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    return true;
+}
+
 // A copy laid out on the printer's page as it is, so that the page margins are the only ones (a
 // document that is not laid out in pages would print with margins and page numbers of its own).
 void CKestrumView::Print(QPagedPaintDevice* printer) const {
@@ -240,7 +267,36 @@ std::uint32_t CKestrumView::SetEditorBackground(std::uint32_t colour) {
 }
 
 void CKestrumView::SetEditorReadOnly(bool readOnly) {
-    gui::CallInGuiThread([&] { setReadOnly(readOnly); });
+    gui::CallInGuiThread([&] {
+        runHoldsText_ = readOnly;
+        for (CKestrumView* view : AllViews())
+            if (view->document() == document()) view->FollowDocumentRunState();
+    });
+}
+
+bool CKestrumView::TextHeldByRun() const {
+    return std::any_of(AllViews().begin(), AllViews().end(), [this](const CKestrumView* view) {
+        return view->document() == document() && (view->runHoldsText_ || view->IsRunning());
+    });
+}
+
+void CKestrumView::FollowDocumentRunState() {
+    setReadOnly(std::any_of(AllViews().begin(), AllViews().end(), [this](const CKestrumView* view) {
+        return view->document() == document() && view->runHoldsText_;
+    }));
+}
+
+void CKestrumView::focusInEvent(QFocusEvent* event) {
+    FollowDocumentRunState();
+    QTextEdit::focusInEvent(event);
+}
+
+void CKestrumView::undo() {
+    if (!TextHeldByRun()) QTextEdit::undo();
+}
+
+void CKestrumView::redo() {
+    if (!TextHeldByRun()) QTextEdit::redo();
 }
 
 void CKestrumView::SelectRange(int start, int end) {

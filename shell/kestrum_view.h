@@ -41,6 +41,9 @@ public:
     CLeftView* TreeView() const { return tree_; }
 
     bool IsRunning() const { return running.load() != 0; }
+    // True while a script of this view's document runs, from this view or another view of it
+    // (Window > New Window): no view of the document may then change its text.
+    bool TextHeldByRun() const;
     // True while a started worker has not ended (also in its last steps after the running flag).
     bool WorkerActive() const;
     // Shows the flags on the toolbar: emits runButtonsChanged.
@@ -72,6 +75,7 @@ public:
     void ShowChart(const std::string& title, const std::vector<double>& values, int count,
                    const std::vector<std::string>* labels) override;
     bool HasOutputWindow() const override { return true; }
+    bool WaitWhileShown(long milliseconds) override;
     bool HasTrainingWindow() const override { return true; }
     void ShowNetworkStructure(const CFeedForwardNeuralNetwork& network) override;
     void CloseStructureWindow() override;
@@ -87,6 +91,11 @@ public:
     void SetSimulationProgress(int position, int range) override;
 
 public Q_SLOTS:
+    // Edit > Undo and its keys reach the editor through these: they change nothing while a run holds
+    // the text (a read-only text edit would still undo).
+    void undo();
+    void redo();
+
     void OnCompile();
     void OnRun();
     void OnPause();
@@ -100,7 +109,12 @@ Q_SIGNALS:
     void simulationTextChanged(QString text);
     void simulationProgressChanged(int position, int range);
 
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+
 private:
+    // Read-only while a run holds the document's text (a view made during a run starts so).
+    void FollowDocumentRunState();
     void ApplyPending() override;
     void ApplyOutput(const QueuedOutput& output);
     void ApplyReports(const std::vector<TrainingReport>& reports);
@@ -135,6 +149,7 @@ private:
     std::uint32_t background_;
     bool applying_ = false;
     bool busy_ = false;  // inside a command that serves events: further commands are ignored
+    bool runHoldsText_ = false;  // this view's run made the document read-only
     // Worker only: when the training window last got the weights without being forced to.
     std::chrono::steady_clock::time_point lastWeightsCall_{};
     // GUI only: when queued training reports last repainted the training window.

@@ -322,6 +322,7 @@ CChildFrame* CMainFrame::AddFrame(CKestrumDoc* document) {
     CKestrumView* view = frame->EditorView();
     connect(view, &CKestrumView::runButtonsChanged, this, [this, frame](bool compileRun, bool pauseStop, bool resume) {
         if (frame == ActiveChildFrame()) SetRunButtons(compileRun, pauseStop, resume);
+        UpdateCommands();  // Undo follows the run state of the active document
     });
     connect(view, &CKestrumView::simulationTextChanged, simulationBar_, &CSimulationBar::SetSimulationText);
     connect(view, &CKestrumView::simulationProgressChanged, simulationBar_, &CSimulationBar::SetSimulationProgress);
@@ -641,6 +642,7 @@ void CMainFrame::UpdateCommands() {
                    cmd::kToggleCharts, cmd::kNextPaneFrame, cmd::kNextPane, cmd::kPrevPane}) {
         Action(id)->setEnabled(hasDocument);
     }
+    if (hasDocument && frame->EditorView()->TextHeldByRun()) Action(cmd::kEditUndo)->setEnabled(false);
     Action(cmd::kFilePrint)->setEnabled(hasDocument && frame->OutputPane()->hasFocus());
 }
 

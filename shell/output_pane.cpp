@@ -2,7 +2,9 @@
 
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <algorithm>
 
 namespace {
 constexpr int kSideMargin = 5;
@@ -18,6 +20,12 @@ COutputPane::COutputPane(QWidget* parent) : QPlainTextEdit(parent) {
     document()->setUndoRedoEnabled(false);
     // As in an edit view, a long line scrolls sideways instead of wrapping.
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    SetBounds(kMaxLines, kMaxCharacters);
+}
+
+void COutputPane::SetBounds(int maxLines, int maxCharacters) {
+    setMaximumBlockCount(std::max(1, maxLines / kLinesPerParagraph));
+    maxCharacters_ = std::max(1, maxCharacters);
 }
 
 bool COutputPane::IsEmpty() const { return document()->isEmpty(); }
@@ -27,6 +35,7 @@ bool COutputPane::AddText(const QString& text, int append, int crlfBefore, int c
     if (append == 0) {
         linesInLastParagraph_ = 0;
         setPlainText(Paragraphed(text));
+        DropOldestCharacters();
     } else {
         QString s;
         if (crlfBefore && !IsEmpty()) s = kLineBreak;
@@ -39,6 +48,7 @@ bool COutputPane::AddText(const QString& text, int append, int crlfBefore, int c
         if (!s.isEmpty()) {
             insertPlainText(Paragraphed(s));
             inserted = true;
+            DropOldestCharacters();
             ensureCursorVisible();
         }
     }
@@ -65,6 +75,22 @@ QString COutputPane::Paragraphed(const QString& text) {
         }
     }
     return kept;
+}
+
+void COutputPane::DropOldestCharacters() {
+    QTextDocument* doc = document();
+    const int excess = doc->characterCount() - maxCharacters_;
+    if (excess <= 0) return;
+    // A sixteenth more goes at once, so that a script printing long lines does not pay for a cut
+    // with every batch.
+    const int cut = std::min(doc->characterCount() - 1, excess + maxCharacters_ / 16);
+    const QTextBlock block = doc->findBlock(cut);
+    QTextCursor oldest(doc);
+    const bool withinLast = block == doc->lastBlock();
+    oldest.setPosition(withinLast ? cut : block.next().position(), QTextCursor::KeepAnchor);
+    oldest.removeSelectedText();
+    // A cut within the last paragraph leaves fewer lines in it.
+    if (withinLast) linesInLastParagraph_ = static_cast<int>(doc->lastBlock().text().count(QChar(QChar::LineSeparator)));
 }
 
 void COutputPane::OnFilePrint() {

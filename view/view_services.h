@@ -32,6 +32,9 @@ public:
     // A host that shows the pane in a window waits after some messages (an unclosed comment) so
     // that they can be read before the window changes; one without a window does not wait.
     virtual bool HasOutputWindow() const { return false; }
+    // That wait, where the host has its own: what the pane holds shows first, and the window goes
+    // on painting while it lasts. false: the caller is to sleep instead.
+    virtual bool WaitWhileShown(long /*milliseconds*/) { return false; }
     // stop requested, running and paused become 0.
     virtual void ResetRunFlags() { stopRequested = 0; running = 0; paused = 0; }
     virtual void UpdateRunButtons() {}

@@ -116,6 +116,56 @@ TEST(OutputPane, TheEndIsInViewAfterEveryBatch) {
     }
 }
 
+// Past its bound the pane keeps the newest output, whole lines while they fit, as a terminal's
+// scroll-back does: what it shows is always the end of what was written.
+TEST(OutputPane, KeepsTheNewestOutputWithinItsBound) {
+    struct Case {
+        int maxLines, maxCharacters;
+        int lineLength, lines, perBatch;
+    };
+    const Case cases[] = {
+        {160, 1 << 20, 5, 1000, 7},    // the line bound
+        {160, 1 << 20, 5, 150, 7},     // within it: everything stays
+        {1 << 20, 2000, 30, 500, 3},   // the character bound with whole lines
+        {1 << 20, 2000, 4500, 3, 1},   // lines longer than the bound: their ends stay
+        {32, 1 << 20, 3, 40, 40},      // one batch past the bound
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.maxLines << " lines, " << c.maxCharacters << " characters, "
+                                        << c.lines << " x " << c.lineLength);
+        COutputPane pane;
+        pane.SetBounds(c.maxLines, c.maxCharacters);
+        QString written;
+        QString batch;
+        for (int i = 0; i < c.lines; ++i) {
+            const QString number = QString::number(i) + QLatin1Char(':');
+            batch += number + QString(std::max<int>(0, c.lineLength - number.size()), QLatin1Char('x')) +
+                     QStringLiteral("\r\n");
+            if ((i + 1) % c.perBatch == 0 || i + 1 == c.lines) {
+                pane.AddText(batch, 1, 0, 0);
+                written += batch;
+                batch.clear();
+            }
+        }
+        written.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const QString kept = pane.toPlainText();
+        EXPECT_TRUE(written.endsWith(kept));
+        if (written.size() < c.maxCharacters && c.lines < c.maxLines - 16) {
+            EXPECT_EQ(kept, written);
+        }
+        EXPECT_LE(kept.size(), c.maxCharacters);
+        const int lines = static_cast<int>(kept.count(QLatin1Char('\n'))) + 1;
+        EXPECT_LE(lines, c.maxLines);
+        // What leaves beyond the bound that binds is at most a paragraph of 16 lines and a sixteenth.
+        const bool lineBoundHolds = lines >= std::min(c.lines + 1, c.maxLines - 16);
+        const bool characterBoundHolds = kept.size() >= c.maxCharacters - c.maxCharacters / 16 - 16 * (c.lineLength + 1);
+        EXPECT_TRUE(lineBoundHolds || characterBoundHolds) << lines << " lines, " << kept.size() << " characters";
+        // And the pane goes on from there as before.
+        pane.AddText(QStringLiteral("end"), 1, 1, 1);
+        EXPECT_TRUE(pane.toPlainText().endsWith(QStringLiteral("\nend\n")));
+    }
+}
+
 // Whatever sequence of calls the worker makes, the folded batch leaves the pane as the calls one by
 // one would have, starting from an empty pane and from one with text.
 TEST(OutputPane, QueuedOutputFoldsToTheSameText) {

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTimer>
 
 namespace {
 
@@ -89,6 +91,51 @@ TEST(ViewRun, CompileShowsSuccessOrTheErrorWithItsWordSelected) {
         if (!ok && c.selected) {
             EXPECT_EQ(doc.view.textCursor().selectedText().toStdString(), c.selected);
         }
+    }
+}
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
+// After an unclosed comment the message shows first, then the check pass waits 2,000 ms for it to
+// be read, with the window painting meanwhile; Compile and Run alike.
+TEST(ViewRun, AnUnclosedCommentShowsItsMessageThenWaitsWithTheWindowPainting) {
+    for (const bool run : {false, true}) {
+        SCOPED_TRACE(run ? "Run" : "Compile");
+        ViewPanes doc(QStringLiteral("Println 1\n/* open\n"));
+        doc.pane.show();
+        PaintCounter counter(doc.pane.viewport());
+        bool inCommand = true;
+        bool firedInCommand = false;
+        QString shownAt500;
+        int paintsAt500 = 0;
+        int paintsAt1000 = 0;
+        QTimer::singleShot(500, [&] {
+            firedInCommand = inCommand;
+            shownAt500 = doc.pane.toPlainText();
+            paintsAt500 = counter.paints;
+            doc.pane.viewport()->update();
+        });
+        QTimer::singleShot(1000, [&] { paintsAt1000 = counter.paints; });
+        QElapsedTimer took;
+        took.start();
+        run ? doc.view.OnRun() : doc.view.OnCompile();
+        inCommand = false;
+        EXPECT_GE(took.elapsed(), 1900);
+        EXPECT_TRUE(firedInCommand) << "the window served nothing while it waited";
+        EXPECT_EQ(shownAt500, QStringLiteral(" Syntax Error : \"/*\" without \"*/\"."));
+        EXPECT_GT(paintsAt500, 0);
+        EXPECT_GT(paintsAt1000, paintsAt500);
+        EXPECT_FALSE(doc.view.IsRunning());
+        EXPECT_TRUE(doc.pane.isEnabled());
     }
 }
 
