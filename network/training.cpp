@@ -72,7 +72,7 @@ private:
     void NoteErrors(const PairData& data, int p, bool training);
     void AddError(int p, int i);
     void TestPair(int p, int i);
-    void ShowLastPair(const PairData& data, int p);
+    void ShowLastPair(const PairData& data, int p, int row);
     void EndTrainingPass();
     void AdaptLearningConstant();
     void UpdateWeights();
@@ -96,6 +96,7 @@ private:
     PairData training_, testing_;
     TrainingWork work_;
     std::vector<int> order_;
+    std::vector<const double*> lastOutputs_;  // per layer, the row of the pass's last pair
 
     int phase_ = kTrainingPhase;
     int epochs_ = 0;
@@ -157,6 +158,7 @@ void TrainingRun::SetUp() {
     for (int j = 0; j < L_; ++j) anyNeuron = anyNeuron || net_.GetLayerSize(j) > 0;
     linearFunction_ = linearFunction_ && anyNeuron;
     order_.resize(static_cast<std::size_t>(std::max(P_, T_)));
+    lastOutputs_.resize(static_cast<std::size_t>(L_));
 }
 
 void TrainingRun::RunPass() {
@@ -170,7 +172,7 @@ void TrainingRun::RunPass() {
     const long passStart = view_ ? crt::Clock() : 0;  // only the view's progress bar uses it
     const PairData& data = training ? training_ : testing_;
     ComputePairs(data, size, training);
-    ShowLastPair(data, order_[static_cast<std::size_t>(size - 1)]);
+    ShowLastPair(data, order_[static_cast<std::size_t>(size - 1)], (size - 1) % work_.ChunkPairs());
     if (training) {
         EndTrainingPass();
     } else {
@@ -221,11 +223,9 @@ void TrainingRun::NoteErrors(const PairData& data, int p, bool training) {
 }
 
 // The network as the pass's last presentation leaves it: that pair's inputs and outputs.
-void TrainingRun::ShowLastPair(const PairData& data, int p) {
-    double* inputs = net_.GetInputLayer().Outputs();
-    const double* values = data.inputs.data() + PairData::Index(p, n_, 0);
-    std::copy(values, values + n_, inputs);
-    net_.Simulate(0);
+void TrainingRun::ShowLastPair(const PairData& data, int p, int row) {
+    for (int j = 0; j < L_; ++j) lastOutputs_[static_cast<std::size_t>(j)] = work_.Values(j + 1, row);
+    net_.SetSimulatedState(data.inputs.data() + PairData::Index(p, n_, 0), lastOutputs_.data());
 }
 
 // --- training pass ---
