@@ -66,7 +66,7 @@ private:
     void PresentInputs(int first, int count) {
         const int width = chunk_.inputWidth;
         for (int i = first; i < first + count; ++i) {
-            const double* in = chunk_.inputs + Size(chunk_.pairs[i]) * Size(width);
+            const double* in = chunk_.inputs[chunk_.pairs[i]];
             double* row = work_.Values(0, i);
             std::copy(in, in + width, row);
             row[work_.Width(0) - 1] = chunk_.bias;
