@@ -13,7 +13,7 @@ namespace {
 // Pairs a thread takes at a time: their values stay in its cache from layer to layer.
 constexpr int kBatchPairs = 16;
 // A share of the gradient sums: rows (neurons) by columns (connections) of one layer.
-constexpr int kTileRows = 8;
+constexpr int kTileRows = 16;
 constexpr int kTileColumns = 256;
 
 std::size_t Size(int n) { return static_cast<std::size_t>(n); }
