@@ -1,14 +1,27 @@
-// The engine against FANN (libdoublefann), the library usually picked for this work, on the same
-// networks, data, starting weights and number of epochs: batch back-propagation, one thread,
-// log-sigmoid units (FANN's sigmoid with steepness 0.5 is 1 / (1 + e^-x)), bias value 1.
-//   (a) 2-10-1 on the four XOR pairs      (b) 64-128-128-10 on 1000 random pairs
+// The engine against FANN (libdoublefann), the library usually picked for this work, and against
+// numpy on OpenBLAS (bench/numpy_epoch.py, a full-batch epoch as a user would write it), on the same
+// networks and numbers of epochs: batch back-propagation, log-sigmoid units (FANN's sigmoid with
+// steepness 0.5 is 1 / (1 + e^-x)), bias value 1.
+//   (a) 2-10-1 on the four XOR pairs      (b) 64-128-128-10 on 1000 random pairs, at 1, 2, 4, 8 threads
+//   (c) 784-300-10 on 60,000 random pairs of MNIST's shape, a few epochs, each run in a process of
+//       its own so that its peak memory is its own
 // Also: forward passes per second of (b), Recognize calls per second of a logical network
 // (784 inputs, 8 per RAM, 10 classes), and the bytes per connection that training holds for (b).
-// One run prints the Google Benchmark table and then a summary with the ratios ours / FANN.
+// One run prints the Google Benchmark table and then a summary: epochs per second (medians), the
+// ratios, and the share of the machine's peak multiply-add rate that each run reaches.
 #include <benchmark/benchmark.h>
 #include <doublefann.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <random>
@@ -17,7 +30,13 @@
 
 #include "network/feed_forward_network.h"
 #include "network/logical_network.h"
+#include "network/pass_chunk.h"
+#include "network/training_threads.h"
 #include "network/training_work.h"
+
+#ifndef NUMPY_EPOCH_SCRIPT
+#define NUMPY_EPOCH_SCRIPT "bench/numpy_epoch.py"
+#endif
 
 namespace {
 
@@ -93,8 +112,10 @@ std::unique_ptr<CFeedForwardNeuralNetwork> OurNetwork(const Problem& p) {
     return net;
 }
 
-// `epochsPerCall` epochs per Train call: the call's set-up is part of the measured time.
+// `epochsPerCall` epochs per Train call: the call's set-up is part of the measured time. The
+// benchmark's argument is the thread count (0: the machine's cores).
 void OursTrain(benchmark::State& state, const Problem& p, int epochsPerCall) {
+    training_threads::SetCount(static_cast<int>(state.range(0)));
     auto net = OurNetwork(p);
     net->MaxEpochs = epochsPerCall;
     net->UpdateEpochs = 100;
@@ -190,24 +211,33 @@ void OursRecognize(benchmark::State& state) {
 constexpr int kXorEpochs = 400000;
 constexpr int kXorEpochsPerCall = 1000;
 constexpr int kLargeEpochs = 20;
+// Other work on the machine makes single runs noisy: every training figure is a median.
+constexpr int kRepetitions = 5;
 
-BENCHMARK_CAPTURE(FannTrain, xor_2_10_1, Xor())->Iterations(kXorEpochs)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OursTrain, xor_2_10_1, Xor(), kXorEpochsPerCall)
-    ->Iterations(kXorEpochs / kXorEpochsPerCall)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(FannTrain, random_64_128_128_10, Large())->Iterations(kLargeEpochs)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OursTrain, random_64_128_128_10, Large(), 1)->Iterations(kLargeEpochs)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(FannTrain, xor_2_10_1, Xor())->Iterations(kXorEpochs)->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OursTrain, xor_2_10_1, Xor(), kXorEpochsPerCall)->Arg(0)
+    ->Iterations(kXorEpochs / kXorEpochsPerCall)->Repetitions(kRepetitions)->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(FannTrain, random_64_128_128_10, Large())->Iterations(kLargeEpochs)->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OursTrain, random_64_128_128_10, Large(), 1)->Arg(1)->Arg(2)->Arg(4)->Arg(8)
+    ->Iterations(kLargeEpochs)->Repetitions(kRepetitions)->ReportAggregatesOnly(true)->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FannForward, random_64_128_128_10, Large());
 BENCHMARK_CAPTURE(OursForward, random_64_128_128_10, Large());
 BENCHMARK(OursRecognize);
 
-// Collects items per second by benchmark name while printing the usual table.
+// Collects items per second by benchmark name (the median of repeated ones) while printing the
+// usual table.
 class Collector : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> rates;
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
             const auto it = run.counters.find("items_per_second");
-            if (it != run.counters.end()) rates[run.benchmark_name()] = it->second.value;
+            if (it != run.counters.end()) rates[run.run_name.str()] = it->second.value;
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -217,6 +247,213 @@ double Rate(const Collector& c, const std::string& prefix) {
     for (const auto& [name, rate] : c.rates)
         if (name.rfind(prefix, 0) == 0) return rate;
     return 0.0;
+}
+
+// --- the machine's peak ---
+
+// Multiply-adds per cycle and core with the multiply and the add as separate instructions (the
+// engine never fuses them): this machine's cores (AMD Zen 3) issue two 4-lane multiplies and two
+// 4-lane adds per cycle. (Fused, they also give 8: numpy's BLAS gains no headroom by fusing here.)
+constexpr double kMulAddsPerCycle = 8.0;
+
+double CoreGigahertz() {
+    std::ifstream info("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(info, line))
+        if (line.rfind("cpu MHz", 0) == 0) return std::atof(line.substr(line.find(':') + 1).c_str()) / 1000.0;
+    return 0.0;
+}
+
+int Cores() { return static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN)); }
+
+// G multiply-adds per second at the peak of `cores` cores.
+double PeakGigaMulAdds(int cores) { return cores * CoreGigahertz() * kMulAddsPerCycle; }
+
+// --- other processes: numpy, and the large network's runs ---
+
+struct ChildResult {
+    double epochsPerSecond = 0.0;
+    double peakMiB = 0.0;
+    std::string note;
+};
+
+// Runs argv with `env` added (and OpenBLAS's processor overrides removed: they slow a current
+// numpy), reads its one line of output: epochs per second, then anything; peak memory from the
+// kernel's account of the child.
+ChildResult RunChild(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+    ChildResult result;
+    int out[2];
+    if (pipe(out) != 0) return result;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        close(out[1]);
+        unsetenv("OPENBLAS_CORETYPE");
+        unsetenv("OPENBLAS_L2_SIZE");
+        for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    std::string text;
+    char buffer[256];
+    ssize_t got;
+    while ((got = read(out[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(got));
+    close(out[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    char note[200] = "";
+    std::sscanf(text.c_str(), "%lf %*s %199s", &result.epochsPerSecond, note);
+    result.note = note;
+    result.peakMiB = usage.ru_maxrss / 1024.0;
+    return result;
+}
+
+ChildResult Numpy(const std::string& layers, int pairs, int epochs, int threads) {
+    return RunChild({"/usr/bin/python3", NUMPY_EPOCH_SCRIPT, layers, std::to_string(pairs), std::to_string(epochs)},
+                    {"OPENBLAS_NUM_THREADS=" + std::to_string(threads)});
+}
+
+// (c): 784-300-10 with 60,000 random pairs of MNIST's shape (inputs 0 .. 1, one output of ten set).
+constexpr int kWideInputs = 784, kWideHidden = 300, kWideOutputs = 10, kWidePairs = 60000;
+constexpr int kWideEpochs = 3;  // the median of three (FANN: one epoch)
+const char kWideLayers[] = "784,300,10";
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+template <class Epoch>
+double MedianEpochsPerSecond(int epochs, Epoch epoch) {
+    std::vector<double> rates;
+    for (int e = 0; e < epochs; ++e) {
+        const auto start = std::chrono::steady_clock::now();
+        epoch();
+        rates.push_back(1.0 / std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return Median(rates);
+}
+
+// In the child process: our epochs on `threads` threads.
+double WideOurs(int threads) {
+    training_threads::SetCount(threads);
+    CFeedForwardNeuralNetwork net;
+    net.SetInputCount(kWideInputs);
+    net.SetLayers(std::vector<int>{kWideHidden, kWideOutputs});
+    net.SetFunction(FCN_LOGSIG);
+    net.SetBias(1.0);
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> unit(0.0, 1.0), weight(-0.05, 0.05);
+    for (int j = 0; j < net.GetLayerCount(); ++j)
+        for (std::size_t i = 0; i < net.GetLayer(j).WeightCount(); ++i) net.GetLayer(j).Weights()[i] = weight(rng);
+    TrainingPair pair;
+    pair.input.Resize(1, kWideInputs);
+    pair.target.Resize(1, kWideOutputs);
+    for (int p = 0; p < kWidePairs; ++p) {
+        for (int k = 0; k < kWideInputs; ++k) pair.input.Row(0)[k] = unit(rng);
+        for (int k = 0; k < kWideOutputs; ++k) pair.target.Row(0)[k] = k == p % kWideOutputs ? 1.0 : 0.0;
+        net.AddPair(kTrainingPairs, pair);
+    }
+    net.MaxEpochs = 0;  // one epoch per call
+    std::string error;
+    return MedianEpochsPerSecond(kWideEpochs, [&] { net.Train(error, nullptr); });
+}
+
+// In the child process: FANN's batch epochs.
+double WideFann() {
+    const unsigned layers[] = {kWideInputs, kWideHidden, kWideOutputs};
+    FannNet f;
+    f.ann = fann_create_standard_array(3, layers);
+    fann_set_activation_function_hidden(f.ann, FANN_SIGMOID);
+    fann_set_activation_function_output(f.ann, FANN_SIGMOID);
+    fann_set_training_algorithm(f.ann, FANN_TRAIN_BATCH);
+    fann_randomize_weights(f.ann, -0.05f, 0.05f);
+    f.data = fann_create_train(kWidePairs, kWideInputs, kWideOutputs);
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int p = 0; p < kWidePairs; ++p) {
+        for (int k = 0; k < kWideInputs; ++k) f.data->input[p][k] = unit(rng);
+        for (int k = 0; k < kWideOutputs; ++k) f.data->output[p][k] = k == p % kWideOutputs ? 1.0 : 0.0;
+    }
+    return MedianEpochsPerSecond(1, [&] { fann_train_epoch(f.ann, f.data); });
+}
+
+// Multiply-adds of one epoch of a network: every pair's forward pass, back-propagated sums and
+// gradient products (the same count for all three ways).
+double EpochMulAdds(const std::vector<int>& layers, int pairs) {
+    CNeuralNetwork net;
+    net.SetInputCount(layers[0]);
+    net.SetLayers(std::vector<int>(layers.begin() + 1, layers.end()));
+    return static_cast<double>(PairWork(net, true)) * pairs;
+}
+
+struct Row {
+    std::string what;
+    int threads;
+    double epochsPerSecond;
+    double peakMiB = 0.0;
+    std::string note;
+};
+
+void PrintTable(const char* title, const std::vector<Row>& rows, double mulAdds, const std::string& baseline,
+                const std::string& versus) {
+    const auto best = [&](const std::string& who) {
+        double b = 0.0;
+        for (const Row& r : rows)
+            if (r.what == who) b = std::max(b, r.epochsPerSecond);
+        return b;
+    };
+    const double base = best(baseline), other = best(versus);
+    std::printf("\n%s: %.3g multiply-adds per epoch; machine peak %.0f G/s (%d cores x %.2f GHz x %.0f)\n", title,
+                mulAdds, PeakGigaMulAdds(Cores()), Cores(), CoreGigahertz(), kMulAddsPerCycle);
+    std::printf("  %-6s %7s %12s %10s %10s %9s %12s %9s  %s\n", "", "threads", "epochs/s", "/" , "/", "G/s",
+                "% of peak", "peak MiB", "");
+    std::printf("  %-6s %7s %12s %10s %10s %9s %12s %9s\n", "", "", "", baseline.c_str(), ("best " + versus).c_str(), "",
+                "(machine/used)", "");
+    for (const Row& r : rows) {
+        const double rate = r.epochsPerSecond * mulAdds / 1e9;
+        char peak[32] = "";
+        if (r.peakMiB > 0) std::snprintf(peak, sizeof peak, "%.0f", r.peakMiB);
+        std::printf("  %-6s %7d %12.2f %10.2f %10.2f %9.2f %5.1f/%5.1f %9s  %s\n", r.what.c_str(), r.threads,
+                    r.epochsPerSecond, base > 0 ? r.epochsPerSecond / base : 0.0,
+                    other > 0 ? r.epochsPerSecond / other : 0.0, rate, 100 * rate / PeakGigaMulAdds(Cores()),
+                    100 * rate / PeakGigaMulAdds(std::min(r.threads, Cores())), peak, r.note.c_str());
+    }
+}
+
+const int kThreadCounts[] = {1, 2, 4, 8};
+
+std::vector<Row> NetworkBRows(const Collector& c) {
+    std::vector<Row> rows = {{"FANN", 1, Rate(c, "FannTrain/random"), 0.0, ""}};
+    for (const int t : kThreadCounts)
+        rows.push_back({"ours", t, Rate(c, "OursTrain/random_64_128_128_10/" + std::to_string(t) + "/"), 0.0, ""});
+    for (const int t : kThreadCounts) {
+        const ChildResult r = Numpy("64,128,128,10", 1000, 30, t);
+        rows.push_back({"numpy", t, r.epochsPerSecond, 0.0, r.note});
+    }
+    return rows;
+}
+
+// Each run of (c) in a process of its own: this program again, or python.
+std::vector<Row> WideRows(const char* self) {
+    std::vector<Row> rows;
+    const ChildResult fann = RunChild({self, "--wide=fann"}, {});
+    rows.push_back({"FANN", 1, fann.epochsPerSecond, fann.peakMiB, "one epoch"});
+    for (const int t : kThreadCounts) {
+        const ChildResult r = RunChild({self, "--wide=" + std::to_string(t)}, {});
+        rows.push_back({"ours", t, r.epochsPerSecond, r.peakMiB, ""});
+    }
+    for (const int t : kThreadCounts) {
+        const ChildResult r = Numpy(kWideLayers, kWidePairs, kWideEpochs, t);
+        rows.push_back({"numpy", t, r.epochsPerSecond, r.peakMiB, r.note});
+    }
+    return rows;
 }
 
 void PrintComparison(const Collector& c, const char* what, const std::string& theirs, const std::string& ours) {
@@ -244,15 +481,28 @@ void PrintMemory() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A child run of (c): one line, its epochs per second.
+    if (argc == 2 && std::strncmp(argv[1], "--wide=", 7) == 0) {
+        const std::string which = argv[1] + 7;
+        std::printf("%f\n", which == "fann" ? WideFann() : WideOurs(std::atoi(which.c_str())));
+        return 0;
+    }
+    // (c) first, while this process is small and has started no thread.
+    const std::vector<Row> wide = WideRows(argv[0]);
     benchmark::Initialize(&argc, argv);
     Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     std::printf("\n");
     PrintComparison(collector, "(a) 2-10-1 XOR, epochs", "FannTrain/xor", "OursTrain/xor");
-    PrintComparison(collector, "(b) 64-128-128-10 x1000, epochs", "FannTrain/random", "OursTrain/random");
     PrintComparison(collector, "(b) forward passes", "FannForward", "OursForward");
     std::printf("%-34s ours %14.1f/s\n", "Recognize 784 in, 8/RAM, 10 cls", Rate(collector, "OursRecognize"));
     PrintMemory();
+    PrintTable("(a) 2-10-1 XOR x4 pairs", {{"FANN", 1, Rate(collector, "FannTrain/xor"), 0.0, ""},
+                                          {"ours", 1, Rate(collector, "OursTrain/xor"), 0.0, ""}},
+               EpochMulAdds({2, 10, 1}, 4), "FANN", "FANN");
+    PrintTable("(b) 64-128-128-10 x1000 pairs", NetworkBRows(collector), EpochMulAdds({64, 128, 128, 10}, 1000), "FANN",
+               "numpy");
+    PrintTable("(c) 784-300-10 x60000 pairs", wide, EpochMulAdds({784, 300, 10}, kWidePairs), "FANN", "numpy");
     benchmark::Shutdown();
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "network/feed_forward_network.h"
 
+#include <algorithm>
+
 #include "base/number_text.h"
 
 CFeedForwardNeuralNetwork::CFeedForwardNeuralNetwork() = default;
@@ -38,6 +40,20 @@ void CFeedForwardNeuralNetwork::Simulate(int showProgress) {
         layer.ComputeAll();
     }
     if (showProgress) EndSimulationReport();
+    SetSimulated(1);
+}
+
+void CFeedForwardNeuralNetwork::SetSimulatedState(const double* inputs, const double* const* layerOutputs) {
+    NeuronLayer& in = GetInputLayer();
+    std::copy(inputs, inputs + std::max(GetInputCount() - 1, 0), in.Outputs());
+    const int layers = GetLayerCount();
+    if (layers == 0) return;
+    FeedBias();
+    for (int i = 0; i < layers; ++i) {
+        NeuronLayer& layer = GetLayer(i);
+        layer.SetFunctionAndGain(GetFunction(), Steepness);
+        std::copy(layerOutputs[i], layerOutputs[i] + layer.GetNeuronCount(), layer.Outputs());
+    }
     SetSimulated(1);
 }
 

@@ -42,6 +42,9 @@ public:
     // the network's function code and Steepness and computes. Nothing without computed layers.
     // showProgress non-zero: "Simulation in Layer i of L" on the view's "Simulation:" bar.
     void Simulate(int showProgress);
+    // Leaves the network as Simulate(0) leaves it for these inputs, from the outputs that each
+    // computed layer j gives for them (layerOutputs[j], computed elsewhere as training does).
+    void SetSimulatedState(const double* inputs, const double* const* layerOutputs);
     // The output layer's values (single precision, FormatFloatTrimmed) joined by TAB, or the
     // "not simulated" text when structure or parameters changed since the last simulation.
     std::string toString() const;

@@ -1,5 +1,6 @@
 #include "network/layer_kernels.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -170,10 +171,18 @@ __attribute__((target_clones("avx2", "default")))
 #endif
 void AccumulateProducts(double* c, std::size_t cStride, const double* a, std::size_t aRow, std::size_t aStep,
                         const double* b, std::size_t bStride, int rows, int cols, int depth) {
-    int n = 0;
-    for (; n + 2 * kLanes <= cols; n += 2 * kLanes) Rows<2>(c + n, cStride, a, aRow, aStep, b + n, bStride, rows, depth);
-    for (; n + kLanes <= cols; n += kLanes) Rows<1>(c + n, cStride, a, aRow, aStep, b + n, bStride, rows, depth);
-    for (; n < cols; ++n) Rows<0>(c + n, cStride, a, aRow, aStep, b + n, bStride, rows, depth);
+    // k in slices, in order, so that the slice of b under a block of columns stays in the first-level
+    // cache while every row passes over it; each element still adds its products in k's order.
+    constexpr int kSlice = 128;
+    for (int k = 0; k < depth; k += kSlice) {
+        const int slice = std::min(kSlice, depth - k);
+        const double* ak = a + k * aStep;
+        const double* bk = b + k * bStride;
+        int n = 0;
+        for (; n + 2 * kLanes <= cols; n += 2 * kLanes) Rows<2>(c + n, cStride, ak, aRow, aStep, bk + n, bStride, rows, slice);
+        for (; n + kLanes <= cols; n += kLanes) Rows<1>(c + n, cStride, ak, aRow, aStep, bk + n, bStride, rows, slice);
+        for (; n < cols; ++n) Rows<0>(c + n, cStride, ak, aRow, aStep, bk + n, bStride, rows, slice);
+    }
 }
 
 void ApplyGradient(double* __restrict w, const double* __restrict acc, std::size_t count, double pairs,

@@ -13,7 +13,7 @@ namespace {
 // Pairs a thread takes at a time: their values stay in its cache from layer to layer.
 constexpr int kBatchPairs = 16;
 // A share of the gradient sums: rows (neurons) by columns (connections) of one layer.
-constexpr int kTileRows = 8;
+constexpr int kTileRows = 16;
 constexpr int kTileColumns = 256;
 
 std::size_t Size(int n) { return static_cast<std::size_t>(n); }
@@ -66,7 +66,7 @@ private:
     void PresentInputs(int first, int count) {
         const int width = chunk_.inputWidth;
         for (int i = first; i < first + count; ++i) {
-            const double* in = chunk_.inputs + Size(chunk_.pairs[i]) * Size(width);
+            const double* in = chunk_.inputs[chunk_.pairs[i]];
             double* row = work_.Values(0, i);
             std::copy(in, in + width, row);
             row[work_.Width(0) - 1] = chunk_.bias;

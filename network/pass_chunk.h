@@ -12,7 +12,7 @@ struct PassChunk {
     int function = 0;
     double gain = 1.0;
     double bias = 0.0;                // the bias neuron's output
-    const double* inputs = nullptr;   // inputWidth values per pair
+    const double* const* inputs = nullptr;  // per pair its inputWidth values
     int inputWidth = 0;
     const double* targets = nullptr;  // the output layer's size per pair (training)
     const int* pairs = nullptr;       // the chunk's pairs in pass order

@@ -33,23 +33,41 @@ constexpr int kTestingPhase = 2;
 const char kLinearFunctionError[] =
     "Error: Choose non-linear Functions for training. (eg. FCN_LOGSIG , FCN_TANSIG )";
 
-// The inputs (n per pair) and targets (M per pair) of one pair table, copied once per training.
+// The inputs (n per pair) and targets (M per pair) of one pair table. Inputs are read where the
+// pairs keep them; only a pair whose input matrix cannot give all n has a copy (zeros where the
+// matrix has no value), so a training holds no second copy of a large pair table.
 struct PairData {
-    int count = 0;
-    std::vector<double> inputs;
+    std::vector<const double*> inputs;
+    std::vector<double> copies;
     std::vector<double> targets;
     // Pairs whose input matrix is too small: the range error each presentation reports.
     std::unordered_map<int, std::string> inputErrors;
 
     void Load(const CDynaArray<TrainingPair>& pairs, int n, int m, std::string& errorText) {
-        count = pairs.GetCount();
-        inputs.assign(static_cast<std::size_t>(count) * n, 0.0);
+        const int count = pairs.GetCount();
         targets.assign(static_cast<std::size_t>(count) * m, 0.0);
+        inputs.assign(static_cast<std::size_t>(count), nullptr);
+        const auto readable = [n](const CMatrix& input) {
+            return input.IsAllocated() && input.GetRows() >= 1 && input.GetCols() >= n;
+        };
+        int unreadable = 0;
         for (int p = 0; p < count; ++p) {
             const TrainingPair& pair = pairs[p];
             for (int k = 0; k < m; ++k) targets[Index(p, m, k)] = pair.target.GetAt(0, k, errorText);
+            if (readable(pair.input)) {
+                inputs[static_cast<std::size_t>(p)] = pair.input.Row(0);
+            } else {
+                ++unreadable;
+            }
+        }
+        copies.assign(static_cast<std::size_t>(unreadable) * n, 0.0);
+        int copy = 0;
+        for (int p = 0; p < count && copy < unreadable; ++p) {
+            if (readable(pairs[p].input)) continue;
+            double* values = copies.data() + Index(copy++, n, 0);
             std::string inputError;
-            for (int k = 0; k < n; ++k) inputs[Index(p, n, k)] = pair.input.GetAt(0, k, inputError);
+            for (int k = 0; k < n; ++k) values[k] = pairs[p].input.GetAt(0, k, inputError);
+            inputs[static_cast<std::size_t>(p)] = values;
             if (!inputError.empty()) inputErrors.emplace(p, std::move(inputError));
         }
     }
@@ -72,7 +90,7 @@ private:
     void NoteErrors(const PairData& data, int p, bool training);
     void AddError(int p, int i);
     void TestPair(int p, int i);
-    void ShowLastPair(const PairData& data, int p);
+    void ShowLastPair(const PairData& data, int p, int row);
     void EndTrainingPass();
     void AdaptLearningConstant();
     void UpdateWeights();
@@ -96,6 +114,7 @@ private:
     PairData training_, testing_;
     TrainingWork work_;
     std::vector<int> order_;
+    std::vector<const double*> lastOutputs_;  // per layer, the row of the pass's last pair
 
     int phase_ = kTrainingPhase;
     int epochs_ = 0;
@@ -157,6 +176,7 @@ void TrainingRun::SetUp() {
     for (int j = 0; j < L_; ++j) anyNeuron = anyNeuron || net_.GetLayerSize(j) > 0;
     linearFunction_ = linearFunction_ && anyNeuron;
     order_.resize(static_cast<std::size_t>(std::max(P_, T_)));
+    lastOutputs_.resize(static_cast<std::size_t>(L_));
 }
 
 void TrainingRun::RunPass() {
@@ -170,7 +190,7 @@ void TrainingRun::RunPass() {
     const long passStart = view_ ? crt::Clock() : 0;  // only the view's progress bar uses it
     const PairData& data = training ? training_ : testing_;
     ComputePairs(data, size, training);
-    ShowLastPair(data, order_[static_cast<std::size_t>(size - 1)]);
+    ShowLastPair(data, order_[static_cast<std::size_t>(size - 1)], (size - 1) % work_.ChunkPairs());
     if (training) {
         EndTrainingPass();
     } else {
@@ -221,11 +241,9 @@ void TrainingRun::NoteErrors(const PairData& data, int p, bool training) {
 }
 
 // The network as the pass's last presentation leaves it: that pair's inputs and outputs.
-void TrainingRun::ShowLastPair(const PairData& data, int p) {
-    double* inputs = net_.GetInputLayer().Outputs();
-    const double* values = data.inputs.data() + PairData::Index(p, n_, 0);
-    std::copy(values, values + n_, inputs);
-    net_.Simulate(0);
+void TrainingRun::ShowLastPair(const PairData& data, int p, int row) {
+    for (int j = 0; j < L_; ++j) lastOutputs_[static_cast<std::size_t>(j)] = work_.Values(j + 1, row);
+    net_.SetSimulatedState(data.inputs[static_cast<std::size_t>(p)], lastOutputs_.data());
 }
 
 // --- training pass ---

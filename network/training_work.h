@@ -14,7 +14,7 @@ class TrainingWork {
 public:
     // A chunk holds as many pairs as fit in kChunkBytes, but at least kMinimumChunkPairs and at
     // most kMaximumChunkPairs (nor more than the pass has).
-    static constexpr std::size_t kChunkBytes = std::size_t{8} << 20;
+    static constexpr std::size_t kChunkBytes = std::size_t{16} << 20;
     static constexpr int kMinimumChunkPairs = 64;
     static constexpr int kMaximumChunkPairs = 1024;
 

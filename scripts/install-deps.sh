@@ -3,9 +3,10 @@
 # they are all there.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev
+  cmake ninja-build g++ clang libclang-rt-14-dev libomp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfann-dev yabasic locales
+  python3-numpy libopenblas0-pthread python3-threadpoolctl
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev
   fonts-liberation xvfb xauth xdotool imagemagick
 )

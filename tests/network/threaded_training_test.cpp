@@ -265,3 +265,30 @@ TEST(ThreadedTraining, PauseHoldsAfterThePassAndAStopWaitsForResume) {
     EXPECT_EQ(run.epochs, held + 1);
     ExpectStoppedAfterAPass(run);
 }
+
+TEST(ThreadedTraining, AShortInputMatrixReadsZerosAndEndsTrainingAfterThePass) {
+    // Inputs are read where the pairs keep them; a pair whose matrix is short reads 0.0 for the
+    // missing inputs and reports the matrix's range error, as before, on any number of threads.
+    for (const int threads : {1, 8}) {
+        ThreadSetting setting(threads);
+        std::vector<double> weights[2];
+        std::string errors[2];
+        for (const bool shortPair : {false, true}) {
+            CFeedForwardNeuralNetwork net;
+            Build(kShapes[1], net);
+            net.MaxEpochs = 0;  // one pass, which the error ends anyway
+            TrainingPair pair = MakePair({0.5, -0.25, 0.0, 0.0, 0.0}, {0.2, 0.4, 0.6});
+            if (shortPair) pair.input.Resize(1, 2);
+            std::string ignored;
+            pair.input.SetAt(0, 0, 0.5, ignored);
+            pair.input.SetAt(0, 1, -0.25, ignored);
+            net.AddPair(kTrainingPairs, pair);
+            crt::Srand(1);
+            EXPECT_EQ(net.Train(errors[shortPair], nullptr), shortPair ? 0 : 1);
+            enginetest::ForEachWeight(net, [&](Neuron& n, int c) { weights[shortPair].push_back(n.GetWeight(c)); });
+        }
+        EXPECT_EQ(errors[0], "");
+        EXPECT_NE(errors[1].find("invalid col"), std::string::npos) << errors[1];
+        EXPECT_TRUE(SameBits(weights[0], weights[1])) << threads;
+    }
+}
