@@ -293,7 +293,7 @@ bool StatementReplays::Evaluate(CTesselParser& parser, const Expression& express
                 const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
                 for (int k = 0; k < text.nameCount; ++k) {
                     const int from = textNames_[static_cast<std::size_t>(text.firstName + k)];
-                    if (parser.scanCache_[static_cast<std::size_t>(from)].nameGeneration != parser.nameGeneration_)
+                    if (parser.scanCache_[static_cast<std::size_t>(from)].nameGeneration != parser.names_.Generation())
                         return false;  // not looked up since the names changed: the reading does it
                 }
                 stack[++top] = {kTypeString, 0, 0.0};
@@ -398,7 +398,7 @@ bool StatementReplays::ResolveNames(CTesselParser& parser, const int* names, int
 // Every name has been looked up since the names last changed (else the reading looks it up anew).
 bool StatementReplays::NamesLookedUp(const CTesselParser& parser, const int* names, int count) {
     for (int k = 0; k < count; ++k) {
-        if (parser.scanCache_[static_cast<std::size_t>(names[k])].nameGeneration != parser.nameGeneration_) return false;
+        if (parser.scanCache_[static_cast<std::size_t>(names[k])].nameGeneration != parser.names_.Generation()) return false;
     }
     return true;
 }
