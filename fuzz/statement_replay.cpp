@@ -2,7 +2,7 @@
 // replayed from) and of the words around them, run as a For loop's pass three times by an
 // interpreter that replays and by one that reads word by word: both must leave exactly the same
 // state. Operands are numbers, texts, variables, array and matrix elements; statements are
-// assignments, If heads and calls. The input bytes steer a small generator, so every input is
+// assignments, If heads and calls; arrays are of Integers, Floats and Strings. The input bytes steer a small generator, so every input is
 // such a body; none of its words waits or touches a file, a loop ends by the nesting limit, and
 // a declaration is of one element (a separator follows its name).
 #include <cstddef>
@@ -14,10 +14,11 @@
 
 namespace {
 
-const char* const kNames[] = {"i", "x", "n", "f", "s", "a", "m", "k", "a[2]", "x\xdc"};
+const char* const kNames[] = {"i", "x", "n", "f", "s", "a", "m", "k", "a[2]", "x\xdc", "g[3]", "t[2]", "t", "g"};
 // Two negative Integers, whole operands, so that remainders and quotients meet every sign.
 const char* const kNumbers[] = {"0", "1", "2", "7", "1.5", ".5", "99999999999", "2147483647", "1.5.2", ("1\xdc" "2"), "3e2",
                                 "(n - 7)", "(n - 1)"};
+const char* const kArrays[] = {"a", "g", "t"};
 const char* const kOperators[] = {"+", "-", "*", "/", "Mod", "^", "+", "-", "*", "/"};
 const char* const kEnds[] = {":", ";", "Next", "\n", ";", "Endif", ")", "Else", "}", ""};
 const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};
@@ -113,10 +114,11 @@ private:
             Word(Next() & 1 ? Pick(kNames, Next()) : Pick(kNumbers, Next()));
     }
 
-    // a[...] or m[...][...], the indices whole expressions.
+    // a[...], g[...], t[...] (Integer, Float and String arrays) or m[...][...], the indices whole
+    // expressions.
     void Element(int depth) {
         const bool matrix = Next() & 1;
-        Word(matrix ? "m" : "a");
+        Word(matrix ? "m" : Pick(kArrays, Next()));
         for (int k = 0; k < (matrix ? 2 : 1); ++k) {
             Word("[");
             Expression(depth + 1);

@@ -11,6 +11,7 @@
 
 #include "interpreter/comparisons.h"
 #include "interpreter/keyword_codes.h"
+#include "interpreter/number_operators.h"
 #include "base/matrix.h"
 #include "interpreter/messages.h"
 #include "base/number_text.h"
@@ -35,18 +36,12 @@ constexpr const char* kNotTerminated = "String not terminated.";
 constexpr const char* kTooLong = "ERROR : Too Long . The Highlighted word is the limit.";
 constexpr const char* kCompareStrings = " Syntax Error : Can not Compare STRINGS with NUMERICALS.";
 
-void AppendIntegerText(std::string& out, std::int32_t v) {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
-    out.append(digits, end);
-}
-
-// The text a number contributes to a concatenation.
-void AppendNumberText(std::string& out, const Value& v) {
-    if (v.type == kTypeInteger)
-        AppendIntegerText(out, v.value.integer);
-    else
-        out += FormatNumberTrimmed(v.value.number);
+// Two numbers combined by the operator's one meaning; false for a division by zero.
+bool CombineNumbers(NumberOp op, Value& left, const Value& right) {
+    NumberOperand a = NumberOf(left);
+    if (!ApplyNumberOp(op, a, NumberOf(right))) return false;
+    SetNumber(left, a);
+    return true;
 }
 
 // In-place combination of two matrices after their sizes have been tested.
@@ -238,22 +233,12 @@ int CTesselParser::CombineAdditive(int op, Value& left, const Value& right, cons
     if (op == kw::kMod) {
         // Only numbers have a remainder; a Matrix or File on the left is refused like a String.
         if (!left.IsNumber() || !right.IsNumber()) return failAtOperator(kModStrings);
-        const double remainder = std::fmod(left.AsDouble(), right.AsDouble());
-        if (lt == kTypeInteger && rt == kTypeInteger)
-            left.SetInteger(DoubleToInt32(remainder));
-        else
-            left.SetFloat(remainder);
+        CombineNumbers(NumberOp::kModulo, left, right);  // a remainder never fails
         return 1;
     }
     if (lt == kTypeFile) return 1;  // a File on the left of `+` or `-` stays as it is
     if (left.IsNumber() && right.IsNumber()) {
-        if (lt == kTypeInteger && rt == kTypeInteger) {
-            left.value.integer = op == kw::kPlus ? WrapAdd(left.value.integer, right.value.integer)
-                                                 : WrapSubtract(left.value.integer, right.value.integer);
-        } else {
-            const double sum = op == kw::kPlus ? left.AsDouble() + right.AsDouble() : left.AsDouble() - right.AsDouble();
-            left.SetFloat(sum);
-        }
+        CombineNumbers(op == kw::kPlus ? NumberOp::kAdd : NumberOp::kSubtract, left, right);
         return 1;
     }
     if (op == kw::kMinus) {
@@ -274,7 +259,7 @@ int CTesselParser::CombineAdditive(int op, Value& left, const Value& right, cons
     if (left.IsNumber()) {
         if (rt != kTypeString) return failAtOperator(kPlusHere);
         std::string text;
-        AppendNumberText(text, left);
+        AppendNumberText(text, NumberOf(left));
         text += right.Text();
         left.SetString(text);
         return 1;
@@ -282,7 +267,7 @@ int CTesselParser::CombineAdditive(int op, Value& left, const Value& right, cons
     if (lt == kTypeString) {
         std::string& text = *left.value.text;
         if (right.IsNumber())
-            AppendNumberText(text, right);
+            AppendNumberText(text, NumberOf(right));
         else if (rt == kTypeString)
             text += right.Text();
         else if (rt == kTypeMatrix)
@@ -352,25 +337,12 @@ int CTesselParser::CombineMultiplicative(int op, Value& left, const Value& right
     if (lt == kTypeString) return failBeforeOperator();
     if (left.IsNumber()) {
         if (!right.IsNumber()) return failBeforeOperator();
-        const bool integers = lt == kTypeInteger && rt == kTypeInteger;
-        if (times) {
-            if (integers)
-                left.value.integer = WrapMultiply(left.value.integer, right.value.integer);
-            else
-                left.SetFloat(left.AsDouble() * right.AsDouble());
+        if (!times && !execute) {
+            // The check pass divides nothing: the quotient of an Integer and a Float is a Float.
+            if (lt != kTypeInteger || rt != kTypeInteger) left.SetFloat(left.AsDouble());
             return 1;
         }
-        if (integers) {
-            if (!execute) return 1;
-            if (right.value.integer == 0) return FailWith(kDivideByZero);
-            left.value.integer = WrapDivide(left.value.integer, right.value.integer);
-            return 1;
-        }
-        const double dividend = left.AsDouble();
-        left.SetFloat(dividend);
-        if (!execute) return 1;
-        if (right.AsDouble() == 0.0) return FailWith(kDivideByZero);
-        left.value.number = dividend / right.AsDouble();
+        if (!CombineNumbers(times ? NumberOp::kMultiply : NumberOp::kDivide, left, right)) return FailWith(kDivideByZero);
         return 1;
     }
     if (lt != kTypeMatrix) return 1;
@@ -430,12 +402,10 @@ __attribute__((always_inline)) inline int CTesselParser::EvalUnary(Value& result
     if (hasSign) ReadToken();
     if (!EvalParenthesis(result)) return 0;
     if (!hasSign || sign == kw::kPlus) return 1;
-    if (result.type == kTypeInteger) {
-        result.value.integer = WrapNegate(result.value.integer);
-        return 1;
-    }
-    if (result.type == kTypeFloat) {
-        result.value.number = -result.value.number;
+    if (result.IsNumber()) {
+        NumberOperand n = NumberOf(result);
+        NegateNumber(n);
+        SetNumber(result, n);
         return 1;
     }
     // A String, Matrix or File has no negative.

@@ -105,15 +105,6 @@ bool CTesselParser::IsNumberText(const char* w, std::size_t length) {
     return true;
 }
 
-std::uint64_t CTesselParser::HashName(const char* name, std::size_t length) {
-    std::uint64_t h = 14695981039346656037ull;  // FNV-1a
-    for (std::size_t i = 0; i < length; ++i) {
-        h ^= static_cast<unsigned char>(name[i]);
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
 void CTesselParser::SetSource(const std::string& text) {
     scriptText.assign(text);
     scriptText.append(100, '\0');
@@ -306,8 +297,8 @@ __attribute__((always_inline)) inline int CTesselParser::ScanToken(const char* t
 // in the current tables (kept out of the token path above, which most words leave earlier).
 __attribute__((noinline)) int CTesselParser::ResolveName(ScanCacheEntry& entry) {
     // A run, and the word's slot known: the newest declaration of the name, without a call.
-    const int found = execute && entry.nameGeneration == nameGeneration_ ? NewestRecordInSlot(entry)
-                                                                          : FindVariableForEntry(entry);
+    const int found = execute && entry.nameGeneration == names_.Generation() ? names_.Newest(entry.nameSlot)
+                                                                              : FindVariableForEntry(entry);
     if (found >= 0) {
         variableIndex = found;
         return token::kVariable;

@@ -293,7 +293,7 @@ bool StatementReplays::Evaluate(CTesselParser& parser, const Expression& express
                 const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
                 for (int k = 0; k < text.nameCount; ++k) {
                     const int from = textNames_[static_cast<std::size_t>(text.firstName + k)];
-                    if (parser.scanCache_[static_cast<std::size_t>(from)].nameGeneration != parser.nameGeneration_)
+                    if (parser.scanCache_[static_cast<std::size_t>(from)].nameGeneration != parser.names_.Generation())
                         return false;  // not looked up since the names changed: the reading does it
                 }
                 stack[++top] = {kTypeString, 0, 0.0};
@@ -305,16 +305,10 @@ bool StatementReplays::Evaluate(CTesselParser& parser, const Expression& express
             case Op::kMatrixElement:
                 if (!Operand(parser, instruction, stack, top, left, at == leftmost)) return false;
                 break;
-            case Op::kNegate: {
-                Number& a = stack[top];
-                if (a.type == kTypeInteger)
-                    a.i = WrapNegate(a.i);
-                else if (a.type == kTypeFloat)
-                    a.d = -a.d;
-                else
-                    return false;
+            case Op::kNegate:
+                if (stack[top].type == kTypeString) return false;
+                NegateNumber(stack[top]);
                 break;
-            }
             default:
                 --top;
                 if (!Combine(instruction.op, stack[top], top, stack[top + 1])) return false;
@@ -329,40 +323,19 @@ bool StatementReplays::Evaluate(CTesselParser& parser, const Expression& express
     return true;
 }
 
-namespace {
-
-void AppendNumberText(std::string& out, std::uint8_t type, std::int32_t i, double d) {
-    if (type == kTypeInteger) {
-        char digits[16];
-        out.append(digits, std::to_chars(digits, digits + sizeof digits, i).ptr);
-    } else {
-        out += FormatNumberTrimmed(d);
-    }
-}
-
-// What the reading's remainder of two Integers as doubles gives, without the division by doubles:
-// the remainder of a truncating division (exact for Integers), 0 for a divisor of -1 (which the
-// Integer remainder would overflow on), and the conversion of NaN for a divisor of 0.
-std::int32_t IntegerModulo(std::int32_t a, std::int32_t b) {
-    if (b == 0) return DoubleToInt32(std::nan(""));
-    return b == -1 ? 0 : a % b;
-}
-
-}  // namespace
-
 // A String on either side: only "+" joins, the number's text on its side.
 bool StatementReplays::CombineTexts(Op op, Number& a, int slot, const Number& b) {
     if (op != Op::kAdd) return false;
     std::string& text = stackTexts_[slot];
     if (a.type != kTypeString) {
         text.clear();
-        AppendNumberText(text, a.type, a.i, a.d);
+        AppendNumberText(text, a);
         a.type = kTypeString;
     }
     if (b.type == kTypeString)
         text += stackTexts_[slot + 1];
     else
-        AppendNumberText(text, b.type, b.i, b.d);
+        AppendNumberText(text, b);
     return true;
 }
 
@@ -370,32 +343,7 @@ bool StatementReplays::CombineTexts(Op op, Number& a, int slot, const Number& b)
 // false where they report (a division by zero, an operator that refuses a String).
 __attribute__((always_inline)) inline bool StatementReplays::Combine(Op op, Number& a, int slot, const Number& b) {
     if (a.type == kTypeString || b.type == kTypeString) return CombineTexts(op, a, slot, b);
-    if (a.type == kTypeInteger && b.type == kTypeInteger) {
-        switch (op) {
-            case Op::kAdd: a.i = WrapAdd(a.i, b.i); return true;
-            case Op::kSubtract: a.i = WrapSubtract(a.i, b.i); return true;
-            case Op::kModulo: a.i = IntegerModulo(a.i, b.i); return true;
-            case Op::kMultiply: a.i = WrapMultiply(a.i, b.i); return true;
-            default:
-                if (b.i == 0) return false;
-                a.i = WrapDivide(a.i, b.i);
-                return true;
-        }
-    }
-    double x = a.type == kTypeInteger ? a.i : a.d;
-    const double y = b.type == kTypeInteger ? b.i : b.d;
-    switch (op) {
-        case Op::kAdd: x += y; break;
-        case Op::kSubtract: x -= y; break;
-        case Op::kModulo: x = std::fmod(x, y); break;
-        case Op::kMultiply: x *= y; break;
-        default:
-            if (y == 0.0) return false;
-            x /= y;
-            break;
-    }
-    a = {kTypeFloat, 0, x};
-    return true;
+    return ApplyNumberOp(NumberOpOf(op), a, b);
 }
 
 // The result as the expression levels leave it: the leftmost operand written into it (a variable
@@ -450,7 +398,7 @@ bool StatementReplays::ResolveNames(CTesselParser& parser, const int* names, int
 // Every name has been looked up since the names last changed (else the reading looks it up anew).
 bool StatementReplays::NamesLookedUp(const CTesselParser& parser, const int* names, int count) {
     for (int k = 0; k < count; ++k) {
-        if (parser.scanCache_[static_cast<std::size_t>(names[k])].nameGeneration != parser.nameGeneration_) return false;
+        if (parser.scanCache_[static_cast<std::size_t>(names[k])].nameGeneration != parser.names_.Generation()) return false;
     }
     return true;
 }

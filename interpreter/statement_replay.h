@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "interpreter/number_operators.h"
 #include "interpreter/value.h"
 
 class CTesselParser;
@@ -56,17 +57,18 @@ private:
         kConstant, kText, kVariable, kElement, kMatrixElement,
         kAdd, kSubtract, kModulo, kMultiply, kDivide, kNegate,
     };
+    // The arithmetic instructions in NumberOp's order.
+    static NumberOp NumberOpOf(Op op) {
+        static_assert(static_cast<int>(Op::kDivide) - static_cast<int>(Op::kAdd) == static_cast<int>(NumberOp::kDivide));
+        return static_cast<NumberOp>(static_cast<int>(op) - static_cast<int>(Op::kAdd));
+    }
     struct Instruction {
         Op op;
         // A constant's or a text's index, or the text position an operand's name is read from.
         int argument;
     };
     // An operand: an Integer, a Float, or a String whose text is texts_ at its stack slot.
-    struct Number {
-        std::uint8_t type;
-        std::int32_t i;
-        double d;
-    };
+    using Number = NumberOperand;
     // A string literal: its text, and the positions of the names read inside it.
     struct Text {
         std::string text;

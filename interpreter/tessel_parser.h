@@ -21,6 +21,8 @@
 #include "interpreter/statement_replay.h"
 #include "base/dyna_array.h"
 #include "interpreter/keyword_catalogue.h"
+#include "interpreter/name_index.h"
+#include "interpreter/run_state.h"
 #include "interpreter/value.h"
 
 class CMatrix;
@@ -63,15 +65,6 @@ enum BlockKind : int {
     CalledBody = 0x20,
     SubroutineCheck = 0x40,
     SingleStatement = 0x80,
-};
-
-// Run state of the interpreter.
-enum RunState : int {
-    kRunning = 0,
-    kStoppedByUser = 1,
-    kEndedByExit = 2,
-    kEndedByStopProgram = 3,
-    kEndedByError = 4,
 };
 
 // The worker-thread base: the interpreter object is its own thread. The owner waits for
@@ -378,7 +371,7 @@ private:
         // A keyword that is no comment and no built-in value, a number or a name: NextToken's flat path.
         std::uint16_t flat : 1 = 0;
         std::uint32_t stripped = 0xFFFFFFFFu;  // its offset in strippedWords_ (kNotStripped: the raw bytes)
-        // The word's slot in the name index (-1 none) as of nameGeneration_ == nameGeneration.
+        // The word's slot in the name index (-1 none) as of the index's generation nameGeneration.
         int nameSlot = -1;
         std::uint32_t nameGeneration = 0;
     };
@@ -405,16 +398,8 @@ private:
     // and state, so an expression level may hand it to the level above instead of putting it back.
     bool lastReadRepeats_ = false;
 
-    // Variable lookup acceleration: name -> first-record indices, oldest first (open addressing).
-    struct NameSlot {
-        bool used = false;
-        std::uint64_t hash = 0;
-        std::string name;
-        std::vector<int> firsts;
-    };
-    std::vector<NameSlot> nameSlots_;
-    std::size_t nameSlotsUsed_ = 0;
-    std::uint32_t nameGeneration_ = 1;  // changes whenever a slot is made or the slots move
+    // The variables' names -> their records, so a lookup walks no table.
+    NameIndex names_;
     // The tree positions table again, as a set (a check pass may declare many variables).
     std::vector<int> treePositionSorted_;
 
@@ -423,7 +408,7 @@ private:
     ScanCacheEntry& FillCacheEntry(int from);
     bool StartScanCache();
     int FindVariableForEntry(ScanCacheEntry& entry);
-    int FindVariableInSlot(const NameSlot& slot);
+    int FindVariableInSlot(int slot);
     void ComputeScanEntry(const char* text, int length, int from, ScanCacheEntry& entry, std::string& pool);
     // Steps 1-9 of reading a token; keyword set when the result is a base keyword's code.
     int ScanToken(const char* text, int length, bool insideComment, bool& keyword);
@@ -438,14 +423,10 @@ private:
     int ReadTokenFully(const char* text, int length, int raw);
     int ResolveName(ScanCacheEntry& entry);
     int ReadBuiltinValue(int code);
-    int FindVariableHashed(const char* name, std::size_t length, std::uint64_t hash);
-    NameSlot* FindNameSlot(const char* name, std::size_t length, std::uint64_t hash, bool create);
-    void ClearNameIndex();
     bool TreePositionKnown(int textPosition) const;
     void AddTreePosition(int textPosition);
     void CloseDroppedFiles(int newLength);
     int PrescanFail(const std::string& text);
-    static std::uint64_t HashName(const char* name, std::size_t length);
     // Subroutine bodies the check pass is inside (it does not enter one it is already checking).
     std::vector<int> subroutinesBeingChecked_;
 
@@ -463,13 +444,7 @@ private:
     // when that reading would not find it without a lookup.
     int RecordNamedAt(int from) const {
         const ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
-        return entry.nameGeneration == nameGeneration_ ? NewestRecordInSlot(entry) : -1;
-    }
-    // The newest record of the name in the entry's index slot (as of nameGeneration_), or -1.
-    int NewestRecordInSlot(const ScanCacheEntry& entry) const {
-        if (entry.nameSlot < 0) return -1;
-        const std::vector<int>& firsts = nameSlots_[static_cast<std::size_t>(entry.nameSlot)].firsts;
-        return firsts.empty() ? -1 : firsts.back();
+        return entry.nameGeneration == names_.Generation() ? names_.Newest(entry.nameSlot) : -1;
     }
     // A plain Integer or Float named at this position, or null.
     const Value* ScalarNumberNamedAt(int from) const {

@@ -92,67 +92,21 @@ void CTesselParser::ResetBaseRunState() {
     treePositionSorted_.clear();
     CutVariables(0);
     variables.Empty();
-    ClearNameIndex();
+    names_.ClearRecords();
     variables.SetGrowBy(kDefaultVariableStep);
 }
 
-// ---------- the name index ----------
-
-CTesselParser::NameSlot* CTesselParser::FindNameSlot(const char* name, std::size_t length, std::uint64_t hash,
-                                                     bool create) {
-    if (nameSlots_.empty()) {
-        if (!create) return nullptr;
-        nameSlots_.resize(64);
-    } else if (create && (nameSlotsUsed_ + 1) * 2 > nameSlots_.size()) {
-        ++nameGeneration_;
-        std::vector<NameSlot> old;
-        old.swap(nameSlots_);
-        nameSlots_.resize(old.size() * 2);
-        const std::size_t mask = nameSlots_.size() - 1;
-        for (NameSlot& s : old) {
-            if (!s.used) continue;
-            std::size_t i = static_cast<std::size_t>(s.hash) & mask;
-            while (nameSlots_[i].used) i = (i + 1) & mask;
-            nameSlots_[i] = std::move(s);
-        }
-    }
-    const std::size_t mask = nameSlots_.size() - 1;
-    std::size_t i = static_cast<std::size_t>(hash) & mask;
-    while (nameSlots_[i].used) {
-        NameSlot& s = nameSlots_[i];
-        if (s.hash == hash && s.name.size() == length && std::equal(s.name.begin(), s.name.end(), name)) return &s;
-        i = (i + 1) & mask;
-    }
-    if (!create) return nullptr;
-    ++nameGeneration_;
-    NameSlot& s = nameSlots_[i];
-    s.used = true;
-    s.hash = hash;
-    s.name.assign(name, length);
-    s.firsts.clear();
-    ++nameSlotsUsed_;
-    return &s;
-}
-
-void CTesselParser::ClearNameIndex() {
-    // Names stay (a pass declares the same names again); their record lists empty.
-    for (NameSlot& s : nameSlots_) s.firsts.clear();
-}
+// ---------- lookup ----------
 
 int CTesselParser::FindVariable(const char* name, std::size_t length) {
-    return FindVariableHashed(name, length, HashName(name, length));
+    return FindVariableInSlot(names_.Find(name, length));
 }
 
-int CTesselParser::FindVariableHashed(const char* name, std::size_t length, std::uint64_t hash) {
-    const NameSlot* slot = FindNameSlot(name, length, hash, false);
-    return slot == nullptr ? -1 : FindVariableInSlot(*slot);
-}
-
-int CTesselParser::FindVariableInSlot(const NameSlot& slot) {
-    if (slot.firsts.empty()) return -1;
-    if (execute) return slot.firsts.back();
+int CTesselParser::FindVariableInSlot(int slot) {
+    if (slot < 0 || execute) return names_.Newest(slot);
     // The check pass sees a variable only inside the scope it was declared in.
-    for (auto it = slot.firsts.rbegin(); it != slot.firsts.rend(); ++it) {
+    const std::vector<int>& records = names_.At(slot).records;
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
         if (StartsWith(scope, variables[*it].scope)) return *it;
     }
     return -1;
@@ -161,20 +115,17 @@ int CTesselParser::FindVariableInSlot(const NameSlot& slot) {
 // The lexer's lookup: the word's slot is remembered with the scanned position, and found again
 // only when slots have been made or moved since.
 int CTesselParser::FindVariableForEntry(ScanCacheEntry& entry) {
-    if (entry.nameGeneration != nameGeneration_) {
-        const NameSlot* slot = FindNameSlot(word.data(), word.size(), HashName(word.data(), word.size()), false);
-        entry.nameSlot = slot == nullptr ? -1 : static_cast<int>(slot - nameSlots_.data());
-        entry.nameGeneration = nameGeneration_;
+    if (entry.nameGeneration != names_.Generation()) {
+        entry.nameSlot = names_.Find(word.data(), word.size());
+        entry.nameGeneration = names_.Generation();
     }
-    return entry.nameSlot < 0 ? -1 : FindVariableInSlot(nameSlots_[static_cast<std::size_t>(entry.nameSlot)]);
+    return FindVariableInSlot(entry.nameSlot);
 }
 
 bool CTesselParser::AppendVariable(const Value& record) {
     const int at = variables.GetCount();
     if (!variables.Add(record)) return false;
-    NameSlot* slot =
-        FindNameSlot(record.name.data(), record.name.size(), HashName(record.name.data(), record.name.size()), true);
-    slot->firsts.push_back(at);
+    names_.Add(record.name, at);
     return true;
 }
 
@@ -216,16 +167,13 @@ void CTesselParser::CutVariables(int newLength) {
     CloseDroppedFiles(newLength);
     for (int i = count - 1; i >= newLength; --i) {
         Value& v = variables[i];
-        NameSlot* slot = FindNameSlot(v.name.data(), v.name.size(), HashName(v.name.data(), v.name.size()), false);
-        if (slot != nullptr) {
-            while (!slot->firsts.empty() && slot->firsts.back() >= newLength) slot->firsts.pop_back();
-        }
+        names_.DropFrom(v.name, newLength);
         // Free strings, matrices and elements now, not when the slot is reused.
         v.FreeElements();
         v.ClearValue();
     }
     variables.SetSize(newLength);
-    if (newLength == 0) ClearNameIndex();
+    if (newLength == 0) names_.ClearRecords();
 }
 
 // ---------- declarations ----------

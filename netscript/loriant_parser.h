@@ -1,4 +1,5 @@
-// CLoriantParser: the interpreter class that hosts create. It fills the interpreter's extension
+// LoriantInterpreter: the whole interpreter behind the public face (script_interpreter.h) that
+// hosts create. It fills the interpreter's extension
 // operations with the language's network words: the output statements Print, Println and
 // ClearOutput, the types FF_NeuralNetwork and LogicalNeuralNetwork, their variables and arrays,
 // their members, and SaveObject / LoadObject of network variables.
@@ -18,6 +19,7 @@
 #include "interpreter/keyword_catalogue.h"
 #include "interpreter/tessel_parser.h"
 #include "netscript/object_variable.h"
+#include "netscript/script_interpreter.h"
 
 class CMatrix;
 class CFeedForwardNeuralNetwork;
@@ -73,13 +75,13 @@ constexpr int kRecognize = 215;
 // The 43 rows of the extension's keyword table, in row order.
 const std::vector<KeywordRecord>& NetworkKeywordRows();
 
-class CLoriantParser : public CTesselParser {
+class LoriantInterpreter : public CTesselParser {
 public:
     static constexpr int kNetworkVariableStep = 500;
     static constexpr int kNetworkKeywordStep = 100;
 
-    explicit CLoriantParser(ViewServices* owner);
-    ~CLoriantParser() override;
+    explicit LoriantInterpreter(ViewServices* owner);
+    ~LoriantInterpreter() override;
 
     // ===== extension operations =====
     void BuildHelpTree(HelpTreeTarget& tree) override;

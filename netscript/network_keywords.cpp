@@ -76,19 +76,19 @@ const std::vector<KeywordRecord>& NetworkKeywordRows() {
     return rows;
 }
 
-void CLoriantParser::RegisterObjectKeywords() {
+void LoriantInterpreter::RegisterObjectKeywords() {
     objectKeywords.RemoveAll();
     for (const KeywordRecord& row : NetworkKeywordRows()) objectKeywords.Add(row);
     // The index is built from what the table holds, so a row refused for want of memory is not found.
     objectKeywordIndex_.Build(RowsOf(objectKeywords));
 }
 
-int CLoriantParser::FindObjectKeyword(const char* word) {
+int LoriantInterpreter::FindObjectKeyword(const char* word) {
     const int row = objectKeywordIndex_.FindRow(word);
     return row < 0 ? -2 : objectKeywords[row].id;
 }
 
-void CLoriantParser::BuildHelpTree(HelpTreeTarget& tree) {
+void LoriantInterpreter::BuildHelpTree(HelpTreeTarget& tree) {
     // The base branch: "Help", its nine categories and the base words; it leaves the item of
     // "Help" and those of its categories, in the order they were made, in helpCategories.
     CTesselParser::BuildHelpTree(tree);

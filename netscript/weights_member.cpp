@@ -7,7 +7,7 @@
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"
 
-int CLoriantParser::ReadWeightsSelection(CFeedForwardNeuralNetwork* net, WeightsSelection& selection, bool statement) {
+int LoriantInterpreter::ReadWeightsSelection(CFeedForwardNeuralNetwork* net, WeightsSelection& selection, bool statement) {
     if (!Expect(kw::kOpenParen) || !ReadIntegerExpression(selection.layer)) return 0;
     int next = ReadToken();
     if (next == kw::kComma) {
@@ -39,7 +39,7 @@ int CLoriantParser::ReadWeightsSelection(CFeedForwardNeuralNetwork* net, Weights
     return 1;
 }
 
-int CLoriantParser::SetWeightsMember(CFeedForwardNeuralNetwork* net) {
+int LoriantInterpreter::SetWeightsMember(CFeedForwardNeuralNetwork* net) {
     WeightsSelection selection;
     if (!ReadWeightsSelection(net, selection, true) || !Expect(kw::kEquals)) return 0;
     // The region the operand fills: the layer, one neuron's column, or one element.
@@ -60,7 +60,7 @@ int CLoriantParser::SetWeightsMember(CFeedForwardNeuralNetwork* net) {
     return 1;
 }
 
-int CLoriantParser::EvaluateWeights(CFeedForwardNeuralNetwork* net, Value& result) {
+int LoriantInterpreter::EvaluateWeights(CFeedForwardNeuralNetwork* net, Value& result) {
     WeightsSelection selection;
     if (!ReadWeightsSelection(net, selection, false)) return 0;
     if (!execute) {

@@ -56,12 +56,17 @@ struct ReplaySide {
         parser.DeclareVariable("n", kTypeInteger, 1, 0, 0);
         parser.DeclareVariable("f", kTypeFloat, 1, 0, 0);
         parser.DeclareVariable("a", kTypeInteger, 3, 0, 0);
+        parser.DeclareVariable("g", kTypeFloat, 3, 0, 0);
+        parser.DeclareVariable("t", kTypeString, 2, 0, 0);
         parser.DeclareVariable("m", kTypeMatrix, 1, 2, 2);
         parser.variables[parser.FindVariable("i")].value.integer = 7;
         parser.variables[parser.FindVariable("x")].value.number = 2.5;
         parser.variables[parser.FindVariable("s")].SetString("ab");
         const int a = parser.FindVariable("a");
         for (int k = 1; k <= 3; ++k) parser.ElementValue({a, k}).integer = k;
+        const int g = parser.FindVariable("g");
+        for (int k = 1; k <= 3; ++k) parser.ElementValue({g, k}).number = k - 0.5;
+        Value::SetSlotText(parser.ElementValue({parser.FindVariable("t"), 2}), "t2");
     }
 
     // The text from its start as a loop body, as a pass of a For loop runs it.

@@ -78,6 +78,8 @@ TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
         {"element below the bounds", "i = a[i - 7] : Next", true},
         {"element above the bounds", "a[i] = 1 : Next", true},
         {"float index", "i = a[1.5] : Next", true},
+        {"float and string elements", "g[3] = g[1] + a[3] : t[1] = t[2] + g[3] : x = g[2] : Next", true},
+        {"string element into a number", "i = t[2] : g[1] = t[1] : Next", true},
         {"index of a scalar", "i = x[1] : Next", false},
         {"array without index", "i = a + 1 : Next", false},
         {"matrix elements", "m[1][2] = m[2][1] + x * 0.5 : x = m[1][2] : Next", true},

@@ -1,0 +1,84 @@
+// What the operators do to numbers, and the text a number adds to a join: one home for the
+// word-by-word reading and the replays, so the two cannot drift apart. Integer arithmetic wraps
+// in 32 bits; an Integer meeting a Float is promoted; the remainder of two Integers is the one of
+// the two as doubles, converted back.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "interpreter/value.h"
+#include "interpreter/wrapping_arithmetic.h"
+
+// An Integer or a Float operand.
+struct NumberOperand {
+    std::uint8_t type;  // kTypeInteger or kTypeFloat
+    std::int32_t i;
+    double d;
+
+    double AsDouble() const { return type == kTypeInteger ? i : d; }
+};
+
+enum class NumberOp : std::uint8_t { kAdd, kSubtract, kModulo, kMultiply, kDivide };
+
+// fmod of the two as doubles converted back, without the doubles: the remainder of a truncating
+// division (exact for Integers), 0 for a divisor of -1 (which the Integer remainder would
+// overflow on), and the conversion of NaN for a divisor of 0.
+inline std::int32_t IntegerModulo(std::int32_t a, std::int32_t b) {
+    if (b == 0) return DoubleToInt32(std::nan(""));
+    return b == -1 ? 0 : a % b;
+}
+
+// a op b into a; false, a unchanged, for a division by zero (the caller reports it).
+__attribute__((always_inline)) inline bool ApplyNumberOp(NumberOp op, NumberOperand& a, const NumberOperand& b) {
+    if (a.type == kTypeInteger && b.type == kTypeInteger) {
+        switch (op) {
+            case NumberOp::kAdd: a.i = WrapAdd(a.i, b.i); return true;
+            case NumberOp::kSubtract: a.i = WrapSubtract(a.i, b.i); return true;
+            case NumberOp::kModulo: a.i = IntegerModulo(a.i, b.i); return true;
+            case NumberOp::kMultiply: a.i = WrapMultiply(a.i, b.i); return true;
+            default:
+                if (b.i == 0) return false;
+                a.i = WrapDivide(a.i, b.i);
+                return true;
+        }
+    }
+    double x = a.AsDouble();
+    const double y = b.AsDouble();
+    switch (op) {
+        case NumberOp::kAdd: x += y; break;
+        case NumberOp::kSubtract: x -= y; break;
+        case NumberOp::kModulo: x = std::fmod(x, y); break;
+        case NumberOp::kMultiply: x *= y; break;
+        default:
+            if (y == 0.0) return false;
+            x /= y;
+            break;
+    }
+    a = {kTypeFloat, 0, x};
+    return true;
+}
+
+// The negative: Integers wrap (the negative of -2147483648 is itself).
+inline void NegateNumber(NumberOperand& a) {
+    if (a.type == kTypeInteger)
+        a.i = WrapNegate(a.i);
+    else
+        a.d = -a.d;
+}
+
+// An Integer or Float value as an operand, and an operand back into a value (its name kept).
+inline NumberOperand NumberOf(const Value& v) {
+    return v.type == kTypeInteger ? NumberOperand{kTypeInteger, v.value.integer, 0.0}
+                                  : NumberOperand{kTypeFloat, 0, v.value.number};
+}
+inline void SetNumber(Value& v, const NumberOperand& n) {
+    if (n.type == kTypeInteger)
+        v.SetInteger(n.i);
+    else
+        v.SetFloat(n.d);
+}
+
+// The text a number adds to a join: an Integer's digits, a Float as FormatNumberTrimmed gives it.
+void AppendNumberText(std::string& out, const NumberOperand& n);

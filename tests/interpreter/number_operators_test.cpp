@@ -1,0 +1,91 @@
+// The operators' one meaning on numbers: its edge cases, and the reading of every operator on a
+// grid of operands agreeing with it, with the replays on and off.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "interpreter/number_operators.h"
+#include "interpreter/test_parser.h"
+
+namespace {
+
+NumberOperand Int(std::int32_t i) { return {kTypeInteger, i, 0.0}; }
+NumberOperand Flt(double d) { return {kTypeFloat, 0, d}; }
+
+TEST(NumberOperatorsTest, EdgeCasesOfEachOperator) {
+    struct Case {
+        NumberOp op;
+        NumberOperand a, b;
+        bool ok;
+        NumberOperand result;
+    };
+    const Case cases[] = {
+        {NumberOp::kAdd, Int(INT_MAX), Int(1), true, Int(INT_MIN)},            // wraps
+        {NumberOp::kSubtract, Int(INT_MIN), Int(1), true, Int(INT_MAX)},
+        {NumberOp::kMultiply, Int(65536), Int(65536), true, Int(0)},
+        {NumberOp::kDivide, Int(INT_MIN), Int(-1), true, Int(INT_MIN)},        // no trap
+        {NumberOp::kDivide, Int(-7), Int(2), true, Int(-3)},                   // truncates
+        {NumberOp::kDivide, Int(7), Int(0), false, Int(7)},                    // refused, unchanged
+        {NumberOp::kDivide, Flt(1.5), Flt(0.0), false, Flt(1.5)},
+        {NumberOp::kModulo, Int(-7), Int(2), true, Int(-1)},
+        {NumberOp::kModulo, Int(INT_MIN), Int(-1), true, Int(0)},
+        {NumberOp::kModulo, Int(5), Int(0), true, Int(INT_MIN)},               // NaN converted
+        {NumberOp::kModulo, Flt(7.5), Int(2), true, Flt(1.5)},
+        {NumberOp::kAdd, Int(1), Flt(0.5), true, Flt(1.5)},                    // promoted
+        {NumberOp::kDivide, Int(1), Flt(4.0), true, Flt(0.25)},
+    };
+    for (const Case& c : cases) {
+        NumberOperand a = c.a;
+        EXPECT_EQ(ApplyNumberOp(c.op, a, c.b), c.ok) << static_cast<int>(c.op);
+        EXPECT_EQ(a.type, c.result.type) << static_cast<int>(c.op);
+        EXPECT_EQ(a.AsDouble(), c.result.AsDouble()) << static_cast<int>(c.op);
+    }
+    NumberOperand n = Int(INT_MIN);
+    NegateNumber(n);
+    EXPECT_EQ(n.i, INT_MIN);
+}
+
+// The operand as a script writes it: negative numbers through the unary minus.
+std::string Written(const NumberOperand& n) {
+    std::string digits;
+    if (n.type == kTypeInteger && n.i == INT_MIN) return "(-2147483647 - 1)";
+    AppendNumberText(digits, n);
+    if (n.type == kTypeFloat && digits.find('.') == std::string::npos) digits += ".0";
+    return digits[0] == '-' ? "(-" + digits.substr(1) + ")" : digits;
+}
+
+TEST(NumberOperatorsTest, TheReadingAndTheReplaysGiveTheOperatorsMeaning) {
+    const std::vector<NumberOperand> operands = {Int(0),       Int(1),   Int(-1),   Int(7),    Int(-7),
+                                                 Int(INT_MAX), Int(INT_MIN), Flt(2.5), Flt(-0.5), Flt(0.0)};
+    const struct {
+        NumberOp op;
+        const char* word;
+    } ops[] = {{NumberOp::kAdd, "+"}, {NumberOp::kSubtract, "-"}, {NumberOp::kModulo, "Mod"},
+               {NumberOp::kMultiply, "*"}, {NumberOp::kDivide, "/"}};
+    for (const bool replay : {false, true}) {
+        std::uint64_t replayed = 0;
+        for (const auto& op : ops) {
+            for (const NumberOperand& a : operands) {
+                for (const NumberOperand& b : operands) {
+                    NumberOperand expected = a;
+                    const bool ok = ApplyNumberOp(op.op, expected, b);
+                    std::string text;
+                    AppendNumberText(text, expected);
+                    const std::string expression = Written(a) + " " + op.word + " " + Written(b);
+                    // Twice in a loop, so that the second pass is replayed where replays are on.
+                    PrintingHarness h;
+                    h.parser.statementReplay = replay;
+                    const std::string pane = h.Run("Integer k : For k = 1 To 2 : Print " + expression + " : Next");
+                    EXPECT_EQ(pane, ok ? text + " " + text + " " : RunErrorPane(" Runtime Error : Divide By ZERO."))
+                        << expression << (replay ? " replayed" : "");
+                    replayed += h.parser.ReplayedExpressions();
+                }
+            }
+        }
+        EXPECT_EQ(replayed > 0, replay);
+    }
+}
+
+}  // namespace
