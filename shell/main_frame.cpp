@@ -102,7 +102,9 @@ CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(mdi_, nullptr, this, nullptr);
-    for (CChildFrame* frame : mdi_->findChildren<CChildFrame*>()) disconnect(frame, nullptr, this, nullptr);
+    // A view still waiting for its worker keeps serving events while it is destroyed: none of
+    // its signals may reach this half-destroyed frame.
+    for (QObject* child : mdi_->findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
 }
 
 QRect CMainFrame::InitialGeometry(const QRect& screen) {
