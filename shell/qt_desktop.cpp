@@ -5,12 +5,15 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSoundEffect>
 #include <QStandardPaths>
 #include <QUrl>
 #include <chrono>
+#include <memory>
 
 #include "platform/crt_file.h"
 #include "platform/wave_file.h"
@@ -54,6 +57,60 @@ int AnswerOf(int button) {
     }
 }
 
+// A worker's wait for the answer to a box that the GUI thread shows without waiting.
+class PendingAnswer {
+public:
+    // The first answer counts (a box closed by its button, then destroyed).
+    void Give(int answer) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (given_) return;
+            given_ = true;
+            answer_ = answer;
+        }
+        answered_.notify_all();
+    }
+    int Wait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        answered_.wait(lock, [this] { return given_; });
+        return answer_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable answered_;
+    bool given_ = false;
+    int answer_ = desktop::kIdCancel;
+};
+
+// The document window of an owner (the editor view of a running script), if it has one.
+QMdiSubWindow* DocumentFrame(void* owner) {
+    for (QWidget* w = static_cast<QWidget*>(owner); w != nullptr; w = w->parentWidget()) {
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(w)) return frame;
+    }
+    return nullptr;
+}
+
+// Keeps a document window from input while its run's box is shown, as a modal box keeps its owner.
+void HoldFrameFor(QDialog* box, QMdiSubWindow* frame) {
+    if (frame == nullptr || !frame->isEnabled()) return;
+    // Disabling moves the keyboard away from the window; the active one gets it back after.
+    const QPointer<QWidget> focus = frame->focusWidget();
+    frame->setEnabled(false);
+    // Let go once, when answered (or gone unanswered): the next box of the run may hold it again.
+    const auto held = std::make_shared<bool>(true);
+    const auto release = [frame, held, focus] {
+        if (!*held) return;
+        *held = false;
+        frame->setEnabled(true);
+        if (focus && frame->mdiArea() != nullptr && frame->mdiArea()->activeSubWindow() == frame) focus->setFocus();
+    };
+    QObject::connect(box, &QDialog::finished, frame, release);
+    QObject::connect(box, &QObject::destroyed, frame, release);
+    const QPoint centre = frame->mapToGlobal(frame->rect().center());
+    box->move(centre - box->rect().center());
+}
+
 QString SystemPath(const std::string& cp1256Path) { return QString::fromStdString(crt::ToSystemPath(cp1256Path)); }
 
 // What the desktop's "open" does with a target: runs a program, opens a document or folder with
@@ -82,14 +139,31 @@ QWidget* QtDesktop::Parent(void* owner) const {
     return mainWindow_.data();
 }
 
+// A running script's box belongs to its run: the worker waits for the answer while the GUI thread
+// goes on, so boxes of two documents' runs are each answered on their own (a modal loop would
+// nest the later one inside the earlier). The box holds its document window as a modal box holds
+// its owner. A box asked for in the GUI thread is modal to its window.
 int QtDesktop::MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) {
-    int answer = desktop::kIdOk;
-    gui::CallInGuiThread([&] {
+    if (gui::InGuiThread()) {
         QMessageBox box(IconOf(style), FromScriptText(caption), FromScriptText(text), ButtonsOf(style), Parent(owner));
         box.setWindowModality(Qt::WindowModal);
-        answer = AnswerOf(box.exec());
+        return AnswerOf(box.exec());
+    }
+    const auto answer = std::make_shared<PendingAnswer>();
+    gui::CallInGuiThread([&] {
+        auto* box = new QMessageBox(IconOf(style), FromScriptText(caption), FromScriptText(text), ButtonsOf(style),
+                                    Parent(owner));
+        box->setModal(false);
+        QObject::connect(box, &QDialog::finished, box, [answer, box](int result) {
+            answer->Give(AnswerOf(result));
+            box->deleteLater();
+        });
+        QObject::connect(box, &QObject::destroyed, [answer] { answer->Give(desktop::kIdCancel); });
+        box->show();
+        HoldFrameFor(box, DocumentFrame(owner));
+        box->activateWindow();
     });
-    return answer;
+    return answer->Wait();
 }
 
 std::string QtDesktop::SelectFile(void* owner, const std::string& filterTitle, const std::string& pattern) {

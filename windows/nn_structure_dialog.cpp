@@ -20,6 +20,8 @@
 #include <QStyle>
 #include <QWheelEvent>
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -36,6 +38,7 @@
 #include "windows/scroll_arithmetic.h"
 #include "windows/show_state.h"
 #include "windows/structure_painter.h"
+#include "windows/curve_store.h"
 #include "windows/training_painter.h"
 #include "windows/weight_copy_clock.h"
 
@@ -121,9 +124,10 @@ struct CNNStructureDialog::Controls {
 
 struct CNNStructureDialog::Tables {
     CDynaArray<ViewObject> viewObjects{100000, "NN Structure View Objects"};
-    CDynaArray<double> rms{150000, "Graph Viewer Points"};
-    CDynaArray<double> lc{150000, "Graph Viewer Points"};
-    CDynaArray<double> performance{150000, "Graph Viewer Points"};
+    // Bounded however long a training runs (CurveStore).
+    CurveStore rms;
+    CurveStore lc;
+    CurveStore performance;
     double rmsMinimumPositive = 0.0;
 };
 
@@ -285,9 +289,9 @@ void CNNStructureDialog::SetPrompts(StructureDialogPrompts prompts) { prompts_ =
 // --- state ---
 
 void CNNStructureDialog::ResetTrainingView() {
-    tables_->rms.RemoveAll();
-    tables_->lc.RemoveAll();
-    tables_->performance.RemoveAll();
+    tables_->rms.Clear();
+    tables_->lc.Clear();
+    tables_->performance.Clear();
     tables_->rmsMinimumPositive = 0.0;
     performanceMinimum_ = 1e8;
     rmsMaximum_ = -1e8;
@@ -584,17 +588,17 @@ void CNNStructureDialog::ApplyTrainingBoxRules() {
         lc->setEnabled(true);
     }
     QCheckBox* performance = controls_->Box(1048);
-    if (tables_->performance.GetCount() == 0 && tables_->rms.GetCount() > 300) {
+    if (tables_->performance.Count() == 0 && tables_->rms.Count() > 300) {
         performance->setEnabled(false);
         performanceOn_ = 0;
         performance->setChecked(false);
-    } else if (tables_->performance.GetCount() > 0 && !performance->isEnabled()) {
+    } else if (tables_->performance.Count() > 0 && !performance->isEnabled()) {
         performance->setEnabled(true);
     }
 }
 
 void CNNStructureDialog::PaintTrainingView(QPainter& painter, QSize size) {
-    if (network_ && tables_->rms.GetCount() >= 1) {
+    if (network_ && tables_->rms.Count() >= 1) {
         ApplyTrainingBoxRules();
         TrainingScene scene;
         scene.rms = &tables_->rms;
@@ -615,7 +619,7 @@ void CNNStructureDialog::PaintTrainingView(QPainter& painter, QSize size) {
         scene.storm = storm_ != 0;
         PaintTraining(painter, size, scene);
         controls_->hBar->setRange(0, 100);
-        controls_->vBar->setRange(0, tables_->rms.GetCount());
+        controls_->vBar->setRange(0, static_cast<int>(std::min<std::int64_t>(tables_->rms.Count(), INT_MAX)));
         controls_->hBar->setValue(0);
         controls_->vBar->setValue(0);
     }

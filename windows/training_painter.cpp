@@ -52,6 +52,27 @@ std::vector<QPoint> ReduceColumns(const std::vector<QPoint>& points) {
     return out;
 }
 
+// The points of a curve's buckets from index `from` on (indices below `end` only): each bucket's
+// first value, its extremes in their order, and its last value, at the columns x gives their
+// indices; reduced per pixel column.
+template <typename X, typename Y>
+std::vector<QPoint> BucketPoints(const CurveSource& curve, long long from, long long end, X x, Y y) {
+    std::vector<QPoint> points;
+    if (from == 0) points.emplace_back(x(0), y(curve.At(0)));
+    const long long size = curve.BucketSize();
+    for (long long j = 0; j < curve.BucketCount(); ++j) {
+        const long long first = 1 + j * size;
+        if (first >= end) break;
+        const long long last = std::min<long long>(first + size, curve.Count()) - 1;
+        const CurveBucket b = curve.Bucket(j);
+        points.emplace_back(x(first), y(b.first));
+        points.emplace_back(x(first), y(b.lowFirst ? b.low : b.high));
+        points.emplace_back(x(first), y(b.lowFirst ? b.high : b.low));
+        points.emplace_back(x(last), y(b.last));
+    }
+    return ReduceColumns(points);
+}
+
 class TrainingPainter {
 public:
     TrainingPainter(QPainter& painter, QSize frame, const TrainingScene& scene)
@@ -91,7 +112,7 @@ std::pair<double, double> TrainingPainter::Bounds() const {
 
 double TrainingPainter::SmallestPositive() const {
     double smallest = s_.rmsMinimumPositive;
-    if (s_.performanceKind == 0 && s_.performanceMinimum > 0 && s_.performance->GetCount() > 0 &&
+    if (s_.performanceKind == 0 && s_.performanceMinimum > 0 && s_.performance->Count() > 0 &&
         (smallest <= 0 || s_.performanceMinimum < smallest)) {
         smallest = s_.performanceMinimum;
     }
@@ -101,27 +122,30 @@ double TrainingPainter::SmallestPositive() const {
 void TrainingPainter::RmsPoints() { rmsPoints_ = ThinRmsCurve(*s_.rms, box_, scale_, s_.showStorms); }
 
 std::vector<QPoint> TrainingPainter::LcPoints() const {
-    const long long n = s_.rms->GetCount();
-    const long long count = std::min<long long>(n, s_.lc->GetCount());
+    const long long n = s_.rms->Count();
+    const long long count = std::min<long long>(n, s_.lc->Count());
+    const auto x = [&](long long i) { return static_cast<int>(i * box_.Width() / n + box_.left + 5); };
+    const auto y = [&](double lc) {
+        return Truncated(box_.bottom - lc * box_.Height() / s_.learningConstantSetting) - 5;
+    };
+    if (!s_.lc->Detailed()) return BucketPoints(*s_.lc, 0, count, x, y);
     std::vector<QPoint> points;
     points.reserve(static_cast<std::size_t>(count));
-    for (long long i = 0; i < count; ++i) {
-        const double y = box_.bottom - (*s_.lc)[static_cast<int>(i)] * box_.Height() / s_.learningConstantSetting;
-        points.emplace_back(static_cast<int>(i * box_.Width() / n + box_.left + 5), Truncated(y) - 5);
-    }
+    for (long long i = 0; i < count; ++i) points.emplace_back(x(i), y(s_.lc->At(i)));
     return ReduceColumns(points);
 }
 
 std::vector<QPoint> TrainingPainter::PerformancePoints() const {
-    const CDynaArray<double>& perf = *s_.performance;
-    const int q = perf.GetCount();
+    const CurveSource& perf = *s_.performance;
+    const long long q = perf.Count();
     std::vector<QPoint> points;
     if (!s_.performanceOn || q < 2 || (s_.rmsMaximum == s_.goalError && s_.performanceKind == 0)) return points;
-    for (int i = 0; i < q; ++i) {
-        const int x = static_cast<int>(static_cast<long long>(i) * box_.Width() / (q - 1) + box_.left + 5);
-        const int y = s_.performanceKind == 0 ? scale_(perf[i]) : Truncated(box_.bottom - box_.Height() * perf[i]) - 5;
-        points.emplace_back(x, y);
-    }
+    const auto x = [&](long long i) { return static_cast<int>(i * box_.Width() / (q - 1) + box_.left + 5); };
+    const auto y = [&](double value) {
+        return s_.performanceKind == 0 ? scale_(value) : Truncated(box_.bottom - box_.Height() * value) - 5;
+    };
+    if (!perf.Detailed()) return BucketPoints(perf, 0, q, x, y);
+    for (long long i = 0; i < q; ++i) points.emplace_back(x(i), y(perf.At(i)));
     return points;
 }
 
@@ -132,7 +156,7 @@ void TrainingPainter::Axes() {
 }
 
 void TrainingPainter::EpochTicks() {
-    const int n = s_.rms->GetCount();
+    const long long n = s_.rms->Count();
     p_.setFont(PixelFont("Arial", 20, 200));
     p_.setPen(Qt::black);
     char label[32];
@@ -178,7 +202,7 @@ void TrainingPainter::PerformanceCurve(const std::vector<QPoint>& points) {
     p_.drawPolyline(points.data(), static_cast<int>(points.size()));
     if (s_.performanceKind == 0) return;
     const QPoint last = points.back();
-    const double value = (*s_.performance)[s_.performance->GetCount() - 1];
+    const double value = s_.performance->Last();
     p_.setFont(PixelFont("Arial", 14, 200));
     const QString text = Printf("%.0f", value * 100);
     const QSize e = TextExtent(p_, text);
@@ -190,7 +214,7 @@ void TrainingPainter::PerformanceCurve(const std::vector<QPoint>& points) {
 void TrainingPainter::RmsValueAndTicks() {
     if (!rmsPoints_.empty()) {
         const QPoint last = rmsPoints_.back();
-        const double value = (*s_.rms)[s_.rms->GetCount() - 1];
+        const double value = s_.rms->Last();
         p_.setFont(PixelFont("Arial", 16, 700));
         const QString text = Printf("%.9f", static_cast<float>(value));
         const int height = TextExtent(p_, text).height();
@@ -215,9 +239,8 @@ void TrainingPainter::RmsValueAndTicks() {
 
 // Returns the bottom of what it drew (0 when nothing).
 int TrainingPainter::PerformanceTitle() {
-    const CDynaArray<double>& perf = *s_.performance;
-    if (perf.GetCount() == 0 || !s_.performanceOn) return 0;
-    const double last = perf[perf.GetCount() - 1];
+    if (s_.performance->Count() == 0 || !s_.performanceOn) return 0;
+    const double last = s_.performance->Last();
     const bool share = s_.performanceKind != 0;
     const QString title = share ? Printf("Performance On Test Data = %.0f%%", static_cast<float>(last) * 100.0)
                                 : Printf("Performance (RMS) On Test Data = %.5f", static_cast<float>(last));
@@ -263,7 +286,7 @@ void TrainingPainter::StormLabel(int below) {
 }
 
 void TrainingPainter::Paint() {
-    if (s_.rms->GetCount() < 1) return;
+    if (s_.rms->Count() < 1) return;
     RmsPoints();
     const std::vector<QPoint> performance = PerformancePoints();
     Axes();
@@ -299,19 +322,22 @@ int LogScale::operator()(double value) const {
     return Truncated(bottom_ - std::log(value / lo_) * height_ / std::log(hi_ / lo_)) - 5;
 }
 
-std::vector<QPoint> ThinRmsCurve(const CDynaArray<double>& rms, const PlotBox& box, const LogScale& scale,
-                                 bool showStorms) {
-    const long long n = rms.GetCount();
+namespace {
+
+// At most 2W + 100 of the n values that at gives, the first not plotted; without showStorms a rise
+// is drawn flat.
+template <typename At>
+std::vector<QPoint> ThinValues(long long n, At at, const PlotBox& box, const LogScale& scale, bool showStorms) {
     const long long w = box.Width();
     const long long cap = 2 * w + 100;
     if (w < 1 || n < 1) return {};
     const long long step = std::max(1LL, n / cap);
     std::vector<QPoint> slots(static_cast<std::size_t>(cap));
     long long p = 0;
-    double previous = rms[0];
+    double previous = at(0);
     long long t = 0;
     for (long long k = 1; k < n; k += step, ++t) {
-        double v = rms[static_cast<int>(k)];
+        double v = at(k);
         if (!showStorms && v > previous) v = previous;
         previous = v;
         slots[static_cast<std::size_t>(p)] = QPoint(static_cast<int>(k * w / n + box.left + 5), scale(v));
@@ -322,7 +348,43 @@ std::vector<QPoint> ThinRmsCurve(const CDynaArray<double>& rms, const PlotBox& b
     return slots;
 }
 
-int EpochLabelInterval(int labelWidth, int plotWidth, int n) {
+// Every value counts: per pixel column the buckets' points; without showStorms each value is
+// drawn as the lowest up to it, as the flattening of every rise gives.
+std::vector<QPoint> BucketRmsCurve(const CurveSource& rms, const PlotBox& box, const LogScale& scale,
+                                   bool showStorms) {
+    const long long n = rms.Count();
+    const long long w = box.Width();
+    const auto x = [&](long long k) { return static_cast<int>(k * w / n + box.left + 5); };
+    if (showStorms) return BucketPoints(rms, 1, n, x, scale);
+    std::vector<QPoint> points;
+    double lowest = rms.At(0);
+    const long long size = rms.BucketSize();
+    for (long long j = 0; j < rms.BucketCount(); ++j) {
+        const long long first = 1 + j * size;
+        const CurveBucket b = rms.Bucket(j);
+        points.emplace_back(x(first), scale(std::min(lowest, b.first)));
+        lowest = std::min(lowest, b.low);
+        points.emplace_back(x(std::min<long long>(first + size, n) - 1), scale(lowest));
+    }
+    return ReduceColumns(points);
+}
+
+}  // namespace
+
+std::vector<QPoint> ThinRmsCurve(const CDynaArray<double>& rms, const PlotBox& box, const LogScale& scale,
+                                 bool showStorms) {
+    return ThinValues(
+        rms.GetCount(), [&rms](long long k) { return rms[static_cast<int>(k)]; }, box, scale, showStorms);
+}
+
+std::vector<QPoint> ThinRmsCurve(const CurveSource& rms, const PlotBox& box, const LogScale& scale, bool showStorms) {
+    if (box.Width() < 1 || rms.Count() < 1) return {};
+    if (!rms.Detailed()) return BucketRmsCurve(rms, box, scale, showStorms);
+    return ThinValues(
+        rms.Count(), [&rms](long long k) { return rms.At(k); }, box, scale, showStorms);
+}
+
+int EpochLabelInterval(int labelWidth, int plotWidth, long long n) {
     if (n < 1) return 1;
     const long long perThousand = static_cast<long long>(plotWidth) * 1000 / n;
     // A plot narrower than n / 1000 pixels: the interval follows the true spacing of the ticks.

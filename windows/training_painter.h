@@ -6,14 +6,18 @@
 #include <QSize>
 #include <vector>
 
+#include "windows/curve_store.h"
+
 template <typename T>
 class CDynaArray;
 class QPainter;
 
+// A curve that has outgrown its detail (CurveStore) is drawn from its buckets: per pixel column the
+// first, lowest, highest and last point of the buckets that fall into it, so that its spikes stay.
 struct TrainingScene {
-    const CDynaArray<double>* rms = nullptr;
-    const CDynaArray<double>* lc = nullptr;
-    const CDynaArray<double>* performance = nullptr;
+    const CurveSource* rms = nullptr;
+    const CurveSource* lc = nullptr;
+    const CurveSource* performance = nullptr;
     double goalError = 0.0;
     double rmsMaximum = -1e8;
     double rmsMinimumPositive = 0.0;  // 0 when no positive value was added
@@ -59,7 +63,10 @@ void PaintTraining(QPainter& painter, QSize frame, const TrainingScene& scene);
 // value not plotted; without showStorms a rise is drawn flat.
 std::vector<QPoint> ThinRmsCurve(const CDynaArray<double>& rms, const PlotBox& box, const LogScale& scale,
                                  bool showStorms);
+// The same of a curve while it is detailed; beyond, drawn from its buckets (every value counts, a
+// rise flattened against all values before it).
+std::vector<QPoint> ThinRmsCurve(const CurveSource& rms, const PlotBox& box, const LogScale& scale, bool showStorms);
 
 // The epoch label interval for n points on a plot w pixels wide whose "%dk" label is
 // labelWidth pixels wide.
-int EpochLabelInterval(int labelWidth, int plotWidth, int n);
+int EpochLabelInterval(int labelWidth, int plotWidth, long long n);

@@ -1,5 +1,6 @@
 // What a running script asks of the desktop, answered by the Qt desktop: message boxes and
 // questions over the output printed before them, the clipboard.
+#include "tests/shell/app_harness.h"
 #include "tests/shell/view_harness.h"
 
 #include "platform/desktop.h"
@@ -9,12 +10,17 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QMdiArea>
 #include <QMessageBox>
+#include <QTextDocument>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdint>
 #include <fstream>
 
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "shell/kestrum_doc.h"
 #include "shell/qt_desktop.h"
 
 namespace {
@@ -24,6 +30,15 @@ struct QtDesktopInstalled {
     QtDesktopInstalled() { InstallQtDesktop(nullptr); }
     ~QtDesktopInstalled() { desktop::Install(nullptr); }
 };
+
+// The message box on the screen whose text is text (any when text is empty), if there is one.
+QMessageBox* ShownBox(const QString& text = QString()) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(window);
+        if (box != nullptr && box->isVisible() && (text.isEmpty() || box->text() == text)) return box;
+    }
+    return nullptr;
+}
 
 struct SeenBox {
     QString text;
@@ -44,7 +59,7 @@ public:
 
 private:
     void Answer() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QMessageBox* box = ShownBox();
         if (box == nullptr || seen.size() >= answers_.size()) return;
         seen.push_back({box->text(), box->icon(), static_cast<int>(box->standardButtons()), doc_.pane.toPlainText()});
         box->button(answers_[seen.size() - 1])->click();
@@ -68,6 +83,64 @@ TEST(DesktopQt, MessageBoxesOfARunningScriptShowAfterTheOutputBeforeThem) {
     EXPECT_EQ(answerer.seen[1].icon, QMessageBox::Question);
     EXPECT_EQ(answerer.seen[1].buttons, static_cast<int>(QMessageBox::Yes | QMessageBox::No));
     EXPECT_EQ(doc.Pane(), QStringLiteral("before\nyes\n"));
+}
+
+// Two documents' scripts ask at once: each question is answered on its own, in any order, and each
+// script's questions come in its order; a box holds its own document window only.
+TEST(DesktopQt, QuestionsOfTwoRunningDocumentsAreEachAnsweredOnTheirOwn) {
+    ShownMainFrame shown;
+    InstallQtDesktop(&shown.frame);
+    auto script = [](const char* name) {
+        return QStringLiteral("Integer n\nn = Ask \"%1 first\"\nPrintln n\nn = Ask \"%1 second\"\nPrintln n\n")
+            .arg(QLatin1String(name));
+    };
+    CChildFrame* a = shown.frame.OnFileNew();
+    a->Document()->TextDocument()->setPlainText(script("A"));
+    CChildFrame* b = shown.frame.OnFileNew();
+    b->Document()->TextDocument()->setPlainText(script("B"));
+    for (CChildFrame* frame : {a, b}) {
+        shown.frame.MdiArea()->setActiveSubWindow(frame);
+        shown.frame.Execute(cmd::kRun);
+    }
+    ASSERT_TRUE(ServeEventsUntil([] { return ShownBox("A first") && ShownBox("B first"); }));
+    EXPECT_FALSE(a->isEnabled());
+    EXPECT_FALSE(b->isEnabled());
+
+    struct Step {
+        const char* answer;
+        QMessageBox::StandardButton button;
+        const char* next;  // the box that shows then
+        const char* stays;  // the other document's box, still open
+        bool aHeld, bHeld;  // the document windows that take no input then
+    };
+    const Step steps[] = {
+        {"A first", QMessageBox::Yes, "A second", "B first", true, true},
+        {"B first", QMessageBox::No, "B second", "A second", true, true},
+        {"A second", QMessageBox::No, nullptr, "B second", false, true},
+        {"B second", QMessageBox::Yes, nullptr, nullptr, false, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.answer);
+        QMessageBox* box = ShownBox(step.answer);
+        ASSERT_NE(box, nullptr);
+        box->button(step.button)->click();
+        if (step.next != nullptr) {
+            EXPECT_TRUE(ServeEventsUntil([&] { return ShownBox(step.next) != nullptr; }));
+        }
+        if (step.stays != nullptr) {
+            EXPECT_NE(ShownBox(step.stays), nullptr);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the answered box goes
+        EXPECT_EQ(a->isEnabled(), !step.aHeld);
+        EXPECT_EQ(b->isEnabled(), !step.bHeld);
+    }
+    ASSERT_TRUE(ServeEventsUntil([&] { return !a->EditorView()->WorkerActive() && !b->EditorView()->WorkerActive(); }));
+    a->EditorView()->FlushPendingOutput();
+    b->EditorView()->FlushPendingOutput();
+    EXPECT_EQ(a->OutputPane()->toPlainText(), QStringLiteral("1\n0\n"));
+    EXPECT_EQ(b->OutputPane()->toPlainText(), QStringLiteral("0\n1\n"));
+    EXPECT_TRUE(a->isEnabled());
+    EXPECT_TRUE(b->isEnabled());
 }
 
 TEST(DesktopQt, ClipboardTakesTheScriptsTextInUnicode) {
