@@ -101,6 +101,17 @@ void SetProgressBar(QProgressBar* bar, int position, int range) {
     bar->setValue(std::clamp(position, 0, range));
 }
 
+// The font here runs wider than the template's: a text that would be cut at the template's size is
+// narrowed until it fits, the control keeping its size.
+void FitText(QWidget* widget, const QString& text, int room) {
+    constexpr int kNarrowest = 70;  // per cent of the font's width
+    QFont font = widget->font();
+    for (int stretch = 100; stretch > kNarrowest && QFontMetrics(font).horizontalAdvance(text) > room; --stretch) {
+        font.setStretch(stretch - 1);
+    }
+    widget->setFont(font);
+}
+
 QString Printf(const char* format, double value) {
     char text[128];
     std::snprintf(text, sizeof text, format, value);
@@ -153,6 +164,12 @@ CNNStructureDialog::CNNStructureDialog(QWidget* parent, ViewServices* owner)
     layerSpacing_ = 6 * neuronRadius_;
     neuronSpacing_ = 4 * neuronRadius_;
     BuildControls();
+    // Every move over the window reaches OnMouseMove, whatever control it is over.
+    setMouseTracking(true);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->setMouseTracking(true);
+        child->installEventFilter(this);
+    }
     ResetTrainingView();
     // What the template's initialisation does.
     for (QScrollBar* bar : {controls_->hBar, controls_->vBar}) {
@@ -213,8 +230,9 @@ void CNNStructureDialog::BuildControls() {
         auto* box = new QCheckBox(text, this);
         connect(box, &QCheckBox::clicked, this, handler);
         place(id, box, units);
-        // This font runs wider than the template's: the text is never cut.
-        box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+        const int mark = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                         box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
+        FitText(box, text, box->width() - mark);
     };
     auto edit = [&](int id, QRect units, bool centred) {
         auto* field = new QLineEdit(this);
@@ -224,7 +242,10 @@ void CNNStructureDialog::BuildControls() {
         if (centred) field->setAlignment(Qt::AlignCenter);
         place(id, field, units);
     };
-    auto label = [&](int id, const QString& text, QRect units) { place(id, new QLabel(text, this), units); };
+    auto label = [&](int id, const QString& text, QRect units) {
+        QWidget* widget = place(id, new QLabel(text, this), units);
+        FitText(widget, text, widget->width());
+    };
     auto progress = [&](int id, Qt::Orientation orientation, QRect units) {
         auto* bar = new QProgressBar(this);
         bar->setOrientation(orientation);
@@ -267,7 +288,6 @@ void CNNStructureDialog::BuildControls() {
     edit(1045, {476, 45, 54, 12}, true);
     frame_ = new PaintedFrame(this, [this](QPainter& painter) { PaintFrame(painter); });
     place(1008, frame_, {53, 68, 198, 135});
-    frame_->installEventFilter(this);
     label(1039, "LC:", {328, 21, 11, 8});
     check(1049, "Show Storms", {475, 9, 54, 10}, &CNNStructureDialog::OnShowStorms);
     group(1050, {473, 2, 60, 22});
@@ -635,11 +655,32 @@ ViewObject CNNStructureDialog::HitTestAt(int x, int y) {
                    PickDistance());
 }
 
-void CNNStructureDialog::OnMouseMove(QMouseEvent* event) {
-    if (mode_ != 0 || !((event->buttons() & Qt::LeftButton) || onlineNetInfo_)) return;
+// Every move over the window clears the hover; one over the drawing may make a new one. The
+// controls' moves come through the filter, the window's own through mouseMoveEvent.
+bool CNNStructureDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove && watched->isWidgetType()) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        OnMouseMove(static_cast<QWidget*>(watched)->mapTo(this, move->position().toPoint()), move->buttons());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CNNStructureDialog::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (childAt(point) == nullptr) OnMouseMove(point, event->buttons());  // else a control's, seen already
+    QWidget::mouseMoveEvent(event);
+}
+
+void CNNStructureDialog::OnMouseMove(const QPoint& windowPoint, Qt::MouseButtons buttons) {
+    if (mode_ != 0 || !((buttons & Qt::LeftButton) || onlineNetInfo_)) return;
+    const bool hovered = !hoverText_.isEmpty();
     ClearHover();
-    const QPoint point = event->position().toPoint() - frame_->contentsRect().topLeft();
-    if (!QRect(QPoint(0, 0), frame_->contentsRect().size()).contains(point)) return;
+    const QPoint point = frame_->mapFrom(this, windowPoint) - frame_->contentsRect().topLeft();
+    if (!QRect(QPoint(0, 0), frame_->contentsRect().size()).contains(point)) {
+        if (hovered) frame_->update();
+        return;
+    }
+    frame_->update();
     const ViewObject hit = HitTestAt(point.x(), point.y());
     if (hit.kind == ViewObject::kNeuron) {
         hoverText_ = Printf("Neuron = %.0f", static_cast<float>(hit.y2 + 1)) +
@@ -654,12 +695,6 @@ void CNNStructureDialog::OnMouseMove(QMouseEvent* event) {
         hoverPoint_ = point;
         hoverScroll_ = QPoint(hScroll_, vScroll_);
     }
-    frame_->update();
-}
-
-bool CNNStructureDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == frame_ && event->type() == QEvent::MouseMove) OnMouseMove(static_cast<QMouseEvent*>(event));
-    return QWidget::eventFilter(watched, event);
 }
 
 void CNNStructureDialog::OnScroll(Qt::Orientation orientation, int action) {

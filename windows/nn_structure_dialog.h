@@ -114,6 +114,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
@@ -131,7 +132,7 @@ private:
     void PaintTrainingView(QPainter& painter, QSize size);
     void ApplyTrainingBoxRules();
     static int PickDistance();
-    void OnMouseMove(QMouseEvent* event);
+    void OnMouseMove(const QPoint& windowPoint, Qt::MouseButtons buttons);
     void OnScroll(Qt::Orientation orientation, int action);
 
     ViewServices* owner_;

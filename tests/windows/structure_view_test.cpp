@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -201,6 +202,60 @@ TEST(StructureView, HoverNeedsTheLeftButtonUnlessOnlineInfoIsOn) {
     }
     const std::vector<QColor> rings = {QColor(170, 170, 255), QColor(85, 85, 255), QColor(0, 0, 255)};
     EXPECT_NE(std::search(ring.begin(), ring.end(), rings.begin(), rings.end()), ring.end());
+}
+
+TEST(StructureView, AnyMoveOverTheWindowOutsideTheDrawingClearsTheHover) {
+    CNNStructureDialog dialog(nullptr, nullptr);
+    dialog.SetNetwork(Network(2, {2, 1}));
+    dialog.resize(900, 600);
+    QFrame* frame = dialog.DrawingFrame();
+    const QImage plain = dialog.RenderFrame();
+    const QPoint neuron = QPoint(312, 137) + frame->contentsRect().topLeft();
+    const QPoint overNeuron = frame->mapTo(&dialog, neuron);
+    // Over the controls' band: the dialog itself, a group box, a check box, a label.
+    for (const QPoint outside : {QPoint(890, 5), QPoint(10, 5), QPoint(20, 50), QPoint(340, 37)}) {
+        const auto moveTo = [&](const QPoint& at) {
+            QWidget* target = dialog.childAt(at) != nullptr ? dialog.childAt(at) : &dialog;
+            const QPoint local = target->mapFrom(&dialog, at);
+            QMouseEvent event(QEvent::MouseMove, local, target->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+        };
+        moveTo(overNeuron);
+        EXPECT_NE(dialog.RenderFrame(), plain);  // the balloon and the rings
+        moveTo(outside);
+        EXPECT_EQ(dialog.RenderFrame(), plain) << outside.x() << "," << outside.y();
+    }
+}
+
+TEST(StructureView, ControlsKeepTheTemplatesSizesWithTheirTextsWhole) {
+    CNNStructureDialog dialog(nullptr, nullptr);
+    dialog.StartTraining(Network(2, {2, 1}));  // every control shown
+    const struct {
+        int id;
+        QString text;
+        QSize units;
+        bool checkBox;
+    } controls[] = {
+        {1026, "Online Net Info (No LClick Required)", {129, 10}, true},
+        {1040, "LC Graph On", {54, 10}, true},
+        {1047, "RMS Graph", {50, 10}, true},
+        {1048, "Performance", {53, 10}, true},
+        {1049, "Show Storms", {54, 10}, true},
+        {1036, "Epochs:", {27, 8}, false},
+        {1037, "Current RMS:", {44, 8}, false},
+        {1038, "Emax (goal) :", {42, 8}, false},
+        {1039, "LC:", {11, 8}, false},
+    };
+    for (const auto& c : controls) {
+        QWidget* control = dialog.Control(c.id);
+        ASSERT_NE(control, nullptr) << c.id;
+        EXPECT_EQ(control->size(), QSize(c.units.width() * 6 / 4, c.units.height() * 13 / 8)) << c.id;
+        const int mark = c.checkBox ? control->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control) +
+                                          control->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control)
+                                    : 0;
+        EXPECT_LE(QFontMetrics(control->font()).horizontalAdvance(c.text), control->width() - mark) << c.id;
+    }
 }
 
 TEST(StructureView, WindowKeepsItsMinimumSizeAndCloseOnlyHides) {
