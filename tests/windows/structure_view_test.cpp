@@ -237,22 +237,23 @@ TEST(StructureView, ControlsKeepTheTemplatesSizesWithTheirTextsWhole) {
         QSize units;
         bool checkBox;
     } controls[] = {
-        {1026, "Online Net Info (No LClick Required)", {129, 10}, true},
-        {1040, "LC Graph On", {54, 10}, true},
-        {1047, "RMS Graph", {50, 10}, true},
-        {1048, "Performance", {53, 10}, true},
-        {1049, "Show Storms", {54, 10}, true},
-        {1036, "Epochs:", {27, 8}, false},
-        {1037, "Current RMS:", {44, 8}, false},
-        {1038, "Emax (goal) :", {42, 8}, false},
-        {1039, "LC:", {11, 8}, false},
+        {CNNStructureDialog::kIdOnlineNetInfo, "Online Net Info (No LClick Required)", {129, 10}, true},
+        {CNNStructureDialog::kIdLcGraph, "LC Graph On", {54, 10}, true},
+        {CNNStructureDialog::kIdRmsGraph, "RMS Graph", {50, 10}, true},
+        {CNNStructureDialog::kIdPerformance, "Performance", {53, 10}, true},
+        {CNNStructureDialog::kIdShowStorms, "Show Storms", {54, 10}, true},
+        {CNNStructureDialog::kIdEpochsLabel, "Epochs:", {27, 8}, false},
+        {CNNStructureDialog::kIdRmsLabel, "Current RMS:", {44, 8}, false},
+        {CNNStructureDialog::kIdGoalLabel, "Emax (goal) :", {42, 8}, false},
+        {CNNStructureDialog::kIdLcLabel, "LC:", {11, 8}, false},
     };
     for (const auto& c : controls) {
         QWidget* control = dialog.Control(c.id);
         ASSERT_NE(control, nullptr) << c.id;
         EXPECT_EQ(control->size(), QSize(c.units.width() * 6 / 4, c.units.height() * 13 / 8)) << c.id;
-        const int mark = c.checkBox ? control->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control) +
-                                          control->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control)
+        const QStyle* look = control->style();
+        const int mark = c.checkBox ? look->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control) +
+                                          look->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control)
                                     : 0;
         EXPECT_LE(QFontMetrics(control->font()).horizontalAdvance(c.text), control->width() - mark) << c.id;
     }
