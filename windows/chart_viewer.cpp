@@ -48,7 +48,7 @@ CChartViewer::CChartViewer(QWidget* parent)
     layout->setSpacing(0);
     layout->setMenuBar(menuBar_);
     layout->addWidget(canvas_);
-    resize(DialogUnitsToPixels(QSize(367, 151)) + QSize(0, menuBar_->sizeHint().height()));
+    resize(DialogUnits(DialogFont()).Size(QSize(367, 151)) + QSize(0, menuBar_->sizeHint().height()));
     showState_ = 0;
     Reset();
 }

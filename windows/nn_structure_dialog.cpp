@@ -202,7 +202,8 @@ CNNStructureDialog::~CNNStructureDialog() = default;
 
 void CNNStructureDialog::BuildControls() {
     setFont(DialogFont());
-    const QSize client = DialogUnitsToPixels(QSize(548, 319));
+    const DialogUnits du(DialogFont());
+    const QSize client = du.Size(QSize(548, 319));
     auto* hBar = new QScrollBar(Qt::Horizontal, this);
     auto* vBar = new QScrollBar(Qt::Vertical, this);
     controls_->hBar = hBar;
@@ -211,10 +212,10 @@ void CNNStructureDialog::BuildControls() {
     connect(vBar, &QScrollBar::actionTriggered, this, [this](int action) { OnScroll(Qt::Vertical, action); });
     const int bars = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     resize(client.width() + bars, client.height() + bars);
-    setMinimumSize(DialogUnitsToPixels(QRect(3, 0, 139, 27)).right() + 1 + 2 * neuronRadius_ + 50 + bars, 300);
+    setMinimumSize(du.Rect(3, 0, 139, 27).right() + 1 + 2 * neuronRadius_ + 50 + bars, 300);
 
-    auto place = [this](int id, QWidget* widget, QRect units) {
-        widget->setGeometry(DialogUnitsToPixels(units));
+    auto place = [this, &du](int id, QWidget* widget, QRect units) {
+        widget->setGeometry(du.Rect(units));
         controls_->byId[id] = widget;
         return widget;
     };
