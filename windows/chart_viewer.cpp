@@ -1,4 +1,3 @@
-#include "base/dyna_array.h"
 #include "windows/chart_viewer.h"
 
 #include <QCloseEvent>
@@ -6,6 +5,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include "base/dyna_array.h"
 #include "platform/cp1256.h"
 #include "windows/chart_painter.h"
 #include "windows/dialog_units.h"

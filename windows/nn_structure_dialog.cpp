@@ -1,4 +1,3 @@
-#include "base/dyna_array.h"
 #include "windows/nn_structure_dialog.h"
 
 #include <QApplication>
@@ -24,6 +23,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "base/dyna_array.h"
 #include "base/number_text.h"
 #include "network/feed_forward_network.h"
 #include "platform/cp1256.h"

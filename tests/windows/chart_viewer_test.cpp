@@ -1,12 +1,11 @@
 // Chart windows: the range, grid step and label step, where bars, lines and axes land, the menu
 // commands and closing.
-#include "base/dyna_array.h"
-
 #include <QImage>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
 
+#include "base/dyna_array.h"
 #include "windows/chart_painter.h"
 #include "windows/chart_viewer.h"
 

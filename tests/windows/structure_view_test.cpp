@@ -1,7 +1,5 @@
 // The structure view: recorded elements and their pixels, marks, hit test, zoom, stretch, scroll,
 // weight copies, hover and the window's minimum size.
-#include "base/dyna_array.h"
-
 #include <QAbstractSlider>
 #include <QApplication>
 #include <QFrame>
@@ -14,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/dyna_array.h"
 #include "network/feed_forward_network.h"
 #include "windows/nn_structure_dialog.h"
 #include "windows/scroll_arithmetic.h"
