@@ -567,7 +567,9 @@ QList<QRect> CMainFrame::TileRects(const QSize& area, int count) {
     for (int column = 0, placed = 0; column < columns; ++column) {
         if (column == columns - 1) rows = count - placed;
         const int height = area.height() / rows;
-        for (int row = 0; row < rows; ++row, ++placed) rects.append(QRect(column * width, row * height, width, height));
+        for (int row = 0; row < rows; ++row, ++placed) {
+            rects.append(QRect(column * width, row * height, width, height));
+        }
     }
     return rects;
 }
@@ -733,5 +735,6 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CMainFrame::IsRunWindow(const QWidget* window) {
-    return qobject_cast<const CChartViewer*>(window) != nullptr || qobject_cast<const CNNStructureDialog*>(window) != nullptr;
+    return qobject_cast<const CChartViewer*>(window) != nullptr ||
+           qobject_cast<const CNNStructureDialog*>(window) != nullptr;
 }

@@ -67,7 +67,8 @@ TEST(MainFrame, FileMenuOrderWithAndWithoutADocument) {
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(ItemsOf(file), QStringList({"&New", "&Open...", "Recent File", "&Close", "E&xit"}));
     shown.frame.OnFileNew();
-    EXPECT_EQ(ItemsOf(file), QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...", "Recent File", "E&xit"}));
+    EXPECT_EQ(ItemsOf(file),
+              QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...", "Recent File", "E&xit"}));
 }
 
 TEST(MainFrame, TenRecentFilesHaveTenMnemonics) {
