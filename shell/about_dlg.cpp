@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "shell/dialog_units.h"
+#include "windows/dialog_units.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include "netscript/loriant_parser.h"
 #include "shell/kestrum_view.h"
@@ -14,6 +15,9 @@ namespace {
 
 const QColor kTextColour(0, 0, 235);
 const QColor kBackground(237, 237, 237);
+const QColor kLineColour(128, 128, 128);
+// Half the side of the square the expand button takes: the lines stop at it.
+constexpr int kButtonHalf = 5;
 // The label's hit area reaches a little past its text, as a tree control's label rectangle does.
 constexpr int kLabelPadding = 6;
 
@@ -114,6 +118,34 @@ void CLeftView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QTreeWidget::mousePressEvent(event);
+}
+
+// Dotted lines join each item to its parent and its siblings, the top-level items too; the style
+// draws the expand buttons over them.
+void CLeftView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
+    painter->save();
+    painter->setPen(QPen(kLineColour, 1, Qt::DotLine));
+    const int step = indentation();
+    const int middle = rect.center().y();
+    const bool button = model()->hasChildren(index);
+    int level = 0;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) ++level;
+    QModelIndex at = index;
+    for (int l = level; l >= 0; --l, at = at.parent()) {
+        const int x = rect.left() + l * step + step / 2;
+        const bool hasNext = at.sibling(at.row() + 1, 0).isValid();
+        if (l < level) {
+            if (hasNext) painter->drawLine(x, rect.top(), x, rect.bottom());
+            continue;
+        }
+        const int gap = button ? kButtonHalf : 0;
+        const bool firstRoot = level == 0 && at.row() == 0;
+        if (!firstRoot) painter->drawLine(x, rect.top(), x, middle - gap);
+        if (hasNext) painter->drawLine(x, middle + gap, x, rect.bottom());
+        painter->drawLine(x + gap, middle, rect.left() + (l + 1) * step, middle);
+    }
+    painter->restore();
+    QTreeWidget::drawBranches(painter, rect, index);
 }
 
 void CLeftView::contextMenuEvent(QContextMenuEvent* event) {

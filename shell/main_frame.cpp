@@ -21,6 +21,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/cp1256.h"
@@ -565,7 +566,9 @@ QList<QRect> CMainFrame::TileRects(const QSize& area, int count) {
     for (int column = 0, placed = 0; column < columns; ++column) {
         if (column == columns - 1) rows = count - placed;
         const int height = area.height() / rows;
-        for (int row = 0; row < rows; ++row, ++placed) rects.append(QRect(column * width, row * height, width, height));
+        for (int row = 0; row < rows; ++row, ++placed) {
+            rects.append(QRect(column * width, row * height, width, height));
+        }
     }
     return rects;
 }
@@ -687,14 +690,32 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
+// Files dragged over any part of this window, an editor included, are the frame's to open: the
+// editor would paste their names.
+bool CMainFrame::TakeFileDrop(QWidget* widget, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+    if (widget == this || widget->window() != this) return false;
+    auto* drag = static_cast<QDropEvent*>(event);
+    const QList<QUrl> urls = drag->mimeData()->urls();
+    if (std::none_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); })) return false;
+    if (type == QEvent::Drop) {
+        dropEvent(drag);
+    } else {
+        drag->acceptProposedAction();
+    }
+    return true;
+}
+
 // The accelerators go before the widgets: an editor does not take their keys
 // (Alt+Backspace, Ctrl+Tab, ...), and the MDI area does not take Ctrl+Tab. They also act from a
 // chart or a network window, as if the main window had the keyboard.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
-    if (CSplashWnd::Current() != nullptr) return false;  // the splash takes the first key
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr) return false;
+    if (TakeFileDrop(widget, event)) return true;
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
+    if (CSplashWnd::Current() != nullptr) return false;  // the splash takes the first key
     const bool ownWindow = widget->window() == this;
     if (!ownWindow && !IsRunWindow(widget->window())) return false;
     const int id = cmd::CommandOfKey(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()));
@@ -714,5 +735,6 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CMainFrame::IsRunWindow(const QWidget* window) {
-    return qobject_cast<const CChartViewer*>(window) != nullptr || qobject_cast<const CNNStructureDialog*>(window) != nullptr;
+    return qobject_cast<const CChartViewer*>(window) != nullptr ||
+           qobject_cast<const CNNStructureDialog*>(window) != nullptr;
 }

@@ -89,6 +89,8 @@ private:
     void UpdateWindowMenu();
     QTextEdit* ActiveEditor() const;
     bool AnyScriptRunning() const;
+    // Opens the files dropped on a widget of this window; true when the event was theirs.
+    bool TakeFileDrop(QWidget* widget, QEvent* event);
     // A chart or network window of a document, which has no keys of its own in the table.
     static bool IsRunWindow(const QWidget* window);
 

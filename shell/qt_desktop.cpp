@@ -174,7 +174,9 @@ std::string QtDesktop::SelectFile(void* owner, const std::string& filterTitle, c
         QFileDialog dialog(Parent(owner), QStringLiteral("Tessel Select File"), QString(), filter);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(QStringLiteral("txt"));  // a name typed without one is looked for as .txt
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) chosen = dialog.selectedFiles().front();
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            chosen = dialog.selectedFiles().front();
+        }
     });
     return ToScriptText(chosen);
 }

@@ -5,7 +5,7 @@
 #include <QProgressBar>
 #include <algorithm>
 
-#include "shell/dialog_units.h"
+#include "windows/dialog_units.h"
 
 // Laid out in dialog units of an 8 point "MS Shell Dlg" dialog, 302 x 17.
 CSimulationBar::CSimulationBar(QWidget* parent) : QToolBar("Simulation", parent) {

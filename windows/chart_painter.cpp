@@ -6,7 +6,6 @@
 
 #include "base/number_text.h"
 #include "windows/drawing_helpers.h"
-#include "windows/pixel_lines.h"
 
 namespace {
 
@@ -71,13 +70,9 @@ void ChartPainter::Points() {
             from = to;
         }
         if (n_ == 1) segments.emplace_back(from, QPoint(right_, from.y()));
-        const QColor colour(128, 128, 192);
-        auto* image = dynamic_cast<QImage*>(p_.device());
-        if (!(image && p_.transform().isIdentity() &&
-              DrawPixelLines(*image, segments.data(), static_cast<int>(segments.size()), colour.rgb(), 2))) {
-            p_.setPen(QPen(colour, 2, Qt::SolidLine, Qt::RoundCap));
-            p_.drawLines(segments.data(), static_cast<int>(segments.size()));
-        }
+        // A 2-pixel pen, centred on the line, ends included.
+        p_.setPen(QPen(QColor(128, 128, 192), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p_.drawLines(segments.data(), static_cast<int>(segments.size()));
         return;
     }
     for (std::size_t k = 0; k < n_; ++k) {

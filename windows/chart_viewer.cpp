@@ -1,4 +1,3 @@
-#include "base/dyna_array.h"
 #include "windows/chart_viewer.h"
 
 #include <QCloseEvent>
@@ -6,6 +5,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include "base/dyna_array.h"
 #include "platform/cp1256.h"
 #include "windows/chart_painter.h"
 #include "windows/dialog_units.h"
@@ -48,7 +48,7 @@ CChartViewer::CChartViewer(QWidget* parent)
     layout->setSpacing(0);
     layout->setMenuBar(menuBar_);
     layout->addWidget(canvas_);
-    resize(DialogUnitsToPixels(QSize(367, 151)) + QSize(0, menuBar_->sizeHint().height()));
+    resize(DialogUnits(DialogFont()).Size(QSize(367, 151)) + QSize(0, menuBar_->sizeHint().height()));
     showState_ = 0;
     Reset();
 }

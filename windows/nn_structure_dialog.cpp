@@ -1,4 +1,3 @@
-#include "base/dyna_array.h"
 #include "windows/nn_structure_dialog.h"
 
 #include <QApplication>
@@ -26,6 +25,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "base/dyna_array.h"
 #include "base/number_text.h"
 #include "network/feed_forward_network.h"
 #include "platform/cp1256.h"
@@ -44,9 +44,16 @@
 
 namespace {
 
-constexpr int kTrainingControls[] = {1003, 1036, 1037, 1038, 1030, 1004, 1033, 1031, 1032, 1034, 1044, 1039,
-                                     1035, 1040, 1041, 1042, 1043, 1046, 1050, 1045, 1047, 1048, 1049};
-constexpr int kStructureControls[] = {1018, 1019, 1022, 1023, 1024, 1025, 1026};
+using Id = CNNStructureDialog::ControlId;
+constexpr int kTrainingControls[] = {
+    Id::kIdProgress1,   Id::kIdEpochsLabel,    Id::kIdRmsLabel,      Id::kIdGoalLabel,     Id::kIdEpochs,
+    Id::kIdProgress2,   Id::kIdEpochsPercent,  Id::kIdRms,           Id::kIdGoal,          Id::kIdTerminate,
+    Id::kIdSave,        Id::kIdLcLabel,        Id::kIdLc,            Id::kIdLcGraph,       Id::kIdCountersGroup,
+    Id::kIdGraphsGroup, Id::kIdElapsedGroup,   Id::kIdLcGroup,       Id::kIdStormsGroup,   Id::kIdElapsed,
+    Id::kIdRmsGraph,    Id::kIdPerformance,    Id::kIdShowStorms};
+constexpr int kStructureControls[] = {Id::kIdZoomIn,        Id::kIdZoomOut,        Id::kIdXStretchPlus,
+                                      Id::kIdXStretchMinus, Id::kIdYStretchPlus,   Id::kIdYStretchMinus,
+                                      Id::kIdOnlineNetInfo};
 constexpr int kRefreshPeriodMs = 5000;
 
 const char* const kStructureTitle = "Neural Network Structure View:";
@@ -104,6 +111,17 @@ void SetProgressBar(QProgressBar* bar, int position, int range) {
     bar->setValue(std::clamp(position, 0, range));
 }
 
+// The font here runs wider than the template's: a text that would be cut at the template's size is
+// narrowed until it fits, the control keeping its size.
+void FitText(QWidget* widget, const QString& text, int room) {
+    constexpr int kNarrowest = 70;  // per cent of the font's width
+    QFont font = widget->font();
+    for (int stretch = 100; stretch > kNarrowest && QFontMetrics(font).horizontalAdvance(text) > room; --stretch) {
+        font.setStretch(stretch - 1);
+    }
+    widget->setFont(font);
+}
+
 QString Printf(const char* format, double value) {
     char text[128];
     std::snprintf(text, sizeof text, format, value);
@@ -157,23 +175,29 @@ CNNStructureDialog::CNNStructureDialog(QWidget* parent, ViewServices* owner)
     layerSpacing_ = 6 * neuronRadius_;
     neuronSpacing_ = 4 * neuronRadius_;
     BuildControls();
+    // Every move over the window reaches OnMouseMove, whatever control it is over.
+    setMouseTracking(true);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->setMouseTracking(true);
+        child->installEventFilter(this);
+    }
     ResetTrainingView();
     // What the template's initialisation does.
     for (QScrollBar* bar : {controls_->hBar, controls_->vBar}) {
         bar->setRange(0, 1000);
         bar->setValue(0);
     }
-    Control(1034)->setEnabled(false);
+    Control(kIdTerminate)->setEnabled(false);
     mode_ = 0;
     setWindowTitle(kStructureTitle);
     ShowModeControls();
     ClearHover();
     onlineNetInfo_ = performanceOn_ = rmsGraphOn_ = 1;
     lcGraphOn_ = 0;
-    controls_->Box(1026)->setChecked(true);
-    controls_->Box(1048)->setChecked(true);
-    controls_->Box(1047)->setChecked(true);
-    controls_->Box(1040)->setChecked(false);
+    controls_->Box(kIdOnlineNetInfo)->setChecked(true);
+    controls_->Box(kIdPerformance)->setChecked(true);
+    controls_->Box(kIdRmsGraph)->setChecked(true);
+    controls_->Box(kIdLcGraph)->setChecked(false);
     show();
     showState_ = 5;
 }
@@ -182,7 +206,8 @@ CNNStructureDialog::~CNNStructureDialog() = default;
 
 void CNNStructureDialog::BuildControls() {
     setFont(DialogFont());
-    const QSize client = DialogUnitsToPixels(QSize(548, 319));
+    const DialogUnits du(DialogFont());
+    const QSize client = du.Size(QSize(548, 319));
     auto* hBar = new QScrollBar(Qt::Horizontal, this);
     auto* vBar = new QScrollBar(Qt::Vertical, this);
     controls_->hBar = hBar;
@@ -191,10 +216,10 @@ void CNNStructureDialog::BuildControls() {
     connect(vBar, &QScrollBar::actionTriggered, this, [this](int action) { OnScroll(Qt::Vertical, action); });
     const int bars = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     resize(client.width() + bars, client.height() + bars);
-    setMinimumSize(DialogUnitsToPixels(QRect(3, 0, 139, 27)).right() + 1 + 2 * neuronRadius_ + 50 + bars, 300);
+    setMinimumSize(du.Rect(3, 0, 139, 27).right() + 1 + 2 * neuronRadius_ + 50 + bars, 300);
 
-    auto place = [this](int id, QWidget* widget, QRect units) {
-        widget->setGeometry(DialogUnitsToPixels(units));
+    auto place = [this, &du](int id, QWidget* widget, QRect units) {
+        widget->setGeometry(du.Rect(units));
         controls_->byId[id] = widget;
         return widget;
     };
@@ -217,8 +242,9 @@ void CNNStructureDialog::BuildControls() {
         auto* box = new QCheckBox(text, this);
         connect(box, &QCheckBox::clicked, this, handler);
         place(id, box, units);
-        // This font runs wider than the template's: the text is never cut.
-        box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+        const int mark = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                         box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
+        FitText(box, text, box->width() - mark);
     };
     auto edit = [&](int id, QRect units, bool centred) {
         auto* field = new QLineEdit(this);
@@ -228,7 +254,10 @@ void CNNStructureDialog::BuildControls() {
         if (centred) field->setAlignment(Qt::AlignCenter);
         place(id, field, units);
     };
-    auto label = [&](int id, const QString& text, QRect units) { place(id, new QLabel(text, this), units); };
+    auto label = [&](int id, const QString& text, QRect units) {
+        QWidget* widget = place(id, new QLabel(text, this), units);
+        FitText(widget, text, widget->width());
+    };
     auto progress = [&](int id, Qt::Orientation orientation, QRect units) {
         auto* bar = new QProgressBar(this);
         bar->setOrientation(orientation);
@@ -236,45 +265,46 @@ void CNNStructureDialog::BuildControls() {
         place(id, bar, units);
     };
 
-    group(1027, {3, 0, 139, 27});
-    picture(1018, pictures::Button::kZoomIn, {9, 6, 20, 18}, &CNNStructureDialog::OnZoomIn);
-    picture(1019, pictures::Button::kZoomOut, {29, 6, 20, 18}, &CNNStructureDialog::OnZoomOut);
-    picture(1022, pictures::Button::kXStretchPlus, {53, 6, 20, 18}, &CNNStructureDialog::OnXStretchPlus);
-    picture(1024, pictures::Button::kYStretchPlus, {73, 6, 20, 18}, &CNNStructureDialog::OnYStretchPlus);
-    picture(1023, pictures::Button::kXStretchMinus, {97, 6, 20, 18}, &CNNStructureDialog::OnXStretchMinus);
-    picture(1025, pictures::Button::kYStretchMinus, {117, 6, 20, 18}, &CNNStructureDialog::OnYStretchMinus);
-    group(1029, {3, 22, 139, 19});
-    check(1026, "Online Net Info (No LClick Required)", {8, 28, 129, 10}, &CNNStructureDialog::OnOnlineNetInfo);
-    group(1028, {3, 38, 139, 25});
-    push(1020, "Switch Current Mode", {7, 43, 130, 18}, &CNNStructureDialog::OnSwitchMode);
+    group(kIdZoomGroup, {3, 0, 139, 27});
+    picture(kIdZoomIn, pictures::Button::kZoomIn, {9, 6, 20, 18}, &CNNStructureDialog::OnZoomIn);
+    picture(kIdZoomOut, pictures::Button::kZoomOut, {29, 6, 20, 18}, &CNNStructureDialog::OnZoomOut);
+    picture(kIdXStretchPlus, pictures::Button::kXStretchPlus, {53, 6, 20, 18}, &CNNStructureDialog::OnXStretchPlus);
+    picture(kIdYStretchPlus, pictures::Button::kYStretchPlus, {73, 6, 20, 18}, &CNNStructureDialog::OnYStretchPlus);
+    picture(kIdXStretchMinus, pictures::Button::kXStretchMinus, {97, 6, 20, 18}, &CNNStructureDialog::OnXStretchMinus);
+    picture(kIdYStretchMinus, pictures::Button::kYStretchMinus, {117, 6, 20, 18}, &CNNStructureDialog::OnYStretchMinus);
+    group(kIdOnlineNetInfoGroup, {3, 22, 139, 19});
+    check(kIdOnlineNetInfo, "Online Net Info (No LClick Required)", {8, 28, 129, 10},
+          &CNNStructureDialog::OnOnlineNetInfo);
+    group(kIdSwitchModeGroup, {3, 38, 139, 25});
+    push(kIdSwitchMode, "Switch Current Mode", {7, 43, 130, 18}, &CNNStructureDialog::OnSwitchMode);
     controls_->picture = new PictureFrame(this);
-    place(1009, controls_->picture, {146, 0, 69, 63});
-    group(1041, {217, 0, 105, 63});
-    progress(1003, Qt::Horizontal, {220, 6, 99, 10});
-    label(1036, "Epochs:", {222, 21, 27, 8});
-    edit(1030, {251, 19, 45, 12}, false);
-    edit(1033, {298, 19, 21, 12}, true);
-    label(1037, "Current RMS:", {222, 35, 44, 8});
-    edit(1031, {266, 33, 53, 12}, false);
-    label(1038, "Emax (goal) :", {222, 48, 42, 8});
-    edit(1032, {266, 47, 53, 12}, false);
-    group(1042, {325, 0, 60, 63});
-    group(1046, {325, 0, 60, 35});
-    check(1040, "LC Graph On", {328, 6, 54, 10}, &CNNStructureDialog::OnLcGraph);
-    edit(1035, {340, 19, 42, 12}, true);
-    check(1047, "RMS Graph", {327, 38, 50, 10}, &CNNStructureDialog::OnRmsGraph);
-    check(1048, "Performance", {327, 50, 53, 10}, &CNNStructureDialog::OnPerformance);
-    push(1034, "Terminate Learning\n&&\nContinue Program", {387, 3, 72, 33}, &CNNStructureDialog::OnTerminateLearning);
-    push(1044, "Save Current\nNeural Network", {387, 36, 72, 26}, &CNNStructureDialog::OnSaveNetwork);
-    progress(1004, Qt::Vertical, {461, 4, 10, 58});
-    group(1043, {473, 31, 60, 31}, "Elapsed Time:");
-    edit(1045, {476, 45, 54, 12}, true);
+    place(kIdPicture, controls_->picture, {146, 0, 69, 63});
+    group(kIdCountersGroup, {217, 0, 105, 63});
+    progress(kIdProgress1, Qt::Horizontal, {220, 6, 99, 10});
+    label(kIdEpochsLabel, "Epochs:", {222, 21, 27, 8});
+    edit(kIdEpochs, {251, 19, 45, 12}, false);
+    edit(kIdEpochsPercent, {298, 19, 21, 12}, true);
+    label(kIdRmsLabel, "Current RMS:", {222, 35, 44, 8});
+    edit(kIdRms, {266, 33, 53, 12}, false);
+    label(kIdGoalLabel, "Emax (goal) :", {222, 48, 42, 8});
+    edit(kIdGoal, {266, 47, 53, 12}, false);
+    group(kIdGraphsGroup, {325, 0, 60, 63});
+    group(kIdLcGroup, {325, 0, 60, 35});
+    check(kIdLcGraph, "LC Graph On", {328, 6, 54, 10}, &CNNStructureDialog::OnLcGraph);
+    edit(kIdLc, {340, 19, 42, 12}, true);
+    check(kIdRmsGraph, "RMS Graph", {327, 38, 50, 10}, &CNNStructureDialog::OnRmsGraph);
+    check(kIdPerformance, "Performance", {327, 50, 53, 10}, &CNNStructureDialog::OnPerformance);
+    push(kIdTerminate, "Terminate Learning\n&&\nContinue Program", {387, 3, 72, 33},
+         &CNNStructureDialog::OnTerminateLearning);
+    push(kIdSave, "Save Current\nNeural Network", {387, 36, 72, 26}, &CNNStructureDialog::OnSaveNetwork);
+    progress(kIdProgress2, Qt::Vertical, {461, 4, 10, 58});
+    group(kIdElapsedGroup, {473, 31, 60, 31}, "Elapsed Time:");
+    edit(kIdElapsed, {476, 45, 54, 12}, true);
     frame_ = new PaintedFrame(this, [this](QPainter& painter) { PaintFrame(painter); });
-    place(1008, frame_, {53, 68, 198, 135});
-    frame_->installEventFilter(this);
-    label(1039, "LC:", {328, 21, 11, 8});
-    check(1049, "Show Storms", {475, 9, 54, 10}, &CNNStructureDialog::OnShowStorms);
-    group(1050, {473, 2, 60, 22});
+    place(kIdDrawing, frame_, {53, 68, 198, 135});
+    label(kIdLcLabel, "LC:", {328, 21, 11, 8});
+    check(kIdShowStorms, "Show Storms", {475, 9, 54, 10}, &CNNStructureDialog::OnShowStorms);
+    group(kIdStormsGroup, {473, 2, 60, 22});
 }
 
 QWidget* CNNStructureDialog::Control(int id) const {
@@ -299,8 +329,8 @@ void CNNStructureDialog::ResetTrainingView() {
     previousRms_ = 10000.0;
     storm_ = 0;
     performanceKind_ = 0;
-    for (int id : {1030, 1033, 1031, 1032, 1035}) controls_->Edit(id)->clear();
-    controls_->Edit(1045)->setText("--:--:--");
+    for (int id : {kIdEpochs, kIdEpochsPercent, kIdRms, kIdGoal, kIdLc}) controls_->Edit(id)->clear();
+    controls_->Edit(kIdElapsed)->setText("--:--:--");
     SetProgress2(-1, -1);
     SetProgress1(-1, -1);
 }
@@ -329,7 +359,7 @@ void CNNStructureDialog::InvalidateLayout() {
 void CNNStructureDialog::StartTraining(const CFeedForwardNeuralNetwork& network) {
     if (mode_ != 1) OnSwitchMode();
     ResetTrainingView();
-    Control(1034)->setEnabled(true);
+    Control(kIdTerminate)->setEnabled(true);
     ShowModeControls();
     controls_->hBar->setRange(0, 100);
     controls_->hBar->setValue(100);
@@ -343,7 +373,7 @@ void CNNStructureDialog::StartTraining(const CFeedForwardNeuralNetwork& network)
 
 void CNNStructureDialog::StopTraining() {
     ShowModeControls();
-    Control(1034)->setEnabled(false);
+    Control(kIdTerminate)->setEnabled(false);
     training_ = 0;
     if (refreshTimerId_ != 0) killTimer(refreshTimerId_);
     refreshTimerId_ = 0;
@@ -373,29 +403,29 @@ void CNNStructureDialog::UpdateTrainingInfo(int epoch, int maxEpochs, double rms
                                             double learningConstant, double learningConstantSetting) {
     storm_ = previousRms_ - rms < 1e-9 ? 1 : 0;
     std::string epochs = Printf("%.0f", static_cast<float>(epoch)).toStdString();
-    controls_->Edit(1030)->setText(QString::fromStdString(GroupDigits(epochs, 0)));
+    controls_->Edit(kIdEpochs)->setText(QString::fromStdString(GroupDigits(epochs, 0)));
     // A training of MaxEpochs 0 is one pass: done once that pass is reported.
     const QString percent = maxEpochs != 0
                                 ? Printf("%.0f%%", static_cast<float>(epoch * 100.0 / maxEpochs))
                                 : QString(epoch > 0 ? "100%" : "0%");
-    controls_->Edit(1033)->setText(percent);
-    controls_->Edit(1031)->setText(Printf("%.9f", static_cast<float>(rms)));
-    controls_->Edit(1032)->setText(QString::fromStdString(FormatNumberTrimmed(goalError)));
+    controls_->Edit(kIdEpochsPercent)->setText(percent);
+    controls_->Edit(kIdRms)->setText(Printf("%.9f", static_cast<float>(rms)));
+    controls_->Edit(kIdGoal)->setText(QString::fromStdString(FormatNumberTrimmed(goalError)));
     const QString lc = Printf("%.5f", static_cast<float>(learningConstant));
-    controls_->Edit(1035)->setText(QString::fromStdString(FormatNumberTrimmed(std::atof(lc.toLatin1().constData()))));
+    controls_->Edit(kIdLc)->setText(QString::fromStdString(FormatNumberTrimmed(std::atof(lc.toLatin1().constData()))));
     const long elapsed = (crt::Clock() - trainingStart_) / 1000;
-    controls_->Edit(1045)->setText(QString::fromStdString(FormatElapsedTime(static_cast<int>(elapsed))));
+    controls_->Edit(kIdElapsed)->setText(QString::fromStdString(FormatElapsedTime(static_cast<int>(elapsed))));
     learningConstantSetting_ = learningConstantSetting;
     previousRms_ = rms;
     goalError_ = goalError;
 }
 
 void CNNStructureDialog::SetProgress1(int position, int range) {
-    SetProgressBar(controls_->Bar(1003), position, range);
+    SetProgressBar(controls_->Bar(kIdProgress1), position, range);
 }
 
 void CNNStructureDialog::SetProgress2(int position, int range) {
-    SetProgressBar(controls_->Bar(1004), position, range);
+    SetProgressBar(controls_->Bar(kIdProgress2), position, range);
 }
 
 void CNNStructureDialog::SetNetwork(const CFeedForwardNeuralNetwork* network) {
@@ -490,7 +520,7 @@ void CNNStructureDialog::OnSwitchMode() {
 void CNNStructureDialog::OnTerminateLearning() {
     if (!prompts_.askYesNo(this, "Are you sure you want to terminate learning process?")) return;
     if (owner_) owner_->stopLearning = 1;
-    Control(1034)->setEnabled(false);
+    Control(kIdTerminate)->setEnabled(false);
 }
 
 void CNNStructureDialog::OnSaveNetwork() {
@@ -511,11 +541,11 @@ void CNNStructureDialog::ToggleBox(int& field, int id, bool repaint) {
     if (repaint) frame_->update();
 }
 
-void CNNStructureDialog::OnLcGraph() { ToggleBox(lcGraphOn_, 1040, true); }
-void CNNStructureDialog::OnRmsGraph() { ToggleBox(rmsGraphOn_, 1047, true); }
-void CNNStructureDialog::OnPerformance() { ToggleBox(performanceOn_, 1048, true); }
-void CNNStructureDialog::OnShowStorms() { ToggleBox(showStorms_, 1049, true); }
-void CNNStructureDialog::OnOnlineNetInfo() { ToggleBox(onlineNetInfo_, 1026, false); }
+void CNNStructureDialog::OnLcGraph() { ToggleBox(lcGraphOn_, kIdLcGraph, true); }
+void CNNStructureDialog::OnRmsGraph() { ToggleBox(rmsGraphOn_, kIdRmsGraph, true); }
+void CNNStructureDialog::OnPerformance() { ToggleBox(performanceOn_, kIdPerformance, true); }
+void CNNStructureDialog::OnShowStorms() { ToggleBox(showStorms_, kIdShowStorms, true); }
+void CNNStructureDialog::OnOnlineNetInfo() { ToggleBox(onlineNetInfo_, kIdOnlineNetInfo, false); }
 
 // --- weights ---
 
@@ -579,7 +609,7 @@ void CNNStructureDialog::PaintStructureView(QPainter& painter, QSize size) {
 }
 
 void CNNStructureDialog::ApplyTrainingBoxRules() {
-    QCheckBox* lc = controls_->Box(1040);
+    QCheckBox* lc = controls_->Box(kIdLcGraph);
     if (network_->SmartLearningConstant == 0) {
         lc->setEnabled(false);
         lcGraphOn_ = 0;
@@ -587,7 +617,7 @@ void CNNStructureDialog::ApplyTrainingBoxRules() {
     } else if (!lc->isEnabled()) {
         lc->setEnabled(true);
     }
-    QCheckBox* performance = controls_->Box(1048);
+    QCheckBox* performance = controls_->Box(kIdPerformance);
     if (tables_->performance.Count() == 0 && tables_->rms.Count() > 300) {
         performance->setEnabled(false);
         performanceOn_ = 0;
@@ -639,11 +669,32 @@ ViewObject CNNStructureDialog::HitTestAt(int x, int y) {
                    PickDistance());
 }
 
-void CNNStructureDialog::OnMouseMove(QMouseEvent* event) {
-    if (mode_ != 0 || !((event->buttons() & Qt::LeftButton) || onlineNetInfo_)) return;
+// Every move over the window clears the hover; one over the drawing may make a new one. The
+// controls' moves come through the filter, the window's own through mouseMoveEvent.
+bool CNNStructureDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove && watched->isWidgetType()) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        OnMouseMove(static_cast<QWidget*>(watched)->mapTo(this, move->position().toPoint()), move->buttons());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CNNStructureDialog::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (childAt(point) == nullptr) OnMouseMove(point, event->buttons());  // else a control's, seen already
+    QWidget::mouseMoveEvent(event);
+}
+
+void CNNStructureDialog::OnMouseMove(const QPoint& windowPoint, Qt::MouseButtons buttons) {
+    if (mode_ != 0 || !((buttons & Qt::LeftButton) || onlineNetInfo_)) return;
+    const bool hovered = !hoverText_.isEmpty();
     ClearHover();
-    const QPoint point = event->position().toPoint() - frame_->contentsRect().topLeft();
-    if (!QRect(QPoint(0, 0), frame_->contentsRect().size()).contains(point)) return;
+    const QPoint point = frame_->mapFrom(this, windowPoint) - frame_->contentsRect().topLeft();
+    if (!QRect(QPoint(0, 0), frame_->contentsRect().size()).contains(point)) {
+        if (hovered) frame_->update();
+        return;
+    }
+    frame_->update();
     const ViewObject hit = HitTestAt(point.x(), point.y());
     if (hit.kind == ViewObject::kNeuron) {
         hoverText_ = Printf("Neuron = %.0f", static_cast<float>(hit.y2 + 1)) +
@@ -658,12 +709,6 @@ void CNNStructureDialog::OnMouseMove(QMouseEvent* event) {
         hoverPoint_ = point;
         hoverScroll_ = QPoint(hScroll_, vScroll_);
     }
-    frame_->update();
-}
-
-bool CNNStructureDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == frame_ && event->type() == QEvent::MouseMove) OnMouseMove(static_cast<QMouseEvent*>(event));
-    return QWidget::eventFilter(watched, event);
 }
 
 void CNNStructureDialog::OnScroll(Qt::Orientation orientation, int action) {

@@ -42,6 +42,46 @@ struct StructureDialogPrompts {
 class CNNStructureDialog : public QWidget {
     Q_OBJECT
 public:
+    // The template's controls, by their ids.
+    enum ControlId : int {
+        kIdProgress1 = 1003,
+        kIdProgress2 = 1004,
+        kIdDrawing = 1008,
+        kIdPicture = 1009,
+        kIdZoomIn = 1018,
+        kIdZoomOut = 1019,
+        kIdSwitchMode = 1020,
+        kIdXStretchPlus = 1022,
+        kIdXStretchMinus = 1023,
+        kIdYStretchPlus = 1024,
+        kIdYStretchMinus = 1025,
+        kIdOnlineNetInfo = 1026,
+        kIdZoomGroup = 1027,
+        kIdSwitchModeGroup = 1028,
+        kIdOnlineNetInfoGroup = 1029,
+        kIdEpochs = 1030,
+        kIdRms = 1031,
+        kIdGoal = 1032,
+        kIdEpochsPercent = 1033,
+        kIdTerminate = 1034,
+        kIdLc = 1035,
+        kIdEpochsLabel = 1036,
+        kIdRmsLabel = 1037,
+        kIdGoalLabel = 1038,
+        kIdLcLabel = 1039,
+        kIdLcGraph = 1040,
+        kIdCountersGroup = 1041,
+        kIdGraphsGroup = 1042,
+        kIdElapsedGroup = 1043,
+        kIdSave = 1044,
+        kIdElapsed = 1045,
+        kIdLcGroup = 1046,
+        kIdRmsGraph = 1047,
+        kIdPerformance = 1048,
+        kIdShowStorms = 1049,
+        kIdStormsGroup = 1050,
+    };
+
     // owner: the view whose stopLearning flag the terminate button sets (may be nullptr).
     // The window shows at once, in the structure view (as its template is visible).
     CNNStructureDialog(QWidget* parent, ViewServices* owner);
@@ -93,7 +133,7 @@ public:
 
     // --- for tests and benchmarks ---
     void SetPrompts(StructureDialogPrompts prompts);
-    // A control by its template id (1003 .. 1050), nullptr for an unknown id.
+    // A control by its template id, nullptr for an unknown id.
     QWidget* Control(int id) const;
     // Paints the drawing frame's picture at its current size (or at `size` when valid) as a paint
     // does, recording view objects as a paint does.
@@ -114,6 +154,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
@@ -131,7 +172,7 @@ private:
     void PaintTrainingView(QPainter& painter, QSize size);
     void ApplyTrainingBoxRules();
     static int PickDistance();
-    void OnMouseMove(QMouseEvent* event);
+    void OnMouseMove(const QPoint& windowPoint, Qt::MouseButtons buttons);
     void OnScroll(Qt::Orientation orientation, int action);
 
     ViewServices* owner_;

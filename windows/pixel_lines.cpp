@@ -61,18 +61,12 @@ void DrawLine(QImage& image, const QLine& line, QRgb colour) {
 
 }  // namespace
 
-bool DrawPixelLines(QImage& image, const QLine* lines, int count, QRgb colour, int width) {
+bool DrawPixelLines(QImage& image, const QLine* lines, int count, QRgb colour) {
     const QImage::Format format = image.format();
     if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
         format != QImage::Format_ARGB32_Premultiplied) {
         return false;
     }
-    for (int i = 0; i < count; ++i) {
-        const QLine& line = lines[i];
-        DrawLine(image, line, colour);
-        if (width < 2) continue;
-        const bool xMajor = std::abs(line.dx()) >= std::abs(line.dy());
-        DrawLine(image, line.translated(xMajor ? QPoint(0, 1) : QPoint(1, 0)), colour);
-    }
+    for (int i = 0; i < count; ++i) DrawLine(image, lines[i], colour);
     return true;
 }

@@ -6,6 +6,5 @@
 #include <QImage>
 #include <QLine>
 
-// width 2: each line once more one pixel further along its shorter axis. false when the image is
-// not a 32-bit RGB image (nothing drawn then).
-bool DrawPixelLines(QImage& image, const QLine* lines, int count, QRgb colour, int width = 1);
+// false when the image is not a 32-bit RGB image (nothing drawn then).
+bool DrawPixelLines(QImage& image, const QLine* lines, int count, QRgb colour);

@@ -1,4 +1,3 @@
-#include "base/dyna_array.h"
 #include "windows/structure_painter.h"
 
 #include <QLine>
@@ -7,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "base/dyna_array.h"
 #include "network/feed_forward_network.h"
 #include "windows/drawing_helpers.h"
 #include "windows/pictures.h"

@@ -15,11 +15,11 @@
 #include <QTemporaryDir>
 
 #include "shell/about_dlg.h"
-#include "shell/dialog_units.h"
 #include "shell/document_type_registration.h"
 #include "shell/kestrum_app.h"
 #include "shell/recent_files.h"
 #include "shell/splash_wnd.h"
+#include "windows/dialog_units.h"
 
 namespace {
 

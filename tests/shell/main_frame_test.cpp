@@ -6,19 +6,28 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDropEvent>
+#include <QFile>
 #include <QMdiArea>
 #include <QMenu>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 
 #include "shell/child_frame.h"
 #include "shell/commands.h"
 #include "shell/kestrum_doc.h"
+#include "shell/kestrum_view.h"
+#include "shell/left_view.h"
+#include "shell/output_pane.h"
 #include "shell/simulation_bar.h"
 #include "shell/splash_wnd.h"
 #include "windows/chart_viewer.h"
@@ -58,7 +67,8 @@ TEST(MainFrame, FileMenuOrderWithAndWithoutADocument) {
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(ItemsOf(file), QStringList({"&New", "&Open...", "Recent File", "&Close", "E&xit"}));
     shown.frame.OnFileNew();
-    EXPECT_EQ(ItemsOf(file), QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...", "Recent File", "E&xit"}));
+    EXPECT_EQ(ItemsOf(file),
+              QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...", "Recent File", "E&xit"}));
 }
 
 TEST(MainFrame, TenRecentFilesHaveTenMnemonics) {
@@ -226,6 +236,43 @@ TEST(MainFrame, AcceleratorsActFromChartAndNetworkWindows) {
         }
     }
     QApplication::processEvents();
+}
+
+TEST(MainFrame, FilesDroppedOnAnyPaneOpenAsDocuments) {
+    ShownMainFrame shown;
+    CChildFrame* frame = shown.frame.OnFileNew();
+    frame->Document()->TextDocument()->setPlainText("Println 0");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dropped.NNProg");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Println 1");
+    }
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    const struct {
+        const char* what;
+        QWidget* target;
+    } targets[] = {
+        {"editor", frame->EditorView()->viewport()},
+        {"output pane", frame->OutputPane()->viewport()},
+        {"tree", frame->TreeView()->viewport()},
+        {"document window", frame},
+        {"main window", &shown.frame},
+    };
+    for (const auto& t : targets) {
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(t.target, &enter);
+        EXPECT_TRUE(enter.isAccepted()) << t.what;
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(t.target, &drop);
+        ASSERT_EQ(shown.frame.ChildFrames().size(), 2) << t.what;
+        EXPECT_EQ(shown.frame.ChildFrames().back()->EditorView()->toPlainText(), "Println 1") << t.what;
+        EXPECT_EQ(frame->EditorView()->toPlainText(), "Println 0") << t.what;
+        shown.frame.ChildFrames().back()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 }  // namespace

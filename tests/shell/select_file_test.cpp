@@ -48,15 +48,15 @@ TEST(SelectFile, TitledForTheScriptAndTypedNamesGetTxt) {
         QFile file(folder.filePath(QString::fromLatin1(name)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(folder.path());
     QtDesktop desktop;
+    // Typed with the folder, as the dialog may start in the folder it showed last.
+    const QDir in(folder.path());
     const struct {
         QString typed;
         QString expected;  // the file's name in the folder, empty for none
     } cases[] = {
-        {QStringLiteral("pick_me"), QStringLiteral("pick_me.txt")},
-        {QStringLiteral("other.dat"), QStringLiteral("other.dat")},
+        {in.filePath(QStringLiteral("pick_me")), QStringLiteral("pick_me.txt")},
+        {in.filePath(QStringLiteral("other.dat")), QStringLiteral("other.dat")},
         {QString(), QString()},
     };
     for (const auto& c : cases) {
@@ -68,7 +68,6 @@ TEST(SelectFile, TitledForTheScriptAndTypedNamesGetTxt) {
         const QString expected = c.expected.isEmpty() ? QString() : QDir(folder.path()).absoluteFilePath(c.expected);
         EXPECT_EQ(chosen, expected.toStdString()) << c.typed.toStdString();
     }
-    QDir::setCurrent(before);
 }
 
 }  // namespace

@@ -145,3 +145,39 @@ TEST(Tree, FindInSourceOnWhatHasNoSourceDoesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether a column of the picture holds a dotted line's pixel anywhere from y0 to y1.
+bool LineAt(const QImage& picture, int x, int y0, int y1) {
+    for (int y = y0; y <= y1; ++y) {
+        if (picture.pixelColor(x, y) == QColor(128, 128, 128)) return true;
+    }
+    return false;
+}
+
+TEST(Tree, LinesJoinItemsToTheirParentsAndSiblings) {
+    CLeftView tree;
+    tree.resize(300, 600);
+    tree.show();
+    QTreeWidgetItem* help = tree.topLevelItem(0);
+    ASSERT_NE(help, nullptr);
+    tree.InsertItem(QStringLiteral("Source"), nullptr, false);
+    help->setExpanded(true);
+    ASSERT_GE(help->childCount(), 2);
+    const QImage picture = tree.viewport()->grab().toImage();
+    const int step = tree.indentation();
+    const QRect first = tree.visualItemRect(help->child(0));
+    const QRect second = tree.visualItemRect(help->child(1));
+    const QRect source = tree.visualItemRect(tree.topLevelItem(1));
+    // The children's column between two children; the top level's column between "Help" and
+    // "Source", past all the children; each child's stub towards its label.
+    EXPECT_TRUE(LineAt(picture, step + step / 2, first.center().y() + 6, second.center().y() - 6));
+    EXPECT_TRUE(LineAt(picture, step / 2, second.top(), source.top()));
+    const int stub = first.center().y();
+    bool stubDrawn = false;
+    for (int x = step + step / 2 + 6; x < 2 * step; ++x) stubDrawn = stubDrawn || LineAt(picture, x, stub, stub);
+    EXPECT_TRUE(stubDrawn);
+}
+
+}  // namespace

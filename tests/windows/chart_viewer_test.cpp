@@ -1,12 +1,11 @@
 // Chart windows: the range, grid step and label step, where bars, lines and axes land, the menu
 // commands and closing.
-#include "base/dyna_array.h"
-
 #include <QImage>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
 
+#include "base/dyna_array.h"
 #include "windows/chart_painter.h"
 #include "windows/chart_viewer.h"
 
@@ -100,6 +99,28 @@ TEST(ChartViewer, OnePointAndAllZeros) {
     EXPECT_EQ(image.pixelColor(215, lineY), kBarFill);  // every zero at the top
     chart.OnSwitchMode();
     EXPECT_EQ(chart.GetChartStyle(), CChartViewer::kBars);
+}
+
+TEST(ChartViewer, LineIsTwoPixelsCentredOnItsPointsWithRoundEnds) {
+    CChartViewer chart;
+    Fill(chart, {1, 1});  // points at x 122 and 307, both at the plot's top
+    const QImage bars = chart.Render(kClient);
+    int y = -1;  // the bar's top edge is the value's row
+    for (int row = 0; row < kClient.height() && y < 0; ++row) {
+        if (bars.pixelColor(122, row) != kBackground) y = row;
+    }
+    ASSERT_GT(y, 0);
+    chart.OnSwitchMode();
+    const QImage line = chart.Render(kClient);
+    const struct {
+        int x, y;
+        bool drawn;
+    } pixels[] = {
+        {200, y - 2, false}, {200, y - 1, true}, {200, y, true}, {200, y + 1, false},  // centred, 2 rows
+        {307, y - 1, true},  {307, y, true},     {309, y, false},                      // the last point drawn
+        {121, y - 1, true},  {121, y, true},     {119, y, false},                      // a round start
+    };
+    for (const auto& p : pixels) EXPECT_EQ(line.pixelColor(p.x, p.y) == kBarFill, p.drawn) << p.x << "," << p.y;
 }
 
 TEST(ChartViewer, LabelDirectionMovesThePlotBottom) {

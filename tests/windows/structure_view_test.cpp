@@ -1,18 +1,18 @@
 // The structure view: recorded elements and their pixels, marks, hit test, zoom, stretch, scroll,
 // weight copies, hover and the window's minimum size.
-#include "base/dyna_array.h"
-
 #include <QAbstractSlider>
 #include <QApplication>
 #include <QFrame>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <tuple>
 #include <vector>
 
+#include "base/dyna_array.h"
 #include "network/feed_forward_network.h"
 #include "windows/nn_structure_dialog.h"
 #include "windows/scroll_arithmetic.h"
@@ -201,6 +201,61 @@ TEST(StructureView, HoverNeedsTheLeftButtonUnlessOnlineInfoIsOn) {
     }
     const std::vector<QColor> rings = {QColor(170, 170, 255), QColor(85, 85, 255), QColor(0, 0, 255)};
     EXPECT_NE(std::search(ring.begin(), ring.end(), rings.begin(), rings.end()), ring.end());
+}
+
+TEST(StructureView, AnyMoveOverTheWindowOutsideTheDrawingClearsTheHover) {
+    CNNStructureDialog dialog(nullptr, nullptr);
+    dialog.SetNetwork(Network(2, {2, 1}));
+    dialog.resize(900, 600);
+    QFrame* frame = dialog.DrawingFrame();
+    const QImage plain = dialog.RenderFrame();
+    const QPoint neuron = QPoint(312, 137) + frame->contentsRect().topLeft();
+    const QPoint overNeuron = frame->mapTo(&dialog, neuron);
+    // Over the controls' band: the dialog itself, a group box, a check box, a label.
+    for (const QPoint outside : {QPoint(890, 5), QPoint(10, 5), QPoint(20, 50), QPoint(340, 37)}) {
+        const auto moveTo = [&](const QPoint& at) {
+            QWidget* target = dialog.childAt(at) != nullptr ? dialog.childAt(at) : &dialog;
+            const QPoint local = target->mapFrom(&dialog, at);
+            QMouseEvent event(QEvent::MouseMove, local, target->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+        };
+        moveTo(overNeuron);
+        EXPECT_NE(dialog.RenderFrame(), plain);  // the balloon and the rings
+        moveTo(outside);
+        EXPECT_EQ(dialog.RenderFrame(), plain) << outside.x() << "," << outside.y();
+    }
+}
+
+TEST(StructureView, ControlsKeepTheTemplatesSizesWithTheirTextsWhole) {
+    CNNStructureDialog dialog(nullptr, nullptr);
+    dialog.StartTraining(Network(2, {2, 1}));  // every control shown
+    const struct {
+        int id;
+        QString text;
+        QSize units;
+        bool checkBox;
+    } controls[] = {
+        {CNNStructureDialog::kIdOnlineNetInfo, "Online Net Info (No LClick Required)", {129, 10}, true},
+        {CNNStructureDialog::kIdLcGraph, "LC Graph On", {54, 10}, true},
+        {CNNStructureDialog::kIdRmsGraph, "RMS Graph", {50, 10}, true},
+        {CNNStructureDialog::kIdPerformance, "Performance", {53, 10}, true},
+        {CNNStructureDialog::kIdShowStorms, "Show Storms", {54, 10}, true},
+        {CNNStructureDialog::kIdEpochsLabel, "Epochs:", {27, 8}, false},
+        {CNNStructureDialog::kIdRmsLabel, "Current RMS:", {44, 8}, false},
+        {CNNStructureDialog::kIdGoalLabel, "Emax (goal) :", {42, 8}, false},
+        {CNNStructureDialog::kIdLcLabel, "LC:", {11, 8}, false},
+    };
+    for (const auto& c : controls) {
+        QWidget* control = dialog.Control(c.id);
+        ASSERT_NE(control, nullptr) << c.id;
+        EXPECT_EQ(control->size(), QSize(c.units.width() * 6 / 4, c.units.height() * 13 / 8)) << c.id;
+        const QStyle* look = control->style();
+        const int mark = c.checkBox ? look->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control) +
+                                          look->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control)
+                                    : 0;
+        EXPECT_LE(QFontMetrics(control->font()).horizontalAdvance(c.text), control->width() - mark) << c.id;
+    }
 }
 
 TEST(StructureView, WindowKeepsItsMinimumSizeAndCloseOnlyHides) {

@@ -46,11 +46,11 @@ TEST(TrainingView, UpdateTrainingInfoTexts) {
     CNNStructureDialog dialog(nullptr, nullptr);
     for (const Case& c : cases) {
         dialog.UpdateTrainingInfo(c.epoch, c.maxEpochs, c.rms, c.emax, c.lc, 1.0);
-        EXPECT_EQ(Text(dialog, 1030), c.epochs);
-        EXPECT_EQ(Text(dialog, 1033), c.percent);
-        EXPECT_EQ(Text(dialog, 1031), c.rmsText);
-        EXPECT_EQ(Text(dialog, 1032), c.emaxText);
-        EXPECT_EQ(Text(dialog, 1035), c.lcText);
+        EXPECT_EQ(Text(dialog, CNNStructureDialog::kIdEpochs), c.epochs);
+        EXPECT_EQ(Text(dialog, CNNStructureDialog::kIdEpochsPercent), c.percent);
+        EXPECT_EQ(Text(dialog, CNNStructureDialog::kIdRms), c.rmsText);
+        EXPECT_EQ(Text(dialog, CNNStructureDialog::kIdGoal), c.emaxText);
+        EXPECT_EQ(Text(dialog, CNNStructureDialog::kIdLc), c.lcText);
     }
 }
 
@@ -66,7 +66,7 @@ TEST(TrainingView, StormWhenTheErrorStandsOrRises) {
     dialog.StartTraining(SmallNetwork());  // starts again from 10000
     dialog.UpdateTrainingInfo(1, 10, 9999.9, 0, 1, 1);
     EXPECT_EQ(dialog.GetStorm(), 0);
-    EXPECT_EQ(Text(dialog, 1045), "00:00:00");
+    EXPECT_EQ(Text(dialog, CNNStructureDialog::kIdElapsed), "00:00:00");
 }
 
 TEST(TrainingView, RmsCurveSkipsTheFirstValueFlattensRisesAndThins) {
@@ -104,7 +104,7 @@ TEST(TrainingView, LogScaleWithoutAGoalStillSpansTheValues) {
 
 TEST(TrainingView, PerformanceBoxFollowsTheTestCurve) {
     CNNStructureDialog dialog(nullptr, nullptr);
-    auto* box = static_cast<QCheckBox*>(dialog.Control(1048));
+    auto* box = static_cast<QCheckBox*>(dialog.Control(CNNStructureDialog::kIdPerformance));
     dialog.StartTraining(SmallNetwork());
     for (int i = 0; i < 301; ++i) dialog.AddCurvePoint(0, 1.0 / (i + 1), 0);
     dialog.RenderFrame(QSize(600, 400));
@@ -113,7 +113,7 @@ TEST(TrainingView, PerformanceBoxFollowsTheTestCurve) {
     dialog.RenderFrame(QSize(600, 400));
     EXPECT_EQ(std::make_pair(box->isEnabled(), box->isChecked()), std::make_pair(true, false));
     // Without an adaptive learning constant the LC box is off and disabled.
-    EXPECT_FALSE(dialog.Control(1040)->isEnabled());
+    EXPECT_FALSE(dialog.Control(CNNStructureDialog::kIdLcGraph)->isEnabled());
 }
 
 TEST(TrainingView, ElapsedTimeTexts) {
@@ -148,10 +148,10 @@ TEST(TrainingView, TerminateAsksFirst) {
         };
         dialog.SetPrompts(prompts);
         dialog.StartTraining(SmallNetwork());
-        static_cast<QPushButton*>(dialog.Control(1034))->click();
+        static_cast<QPushButton*>(dialog.Control(CNNStructureDialog::kIdTerminate))->click();
         EXPECT_EQ(asked, "Are you sure you want to terminate learning process?");
         EXPECT_EQ(owner.stopLearning.load(), yes ? 1 : 0);
-        EXPECT_EQ(dialog.Control(1034)->isEnabled(), !yes);
+        EXPECT_EQ(dialog.Control(CNNStructureDialog::kIdTerminate)->isEnabled(), !yes);
     }
 }
 
