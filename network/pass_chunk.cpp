@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <iterator>
 
 #include "network/layer_kernels.h"
 #include "network/neural_network.h"
@@ -18,16 +19,20 @@ namespace {
 
 // Pairs a thread takes at a time: their values stay in its cache from layer to layer.
 constexpr int kBatchPairs = 16;
-// A share of the gradient sums: rows (neurons) by columns (connections) of one layer.
-constexpr int kTileRows = 8;
+// A share of the gradient sums: rows (neurons) by columns (connections) of one layer. Taller
+// shares read the chunk's values fewer times (32 rows run about three times as fast as 8 on
+// 784-300-10); shorter ones are used where the tall ones would leave threads without a share.
+constexpr int kTileRowChoices[] = {32, 16, 8};
 constexpr int kTileColumns = 256;
+constexpr int kTilesPerThread = 2;
 
 std::size_t Size(int n) { return static_cast<std::size_t>(n); }
 int Blocks(int n, int block) { return (n + block - 1) / block; }
 
 class ChunkComputation {
 public:
-    ChunkComputation(TrainingWork& work, const PassChunk& chunk) : work_(work), chunk_(chunk), net_(*chunk.net) {}
+    ChunkComputation(TrainingWork& work, const PassChunk& chunk, int threads)
+        : work_(work), chunk_(chunk), net_(*chunk.net), threads_(threads) {}
 
     int Batches() const { return Blocks(chunk_.count, kBatchPairs); }
     int Tiles() const {
@@ -55,18 +60,26 @@ public:
         const int neurons = layer.GetNeuronCount();
         const int connections = layer.GetInputsPerNeuron();
         const int across = Blocks(connections, kTileColumns);
-        const int row = (t / across) * kTileRows;
+        const int tileRows = TileRows(j);
+        const int row = (t / across) * tileRows;
         const int column = (t % across) * kTileColumns;
         kernels::AccumulateProducts(work_.Gradient(j) + Size(row) * Size(connections) + Size(column), Size(connections),
                                     work_.Delta(j, 0) + row, 1, Size(neurons), work_.Values(j, 0) + column,
-                                    Size(work_.Width(j)), std::min(kTileRows, neurons - row),
+                                    Size(work_.Width(j)), std::min(tileRows, neurons - row),
                                     std::min(kTileColumns, connections - column), chunk_.count);
     }
 
 private:
+    int TileRows(int j) const {
+        const NeuronLayer& layer = net_.GetLayer(j);
+        const int across = Blocks(layer.GetInputsPerNeuron(), kTileColumns);
+        for (const int rows : kTileRowChoices)
+            if (Blocks(layer.GetNeuronCount(), rows) * across >= kTilesPerThread * threads_) return rows;
+        return kTileRowChoices[std::size(kTileRowChoices) - 1];
+    }
     int TilesOf(int j) const {
         const NeuronLayer& layer = net_.GetLayer(j);
-        return Blocks(layer.GetNeuronCount(), kTileRows) * Blocks(layer.GetInputsPerNeuron(), kTileColumns);
+        return Blocks(layer.GetNeuronCount(), TileRows(j)) * Blocks(layer.GetInputsPerNeuron(), kTileColumns);
     }
 
     void PresentInputs(int first, int count) {
@@ -148,6 +161,7 @@ private:
     TrainingWork& work_;
     const PassChunk& chunk_;
     const CNeuralNetwork& net_;
+    int threads_;
 };
 
 }  // namespace
@@ -164,7 +178,7 @@ long long PairWork(const CNeuralNetwork& net, bool training) {
 }
 
 void ComputeChunk(TrainingWork& work, const PassChunk& chunk, bool training, int threads) {
-    ChunkComputation computation(work, chunk);
+    ChunkComputation computation(work, chunk, threads);
     const int batches = computation.Batches();
     const int tiles = training ? computation.Tiles() : 0;
     if (threads <= 1) {
