@@ -56,20 +56,33 @@ public:
     void Tile(int t) {
         int j = 0;
         while (t >= TilesOf(j)) t -= TilesOf(j++);
-        const NeuronLayer& layer = net_.GetLayer(j);
-        const int neurons = layer.GetNeuronCount();
-        const int connections = layer.GetInputsPerNeuron();
-        const int across = Blocks(connections, kTileColumns);
+        const int across = Blocks(net_.GetLayer(j).GetInputsPerNeuron(), kTileColumns);
         const int tileRows = TileRows(j);
-        const int row = (t / across) * tileRows;
-        const int column = (t % across) * kTileColumns;
-        kernels::AccumulateProducts(work_.Gradient(j) + Size(row) * Size(connections) + Size(column), Size(connections),
-                                    work_.Delta(j, 0) + row, 1, Size(neurons), work_.Values(j, 0) + column,
-                                    Size(work_.Width(j)), std::min(tileRows, neurons - row),
-                                    std::min(kTileColumns, connections - column), chunk_.count);
+        AddGradients(j, (t / across) * tileRows, tileRows, (t % across) * kTileColumns);
+    }
+
+    // Every gradient sum, tile after tile, on the calling thread.
+    void AllGradients() {
+        constexpr int rows = kTileRowChoices[0];
+        for (int j = 0; j < net_.GetLayerCount(); ++j) {
+            const NeuronLayer& layer = net_.GetLayer(j);
+            for (int row = 0; row < layer.GetNeuronCount(); row += rows)
+                for (int column = 0; column < layer.GetInputsPerNeuron(); column += kTileColumns)
+                    AddGradients(j, row, rows, column);
+        }
     }
 
 private:
+    void AddGradients(int j, int row, int rows, int column) {
+        const NeuronLayer& layer = net_.GetLayer(j);
+        const int neurons = layer.GetNeuronCount();
+        const int connections = layer.GetInputsPerNeuron();
+        kernels::AccumulateProducts(work_.Gradient(j) + Size(row) * Size(connections) + Size(column), Size(connections),
+                                    work_.Delta(j, 0) + row, 1, Size(neurons), work_.Values(j, 0) + column,
+                                    Size(work_.Width(j)), std::min(rows, neurons - row),
+                                    std::min(kTileColumns, connections - column), chunk_.count);
+    }
+
     int TileRows(int j) const {
         const NeuronLayer& layer = net_.GetLayer(j);
         const int across = Blocks(layer.GetInputsPerNeuron(), kTileColumns);
@@ -180,12 +193,12 @@ long long PairWork(const CNeuralNetwork& net, bool training) {
 void ComputeChunk(TrainingWork& work, const PassChunk& chunk, bool training, int threads) {
     ChunkComputation computation(work, chunk, threads);
     const int batches = computation.Batches();
-    const int tiles = training ? computation.Tiles() : 0;
     if (threads <= 1) {
         for (int b = 0; b < batches; ++b) computation.Batch(b, training);
-        for (int t = 0; t < tiles; ++t) computation.Tile(t);
+        if (training) computation.AllGradients();
         return;
     }
+    const int tiles = training ? computation.Tiles() : 0;
     // Every thread takes batches of pairs, then shares of the gradient sums, as they come: which
     // thread computes what does not change a single value.
 #pragma omp parallel num_threads(threads)
