@@ -2,26 +2,37 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <iterator>
 
 #include "network/layer_kernels.h"
 #include "network/neural_network.h"
 #include "network/training_work.h"
 #include "network/transfer_function.h"
 
+// The per-neuron loops (deltas) get GCC's full vectoriser, as the layer kernels do: lane by lane
+// they compute exactly what the scalar loop computes.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("tree-vectorize", "vect-cost-model=dynamic")
+#endif
+
 namespace {
 
 // Pairs a thread takes at a time: their values stay in its cache from layer to layer.
 constexpr int kBatchPairs = 16;
-// A share of the gradient sums: rows (neurons) by columns (connections) of one layer.
-constexpr int kTileRows = 16;
+// A share of the gradient sums: rows (neurons) by columns (connections) of one layer. Taller
+// shares read the chunk's values fewer times (32 rows run about three times as fast as 8 on
+// 784-300-10); shorter ones are used where the tall ones would leave threads without a share.
+constexpr int kTileRowChoices[] = {32, 16, 8};
 constexpr int kTileColumns = 256;
+constexpr int kTilesPerThread = 2;
 
 std::size_t Size(int n) { return static_cast<std::size_t>(n); }
 int Blocks(int n, int block) { return (n + block - 1) / block; }
 
 class ChunkComputation {
 public:
-    ChunkComputation(TrainingWork& work, const PassChunk& chunk) : work_(work), chunk_(chunk), net_(*chunk.net) {}
+    ChunkComputation(TrainingWork& work, const PassChunk& chunk, int threads)
+        : work_(work), chunk_(chunk), net_(*chunk.net), threads_(threads) {}
 
     int Batches() const { return Blocks(chunk_.count, kBatchPairs); }
     int Tiles() const {
@@ -45,22 +56,43 @@ public:
     void Tile(int t) {
         int j = 0;
         while (t >= TilesOf(j)) t -= TilesOf(j++);
-        const NeuronLayer& layer = net_.GetLayer(j);
-        const int neurons = layer.GetNeuronCount();
-        const int connections = layer.GetInputsPerNeuron();
-        const int across = Blocks(connections, kTileColumns);
-        const int row = (t / across) * kTileRows;
-        const int column = (t % across) * kTileColumns;
-        kernels::AccumulateProducts(work_.Gradient(j) + Size(row) * Size(connections) + Size(column), Size(connections),
-                                    work_.Delta(j, 0) + row, 1, Size(neurons), work_.Values(j, 0) + column,
-                                    Size(work_.Width(j)), std::min(kTileRows, neurons - row),
-                                    std::min(kTileColumns, connections - column), chunk_.count);
+        const int across = Blocks(net_.GetLayer(j).GetInputsPerNeuron(), kTileColumns);
+        const int tileRows = TileRows(j);
+        AddGradients(j, (t / across) * tileRows, tileRows, (t % across) * kTileColumns);
+    }
+
+    // Every gradient sum, tile after tile, on the calling thread.
+    void AllGradients() {
+        constexpr int rows = kTileRowChoices[0];
+        for (int j = 0; j < net_.GetLayerCount(); ++j) {
+            const NeuronLayer& layer = net_.GetLayer(j);
+            for (int row = 0; row < layer.GetNeuronCount(); row += rows)
+                for (int column = 0; column < layer.GetInputsPerNeuron(); column += kTileColumns)
+                    AddGradients(j, row, rows, column);
+        }
     }
 
 private:
+    void AddGradients(int j, int row, int rows, int column) {
+        const NeuronLayer& layer = net_.GetLayer(j);
+        const int neurons = layer.GetNeuronCount();
+        const int connections = layer.GetInputsPerNeuron();
+        kernels::AccumulateProducts(work_.Gradient(j) + Size(row) * Size(connections) + Size(column), Size(connections),
+                                    work_.Delta(j, 0) + row, 1, Size(neurons), work_.Values(j, 0) + column,
+                                    Size(work_.Width(j)), std::min(rows, neurons - row),
+                                    std::min(kTileColumns, connections - column), chunk_.count);
+    }
+
+    int TileRows(int j) const {
+        const NeuronLayer& layer = net_.GetLayer(j);
+        const int across = Blocks(layer.GetInputsPerNeuron(), kTileColumns);
+        for (const int rows : kTileRowChoices)
+            if (Blocks(layer.GetNeuronCount(), rows) * across >= kTilesPerThread * threads_) return rows;
+        return kTileRowChoices[std::size(kTileRowChoices) - 1];
+    }
     int TilesOf(int j) const {
         const NeuronLayer& layer = net_.GetLayer(j);
-        return Blocks(layer.GetNeuronCount(), kTileRows) * Blocks(layer.GetInputsPerNeuron(), kTileColumns);
+        return Blocks(layer.GetNeuronCount(), TileRows(j)) * Blocks(layer.GetInputsPerNeuron(), kTileColumns);
     }
 
     void PresentInputs(int first, int count) {
@@ -102,19 +134,15 @@ private:
         const int last = net_.GetLayerCount() - 1;
         const int outputs = net_.GetLayer(last).GetNeuronCount();
         for (int i = first; i < first + count; ++i) {
-            const double* out = work_.Values(last + 1, i);
-            const double* target = chunk_.targets + Size(chunk_.pairs[i]) * Size(outputs);
-            double* delta = work_.Delta(last, i);
-            for (int k = 0; k < outputs; ++k) {
-                const double o = out[k];
-                const double t = target[k];
-                if (chunk_.function == FCN_LOGSIG) {
-                    delta[k] = (t - o) * o * (1 - o);
-                } else if (chunk_.function == FCN_TANSIG) {
-                    delta[k] = (t - o) * (1 - o * o) * 0.5;
-                } else {
-                    delta[k] = 0.0;
-                }
+            const double* __restrict o = work_.Values(last + 1, i);
+            const double* __restrict t = chunk_.targets + Size(chunk_.pairs[i]) * Size(outputs);
+            double* __restrict delta = work_.Delta(last, i);
+            if (chunk_.function == FCN_LOGSIG) {
+                for (int k = 0; k < outputs; ++k) delta[k] = (t[k] - o[k]) * o[k] * (1 - o[k]);
+            } else if (chunk_.function == FCN_TANSIG) {
+                for (int k = 0; k < outputs; ++k) delta[k] = (t[k] - o[k]) * (1 - o[k] * o[k]) * 0.5;
+            } else {
+                std::fill(delta, delta + outputs, 0.0);
             }
         }
     }
@@ -130,18 +158,15 @@ private:
                                         work_.Delta(j + 1, first), Size(aboveNeurons), 1, above.Weights(),
                                         Size(above.GetInputsPerNeuron()), count, neurons, aboveNeurons);
         for (int i = first; i < first + count; ++i) {
-            const double* out = work_.Values(j + 1, i);
-            const double* sums = work_.Sums(i);
-            double* delta = work_.Delta(j, i);
-            for (int k = 0; k < neurons; ++k) {
-                const double o = out[k];
-                if (chunk_.function == FCN_LOGSIG) {
-                    delta[k] = o * (1 - o) * sums[k];
-                } else if (chunk_.function == FCN_TANSIG) {
-                    delta[k] = (1 - o * o) * 0.5 * sums[k];
-                } else {
-                    delta[k] = 0.0;
-                }
+            const double* __restrict o = work_.Values(j + 1, i);
+            const double* __restrict sums = work_.Sums(i);
+            double* __restrict delta = work_.Delta(j, i);
+            if (chunk_.function == FCN_LOGSIG) {
+                for (int k = 0; k < neurons; ++k) delta[k] = o[k] * (1 - o[k]) * sums[k];
+            } else if (chunk_.function == FCN_TANSIG) {
+                for (int k = 0; k < neurons; ++k) delta[k] = (1 - o[k] * o[k]) * 0.5 * sums[k];
+            } else {
+                std::fill(delta, delta + neurons, 0.0);
             }
         }
     }
@@ -149,6 +174,7 @@ private:
     TrainingWork& work_;
     const PassChunk& chunk_;
     const CNeuralNetwork& net_;
+    int threads_;
 };
 
 }  // namespace
@@ -165,14 +191,14 @@ long long PairWork(const CNeuralNetwork& net, bool training) {
 }
 
 void ComputeChunk(TrainingWork& work, const PassChunk& chunk, bool training, int threads) {
-    ChunkComputation computation(work, chunk);
+    ChunkComputation computation(work, chunk, threads);
     const int batches = computation.Batches();
-    const int tiles = training ? computation.Tiles() : 0;
     if (threads <= 1) {
         for (int b = 0; b < batches; ++b) computation.Batch(b, training);
-        for (int t = 0; t < tiles; ++t) computation.Tile(t);
+        if (training) computation.AllGradients();
         return;
     }
+    const int tiles = training ? computation.Tiles() : 0;
     // Every thread takes batches of pairs, then shares of the gradient sums, as they come: which
     // thread computes what does not change a single value.
 #pragma omp parallel num_threads(threads)

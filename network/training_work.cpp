@@ -28,10 +28,10 @@ void TrainingWork::Prepare(const CNeuralNetwork& network, int pairs) {
         LayerWork& work = layers_[Layer(j)];
         work.gradient.assign(layer.WeightCount(), 0.0);
         work.transposed.assign(layer.WeightCount(), 0.0);
-        work.delta.assign(rows * static_cast<std::size_t>(layer.GetNeuronCount()), 0.0);
+        work.delta.Make(rows * static_cast<std::size_t>(layer.GetNeuronCount()));
     }
-    for (std::size_t l = 0; l < values_.size(); ++l) values_[l].assign(rows * static_cast<std::size_t>(widths_[l]), 0.0);
-    sums_.assign(rows * static_cast<std::size_t>(sumsWidth_), 0.0);
+    for (std::size_t l = 0; l < values_.size(); ++l) values_[l].Make(rows * static_cast<std::size_t>(widths_[l]));
+    sums_.Make(rows * static_cast<std::size_t>(sumsWidth_));
 }
 
 void TrainingWork::ClearGradients() {
@@ -57,8 +57,8 @@ std::size_t TrainingWork::ConnectionBytes() const {
 }
 
 std::size_t TrainingWork::ChunkBytes() const {
-    std::size_t bytes = sums_.capacity() * sizeof(double);
-    for (const LayerWork& work : layers_) bytes += work.delta.capacity() * sizeof(double);
-    for (const auto& values : values_) bytes += values.capacity() * sizeof(double);
+    std::size_t bytes = sums_.size * sizeof(double);
+    for (const LayerWork& work : layers_) bytes += work.delta.size * sizeof(double);
+    for (const Rows& values : values_) bytes += values.size * sizeof(double);
     return bytes;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 class CNeuralNetwork;
@@ -32,10 +33,10 @@ public:
 
     // Chunk position i's values entering layer l: for l = 0 the inputs, for l = j + 1 the outputs of
     // computed layer j, each followed by the bias value; Width(l) values.
-    double* Values(int l, int i) { return values_[Layer(l)].data() + Row(i, Width(l)); }
+    double* Values(int l, int i) { return values_[Layer(l)].data.get() + Row(i, Width(l)); }
     int Width(int l) const { return widths_[Layer(l)]; }
-    double* Delta(int layer, int i) { return layers_[Layer(layer)].delta.data() + Row(i, Width(layer + 1) - 1); }
-    double* Sums(int i) { return sums_.data() + Row(i, sumsWidth_); }
+    double* Delta(int layer, int i) { return layers_[Layer(layer)].delta.data.get() + Row(i, Width(layer + 1) - 1); }
+    double* Sums(int i) { return sums_.data.get() + Row(i, sumsWidth_); }
     int SumsWidth() const { return sumsWidth_; }
 
     // Bytes of per-connection storage (gradient sums, transposed weights) that training holds.
@@ -48,15 +49,25 @@ private:
     static std::size_t Layer(int l) { return static_cast<std::size_t>(l); }
     std::size_t Row(int i, int width) const { return static_cast<std::size_t>(i) * static_cast<std::size_t>(width); }
 
+    // Chunk rows are always written before they are read: left unset when made, so that a call's
+    // set-up does not fill megabytes it is about to overwrite.
+    struct Rows {
+        std::unique_ptr<double[]> data;
+        std::size_t size = 0;
+        void Make(std::size_t n) {
+            data.reset(new double[n]);
+            size = n;
+        }
+    };
     struct LayerWork {
         std::vector<double> gradient;
         std::vector<double> transposed;
-        std::vector<double> delta;
+        Rows delta;
     };
     std::vector<LayerWork> layers_;
-    std::vector<std::vector<double>> values_;
+    std::vector<Rows> values_;
     std::vector<int> widths_;
-    std::vector<double> sums_;
+    Rows sums_;
     int sumsWidth_ = 0;
     int chunkPairs_ = 1;
 };

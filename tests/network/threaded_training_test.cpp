@@ -11,6 +11,7 @@
 
 #include "engine_test_support.h"
 #include "network/training_threads.h"
+#include "network/training_work.h"
 #include "platform/crt_runtime.h"
 
 using enginetest::MakePair;
@@ -291,4 +292,21 @@ TEST(ThreadedTraining, AShortInputMatrixReadsZerosAndEndsTrainingAfterThePass) {
         EXPECT_NE(errors[1].find("invalid col"), std::string::npos) << errors[1];
         EXPECT_TRUE(SameBits(weights[0], weights[1])) << threads;
     }
+}
+
+TEST(ThreadedTraining, AChunkBoundsTheWorkingMemoryWhateverThePairCount) {
+    CFeedForwardNeuralNetwork net;
+    enginetest::Shape(net, 784, {300, 10});
+    std::size_t bytes[3];
+    const int pairs[3] = {60000, 1000000, 100};
+    for (int i = 0; i < 3; ++i) {
+        TrainingWork work;
+        work.Prepare(net, pairs[i]);
+        bytes[i] = work.ChunkBytes();
+        EXPECT_LE(work.ChunkPairs(), pairs[i]);
+    }
+    EXPECT_EQ(bytes[0], bytes[1]);
+    EXPECT_LE(bytes[0], TrainingWork::kChunkBytes);
+    EXPECT_GT(bytes[0], TrainingWork::kChunkBytes / 2);  // the chunk uses its room
+    EXPECT_LT(bytes[2], bytes[0]);                        // a small pass needs no more than its pairs
 }
