@@ -214,7 +214,6 @@ __attribute__((always_inline)) inline bool StatementReplays::Operand(CTesselPars
     const int record = parser.RecordNamedAt(instruction.argument);
     if (record < 0) return false;
     const Value& variable = parser.variables[record];
-    int element = 1;
     if (instruction.op == Op::kMatrixElement) {
         const Number& row = stack[top - 1];
         const Number& col = stack[top];
@@ -231,14 +230,17 @@ __attribute__((always_inline)) inline bool StatementReplays::Operand(CTesselPars
         if (leftmost) left = {{record, 1}, true};
         return true;
     }
+    int element = 1;
+    const Value::Payload* slot = &variable.value;
     if (instruction.op == Op::kElement) {
         const Number& k = stack[top--];
         if (variable.count < 2 || k.type != kTypeInteger || k.i < 1 || k.i > variable.count) return false;
         element = k.i;
+        slot = &variable.Element(element);
     } else if (variable.count != 1) {
         return false;
     }
-    const Value::Payload& v = variable.Element(element);
+    const Value::Payload& v = *slot;
     Number& n = stack[++top];
     switch (variable.type) {
         case kTypeInteger: n = {kTypeInteger, v.integer, 0.0}; break;

@@ -10,7 +10,7 @@
 
 // The further elements go first: freeing them reads the type.
 Value::~Value() {
-    FreeElements();
+    if (elements != nullptr) FreeElements();
     ClearValue();
 }
 
@@ -67,21 +67,26 @@ Value::Payload CopiedPayload(int type, const Value::Payload& from) {
 
 void Value::CopyFrom(const Value& other) {
     if (this == &other) return;
-    CopyElementFrom(other, 1);
+    CopyHeaderFrom(other);
     index = other.index;
+    value = CopiedPayload(other.type, other.value);
 }
 
 void Value::CopyElementFrom(const Value& other, int element) {
     if (this == &other) return;
+    CopyHeaderFrom(other);
+    index = element;
+    value = CopiedPayload(other.type, other.Element(element));
+}
+
+void Value::CopyHeaderFrom(const Value& other) {
     if (elements != nullptr) FreeElements();
     ClearValue();
     name = other.name;
     // A run's records have an empty scope: two empty strings compare inline, an assignment is a call.
     if (scope != other.scope) scope = other.scope;
-    index = element;
     count = other.count;
     type = other.type;
-    value = CopiedPayload(other.type, other.Element(element));
 }
 
 bool Value::MakeElements(int rows, int cols) {

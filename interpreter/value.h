@@ -88,6 +88,8 @@ struct Value {
 
 private:
     void FreeOwned();  // deletes the owned string or matrix
+    // Name, scope, count and type; the value and further elements this held are freed.
+    void CopyHeaderFrom(const Value& other);
 };
 
 // One element of a variable: its record in the variables table and its number 1 .. count.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "interpreter/builtin_test_support.h"
 #include "interpreter/test_parser.h"
@@ -86,8 +87,18 @@ TEST_F(CompactArrayFileTest, ElementsSharingAFileCloseItOnce) {
 TEST_F(CompactArrayFileTest, AnObjectFileSavesAndLoadsTheMatrixElementNamed) {
     const std::string path = Quoted(folder.File("m.obj"));
     EXPECT_EQ(PrintingHarness().Run("Matrix m[1][2][3]\nm[2][1][2] = 5\nSaveObject m[2] In " + path +
-                                  "\nLoadObject m[3] From " + path + "\nPrint m[3][1][2] + m[1][1][2]"),
-              "5 ");
+                                  "\nLoadObject m[3] From " + path + "\nPrint m[3][1][2]\nPrint m[1][1][2]"),
+              "5 0 ");
+}
+
+TEST(CompactArrayTest, AChartTakesEveryElementOfItsArrays) {
+    ScriptHarness h;
+    EXPECT_EQ(h.Run("Float v[3]\nString names[3]\nv[1] = 0.5\nv[3] = 4\nnames[3] = 'c'\n"
+                    "CreateChart('t', 3, v, names)"),
+              "");
+    ASSERT_EQ(h.view.Charts().size(), 1u);
+    EXPECT_EQ(h.view.Charts()[0].values, (std::vector<double>{0.5, 0, 4}));
+    EXPECT_EQ(h.view.Charts()[0].labels, (std::vector<std::string>{"", "", "c"}));
 }
 
 }  // namespace
