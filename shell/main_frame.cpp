@@ -711,8 +711,8 @@ bool CMainFrame::TakeFileDrop(QWidget* widget, QEvent* event) {
 // (Alt+Backspace, Ctrl+Tab, ...), and the MDI area does not take Ctrl+Tab. They also act from a
 // chart or a network window, as if the main window had the keyboard.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr) return false;
+    if (!watched->isWidgetType()) return false;
+    auto* widget = static_cast<QWidget*>(watched);
     if (TakeFileDrop(widget, event)) return true;
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
     if (CSplashWnd::Current() != nullptr) return false;  // the splash takes the first key
