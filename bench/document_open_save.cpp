@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/script_lines.h"
 #include "platform/rich_document.h"
 #include "platform/rtf_document_reader.h"
 #include "platform/rtf_writer.h"
@@ -20,14 +21,6 @@
 namespace {
 
 constexpr std::size_t kDocumentBytes = 2 * 1024 * 1024;
-const char* const kLines[] = {
-    "// Train a small network on the XOR pairs and print its answers",
-    "FF_NeuralNetwork net(2, 1, 10, 1)",
-    "For i = 1 To 100",
-    "    total = total + i * 2 - (i Mod 3)",
-    "    Println \"step \" + i + \" of 100: \" + total",
-    "Next",
-};
 
 rich::Document ScriptDocument(bool formatPerLine) {
     rich::Document doc;
@@ -39,7 +32,7 @@ rich::Document ScriptDocument(bool formatPerLine) {
             format.hasColour = line % 3 == 0;
             format.colour = 0x0000C0;
         }
-        const std::string text = kLines[line % std::size(kLines)];
+        const std::string text = bench_text::ScriptLine(line);
         doc.paragraphs.push_back({rich::Alignment::kLeft, {{text, format}}});
         bytes += text.size() + 1;
     }

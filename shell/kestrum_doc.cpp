@@ -11,6 +11,7 @@
 #include <QTextDocument>
 
 #include "platform/rtf_writer.h"
+#include "shell/document_limits.h"
 #include "shell/text_document_convert.h"
 #include "windows/atomic_save.h"
 
@@ -19,8 +20,6 @@ namespace {
 constexpr char kAppTitle[] = "Kestrum";
 constexpr char kDocumentName[] = "Kestrum";
 constexpr char kExtension[] = ".NNProg";
-// Beyond any script a person writes; keeps a mistaken open of a huge file from eating memory.
-constexpr qint64 kMaxDocumentBytes = 256LL * 1024 * 1024;
 
 int g_untitledCount = 0;
 
@@ -84,8 +83,10 @@ bool CKestrumDoc::OnOpenDocument(const QString& path, QString& error) {
         error = QString("Cannot open %1: %2").arg(path, reason);
         return false;
     }
-    if (file.size() > kMaxDocumentBytes) {
-        error = QString("Cannot open %1: the file is larger than %2 MB").arg(path).arg(kMaxDocumentBytes >> 20);
+    if (file.size() > doc_limits::kMaxFileBytes) {
+        error = QString("Cannot open %1: the file is larger than %2 MB, more than the editor takes")
+                    .arg(path)
+                    .arg(doc_limits::kMaxFileBytes >> 20);
         return false;
     }
     const QByteArray bytes = file.readAll();
@@ -93,6 +94,10 @@ bool CKestrumDoc::OnOpenDocument(const QString& path, QString& error) {
     std::string readError;
     if (!rich::LoadDocument(bytes.toStdString(), document, readError)) {
         error = QString("Cannot open %1: %2").arg(path, QString::fromStdString(readError));
+        return false;
+    }
+    if (const QString tooLarge = doc_limits::TooLargeToEdit(document); !tooLarge.isEmpty()) {
+        error = QString("Cannot open %1: %2").arg(path, tooLarge);
         return false;
     }
     FillTextDocument(*textDocument_, document);
