@@ -1,6 +1,6 @@
 // The interpreter's headers come before Qt's: they use words that Qt defines as macros.
 #include "interpreter/value.h"
-#include "netscript/loriant_parser.h"
+#include "netscript/script_interpreter.h"
 #include "netscript/object_variable.h"
 #include "platform/desktop.h"
 #include "shell/kestrum_view.h"

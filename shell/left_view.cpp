@@ -1,5 +1,5 @@
 // The interpreter's headers come before Qt's: they use words that Qt defines as macros.
-#include "netscript/loriant_parser.h"
+#include "netscript/script_interpreter.h"
 #include "view/null_view.h"
 #include "shell/left_view.h"
 
