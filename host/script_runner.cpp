@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "netscript/loriant_parser.h"
+#include "netscript/script_interpreter.h"
 #include "platform/cp1256.h"
 #include "platform/desktop.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "interpreter/value.h"
-#include "netscript/loriant_parser.h"
+#include "netscript/script_interpreter.h"
 #include "netscript/object_variable.h"
 #include "platform/desktop.h"
 #include "shell/left_view.h"

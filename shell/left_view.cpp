@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "netscript/loriant_parser.h"
+#include "netscript/script_interpreter.h"
 #include "shell/kestrum_view.h"
 #include "shell/source_text.h"
 #include "view/null_view.h"
