@@ -31,7 +31,7 @@ const std::string& LargeScript() {
     return text;
 }
 
-void Prepare(LoriantInterpreter& parser, bool keepCache) {
+void Prepare(CLoriantParser& parser, bool keepCache) {
     if (!keepCache) parser.SetSource(LargeScript());
     parser.textLength = static_cast<int>(LargeScript().size());
     parser.ResetRun();
@@ -41,7 +41,7 @@ void Prepare(LoriantInterpreter& parser, bool keepCache) {
 
 void ScanToEnd(benchmark::State& state, int raw, bool warm) {
     NullView view;
-    LoriantInterpreter parser(&view);
+    CLoriantParser parser(&view);
     parser.SetSource(LargeScript());
     std::int64_t tokens = 0;
     for (auto _ : state) {

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "view/view_services.h"
-#include "netscript/loriant_parser.h"
+#include "netscript/script_interpreter.h"
 #include "network/feed_forward_network.h"
 #include "bench/network_b_script.h"
 
@@ -56,7 +56,7 @@ double scriptPerEpoch = 0.0;
 double enginePerEpoch = 0.0;
 
 void RunScript(TimingView& view) {
-    CLoriantParser parser(&view);
+    ScriptInterpreter parser(&view);
     parser.SetSource(kScript);
     const int options[4] = {1, 0, 0, 0};
     if (!parser.Compile(options)) return;

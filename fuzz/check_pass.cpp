@@ -21,7 +21,7 @@ constexpr std::size_t kMaxTableSlots = 200000;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     DynaArrayAllocation::failHook = [](std::size_t slots) { return slots > kMaxTableSlots; };
     NullView view;
-    LoriantInterpreter parser(&view);
+    CLoriantParser parser(&view);
     parser.sleepScale = 0;
     parser.SetSource(std::string(reinterpret_cast<const char*>(data), size));
     static const int kOptions[4] = {1, 0, 0, 0};

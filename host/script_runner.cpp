@@ -36,7 +36,7 @@ int ScriptRunner::Execute(const std::string& scriptText, const RunOptions& optio
     desktop::Console().SetYesNoAnswer(options.answerYes);
     desktop::Console().SetSelectedFile(options.selectFile);
 
-    CLoriantParser parser(&view_);
+    ScriptInterpreter parser(&view_);
     parser.SetSource(scriptText);
     view_.OutputText("Compiling...", 0, 0, 0, 1);
     const int checkOnly[4] = {1, 0, 0, 0};

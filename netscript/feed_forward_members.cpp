@@ -19,7 +19,7 @@ int InputsWithoutBias(const CFeedForwardNeuralNetwork& net) { return net.GetInpu
 }  // namespace
 
 template <typename Handler>
-int LoriantInterpreter::DispatchNetworkMember(Handler handle) {
+int CLoriantParser::DispatchNetworkMember(Handler handle) {
     const int record = ReadMemberTarget();
     if (record < 0) return 0;
     const int member = NextTokenValue();
@@ -33,14 +33,14 @@ int LoriantInterpreter::DispatchNetworkMember(Handler handle) {
     }
 }
 
-int LoriantInterpreter::ExecuteObjectStatement() {
+int CLoriantParser::ExecuteObjectStatement() {
     return DispatchNetworkMember([this](const ObjectVariable& variable, int member) {
         if (variable.type == kTypeFeedForwardNetwork) return ExecuteFeedForwardMember(variable.FeedForward(), member);
         return ExecuteLogicalMember(variable.Logical(), member);
     });
 }
 
-int LoriantInterpreter::EvaluateObjectMember(Value& result) {
+int CLoriantParser::EvaluateObjectMember(Value& result) {
     return DispatchNetworkMember([this, &result](const ObjectVariable& variable, int member) {
         if (variable.type == kTypeFeedForwardNetwork) {
             return EvaluateFeedForwardMember(variable.FeedForward(), member, result);
@@ -49,7 +49,7 @@ int LoriantInterpreter::EvaluateObjectMember(Value& result) {
     });
 }
 
-int LoriantInterpreter::ExecuteFeedForwardMember(CFeedForwardNeuralNetwork* net, int member) {
+int CLoriantParser::ExecuteFeedForwardMember(CFeedForwardNeuralNetwork* net, int member) {
     using namespace netword;
     int integer = 0;
     double number = 0.0;
@@ -89,7 +89,7 @@ int LoriantInterpreter::ExecuteFeedForwardMember(CFeedForwardNeuralNetwork* net,
     }
 }
 
-int LoriantInterpreter::SetLayersNumber(CFeedForwardNeuralNetwork* net) {
+int CLoriantParser::SetLayersNumber(CFeedForwardNeuralNetwork* net) {
     if (execute && net->GetInputCount() <= 1) return FailWith(netmsg::kInputsNotKnown);
     int layers = 0;
     if (!ReadAssignedInteger(layers)) return 0;
@@ -99,7 +99,7 @@ int LoriantInterpreter::SetLayersNumber(CFeedForwardNeuralNetwork* net) {
     return 1;
 }
 
-int LoriantInterpreter::SetNeuronsInLayers(CFeedForwardNeuralNetwork* net) {
+int CLoriantParser::SetNeuronsInLayers(CFeedForwardNeuralNetwork* net) {
     const int next = ReadToken();
     if (next == kw::kEquals) {
         const int layers = execute ? net->GetLayerCount() : 1;
@@ -129,7 +129,7 @@ int LoriantInterpreter::SetNeuronsInLayers(CFeedForwardNeuralNetwork* net) {
     return 1;
 }
 
-int LoriantInterpreter::SetInputValues(CFeedForwardNeuralNetwork* net) {
+int CLoriantParser::SetInputValues(CFeedForwardNeuralNetwork* net) {
     const int inputs = execute ? InputsWithoutBias(*net) : 1;
     const int next = ReadToken();
     if (next == kw::kEquals) {
@@ -152,7 +152,7 @@ int LoriantInterpreter::SetInputValues(CFeedForwardNeuralNetwork* net) {
     return 1;
 }
 
-int LoriantInterpreter::SetFunction(CFeedForwardNeuralNetwork* net) {
+int CLoriantParser::SetFunction(CFeedForwardNeuralNetwork* net) {
     if (!Expect(kw::kEquals)) return 0;
     const int function = NextTokenValue();
     if (function < netword::kHardLim || function > netword::kTanSig) return FailWith(netmsg::kUnknownFunction);
@@ -160,7 +160,7 @@ int LoriantInterpreter::SetFunction(CFeedForwardNeuralNetwork* net) {
     return 1;
 }
 
-int LoriantInterpreter::ExecuteOutputMember(CFeedForwardNeuralNetwork* net) {
+int CLoriantParser::ExecuteOutputMember(CFeedForwardNeuralNetwork* net) {
     if (ReadToken() != kw::kDot) return FailWith(netmsg::kOutputWhatToDo);
     switch (NextTokenValue()) {
         case netword::kCopy:

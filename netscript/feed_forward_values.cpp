@@ -7,7 +7,7 @@
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"
 
-int LoriantInterpreter::EvaluateFeedForwardMember(CFeedForwardNeuralNetwork* net, int member, Value& result) {
+int CLoriantParser::EvaluateFeedForwardMember(CFeedForwardNeuralNetwork* net, int member, Value& result) {
     using namespace netword;
     switch (member) {
         case kInputsNumber:
@@ -34,7 +34,7 @@ int LoriantInterpreter::EvaluateFeedForwardMember(CFeedForwardNeuralNetwork* net
     }
 }
 
-int LoriantInterpreter::EvaluateOutput(CFeedForwardNeuralNetwork* net, Value& result) {
+int CLoriantParser::EvaluateOutput(CFeedForwardNeuralNetwork* net, Value& result) {
     const int next = ReadToken();
     if (next == kw::kOpenParen) {
         int output = 0;

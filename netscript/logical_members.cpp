@@ -9,7 +9,7 @@
 #include "netscript/script_messages.h"
 #include "network/logical_network.h"
 
-int LoriantInterpreter::ExecuteLogicalMember(LogicalNeuralNetwork* net, int member) {
+int CLoriantParser::ExecuteLogicalMember(LogicalNeuralNetwork* net, int member) {
     using namespace netword;
     int value = 0;
     switch (member) {
@@ -47,7 +47,7 @@ int LoriantInterpreter::ExecuteLogicalMember(LogicalNeuralNetwork* net, int memb
     }
 }
 
-int LoriantInterpreter::EvaluateLogicalMember(LogicalNeuralNetwork* net, int member, Value& result) {
+int CLoriantParser::EvaluateLogicalMember(LogicalNeuralNetwork* net, int member, Value& result) {
     if (member != netword::kRecognize) return NotMemberError(kTypeLogicalNetwork);
     std::vector<unsigned char> bytes;
     if (!ReadLogicalInput(net, bytes) || !Expect(kw::kCloseParen)) return 0;
@@ -55,7 +55,7 @@ int LoriantInterpreter::EvaluateLogicalMember(LogicalNeuralNetwork* net, int mem
     return 1;
 }
 
-int LoriantInterpreter::CheckLogicalBuilt(const LogicalNeuralNetwork* net) {
+int CLoriantParser::CheckLogicalBuilt(const LogicalNeuralNetwork* net) {
     // Create built the network from the present counts when it has one discriminator per class
     // whose RAMs group the inputs as InputsNumber and InputsPerRAM now say.
     const std::uint32_t perRam = static_cast<std::uint32_t>(net->InputsPerRAM);
@@ -67,7 +67,7 @@ int LoriantInterpreter::CheckLogicalBuilt(const LogicalNeuralNetwork* net) {
     return built ? 1 : FailWith(netmsg::kNotCreated);
 }
 
-int LoriantInterpreter::ReadLogicalInput(LogicalNeuralNetwork* net, std::vector<unsigned char>& bytes) {
+int CLoriantParser::ReadLogicalInput(LogicalNeuralNetwork* net, std::vector<unsigned char>& bytes) {
     if (!Expect(kw::kOpenParen)) return 0;
     int rows = 1, cols = 1;
     if (execute) {

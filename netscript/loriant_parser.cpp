@@ -6,22 +6,22 @@
 #include "interpreter/value.h"
 #include "netscript/script_messages.h"
 
-LoriantInterpreter::LoriantInterpreter(ViewServices* owner) : CTesselParser(owner) { RegisterObjectKeywords(); }
+CLoriantParser::CLoriantParser(ViewServices* owner) : CTesselParser(owner) { RegisterObjectKeywords(); }
 
-LoriantInterpreter::~LoriantInterpreter() {
+CLoriantParser::~CLoriantParser() {
     // A started worker must be done with the tables before they go.
     WaitFinished();
     objectVariables.RemoveAll();
 }
 
-void LoriantInterpreter::ResetRun() {
+void CLoriantParser::ResetRun() {
     ResetBaseRunState();
     objectVariables.RemoveAll();
 }
 
-void LoriantInterpreter::ClearObjectVariables(int /*executeFlag*/) { objectVariables.RemoveAll(); }
+void CLoriantParser::ClearObjectVariables(int /*executeFlag*/) { objectVariables.RemoveAll(); }
 
-int LoriantInterpreter::ExecuteObjectKeywordStatement() {
+int CLoriantParser::ExecuteObjectKeywordStatement() {
     switch (objectKeywordId) {
         case netword::kPrint: return ExecuteOutputStatement(false);
         case netword::kPrintln: return ExecuteOutputStatement(true);
@@ -32,7 +32,7 @@ int LoriantInterpreter::ExecuteObjectKeywordStatement() {
     }
 }
 
-int LoriantInterpreter::ExecuteOutputStatement(bool lineBreakAfter) {
+int CLoriantParser::ExecuteOutputStatement(bool lineBreakAfter) {
     Value value;
     if (!ReadExpression2(value)) return 0;
     if (!execute) return 1;
@@ -40,12 +40,12 @@ int LoriantInterpreter::ExecuteOutputStatement(bool lineBreakAfter) {
     return 1;
 }
 
-int LoriantInterpreter::ExecuteClearOutput() {
+int CLoriantParser::ExecuteClearOutput() {
     if (execute) view->OutputText("", 0, 0, 0, 0);
     return 1;
 }
 
-int LoriantInterpreter::ReadMemberTarget() {
+int CLoriantParser::ReadMemberTarget() {
     const int first = objectVariableIndex;
     const int element = EvaluateArrayIndex(first);
     if (element == 0) return -1;
@@ -62,7 +62,7 @@ int LoriantInterpreter::ReadMemberTarget() {
     return record;
 }
 
-int LoriantInterpreter::NotMemberError(int type) {
+int CLoriantParser::NotMemberError(int type) {
     const char* format = type == kTypeFeedForwardNetwork
                              ? " Syntax Error : \"%s\" is not a member of Feed Forward Neural Nework object."
                              : " Syntax Error : \"%s\" is not a member of Logical Neural Nework object.";

@@ -1,4 +1,4 @@
-// LoriantInterpreter: the whole interpreter behind the public face (script_interpreter.h) that
+// CLoriantParser: the whole interpreter behind the public face (script_interpreter.h) that
 // hosts create. It fills the interpreter's extension
 // operations with the language's network words: the output statements Print, Println and
 // ClearOutput, the types FF_NeuralNetwork and LogicalNeuralNetwork, their variables and arrays,
@@ -75,13 +75,13 @@ constexpr int kRecognize = 215;
 // The 43 rows of the extension's keyword table, in row order.
 const std::vector<KeywordRecord>& NetworkKeywordRows();
 
-class LoriantInterpreter : public CTesselParser {
+class CLoriantParser : public CTesselParser {
 public:
     static constexpr int kNetworkVariableStep = 500;
     static constexpr int kNetworkKeywordStep = 100;
 
-    explicit LoriantInterpreter(ViewServices* owner);
-    ~LoriantInterpreter() override;
+    explicit CLoriantParser(ViewServices* owner);
+    ~CLoriantParser() override;
 
     // ===== extension operations =====
     void BuildHelpTree(HelpTreeTarget& tree) override;

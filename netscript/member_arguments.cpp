@@ -5,11 +5,11 @@
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 
-int LoriantInterpreter::ExpectEmptyArguments() {
+int CLoriantParser::ExpectEmptyArguments() {
     return Expect(kw::kOpenParen) && Expect(kw::kCloseParen);
 }
 
-int LoriantInterpreter::ReadNumberArgument(double& value) {
+int CLoriantParser::ReadNumberArgument(double& value) {
     Value argument;
     if (!ReadExpression2(argument)) return 0;
     if (argument.type == kTypeString) return FailWith(message::kStringsNotAllowed);
@@ -19,43 +19,43 @@ int LoriantInterpreter::ReadNumberArgument(double& value) {
     return 1;
 }
 
-int LoriantInterpreter::ReadTextArgument(std::string& text) {
+int CLoriantParser::ReadTextArgument(std::string& text) {
     Value argument;
     if (!ReadExpression2(argument)) return 0;
     text = ValueToText(argument, execute != 0);
     return 1;
 }
 
-int LoriantInterpreter::ReadAssignedInteger(int& value) {
+int CLoriantParser::ReadAssignedInteger(int& value) {
     return Expect(kw::kEquals) && ReadIntegerExpression(value);
 }
 
-int LoriantInterpreter::AssignIntegerField(CFeedForwardNeuralNetwork* net, int CFeedForwardNeuralNetwork::*field) {
+int CLoriantParser::AssignIntegerField(CFeedForwardNeuralNetwork* net, int CFeedForwardNeuralNetwork::*field) {
     int value = 0;
     if (!ReadAssignedInteger(value)) return 0;
     if (execute) net->*field = value;
     return 1;
 }
 
-int LoriantInterpreter::AssignNumberField(CFeedForwardNeuralNetwork* net, double CFeedForwardNeuralNetwork::*field) {
+int CLoriantParser::AssignNumberField(CFeedForwardNeuralNetwork* net, double CFeedForwardNeuralNetwork::*field) {
     double value = 0.0;
     if (!ReadAssignedNumber(value)) return 0;
     if (execute) net->*field = value;
     return 1;
 }
 
-int LoriantInterpreter::ReadAssignedNumber(double& value) {
+int CLoriantParser::ReadAssignedNumber(double& value) {
     return Expect(kw::kEquals) && ReadNumberArgument(value);
 }
 
-int LoriantInterpreter::ReadMatrixOperand(CMatrix& work, int rowFrom, int rowTo, int colFrom, int colTo, bool integerOnly) {
+int CLoriantParser::ReadMatrixOperand(CMatrix& work, int rowFrom, int rowTo, int colFrom, int colTo, bool integerOnly) {
     if (!execute) return ParseBracketList();
     return AssignMatrix(work, rowFrom, rowTo, colFrom, colTo, integerOnly ? 1 : 0);
 }
 
-int LoriantInterpreter::FailPositive(int value) { return value < 0 ? FailWith(message::kPositiveValues) : 1; }
+int CLoriantParser::FailPositive(int value) { return value < 0 ? FailWith(message::kPositiveValues) : 1; }
 
-int LoriantInterpreter::FailOutOfMemory(const std::string& name) {
+int CLoriantParser::FailOutOfMemory(const std::string& name) {
     ShowDynaArrayOutOfMemory(name);
     return FailWith(DynaArrayOutOfMemoryText(name));
 }

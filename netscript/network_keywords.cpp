@@ -76,19 +76,19 @@ const std::vector<KeywordRecord>& NetworkKeywordRows() {
     return rows;
 }
 
-void LoriantInterpreter::RegisterObjectKeywords() {
+void CLoriantParser::RegisterObjectKeywords() {
     objectKeywords.RemoveAll();
     for (const KeywordRecord& row : NetworkKeywordRows()) objectKeywords.Add(row);
     // The index is built from what the table holds, so a row refused for want of memory is not found.
     objectKeywordIndex_.Build(RowsOf(objectKeywords));
 }
 
-int LoriantInterpreter::FindObjectKeyword(const char* word) {
+int CLoriantParser::FindObjectKeyword(const char* word) {
     const int row = objectKeywordIndex_.FindRow(word);
     return row < 0 ? -2 : objectKeywords[row].id;
 }
 
-void LoriantInterpreter::BuildHelpTree(HelpTreeTarget& tree) {
+void CLoriantParser::BuildHelpTree(HelpTreeTarget& tree) {
     // The base branch: "Help", its nine categories and the base words; it leaves the item of
     // "Help" and those of its categories, in the order they were made, in helpCategories.
     CTesselParser::BuildHelpTree(tree);

@@ -11,11 +11,11 @@
 #include "platform/atomic_file.h"
 #include "platform/crt_file.h"
 
-int LoriantInterpreter::SaveObjectStatement() { return ExecuteObjectFileStatement(kw::kIn, true); }
+int CLoriantParser::SaveObjectStatement() { return ExecuteObjectFileStatement(kw::kIn, true); }
 
-int LoriantInterpreter::LoadObjectStatement() { return ExecuteObjectFileStatement(kw::kFrom, false); }
+int CLoriantParser::LoadObjectStatement() { return ExecuteObjectFileStatement(kw::kFrom, false); }
 
-int LoriantInterpreter::ExecuteObjectFileStatement(int connectorCode, bool save) {
+int CLoriantParser::ExecuteObjectFileStatement(int connectorCode, bool save) {
     const int record = EvaluateArrayIndex(objectVariableIndex) - 1;
     if (record < 0) return 0;
     if (!Expect(connectorCode)) return 0;
@@ -28,7 +28,7 @@ int LoriantInterpreter::ExecuteObjectFileStatement(int connectorCode, bool save)
 // 0 with the run state untouched when the file cannot be created: the SaveObject statement then
 // reports that it cannot open the file. A network that cannot be written whole leaves the file
 // that was there and is reported.
-int LoriantInterpreter::SaveObjectToFile(int record, const std::string& name) {
+int CLoriantParser::SaveObjectToFile(int record, const std::string& name) {
     const ObjectVariable& variable = objectVariables[record];
     const crt::SaveResult saved = crt::SaveFileAtomically(name, "wb", [&](crt::CrtFile& file) {
         if (variable.type != kTypeFeedForwardNetwork || variable.FeedForward() == nullptr) return true;
@@ -40,7 +40,7 @@ int LoriantInterpreter::SaveObjectToFile(int record, const std::string& name) {
 
 // 1 when the error text is empty at the end; otherwise the text says why (the LoadObject
 // statement reports it).
-int LoriantInterpreter::LoadObjectFromFile(int record, const std::string& name) {
+int CLoriantParser::LoadObjectFromFile(int record, const std::string& name) {
     std::unique_ptr<crt::CrtFile> file = crt::CrtFile::Open(name, "rb");
     if (!file) {
         errorText = message::kFileNotFound;

@@ -23,7 +23,7 @@ bool Contains(const CDynaArray<int>& positions, int position) {
 
 }  // namespace
 
-int LoriantInterpreter::ExecuteNetworkDeclaration(int type) {
+int CLoriantParser::ExecuteNetworkDeclaration(int type) {
     for (;;) {
         if (!DeclareOneNetworkVariable(type)) return 0;
         if (ReadToken() != kw::kComma) {
@@ -33,7 +33,7 @@ int LoriantInterpreter::ExecuteNetworkDeclaration(int type) {
     }
 }
 
-int LoriantInterpreter::DeclareOneNetworkVariable(int type) {
+int CLoriantParser::DeclareOneNetworkVariable(int type) {
     const int nameToken = ReadToken();
     if (nameToken != token::kUnknown && nameToken != token::kVariable && nameToken != token::kObjectVariable) {
         return FailWith(message::kKnownWordsCannotBeVariables);
@@ -59,7 +59,7 @@ int LoriantInterpreter::DeclareOneNetworkVariable(int type) {
 
 // 1 declared (or nothing to declare), 0 the name is already visible, -1 the declaration could not
 // be stored whole: nothing of it stays in the table and the failure has been reported.
-int LoriantInterpreter::AddObjectVariable(const std::string& name, int type, int count) {
+int CLoriantParser::AddObjectVariable(const std::string& name, int type, int count) {
     if (LookupObjectVariable(name) >= 0) return 0;
     if (count < 1) return 1;
     const int before = objectVariables.GetCount();
@@ -106,9 +106,9 @@ int LoriantInterpreter::AddObjectVariable(const std::string& name, int type, int
     return 1;
 }
 
-int LoriantInterpreter::FindObjectVariable(const char* word) { return LookupObjectVariable(word); }
+int CLoriantParser::FindObjectVariable(const char* word) { return LookupObjectVariable(word); }
 
-int LoriantInterpreter::LookupObjectVariable(std::string_view name) const {
+int CLoriantParser::LookupObjectVariable(std::string_view name) const {
     int i = objectVariables.GetCount() - 1;
     while (i >= 0) {
         const int first = i - objectVariables[i].index + 1;
@@ -120,15 +120,15 @@ int LoriantInterpreter::LookupObjectVariable(std::string_view name) const {
     return -1;
 }
 
-int LoriantInterpreter::GetUpperBound(int firstRecord) const { return objectVariables[firstRecord].count - 1; }
+int CLoriantParser::GetUpperBound(int firstRecord) const { return objectVariables[firstRecord].count - 1; }
 
-int LoriantInterpreter::NextTokenValue() {
+int CLoriantParser::NextTokenValue() {
     // Only an extension keyword names a member; any other word is no member, whatever id an
     // earlier word left behind.
     return ReadToken() == token::kObjectKeyword ? objectKeywordId : -2;
 }
 
-int LoriantInterpreter::EvaluateArrayIndex(int firstRecord) {
+int CLoriantParser::EvaluateArrayIndex(int firstRecord) {
     if (GetUpperBound(firstRecord) == 0) return firstRecord + 1;
     const int element = ReadElementIndex(objectVariables[firstRecord].count);
     return element > 0 ? firstRecord + element : 0;

@@ -1,7 +1,7 @@
 // The interpreter as the desktop and the console host see it: a script's text, the check pass,
 // the run on its own worker thread, how the run ended, and the language's help tree. The
 // interpreter itself (tables, lexer, scan cache, name index, replays, network words) lives
-// behind it in LoriantInterpreter (loriant_parser.h).
+// behind it in CLoriantParser (loriant_parser.h).
 #pragma once
 
 #include <memory>
@@ -10,16 +10,16 @@
 #include "interpreter/keyword_catalogue.h"
 #include "interpreter/run_state.h"
 
-class LoriantInterpreter;
+class CLoriantParser;
 class ViewServices;
 
 // One object per check pass and run, as the interpreter itself: given the text, checked, then run.
-class CLoriantParser {
+class ScriptInterpreter {
 public:
-    explicit CLoriantParser(ViewServices* view);
-    ~CLoriantParser();
-    CLoriantParser(const CLoriantParser&) = delete;
-    CLoriantParser& operator=(const CLoriantParser&) = delete;
+    explicit ScriptInterpreter(ViewServices* view);
+    ~ScriptInterpreter();
+    ScriptInterpreter(const ScriptInterpreter&) = delete;
+    ScriptInterpreter& operator=(const ScriptInterpreter&) = delete;
 
     void SetSource(const std::string& text);
     // The check pass (options as the editor gives them); 1 success, 0 failure (reported).
@@ -35,7 +35,7 @@ public:
     void BuildHelpTree(HelpTreeTarget& tree);
 
 private:
-    std::unique_ptr<LoriantInterpreter> interpreter_;
+    std::unique_ptr<CLoriantParser> interpreter_;
 
 public:
     const int& runState;           // a RunState

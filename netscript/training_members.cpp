@@ -18,7 +18,7 @@ int OutputCount(const CFeedForwardNeuralNetwork& net) {
 
 }  // namespace
 
-int LoriantInterpreter::ExecuteTrainMember(CFeedForwardNeuralNetwork* net) {
+int CLoriantParser::ExecuteTrainMember(CFeedForwardNeuralNetwork* net) {
     using namespace netword;
     if (ReadToken() != kw::kDot) return FailWith(netmsg::kTrainWhatToDo);
     int integer = 0;
@@ -57,7 +57,7 @@ int LoriantInterpreter::ExecuteTrainMember(CFeedForwardNeuralNetwork* net) {
     }
 }
 
-int LoriantInterpreter::AddPairMember(CFeedForwardNeuralNetwork* net, int kind) {
+int CLoriantParser::AddPairMember(CFeedForwardNeuralNetwork* net, int kind) {
     const int inputs = execute ? InputsWithoutBias(*net) : 1;
     const int outputs = execute ? OutputCount(*net) : 1;
     TrainingPair pair;
@@ -72,7 +72,7 @@ int LoriantInterpreter::AddPairMember(CFeedForwardNeuralNetwork* net, int kind) 
     return 1;
 }
 
-int LoriantInterpreter::LoadPairsMember(CFeedForwardNeuralNetwork* net, int kind) {
+int CLoriantParser::LoadPairsMember(CFeedForwardNeuralNetwork* net, int kind) {
     if (execute) {
         if (net->GetInputCount() <= 1) return FailWith(netmsg::kInputsNotKnown);
         if (OutputCount(*net) <= 0) return FailWith(netmsg::kOutputsNotKnown);
@@ -85,7 +85,7 @@ int LoriantInterpreter::LoadPairsMember(CFeedForwardNeuralNetwork* net, int kind
     return 1;
 }
 
-int LoriantInterpreter::StartLearningMember(CFeedForwardNeuralNetwork* net) {
+int CLoriantParser::StartLearningMember(CFeedForwardNeuralNetwork* net) {
     if (!ExpectEmptyArguments()) return 0;
     if (!execute) return 1;
     std::string error;

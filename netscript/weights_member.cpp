@@ -7,7 +7,7 @@
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"
 
-int LoriantInterpreter::ReadWeightsSelection(CFeedForwardNeuralNetwork* net, WeightsSelection& selection, bool statement) {
+int CLoriantParser::ReadWeightsSelection(CFeedForwardNeuralNetwork* net, WeightsSelection& selection, bool statement) {
     if (!Expect(kw::kOpenParen) || !ReadIntegerExpression(selection.layer)) return 0;
     int next = ReadToken();
     if (next == kw::kComma) {
@@ -39,7 +39,7 @@ int LoriantInterpreter::ReadWeightsSelection(CFeedForwardNeuralNetwork* net, Wei
     return 1;
 }
 
-int LoriantInterpreter::SetWeightsMember(CFeedForwardNeuralNetwork* net) {
+int CLoriantParser::SetWeightsMember(CFeedForwardNeuralNetwork* net) {
     WeightsSelection selection;
     if (!ReadWeightsSelection(net, selection, true) || !Expect(kw::kEquals)) return 0;
     // The region the operand fills: the layer, one neuron's column, or one element.
@@ -60,7 +60,7 @@ int LoriantInterpreter::SetWeightsMember(CFeedForwardNeuralNetwork* net) {
     return 1;
 }
 
-int LoriantInterpreter::EvaluateWeights(CFeedForwardNeuralNetwork* net, Value& result) {
+int CLoriantParser::EvaluateWeights(CFeedForwardNeuralNetwork* net, Value& result) {
     WeightsSelection selection;
     if (!ReadWeightsSelection(net, selection, false)) return 0;
     if (!execute) {

@@ -407,7 +407,7 @@ void CKestrumView::OnToggleChartWindows() { windows_->ToggleCharts(); }
 void CKestrumView::ReplaceParser() {
     WaitForWorkerEnd();
     parser_.reset();
-    parser_ = std::make_unique<CLoriantParser>(this);
+    parser_ = std::make_unique<ScriptInterpreter>(this);
 }
 
 void CKestrumView::WaitForWorkerEnd() {

@@ -21,7 +21,7 @@
 #include "view/view_services.h"
 
 class CLeftView;
-class CLoriantParser;
+class ScriptInterpreter;
 class COutputPane;
 class QPagedPaintDevice;
 class QTimer;
@@ -136,7 +136,7 @@ private:
     void WaitForWorkerEnd();
     void OnFlushTimer();
 
-    std::unique_ptr<CLoriantParser> parser_;
+    std::unique_ptr<ScriptInterpreter> parser_;
     COutputPane* pane_ = nullptr;
     CLeftView* tree_ = nullptr;
     std::unique_ptr<SourceTree> sourceTree_;

@@ -59,7 +59,7 @@ CLeftView::CLeftView(QWidget* parent) : QTreeWidget(parent), collator_(QLocale(Q
 void CLeftView::BuildHelpBranch() {
     // A temporary interpreter lends its keyword catalogue; it needs an owner, not this document's.
     NullView owner;
-    CLoriantParser parser(&owner);
+    ScriptInterpreter parser(&owner);
     HelpTarget target(*this);
     parser.BuildHelpTree(target);
 }

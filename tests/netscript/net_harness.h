@@ -1,6 +1,6 @@
 // Test fixture for the network extension: the interpreter tests' recording view (which keeps the
 // output pane as the pane does) counting the ends of training displays, a help tree that keeps
-// its items, and a LoriantInterpreter with synchronous check and run helpers.
+// its items, and a CLoriantParser with synchronous check and run helpers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -59,11 +59,11 @@ struct ScriptCase {
 template <class View>
 struct BasicNetHarness {
     View view;
-    std::unique_ptr<LoriantInterpreter> parser = std::make_unique<LoriantInterpreter>(&view);
+    std::unique_ptr<CLoriantParser> parser = std::make_unique<CLoriantParser>(&view);
 
     // The check pass on a fresh parser: 1 success, 0 failure (the pane shows the error).
     int Check(const std::string& text) {
-        parser = std::make_unique<LoriantInterpreter>(&view);
+        parser = std::make_unique<CLoriantParser>(&view);
         parser->SetSource(text);
         static const int kOptions[4] = {1, 0, 0, 0};
         return parser->Compile(kOptions);

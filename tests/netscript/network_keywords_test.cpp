@@ -11,7 +11,7 @@ class HelpBranch : public ::testing::Test {
 protected:
     void SetUp() override { parser.BuildHelpTree(tree); }
     NetView view;
-    LoriantInterpreter parser{&view};
+    CLoriantParser parser{&view};
     RecordingHelpTree tree;
 };
 

@@ -23,7 +23,7 @@ TEST(ScriptInterpreterFace, ChecksRunsAndReportsHowTheRunEnded) {
     };
     for (const Case& c : cases) {
         NetView view;
-        CLoriantParser interpreter(&view);
+        ScriptInterpreter interpreter(&view);
         interpreter.SetSource(c.script);
         const int options[4] = {1, 0, 0, 0};
         ASSERT_EQ(interpreter.Compile(options) != 0, c.checks) << c.script;
@@ -42,7 +42,7 @@ TEST(ScriptInterpreterFace, ChecksRunsAndReportsHowTheRunEnded) {
 
 TEST(ScriptInterpreterFace, BuildsTheHelpTreeWithTheNetworkWords) {
     NetView view;
-    CLoriantParser interpreter(&view);
+    ScriptInterpreter interpreter(&view);
     RecordingHelpTree tree;
     interpreter.BuildHelpTree(tree);
     EXPECT_FALSE(tree.Children({"Help"}).empty());

@@ -3,7 +3,7 @@
 // script gave them.
 #include "tests/shell/view_harness.h"
 
-#include "netscript/loriant_parser.h"
+#include "netscript/script_interpreter.h"
 #include "network/feed_forward_network.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +57,7 @@ private:
 
 QString PaneWithoutWindows(const char* script) {
     PaneRecorder recorder;
-    CLoriantParser parser(&recorder);
+    ScriptInterpreter parser(&recorder);
     parser.SetSource(script);
     const int options[4] = {1, 0, 0, 0};
     if (!parser.Compile(options)) return QStringLiteral("check failed");

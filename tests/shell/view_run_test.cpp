@@ -2,7 +2,7 @@
 // the texts of a large source, two documents running at once.
 #include "tests/shell/view_harness.h"
 
-#include "netscript/loriant_parser.h"
+#include "netscript/script_interpreter.h"
 #include "platform/cp1256.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +76,7 @@ TEST(ViewRun, CompileShowsSuccessOrTheErrorWithItsWordSelected) {
         SCOPED_TRACE(c.script);
         ViewPanes doc(QString::fromUtf8(c.script));
         CheckRecorder console;
-        CLoriantParser parser(&console);
+        ScriptInterpreter parser(&console);
         parser.SetSource(cp1256::FromUtf8(c.script));
         const int options[4] = {1, 0, 0, 0};
         const bool ok = parser.Compile(options) != 0;
