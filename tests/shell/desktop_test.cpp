@@ -10,11 +10,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTextDocument>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 
@@ -141,6 +146,86 @@ TEST(DesktopQt, QuestionsOfTwoRunningDocumentsAreEachAnsweredOnTheirOwn) {
     EXPECT_EQ(b->OutputPane()->toPlainText(), QStringLiteral("0\n1\n"));
     EXPECT_TRUE(a->isEnabled());
     EXPECT_TRUE(b->isEnabled());
+}
+
+// The visible script dialog (a file dialog or a message box) that is not one of known, if any.
+QDialog* NewScriptDialog(const std::vector<QDialog*>& known) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (dialog != nullptr && dialog->isVisible() && std::find(known.begin(), known.end(), dialog) == known.end() &&
+            (qobject_cast<QFileDialog*>(dialog) != nullptr || qobject_cast<QMessageBox*>(dialog) != nullptr)) {
+            return dialog;
+        }
+    }
+    return nullptr;
+}
+
+// Chooses path in a file dialog, or answers Yes in a message box.
+void AnswerScriptDialog(QDialog* dialog, const QString& path) {
+    if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+        files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        static_cast<QDialog*>(files)->accept();  // as the Open button does
+    } else {
+        qobject_cast<QMessageBox*>(dialog)->button(QMessageBox::Yes)->click();
+    }
+}
+
+// A script's file dialog belongs to its run as its boxes do: with another document's file dialog or
+// question on the screen, no window is blocked and each is answered on its own, the earlier one
+// first too (a modal loop would keep the earlier answer until the later dialog had gone).
+TEST(DesktopQt, FileDialogsOfTwoRunningDocumentsAreEachAnsweredOnTheirOwn) {
+    QTemporaryDir folder;
+    const QString chosen = folder.filePath(QStringLiteral("chosen.txt"));
+    QFile(chosen).open(QIODevice::WriteOnly);
+    const QString pick = QStringLiteral("String f\nf = SelectFile(\"*.txt\")\nPrintln f\n");
+    const struct {
+        const char* other;
+        QString script;
+        QString output;  // once answered
+    } cases[] = {
+        {"file dialog", pick, chosen + QLatin1Char('\n')},
+        {"question", QStringLiteral("Println Ask \"B?\"\n"), QStringLiteral("1\n")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.other);
+        ShownMainFrame shown;
+        InstallQtDesktop(&shown.frame);
+        // A dialog shown in a modal loop keeps this test inside it: it goes after a while, so that
+        // such a failure cannot hang.
+        QTimer giveUp;
+        giveUp.setSingleShot(true);
+        QObject::connect(&giveUp, &QTimer::timeout, [] {
+            while (QDialog* left = NewScriptDialog({})) left->reject();
+        });
+        giveUp.start(5000);
+        std::vector<QDialog*> dialogs;
+        std::vector<CChildFrame*> frames;
+        for (const QString& script : {pick, c.script}) {
+            CChildFrame* frame = shown.frame.OnFileNew();
+            frame->Document()->TextDocument()->setPlainText(script);
+            shown.frame.MdiArea()->setActiveSubWindow(frame);
+            shown.frame.Execute(cmd::kRun);
+            ASSERT_TRUE(ServeEventsUntil([&] { return NewScriptDialog(dialogs) != nullptr; }));
+            dialogs.push_back(NewScriptDialog(dialogs));
+            frames.push_back(frame);
+        }
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_FALSE(frames[0]->isEnabled());
+        EXPECT_FALSE(frames[1]->isEnabled());
+        const QPointer<QDialog> later = dialogs[1];
+        for (std::size_t i = 0; i < 2; ++i) {
+            AnswerScriptDialog(dialogs[i], chosen);
+            CKestrumView* view = frames[i]->EditorView();
+            ASSERT_TRUE(ServeEventsUntil([&] { return !view->WorkerActive(); }));
+            view->FlushPendingOutput();
+            EXPECT_EQ(frames[i]->OutputPane()->toPlainText(), i == 0 ? chosen + QLatin1Char('\n') : c.output);
+            EXPECT_TRUE(frames[i]->isEnabled());
+            if (i == 0) {
+                EXPECT_TRUE(later && later->isVisible());
+                EXPECT_FALSE(frames[1]->isEnabled());
+            }
+        }
+    }
 }
 
 TEST(DesktopQt, ClipboardTakesTheScriptsTextInUnicode) {
