@@ -95,18 +95,25 @@ QMdiSubWindow* DocumentFrame(void* owner) {
     return nullptr;
 }
 
-// Keeps a document window from input while its run's box is shown, as a modal box keeps its owner.
+// Keeps a document window's contents from input while its run's dialog is shown, as a modal box
+// keeps its owner. The window itself stays enabled, so that it can stay the active one, and the
+// main window takes the keyboard from its contents first: the focus that disabling hands on would
+// land in another document window, which the main window's next activation (back from another
+// application) would then make the active one, over the held window.
 void HoldFrameFor(QDialog* box, QMdiSubWindow* frame) {
-    if (frame == nullptr || !frame->isEnabled()) return;
-    // Disabling moves the keyboard away from the window; the active one gets it back after.
+    QWidget* contents = frame != nullptr ? frame->widget() : nullptr;
+    if (contents == nullptr || !contents->isEnabled()) return;
     const QPointer<QWidget> focus = frame->focusWidget();
-    frame->setEnabled(false);
+    QWidget* keyboard = frame->window()->focusWidget();
+    const bool active = frame->mdiArea() != nullptr && frame->mdiArea()->activeSubWindow() == frame;
+    if (active || (keyboard != nullptr && contents->isAncestorOf(keyboard))) frame->window()->setFocus(Qt::OtherFocusReason);
+    contents->setEnabled(false);
     // Let go once, when answered (or gone unanswered): the next box of the run may hold it again.
     const auto held = std::make_shared<bool>(true);
-    const auto release = [frame, held, focus] {
+    const auto release = [frame, contents, held, focus] {
         if (!*held) return;
         *held = false;
-        frame->setEnabled(true);
+        contents->setEnabled(true);
         if (focus && frame->mdiArea() != nullptr && frame->mdiArea()->activeSubWindow() == frame) focus->setFocus();
     };
     QObject::connect(box, &QDialog::finished, frame, release);

@@ -108,8 +108,8 @@ TEST(DesktopQt, QuestionsOfTwoRunningDocumentsAreEachAnsweredOnTheirOwn) {
         shown.frame.Execute(cmd::kRun);
     }
     ASSERT_TRUE(ServeEventsUntil([] { return ShownBox("A first") && ShownBox("B first"); }));
-    EXPECT_FALSE(a->isEnabled());
-    EXPECT_FALSE(b->isEnabled());
+    EXPECT_FALSE(a->widget()->isEnabled());
+    EXPECT_FALSE(b->widget()->isEnabled());
 
     struct Step {
         const char* answer;
@@ -136,16 +136,16 @@ TEST(DesktopQt, QuestionsOfTwoRunningDocumentsAreEachAnsweredOnTheirOwn) {
             EXPECT_NE(ShownBox(step.stays), nullptr);
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the answered box goes
-        EXPECT_EQ(a->isEnabled(), !step.aHeld);
-        EXPECT_EQ(b->isEnabled(), !step.bHeld);
+        EXPECT_EQ(a->widget()->isEnabled(), !step.aHeld);
+        EXPECT_EQ(b->widget()->isEnabled(), !step.bHeld);
     }
     ASSERT_TRUE(ServeEventsUntil([&] { return !a->EditorView()->WorkerActive() && !b->EditorView()->WorkerActive(); }));
     a->EditorView()->FlushPendingOutput();
     b->EditorView()->FlushPendingOutput();
     EXPECT_EQ(a->OutputPane()->toPlainText(), QStringLiteral("1\n0\n"));
     EXPECT_EQ(b->OutputPane()->toPlainText(), QStringLiteral("0\n1\n"));
-    EXPECT_TRUE(a->isEnabled());
-    EXPECT_TRUE(b->isEnabled());
+    EXPECT_TRUE(a->widget()->isEnabled());
+    EXPECT_TRUE(b->widget()->isEnabled());
 }
 
 // The visible script dialog (a file dialog or a message box) that is not one of known, if any.
@@ -210,8 +210,8 @@ TEST(DesktopQt, FileDialogsOfTwoRunningDocumentsAreEachAnsweredOnTheirOwn) {
             frames.push_back(frame);
         }
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-        EXPECT_FALSE(frames[0]->isEnabled());
-        EXPECT_FALSE(frames[1]->isEnabled());
+        EXPECT_FALSE(frames[0]->widget()->isEnabled());
+        EXPECT_FALSE(frames[1]->widget()->isEnabled());
         const QPointer<QDialog> later = dialogs[1];
         for (std::size_t i = 0; i < 2; ++i) {
             AnswerScriptDialog(dialogs[i], chosen);
@@ -219,13 +219,42 @@ TEST(DesktopQt, FileDialogsOfTwoRunningDocumentsAreEachAnsweredOnTheirOwn) {
             ASSERT_TRUE(ServeEventsUntil([&] { return !view->WorkerActive(); }));
             view->FlushPendingOutput();
             EXPECT_EQ(frames[i]->OutputPane()->toPlainText(), i == 0 ? chosen + QLatin1Char('\n') : c.output);
-            EXPECT_TRUE(frames[i]->isEnabled());
+            EXPECT_TRUE(frames[i]->widget()->isEnabled());
             if (i == 0) {
                 EXPECT_TRUE(later && later->isVisible());
-                EXPECT_FALSE(frames[1]->isEnabled());
+                EXPECT_FALSE(frames[1]->widget()->isEnabled());
             }
         }
     }
+}
+
+// A box holds its document window's contents, not the window: the window stays the active one and
+// keeps the keyboard, so the main window's next activation (back from another application) does not
+// bring another document window forward over it.
+TEST(DesktopQt, ADocumentWindowHeldByItsBoxStaysActive) {
+    ShownMainFrame shown;
+    InstallQtDesktop(&shown.frame);
+    CChildFrame* other = shown.frame.OnFileNew();
+    CChildFrame* asking = shown.frame.OnFileNew();
+    asking->Document()->TextDocument()->setPlainText(QStringLiteral("Println Ask \"held?\"\n"));
+    shown.frame.MdiArea()->setActiveSubWindow(asking);
+    asking->EditorView()->setFocus();
+    shown.frame.Execute(cmd::kRun);
+    ASSERT_TRUE(ServeEventsUntil([] { return ShownBox("held?") != nullptr; }));
+    EXPECT_FALSE(asking->widget()->isEnabled());
+    QWidget elsewhere;  // another application's window
+    for (QWidget* window : {&elsewhere, static_cast<QWidget*>(&shown.frame)}) {
+        window->show();
+        QApplication::setActiveWindow(window);
+        static_cast<void>(QTest::qWaitForWindowActive(window, 500));
+        }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown.frame.ActiveChildFrame(), asking);
+    EXPECT_NE(shown.frame.ActiveChildFrame(), other);
+    ShownBox("held?")->button(QMessageBox::Yes)->click();
+    ASSERT_TRUE(ServeEventsUntil([&] { return !asking->EditorView()->WorkerActive(); }));
+    EXPECT_TRUE(asking->widget()->isEnabled());
+    EXPECT_EQ(shown.frame.ActiveChildFrame(), asking);
 }
 
 TEST(DesktopQt, ClipboardTakesTheScriptsTextInUnicode) {
