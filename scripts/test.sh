@@ -4,6 +4,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 build=${KESTRUM_BUILD_DIR:-$root/build}
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUM_WERROR=ON
+bash "$root/scripts/configure.sh" "$build"
 cmake --build "$build" --parallel
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"

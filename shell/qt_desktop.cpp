@@ -13,7 +13,9 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "platform/crt_file.h"
 #include "platform/wave_file.h"
@@ -57,20 +59,22 @@ int AnswerOf(int button) {
     }
 }
 
-// A worker's wait for the answer to a box that the GUI thread shows without waiting.
+// A worker's wait for the answer to a dialog that the GUI thread shows without waiting.
+template <typename Answer>
 class PendingAnswer {
 public:
-    // The first answer counts (a box closed by its button, then destroyed).
-    void Give(int answer) {
+    explicit PendingAnswer(Answer unanswered) : answer_(std::move(unanswered)) {}
+    // The first answer counts (a dialog closed by its button, then destroyed).
+    void Give(Answer answer) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (given_) return;
             given_ = true;
-            answer_ = answer;
+            answer_ = std::move(answer);
         }
         answered_.notify_all();
     }
-    int Wait() {
+    Answer Wait() {
         std::unique_lock<std::mutex> lock(mutex_);
         answered_.wait(lock, [this] { return given_; });
         return answer_;
@@ -80,7 +84,7 @@ private:
     std::mutex mutex_;
     std::condition_variable answered_;
     bool given_ = false;
-    int answer_ = desktop::kIdCancel;
+    Answer answer_;
 };
 
 // The document window of an owner (the editor view of a running script), if it has one.
@@ -91,24 +95,61 @@ QMdiSubWindow* DocumentFrame(void* owner) {
     return nullptr;
 }
 
-// Keeps a document window from input while its run's box is shown, as a modal box keeps its owner.
+// Keeps a document window's contents from input while its run's dialog is shown, as a modal box
+// keeps its owner. The window itself stays enabled, so that it can stay the active one, and the
+// main window takes the keyboard from its contents first: the focus that disabling hands on would
+// land in another document window, which the main window's next activation (back from another
+// application) would then make the active one, over the held window.
 void HoldFrameFor(QDialog* box, QMdiSubWindow* frame) {
-    if (frame == nullptr || !frame->isEnabled()) return;
-    // Disabling moves the keyboard away from the window; the active one gets it back after.
+    QWidget* contents = frame != nullptr ? frame->widget() : nullptr;
+    if (contents == nullptr || !contents->isEnabled()) return;
     const QPointer<QWidget> focus = frame->focusWidget();
-    frame->setEnabled(false);
+    QWidget* keyboard = frame->window()->focusWidget();
+    const bool active = frame->mdiArea() != nullptr && frame->mdiArea()->activeSubWindow() == frame;
+    if (active || (keyboard != nullptr && contents->isAncestorOf(keyboard))) frame->window()->setFocus(Qt::OtherFocusReason);
+    contents->setEnabled(false);
     // Let go once, when answered (or gone unanswered): the next box of the run may hold it again.
     const auto held = std::make_shared<bool>(true);
-    const auto release = [frame, held, focus] {
+    const auto release = [frame, contents, held, focus] {
         if (!*held) return;
         *held = false;
-        frame->setEnabled(true);
+        contents->setEnabled(true);
         if (focus && frame->mdiArea() != nullptr && frame->mdiArea()->activeSubWindow() == frame) focus->setFocus();
     };
     QObject::connect(box, &QDialog::finished, frame, release);
     QObject::connect(box, &QObject::destroyed, frame, release);
     const QPoint centre = frame->mapToGlobal(frame->rect().center());
     box->move(centre - box->rect().center());
+}
+
+// Shows a dialog that make builds (GUI thread) and gives read's reading of it once it is done.
+// Asked for by a running script, the dialog belongs to its run: the worker waits for the answer
+// while the GUI thread goes on, so dialogs of two documents' runs are each answered on their own
+// (a modal loop would nest the later one inside the earlier), and the dialog holds its document
+// window as a modal one holds its owner. Asked for in the GUI thread, it is modal to its window.
+template <typename Answer>
+Answer AskForRun(void* owner, const std::function<QDialog*()>& make,
+                 const std::function<Answer(QDialog&, int result)>& read, Answer unanswered) {
+    if (gui::InGuiThread()) {
+        const std::unique_ptr<QDialog> dialog(make());
+        dialog->setWindowModality(Qt::WindowModal);
+        const int result = dialog->exec();
+        return read(*dialog, result);
+    }
+    const auto answer = std::make_shared<PendingAnswer<Answer>>(unanswered);
+    gui::CallInGuiThread([&] {
+        QDialog* dialog = make();
+        dialog->setModal(false);
+        QObject::connect(dialog, &QDialog::finished, dialog, [answer, dialog, read](int result) {
+            answer->Give(read(*dialog, result));
+            dialog->deleteLater();
+        });
+        QObject::connect(dialog, &QObject::destroyed, [answer, unanswered] { answer->Give(unanswered); });
+        dialog->show();
+        HoldFrameFor(dialog, DocumentFrame(owner));
+        dialog->activateWindow();
+    });
+    return answer->Wait();
 }
 
 QString SystemPath(const std::string& cp1256Path) { return QString::fromStdString(crt::ToSystemPath(cp1256Path)); }
@@ -139,46 +180,32 @@ QWidget* QtDesktop::Parent(void* owner) const {
     return mainWindow_.data();
 }
 
-// A running script's box belongs to its run: the worker waits for the answer while the GUI thread
-// goes on, so boxes of two documents' runs are each answered on their own (a modal loop would
-// nest the later one inside the earlier). The box holds its document window as a modal box holds
-// its owner. A box asked for in the GUI thread is modal to its window.
 int QtDesktop::MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) {
-    if (gui::InGuiThread()) {
-        QMessageBox box(IconOf(style), FromScriptText(caption), FromScriptText(text), ButtonsOf(style), Parent(owner));
-        box.setWindowModality(Qt::WindowModal);
-        return AnswerOf(box.exec());
-    }
-    const auto answer = std::make_shared<PendingAnswer>();
-    gui::CallInGuiThread([&] {
-        auto* box = new QMessageBox(IconOf(style), FromScriptText(caption), FromScriptText(text), ButtonsOf(style),
-                                    Parent(owner));
-        box->setModal(false);
-        QObject::connect(box, &QDialog::finished, box, [answer, box](int result) {
-            answer->Give(AnswerOf(result));
-            box->deleteLater();
-        });
-        QObject::connect(box, &QObject::destroyed, [answer] { answer->Give(desktop::kIdCancel); });
-        box->show();
-        HoldFrameFor(box, DocumentFrame(owner));
-        box->activateWindow();
-    });
-    return answer->Wait();
+    return AskForRun<int>(
+        owner,
+        [&]() -> QDialog* {
+            return new QMessageBox(IconOf(style), FromScriptText(caption), FromScriptText(text), ButtonsOf(style),
+                                   Parent(owner));
+        },
+        [](QDialog&, int result) { return AnswerOf(result); }, desktop::kIdCancel);
 }
 
 std::string QtDesktop::SelectFile(void* owner, const std::string& filterTitle, const std::string& pattern) {
-    QString chosen;
-    gui::CallInGuiThread([&] {
-        const QString patterns = FromScriptText(pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
-        const QString filter = FromScriptText(filterTitle) + QStringLiteral(" (") + patterns + QLatin1Char(')');
-        QFileDialog dialog(Parent(owner), QStringLiteral("Tessel Select File"), QString(), filter);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(QStringLiteral("txt"));  // a name typed without one is looked for as .txt
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-            chosen = dialog.selectedFiles().front();
-        }
-    });
-    return ToScriptText(chosen);
+    return AskForRun<std::string>(
+        owner,
+        [&]() -> QDialog* {
+            const QString patterns = FromScriptText(pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
+            const QString filter = FromScriptText(filterTitle) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+            auto* dialog = new QFileDialog(Parent(owner), QStringLiteral("Tessel Select File"), QString(), filter);
+            dialog->setFileMode(QFileDialog::ExistingFile);
+            dialog->setDefaultSuffix(QStringLiteral("txt"));  // a name typed without one is looked for as .txt
+            return dialog;
+        },
+        [](QDialog& dialog, int result) {
+            const QStringList chosen = static_cast<QFileDialog&>(dialog).selectedFiles();
+            return result == QDialog::Accepted && !chosen.isEmpty() ? ToScriptText(chosen.front()) : std::string();
+        },
+        std::string());
 }
 
 void QtDesktop::Beep(unsigned) {

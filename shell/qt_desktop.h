@@ -1,7 +1,7 @@
-// The desktop a running script reaches on Linux with Qt: message boxes and questions (each run's
-// own, holding its document window until answered), the file-open dialog, beeps, WAV sounds,
-// opening programs and documents, the clipboard. Scripts call it from their worker threads; every
-// window it touches is handled in the GUI thread while the worker waits.
+// The desktop a running script reaches on Linux with Qt: message boxes, questions and the file-open
+// dialog (each run's own, holding its document window until answered), beeps, WAV sounds, opening
+// programs and documents, the clipboard. Scripts call it from their worker threads; every window it
+// touches is handled in the GUI thread while the worker waits.
 #pragma once
 
 #include <QPointer>

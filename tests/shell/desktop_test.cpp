@@ -10,11 +10,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTextDocument>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 
@@ -103,8 +108,8 @@ TEST(DesktopQt, QuestionsOfTwoRunningDocumentsAreEachAnsweredOnTheirOwn) {
         shown.frame.Execute(cmd::kRun);
     }
     ASSERT_TRUE(ServeEventsUntil([] { return ShownBox("A first") && ShownBox("B first"); }));
-    EXPECT_FALSE(a->isEnabled());
-    EXPECT_FALSE(b->isEnabled());
+    EXPECT_FALSE(a->widget()->isEnabled());
+    EXPECT_FALSE(b->widget()->isEnabled());
 
     struct Step {
         const char* answer;
@@ -131,16 +136,125 @@ TEST(DesktopQt, QuestionsOfTwoRunningDocumentsAreEachAnsweredOnTheirOwn) {
             EXPECT_NE(ShownBox(step.stays), nullptr);
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the answered box goes
-        EXPECT_EQ(a->isEnabled(), !step.aHeld);
-        EXPECT_EQ(b->isEnabled(), !step.bHeld);
+        EXPECT_EQ(a->widget()->isEnabled(), !step.aHeld);
+        EXPECT_EQ(b->widget()->isEnabled(), !step.bHeld);
     }
     ASSERT_TRUE(ServeEventsUntil([&] { return !a->EditorView()->WorkerActive() && !b->EditorView()->WorkerActive(); }));
     a->EditorView()->FlushPendingOutput();
     b->EditorView()->FlushPendingOutput();
     EXPECT_EQ(a->OutputPane()->toPlainText(), QStringLiteral("1\n0\n"));
     EXPECT_EQ(b->OutputPane()->toPlainText(), QStringLiteral("0\n1\n"));
-    EXPECT_TRUE(a->isEnabled());
-    EXPECT_TRUE(b->isEnabled());
+    EXPECT_TRUE(a->widget()->isEnabled());
+    EXPECT_TRUE(b->widget()->isEnabled());
+}
+
+// The visible script dialog (a file dialog or a message box) that is not one of known, if any.
+QDialog* NewScriptDialog(const std::vector<QDialog*>& known) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (dialog != nullptr && dialog->isVisible() && std::find(known.begin(), known.end(), dialog) == known.end() &&
+            (qobject_cast<QFileDialog*>(dialog) != nullptr || qobject_cast<QMessageBox*>(dialog) != nullptr)) {
+            return dialog;
+        }
+    }
+    return nullptr;
+}
+
+// Chooses path in a file dialog, or answers Yes in a message box.
+void AnswerScriptDialog(QDialog* dialog, const QString& path) {
+    if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+        files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        static_cast<QDialog*>(files)->accept();  // as the Open button does
+    } else {
+        qobject_cast<QMessageBox*>(dialog)->button(QMessageBox::Yes)->click();
+    }
+}
+
+// A script's file dialog belongs to its run as its boxes do: with another document's file dialog or
+// question on the screen, no window is blocked and each is answered on its own, the earlier one
+// first too (a modal loop would keep the earlier answer until the later dialog had gone).
+TEST(DesktopQt, FileDialogsOfTwoRunningDocumentsAreEachAnsweredOnTheirOwn) {
+    QTemporaryDir folder;
+    const QString chosen = folder.filePath(QStringLiteral("chosen.txt"));
+    QFile(chosen).open(QIODevice::WriteOnly);
+    const QString pick = QStringLiteral("String f\nf = SelectFile(\"*.txt\")\nPrintln f\n");
+    const struct {
+        const char* other;
+        QString script;
+        QString output;  // once answered
+    } cases[] = {
+        {"file dialog", pick, chosen + QLatin1Char('\n')},
+        {"question", QStringLiteral("Println Ask \"B?\"\n"), QStringLiteral("1\n")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.other);
+        ShownMainFrame shown;
+        InstallQtDesktop(&shown.frame);
+        // A dialog shown in a modal loop keeps this test inside it: it goes after a while, so that
+        // such a failure cannot hang.
+        QTimer giveUp;
+        giveUp.setSingleShot(true);
+        QObject::connect(&giveUp, &QTimer::timeout, [] {
+            while (QDialog* left = NewScriptDialog({})) left->reject();
+        });
+        giveUp.start(5000);
+        std::vector<QDialog*> dialogs;
+        std::vector<CChildFrame*> frames;
+        for (const QString& script : {pick, c.script}) {
+            CChildFrame* frame = shown.frame.OnFileNew();
+            frame->Document()->TextDocument()->setPlainText(script);
+            shown.frame.MdiArea()->setActiveSubWindow(frame);
+            shown.frame.Execute(cmd::kRun);
+            ASSERT_TRUE(ServeEventsUntil([&] { return NewScriptDialog(dialogs) != nullptr; }));
+            dialogs.push_back(NewScriptDialog(dialogs));
+            frames.push_back(frame);
+        }
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_FALSE(frames[0]->widget()->isEnabled());
+        EXPECT_FALSE(frames[1]->widget()->isEnabled());
+        const QPointer<QDialog> later = dialogs[1];
+        for (std::size_t i = 0; i < 2; ++i) {
+            AnswerScriptDialog(dialogs[i], chosen);
+            CKestrumView* view = frames[i]->EditorView();
+            ASSERT_TRUE(ServeEventsUntil([&] { return !view->WorkerActive(); }));
+            view->FlushPendingOutput();
+            EXPECT_EQ(frames[i]->OutputPane()->toPlainText(), i == 0 ? chosen + QLatin1Char('\n') : c.output);
+            EXPECT_TRUE(frames[i]->widget()->isEnabled());
+            if (i == 0) {
+                EXPECT_TRUE(later && later->isVisible());
+                EXPECT_FALSE(frames[1]->widget()->isEnabled());
+            }
+        }
+    }
+}
+
+// A box holds its document window's contents, not the window: the window stays the active one and
+// keeps the keyboard, so the main window's next activation (back from another application) does not
+// bring another document window forward over it.
+TEST(DesktopQt, ADocumentWindowHeldByItsBoxStaysActive) {
+    ShownMainFrame shown;
+    InstallQtDesktop(&shown.frame);
+    CChildFrame* other = shown.frame.OnFileNew();
+    CChildFrame* asking = shown.frame.OnFileNew();
+    asking->Document()->TextDocument()->setPlainText(QStringLiteral("Println Ask \"held?\"\n"));
+    shown.frame.MdiArea()->setActiveSubWindow(asking);
+    asking->EditorView()->setFocus();
+    shown.frame.Execute(cmd::kRun);
+    ASSERT_TRUE(ServeEventsUntil([] { return ShownBox("held?") != nullptr; }));
+    EXPECT_FALSE(asking->widget()->isEnabled());
+    QWidget elsewhere;  // another application's window
+    for (QWidget* window : {&elsewhere, static_cast<QWidget*>(&shown.frame)}) {
+        window->show();
+        QApplication::setActiveWindow(window);
+        static_cast<void>(QTest::qWaitForWindowActive(window, 500));
+        }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown.frame.ActiveChildFrame(), asking);
+    EXPECT_NE(shown.frame.ActiveChildFrame(), other);
+    ShownBox("held?")->button(QMessageBox::Yes)->click();
+    ASSERT_TRUE(ServeEventsUntil([&] { return !asking->EditorView()->WorkerActive(); }));
+    EXPECT_TRUE(asking->widget()->isEnabled());
+    EXPECT_EQ(shown.frame.ActiveChildFrame(), asking);
 }
 
 TEST(DesktopQt, ClipboardTakesTheScriptsTextInUnicode) {

@@ -1,12 +1,14 @@
 // The main frame as a user meets it: its File menu, the toolbar's toggle, its title, the window
 // commands, and its keys wherever the focus is.
 #include "app_harness.h"
+#include "view_harness.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QDialog>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QFile>
 #include <QMdiArea>
 #include <QMenu>
@@ -236,6 +238,44 @@ TEST(MainFrame, AcceleratorsActFromChartAndNetworkWindows) {
         }
     }
     QApplication::processEvents();
+}
+
+// The X keyboard gives Pause with Ctrl as the Break key, which Qt names no key: the run's keys
+// with Ctrl (Stop, Resume) act from a chart window all the same.
+TEST(MainFrame, RunKeysWithCtrlActFromAChartWindow) {
+    ShownMainFrame shown;
+    CChildFrame* frame = shown.frame.OnFileNew();
+    ASSERT_NE(frame, nullptr);
+    frame->Document()->TextDocument()->setPlainText(QStringLiteral("Integer i\nWhile i >= 0\ni = 1\nWend\n"));
+    shown.frame.Execute(cmd::kRun);
+    CKestrumView* view = frame->EditorView();
+    ASSERT_TRUE(ServeEventsUntil([&] { return view->WorkerActive(); }));
+    CChartViewer chart;
+    chart.show();
+    QApplication::setActiveWindow(&chart);
+    static_cast<void>(QTest::qWaitForWindowActive(&chart, 500));
+    constexpr quint32 kBreakKeysym = 0xff6b;
+    const struct {
+        int command;  // that must act
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {
+        {cmd::kPause, Qt::NoModifier},  // plain Pause, named by Qt
+        {cmd::kResume, Qt::ControlModifier | Qt::AltModifier},
+        {cmd::kStop, Qt::ControlModifier},
+    };
+    for (const auto& k : keys) {
+        const bool named = k.modifiers == Qt::NoModifier;
+        QSignalSpy spy(shown.frame.Action(k.command), &QAction::triggered);
+        for (QEvent::Type type : {QEvent::ShortcutOverride, QEvent::KeyPress}) {
+            QKeyEvent key(type, named ? Qt::Key_Pause : 0, k.modifiers, 0, named ? 0xff13 : kBreakKeysym, 0);
+            QApplication::sendEvent(&chart, &key);
+        }
+        EXPECT_EQ(spy.count(), 1) << k.command;
+        QCoreApplication::processEvents();  // the command reaches the view
+    }
+    EXPECT_TRUE(ServeEventsUntil([&] { return !view->WorkerActive(); }, 3000));
+    for (int command : {cmd::kResume, cmd::kStop}) shown.frame.Execute(command);
+    ASSERT_TRUE(ServeEventsUntil([&] { return !view->WorkerActive(); }));
 }
 
 TEST(MainFrame, FilesDroppedOnAnyPaneOpenAsDocuments) {
