@@ -14,10 +14,12 @@ int Count();
 void SetMinimumWork(long long multiplyAdds);
 long long MinimumWork();
 
-// A shared chunk costs its threads' start and two barriers, some microseconds on an idle machine
-// and far more when other programs hold the cores; 200,000 multiply-adds are 20 to 50 us of one
-// core's work. XOR 2-10-1 (368 per pass) never shares; network (b) (70 million) takes every core.
-inline constexpr long long kDefaultMinimumWork = 200000;
+// Measured on an idle 8-core machine with network 8-16-4 (multiply-adds of the pass: time on 1, 2,
+// 4 and 8 threads): 62,000: 29, 45, 37, 29 us; 250,000: 111-183, 143-169, 98-120, 68-76 us;
+// 1,000,000: 460, 576, 382, 256 us. A chunk gets a thread per 125,000: 62,000 stays on one,
+// 500,000 takes four, a million all eight. XOR 2-10-1 (368) never shares; network (b) (70
+// million) always takes every core.
+inline constexpr long long kDefaultMinimumWork = 125000;
 
 // The threads for a chunk that needs `multiplyAdds`: 1 .. Count().
 int ForWork(long long multiplyAdds);

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "engine_test_support.h"
+#include "network/pass_chunk.h"
 #include "network/training_threads.h"
 #include "network/training_work.h"
 #include "platform/crt_runtime.h"
@@ -147,17 +148,20 @@ TEST(ThreadedTraining, EveryThreadCountGivesTheOneThreadBits) {
     }
 }
 
-TEST(ThreadedTraining, SmallPassesStayOnOneThreadAndGiveTheSameBits) {
-    // The default threshold keeps these passes on the training's thread.
-    for (const Shape& s : {kShapes[0], kShapes[4]}) {
-        Outcome one;
-        {
-            ThreadSetting setting(1);
-            one = Train(s);
-        }
-        ThreadSetting setting(8, training_threads::kDefaultMinimumWork);
-        EXPECT_TRUE(SameOutcome(Train(s), one)) << s.what;
+TEST(ThreadedTraining, SmallPassesStayOnOneThreadAndLargeOnesShare) {
+    ThreadSetting setting(8, training_threads::kDefaultMinimumWork);
+    for (const Shape& s : kShapes) {
+        CFeedForwardNeuralNetwork net;
+        Build(s, net);
+        const long long work = PairWork(net, true) * std::min(s.trainingPairs, TrainingWork::kMaximumChunkPairs);
+        EXPECT_EQ(training_threads::ForWork(work) > 1, s.trainingPairs > 1000) << s.what;
     }
+    // XOR's pass, and network (b)'s.
+    CFeedForwardNeuralNetwork xorNet, b;
+    enginetest::Shape(xorNet, 2, {10, 1});
+    enginetest::Shape(b, 64, {128, 128, 10});
+    EXPECT_EQ(training_threads::ForWork(4 * PairWork(xorNet, true)), 1);
+    EXPECT_EQ(training_threads::ForWork(1000 * PairWork(b, true)), 8);
 }
 
 TEST(ThreadedTraining, ThreadsFollowTheWorkAndTheSetting) {
