@@ -82,7 +82,7 @@ bool StatementReplays::ReplayCondition(CTesselParser& parser, int& result) {
 }
 
 bool StatementReplays::StartsWithPlainWord(CTesselParser& parser) {
-    if (!parser.statementReplay) return false;
+    if (!parser.compiledRegions) return false;
     const CTesselParser::ScanCacheEntry* entry = parser.CachedEntryAt(parser.position);
     return entry != nullptr && entry->flat &&
            (entry->kind == kw::kColon || entry->kind == kw::kSemicolon || entry->kind == CTesselParser::kScanName);
@@ -91,7 +91,7 @@ bool StatementReplays::StartsWithPlainWord(CTesselParser& parser) {
 // A run reading its own cached text, with nothing pending that a word-by-word reading would
 // wait for, stop at or end with.
 __attribute__((always_inline)) inline bool StatementReplays::ScanIsPlain(const CTesselParser& parser) {
-    return parser.statementReplay && parser.execute && parser.ScanIsCached() &&
+    return parser.compiledRegions && parser.execute && parser.ScanIsCached() &&
            !parser.view->paused.load(std::memory_order_relaxed) &&
            !parser.view->stopRequested.load(std::memory_order_relaxed) && parser.runState == kRunning &&
            parser.tokenCount >= 0 && parser.position >= 0 && parser.position <= parser.sourceLength_;

@@ -354,7 +354,7 @@ public:
     double sleepScale = 1.0;
     // Simple statements met again are replayed from what their position scans to (see
     // StatementReplays); a test turns it off to compare with the word-by-word reading.
-    bool statementReplay = true;
+    bool compiledRegions = true;
     std::uint64_t ReplayedAssignments() const { return statementReplays_.ReplayedAssignments(); }
     std::uint64_t ReplayedExpressions() const { return statementReplays_.ReplayedExpressions(); }
 

@@ -76,7 +76,7 @@ TEST(NumberOperatorsTest, TheReadingAndTheReplaysGiveTheOperatorsMeaning) {
                     const std::string expression = Written(a) + " " + op.word + " " + Written(b);
                     // Twice in a loop, so that the second pass is replayed where replays are on.
                     PrintingHarness h;
-                    h.parser.statementReplay = replay;
+                    h.parser.compiledRegions = replay;
                     const std::string pane = h.Run("Integer k : For k = 1 To 2 : Print " + expression + " : Next");
                     EXPECT_EQ(pane, ok ? text + " " + text + " " : RunErrorPane(" Runtime Error : Divide By ZERO."))
                         << expression << (replay ? " replayed" : "");

@@ -40,7 +40,7 @@ struct ReplaySide {
 
     explicit ReplaySide(bool replay, const std::string& text) {
         parser.sleepScale = 0;
-        parser.statementReplay = replay;
+        parser.compiledRegions = replay;
         Prepare(text);
     }
 

@@ -193,7 +193,7 @@ struct ScriptSide {
     RecordingView view;
     PrintingParser parser{&view};
     std::string Run(const std::string& text, bool replay) {
-        parser.statementReplay = replay;
+        parser.compiledRegions = replay;
         parser.SetSource(text);
         static const int kOptions[4] = {1, 0, 0, 0};
         if (!parser.Compile(kOptions)) return "CHECK FAILED: " + view.Pane();
