@@ -1,4 +1,4 @@
-// The condition's comparison operators, shared by the reading and the replays of conditions.
+// The condition's comparison operators, shared by the reading and the compiled conditions.
 #pragma once
 
 #include "interpreter/keyword_codes.h"

@@ -186,7 +186,6 @@ int CTesselParser::FailMatrixAccess() {
 int CTesselParser::ReadExpression2(Value& result) { return ReadExpression(result); }
 
 int CTesselParser::ReadExpression(Value& result) {
-    if (compiledRegions && execute && statementReplays_.ReplayExpression(*this, result)) return 1;
     if (ReadToken() == token::kEnd) return 0;
     // Every nested sub-expression of a primary (arguments, indices) comes through here.
     NestingLevel nesting(*this);
@@ -572,7 +571,6 @@ int CTesselParser::EvalIntOrRnd(Value& result, int code) {
 // ---------------------------------------------------------------- conditions
 
 int CTesselParser::EvaluateCondition(int& result) {
-    if (compiledRegions && execute && statementReplays_.ReplayCondition(*this, result)) return 1;
     const int first = ReadToken();
     const bool invert = first == kw::kNot;
     if (!invert && !EndOfOperand(first)) return 0;

@@ -114,7 +114,7 @@ void CTesselParser::SetSource(const std::string& text) {
     cachedText_ = nullptr;
     cacheRefused_ = false;
     wordHeldFrom_ = -1;
-    statementReplays_.Clear();
+    regions_.Clear();
 }
 
 void CTesselParser::InitRunBuffers() {
@@ -385,7 +385,7 @@ std::string_view CTesselParser::CachedWordText(const ScanCacheEntry& entry) cons
     return {strippedWords_.data() + entry.stripped, entry.strippedLength};
 }
 
-void CTesselParser::SettleReplay(int from, bool putBack) {
+void CTesselParser::SettleWord(int from, bool putBack) {
     ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(from)];
     TakeEntry(entry, scriptText.data(), true);
     if (entry.kind >= 0) {

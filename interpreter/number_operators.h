@@ -1,5 +1,5 @@
 // What the operators do to numbers, and the text a number adds to a join: one home for the
-// word-by-word reading and the replays, so the two cannot drift apart. Integer arithmetic wraps
+// word-by-word reading and the compiled regions, so the two cannot drift apart. Integer arithmetic wraps
 // in 32 bits; an Integer meeting a Float is promoted; the remainder of two Integers is the one of
 // the two as doubles, converted back.
 #pragma once

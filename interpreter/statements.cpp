@@ -1,8 +1,10 @@
 // The statement layer: blocks, assignments, declarations, the control statements, and the
 // skippers that pass over branches and loop bodies without executing them.
 //
-// Nothing is compiled. Each statement is read from the token stream every time control passes
-// over it, executed at once in a run (doIt 1) or only checked in the check pass (doIt 0).
+// Each statement is read from the token stream every time control passes over it, executed at
+// once in a run (doIt 1) or only checked in the check pass (doIt 0). A run's loops, branches and
+// called bodies are handed to the compiled regions, which call back into these readers for every
+// statement they do not compile.
 #include <climits>
 #include <cstdint>
 #include <string>
@@ -29,8 +31,10 @@ const char* EndOfTextMessage(int kind) {
     }
 }
 
+}  // namespace
+
 // The block-ending words and the kinds of block they may end.
-int KindsEndedBy(int code) {
+int CTesselParser::KindsEndedBy(int code) {
     switch (code) {
         case kw::kNext: return ForBody;
         case kw::kElse: return ThenBranch;
@@ -40,6 +44,8 @@ int KindsEndedBy(int code) {
         default: return 0;
     }
 }
+
+namespace {
 
 const char* MisplacedEndMessage(int code) {
     switch (code) {
@@ -103,6 +109,14 @@ private:
 int CTesselParser::ExecuteNextStatement() { return ExecuteBlock(1, SingleStatement); }
 
 int CTesselParser::ExecuteBlock(int doIt, int kind) {
+    if (doIt && execute && compiledRegions && (kind & kRegionBlocks)) {
+        const int result = regions_.RunBlock(*this, kind);
+        if (result >= 0) return result;
+    }
+    return ReadBlock(doIt, kind);
+}
+
+int CTesselParser::ReadBlock(int doIt, int kind) {
     NestingLevel level(*this);
     if (!level.Entered()) return 0;
     const int entryLength = variables.GetCount();
@@ -115,62 +129,62 @@ int CTesselParser::ExecuteBlock(int doIt, int kind) {
         scriptBraced_ = false;
     }
 
-    // A statement of a run's block that can be replayed never ends the block, so a replay goes on
-    // over every such statement before the next word is read. A single statement must stop after one.
-    const bool replays = execute && doIt && kind != SingleStatement && kind != kBlockWholeScript;
     int braceFlag = 0;
     // The first statement's word, when it would read back the same, is kept rather than read again.
     bool firstWordRead = false;
-    // A block that starts with a separator or a name has no brace: the statement loop reads that
-    // word as the brace test would have left it, so a run skips the test.
-    if (!(replays && statementReplays_.StartsWithPlainWord(*this))) {
-        ReadToken();
-        if (currentToken == kw::kOpenBrace) {
-            braceFlag = 1;
-        } else if (currentToken == token::kEnd) {
-            // Nothing follows the block's opening: the missing closing word is reported as for any
-            // block that the text ends inside.
-            return EndBlockAtText(kind, 0, entry, entryLength, false);
-        } else if (lastReadRepeats_) {
-            firstWordRead = true;
-        } else {
-            UngetToken();
-        }
+    ReadToken();
+    if (currentToken == kw::kOpenBrace) {
+        braceFlag = 1;
+    } else if (currentToken == token::kEnd) {
+        // Nothing follows the block's opening: the missing closing word is reported as for any
+        // block that the text ends inside.
+        return EndBlockAtText(kind, 0, entry, entryLength, false);
+    } else if (lastReadRepeats_) {
+        firstWordRead = true;
+    } else {
+        UngetToken();
     }
     if (kind == kBlockWholeScript) scriptBraced_ = braceFlag != 0;
 
     for (;;) {
         errorText.clear();
-        if (firstWordRead) {
-            firstWordRead = false;
-        } else {
-            if (replays) statementReplays_.Replay(*this);
-            ReadToken();
-        }
-        // A separator is an empty statement: most statements are followed by one, so it is
-        // settled here without the dispatch call.
-        const bool separator = currentToken == kw::kColon || currentToken == kw::kSemicolon;
-        switch (separator ? kStatementDone : DispatchStatement(doIt, kind, braceFlag)) {
-            case kStatementFailed: return 0;
-            case kStatementClosesBlock: return CloseBlockAtWord(kind, braceFlag, entryLength);
-            case kStatementTextEnd: return EndBlockAtText(kind, braceFlag, entry, entryLength, false);
-            case kStatementStrayAtEnd: return EndBlockAtText(kind, braceFlag, entry, entryLength, true);
-            case kStatementReturns: CutBlock(kind, entryLength); return 1;
-            default: break;
-        }
-        // An error reported by a reader that then went on (an unclosed comment met mid-statement)
-        // still fails the block: a reported error is never passed on as success.
-        if (runState == kEndedByError) return 0;
-        // ExitSub has left the body: every block between it and the Call ends here.
-        if (returning && inSubroutine) {
-            CutBlock(kind, entryLength);
-            return 1;
-        }
-        if (currentToken == token::kEnd || runState != kRunning) {
-            return EndBlockAtText(kind, braceFlag, entry, entryLength, false);
-        }
-        if (kind == SingleStatement) return 1;
+        const int result = BlockStatement(doIt, kind, braceFlag, entry, entryLength, firstWordRead);
+        if (result != kBlockGoesOn) return result;
+        firstWordRead = false;
     }
+}
+
+int CTesselParser::BlockStatement(int doIt, int kind, int braceFlag, const ScanMark& entry, int entryLength,
+                                  bool firstWordRead) {
+    if (!firstWordRead) ReadToken();
+    // A separator is an empty statement: most statements are followed by one, so it is settled
+    // here without the dispatch call.
+    const bool separator = currentToken == kw::kColon || currentToken == kw::kSemicolon;
+    switch (separator ? kStatementDone : DispatchStatement(doIt, kind, braceFlag)) {
+        case kStatementFailed: return 0;
+        case kStatementClosesBlock: return CloseBlockAtWord(kind, braceFlag, entryLength);
+        case kStatementTextEnd: return EndBlockAtText(kind, braceFlag, entry, entryLength, false);
+        case kStatementStrayAtEnd: return EndBlockAtText(kind, braceFlag, entry, entryLength, true);
+        case kStatementReturns: CutBlock(kind, entryLength); return 1;
+        default: break;
+    }
+    return AfterStatement(kind, braceFlag, entry, entryLength);
+}
+
+int CTesselParser::AfterStatement(int kind, int braceFlag, const ScanMark& entry, int entryLength) {
+    // An error reported by a reader that then went on (an unclosed comment met mid-statement)
+    // still fails the block: a reported error is never passed on as success.
+    if (runState == kEndedByError) return 0;
+    // ExitSub has left the body: every block between it and the Call ends here.
+    if (returning && inSubroutine) {
+        CutBlock(kind, entryLength);
+        return 1;
+    }
+    if (currentToken == token::kEnd || runState != kRunning) {
+        return EndBlockAtText(kind, braceFlag, entry, entryLength, false);
+    }
+    if (kind == SingleStatement) return 1;
+    return kBlockGoesOn;
 }
 
 // A block-ending word was read: the brace rule, then the block ends.
@@ -226,6 +240,11 @@ int CTesselParser::NextScopeNumber(int counter) {
 
 int CTesselParser::DispatchStatement(int doIt, int kind, int braceFlag) {
     const int code = currentToken;
+    // A run's loop is compiled as a whole, its first word read.
+    if (doIt && execute && compiledRegions && (code == kw::kFor || code == kw::kDo || (code == kw::kWhile && kind != DoBody))) {
+        const int result = regions_.RunLoopStatement(*this);
+        if (result >= 0) return result ? kStatementDone : kStatementFailed;
+    }
     switch (code) {
         case token::kVariable: {
             const ElementRef target = EvaluateArrayIndex();
@@ -445,11 +464,7 @@ int CTesselParser::ExecuteIf(int doIt) {
                 if (!ExecuteBlock(doIt, ThenBranch)) return 0;
             }
             if (returning) return 1;
-            if (currentToken != token::kEnd) {
-                UngetToken();
-                ReadToken();
-            }
-            if (currentToken == kw::kElse) SkipToEndif();
+            LeaveThenBranch();
         } else {
             int foundElse = 0;
             SkipToElseOrEndif(&foundElse);
@@ -460,6 +475,15 @@ int CTesselParser::ExecuteIf(int doIt) {
         }
     }
     return 1;
+}
+
+// The word that ended the Then branch is read again; after Else the Else branch is passed over.
+void CTesselParser::LeaveThenBranch() {
+    if (currentToken != token::kEnd) {
+        UngetToken();
+        ReadToken();
+    }
+    if (currentToken == kw::kElse) SkipToEndif();
 }
 
 // ===== For =====
@@ -674,19 +698,18 @@ int CTesselParser::ExecuteCall(int doIt) {
 // Nested openings are counted by word. The nesting is kept in counters and small stacks rather
 // than in recursion, so deeply nested skipped text cannot exhaust the thread's stack.
 
-// A skip is replayed where it has been read before: what it reads depends on the text alone (the
-// lookups of the names it passes are made again).
+// A skip reads the same words wherever it starts at the same place in a run: the compiled regions
+// keep them (the lookups of the names it passes are made again).
 int CTesselParser::Skip(int closing, int& found) {
     found = 0;
-    const int replayed = statementReplays_.ReplaySkip(*this, closing, found);
-    if (replayed >= 0) return replayed;
-    const int from = position;
-    const int fromCount = tokenCount;
-    const int result = closing == kw::kElse    ? ReadToElseOrEndif(found)
-                       : closing == kw::kEndif ? SkipPastClosing(kw::kIf, kw::kEndif)
-                                               : SkipPastClosing(kw::kWhile, kw::kWend);
-    statementReplays_.KeepSkip(*this, closing, from, fromCount, result, found);
-    return result;
+    if (execute && compiledRegions) return regions_.Skip(*this, closing, found);
+    return ReadSkip(closing, found);
+}
+
+int CTesselParser::ReadSkip(int closing, int& found) {
+    return closing == kw::kElse    ? ReadToElseOrEndif(found)
+           : closing == kw::kEndif ? SkipPastClosing(kw::kIf, kw::kEndif)
+                                   : SkipPastClosing(kw::kWhile, kw::kWend);
 }
 
 int CTesselParser::SkipToElseOrEndif(int* foundElse) {

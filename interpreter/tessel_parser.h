@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "view/view_services.h"
-#include "interpreter/statement_replay.h"
+#include "interpreter/compiled_regions.h"
 #include "base/dyna_array.h"
 #include "interpreter/keyword_catalogue.h"
 #include "interpreter/name_index.h"
@@ -66,6 +66,8 @@ enum BlockKind : int {
     SubroutineCheck = 0x40,
     SingleStatement = 0x80,
 };
+// The blocks a run compiles.
+constexpr int kRegionBlocks = ForBody | ThenBranch | ElseBranch | WhileBody | DoBody | CalledBody;
 
 // The worker-thread base: the interpreter object is its own thread. The owner waits for
 // Finished() before deleting or replacing an interpreter whose worker was started.
@@ -352,11 +354,10 @@ public:
     // Factor applied to the lexer's own waits (the 500 ms pause steps and the 2000 ms after an
     // unclosed comment): 1 normally; a fuzzer sets 0 so that no input can make it wait.
     double sleepScale = 1.0;
-    // Simple statements met again are replayed from what their position scans to (see
-    // StatementReplays); a test turns it off to compare with the word-by-word reading.
+    // A run's loops, branches and called bodies are compiled (see CompiledRegions); a test turns
+    // it off to compare with the word-by-word reading.
     bool compiledRegions = true;
-    std::uint64_t ReplayedAssignments() const { return statementReplays_.ReplayedAssignments(); }
-    std::uint64_t ReplayedExpressions() const { return statementReplays_.ReplayedExpressions(); }
+    std::uint64_t CompiledStatements() const { return regions_.CompiledStatements(); }
 
 private:
     // --- lexer-core private ---
@@ -431,10 +432,10 @@ private:
     std::vector<int> subroutinesBeingChecked_;
 
     friend class LexerInternals;
-    friend class StatementReplays;
+    friend class CompiledRegions;
 
-    // --- what a statement's replay reads and writes (lexer.cpp) ---
-    StatementReplays statementReplays_;
+    // --- what the compiled regions read and write (lexer.cpp) ---
+    CompiledRegions regions_;
     // The scan cache describes the script text being read.
     bool ScanIsCached() const { return scriptText.data() == cachedText_ && textLength == sourceLength_; }
     // The cache entry of a position of the script text (scanned now if need be); null when uncached.
@@ -461,7 +462,7 @@ private:
         return v.count == 1 && v.type != kTypeMatrix ? record : -1;
     }
     // The history entries of count words (start, length pairs) from the current entry on.
-    __attribute__((always_inline)) void WriteReplayedHistory(const int* words, int count) {
+    __attribute__((always_inline)) void WriteHistory(const int* words, int count) {
         // Locals: the history's int stores could otherwise alias every int member of the parser.
         int* const starts = tokenStart.data() + tokenCount;
         int* const lengths = tokenLength.data() + tokenCount;
@@ -472,8 +473,8 @@ private:
         tokenCount += count;
     }
     // The word at a cached position read as the last one (and put back when putBack): the scan
-    // as reading the replayed words one by one leaves it, a name looked up as reading it does.
-    void SettleReplay(int from, bool putBack);
+    // as reading the words one by one leaves it, a name looked up as reading it does.
+    void SettleWord(int from, bool putBack);
     // The keyword at a cached position read raw as the last word (a skip's closing word).
     void SettleRawWord(int from);
 
@@ -489,14 +490,25 @@ private:
     };
     // One statement from its first word; the block itself settles a separator (":" or ";").
     int DispatchStatement(int doIt, int kind, int braceFlag);
+    // A block read word by word (ExecuteBlock hands a run's blocks to the compiled regions first).
+    int ReadBlock(int doIt, int kind);
+    // One statement of a block from its first word on (read here unless firstWordRead), and what
+    // the block does after it: kBlockGoesOn, or the block's result.
+    static constexpr int kBlockGoesOn = -1;
+    int BlockStatement(int doIt, int kind, int braceFlag, const ScanMark& entry, int entryLength, bool firstWordRead);
+    int AfterStatement(int kind, int braceFlag, const ScanMark& entry, int entryLength);
+    void LeaveThenBranch();
+    int ReadSkip(int closing, int& found);
     int DispatchOtherWord(int code);
+    // The kinds of block a closing word ends (0 for any other word).
+    static int KindsEndedBy(int code);
     int CloseBlockAtWord(int kind, int braceFlag, int entryLength);
     int EndBlockAtText(int kind, int braceFlag, const ScanMark& entry, int entryLength, bool strayDropped);
     void CutBlock(int kind, int entryLength);
     // Raw words up to the closing word that matches, nested openings counted; 0 at the text's end.
     int SkipPastClosing(int opening, int closing);
     int ReadToElseOrEndif(int& found);
-    // The skip to `closing` (Else for Else-or-Endif, Endif, Wend), replayed where it was read before.
+    // The skip to `closing` (Else for Else-or-Endif, Endif, Wend), kept where it was read before.
     int Skip(int closing, int& found);
     int NextScopeNumber(int counter);
     int SkipRawToEndSub();

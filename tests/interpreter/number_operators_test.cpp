@@ -1,5 +1,5 @@
 // The operators' one meaning on numbers: its edge cases, and the reading of every operator on a
-// grid of operands agreeing with it, with the replays on and off.
+// grid of operands agreeing with it, with the compiled regions on and off.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -56,7 +56,7 @@ std::string Written(const NumberOperand& n) {
     return digits[0] == '-' ? "(-" + digits.substr(1) + ")" : digits;
 }
 
-TEST(NumberOperatorsTest, TheReadingAndTheReplaysGiveTheOperatorsMeaning) {
+TEST(NumberOperatorsTest, TheReadingAndTheRegionsGiveTheOperatorsMeaning) {
     const std::vector<NumberOperand> operands = {Int(0),       Int(1),   Int(-1),   Int(7),    Int(-7),
                                                  Int(INT_MAX), Int(INT_MIN), Flt(2.5), Flt(-0.5), Flt(0.0)};
     const struct {
@@ -74,13 +74,15 @@ TEST(NumberOperatorsTest, TheReadingAndTheReplaysGiveTheOperatorsMeaning) {
                     std::string text;
                     AppendNumberText(text, expected);
                     const std::string expression = Written(a) + " " + op.word + " " + Written(b);
-                    // Twice in a loop, so that the second pass is replayed where replays are on.
+                    // Assigned in a loop, so that it is compiled where regions are on; a String takes
+                    // the result's own text.
                     PrintingHarness h;
                     h.parser.compiledRegions = replay;
-                    const std::string pane = h.Run("Integer k : For k = 1 To 2 : Print " + expression + " : Next");
-                    EXPECT_EQ(pane, ok ? text + " " + text + " " : RunErrorPane(" Runtime Error : Divide By ZERO."))
+                    const std::string pane =
+                        h.Run("Integer k : String r : For k = 1 To 2 : r = " + expression + " : Next : Print r");
+                    EXPECT_EQ(pane, ok ? text + " " : RunErrorPane(" Runtime Error : Divide By ZERO."))
                         << expression << (replay ? " replayed" : "");
-                    replayed += h.parser.ReplayedExpressions();
+                    replayed += h.parser.CompiledStatements();
                 }
             }
         }

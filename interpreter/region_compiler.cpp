@@ -1,13 +1,13 @@
-// The compiler of the replays: reads the words from a text position the way the expression
-// levels, the statement layer and the condition would, from the scan cache alone (nothing
-// observable happens), and writes down what they spell for StatementReplays to replay.
+// The compiler of the regions: reads the words from a text position the way the statement layer,
+// the expression levels and the condition would, from the scan cache alone (nothing observable
+// happens), and writes down the nodes they spell.
 #include <algorithm>
 #include <string_view>
 
 #include "base/number_text.h"
 #include "interpreter/comparisons.h"
 #include "interpreter/keyword_codes.h"
-#include "interpreter/statement_replay.h"
+#include "interpreter/compiled_regions.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
 
@@ -26,9 +26,9 @@ bool IsOperator(int code) {
 // Reads the words from a position the way the expression levels would, from the scan cache
 // alone (nothing observable happens), and writes down what they spell; any word or form outside
 // the kept subset ends it unkept. Every word read is appended to words_ as it is read.
-class StatementReplays::Compiler {
+class CompiledRegions::Compiler {
 public:
-    Compiler(CTesselParser& parser, StatementReplays& out, int position) : parser_(parser), out_(out), next_(position) {}
+    Compiler(CTesselParser& parser, CompiledRegions& out, int position) : parser_(parser), out_(out), next_(position) {}
 
     // The next word, as a cached flat reading gives it.
     bool Advance() {
@@ -38,7 +38,6 @@ public:
         entry_ = entry;
         code_ = entry->kind;
         kind_ = entry->kind >= 0 ? Kind::kKeyword : entry->kind == CTesselParser::kScanNumber ? Kind::kNumber : Kind::kName;
-        keyword_ = keyword_ || kind_ == Kind::kKeyword;
         out_.AddWord(entry->start, entry->end);
         next_ = entry->end;
         return true;
@@ -69,17 +68,13 @@ public:
         depth_ = 0;
         maxDepth_ = 0;
         stack_ = 0;
-        leftmost_ = -1;
-        keyword_ = false;
         text_ = false;
         if (!Advance() || !Additive() || (kind_ == Kind::kKeyword && IsOperator(code_))) return -1;
         PutBack();
         e.wordCount = (static_cast<int>(out_.words_.size()) - e.firstWord) / 2;
         e.instructionCount = static_cast<int>(out_.instructions_.size()) - e.firstInstruction;
         e.depth = maxDepth_;
-        e.leftmost = leftmost_;
         e.after = at_;
-        e.keyword = keyword_;
         e.text = text_;
         out_.expressions_.push_back(e);
         return static_cast<int>(out_.expressions_.size()) - 1;
@@ -90,10 +85,8 @@ private:
 
     void Emit(Op op, int argument = 0) { out_.instructions_.push_back({op, argument}); }
 
-    // An operand: the first one emitted is the leftmost, which writes the result.
     bool Push(Op op, int argument) {
         if (++stack_ > kMaxStack) return false;
-        if (leftmost_ < 0) leftmost_ = static_cast<int>(out_.instructions_.size());
         Emit(op, argument);
         return true;
     }
@@ -158,7 +151,6 @@ private:
         if (!Advance()) return false;
         if (!Is(kw::kOpenBracket)) return Push(Op::kVariable, name);
         // name [ index ] or name [ row ] [ column ]: each index is a whole expression one level down.
-        const int leftmost = leftmost_;
         if (!Index()) return false;
         Op op = Op::kElement;
         if (Is(kw::kOpenBracket)) {
@@ -167,10 +159,7 @@ private:
             op = Op::kMatrixElement;
         }
         --stack_;
-        if (!Push(op, name)) return false;
-        // The leftmost operand is the element, not its index.
-        if (leftmost < 0) leftmost_ = static_cast<int>(out_.instructions_.size()) - 1;
-        return true;
+        return Push(op, name);
     }
 
     // "[" expression "]", the "[" read; leaves the word after "]" read.
@@ -210,79 +199,70 @@ private:
     }
 
     CTesselParser& parser_;
-    StatementReplays& out_;
+    CompiledRegions& out_;
     int next_;
     int at_ = 0;
     const CTesselParser::ScanCacheEntry* entry_ = nullptr;
     int code_ = 0;
     Kind kind_ = Kind::kKeyword;
-    bool keyword_ = false;
     bool text_ = false;
     int depth_ = 0;
     int maxDepth_ = 0;
     int stack_ = 0;
-    int leftmost_ = -1;
 };
 
-void StatementReplays::AddWord(int start, int end) {
+void CompiledRegions::AddWord(int start, int end) {
     words_.push_back(start);
     words_.push_back(end - start);
 }
 
-int StatementReplays::CompileExpression(CTesselParser& parser, int position) {
-    const int e = Compiler(parser, *this, position).Top();
-    return e < 0 ? -1 : e + 1;
+int CompiledRegions::CompileExpression(CTesselParser& parser, int position) {
+    return Compiler(parser, *this, position).Top();
 }
 
-int StatementReplays::CompileStatement(CTesselParser& parser, int position) {
+int CompiledRegions::CompileStatement(CTesselParser& parser, int position) {
     const std::size_t words = words_.size();
     Statement statement;
     statement.readPosition = position;
     statement.firstWord = static_cast<int>(words);
     Compiler c(parser, *this, position);
-    bool kept = c.Advance();
-    if (kept && (c.Is(kw::kColon) || c.Is(kw::kSemicolon))) {
-        statement.settleFrom = position;
-        statement.next = c.Entry().end;
-    } else {
-        // name [ "[" index "]" ] "=" value
-        kept = kept && c.IsName() && c.Advance();
-        // An array element's index, or a matrix element's row and column.
-        for (int* index : {&statement.index, &statement.column}) {
-            if (!kept || !c.Is(kw::kOpenBracket)) break;
-            *index = c.Top();
-            kept = *index >= 0 && c.Is(kw::kCloseBracket);
-            if (kept) {
-                c.TakeAgain();
-                kept = c.Advance();
-            }
-        }
-        kept = kept && c.Is(kw::kEquals) && (statement.value = c.Top()) >= 0;
+    // name [ "[" index "]" ] "=" value
+    bool kept = c.Advance() && c.IsName() && c.Advance();
+    // An array element's index, or a matrix element's row and column.
+    for (int* index : {&statement.index, &statement.column}) {
+        if (!kept || !c.Is(kw::kOpenBracket)) break;
+        *index = c.Top();
+        kept = *index >= 0 && c.Is(kw::kCloseBracket);
         if (kept) {
-            statement.settleFrom = c.At();
-            statement.putBack = true;
-            statement.next = c.Entry().start;  // the put-back word is read again there
-            if ((c.Is(kw::kColon) || c.Is(kw::kSemicolon)) && parser.CachedEntryAt(c.Entry().start) != nullptr) {
-                // The separator after it, read again where it was put back, ends the statement.
-                c.TakeAgain();
-                statement.putBack = false;
-                statement.settleFrom = c.Entry().start;
-                statement.next = c.Entry().end;
-            }
+            c.TakeAgain();
+            kept = c.Advance();
         }
     }
+    kept = kept && c.Is(kw::kEquals) && (statement.value = c.Top()) >= 0;
     if (!kept) {
         words_.resize(words);
         return -1;
     }
+    statement.settleFrom = c.At();
+    statement.putBack = true;
+    statement.next = c.Entry().start;  // the put-back word is read again there
+    if ((c.Is(kw::kColon) || c.Is(kw::kSemicolon)) && parser.CachedEntryAt(c.Entry().start) != nullptr) {
+        // The separator after it, read again where it was put back, ends the statement.
+        c.TakeAgain();
+        statement.putBack = false;
+        statement.settleFrom = c.Entry().start;
+        statement.next = c.Entry().end;
+    }
+    for (int index : {statement.index, statement.column, statement.value})
+        if (index >= 0) statement.depth = std::max(statement.depth, expressions_[static_cast<std::size_t>(index)].depth);
     statement.wordCount = static_cast<int>(words_.size() - words) / 2;
     statements_.push_back(statement);
-    return static_cast<int>(statements_.size());
+    return static_cast<int>(statements_.size()) - 1;
 }
 
 // [NOT] a [op b] [And|Or ...]: every word as EvaluateCondition reads it, a word it puts back
 // read again from where it starts.
-int StatementReplays::CompileCondition(CTesselParser& parser, int position) {
+int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
     const std::size_t words = words_.size();
     const std::size_t parts = conditionParts_.size();
     Condition condition;
@@ -315,12 +295,9 @@ int StatementReplays::CompileCondition(CTesselParser& parser, int position) {
             if (e < 0) continue;
             const Expression& expression = expressions_[static_cast<std::size_t>(e)];
             condition.depth = std::max(condition.depth, level + expression.depth);
-            condition.keyword = condition.keyword || expression.keyword;
         }
-        condition.keyword = condition.keyword || part.op >= 0;
         if (c.Is(kw::kAnd) || c.Is(kw::kOr)) {
             part.chain = c.Code();
-            condition.keyword = true;
             conditionParts_.push_back(part);
             continue;
         }
@@ -333,5 +310,128 @@ int StatementReplays::CompileCondition(CTesselParser& parser, int position) {
     condition.wordCount = static_cast<int>(words_.size() - words) / 2;
     condition.partCount = static_cast<int>(conditionParts_.size() - parts);
     conditions_.push_back(condition);
-    return static_cast<int>(conditions_.size());
+    return static_cast<int>(conditions_.size()) - 1;
+}
+
+int CompiledRegions::ConditionAt(CTesselParser& parser, int position) {
+    if (conditionAt_.empty()) conditionAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
+    int& slot = conditionAt_[static_cast<std::size_t>(position)];
+    if (slot == 0) {
+        const int condition = CompileCondition(parser, position);
+        slot = condition < 0 ? -1 : condition + 1;
+    }
+    return slot < 0 ? -1 : slot - 1;
+}
+
+CompiledRegions::Node& CompiledRegions::NodeAt(CTesselParser& parser, int position) {
+    if (nodeAt_.empty()) nodeAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
+    int& slot = nodeAt_[static_cast<std::size_t>(position)];
+    if (slot == 0) {
+        nodes_.push_back(CompileNode(parser, position));
+        slot = static_cast<int>(nodes_.size());
+    }
+    return nodes_[static_cast<std::size_t>(slot - 1)];
+}
+
+CompiledRegions::Node CompiledRegions::CompileNode(CTesselParser& parser, int position) {
+    Node node;
+    const CTesselParser::ScanCacheEntry* entry = parser.CachedEntryAt(position);
+    if (entry == nullptr || !entry->flat) return node;
+    if (entry->kind == CTesselParser::kScanName) {
+        node.item = CompileStatement(parser, position);
+        if (node.item >= 0) node.kind = NodeKind::kAssign;
+        return node;
+    }
+    // A statement's keyword is its first word.
+    node.firstWord = static_cast<int>(words_.size());
+    node.wordCount = 1;
+    node.code = entry->kind;
+    node.next = entry->end;
+    AddWord(entry->start, entry->end);
+    bool kept = true;
+    switch (entry->kind) {
+        case kw::kColon:
+        case kw::kSemicolon: node.kind = NodeKind::kSeparator; break;
+        case kw::kNext:
+        case kw::kElse:
+        case kw::kEndif:
+        case kw::kWend:
+        case kw::kEndSub: node.kind = NodeKind::kClosing; break;
+        // While also closes a Do body: it stays a closing word where its condition is not kept.
+        case kw::kWhile: node.kind = CompileWhile(parser, node) ? NodeKind::kWhile : NodeKind::kClosing; break;
+        case kw::kDo:
+            node.kind = NodeKind::kDo;
+            node.body = entry->end;
+            break;
+        case kw::kIf: kept = CompileIf(parser, node); break;
+        case kw::kFor: kept = CompileFor(parser, node, position); break;
+        case kw::kCall: kept = CompileCall(parser, node); break;
+        default: kept = false; break;
+    }
+    if (!kept) node.kind = NodeKind::kInterpreted;
+    return node;
+}
+
+// If condition Then: the branch starts after Then.
+bool CompiledRegions::CompileIf(CTesselParser& parser, Node& node) {
+    node.item = ConditionAt(parser, node.next);
+    if (node.item < 0) return false;
+    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    const CTesselParser::ScanCacheEntry* then = parser.CachedEntryAt(condition.after);
+    if (then == nullptr || then->kind != kw::kThen) return false;
+    node.kind = NodeKind::kIf;
+    node.thenWord = static_cast<int>(words_.size());
+    AddWord(then->start, then->end);
+    node.body = then->end;
+    node.depth = condition.depth;
+    return true;
+}
+
+// While condition: the body starts at the word put back after the condition.
+bool CompiledRegions::CompileWhile(CTesselParser& parser, Node& node) {
+    node.item = ConditionAt(parser, node.next);
+    if (node.item < 0) return false;
+    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    node.body = parser.CachedEntryAt(condition.after)->start;
+    node.depth = condition.depth;
+    return true;
+}
+
+// For name = start To end [Step step]: its words in one run from the keyword on; the body starts
+// at the word put back after the last bound.
+bool CompiledRegions::CompileFor(CTesselParser& parser, Node& node, int position) {
+    words_.resize(static_cast<std::size_t>(node.firstWord));  // the keyword is read again with the rest
+    Compiler c(parser, *this, position);
+    if (!c.Advance() || !c.Advance() || !c.IsName()) return false;
+    node.name = c.At();
+    if (!c.Advance() || !c.Is(kw::kEquals)) return false;
+    node.start = c.Top();
+    if (node.start < 0 || !c.ReadAgain() || !c.Is(kw::kTo)) return false;
+    node.end = c.Top();
+    if (node.end < 0 || !c.ReadAgain()) return false;
+    if (c.Is(kw::kStep)) {
+        node.step = c.Top();
+        if (node.step < 0) return false;
+    } else {
+        c.PutBack();
+    }
+    node.headerWords = (static_cast<int>(words_.size()) - node.firstWord) / 2;
+    node.body = c.Entry().start;
+    for (int bound : {node.start, node.end, node.step})
+        if (bound >= 0) node.depth = std::max(node.depth, expressions_[static_cast<std::size_t>(bound)].depth);
+    node.kind = NodeKind::kFor;
+    return true;
+}
+
+// Call name: the subroutine is found by the name's text, as the reading finds it.
+bool CompiledRegions::CompileCall(CTesselParser& parser, Node& node) {
+    const CTesselParser::ScanCacheEntry* name = parser.CachedEntryAt(node.next);
+    if (name == nullptr || name->kind != CTesselParser::kScanName) return false;
+    node.kind = NodeKind::kCall;
+    node.name = node.next;
+    node.text = std::string(parser.CachedWordText(*name));
+    AddWord(name->start, name->end);
+    node.wordCount = 2;
+    node.next = name->end;
+    return true;
 }

@@ -1,0 +1,248 @@
+// A run's loops, branches and called bodies, compiled the first time the run enters them: each
+// statement at a text position becomes a node (a separator, a closing word, an assignment, an If,
+// a For, a While, a Do, a Call), or an interpreted node that the word-by-word reader runs. Nodes
+// keep the words they stand for and write them into the token history as they run, so that the
+// history, the token count and the scan position are always those of the reading; what the last
+// word read leaves behind (the current token, the word, the variable it named, the extension's
+// lookups) is settled only when the reader takes over or a region is left.
+//
+// Whatever would make the reading report, wait or stop (a pause or stop pending, a division by
+// zero, an index out of range, a type an operator refuses, a name that is no such variable now, a
+// full history, the nesting limit) fails a guard before the node has any effect; the reader then
+// runs that statement, or that part of it, and reports on the same word. Names are looked up
+// where they are read, in the current tables.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "interpreter/number_operators.h"
+#include "interpreter/value.h"
+
+class CTesselParser;
+
+class CompiledRegions {
+public:
+    // Forgets everything compiled (the text changed).
+    void Clear();
+    // A run's block of this kind from the scan position, compiled: what the reading's block
+    // returns, with the lexer as the reading leaves it; -1 when the reading is to run it.
+    int RunBlock(CTesselParser& parser, int kind);
+    // A run's For, While or Do statement whose first word has just been read; -1 when the reading
+    // is to run it (nothing has changed then).
+    int RunLoopStatement(CTesselParser& parser);
+    // A skip over a branch or a loop body (words read raw up to the closing word `closing` names,
+    // Else standing for Else-or-Endif) from the scan position, as the reading does it: its result,
+    // and whether an Else was found. Kept where it was read before.
+    int Skip(CTesselParser& parser, int closing, int& found);
+    // How many statements ran as compiled nodes since the object was made.
+    std::uint64_t CompiledStatements() const { return compiledStatements_; }
+
+private:
+    enum class Op : std::uint8_t {
+        kConstant, kText, kVariable, kElement, kMatrixElement,
+        kAdd, kSubtract, kModulo, kMultiply, kDivide, kNegate,
+    };
+    // The arithmetic instructions in NumberOp's order.
+    static NumberOp NumberOpOf(Op op) {
+        static_assert(static_cast<int>(Op::kDivide) - static_cast<int>(Op::kAdd) == static_cast<int>(NumberOp::kDivide));
+        return static_cast<NumberOp>(static_cast<int>(op) - static_cast<int>(Op::kAdd));
+    }
+    struct Instruction {
+        Op op;
+        // A constant's or a text's index, or the text position an operand's name is read from.
+        int argument;
+    };
+    // An operand: an Integer, a Float, or a String whose text is texts_ at its stack slot.
+    using Number = NumberOperand;
+    // A string literal: its text, and the positions of the names read inside it.
+    struct Text {
+        std::string text;
+        int firstName = 0;
+        int nameCount = 0;
+    };
+    struct Expression {
+        int firstWord = 0;  // history entries of its words in words_ (start, length pairs)
+        int wordCount = 0;
+        int firstInstruction = 0;
+        int instructionCount = 0;
+        int depth = 0;     // nesting levels it enters below its own
+        int after = 0;     // where the word after it is read from (it is put back)
+        bool text = false; // a string literal is among its operands
+    };
+    // An assignment, with the separator after it if there is one.
+    struct Statement {
+        int readPosition = 0;  // where its first word (the target's name) is read from
+        int firstWord = 0;     // all its words in words_
+        int wordCount = 0;
+        int index = -1;        // the element index's expression (a matrix's row), -1 for a plain variable
+        int column = -1;       // a matrix element's column expression, -1 for any other target
+        int value = -1;        // the value's expression
+        int depth = 0;
+        // The last word read: its own last word (a separator), or the word after the value, put back.
+        int settleFrom = 0;
+        bool putBack = false;
+        int next = 0;  // where the word after it is read from
+    };
+    // One comparison of a condition: [NOT] a [op b], then And or Or and the next part, or the end.
+    struct ConditionPart {
+        int a = -1;
+        int op = -1;  // a comparison's keyword code, -1 for a's truth alone
+        int b = -1;
+        bool invert = false;
+        int chain = -1;  // And, Or, or -1 for the last part
+    };
+    struct Condition {
+        int firstWord = 0;  // its words in words_, the word put back after it excluded
+        int wordCount = 0;
+        int firstPart = 0;  // in conditionParts_
+        int partCount = 0;
+        int depth = 0;
+        int after = 0;  // where the word put back after it is read from
+    };
+    // Words read raw from one position to a closing word, and the names among them.
+    struct SkipWords {
+        int closing = 0;   // which skip: the closing word it was asked for
+        int result = 0;
+        int found = 0;
+        int firstWord = 0; // in words_, the closing word last
+        int wordCount = 0;
+        int firstName = 0; // in textNames_
+        int nameCount = 0;
+    };
+    enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kIf, kFor, kWhile, kDo, kCall };
+    // One statement from the text position it is read from. Its own words are words_ from
+    // firstWord on (the statement's keyword first, where it has one).
+    struct Node {
+        NodeKind kind = NodeKind::kInterpreted;
+        int code = 0;        // the closing word's keyword code
+        int firstWord = 0;
+        int wordCount = 0;   // the words up to the first expression, condition or body
+        int next = 0;        // where the reading goes on after its words (a separator's, a closing word's)
+        int item = -1;       // the assignment's statement, the If's or While's condition, the Call's subroutine name
+        int start = -1, end = -1, step = -1;  // a For's bounds (expressions); step -1: none
+        int name = 0;        // where a For's variable or a Call's subroutine name is read from
+        int headerWords = 0; // a For's words from its keyword to its last bound's last word
+        int body = 0;        // where the body or branch starts
+        int thenWord = 0;    // an If's Then in words_
+        int depth = 0;
+        int subroutine = -1; // a Call's subroutine as last found
+        int subroutineCount = -1;  // the table's length when it was found
+        std::string text;    // a Call's subroutine name
+    };
+    // The last word a node read: what it leaves behind is settled when the reading takes over.
+    struct LastWord {
+        int from = -1;       // where it is read from; -1: the parser's own state is current
+        int index = 0;       // its history entry
+        bool putBack = false;
+        bool raw = false;    // read raw (a skip's closing word)
+    };
+    class Compiler;
+    static constexpr int kMaxStack = 32;
+    static constexpr int kMaxDepth = 32;
+
+    // ----- compiling (region_compiler.cpp) -----
+    // Items by text position: -1 not kept, else the item's index.
+    int CompileStatement(CTesselParser& parser, int position);
+    int CompileExpression(CTesselParser& parser, int position);
+    int CompileCondition(CTesselParser& parser, int position);
+    Node CompileNode(CTesselParser& parser, int position);
+    bool CompileIf(CTesselParser& parser, Node& node);
+    bool CompileWhile(CTesselParser& parser, Node& node);
+    bool CompileFor(CTesselParser& parser, Node& node, int position);
+    bool CompileCall(CTesselParser& parser, Node& node);
+    int ConditionAt(CTesselParser& parser, int position);
+    Node& NodeAt(CTesselParser& parser, int position);
+    void AddWord(int start, int end);  // a word's history entry, from its bounds in the text
+
+    // ----- evaluating (region_expressions.cpp) -----
+    // The truth of a condition, every part evaluated; false where the reading would report.
+    bool Truth(CTesselParser& parser, const Condition& condition, bool& truth);
+    bool EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth);
+    bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
+    bool EvaluateSingle(CTesselParser& parser, const Expression& expression, Number& result) const;
+    // A For bound: an Integer or Float; false for any other, or where the reading would report.
+    bool Bound(CTesselParser& parser, int expression, double& value);
+    bool Operand(CTesselParser& parser, const Instruction& instruction, Number* stack, int& top);
+    bool Combine(Op op, Number& a, int slot, const Number& b);
+    bool CombineTexts(Op op, Number& a, int slot, const Number& b);
+    // Room in the history for the words, and below the nesting limit for the depth.
+    static bool Fits(const CTesselParser& parser, int words, int depth);
+    void SetValue(Value& v, const Number& n) const;  // n's type and value (a String's text from the stack's first slot)
+    // The lexer's lookups of the names inside the texts evaluated, as reading them makes them.
+    void ResolveTextNames(CTesselParser& parser, int expression) const;
+    // The lookups of names read in order (their text positions), the last first; keywordSet: a
+    // later name has set the keyword id. True once a name has set the network variable index.
+    static bool ResolveNames(CTesselParser& parser, const int* names, int count, bool& keywordSet);
+    static bool NamesLookedUp(const CTesselParser& parser, const int* names, int count);
+    ElementRef StoredElement(CTesselParser& parser, const Statement& statement);
+    // The matrix element a statement stores into, as a pointer; null where the reading would report.
+    double* MatrixTarget(CTesselParser& parser, const Statement& statement);
+    // A number index: an Integer expression's value; false for any other.
+    bool IndexValue(CTesselParser& parser, int expression, std::int32_t& index);
+    void Store(CTesselParser& parser, ElementRef target, const Number& result);
+    // An assignment run; false (nothing changed) where the reading is to run it.
+    bool RunAssignment(CTesselParser& parser, const Statement& statement);
+
+    // ----- running (region_runner.cpp) -----
+    // A block compiled, or -1 (nothing changed); the last word is left to settle.
+    int Block(CTesselParser& parser, int kind);
+    // A block compiled, or else read.
+    int BlockOrReading(CTesselParser& parser, int kind);
+    // A statement the reader runs, in a block of this kind that started at entry with entryLength
+    // variables: kGoesOn or the block's result.
+    int Interpret(CTesselParser& parser, int at, int kind, int entryPosition, int entryCount, int entryLength);
+    // The statements of a block, its nesting level entered; closing: the closing word that ended it.
+    int Statements(CTesselParser& parser, int kind, int& closing);
+    // The nodes with bodies: 0 or 1 as the reading's statement, -1 when the reading is to run it
+    // (nothing has changed). keywordRead: the reader has read the statement's first word.
+    int RunIf(CTesselParser& parser, const Node& node);
+    int RunFor(CTesselParser& parser, const Node& node, bool keywordRead);
+    int RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead);
+    int RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead);
+    int RunCall(CTesselParser& parser, Node& node);
+    // A statement node in a block of this kind: kClosesBlock, 1 done, 0 failed, -1 for the reader.
+    static constexpr int kClosesBlock = 2;
+    int RunNode(CTesselParser& parser, Node& node, int at, int kind);
+    // A While or Do condition from the scan position: false after the reading has reported.
+    bool LoopCondition(CTesselParser& parser, int condition, bool& truth);
+    int SkipInner(CTesselParser& parser, int closing, int& found);
+    // The Then branch's end as the reading ends it: the Else branch skipped after a closing Else.
+    void LeaveThenBranch(CTesselParser& parser);
+    // The node's words from `from` on (count of them) into the history.
+    void Write(CTesselParser& parser, int firstWord, int count);
+    void Took(int from, int index, bool putBack = false, bool raw = false) { last_ = {from, index, putBack, raw}; }
+    // What the last word read leaves behind, as reading it leaves it (scan position and history untouched).
+    void Settle(CTesselParser& parser);
+    // A run reading its own cached text, with nothing pending that the reader would wait for,
+    // stop at or end with.
+    static bool ScanIsPlain(const CTesselParser& parser);
+    static bool Polled(const CTesselParser& parser);
+    int ReplaySkip(CTesselParser& parser, int closing, int& found);
+    void KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found);
+
+    // By text position: 0 not yet looked at, -1 not kept, k > 0 the item k - 1.
+    std::vector<int> statementAt_;
+    std::vector<int> expressionAt_;
+    std::vector<int> nodeAt_;
+    std::deque<Node> nodes_;  // a node stays where it is while the nodes in its body are compiled
+    std::vector<Statement> statements_;
+    std::vector<Expression> expressions_;
+    std::vector<Instruction> instructions_;
+    std::vector<Number> constants_;
+    std::vector<Text> texts_;
+    std::vector<int> textNames_;  // the names inside texts, then those of skips
+    std::vector<int> conditionAt_;
+    std::vector<Condition> conditions_;
+    std::vector<ConditionPart> conditionParts_;
+    std::string leftText_;  // a compared String while the other side is evaluated
+    std::vector<int> skipAt_;
+    std::vector<SkipWords> skips_;
+    std::vector<int> words_;
+    std::string stackTexts_[kMaxStack];  // the String operands on the evaluation stack
+    LastWord last_;
+    int closedBy_ = 0;  // the closing word that ended the block just run compiled, 0: another end
+    std::uint64_t compiledStatements_ = 0;
+};

@@ -1,0 +1,286 @@
+// The compiled expressions, conditions and assignments evaluated: the values the reading computes,
+// or false, before any effect, wherever the reading would report or read differently.
+#include "interpreter/compiled_regions.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+#include "base/matrix.h"
+#include "base/number_text.h"
+#include "interpreter/comparisons.h"
+#include "interpreter/keyword_codes.h"
+#include "interpreter/tessel_parser.h"
+#include "interpreter/value.h"
+#include "interpreter/wrapping_arithmetic.h"
+
+bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
+    Number a{};
+    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.a)], a)) return false;
+    if (a.type == kTypeString) leftText_ = stackTexts_[0];
+    truth = a.type == kTypeInteger ? a.i != 0 : a.type == kTypeFloat ? a.d != 0.0 : !leftText_.empty();
+    if (part.op >= 0) {
+        Number b{};
+        if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.b)], b)) return false;
+        if ((a.type == kTypeString) != (b.type == kTypeString)) return false;  // reported by the reading
+        if (a.type == kTypeString)
+            truth = Compare(part.op, std::strcmp(leftText_.c_str(), stackTexts_[0].c_str()));
+        else
+            truth = CompareNumbers(part.op, a.type == kTypeInteger ? a.i : a.d, b.type == kTypeInteger ? b.i : b.d);
+    }
+    truth = truth != part.invert;
+    return true;
+}
+
+bool CompiledRegions::Truth(CTesselParser& parser, const Condition& condition, bool& truth) {
+    if (!Fits(parser, condition.wordCount, condition.depth + 1) || condition.partCount > kMaxDepth + 1 ||
+        condition.partCount < 1) {
+        return false;
+    }
+    // Every part is evaluated (no short cut); the chain groups from the right.
+    bool truths[kMaxDepth + 1] = {};
+    const ConditionPart* parts = &conditionParts_[static_cast<std::size_t>(condition.firstPart)];
+    for (int k = 0; k < condition.partCount; ++k) {
+        if (!EvaluatePart(parser, parts[k], truths[k])) return false;
+    }
+    truth = truths[condition.partCount - 1];
+    for (int k = condition.partCount - 2; k >= 0; --k) truth = parts[k].chain == kw::kAnd ? truths[k] && truth : truths[k] || truth;
+    for (int k = 0; k < condition.partCount; ++k) {
+        ResolveTextNames(parser, parts[k].a);
+        if (parts[k].b >= 0) ResolveTextNames(parser, parts[k].b);
+    }
+    return true;
+}
+
+bool CompiledRegions::Bound(CTesselParser& parser, int expression, double& value) {
+    const Expression& e = expressions_[static_cast<std::size_t>(expression)];
+    Number n{};
+    if (!Fits(parser, e.wordCount, e.depth) || !Evaluate(parser, e, n) || n.type == kTypeString) return false;
+    value = n.AsDouble();
+    return true;
+}
+
+bool CompiledRegions::Fits(const CTesselParser& parser, int words, int depth) {
+    return parser.tokenCount + words + 1 < CTesselParser::kHistoryLast &&
+           parser.nestingDepth + 2 + depth < CTesselParser::kMaxNestingDepth;
+}
+
+bool CompiledRegions::IndexValue(CTesselParser& parser, int expression, std::int32_t& index) {
+    Number k{};
+    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(expression)], k) || k.type != kTypeInteger)
+        return false;
+    index = k.i;
+    return true;
+}
+
+// What an assignment stores into: the variable named, or its element; none when the reading
+// would do anything else (report, or take another kind of assignment).
+ElementRef CompiledRegions::StoredElement(CTesselParser& parser, const Statement& statement) {
+    if (statement.index < 0) return {parser.AssignableRecordNamedAt(statement.readPosition), 1};
+    const int record = parser.RecordNamedAt(statement.readPosition);
+    if (record < 0) return {};
+    const Value& variable = parser.variables[record];
+    std::int32_t k = 0;
+    if (variable.count < 2 || !IndexValue(parser, statement.index, k) || k < 1 || k > variable.count) return {};
+    return variable.type == kTypeMatrix ? ElementRef{} : ElementRef{record, k};
+}
+
+double* CompiledRegions::MatrixTarget(CTesselParser& parser, const Statement& statement) {
+    const int record = parser.RecordNamedAt(statement.readPosition);
+    if (record < 0) return nullptr;
+    const Value& variable = parser.variables[record];
+    std::int32_t row = 0;
+    std::int32_t col = 0;
+    if (variable.count != 1 || variable.type != kTypeMatrix || variable.value.matrix == nullptr ||
+        !IndexValue(parser, statement.index, row) || !IndexValue(parser, statement.column, col)) {
+        return nullptr;
+    }
+    CMatrix& m = *variable.value.matrix;
+    if (!m.IsAllocated() || row < 1 || row > m.GetRows() || col < 1 || col > m.GetCols()) return nullptr;
+    return m.Row(row - 1) + (col - 1);
+}
+
+// A variable, an array element or a matrix element (their indices on the stack) replaces the
+// indices on the stack by its value; false where the reading would report or take another form.
+__attribute__((always_inline)) inline bool CompiledRegions::Operand(CTesselParser& parser, const Instruction& instruction,
+                                                                    Number* stack, int& top) {
+    const int record = parser.RecordNamedAt(instruction.argument);
+    if (record < 0) return false;
+    const Value& variable = parser.variables[record];
+    if (instruction.op == Op::kMatrixElement) {
+        const Number& row = stack[top - 1];
+        const Number& col = stack[top];
+        if (variable.count != 1 || variable.type != kTypeMatrix || variable.value.matrix == nullptr ||
+            row.type != kTypeInteger || col.type != kTypeInteger) {
+            return false;
+        }
+        const CMatrix& m = *variable.value.matrix;
+        if (!m.IsAllocated() || row.i < 1 || row.i > m.GetRows() || col.i < 1 || col.i > m.GetCols()) return false;
+        const double d = m.Row(row.i - 1)[col.i - 1];
+        const std::int32_t whole = DoubleToInt32(d);
+        Number& n = stack[--top];
+        n = static_cast<double>(whole) == d ? Number{kTypeInteger, whole, 0.0} : Number{kTypeFloat, 0, d};
+        return true;
+    }
+    int element = 1;
+    const Value::Payload* slot = &variable.value;
+    if (instruction.op == Op::kElement) {
+        const Number& k = stack[top--];
+        if (variable.count < 2 || k.type != kTypeInteger || k.i < 1 || k.i > variable.count) return false;
+        element = k.i;
+        slot = &variable.Element(element);
+    } else if (variable.count != 1) {
+        return false;
+    }
+    const Value::Payload& v = *slot;
+    Number& n = stack[++top];
+    switch (variable.type) {
+        case kTypeInteger: n = {kTypeInteger, v.integer, 0.0}; break;
+        case kTypeFloat: n = {kTypeFloat, 0, v.number}; break;
+        case kTypeString:
+            n = {kTypeString, 0, 0.0};
+            stackTexts_[top] = Value::SlotText(v);
+            break;
+        default: return false;
+    }
+    return true;
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::EvaluateSingle(CTesselParser& parser, const Expression& expression,
+                                                                           Number& result) const {
+    const Instruction& only = instructions_[static_cast<std::size_t>(expression.firstInstruction)];
+    if (only.op == Op::kConstant) {
+        const Number& n = constants_[static_cast<std::size_t>(only.argument)];
+        result.type = n.type;
+        result.i = n.i;
+        result.d = n.d;
+        return true;
+    }
+    if (only.op != Op::kVariable) return false;
+    const int record = parser.RecordNamedAt(only.argument);
+    if (record < 0) return false;
+    const Value& v = parser.variables[record];
+    if (v.count != 1 || !v.IsNumber()) return false;  // the general way takes it, or reports it
+    result.type = static_cast<std::uint8_t>(v.type);
+    result.i = v.type == kTypeInteger ? v.value.integer : 0;
+    result.d = v.type == kTypeFloat ? v.value.number : 0.0;
+    return true;
+}
+
+bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expression, Number& result) {
+    // Most conditions compare a lone number or variable, and most indices are one: no stack.
+    if (expression.instructionCount == 1 && EvaluateSingle(parser, expression, result)) return true;
+    Number stack[kMaxStack];
+    int top = -1;
+    const Instruction* const first = instructions_.data() + expression.firstInstruction;
+    const Instruction* const end = first + expression.instructionCount;
+    for (const Instruction* at = first; at != end; ++at) {
+        const Instruction& instruction = *at;
+        switch (instruction.op) {
+            case Op::kConstant:
+                stack[++top] = constants_[static_cast<std::size_t>(instruction.argument)];
+                break;
+            case Op::kText: {
+                const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
+                for (int k = 0; k < text.nameCount; ++k) {
+                    const int from = textNames_[static_cast<std::size_t>(text.firstName + k)];
+                    if (parser.scanCache_[static_cast<std::size_t>(from)].nameGeneration != parser.names_.Generation())
+                        return false;  // not looked up since the names changed: the reading does it
+                }
+                stack[++top] = {kTypeString, 0, 0.0};
+                stackTexts_[top] = text.text;
+                break;
+            }
+            case Op::kVariable:
+            case Op::kElement:
+            case Op::kMatrixElement:
+                if (!Operand(parser, instruction, stack, top)) return false;
+                break;
+            case Op::kNegate:
+                if (stack[top].type == kTypeString) return false;
+                NegateNumber(stack[top]);
+                break;
+            default:
+                --top;
+                if (!Combine(instruction.op, stack[top], top, stack[top + 1])) return false;
+                break;
+        }
+    }
+    // Field by field: the slot's fields were stored one by one, and one wide load of them would
+    // wait for all of those stores to land.
+    result.type = stack[0].type;
+    result.i = stack[0].i;
+    result.d = stack[0].d;
+    return true;
+}
+
+// A String on either side: only "+" joins, the number's text on its side.
+bool CompiledRegions::CombineTexts(Op op, Number& a, int slot, const Number& b) {
+    if (op != Op::kAdd) return false;
+    std::string& text = stackTexts_[slot];
+    if (a.type != kTypeString) {
+        text.clear();
+        AppendNumberText(text, a);
+        a.type = kTypeString;
+    }
+    if (b.type == kTypeString)
+        text += stackTexts_[slot + 1];
+    else
+        AppendNumberText(text, b);
+    return true;
+}
+
+// a op b, a at the stack slot `slot` and b above it, as the expression levels combine them;
+// false where they report (a division by zero, an operator that refuses a String).
+__attribute__((always_inline)) inline bool CompiledRegions::Combine(Op op, Number& a, int slot, const Number& b) {
+    if (a.type == kTypeString || b.type == kTypeString) return CombineTexts(op, a, slot, b);
+    return ApplyNumberOp(NumberOpOf(op), a, b);
+}
+
+void CompiledRegions::SetValue(Value& v, const Number& n) const {
+    if (n.type == kTypeInteger)
+        v.SetInteger(n.i);
+    else if (n.type == kTypeFloat)
+        v.SetFloat(n.d);
+    else
+        v.SetString(stackTexts_[0]);
+}
+
+// Reading a name that is no variable asks the extension for a keyword and then for a network
+// variable of that name; the last such name read leaves its answers (the keyword's always, the
+// variable's only when it is no keyword, else an earlier name's).
+void CompiledRegions::ResolveTextNames(CTesselParser& parser, int index) const {
+    const Expression& expression = expressions_[static_cast<std::size_t>(index)];
+    if (!expression.text) return;
+    bool keywordSet = false;
+    for (int at = expression.firstInstruction + expression.instructionCount - 1; at >= expression.firstInstruction; --at) {
+        const Instruction& instruction = instructions_[static_cast<std::size_t>(at)];
+        if (instruction.op != Op::kText) continue;
+        const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
+        if (ResolveNames(parser, textNames_.data() + text.firstName, text.nameCount, keywordSet)) return;
+    }
+}
+
+bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, int count, bool& keywordSet) {
+    for (int k = count - 1; k >= 0; --k) {
+        if (parser.RecordNamedAt(names[k]) >= 0) continue;
+        const std::string name(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(names[k])]));
+        const int id = parser.FindObjectKeyword(name.c_str());
+        if (!keywordSet) parser.objectKeywordId = id;
+        keywordSet = true;
+        if (id != -2) continue;
+        parser.objectVariableIndex = parser.FindObjectVariable(name.c_str());
+        return true;
+    }
+    return false;
+}
+
+// Every name has been looked up since the names last changed (else the reading looks it up anew).
+bool CompiledRegions::NamesLookedUp(const CTesselParser& parser, const int* names, int count) {
+    for (int k = 0; k < count; ++k) {
+        if (parser.scanCache_[static_cast<std::size_t>(names[k])].nameGeneration != parser.names_.Generation()) return false;
+    }
+    return true;
+}

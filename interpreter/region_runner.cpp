@@ -1,0 +1,440 @@
+// The compiled regions run: a block's statements node by node, each compiled the first time it is
+// reached, with the statement layer's own steps in the reading's order; the reader is called for
+// every statement, condition, skip or block that is not compiled or fails a guard.
+#include <cstddef>
+
+#include "interpreter/compiled_regions.h"
+#include "interpreter/keyword_codes.h"
+#include "interpreter/tessel_parser.h"
+
+namespace {
+
+// Levels a compiled block keeps free below the nesting limit: its own, and those its closing and
+// control words are read at, so that no word it reads meets the limit.
+constexpr int kBlockLevels = 4;
+
+}  // namespace
+
+void CompiledRegions::Clear() {
+    statementAt_.clear();
+    expressionAt_.clear();
+    nodeAt_.clear();
+    nodes_.clear();
+    statements_.clear();
+    expressions_.clear();
+    instructions_.clear();
+    constants_.clear();
+    texts_.clear();
+    textNames_.clear();
+    words_.clear();
+    skipAt_.clear();
+    skips_.clear();
+    conditionAt_.clear();
+    conditions_.clear();
+    conditionParts_.clear();
+    last_ = {};
+    closedBy_ = 0;
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::Polled(const CTesselParser& parser) {
+    return parser.view->paused.load(std::memory_order_relaxed) || parser.view->stopRequested.load(std::memory_order_relaxed);
+}
+
+bool CompiledRegions::ScanIsPlain(const CTesselParser& parser) {
+    return parser.compiledRegions && parser.execute && parser.ScanIsCached() && !Polled(parser) &&
+           parser.runState == kRunning && parser.tokenCount >= 0 && parser.position >= 0 &&
+           parser.position <= parser.sourceLength_;
+}
+
+__attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser& parser, int firstWord, int count) {
+    parser.WriteHistory(&words_[static_cast<std::size_t>(firstWord)], count);
+}
+
+void CompiledRegions::Settle(CTesselParser& parser) {
+    if (last_.from < 0) return;
+    const int position = parser.position;
+    const int count = parser.tokenCount;
+    parser.tokenCount = last_.index;
+    if (last_.raw)
+        parser.SettleRawWord(last_.from);
+    else
+        parser.SettleWord(last_.from, last_.putBack);
+    parser.position = position;
+    parser.tokenCount = count;
+    // A keyword has been read since the reader last read (a statement's, or its closing word).
+    parser.lastBuiltinLiteral.historyIndex = -1;
+    last_.from = -1;
+}
+
+int CompiledRegions::RunBlock(CTesselParser& parser, int kind) {
+    const int result = Block(parser, kind);
+    Settle(parser);
+    return result;
+}
+
+int CompiledRegions::RunLoopStatement(CTesselParser& parser) {
+    if (!ScanIsPlain(parser) || parser.tokenCount < 1 || parser.tokenCount >= CTesselParser::kHistoryLast) return -1;
+    const int at = parser.tokenStart[static_cast<std::size_t>(parser.tokenCount - 1)];
+    if (at < 0 || at > parser.sourceLength_) return -1;
+    const Node& node = NodeAt(parser, at);
+    int result = -1;
+    switch (node.kind) {
+        case NodeKind::kFor: result = RunFor(parser, node, true); break;
+        case NodeKind::kWhile: result = RunWhile(parser, node, at, true); break;
+        case NodeKind::kDo: result = RunDo(parser, node, at, true); break;
+        default: break;
+    }
+    Settle(parser);
+    return result;
+}
+
+int CompiledRegions::Skip(CTesselParser& parser, int closing, int& found) {
+    const int result = SkipInner(parser, closing, found);
+    Settle(parser);
+    return result;
+}
+
+int CompiledRegions::SkipInner(CTesselParser& parser, int closing, int& found) {
+    found = 0;
+    const int replayed = ReplaySkip(parser, closing, found);
+    if (replayed >= 0) return replayed;
+    Settle(parser);
+    const int from = parser.position;
+    const int fromCount = parser.tokenCount;
+    const int result = parser.ReadSkip(closing, found);
+    KeepSkip(parser, closing, from, fromCount, result, found);
+    return result;
+}
+
+int CompiledRegions::Block(CTesselParser& parser, int kind) {
+    closedBy_ = 0;
+    if (!ScanIsPlain(parser) || parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth) return -1;
+    // A braced block, or one that starts with a comment, a built-in value or the text's end, is read.
+    const CTesselParser::ScanCacheEntry* first = parser.CachedEntryAt(parser.position);
+    if (first == nullptr || !first->flat || first->kind == kw::kOpenBrace) return -1;
+    NestingLevel level(parser);
+    int closing = 0;
+    const int result = Statements(parser, kind, closing);
+    closedBy_ = closing;
+    return result;
+}
+
+int CompiledRegions::BlockOrReading(CTesselParser& parser, int kind) {
+    const int result = Block(parser, kind);
+    if (result >= 0) return result;
+    Settle(parser);
+    const int read = parser.ReadBlock(1, kind);
+    closedBy_ = 0;
+    return read;
+}
+
+int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing) {
+    const int entryPosition = parser.position;
+    const int entryCount = parser.tokenCount;
+    const int entryLength = parser.variables.GetCount();
+    for (;;) {
+        parser.errorText.clear();
+        const int at = parser.position;
+        Node& node = NodeAt(parser, at);
+        const int ran = Polled(parser) ? -1 : RunNode(parser, node, at, kind);
+        if (ran == kClosesBlock) {
+            parser.CutBlock(kind, entryLength);
+            closing = node.code;
+            return 1;
+        }
+        if (ran == 0) return 0;
+        if (ran < 0) {
+            const int result = Interpret(parser, at, kind, entryPosition, entryCount, entryLength);
+            if (result != CTesselParser::kBlockGoesOn) return result;
+            continue;
+        }
+        // What the statement layer looks at after every statement: only a body can have changed it.
+        if (parser.runState != kRunning || parser.returning || (last_.from < 0 && parser.currentToken == token::kEnd)) {
+            Settle(parser);
+            const int result = parser.AfterStatement(kind, 0, ScanMark{entryPosition, entryCount}, entryLength);
+            if (result != CTesselParser::kBlockGoesOn) return result;
+        }
+    }
+}
+
+int CompiledRegions::Interpret(CTesselParser& parser, int at, int kind, int entryPosition, int entryCount, int entryLength) {
+    Settle(parser);
+    parser.position = at;
+    return parser.BlockStatement(1, kind, 0, ScanMark{entryPosition, entryCount}, entryLength, false);
+}
+
+int CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind) {
+    switch (node.kind) {
+        case NodeKind::kAssign: return RunAssignment(parser, statements_[static_cast<std::size_t>(node.item)]) ? 1 : -1;
+        case NodeKind::kSeparator:
+        case NodeKind::kClosing:
+        case NodeKind::kWhile: {
+            const bool closes = (CTesselParser::KindsEndedBy(node.code) & kind) != 0 || (node.code == kw::kWhile && kind == DoBody);
+            if (node.kind == NodeKind::kWhile && !closes) return RunWhile(parser, node, at, false);
+            if ((node.kind == NodeKind::kClosing && !closes) || !Fits(parser, 1, 0)) return -1;
+            Write(parser, node.firstWord, 1);
+            Took(at, parser.tokenCount - 1);
+            parser.position = node.next;
+            return node.kind == NodeKind::kSeparator ? 1 : kClosesBlock;
+        }
+        case NodeKind::kIf: return RunIf(parser, node);
+        case NodeKind::kFor: return RunFor(parser, node, false);
+        case NodeKind::kDo: return RunDo(parser, node, at, false);
+        case NodeKind::kCall: return RunCall(parser, node);
+        default: return -1;
+    }
+}
+
+__attribute__((always_inline)) inline void CompiledRegions::Store(CTesselParser& parser, ElementRef element,
+                                                                  const Number& result) {
+    const int type = parser.variables[element.record].type;
+    Value::Payload& target = parser.ElementValue(element);
+    if (type == kTypeInteger && result.type != kTypeString) {
+        target.integer = result.type == kTypeInteger ? result.i : DoubleToInt32(result.d);
+    } else if (type == kTypeFloat && result.type != kTypeString) {
+        target.number = result.type == kTypeInteger ? result.i : result.d;
+    } else if (type == kTypeString && result.type == kTypeString) {
+        Value::SetSlotText(target, stackTexts_[0]);
+    } else {
+        Value v;
+        SetValue(v, result);
+        parser.AssignScalar(element, v);
+    }
+}
+
+bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement) {
+    if (!Fits(parser, statement.wordCount, statement.depth)) return false;
+    double* element = nullptr;
+    ElementRef target;
+    if (statement.column >= 0)
+        element = MatrixTarget(parser, statement);
+    else
+        target = StoredElement(parser, statement);
+    Number n{};
+    if ((!target.Found() && element == nullptr) || !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n))
+        return false;
+    if (element != nullptr && n.type == kTypeString) return false;  // no text goes into a matrix
+    for (int index : {statement.index, statement.column})
+        if (index >= 0) ResolveTextNames(parser, index);
+    ResolveTextNames(parser, statement.value);
+    if (element != nullptr)
+        *element = n.type == kTypeInteger ? n.i : n.d;
+    else
+        Store(parser, target, n);
+    Write(parser, statement.firstWord, statement.wordCount);
+    Took(statement.settleFrom, statement.putBack ? parser.tokenCount : parser.tokenCount - 1, statement.putBack);
+    parser.position = statement.next;
+    ++compiledStatements_;
+    return true;
+}
+
+int CompiledRegions::RunIf(CTesselParser& parser, const Node& node) {
+    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    bool truth = false;
+    if (!Fits(parser, condition.wordCount + 2, 0) || !Truth(parser, condition, truth)) return -1;
+    Write(parser, node.firstWord, 1);
+    Write(parser, condition.firstWord, condition.wordCount);
+    Write(parser, node.thenWord, 1);
+    Took(condition.after, parser.tokenCount - 1);
+    parser.position = node.body;
+    ++compiledStatements_;
+    int found = 0;
+    if (truth) {
+        parser.NextScopeNumber(CTesselParser::kThen);
+        if (!BlockOrReading(parser, ThenBranch)) return 0;
+        if (closedBy_ == kw::kElse) {
+            SkipInner(parser, kw::kEndif, found);
+        } else if (closedBy_ != kw::kEndif) {
+            Settle(parser);
+            if (!parser.returning) parser.LeaveThenBranch();
+        }
+        return 1;
+    }
+    SkipInner(parser, kw::kElse, found);
+    if (!found) return 1;
+    parser.NextScopeNumber(CTesselParser::kElse);
+    return BlockOrReading(parser, ElseBranch) ? 1 : 0;
+}
+
+int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywordRead) {
+    const int record = parser.RecordNamedAt(node.name);
+    if (record < 0 || !Fits(parser, node.headerWords, node.depth)) return -1;
+    Value& variable = parser.variables[record];
+    if (variable.count != 1 || !variable.IsNumber()) return -1;
+    double start = 0.0;
+    double end = 0.0;
+    double step = 1.0;
+    if (!Bound(parser, node.start, start)) return -1;
+    // The end and the step are read with the start stored (they may name the variable); where the
+    // reading is to take them, the variable is as it was and the reading starts over.
+    const Value::Payload before = variable.value;
+    const ElementRef element{record, 1};
+    parser.StoreForStart(element, start);
+    if (!Bound(parser, node.end, end) || (node.step >= 0 && (!Bound(parser, node.step, step) || step == 0.0))) {
+        parser.variables[record].value = before;
+        return -1;
+    }
+    const int skipped = keywordRead ? 1 : 0;
+    Write(parser, node.firstWord + 2 * skipped, node.headerWords - skipped);
+    const int headerCount = parser.tokenCount;
+    Took(expressions_[static_cast<std::size_t>(node.step >= 0 ? node.step : node.end)].after, headerCount, true);
+    parser.position = node.body;
+    ++compiledStatements_;
+    if ((step > 0 && start > end) || (step <= 0 && end > start)) {
+        Settle(parser);
+        return parser.SkipToNext();
+    }
+    for (;;) {
+        parser.position = node.body;
+        parser.tokenCount = headerCount;
+        parser.NextScopeNumber(CTesselParser::kFor);
+        if (!BlockOrReading(parser, ForBody)) return 0;
+        if (parser.returning) return 1;
+        if (parser.StepForVariable(element, step, end) || parser.runState != kRunning) return 1;
+    }
+}
+
+bool CompiledRegions::LoopCondition(CTesselParser& parser, int index, bool& truth) {
+    if (index >= 0) {
+        const Condition& condition = conditions_[static_cast<std::size_t>(index)];
+        if (Truth(parser, condition, truth)) {
+            Write(parser, condition.firstWord, condition.wordCount);
+            Took(condition.after, parser.tokenCount, true);
+            parser.position = condition.after;
+            return true;
+        }
+    }
+    Settle(parser);
+    int value = 0;
+    if (!parser.EvaluateCondition(value)) return false;
+    truth = value != 0;
+    return true;
+}
+
+int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
+    if (!Fits(parser, 1, 0)) return -1;
+    if (!keywordRead) {
+        Write(parser, node.firstWord, 1);
+        Took(at, parser.tokenCount - 1);
+    }
+    const int conditionCount = parser.tokenCount;
+    ++compiledStatements_;
+    for (;;) {
+        parser.position = node.next;
+        parser.tokenCount = conditionCount;
+        bool truth = false;
+        if (!LoopCondition(parser, node.item, truth)) return 0;
+        if (!truth) {
+            int found = 0;
+            SkipInner(parser, kw::kWend, found);
+            return 1;
+        }
+        parser.NextScopeNumber(CTesselParser::kWhile);
+        if (!BlockOrReading(parser, WhileBody)) return 0;
+        if (parser.returning || parser.runState != kRunning) return 1;
+    }
+}
+
+int CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
+    if (!Fits(parser, 1, 0)) return -1;
+    if (!keywordRead) {
+        Write(parser, node.firstWord, 1);
+        Took(at, parser.tokenCount - 1);
+    }
+    const int bodyCount = parser.tokenCount;
+    ++compiledStatements_;
+    for (;;) {
+        parser.position = node.body;
+        parser.tokenCount = bodyCount;
+        parser.NextScopeNumber(CTesselParser::kDo);
+        if (!BlockOrReading(parser, DoBody)) return 0;
+        if (parser.returning) return 1;
+        bool truth = false;
+        if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth)) return 0;
+        if (!truth || parser.runState != kRunning) return 1;
+    }
+}
+
+int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
+    if (parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth || !Fits(parser, 2, 0) ||
+        !NamesLookedUp(parser, &node.name, 1)) {
+        return -1;
+    }
+    // The subroutine found by name again only when the table has changed.
+    const int count = parser.subroutines.GetCount();
+    if (node.subroutineCount != count || node.subroutine < 0 || parser.subroutines[node.subroutine].name != node.text) {
+        node.subroutine = parser.FindSubroutine(node.text);
+        node.subroutineCount = count;
+    }
+    if (node.subroutine < 0) return -1;  // the reading reports it
+    Write(parser, node.firstWord, 2);
+    bool keywordSet = false;
+    ResolveNames(parser, &node.name, 1, keywordSet);
+    Took(node.name, parser.tokenCount - 1);
+    const int afterCount = parser.tokenCount;
+    ++compiledStatements_;
+    NestingLevel level(parser);
+    const SubroutineRecord& target = parser.subroutines[node.subroutine];
+    parser.position = target.position;
+    parser.tokenCount = target.tokenCount;
+    const int outer = parser.inSubroutine;
+    parser.inSubroutine = 1;
+    parser.NextScopeNumber(CTesselParser::kCall);
+    const int ok = BlockOrReading(parser, CalledBody);
+    parser.inSubroutine = outer;
+    if (!ok) return 0;
+    parser.returning = 0;
+    parser.position = node.next;
+    parser.tokenCount = afterCount;
+    return 1;
+}
+
+int CompiledRegions::ReplaySkip(CTesselParser& parser, int closing, int& found) {
+    if (!ScanIsPlain(parser) || skipAt_.empty()) return -1;
+    const int slot = skipAt_[static_cast<std::size_t>(parser.position)];
+    if (slot <= 0) return -1;
+    const SkipWords& skip = skips_[static_cast<std::size_t>(slot - 1)];
+    if (skip.closing != closing || !Fits(parser, skip.wordCount, 0) ||
+        !NamesLookedUp(parser, textNames_.data() + skip.firstName, skip.nameCount)) {
+        return -1;
+    }
+    bool keywordSet = false;
+    ResolveNames(parser, textNames_.data() + skip.firstName, skip.nameCount, keywordSet);
+    Write(parser, skip.firstWord, skip.wordCount);
+    const int* last = &words_[static_cast<std::size_t>(skip.firstWord + 2 * (skip.wordCount - 1))];
+    Took(last[0], parser.tokenCount - 1, false, true);
+    parser.position = last[0] + last[1];
+    found = skip.found;
+    return skip.result;
+}
+
+void CompiledRegions::KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found) {
+    if (!ScanIsPlain(parser) || from < 0 || from > parser.sourceLength_) return;
+    const int count = parser.tokenCount - fromCount;
+    if (result != 1 || count < 1 || parser.tokenCount >= CTesselParser::kHistoryLast) return;
+    if (skipAt_.empty()) skipAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
+    if (skipAt_[static_cast<std::size_t>(from)] != 0) return;
+    SkipWords skip{closing, result, found, static_cast<int>(words_.size()), count, static_cast<int>(textNames_.size()), 0};
+    for (int k = fromCount, readFrom = from; k < parser.tokenCount; ++k) {
+        const int start = parser.tokenStart[static_cast<std::size_t>(k)];
+        const int readAt = readFrom;  // a name's lookup is kept with the position it is read from
+        readFrom = start + parser.tokenLength[static_cast<std::size_t>(k)];
+        const CTesselParser::ScanCacheEntry* entry = parser.CachedEntryAt(start);
+        // A comment's words are read by the lexer, not the skipper: such a skip is always read.
+        const bool plain = entry != nullptr && entry->start == start &&
+                           ((entry->kind >= 0 && entry->kind != kw::kCommentOpen) ||
+                            entry->kind == CTesselParser::kScanNumber || entry->kind == CTesselParser::kScanName);
+        if (!plain) {
+            words_.resize(static_cast<std::size_t>(skip.firstWord));
+            textNames_.resize(static_cast<std::size_t>(skip.firstName));
+            skipAt_[static_cast<std::size_t>(from)] = -1;
+            return;
+        }
+        if (entry->kind == CTesselParser::kScanName) textNames_.push_back(readAt);
+        AddWord(start, entry->end);
+    }
+    skip.nameCount = static_cast<int>(textNames_.size()) - skip.firstName;
+    skips_.push_back(skip);
+    skipAt_[static_cast<std::size_t>(from)] = static_cast<int>(skips_.size());
+}
+
