@@ -81,6 +81,7 @@ private:
         int column = -1;       // a matrix element's column expression, -1 for any other target
         int value = -1;        // the value's expression
         int depth = 0;
+        bool text = false;     // a string literal is among its operands
         // The last word read: its own last word (a separator), or the word after the value, put back.
         int settleFrom = 0;
         bool putBack = false;
@@ -101,6 +102,7 @@ private:
         int partCount = 0;
         int depth = 0;
         int after = 0;  // where the word put back after it is read from
+        bool text = false;  // a string literal is among its operands
     };
     // Words read raw from one position to a closing word, and the names among them.
     struct SkipWords {
@@ -154,7 +156,12 @@ private:
     bool CompileFor(CTesselParser& parser, Node& node, int position);
     bool CompileCall(CTesselParser& parser, Node& node);
     int ConditionAt(CTesselParser& parser, int position);
-    Node& NodeAt(CTesselParser& parser, int position);
+    // The node read from a position, compiled the first time.
+    Node& NodeAt(CTesselParser& parser, int position) {
+        Node* node = nodeAt_.empty() ? nullptr : nodeAt_[static_cast<std::size_t>(position)];
+        return node != nullptr ? *node : CompileNodeAt(parser, position);
+    }
+    Node& CompileNodeAt(CTesselParser& parser, int position);
     void AddWord(int start, int end);  // a word's history entry, from its bounds in the text
 
     // ----- evaluating (region_expressions.cpp) -----
@@ -226,7 +233,7 @@ private:
     // By text position: 0 not yet looked at, -1 not kept, k > 0 the item k - 1.
     std::vector<int> statementAt_;
     std::vector<int> expressionAt_;
-    std::vector<int> nodeAt_;
+    std::vector<Node*> nodeAt_;  // by text position: null until compiled
     std::deque<Node> nodes_;  // a node stays where it is while the nodes in its body are compiled
     std::vector<Statement> statements_;
     std::vector<Expression> expressions_;

@@ -254,7 +254,10 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position) {
         statement.next = c.Entry().end;
     }
     for (int index : {statement.index, statement.column, statement.value})
-        if (index >= 0) statement.depth = std::max(statement.depth, expressions_[static_cast<std::size_t>(index)].depth);
+        if (index >= 0) {
+            statement.depth = std::max(statement.depth, expressions_[static_cast<std::size_t>(index)].depth);
+            statement.text = statement.text || expressions_[static_cast<std::size_t>(index)].text;
+        }
     statement.wordCount = static_cast<int>(words_.size() - words) / 2;
     statements_.push_back(statement);
     return static_cast<int>(statements_.size()) - 1;
@@ -295,6 +298,7 @@ int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
             if (e < 0) continue;
             const Expression& expression = expressions_[static_cast<std::size_t>(e)];
             condition.depth = std::max(condition.depth, level + expression.depth);
+            condition.text = condition.text || expression.text;
         }
         if (c.Is(kw::kAnd) || c.Is(kw::kOr)) {
             part.chain = c.Code();
@@ -323,14 +327,14 @@ int CompiledRegions::ConditionAt(CTesselParser& parser, int position) {
     return slot < 0 ? -1 : slot - 1;
 }
 
-CompiledRegions::Node& CompiledRegions::NodeAt(CTesselParser& parser, int position) {
-    if (nodeAt_.empty()) nodeAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
-    int& slot = nodeAt_[static_cast<std::size_t>(position)];
-    if (slot == 0) {
+CompiledRegions::Node& CompiledRegions::CompileNodeAt(CTesselParser& parser, int position) {
+    if (nodeAt_.empty()) nodeAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, nullptr);
+    Node*& slot = nodeAt_[static_cast<std::size_t>(position)];
+    if (slot == nullptr) {
         nodes_.push_back(CompileNode(parser, position));
-        slot = static_cast<int>(nodes_.size());
+        slot = &nodes_.back();
     }
-    return nodes_[static_cast<std::size_t>(slot - 1)];
+    return *slot;
 }
 
 CompiledRegions::Node CompiledRegions::CompileNode(CTesselParser& parser, int position) {

@@ -47,7 +47,7 @@ bool CompiledRegions::Truth(CTesselParser& parser, const Condition& condition, b
     }
     truth = truths[condition.partCount - 1];
     for (int k = condition.partCount - 2; k >= 0; --k) truth = parts[k].chain == kw::kAnd ? truths[k] && truth : truths[k] || truth;
-    for (int k = 0; k < condition.partCount; ++k) {
+    for (int k = 0; condition.text && k < condition.partCount; ++k) {
         ResolveTextNames(parser, parts[k].a);
         if (parts[k].b >= 0) ResolveTextNames(parser, parts[k].b);
     }

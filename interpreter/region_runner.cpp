@@ -214,9 +214,10 @@ bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& stat
     if ((!target.Found() && element == nullptr) || !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n))
         return false;
     if (element != nullptr && n.type == kTypeString) return false;  // no text goes into a matrix
-    for (int index : {statement.index, statement.column})
-        if (index >= 0) ResolveTextNames(parser, index);
-    ResolveTextNames(parser, statement.value);
+    if (statement.text) {
+        for (int index : {statement.index, statement.column, statement.value})
+            if (index >= 0) ResolveTextNames(parser, index);
+    }
     if (element != nullptr)
         *element = n.type == kTypeInteger ? n.i : n.d;
     else
