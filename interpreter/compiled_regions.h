@@ -54,6 +54,9 @@ private:
         Op op;
         // A constant's or a text's index, or the text position an operand's name is read from.
         int argument;
+        // The binding cell of a name: the record it named as of the name index's version.
+        mutable int record = -1;
+        mutable std::uint32_t version = 0;
     };
     // An operand: an Integer, a Float, or a String whose text is texts_ at its stack slot.
     using Number = NumberOperand;
@@ -71,10 +74,14 @@ private:
         int depth = 0;     // nesting levels it enters below its own
         int after = 0;     // where the word after it is read from (it is put back)
         bool text = false; // a string literal is among its operands
+        // Only Integer constants, variables and array elements (as the types were when compiled):
+        // tried on the Integer path first, until an operand turns out to be of another type.
+        mutable bool integers = false;
     };
     // An assignment, with the separator after it if there is one.
     struct Statement {
         int readPosition = 0;  // where its first word (the target's name) is read from
+        Instruction target{Op::kVariable, 0};  // the target's name, as an operand's
         int firstWord = 0;     // all its words in words_
         int wordCount = 0;
         int index = -1;        // the element index's expression (a matrix's row), -1 for a plain variable
@@ -119,7 +126,8 @@ private:
     // firstWord on (the statement's keyword first, where it has one).
     struct Node {
         NodeKind kind = NodeKind::kInterpreted;
-        int code = 0;        // the closing word's keyword code
+        int code = 0;        // its keyword's code
+        int closes = 0;      // the kinds of block its keyword closes
         int firstWord = 0;
         int wordCount = 0;   // the words up to the first expression, condition or body
         int next = 0;        // where the reading goes on after its words (a separator's, a closing word's)
@@ -170,9 +178,13 @@ private:
     bool EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth);
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
     bool EvaluateSingle(CTesselParser& parser, const Expression& expression, Number& result) const;
+    // The Integer path: every operand an Integer; false where one is not, or the reading would report.
+    bool EvaluateIntegers(CTesselParser& parser, const Expression& expression, std::int32_t& result) const;
     // A For bound: an Integer or Float; false for any other, or where the reading would report.
     bool Bound(CTesselParser& parser, int expression, double& value);
     bool Operand(CTesselParser& parser, const Instruction& instruction, Number* stack, int& top);
+    // The record an operand's name names now (its binding cell kept), or -1.
+    static int RecordOf(const CTesselParser& parser, const Instruction& instruction);
     bool Combine(Op op, Number& a, int slot, const Number& b);
     bool CombineTexts(Op op, Number& a, int slot, const Number& b);
     // Room in the history for the words, and below the nesting limit for the depth.

@@ -44,6 +44,7 @@ void NameIndex::Grow() {
 }
 
 void NameIndex::Add(const std::string& name, int record) {
+    ++version_;
     if ((used_ + 1) * 2 > slots_.size()) Grow();
     const std::uint64_t hash = Hash(name.data(), name.size());
     Slot& s = slots_[static_cast<std::size_t>(Probe(name.data(), name.size(), hash))];
@@ -59,6 +60,7 @@ void NameIndex::Add(const std::string& name, int record) {
 }
 
 void NameIndex::DropFrom(const std::string& name, int newLength) {
+    ++version_;
     const int i = Find(name.data(), name.size());
     if (i < 0) return;
     std::vector<int>& records = slots_[static_cast<std::size_t>(i)].records;
@@ -66,5 +68,6 @@ void NameIndex::DropFrom(const std::string& name, int newLength) {
 }
 
 void NameIndex::ClearRecords() {
+    ++version_;
     for (Slot& s : slots_) s.records.clear();
 }

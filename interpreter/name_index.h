@@ -30,6 +30,9 @@ public:
 
     const Slot& At(int slot) const { return slots_[static_cast<std::size_t>(slot)]; }
     std::uint32_t Generation() const { return generation_; }
+    // Changes whenever any name's records change: a record found for a name stays its newest
+    // for as long as the version is the same.
+    std::uint32_t Version() const { return version_; }
     // The newest record of the slot's name, or -1 (a slot number of -1 included).
     int Newest(int slot) const {
         if (slot < 0) return -1;
@@ -44,4 +47,5 @@ private:
     std::vector<Slot> slots_;  // open addressing, a power of two long
     std::size_t used_ = 0;
     std::uint32_t generation_ = 1;
+    std::uint32_t version_ = 1;
 };

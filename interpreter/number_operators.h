@@ -30,20 +30,23 @@ inline std::int32_t IntegerModulo(std::int32_t a, std::int32_t b) {
     return b == -1 ? 0 : a % b;
 }
 
+// a op b of two Integers into a; false, a unchanged, for a division by zero.
+__attribute__((always_inline)) inline bool ApplyIntegerOp(NumberOp op, std::int32_t& a, std::int32_t b) {
+    switch (op) {
+        case NumberOp::kAdd: a = WrapAdd(a, b); return true;
+        case NumberOp::kSubtract: a = WrapSubtract(a, b); return true;
+        case NumberOp::kModulo: a = IntegerModulo(a, b); return true;
+        case NumberOp::kMultiply: a = WrapMultiply(a, b); return true;
+        default:
+            if (b == 0) return false;
+            a = WrapDivide(a, b);
+            return true;
+    }
+}
+
 // a op b into a; false, a unchanged, for a division by zero (the caller reports it).
 __attribute__((always_inline)) inline bool ApplyNumberOp(NumberOp op, NumberOperand& a, const NumberOperand& b) {
-    if (a.type == kTypeInteger && b.type == kTypeInteger) {
-        switch (op) {
-            case NumberOp::kAdd: a.i = WrapAdd(a.i, b.i); return true;
-            case NumberOp::kSubtract: a.i = WrapSubtract(a.i, b.i); return true;
-            case NumberOp::kModulo: a.i = IntegerModulo(a.i, b.i); return true;
-            case NumberOp::kMultiply: a.i = WrapMultiply(a.i, b.i); return true;
-            default:
-                if (b.i == 0) return false;
-                a.i = WrapDivide(a.i, b.i);
-                return true;
-        }
-    }
+    if (a.type == kTypeInteger && b.type == kTypeInteger) return ApplyIntegerOp(op, a.i, b.i);
     double x = a.AsDouble();
     const double y = b.AsDouble();
     switch (op) {

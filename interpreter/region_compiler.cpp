@@ -69,6 +69,7 @@ public:
         maxDepth_ = 0;
         stack_ = 0;
         text_ = false;
+        integers_ = true;
         if (!Advance() || !Additive() || (kind_ == Kind::kKeyword && IsOperator(code_))) return -1;
         PutBack();
         e.wordCount = (static_cast<int>(out_.words_.size()) - e.firstWord) / 2;
@@ -76,6 +77,7 @@ public:
         e.depth = maxDepth_;
         e.after = at_;
         e.text = text_;
+        e.integers = integers_ && !text_;
         out_.expressions_.push_back(e);
         return static_cast<int>(out_.expressions_.size()) - 1;
     }
@@ -143,6 +145,7 @@ private:
         if (kind_ == Kind::kNumber) {
             if (!Push(Op::kConstant, static_cast<int>(out_.constants_.size()))) return false;
             out_.constants_.push_back(Literal());
+            integers_ = integers_ && out_.constants_.back().type == kTypeInteger;
             return Advance();
         }
         if (Is(kw::kDoubleQuote) || Is(kw::kSingleQuote)) return StringLiteral();
@@ -157,6 +160,7 @@ private:
             if (!Index()) return false;
             --stack_;
             op = Op::kMatrixElement;
+            integers_ = false;
         }
         --stack_;
         return Push(op, name);
@@ -206,6 +210,7 @@ private:
     int code_ = 0;
     Kind kind_ = Kind::kKeyword;
     bool text_ = false;
+    bool integers_ = true;  // no operand is known to be other than an Integer
     int depth_ = 0;
     int maxDepth_ = 0;
     int stack_ = 0;
@@ -224,6 +229,7 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position) {
     const std::size_t words = words_.size();
     Statement statement;
     statement.readPosition = position;
+    statement.target.argument = position;
     statement.firstWord = static_cast<int>(words);
     Compiler c(parser, *this, position);
     // name [ "[" index "]" ] "=" value
@@ -350,6 +356,7 @@ CompiledRegions::Node CompiledRegions::CompileNode(CTesselParser& parser, int po
     node.firstWord = static_cast<int>(words_.size());
     node.wordCount = 1;
     node.code = entry->kind;
+    node.closes = CTesselParser::KindsEndedBy(node.code) | (node.code == kw::kWhile ? DoBody : 0);
     node.next = entry->end;
     AddWord(entry->start, entry->end);
     bool kept = true;

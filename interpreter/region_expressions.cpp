@@ -12,9 +12,21 @@
 #include "base/number_text.h"
 #include "interpreter/comparisons.h"
 #include "interpreter/keyword_codes.h"
+#include "interpreter/region_guards.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
 #include "interpreter/wrapping_arithmetic.h"
+
+__attribute__((always_inline)) inline int CompiledRegions::RecordOf(const CTesselParser& parser, const Instruction& instruction) {
+    const std::uint32_t version = parser.names_.Version();
+    if (instruction.version == version) return instruction.record;
+    const int record = parser.RecordNamedAt(instruction.argument);
+    if (record >= 0) {
+        instruction.record = record;
+        instruction.version = version;
+    }
+    return record;
+}
 
 bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
     Number a{};
@@ -62,11 +74,6 @@ bool CompiledRegions::Bound(CTesselParser& parser, int expression, double& value
     return true;
 }
 
-bool CompiledRegions::Fits(const CTesselParser& parser, int words, int depth) {
-    return parser.tokenCount + words + 1 < CTesselParser::kHistoryLast &&
-           parser.nestingDepth + 2 + depth < CTesselParser::kMaxNestingDepth;
-}
-
 bool CompiledRegions::IndexValue(CTesselParser& parser, int expression, std::int32_t& index) {
     Number k{};
     if (!Evaluate(parser, expressions_[static_cast<std::size_t>(expression)], k) || k.type != kTypeInteger)
@@ -78,8 +85,12 @@ bool CompiledRegions::IndexValue(CTesselParser& parser, int expression, std::int
 // What an assignment stores into: the variable named, or its element; none when the reading
 // would do anything else (report, or take another kind of assignment).
 ElementRef CompiledRegions::StoredElement(CTesselParser& parser, const Statement& statement) {
-    if (statement.index < 0) return {parser.AssignableRecordNamedAt(statement.readPosition), 1};
-    const int record = parser.RecordNamedAt(statement.readPosition);
+    const int record = RecordOf(parser, statement.target);
+    if (statement.index < 0) {
+        if (record < 0) return {};
+        const Value& v = parser.variables[record];
+        return {v.count == 1 && v.type != kTypeMatrix ? record : -1, 1};
+    }
     if (record < 0) return {};
     const Value& variable = parser.variables[record];
     std::int32_t k = 0;
@@ -88,7 +99,7 @@ ElementRef CompiledRegions::StoredElement(CTesselParser& parser, const Statement
 }
 
 double* CompiledRegions::MatrixTarget(CTesselParser& parser, const Statement& statement) {
-    const int record = parser.RecordNamedAt(statement.readPosition);
+    const int record = RecordOf(parser, statement.target);
     if (record < 0) return nullptr;
     const Value& variable = parser.variables[record];
     std::int32_t row = 0;
@@ -106,7 +117,7 @@ double* CompiledRegions::MatrixTarget(CTesselParser& parser, const Statement& st
 // indices on the stack by its value; false where the reading would report or take another form.
 __attribute__((always_inline)) inline bool CompiledRegions::Operand(CTesselParser& parser, const Instruction& instruction,
                                                                     Number* stack, int& top) {
-    const int record = parser.RecordNamedAt(instruction.argument);
+    const int record = RecordOf(parser, instruction);
     if (record < 0) return false;
     const Value& variable = parser.variables[record];
     if (instruction.op == Op::kMatrixElement) {
@@ -159,7 +170,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluateSingle(CTess
         return true;
     }
     if (only.op != Op::kVariable) return false;
-    const int record = parser.RecordNamedAt(only.argument);
+    const int record = RecordOf(parser, only);
     if (record < 0) return false;
     const Value& v = parser.variables[record];
     if (v.count != 1 || !v.IsNumber()) return false;  // the general way takes it, or reports it
@@ -169,7 +180,49 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluateSingle(CTess
     return true;
 }
 
+bool CompiledRegions::EvaluateIntegers(CTesselParser& parser, const Expression& expression, std::int32_t& result) const {
+    std::int32_t stack[kMaxStack];
+    int top = -1;
+    const Instruction* const first = instructions_.data() + expression.firstInstruction;
+    const Instruction* const end = first + expression.instructionCount;
+    for (const Instruction* at = first; at != end; ++at) {
+        switch (at->op) {
+            case Op::kConstant: stack[++top] = constants_[static_cast<std::size_t>(at->argument)].i; break;
+            case Op::kVariable:
+            case Op::kElement: {
+                const int record = RecordOf(parser, *at);
+                if (record < 0) return false;
+                const Value& variable = parser.variables[record];
+                if (variable.type != kTypeInteger) return false;
+                if (at->op == Op::kVariable) {
+                    if (variable.count != 1) return false;
+                    stack[++top] = variable.value.integer;
+                } else {
+                    const std::int32_t k = stack[top];
+                    if (variable.count < 2 || k < 1 || k > variable.count) return false;
+                    stack[top] = variable.Element(k).integer;
+                }
+                break;
+            }
+            case Op::kNegate: stack[top] = WrapNegate(stack[top]); break;
+            default:
+                --top;
+                if (!ApplyIntegerOp(NumberOpOf(at->op), stack[top], stack[top + 1])) return false;
+                break;
+        }
+    }
+    result = stack[0];
+    return true;
+}
+
 bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expression, Number& result) {
+    if (expression.integers) {
+        if (EvaluateIntegers(parser, expression, result.i)) {
+            result.type = kTypeInteger;
+            return true;
+        }
+        expression.integers = false;
+    }
     // Most conditions compare a lone number or variable, and most indices are one: no stack.
     if (expression.instructionCount == 1 && EvaluateSingle(parser, expression, result)) return true;
     Number stack[kMaxStack];

@@ -5,6 +5,7 @@
 
 #include "interpreter/compiled_regions.h"
 #include "interpreter/keyword_codes.h"
+#include "interpreter/region_guards.h"
 #include "interpreter/tessel_parser.h"
 
 namespace {
@@ -46,10 +47,6 @@ bool CompiledRegions::ScanIsPlain(const CTesselParser& parser) {
            parser.position <= parser.sourceLength_;
 }
 
-__attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser& parser, int firstWord, int count) {
-    parser.WriteHistory(&words_[static_cast<std::size_t>(firstWord)], count);
-}
-
 void CompiledRegions::Settle(CTesselParser& parser) {
     if (last_.from < 0) return;
     const int position = parser.position;
@@ -67,6 +64,7 @@ void CompiledRegions::Settle(CTesselParser& parser) {
 }
 
 int CompiledRegions::RunBlock(CTesselParser& parser, int kind) {
+    if (!ScanIsPlain(parser)) return -1;
     const int result = Block(parser, kind);
     Settle(parser);
     return result;
@@ -89,6 +87,7 @@ int CompiledRegions::RunLoopStatement(CTesselParser& parser) {
 }
 
 int CompiledRegions::Skip(CTesselParser& parser, int closing, int& found) {
+    if (!ScanIsPlain(parser)) return parser.ReadSkip(closing, found);
     const int result = SkipInner(parser, closing, found);
     Settle(parser);
     return result;
@@ -106,12 +105,16 @@ int CompiledRegions::SkipInner(CTesselParser& parser, int closing, int& found) {
     return result;
 }
 
+// Inside a region the scan stays plain: every way the reading could have changed that ends the
+// statement that changed it, so only the nesting is looked at here.
 int CompiledRegions::Block(CTesselParser& parser, int kind) {
     closedBy_ = 0;
-    if (!ScanIsPlain(parser) || parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth) return -1;
+    if (parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth) return -1;
     // A braced block, or one that starts with a comment, a built-in value or the text's end, is read.
-    const CTesselParser::ScanCacheEntry* first = parser.CachedEntryAt(parser.position);
-    if (first == nullptr || !first->flat || first->kind == kw::kOpenBrace) return -1;
+    if (NodeAt(parser, parser.position).kind == NodeKind::kInterpreted) {
+        const CTesselParser::ScanCacheEntry* first = parser.CachedEntryAt(parser.position);
+        if (first == nullptr || !first->flat || first->kind == kw::kOpenBrace) return -1;
+    }
     NestingLevel level(parser);
     int closing = 0;
     const int result = Statements(parser, kind, closing);
@@ -149,7 +152,8 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing) {
             continue;
         }
         // What the statement layer looks at after every statement: only a body can have changed it.
-        if (parser.runState != kRunning || parser.returning || (last_.from < 0 && parser.currentToken == token::kEnd)) {
+        if (node.kind >= NodeKind::kIf &&
+            (parser.runState != kRunning || parser.returning || (last_.from < 0 && parser.currentToken == token::kEnd))) {
             Settle(parser);
             const int result = parser.AfterStatement(kind, 0, ScanMark{entryPosition, entryCount}, entryLength);
             if (result != CTesselParser::kBlockGoesOn) return result;
@@ -169,7 +173,7 @@ int CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind
         case NodeKind::kSeparator:
         case NodeKind::kClosing:
         case NodeKind::kWhile: {
-            const bool closes = (CTesselParser::KindsEndedBy(node.code) & kind) != 0 || (node.code == kw::kWhile && kind == DoBody);
+            const bool closes = (node.closes & kind) != 0;
             if (node.kind == NodeKind::kWhile && !closes) return RunWhile(parser, node, at, false);
             if ((node.kind == NodeKind::kClosing && !closes) || !Fits(parser, 1, 0)) return -1;
             Write(parser, node.firstWord, 1);
@@ -391,7 +395,7 @@ int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
 }
 
 int CompiledRegions::ReplaySkip(CTesselParser& parser, int closing, int& found) {
-    if (!ScanIsPlain(parser) || skipAt_.empty()) return -1;
+    if (skipAt_.empty() || Polled(parser)) return -1;
     const int slot = skipAt_[static_cast<std::size_t>(parser.position)];
     if (slot <= 0) return -1;
     const SkipWords& skip = skips_[static_cast<std::size_t>(slot - 1)];
