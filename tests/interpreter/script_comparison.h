@@ -26,13 +26,14 @@ public:
     }
 };
 
-// One side of the comparison: a view and an interpreter for one script.
+// One side of the comparison: a view and an interpreter, for one script after another.
 struct ScriptSide {
     RecordingView view;
     ComparingParser parser{&view};
 
     // The check pass and, when it passes, the run; the final pane.
     std::string Run(const std::string& text, bool regions) {
+        view.ClearRecords();
         parser.compiledRegions = regions;
         parser.SetSource(text);
         static const int kOptions[4] = {1, 0, 0, 0};
@@ -55,9 +56,13 @@ struct ScriptComparison {
     ScriptSide regions;
     ScriptSide reading;
 
-    explicit ScriptComparison(const std::string& text) {
+    ScriptComparison() = default;
+    explicit ScriptComparison(const std::string& text) { Run(text); }
+    // true when both runs left the same
+    bool Run(const std::string& text) {
         regions.Run(text, true);
         reading.Run(text, false);
+        return Same();
     }
     bool Same() const { return regions.Outcome() == reading.Outcome(); }
 };
