@@ -377,12 +377,12 @@ private:
     // An element index: in range mostly, from an enclosing counter at times (past the end at a
     // later pass).
     std::string Index(int count, int depth) {
-        const int choice = Next() % 8;
-        if (choice < 3 || integerLoops_.empty() || depth > 2) return std::to_string(1 + Next() % count);
+        const int choice = Next() % 16;
+        if (choice < 8 || integerLoops_.empty() || depth > 2) return std::to_string(1 + Next() % count);
         const std::string& counter = IntegerCounter();
-        if (choice < 5) return counter;
-        if (choice == 5) return counter + " Mod " + std::to_string(count) + " + 1";
-        if (choice == 6) return IntegerExpression(depth + 1);
+        if (choice < 10) return counter;
+        if (choice < 13) return counter + " Mod " + std::to_string(count) + " + 1";
+        if (choice < 15) return IntegerExpression(depth + 1);
         return std::to_string(count + 1) + " - " + counter;
     }
 
@@ -474,7 +474,7 @@ private:
     std::string Divisor(int depth) {
         static const char* const kNonZero[] = {"1", "2", "3", "7", "0.5", "1.5", "-2"};
         const int choice = Next() % 8;
-        if (choice < 5) return Pick(kNonZero, Next());
+        if (choice < 6) return Pick(kNonZero, Next());
         if (choice < 7 && !integerLoops_.empty()) return "(" + std::to_string(Next() % 5) + " - " + IntegerCounter() + ")";
         return NumberOperand(depth);
     }
@@ -561,7 +561,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static ScriptComparison& sides = *new ScriptComparison();
     const bool same = sides.Run(text);
     static const bool show = std::getenv("KESTRUM_SHOW_SCRIPT") != nullptr;
-    if (show) std::fprintf(stderr, "%s\n---- leaves:\n%s\n----\n", text.c_str(), sides.reading.Outcome().c_str());
+    if (show) {
+        const ComparingParser& fast = sides.regions.parser;
+        std::fprintf(stderr, "%s\n---- leaves (%llu statements, %llu expressions replayed):\n%s\n----\n", text.c_str(),
+                     static_cast<unsigned long long>(fast.ReplayedAssignments()),
+                     static_cast<unsigned long long>(fast.ReplayedExpressions()), sides.reading.Outcome().c_str());
+    }
     if (same) return 0;
     // Whether the difference needs the scripts run before (something kept from run to run).
     const ScriptComparison fresh(text);

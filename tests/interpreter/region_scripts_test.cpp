@@ -14,7 +14,7 @@ struct Row {
     const char* name;
     const char* script;
     const char* pane = nullptr;    // what the reading prints, where pinned
-    bool knownDifference = false;  // a difference of the fast path still being replaced
+    bool known_difference = false;  // a difference of the fast path still being replaced
 };
 
 const char kDivisionByZero[] = "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Divide By ZERO.\r\n";
@@ -111,7 +111,7 @@ const Row kRows[] = {
 
 TEST(RegionScripts, LeaveWhatReadingWordByWordLeaves) {
     for (const Row& row : kRows) {
-        if (row.knownDifference) continue;
+        if (row.known_difference) continue;
         ScriptComparison run(row.script);
         EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome()) << row.name;
         if (row.pane != nullptr) {
@@ -125,6 +125,19 @@ TEST(RegionScripts, FailingRunKeepsTheStateOfItsLastPass) {
     ScriptComparison run("Integer i, k : For i = 1 To 5 : k = k + 10 / (3 - i) : Next");
     EXPECT_NE(run.reading.Outcome().find("i[1]:1=3 k[1]:1=15 "), std::string::npos) << run.reading.Outcome();
     EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome());
+}
+
+// The fuzzer runs script after script on the same two interpreters: what one leaves must not
+// depend on the scripts before it.
+TEST(RegionScripts, ReusedSidesLeaveWhatNewOnesLeave) {
+    ScriptComparison reused;
+    for (const Row& row : kRows) {
+        if (row.known_difference) continue;
+        reused.Run(row.script);
+        const ScriptComparison fresh(row.script);
+        EXPECT_EQ(reused.regions.Outcome(), fresh.regions.Outcome()) << row.name;
+        EXPECT_EQ(reused.reading.Outcome(), fresh.reading.Outcome()) << row.name;
+    }
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ struct ScriptSide {
     // The check pass and, when it passes, the run; the final pane.
     std::string Run(const std::string& text, bool regions) {
         view.ClearRecords();
+        parser.endState.clear();
         parser.compiledRegions = regions;
         parser.SetSource(text);
         static const int kOptions[4] = {1, 0, 0, 0};
