@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/byte_choices.h"
 #include "tests/interpreter/replay_comparison.h"
 
 namespace {
@@ -31,22 +32,17 @@ const char* const kWords[] = {
     "Call S", "Subroutin S", "Call T", "NOT", "And", "Or", "b",
 };
 
-template <std::size_t N>
-const char* Pick(const char* const (&words)[N], int byte) {
-    return words[static_cast<std::size_t>(byte) % N];
-}
-
 class BodyWriter {
 public:
-    BodyWriter(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    BodyWriter(const std::uint8_t* data, std::size_t size) : bytes_(data, size) {}
 
     std::string Write() {
-        while (pos_ < size_) Statement();
+        while (!bytes_.UsedUp()) Statement();
         return text_;
     }
 
 private:
-    int Next() { return pos_ < size_ ? data_[pos_++] : 0; }
+    int Next() { return bytes_.Next(); }
 
     // Half the words are glued to the one before.
     void Word(const char* word) {
@@ -163,9 +159,7 @@ private:
         }
     }
 
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t pos_ = 0;
+    ByteChoices bytes_;
     int depth_ = 0;  // If blocks being written
     std::string text_;
 };

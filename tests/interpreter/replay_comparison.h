@@ -9,17 +9,22 @@
 #include "interpreter/value.h"
 #include "tests/interpreter/test_parser.h"
 
-// Everything a statement can leave behind, as text, so that a difference shows where it is.
-inline std::string Describe(TestParser& p, RecordingView& view, int result) {
-    std::string out = "result " + std::to_string(result) + " position " + std::to_string(p.position) +
-                      " tokens " + std::to_string(p.tokenCount) + " token " + std::to_string(p.currentToken) +
-                      " variable " + std::to_string(p.variableIndex) + " state " + std::to_string(p.runState) +
-                      " execute " + std::to_string(p.execute) + " object " + std::to_string(p.objectKeywordId) + "/" +
-                      std::to_string(p.objectVariableIndex) + " word '" + p.word + "' error '" + p.errorText + "'\n";
-    const int shown = std::min(p.tokenCount + 2, CTesselParser::kHistorySize);
+// The interpreter's fields and the first `shown` entries of its word history, as text.
+inline std::string DescribeFields(const CTesselParser& p, int shown) {
+    std::string out = "position " + std::to_string(p.position) + " tokens " + std::to_string(p.tokenCount) +
+                      " token " + std::to_string(p.currentToken) + " variable " + std::to_string(p.variableIndex) +
+                      " state " + std::to_string(p.runState) + " execute " + std::to_string(p.execute) + " object " +
+                      std::to_string(p.objectKeywordId) + "/" + std::to_string(p.objectVariableIndex) + " word '" +
+                      p.word + "' error '" + p.errorText + "'\n";
+    shown = std::clamp(shown, 0, CTesselParser::kHistorySize);
     for (int i = 0; i < shown; ++i)
         out += " [" + std::to_string(p.tokenStart[i]) + "," + std::to_string(p.tokenLength[i]) + "]";
-    out += "\n";
+    return out + "\n";
+}
+
+// Every element of every variable, with its name, type and text.
+inline std::string DescribeVariables(CTesselParser& p) {
+    std::string out;
     for (int i = 0; i < p.variables.GetCount(); ++i) {
         const Value& record = p.variables[i];
         for (int k = 1; k <= (record.elements != nullptr ? record.count : 1); ++k) {
@@ -28,10 +33,21 @@ inline std::string Describe(TestParser& p, RecordingView& view, int result) {
             out += v.name + "[" + std::to_string(k) + "]:" + std::to_string(v.type) + "=" + ValueToText(v, true) + " ";
         }
     }
-    out += "\npane '" + view.Pane() + "'";
+    return out;
+}
+
+// The output pane and the words highlighted in the editor.
+inline std::string DescribeView(const RecordingView& view) {
+    std::string out = "pane '" + view.Pane() + "'";
     for (const auto& [start, length] : view.Selections())
         out += " sel " + std::to_string(start) + "+" + std::to_string(length);
     return out;
+}
+
+// Everything a statement can leave behind, as text, so that a difference shows where it is.
+inline std::string Describe(TestParser& p, RecordingView& view, int result) {
+    return "result " + std::to_string(result) + " " + DescribeFields(p, p.tokenCount + 2) + DescribeVariables(p) +
+           "\n" + DescribeView(view);
 }
 
 struct ReplaySide {

@@ -9,6 +9,7 @@
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
 #include "tests/interpreter/replay_comparison.h"
+#include "tests/interpreter/script_comparison.h"
 #include "tests/interpreter/test_parser.h"
 
 namespace {
@@ -187,22 +188,6 @@ TEST(StatementReplay, NearTheEndOfTheHistory) {
             EXPECT_EQ(replaying.Execute(), reading.Execute()) << "spare " << spare << ", pass " << pass;
     }
 }
-
-// Whole scripts: loops, calls and scopes run the same with and without replays.
-struct ScriptSide {
-    RecordingView view;
-    PrintingParser parser{&view};
-    std::string Run(const std::string& text, bool replay) {
-        parser.compiledRegions = replay;
-        parser.SetSource(text);
-        static const int kOptions[4] = {1, 0, 0, 0};
-        if (!parser.Compile(kOptions)) return "CHECK FAILED: " + view.Pane();
-        view.running = 1;
-        parser.CreateThread();
-        parser.WaitFinished();
-        return view.Pane();
-    }
-};
 
 TEST(StatementReplay, ScriptsRunAsWithoutIt) {
     const char* scripts[] = {

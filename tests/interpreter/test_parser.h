@@ -111,16 +111,27 @@ public:
     }
 };
 
-// The test interpreter with one output word: `Print expr` appends the value's text and a blank.
+// The test interpreter with two output words: `Print expr` appends the value's text and a blank,
+// `Println expr` the text and a line break.
 class PrintingParser : public TestParser {
 public:
     static constexpr int kPrintId = 171;
-    explicit PrintingParser(ViewServices* v) : TestParser(v) { objectKeywords["Print"] = kPrintId; }
+    static constexpr int kPrintlnId = 172;
+    explicit PrintingParser(ViewServices* v) : TestParser(v) {
+        objectKeywords["Print"] = kPrintId;
+        objectKeywords["Println"] = kPrintlnId;
+    }
     int ExecuteObjectKeywordStatement() override {
-        if (objectKeywordId != kPrintId) return 0;
+        // The expression's words are looked up too: the statement's word is the one read first.
+        const int id = objectKeywordId;
+        if (id != kPrintId && id != kPrintlnId) return 0;
         Value v;
         if (!ReadExpression2(v)) return 0;
-        if (execute) view->OutputText(ValueToText(v, true) + " ", 1, 0, 0, 0);
+        if (!execute) return 1;
+        if (id == kPrintId)
+            view->OutputText(ValueToText(v, true) + " ", 1, 0, 0, 0);
+        else
+            view->OutputText(ValueToText(v, true), 1, 0, 1, 0);
         return 1;
     }
 };

@@ -1,0 +1,575 @@
+// Whole scripts run as the editor runs them, once with compiled regions and once word by word:
+// both runs must leave exactly the same (pane, highlighted words, run state, error text, word
+// history, every element of every variable). The input bytes steer a generator of scripts made
+// of declarations, For, While and Do loops nested a few deep, If branches, subroutines that call
+// each other (and one that recurses, to the nesting limit at times), assignments to scalars,
+// array and matrix elements, and the words that end a run part way: guards that fire at a later
+// pass, Exit, StopProgram, ExitSub, misplaced words.
+//
+// Misplaced words stand mostly where the check pass does not read (a body that the first pass
+// of its enclosing loop skips), so that the run meets them at a later pass.
+//
+// Every script ends quickly: loop counters are written only by their own loop, and bounds are
+// small numbers, the counters of enclosing loops and `z` (a constant of the run); subroutines
+// call only later ones; the work of the loops and calls is estimated and kept under a budget;
+// an expression joins at most one String variable, so that no text doubles in a loop. No word
+// waits, touches a file or shows a dialog.
+//
+// KESTRUM_SHOW_SCRIPT=1 prints every script and what it leaves (to see what an input makes).
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fuzz/byte_choices.h"
+#include "tests/interpreter/script_comparison.h"
+
+namespace {
+
+constexpr int kWorkBudget = 1500;  // statements run, estimated, per script
+constexpr int kMaxDepth = 4;       // nested blocks
+constexpr int kMaxSubroutines = 3;
+
+const char* const kSeparators[] = {" : ", " ; ", "\n", "\n\t", " ", ":", "\r\n", "\n  ", " :\n", "\t;\t"};
+const char* const kOperators[] = {"+", "-", "*", "/", "Mod", "^", "+", "-", "*"};
+const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};
+const char* const kIntegers[] = {"0", "1", "2", "3", "5", "7", "10", "2147483647"};
+const char* const kFloats[] = {"0.5", "1.5", ".25", "2.75", "0.1"};
+const char* const kTexts[] = {"'ab'", "\"x y\"", "''", "'item b'", "\"7\"", "'1.5z'", "'\\t'"};
+// Words a run meets where it cannot go on; each is read by the run only.
+const char* const kMisplaced[] = {"Prnt k",       "k = (k + 1",     "Print (k",      "Wend",       "Endif",
+                                  "Else",         "EndSub",         "m[1][1] = s",   "x = s - 1",  "Integer n",
+                                  "Call Nope",    "x = m",          "If s = 2 Then", "k = a",      "n = a[1.5]",
+                                  "}",            "k = t[0]",       "x = 1 / 0",     "x = ",       "Endif Endif"};
+
+struct Variable {
+    std::string name;
+    int type;      // kTypeInteger, kTypeFloat, kTypeString, kTypeMatrix
+    int count;     // elements of an array; 1 for a scalar
+    int rows = 0;  // a matrix's size
+    int cols = 0;
+};
+
+class ScriptWriter {
+public:
+    ScriptWriter(const std::uint8_t* data, std::size_t size) : bytes_(data, size) {}
+
+    std::string Write() {
+        const int mode = Next() % 8;
+        guarded_ = mode < 4;
+        sloppy_ = mode == 0;
+        z_ = Next() % 8;
+        scopes_.push_back({{"n", kTypeInteger, 1}, {"k", kTypeInteger, 1}, {"x", kTypeFloat, 1},
+                           {"y", kTypeFloat, 1},   {"s", kTypeString, 1},  {"t", kTypeString, 1}});
+        arraySize_ = 2 + Next() % 4;
+        scopes_.back().push_back({"a", kTypeInteger, arraySize_});
+        scopes_.back().push_back({"g", kTypeFloat, 2 + Next() % 3});
+        scopes_.back().push_back({"u", kTypeString, 2 + Next() % 3});
+        scopes_.back().push_back({"m", kTypeMatrix, 1, 1 + Next() % 3, 1 + Next() % 3});
+        arrays_ = ArrayDeclarations();
+        const int subroutines = Next() % (kMaxSubroutines + 1);
+        const bool recursive = Next() % 3 == 0;
+        // Later subroutines first: a body calls only those already written.
+        std::vector<std::string> bodies(static_cast<std::size_t>(subroutines));
+        for (int k = subroutines; k >= 1; --k) bodies[static_cast<std::size_t>(k - 1)] = Subroutine(k, recursive);
+        if (recursive) Recursive();
+        callable_ = 1;
+        std::string main;
+        const int place = Next() % 3;  // subroutines before, among or after the main statements
+        if (place == 0)
+            for (const std::string& body : bodies) main += body;
+        for (int k = 0; !bytes_.UsedUp() && k < 40; ++k) {
+            main += Statement();
+            if (place == 1 && k == 1)
+                for (const std::string& body : bodies) main += body;
+        }
+        if (place == 2)
+            for (const std::string& body : bodies) main += body;
+        for (const std::string& r : recursiveBody_) main += r;
+        return Declarations() + main;
+    }
+
+private:
+    int Next() { return bytes_.Next(); }
+    bool Chance(int outOf) { return Next() % outOf == 0; }
+    const char* Separator() { return Pick(kSeparators, Next()); }
+
+    // Top-level declarations of the data variables and of every loop's counter, then z's value.
+    std::string Declarations() {
+        std::string out = "Integer n, k, z, r, q";
+        for (const std::string& c : counters_) out += ", " + c;
+        out += Separator();
+        out += "Float x, y";
+        for (const std::string& f : floatCounters_) out += ", " + f;
+        out += Separator();
+        out += "String s, t";
+        return out + Separator() + arrays_ + "z = " + std::to_string(1 + z_) + Separator();
+    }
+
+    std::string ArrayDeclarations() {
+        std::string out;
+        for (const Variable& v : scopes_.front()) {
+            if (v.count == 1 && v.type != kTypeMatrix) continue;
+            out += TypeWord(v.type) + std::string(" ") + v.name;
+            if (v.type == kTypeMatrix)
+                out += "[" + std::to_string(v.rows) + "][" + std::to_string(v.cols) + "]";
+            else
+                out += "[" + std::to_string(v.count) + "]";
+            out += Separator();
+        }
+        return out;
+    }
+
+    static const char* TypeWord(int type) {
+        switch (type) {
+            case kTypeInteger: return "Integer";
+            case kTypeFloat: return "Float";
+            case kTypeString: return "String";
+            default: return "Matrix";
+        }
+    }
+
+    std::string Subroutine(int index, bool recursive) {
+        callable_ = index + 1;
+        inSubroutine_ = true;
+        const int before = work_;
+        mult_ = 1;
+        std::string out = "Subroutin S" + std::to_string(index) + Separator() + Guard();
+        out += Block(Next() % 5 + 1);
+        if (recursive && Chance(3)) out += "Call R" + std::string(Separator());
+        out += "EndSub" + std::string(Separator());
+        subroutineWork_[index] = work_ - before + 1;
+        inSubroutine_ = false;
+        return out;
+    }
+
+    // Calls itself until r reaches a bound that is at times past the nesting limit.
+    void Recursive() {
+        static const char* const kBounds[] = {"3", "20", "150", "1000"};
+        inSubroutine_ = true;
+        callable_ = kMaxSubroutines + 1;
+        scopes_.emplace_back();
+        std::string out = "Subroutin R" + std::string(Separator()) + Guard() + "r = r + 1" + Separator();
+        out += Assignment() + Separator();
+        if (Chance(3)) out += "If r > 2 Then ExitSub Endif" + std::string(Separator());
+        if (Chance(6)) out += Declaration() + Separator();  // declared again one call deeper
+        out += "If r < " + std::string(Pick(kBounds, Next())) + " Then Call R Endif" + Separator();
+        out += Assignment() + Separator() + "EndSub" + Separator();
+        scopes_.pop_back();
+        recursiveBody_.push_back(out);
+        inSubroutine_ = false;
+        recursive_ = true;
+    }
+
+    // Statements of a new block: what it declares is dropped at its end.
+    std::string Block(int statements) {
+        scopes_.emplace_back();
+        std::string out;
+        for (int k = 0; k < statements; ++k) out += Statement();
+        scopes_.pop_back();
+        return out;
+    }
+
+    // A block's statements after its head, braced at times (the brace is the block's first word).
+    std::string Body(const std::string& first = std::string()) {
+        const int statements = Next() % 4 + 1;
+        if (!Chance(6)) return Separator() + first + Block(statements);
+        return " { " + first + Block(statements) + "} ";
+    }
+
+    // Misplaced words can pair a loop's closing word with another loop's head, or a body with
+    // another subroutine: where they may stand, every pass and call first counts itself, and the
+    // run stops after a few thousand.
+    std::string Guard() {
+        if (!guarded_) return "";
+        return "q = q + 1" + std::string(Separator()) + "If q > 3000 Then StopProgram Endif" + Separator();
+    }
+
+    bool Misplacing() const { return guarded_ && (sloppy_ || unchecked_ > 0); }
+
+    std::string Statement() {
+        work_ += mult_;
+        const int choice = Next() % 32;
+        std::string out;
+        if (choice < 12) {
+            out = Assignment();
+        } else if (choice < 15 && depth_ < kMaxDepth) {
+            out = IfBlock();
+        } else if (choice < 18 && depth_ < kMaxDepth) {
+            out = ForLoop();
+        } else if (choice < 19 && depth_ < kMaxDepth && !directlyInDo_) {
+            out = WhileLoop();
+        } else if (choice < 20 && depth_ < kMaxDepth) {
+            out = DoLoop();
+        } else if (choice < 22) {
+            out = std::string(Chance(2) ? "Print " : "Println ") + Expression(0);
+        } else if (choice < 24) {
+            out = Declaration();
+        } else if (choice < 26) {
+            out = CallStatement();
+        } else if (choice < 27 && inSubroutine_) {
+            out = Chance(2) ? "ExitSub" : "If " + Condition(0) + " Then ExitSub Endif";
+        } else if (choice < 28 && Chance(3)) {
+            out = Ending();
+        } else if (choice < 29 && Misplacing()) {
+            out = Pick(kMisplaced, Next());
+        } else if (choice < 30 && depth_ < kMaxDepth) {
+            out = UncheckedLoop();
+        } else {
+            out = Assignment();
+        }
+        return out + Separator();
+    }
+
+    // Exit or StopProgram, mostly once a counter reaches a value.
+    std::string Ending() {
+        const char* word = Chance(2) ? "Exit" : "StopProgram";
+        if (Chance(4) || integerLoops_.empty()) return word;
+        return "If " + IntegerCounter() + " = " + Pick(kIntegers, Next() % 4) + " Then " + word + " Endif";
+    }
+
+    std::string CallStatement() {
+        std::vector<std::string> names;
+        for (int k = callable_; k <= kMaxSubroutines; ++k)
+            if (subroutineWork_[k] > 0 && work_ + mult_ * subroutineWork_[k] <= kWorkBudget)
+                names.push_back("S" + std::to_string(k));
+        if (recursive_) names.push_back("R");
+        if (names.empty()) return Assignment();
+        const std::string& name = names[static_cast<std::size_t>(Next()) % names.size()];
+        if (name != "R") work_ += mult_ * subroutineWork_[name[1] - '0'];
+        return "Call " + name;
+    }
+
+    std::string Declaration() {
+        static const int kTypes[] = {kTypeInteger, kTypeFloat, kTypeString, kTypeMatrix};
+        Variable v{"v" + std::to_string(++locals_), kTypes[Next() % 4], 1};
+        std::string out = TypeWord(v.type) + std::string(" ") + v.name;
+        if (v.type == kTypeMatrix) {
+            v.rows = 1 + Next() % 2;
+            v.cols = 1 + Next() % 3;
+            out += "[" + std::to_string(v.rows) + "][" + std::to_string(v.cols) + "]";
+        } else if (Chance(2)) {
+            v.count = 1 + Next() % 3;
+            out += "[" + std::to_string(v.count) + "]";
+        }
+        // A second name of the statement, at times one that is taken.
+        if (v.type != kTypeMatrix && Chance(5)) out += Chance(4) && Misplacing() ? ", n" : ", w" + std::to_string(locals_);
+        scopes_.back().push_back(v);
+        return out;
+    }
+
+    std::string IfBlock() {
+        ++depth_;
+        const bool wasInDo = directlyInDo_;
+        directlyInDo_ = false;
+        std::string out = "If " + Condition(0) + " Then" + Body();
+        if (Chance(2)) out += "Else" + Body();
+        out += "Endif";
+        directlyInDo_ = wasInDo;
+        --depth_;
+        return out;
+    }
+
+    // Bounds within -3 .. 10: small numbers, enclosing counters, z.
+    std::string Bound() {
+        const int choice = Next() % 6;
+        if (choice < 3 || loops_.empty()) return std::to_string(static_cast<int>(Next() % 10) - 3);
+        if (choice == 3) return "z - " + std::to_string(Next() % 4);
+        const std::string& counter = loops_[static_cast<std::size_t>(Next()) % loops_.size()];
+        return choice == 4 ? counter : "(" + counter + " + 1) / 2";
+    }
+
+    std::string ForLoop() {
+        static const char* const kIntegerSteps[] = {"", "", "", " Step 2", " Step -1", " Step -2", " Step 3"};
+        static const char* const kFloatSteps[] = {"", " Step 0.5", " Step -0.5", " Step 0.75", " Step -1.25"};
+        const bool floating = Chance(4);
+        const std::string counter = floating ? "f" + std::to_string(floatCounters_.size() + 1)
+                                             : "c" + std::to_string(counters_.size() + 1);
+        const char* step = floating ? Pick(kFloatSteps, Next()) : Pick(kIntegerSteps, Next());
+        // Counts up to 14 passes each way, 28 at a step of one half.
+        const int passes = floating ? 28 : 14;
+        if (work_ + mult_ * passes > kWorkBudget) return Assignment();
+        (floating ? floatCounters_ : counters_).push_back(counter);
+        const std::string head = "For " + counter + " = " + Bound() + " To " + Bound() + step;
+        return Loop(head, passes, counter, "Next");
+    }
+
+    // A For loop that the check pass passes over: its body is first read in the run.
+    // The check pass reads a loop's body once, at the first pass: a loop from 2 to the counter of
+    // a loop from 1 is passed over there, and first read in the run's second pass.
+    std::string UncheckedLoop() {
+        const int passes = 2 + Next() % 3;
+        if (depth_ + 2 > kMaxDepth || work_ + mult_ * passes * passes > kWorkBudget) return Assignment();
+        const std::string outer = NewCounter();
+        return Loop("For " + outer + " = 1 To " + std::to_string(passes), passes, outer, "Next", false, "", [&] {
+            std::string out = Block(Next() % 2);
+            const std::string inner = NewCounter();
+            ++unchecked_;
+            out += Loop("For " + inner + " = 2 To " + outer, passes, inner, "Next");
+            --unchecked_;
+            return out + Separator() + Block(Next() % 2);
+        });
+    }
+
+    std::string NewCounter() {
+        counters_.push_back("c" + std::to_string(counters_.size() + 1));
+        return counters_.back();
+    }
+
+    std::string WhileLoop() {
+        const int passes = 1 + Next() % 5;
+        if (work_ + mult_ * passes > kWorkBudget) return Assignment();
+        const std::string counter = NewCounter();
+        std::string head = counter + " = 0" + Separator() + "While " + counter + " < " + std::to_string(passes);
+        if (Chance(3)) head += " And " + Comparison();
+        return Loop(head, passes, counter, "Wend", false, counter + " = " + counter + " + 1" + Separator());
+    }
+
+    std::string DoLoop() {
+        const int passes = 1 + Next() % 5;
+        if (work_ + mult_ * passes > kWorkBudget) return Assignment();
+        const std::string counter = NewCounter();
+        std::string tail = "While " + counter + " < " + std::to_string(passes);
+        if (Chance(3)) tail += " And " + Comparison();
+        const std::string head = counter + " = 0" + Separator() + "Do";
+        return Loop(head, passes, counter, tail, true, counter + " = " + counter + " + 1" + Separator());
+    }
+
+    // The head, the body with the loop's work counted at its passes, the closing words.
+    std::string Loop(const std::string& head, int passes, const std::string& counter, const std::string& tail,
+                     bool doBody = false, const std::string& first = std::string(),
+                     const std::function<std::string()>& inside = nullptr) {
+        ++depth_;
+        const int outerMult = mult_;
+        const bool wasInDo = directlyInDo_;
+        directlyInDo_ = doBody;
+        mult_ *= passes;
+        const bool integer = counter[0] == 'c';
+        loops_.push_back(counter);
+        if (integer) integerLoops_.push_back(counter);
+        std::string out = head + (inside ? Separator() + Guard() + inside() : Body(first + Guard())) + tail;
+        if (integer) integerLoops_.pop_back();
+        loops_.pop_back();
+        mult_ = outerMult;
+        directlyInDo_ = wasInDo;
+        --depth_;
+        return out;
+    }
+
+    // Every variable the statement can see, newest last.
+    std::vector<const Variable*> Visible(bool (*fits)(const Variable&)) const {
+        std::vector<const Variable*> out;
+        for (const auto& scope : scopes_)
+            for (const Variable& v : scope)
+                if (fits(v)) out.push_back(&v);
+        return out;
+    }
+
+    const Variable* PickVariable(bool (*fits)(const Variable&)) {
+        const std::vector<const Variable*> found = Visible(fits);
+        if (found.empty()) return nullptr;
+        return found[static_cast<std::size_t>(Next()) % found.size()];
+    }
+
+    // An element index: in range mostly, from an enclosing counter at times (past the end at a
+    // later pass).
+    std::string Index(int count, int depth) {
+        const int choice = Next() % 16;
+        if (choice < 8 || integerLoops_.empty() || depth > 2) return std::to_string(1 + Next() % count);
+        const std::string& counter = IntegerCounter();
+        if (choice < 10) return counter;
+        if (choice < 13) return counter + " Mod " + std::to_string(count) + " + 1";
+        if (choice < 15) return IntegerExpression(depth + 1);
+        return std::to_string(count + 1) + " - " + counter;
+    }
+
+    const std::string& IntegerCounter() {
+        return integerLoops_[static_cast<std::size_t>(Next()) % integerLoops_.size()];
+    }
+
+    // Integers only: what an index must be.
+    std::string IntegerExpression(int depth) {
+        static const char* const kIntegerOperators[] = {"+", "-", "*", "/", "Mod"};
+        std::string out = IntegerOperand(depth);
+        for (int k = 0; k < 3 && !Chance(2); ++k)
+            out += std::string(" ") + Pick(kIntegerOperators, Next()) + " " + IntegerOperand(depth);
+        return out;
+    }
+
+    std::string IntegerOperand(int depth) {
+        const int choice = Next() % 6;
+        if (choice < 2 || (choice < 4 && integerLoops_.empty())) return std::to_string(Next() % 8);
+        if (choice < 4) return IntegerCounter();
+        if (choice == 4) return Chance(2) ? "n" : "k";
+        if (depth < 3) return "a[" + Index(arraySize_, depth + 1) + "]";
+        return "1";
+    }
+
+    // The variable's name, with an element's indices when it has elements.
+    std::string Reference(const Variable& v, int depth) {
+        if (v.type == kTypeMatrix) return v.name + "[" + Index(v.rows, depth) + "][" + Index(v.cols, depth) + "]";
+        if (v.count > 1) return v.name + "[" + Index(v.count, depth) + "]";
+        return v.name;
+    }
+
+    static bool IsNumber(const Variable& v) { return v.type != kTypeString; }
+    static bool IsText(const Variable& v) { return v.type == kTypeString; }
+    static bool IsWhole(const Variable& v) { return v.count > 1 || v.type == kTypeMatrix; }
+
+    std::string Assignment() {
+        const int choice = Next() % 4;
+        if (choice == 0) {
+            const Variable* v = PickVariable(IsText);
+            if (v != nullptr) return Reference(*v, 0) + " = " + TextExpression(0);
+        }
+        const Variable* v = PickVariable(IsNumber);
+        if (v == nullptr) return "x = 1";
+        return Reference(*v, 0) + " = " + (choice == 1 && v->type != kTypeMatrix ? Expression(0) : NumberExpression(0));
+    }
+
+    std::string Expression(int depth) { return Chance(3) ? TextExpression(depth) : NumberExpression(depth); }
+
+    // A text, joined with numbers and texts; one String variable at most.
+    std::string TextExpression(int depth) {
+        textUsed_ = false;
+        std::string out = TextOperand();
+        for (int k = Next() % 4; k > 0; --k) {
+            const int choice = Next() % 3;
+            out += " + ";
+            if (choice == 0)
+                out += TextOperand();
+            else if (choice == 1)
+                out += "(" + NumberExpression(depth + 1) + ")";
+            else
+                out += NumberOperand(depth + 1);
+        }
+        return out;
+    }
+
+    std::string TextOperand() {
+        if (!textUsed_ && Chance(2)) {
+            const Variable* v = PickVariable(IsText);
+            if (v != nullptr) {
+                textUsed_ = true;
+                return Reference(*v, 1);
+            }
+        }
+        return Pick(kTexts, Next());
+    }
+
+    std::string NumberExpression(int depth) {
+        std::string out = NumberOperand(depth);
+        for (int k = 0; k < 4 && !Chance(3); ++k) {
+            const char* op = Pick(kOperators, Next());
+            const bool divides = op[0] == '/' || op[0] == 'M';
+            out += std::string(" ") + op + " " + (divides ? Divisor(depth) : NumberOperand(depth));
+        }
+        return out;
+    }
+
+    // Mostly not zero, so that most runs go on; at times zero at one pass of a loop.
+    std::string Divisor(int depth) {
+        static const char* const kNonZero[] = {"1", "2", "3", "7", "0.5", "1.5", "-2"};
+        const int choice = Next() % 8;
+        if (choice < 6) return Pick(kNonZero, Next());
+        if (choice < 7 && !integerLoops_.empty()) return "(" + std::to_string(Next() % 5) + " - " + IntegerCounter() + ")";
+        return NumberOperand(depth);
+    }
+
+    std::string NumberOperand(int depth) {
+        const int choice = Next() % 16;
+        if (choice < 3) return Pick(kIntegers, Next());
+        if (choice < 4) return Pick(kFloats, Next());
+        if (choice < 8 && !loops_.empty()) return loops_[static_cast<std::size_t>(Next()) % loops_.size()];
+        if (choice < 11) {
+            const Variable* v = PickVariable(IsNumber);
+            if (v != nullptr) return Reference(*v, depth);
+        }
+        if (choice == 11 && depth < 3) return "(" + NumberExpression(depth + 1) + ")";
+        if (choice == 12 && depth < 3) {
+            const std::string operand = NumberOperand(depth + 1);
+            if (operand[0] != '-') return "-" + operand;  // two signs are not an operand
+        }
+        // A divisor that is zero at one pass of a loop.
+        if (choice == 13 && !loops_.empty())
+            return "(" + std::to_string(Next() % 5) + " - " + loops_[static_cast<std::size_t>(Next()) % loops_.size()] + ")";
+        if (choice == 14) return Chance(2) ? "True" : "False";
+        if (Misplacing()) {
+            const Variable* v = PickVariable(IsWhole);
+            if (v != nullptr) return v->name;  // an array or a matrix whole
+        }
+        return Pick(kIntegers, Next());
+    }
+
+    std::string Comparison() {
+        if (Chance(4)) {
+            textUsed_ = false;
+            return TextOperand() + " " + Pick(kComparisons, Next()) + " " + TextOperand();
+        }
+        return NumberExpression(2) + " " + Pick(kComparisons, Next()) + " " + NumberExpression(2);
+    }
+
+    std::string Condition(int depth) {
+        std::string out = Chance(4) ? "NOT " : "";
+        out += Chance(6) ? NumberOperand(2) : Comparison();
+        if (depth < 2 && Chance(3)) out += std::string(Chance(2) ? " And " : " Or ") + Condition(depth + 1);
+        return out;
+    }
+
+    ByteChoices bytes_;
+    bool guarded_ = false;          // misplaced words may stand where the check pass skips
+    bool sloppy_ = false;           // misplaced words anywhere
+    bool inSubroutine_ = false;
+    bool recursive_ = false;        // R has been written
+    bool directlyInDo_ = false;     // a While here would close the Do loop
+    bool textUsed_ = false;         // the expression has joined a String variable
+    int unchecked_ = 0;             // loops around that the check pass skips
+    int depth_ = 0;
+    int mult_ = 1;                  // passes of the loops around
+    int work_ = 0;
+    int callable_ = 1;              // the first subroutine that may be called
+    int locals_ = 0;
+    int z_ = 0;
+    int subroutineWork_[kMaxSubroutines + 2] = {};
+    std::vector<std::vector<Variable>> scopes_;
+    std::vector<std::string> loops_;  // counters of the loops around, innermost last
+    std::vector<std::string> integerLoops_;  // those of them that are Integers
+    int arraySize_ = 2;
+    std::vector<std::string> counters_;
+    std::vector<std::string> floatCounters_;
+    std::vector<std::string> recursiveBody_;
+    std::string arrays_;  // the data arrays' declarations
+};
+
+}  // namespace
+
+namespace {
+
+void Report(const char* what, const std::string& text, const ScriptComparison& run) {
+    std::fprintf(stderr, "%s\n%s\n---- with regions:\n%s\n---- word by word:\n%s\n", what, text.c_str(),
+                 run.regions.Outcome().c_str(), run.reading.Outcome().c_str());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text = ScriptWriter(data, size).Write();
+    // Made once: an interpreter's buffers cost more than most scripts take to run.
+    static ScriptComparison& sides = *new ScriptComparison();
+    const bool same = sides.Run(text);
+    static const bool show = std::getenv("KESTRUM_SHOW_SCRIPT") != nullptr;
+    if (show) {
+        const ComparingParser& fast = sides.regions.parser;
+        std::fprintf(stderr, "%s\n---- leaves (%llu statements, %llu expressions replayed):\n%s\n----\n", text.c_str(),
+                     static_cast<unsigned long long>(fast.ReplayedAssignments()),
+                     static_cast<unsigned long long>(fast.ReplayedExpressions()), sides.reading.Outcome().c_str());
+    }
+    if (same) return 0;
+    // Whether the difference needs the scripts run before (something kept from run to run).
+    const ScriptComparison fresh(text);
+    Report(fresh.Same() ? "Differs only after earlier scripts:" : "Differs:", text, fresh.Same() ? sides : fresh);
+    std::abort();
+}

@@ -1,0 +1,143 @@
+// Whole scripts with compiled regions against the word-by-word reading: loops, branches and
+// subroutines must leave exactly what reading word by word leaves (pane, highlighted word, run
+// state, error text, word history, every variable), including where a run fails part way.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/interpreter/script_comparison.h"
+#include "tests/interpreter/test_parser.h"
+
+namespace {
+
+struct Row {
+    const char* name;
+    const char* script;
+    const char* pane = nullptr;    // what the reading prints, where pinned
+    bool known_difference = false;  // a difference of the fast path still being replaced
+};
+
+const char kDivisionByZero[] = "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Divide By ZERO.\r\n";
+
+const Row kRows[] = {
+    {"counted loop", "Integer i, k : For i = 1 To 5 : k = k + i * i : Next : Print k : Print i", "55 6 "},
+    {"negative step over floats", "Float x, y : For x = 2 To 0 Step -0.5 : y = y + x : Next : Print y : Print x",
+     "5 -0.5 "},
+    {"bounds from expressions", "Integer i, n, k : n = 3 : For i = n - 2 To n * 2 Step n - 1 : k = k + i : Next : Print k",
+     "9 "},
+    {"while and do loops",
+     "Integer w, d, k\nWhile w < 4\n w = w + 1\n k = k + w\nWend\nDo\n d = d + 2\n k = k - 1\nWhile d < 6\nPrint k",
+     "7 "},
+    {"nested three deep",
+     "Integer i, j, l, k\nFor i = 1 To 3\n For j = i To 3\n  For l = 1 To j Step 2\n   k = k + i * j - l\n  Next\n "
+     "Next\nNext\nPrint k"},
+    {"if else inside loops",
+     "Integer i, e, o : For i = 1 To 9 : If i Mod 2 = 0 Then e = e + i Else If i > 4 Then o = o + i Endif Endif : Next "
+     ": Print e : Print o",
+     "20 21 "},
+    {"conditions with and or not",
+     "Integer i, k : For i = 1 To 8 : If NOT i = 3 And i < 6 Or i = 8 Then k = k * 2 + 1 Endif : Next : Print k"},
+    {"division guard on pass three of five", "Integer i, k : For i = 1 To 5 : k = k + 10 / (3 - i) : Next : Print k",
+     kDivisionByZero},
+    {"float division guard in a nested loop",
+     "Integer i, j : Float x : For i = 1 To 3 : For j = 1 To 3 : x = x + 1 / (2 - i) : Next : Next : Print x",
+     kDivisionByZero},
+    {"index past the bound mid-loop", "Integer a[4], i : For i = 1 To 6 : a[i] = i * i : Next : Print a[4]",
+     "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Array Bound OUT OF RANGE.   :  5 > 4 (U.B)) \r\n"},
+    {"index below the bound", "Integer a[3], i : For i = 3 To -1 Step -1 : a[1] = a[1] + a[i] + 1 : Next"},
+    {"guard inside a called subroutine",
+     "Integer i, k\nSubroutin S\n k = k + 12 / (4 - i)\nEndSub\nFor i = 1 To 6\n Call S\nNext\nPrint k", kDivisionByZero},
+    // The check pass passes over a For body that its bounds skip: these bodies are first read in the run.
+    {"text into a matrix element at a later pass",
+     "Matrix m[2][3] : Integer i, j, n : String s : s = 'q' : n = 7 : For i = 1 To 3 : m[1][i] = i * 1.5 : For j = "
+     "9 - n To i : m[2][j] = s : Next : Next"},
+    {"text compared with a number at a later pass",
+     "Integer i, j, n : String s : n = 6 : For i = 1 To 4 : For j = 9 - n To i : If s = 2 Then i = i Endif : Next : "
+     "Next"},
+    {"text joins", "Integer i : String s : For i = 1 To 4 : s = s + i + ',' : Next : Print s + 'end'", "1,2,3,4,end "},
+    {"float and string arrays",
+     "Float g[3] : String t[3] : Integer i : For i = 1 To 3 : g[i] = i * 0.25 + g[1] : t[i] = t[1] + 'v' + g[i] : Next : "
+     "Print t[3]"},
+    {"matrix elements", "Matrix m[3][2] : Integer i, j : For i = 1 To 3 : For j = 1 To 2 : m[i][j] = i * 10 + j : Next : "
+     "Next : Print m[3][2] - m[1][1]",
+     "21 "},
+    {"power and mod", "Integer i : Float x : For i = 1 To 5 : x = x + 2 ^ i Mod 7 - (-i) : Next : Print x"},
+    {"a caller's name declared again in a subroutine",
+     "Integer d : Subroutin S : Float d : d = 2.5 : Print d : EndSub : d = 1 : For d = 1 To 2 : Call S : Next : Print d"},
+    {"subroutine writes its caller's variables",
+     "Integer i, k : String s : Subroutin S : k = k + i : s = s + k : EndSub : For i = 1 To 4 : Call S : Next : Print s",
+     "13610 "},
+    {"declaration in a loop used after an inner if",
+     "Integer i, k : For i = 1 To 4 : Integer v : If i > 2 Then v = i * 3 Endif : k = k + v : Next : Print k", "21 "},
+    {"declaration in a body used after the body", "Integer i : For i = 1 To 2 : Integer v : v = 3 : Next : Print v"},
+    {"return from a loop inside a subroutine",
+     "Integer i, k\nSubroutin S\n Integer j\n For j = 1 To 5\n  k = k + 1\n  If j = 3 Then ExitSub Endif\n Next\n k = k + "
+     "100\nEndSub\nFor i = 1 To 3 : Call S : Next\nPrint k",
+     "9 "},
+    {"exit inside a nested loop",
+     "Integer i, j, k : For i = 1 To 4 : For j = 1 To 4 : k = k + 1 : If i * j = 6 Then Exit Endif : Next : Next : Print k",
+     "Program Terminated  By \"Exit\".\r\n"},
+    {"stop program in a while loop", "Integer w : While w < 9 : w = w + 1 : If w = 4 Then StopProgram Endif : Wend"},
+    {"recursion to the nesting limit",
+     "Integer r : Subroutin R : r = r + 1 : If r < 1000 Then Call R Endif : EndSub : Call R : Print r"},
+    {"recursion under the nesting limit",
+     "Integer r : Subroutin R : r = r + 1 : If r < 50 Then Call R Endif : r = r + 1000 : EndSub : Call R : Print r",
+     "50050 "},
+    {"braced loop body", "Integer i, k : For i = 1 To 3 { k = k + i : k = k * 2 } Next : Print k", "22 "},
+    {"brace missing in a loop body", "Integer i, k : For i = 1 To 3 { k = k + i Next : Print k"},
+    {"tabs, line breaks and separators",
+     "Integer i;Float x\n\tFor i = 1 To 3\n\t\tx = x + i;;\n\t\tIf x > 2 Then\n\t\t\tx = x * 2 :\n\t\tEndif\n\tNext\nPrintln x"},
+    {"built-in values and print lines",
+     "Integer i, k : For i = 1 To 3 : k = k + True - False : Println k : Print i : Next"},
+    {"misspelled word in a loop", "Integer i, k : For i = 1 To 3 : k = k + 1 : If i = 2 Then Prnt k Endif : Next",
+     " Syntax Error : Unknown word."},
+    {"misspelled word at a later pass",
+     "Integer i, j, n, k : n = 7 : For i = 1 To 3 : k = k + 1 : For j = 9 - n To i : Prnt k : Next : Next"},
+    {"unclosed parenthesis at a later pass",
+     "Integer i, j, n, k : n = 7 : For i = 1 To 3 : For j = 9 - n To i : k = (k + 1 : Next : k = k + 1 : Next"},
+    {"stray closing word at a later pass",
+     "Integer i, j, n : n = 7 : For i = 1 To 3 : For j = 9 - n To i : If i = 2 Then Wend Endif : Next : Next"},
+    {"declaration in a subroutine called from a loop",
+     "Integer i : Subroutin S : String s : Integer q[2] : q[2] = i : s = q[2] + '!' : Print s : EndSub : For i = 1 To 2 "
+     ": Call S : Next",
+     "1! 2! "},
+    {"do loop with a nested while and a call",
+     "Integer d, w, k : Subroutin S : k = k + w : EndSub : Do : d = d + 1 : w = 0 : If 1 Then While w < d : w = w + 1 "
+     ": Call S : Wend Endif : While d < 3 : Print k",
+     "10 "},
+    {"assignment of a float to a loop's integer", "Integer i, k : Float x : For i = 1 To 4 : x = i / 3 : k = k + x * 3 : "
+     "Next : Print k"},
+};
+
+TEST(RegionScripts, LeaveWhatReadingWordByWordLeaves) {
+    for (const Row& row : kRows) {
+        if (row.known_difference) continue;
+        ScriptComparison run(row.script);
+        EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome()) << row.name;
+        if (row.pane != nullptr) {
+            EXPECT_EQ(run.reading.view.Pane(), row.pane) << row.name;
+        }
+    }
+}
+
+// A run that fails part way leaves the variables as the failing pass found them.
+TEST(RegionScripts, FailingRunKeepsTheStateOfItsLastPass) {
+    ScriptComparison run("Integer i, k : For i = 1 To 5 : k = k + 10 / (3 - i) : Next");
+    EXPECT_NE(run.reading.Outcome().find("i[1]:1=3 k[1]:1=15 "), std::string::npos) << run.reading.Outcome();
+    EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome());
+}
+
+// The fuzzer runs script after script on the same two interpreters: what one leaves must not
+// depend on the scripts before it.
+TEST(RegionScripts, ReusedSidesLeaveWhatNewOnesLeave) {
+    ScriptComparison reused;
+    for (const Row& row : kRows) {
+        if (row.known_difference) continue;
+        reused.Run(row.script);
+        const ScriptComparison fresh(row.script);
+        EXPECT_EQ(reused.regions.Outcome(), fresh.regions.Outcome()) << row.name;
+        EXPECT_EQ(reused.reading.Outcome(), fresh.reading.Outcome()) << row.name;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+// Whole scripts run as the editor runs them (the check pass, then the run on the worker thread)
+// by an interpreter with compiled regions and by one reading word by word, and a text of
+// everything a run leaves, for tests and the fuzzer to compare.
+#pragma once
+
+#include <string>
+
+#include "interpreter/tessel_parser.h"
+#include "tests/interpreter/replay_comparison.h"
+#include "tests/interpreter/test_parser.h"
+
+// The printing interpreter that keeps, as text, what its run leaves just before the run's end
+// empties the variables.
+class ComparingParser : public PrintingParser {
+public:
+    using PrintingParser::PrintingParser;
+
+    std::string endState;  // empty until a run has ended
+
+    int ExecuteNextStatement() override {
+        const int result = PrintingParser::ExecuteNextStatement();
+        // The worker's loop ends on the same conditions after this statement.
+        if (!errorText.empty() || !running || currentToken == token::kEnd || runState != kRunning)
+            endState = DescribeFields(*this, tokenCount) + DescribeVariables(*this);
+        return result;
+    }
+};
+
+// One side of the comparison: a view and an interpreter, for one script after another.
+struct ScriptSide {
+    RecordingView view;
+    ComparingParser parser{&view};
+
+    // The check pass and, when it passes, the run; the final pane.
+    std::string Run(const std::string& text, bool regions) {
+        view.ClearRecords();
+        parser.endState.clear();
+        parser.compiledRegions = regions;
+        parser.SetSource(text);
+        static const int kOptions[4] = {1, 0, 0, 0};
+        if (!parser.Compile(kOptions)) {
+            parser.endState = "CHECK FAILED " + DescribeFields(parser, parser.tokenCount) + DescribeVariables(parser);
+            return "CHECK FAILED: " + view.Pane();
+        }
+        view.running = 1;
+        parser.CreateThread();
+        parser.WaitFinished();
+        return view.Pane();
+    }
+
+    // Everything the script left: the interpreter at the run's end, the pane and the selections.
+    std::string Outcome() const { return parser.endState + "\n" + DescribeView(view); }
+};
+
+// A script run with compiled regions and word by word.
+struct ScriptComparison {
+    ScriptSide regions;
+    ScriptSide reading;
+
+    ScriptComparison() = default;
+    explicit ScriptComparison(const std::string& text) { Run(text); }
+    // true when both runs left the same
+    bool Run(const std::string& text) {
+        regions.Run(text, true);
+        reading.Run(text, false);
+        return Same();
+    }
+    bool Same() const { return regions.Outcome() == reading.Outcome(); }
+};
