@@ -47,19 +47,18 @@ bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& p
 }
 
 bool CompiledRegions::Truth(CTesselParser& parser, const Condition& condition, bool& truth) {
-    if (!Fits(parser, condition.wordCount, condition.depth + 1) || condition.partCount > kMaxDepth + 1 ||
-        condition.partCount < 1) {
-        return false;
-    }
-    // Every part is evaluated (no short cut); the chain groups from the right.
-    bool truths[kMaxDepth + 1] = {};
+    const int count = condition.partCount;
+    if (!Fits(parser, condition.wordCount, condition.depth + 1) || count > kMaxDepth + 1 || count < 1) return false;
+    // Every part is evaluated (no short cut); the chain groups from the right. Evaluating has no
+    // effect, so the parts are taken from the right too.
     const ConditionPart* parts = &conditionParts_[static_cast<std::size_t>(condition.firstPart)];
-    for (int k = 0; k < condition.partCount; ++k) {
-        if (!EvaluatePart(parser, parts[k], truths[k])) return false;
+    if (!EvaluatePart(parser, parts[count - 1], truth)) return false;
+    for (int k = count - 2; k >= 0; --k) {
+        bool left = false;
+        if (!EvaluatePart(parser, parts[k], left)) return false;
+        truth = parts[k].chain == kw::kAnd ? left && truth : left || truth;
     }
-    truth = truths[condition.partCount - 1];
-    for (int k = condition.partCount - 2; k >= 0; --k) truth = parts[k].chain == kw::kAnd ? truths[k] && truth : truths[k] || truth;
-    for (int k = 0; condition.text && k < condition.partCount; ++k) {
+    for (int k = 0; condition.text && k < count; ++k) {
         ResolveTextNames(parser, parts[k].a);
         if (parts[k].b >= 0) ResolveTextNames(parser, parts[k].b);
     }
@@ -331,6 +330,13 @@ bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, int 
 }
 
 // Every name has been looked up since the names last changed (else the reading looks it up anew).
+bool CompiledRegions::AllVariables(const CTesselParser& parser, const int* names, int count) {
+    for (int k = 0; k < count; ++k) {
+        if (parser.RecordNamedAt(names[k]) < 0) return false;
+    }
+    return true;
+}
+
 bool CompiledRegions::NamesLookedUp(const CTesselParser& parser, const int* names, int count) {
     for (int k = 0; k < count; ++k) {
         if (parser.scanCache_[static_cast<std::size_t>(names[k])].nameGeneration != parser.names_.Generation()) return false;
