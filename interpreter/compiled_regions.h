@@ -77,6 +77,8 @@ private:
         // Only Integer constants, variables and array elements (as the types were when compiled):
         // tried on the Integer path first, until an operand turns out to be of another type.
         mutable bool integers = false;
+        // One operand, or two and an arithmetic operator: tried without the stack first.
+        bool shaped = false;
     };
     // An assignment, with the separator after it if there is one.
     struct Statement {
@@ -194,7 +196,8 @@ private:
     bool Truth(CTesselParser& parser, const Condition& condition, bool& truth);
     bool EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth);
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
-    bool EvaluateSingle(CTesselParser& parser, const Expression& expression, Number& result) const;
+    bool Leaf(CTesselParser& parser, const Instruction& leaf, Number& result) const;
+    bool EvaluateShape(CTesselParser& parser, const Expression& expression, Number& result) const;
     // The Integer path: every operand an Integer; false where one is not, or the reading would report.
     bool EvaluateIntegers(CTesselParser& parser, const Expression& expression, std::int32_t& result) const;
     // A For bound: an Integer or Float; false for any other, or where the reading would report.

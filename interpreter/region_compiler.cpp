@@ -78,6 +78,11 @@ public:
         e.after = at_;
         e.text = text_;
         e.integers = integers_ && !text_;
+        const Instruction* code = out_.instructions_.data() + e.firstInstruction;
+        e.shaped = e.instructionCount == 1 ||
+                   (e.instructionCount == 3 && code[2].op >= Op::kAdd && code[2].op <= Op::kDivide &&
+                    code[0].op <= Op::kVariable && code[1].op <= Op::kVariable && code[0].op != Op::kText &&
+                    code[1].op != Op::kText);
         out_.expressions_.push_back(e);
         return static_cast<int>(out_.expressions_.size()) - 1;
     }

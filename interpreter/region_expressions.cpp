@@ -158,18 +158,18 @@ __attribute__((always_inline)) inline bool CompiledRegions::Operand(CTesselParse
     return true;
 }
 
-__attribute__((always_inline)) inline bool CompiledRegions::EvaluateSingle(CTesselParser& parser, const Expression& expression,
-                                                                           Number& result) const {
-    const Instruction& only = instructions_[static_cast<std::size_t>(expression.firstInstruction)];
-    if (only.op == Op::kConstant) {
-        const Number& n = constants_[static_cast<std::size_t>(only.argument)];
+// A number or a plain Integer or Float variable; false for any other operand.
+__attribute__((always_inline)) inline bool CompiledRegions::Leaf(CTesselParser& parser, const Instruction& leaf,
+                                                                 Number& result) const {
+    if (leaf.op == Op::kConstant) {
+        const Number& n = constants_[static_cast<std::size_t>(leaf.argument)];
         result.type = n.type;
         result.i = n.i;
         result.d = n.d;
         return true;
     }
-    if (only.op != Op::kVariable) return false;
-    const int record = RecordOf(parser, only);
+    if (leaf.op != Op::kVariable) return false;
+    const int record = RecordOf(parser, leaf);
     if (record < 0) return false;
     const Value& v = parser.variables[record];
     if (v.count != 1 || !v.IsNumber()) return false;  // the general way takes it, or reports it
@@ -177,6 +177,16 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluateSingle(CTess
     result.i = v.type == kTypeInteger ? v.value.integer : 0;
     result.d = v.type == kTypeFloat ? v.value.number : 0.0;
     return true;
+}
+
+// The two shapes most expressions have, without the stack: a lone operand, and two operands
+// with an operator between them.
+__attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesselParser& parser, const Expression& expression,
+                                                                          Number& result) const {
+    const Instruction* const at = instructions_.data() + expression.firstInstruction;
+    if (expression.instructionCount == 1) return Leaf(parser, at[0], result);
+    Number b;
+    return Leaf(parser, at[0], result) && Leaf(parser, at[1], b) && ApplyNumberOp(NumberOpOf(at[2].op), result, b);
 }
 
 bool CompiledRegions::EvaluateIntegers(CTesselParser& parser, const Expression& expression, std::int32_t& result) const {
@@ -215,6 +225,7 @@ bool CompiledRegions::EvaluateIntegers(CTesselParser& parser, const Expression& 
 }
 
 bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expression, Number& result) {
+    if (expression.shaped && EvaluateShape(parser, expression, result)) return true;
     if (expression.integers) {
         if (EvaluateIntegers(parser, expression, result.i)) {
             result.type = kTypeInteger;
@@ -222,8 +233,6 @@ bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expressi
         }
         expression.integers = false;
     }
-    // Most conditions compare a lone number or variable, and most indices are one: no stack.
-    if (expression.instructionCount == 1 && EvaluateSingle(parser, expression, result)) return true;
     Number stack[kMaxStack];
     int top = -1;
     const Instruction* const first = instructions_.data() + expression.firstInstruction;
