@@ -107,6 +107,21 @@ const Row kRows[] = {
      "10 "},
     {"assignment of a float to a loop's integer", "Integer i, k : Float x : For i = 1 To 4 : x = i / 3 : k = k + x * 3 : "
      "Next : Print k"},
+    // A For's end and step are read with its start stored, and read again from the start where they fail.
+    {"an end that reads the stored start", "Integer i, k : i = 9 : For i = 2 To i * 2 : k = k + i : Next : Print k",
+     "9 "},
+    {"an end out of range after the start is stored",
+     "Integer i, a[3] : i = 9 : For i = 1 To a[i + 5] : Next : Print i"},
+    {"a zero step after the start is stored", "Integer i, s : For i = 1 To 5 Step s : Next : Print i"},
+    {"a text end after the start is stored", "Integer i : String s : For i = 1 To s : Next"},
+    // A skip passes the words of a text as names that are no variables: looked up on every pass.
+    {"skipped words that are no variables",
+     "Integer i, k : String s : For i = 1 To 3 : If i = 2 Then s = 'zz yy' Else k = k + 1 Endif : Next : Print k + s",
+     "2zz yy "},
+    {"a subroutine named like a variable", "Integer S, i : Subroutin S : S = S + i : EndSub : For i = 1 To 3 : Call S : "
+     "Next : Print S", "6 "},
+    {"a do loop whose condition is read by the reader", "Integer d : Do : d = d + 1 : While d < 3 And True : Print d",
+     "3 "},
 };
 
 TEST(RegionScripts, LeaveWhatReadingWordByWordLeaves) {
