@@ -17,17 +17,6 @@
 #include "interpreter/value.h"
 #include "interpreter/wrapping_arithmetic.h"
 
-__attribute__((always_inline)) inline int CompiledRegions::RecordOf(const CTesselParser& parser, const Instruction& instruction) {
-    const std::uint32_t version = parser.names_.Version();
-    if (instruction.version == version) return instruction.record;
-    const int record = parser.RecordNamedAt(instruction.argument);
-    if (record >= 0) {
-        instruction.record = record;
-        instruction.version = version;
-    }
-    return record;
-}
-
 bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
     Number a;
     if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.a)], a)) return false;
@@ -193,49 +182,13 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesse
     return Leaf(parser, at[0], result) && Leaf(parser, at[1], b) && ApplyNumberOp(NumberOpOf(at[2].op), result, b);
 }
 
-bool CompiledRegions::EvaluateIntegers(CTesselParser& parser, const Expression& expression, std::int32_t& result) const {
-    std::int32_t stack[kMaxStack];
-    int top = -1;
-    const Instruction* const first = instructions_.data() + expression.firstInstruction;
-    const Instruction* const end = first + expression.instructionCount;
-    for (const Instruction* at = first; at != end; ++at) {
-        switch (at->op) {
-            case Op::kConstant: stack[++top] = constants_[static_cast<std::size_t>(at->argument)].i; break;
-            case Op::kVariable:
-            case Op::kElement: {
-                const int record = RecordOf(parser, *at);
-                if (record < 0) return false;
-                const Value& variable = parser.variables[record];
-                if (variable.type != kTypeInteger) return false;
-                if (at->op == Op::kVariable) {
-                    if (variable.count != 1) return false;
-                    stack[++top] = variable.value.integer;
-                } else {
-                    const std::int32_t k = stack[top];
-                    if (variable.count < 2 || k < 1 || k > variable.count) return false;
-                    stack[top] = variable.Element(k).integer;
-                }
-                break;
-            }
-            case Op::kNegate: stack[top] = WrapNegate(stack[top]); break;
-            default:
-                --top;
-                if (!ApplyIntegerOp(NumberOpOf(at->op), stack[top], stack[top + 1])) return false;
-                break;
-        }
-    }
-    result = stack[0];
-    return true;
-}
-
 bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expression, Number& result) {
+    // Typed code is made again when its operands' types change, a few times at most.
+    constexpr int kTypedTries = 4;
     if (expression.shaped && EvaluateShape(parser, expression, result)) return true;
-    if (expression.integers) {
-        if (EvaluateIntegers(parser, expression, result.i)) {
-            result.type = kTypeInteger;
-            return true;
-        }
-        expression.integers = false;
+    if (expression.typedFirst >= 0 || (expression.typedTries < kTypedTries && MakeTypedCode(parser, expression))) {
+        if (RunTypedCode(parser, expression, result)) return true;
+        expression.typedFirst = -1;
     }
     Number stack[kMaxStack];
     int top = -1;

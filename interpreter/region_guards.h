@@ -1,4 +1,4 @@
-// The checks and history writes every compiled node makes, inline where the nodes run.
+// The checks, lookups and history writes every compiled node makes, inline where the nodes run.
 #pragma once
 
 #include <cstddef>
@@ -13,4 +13,15 @@ __attribute__((always_inline)) inline bool CompiledRegions::Fits(const CTesselPa
 
 __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser& parser, int firstWord, int count) {
     parser.WriteHistory(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
+}
+
+__attribute__((always_inline)) inline int CompiledRegions::RecordOf(const CTesselParser& parser, const Instruction& instruction) {
+    const std::uint32_t version = parser.names_.Version();
+    if (instruction.version == version) return instruction.record;
+    const int record = parser.RecordNamedAt(instruction.argument);
+    if (record >= 0) {
+        instruction.record = record;
+        instruction.version = version;
+    }
+    return record;
 }
