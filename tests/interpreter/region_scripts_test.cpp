@@ -3,8 +3,10 @@
 // state, error text, word history, every variable), including where a run fails part way.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
+#include "platform/memory_budget.h"
 #include "tests/interpreter/script_comparison.h"
 #include "tests/interpreter/test_parser.h"
 
@@ -140,6 +142,15 @@ TEST(RegionScripts, FailingRunKeepsTheStateOfItsLastPass) {
     ScriptComparison run("Integer i, k : For i = 1 To 5 : k = k + 10 / (3 - i) : Next");
     EXPECT_NE(run.reading.Outcome().find("i[1]:1=3 k[1]:1=15 "), std::string::npos) << run.reading.Outcome();
     EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome());
+}
+
+// A long join asks whether memory has room for it, as the reading does, and fails where it has not.
+TEST(RegionScripts, ALongJoinIsRefusedWhereMemoryHasNoRoom) {
+    crt::SetMemoryBudgetCap(std::uint64_t{4} << 20);
+    ScriptComparison run("Integer i : String s : s = 'ab' : For i = 1 To 22 : s = s + s : Next : Print i");
+    crt::SetMemoryBudgetCap(0);
+    EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome());
+    EXPECT_NE(run.reading.view.Pane().find("Not Enough Memory"), std::string::npos) << run.reading.view.Pane();
 }
 
 // The fuzzer runs script after script on the same two interpreters: what one leaves must not
