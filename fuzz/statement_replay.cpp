@@ -12,7 +12,7 @@
 
 #include "fuzz/byte_choices.h"
 #include "platform/memory_budget.h"
-#include "tests/interpreter/replay_comparison.h"
+#include "tests/interpreter/body_comparison.h"
 
 namespace {
 
@@ -177,8 +177,8 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text = BodyWriter(data, size).Write();
     // Made once: an interpreter's buffers cost more than most bodies take to run.
-    static ReplaySide& replaying = *new ReplaySide(true, "");
-    static ReplaySide& reading = *new ReplaySide(false, "");
+    static BodySide& replaying = *new BodySide(true, "");
+    static BodySide& reading = *new BodySide(false, "");
     // Words the extension knows, so that its lookups leave answers that tell the words apart.
     for (TestParser* parser : {&replaying.parser, &reading.parser}) {
         parser->objectKeywords["item"] = 172;

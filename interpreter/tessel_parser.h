@@ -1,9 +1,12 @@
-// The Loriant Script interpreter: one object per check pass and run. It keeps no syntax tree:
-// every pass reads the script text token by token (the lexer), evaluating expressions and
-// executing statements as it scans. The object is also the run's worker thread.
+// The Loriant Script interpreter: one object per check pass and run. It keeps no syntax tree: a
+// pass reads the script text token by token (the lexer), evaluating expressions and executing
+// statements as it scans; a run's loops, branches and called bodies are compiled the first time
+// they are entered (CompiledRegions), with the same effects. The object is also the run's worker
+// thread.
 //
 // Implementation is split by concern: lexer.cpp, variables.cpp, expressions.cpp, matrix_operands.cpp,
-// statements.cpp, run_control.cpp, builtin_values.cpp, builtin_commands.cpp, object_files.cpp.
+// statements.cpp, run_control.cpp, builtin_values.cpp, builtin_commands.cpp, object_files.cpp, and
+// the regions in region_compiler.cpp, region_expressions.cpp, region_typed_code.cpp, region_runner.cpp.
 #pragma once
 
 #include <atomic>
