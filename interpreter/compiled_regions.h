@@ -79,7 +79,8 @@ private:
         mutable int typedCount = 0;
         mutable std::uint8_t typedResult = 0;  // the type the typed code leaves
         mutable std::uint8_t typedTries = 0;   // how often typed code was made for it
-        // One operand, or two and an arithmetic operator: evaluated without a stack first.
+        // One operand, an element indexed by one, or two operands and an arithmetic operator:
+        // evaluated without a stack first.
         bool shaped = false;
     };
     // An expression's operations for known operand types: no type travels on the stack.

@@ -77,10 +77,10 @@ public:
         e.after = at_;
         e.text = text_;
         const Instruction* code = out_.instructions_.data() + e.firstInstruction;
-        e.shaped = e.instructionCount == 1 ||
+        const auto leaf = [](const Instruction& i) { return i.op == Op::kConstant || i.op == Op::kVariable; };
+        e.shaped = e.instructionCount == 1 || (e.instructionCount == 2 && leaf(code[0]) && code[1].op == Op::kElement) ||
                    (e.instructionCount == 3 && code[2].op >= Op::kAdd && code[2].op <= Op::kDivide &&
-                    code[0].op <= Op::kVariable && code[1].op <= Op::kVariable && code[0].op != Op::kText &&
-                    code[1].op != Op::kText);
+                    leaf(code[0]) && leaf(code[1]));
         out_.expressions_.push_back(e);
         return static_cast<int>(out_.expressions_.size()) - 1;
     }

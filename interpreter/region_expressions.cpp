@@ -172,12 +172,25 @@ __attribute__((always_inline)) inline bool CompiledRegions::Leaf(CTesselParser& 
     return true;
 }
 
-// The two shapes most expressions have, without the stack: a lone operand, and two operands
-// with an operator between them.
+// The shapes most expressions have, without the stack: a lone operand, an array element indexed
+// by one, and two operands with an operator between them.
 __attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesselParser& parser, const Expression& expression,
                                                                           Number& result) const {
     const Instruction* const at = instructions_.data() + expression.firstInstruction;
     if (expression.instructionCount == 1) return Leaf(parser, at[0], result);
+    if (expression.instructionCount == 2) {
+        Number k;
+        if (!Leaf(parser, at[0], k) || k.type != kTypeInteger) return false;
+        const int record = RecordOf(parser, at[1]);
+        if (record < 0) return false;
+        const Value& v = parser.variables[record];
+        if (v.count < 2 || k.i < 1 || k.i > v.count || !v.IsNumber()) return false;
+        const Value::Payload& element = v.Element(k.i);
+        result.type = static_cast<std::uint8_t>(v.type);
+        result.i = v.type == kTypeInteger ? element.integer : 0;
+        result.d = v.type == kTypeFloat ? element.number : 0.0;
+        return true;
+    }
     Number b;
     return Leaf(parser, at[0], result) && Leaf(parser, at[1], b) && ApplyNumberOp(NumberOpOf(at[2].op), result, b);
 }
