@@ -39,9 +39,10 @@ const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};
 const char* const kIntegers[] = {"0", "1", "2", "3", "5", "7", "10", "2147483647"};
 const char* const kFloats[] = {"0.5", "1.5", ".25", "2.75", "0.1"};
 const char* const kTexts[] = {"'ab'", "\"x y\"", "''", "'item b'", "\"7\"", "'1.5z'", "'\\t'"};
-// Words a run meets where it cannot go on; each is read by the run only.
+// Words a run meets where it cannot go on; each is read by the run only (no EndSub or Subroutin:
+// the pre-scan of the whole text would refuse them before any run).
 const char* const kMisplaced[] = {"Prnt k",       "k = (k + 1",     "Print (k",      "Wend",       "Endif",
-                                  "Else",         "EndSub",         "m[1][1] = s",   "x = s - 1",  "Integer n",
+                                  "Else",         "Else Else",      "m[1][1] = s",   "x = s - 1",  "Integer n",
                                   "Call Nope",    "x = m",          "If s = 2 Then", "k = a",      "n = a[1.5]",
                                   "}",            "k = t[0]",       "x = 1 / 0",     "x = ",       "Endif Endif"};
 
