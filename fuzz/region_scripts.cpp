@@ -247,6 +247,14 @@ private:
     std::string Declaration() {
         static const int kTypes[] = {kTypeInteger, kTypeFloat, kTypeString, kTypeMatrix};
         Variable v{"v" + std::to_string(++locals_), kTypes[Next() % 4], 1};
+        // A subroutine's name declared again in the main statements, of another type at times: a
+        // call after it meets its caller's variable.
+        if (inSubroutine_) {
+            subroutineNames_.push_back(v.name);
+        } else if (depth_ == 0 && !subroutineNames_.empty() && Chance(3)) {
+            v.name = subroutineNames_.back();
+            subroutineNames_.pop_back();
+        }
         std::string out = TypeWord(v.type) + std::string(" ") + v.name;
         if (v.type == kTypeMatrix) {
             v.rows = 1 + Next() % 2;
@@ -542,6 +550,7 @@ private:
     std::vector<std::string> counters_;
     std::vector<std::string> floatCounters_;
     std::vector<std::string> recursiveBody_;
+    std::vector<std::string> subroutineNames_;  // declared in subroutine bodies, not yet in the main ones
     std::string arrays_;  // the data arrays' declarations
 };
 

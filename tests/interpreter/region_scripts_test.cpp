@@ -62,8 +62,15 @@ const Row kRows[] = {
      "Next : Print m[3][2] - m[1][1]",
      "21 "},
     {"power and mod", "Integer i : Float x : For i = 1 To 5 : x = x + 2 ^ i Mod 7 - (-i) : Next : Print x"},
+    // A visible name cannot be declared again, not even in a subroutine: the caller's name is
+    // refused, and the subroutine's own is dropped at its end, free for the caller.
+    {"a subroutine's name declared after its calls",
+     "Integer i : Subroutin S : Float d : d = 2.5 + i : Print d : EndSub : For i = 1 To 2 : Call S : Next : Integer d "
+     ": d = 7 : Print d",
+     "3.5 4.5 7 "},
     {"a caller's name declared again in a subroutine",
-     "Integer d : Subroutin S : Float d : d = 2.5 : Print d : EndSub : d = 1 : For d = 1 To 2 : Call S : Next : Print d"},
+     "Integer d : Subroutin S : Float d : d = 2.5 : Print d : EndSub : d = 1 : For d = 1 To 2 : Call S : Next : Print d",
+     " Syntax Error : Variable redefinition."},
     {"subroutine writes its caller's variables",
      "Integer i, k : String s : Subroutin S : k = k + i : s = s + k : EndSub : For i = 1 To 4 : Call S : Next : Print s",
      "13610 "},
