@@ -63,6 +63,7 @@ public:
         guarded_ = mode < 4;
         sloppy_ = mode == 0;
         z_ = Next() % 8;
+        const std::string filler = Filler();
         scopes_.push_back({{"n", kTypeInteger, 1}, {"k", kTypeInteger, 1}, {"x", kTypeFloat, 1},
                            {"y", kTypeFloat, 1},   {"s", kTypeString, 1},  {"t", kTypeString, 1}});
         arraySize_ = 2 + Next() % 4;
@@ -90,13 +91,26 @@ public:
         if (place == 2)
             for (const std::string& body : bodies) main += body;
         for (const std::string& r : recursiveBody_) main += r;
-        return Declarations() + main;
+        return Declarations() + filler + main;
     }
 
 private:
     int Next() { return bytes_.Next(); }
     bool Chance(int outOf) { return Next() % outOf == 0; }
     const char* Separator() { return Pick(kSeparators, Next()); }
+
+    // At times separators enough to bring the main statements to the end of the word history
+    // (top-level words stay in it; a loop's pass gives back what it used). Chosen first: a used-up
+    // input would choose it every time.
+    std::string Filler() {
+        static const int kSpare[] = {400, 120, 60, 30, 10, 0, -40};
+        if (!Chance(256)) return "";  // a long text: about a second a script
+        std::string out;
+        const int words = CTesselParser::kHistoryLast - kSpare[Next() % 7];
+        out.reserve(static_cast<std::size_t>(words) * 2);
+        for (int k = 0; k < words; ++k) out += ": ";
+        return out;
+    }
 
     // Top-level declarations of the data variables and of every loop's counter, then z's value.
     std::string Declarations() {

@@ -134,6 +134,21 @@ TEST(RegionScripts, FailingRunKeepsTheStateOfItsLastPass) {
     EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome());
 }
 
+// Top-level words stay in the word history: loops and calls that start near its end write their
+// words at its last entries.
+TEST(RegionScripts, NearTheEndOfTheHistory) {
+    for (int spare : {-40, 0, 3, 10, 30, 60}) {
+        std::string text = "Integer i, k : Float x : Subroutin S : x = x + (k - i) * 0.5 : EndSub";
+        const int words = CTesselParser::kHistoryLast - spare;
+        text.reserve(text.size() + static_cast<std::size_t>(words) * 2 + 100);
+        for (int w = 0; w < words; ++w) text += ": ";
+        text += "For i = 1 To 4 : k = k + i * 2 : If k > 6 Then Call S Endif : Next : Print k + x";
+        const ScriptComparison run(text);
+        EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome()) << "spare " << spare;
+        EXPECT_EQ(run.reading.view.Pane(), "32.5 ") << "spare " << spare;
+    }
+}
+
 // The fuzzer runs script after script on the same two interpreters: what one leaves must not
 // depend on the scripts before it.
 TEST(RegionScripts, ReusedSidesLeaveWhatNewOnesLeave) {
