@@ -343,7 +343,7 @@ private:
     }
 
     std::string WhileLoop() {
-        const int passes = 1 + Next() % 5;
+        const int passes = Next() % 5;  // none at times: the body is passed over
         if (work_ + mult_ * passes > kWorkBudget) return Assignment();
         const std::string counter = NewCounter();
         std::string head = counter + " = 0" + Separator() + "While " + counter + " < " + std::to_string(passes);
@@ -520,11 +520,20 @@ private:
         if (choice == 13 && !loops_.empty())
             return "(" + std::to_string(Next() % 5) + " - " + loops_[static_cast<std::size_t>(Next()) % loops_.size()] + ")";
         if (choice == 14) return Chance(2) ? "True" : "False";
+        if (depth < 3 && Chance(2)) return Function(depth + 1);
         if (Misplacing()) {
             const Variable* v = PickVariable(IsWhole);
             if (v != nullptr) return v->name;  // an array or a matrix whole
         }
         return Pick(kIntegers, Next());
+    }
+
+    // Built-in functions of numbers (none that is random or reads the clock: both runs must agree).
+    std::string Function(int depth) {
+        static const char* const kOneArgument[] = {"Abs(", "INT(", "Sqrt(", "SinD(", "Exp(", "Ln("};
+        const int choice = Next() % 7;
+        if (choice < 6) return kOneArgument[choice] + NumberExpression(depth) + ")";
+        return "Pow(" + NumberExpression(depth) + ", " + NumberOperand(depth) + ")";
     }
 
     std::string Comparison() {
