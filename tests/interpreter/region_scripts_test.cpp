@@ -13,8 +13,8 @@ namespace {
 struct Row {
     const char* name;
     const char* script;
-    const char* pane = nullptr;    // what the reading prints, where pinned
-    bool known_difference = false;  // a difference of the fast path still being replaced
+    const char* pane = nullptr;     // what the reading prints, where pinned
+    bool known_difference = false;  // a difference of the fast path still being replaced: skipped
 };
 
 const char kDivisionByZero[] = "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Divide By ZERO.\r\n";
