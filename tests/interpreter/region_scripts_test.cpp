@@ -15,8 +15,8 @@ namespace {
 struct Row {
     const char* name;
     const char* script;
-    const char* pane = nullptr;    // what the reading prints, where pinned
-    bool known_difference = false;  // a difference of the fast path still being replaced
+    const char* pane = nullptr;     // what the reading prints, where pinned
+    bool known_difference = false;  // a difference of the fast path still being replaced: skipped
 };
 
 const char kDivisionByZero[] = "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Divide By ZERO.\r\n";
@@ -64,8 +64,15 @@ const Row kRows[] = {
      "Next : Print m[3][2] - m[1][1]",
      "21 "},
     {"power and mod", "Integer i : Float x : For i = 1 To 5 : x = x + 2 ^ i Mod 7 - (-i) : Next : Print x"},
+    // A visible name cannot be declared again, not even in a subroutine: the caller's name is
+    // refused, and the subroutine's own is dropped at its end, free for the caller.
+    {"a subroutine's name declared after its calls",
+     "Integer i : Subroutin S : Float d : d = 2.5 + i : Print d : EndSub : For i = 1 To 2 : Call S : Next : Integer d "
+     ": d = 7 : Print d",
+     "3.5 4.5 7 "},
     {"a caller's name declared again in a subroutine",
-     "Integer d : Subroutin S : Float d : d = 2.5 : Print d : EndSub : d = 1 : For d = 1 To 2 : Call S : Next : Print d"},
+     "Integer d : Subroutin S : Float d : d = 2.5 : Print d : EndSub : d = 1 : For d = 1 To 2 : Call S : Next : Print d",
+     " Syntax Error : Variable redefinition."},
     {"subroutine writes its caller's variables",
      "Integer i, k : String s : Subroutin S : k = k + i : s = s + k : EndSub : For i = 1 To 4 : Call S : Next : Print s",
      "13610 "},
@@ -151,6 +158,21 @@ TEST(RegionScripts, ALongJoinIsRefusedWhereMemoryHasNoRoom) {
     crt::SetMemoryBudgetCap(0);
     EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome());
     EXPECT_NE(run.reading.view.Pane().find("Not Enough Memory"), std::string::npos) << run.reading.view.Pane();
+}
+
+// Top-level words stay in the word history: loops and calls that start near its end write their
+// words at its last entries.
+TEST(RegionScripts, NearTheEndOfTheHistory) {
+    for (int spare : {-40, 0, 3, 10, 30, 60}) {
+        std::string text = "Integer i, k : Float x : Subroutin S : x = x + (k - i) * 0.5 : EndSub";
+        const int words = CTesselParser::kHistoryLast - spare;
+        text.reserve(text.size() + static_cast<std::size_t>(words) * 2 + 100);
+        for (int w = 0; w < words; ++w) text += ": ";
+        text += "For i = 1 To 4 : k = k + i * 2 : If k > 6 Then Call S Endif : Next : Print k + x";
+        const ScriptComparison run(text);
+        EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome()) << "spare " << spare;
+        EXPECT_EQ(run.reading.view.Pane(), "32.5 ") << "spare " << spare;
+    }
 }
 
 // The fuzzer runs script after script on the same two interpreters: what one leaves must not
