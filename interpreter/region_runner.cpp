@@ -139,7 +139,13 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing) {
         parser.errorText.clear();
         const int at = parser.position;
         Node& node = NodeAt(parser, at);
-        const int ran = Polled(parser) ? -1 : RunNode(parser, node, at, kind);
+        int ran = -1;
+        if (Polled(parser))
+            ran = -1;
+        else if (node.kind == NodeKind::kAssign)  // the commonest statement, without the dispatch
+            ran = RunAssignment(parser, statements_[static_cast<std::size_t>(node.item)]) ? 1 : -1;
+        else
+            ran = RunNode(parser, node, at, kind);
         if (ran == kClosesBlock) {
             parser.CutBlock(kind, entryLength);
             closing = node.code;

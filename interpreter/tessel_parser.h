@@ -518,7 +518,22 @@ private:
     int RunCalledBody(int doIt, int subroutine);
     int ReadForBound(double& number, const char* stringMessage);
     int StoreForStart(ElementRef variable, double start);
-    int StepForVariable(ElementRef variable, double step, double end);
+    // Steps the loop variable; 1 when the loop is finished (every pass of every For: inline).
+    int StepForVariable(ElementRef element, double step, double end) {
+        Value::Payload& variable = ElementValue(element);
+        const int type = variables[element.record].type;
+        double now = 0.0;
+        if (type == kTypeInteger) {
+            variable.integer = DoubleToInt32(static_cast<double>(variable.integer) + step);
+            now = variable.integer;
+        } else if (type == kTypeFloat) {
+            variable.number += step;
+            now = variable.number;
+        } else {
+            return 0;
+        }
+        return (step > 0 && now > end) || (step <= 0 && end > now);
+    }
     int AssignScalar(ElementRef target, const Value& v);
     int ExecuteMatrixAssignment(ElementRef target);
     int ReadMatrixIndexValue(int& index);
