@@ -273,6 +273,7 @@ private:
     void LeaveThenBranch(CTesselParser& parser);
     // The node's words from `from` on (count of them) into the history.
     void Write(CTesselParser& parser, int firstWord, int count);
+    void WriteWord(CTesselParser& parser, int word);
     void Took(int from, int index, bool putBack = false, bool raw = false) { last_ = {from, index, putBack, raw}; }
     // What the last word read leaves behind, as reading it leaves it (scan position and history untouched).
     void Settle(CTesselParser& parser);

@@ -11,6 +11,13 @@ __attribute__((always_inline)) inline bool CompiledRegions::Fits(const CTesselPa
            parser.nestingDepth + 2 + depth < CTesselParser::kMaxNestingDepth;
 }
 
+// A statement's keyword, a separator, a closing word: one entry, without the copy.
+__attribute__((always_inline)) inline void CompiledRegions::WriteWord(CTesselParser& parser, int word) {
+    const int at = parser.tokenCount++;
+    parser.tokenStart[static_cast<std::size_t>(at)] = words_.starts[static_cast<std::size_t>(word)];
+    parser.tokenLength[static_cast<std::size_t>(at)] = words_.lengths[static_cast<std::size_t>(word)];
+}
+
 __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser& parser, int firstWord, int count) {
     parser.WriteHistory(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
 }
