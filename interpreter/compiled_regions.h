@@ -211,6 +211,8 @@ private:
     bool Truth(CTesselParser& parser, const Condition& condition, bool& truth);
     bool EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth);
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
+    // Typed code, or the general evaluation with a type on every stack slot.
+    bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result);
     bool Leaf(CTesselParser& parser, const Instruction& leaf, Number& result) const;
     bool EvaluateShape(CTesselParser& parser, const Expression& expression, Number& result) const;
     // ----- typed code (region_typed_code.cpp) -----
