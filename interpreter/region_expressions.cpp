@@ -25,30 +25,6 @@ bool CompiledRegions::Bound(CTesselParser& parser, int expression, double& value
     return true;
 }
 
-bool CompiledRegions::IndexValue(CTesselParser& parser, int expression, std::int32_t& index) {
-    Number k{};
-    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(expression)], k) || k.type != kTypeInteger)
-        return false;
-    index = k.i;
-    return true;
-}
-
-// What an assignment stores into: the variable named, or its element; none when the reading
-// would do anything else (report, or take another kind of assignment).
-ElementRef CompiledRegions::StoredElement(CTesselParser& parser, const Statement& statement) {
-    const int record = RecordOf(parser, statement.target);
-    if (statement.index < 0) {
-        if (record < 0) return {};
-        const Value& v = parser.variables[record];
-        return {v.count == 1 && v.type != kTypeMatrix ? record : -1, 1};
-    }
-    if (record < 0) return {};
-    const Value& variable = parser.variables[record];
-    std::int32_t k = 0;
-    if (variable.count < 2 || !IndexValue(parser, statement.index, k) || k < 1 || k > variable.count) return {};
-    return variable.type == kTypeMatrix ? ElementRef{} : ElementRef{record, k};
-}
-
 double* CompiledRegions::MatrixTarget(CTesselParser& parser, const Statement& statement) {
     const int record = RecordOf(parser, statement.target);
     if (record < 0) return nullptr;
