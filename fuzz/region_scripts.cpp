@@ -563,9 +563,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const bool show = std::getenv("KESTRUM_SHOW_SCRIPT") != nullptr;
     if (show) {
         const ComparingParser& fast = sides.regions.parser;
-        std::fprintf(stderr, "%s\n---- leaves (%llu statements, %llu expressions replayed):\n%s\n----\n", text.c_str(),
-                     static_cast<unsigned long long>(fast.ReplayedAssignments()),
-                     static_cast<unsigned long long>(fast.ReplayedExpressions()), sides.reading.Outcome().c_str());
+        std::fprintf(stderr, "%s\n---- leaves (%llu statements run compiled):\n%s\n----\n", text.c_str(),
+                     static_cast<unsigned long long>(fast.CompiledStatements()), sides.reading.Outcome().c_str());
     }
     if (same) return 0;
     // Whether the difference needs the scripts run before (something kept from run to run).
