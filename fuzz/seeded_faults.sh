@@ -68,14 +68,18 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# The scratch sources made equal to the worktree's tracked files; only files that differ are
-# written (with a new time), so that the build redoes only what the last patch touched.
+# The worktree's tracked files as they are now: the worktree may change while the faults run.
+snapshot() {
+    (cd "$root" && git ls-files -z) | (cd "$root" && xargs -0 cp --parents -t "$scratch/clean" 2>/dev/null)
+}
+
+# The scratch sources made equal to the snapshot; only files that differ are written (with a new
+# time), so that the build redoes only what the last patch touched.
 sync_tree() {
-    (cd "$root" && git ls-files -z) | while IFS= read -r -d '' file; do
-        [ -f "$root/$file" ] || continue
-        if ! cmp -s "$root/$file" "$src/$file"; then
+    (cd "$scratch/clean" && find . -type f -print0) | while IFS= read -r -d '' file; do
+        if ! cmp -s "$scratch/clean/$file" "$src/$file"; then
             mkdir -p "$src/$(dirname "$file")"
-            cp "$root/$file" "$src/$file"
+            cp "$scratch/clean/$file" "$src/$file"
         fi
     done
 }
@@ -154,6 +158,8 @@ wait_for_room() {
     while [ "$(jobs -rp | wc -l)" -ge "$1" ]; do wait -n; done
 }
 
+mkdir -p "$scratch/clean"
+snapshot
 sync_tree
 configure || { echo "configure failed" >&2; exit 1; }
 for patch in "${patches[@]}"; do
@@ -162,8 +168,8 @@ for patch in "${patches[@]}"; do
     mkdir -p "$out"
     echo "== $fault: building" >&2
     build_fault "$patch" "$out" || { echo "   $(cat "$out/status")" >&2; continue; }
-    # While faults are still being built the builder takes one place.
-    wait_for_room $((parallel > 1 ? parallel - 1 : 1))
+    # A fault builds in seconds (one file and the links): the builder takes no place of its own.
+    wait_for_room "$parallel"
     echo "== $fault: testing and fuzzing" >&2
     evaluate_fault "$out" &
 done

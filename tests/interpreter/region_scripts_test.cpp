@@ -105,6 +105,12 @@ const Row kRows[] = {
      "Integer d, w, k : Subroutin S : k = k + w : EndSub : Do : d = d + 1 : w = 0 : If 1 Then While w < d : w = w + 1 "
      ": Call S : Wend Endif : While d < 3 : Print k",
      "10 "},
+    // A bound the compiled loop leaves to the reading: the reading starts the statement over, with
+    // the counter as it was before (its start reads it).
+    {"end bound fails after a start that reads the counter",
+     "Integer i : i = 5 : For i = i + 1 To 1 / 0 : Next", kDivisionByZero},
+    {"step bound fails after a start that reads the counter",
+     "Integer i, k : Float x : For k = 1 To 2 : For x = x + k To 3 Step 1 / (k - 2) : Next : Next", kDivisionByZero},
     {"assignment of a float to a loop's integer", "Integer i, k : Float x : For i = 1 To 4 : x = i / 3 : k = k + x * 3 : "
      "Next : Print k"},
 };
