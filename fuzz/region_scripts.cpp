@@ -563,7 +563,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const bool show = std::getenv("KESTRUM_SHOW_SCRIPT") != nullptr;
     if (show) {
         const ComparingParser& fast = sides.regions.parser;
-        std::fprintf(stderr, "%s\n---- leaves (%llu statements run compiled):\n%s\n----\n", text.c_str(),
+        std::fprintf(stderr, "%s\n---- leaves (%llu statements compiled):\n%s\n----\n", text.c_str(),
                      static_cast<unsigned long long>(fast.CompiledStatements()), sides.reading.Outcome().c_str());
     }
     if (same) return 0;

@@ -67,7 +67,7 @@ private:
         int nameCount = 0;
     };
     struct Expression {
-        int firstWord = 0;  // history entries of its words in words_ (start, length pairs)
+        int firstWord = 0;  // its words in words_
         int wordCount = 0;
         int firstInstruction = 0;
         int instructionCount = 0;
@@ -77,6 +77,8 @@ private:
         // Only Integer constants, variables and array elements (as the types were when compiled):
         // tried on the Integer path first, until an operand turns out to be of another type.
         mutable bool integers = false;
+        // One operand, or two and an arithmetic operator: tried without the stack first.
+        bool shaped = false;
     };
     // An assignment, with the separator after it if there is one.
     struct Statement {
@@ -120,6 +122,9 @@ private:
         int wordCount = 0;
         int firstName = 0; // in textNames_
         int nameCount = 0;
+        // The name index's version when every name was last found a variable: while it is the
+        // same, the lookups are not made again.
+        std::uint32_t variablesVersion = 0;
     };
     enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kIf, kFor, kWhile, kDo, kCall };
     // One statement from the text position it is read from. Its own words are words_ from
@@ -149,6 +154,20 @@ private:
         bool putBack = false;
         bool raw = false;    // read raw (a skip's closing word)
     };
+    // Words as the history keeps them: their starts and their lengths side by side.
+    struct WordList {
+        std::vector<int> starts;
+        std::vector<int> lengths;
+        int Size() const { return static_cast<int>(starts.size()); }
+        void Add(int start, int end) {
+            starts.push_back(start);
+            lengths.push_back(end - start);
+        }
+        void Resize(int size) {
+            starts.resize(static_cast<std::size_t>(size));
+            lengths.resize(static_cast<std::size_t>(size));
+        }
+    };
     class Compiler;
     static constexpr int kMaxStack = 32;
     static constexpr int kMaxDepth = 32;
@@ -177,7 +196,8 @@ private:
     bool Truth(CTesselParser& parser, const Condition& condition, bool& truth);
     bool EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth);
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
-    bool EvaluateSingle(CTesselParser& parser, const Expression& expression, Number& result) const;
+    bool Leaf(CTesselParser& parser, const Instruction& leaf, Number& result) const;
+    bool EvaluateShape(CTesselParser& parser, const Expression& expression, Number& result) const;
     // The Integer path: every operand an Integer; false where one is not, or the reading would report.
     bool EvaluateIntegers(CTesselParser& parser, const Expression& expression, std::int32_t& result) const;
     // A For bound: an Integer or Float; false for any other, or where the reading would report.
@@ -196,6 +216,8 @@ private:
     // later name has set the keyword id. True once a name has set the network variable index.
     static bool ResolveNames(CTesselParser& parser, const int* names, int count, bool& keywordSet);
     static bool NamesLookedUp(const CTesselParser& parser, const int* names, int count);
+    // Every name names a variable now (its lookups then leave nothing behind).
+    static bool AllVariables(const CTesselParser& parser, const int* names, int count);
     ElementRef StoredElement(CTesselParser& parser, const Statement& statement);
     // The matrix element a statement stores into, as a pointer; null where the reading would report.
     double* MatrixTarget(CTesselParser& parser, const Statement& statement);
@@ -259,7 +281,7 @@ private:
     std::string leftText_;  // a compared String while the other side is evaluated
     std::vector<int> skipAt_;
     std::vector<SkipWords> skips_;
-    std::vector<int> words_;
+    WordList words_;
     std::string stackTexts_[kMaxStack];  // the String operands on the evaluation stack
     LastWord last_;
     int closedBy_ = 0;  // the closing word that ended the block just run compiled, 0: another end

@@ -54,7 +54,7 @@ public:
     }
     bool IsName() const { return kind_ == Kind::kName; }
     // The word just read goes back: it is read again where it starts.
-    void PutBack() { out_.words_.resize(out_.words_.size() - 2); }
+    void PutBack() { out_.words_.Resize(out_.words_.Size() - 1); }
     void TakeAgain() { out_.AddWord(entry_->start, entry_->end); }
     const CTesselParser::ScanCacheEntry& Entry() const { return *entry_; }
     int At() const { return at_; }
@@ -63,7 +63,7 @@ public:
     // its index in expressions_, or -1.
     int Top() {
         Expression e;
-        e.firstWord = static_cast<int>(out_.words_.size());
+        e.firstWord = out_.words_.Size();
         e.firstInstruction = static_cast<int>(out_.instructions_.size());
         depth_ = 0;
         maxDepth_ = 0;
@@ -72,12 +72,17 @@ public:
         integers_ = true;
         if (!Advance() || !Additive() || (kind_ == Kind::kKeyword && IsOperator(code_))) return -1;
         PutBack();
-        e.wordCount = (static_cast<int>(out_.words_.size()) - e.firstWord) / 2;
+        e.wordCount = out_.words_.Size() - e.firstWord;
         e.instructionCount = static_cast<int>(out_.instructions_.size()) - e.firstInstruction;
         e.depth = maxDepth_;
         e.after = at_;
         e.text = text_;
         e.integers = integers_ && !text_;
+        const Instruction* code = out_.instructions_.data() + e.firstInstruction;
+        e.shaped = e.instructionCount == 1 ||
+                   (e.instructionCount == 3 && code[2].op >= Op::kAdd && code[2].op <= Op::kDivide &&
+                    code[0].op <= Op::kVariable && code[1].op <= Op::kVariable && code[0].op != Op::kText &&
+                    code[1].op != Op::kText);
         out_.expressions_.push_back(e);
         return static_cast<int>(out_.expressions_.size()) - 1;
     }
@@ -217,8 +222,7 @@ private:
 };
 
 void CompiledRegions::AddWord(int start, int end) {
-    words_.push_back(start);
-    words_.push_back(end - start);
+    words_.Add(start, end);
 }
 
 int CompiledRegions::CompileExpression(CTesselParser& parser, int position) {
@@ -226,11 +230,11 @@ int CompiledRegions::CompileExpression(CTesselParser& parser, int position) {
 }
 
 int CompiledRegions::CompileStatement(CTesselParser& parser, int position) {
-    const std::size_t words = words_.size();
+    const int words = words_.Size();
     Statement statement;
     statement.readPosition = position;
     statement.target.argument = position;
-    statement.firstWord = static_cast<int>(words);
+    statement.firstWord = words;
     Compiler c(parser, *this, position);
     // name [ "[" index "]" ] "=" value
     bool kept = c.Advance() && c.IsName() && c.Advance();
@@ -246,7 +250,7 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position) {
     }
     kept = kept && c.Is(kw::kEquals) && (statement.value = c.Top()) >= 0;
     if (!kept) {
-        words_.resize(words);
+        words_.Resize(words);
         return -1;
     }
     statement.settleFrom = c.At();
@@ -264,7 +268,7 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position) {
             statement.depth = std::max(statement.depth, expressions_[static_cast<std::size_t>(index)].depth);
             statement.text = statement.text || expressions_[static_cast<std::size_t>(index)].text;
         }
-    statement.wordCount = static_cast<int>(words_.size() - words) / 2;
+    statement.wordCount = words_.Size() - words;
     statements_.push_back(statement);
     return static_cast<int>(statements_.size()) - 1;
 }
@@ -272,10 +276,10 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position) {
 // [NOT] a [op b] [And|Or ...]: every word as EvaluateCondition reads it, a word it puts back
 // read again from where it starts.
 int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
-    const std::size_t words = words_.size();
+    const int words = words_.Size();
     const std::size_t parts = conditionParts_.size();
     Condition condition;
-    condition.firstWord = static_cast<int>(words);
+    condition.firstWord = words;
     condition.firstPart = static_cast<int>(parts);
     Compiler c(parser, *this, position);
     for (int level = 0;; ++level) {
@@ -296,7 +300,7 @@ int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
             kept = c.ReadAgain();  // the word after a, read again as the chain word
         }
         if (!kept) {
-            words_.resize(words);
+            words_.Resize(words);
             conditionParts_.resize(parts);
             return -1;
         }
@@ -317,7 +321,7 @@ int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
         condition.depth = std::max(condition.depth, level);
         break;
     }
-    condition.wordCount = static_cast<int>(words_.size() - words) / 2;
+    condition.wordCount = words_.Size() - words;
     condition.partCount = static_cast<int>(conditionParts_.size() - parts);
     conditions_.push_back(condition);
     return static_cast<int>(conditions_.size()) - 1;
@@ -353,7 +357,7 @@ CompiledRegions::Node CompiledRegions::CompileNode(CTesselParser& parser, int po
         return node;
     }
     // A statement's keyword is its first word.
-    node.firstWord = static_cast<int>(words_.size());
+    node.firstWord = words_.Size();
     node.wordCount = 1;
     node.code = entry->kind;
     node.closes = CTesselParser::KindsEndedBy(node.code) | (node.code == kw::kWhile ? DoBody : 0);
@@ -391,7 +395,7 @@ bool CompiledRegions::CompileIf(CTesselParser& parser, Node& node) {
     const CTesselParser::ScanCacheEntry* then = parser.CachedEntryAt(condition.after);
     if (then == nullptr || then->kind != kw::kThen) return false;
     node.kind = NodeKind::kIf;
-    node.thenWord = static_cast<int>(words_.size());
+    node.thenWord = words_.Size();
     AddWord(then->start, then->end);
     node.body = then->end;
     node.depth = condition.depth;
@@ -411,7 +415,7 @@ bool CompiledRegions::CompileWhile(CTesselParser& parser, Node& node) {
 // For name = start To end [Step step]: its words in one run from the keyword on; the body starts
 // at the word put back after the last bound.
 bool CompiledRegions::CompileFor(CTesselParser& parser, Node& node, int position) {
-    words_.resize(static_cast<std::size_t>(node.firstWord));  // the keyword is read again with the rest
+    words_.Resize(node.firstWord);  // the keyword is read again with the rest
     Compiler c(parser, *this, position);
     if (!c.Advance() || !c.Advance() || !c.IsName()) return false;
     node.name = c.At();
@@ -426,7 +430,7 @@ bool CompiledRegions::CompileFor(CTesselParser& parser, Node& node, int position
     } else {
         c.PutBack();
     }
-    node.headerWords = (static_cast<int>(words_.size()) - node.firstWord) / 2;
+    node.headerWords = words_.Size() - node.firstWord;
     node.body = c.Entry().start;
     for (int bound : {node.start, node.end, node.step})
         if (bound >= 0) node.depth = std::max(node.depth, expressions_[static_cast<std::size_t>(bound)].depth);

@@ -29,37 +29,40 @@ __attribute__((always_inline)) inline int CompiledRegions::RecordOf(const CTesse
 }
 
 bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
-    Number a{};
+    Number a;
     if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.a)], a)) return false;
-    if (a.type == kTypeString) leftText_ = stackTexts_[0];
-    truth = a.type == kTypeInteger ? a.i != 0 : a.type == kTypeFloat ? a.d != 0.0 : !leftText_.empty();
-    if (part.op >= 0) {
-        Number b{};
+    if (part.op < 0) {
+        truth = a.type == kTypeInteger ? a.i != 0 : a.type == kTypeFloat ? a.d != 0.0 : !stackTexts_[0].empty();
+    } else {
+        // The right side's String is evaluated into the stack's first slot too: the left one is kept.
+        if (a.type == kTypeString) leftText_ = stackTexts_[0];
+        Number b;
         if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.b)], b)) return false;
         if ((a.type == kTypeString) != (b.type == kTypeString)) return false;  // reported by the reading
         if (a.type == kTypeString)
             truth = Compare(part.op, std::strcmp(leftText_.c_str(), stackTexts_[0].c_str()));
+        else if (a.type == kTypeInteger && b.type == kTypeInteger)
+            truth = Compare(part.op, (a.i > b.i) - (a.i < b.i));
         else
-            truth = CompareNumbers(part.op, a.type == kTypeInteger ? a.i : a.d, b.type == kTypeInteger ? b.i : b.d);
+            truth = CompareNumbers(part.op, a.AsDouble(), b.AsDouble());
     }
     truth = truth != part.invert;
     return true;
 }
 
 bool CompiledRegions::Truth(CTesselParser& parser, const Condition& condition, bool& truth) {
-    if (!Fits(parser, condition.wordCount, condition.depth + 1) || condition.partCount > kMaxDepth + 1 ||
-        condition.partCount < 1) {
-        return false;
-    }
-    // Every part is evaluated (no short cut); the chain groups from the right.
-    bool truths[kMaxDepth + 1] = {};
+    const int count = condition.partCount;
+    if (!Fits(parser, condition.wordCount, condition.depth + 1) || count > kMaxDepth + 1 || count < 1) return false;
+    // Every part is evaluated (no short cut); the chain groups from the right. Evaluating has no
+    // effect, so the parts are taken from the right too.
     const ConditionPart* parts = &conditionParts_[static_cast<std::size_t>(condition.firstPart)];
-    for (int k = 0; k < condition.partCount; ++k) {
-        if (!EvaluatePart(parser, parts[k], truths[k])) return false;
+    if (!EvaluatePart(parser, parts[count - 1], truth)) return false;
+    for (int k = count - 2; k >= 0; --k) {
+        bool left = false;
+        if (!EvaluatePart(parser, parts[k], left)) return false;
+        truth = parts[k].chain == kw::kAnd ? left && truth : left || truth;
     }
-    truth = truths[condition.partCount - 1];
-    for (int k = condition.partCount - 2; k >= 0; --k) truth = parts[k].chain == kw::kAnd ? truths[k] && truth : truths[k] || truth;
-    for (int k = 0; condition.text && k < condition.partCount; ++k) {
+    for (int k = 0; condition.text && k < count; ++k) {
         ResolveTextNames(parser, parts[k].a);
         if (parts[k].b >= 0) ResolveTextNames(parser, parts[k].b);
     }
@@ -159,18 +162,18 @@ __attribute__((always_inline)) inline bool CompiledRegions::Operand(CTesselParse
     return true;
 }
 
-__attribute__((always_inline)) inline bool CompiledRegions::EvaluateSingle(CTesselParser& parser, const Expression& expression,
-                                                                           Number& result) const {
-    const Instruction& only = instructions_[static_cast<std::size_t>(expression.firstInstruction)];
-    if (only.op == Op::kConstant) {
-        const Number& n = constants_[static_cast<std::size_t>(only.argument)];
+// A number or a plain Integer or Float variable; false for any other operand.
+__attribute__((always_inline)) inline bool CompiledRegions::Leaf(CTesselParser& parser, const Instruction& leaf,
+                                                                 Number& result) const {
+    if (leaf.op == Op::kConstant) {
+        const Number& n = constants_[static_cast<std::size_t>(leaf.argument)];
         result.type = n.type;
         result.i = n.i;
         result.d = n.d;
         return true;
     }
-    if (only.op != Op::kVariable) return false;
-    const int record = RecordOf(parser, only);
+    if (leaf.op != Op::kVariable) return false;
+    const int record = RecordOf(parser, leaf);
     if (record < 0) return false;
     const Value& v = parser.variables[record];
     if (v.count != 1 || !v.IsNumber()) return false;  // the general way takes it, or reports it
@@ -178,6 +181,16 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluateSingle(CTess
     result.i = v.type == kTypeInteger ? v.value.integer : 0;
     result.d = v.type == kTypeFloat ? v.value.number : 0.0;
     return true;
+}
+
+// The two shapes most expressions have, without the stack: a lone operand, and two operands
+// with an operator between them.
+__attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesselParser& parser, const Expression& expression,
+                                                                          Number& result) const {
+    const Instruction* const at = instructions_.data() + expression.firstInstruction;
+    if (expression.instructionCount == 1) return Leaf(parser, at[0], result);
+    Number b;
+    return Leaf(parser, at[0], result) && Leaf(parser, at[1], b) && ApplyNumberOp(NumberOpOf(at[2].op), result, b);
 }
 
 bool CompiledRegions::EvaluateIntegers(CTesselParser& parser, const Expression& expression, std::int32_t& result) const {
@@ -216,6 +229,7 @@ bool CompiledRegions::EvaluateIntegers(CTesselParser& parser, const Expression& 
 }
 
 bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expression, Number& result) {
+    if (expression.shaped && EvaluateShape(parser, expression, result)) return true;
     if (expression.integers) {
         if (EvaluateIntegers(parser, expression, result.i)) {
             result.type = kTypeInteger;
@@ -223,8 +237,6 @@ bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expressi
         }
         expression.integers = false;
     }
-    // Most conditions compare a lone number or variable, and most indices are one: no stack.
-    if (expression.instructionCount == 1 && EvaluateSingle(parser, expression, result)) return true;
     Number stack[kMaxStack];
     int top = -1;
     const Instruction* const first = instructions_.data() + expression.firstInstruction;
@@ -331,6 +343,13 @@ bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, int 
 }
 
 // Every name has been looked up since the names last changed (else the reading looks it up anew).
+bool CompiledRegions::AllVariables(const CTesselParser& parser, const int* names, int count) {
+    for (int k = 0; k < count; ++k) {
+        if (parser.RecordNamedAt(names[k]) < 0) return false;
+    }
+    return true;
+}
+
 bool CompiledRegions::NamesLookedUp(const CTesselParser& parser, const int* names, int count) {
     for (int k = 0; k < count; ++k) {
         if (parser.scanCache_[static_cast<std::size_t>(names[k])].nameGeneration != parser.names_.Generation()) return false;

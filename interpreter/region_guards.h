@@ -12,5 +12,5 @@ __attribute__((always_inline)) inline bool CompiledRegions::Fits(const CTesselPa
 }
 
 __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser& parser, int firstWord, int count) {
-    parser.WriteHistory(&words_[static_cast<std::size_t>(firstWord)], count);
+    parser.WriteHistory(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
 }

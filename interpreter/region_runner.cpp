@@ -27,7 +27,7 @@ void CompiledRegions::Clear() {
     constants_.clear();
     texts_.clear();
     textNames_.clear();
-    words_.clear();
+    words_.Resize(0);
     skipAt_.clear();
     skips_.clear();
     conditionAt_.clear();
@@ -280,7 +280,7 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
         return -1;
     }
     const int skipped = keywordRead ? 1 : 0;
-    Write(parser, node.firstWord + 2 * skipped, node.headerWords - skipped);
+    Write(parser, node.firstWord + skipped, node.headerWords - skipped);
     const int headerCount = parser.tokenCount;
     Took(expressions_[static_cast<std::size_t>(node.step >= 0 ? node.step : node.end)].after, headerCount, true);
     parser.position = node.body;
@@ -398,17 +398,19 @@ int CompiledRegions::ReplaySkip(CTesselParser& parser, int closing, int& found) 
     if (skipAt_.empty() || Polled(parser)) return -1;
     const int slot = skipAt_[static_cast<std::size_t>(parser.position)];
     if (slot <= 0) return -1;
-    const SkipWords& skip = skips_[static_cast<std::size_t>(slot - 1)];
-    if (skip.closing != closing || !Fits(parser, skip.wordCount, 0) ||
-        !NamesLookedUp(parser, textNames_.data() + skip.firstName, skip.nameCount)) {
-        return -1;
+    SkipWords& skip = skips_[static_cast<std::size_t>(slot - 1)];
+    if (skip.closing != closing || !Fits(parser, skip.wordCount, 0)) return -1;
+    const int* names = textNames_.data() + skip.firstName;
+    if (skip.variablesVersion != parser.names_.Version()) {
+        if (!NamesLookedUp(parser, names, skip.nameCount)) return -1;
+        bool keywordSet = false;
+        ResolveNames(parser, names, skip.nameCount, keywordSet);
+        if (AllVariables(parser, names, skip.nameCount)) skip.variablesVersion = parser.names_.Version();
     }
-    bool keywordSet = false;
-    ResolveNames(parser, textNames_.data() + skip.firstName, skip.nameCount, keywordSet);
     Write(parser, skip.firstWord, skip.wordCount);
-    const int* last = &words_[static_cast<std::size_t>(skip.firstWord + 2 * (skip.wordCount - 1))];
-    Took(last[0], parser.tokenCount - 1, false, true);
-    parser.position = last[0] + last[1];
+    const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
+    Took(words_.starts[last], parser.tokenCount - 1, false, true);
+    parser.position = words_.starts[last] + words_.lengths[last];
     found = skip.found;
     return skip.result;
 }
@@ -419,7 +421,7 @@ void CompiledRegions::KeepSkip(CTesselParser& parser, int closing, int from, int
     if (result != 1 || count < 1 || parser.tokenCount >= CTesselParser::kHistoryLast) return;
     if (skipAt_.empty()) skipAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
     if (skipAt_[static_cast<std::size_t>(from)] != 0) return;
-    SkipWords skip{closing, result, found, static_cast<int>(words_.size()), count, static_cast<int>(textNames_.size()), 0};
+    SkipWords skip{closing, result, found, words_.Size(), count, static_cast<int>(textNames_.size()), 0};
     for (int k = fromCount, readFrom = from; k < parser.tokenCount; ++k) {
         const int start = parser.tokenStart[static_cast<std::size_t>(k)];
         const int readAt = readFrom;  // a name's lookup is kept with the position it is read from
@@ -430,7 +432,7 @@ void CompiledRegions::KeepSkip(CTesselParser& parser, int closing, int from, int
                            ((entry->kind >= 0 && entry->kind != kw::kCommentOpen) ||
                             entry->kind == CTesselParser::kScanNumber || entry->kind == CTesselParser::kScanName);
         if (!plain) {
-            words_.resize(static_cast<std::size_t>(skip.firstWord));
+            words_.Resize(skip.firstWord);
             textNames_.resize(static_cast<std::size_t>(skip.firstName));
             skipAt_[static_cast<std::size_t>(from)] = -1;
             return;

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -461,15 +462,10 @@ private:
         const Value& v = variables[record];
         return v.count == 1 && v.type != kTypeMatrix ? record : -1;
     }
-    // The history entries of count words (start, length pairs) from the current entry on.
-    __attribute__((always_inline)) void WriteHistory(const int* words, int count) {
-        // Locals: the history's int stores could otherwise alias every int member of the parser.
-        int* const starts = tokenStart.data() + tokenCount;
-        int* const lengths = tokenLength.data() + tokenCount;
-        for (int i = 0; i < count; ++i) {
-            starts[i] = words[2 * i];
-            lengths[i] = words[2 * i + 1];
-        }
+    // The history entries of count words from the current entry on.
+    __attribute__((always_inline)) void WriteHistory(const int* starts, const int* lengths, int count) {
+        std::memcpy(tokenStart.data() + tokenCount, starts, static_cast<std::size_t>(count) * sizeof(int));
+        std::memcpy(tokenLength.data() + tokenCount, lengths, static_cast<std::size_t>(count) * sizeof(int));
         tokenCount += count;
     }
     // The word at a cached position read as the last one (and put back when putBack): the scan
