@@ -15,11 +15,13 @@
 # -p: faults evaluated at a time (default 2; each runs its two fuzzers side by side, so 2 means 4
 # busy cores); -j: compile jobs (default 2). Environment: KESTRUM_FAULTS_DIR (scratch folder,
 # default a new one under /tmp, removed at the end), KESTRUM_FAULTS_SEED (libFuzzer -seed, default
-# 1, so that timings repeat), KESTRUM_FAULTS_KEEP=1 keeps the scratch folder (logs, crash inputs).
+# 1, so that timings repeat), KESTRUM_FAULTS_KEEP=1 keeps the scratch folder (logs, crash inputs),
+# KESTRUM_FAULTS_TEST_SECONDS caps the interpreter tests' run (default 180; a hang counts as caught).
 # Exits non-zero when a fault is caught by nothing, or the tree without a patch fails.
 set -u
 
 seconds=300
+test_seconds="${KESTRUM_FAULTS_TEST_SECONDS:-180}"
 parallel=2
 jobs=2
 baseline=0
@@ -116,8 +118,8 @@ run_fuzzer() {
     local corpus="$out/corpus-$name" artifacts="$out/artifacts-$name/"
     mkdir -p "$corpus" "$artifacts"
     local args=("$corpus")
-    [ -d "$root/fuzz/seeds/$name" ] && args+=("$root/fuzz/seeds/$name")
-    [ -f "$root/fuzz/$name.dict" ] && args+=("-dict=$root/fuzz/$name.dict")
+    [ -d "$scratch/clean/fuzz/seeds/$name" ] && args+=("$scratch/clean/fuzz/seeds/$name")
+    [ -f "$scratch/clean/fuzz/$name.dict" ] && args+=("-dict=$scratch/clean/fuzz/$name.dict")
     local start end status
     start=$(date +%s.%N)
     (cd "$out" && "$out/bin/$target" "${args[@]}" -max_len=4096 -timeout=10 -seed="$seed" \
@@ -137,12 +139,14 @@ run_fuzzer() {
 
 evaluate_fault() {
     local out="$1"
-    # The tests run where ctest runs them.
-    (cd "$build/tests" && timeout 900 "$out/bin/kestrum_interpreter_tests" --gtest_brief=1) >"$out/tests.log" 2>&1
+    # The tests run where ctest runs them; they take seconds, but a fault can make one loop for ever.
+    (cd "$build/tests" && timeout "$test_seconds" "$out/bin/kestrum_interpreter_tests" --gtest_brief=1) >"$out/tests.log" 2>&1
     local status=$?
     sed -n 's/^\[  FAILED  \] \([A-Za-z0-9_]*\.[A-Za-z0-9_]*\).*/\1/p' "$out/tests.log" | sort -u >"$out/failed"
-    if [ $status -ne 0 ] && [ ! -s "$out/failed" ]; then
-        echo "(crashed or timed out)" >"$out/failed"
+    if [ $status -eq 124 ]; then
+        echo "(hung, stopped after ${test_seconds}s)" >>"$out/failed"
+    elif [ $status -ne 0 ] && [ ! -s "$out/failed" ]; then
+        echo "(crashed)" >"$out/failed"
     fi
     local pids=()
     for target in $targets; do
