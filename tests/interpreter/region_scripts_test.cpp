@@ -78,6 +78,11 @@ const Row kRows[] = {
      "Integer i, j, k : For i = 1 To 4 : For j = 1 To 4 : k = k + 1 : If i * j = 6 Then Exit Endif : Next : Next : Print k",
      "Program Terminated  By \"Exit\".\r\n"},
     {"stop program in a while loop", "Integer w : While w < 9 : w = w + 1 : If w = 4 Then StopProgram Endif : Wend"},
+    // The run ended inside a Do body: its closing condition is not read.
+    {"stop program in a do loop", "Integer d : Do : d = d + 1 : If d = 2 Then StopProgram Endif : While d < 5 : Print d"},
+    {"exit in a do loop inside a for loop",
+     "Integer i, d : For i = 1 To 3 : Do : d = d + i : If d > 4 Then Exit Endif : While d < 9 : Next : Print d",
+     "Program Terminated  By \"Exit\".\r\n"},
     {"recursion to the nesting limit",
      "Integer r : Subroutin R : r = r + 1 : If r < 1000 Then Call R Endif : EndSub : Call R : Print r"},
     {"recursion under the nesting limit",
