@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "fuzz/byte_choices.h"
+#include "platform/memory_budget.h"
 #include "tests/interpreter/script_comparison.h"
 
 namespace {
@@ -39,9 +40,10 @@ const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};
 const char* const kIntegers[] = {"0", "1", "2", "3", "5", "7", "10", "2147483647"};
 const char* const kFloats[] = {"0.5", "1.5", ".25", "2.75", "0.1"};
 const char* const kTexts[] = {"'ab'", "\"x y\"", "''", "'item b'", "\"7\"", "'1.5z'", "'\\t'"};
-// Words a run meets where it cannot go on; each is read by the run only.
+// Words a run meets where it cannot go on; each is read by the run only (no EndSub or Subroutin:
+// the pre-scan of the whole text would refuse them before any run).
 const char* const kMisplaced[] = {"Prnt k",       "k = (k + 1",     "Print (k",      "Wend",       "Endif",
-                                  "Else",         "EndSub",         "m[1][1] = s",   "x = s - 1",  "Integer n",
+                                  "Else",         "Else Else",      "m[1][1] = s",   "x = s - 1",  "Integer n",
                                   "Call Nope",    "x = m",          "If s = 2 Then", "k = a",      "n = a[1.5]",
                                   "}",            "k = t[0]",       "x = 1 / 0",     "x = ",       "Endif Endif"};
 
@@ -62,6 +64,7 @@ public:
         guarded_ = mode < 4;
         sloppy_ = mode == 0;
         z_ = Next() % 8;
+        const std::string filler = Filler();
         scopes_.push_back({{"n", kTypeInteger, 1}, {"k", kTypeInteger, 1}, {"x", kTypeFloat, 1},
                            {"y", kTypeFloat, 1},   {"s", kTypeString, 1},  {"t", kTypeString, 1}});
         arraySize_ = 2 + Next() % 4;
@@ -89,13 +92,26 @@ public:
         if (place == 2)
             for (const std::string& body : bodies) main += body;
         for (const std::string& r : recursiveBody_) main += r;
-        return Declarations() + main;
+        return Declarations() + filler + main;
     }
 
 private:
     int Next() { return bytes_.Next(); }
     bool Chance(int outOf) { return Next() % outOf == 0; }
     const char* Separator() { return Pick(kSeparators, Next()); }
+
+    // At times separators enough to bring the main statements to the end of the word history
+    // (top-level words stay in it; a loop's pass gives back what it used). Chosen first: a used-up
+    // input would choose it every time.
+    std::string Filler() {
+        static const int kSpare[] = {400, 120, 60, 30, 10, 0, -40};
+        if (!Chance(256)) return "";  // a long text: about a second a script
+        std::string out;
+        const int words = CTesselParser::kHistoryLast - kSpare[Next() % 7];
+        out.reserve(static_cast<std::size_t>(words) * 2);
+        for (int k = 0; k < words; ++k) out += ": ";
+        return out;
+    }
 
     // Top-level declarations of the data variables and of every loop's counter, then z's value.
     std::string Declarations() {
@@ -246,6 +262,14 @@ private:
     std::string Declaration() {
         static const int kTypes[] = {kTypeInteger, kTypeFloat, kTypeString, kTypeMatrix};
         Variable v{"v" + std::to_string(++locals_), kTypes[Next() % 4], 1};
+        // A subroutine's name declared again in the main statements, of another type at times: a
+        // call after it meets its caller's variable.
+        if (inSubroutine_) {
+            subroutineNames_.push_back(v.name);
+        } else if (depth_ == 0 && !subroutineNames_.empty() && Chance(3)) {
+            v.name = subroutineNames_.back();
+            subroutineNames_.pop_back();
+        }
         std::string out = TypeWord(v.type) + std::string(" ") + v.name;
         if (v.type == kTypeMatrix) {
             v.rows = 1 + Next() % 2;
@@ -320,7 +344,7 @@ private:
     }
 
     std::string WhileLoop() {
-        const int passes = 1 + Next() % 5;
+        const int passes = Next() % 5;  // none at times: the body is passed over
         if (work_ + mult_ * passes > kWorkBudget) return Assignment();
         const std::string counter = NewCounter();
         std::string head = counter + " = 0" + Separator() + "While " + counter + " < " + std::to_string(passes);
@@ -497,11 +521,20 @@ private:
         if (choice == 13 && !loops_.empty())
             return "(" + std::to_string(Next() % 5) + " - " + loops_[static_cast<std::size_t>(Next()) % loops_.size()] + ")";
         if (choice == 14) return Chance(2) ? "True" : "False";
+        if (depth < 3 && Chance(2)) return Function(depth + 1);
         if (Misplacing()) {
             const Variable* v = PickVariable(IsWhole);
             if (v != nullptr) return v->name;  // an array or a matrix whole
         }
         return Pick(kIntegers, Next());
+    }
+
+    // Built-in functions of numbers (none that is random or reads the clock: both runs must agree).
+    std::string Function(int depth) {
+        static const char* const kOneArgument[] = {"Abs(", "INT(", "Sqrt(", "SinD(", "Exp(", "Ln("};
+        const int choice = Next() % 7;
+        if (choice < 6) return kOneArgument[choice] + NumberExpression(depth) + ")";
+        return "Pow(" + NumberExpression(depth) + ", " + NumberOperand(depth) + ")";
     }
 
     std::string Comparison() {
@@ -541,12 +574,22 @@ private:
     std::vector<std::string> counters_;
     std::vector<std::string> floatCounters_;
     std::vector<std::string> recursiveBody_;
+    std::vector<std::string> subroutineNames_;  // declared in subroutine bodies, not yet in the main ones
     std::string arrays_;  // the data arrays' declarations
 };
 
 }  // namespace
 
 namespace {
+
+// Words of texts that the extension knows, so that its lookups leave answers that tell them apart.
+ScriptComparison& KnowTextWords(ScriptComparison& sides) {
+    for (TestParser* parser : {&sides.regions.parser, &sides.reading.parser}) {
+        parser->objectKeywords["item"] = 173;
+        parser->objectVariables["b"] = 1;
+    }
+    return sides;
+}
 
 void Report(const char* what, const std::string& text, const ScriptComparison& run) {
     std::fprintf(stderr, "%s\n%s\n---- with regions:\n%s\n---- word by word:\n%s\n", what, text.c_str(),
@@ -555,10 +598,17 @@ void Report(const char* what, const std::string& text, const ScriptComparison& r
 
 }  // namespace
 
+// Texts that double at every join would take the heap past the fuzzer's limit on both sides
+// alike: past a small budget the joins are refused, as they are where memory runs out.
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
+    crt::SetMemoryBudgetCap(std::uint64_t{64} << 20);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text = ScriptWriter(data, size).Write();
     // Made once: an interpreter's buffers cost more than most scripts take to run.
-    static ScriptComparison& sides = *new ScriptComparison();
+    static ScriptComparison& sides = KnowTextWords(*new ScriptComparison());
     const bool same = sides.Run(text);
     static const bool show = std::getenv("KESTRUM_SHOW_SCRIPT") != nullptr;
     if (show) {
@@ -568,7 +618,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (same) return 0;
     // Whether the difference needs the scripts run before (something kept from run to run).
-    const ScriptComparison fresh(text);
+    ScriptComparison fresh;
+    KnowTextWords(fresh).Run(text);
     Report(fresh.Same() ? "Differs only after earlier scripts:" : "Differs:", text, fresh.Same() ? sides : fresh);
     std::abort();
 }

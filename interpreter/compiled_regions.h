@@ -74,11 +74,26 @@ private:
         int depth = 0;     // nesting levels it enters below its own
         int after = 0;     // where the word after it is read from (it is put back)
         bool text = false; // a string literal is among its operands
-        // Only Integer constants, variables and array elements (as the types were when compiled):
-        // tried on the Integer path first, until an operand turns out to be of another type.
-        mutable bool integers = false;
-        // One operand, or two and an arithmetic operator: tried without the stack first.
+        // Its typed code (in typedCode_) for the operand types it last met, -1 while it has none.
+        mutable int typedFirst = -1;
+        mutable int typedCount = 0;
+        mutable std::uint8_t typedResult = 0;  // the type the typed code leaves
+        mutable std::uint8_t typedTries = 0;   // how often typed code was made for it
+        // One operand, an element indexed by one, or two operands and an arithmetic operator:
+        // evaluated without a stack first.
         bool shaped = false;
+    };
+    // An expression's operations for known operand types: no type travels on the stack.
+    enum class TypedOp : std::uint8_t {
+        kIntegerConstant, kFloatConstant, kIntegerVariable, kFloatVariable, kIntegerElement, kFloatElement,
+        kWiden, kWidenBelow,  // the Integer on the stack's top, or in the slot below it, made a Float
+        kIntegerNegate, kFloatNegate,
+        kIntegerAdd, kIntegerSubtract, kIntegerModulo, kIntegerMultiply, kIntegerDivide,
+        kFloatAdd, kFloatSubtract, kFloatModulo, kFloatMultiply, kFloatDivide,
+    };
+    struct TypedInstruction {
+        TypedOp op;
+        int argument;  // a constant's index, or the instruction whose name it reads
     };
     // An assignment, with the separator after it if there is one.
     struct Statement {
@@ -196,10 +211,16 @@ private:
     bool Truth(CTesselParser& parser, const Condition& condition, bool& truth);
     bool EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth);
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
+    // Typed code, or the general evaluation with a type on every stack slot.
+    bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result);
     bool Leaf(CTesselParser& parser, const Instruction& leaf, Number& result) const;
     bool EvaluateShape(CTesselParser& parser, const Expression& expression, Number& result) const;
-    // The Integer path: every operand an Integer; false where one is not, or the reading would report.
-    bool EvaluateIntegers(CTesselParser& parser, const Expression& expression, std::int32_t& result) const;
+    // ----- typed code (region_typed_code.cpp) -----
+    // Makes the expression's typed code for its operands' types now; false for an expression
+    // that has none (a text, a matrix element, an operand that is no number now).
+    bool MakeTypedCode(CTesselParser& parser, const Expression& expression);
+    // The typed code run; false where an operand's type has changed or the reading would report.
+    bool RunTypedCode(CTesselParser& parser, const Expression& expression, Number& result) const;
     // A For bound: an Integer or Float; false for any other, or where the reading would report.
     bool Bound(CTesselParser& parser, int expression, double& value);
     bool Operand(CTesselParser& parser, const Instruction& instruction, Number* stack, int& top);
@@ -254,6 +275,7 @@ private:
     void LeaveThenBranch(CTesselParser& parser);
     // The node's words from `from` on (count of them) into the history.
     void Write(CTesselParser& parser, int firstWord, int count);
+    void WriteWord(CTesselParser& parser, int word);
     void Took(int from, int index, bool putBack = false, bool raw = false) { last_ = {from, index, putBack, raw}; }
     // What the last word read leaves behind, as reading it leaves it (scan position and history untouched).
     void Settle(CTesselParser& parser);
@@ -272,6 +294,7 @@ private:
     std::vector<Statement> statements_;
     std::vector<Expression> expressions_;
     std::vector<Instruction> instructions_;
+    std::vector<TypedInstruction> typedCode_;
     std::vector<Number> constants_;
     std::vector<Text> texts_;
     std::vector<int> textNames_;  // the names inside texts, then those of skips

@@ -44,21 +44,26 @@ __attribute__((always_inline)) inline bool ApplyIntegerOp(NumberOp op, std::int3
     }
 }
 
-// a op b into a; false, a unchanged, for a division by zero (the caller reports it).
+// a op b of two Floats into a; false, a unchanged, for a division by zero.
+__attribute__((always_inline)) inline bool ApplyFloatOp(NumberOp op, double& a, double b) {
+    switch (op) {
+        case NumberOp::kAdd: a += b; return true;
+        case NumberOp::kSubtract: a -= b; return true;
+        case NumberOp::kModulo: a = std::fmod(a, b); return true;
+        case NumberOp::kMultiply: a *= b; return true;
+        default:
+            if (b == 0.0) return false;
+            a /= b;
+            return true;
+    }
+}
+
+// a op b into a, an Integer meeting a Float promoted; false, a unchanged, for a division by zero
+// (the caller reports it).
 __attribute__((always_inline)) inline bool ApplyNumberOp(NumberOp op, NumberOperand& a, const NumberOperand& b) {
     if (a.type == kTypeInteger && b.type == kTypeInteger) return ApplyIntegerOp(op, a.i, b.i);
     double x = a.AsDouble();
-    const double y = b.AsDouble();
-    switch (op) {
-        case NumberOp::kAdd: x += y; break;
-        case NumberOp::kSubtract: x -= y; break;
-        case NumberOp::kModulo: x = std::fmod(x, y); break;
-        case NumberOp::kMultiply: x *= y; break;
-        default:
-            if (y == 0.0) return false;
-            x /= y;
-            break;
-    }
+    if (!ApplyFloatOp(op, x, b.AsDouble())) return false;
     a = {kTypeFloat, 0, x};
     return true;
 }

@@ -69,7 +69,6 @@ public:
         maxDepth_ = 0;
         stack_ = 0;
         text_ = false;
-        integers_ = true;
         if (!Advance() || !Additive() || (kind_ == Kind::kKeyword && IsOperator(code_))) return -1;
         PutBack();
         e.wordCount = out_.words_.Size() - e.firstWord;
@@ -77,12 +76,11 @@ public:
         e.depth = maxDepth_;
         e.after = at_;
         e.text = text_;
-        e.integers = integers_ && !text_;
         const Instruction* code = out_.instructions_.data() + e.firstInstruction;
-        e.shaped = e.instructionCount == 1 ||
+        const auto leaf = [](const Instruction& i) { return i.op == Op::kConstant || i.op == Op::kVariable; };
+        e.shaped = e.instructionCount == 1 || (e.instructionCount == 2 && leaf(code[0]) && code[1].op == Op::kElement) ||
                    (e.instructionCount == 3 && code[2].op >= Op::kAdd && code[2].op <= Op::kDivide &&
-                    code[0].op <= Op::kVariable && code[1].op <= Op::kVariable && code[0].op != Op::kText &&
-                    code[1].op != Op::kText);
+                    leaf(code[0]) && leaf(code[1]));
         out_.expressions_.push_back(e);
         return static_cast<int>(out_.expressions_.size()) - 1;
     }
@@ -150,7 +148,6 @@ private:
         if (kind_ == Kind::kNumber) {
             if (!Push(Op::kConstant, static_cast<int>(out_.constants_.size()))) return false;
             out_.constants_.push_back(Literal());
-            integers_ = integers_ && out_.constants_.back().type == kTypeInteger;
             return Advance();
         }
         if (Is(kw::kDoubleQuote) || Is(kw::kSingleQuote)) return StringLiteral();
@@ -165,7 +162,6 @@ private:
             if (!Index()) return false;
             --stack_;
             op = Op::kMatrixElement;
-            integers_ = false;
         }
         --stack_;
         return Push(op, name);
@@ -215,7 +211,6 @@ private:
     int code_ = 0;
     Kind kind_ = Kind::kKeyword;
     bool text_ = false;
-    bool integers_ = true;  // no operand is known to be other than an Integer
     int depth_ = 0;
     int maxDepth_ = 0;
     int stack_ = 0;

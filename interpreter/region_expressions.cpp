@@ -17,17 +17,6 @@
 #include "interpreter/value.h"
 #include "interpreter/wrapping_arithmetic.h"
 
-__attribute__((always_inline)) inline int CompiledRegions::RecordOf(const CTesselParser& parser, const Instruction& instruction) {
-    const std::uint32_t version = parser.names_.Version();
-    if (instruction.version == version) return instruction.record;
-    const int record = parser.RecordNamedAt(instruction.argument);
-    if (record >= 0) {
-        instruction.record = record;
-        instruction.version = version;
-    }
-    return record;
-}
-
 bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
     Number a;
     if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.a)], a)) return false;
@@ -162,80 +151,12 @@ __attribute__((always_inline)) inline bool CompiledRegions::Operand(CTesselParse
     return true;
 }
 
-// A number or a plain Integer or Float variable; false for any other operand.
-__attribute__((always_inline)) inline bool CompiledRegions::Leaf(CTesselParser& parser, const Instruction& leaf,
-                                                                 Number& result) const {
-    if (leaf.op == Op::kConstant) {
-        const Number& n = constants_[static_cast<std::size_t>(leaf.argument)];
-        result.type = n.type;
-        result.i = n.i;
-        result.d = n.d;
-        return true;
-    }
-    if (leaf.op != Op::kVariable) return false;
-    const int record = RecordOf(parser, leaf);
-    if (record < 0) return false;
-    const Value& v = parser.variables[record];
-    if (v.count != 1 || !v.IsNumber()) return false;  // the general way takes it, or reports it
-    result.type = static_cast<std::uint8_t>(v.type);
-    result.i = v.type == kTypeInteger ? v.value.integer : 0;
-    result.d = v.type == kTypeFloat ? v.value.number : 0.0;
-    return true;
-}
-
-// The two shapes most expressions have, without the stack: a lone operand, and two operands
-// with an operator between them.
-__attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesselParser& parser, const Expression& expression,
-                                                                          Number& result) const {
-    const Instruction* const at = instructions_.data() + expression.firstInstruction;
-    if (expression.instructionCount == 1) return Leaf(parser, at[0], result);
-    Number b;
-    return Leaf(parser, at[0], result) && Leaf(parser, at[1], b) && ApplyNumberOp(NumberOpOf(at[2].op), result, b);
-}
-
-bool CompiledRegions::EvaluateIntegers(CTesselParser& parser, const Expression& expression, std::int32_t& result) const {
-    std::int32_t stack[kMaxStack];
-    int top = -1;
-    const Instruction* const first = instructions_.data() + expression.firstInstruction;
-    const Instruction* const end = first + expression.instructionCount;
-    for (const Instruction* at = first; at != end; ++at) {
-        switch (at->op) {
-            case Op::kConstant: stack[++top] = constants_[static_cast<std::size_t>(at->argument)].i; break;
-            case Op::kVariable:
-            case Op::kElement: {
-                const int record = RecordOf(parser, *at);
-                if (record < 0) return false;
-                const Value& variable = parser.variables[record];
-                if (variable.type != kTypeInteger) return false;
-                if (at->op == Op::kVariable) {
-                    if (variable.count != 1) return false;
-                    stack[++top] = variable.value.integer;
-                } else {
-                    const std::int32_t k = stack[top];
-                    if (variable.count < 2 || k < 1 || k > variable.count) return false;
-                    stack[top] = variable.Element(k).integer;
-                }
-                break;
-            }
-            case Op::kNegate: stack[top] = WrapNegate(stack[top]); break;
-            default:
-                --top;
-                if (!ApplyIntegerOp(NumberOpOf(at->op), stack[top], stack[top + 1])) return false;
-                break;
-        }
-    }
-    result = stack[0];
-    return true;
-}
-
-bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expression, Number& result) {
-    if (expression.shaped && EvaluateShape(parser, expression, result)) return true;
-    if (expression.integers) {
-        if (EvaluateIntegers(parser, expression, result.i)) {
-            result.type = kTypeInteger;
-            return true;
-        }
-        expression.integers = false;
+bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result) {
+    // Typed code is made again when its operands' types change, a few times at most.
+    constexpr int kTypedTries = 4;
+    if (expression.typedFirst >= 0 || (expression.typedTries < kTypedTries && MakeTypedCode(parser, expression))) {
+        if (RunTypedCode(parser, expression, result)) return true;
+        expression.typedFirst = -1;
     }
     Number stack[kMaxStack];
     int top = -1;
@@ -285,6 +206,10 @@ bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expressi
 bool CompiledRegions::CombineTexts(Op op, Number& a, int slot, const Number& b) {
     if (op != Op::kAdd) return false;
     std::string& text = stackTexts_[slot];
+    // A long join is the reading's: it asks whether memory has room for it, and reports if not.
+    constexpr std::size_t kLongJoin = std::size_t{1} << 20;
+    const std::size_t joined = (a.type == kTypeString ? text.size() : 0) + (b.type == kTypeString ? stackTexts_[slot + 1].size() : 0);
+    if (joined >= kLongJoin) return false;
     if (a.type != kTypeString) {
         text.clear();
         AppendNumberText(text, a);

@@ -1,9 +1,11 @@
-// The checks and history writes every compiled node makes, inline where the nodes run.
+// The checks, lookups, history writes and the commonest evaluations every compiled node makes,
+// inline where the nodes run.
 #pragma once
 
 #include <cstddef>
 
 #include "interpreter/compiled_regions.h"
+#include "interpreter/number_operators.h"
 #include "interpreter/tessel_parser.h"
 
 __attribute__((always_inline)) inline bool CompiledRegions::Fits(const CTesselParser& parser, int words, int depth) {
@@ -11,6 +13,73 @@ __attribute__((always_inline)) inline bool CompiledRegions::Fits(const CTesselPa
            parser.nestingDepth + 2 + depth < CTesselParser::kMaxNestingDepth;
 }
 
+// A statement's keyword, a separator, a closing word: one entry, without the copy.
+__attribute__((always_inline)) inline void CompiledRegions::WriteWord(CTesselParser& parser, int word) {
+    const int at = parser.tokenCount++;
+    parser.tokenStart[static_cast<std::size_t>(at)] = words_.starts[static_cast<std::size_t>(word)];
+    parser.tokenLength[static_cast<std::size_t>(at)] = words_.lengths[static_cast<std::size_t>(word)];
+}
+
 __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser& parser, int firstWord, int count) {
     parser.WriteHistory(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
+}
+
+__attribute__((always_inline)) inline int CompiledRegions::RecordOf(const CTesselParser& parser, const Instruction& instruction) {
+    const std::uint32_t version = parser.names_.Version();
+    if (instruction.version == version) return instruction.record;
+    const int record = parser.RecordNamedAt(instruction.argument);
+    if (record >= 0) {
+        instruction.record = record;
+        instruction.version = version;
+    }
+    return record;
+}
+
+// A number or a plain Integer or Float variable; false for any other operand.
+__attribute__((always_inline)) inline bool CompiledRegions::Leaf(CTesselParser& parser, const Instruction& leaf,
+                                                                 Number& result) const {
+    if (leaf.op == Op::kConstant) {
+        const Number& n = constants_[static_cast<std::size_t>(leaf.argument)];
+        result.type = n.type;
+        result.i = n.i;
+        result.d = n.d;
+        return true;
+    }
+    if (leaf.op != Op::kVariable) return false;
+    const int record = RecordOf(parser, leaf);
+    if (record < 0) return false;
+    const Value& v = parser.variables[record];
+    if (v.count != 1 || !v.IsNumber()) return false;  // the general way takes it, or reports it
+    result.type = static_cast<std::uint8_t>(v.type);
+    result.i = v.type == kTypeInteger ? v.value.integer : 0;
+    result.d = v.type == kTypeFloat ? v.value.number : 0.0;
+    return true;
+}
+
+// The shapes most expressions have, without the stack: a lone operand, an array element indexed
+// by one, and two operands with an operator between them.
+__attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesselParser& parser, const Expression& expression,
+                                                                          Number& result) const {
+    const Instruction* const at = instructions_.data() + expression.firstInstruction;
+    if (expression.instructionCount == 1) return Leaf(parser, at[0], result);
+    if (expression.instructionCount == 2) {
+        Number k;
+        if (!Leaf(parser, at[0], k) || k.type != kTypeInteger) return false;
+        const int record = RecordOf(parser, at[1]);
+        if (record < 0) return false;
+        const Value& v = parser.variables[record];
+        if (v.count < 2 || k.i < 1 || k.i > v.count || !v.IsNumber()) return false;
+        const Value::Payload& element = v.Element(k.i);
+        result.type = static_cast<std::uint8_t>(v.type);
+        result.i = v.type == kTypeInteger ? element.integer : 0;
+        result.d = v.type == kTypeFloat ? element.number : 0.0;
+        return true;
+    }
+    Number b;
+    return Leaf(parser, at[0], result) && Leaf(parser, at[1], b) && ApplyNumberOp(NumberOpOf(at[2].op), result, b);
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expression,
+                                                                     Number& result) {
+    return (expression.shaped && EvaluateShape(parser, expression, result)) || EvaluateOtherwise(parser, expression, result);
 }

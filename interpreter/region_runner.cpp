@@ -139,7 +139,13 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing) {
         parser.errorText.clear();
         const int at = parser.position;
         Node& node = NodeAt(parser, at);
-        const int ran = Polled(parser) ? -1 : RunNode(parser, node, at, kind);
+        int ran = -1;
+        if (Polled(parser))
+            ran = -1;
+        else if (node.kind == NodeKind::kAssign)  // the commonest statement, without the dispatch
+            ran = RunAssignment(parser, statements_[static_cast<std::size_t>(node.item)]) ? 1 : -1;
+        else
+            ran = RunNode(parser, node, at, kind);
         if (ran == kClosesBlock) {
             parser.CutBlock(kind, entryLength);
             closing = node.code;
@@ -176,7 +182,7 @@ int CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind
             const bool closes = (node.closes & kind) != 0;
             if (node.kind == NodeKind::kWhile && !closes) return RunWhile(parser, node, at, false);
             if ((node.kind == NodeKind::kClosing && !closes) || !Fits(parser, 1, 0)) return -1;
-            Write(parser, node.firstWord, 1);
+            WriteWord(parser, node.firstWord);
             Took(at, parser.tokenCount - 1);
             parser.position = node.next;
             return node.kind == NodeKind::kSeparator ? 1 : kClosesBlock;
@@ -237,9 +243,9 @@ int CompiledRegions::RunIf(CTesselParser& parser, const Node& node) {
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
     bool truth = false;
     if (!Fits(parser, condition.wordCount + 2, 0) || !Truth(parser, condition, truth)) return -1;
-    Write(parser, node.firstWord, 1);
+    WriteWord(parser, node.firstWord);
     Write(parser, condition.firstWord, condition.wordCount);
-    Write(parser, node.thenWord, 1);
+    WriteWord(parser, node.thenWord);
     Took(condition.after, parser.tokenCount - 1);
     parser.position = node.body;
     ++compiledStatements_;
@@ -319,7 +325,7 @@ bool CompiledRegions::LoopCondition(CTesselParser& parser, int index, bool& trut
 int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
     if (!Fits(parser, 1, 0)) return -1;
     if (!keywordRead) {
-        Write(parser, node.firstWord, 1);
+        WriteWord(parser, node.firstWord);
         Took(at, parser.tokenCount - 1);
     }
     const int conditionCount = parser.tokenCount;
@@ -343,7 +349,7 @@ int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, b
 int CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
     if (!Fits(parser, 1, 0)) return -1;
     if (!keywordRead) {
-        Write(parser, node.firstWord, 1);
+        WriteWord(parser, node.firstWord);
         Took(at, parser.tokenCount - 1);
     }
     const int bodyCount = parser.tokenCount;

@@ -506,23 +506,6 @@ int CTesselParser::StoreForStart(ElementRef element, double start) {
     return 1;
 }
 
-// Steps the loop variable; 1 when the loop is finished.
-int CTesselParser::StepForVariable(ElementRef element, double step, double end) {
-    Value::Payload& variable = ElementValue(element);
-    const int type = variables[element.record].type;
-    double now = 0.0;
-    if (type == kTypeInteger) {
-        variable.integer = DoubleToInt32(static_cast<double>(variable.integer) + step);
-        now = variable.integer;
-    } else if (type == kTypeFloat) {
-        variable.number += step;
-        now = variable.number;
-    } else {
-        return 0;
-    }
-    return (step > 0 && now > end) || (step <= 0 && end > now);
-}
-
 int CTesselParser::ExecuteFor(int doIt) {
     static const char* const kForStrings = " Syntax Error : Can not Execute \"For\" with STRINGS.";
     ReadToken();

@@ -1,9 +1,12 @@
-// The Loriant Script interpreter: one object per check pass and run. It keeps no syntax tree:
-// every pass reads the script text token by token (the lexer), evaluating expressions and
-// executing statements as it scans. The object is also the run's worker thread.
+// The Loriant Script interpreter: one object per check pass and run. It keeps no syntax tree: a
+// pass reads the script text token by token (the lexer), evaluating expressions and executing
+// statements as it scans; a run's loops, branches and called bodies are compiled the first time
+// they are entered (CompiledRegions), with the same effects. The object is also the run's worker
+// thread.
 //
 // Implementation is split by concern: lexer.cpp, variables.cpp, expressions.cpp, matrix_operands.cpp,
-// statements.cpp, run_control.cpp, builtin_values.cpp, builtin_commands.cpp, object_files.cpp.
+// statements.cpp, run_control.cpp, builtin_values.cpp, builtin_commands.cpp, object_files.cpp, and
+// the regions in region_compiler.cpp, region_expressions.cpp, region_typed_code.cpp, region_runner.cpp.
 #pragma once
 
 #include <atomic>
@@ -515,7 +518,22 @@ private:
     int RunCalledBody(int doIt, int subroutine);
     int ReadForBound(double& number, const char* stringMessage);
     int StoreForStart(ElementRef variable, double start);
-    int StepForVariable(ElementRef variable, double step, double end);
+    // Steps the loop variable; 1 when the loop is finished (every pass of every For: inline).
+    int StepForVariable(ElementRef element, double step, double end) {
+        Value::Payload& variable = ElementValue(element);
+        const int type = variables[element.record].type;
+        double now = 0.0;
+        if (type == kTypeInteger) {
+            variable.integer = DoubleToInt32(static_cast<double>(variable.integer) + step);
+            now = variable.integer;
+        } else if (type == kTypeFloat) {
+            variable.number += step;
+            now = variable.number;
+        } else {
+            return 0;
+        }
+        return (step > 0 && now > end) || (step <= 0 && end > now);
+    }
     int AssignScalar(ElementRef target, const Value& v);
     int ExecuteMatrixAssignment(ElementRef target);
     int ReadMatrixIndexValue(int& index);

@@ -1,6 +1,6 @@
 // The interpreter as the desktop and the console host see it: a script's text, the check pass,
 // the run on its own worker thread, how the run ended, and the language's help tree. The
-// interpreter itself (tables, lexer, scan cache, name index, replays, network words) lives
+// interpreter itself (tables, lexer, scan cache, name index, compiled regions, network words) lives
 // behind it in CLoriantParser (loriant_parser.h).
 #pragma once
 

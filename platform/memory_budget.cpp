@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 
 namespace crt {
@@ -23,10 +24,16 @@ std::uint64_t PhysicalMemory() {
     return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
 }
 
+std::atomic<std::uint64_t> budgetCap{0};
+
 }  // namespace
 
+void SetMemoryBudgetCap(std::uint64_t bytes) { budgetCap.store(bytes); }
+
 std::uint64_t MemoryBudgetBytes() {
-    return std::min({SoftLimit(RLIMIT_AS), SoftLimit(RLIMIT_DATA), PhysicalMemory()});
+    const std::uint64_t cap = budgetCap.load();
+    return std::min({SoftLimit(RLIMIT_AS), SoftLimit(RLIMIT_DATA), PhysicalMemory(),
+                     cap != 0 ? cap : std::numeric_limits<std::uint64_t>::max()});
 }
 
 bool FitsInMemory(std::uint64_t count, std::uint64_t itemBytes) {

@@ -17,7 +17,6 @@ constexpr int kRun = 1;
 constexpr int kCheck = 0;
 
 const char kMinusHere[] = " Syntax Error : Can not use '-' here.";
-const char kTimesStrings[] = " Syntax Error : Can not use '*' for STRINGS.";
 const char kDivideStrings[] = " Syntax Error : Can not use '/' for STRINGS.";
 const char kDivideByZero[] = " Runtime Error : Divide By ZERO.";
 const char kMismatch[] = " Syntax Error : Matrix dimensions mismatch.";

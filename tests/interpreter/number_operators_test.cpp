@@ -64,8 +64,8 @@ TEST(NumberOperatorsTest, TheReadingAndTheRegionsGiveTheOperatorsMeaning) {
         const char* word;
     } ops[] = {{NumberOp::kAdd, "+"}, {NumberOp::kSubtract, "-"}, {NumberOp::kModulo, "Mod"},
                {NumberOp::kMultiply, "*"}, {NumberOp::kDivide, "/"}};
-    for (const bool replay : {false, true}) {
-        std::uint64_t replayed = 0;
+    for (const bool replay : {false, true}) {  // compiled regions off, then on
+        std::uint64_t compiled = 0;
         for (const auto& op : ops) {
             for (const NumberOperand& a : operands) {
                 for (const NumberOperand& b : operands) {
@@ -75,18 +75,21 @@ TEST(NumberOperatorsTest, TheReadingAndTheRegionsGiveTheOperatorsMeaning) {
                     AppendNumberText(text, expected);
                     const std::string expression = Written(a) + " " + op.word + " " + Written(b);
                     // Assigned in a loop, so that it is compiled where regions are on; a String takes
-                    // the result's own text.
-                    PrintingHarness h;
-                    h.parser.compiledRegions = replay;
-                    const std::string pane =
-                        h.Run("Integer k : String r : For k = 1 To 2 : r = " + expression + " : Next : Print r");
-                    EXPECT_EQ(pane, ok ? text + " " : RunErrorPane(" Runtime Error : Divide By ZERO."))
-                        << expression << (replay ? " replayed" : "");
-                    replayed += h.parser.CompiledStatements();
+                    // the result's own text. Alone it is evaluated as two operands and an operator;
+                    // times 1 (which changes no value), as typed code.
+                    for (const std::string& form : {expression, "(" + expression + ") * 1"}) {
+                        PrintingHarness h;
+                        h.parser.compiledRegions = replay;
+                        const std::string pane =
+                            h.Run("Integer k : String r : For k = 1 To 2 : r = " + form + " : Next : Print r");
+                        EXPECT_EQ(pane, ok ? text + " " : RunErrorPane(" Runtime Error : Divide By ZERO."))
+                            << form << (replay ? " compiled" : "");
+                        compiled += h.parser.CompiledStatements();
+                    }
                 }
             }
         }
-        EXPECT_EQ(replayed > 0, replay);
+        EXPECT_EQ(compiled > 0, replay);
     }
 }
 

@@ -3,8 +3,10 @@
 // state, error text, word history, every variable), including where a run fails part way.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
+#include "platform/memory_budget.h"
 #include "tests/interpreter/script_comparison.h"
 #include "tests/interpreter/test_parser.h"
 
@@ -13,8 +15,8 @@ namespace {
 struct Row {
     const char* name;
     const char* script;
-    const char* pane = nullptr;    // what the reading prints, where pinned
-    bool known_difference = false;  // a difference of the fast path still being replaced
+    const char* pane = nullptr;     // what the reading prints, where pinned
+    bool known_difference = false;  // a difference of the fast path still being replaced: skipped
 };
 
 const char kDivisionByZero[] = "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Divide By ZERO.\r\n";
@@ -62,8 +64,15 @@ const Row kRows[] = {
      "Next : Print m[3][2] - m[1][1]",
      "21 "},
     {"power and mod", "Integer i : Float x : For i = 1 To 5 : x = x + 2 ^ i Mod 7 - (-i) : Next : Print x"},
+    // A visible name cannot be declared again, not even in a subroutine: the caller's name is
+    // refused, and the subroutine's own is dropped at its end, free for the caller.
+    {"a subroutine's name declared after its calls",
+     "Integer i : Subroutin S : Float d : d = 2.5 + i : Print d : EndSub : For i = 1 To 2 : Call S : Next : Integer d "
+     ": d = 7 : Print d",
+     "3.5 4.5 7 "},
     {"a caller's name declared again in a subroutine",
-     "Integer d : Subroutin S : Float d : d = 2.5 : Print d : EndSub : d = 1 : For d = 1 To 2 : Call S : Next : Print d"},
+     "Integer d : Subroutin S : Float d : d = 2.5 : Print d : EndSub : d = 1 : For d = 1 To 2 : Call S : Next : Print d",
+     " Syntax Error : Variable redefinition."},
     {"subroutine writes its caller's variables",
      "Integer i, k : String s : Subroutin S : k = k + i : s = s + k : EndSub : For i = 1 To 4 : Call S : Next : Print s",
      "13610 "},
@@ -118,6 +127,21 @@ const Row kRows[] = {
      "Integer i, k : Float x : For k = 1 To 2 : For x = x + k To 3 Step 1 / (k - 2) : Next : Next", kDivisionByZero},
     {"assignment of a float to a loop's integer", "Integer i, k : Float x : For i = 1 To 4 : x = i / 3 : k = k + x * 3 : "
      "Next : Print k"},
+    // A For's end and step are read with its start stored, and read again from the start where they fail.
+    {"an end that reads the stored start", "Integer i, k : i = 9 : For i = 2 To i * 2 : k = k + i : Next : Print k",
+     "9 "},
+    {"an end out of range after the start is stored",
+     "Integer i, a[3] : i = 9 : For i = 1 To a[i + 5] : Next : Print i"},
+    {"a zero step after the start is stored", "Integer i, s : For i = 1 To 5 Step s : Next : Print i"},
+    {"a text end after the start is stored", "Integer i : String s : For i = 1 To s : Next"},
+    // A skip passes the words of a text as names that are no variables: looked up on every pass.
+    {"skipped words that are no variables",
+     "Integer i, k : String s : For i = 1 To 3 : If i = 2 Then s = 'zz yy' Else k = k + 1 Endif : Next : Print k + s",
+     "2zz yy "},
+    {"a subroutine named like a variable", "Integer S, i : Subroutin S : S = S + i : EndSub : For i = 1 To 3 : Call S : "
+     "Next : Print S", "6 "},
+    {"a do loop whose condition is read by the reader", "Integer d : Do : d = d + 1 : While d < 3 And True : Print d",
+     "3 "},
 };
 
 TEST(RegionScripts, LeaveWhatReadingWordByWordLeaves) {
@@ -136,6 +160,30 @@ TEST(RegionScripts, FailingRunKeepsTheStateOfItsLastPass) {
     ScriptComparison run("Integer i, k : For i = 1 To 5 : k = k + 10 / (3 - i) : Next");
     EXPECT_NE(run.reading.Outcome().find("i[1]:1=3 k[1]:1=15 "), std::string::npos) << run.reading.Outcome();
     EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome());
+}
+
+// A long join asks whether memory has room for it, as the reading does, and fails where it has not.
+TEST(RegionScripts, ALongJoinIsRefusedWhereMemoryHasNoRoom) {
+    crt::SetMemoryBudgetCap(std::uint64_t{4} << 20);
+    ScriptComparison run("Integer i : String s : s = 'ab' : For i = 1 To 22 : s = s + s : Next : Print i");
+    crt::SetMemoryBudgetCap(0);
+    EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome());
+    EXPECT_NE(run.reading.view.Pane().find("Not Enough Memory"), std::string::npos) << run.reading.view.Pane();
+}
+
+// Top-level words stay in the word history: loops and calls that start near its end write their
+// words at its last entries.
+TEST(RegionScripts, NearTheEndOfTheHistory) {
+    for (int spare : {-40, 0, 3, 10, 30, 60}) {
+        std::string text = "Integer i, k : Float x : Subroutin S : x = x + (k - i) * 0.5 : EndSub";
+        const int words = CTesselParser::kHistoryLast - spare;
+        text.reserve(text.size() + static_cast<std::size_t>(words) * 2 + 100);
+        for (int w = 0; w < words; ++w) text += ": ";
+        text += "For i = 1 To 4 : k = k + i * 2 : If k > 6 Then Call S Endif : Next : Print k + x";
+        const ScriptComparison run(text);
+        EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome()) << "spare " << spare;
+        EXPECT_EQ(run.reading.view.Pane(), "32.5 ") << "spare " << spare;
+    }
 }
 
 // The fuzzer runs script after script on the same two interpreters: what one leaves must not

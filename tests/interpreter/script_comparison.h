@@ -6,7 +6,7 @@
 #include <string>
 
 #include "interpreter/tessel_parser.h"
-#include "tests/interpreter/replay_comparison.h"
+#include "tests/interpreter/body_comparison.h"
 #include "tests/interpreter/test_parser.h"
 
 // The printing interpreter that keeps, as text, what its run leaves just before the run's end

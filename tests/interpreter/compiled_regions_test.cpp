@@ -1,14 +1,14 @@
-// Replayed statements against the word-by-word reading: the same block executed again and again
-// by two interpreters, one replaying and one not, must leave everything the same (scan position,
-// history, word, token, variables, messages), and the replay must actually happen where it is
-// meant to.
+// Compiled regions against the word-by-word reading: the same block executed again and again by
+// two interpreters, one compiling it and one not, must leave everything the same (scan position,
+// history, word, token, variables, messages), and the compiled nodes must actually run where they
+// are meant to.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
-#include "tests/interpreter/replay_comparison.h"
+#include "tests/interpreter/body_comparison.h"
 #include "tests/interpreter/script_comparison.h"
 #include "tests/interpreter/test_parser.h"
 
@@ -17,25 +17,25 @@ namespace {
 struct Case {
     const char* name;
     const char* body;
-    bool replays;  // a statement or an expression is replayed
+    bool compiled;  // a statement runs as a compiled node
 };
 
 // Runs the body three times on both sides; `between` changes both sides before the last time.
 void ExpectSameAsReading(const Case& c, void (*between)(TestParser&) = nullptr) {
-    ReplaySide replaying(true, c.body);
-    ReplaySide reading(false, c.body);
+    BodySide compiling(true, c.body);
+    BodySide reading(false, c.body);
     for (int pass = 0; pass < 3; ++pass) {
         if (pass == 2 && between != nullptr) {
-            between(replaying.parser);
+            between(compiling.parser);
             between(reading.parser);
         }
-        EXPECT_EQ(replaying.Execute(), reading.Execute()) << c.name << ", pass " << pass;
+        EXPECT_EQ(compiling.Execute(), reading.Execute()) << c.name << ", pass " << pass;
     }
     EXPECT_EQ(reading.parser.CompiledStatements(), 0u) << c.name;
-    EXPECT_EQ(replaying.parser.CompiledStatements() > 0, c.replays) << c.name;
+    EXPECT_EQ(compiling.parser.CompiledStatements() > 0, c.compiled) << c.name;
 }
 
-TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
+TEST(CompiledRegions, LeavesWhatReadingWordByWordLeaves) {
     const Case cases[] = {
         {"loop body", "x = x + i * 2 : Next", true},
         {"integer arithmetic", "i = i * 3 - 4 / 2 ; Next", true},
@@ -128,7 +128,7 @@ TEST(StatementReplay, LeavesWhatReadingWordByWordLeaves) {
     for (const Case& c : cases) ExpectSameAsReading(c);
 }
 
-TEST(StatementReplay, FollowsTheNamesDeclaredSinceLastTime) {
+TEST(CompiledRegions, FollowsTheNamesDeclaredSinceLastTime) {
     // A newer declaration of an operand's name is what the next pass reads.
     ExpectSameAsReading({"shadowed by a float", "x = x + i * 2 : Next", true},
                         [](TestParser& p) { p.DeclareVariable("i", kTypeFloat, 1, 0, 0); });
@@ -165,7 +165,7 @@ TEST(StatementReplay, FollowsTheNamesDeclaredSinceLastTime) {
     });
 }
 
-TEST(StatementReplay, LeavesLimitsAndFlagsToTheReading) {
+TEST(CompiledRegions, LeavesLimitsAndFlagsToTheReading) {
     ExpectSameAsReading({"stop requested", "x = x + i * 2 : Next", true},
                         [](TestParser& p) { p.View()->stopRequested = 1; });
     ExpectSameAsReading({"at the nesting limit", "x = x + i * 2 : Next", true},
@@ -174,7 +174,7 @@ TEST(StatementReplay, LeavesLimitsAndFlagsToTheReading) {
                         [](TestParser& p) { p.nestingDepth = CTesselParser::kMaxNestingDepth - 3; });
 }
 
-TEST(StatementReplay, NearTheEndOfTheHistory) {
+TEST(CompiledRegions, NearTheEndOfTheHistory) {
     // Separators before the assignment bring its words to the history's last entries.
     for (int spare : {2, 5, 7, 8, 9, 20}) {
         std::string filler;
@@ -182,14 +182,14 @@ TEST(StatementReplay, NearTheEndOfTheHistory) {
         filler.reserve(static_cast<std::size_t>(words) * 2);
         for (int k = 0; k < words; ++k) filler += ": ";
         const std::string text = filler + "x = x + i * 2 : Next";
-        ReplaySide replaying(true, text);
-        ReplaySide reading(false, text);
+        BodySide compiling(true, text);
+        BodySide reading(false, text);
         for (int pass = 0; pass < 2; ++pass)
-            EXPECT_EQ(replaying.Execute(), reading.Execute()) << "spare " << spare << ", pass " << pass;
+            EXPECT_EQ(compiling.Execute(), reading.Execute()) << "spare " << spare << ", pass " << pass;
     }
 }
 
-TEST(StatementReplay, ScriptsRunAsWithoutIt) {
+TEST(CompiledRegions, ScriptsRunAsWithoutIt) {
     const char* scripts[] = {
         "Integer i : Float x : For i = 1 To 1000 : x = x + i * 2 : Next : Print x",
         "Integer i, t : For i = 1 To 50 : t = t + i Mod 7 - i / 3 : Next : Print t",
@@ -214,9 +214,9 @@ TEST(StatementReplay, ScriptsRunAsWithoutIt) {
         "Integer a[3] : a[2] = 5 : Print a[a[2] - 3] : Print a[4]",
     };
     for (const char* script : scripts) {
-        ScriptSide replaying;
+        ScriptSide compiling;
         ScriptSide reading;
-        EXPECT_EQ(replaying.Run(script, true), reading.Run(script, false)) << script;
+        EXPECT_EQ(compiling.Run(script, true), reading.Run(script, false)) << script;
         EXPECT_EQ(reading.parser.CompiledStatements(), 0u) << script;
     }
     ScriptSide loop;

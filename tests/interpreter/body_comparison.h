@@ -1,4 +1,4 @@
-// Two interpreters on one text, one replaying statements and one reading word by word, and a
+// Two interpreters on one text, one compiling its regions and one reading word by word, and a
 // text of everything a block leaves behind, for tests and the fuzzer to compare.
 #pragma once
 
@@ -50,13 +50,13 @@ inline std::string Describe(TestParser& p, RecordingView& view, int result) {
            "\n" + DescribeView(view);
 }
 
-struct ReplaySide {
+struct BodySide {
     RecordingView view;
     TestParser parser{&view};
 
-    explicit ReplaySide(bool replay, const std::string& text) {
+    explicit BodySide(bool compiled, const std::string& text) {
         parser.sleepScale = 0;
-        parser.compiledRegions = replay;
+        parser.compiledRegions = compiled;
         Prepare(text);
     }
 

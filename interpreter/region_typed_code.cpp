@@ -1,0 +1,153 @@
+// Typed code: an expression's operations made again for the types its operands have, so that a
+// run of it carries no type on the stack and dispatches once per operation. Every load checks
+// that its operand still has the type the code was made for; where one has not (or an operation
+// refuses), the general evaluation takes the expression.
+#include <cstddef>
+
+#include "interpreter/compiled_regions.h"
+#include "interpreter/number_operators.h"
+#include "interpreter/region_guards.h"
+#include "interpreter/tessel_parser.h"
+#include "interpreter/wrapping_arithmetic.h"
+
+namespace {
+
+// The operation for two operands of one type (Integer, or Float after widening).
+template <typename TypedOp>
+TypedOp Arithmetic(NumberOp op, bool integers) {
+    const int first = static_cast<int>(integers ? TypedOp::kIntegerAdd : TypedOp::kFloatAdd);
+    return static_cast<TypedOp>(first + static_cast<int>(op));
+}
+
+// An Integer or Float stack slot.
+union Slot {
+    std::int32_t i;
+    double d;
+};
+
+}  // namespace
+
+bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& expression) {
+    ++expression.typedTries;
+    if (expression.text || expression.instructionCount > kMaxStack) return false;
+    const std::size_t first = typedCode_.size();
+    std::uint8_t types[kMaxStack];
+    int top = -1;
+    const auto emit = [this](TypedOp op, int argument) { typedCode_.push_back({op, argument}); };
+    for (int k = 0; k < expression.instructionCount; ++k) {
+        const int index = expression.firstInstruction + k;
+        const Instruction& instruction = instructions_[static_cast<std::size_t>(index)];
+        bool kept = true;
+        switch (instruction.op) {
+            case Op::kConstant: {
+                const std::uint8_t type = constants_[static_cast<std::size_t>(instruction.argument)].type;
+                emit(type == kTypeInteger ? TypedOp::kIntegerConstant : TypedOp::kFloatConstant, instruction.argument);
+                types[++top] = type;
+                break;
+            }
+            case Op::kVariable:
+            case Op::kElement: {
+                const int record = RecordOf(parser, instruction);
+                const bool element = instruction.op == Op::kElement;
+                kept = record >= 0 && parser.variables[record].IsNumber() && (element ? types[top] == kTypeInteger : true);
+                if (!kept) break;
+                const Value& variable = parser.variables[record];
+                kept = element ? variable.count >= 2 : variable.count == 1;
+                const bool integer = variable.type == kTypeInteger;
+                emit(element ? (integer ? TypedOp::kIntegerElement : TypedOp::kFloatElement)
+                             : (integer ? TypedOp::kIntegerVariable : TypedOp::kFloatVariable),
+                     index);
+                if (!element) ++top;
+                types[top] = static_cast<std::uint8_t>(variable.type);
+                break;
+            }
+            case Op::kNegate: emit(types[top] == kTypeInteger ? TypedOp::kIntegerNegate : TypedOp::kFloatNegate, 0); break;
+            case Op::kText:
+            case Op::kMatrixElement: kept = false; break;  // a text, or a matrix element's type that depends on its value
+            default: {
+                const bool integers = types[top - 1] == kTypeInteger && types[top] == kTypeInteger;
+                if (!integers && types[top - 1] == kTypeInteger) emit(TypedOp::kWidenBelow, 0);
+                if (!integers && types[top] == kTypeInteger) emit(TypedOp::kWiden, 0);
+                emit(Arithmetic<TypedOp>(NumberOpOf(instruction.op), integers), 0);
+                --top;
+                types[top] = integers ? kTypeInteger : kTypeFloat;
+                break;
+            }
+        }
+        if (!kept) {
+            typedCode_.resize(first);
+            return false;
+        }
+    }
+    expression.typedFirst = static_cast<int>(first);
+    expression.typedCount = static_cast<int>(typedCode_.size() - first);
+    expression.typedResult = types[0];
+    return true;
+}
+
+bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expression, Number& result) const {
+    Slot stack[kMaxStack];
+    int top = -1;
+    const TypedInstruction* at = typedCode_.data() + expression.typedFirst;
+    const TypedInstruction* const end = at + expression.typedCount;
+    for (; at != end; ++at) {
+        switch (at->op) {
+            case TypedOp::kIntegerConstant: stack[++top].i = constants_[static_cast<std::size_t>(at->argument)].i; break;
+            case TypedOp::kFloatConstant: stack[++top].d = constants_[static_cast<std::size_t>(at->argument)].d; break;
+            case TypedOp::kIntegerVariable:
+            case TypedOp::kFloatVariable: {
+                const int record = RecordOf(parser, instructions_[static_cast<std::size_t>(at->argument)]);
+                if (record < 0) return false;
+                const Value& v = parser.variables[record];
+                const bool integer = at->op == TypedOp::kIntegerVariable;
+                if (v.count != 1 || v.type != (integer ? kTypeInteger : kTypeFloat)) return false;
+                ++top;
+                if (integer)
+                    stack[top].i = v.value.integer;
+                else
+                    stack[top].d = v.value.number;
+                break;
+            }
+            case TypedOp::kIntegerElement:
+            case TypedOp::kFloatElement: {
+                const int record = RecordOf(parser, instructions_[static_cast<std::size_t>(at->argument)]);
+                if (record < 0) return false;
+                const Value& v = parser.variables[record];
+                const bool integer = at->op == TypedOp::kIntegerElement;
+                const std::int32_t k = stack[top].i;
+                if (v.count < 2 || k < 1 || k > v.count || v.type != (integer ? kTypeInteger : kTypeFloat)) return false;
+                if (integer)
+                    stack[top].i = v.Element(k).integer;
+                else
+                    stack[top].d = v.Element(k).number;
+                break;
+            }
+            case TypedOp::kWiden: stack[top].d = stack[top].i; break;
+            case TypedOp::kWidenBelow: stack[top - 1].d = stack[top - 1].i; break;
+            case TypedOp::kIntegerNegate: stack[top].i = WrapNegate(stack[top].i); break;
+            case TypedOp::kFloatNegate: stack[top].d = -stack[top].d; break;
+            case TypedOp::kIntegerAdd: --top; stack[top].i = WrapAdd(stack[top].i, stack[top + 1].i); break;
+            case TypedOp::kIntegerSubtract: --top; stack[top].i = WrapSubtract(stack[top].i, stack[top + 1].i); break;
+            case TypedOp::kIntegerMultiply: --top; stack[top].i = WrapMultiply(stack[top].i, stack[top + 1].i); break;
+            case TypedOp::kIntegerModulo:
+            case TypedOp::kIntegerDivide: {
+                --top;
+                const NumberOp op = at->op == TypedOp::kIntegerModulo ? NumberOp::kModulo : NumberOp::kDivide;
+                if (!ApplyIntegerOp(op, stack[top].i, stack[top + 1].i)) return false;
+                break;
+            }
+            default: {
+                --top;
+                const auto op = static_cast<NumberOp>(static_cast<int>(at->op) - static_cast<int>(TypedOp::kFloatAdd));
+                if (!ApplyFloatOp(op, stack[top].d, stack[top + 1].d)) return false;
+                break;
+            }
+        }
+    }
+    result.type = expression.typedResult;
+    if (result.type == kTypeInteger)
+        result.i = stack[0].i;
+    else
+        result.d = stack[0].d;
+    return true;
+}
