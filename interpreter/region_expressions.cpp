@@ -17,77 +17,12 @@
 #include "interpreter/value.h"
 #include "interpreter/wrapping_arithmetic.h"
 
-bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
-    Number a;
-    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.a)], a)) return false;
-    if (part.op < 0) {
-        truth = a.type == kTypeInteger ? a.i != 0 : a.type == kTypeFloat ? a.d != 0.0 : !stackTexts_[0].empty();
-    } else {
-        // The right side's String is evaluated into the stack's first slot too: the left one is kept.
-        if (a.type == kTypeString) leftText_ = stackTexts_[0];
-        Number b;
-        if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.b)], b)) return false;
-        if ((a.type == kTypeString) != (b.type == kTypeString)) return false;  // reported by the reading
-        if (a.type == kTypeString)
-            truth = Compare(part.op, std::strcmp(leftText_.c_str(), stackTexts_[0].c_str()));
-        else if (a.type == kTypeInteger && b.type == kTypeInteger)
-            truth = Compare(part.op, (a.i > b.i) - (a.i < b.i));
-        else
-            truth = CompareNumbers(part.op, a.AsDouble(), b.AsDouble());
-    }
-    truth = truth != part.invert;
-    return true;
-}
-
-bool CompiledRegions::Truth(CTesselParser& parser, const Condition& condition, bool& truth) {
-    const int count = condition.partCount;
-    if (!Fits(parser, condition.wordCount, condition.depth + 1) || count > kMaxDepth + 1 || count < 1) return false;
-    // Every part is evaluated (no short cut); the chain groups from the right. Evaluating has no
-    // effect, so the parts are taken from the right too.
-    const ConditionPart* parts = &conditionParts_[static_cast<std::size_t>(condition.firstPart)];
-    if (!EvaluatePart(parser, parts[count - 1], truth)) return false;
-    for (int k = count - 2; k >= 0; --k) {
-        bool left = false;
-        if (!EvaluatePart(parser, parts[k], left)) return false;
-        truth = parts[k].chain == kw::kAnd ? left && truth : left || truth;
-    }
-    for (int k = 0; condition.text && k < count; ++k) {
-        ResolveTextNames(parser, parts[k].a);
-        if (parts[k].b >= 0) ResolveTextNames(parser, parts[k].b);
-    }
-    return true;
-}
-
 bool CompiledRegions::Bound(CTesselParser& parser, int expression, double& value) {
     const Expression& e = expressions_[static_cast<std::size_t>(expression)];
     Number n{};
     if (!Fits(parser, e.wordCount, e.depth) || !Evaluate(parser, e, n) || n.type == kTypeString) return false;
     value = n.AsDouble();
     return true;
-}
-
-bool CompiledRegions::IndexValue(CTesselParser& parser, int expression, std::int32_t& index) {
-    Number k{};
-    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(expression)], k) || k.type != kTypeInteger)
-        return false;
-    index = k.i;
-    return true;
-}
-
-// What an assignment stores into: the variable named, or its element; none when the reading
-// would do anything else (report, or take another kind of assignment).
-ElementRef CompiledRegions::StoredElement(CTesselParser& parser, const Statement& statement) {
-    const int record = RecordOf(parser, statement.target);
-    if (statement.index < 0) {
-        if (record < 0) return {};
-        const Value& v = parser.variables[record];
-        return {v.count == 1 && v.type != kTypeMatrix ? record : -1, 1};
-    }
-    if (record < 0) return {};
-    const Value& variable = parser.variables[record];
-    std::int32_t k = 0;
-    if (variable.count < 2 || !IndexValue(parser, statement.index, k) || k < 1 || k > variable.count) return {};
-    return variable.type == kTypeMatrix ? ElementRef{} : ElementRef{record, k};
 }
 
 double* CompiledRegions::MatrixTarget(CTesselParser& parser, const Statement& statement) {
