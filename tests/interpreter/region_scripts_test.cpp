@@ -73,6 +73,11 @@ const Row kRows[] = {
     {"a caller's name declared again in a subroutine",
      "Integer d : Subroutin S : Float d : d = 2.5 : Print d : EndSub : d = 1 : For d = 1 To 2 : Call S : Next : Print d",
      " Syntax Error : Variable redefinition."},
+    // A called body's local stands at another record when the caller has declared one more.
+    {"a local found again when its records move",
+     "Integer i : Subroutin S : Integer v : v = i + 4 : Print v : EndSub : Subroutin T : Integer e : Call S : EndSub : "
+     "For i = 1 To 2 : Call S : Call T : Next",
+     "5 5 6 6 "},
     {"subroutine writes its caller's variables",
      "Integer i, k : String s : Subroutin S : k = k + i : s = s + k : EndSub : For i = 1 To 4 : Call S : Next : Print s",
      "13610 "},
