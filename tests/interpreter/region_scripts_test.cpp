@@ -73,6 +73,11 @@ const Row kRows[] = {
     {"a caller's name declared again in a subroutine",
      "Integer d : Subroutin S : Float d : d = 2.5 : Print d : EndSub : d = 1 : For d = 1 To 2 : Call S : Next : Print d",
      " Syntax Error : Variable redefinition."},
+    // A called body's local stands at another record when the caller has declared one more.
+    {"a local found again when its records move",
+     "Integer i : Subroutin S : Integer v : v = i + 4 : Print v : EndSub : Subroutin T : Integer e : Call S : EndSub : "
+     "For i = 1 To 2 : Call S : Call T : Next",
+     "5 5 6 6 "},
     {"subroutine writes its caller's variables",
      "Integer i, k : String s : Subroutin S : k = k + i : s = s + k : EndSub : For i = 1 To 4 : Call S : Next : Print s",
      "13610 "},
@@ -87,6 +92,11 @@ const Row kRows[] = {
      "Integer i, j, k : For i = 1 To 4 : For j = 1 To 4 : k = k + 1 : If i * j = 6 Then Exit Endif : Next : Next : Print k",
      "Program Terminated  By \"Exit\".\r\n"},
     {"stop program in a while loop", "Integer w : While w < 9 : w = w + 1 : If w = 4 Then StopProgram Endif : Wend"},
+    // The run ended inside a Do body: its closing condition is not read.
+    {"stop program in a do loop", "Integer d : Do : d = d + 1 : If d = 2 Then StopProgram Endif : While d < 5 : Print d"},
+    {"exit in a do loop inside a for loop",
+     "Integer i, d : For i = 1 To 3 : Do : d = d + i : If d > 4 Then Exit Endif : While d < 9 : Next : Print d",
+     "Program Terminated  By \"Exit\".\r\n"},
     {"recursion to the nesting limit",
      "Integer r : Subroutin R : r = r + 1 : If r < 1000 Then Call R Endif : EndSub : Call R : Print r"},
     {"recursion under the nesting limit",
@@ -114,6 +124,12 @@ const Row kRows[] = {
      "Integer d, w, k : Subroutin S : k = k + w : EndSub : Do : d = d + 1 : w = 0 : If 1 Then While w < d : w = w + 1 "
      ": Call S : Wend Endif : While d < 3 : Print k",
      "10 "},
+    // A bound the compiled loop leaves to the reading: the reading starts the statement over, with
+    // the counter as it was before (its start reads it).
+    {"end bound fails after a start that reads the counter",
+     "Integer i : i = 5 : For i = i + 1 To 1 / 0 : Next", kDivisionByZero},
+    {"step bound fails after a start that reads the counter",
+     "Integer i, k : Float x : For k = 1 To 2 : For x = x + k To 3 Step 1 / (k - 2) : Next : Next", kDivisionByZero},
     {"assignment of a float to a loop's integer", "Integer i, k : Float x : For i = 1 To 4 : x = i / 3 : k = k + x * 3 : "
      "Next : Print k"},
     // A For's end and step are read with its start stored, and read again from the start where they fail.
