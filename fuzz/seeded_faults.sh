@@ -8,7 +8,7 @@
 # patched files), runs the interpreter tests and records which fail, then runs each fuzz target
 # from an empty corpus (plus fuzz/seeds/<name>/ if present) for at most `seconds` (default 300)
 # and records the seconds until its first crash. One table row per fault:
-#   fault | tests that caught it | fuzz_statement_replay | fuzz_region_scripts
+#   fault | tests that caught it | fuzz_region_bodies | fuzz_region_scripts
 # --baseline first checks the tree without any patch (nothing may be caught there); the name
 # `none` stands for that unpatched tree too (`fuzz/seeded_faults.sh none` checks only it).
 #
@@ -39,7 +39,7 @@ done
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 faults_dir="$root/fuzz/seeded_faults"
-targets="fuzz_statement_replay fuzz_region_scripts"
+targets="fuzz_region_bodies fuzz_region_scripts"
 seed="${KESTRUM_FAULTS_SEED:-1}"
 
 patches=()
@@ -184,7 +184,7 @@ done
 wait
 
 missed=0
-printf '| %-34s | %-46s | %-22s | %-22s |\n' fault "tests that caught it" fuzz_statement_replay fuzz_region_scripts
+printf '| %-34s | %-46s | %-22s | %-22s |\n' fault "tests that caught it" fuzz_region_bodies fuzz_region_scripts
 printf '|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..36})" "$(printf -- '-%.0s' {1..48})" \
     "$(printf -- '-%.0s' {1..24})" "$(printf -- '-%.0s' {1..24})"
 for patch in "${patches[@]}"; do
@@ -198,9 +198,9 @@ for patch in "${patches[@]}"; do
     count=$(grep -c . "$out/failed")
     names=$(paste -sd, "$out/failed")
     tests="$count${names:+: $names}"
-    replay=$(cat "$out/statement_replay.result")
+    bodies=$(cat "$out/region_bodies.result")
     scripts=$(cat "$out/region_scripts.result")
-    printf '| %-34s | %-46s | %-22s | %-22s |\n' "$fault" "$tests" "$replay" "$scripts"
+    printf '| %-34s | %-46s | %-22s | %-22s |\n' "$fault" "$tests" "$bodies" "$scripts"
     caught=0
     [ "$count" -gt 0 ] && caught=1
     ls "$out"/*.caught >/dev/null 2>&1 && caught=1

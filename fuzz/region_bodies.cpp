@@ -1,7 +1,6 @@
-// Loop bodies made mostly of assignments and conditions (what statements and expressions are
-// replayed from) and of the words around them, run as a For loop's pass three times by an
-// interpreter that replays and by one that reads word by word: both must leave exactly the same
-// state. Operands are numbers, texts, variables, array and matrix elements; statements are
+// Loop bodies made mostly of assignments and conditions (what the compiled regions compile) and
+// of the words around them, run as a For loop's pass three times by an interpreter that compiles
+// them and by one that reads word by word: both must leave exactly the same state. Operands are numbers, texts, variables, array and matrix elements; statements are
 // assignments, If heads and calls; arrays are of Integers, Floats and Strings. The input bytes steer a small generator, so every input is
 // such a body; none of its words waits or touches a file, a loop ends by the nesting limit, and
 // a declaration is of one element (a separator follows its name).
@@ -177,17 +176,17 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text = BodyWriter(data, size).Write();
     // Made once: an interpreter's buffers cost more than most bodies take to run.
-    static BodySide& replaying = *new BodySide(true, "");
+    static BodySide& compiling = *new BodySide(true, "");
     static BodySide& reading = *new BodySide(false, "");
     // Words the extension knows, so that its lookups leave answers that tell the words apart.
-    for (TestParser* parser : {&replaying.parser, &reading.parser}) {
+    for (TestParser* parser : {&compiling.parser, &reading.parser}) {
         parser->objectKeywords["item"] = 172;
         parser->objectVariables["b"] = 1;
     }
-    replaying.Prepare(text);
+    compiling.Prepare(text);
     reading.Prepare(text);
     for (int pass = 0; pass < 3; ++pass) {
-        if (replaying.Execute() != reading.Execute()) std::abort();
+        if (compiling.Execute() != reading.Execute()) std::abort();
     }
     return 0;
 }
