@@ -264,6 +264,7 @@ private:
     int RunFor(CTesselParser& parser, const Node& node, bool keywordRead);
     int RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     int RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead);
+    bool TakeLoopKeyword(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     int RunCall(CTesselParser& parser, Node& node);
     // A statement node in a block of this kind: kClosesBlock, 1 done, 0 failed, -1 for the reader.
     static constexpr int kClosesBlock = 2;

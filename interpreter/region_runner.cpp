@@ -322,14 +322,20 @@ bool CompiledRegions::LoopCondition(CTesselParser& parser, int index, bool& trut
     return true;
 }
 
-int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
-    if (!Fits(parser, 1, 0)) return -1;
+// A loop's keyword, unless the reader has read it; false (nothing changed) where it does not fit.
+bool CompiledRegions::TakeLoopKeyword(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
+    if (!Fits(parser, 1, 0)) return false;
     if (!keywordRead) {
         WriteWord(parser, node.firstWord);
         Took(at, parser.tokenCount - 1);
     }
-    const int conditionCount = parser.tokenCount;
     ++compiledStatements_;
+    return true;
+}
+
+int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
+    if (!TakeLoopKeyword(parser, node, at, keywordRead)) return -1;
+    const int conditionCount = parser.tokenCount;
     for (;;) {
         parser.position = node.next;
         parser.tokenCount = conditionCount;
@@ -347,13 +353,8 @@ int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, b
 }
 
 int CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
-    if (!Fits(parser, 1, 0)) return -1;
-    if (!keywordRead) {
-        WriteWord(parser, node.firstWord);
-        Took(at, parser.tokenCount - 1);
-    }
+    if (!TakeLoopKeyword(parser, node, at, keywordRead)) return -1;
     const int bodyCount = parser.tokenCount;
-    ++compiledStatements_;
     for (;;) {
         parser.position = node.body;
         parser.tokenCount = bodyCount;
