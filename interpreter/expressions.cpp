@@ -218,7 +218,7 @@ int CTesselParser::EvalAdditive(Value& result) {
 int CTesselParser::RoomForJoinedText(const Value& left, const Value& right) {
     const auto length = [](const Value& v) { return v.type == kTypeString ? v.value.text->size() : std::size_t{0}; };
     const std::size_t joined = length(left) + length(right);
-    if (joined < (std::size_t{1} << 20) || crt::FitsInMemory(joined, 4)) return 1;
+    if (joined < kJoinCheckedForMemory || crt::FitsInMemory(joined, 4)) return 1;
     return FailWith(message::kNotEnoughMemory);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -87,6 +88,9 @@ inline void SetNumber(Value& v, const NumberOperand& n) {
     else
         v.SetFloat(n.d);
 }
+
+// A join this long or longer asks first whether memory has room for the joined text.
+inline constexpr std::size_t kJoinCheckedForMemory = std::size_t{1} << 20;
 
 // The text a number adds to a join: an Integer's digits, a Float as FormatNumberTrimmed gives it.
 void AppendNumberText(std::string& out, const NumberOperand& n);

@@ -142,9 +142,8 @@ bool CompiledRegions::CombineTexts(Op op, Number& a, int slot, const Number& b) 
     if (op != Op::kAdd) return false;
     std::string& text = stackTexts_[slot];
     // A long join is the reading's: it asks whether memory has room for it, and reports if not.
-    constexpr std::size_t kLongJoin = std::size_t{1} << 20;
     const std::size_t joined = (a.type == kTypeString ? text.size() : 0) + (b.type == kTypeString ? stackTexts_[slot + 1].size() : 0);
-    if (joined >= kLongJoin) return false;
+    if (joined >= kJoinCheckedForMemory) return false;
     if (a.type != kTypeString) {
         text.clear();
         AppendNumberText(text, a);
