@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "fuzz/byte_choices.h"
-#include "platform/memory_budget.h"
+#include "fuzz/comparison_memory_cap.h"
 #include "tests/interpreter/script_comparison.h"
 
 namespace {
@@ -598,13 +598,6 @@ void Report(const char* what, const std::string& text, const ScriptComparison& r
 }
 
 }  // namespace
-
-// Texts that double at every join would take the heap past the fuzzer's limit on both sides
-// alike: past a small budget the joins are refused, as they are where memory runs out.
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    crt::SetMemoryBudgetCap(std::uint64_t{64} << 20);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text = ScriptWriter(data, size).Write();
