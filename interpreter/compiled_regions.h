@@ -165,8 +165,7 @@ private:
     // The last word a node read: what it leaves behind is settled when the reading takes over.
     struct LastWord {
         int from = -1;       // where it is read from; -1: the parser's own state is current
-        int index = 0;       // its history entry
-        bool putBack = false;
+        int index = 0;       // its history entry (past the count for a word put back)
         bool raw = false;    // read raw (a skip's closing word)
     };
     // Words as the history keeps them: their starts and their lengths side by side.
@@ -277,7 +276,7 @@ private:
     // The node's words from `from` on (count of them) into the history.
     void Write(CTesselParser& parser, int firstWord, int count);
     void WriteWord(CTesselParser& parser, int word);
-    void Took(int from, int index, bool putBack = false, bool raw = false) { last_ = {from, index, putBack, raw}; }
+    void Took(int from, int index, bool raw = false) { last_ = {from, index, raw}; }
     // What the last word read leaves behind, as reading it leaves it (scan position and history untouched).
     void Settle(CTesselParser& parser);
     // A run reading its own cached text, with nothing pending that the reader would wait for,

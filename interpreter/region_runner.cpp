@@ -55,7 +55,7 @@ void CompiledRegions::Settle(CTesselParser& parser) {
     if (last_.raw)
         parser.SettleRawWord(last_.from);
     else
-        parser.SettleWord(last_.from, last_.putBack);
+        parser.SettleWord(last_.from, false);  // a put-back only moves the scan, which is restored
     parser.position = position;
     parser.tokenCount = count;
     // A keyword has been read since the reader last read (a statement's, or its closing word).
@@ -233,7 +233,7 @@ bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& stat
     else
         Store(parser, target, n);
     Write(parser, statement.firstWord, statement.wordCount);
-    Took(statement.settleFrom, statement.putBack ? parser.tokenCount : parser.tokenCount - 1, statement.putBack);
+    Took(statement.settleFrom, statement.putBack ? parser.tokenCount : parser.tokenCount - 1);
     parser.position = statement.next;
     ++compiledStatements_;
     return true;
@@ -288,7 +288,7 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
     const int skipped = keywordRead ? 1 : 0;
     Write(parser, node.firstWord + skipped, node.headerWords - skipped);
     const int headerCount = parser.tokenCount;
-    Took(expressions_[static_cast<std::size_t>(node.step >= 0 ? node.step : node.end)].after, headerCount, true);
+    Took(expressions_[static_cast<std::size_t>(node.step >= 0 ? node.step : node.end)].after, headerCount);
     parser.position = node.body;
     ++compiledStatements_;
     if ((step > 0 && start > end) || (step <= 0 && end > start)) {
@@ -310,7 +310,7 @@ bool CompiledRegions::LoopCondition(CTesselParser& parser, int index, bool& trut
         const Condition& condition = conditions_[static_cast<std::size_t>(index)];
         if (Truth(parser, condition, truth)) {
             Write(parser, condition.firstWord, condition.wordCount);
-            Took(condition.after, parser.tokenCount, true);
+            Took(condition.after, parser.tokenCount);
             parser.position = condition.after;
             return true;
         }
@@ -416,7 +416,7 @@ int CompiledRegions::ReplaySkip(CTesselParser& parser, int closing, int& found) 
     }
     Write(parser, skip.firstWord, skip.wordCount);
     const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
-    Took(words_.starts[last], parser.tokenCount - 1, false, true);
+    Took(words_.starts[last], parser.tokenCount - 1, true);
     parser.position = words_.starts[last] + words_.lengths[last];
     found = skip.found;
     return skip.result;
