@@ -141,6 +141,12 @@ private:
         // same, the lookups are not made again.
         std::uint32_t variablesVersion = 0;
     };
+    // What the extension answered for a name that is no variable, as of its names' version.
+    struct ExtensionAnswer {
+        std::uint32_t version = 0;
+        int keywordId = -2;
+        int variableIndex = -1;
+    };
     enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kIf, kFor, kWhile, kDo, kCall };
     // One statement from the text position it is read from. Its own words are words_ from
     // firstWord on (the statement's keyword first, where it has one).
@@ -161,6 +167,7 @@ private:
         int subroutine = -1; // a Call's subroutine as last found
         int subroutineCount = -1;  // the table's length when it was found
         std::string text;    // a Call's subroutine name
+        ExtensionAnswer nameAnswer;  // the extension's answer for a Call's subroutine name
     };
     // The last word a node read: what it leaves behind is settled when the reading takes over.
     struct LastWord {
@@ -234,7 +241,16 @@ private:
     void ResolveTextNames(CTesselParser& parser, int expression) const;
     // The lookups of names read in order (their text positions), the last first; keywordSet: a
     // later name has set the keyword id. True once a name has set the network variable index.
-    static bool ResolveNames(CTesselParser& parser, const int* names, int count, bool& keywordSet);
+    // The extension is asked again only when its names' version has changed.
+    static bool ResolveNames(CTesselParser& parser, const int* names, ExtensionAnswer* answers, int count, bool& keywordSet);
+    void AddTextName(int at) {
+        textNames_.push_back(at);
+        nameAnswers_.emplace_back();
+    }
+    void CutTextNames(int size) {
+        textNames_.resize(static_cast<std::size_t>(size));
+        nameAnswers_.resize(static_cast<std::size_t>(size));
+    }
     static bool NamesLookedUp(const CTesselParser& parser, const int* names, int count);
     // Every name names a variable now (its lookups then leave nothing behind).
     static bool AllVariables(const CTesselParser& parser, const int* names, int count);
@@ -298,6 +314,7 @@ private:
     std::vector<Number> constants_;
     std::vector<Text> texts_;
     std::vector<int> textNames_;  // the names inside texts, then those of skips
+    mutable std::vector<ExtensionAnswer> nameAnswers_;  // beside textNames_
     std::vector<int> conditionAt_;
     std::vector<Condition> conditions_;
     std::vector<ConditionPart> conditionParts_;

@@ -184,7 +184,7 @@ private:
         for (int words = 0;; ++words) {
             if (words > kMaxTextWords || !Advance()) return false;
             if (Is(quote)) break;
-            if (IsName()) out_.textNames_.push_back(at_);
+            if (IsName()) out_.AddTextName(at_);
         }
         const int end = entry_->start;
         if (end - start > kMaxTextBytes) return false;

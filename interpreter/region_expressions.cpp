@@ -183,19 +183,28 @@ void CompiledRegions::ResolveTextNames(CTesselParser& parser, int index) const {
         const Instruction& instruction = instructions_[static_cast<std::size_t>(at)];
         if (instruction.op != Op::kText) continue;
         const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
-        if (ResolveNames(parser, textNames_.data() + text.firstName, text.nameCount, keywordSet)) return;
+        if (ResolveNames(parser, textNames_.data() + text.firstName, nameAnswers_.data() + text.firstName, text.nameCount,
+                         keywordSet)) {
+            return;
+        }
     }
 }
 
-bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, int count, bool& keywordSet) {
+bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, ExtensionAnswer* answers, int count,
+                                   bool& keywordSet) {
     for (int k = count - 1; k >= 0; --k) {
         if (parser.RecordNamedAt(names[k]) >= 0) continue;
-        const std::string name(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(names[k])]));
-        const int id = parser.FindObjectKeyword(name.c_str());
-        if (!keywordSet) parser.objectKeywordId = id;
+        ExtensionAnswer& answer = answers[k];
+        if (answer.version != parser.objectNamesVersion) {
+            const std::string name(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(names[k])]));
+            answer.keywordId = parser.FindObjectKeyword(name.c_str());
+            answer.variableIndex = answer.keywordId == -2 ? parser.FindObjectVariable(name.c_str()) : -1;
+            answer.version = parser.objectNamesVersion;
+        }
+        if (!keywordSet) parser.objectKeywordId = answer.keywordId;
         keywordSet = true;
-        if (id != -2) continue;
-        parser.objectVariableIndex = parser.FindObjectVariable(name.c_str());
+        if (answer.keywordId != -2) continue;
+        parser.objectVariableIndex = answer.variableIndex;
         return true;
     }
     return false;

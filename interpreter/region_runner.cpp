@@ -26,7 +26,7 @@ void CompiledRegions::Clear() {
     instructions_.clear();
     constants_.clear();
     texts_.clear();
-    textNames_.clear();
+    CutTextNames(0);
     words_.Resize(0);
     skipAt_.clear();
     skips_.clear();
@@ -381,7 +381,7 @@ int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
     if (node.subroutine < 0) return -1;  // the reading reports it
     Write(parser, node.firstWord, 2);
     bool keywordSet = false;
-    ResolveNames(parser, &node.name, 1, keywordSet);
+    ResolveNames(parser, &node.name, &node.nameAnswer, 1, keywordSet);
     Took(node.name, parser.tokenCount - 1);
     const int afterCount = parser.tokenCount;
     ++compiledStatements_;
@@ -411,7 +411,7 @@ int CompiledRegions::ReplaySkip(CTesselParser& parser, int closing, int& found) 
     if (skip.variablesVersion != parser.names_.Version()) {
         if (!NamesLookedUp(parser, names, skip.nameCount)) return -1;
         bool keywordSet = false;
-        ResolveNames(parser, names, skip.nameCount, keywordSet);
+        ResolveNames(parser, names, nameAnswers_.data() + skip.firstName, skip.nameCount, keywordSet);
         if (AllVariables(parser, names, skip.nameCount)) skip.variablesVersion = parser.names_.Version();
     }
     Write(parser, skip.firstWord, skip.wordCount);
@@ -440,11 +440,11 @@ void CompiledRegions::KeepSkip(CTesselParser& parser, int closing, int from, int
                             entry->kind == CTesselParser::kScanNumber || entry->kind == CTesselParser::kScanName);
         if (!plain) {
             words_.Resize(skip.firstWord);
-            textNames_.resize(static_cast<std::size_t>(skip.firstName));
+            CutTextNames(skip.firstName);
             skipAt_[static_cast<std::size_t>(from)] = -1;
             return;
         }
-        if (entry->kind == CTesselParser::kScanName) textNames_.push_back(readAt);
+        if (entry->kind == CTesselParser::kScanName) AddTextName(readAt);
         AddWord(start, entry->end);
     }
     skip.nameCount = static_cast<int>(textNames_.size()) - skip.firstName;

@@ -316,6 +316,9 @@ public:
     int currentToken = -1;
     int objectKeywordId = 0;
     int objectVariableIndex = 0;
+    // Changes whenever the extension's answers to FindObjectKeyword or FindObjectVariable may
+    // change (its tables changed, or a new pass began): answers kept from an equal value hold.
+    std::uint32_t objectNamesVersion = 1;
 
     void* ownerWindow = nullptr;
     int runState = kRunning;

@@ -77,6 +77,7 @@ void CTesselParser::FreeRunBuffers() {
 }
 
 void CTesselParser::ResetBaseRunState() {
+    ++objectNamesVersion;
     position = 0;
     tokenCount = 0;
     currentToken = -1;

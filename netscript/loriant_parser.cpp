@@ -19,7 +19,10 @@ void CLoriantParser::ResetRun() {
     objectVariables.RemoveAll();
 }
 
-void CLoriantParser::ClearObjectVariables(int /*executeFlag*/) { objectVariables.RemoveAll(); }
+void CLoriantParser::ClearObjectVariables(int /*executeFlag*/) {
+    ++objectNamesVersion;
+    objectVariables.RemoveAll();
+}
 
 int CLoriantParser::ExecuteObjectKeywordStatement() {
     switch (objectKeywordId) {

@@ -77,6 +77,7 @@ const std::vector<KeywordRecord>& NetworkKeywordRows() {
 }
 
 void CLoriantParser::RegisterObjectKeywords() {
+    ++objectNamesVersion;
     objectKeywords.RemoveAll();
     for (const KeywordRecord& row : NetworkKeywordRows()) objectKeywords.Add(row);
     // The index is built from what the table holds, so a row refused for want of memory is not found.

@@ -62,6 +62,7 @@ int CLoriantParser::DeclareOneNetworkVariable(int type) {
 int CLoriantParser::AddObjectVariable(const std::string& name, int type, int count) {
     if (LookupObjectVariable(name) >= 0) return 0;
     if (count < 1) return 1;
+    ++objectNamesVersion;
     const int before = objectVariables.GetCount();
     auto refuse = [&]() {
         for (int i = before; i < objectVariables.GetCount(); ++i) objectVariables[i] = ObjectVariable();

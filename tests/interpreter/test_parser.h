@@ -78,20 +78,38 @@ public:
     explicit TestParser(ViewServices* view) : CTesselParser(view) {}
     ~TestParser() override { WaitFinished(); }
 
+    // A table of the extension's words (word -> id or index): a change to it changes what the
+    // extension answers, which objectNamesVersion tells, as the real extension's tables do.
+    class ExtensionWords {
+    public:
+        ExtensionWords(TestParser& owner, int none) : owner_(owner), none_(none) {}
+        int& operator[](const std::string& word) {
+            ++owner_.objectNamesVersion;
+            return words_[word];
+        }
+        ExtensionWords& operator=(std::map<std::string, int> words) {
+            ++owner_.objectNamesVersion;
+            words_ = std::move(words);
+            return *this;
+        }
+        int Find(const char* word) const {
+            auto it = words_.find(word);
+            return it == words_.end() ? none_ : it->second;
+        }
+
+    private:
+        TestParser& owner_;
+        int none_;
+        std::map<std::string, int> words_;
+    };
     // word -> extension keyword id (171 .. 215); word -> network variable index.
-    std::map<std::string, int> objectKeywords;
-    std::map<std::string, int> objectVariables;
+    ExtensionWords objectKeywords{*this, -2};
+    ExtensionWords objectVariables{*this, -1};
     int clearObjectVariablesCalls = 0;
 
     void RegisterObjectKeywords() override {}
-    int FindObjectKeyword(const char* w) override {
-        auto it = objectKeywords.find(w);
-        return it == objectKeywords.end() ? -2 : it->second;
-    }
-    int FindObjectVariable(const char* w) override {
-        auto it = objectVariables.find(w);
-        return it == objectVariables.end() ? -1 : it->second;
-    }
+    int FindObjectKeyword(const char* w) override { return objectKeywords.Find(w); }
+    int FindObjectVariable(const char* w) override { return objectVariables.Find(w); }
     int ExecuteObjectKeywordStatement() override { return 0; }
     void ResetRun() override { ResetBaseRunState(); }
     int ExecuteObjectStatement() override { return 0; }

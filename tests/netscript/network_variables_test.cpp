@@ -62,3 +62,27 @@ TEST(NetworkDeclarations, AHugeArrayFailsWithOneMessageInsteadOfAllocating) {
 }
 
 }  // namespace
+
+// A word of a text is looked up as a network variable as it is read: a network declared between
+// two passes of a loop is what the later passes' texts find, with compiled regions as without.
+TEST(NetworkDeclarations, TextsInALoopFindANetworkDeclaredInIt) {
+    const char* const scripts[] = {
+        "Integer i : String s : For i = 1 To 3 : If i = 2 Then FF_NeuralNetwork net Endif : s = 'net' + i : Next",
+        "Integer i : String s : For i = 1 To 3 : s = 'a net' + i : If i = 1 Then FF_NeuralNetwork a[2] Endif : Next",
+        "Integer i : String s : For i = 1 To 3 : If i = 3 Then LogicalNeuralNetwork net Endif : s = 'net net' : Next",
+    };
+    for (const char* script : scripts) {
+        int found[2][2] = {};
+        for (int regions = 0; regions < 2; ++regions) {
+            NetHarness h;
+            ASSERT_EQ(h.Check(script), 1) << script;
+            h.parser->compiledRegions = regions == 1;
+            EXPECT_EQ(h.RunChecked(), "") << script;
+            found[regions][0] = h.parser->objectKeywordId;
+            found[regions][1] = h.parser->objectVariableIndex;
+        }
+        EXPECT_GE(found[0][1], 0) << script;  // the reading found the network
+        EXPECT_EQ(found[1][0], found[0][0]) << script;
+        EXPECT_EQ(found[1][1], found[0][1]) << script;
+    }
+}
