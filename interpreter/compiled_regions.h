@@ -77,6 +77,7 @@ private:
         // Its typed code (in typedCode_) for the operand types it last met, -1 while it has none.
         mutable int typedFirst = -1;
         mutable int typedCount = 0;
+        mutable std::uint32_t typedVersion = 0;  // the name index's version its records were found at
         mutable std::uint8_t typedResult = 0;  // the type the typed code leaves
         mutable std::uint8_t typedTries = 0;   // how often typed code was made for it
         // One operand, an element indexed by one, or two operands and an arithmetic operator:
@@ -86,6 +87,7 @@ private:
     // An expression's operations for known operand types: no type travels on the stack.
     enum class TypedOp : std::uint8_t {
         kIntegerConstant, kFloatConstant, kIntegerVariable, kFloatVariable, kIntegerElement, kFloatElement,
+        kMatrixElement,  // read as a Float: only where it meets a Float, which makes it one anyway
         kWiden, kWidenBelow,  // the Integer on the stack's top, or in the slot below it, made a Float
         kIntegerNegate, kFloatNegate,
         kIntegerAdd, kIntegerSubtract, kIntegerModulo, kIntegerMultiply, kIntegerDivide,
@@ -93,7 +95,12 @@ private:
     };
     struct TypedInstruction {
         TypedOp op;
-        int argument;  // a constant's index, or the instruction whose name it reads
+        int argument = 0;  // the instruction whose name it reads
+        int record = -1;   // the record that name found, as of the expression's typedVersion
+        union {
+            std::int32_t i;
+            double d;
+        } constant{};
     };
     // An assignment, with the separator after it if there is one.
     struct Statement {
@@ -227,6 +234,8 @@ private:
     bool MakeTypedCode(CTesselParser& parser, const Expression& expression);
     // The typed code run; false where an operand's type has changed or the reading would report.
     bool RunTypedCode(CTesselParser& parser, const Expression& expression, Number& result) const;
+    // The records the typed code's names find now; false where one finds none.
+    bool BindTypedCode(const CTesselParser& parser, const Expression& expression) const;
     // A For bound: an Integer or Float; false for any other, or where the reading would report.
     bool Bound(CTesselParser& parser, int expression, double& value);
     bool Operand(CTesselParser& parser, const Instruction& instruction, Number* stack, int& top);
@@ -310,7 +319,7 @@ private:
     std::vector<Statement> statements_;
     std::vector<Expression> expressions_;
     std::vector<Instruction> instructions_;
-    std::vector<TypedInstruction> typedCode_;
+    mutable std::vector<TypedInstruction> typedCode_;
     std::vector<Number> constants_;
     std::vector<Text> texts_;
     std::vector<int> textNames_;  // the names inside texts, then those of skips

@@ -128,7 +128,7 @@ inline bool CompiledRegions::Truth(CTesselParser& parser, const Condition& condi
     return true;
 }
 
-inline bool CompiledRegions::IndexValue(CTesselParser& parser, int expression, std::int32_t& index) {
+__attribute__((always_inline)) inline bool CompiledRegions::IndexValue(CTesselParser& parser, int expression, std::int32_t& index) {
     Number k{};
     if (!Evaluate(parser, expressions_[static_cast<std::size_t>(expression)], k) || k.type != kTypeInteger)
         return false;

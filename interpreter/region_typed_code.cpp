@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "interpreter/compiled_regions.h"
+#include "base/matrix.h"
 #include "interpreter/number_operators.h"
 #include "interpreter/region_guards.h"
 #include "interpreter/tessel_parser.h"
@@ -18,6 +19,10 @@ TypedOp Arithmetic(NumberOp op, bool integers) {
     const int first = static_cast<int>(integers ? TypedOp::kIntegerAdd : TypedOp::kFloatAdd);
     return static_cast<TypedOp>(first + static_cast<int>(op));
 }
+
+// A matrix element's type on the stack while the code is made: an Integer when its value is
+// whole, else a Float.
+constexpr std::uint8_t kEitherType = 0xFF;
 
 // An Integer or Float stack slot.
 union Slot {
@@ -34,15 +39,20 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
     std::uint8_t types[kMaxStack];
     int top = -1;
     const auto emit = [this](TypedOp op, int argument) { typedCode_.push_back({op, argument}); };
+    expression.typedVersion = parser.names_.Version() - 1;  // bound when it first runs
     for (int k = 0; k < expression.instructionCount; ++k) {
         const int index = expression.firstInstruction + k;
         const Instruction& instruction = instructions_[static_cast<std::size_t>(index)];
         bool kept = true;
         switch (instruction.op) {
             case Op::kConstant: {
-                const std::uint8_t type = constants_[static_cast<std::size_t>(instruction.argument)].type;
-                emit(type == kTypeInteger ? TypedOp::kIntegerConstant : TypedOp::kFloatConstant, instruction.argument);
-                types[++top] = type;
+                const Number& n = constants_[static_cast<std::size_t>(instruction.argument)];
+                emit(n.type == kTypeInteger ? TypedOp::kIntegerConstant : TypedOp::kFloatConstant, 0);
+                if (n.type == kTypeInteger)
+                    typedCode_.back().constant.i = n.i;
+                else
+                    typedCode_.back().constant.d = n.d;
+                types[++top] = n.type;
                 break;
             }
             case Op::kVariable:
@@ -61,10 +71,25 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
                 types[top] = static_cast<std::uint8_t>(variable.type);
                 break;
             }
-            case Op::kNegate: emit(types[top] == kTypeInteger ? TypedOp::kIntegerNegate : TypedOp::kFloatNegate, 0); break;
-            case Op::kText:
-            case Op::kMatrixElement: kept = false; break;  // a text, or a matrix element's type that depends on its value
+            case Op::kNegate:
+                kept = types[top] != kEitherType;
+                emit(types[top] == kTypeInteger ? TypedOp::kIntegerNegate : TypedOp::kFloatNegate, 0);
+                break;
+            case Op::kMatrixElement: {
+                const int record = RecordOf(parser, instruction);
+                kept = top >= 1 && types[top - 1] == kTypeInteger && types[top] == kTypeInteger && record >= 0 &&
+                       parser.variables[record].type == kTypeMatrix;
+                emit(TypedOp::kMatrixElement, index);
+                types[--top] = kEitherType;
+                break;
+            }
+            case Op::kText: kept = false; break;
             default: {
+                // A matrix element meets a Float only: with an Integer its type would decide the operation.
+                if (types[top - 1] == kEitherType || types[top] == kEitherType) {
+                    kept = (types[top - 1] == kEitherType ? types[top] : types[top - 1]) == kTypeFloat;
+                    types[top - 1] = types[top] = kTypeFloat;
+                }
                 const bool integers = types[top - 1] == kTypeInteger && types[top] == kTypeInteger;
                 if (!integers && types[top - 1] == kTypeInteger) emit(TypedOp::kWidenBelow, 0);
                 if (!integers && types[top] == kTypeInteger) emit(TypedOp::kWiden, 0);
@@ -79,26 +104,41 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
             return false;
         }
     }
+    if (types[0] == kEitherType) {
+        typedCode_.resize(first);
+        return false;
+    }
     expression.typedFirst = static_cast<int>(first);
     expression.typedCount = static_cast<int>(typedCode_.size() - first);
     expression.typedResult = types[0];
     return true;
 }
 
+bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expression& expression) const {
+    TypedInstruction* const first = typedCode_.data() + expression.typedFirst;
+    for (TypedInstruction* at = first; at != first + expression.typedCount; ++at) {
+        if (at->op < TypedOp::kIntegerVariable || at->op > TypedOp::kMatrixElement) continue;
+        at->record = RecordOf(parser, instructions_[static_cast<std::size_t>(at->argument)]);
+        if (at->record < 0) return false;
+    }
+    expression.typedVersion = parser.names_.Version();
+    return true;
+}
+
 bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expression, Number& result) const {
+    if (expression.typedVersion != parser.names_.Version() && !BindTypedCode(parser, expression)) return false;
+    const Value* const variables = parser.variables.GetData();
     Slot stack[kMaxStack];
     int top = -1;
     const TypedInstruction* at = typedCode_.data() + expression.typedFirst;
     const TypedInstruction* const end = at + expression.typedCount;
     for (; at != end; ++at) {
         switch (at->op) {
-            case TypedOp::kIntegerConstant: stack[++top].i = constants_[static_cast<std::size_t>(at->argument)].i; break;
-            case TypedOp::kFloatConstant: stack[++top].d = constants_[static_cast<std::size_t>(at->argument)].d; break;
+            case TypedOp::kIntegerConstant: stack[++top].i = at->constant.i; break;
+            case TypedOp::kFloatConstant: stack[++top].d = at->constant.d; break;
             case TypedOp::kIntegerVariable:
             case TypedOp::kFloatVariable: {
-                const int record = RecordOf(parser, instructions_[static_cast<std::size_t>(at->argument)]);
-                if (record < 0) return false;
-                const Value& v = parser.variables[record];
+                const Value& v = variables[at->record];
                 const bool integer = at->op == TypedOp::kIntegerVariable;
                 if (v.count != 1 || v.type != (integer ? kTypeInteger : kTypeFloat)) return false;
                 ++top;
@@ -110,9 +150,7 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
             }
             case TypedOp::kIntegerElement:
             case TypedOp::kFloatElement: {
-                const int record = RecordOf(parser, instructions_[static_cast<std::size_t>(at->argument)]);
-                if (record < 0) return false;
-                const Value& v = parser.variables[record];
+                const Value& v = variables[at->record];
                 const bool integer = at->op == TypedOp::kIntegerElement;
                 const std::int32_t k = stack[top].i;
                 if (v.count < 2 || k < 1 || k > v.count || v.type != (integer ? kTypeInteger : kTypeFloat)) return false;
@@ -120,6 +158,17 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
                     stack[top].i = v.Element(k).integer;
                 else
                     stack[top].d = v.Element(k).number;
+                break;
+            }
+            case TypedOp::kMatrixElement: {
+                const Value& v = variables[at->record];
+                const std::int32_t row = stack[top - 1].i;
+                const std::int32_t col = stack[top].i;
+                if (v.count != 1 || v.type != kTypeMatrix || v.value.matrix == nullptr) return false;
+                const CMatrix& m = *v.value.matrix;
+                if (!m.IsAllocated() || row < 1 || row > m.GetRows() || col < 1 || col > m.GetCols()) return false;
+                // A whole value is read as an Integer and widened: -0 becomes 0.
+                stack[--top].d = m.Row(row - 1)[col - 1] + 0.0;
                 break;
             }
             case TypedOp::kWiden: stack[top].d = stack[top].i; break;

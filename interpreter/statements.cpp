@@ -227,16 +227,6 @@ int CTesselParser::EndBlockAtText(int kind, int braceFlag, const ScanMark& entry
     return 1;
 }
 
-// Top-level statements of a run are not cut: their declarations last for the whole run.
-void CTesselParser::CutBlock(int kind, int entryLength) {
-    if (kind != SingleStatement && variables.GetCount() != entryLength) CutVariables(entryLength);
-}
-
-// Scope counters only grow; they wrap instead of overflowing in a run of billions of iterations.
-int CTesselParser::NextScopeNumber(int counter) {
-    scopeCounters[counter] = static_cast<int>(static_cast<unsigned>(scopeCounters[counter]) + 1u);
-    return scopeCounters[counter];
-}
 
 int CTesselParser::DispatchStatement(int doIt, int kind, int braceFlag) {
     const int code = currentToken;

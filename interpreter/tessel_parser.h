@@ -486,8 +486,16 @@ private:
             case 7: CopyWords<7>(toStarts, toLengths, starts, lengths); break;
             case 8: CopyWords<8>(toStarts, toLengths, starts, lengths); break;
             default:
-                std::memcpy(toStarts, starts, static_cast<std::size_t>(count) * sizeof(int));
-                std::memcpy(toLengths, lengths, static_cast<std::size_t>(count) * sizeof(int));
+                // A longer statement: still a copy in place, instead of two calls.
+                if (count <= 32) {
+                    for (int k = 0; k < count; ++k) {
+                        toStarts[k] = starts[k];
+                        toLengths[k] = lengths[k];
+                    }
+                } else {
+                    std::memcpy(toStarts, starts, static_cast<std::size_t>(count) * sizeof(int));
+                    std::memcpy(toLengths, lengths, static_cast<std::size_t>(count) * sizeof(int));
+                }
                 break;
         }
         tokenCount += count;
@@ -524,13 +532,20 @@ private:
     static int KindsEndedBy(int code);
     int CloseBlockAtWord(int kind, int braceFlag, int entryLength);
     int EndBlockAtText(int kind, int braceFlag, const ScanMark& entry, int entryLength, bool strayDropped);
-    void CutBlock(int kind, int entryLength);
+    // Top-level statements of a run are not cut: their declarations last for the whole run.
+    void CutBlock(int kind, int entryLength) {
+        if (kind != SingleStatement && variables.GetCount() != entryLength) CutVariables(entryLength);
+    }
     // Raw words up to the closing word that matches, nested openings counted; 0 at the text's end.
     int SkipPastClosing(int opening, int closing);
     int ReadToElseOrEndif(int& found);
     // The skip to `closing` (Else for Else-or-Endif, Endif, Wend), kept where it was read before.
     int Skip(int closing, int& found);
-    int NextScopeNumber(int counter);
+    // Scope counters only grow; they wrap instead of overflowing in a run of billions of iterations.
+    int NextScopeNumber(int counter) {
+        scopeCounters[counter] = static_cast<int>(static_cast<unsigned>(scopeCounters[counter]) + 1u);
+        return scopeCounters[counter];
+    }
     int SkipRawToEndSub();
     int FindSubroutine(const std::string& name) const;
     mutable std::unordered_map<std::string, int> subroutineIndex_;  // name -> first record

@@ -56,6 +56,18 @@ const Row kRows[] = {
     {"text compared with a number at a later pass",
      "Integer i, j, n : String s : n = 6 : For i = 1 To 4 : For j = 9 - n To i : If s = 2 Then i = i Endif : Next : "
      "Next"},
+    {"matrix elements meeting floats and integers",
+     "Matrix m[2][2] : Float v[2], x, y : Integer i, k : For i = 1 To 6 : m[1][1] = m[1][1] + 0.5 : m[2][2] = m[1][1] * "
+     "2 : x = x + m[1][1] * 1.5 + v[1] : v[1] = m[2][2] - 0.25 : k = k + m[2][2] / 2 : y = y + m[1][1] / 2 : Next : "
+     "Print x : Print k : Print y"},
+    {"a negative zero in a matrix element",
+     "Matrix m[1][2] : Float x : Integer i : For i = 1 To 2 : m[1][i] = 0 * -1.5 : x = m[1][i] * 1.5 : Next : Print x",
+     "0 "},
+    {"a matrix element past the Integers",
+     "Matrix m[1][1] : Float x : Integer i : m[1][1] = 3000000000.0 : For i = 1 To 2 : x = m[1][1] * 1.0 + i : Next : "
+     "Print x"},
+    {"a matrix row past the bound mid-loop",
+     "Matrix m[2][2] : Float x : Integer i : For i = 1 To 3 : x = x + m[i][1] * 0.5 : Next : Print x"},
     {"text joins", "Integer i : String s : For i = 1 To 4 : s = s + i + ',' : Next : Print s + 'end'", "1,2,3,4,end "},
     {"float and string arrays",
      "Float g[3] : String t[3] : Integer i : For i = 1 To 3 : g[i] = i * 0.25 + g[1] : t[i] = t[1] + 'v' + g[i] : Next : "
