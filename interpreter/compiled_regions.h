@@ -83,6 +83,8 @@ private:
         // One operand, an element indexed by one, or two operands and an arithmetic operator:
         // evaluated without a stack first.
         bool shaped = false;
+        // A shape whose operands have been Integers whenever it ran: evaluated as Integers first.
+        mutable bool integers = false;
     };
     // An expression's operations for known operand types: no type travels on the stack.
     enum class TypedOp : std::uint8_t {
@@ -228,6 +230,10 @@ private:
     bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result);
     bool Leaf(CTesselParser& parser, const Instruction& leaf, Number& result) const;
     bool EvaluateShape(CTesselParser& parser, const Expression& expression, Number& result) const;
+    // An Integer constant or plain Integer variable's value; false for any other operand.
+    bool IntegerLeaf(const CTesselParser& parser, const Instruction& leaf, std::int32_t& value) const;
+    // A shape of Integer operands evaluated as Integers; false (the other ways take it) for any other.
+    bool IntegerShape(const CTesselParser& parser, const Expression& expression, std::int32_t& value) const;
     // ----- typed code (region_typed_code.cpp) -----
     // Makes the expression's typed code for its operands' types now; false for an expression
     // that has none (a text, a matrix element, an operand that is no number now).

@@ -81,6 +81,7 @@ public:
         e.shaped = e.instructionCount == 1 || (e.instructionCount == 2 && leaf(code[0]) && code[1].op == Op::kElement) ||
                    (e.instructionCount == 3 && code[2].op >= Op::kAdd && code[2].op <= Op::kDivide &&
                     leaf(code[0]) && leaf(code[1]));
+        e.integers = e.shaped && !e.text;
         out_.expressions_.push_back(e);
         return static_cast<int>(out_.expressions_.size()) - 1;
     }

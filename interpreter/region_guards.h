@@ -82,8 +82,52 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesse
     return Leaf(parser, at[0], result) && Leaf(parser, at[1], b) && ApplyNumberOp(NumberOpOf(at[2].op), result, b);
 }
 
+__attribute__((always_inline)) inline bool CompiledRegions::IntegerLeaf(const CTesselParser& parser, const Instruction& leaf,
+                                                                        std::int32_t& value) const {
+    if (leaf.op == Op::kConstant) {
+        const Number& n = constants_[static_cast<std::size_t>(leaf.argument)];
+        value = n.i;
+        return n.type == kTypeInteger;
+    }
+    if (leaf.op != Op::kVariable) return false;
+    const int record = RecordOf(parser, leaf);
+    if (record < 0) return false;
+    const Value& v = parser.variables[record];
+    value = v.value.integer;
+    return v.type == kTypeInteger && v.count == 1;
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::IntegerShape(const CTesselParser& parser,
+                                                                         const Expression& expression,
+                                                                         std::int32_t& value) const {
+    const Instruction* const at = instructions_.data() + expression.firstInstruction;
+    if (expression.instructionCount == 1) return IntegerLeaf(parser, at[0], value);
+    std::int32_t k = 0;
+    if (!IntegerLeaf(parser, at[0], k)) return false;
+    if (expression.instructionCount == 2) {
+        const int record = RecordOf(parser, at[1]);
+        if (record < 0) return false;
+        const Value& v = parser.variables[record];
+        if (v.type != kTypeInteger || v.count < 2 || k < 1 || k > v.count) return false;
+        value = v.Element(k).integer;
+        return true;
+    }
+    std::int32_t b = 0;
+    if (!IntegerLeaf(parser, at[1], b)) return false;
+    value = k;
+    return ApplyIntegerOp(NumberOpOf(at[2].op), value, b);
+}
+
 __attribute__((always_inline)) inline bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expression,
                                                                      Number& result) {
+    if (expression.integers) {
+        if (IntegerShape(parser, expression, result.i)) {
+            result.type = kTypeInteger;
+            return true;
+        }
+        // Another type, a name not looked up, a division by zero: the shapes take it from now on.
+        expression.integers = false;
+    }
     return (expression.shaped && EvaluateShape(parser, expression, result)) || EvaluateOtherwise(parser, expression, result);
 }
 
