@@ -120,6 +120,12 @@ private:
         bool putBack = false;
         int next = 0;  // where the word after it is read from
     };
+    // What the extension answered for a name that is no variable, as of its names' version.
+    struct ExtensionAnswer {
+        std::uint32_t version = 0;
+        int keywordId = -2;
+        int variableIndex = -1;
+    };
     // One comparison of a condition: [NOT] a [op b], then And or Or and the next part, or the end.
     struct ConditionPart {
         int a = -1;
@@ -136,6 +142,10 @@ private:
         int depth = 0;
         int after = 0;  // where the word put back after it is read from
         bool text = false;  // a string literal is among its operands
+        // Where that word is first read from when it is a name (-1 for any other word), and what
+        // the extension answered for it.
+        int afterName = -1;
+        mutable ExtensionAnswer afterAnswer;
     };
     // Words read raw from one position to a closing word, and the names among them.
     struct SkipWords {
@@ -149,12 +159,6 @@ private:
         // The name index's version when every name was last found a variable: while it is the
         // same, the lookups are not made again.
         std::uint32_t variablesVersion = 0;
-    };
-    // What the extension answered for a name that is no variable, as of its names' version.
-    struct ExtensionAnswer {
-        std::uint32_t version = 0;
-        int keywordId = -2;
-        int variableIndex = -1;
     };
     enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kIf, kFor, kWhile, kDo, kCall };
     // One statement from the text position it is read from. Its own words are words_ from
@@ -300,7 +304,9 @@ private:
     static constexpr int kClosesBlock = 2;
     int RunNode(CTesselParser& parser, Node& node, int at, int kind);
     // A While or Do condition from the scan position: false after the reading has reported.
-    bool LoopCondition(CTesselParser& parser, int condition, bool& truth);
+    // lookAfter: the word put back after it is not read again next (a Do going round again), so
+    // its lookups are made here, as reading it made them.
+    bool LoopCondition(CTesselParser& parser, int condition, bool& truth, bool lookAfter = false);
     int SkipInner(CTesselParser& parser, int closing, int& found);
     // The Then branch's end as the reading ends it: the Else branch skipped after a closing Else.
     void LeaveThenBranch(CTesselParser& parser);

@@ -314,6 +314,10 @@ int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
         conditionParts_.push_back(part);
         c.PutBack();
         condition.after = c.Entry().start;
+        if (c.IsName() && words_.Size() > words) {
+            const int last = words_.Size() - 1;
+            condition.afterName = words_.starts[static_cast<std::size_t>(last)] + words_.lengths[static_cast<std::size_t>(last)];
+        }
         condition.depth = std::max(condition.depth, level);
         break;
     }

@@ -305,13 +305,16 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
     }
 }
 
-bool CompiledRegions::LoopCondition(CTesselParser& parser, int index, bool& truth) {
+bool CompiledRegions::LoopCondition(CTesselParser& parser, int index, bool& truth, bool lookAfter) {
     if (index >= 0) {
         const Condition& condition = conditions_[static_cast<std::size_t>(index)];
-        if (Truth(parser, condition, truth)) {
+        const bool looked = !lookAfter || condition.afterName < 0;
+        if ((looked || NamesLookedUp(parser, &condition.afterName, 1)) && Truth(parser, condition, truth)) {
             Write(parser, condition.firstWord, condition.wordCount);
             Took(condition.after, parser.tokenCount);
             parser.position = condition.after;
+            bool keywordSet = false;
+            if (!looked) ResolveNames(parser, &condition.afterName, &condition.afterAnswer, 1, keywordSet);
             return true;
         }
     }
@@ -362,7 +365,7 @@ int CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool
         if (!BlockOrReading(parser, DoBody)) return 0;
         if (parser.returning) return 1;
         bool truth = false;
-        if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth)) return 0;
+        if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth, true)) return 0;
         if (!truth || parser.runState != kRunning) return 1;
     }
 }

@@ -68,6 +68,10 @@ const Row kRows[] = {
      "Print x"},
     {"a matrix row past the bound mid-loop",
      "Matrix m[2][2] : Float x : Integer i : For i = 1 To 3 : x = x + m[i][1] * 0.5 : Next : Print x"},
+    // The word after a Do's condition is read (and put back) at every pass, an extension word too.
+    {"an extension word after a repeating do",
+     "Integer c : Println 0 : Do : c = c + 1 : If c = 3 Then StopProgram Endif : While c < 5 Print c",
+     "0\r\n\r\nProgram Terminated  By \"StopProgram\".\r\n"},
     {"text joins", "Integer i : String s : For i = 1 To 4 : s = s + i + ',' : Next : Print s + 'end'", "1,2,3,4,end "},
     {"float and string arrays",
      "Float g[3] : String t[3] : Integer i : For i = 1 To 3 : g[i] = i * 0.25 + g[1] : t[i] = t[1] + 'v' + g[i] : Next : "
@@ -205,6 +209,20 @@ TEST(RegionScripts, NearTheEndOfTheHistory) {
 
 // The fuzzer runs script after script on the same two interpreters: what one leaves must not
 // depend on the scripts before it.
+// A text run again finds its regions compiled and its words looked up from the run before: every
+// run leaves what the reading leaves.
+TEST(RegionScripts, ASecondRunOfTheSameTextLeavesWhatTheFirstLeft) {
+    ScriptComparison sides;
+    for (const Row& row : kRows) {
+        if (row.known_difference) continue;
+        sides.Run(row.script);
+        const std::string first = sides.reading.Outcome();
+        sides.Run(row.script);
+        EXPECT_EQ(sides.regions.Outcome(), sides.reading.Outcome()) << row.name;
+        EXPECT_EQ(sides.reading.Outcome(), first) << row.name;
+    }
+}
+
 TEST(RegionScripts, ReusedSidesLeaveWhatNewOnesLeave) {
     ScriptComparison reused;
     for (const Row& row : kRows) {
