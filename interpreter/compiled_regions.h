@@ -115,6 +115,9 @@ private:
         int value = -1;        // the value's expression
         int depth = 0;
         bool text = false;     // a string literal is among its operands
+        // An Integer variable or Integer array element, a matrix element never (a target of another
+        // type never becomes one): stored into from Integer shapes first.
+        mutable bool integers = true;
         // The last word read: its own last word (a separator), or the word after the value, put back.
         int settleFrom = 0;
         bool putBack = false;
@@ -281,6 +284,9 @@ private:
     void Store(CTesselParser& parser, ElementRef target, const Number& result);
     // An assignment run; false (nothing changed) where the reading is to run it.
     bool RunAssignment(CTesselParser& parser, const Statement& statement);
+    std::int32_t* IntegerTarget(CTesselParser& parser, const Statement& statement, std::int32_t& value);
+    // The assignment's store by the shapes, typed code or the general evaluation.
+    bool AssignOtherwise(CTesselParser& parser, const Statement& statement);
 
     // ----- running (region_runner.cpp) -----
     // A block compiled, or -1 (nothing changed); the last word is left to settle.

@@ -265,6 +265,7 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position) {
             statement.text = statement.text || expressions_[static_cast<std::size_t>(index)].text;
         }
     statement.wordCount = words_.Size() - words;
+    statement.integers = statement.column < 0 && expressions_[static_cast<std::size_t>(statement.value)].integers;
     statements_.push_back(statement);
     return static_cast<int>(statements_.size()) - 1;
 }

@@ -212,8 +212,31 @@ __attribute__((always_inline)) inline void CompiledRegions::Store(CTesselParser&
     }
 }
 
-bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement) {
-    if (!Fits(parser, statement.wordCount, statement.depth)) return false;
+// An Integer variable or Integer array element given the value of a shape of Integer operands:
+// the slot it stores into, or null where the general way is to take the statement.
+__attribute__((always_inline)) inline std::int32_t* CompiledRegions::IntegerTarget(CTesselParser& parser,
+                                                                                 const Statement& statement,
+                                                                                 std::int32_t& value) {
+    const Expression& expression = expressions_[static_cast<std::size_t>(statement.value)];
+    const int record = RecordOf(parser, statement.target);
+    if (record < 0 || !expression.integers) return nullptr;
+    Value& v = parser.variables[record];
+    std::int32_t k = 1;
+    if (v.type != kTypeInteger) {
+        statement.integers = false;  // a Float or a String: it stays one
+        return nullptr;
+    }
+    if ((statement.index < 0 ? v.count != 1
+                             : !expressions_[static_cast<std::size_t>(statement.index)].integers ||
+                                   !IntegerShape(parser, expressions_[static_cast<std::size_t>(statement.index)], k) ||
+                                   v.count < 2 || k < 1 || k > v.count) ||
+        !IntegerShape(parser, expression, value)) {
+        return nullptr;
+    }
+    return &v.Element(k).integer;
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::AssignOtherwise(CTesselParser& parser, const Statement& statement) {
     double* element = nullptr;
     ElementRef target;
     if (statement.column >= 0)
@@ -232,12 +255,25 @@ bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& stat
         *element = n.type == kTypeInteger ? n.i : n.d;
     else
         Store(parser, target, n);
+    return true;
+}
+
+bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement) {
+    if (!Fits(parser, statement.wordCount, statement.depth)) return false;
+    std::int32_t value = 0;
+    std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, value) : nullptr;
+    if (slot != nullptr) {
+        *slot = value;
+    } else if (!AssignOtherwise(parser, statement)) {
+        return false;
+    }
     Write(parser, statement.firstWord, statement.wordCount);
     Took(statement.settleFrom, statement.putBack ? parser.tokenCount : parser.tokenCount - 1);
     parser.position = statement.next;
     ++compiledStatements_;
     return true;
 }
+
 
 int CompiledRegions::RunIf(CTesselParser& parser, const Node& node) {
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
