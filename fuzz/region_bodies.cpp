@@ -6,6 +6,7 @@
 // a declaration is of one element (a separator follows its name).
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -179,7 +180,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     compiling.Prepare(text);
     reading.Prepare(text);
     for (int pass = 0; pass < 3; ++pass) {
-        if (compiling.Execute() != reading.Execute()) std::abort();
+        const std::string compiled = compiling.Execute();
+        const std::string read = reading.Execute();
+        if (compiled == read) continue;
+        std::fprintf(stderr, "%s\n---- pass %d compiled:\n%s\n---- word by word:\n%s\n", text.c_str(), pass + 1,
+                     compiled.c_str(), read.c_str());
+        std::abort();
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "interpreter/value.h"
@@ -45,18 +46,24 @@ __attribute__((always_inline)) inline bool ApplyIntegerOp(NumberOp op, std::int3
     }
 }
 
+// The one NaN every Float operation leaves: which operand's NaN an operation passes on (and so
+// its sign, which the number's text shows) depends on how the compiler ordered that operation.
+inline constexpr double kOperationNaN = -std::numeric_limits<double>::quiet_NaN();
+
 // a op b of two Floats into a; false, a unchanged, for a division by zero.
 __attribute__((always_inline)) inline bool ApplyFloatOp(NumberOp op, double& a, double b) {
     switch (op) {
-        case NumberOp::kAdd: a += b; return true;
-        case NumberOp::kSubtract: a -= b; return true;
-        case NumberOp::kModulo: a = std::fmod(a, b); return true;
-        case NumberOp::kMultiply: a *= b; return true;
+        case NumberOp::kAdd: a += b; break;
+        case NumberOp::kSubtract: a -= b; break;
+        case NumberOp::kModulo: a = std::fmod(a, b); break;
+        case NumberOp::kMultiply: a *= b; break;
         default:
             if (b == 0.0) return false;
             a /= b;
-            return true;
+            break;
     }
+    if (std::isnan(a)) a = kOperationNaN;
+    return true;
 }
 
 // a op b into a, an Integer meeting a Float promoted; false, a unchanged, for a division by zero

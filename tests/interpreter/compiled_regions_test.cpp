@@ -38,6 +38,11 @@ void ExpectSameAsReading(const Case& c, void (*between)(TestParser&) = nullptr) 
 TEST(CompiledRegions, LeavesWhatReadingWordByWordLeaves) {
     const Case cases[] = {
         {"loop body", "x = x + i * 2 : Next", true},
+        // Infinities meet and make NaNs, which the typed code and the reading pass on alike.
+        {"NaNs from infinities",
+         "g[3] = (n - 7) - -g[3] + g[3] - g[3] + g[3] + g[3] + g[3] : g[3] = g[3] + g[3] + ((g[3]) + g[3] + g[3] + "
+         "g[3] Mod (n - 7) Mod f + g[3]) + g[3] + g[3] + g[3] + i : Next",
+         true},
         {"integer arithmetic", "i = i * 3 - 4 / 2 ; Next", true},
         {"signs and parentheses", "i = -i * (3 - x) / 2 : Next", true},
         {"nested parentheses", "x = ((((i + 1)) * (x))) : Next", true},

@@ -2,8 +2,13 @@
 // grid of operands agreeing with it, with the compiled regions on and off.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <climits>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "interpreter/number_operators.h"
@@ -45,6 +50,28 @@ TEST(NumberOperatorsTest, EdgeCasesOfEachOperator) {
     NumberOperand n = Int(INT_MIN);
     NegateNumber(n);
     EXPECT_EQ(n.i, INT_MIN);
+}
+
+// A NaN result has one sign and one payload whichever NaN came in and from which side, so that
+// the reading and the compiled code leave the same bits (the sign shows in the number's text).
+TEST(NumberOperatorsTest, EveryNaNResultIsTheSameNaN) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nans[] = {std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
+                           std::nan("7")};
+    std::vector<std::pair<double, double>> pairs = {{inf, -inf}, {0.0, inf}, {inf, 2.0}};
+    for (double x : nans) {
+        for (double y : nans) pairs.emplace_back(x, y);
+        pairs.emplace_back(x, 1.0);
+        pairs.emplace_back(1.0, x);
+    }
+    for (NumberOp op : {NumberOp::kAdd, NumberOp::kSubtract, NumberOp::kModulo, NumberOp::kMultiply, NumberOp::kDivide}) {
+        for (const auto& [x, y] : pairs) {
+            double a = x;
+            if (!ApplyFloatOp(op, a, y) || !std::isnan(a)) continue;
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(kOperationNaN))
+                << static_cast<int>(op) << " " << x << " " << y;
+        }
+    }
 }
 
 // The operand as a script writes it: negative numbers through the unary minus.
