@@ -66,7 +66,16 @@ private:
         int firstName = 0;
         int nameCount = 0;
     };
+    // The names read inside the texts of an expression, a condition or an assignment, in the order
+    // they are read: one run of textNames_.
+    struct TextNames {
+        int first = 0;
+        int count = 0;
+        // The run from this one's first name to the other's last (read after it).
+        TextNames Through(const TextNames& later) const { return {first, later.first + later.count - first}; }
+    };
     struct Expression {
+        TextNames names;
         int firstWord = 0;  // its words in words_
         int wordCount = 0;
         int firstInstruction = 0;
@@ -115,6 +124,7 @@ private:
         int value = -1;        // the value's expression
         int depth = 0;
         bool text = false;     // a string literal is among its operands
+        TextNames names;
         // An Integer variable or Integer array element, a matrix element never (a target of another
         // type never becomes one): stored into from Integer shapes first.
         mutable bool integers = true;
@@ -145,6 +155,7 @@ private:
         int depth = 0;
         int after = 0;  // where the word put back after it is read from
         bool text = false;  // a string literal is among its operands
+        TextNames names;
         // Where that word is first read from when it is a name (-1 for any other word), and what
         // the extension answered for it.
         int afterName = -1;
@@ -260,7 +271,11 @@ private:
     static bool Fits(const CTesselParser& parser, int words, int depth);
     void SetValue(Value& v, const Number& n) const;  // n's type and value (a String's text from the stack's first slot)
     // The lexer's lookups of the names inside the texts evaluated, as reading them makes them.
-    void ResolveTextNames(CTesselParser& parser, int expression) const;
+    void ResolveTextNames(CTesselParser& parser, const TextNames& names) const {
+        bool keywordSet = false;
+        if (names.count > 0)
+            ResolveNames(parser, textNames_.data() + names.first, nameAnswers_.data() + names.first, names.count, keywordSet);
+    }
     // The lookups of names read in order (their text positions), the last first; keywordSet: a
     // later name has set the keyword id. True once a name has set the network variable index.
     // The extension is asked again only when its names' version has changed.

@@ -65,6 +65,7 @@ public:
         Expression e;
         e.firstWord = out_.words_.Size();
         e.firstInstruction = static_cast<int>(out_.instructions_.size());
+        e.names.first = static_cast<int>(out_.textNames_.size());
         depth_ = 0;
         maxDepth_ = 0;
         stack_ = 0;
@@ -76,6 +77,7 @@ public:
         e.depth = maxDepth_;
         e.after = at_;
         e.text = text_;
+        e.names.count = static_cast<int>(out_.textNames_.size()) - e.names.first;
         const Instruction* code = out_.instructions_.data() + e.firstInstruction;
         const auto leaf = [](const Instruction& i) { return i.op == Op::kConstant || i.op == Op::kVariable; };
         e.shaped = e.instructionCount == 1 || (e.instructionCount == 2 && leaf(code[0]) && code[1].op == Op::kElement) ||
@@ -265,6 +267,9 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position) {
             statement.text = statement.text || expressions_[static_cast<std::size_t>(index)].text;
         }
     statement.wordCount = words_.Size() - words;
+    const int firstExpression = statement.index >= 0 ? statement.index : statement.value;
+    statement.names = expressions_[static_cast<std::size_t>(firstExpression)].names.Through(
+        expressions_[static_cast<std::size_t>(statement.value)].names);
     statement.integers = statement.column < 0 && expressions_[static_cast<std::size_t>(statement.value)].integers;
     statements_.push_back(statement);
     return static_cast<int>(statements_.size()) - 1;
@@ -324,6 +329,9 @@ int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
     }
     condition.wordCount = words_.Size() - words;
     condition.partCount = static_cast<int>(conditionParts_.size() - parts);
+    const ConditionPart& last = conditionParts_.back();
+    condition.names = expressions_[static_cast<std::size_t>(conditionParts_[parts].a)].names.Through(
+        expressions_[static_cast<std::size_t>(last.b >= 0 ? last.b : last.a)].names);
     conditions_.push_back(condition);
     return static_cast<int>(conditions_.size()) - 1;
 }

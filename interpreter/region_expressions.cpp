@@ -175,21 +175,6 @@ void CompiledRegions::SetValue(Value& v, const Number& n) const {
 // Reading a name that is no variable asks the extension for a keyword and then for a network
 // variable of that name; the last such name read leaves its answers (the keyword's always, the
 // variable's only when it is no keyword, else an earlier name's).
-void CompiledRegions::ResolveTextNames(CTesselParser& parser, int index) const {
-    const Expression& expression = expressions_[static_cast<std::size_t>(index)];
-    if (!expression.text) return;
-    bool keywordSet = false;
-    for (int at = expression.firstInstruction + expression.instructionCount - 1; at >= expression.firstInstruction; --at) {
-        const Instruction& instruction = instructions_[static_cast<std::size_t>(at)];
-        if (instruction.op != Op::kText) continue;
-        const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
-        if (ResolveNames(parser, textNames_.data() + text.firstName, nameAnswers_.data() + text.firstName, text.nameCount,
-                         keywordSet)) {
-            return;
-        }
-    }
-}
-
 bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, ExtensionAnswer* answers, int count,
                                    bool& keywordSet) {
     for (int k = count - 1; k >= 0; --k) {

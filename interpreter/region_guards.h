@@ -165,10 +165,7 @@ inline bool CompiledRegions::Truth(CTesselParser& parser, const Condition& condi
         if (!EvaluatePart(parser, parts[k], left)) return false;
         truth = parts[k].chain == kw::kAnd ? left && truth : left || truth;
     }
-    for (int k = 0; condition.text && k < count; ++k) {
-        ResolveTextNames(parser, parts[k].a);
-        if (parts[k].b >= 0) ResolveTextNames(parser, parts[k].b);
-    }
+    if (condition.text) ResolveTextNames(parser, condition.names);
     return true;
 }
 

@@ -247,10 +247,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::AssignOtherwise(CTes
     if ((!target.Found() && element == nullptr) || !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n))
         return false;
     if (element != nullptr && n.type == kTypeString) return false;  // no text goes into a matrix
-    if (statement.text) {
-        for (int index : {statement.index, statement.column, statement.value})
-            if (index >= 0) ResolveTextNames(parser, index);
-    }
+    if (statement.text) ResolveTextNames(parser, statement.names);
     if (element != nullptr)
         *element = n.type == kTypeInteger ? n.i : n.d;
     else
