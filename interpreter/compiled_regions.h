@@ -145,6 +145,7 @@ private:
         int op = -1;  // a comparison's keyword code, -1 for a's truth alone
         int b = -1;
         bool invert = false;
+        bool texts = false;  // a lone text compared with a lone operand: compared without copies first
         int chain = -1;  // And, Or, or -1 for the last part
     };
     struct Condition {
@@ -243,6 +244,7 @@ private:
     // The truth of a condition, every part evaluated; false where the reading would report.
     bool Truth(CTesselParser& parser, const Condition& condition, bool& truth);
     bool EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth);
+    const char* TextLeaf(const CTesselParser& parser, const Expression& expression) const;
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
     // Typed code, or the general evaluation with a type on every stack slot.
     bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result);

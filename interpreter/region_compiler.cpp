@@ -312,6 +312,11 @@ int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
             condition.depth = std::max(condition.depth, level + expression.depth);
             condition.text = condition.text || expression.text;
         }
+        if (part.b >= 0) {
+            const Expression& a = expressions_[static_cast<std::size_t>(part.a)];
+            const Expression& b = expressions_[static_cast<std::size_t>(part.b)];
+            part.texts = a.instructionCount == 1 && b.instructionCount == 1 && (a.text || b.text);
+        }
         if (c.Is(kw::kAnd) || c.Is(kw::kOr)) {
             part.chain = c.Code();
             conditionParts_.push_back(part);

@@ -131,7 +131,31 @@ __attribute__((always_inline)) inline bool CompiledRegions::Evaluate(CTesselPars
     return (expression.shaped && EvaluateShape(parser, expression, result)) || EvaluateOtherwise(parser, expression, result);
 }
 
+// A lone text or String variable's text, without a copy; null for any other expression, or where
+// evaluating it would read differently (a name of the text not looked up since the names changed).
+inline const char* CompiledRegions::TextLeaf(const CTesselParser& parser, const Expression& expression) const {
+    if (expression.instructionCount != 1) return nullptr;
+    const Instruction& leaf = instructions_[static_cast<std::size_t>(expression.firstInstruction)];
+    if (leaf.op == Op::kText) {
+        const Text& text = texts_[static_cast<std::size_t>(leaf.argument)];
+        return NamesLookedUp(parser, textNames_.data() + text.firstName, text.nameCount) ? text.text.c_str() : nullptr;
+    }
+    const int record = leaf.op == Op::kVariable ? RecordOf(parser, leaf) : -1;
+    if (record < 0) return nullptr;
+    const Value& v = parser.variables[record];
+    return v.count == 1 && v.type == kTypeString ? Value::SlotText(v.value).c_str() : nullptr;
+}
+
 __attribute__((always_inline)) inline bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
+    if (part.texts) {
+        // A text against a String variable, compared where they are.
+        const char* const a = TextLeaf(parser, expressions_[static_cast<std::size_t>(part.a)]);
+        const char* const b = a != nullptr ? TextLeaf(parser, expressions_[static_cast<std::size_t>(part.b)]) : nullptr;
+        if (b != nullptr) {
+            truth = Compare(part.op, std::strcmp(a, b)) != part.invert;
+            return true;
+        }
+    }
     Number a;
     if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.a)], a)) return false;
     if (part.op < 0) {

@@ -72,6 +72,11 @@ const Row kRows[] = {
     {"an extension word after a repeating do",
      "Integer c : Println 0 : Do : c = c + 1 : If c = 3 Then StopProgram Endif : While c < 5 Print c",
      "0\r\n\r\nProgram Terminated  By \"StopProgram\".\r\n"},
+    {"texts compared with strings each way",
+     "Integer i, k : String s : For i = 1 To 6 : s = s + 'b' : If 'bbb' < s Then k = k + 1 Endif : If s <> 'bb' And "
+     "NOT s >= 'bbbb' Then k = k + 10 Endif : If s = 'bbb' Or 'b' > s Then k = k + 100 Endif : If 'bbbbb' <= s Then "
+     "k = k + 1000 Endif : Next : Print k",
+     "2123 "},
     {"text joins", "Integer i : String s : For i = 1 To 4 : s = s + i + ',' : Next : Print s + 'end'", "1,2,3,4,end "},
     {"float and string arrays",
      "Float g[3] : String t[3] : Integer i : For i = 1 To 3 : g[i] = i * 0.25 + g[1] : t[i] = t[1] + 'v' + g[i] : Next : "
