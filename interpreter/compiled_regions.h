@@ -146,6 +146,7 @@ private:
         int b = -1;
         bool invert = false;
         bool texts = false;  // a lone text compared with a lone operand: compared without copies first
+        bool integers = false;  // shapes that may be of Integer operands: compared as Integers first
         int chain = -1;  // And, Or, or -1 for the last part
     };
     struct Condition {

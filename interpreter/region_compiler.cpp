@@ -312,6 +312,8 @@ int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
             condition.depth = std::max(condition.depth, level + expression.depth);
             condition.text = condition.text || expression.text;
         }
+        part.integers = expressions_[static_cast<std::size_t>(part.a)].integers &&
+                        (part.b < 0 || expressions_[static_cast<std::size_t>(part.b)].integers);
         if (part.b >= 0) {
             const Expression& a = expressions_[static_cast<std::size_t>(part.a)];
             const Expression& b = expressions_[static_cast<std::size_t>(part.b)];

@@ -147,6 +147,18 @@ inline const char* CompiledRegions::TextLeaf(const CTesselParser& parser, const 
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
+    if (part.integers) {
+        // Integers compared as Integers, where both sides are shapes of Integer operands now.
+        const Expression& ea = expressions_[static_cast<std::size_t>(part.a)];
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        if (ea.integers && IntegerShape(parser, ea, x) &&
+            (part.op < 0 || (expressions_[static_cast<std::size_t>(part.b)].integers &&
+                             IntegerShape(parser, expressions_[static_cast<std::size_t>(part.b)], y)))) {
+            truth = (part.op < 0 ? x != 0 : Compare(part.op, (x > y) - (x < y))) != part.invert;
+            return true;
+        }
+    }
     if (part.texts) {
         // A text against a String variable, compared where they are.
         const char* const a = TextLeaf(parser, expressions_[static_cast<std::size_t>(part.a)]);
