@@ -42,7 +42,7 @@ public:
 
 private:
     enum class Op : std::uint8_t {
-        kConstant, kText, kVariable, kElement, kMatrixElement,
+        kConstant, kText, kVariable, kElement, kMatrixElement, kMember,
         kAdd, kSubtract, kModulo, kMultiply, kDivide, kNegate,
     };
     // The arithmetic instructions in NumberOp's order.
@@ -57,6 +57,14 @@ private:
         // The binding cell of a name: the record it named as of the name index's version.
         mutable int record = -1;
         mutable std::uint32_t version = 0;
+    };
+    // A network variable's member as an operand (name . member): where its two names are read
+    // from, the member word's keyword id, and the variable the name last found.
+    struct Member {
+        int name = 0;
+        int word = 0;
+        int id = 0;
+        mutable int variable = -1;
     };
     // An operand: an Integer, a Float, or a String whose text is texts_ at its stack slot.
     using Number = NumberOperand;
@@ -73,7 +81,7 @@ private:
         int instructionCount = 0;
         int depth = 0;     // nesting levels it enters below its own
         int after = 0;     // where the word after it is read from (it is put back)
-        bool text = false; // a string literal is among its operands
+        bool text = false; // names the extension looks up are among its operands (a text's, a member's)
         // Its typed code (in typedCode_) for the operand types it last met, -1 while it has none.
         mutable int typedFirst = -1;
         mutable int typedCount = 0;
@@ -86,6 +94,7 @@ private:
     // An expression's operations for known operand types: no type travels on the stack.
     enum class TypedOp : std::uint8_t {
         kIntegerConstant, kFloatConstant, kIntegerVariable, kFloatVariable, kIntegerElement, kFloatElement,
+        kIntegerMember, kFloatMember,
         kWiden, kWidenBelow,  // the Integer on the stack's top, or in the slot below it, made a Float
         kIntegerNegate, kFloatNegate,
         kIntegerAdd, kIntegerSubtract, kIntegerModulo, kIntegerMultiply, kIntegerDivide,
@@ -105,7 +114,7 @@ private:
         int column = -1;       // a matrix element's column expression, -1 for any other target
         int value = -1;        // the value's expression
         int depth = 0;
-        bool text = false;     // a string literal is among its operands
+        bool text = false;     // names the extension looks up are among its operands
         // The last word read: its own last word (a separator), or the word after the value, put back.
         int settleFrom = 0;
         bool putBack = false;
@@ -126,7 +135,7 @@ private:
         int partCount = 0;
         int depth = 0;
         int after = 0;  // where the word put back after it is read from
-        bool text = false;  // a string literal is among its operands
+        bool text = false;  // names the extension looks up are among its operands
     };
     // Words read raw from one position to a closing word, and the names among them.
     struct SkipWords {
@@ -141,7 +150,8 @@ private:
         // same, the lookups are not made again.
         std::uint32_t variablesVersion = 0;
     };
-    enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kIf, kFor, kWhile, kDo, kCall };
+    // Kinds from kIf on have bodies.
+    enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kCommand, kIf, kFor, kWhile, kDo, kCall };
     // One statement from the text position it is read from. Its own words are words_ from
     // firstWord on (the statement's keyword first, where it has one).
     struct Node {
@@ -151,7 +161,7 @@ private:
         int firstWord = 0;
         int wordCount = 0;   // the words up to the first expression, condition or body
         int next = 0;        // where the reading goes on after its words (a separator's, a closing word's)
-        int item = -1;       // the assignment's statement, the If's or While's condition, the Call's subroutine name
+        int item = -1;       // the assignment's or command's statement, the If's or While's condition
         int start = -1, end = -1, step = -1;  // a For's bounds (expressions); step -1: none
         int name = 0;        // where a For's variable or a Call's subroutine name is read from
         int headerWords = 0; // a For's words from its keyword to its last bound's last word
@@ -188,7 +198,8 @@ private:
 
     // ----- compiling (region_compiler.cpp) -----
     // Items by text position: -1 not kept, else the item's index.
-    int CompileStatement(CTesselParser& parser, int position);
+    // An assignment, or with keyword >= 0 a command of that keyword followed by "=" and a value.
+    int CompileStatement(CTesselParser& parser, int position, int keyword = -1);
     int CompileExpression(CTesselParser& parser, int position);
     int CompileCondition(CTesselParser& parser, int position);
     Node CompileNode(CTesselParser& parser, int position);
@@ -196,6 +207,14 @@ private:
     bool CompileWhile(CTesselParser& parser, Node& node);
     bool CompileFor(CTesselParser& parser, Node& node, int position);
     bool CompileCall(CTesselParser& parser, Node& node);
+    // ----- commands and members (region_commands.cpp) -----
+    // A command that only sets a value the run reads later: `keyword = number`.
+    bool CompileCommand(CTesselParser& parser, Node& node, int position);
+    int RunCommand(CTesselParser& parser, const Node& node);
+    // A member operand's value; false where the reading would read on, report or find a variable.
+    bool MemberValue(CTesselParser& parser, const Instruction& instruction, Number& value) const;
+    // The lookups reading a member's two names leaves; always sets the network variable index.
+    void ResolveMemberNames(CTesselParser& parser, const Instruction& instruction, bool& keywordSet) const;
     int ConditionAt(CTesselParser& parser, int position);
     // The node read from a position, compiled the first time.
     Node& NodeAt(CTesselParser& parser, int position) {
@@ -297,6 +316,7 @@ private:
     std::vector<TypedInstruction> typedCode_;
     std::vector<Number> constants_;
     std::vector<Text> texts_;
+    std::vector<Member> members_;
     std::vector<int> textNames_;  // the names inside texts, then those of skips
     std::vector<int> conditionAt_;
     std::vector<Condition> conditions_;

@@ -21,6 +21,7 @@ bool CompiledRegions::Bound(CTesselParser& parser, int expression, double& value
     const Expression& e = expressions_[static_cast<std::size_t>(expression)];
     Number n{};
     if (!Fits(parser, e.wordCount, e.depth) || !Evaluate(parser, e, n) || n.type == kTypeString) return false;
+    if (e.text) ResolveTextNames(parser, expression);
     value = n.AsDouble();
     return true;
 }
@@ -119,6 +120,9 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
             case Op::kMatrixElement:
                 if (!Operand(parser, instruction, stack, top)) return false;
                 break;
+            case Op::kMember:
+                if (!MemberValue(parser, instruction, stack[++top])) return false;
+                break;
             case Op::kNegate:
                 if (stack[top].type == kTypeString) return false;
                 NegateNumber(stack[top]);
@@ -181,6 +185,7 @@ void CompiledRegions::ResolveTextNames(CTesselParser& parser, int index) const {
     bool keywordSet = false;
     for (int at = expression.firstInstruction + expression.instructionCount - 1; at >= expression.firstInstruction; --at) {
         const Instruction& instruction = instructions_[static_cast<std::size_t>(at)];
+        if (instruction.op == Op::kMember) return ResolveMemberNames(parser, instruction, keywordSet);
         if (instruction.op != Op::kText) continue;
         const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
         if (ResolveNames(parser, textNames_.data() + text.firstName, text.nameCount, keywordSet)) return;

@@ -26,6 +26,7 @@ void CompiledRegions::Clear() {
     instructions_.clear();
     constants_.clear();
     texts_.clear();
+    members_.clear();
     textNames_.clear();
     words_.Resize(0);
     skipAt_.clear();
@@ -191,6 +192,7 @@ int CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind
         case NodeKind::kFor: return RunFor(parser, node, false);
         case NodeKind::kDo: return RunDo(parser, node, at, false);
         case NodeKind::kCall: return RunCall(parser, node);
+        case NodeKind::kCommand: return RunCommand(parser, node);
         default: return -1;
     }
 }

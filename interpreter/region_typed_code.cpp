@@ -29,7 +29,7 @@ union Slot {
 
 bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& expression) {
     ++expression.typedTries;
-    if (expression.text || expression.instructionCount > kMaxStack) return false;
+    if (expression.instructionCount > kMaxStack) return false;
     const std::size_t first = typedCode_.size();
     std::uint8_t types[kMaxStack];
     int top = -1;
@@ -59,6 +59,14 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
                      index);
                 if (!element) ++top;
                 types[top] = static_cast<std::uint8_t>(variable.type);
+                break;
+            }
+            case Op::kMember: {
+                Number n;
+                kept = MemberValue(parser, instruction, n);
+                if (!kept) break;
+                emit(n.type == kTypeInteger ? TypedOp::kIntegerMember : TypedOp::kFloatMember, index);
+                types[++top] = n.type;
                 break;
             }
             case Op::kNegate: emit(types[top] == kTypeInteger ? TypedOp::kIntegerNegate : TypedOp::kFloatNegate, 0); break;
@@ -120,6 +128,19 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
                     stack[top].i = v.Element(k).integer;
                 else
                     stack[top].d = v.Element(k).number;
+                break;
+            }
+            case TypedOp::kIntegerMember:
+            case TypedOp::kFloatMember: {
+                Number n;
+                const std::uint8_t type = at->op == TypedOp::kIntegerMember ? kTypeInteger : kTypeFloat;
+                if (!MemberValue(parser, instructions_[static_cast<std::size_t>(at->argument)], n) || n.type != type)
+                    return false;
+                ++top;
+                if (type == kTypeInteger)
+                    stack[top].i = n.i;
+                else
+                    stack[top].d = n.d;
                 break;
             }
             case TypedOp::kWiden: stack[top].d = stack[top].i; break;
