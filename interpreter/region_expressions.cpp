@@ -21,7 +21,6 @@ bool CompiledRegions::Bound(CTesselParser& parser, int expression, double& value
     const Expression& e = expressions_[static_cast<std::size_t>(expression)];
     Number n{};
     if (!Fits(parser, e.wordCount, e.depth) || !Evaluate(parser, e, n) || n.type == kTypeString) return false;
-    if (e.text) ResolveTextNames(parser, expression);
     value = n.AsDouble();
     return true;
 }

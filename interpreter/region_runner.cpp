@@ -287,6 +287,8 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
         parser.variables[record].value = before;
         return -1;
     }
+    for (int bound : {node.start, node.end, node.step})
+        if (bound >= 0) ResolveTextNames(parser, bound);
     const int skipped = keywordRead ? 1 : 0;
     Write(parser, node.firstWord + skipped, node.headerWords - skipped);
     const int headerCount = parser.tokenCount;
