@@ -16,7 +16,9 @@
 
 namespace {
 
-const char* const kNames[] = {"i", "x", "n", "f", "s", "a", "m", "k", "a[2]", "x\xdc", "g[3]", "t[2]", "t", "g"};
+// Names, and a command word that takes "=" and a number like an assignment's target.
+const char* const kNames[] = {"i", "x", "n", "f", "s", "a", "m", "k", "a[2]", "x\xdc", "g[3]", "t[2]", "t", "g",
+                              "BiggestArray"};
 // Two negative Integers, whole operands, so that remainders and quotients meet every sign.
 const char* const kNumbers[] = {"0", "1", "2", "7", "1.5", ".5", "99999999999", "2147483647", "1.5.2", ("1\xdc" "2"), "3e2",
                                 "(n - 7)", "(n - 1)"};

@@ -3,8 +3,9 @@
 // history, every element of every variable). The input bytes steer a generator of scripts made
 // of declarations, For, While and Do loops nested a few deep, If branches, subroutines that call
 // each other (and one that recurses, to the nesting limit at times), assignments to scalars,
-// array and matrix elements, and the words that end a run part way: guards that fire at a later
-// pass, Exit, StopProgram, ExitSub, misplaced words.
+// array and matrix elements, the variable table's grow step, and the words that end a run part
+// way: guards that fire at a later pass, Exit, StopProgram, ExitSub, misplaced words. Some scripts
+// run on the interpreter with the network extension, and read and set members of its networks.
 //
 // Misplaced words stand mostly where the check pass does not read (a body that the first pass
 // of its enclosing loop skips), so that the run meets them at a later pass.
@@ -21,11 +22,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "fuzz/byte_choices.h"
 #include "fuzz/comparison_memory_cap.h"
+#include "netscript/loriant_parser.h"
 #include "tests/interpreter/script_comparison.h"
 
 namespace {
@@ -39,7 +42,12 @@ const char* const kOperators[] = {"+", "-", "*", "/", "Mod", "^", "+", "-", "*"}
 const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};
 const char* const kIntegers[] = {"0", "1", "2", "3", "5", "7", "10", "2147483647"};
 const char* const kFloats[] = {"0.5", "1.5", ".25", "2.75", "0.1"};
-const char* const kTexts[] = {"'ab'", "\"x y\"", "''", "'item b'", "\"7\"", "'1.5z'", "'\\t'"};
+const char* const kTexts[] = {"'ab'", "\"x y\"", "''", "'item b'", "\"7\"", "'1.5z'", "'\\t'", "'net Bias item'"};
+// Network members as operands: those read by their word alone, then (where misplaced words may
+// stand) a member that reads on, no member, a logical network's, an array's, a misspelled one.
+const char* const kMembers[] = {"net.Bias", "net.InputsNumber", "net.LayersNumber", "other.Bias",
+                                "net.Output",  "net.Simulate",     "ram.Bias",         "nets.Bias", "net.Biass"};
+constexpr int kReadableMembers = 4;
 // Words a run meets where it cannot go on; each is read by the run only (no EndSub or Subroutin:
 // the pre-scan of the whole text would refuse them before any run).
 const char* const kMisplaced[] = {"Prnt k",       "k = (k + 1",     "Print (k",      "Wend",       "Endif",
@@ -60,7 +68,9 @@ public:
     ScriptWriter(const std::uint8_t* data, std::size_t size) : bytes_(data, size) {}
 
     std::string Write() {
-        const int mode = Next() % 8;
+        const int byte = Next();
+        const int mode = byte % 8;
+        network_ = byte / 8 % 3 == 0;
         guarded_ = mode < 4;
         sloppy_ = mode == 0;
         z_ = Next() % 8;
@@ -95,6 +105,9 @@ public:
         return Declarations() + filler + main;
     }
 
+    // The script is for the interpreter with the network extension.
+    bool Network() const { return network_; }
+
 private:
     int Next() { return bytes_.Next(); }
     bool Chance(int outOf) { return Next() % outOf == 0; }
@@ -123,6 +136,10 @@ private:
         for (const std::string& f : floatCounters_) out += ", " + f;
         out += Separator();
         out += "String s, t";
+        if (network_) {
+            out += Separator() + std::string("FF_NeuralNetwork net, other, nets[2]") + Separator() +
+                   "LogicalNeuralNetwork ram" + Separator() + "net.Bias = 0.5";
+        }
         return out + Separator() + arrays_ + "z = " + std::to_string(1 + z_) + Separator();
     }
 
@@ -235,10 +252,25 @@ private:
             out = Pick(kMisplaced, Next());
         } else if (choice < 30 && depth_ < kMaxDepth) {
             out = UncheckedLoop();
+        } else if (choice == 31 && Chance(2)) {
+            out = Setting();
         } else {
             out = Assignment();
         }
         return out + Separator();
+    }
+
+    // The grow step (kept small: a declaration grows the table by it), or a network's member.
+    std::string Setting() {
+        if (network_ && Chance(2))
+            return Chance(3) ? "net.InputsNumber = " + IntegerOperand(1) + " Mod 5 + 1" : "net.Bias = " + NumberExpression(1);
+        if (Misplacing() && Chance(4)) return "BiggestArray = " + TextExpression(0);
+        return "BiggestArray = " + NumberExpression(0) + " Mod 97";
+    }
+
+    std::string Member() {
+        const int choice = Next() % (Misplacing() ? static_cast<int>(std::size(kMembers)) : kReadableMembers);
+        return kMembers[choice];
     }
 
     // Exit or StopProgram, mostly once a counter reaches a value.
@@ -505,6 +537,7 @@ private:
     }
 
     std::string NumberOperand(int depth) {
+        if (network_ && Chance(6)) return Member();
         const int choice = Next() % 16;
         if (choice < 3) return Pick(kIntegers, Next());
         if (choice < 4) return Pick(kFloats, Next());
@@ -554,6 +587,7 @@ private:
     }
 
     ByteChoices bytes_;
+    bool network_ = false;          // run by the interpreter with the network extension
     bool guarded_ = false;          // misplaced words may stand where the check pass skips
     bool sloppy_ = false;           // misplaced words anywhere
     bool inSubroutine_ = false;
@@ -583,37 +617,50 @@ private:
 
 namespace {
 
-// Words of texts that the extension knows, so that its lookups leave answers that tell them apart.
-ScriptComparison& KnowTextWords(ScriptComparison& sides) {
+// Words of texts that the test extension knows, so that its lookups leave answers that tell them
+// apart (the network extension knows its own).
+void KnowTextWords(ScriptComparison& sides) {
     for (TestParser* parser : {&sides.regions.parser, &sides.reading.parser}) {
         parser->objectKeywords["item"] = 173;
         parser->objectVariables["b"] = 1;
     }
-    return sides;
 }
+void KnowTextWords(ScriptComparisonOf<CLoriantParser>&) {}
 
-void Report(const char* what, const std::string& text, const ScriptComparison& run) {
+template <class Base>
+void Report(const char* what, const std::string& text, const ScriptComparisonOf<Base>& run) {
     std::fprintf(stderr, "%s\n%s\n---- with regions:\n%s\n---- word by word:\n%s\n", what, text.c_str(),
                  run.regions.Outcome().c_str(), run.reading.Outcome().c_str());
+}
+
+template <class Base>
+int Compare(const std::string& text) {
+    // Made once: an interpreter's buffers cost more than most scripts take to run.
+    static ScriptComparisonOf<Base>& sides = []() -> ScriptComparisonOf<Base>& {
+        auto* made = new ScriptComparisonOf<Base>();
+        KnowTextWords(*made);
+        return *made;
+    }();
+    const bool same = sides.Run(text);
+    static const bool show = std::getenv("KESTRUM_SHOW_SCRIPT") != nullptr;
+    if (show) {
+        std::fprintf(stderr, "%s\n---- leaves (%llu statements compiled):\n%s\n----\n", text.c_str(),
+                     static_cast<unsigned long long>(sides.regions.parser.CompiledStatements()),
+                     sides.reading.Outcome().c_str());
+    }
+    if (same) return 0;
+    // Whether the difference needs the scripts run before (something kept from run to run).
+    ScriptComparisonOf<Base> fresh;
+    KnowTextWords(fresh);
+    fresh.Run(text);
+    Report(fresh.Same() ? "Differs only after earlier scripts:" : "Differs:", text, fresh.Same() ? sides : fresh);
+    std::abort();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string text = ScriptWriter(data, size).Write();
-    // Made once: an interpreter's buffers cost more than most scripts take to run.
-    static ScriptComparison& sides = KnowTextWords(*new ScriptComparison());
-    const bool same = sides.Run(text);
-    static const bool show = std::getenv("KESTRUM_SHOW_SCRIPT") != nullptr;
-    if (show) {
-        const ComparingParser& fast = sides.regions.parser;
-        std::fprintf(stderr, "%s\n---- leaves (%llu statements compiled):\n%s\n----\n", text.c_str(),
-                     static_cast<unsigned long long>(fast.CompiledStatements()), sides.reading.Outcome().c_str());
-    }
-    if (same) return 0;
-    // Whether the difference needs the scripts run before (something kept from run to run).
-    ScriptComparison fresh;
-    KnowTextWords(fresh).Run(text);
-    Report(fresh.Same() ? "Differs only after earlier scripts:" : "Differs:", text, fresh.Same() ? sides : fresh);
-    std::abort();
+    ScriptWriter writer(data, size);
+    const std::string text = writer.Write();
+    return writer.Network() ? Compare<CLoriantParser>(text) : Compare<PrintingParser>(text);
 }

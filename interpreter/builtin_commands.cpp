@@ -137,12 +137,11 @@ private:
         return 1;
     }
 
-    // BiggestArray = number: the variable table's grow step, in both passes. A step below 1 could
-    // not grow the table, so it leaves the step as it is.
+    // BiggestArray = number: the variable table's grow step, in both passes.
     int BiggestArray() {
         std::int32_t step = 0;
         if (!p_.Expect(kw::kEquals) || !ReadWholeNumber(p_, step)) return 0;
-        if (step >= 1) p_.variables.SetGrowBy(step);
+        p_.SetVariableStep(step);
         return 1;
     }
 

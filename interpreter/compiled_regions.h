@@ -1,10 +1,12 @@
 // A run's loops, branches and called bodies, compiled the first time the run enters them: each
-// statement at a text position becomes a node (a separator, a closing word, an assignment, an If,
-// a For, a While, a Do, a Call), or an interpreted node that the word-by-word reader runs. Nodes
-// keep the words they stand for and write them into the token history as they run, so that the
-// history, the token count and the scan position are always those of the reading; what the last
-// word read leaves behind (the current token, the word, the variable it named, the extension's
-// lookups) is settled only when the reader takes over or a region is left.
+// statement at a text position becomes a node (a separator, a closing word, an assignment, a
+// command that only sets a value, an If, a For, a While, a Do, a Call), or an interpreted node that
+// the word-by-word reader runs. Operands are numbers, texts, variables, elements and network
+// members (whose values the extension gives). Nodes keep the words they stand for and write them
+// into the token history as they run, so that the history, the token count and the scan position
+// are always those of the reading; what the last word read leaves behind (the current token, the
+// word, the variable it named, the extension's lookups) is settled only when the reader takes over
+// or a region is left.
 //
 // Whatever would make the reading report, wait or stop (a pause or stop pending, a division by
 // zero, an index out of range, a type an operator refuses, a name that is no such variable now, a
@@ -42,7 +44,7 @@ public:
 
 private:
     enum class Op : std::uint8_t {
-        kConstant, kText, kVariable, kElement, kMatrixElement,
+        kConstant, kText, kVariable, kElement, kMatrixElement, kMember,
         kAdd, kSubtract, kModulo, kMultiply, kDivide, kNegate,
     };
     // The arithmetic instructions in NumberOp's order.
@@ -57,6 +59,14 @@ private:
         // The binding cell of a name: the record it named as of the name index's version.
         mutable int record = -1;
         mutable std::uint32_t version = 0;
+    };
+    // A network variable's member as an operand (name . member): where its two names are read
+    // from, the member word's keyword id, and the variable the name last found.
+    struct Member {
+        int name = 0;
+        int word = 0;
+        int id = 0;
+        mutable int variable = -1;
     };
     // An operand: an Integer, a Float, or a String whose text is texts_ at its stack slot.
     using Number = NumberOperand;
@@ -82,7 +92,7 @@ private:
         int instructionCount = 0;
         int depth = 0;     // nesting levels it enters below its own
         int after = 0;     // where the word after it is read from (it is put back)
-        bool text = false; // a string literal is among its operands
+        bool text = false; // names the extension looks up are among its operands (a text's, a member's)
         // Its typed code (in typedCode_) for the operand types it last met, -1 while it has none.
         mutable int typedFirst = -1;
         mutable int typedCount = 0;
@@ -99,6 +109,7 @@ private:
     enum class TypedOp : std::uint8_t {
         kIntegerConstant, kFloatConstant, kIntegerVariable, kFloatVariable, kIntegerElement, kFloatElement,
         kMatrixElement,  // read as a Float: only where it meets a Float, which makes it one anyway
+        kIntegerMember, kFloatMember,
         kWiden, kWidenBelow,  // the Integer on the stack's top, or in the slot below it, made a Float
         kIntegerNegate, kFloatNegate,
         kIntegerAdd, kIntegerSubtract, kIntegerModulo, kIntegerMultiply, kIntegerDivide,
@@ -123,7 +134,7 @@ private:
         int column = -1;       // a matrix element's column expression, -1 for any other target
         int value = -1;        // the value's expression
         int depth = 0;
-        bool text = false;     // a string literal is among its operands
+        bool text = false;     // names the extension looks up are among its operands
         TextNames names;
         // An Integer variable or Integer array element, a matrix element never (a target of another
         // type never becomes one): stored into from Integer shapes first.
@@ -156,7 +167,7 @@ private:
         int partCount = 0;
         int depth = 0;
         int after = 0;  // where the word put back after it is read from
-        bool text = false;  // a string literal is among its operands
+        bool text = false;  // names the extension looks up are among its operands
         TextNames names;
         // Where that word is first read from when it is a name (-1 for any other word), and what
         // the extension answered for it.
@@ -176,7 +187,8 @@ private:
         // same, the lookups are not made again.
         std::uint32_t variablesVersion = 0;
     };
-    enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kIf, kFor, kWhile, kDo, kCall };
+    // Kinds from kIf on have bodies.
+    enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kCommand, kIf, kFor, kWhile, kDo, kCall };
     // One statement from the text position it is read from. Its own words are words_ from
     // firstWord on (the statement's keyword first, where it has one).
     struct Node {
@@ -186,7 +198,7 @@ private:
         int firstWord = 0;
         int wordCount = 0;   // the words up to the first expression, condition or body
         int next = 0;        // where the reading goes on after its words (a separator's, a closing word's)
-        int item = -1;       // the assignment's statement, the If's or While's condition, the Call's subroutine name
+        int item = -1;       // the assignment's or command's statement, the If's or While's condition
         int start = -1, end = -1, step = -1;  // a For's bounds (expressions); step -1: none
         int name = 0;        // where a For's variable or a Call's subroutine name is read from
         int headerWords = 0; // a For's words from its keyword to its last bound's last word
@@ -224,7 +236,8 @@ private:
 
     // ----- compiling (region_compiler.cpp) -----
     // Items by text position: -1 not kept, else the item's index.
-    int CompileStatement(CTesselParser& parser, int position);
+    // An assignment, or with keyword >= 0 a command of that keyword followed by "=" and a value.
+    int CompileStatement(CTesselParser& parser, int position, int keyword = -1);
     int CompileExpression(CTesselParser& parser, int position);
     int CompileCondition(CTesselParser& parser, int position);
     Node CompileNode(CTesselParser& parser, int position);
@@ -232,6 +245,12 @@ private:
     bool CompileWhile(CTesselParser& parser, Node& node);
     bool CompileFor(CTesselParser& parser, Node& node, int position);
     bool CompileCall(CTesselParser& parser, Node& node);
+    // ----- commands and members (region_commands.cpp) -----
+    // A command that only sets a value the run reads later: `keyword = number`.
+    bool CompileCommand(CTesselParser& parser, Node& node, int position);
+    int RunCommand(CTesselParser& parser, const Node& node);
+    // A member operand's value; false where the reading would read on, report or find a variable.
+    bool MemberValue(CTesselParser& parser, const Instruction& instruction, Number& value) const;
     int ConditionAt(CTesselParser& parser, int position);
     // The node read from a position, compiled the first time.
     Node& NodeAt(CTesselParser& parser, int position) {
@@ -358,6 +377,7 @@ private:
     mutable std::vector<TypedInstruction> typedCode_;
     std::vector<Number> constants_;
     std::vector<Text> texts_;
+    std::vector<Member> members_;
     std::vector<int> textNames_;  // the names inside texts, then those of skips
     mutable std::vector<ExtensionAnswer> nameAnswers_;  // beside textNames_
     std::vector<int> conditionAt_;

@@ -157,6 +157,7 @@ private:
         if (kind_ != Kind::kName) return false;
         const int name = at_;
         if (!Advance()) return false;
+        if (Is(kw::kDot)) return Member(name);
         if (!Is(kw::kOpenBracket)) return Push(Op::kVariable, name);
         // name [ index ] or name [ row ] [ column ]: each index is a whole expression one level down.
         if (!Index()) return false;
@@ -168,6 +169,24 @@ private:
         }
         --stack_;
         return Push(op, name);
+    }
+
+    // name . member, the "." read: a name that is no extension keyword, and one that is. What the
+    // reading makes of it is asked when it runs.
+    bool Member(int name) {
+        if (ExtensionKeyword(*parser_.CachedEntryAt(name)) != -2 || !Advance() || !IsName()) return false;
+        const int id = ExtensionKeyword(*entry_);
+        if (id == -2 || !Push(Op::kMember, static_cast<int>(out_.members_.size()))) return false;
+        out_.members_.push_back({name, at_, id});
+        // Both names are looked up where they are read, with the names of the texts around them.
+        out_.AddTextName(name);
+        out_.AddTextName(at_);
+        text_ = true;
+        return Advance();
+    }
+
+    int ExtensionKeyword(const CTesselParser::ScanCacheEntry& entry) const {
+        return parser_.FindObjectKeyword(std::string(parser_.CachedWordText(entry)).c_str());
     }
 
     // "[" expression "]", the "[" read; leaves the word after "]" read.
@@ -227,18 +246,18 @@ int CompiledRegions::CompileExpression(CTesselParser& parser, int position) {
     return Compiler(parser, *this, position).Top();
 }
 
-int CompiledRegions::CompileStatement(CTesselParser& parser, int position) {
+int CompiledRegions::CompileStatement(CTesselParser& parser, int position, int keyword) {
     const int words = words_.Size();
     Statement statement;
     statement.readPosition = position;
     statement.target.argument = position;
     statement.firstWord = words;
     Compiler c(parser, *this, position);
-    // name [ "[" index "]" ] "=" value
-    bool kept = c.Advance() && c.IsName() && c.Advance();
+    // name [ "[" index "]" ] "=" value, or keyword "=" value
+    bool kept = c.Advance() && (keyword >= 0 ? c.Is(keyword) : c.IsName()) && c.Advance();
     // An array element's index, or a matrix element's row and column.
     for (int* index : {&statement.index, &statement.column}) {
-        if (!kept || !c.Is(kw::kOpenBracket)) break;
+        if (!kept || keyword >= 0 || !c.Is(kw::kOpenBracket)) break;
         *index = c.Top();
         kept = *index >= 0 && c.Is(kw::kCloseBracket);
         if (kept) {
@@ -397,7 +416,7 @@ CompiledRegions::Node CompiledRegions::CompileNode(CTesselParser& parser, int po
         case kw::kIf: kept = CompileIf(parser, node); break;
         case kw::kFor: kept = CompileFor(parser, node, position); break;
         case kw::kCall: kept = CompileCall(parser, node); break;
-        default: kept = false; break;
+        default: kept = CompileCommand(parser, node, position); break;
     }
     if (!kept) node.kind = NodeKind::kInterpreted;
     return node;

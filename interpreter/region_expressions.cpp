@@ -119,6 +119,9 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
             case Op::kMatrixElement:
                 if (!Operand(parser, instruction, stack, top)) return false;
                 break;
+            case Op::kMember:
+                if (!MemberValue(parser, instruction, stack[++top])) return false;
+                break;
             case Op::kNegate:
                 if (stack[top].type == kTypeString) return false;
                 NegateNumber(stack[top]);

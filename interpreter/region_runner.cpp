@@ -26,6 +26,7 @@ void CompiledRegions::Clear() {
     instructions_.clear();
     constants_.clear();
     texts_.clear();
+    members_.clear();
     CutTextNames(0);
     words_.Resize(0);
     skipAt_.clear();
@@ -191,6 +192,7 @@ int CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind
         case NodeKind::kFor: return RunFor(parser, node, false);
         case NodeKind::kDo: return RunDo(parser, node, at, false);
         case NodeKind::kCall: return RunCall(parser, node);
+        case NodeKind::kCommand: return RunCommand(parser, node);
         default: return -1;
     }
 }
@@ -318,6 +320,9 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
         parser.variables[record].value = before;
         return -1;
     }
+    // A member in a bound leaves its lookups once every bound has passed its guards.
+    for (int bound : {node.start, node.end, node.step})
+        if (bound >= 0) ResolveTextNames(parser, expressions_[static_cast<std::size_t>(bound)].names);
     const int skipped = keywordRead ? 1 : 0;
     Write(parser, node.firstWord + skipped, node.headerWords - skipped);
     const int headerCount = parser.tokenCount;

@@ -34,7 +34,7 @@ union Slot {
 
 bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& expression) {
     ++expression.typedTries;
-    if (expression.text || expression.instructionCount > kMaxStack) return false;
+    if (expression.instructionCount > kMaxStack) return false;
     const std::size_t first = typedCode_.size();
     std::uint8_t types[kMaxStack];
     int top = -1;
@@ -69,6 +69,14 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
                      index);
                 if (!element) ++top;
                 types[top] = static_cast<std::uint8_t>(variable.type);
+                break;
+            }
+            case Op::kMember: {
+                Number n;
+                kept = MemberValue(parser, instruction, n);
+                if (!kept) break;
+                emit(n.type == kTypeInteger ? TypedOp::kIntegerMember : TypedOp::kFloatMember, index);
+                types[++top] = n.type;
                 break;
             }
             case Op::kNegate:
@@ -169,6 +177,19 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
                 if (!m.IsAllocated() || row < 1 || row > m.GetRows() || col < 1 || col > m.GetCols()) return false;
                 // A whole value is read as an Integer and widened: -0 becomes 0.
                 stack[--top].d = m.Row(row - 1)[col - 1] + 0.0;
+                break;
+            }
+            case TypedOp::kIntegerMember:
+            case TypedOp::kFloatMember: {
+                Number n;
+                const std::uint8_t type = at->op == TypedOp::kIntegerMember ? kTypeInteger : kTypeFloat;
+                if (!MemberValue(parser, instructions_[static_cast<std::size_t>(at->argument)], n) || n.type != type)
+                    return false;
+                ++top;
+                if (type == kTypeInteger)
+                    stack[top].i = n.i;
+                else
+                    stack[top].d = n.d;
                 break;
             }
             case TypedOp::kWiden: stack[top].d = stack[top].i; break;

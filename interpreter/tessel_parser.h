@@ -273,6 +273,11 @@ public:
     int ExecuteCommand(int code);
     // True for the keyword codes that ExecuteCommand handles.
     static bool IsCommandCode(int code);
+    // BiggestArray's number as the variable table's grow step: a step below 1 could not grow the
+    // table, so it leaves the step as it is.
+    void SetVariableStep(std::int32_t step) {
+        if (step >= 1) variables.SetGrowBy(step);
+    }
 
     // ===== object files (object_files.cpp) =====
     int ExecuteSaveObject();
@@ -290,6 +295,13 @@ public:
     virtual void ResetRun() = 0;
     virtual int ExecuteObjectStatement() = 0;
     virtual int EvaluateObjectMember(Value& result) = 0;
+    // What reading `name . member` as an operand gives when no further word is read and nothing is
+    // reported: the network variable the name finds (as FindObjectVariable finds it) and the
+    // member's value. False, with nothing changed, for any other case: the reading takes it.
+    virtual bool ObjectMemberOperand(std::string_view /*name*/, int /*member*/, int& /*variable*/,
+                                     NumberOperand& /*value*/) {
+        return false;
+    }
     virtual void ClearObjectVariables(int executeFlag) = 0;
     virtual int SaveObjectStatement() = 0;
     virtual int LoadObjectStatement() = 0;

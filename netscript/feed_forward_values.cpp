@@ -3,19 +3,47 @@
 // zero Matrix.
 #include "interpreter/keyword_codes.h"
 #include "base/matrix.h"
+#include "interpreter/number_operators.h"
 #include "netscript/loriant_parser.h"
 #include "netscript/script_messages.h"
 #include "network/feed_forward_network.h"
 
-int CLoriantParser::EvaluateFeedForwardMember(CFeedForwardNeuralNetwork* net, int member, Value& result) {
+namespace {
+
+// The members whose value is read by their word alone; false for any other member.
+bool WordOnlyMember(const CFeedForwardNeuralNetwork* net, int member, bool execute, NumberOperand& value) {
     using namespace netword;
     switch (member) {
-        case kInputsNumber:
-            result.SetInteger(execute ? net->GetInputCount() - 1 : 0);
-            return 1;
-        case kLayersNumber:
-            result.SetInteger(execute ? net->GetLayerCount() : 0);
-            return 1;
+        case kInputsNumber: value = {kTypeInteger, execute ? net->GetInputCount() - 1 : 0, 0.0}; return true;
+        case kLayersNumber: value = {kTypeInteger, execute ? net->GetLayerCount() : 0, 0.0}; return true;
+        case kBias: value = {kTypeFloat, 0, execute ? net->GetBias() : 0.0}; return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+bool CLoriantParser::ObjectMemberOperand(std::string_view name, int member, int& variable, NumberOperand& value) {
+    const int first = LookupObjectVariable(name);
+    if (first < 0 || !execute) return false;
+    const ObjectVariable& record = objectVariables[first];
+    // An array's element index is read after the name; a network that could not be made is reported.
+    if (GetUpperBound(first) != 0 || record.type != kTypeFeedForwardNetwork || !record.HasNetwork() ||
+        !WordOnlyMember(record.FeedForward(), member, true, value)) {
+        return false;
+    }
+    variable = first;
+    return true;
+}
+
+int CLoriantParser::EvaluateFeedForwardMember(CFeedForwardNeuralNetwork* net, int member, Value& result) {
+    using namespace netword;
+    NumberOperand number{};
+    if (WordOnlyMember(net, member, execute != 0, number)) {
+        SetNumber(result, number);
+        return 1;
+    }
+    switch (member) {
         case kNeuronsInLayers: {
             int layer = 0;
             if (!Expect(kw::kOpenParen) || !ReadIntegerExpression(layer) || !Expect(kw::kCloseParen)) return 0;
@@ -26,9 +54,6 @@ int CLoriantParser::EvaluateFeedForwardMember(CFeedForwardNeuralNetwork* net, in
             return 1;
         }
         case kWeights: return EvaluateWeights(net, result);
-        case kBias:
-            result.SetFloat(execute ? net->GetBias() : 0.0);
-            return 1;
         case kOutput: return EvaluateOutput(net, result);
         default: return NotMemberError(kTypeFeedForwardNetwork);
     }

@@ -14,7 +14,8 @@ inline std::string DescribeFields(const CTesselParser& p, int shown) {
     std::string out = "position " + std::to_string(p.position) + " tokens " + std::to_string(p.tokenCount) +
                       " token " + std::to_string(p.currentToken) + " variable " + std::to_string(p.variableIndex) +
                       " state " + std::to_string(p.runState) + " execute " + std::to_string(p.execute) + " object " +
-                      std::to_string(p.objectKeywordId) + "/" + std::to_string(p.objectVariableIndex) + " word '" +
+                      std::to_string(p.objectKeywordId) + "/" + std::to_string(p.objectVariableIndex) + " step " +
+                      std::to_string(p.variables.GetGrowBy()) + " word '" +
                       p.word + "' error '" + p.errorText + "'\n";
     shown = std::clamp(shown, 0, CTesselParser::kHistorySize);
     for (int i = 0; i < shown; ++i)

@@ -129,6 +129,18 @@ TEST(CompiledRegions, LeavesWhatReadingWordByWordLeaves) {
         {"missing operand", "i = i + : Next", false},
         {"missing equals", "i i + 1 : Next", false},
         {"nothing after equals", "i = : Next", false},
+        // A command that only sets the variable table's grow step; a value that is no number is reported.
+        {"grow step", "BiggestArray = i * 3 + x : i = i + 1 : Next", true},
+        {"grow step below one", "BiggestArray = 1 - i : Next", true},
+        {"grow step out of range", "BiggestArray = x * 99999999999 Next", true},
+        {"grow step from an element", "BiggestArray = a[i Mod 3 + 1] + 7 ; Next", true},
+        {"grow step from a text", "BiggestArray = s : Next", false},
+        {"grow step from text and number", "BiggestArray = i + 'b' : Next", false},
+        {"grow step from a matrix", "BiggestArray = m : Next", false},
+        {"grow step divided by zero", "BiggestArray = i / n : Next", false},
+        {"grow step without equals", "BiggestArray i : Next", false},
+        {"grow step with an index", "BiggestArray[1] = i : Next", false},
+        {"grow step without a value", "BiggestArray = : Next", false},
     };
     for (const Case& c : cases) ExpectSameAsReading(c);
 }

@@ -166,6 +166,22 @@ const Row kRows[] = {
      "2zz yy "},
     {"a subroutine named like a variable", "Integer S, i : Subroutin S : S = S + i : EndSub : For i = 1 To 3 : Call S : "
      "Next : Print S", "6 "},
+    // The grow step set in a loop; a value that is no number reported at a later pass.
+    {"grow step set in a loop",
+     "Integer i : Float x : For i = 1 To 4 : BiggestArray = i * 250 + x : x = x + 0.75 : Next : Print x", "3 "},
+    {"grow step below one keeps the step",
+     "Integer i : For i = 3 To -1 Step -1\n BiggestArray = i\nNext\nPrint i", "-2 "},
+    {"grow step divided by zero at pass three",
+     "Integer i : For i = 1 To 5 : BiggestArray = 10 / (3 - i) : Next", kDivisionByZero},
+    {"grow step from a text at a later pass",
+     "Integer i, j, n : String s : n = 7 : For i = 1 To 3 : BiggestArray = i : For j = 9 - n To i : BiggestArray = s "
+     ": Next : Next"},
+    {"grow step from a matrix at a later pass",
+     "Integer i, j, n : Matrix m[2][2] : n = 7 : For i = 1 To 3 : For j = 9 - n To i : BiggestArray = m : Next : Next"},
+    {"grow step without equals at a later pass",
+     "Integer i, j, n : n = 7 : For i = 1 To 3 : For j = 9 - n To i : BiggestArray j : Next : Next"},
+    {"grow step in a called subroutine",
+     "Integer i : Subroutin S : BiggestArray = 100 * i ; EndSub : For i = 1 To 3 : Call S : Next : Print i", "4 "},
     {"a do loop whose condition is read by the reader", "Integer d : Do : d = d + 1 : While d < 3 And True : Print d",
      "3 "},
 };

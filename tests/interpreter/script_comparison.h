@@ -9,27 +9,31 @@
 #include "tests/interpreter/body_comparison.h"
 #include "tests/interpreter/test_parser.h"
 
-// The printing interpreter that keeps, as text, what its run leaves just before the run's end
-// empties the variables.
-class ComparingParser : public PrintingParser {
+// An interpreter (the printing test one, or one with the network extension) that keeps, as text,
+// what its run leaves just before the run's end empties the variables.
+template <class Base>
+class ComparingParserOf : public Base {
 public:
-    using PrintingParser::PrintingParser;
+    using Base::Base;
 
     std::string endState;  // empty until a run has ended
 
     int ExecuteNextStatement() override {
-        const int result = PrintingParser::ExecuteNextStatement();
+        CTesselParser& p = *this;
+        const int result = Base::ExecuteNextStatement();
         // The worker's loop ends on the same conditions after this statement.
-        if (!errorText.empty() || !running || currentToken == token::kEnd || runState != kRunning)
-            endState = DescribeFields(*this, tokenCount) + DescribeVariables(*this);
+        if (!p.errorText.empty() || !p.running || p.currentToken == token::kEnd || p.runState != kRunning)
+            endState = DescribeFields(p, p.tokenCount) + DescribeVariables(p);
         return result;
     }
 };
+using ComparingParser = ComparingParserOf<PrintingParser>;
 
 // One side of the comparison: a view and an interpreter, for one script after another.
-struct ScriptSide {
+template <class Base>
+struct ScriptSideOf {
     RecordingView view;
-    ComparingParser parser{&view};
+    ComparingParserOf<Base> parser{&view};
 
     // The check pass and, when it passes, the run; the final pane.
     std::string Run(const std::string& text, bool regions) {
@@ -52,13 +56,16 @@ struct ScriptSide {
     std::string Outcome() const { return parser.endState + "\n" + DescribeView(view); }
 };
 
-// A script run with compiled regions and word by word.
-struct ScriptComparison {
-    ScriptSide regions;
-    ScriptSide reading;
+using ScriptSide = ScriptSideOf<PrintingParser>;
 
-    ScriptComparison() = default;
-    explicit ScriptComparison(const std::string& text) { Run(text); }
+// A script run with compiled regions and word by word.
+template <class Base>
+struct ScriptComparisonOf {
+    ScriptSideOf<Base> regions;
+    ScriptSideOf<Base> reading;
+
+    ScriptComparisonOf() = default;
+    explicit ScriptComparisonOf(const std::string& text) { Run(text); }
     // true when both runs left the same
     bool Run(const std::string& text) {
         regions.Run(text, true);
@@ -67,3 +74,4 @@ struct ScriptComparison {
     }
     bool Same() const { return regions.Outcome() == reading.Outcome(); }
 };
+using ScriptComparison = ScriptComparisonOf<PrintingParser>;

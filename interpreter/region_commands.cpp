@@ -1,0 +1,41 @@
+// Commands compiled as nodes: those whose whole effect is a setting the run reads later
+// (`keyword = number`), run with the reading's checks as guards. Commands that wait, touch files,
+// sound or windows stay with the reader.
+#include "interpreter/compiled_regions.h"
+#include "interpreter/keyword_codes.h"
+#include "interpreter/region_guards.h"
+#include "interpreter/tessel_parser.h"
+#include "interpreter/value.h"
+
+namespace {
+
+// The commands kept as nodes: BiggestArray = number, the variable table's grow step.
+bool IsSettingCommand(int code) { return code == kw::kBiggestArray; }
+
+}  // namespace
+
+bool CompiledRegions::CompileCommand(CTesselParser& parser, Node& node, int position) {
+    if (!IsSettingCommand(node.code)) return false;
+    words_.Resize(node.firstWord);  // the keyword is read again with the rest
+    node.item = CompileStatement(parser, position, node.code);
+    if (node.item < 0) return false;
+    node.kind = NodeKind::kCommand;
+    return true;
+}
+
+// The number is read as an expression one level down, as an assignment's value is; a value that
+// is no number is the reading's to report.
+int CompiledRegions::RunCommand(CTesselParser& parser, const Node& node) {
+    const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
+    if (!Fits(parser, statement.wordCount, statement.depth)) return -1;
+    Number n{};
+    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n) || n.type == kTypeString)
+        return -1;
+    if (statement.text) ResolveTextNames(parser, statement.names);
+    parser.SetVariableStep(DoubleToInt32(n.AsDouble()));
+    Write(parser, statement.firstWord, statement.wordCount);
+    Took(statement.settleFrom, statement.putBack ? parser.tokenCount : parser.tokenCount - 1);
+    parser.position = statement.next;
+    ++compiledStatements_;
+    return 1;
+}
