@@ -270,6 +270,7 @@ private:
     bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result);
     bool Leaf(CTesselParser& parser, const Instruction& leaf, Number& result) const;
     bool EvaluateShape(CTesselParser& parser, const Expression& expression, Number& result) const;
+    bool TwoOperators(CTesselParser& parser, const Instruction* at, Number& result) const;
     // An Integer constant or plain Integer variable's value; false for any other operand.
     bool IntegerLeaf(const CTesselParser& parser, const Instruction& leaf, std::int32_t& value) const;
     // A shape of Integer operands evaluated as Integers; false (the other ways take it) for any other.

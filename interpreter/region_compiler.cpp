@@ -80,10 +80,13 @@ public:
         e.names.count = static_cast<int>(out_.textNames_.size()) - e.names.first;
         const Instruction* code = out_.instructions_.data() + e.firstInstruction;
         const auto leaf = [](const Instruction& i) { return i.op == Op::kConstant || i.op == Op::kVariable; };
-        e.shaped = e.instructionCount == 1 || (e.instructionCount == 2 && leaf(code[0]) && code[1].op == Op::kElement) ||
-                   (e.instructionCount == 3 && code[2].op >= Op::kAdd && code[2].op <= Op::kDivide &&
-                    leaf(code[0]) && leaf(code[1]));
-        e.integers = e.shaped && !e.text;
+        const auto arithmetic = [](const Instruction& i) { return i.op >= Op::kAdd && i.op <= Op::kDivide; };
+        const int n = e.instructionCount;
+        e.shaped = n == 1 || (n == 2 && leaf(code[0]) && code[1].op == Op::kElement) ||
+                   (n == 3 && leaf(code[0]) && leaf(code[1]) && arithmetic(code[2])) ||
+                   (n == 5 && leaf(code[0]) && leaf(code[1]) && arithmetic(code[4]) &&
+                    ((arithmetic(code[2]) && leaf(code[3])) || (leaf(code[2]) && arithmetic(code[3]))));
+        e.integers = e.shaped && !e.text && n != 5;
         out_.expressions_.push_back(e);
         return static_cast<int>(out_.expressions_.size()) - 1;
     }

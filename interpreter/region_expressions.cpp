@@ -86,6 +86,18 @@ __attribute__((always_inline)) inline bool CompiledRegions::Operand(CTesselParse
     return true;
 }
 
+// Two operators on three operands: (a op b) op c, or a op (b op c).
+bool CompiledRegions::TwoOperators(CTesselParser& parser, const Instruction* at, Number& result) const {
+    Number b;
+    Number c;
+    if (!Leaf(parser, at[0], result) || !Leaf(parser, at[1], b)) return false;
+    if (at[2].op >= Op::kAdd) {
+        return ApplyNumberOp(NumberOpOf(at[2].op), result, b) && Leaf(parser, at[3], c) &&
+               ApplyNumberOp(NumberOpOf(at[4].op), result, c);
+    }
+    return Leaf(parser, at[2], c) && ApplyNumberOp(NumberOpOf(at[3].op), b, c) && ApplyNumberOp(NumberOpOf(at[4].op), result, b);
+}
+
 bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result) {
     // Typed code is made again when its operands' types change, a few times at most.
     constexpr int kTypedTries = 4;

@@ -78,6 +78,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesse
         result.d = v.type == kTypeFloat ? element.number : 0.0;
         return true;
     }
+    if (expression.instructionCount == 5) return TwoOperators(parser, at, result);
     Number b;
     return Leaf(parser, at[0], result) && Leaf(parser, at[1], b) && ApplyNumberOp(NumberOpOf(at[2].op), result, b);
 }

@@ -103,8 +103,10 @@ TEST(NumberOperatorsTest, TheReadingAndTheRegionsGiveTheOperatorsMeaning) {
                     const std::string expression = Written(a) + " " + op.word + " " + Written(b);
                     // Assigned in a loop, so that it is compiled where regions are on; a String takes
                     // the result's own text. Alone it is evaluated as two operands and an operator;
-                    // times 1 (which changes no value), as typed code.
-                    for (const std::string& form : {expression, "(" + expression + ") * 1"}) {
+                    // times 1 (which changes no value) on either side, as two operators on three
+                    // operands; times 1 twice, as typed code.
+                    for (const std::string& form : {expression, "(" + expression + ") * 1", "1 * (" + expression + ")",
+                                                     "(" + expression + ") * 1 * 1"}) {
                         PrintingHarness h;
                         h.parser.compiledRegions = replay;
                         const std::string pane =
