@@ -8,7 +8,7 @@ inline bool IsComparison(int token) {
 }
 
 // The operator applied to the order of two Strings (as strcmp gives it).
-inline bool Compare(int op, int order) {
+__attribute__((always_inline)) inline bool Compare(int op, int order) {
     switch (op) {
         case kw::kEquals: return order == 0;
         case kw::kLess: return order < 0;

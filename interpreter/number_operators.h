@@ -27,7 +27,7 @@ enum class NumberOp : std::uint8_t { kAdd, kSubtract, kModulo, kMultiply, kDivid
 // fmod of the two as doubles converted back, without the doubles: the remainder of a truncating
 // division (exact for Integers), 0 for a divisor of -1 (which the Integer remainder would
 // overflow on), and the conversion of NaN for a divisor of 0.
-inline std::int32_t IntegerModulo(std::int32_t a, std::int32_t b) {
+__attribute__((always_inline)) inline std::int32_t IntegerModulo(std::int32_t a, std::int32_t b) {
     if (b == 0) return DoubleToInt32(std::nan(""));
     return b == -1 ? 0 : a % b;
 }

@@ -136,8 +136,10 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing) {
     const int entryPosition = parser.position;
     const int entryCount = parser.tokenCount;
     const int entryLength = parser.variables.GetCount();
+    // The reading clears the error text before every statement; only a statement the reading runs,
+    // or a body, can have left one.
+    parser.errorText.clear();
     for (;;) {
-        parser.errorText.clear();
         const int at = parser.position;
         Node& node = NodeAt(parser, at);
         int ran = -1;
@@ -156,14 +158,17 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing) {
         if (ran < 0) {
             const int result = Interpret(parser, at, kind, entryPosition, entryCount, entryLength);
             if (result != CTesselParser::kBlockGoesOn) return result;
+            parser.errorText.clear();
             continue;
         }
         // What the statement layer looks at after every statement: only a body can have changed it.
-        if (node.kind >= NodeKind::kIf &&
-            (parser.runState != kRunning || parser.returning || (last_.from < 0 && parser.currentToken == token::kEnd))) {
-            Settle(parser);
-            const int result = parser.AfterStatement(kind, 0, ScanMark{entryPosition, entryCount}, entryLength);
-            if (result != CTesselParser::kBlockGoesOn) return result;
+        if (node.kind >= NodeKind::kIf) {
+            if (parser.runState != kRunning || parser.returning || (last_.from < 0 && parser.currentToken == token::kEnd)) {
+                Settle(parser);
+                const int result = parser.AfterStatement(kind, 0, ScanMark{entryPosition, entryCount}, entryLength);
+                if (result != CTesselParser::kBlockGoesOn) return result;
+            }
+            parser.errorText.clear();
         }
     }
 }
