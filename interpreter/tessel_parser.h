@@ -498,16 +498,8 @@ private:
             case 7: CopyWords<7>(toStarts, toLengths, starts, lengths); break;
             case 8: CopyWords<8>(toStarts, toLengths, starts, lengths); break;
             default:
-                // A longer statement: still a copy in place, instead of two calls.
-                if (count <= 32) {
-                    for (int k = 0; k < count; ++k) {
-                        toStarts[k] = starts[k];
-                        toLengths[k] = lengths[k];
-                    }
-                } else {
-                    std::memcpy(toStarts, starts, static_cast<std::size_t>(count) * sizeof(int));
-                    std::memcpy(toLengths, lengths, static_cast<std::size_t>(count) * sizeof(int));
-                }
+                std::memcpy(toStarts, starts, static_cast<std::size_t>(count) * sizeof(int));
+                std::memcpy(toLengths, lengths, static_cast<std::size_t>(count) * sizeof(int));
                 break;
         }
         tokenCount += count;
