@@ -357,6 +357,7 @@ private:
     // The node's words from `from` on (count of them) into the history.
     void Write(CTesselParser& parser, int firstWord, int count);
     void WriteWord(CTesselParser& parser, int word);
+    void FinishStatement(CTesselParser& parser, const Statement& statement);
     void Took(int from, int index, bool raw = false) { last_ = {from, index, raw}; }
     // What the last word read leaves behind, as reading it leaves it (scan position and history untouched).
     void Settle(CTesselParser& parser);

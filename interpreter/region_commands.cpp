@@ -33,9 +33,6 @@ int CompiledRegions::RunCommand(CTesselParser& parser, const Node& node) {
         return -1;
     if (statement.text) ResolveTextNames(parser, statement.names);
     parser.SetVariableStep(DoubleToInt32(n.AsDouble()));
-    Write(parser, statement.firstWord, statement.wordCount);
-    Took(statement.settleFrom, statement.putBack ? parser.tokenCount : parser.tokenCount - 1);
-    parser.position = statement.next;
-    ++compiledStatements_;
+    FinishStatement(parser, statement);
     return 1;
 }

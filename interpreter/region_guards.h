@@ -27,6 +27,14 @@ __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser&
     parser.WriteHistory(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
 }
 
+// An assignment's or a setting command's words taken, its last word left to settle.
+__attribute__((always_inline)) inline void CompiledRegions::FinishStatement(CTesselParser& parser, const Statement& statement) {
+    Write(parser, statement.firstWord, statement.wordCount);
+    Took(statement.settleFrom, statement.putBack ? parser.tokenCount : parser.tokenCount - 1);
+    parser.position = statement.next;
+    ++compiledStatements_;
+}
+
 __attribute__((always_inline)) inline int CompiledRegions::RecordOf(const CTesselParser& parser, const Instruction& instruction) {
     const std::uint32_t version = parser.names_.Version();
     if (instruction.version == version) return instruction.record;

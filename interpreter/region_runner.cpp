@@ -271,10 +271,7 @@ bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& stat
     } else if (!AssignOtherwise(parser, statement)) {
         return false;
     }
-    Write(parser, statement.firstWord, statement.wordCount);
-    Took(statement.settleFrom, statement.putBack ? parser.tokenCount : parser.tokenCount - 1);
-    parser.position = statement.next;
-    ++compiledStatements_;
+    FinishStatement(parser, statement);
     return true;
 }
 
