@@ -104,15 +104,29 @@ TEST(NumberOperatorsTest, TheReadingAndTheRegionsGiveTheOperatorsMeaning) {
                     // Assigned in a loop, so that it is compiled where regions are on; a String takes
                     // the result's own text. Alone it is evaluated as two operands and an operator;
                     // times 1 (which changes no value) on either side, as two operators on three
-                    // operands; times 1 twice, as typed code.
-                    for (const std::string& form : {expression, "(" + expression + ") * 1", "1 * (" + expression + ")",
-                                                     "(" + expression + ") * 1 * 1"}) {
+                    // operands; times 1 twice, as typed code. Where it divides by zero each form
+                    // runs alone, so that each one's report is seen.
+                    const std::string forms[] = {expression, "(" + expression + ") * 1", "1 * (" + expression + ")",
+                                                 "(" + expression + ") * 1 * 1"};
+                    std::vector<std::string> scripts;
+                    if (ok) {
+                        std::string body;
+                        std::string prints;
+                        for (std::size_t k = 0; k < std::size(forms); ++k) {
+                            body += "r" + std::to_string(k) + " = " + forms[k] + " : ";
+                            prints += " : Print r" + std::to_string(k);
+                        }
+                        scripts.push_back("Integer k : String r0, r1, r2, r3 : For k = 1 To 2 : " + body + "Next" + prints);
+                    } else {
+                        for (const std::string& form : forms)
+                            scripts.push_back("Integer k : String r0 : For k = 1 To 2 : r0 = " + form + " : Next : Print r0");
+                    }
+                    const std::string printed = text + " " + text + " " + text + " " + text + " ";
+                    for (const std::string& script : scripts) {
                         PrintingHarness h;
                         h.parser.compiledRegions = replay;
-                        const std::string pane =
-                            h.Run("Integer k : String r : For k = 1 To 2 : r = " + form + " : Next : Print r");
-                        EXPECT_EQ(pane, ok ? text + " " : RunErrorPane(" Runtime Error : Divide By ZERO."))
-                            << form << (replay ? " compiled" : "");
+                        EXPECT_EQ(h.Run(script), ok ? printed : RunErrorPane(" Runtime Error : Divide By ZERO."))
+                            << script << (replay ? " compiled" : "");
                         compiled += h.parser.CompiledStatements();
                     }
                 }
