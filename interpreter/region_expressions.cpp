@@ -117,11 +117,8 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
                 break;
             case Op::kText: {
                 const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
-                for (int k = 0; k < text.nameCount; ++k) {
-                    const int from = textNames_[static_cast<std::size_t>(text.firstName + k)];
-                    if (parser.scanCache_[static_cast<std::size_t>(from)].nameGeneration != parser.names_.Generation())
-                        return false;  // not looked up since the names changed: the reading does it
-                }
+                // A name not looked up since the names changed: the reading does it.
+                if (!NamesLookedUp(parser, textNames_.data() + text.firstName, text.nameCount)) return false;
                 stack[++top] = {kTypeString, 0, 0.0};
                 stackTexts_[top] = text.text;
                 break;
