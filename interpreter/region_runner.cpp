@@ -323,8 +323,9 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
         return -1;
     }
     // A member in a bound leaves its lookups once every bound has passed its guards.
-    for (int bound : {node.start, node.end, node.step})
-        if (bound >= 0) ResolveTextNames(parser, expressions_[static_cast<std::size_t>(bound)].names);
+    const int last = node.step >= 0 ? node.step : node.end;
+    ResolveTextNames(parser, expressions_[static_cast<std::size_t>(node.start)].names.Through(
+                                 expressions_[static_cast<std::size_t>(last)].names));
     const int skipped = keywordRead ? 1 : 0;
     Write(parser, node.firstWord + skipped, node.headerWords - skipped);
     const int headerCount = parser.tokenCount;
