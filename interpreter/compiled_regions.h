@@ -59,6 +59,7 @@ private:
         // The binding cell of a name: the record it named as of the name index's version.
         mutable int record = -1;
         mutable std::uint32_t version = 0;
+        std::int32_t integer = 0;  // an Integer constant's value
     };
     // A network variable's member as an operand (name . member): where its two names are read
     // from, the member word's keyword id, and the variable the name last found.
@@ -102,8 +103,13 @@ private:
         // One operand, an element indexed by one, or two operands and an arithmetic operator:
         // evaluated without a stack first.
         bool shaped = false;
-        // A shape whose operands have been Integers whenever it ran: evaluated as Integers first.
-        mutable bool integers = false;
+        // A shape of constants and variables only: evaluated as Integers while its names name
+        // Integers. A record's type and count stay as they are while the name index's version
+        // does, so they are looked at once per version: integersAt is the version at which every
+        // name was found an Integer of the shape's count, integersTried the last one looked at.
+        bool integers = false;
+        mutable std::uint32_t integersAt = 0;
+        mutable std::uint32_t integersTried = 0;
     };
     // An expression's operations for known operand types: no type travels on the stack.
     enum class TypedOp : std::uint8_t {
@@ -136,9 +142,11 @@ private:
         int depth = 0;
         bool text = false;     // names the extension looks up are among its operands
         TextNames names;
-        // An Integer variable or Integer array element, a matrix element never (a target of another
-        // type never becomes one): stored into from Integer shapes first.
-        mutable bool integers = true;
+        // An Integer variable or Integer array element given an Integer shape (a matrix element
+        // never): stored into directly while the target, as of targetAt's version, is one.
+        bool integers = false;
+        mutable std::uint32_t targetAt = 0;
+        mutable std::uint32_t targetTried = 0;
         // The last word read: its own last word (a separator), or the word after the value, put back.
         int settleFrom = 0;
         bool putBack = false;
@@ -271,10 +279,16 @@ private:
     bool Leaf(CTesselParser& parser, const Instruction& leaf, Number& result) const;
     bool EvaluateShape(CTesselParser& parser, const Expression& expression, Number& result) const;
     bool TwoOperators(CTesselParser& parser, const Instruction* at, Number& result) const;
-    // An Integer constant or plain Integer variable's value; false for any other operand.
-    bool IntegerLeaf(const CTesselParser& parser, const Instruction& leaf, std::int32_t& value) const;
-    // A shape of Integer operands evaluated as Integers; false (the other ways take it) for any other.
-    bool IntegerShape(const CTesselParser& parser, const Expression& expression, std::int32_t& value) const;
+    // Whether an Integer shape's names name Integers of its counts at this version of the names
+    // (their records then kept in its instructions).
+    bool IntegersBound(const CTesselParser& parser, const Expression& expression, std::uint32_t version) const;
+    bool BindIntegers(const CTesselParser& parser, const Expression& expression) const;
+    static std::int32_t BoundInteger(const Value* variables, const Instruction& leaf);
+    // A bound Integer shape evaluated; false (the other ways take it) for an index out of range or
+    // a division by zero.
+    bool IntegerShape(const Value* variables, const Expression& expression, std::int32_t& value) const;
+    // An Integer shape's value where it is bound; false where the other ways are to take it.
+    bool IntegerValue(const CTesselParser& parser, const Expression& expression, std::uint32_t version, std::int32_t& value) const;
     // ----- typed code (region_typed_code.cpp) -----
     // Makes the expression's typed code for its operands' types now; false for an expression
     // that has none (a text, a matrix element, an operand that is no number now).

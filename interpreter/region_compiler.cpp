@@ -86,7 +86,7 @@ public:
                    (n == 3 && leaf(code[0]) && leaf(code[1]) && arithmetic(code[2])) ||
                    (n == 5 && leaf(code[0]) && leaf(code[1]) && arithmetic(code[4]) &&
                     ((arithmetic(code[2]) && leaf(code[3])) || (leaf(code[2]) && arithmetic(code[3]))));
-        e.integers = e.shaped && !e.text && n != 5;
+        e.integers = e.shaped && !e.text;
         out_.expressions_.push_back(e);
         return static_cast<int>(out_.expressions_.size()) - 1;
     }
@@ -154,6 +154,7 @@ private:
         if (kind_ == Kind::kNumber) {
             if (!Push(Op::kConstant, static_cast<int>(out_.constants_.size()))) return false;
             out_.constants_.push_back(Literal());
+            out_.instructions_.back().integer = out_.constants_.back().i;
             return Advance();
         }
         if (Is(kw::kDoubleQuote) || Is(kw::kSingleQuote)) return StringLiteral();
@@ -292,7 +293,8 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position, int k
     const int firstExpression = statement.index >= 0 ? statement.index : statement.value;
     statement.names = expressions_[static_cast<std::size_t>(firstExpression)].names.Through(
         expressions_[static_cast<std::size_t>(statement.value)].names);
-    statement.integers = statement.column < 0 && expressions_[static_cast<std::size_t>(statement.value)].integers;
+    statement.integers = statement.column < 0 && expressions_[static_cast<std::size_t>(statement.value)].integers &&
+                         (statement.index < 0 || expressions_[static_cast<std::size_t>(statement.index)].integers);
     statements_.push_back(statement);
     return static_cast<int>(statements_.size()) - 1;
 }

@@ -86,6 +86,23 @@ __attribute__((always_inline)) inline bool CompiledRegions::Operand(CTesselParse
     return true;
 }
 
+bool CompiledRegions::BindIntegers(const CTesselParser& parser, const Expression& expression) const {
+    const Instruction* const first = instructions_.data() + expression.firstInstruction;
+    for (const Instruction* at = first; at != first + expression.instructionCount; ++at) {
+        if (at->op == Op::kConstant) {
+            if (constants_[static_cast<std::size_t>(at->argument)].type != kTypeInteger) return false;
+        } else if (at->op == Op::kVariable || at->op == Op::kElement) {
+            const int record = RecordOf(parser, *at);
+            if (record < 0) return false;
+            const Value& v = parser.variables[record];
+            if (v.type != kTypeInteger || (at->op == Op::kElement ? v.count < 2 : v.count != 1)) return false;
+        } else if (at->op < Op::kAdd || at->op > Op::kDivide) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Two operators on three operands: (a op b) op c, or a op (b op c).
 bool CompiledRegions::TwoOperators(CTesselParser& parser, const Instruction* at, Number& result) const {
     Number b;

@@ -91,51 +91,57 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesse
     return Leaf(parser, at[0], result) && Leaf(parser, at[1], b) && ApplyNumberOp(NumberOpOf(at[2].op), result, b);
 }
 
-__attribute__((always_inline)) inline bool CompiledRegions::IntegerLeaf(const CTesselParser& parser, const Instruction& leaf,
-                                                                        std::int32_t& value) const {
-    if (leaf.op == Op::kConstant) {
-        const Number& n = constants_[static_cast<std::size_t>(leaf.argument)];
-        value = n.i;
-        return n.type == kTypeInteger;
-    }
-    if (leaf.op != Op::kVariable) return false;
-    const int record = RecordOf(parser, leaf);
-    if (record < 0) return false;
-    const Value& v = parser.variables[record];
-    value = v.value.integer;
-    return v.type == kTypeInteger && v.count == 1;
+__attribute__((always_inline)) inline bool CompiledRegions::IntegersBound(const CTesselParser& parser,
+                                                                          const Expression& expression,
+                                                                          std::uint32_t version) const {
+    if (expression.integersAt == version) return true;
+    if (!expression.integers || expression.integersTried == version) return false;
+    expression.integersTried = version;
+    if (!BindIntegers(parser, expression)) return false;
+    expression.integersAt = version;
+    return true;
 }
 
-__attribute__((always_inline)) inline bool CompiledRegions::IntegerShape(const CTesselParser& parser,
-                                                                         const Expression& expression,
+// A bound Integer constant's or variable's value.
+__attribute__((always_inline)) inline std::int32_t CompiledRegions::BoundInteger(const Value* variables, const Instruction& leaf) {
+    return leaf.record < 0 ? leaf.integer : variables[leaf.record].value.integer;
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::IntegerShape(const Value* variables, const Expression& expression,
                                                                          std::int32_t& value) const {
     const Instruction* const at = instructions_.data() + expression.firstInstruction;
-    if (expression.instructionCount == 1) return IntegerLeaf(parser, at[0], value);
-    std::int32_t k = 0;
-    if (!IntegerLeaf(parser, at[0], k)) return false;
-    if (expression.instructionCount == 2) {
-        const int record = RecordOf(parser, at[1]);
-        if (record < 0) return false;
-        const Value& v = parser.variables[record];
-        if (v.type != kTypeInteger || v.count < 2 || k < 1 || k > v.count) return false;
-        value = v.Element(k).integer;
-        return true;
+    value = BoundInteger(variables, at[0]);
+    switch (expression.instructionCount) {
+        case 1: return true;
+        case 2: {
+            const Value& v = variables[at[1].record];
+            if (value < 1 || value > v.count) return false;
+            value = v.Element(value).integer;
+            return true;
+        }
+        case 3: return ApplyIntegerOp(NumberOpOf(at[2].op), value, BoundInteger(variables, at[1]));
+        default: {
+            // (a op b) op c, or a op (b op c)
+            std::int32_t b = BoundInteger(variables, at[1]);
+            if (at[2].op >= Op::kAdd)
+                return ApplyIntegerOp(NumberOpOf(at[2].op), value, b) &&
+                       ApplyIntegerOp(NumberOpOf(at[4].op), value, BoundInteger(variables, at[3]));
+            return ApplyIntegerOp(NumberOpOf(at[3].op), b, BoundInteger(variables, at[2])) &&
+                   ApplyIntegerOp(NumberOpOf(at[4].op), value, b);
+        }
     }
-    std::int32_t b = 0;
-    if (!IntegerLeaf(parser, at[1], b)) return false;
-    value = k;
-    return ApplyIntegerOp(NumberOpOf(at[2].op), value, b);
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::IntegerValue(const CTesselParser& parser, const Expression& expression,
+                                                                         std::uint32_t version, std::int32_t& value) const {
+    return IntegersBound(parser, expression, version) && IntegerShape(parser.variables.GetData(), expression, value);
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expression,
                                                                      Number& result) {
-    if (expression.integers) {
-        if (IntegerShape(parser, expression, result.i)) {
-            result.type = kTypeInteger;
-            return true;
-        }
-        // Another type, a name not looked up, a division by zero: the shapes take it from now on.
-        expression.integers = false;
+    if (IntegerValue(parser, expression, parser.names_.Version(), result.i)) {
+        result.type = kTypeInteger;
+        return true;
     }
     return (expression.shaped && EvaluateShape(parser, expression, result)) || EvaluateOtherwise(parser, expression, result);
 }
@@ -158,12 +164,11 @@ inline const char* CompiledRegions::TextLeaf(const CTesselParser& parser, const 
 __attribute__((always_inline)) inline bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
     if (part.integers) {
         // Integers compared as Integers, where both sides are shapes of Integer operands now.
-        const Expression& ea = expressions_[static_cast<std::size_t>(part.a)];
+        const std::uint32_t version = parser.names_.Version();
         std::int32_t x = 0;
         std::int32_t y = 0;
-        if (ea.integers && IntegerShape(parser, ea, x) &&
-            (part.op < 0 || (expressions_[static_cast<std::size_t>(part.b)].integers &&
-                             IntegerShape(parser, expressions_[static_cast<std::size_t>(part.b)], y)))) {
+        if (IntegerValue(parser, expressions_[static_cast<std::size_t>(part.a)], version, x) &&
+            (part.op < 0 || IntegerValue(parser, expressions_[static_cast<std::size_t>(part.b)], version, y))) {
             truth = (part.op < 0 ? x != 0 : Compare(part.op, (x > y) - (x < y))) != part.invert;
             return true;
         }

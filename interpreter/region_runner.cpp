@@ -181,7 +181,6 @@ int CompiledRegions::Interpret(CTesselParser& parser, int at, int kind, int entr
 
 int CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind) {
     switch (node.kind) {
-        case NodeKind::kAssign: return RunAssignment(parser, statements_[static_cast<std::size_t>(node.item)]) ? 1 : -1;
         case NodeKind::kSeparator:
         case NodeKind::kClosing:
         case NodeKind::kWhile: {
@@ -224,20 +223,21 @@ __attribute__((always_inline)) inline void CompiledRegions::Store(CTesselParser&
 __attribute__((always_inline)) inline std::int32_t* CompiledRegions::IntegerTarget(CTesselParser& parser,
                                                                                  const Statement& statement,
                                                                                  std::int32_t& value) {
-    const Expression& expression = expressions_[static_cast<std::size_t>(statement.value)];
-    const int record = RecordOf(parser, statement.target);
-    if (record < 0 || !expression.integers) return nullptr;
-    Value& v = parser.variables[record];
-    std::int32_t k = 1;
-    if (v.type != kTypeInteger) {
-        statement.integers = false;  // a Float or a String: it stays one
-        return nullptr;
+    const std::uint32_t version = parser.names_.Version();
+    if (statement.targetAt != version) {
+        if (statement.targetTried == version) return nullptr;
+        statement.targetTried = version;
+        const int record = RecordOf(parser, statement.target);
+        if (record < 0) return nullptr;
+        const Value& v = parser.variables[record];
+        if (v.type != kTypeInteger || (statement.index < 0 ? v.count != 1 : v.count < 2)) return nullptr;
+        statement.targetAt = version;
     }
-    if ((statement.index < 0 ? v.count != 1
-                             : !expressions_[static_cast<std::size_t>(statement.index)].integers ||
-                                   !IntegerShape(parser, expressions_[static_cast<std::size_t>(statement.index)], k) ||
-                                   v.count < 2 || k < 1 || k > v.count) ||
-        !IntegerShape(parser, expression, value)) {
+    Value& v = parser.variables[statement.target.record];
+    std::int32_t k = 1;
+    if ((statement.index >= 0 &&
+         (!IntegerValue(parser, expressions_[static_cast<std::size_t>(statement.index)], version, k) || k < 1 || k > v.count)) ||
+        !IntegerValue(parser, expressions_[static_cast<std::size_t>(statement.value)], version, value)) {
         return nullptr;
     }
     return &v.Element(k).integer;
