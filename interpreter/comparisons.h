@@ -19,6 +19,18 @@ __attribute__((always_inline)) inline bool Compare(int op, int order) {
     }
 }
 
+// The operator as a mask of the orders it holds for: bit 0 less, bit 1 equal, bit 2 greater.
+constexpr unsigned OrderMask(int op) {
+    switch (op) {
+        case kw::kEquals: return 2;
+        case kw::kLess: return 1;
+        case kw::kGreater: return 4;
+        case kw::kLessEqual: return 3;
+        case kw::kGreaterEqual: return 6;
+        default: return 5;
+    }
+}
+
 // As the doubles compare; a not-a-number operand is unordered: only `<>` holds.
 inline bool CompareNumbers(int op, double a, double b) {
     switch (op) {

@@ -166,6 +166,8 @@ private:
         bool invert = false;
         bool texts = false;  // a lone text compared with a lone operand: compared without copies first
         bool integers = false;  // shapes that may be of Integer operands: compared as Integers first
+        // The orders of two Integers (a alone: of a and 0) the part holds for, NOT included (OrderMask).
+        unsigned char orders = 0;
         int chain = -1;  // And, Or, or -1 for the last part
     };
     struct Condition {

@@ -336,6 +336,7 @@ int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
             condition.depth = std::max(condition.depth, level + expression.depth);
             condition.text = condition.text || expression.text;
         }
+        part.orders = static_cast<unsigned char>((part.op < 0 ? OrderMask(kw::kNotEqual) : OrderMask(part.op)) ^ (part.invert ? 7 : 0));
         part.integers = expressions_[static_cast<std::size_t>(part.a)].integers &&
                         (part.b < 0 || expressions_[static_cast<std::size_t>(part.b)].integers);
         if (part.b >= 0) {

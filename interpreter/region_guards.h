@@ -169,7 +169,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluatePart(CTessel
         std::int32_t y = 0;
         if (IntegerValue(parser, expressions_[static_cast<std::size_t>(part.a)], version, x) &&
             (part.op < 0 || IntegerValue(parser, expressions_[static_cast<std::size_t>(part.b)], version, y))) {
-            truth = (part.op < 0 ? x != 0 : Compare(part.op, (x > y) - (x < y))) != part.invert;
+            truth = (part.orders >> ((x > y) - (x < y) + 1)) & 1;
             return true;
         }
     }

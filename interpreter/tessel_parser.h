@@ -480,28 +480,24 @@ private:
         const Value& v = variables[record];
         return v.count == 1 && v.type != kTypeMatrix ? record : -1;
     }
-    template <int N>
-    __attribute__((always_inline)) static void CopyWords(int* toStarts, int* toLengths, const int* starts, const int* lengths) {
-        __builtin_memcpy(toStarts, starts, N * sizeof(int));
-        __builtin_memcpy(toLengths, lengths, N * sizeof(int));
+    // count ints: from 2 to 8 as two copies of a fixed size that overlap, without a branch on the size.
+    __attribute__((always_inline)) static void CopyInts(int* to, const int* from, int count) {
+        if (count >= 4 && count <= 8) {
+            __builtin_memcpy(to, from, 4 * sizeof(int));
+            __builtin_memcpy(to + count - 4, from + count - 4, 4 * sizeof(int));
+        } else if (count >= 2 && count < 4) {
+            __builtin_memcpy(to, from, 2 * sizeof(int));
+            __builtin_memcpy(to + count - 2, from + count - 2, 2 * sizeof(int));
+        } else if (count == 1) {
+            *to = *from;
+        } else {
+            std::memcpy(to, from, static_cast<std::size_t>(count) * sizeof(int));
+        }
     }
     // The history entries of count words from the current entry on.
     __attribute__((always_inline)) void WriteHistory(const int* starts, const int* lengths, int count) {
-        int* const toStarts = tokenStart.data() + tokenCount;
-        int* const toLengths = tokenLength.data() + tokenCount;
-        // Most statements are a few words: copies of a known size, inline, instead of a call.
-        switch (count) {
-            case 3: CopyWords<3>(toStarts, toLengths, starts, lengths); break;
-            case 4: CopyWords<4>(toStarts, toLengths, starts, lengths); break;
-            case 5: CopyWords<5>(toStarts, toLengths, starts, lengths); break;
-            case 6: CopyWords<6>(toStarts, toLengths, starts, lengths); break;
-            case 7: CopyWords<7>(toStarts, toLengths, starts, lengths); break;
-            case 8: CopyWords<8>(toStarts, toLengths, starts, lengths); break;
-            default:
-                std::memcpy(toStarts, starts, static_cast<std::size_t>(count) * sizeof(int));
-                std::memcpy(toLengths, lengths, static_cast<std::size_t>(count) * sizeof(int));
-                break;
-        }
+        CopyInts(tokenStart.data() + tokenCount, starts, count);
+        CopyInts(tokenLength.data() + tokenCount, lengths, count);
         tokenCount += count;
     }
     // The word at a cached position read as the last one (and put back when putBack): the scan
