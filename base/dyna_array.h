@@ -88,6 +88,8 @@ public:
     const T& operator[](int index) const { return slots_[static_cast<std::size_t>(index)]; }
     T* GetData() { return slots_.empty() ? nullptr : slots_.data(); }
     const T* GetData() const { return slots_.empty() ? nullptr : slots_.data(); }
+    // The storage, without the test for none (for callers that index only elements they know exist).
+    const T* Data() const { return slots_.data(); }
     // The elements in use, for range-for.
     T* begin() { return GetData(); }
     T* end() { return GetData() + count_; }

@@ -267,6 +267,11 @@ private:
         Node* node = nodeAt_.empty() ? nullptr : nodeAt_[static_cast<std::size_t>(position)];
         return node != nullptr ? *node : CompileNodeAt(parser, position);
     }
+    // The same once a node has been compiled (the table of nodes is made).
+    Node& NodeAfterFirst(CTesselParser& parser, int position) {
+        Node* node = nodeAt_[static_cast<std::size_t>(position)];
+        return node != nullptr ? *node : CompileNodeAt(parser, position);
+    }
     Node& CompileNodeAt(CTesselParser& parser, int position);
     void AddWord(int start, int end);  // a word's history entry, from its bounds in the text
 
@@ -274,6 +279,8 @@ private:
     // The truth of a condition, every part evaluated; false where the reading would report.
     bool Truth(CTesselParser& parser, const Condition& condition, bool& truth);
     bool EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth);
+    // A part that is no comparison of Integer shapes: texts compared in place, or the general evaluation.
+    bool EvaluatePartOtherwise(CTesselParser& parser, const ConditionPart& part, bool& truth);
     const char* TextLeaf(const CTesselParser& parser, const Expression& expression) const;
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
     // Typed code, or the general evaluation with a type on every stack slot.

@@ -134,7 +134,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::IntegerShape(const V
 
 __attribute__((always_inline)) inline bool CompiledRegions::IntegerValue(const CTesselParser& parser, const Expression& expression,
                                                                          std::uint32_t version, std::int32_t& value) const {
-    return IntegersBound(parser, expression, version) && IntegerShape(parser.variables.GetData(), expression, value);
+    return IntegersBound(parser, expression, version) && IntegerShape(parser.variables.Data(), expression, value);
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::Evaluate(CTesselParser& parser, const Expression& expression,
@@ -173,34 +173,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluatePart(CTessel
             return true;
         }
     }
-    if (part.texts) {
-        // A text against a String variable, compared where they are.
-        const char* const a = TextLeaf(parser, expressions_[static_cast<std::size_t>(part.a)]);
-        const char* const b = a != nullptr ? TextLeaf(parser, expressions_[static_cast<std::size_t>(part.b)]) : nullptr;
-        if (b != nullptr) {
-            truth = Compare(part.op, std::strcmp(a, b)) != part.invert;
-            return true;
-        }
-    }
-    Number a;
-    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.a)], a)) return false;
-    if (part.op < 0) {
-        truth = a.type == kTypeInteger ? a.i != 0 : a.type == kTypeFloat ? a.d != 0.0 : !stackTexts_[0].empty();
-    } else {
-        // The right side's String is evaluated into the stack's first slot too: the left one is kept.
-        if (a.type == kTypeString) leftText_ = stackTexts_[0];
-        Number b;
-        if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.b)], b)) return false;
-        if ((a.type == kTypeString) != (b.type == kTypeString)) return false;  // reported by the reading
-        if (a.type == kTypeString)
-            truth = Compare(part.op, std::strcmp(leftText_.c_str(), stackTexts_[0].c_str()));
-        else if (a.type == kTypeInteger && b.type == kTypeInteger)
-            truth = Compare(part.op, (a.i > b.i) - (a.i < b.i));
-        else
-            truth = CompareNumbers(part.op, a.AsDouble(), b.AsDouble());
-    }
-    truth = truth != part.invert;
-    return true;
+    return EvaluatePartOtherwise(parser, part, truth);
 }
 
 inline bool CompiledRegions::Truth(CTesselParser& parser, const Condition& condition, bool& truth) {

@@ -141,7 +141,7 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing) {
     parser.errorText.clear();
     for (;;) {
         const int at = parser.position;
-        Node& node = NodeAt(parser, at);
+        Node& node = NodeAfterFirst(parser, at);  // the block's first node is compiled
         int ran = -1;
         if (Polled(parser))
             ran = -1;
@@ -243,7 +243,7 @@ __attribute__((always_inline)) inline std::int32_t* CompiledRegions::IntegerTarg
     return &v.Element(k).integer;
 }
 
-__attribute__((always_inline)) inline bool CompiledRegions::AssignOtherwise(CTesselParser& parser, const Statement& statement) {
+__attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& parser, const Statement& statement) {
     double* element = nullptr;
     ElementRef target;
     if (statement.column >= 0)
@@ -263,7 +263,11 @@ __attribute__((always_inline)) inline bool CompiledRegions::AssignOtherwise(CTes
 }
 
 bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement) {
-    if (!Fits(parser, statement.wordCount, statement.depth)) return false;
+    // Inside a compiled block the nesting leaves room for a statement's first two levels.
+    if (statement.depth > 1 ? !Fits(parser, statement.wordCount, statement.depth)
+                            : parser.tokenCount + statement.wordCount + 1 >= CTesselParser::kHistoryLast) {
+        return false;
+    }
     std::int32_t value = 0;
     std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, value) : nullptr;
     if (slot != nullptr) {
