@@ -278,7 +278,9 @@ private:
     // ----- evaluating (region_expressions.cpp) -----
     // The truth of a condition, every part evaluated; false where the reading would report.
     bool Truth(CTesselParser& parser, const Condition& condition, bool& truth);
+    bool TruthOtherwise(CTesselParser& parser, const Condition& condition, bool& truth);
     bool EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth);
+    bool IntegerPart(const CTesselParser& parser, const ConditionPart& part, bool& truth) const;
     // A part that is no comparison of Integer shapes: texts compared in place, or the general evaluation.
     bool EvaluatePartOtherwise(CTesselParser& parser, const ConditionPart& part, bool& truth);
     const char* TextLeaf(const CTesselParser& parser, const Expression& expression) const;

@@ -86,6 +86,22 @@ __attribute__((always_inline)) inline bool CompiledRegions::Operand(CTesselParse
     return true;
 }
 
+bool CompiledRegions::TruthOtherwise(CTesselParser& parser, const Condition& condition, bool& truth) {
+    const int count = condition.partCount;
+    if (!Fits(parser, condition.wordCount, condition.depth + 1) || count > kMaxDepth + 1 || count < 1) return false;
+    // Every part is evaluated (no short cut); the chain groups from the right. Evaluating has no
+    // effect, so the parts are taken from the right too.
+    const ConditionPart* parts = &conditionParts_[static_cast<std::size_t>(condition.firstPart)];
+    if (!EvaluatePart(parser, parts[count - 1], truth)) return false;
+    for (int k = count - 2; k >= 0; --k) {
+        bool left = false;
+        if (!EvaluatePart(parser, parts[k], left)) return false;
+        truth = parts[k].chain == kw::kAnd ? left && truth : left || truth;
+    }
+    if (condition.text) ResolveTextNames(parser, condition.names);
+    return true;
+}
+
 bool CompiledRegions::EvaluatePartOtherwise(CTesselParser& parser, const ConditionPart& part, bool& truth) {
     if (part.texts) {
         // A text against a String variable, compared where they are.

@@ -161,35 +161,32 @@ inline const char* CompiledRegions::TextLeaf(const CTesselParser& parser, const 
     return v.count == 1 && v.type == kTypeString ? Value::SlotText(v.value).c_str() : nullptr;
 }
 
-__attribute__((always_inline)) inline bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
-    if (part.integers) {
-        // Integers compared as Integers, where both sides are shapes of Integer operands now.
-        const std::uint32_t version = parser.names_.Version();
-        std::int32_t x = 0;
-        std::int32_t y = 0;
-        if (IntegerValue(parser, expressions_[static_cast<std::size_t>(part.a)], version, x) &&
-            (part.op < 0 || IntegerValue(parser, expressions_[static_cast<std::size_t>(part.b)], version, y))) {
-            truth = (part.orders >> ((x > y) - (x < y) + 1)) & 1;
-            return true;
-        }
+// A comparison of two Integer shapes (or one's truth) where both are bound; false where the
+// other ways are to take it.
+__attribute__((always_inline)) inline bool CompiledRegions::IntegerPart(const CTesselParser& parser, const ConditionPart& part,
+                                                                        bool& truth) const {
+    const std::uint32_t version = parser.names_.Version();
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    if (!part.integers || !IntegerValue(parser, expressions_[static_cast<std::size_t>(part.a)], version, x) ||
+        (part.op >= 0 && !IntegerValue(parser, expressions_[static_cast<std::size_t>(part.b)], version, y))) {
+        return false;
     }
-    return EvaluatePartOtherwise(parser, part, truth);
+    truth = (part.orders >> ((x > y) - (x < y) + 1)) & 1;
+    return true;
 }
 
-inline bool CompiledRegions::Truth(CTesselParser& parser, const Condition& condition, bool& truth) {
-    const int count = condition.partCount;
-    if (!Fits(parser, condition.wordCount, condition.depth + 1) || count > kMaxDepth + 1 || count < 1) return false;
-    // Every part is evaluated (no short cut); the chain groups from the right. Evaluating has no
-    // effect, so the parts are taken from the right too.
-    const ConditionPart* parts = &conditionParts_[static_cast<std::size_t>(condition.firstPart)];
-    if (!EvaluatePart(parser, parts[count - 1], truth)) return false;
-    for (int k = count - 2; k >= 0; --k) {
-        bool left = false;
-        if (!EvaluatePart(parser, parts[k], left)) return false;
-        truth = parts[k].chain == kw::kAnd ? left && truth : left || truth;
+__attribute__((always_inline)) inline bool CompiledRegions::EvaluatePart(CTesselParser& parser, const ConditionPart& part, bool& truth) {
+    return IntegerPart(parser, part, truth) || EvaluatePartOtherwise(parser, part, truth);
+}
+
+// One comparison of Integer shapes, the commonest condition, inline where it is used.
+__attribute__((always_inline)) inline bool CompiledRegions::Truth(CTesselParser& parser, const Condition& condition, bool& truth) {
+    if (condition.partCount == 1 && !condition.text && Fits(parser, condition.wordCount, condition.depth + 1) &&
+        IntegerPart(parser, conditionParts_[static_cast<std::size_t>(condition.firstPart)], truth)) {
+        return true;
     }
-    if (condition.text) ResolveTextNames(parser, condition.names);
-    return true;
+    return TruthOtherwise(parser, condition, truth);
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::IndexValue(CTesselParser& parser, int expression, std::int32_t& index) {
