@@ -377,6 +377,8 @@ private:
     // its lookups are made here, as reading it made them.
     bool LoopCondition(CTesselParser& parser, int condition, bool& truth, bool lookAfter = false);
     int SkipInner(CTesselParser& parser, int closing, int& found);
+    // The skip read (and kept for the next time).
+    int ReadSkip(CTesselParser& parser, int closing, int& found);
     // The Then branch's end as the reading ends it: the Else branch skipped after a closing Else.
     void LeaveThenBranch(CTesselParser& parser);
     // The node's words from `from` on (count of them) into the history.
@@ -391,6 +393,7 @@ private:
     static bool ScanIsPlain(const CTesselParser& parser);
     static bool Polled(const CTesselParser& parser);
     int ReplaySkip(CTesselParser& parser, int closing, int& found);
+    bool LookUpSkipNames(CTesselParser& parser, SkipWords& skip);
     void KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found);
 
     // By text position: 0 not yet looked at, -1 not kept, k > 0 the item k - 1.

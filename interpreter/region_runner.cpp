@@ -94,10 +94,38 @@ int CompiledRegions::Skip(CTesselParser& parser, int closing, int& found) {
     return result;
 }
 
+__attribute__((always_inline)) inline int CompiledRegions::ReplaySkip(CTesselParser& parser, int closing, int& found) {
+    if (skipAt_.empty() || Polled(parser)) return -1;
+    const int slot = skipAt_[static_cast<std::size_t>(parser.position)];
+    if (slot <= 0) return -1;
+    SkipWords& skip = skips_[static_cast<std::size_t>(slot - 1)];
+    if (skip.closing != closing || !Fits(parser, skip.wordCount, 0)) return -1;
+    if (skip.variablesVersion != parser.names_.Version() && !LookUpSkipNames(parser, skip)) return -1;
+    Write(parser, skip.firstWord, skip.wordCount);
+    const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
+    Took(words_.starts[last], parser.tokenCount - 1, true);
+    parser.position = words_.starts[last] + words_.lengths[last];
+    found = skip.found;
+    return skip.result;
+}
+
+// The names a kept skip passes looked up as reading them does; false where the reading is to skip.
+__attribute__((noinline)) bool CompiledRegions::LookUpSkipNames(CTesselParser& parser, SkipWords& skip) {
+    const int* names = textNames_.data() + skip.firstName;
+    if (!NamesLookedUp(parser, names, skip.nameCount)) return false;
+    bool keywordSet = false;
+    ResolveNames(parser, names, nameAnswers_.data() + skip.firstName, skip.nameCount, keywordSet);
+    if (AllVariables(parser, names, skip.nameCount)) skip.variablesVersion = parser.names_.Version();
+    return true;
+}
+
 int CompiledRegions::SkipInner(CTesselParser& parser, int closing, int& found) {
     found = 0;
     const int replayed = ReplaySkip(parser, closing, found);
-    if (replayed >= 0) return replayed;
+    return replayed >= 0 ? replayed : ReadSkip(parser, closing, found);
+}
+
+__attribute__((noinline)) int CompiledRegions::ReadSkip(CTesselParser& parser, int closing, int& found) {
     Settle(parser);
     const int from = parser.position;
     const int fromCount = parser.tokenCount;
@@ -447,27 +475,6 @@ int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
     parser.position = node.next;
     parser.tokenCount = afterCount;
     return 1;
-}
-
-int CompiledRegions::ReplaySkip(CTesselParser& parser, int closing, int& found) {
-    if (skipAt_.empty() || Polled(parser)) return -1;
-    const int slot = skipAt_[static_cast<std::size_t>(parser.position)];
-    if (slot <= 0) return -1;
-    SkipWords& skip = skips_[static_cast<std::size_t>(slot - 1)];
-    if (skip.closing != closing || !Fits(parser, skip.wordCount, 0)) return -1;
-    const int* names = textNames_.data() + skip.firstName;
-    if (skip.variablesVersion != parser.names_.Version()) {
-        if (!NamesLookedUp(parser, names, skip.nameCount)) return -1;
-        bool keywordSet = false;
-        ResolveNames(parser, names, nameAnswers_.data() + skip.firstName, skip.nameCount, keywordSet);
-        if (AllVariables(parser, names, skip.nameCount)) skip.variablesVersion = parser.names_.Version();
-    }
-    Write(parser, skip.firstWord, skip.wordCount);
-    const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
-    Took(words_.starts[last], parser.tokenCount - 1, true);
-    parser.position = words_.starts[last] + words_.lengths[last];
-    found = skip.found;
-    return skip.result;
 }
 
 void CompiledRegions::KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found) {
