@@ -376,6 +376,8 @@ private:
     // lookAfter: the word put back after it is not read again next (a Do going round again), so
     // its lookups are made here, as reading it made them.
     bool LoopCondition(CTesselParser& parser, int condition, bool& truth, bool lookAfter = false);
+    bool LoopConditionOtherwise(CTesselParser& parser, int condition, bool& truth, bool lookAfter);
+    void TakeCondition(CTesselParser& parser, const Condition& condition);
     int SkipInner(CTesselParser& parser, int closing, int& found);
     // The skip read (and kept for the next time).
     int ReadSkip(CTesselParser& parser, int closing, int& found);

@@ -378,14 +378,31 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
     }
 }
 
-bool CompiledRegions::LoopCondition(CTesselParser& parser, int index, bool& truth, bool lookAfter) {
+__attribute__((always_inline)) inline bool CompiledRegions::LoopCondition(CTesselParser& parser, int index, bool& truth,
+                                                                         bool lookAfter) {
+    if (index >= 0 && !lookAfter) {
+        const Condition& condition = conditions_[static_cast<std::size_t>(index)];
+        if (Truth(parser, condition, truth)) {
+            TakeCondition(parser, condition);
+            return true;
+        }
+    }
+    return LoopConditionOtherwise(parser, index, truth, lookAfter);
+}
+
+// A loop condition's words taken, the word after it put back.
+__attribute__((always_inline)) inline void CompiledRegions::TakeCondition(CTesselParser& parser, const Condition& condition) {
+    Write(parser, condition.firstWord, condition.wordCount);
+    Took(condition.after, parser.tokenCount);
+    parser.position = condition.after;
+}
+
+bool CompiledRegions::LoopConditionOtherwise(CTesselParser& parser, int index, bool& truth, bool lookAfter) {
     if (index >= 0) {
         const Condition& condition = conditions_[static_cast<std::size_t>(index)];
         const bool looked = !lookAfter || condition.afterName < 0;
         if ((looked || NamesLookedUp(parser, &condition.afterName, 1)) && Truth(parser, condition, truth)) {
-            Write(parser, condition.firstWord, condition.wordCount);
-            Took(condition.after, parser.tokenCount);
-            parser.position = condition.after;
+            TakeCondition(parser, condition);
             bool keywordSet = false;
             if (!looked) ResolveNames(parser, &condition.afterName, &condition.afterAnswer, 1, keywordSet);
             return true;
