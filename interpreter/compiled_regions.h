@@ -213,7 +213,6 @@ private:
         int name = 0;        // where a For's variable or a Call's subroutine name is read from
         int headerWords = 0; // a For's words from its keyword to its last bound's last word
         int body = 0;        // where the body or branch starts
-        int thenWord = 0;    // an If's Then in words_
         int depth = 0;
         int subroutine = -1; // a Call's subroutine as last found
         int subroutineCount = -1;  // the table's length when it was found

@@ -435,8 +435,10 @@ bool CompiledRegions::CompileIf(CTesselParser& parser, Node& node) {
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
     const CTesselParser::ScanCacheEntry* then = parser.CachedEntryAt(condition.after);
     if (then == nullptr || then->kind != kw::kThen) return false;
+    // The keyword, the condition and Then are one run of words, written as one (a condition
+    // compiled before from elsewhere is not: such an If is read).
+    if (condition.firstWord != node.firstWord + 1 || words_.Size() != condition.firstWord + condition.wordCount) return false;
     node.kind = NodeKind::kIf;
-    node.thenWord = words_.Size();
     AddWord(then->start, then->end);
     node.body = then->end;
     node.depth = condition.depth;

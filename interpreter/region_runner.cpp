@@ -312,9 +312,7 @@ int CompiledRegions::RunIf(CTesselParser& parser, const Node& node) {
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
     bool truth = false;
     if (!Fits(parser, condition.wordCount + 2, 0) || !Truth(parser, condition, truth)) return -1;
-    WriteWord(parser, node.firstWord);
-    Write(parser, condition.firstWord, condition.wordCount);
-    WriteWord(parser, node.thenWord);
+    Write(parser, node.firstWord, condition.wordCount + 2);  // If, the condition, Then
     Took(condition.after, parser.tokenCount - 1);
     parser.position = node.body;
     ++compiledStatements_;
