@@ -355,6 +355,7 @@ private:
     int Block(CTesselParser& parser, int kind);
     // A block compiled, or else read.
     int BlockOrReading(CTesselParser& parser, int kind);
+    int ReadBlock(CTesselParser& parser, int kind);  // the reading's block, the last word settled
     // A statement the reader runs, in a block of this kind that started at entry with entryLength
     // variables: kGoesOn or the block's result.
     int Interpret(CTesselParser& parser, int at, int kind, int entryPosition, int entryCount, int entryLength);

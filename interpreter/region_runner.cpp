@@ -151,9 +151,12 @@ int CompiledRegions::Block(CTesselParser& parser, int kind) {
     return result;
 }
 
-int CompiledRegions::BlockOrReading(CTesselParser& parser, int kind) {
+__attribute__((always_inline)) inline int CompiledRegions::BlockOrReading(CTesselParser& parser, int kind) {
     const int result = Block(parser, kind);
-    if (result >= 0) return result;
+    return result >= 0 ? result : ReadBlock(parser, kind);
+}
+
+__attribute__((noinline)) int CompiledRegions::ReadBlock(CTesselParser& parser, int kind) {
     Settle(parser);
     const int read = parser.ReadBlock(1, kind);
     closedBy_ = 0;
