@@ -394,6 +394,7 @@ private:
     // stop at or end with.
     static bool ScanIsPlain(const CTesselParser& parser);
     static bool Polled(const CTesselParser& parser);
+    static void ClearError(CTesselParser& parser);
     int ReplaySkip(CTesselParser& parser, int closing, int& found);
     bool LookUpSkipNames(CTesselParser& parser, SkipWords& skip);
     void KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found);

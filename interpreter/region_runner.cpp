@@ -38,6 +38,11 @@ void CompiledRegions::Clear() {
     closedBy_ = 0;
 }
 
+// Looked at before it is cleared: nearly always empty, and a store costs more than a look.
+__attribute__((always_inline)) inline void CompiledRegions::ClearError(CTesselParser& parser) {
+    if (!parser.errorText.empty()) parser.errorText.clear();
+}
+
 __attribute__((always_inline)) inline bool CompiledRegions::Polled(const CTesselParser& parser) {
     return parser.view->paused.load(std::memory_order_relaxed) || parser.view->stopRequested.load(std::memory_order_relaxed);
 }
@@ -137,7 +142,7 @@ __attribute__((noinline)) int CompiledRegions::ReadSkip(CTesselParser& parser, i
 // Inside a region the scan stays plain: every way the reading could have changed that ends the
 // statement that changed it, so only the nesting is looked at here.
 int CompiledRegions::Block(CTesselParser& parser, int kind) {
-    closedBy_ = 0;
+    // Where the reading is to run the block, ReadBlock sets closedBy_.
     if (parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth) return -1;
     // A braced block, or one that starts with a comment, a built-in value or the text's end, is read.
     if (NodeAt(parser, parser.position).kind == NodeKind::kInterpreted) {
@@ -169,7 +174,7 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing) {
     const int entryLength = parser.variables.GetCount();
     // The reading clears the error text before every statement; only a statement the reading runs,
     // or a body, can have left one.
-    parser.errorText.clear();
+    ClearError(parser);
     for (;;) {
         const int at = parser.position;
         Node& node = NodeAfterFirst(parser, at);  // the block's first node is compiled
@@ -189,7 +194,7 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing) {
         if (ran < 0) {
             const int result = Interpret(parser, at, kind, entryPosition, entryCount, entryLength);
             if (result != CTesselParser::kBlockGoesOn) return result;
-            parser.errorText.clear();
+            ClearError(parser);
             continue;
         }
         // What the statement layer looks at after every statement: only a body can have changed it.
@@ -199,7 +204,7 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing) {
                 const int result = parser.AfterStatement(kind, 0, ScanMark{entryPosition, entryCount}, entryLength);
                 if (result != CTesselParser::kBlockGoesOn) return result;
             }
-            parser.errorText.clear();
+            ClearError(parser);
         }
     }
 }
