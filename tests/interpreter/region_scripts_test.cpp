@@ -99,6 +99,12 @@ const Row kRows[] = {
      "Integer i : Subroutin S : Integer v : v = i + 4 : Print v : EndSub : Subroutin T : Integer e : Call S : EndSub : "
      "For i = 1 To 2 : Call S : Call T : Next",
      "5 5 6 6 "},
+    // The same, where the record the local stood at holds the caller's Float: what a statement found
+    // is looked at again whenever the names change, its type included.
+    {"a local whose old record holds a float",
+     "Integer i : Subroutin S : Integer v : v = i * 3 + v : If v > 2 Then v = v * 2 Endif : Print v : EndSub : "
+     "Subroutin T : Float e : e = 0.5 : Call S : Print e : EndSub : For i = 1 To 2 : Call S : Call T : Next",
+     "6 6 0.5 12 12 0.5 "},
     {"subroutine writes its caller's variables",
      "Integer i, k : String s : Subroutin S : k = k + i : s = s + k : EndSub : For i = 1 To 4 : Call S : Next : Print s",
      "13610 "},
