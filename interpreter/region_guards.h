@@ -111,25 +111,23 @@ __attribute__((always_inline)) inline bool CompiledRegions::IntegerShape(const V
                                                                          std::int32_t& value) const {
     const Instruction* const at = instructions_.data() + expression.firstInstruction;
     value = BoundInteger(variables, at[0]);
-    switch (expression.instructionCount) {
-        case 1: return true;
-        case 2: {
-            const Value& v = variables[at[1].record];
-            if (value < 1 || value > v.count) return false;
-            value = v.Element(value).integer;
-            return true;
-        }
-        case 3: return ApplyIntegerOp(NumberOpOf(at[2].op), value, BoundInteger(variables, at[1]));
-        default: {
-            // (a op b) op c, or a op (b op c)
-            std::int32_t b = BoundInteger(variables, at[1]);
-            if (at[2].op >= Op::kAdd)
-                return ApplyIntegerOp(NumberOpOf(at[2].op), value, b) &&
-                       ApplyIntegerOp(NumberOpOf(at[4].op), value, BoundInteger(variables, at[3]));
-            return ApplyIntegerOp(NumberOpOf(at[3].op), b, BoundInteger(variables, at[2])) &&
-                   ApplyIntegerOp(NumberOpOf(at[4].op), value, b);
-        }
+    // The commonest first: a lone operand, then two operands and an operator.
+    const int count = expression.instructionCount;
+    if (count == 1) return true;
+    if (count == 3) return ApplyIntegerOp(NumberOpOf(at[2].op), value, BoundInteger(variables, at[1]));
+    if (count == 2) {
+        const Value& v = variables[at[1].record];
+        if (value < 1 || value > v.count) return false;
+        value = v.Element(value).integer;
+        return true;
     }
+    // (a op b) op c, or a op (b op c)
+    std::int32_t b = BoundInteger(variables, at[1]);
+    if (at[2].op >= Op::kAdd)
+        return ApplyIntegerOp(NumberOpOf(at[2].op), value, b) &&
+               ApplyIntegerOp(NumberOpOf(at[4].op), value, BoundInteger(variables, at[3]));
+    return ApplyIntegerOp(NumberOpOf(at[3].op), b, BoundInteger(variables, at[2])) &&
+           ApplyIntegerOp(NumberOpOf(at[4].op), value, b);
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::IntegerValue(const CTesselParser& parser, const Expression& expression,
