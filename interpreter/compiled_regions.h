@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "interpreter/name_index.h"
 #include "interpreter/number_operators.h"
 #include "interpreter/value.h"
 
@@ -58,7 +59,7 @@ private:
         int argument;
         // The binding cell of a name: the record it named as of the name index's version.
         mutable int record = -1;
-        mutable std::uint32_t version = 0;
+        mutable NamesVersion version = 0;
         std::int32_t integer = 0;  // an Integer constant's value
     };
     // A network variable's member as an operand (name . member): where its two names are read
@@ -97,7 +98,7 @@ private:
         // Its typed code (in typedCode_) for the operand types it last met, -1 while it has none.
         mutable int typedFirst = -1;
         mutable int typedCount = 0;
-        mutable std::uint32_t typedVersion = 0;  // the name index's version its records were found at
+        mutable NamesVersion typedVersion = 0;  // the name index's version its records were found at
         mutable std::uint8_t typedResult = 0;  // the type the typed code leaves
         mutable std::uint8_t typedTries = 0;   // how often typed code was made for it
         // One operand, an element indexed by one, or two operands and an arithmetic operator:
@@ -108,8 +109,8 @@ private:
         // does, so they are looked at once per version: integersAt is the version at which every
         // name was found an Integer of the shape's count, integersTried the last one looked at.
         bool integers = false;
-        mutable std::uint32_t integersAt = 0;
-        mutable std::uint32_t integersTried = 0;
+        mutable NamesVersion integersAt = 0;
+        mutable NamesVersion integersTried = 0;
     };
     // An expression's operations for known operand types: no type travels on the stack.
     enum class TypedOp : std::uint8_t {
@@ -145,8 +146,8 @@ private:
         // An Integer variable or Integer array element given an Integer shape (a matrix element
         // never): stored into directly while the target, as of targetAt's version, is one.
         bool integers = false;
-        mutable std::uint32_t targetAt = 0;
-        mutable std::uint32_t targetTried = 0;
+        mutable NamesVersion targetAt = 0;
+        mutable NamesVersion targetTried = 0;
         // The last word read: its own last word (a separator), or the word after the value, put back.
         int settleFrom = 0;
         bool putBack = false;
@@ -195,7 +196,7 @@ private:
         int nameCount = 0;
         // The name index's version when every name was last found a variable: while it is the
         // same, the lookups are not made again.
-        std::uint32_t variablesVersion = 0;
+        NamesVersion variablesVersion = 0;
     };
     // Kinds from kIf on have bodies.
     enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kCommand, kIf, kFor, kWhile, kDo, kCall };
@@ -291,14 +292,14 @@ private:
     bool TwoOperators(CTesselParser& parser, const Instruction* at, Number& result) const;
     // Whether an Integer shape's names name Integers of its counts at this version of the names
     // (their records then kept in its instructions).
-    bool IntegersBound(const CTesselParser& parser, const Expression& expression, std::uint32_t version) const;
+    bool IntegersBound(const CTesselParser& parser, const Expression& expression, NamesVersion version) const;
     bool BindIntegers(const CTesselParser& parser, const Expression& expression) const;
     static std::int32_t BoundInteger(const Value* variables, const Instruction& leaf);
     // A bound Integer shape evaluated; false (the other ways take it) for an index out of range or
     // a division by zero.
     bool IntegerShape(const Value* variables, const Expression& expression, std::int32_t& value) const;
     // An Integer shape's value where it is bound; false where the other ways are to take it.
-    bool IntegerValue(const CTesselParser& parser, const Expression& expression, std::uint32_t version, std::int32_t& value) const;
+    bool IntegerValue(const CTesselParser& parser, const Expression& expression, NamesVersion version, std::int32_t& value) const;
     // ----- typed code (region_typed_code.cpp) -----
     // Makes the expression's typed code for its operands' types now; false for an expression
     // that has none (a text, a matrix element, an operand that is no number now).

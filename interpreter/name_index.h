@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+// A version of the names: 64 bits, so that it never comes round again in a run (a loop that
+// declares a variable changes it twice a pass; 32 bits would come round within minutes).
+using NamesVersion = std::uint64_t;
+
 class NameIndex {
 public:
     struct Slot {
@@ -32,7 +36,7 @@ public:
     std::uint32_t Generation() const { return generation_; }
     // Changes whenever any name's records change: a record found for a name stays its newest
     // for as long as the version is the same.
-    std::uint32_t Version() const { return version_; }
+    NamesVersion Version() const { return version_; }
     // The newest record of the slot's name, or -1 (a slot number of -1 included).
     int Newest(int slot) const {
         if (slot < 0) return -1;
@@ -47,5 +51,5 @@ private:
     std::vector<Slot> slots_;  // open addressing, a power of two long
     std::size_t used_ = 0;
     std::uint32_t generation_ = 1;
-    std::uint32_t version_ = 1;
+    NamesVersion version_ = 1;
 };

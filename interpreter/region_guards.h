@@ -36,7 +36,7 @@ __attribute__((always_inline)) inline void CompiledRegions::FinishStatement(CTes
 }
 
 __attribute__((always_inline)) inline int CompiledRegions::RecordOf(const CTesselParser& parser, const Instruction& instruction) {
-    const std::uint32_t version = parser.names_.Version();
+    const NamesVersion version = parser.names_.Version();
     if (instruction.version == version) return instruction.record;
     const int record = parser.RecordNamedAt(instruction.argument);
     if (record >= 0) {
@@ -93,7 +93,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesse
 
 __attribute__((always_inline)) inline bool CompiledRegions::IntegersBound(const CTesselParser& parser,
                                                                           const Expression& expression,
-                                                                          std::uint32_t version) const {
+                                                                          NamesVersion version) const {
     if (expression.integersAt == version) return true;
     if (!expression.integers || expression.integersTried == version) return false;
     expression.integersTried = version;
@@ -131,7 +131,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::IntegerShape(const V
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::IntegerValue(const CTesselParser& parser, const Expression& expression,
-                                                                         std::uint32_t version, std::int32_t& value) const {
+                                                                         NamesVersion version, std::int32_t& value) const {
     return IntegersBound(parser, expression, version) && IntegerShape(parser.variables.Data(), expression, value);
 }
 
@@ -163,7 +163,7 @@ inline const char* CompiledRegions::TextLeaf(const CTesselParser& parser, const 
 // other ways are to take it.
 __attribute__((always_inline)) inline bool CompiledRegions::IntegerPart(const CTesselParser& parser, const ConditionPart& part,
                                                                         bool& truth) const {
-    const std::uint32_t version = parser.names_.Version();
+    const NamesVersion version = parser.names_.Version();
     std::int32_t x = 0;
     std::int32_t y = 0;
     if (!part.integers || !IntegerValue(parser, expressions_[static_cast<std::size_t>(part.a)], version, x) ||

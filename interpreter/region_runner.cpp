@@ -259,7 +259,7 @@ __attribute__((always_inline)) inline void CompiledRegions::Store(CTesselParser&
 __attribute__((always_inline)) inline std::int32_t* CompiledRegions::IntegerTarget(CTesselParser& parser,
                                                                                  const Statement& statement,
                                                                                  std::int32_t& value) {
-    const std::uint32_t version = parser.names_.Version();
+    const NamesVersion version = parser.names_.Version();
     if (statement.targetAt != version) {
         if (statement.targetTried == version) return nullptr;
         statement.targetTried = version;
