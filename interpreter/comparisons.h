@@ -7,18 +7,6 @@ inline bool IsComparison(int token) {
     return token == kw::kEquals || (token >= kw::kLess && token <= kw::kNotEqual);
 }
 
-// The operator applied to the order of two Strings (as strcmp gives it).
-__attribute__((always_inline)) inline bool Compare(int op, int order) {
-    switch (op) {
-        case kw::kEquals: return order == 0;
-        case kw::kLess: return order < 0;
-        case kw::kGreater: return order > 0;
-        case kw::kLessEqual: return order <= 0;
-        case kw::kGreaterEqual: return order >= 0;
-        default: return order != 0;
-    }
-}
-
 // The operator as a mask of the orders it holds for: bit 0 less, bit 1 equal, bit 2 greater.
 constexpr unsigned OrderMask(int op) {
     switch (op) {
@@ -30,6 +18,14 @@ constexpr unsigned OrderMask(int op) {
         default: return 5;
     }
 }
+
+// Whether a mask of orders holds for an order (its sign: negative, zero or positive).
+__attribute__((always_inline)) inline bool MaskHolds(unsigned mask, int order) {
+    return (mask >> ((order > 0) - (order < 0) + 1)) & 1u;
+}
+
+// The operator applied to the order of two Strings (as strcmp gives it).
+__attribute__((always_inline)) inline bool Compare(int op, int order) { return MaskHolds(OrderMask(op), order); }
 
 // As the doubles compare; a not-a-number operand is unordered: only `<>` holds.
 inline bool CompareNumbers(int op, double a, double b) {

@@ -170,7 +170,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::IntegerPart(const CT
         (part.op >= 0 && !IntegerValue(parser, expressions_[static_cast<std::size_t>(part.b)], version, y))) {
         return false;
     }
-    truth = (part.orders >> ((x > y) - (x < y) + 1)) & 1;
+    truth = MaskHolds(part.orders, (x > y) - (x < y));
     return true;
 }
 
