@@ -264,8 +264,7 @@ private:
     int ConditionAt(CTesselParser& parser, int position);
     // The node read from a position, compiled the first time.
     Node& NodeAt(CTesselParser& parser, int position) {
-        Node* node = nodeAt_.empty() ? nullptr : nodeAt_[static_cast<std::size_t>(position)];
-        return node != nullptr ? *node : CompileNodeAt(parser, position);
+        return nodeAt_.empty() ? CompileNodeAt(parser, position) : NodeAfterFirst(parser, position);
     }
     // The same once a node has been compiled (the table of nodes is made).
     Node& NodeAfterFirst(CTesselParser& parser, int position) {

@@ -480,7 +480,8 @@ private:
         const Value& v = variables[record];
         return v.count == 1 && v.type != kTypeMatrix ? record : -1;
     }
-    // count ints: from 2 to 8 as two copies of a fixed size that overlap, without a branch on the size.
+    // count ints: from 2 to 8 as two copies of a fixed size that overlap, one test of the size's range
+    // instead of one case for each size.
     __attribute__((always_inline)) static void CopyInts(int* to, const int* from, int count) {
         if (count >= 4 && count <= 8) {
             __builtin_memcpy(to, from, 4 * sizeof(int));
