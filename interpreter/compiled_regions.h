@@ -386,6 +386,13 @@ private:
     // The node's words from `from` on (count of them) into the history.
     void Write(CTesselParser& parser, int firstWord, int count);
     void WriteWord(CTesselParser& parser, int word);
+    // The history written by the reader or from another place (a called body): what known_
+    // vouched for may have changed.
+    void Disturb() {
+        known_ = 0;
+        ++disturbances_;
+    }
+    void Passed(const CTesselParser& parser, std::uint64_t disturbances);
     void FinishStatement(CTesselParser& parser, const Statement& statement);
     void Took(int from, int index, bool raw = false) { last_ = {from, index, raw}; }
     // What the last word read leaves behind, as reading it leaves it (scan position and history untouched).
@@ -422,6 +429,11 @@ private:
     WordList words_;
     std::string stackTexts_[kMaxStack];  // the String operands on the evaluation stack
     LastWord last_;
+    // The history from the count up to known_ holds the words that follow the scan position in
+    // the text, in order: compiled nodes read the text in order, so they find their words there
+    // and do not write them again. disturbances_ counts every time that stopped being sure.
+    int known_ = 0;
+    std::uint64_t disturbances_ = 0;
     int closedBy_ = 0;  // the closing word that ended the block just run compiled, 0: another end
     std::uint64_t compiledStatements_ = 0;
 };

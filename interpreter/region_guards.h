@@ -17,14 +17,25 @@ __attribute__((always_inline)) inline bool CompiledRegions::Fits(const CTesselPa
 }
 
 // A statement's keyword, a separator, a closing word: one entry, without the copy.
+// Entries below known_ already hold these words: only the count moves.
 __attribute__((always_inline)) inline void CompiledRegions::WriteWord(CTesselParser& parser, int word) {
     const int at = parser.tokenCount++;
+    if (at < known_) return;
     parser.tokenStart[static_cast<std::size_t>(at)] = words_.starts[static_cast<std::size_t>(word)];
     parser.tokenLength[static_cast<std::size_t>(at)] = words_.lengths[static_cast<std::size_t>(word)];
 }
 
 __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser& parser, int firstWord, int count) {
-    parser.WriteHistory(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
+    if (parser.tokenCount + count <= known_)
+        parser.tokenCount += count;
+    else
+        parser.WriteHistory(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
+}
+
+// A loop's pass read the text in order from its first entry to its last with nothing else
+// writing: the next pass, which starts at the same entry and text, finds its words there.
+__attribute__((always_inline)) inline void CompiledRegions::Passed(const CTesselParser& parser, std::uint64_t disturbances) {
+    if (disturbances == disturbances_ && parser.tokenCount > known_) known_ = parser.tokenCount;
 }
 
 // An assignment's or a setting command's words taken, its last word left to settle.

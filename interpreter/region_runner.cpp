@@ -36,6 +36,7 @@ void CompiledRegions::Clear() {
     conditionParts_.clear();
     last_ = {};
     closedBy_ = 0;
+    Disturb();
 }
 
 // Looked at before it is cleared: nearly always empty, and a store costs more than a look.
@@ -54,6 +55,7 @@ bool CompiledRegions::ScanIsPlain(const CTesselParser& parser) {
 }
 
 void CompiledRegions::Settle(CTesselParser& parser) {
+    Disturb();  // the reader takes over, or the region is left
     if (last_.from < 0) return;
     const int position = parser.position;
     const int count = parser.tokenCount;
@@ -71,6 +73,7 @@ void CompiledRegions::Settle(CTesselParser& parser) {
 
 int CompiledRegions::RunBlock(CTesselParser& parser, int kind) {
     if (!ScanIsPlain(parser)) return -1;
+    Disturb();
     const int result = Block(parser, kind);
     Settle(parser);
     return result;
@@ -81,6 +84,7 @@ int CompiledRegions::RunLoopStatement(CTesselParser& parser) {
     const int at = parser.tokenStart[static_cast<std::size_t>(parser.tokenCount - 1)];
     if (at < 0 || at > parser.sourceLength_) return -1;
     const Node& node = NodeAt(parser, at);
+    Disturb();
     int result = -1;
     switch (node.kind) {
         case NodeKind::kFor: result = RunFor(parser, node, true); break;
@@ -94,6 +98,7 @@ int CompiledRegions::RunLoopStatement(CTesselParser& parser) {
 
 int CompiledRegions::Skip(CTesselParser& parser, int closing, int& found) {
     if (!ScanIsPlain(parser)) return parser.ReadSkip(closing, found);
+    Disturb();
     const int result = SkipInner(parser, closing, found);
     Settle(parser);
     return result;
@@ -378,9 +383,11 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
         parser.position = node.body;
         parser.tokenCount = headerCount;
         parser.NextScopeNumber(CTesselParser::kFor);
+        const std::uint64_t disturbances = disturbances_;
         if (!BlockOrReading(parser, ForBody)) return 0;
         if (parser.returning) return 1;
         if (parser.StepForVariable(element, step, end) || parser.runState != kRunning) return 1;
+        Passed(parser, disturbances);
     }
 }
 
@@ -438,6 +445,7 @@ int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, b
     for (;;) {
         parser.position = node.next;
         parser.tokenCount = conditionCount;
+        const std::uint64_t disturbances = disturbances_;
         bool truth = false;
         if (!LoopCondition(parser, node.item, truth)) return 0;
         if (!truth) {
@@ -448,6 +456,7 @@ int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, b
         parser.NextScopeNumber(CTesselParser::kWhile);
         if (!BlockOrReading(parser, WhileBody)) return 0;
         if (parser.returning || parser.runState != kRunning) return 1;
+        Passed(parser, disturbances);
     }
 }
 
@@ -458,11 +467,13 @@ int CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool
         parser.position = node.body;
         parser.tokenCount = bodyCount;
         parser.NextScopeNumber(CTesselParser::kDo);
+        const std::uint64_t disturbances = disturbances_;
         if (!BlockOrReading(parser, DoBody)) return 0;
         if (parser.returning) return 1;
         bool truth = false;
         if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth, true)) return 0;
         if (!truth || parser.runState != kRunning) return 1;
+        Passed(parser, disturbances);
     }
 }
 
@@ -491,7 +502,9 @@ int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
     const int outer = parser.inSubroutine;
     parser.inSubroutine = 1;
     parser.NextScopeNumber(CTesselParser::kCall);
+    Disturb();  // the body's words go where its definition's went
     const int ok = BlockOrReading(parser, CalledBody);
+    Disturb();
     parser.inSubroutine = outer;
     if (!ok) return 0;
     parser.returning = 0;
