@@ -32,10 +32,15 @@ __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser&
         parser.WriteHistory(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
 }
 
-// A loop's pass read the text in order from its first entry to its last with nothing else
-// writing: the next pass, which starts at the same entry and text, finds its words there.
+// A loop's pass ended and the next starts at the same entry and text. Where the pass read its text
+// in order with nothing else writing, the next finds its words there; where anything disturbed
+// it, entries the pass wrote before that may hold other words (an inner loop since has not vouched
+// for them).
 __attribute__((always_inline)) inline void CompiledRegions::Passed(const CTesselParser& parser, std::uint64_t disturbances) {
-    if (disturbances == disturbances_ && parser.tokenCount > known_) known_ = parser.tokenCount;
+    if (disturbances != disturbances_)
+        known_ = 0;
+    else if (parser.tokenCount > known_)
+        known_ = parser.tokenCount;
 }
 
 // An assignment's or a setting command's words taken, its last word left to settle.

@@ -105,6 +105,12 @@ const Row kRows[] = {
      "Integer i : Subroutin S : Integer v : v = i * 3 + v : If v > 2 Then v = v * 2 Endif : Print v : EndSub : "
      "Subroutin T : Float e : e = 0.5 : Call S : Print e : EndSub : For i = 1 To 2 : Call S : Call T : Next",
      "6 6 0.5 12 12 0.5 "},
+    // A built-in value's words stand in the history as one entry: a pass that read one and a pass
+    // that skips it leave other entries at the same places, and the loop inside sees both.
+    {"a built-in value read at one pass and skipped at the next",
+     "Integer i, j, k\nFor i = 1 To 4\n If i Mod 2 = 1 Then\n  k = k + FileExists(\"no such file\")\n Endif\n j = 0\n "
+     "While j < 3\n  j = j + 1\n Wend\nNext\nPrint k",
+     "0 "},
     {"subroutine writes its caller's variables",
      "Integer i, k : String s : Subroutin S : k = k + i : s = s + k : EndSub : For i = 1 To 4 : Call S : Next : Print s",
      "13610 "},
