@@ -393,6 +393,8 @@ private:
         ++disturbances_;
     }
     void Passed(const CTesselParser& parser, std::uint64_t disturbances);
+    // Aborts where an entry left unwritten as known holds another word than the one it stands for.
+    void CheckKnown(const CTesselParser& parser, int entry, int firstWord, int count) const;
     void FinishStatement(CTesselParser& parser, const Statement& statement);
     void Took(int from, int index, bool raw = false) { last_ = {from, index, raw}; }
     // What the last word read leaves behind, as reading it leaves it (scan position and history untouched).

@@ -20,15 +20,23 @@ __attribute__((always_inline)) inline bool CompiledRegions::Fits(const CTesselPa
 // Entries below known_ already hold these words: only the count moves.
 __attribute__((always_inline)) inline void CompiledRegions::WriteWord(CTesselParser& parser, int word) {
     const int at = parser.tokenCount++;
-    if (at < known_) return;
+    if (at < known_) {
+#ifdef KESTRUM_CHECK_KNOWN_HISTORY
+        CheckKnown(parser, at, word, 1);
+#endif
+        return;
+    }
     parser.tokenStart[static_cast<std::size_t>(at)] = words_.starts[static_cast<std::size_t>(word)];
     parser.tokenLength[static_cast<std::size_t>(at)] = words_.lengths[static_cast<std::size_t>(word)];
 }
 
 __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser& parser, int firstWord, int count) {
-    if (parser.tokenCount + count <= known_)
+    if (parser.tokenCount + count <= known_) {
+#ifdef KESTRUM_CHECK_KNOWN_HISTORY
+        CheckKnown(parser, parser.tokenCount, firstWord, count);
+#endif
         parser.tokenCount += count;
-    else
+    } else
         parser.WriteHistory(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
 }
 

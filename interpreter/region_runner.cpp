@@ -2,6 +2,8 @@
 // reached, with the statement layer's own steps in the reading's order; the reader is called for
 // every statement, condition, skip or block that is not compiled or fails a guard.
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 
 #include "interpreter/compiled_regions.h"
 #include "interpreter/keyword_codes.h"
@@ -37,6 +39,18 @@ void CompiledRegions::Clear() {
     last_ = {};
     closedBy_ = 0;
     Disturb();
+}
+
+void CompiledRegions::CheckKnown(const CTesselParser& parser, int entry, int firstWord, int count) const {
+    for (int k = 0; k < count; ++k) {
+        const std::size_t at = static_cast<std::size_t>(entry + k);
+        const std::size_t word = static_cast<std::size_t>(firstWord + k);
+        if (parser.tokenStart[at] != words_.starts[word] || parser.tokenLength[at] != words_.lengths[word]) {
+            std::fprintf(stderr, "history entry %zu is known as the word %d+%d but holds %d+%d\n", at, words_.starts[word],
+                         words_.lengths[word], parser.tokenStart[at], parser.tokenLength[at]);
+            std::abort();
+        }
+    }
 }
 
 // Looked at before it is cleared: nearly always empty, and a store costs more than a look.
