@@ -219,6 +219,27 @@ private:
         int subroutineCount = -1;  // the table's length when it was found
         std::string text;    // a Call's subroutine name
         ExtensionAnswer nameAnswer;  // the extension's answer for a Call's subroutine name
+        // A While's straight pass (in straightPasses_); kNotLookedAt until a pass has run clean.
+        mutable int straight = kNotLookedAt;
+    };
+    static constexpr int kNotLookedAt = -1;
+    static constexpr int kNotStraight = -2;
+    // A While whose pass is a condition comparing two Integer shapes, then assignments of Integer
+    // shapes and separators up to its Wend. Once the history holds a pass's words, its passes run
+    // step by step without the statement layer; where a guard fails, the statement layer takes the
+    // pass from that step on.
+    struct StraightStep {
+        int statement = -1;  // an assignment's, -1 for a word only read (a separator, the Wend)
+        int at = 0;          // where it is read from
+        int offset = 0;      // its first entry from the pass's first
+        // The last word read once it has run: where from, and its entry from the pass's first.
+        int lastFrom = 0;
+        int lastOffset = 0;
+    };
+    struct StraightPass {
+        int firstStep = 0;  // in straightSteps_, the Wend last
+        int stepCount = 0;
+        int words = 0;      // the pass's words, the condition's first
     };
     // The last word a node read: what it leaves behind is settled when the reading takes over.
     struct LastWord {
@@ -242,6 +263,9 @@ private:
     };
     class Compiler;
     static constexpr int kMaxStack = 32;
+    // Levels a compiled block keeps free below the nesting limit: its own, and those its closing and
+    // control words are read at, so that no word it reads meets the limit.
+    static constexpr int kBlockLevels = 4;
     static constexpr int kMaxDepth = 32;
 
     // ----- compiling (region_compiler.cpp) -----
@@ -360,7 +384,21 @@ private:
     // variables: kGoesOn or the block's result.
     int Interpret(CTesselParser& parser, int at, int kind, int entryPosition, int entryCount, int entryLength);
     // The statements of a block, its nesting level entered; closing: the closing word that ended it.
-    int Statements(CTesselParser& parser, int kind, int& closing);
+    int Statements(CTesselParser& parser, int kind, int& closing, int entryPosition, int entryCount);
+    // ----- straight passes (region_straight.cpp) -----
+    // The While's straight pass, found the first time it is asked for; -1 where it has none.
+    int StraightOf(CTesselParser& parser, const Node& node);
+    bool AddStraightStep(const CTesselParser& parser, const Node& step, int at, StraightPass& pass);
+    // Straight passes from the condition, the history holding their words: kLoopEnded (the Wend
+    // skipped), kAtCondition (the statement layer is to read the condition: nothing has changed
+    // since the pass began), or the step the statement layer is to take the pass from.
+    static constexpr int kLoopEnded = -1;
+    static constexpr int kAtCondition = -2;
+    int RunStraight(CTesselParser& parser, const Node& node, const StraightPass& pass, int conditionCount);
+    // The scan, the count and the last word as running the steps before this one left them.
+    void StraightStopAt(CTesselParser& parser, const Node& node, const StraightPass& pass, int step, int conditionCount);
+    // The rest of a While's body from the scan position, its block entered where the body begins.
+    int RestOfBody(CTesselParser& parser, const Node& node, int conditionCount);
     // The nodes with bodies: 0 or 1 as the reading's statement, -1 when the reading is to run it
     // (nothing has changed). keywordRead: the reader has read the statement's first word.
     int RunIf(CTesselParser& parser, const Node& node);
@@ -426,6 +464,8 @@ private:
     std::vector<Condition> conditions_;
     std::vector<ConditionPart> conditionParts_;
     std::string leftText_;  // a compared String while the other side is evaluated
+    std::vector<StraightPass> straightPasses_;
+    std::vector<StraightStep> straightSteps_;
     std::vector<int> skipAt_;
     std::vector<SkipWords> skips_;
     WordList words_;

@@ -234,3 +234,39 @@ __attribute__((always_inline)) inline ElementRef CompiledRegions::StoredElement(
     if (variable.count < 2 || !IndexValue(parser, statement.index, k) || k < 1 || k > variable.count) return {};
     return variable.type == kTypeMatrix ? ElementRef{} : ElementRef{record, k};
 }
+
+__attribute__((always_inline)) inline bool CompiledRegions::Polled(const CTesselParser& parser) {
+    return parser.view->paused.load(std::memory_order_relaxed) || parser.view->stopRequested.load(std::memory_order_relaxed);
+}
+
+// An Integer variable or Integer array element given the value of a shape of Integer operands:
+// the slot it stores into, or null where the general way is to take the statement.
+__attribute__((always_inline)) inline std::int32_t* CompiledRegions::IntegerTarget(CTesselParser& parser,
+                                                                                 const Statement& statement,
+                                                                                 std::int32_t& value) {
+    const NamesVersion version = parser.names_.Version();
+    if (statement.targetAt != version) {
+        if (statement.targetTried == version) return nullptr;
+        statement.targetTried = version;
+        const int record = RecordOf(parser, statement.target);
+        if (record < 0) return nullptr;
+        const Value& v = parser.variables[record];
+        if (v.type != kTypeInteger || (statement.index < 0 ? v.count != 1 : v.count < 2)) return nullptr;
+        statement.targetAt = version;
+    }
+    Value& v = parser.variables[statement.target.record];
+    std::int32_t k = 1;
+    if ((statement.index >= 0 &&
+         (!IntegerValue(parser, expressions_[static_cast<std::size_t>(statement.index)], version, k) || k < 1 || k > v.count)) ||
+        !IntegerValue(parser, expressions_[static_cast<std::size_t>(statement.value)], version, value)) {
+        return nullptr;
+    }
+    return &v.Element(k).integer;
+}
+
+// A loop condition's words taken, the word after it put back.
+__attribute__((always_inline)) inline void CompiledRegions::TakeCondition(CTesselParser& parser, const Condition& condition) {
+    Write(parser, condition.firstWord, condition.wordCount);
+    Took(condition.after, parser.tokenCount);
+    parser.position = condition.after;
+}

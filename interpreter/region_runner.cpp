@@ -10,14 +10,6 @@
 #include "interpreter/region_guards.h"
 #include "interpreter/tessel_parser.h"
 
-namespace {
-
-// Levels a compiled block keeps free below the nesting limit: its own, and those its closing and
-// control words are read at, so that no word it reads meets the limit.
-constexpr int kBlockLevels = 4;
-
-}  // namespace
-
 void CompiledRegions::Clear() {
     statementAt_.clear();
     expressionAt_.clear();
@@ -33,6 +25,8 @@ void CompiledRegions::Clear() {
     words_.Resize(0);
     skipAt_.clear();
     skips_.clear();
+    straightPasses_.clear();
+    straightSteps_.clear();
     conditionAt_.clear();
     conditions_.clear();
     conditionParts_.clear();
@@ -56,10 +50,6 @@ void CompiledRegions::CheckKnown(const CTesselParser& parser, int entry, int fir
 // Looked at before it is cleared: nearly always empty, and a store costs more than a look.
 __attribute__((always_inline)) inline void CompiledRegions::ClearError(CTesselParser& parser) {
     if (!parser.errorText.empty()) parser.errorText.clear();
-}
-
-__attribute__((always_inline)) inline bool CompiledRegions::Polled(const CTesselParser& parser) {
-    return parser.view->paused.load(std::memory_order_relaxed) || parser.view->stopRequested.load(std::memory_order_relaxed);
 }
 
 bool CompiledRegions::ScanIsPlain(const CTesselParser& parser) {
@@ -170,7 +160,7 @@ int CompiledRegions::Block(CTesselParser& parser, int kind) {
     }
     NestingLevel level(parser);
     int closing = 0;
-    const int result = Statements(parser, kind, closing);
+    const int result = Statements(parser, kind, closing, parser.position, parser.tokenCount);
     closedBy_ = closing;
     return result;
 }
@@ -187,9 +177,7 @@ __attribute__((noinline)) int CompiledRegions::ReadBlock(CTesselParser& parser, 
     return read;
 }
 
-int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing) {
-    const int entryPosition = parser.position;
-    const int entryCount = parser.tokenCount;
+int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing, int entryPosition, int entryCount) {
     const int entryLength = parser.variables.GetCount();
     // The reading clears the error text before every statement; only a statement the reading runs,
     // or a body, can have left one.
@@ -271,31 +259,6 @@ __attribute__((always_inline)) inline void CompiledRegions::Store(CTesselParser&
         SetValue(v, result);
         parser.AssignScalar(element, v);
     }
-}
-
-// An Integer variable or Integer array element given the value of a shape of Integer operands:
-// the slot it stores into, or null where the general way is to take the statement.
-__attribute__((always_inline)) inline std::int32_t* CompiledRegions::IntegerTarget(CTesselParser& parser,
-                                                                                 const Statement& statement,
-                                                                                 std::int32_t& value) {
-    const NamesVersion version = parser.names_.Version();
-    if (statement.targetAt != version) {
-        if (statement.targetTried == version) return nullptr;
-        statement.targetTried = version;
-        const int record = RecordOf(parser, statement.target);
-        if (record < 0) return nullptr;
-        const Value& v = parser.variables[record];
-        if (v.type != kTypeInteger || (statement.index < 0 ? v.count != 1 : v.count < 2)) return nullptr;
-        statement.targetAt = version;
-    }
-    Value& v = parser.variables[statement.target.record];
-    std::int32_t k = 1;
-    if ((statement.index >= 0 &&
-         (!IntegerValue(parser, expressions_[static_cast<std::size_t>(statement.index)], version, k) || k < 1 || k > v.count)) ||
-        !IntegerValue(parser, expressions_[static_cast<std::size_t>(statement.value)], version, value)) {
-        return nullptr;
-    }
-    return &v.Element(k).integer;
 }
 
 __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& parser, const Statement& statement) {
@@ -417,13 +380,6 @@ __attribute__((always_inline)) inline bool CompiledRegions::LoopCondition(CTesse
     return LoopConditionOtherwise(parser, index, truth, lookAfter);
 }
 
-// A loop condition's words taken, the word after it put back.
-__attribute__((always_inline)) inline void CompiledRegions::TakeCondition(CTesselParser& parser, const Condition& condition) {
-    Write(parser, condition.firstWord, condition.wordCount);
-    Took(condition.after, parser.tokenCount);
-    parser.position = condition.after;
-}
-
 bool CompiledRegions::LoopConditionOtherwise(CTesselParser& parser, int index, bool& truth, bool lookAfter) {
     if (index >= 0) {
         const Condition& condition = conditions_[static_cast<std::size_t>(index)];
@@ -460,6 +416,17 @@ int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, b
         parser.position = node.next;
         parser.tokenCount = conditionCount;
         const std::uint64_t disturbances = disturbances_;
+        if (node.straight >= 0) {
+            const StraightPass& pass = straightPasses_[static_cast<std::size_t>(node.straight)];
+            const int step = known_ >= conditionCount + pass.words ? RunStraight(parser, node, pass, conditionCount) : kAtCondition;
+            if (step == kLoopEnded) return 1;
+            if (step >= 0) {
+                if (!RestOfBody(parser, node, conditionCount)) return 0;
+                if (parser.returning || parser.runState != kRunning) return 1;
+                Passed(parser, disturbances);
+                continue;
+            }
+        }
         bool truth = false;
         if (!LoopCondition(parser, node.item, truth)) return 0;
         if (!truth) {
@@ -471,6 +438,7 @@ int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, b
         if (!BlockOrReading(parser, WhileBody)) return 0;
         if (parser.returning || parser.runState != kRunning) return 1;
         Passed(parser, disturbances);
+        if (node.straight == kNotLookedAt && disturbances == disturbances_) StraightOf(parser, node);
     }
 }
 
