@@ -194,6 +194,26 @@ const Row kRows[] = {
      "Integer i, j, n : n = 7 : For i = 1 To 3 : For j = 9 - n To i : BiggestArray j : Next : Next"},
     {"grow step in a called subroutine",
      "Integer i : Subroutin S : BiggestArray = 100 * i ; EndSub : For i = 1 To 3 : Call S : Next : Print i", "4 "},
+    // A While of Integer assignments runs its later passes step by step; a guard that fails at any
+    // step, or in the condition, hands that pass over from there.
+    {"a straight pass out of range at its first step",
+     "Integer a[5], j\nWhile j < 9\n a[j + 1] = j\n j = j + 1\nWend\nPrint j",
+     "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Array Bound OUT OF RANGE.   :  6 > 5 (U.B)) \r\n"},
+    {"a straight pass out of range at a middle step",
+     "Integer a[5], j, k\nWhile j < 9\n j = j + 1\n a[j] = k\n k = k + j\nWend\nPrint k",
+     "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Array Bound OUT OF RANGE.   :  6 > 5 (U.B)) \r\n"},
+    {"a straight pass with separators dividing by zero at its last step",
+     "Integer j, k : While j < 9 : j = j + 1 ; k = k + 60 / (6 - j) : Wend : Print k", kDivisionByZero},
+    {"a straight pass whose condition divides by zero", "Integer j\nWhile 12 / (4 - j) > 0\n j = j + 1\nWend\nPrint j",
+     kDivisionByZero},
+    {"a while storing a float into an integer at every pass",
+     "Integer j, k : Float x : x = 0.4 : While j < 6 : j = j + 1 : k = k + x * j : Wend : Print k", "6 "},
+    {"a straight pass known from the outer pass fails at its first pass",
+     "Integer a[6], i, j\nFor i = 1 To 4\n j = 1\n While j < 4\n  a[i + 4 - j] = a[i + 4 - j] + i\n  j = j + 1\n "
+     "Wend\nNext\nPrint a[6]",
+     "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Array Bound OUT OF RANGE.   :  7 > 6 (U.B)) \r\n"},
+    {"a straight pass whose condition is never true again", "Integer j, k\nWhile j < 3\n j = j + 1\n k = k + j\nWend\n"
+     "While j < 3\n k = 0\nWend\nPrint k", "6 "},
     {"a do loop whose condition is read by the reader", "Integer d : Do : d = d + 1 : While d < 3 And True : Print d",
      "3 "},
 };
