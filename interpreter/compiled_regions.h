@@ -377,6 +377,8 @@ private:
     // ----- running (region_runner.cpp) -----
     // A block compiled, or -1 (nothing changed); the last word is left to settle.
     int Block(CTesselParser& parser, int kind);
+    // The same with the block entered at another word than the scan position's (part of it has run).
+    int Block(CTesselParser& parser, int kind, int entryPosition, int entryCount);
     // A block compiled, or else read.
     int BlockOrReading(CTesselParser& parser, int kind);
     int ReadBlock(CTesselParser& parser, int kind);  // the reading's block, the last word settled

@@ -270,3 +270,7 @@ __attribute__((always_inline)) inline void CompiledRegions::TakeCondition(CTesse
     Took(condition.after, parser.tokenCount);
     parser.position = condition.after;
 }
+
+__attribute__((always_inline)) inline int CompiledRegions::Block(CTesselParser& parser, int kind) {
+    return Block(parser, kind, parser.position, parser.tokenCount);
+}

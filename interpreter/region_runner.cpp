@@ -150,7 +150,7 @@ __attribute__((noinline)) int CompiledRegions::ReadSkip(CTesselParser& parser, i
 
 // Inside a region the scan stays plain: every way the reading could have changed that ends the
 // statement that changed it, so only the nesting is looked at here.
-int CompiledRegions::Block(CTesselParser& parser, int kind) {
+int CompiledRegions::Block(CTesselParser& parser, int kind, int entryPosition, int entryCount) {
     // Where the reading is to run the block, ReadBlock sets closedBy_.
     if (parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth) return -1;
     // A braced block, or one that starts with a comment, a built-in value or the text's end, is read.
@@ -160,7 +160,7 @@ int CompiledRegions::Block(CTesselParser& parser, int kind) {
     }
     NestingLevel level(parser);
     int closing = 0;
-    const int result = Statements(parser, kind, closing, parser.position, parser.tokenCount);
+    const int result = Statements(parser, kind, closing, entryPosition, entryCount);
     closedBy_ = closing;
     return result;
 }

@@ -121,9 +121,6 @@ void CompiledRegions::StraightStopAt(CTesselParser& parser, const Node& node, co
 
 int CompiledRegions::RestOfBody(CTesselParser& parser, const Node& node, int conditionCount) {
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
-    NestingLevel level(parser);
-    int closing = 0;
-    const int result = Statements(parser, WhileBody, closing, condition.after, conditionCount + condition.wordCount);
-    closedBy_ = closing;
-    return result;
+    const int result = Block(parser, WhileBody, condition.after, conditionCount + condition.wordCount);
+    return result >= 0 ? result : ReadBlock(parser, WhileBody);
 }
