@@ -221,26 +221,39 @@ private:
         ExtensionAnswer nameAnswer;  // the extension's answer for a Call's subroutine name
         // A While's straight pass (in straightPasses_); kNotLookedAt until a pass has run clean.
         mutable int straight = kNotLookedAt;
+        mutable int straightTries = 0;
     };
     static constexpr int kNotLookedAt = -1;
     static constexpr int kNotStraight = -2;
     // A While whose pass is a condition comparing two Integer shapes, then assignments of Integer
-    // shapes and separators up to its Wend. Once the history holds a pass's words, its passes run
-    // step by step without the statement layer; where a guard fails, the statement layer takes the
-    // pass from that step on.
+    // shapes, separators and Ifs of such conditions whose branches hold only those, up to its
+    // Wend. Once the history holds a pass's words, its passes run step by step without the
+    // statement layer; where a guard fails, the statement layer takes the pass from that step on.
+    // Every step's words stand at the same entries whichever way the Ifs go, the text's order.
+    enum class StepKind : std::uint8_t { kAssign, kWord, kIf, kSkip };
     struct StraightStep {
-        int statement = -1;  // an assignment's, -1 for a word only read (a separator, the Wend)
+        StepKind kind = StepKind::kWord;
+        int item = -1;       // an assignment's statement, an If's condition, a skip's kept skip
         int at = 0;          // where it is read from
         int offset = 0;      // its first entry from the pass's first
-        // The last word read once it has run: where from, and its entry from the pass's first.
+        int next = -1;       // the step after it (an If's when true); -1 after the Wend
+        int otherwise = -1;  // an If's step when false: the skip of its Then branch
+        // The last word read once it has run: where from, its entry from the pass's first, raw.
         int lastFrom = 0;
         int lastOffset = 0;
+        bool lastRaw = false;
+        int branchOf = -1;   // the If whose branch it is in (a skip: whose branch it passes), -1: the body's
+        bool elseSide = false;  // in the Else branch; a skip: the one after a Then branch closed by Else
+        // An If's branches' blocks: where each is entered, and its entry's offset.
+        int thenAt = 0, thenOffset = 0, elseAt = 0, elseOffset = 0;
     };
     struct StraightPass {
-        int firstStep = 0;  // in straightSteps_, the Wend last
+        int firstStep = 0;  // in straightSteps_
         int stepCount = 0;
         int words = 0;      // the pass's words, the condition's first
+        int levels = 0;     // the nesting levels its blocks and conditions need above the While's
     };
+    static constexpr int kStraightTries = 8;  // clean passes that may find a branch not yet compiled
     // The last word a node read: what it leaves behind is settled when the reading takes over.
     struct LastWord {
         int from = -1;       // where it is read from; -1: the parser's own state is current
@@ -390,17 +403,34 @@ private:
     // ----- straight passes (region_straight.cpp) -----
     // The While's straight pass, found the first time it is asked for; -1 where it has none.
     int StraightOf(CTesselParser& parser, const Node& node);
-    bool AddStraightStep(const CTesselParser& parser, const Node& step, int at, StraightPass& pass);
+    bool IntegerCondition(const Condition& condition) const;  // one part comparing Integer shapes
+    // The steps of a body or a branch from `at` (left after its closing word) up to its closing
+    // word: that word's code, or -1 where the text is no straight pass. `open`: the steps whose
+    // next step is the one added next.
+    int AddStraightSteps(CTesselParser& parser, int& at, StraightPass& pass, int branchOf, bool elseSide,
+                         std::vector<int>& open);
+    bool AddStraightIf(CTesselParser& parser, const Node& node, int& at, StraightPass& pass, std::vector<int>& open);
+    // The kept skip from `at` to `closing` as a step at `offset` of `words` words; -1 where none
+    // is kept that reads those words. straightSkipEnd_: where the scan is left after it.
+    int AddStraightSkip(int at, int closing, int offset, int words, bool found, StraightPass& pass, int branchOf);
+    int AddStep(StraightPass& pass, const StraightStep& step, std::vector<int>& open);
     // Straight passes from the condition, the history holding their words: kLoopEnded (the Wend
     // skipped), kAtCondition (the statement layer is to read the condition: nothing has changed
     // since the pass began), or the step the statement layer is to take the pass from.
     static constexpr int kLoopEnded = -1;
     static constexpr int kAtCondition = -2;
     int RunStraight(CTesselParser& parser, const Node& node, const StraightPass& pass, int conditionCount);
-    // The scan, the count and the last word as running the steps before this one left them.
-    void StraightStopAt(CTesselParser& parser, const Node& node, const StraightPass& pass, int step, int conditionCount);
     // The rest of a While's body from the scan position, its block entered where the body begins.
     int RestOfBody(CTesselParser& parser, const Node& node, int conditionCount);
+    // The rest of a pass the statement layer takes over at a step.
+    int TakeOverPass(CTesselParser& parser, const Node& node, const StraightPass& pass, int step, int conditionCount);
+    // The rest of an If of the body taken over at a step of its (where the step is in its
+    // branches or skips them), then what the statement layer looks at after an If.
+    int TakeOverIf(CTesselParser& parser, const Node& node, const StraightStep& at, const StraightStep& ifStep,
+                   int conditionCount);
+    // An If's end once its Then branch has run, and its way when false, as RunIf takes them.
+    int AfterThenBranch(CTesselParser& parser);
+    int ElseOfIf(CTesselParser& parser);
     // The nodes with bodies: 0 or 1 as the reading's statement, -1 when the reading is to run it
     // (nothing has changed). keywordRead: the reader has read the statement's first word.
     int RunIf(CTesselParser& parser, const Node& node);
@@ -421,8 +451,6 @@ private:
     int SkipInner(CTesselParser& parser, int closing, int& found);
     // The skip read (and kept for the next time).
     int ReadSkip(CTesselParser& parser, int closing, int& found);
-    // The Then branch's end as the reading ends it: the Else branch skipped after a closing Else.
-    void LeaveThenBranch(CTesselParser& parser);
     // The node's words from `from` on (count of them) into the history.
     void Write(CTesselParser& parser, int firstWord, int count);
     void WriteWord(CTesselParser& parser, int word);
@@ -468,6 +496,7 @@ private:
     std::string leftText_;  // a compared String while the other side is evaluated
     std::vector<StraightPass> straightPasses_;
     std::vector<StraightStep> straightSteps_;
+    int straightSkipEnd_ = 0;
     std::vector<int> skipAt_;
     std::vector<SkipWords> skips_;
     WordList words_;

@@ -306,22 +306,63 @@ int CompiledRegions::RunIf(CTesselParser& parser, const Node& node) {
     Took(condition.after, parser.tokenCount - 1);
     parser.position = node.body;
     ++compiledStatements_;
-    int found = 0;
     if (truth) {
         parser.NextScopeNumber(CTesselParser::kThen);
-        if (!BlockOrReading(parser, ThenBranch)) return 0;
-        if (closedBy_ == kw::kElse) {
-            SkipInner(parser, kw::kEndif, found);
-        } else if (closedBy_ != kw::kEndif) {
-            Settle(parser);
-            if (!parser.returning) parser.LeaveThenBranch();
-        }
-        return 1;
+        return BlockOrReading(parser, ThenBranch) ? AfterThenBranch(parser) : 0;
     }
+    return ElseOfIf(parser);
+}
+
+__attribute__((always_inline)) inline int CompiledRegions::AfterThenBranch(CTesselParser& parser) {
+    if (closedBy_ == kw::kElse) {
+        int found = 0;
+        SkipInner(parser, kw::kEndif, found);
+    } else if (closedBy_ != kw::kEndif) {
+        Settle(parser);
+        if (!parser.returning) parser.LeaveThenBranch();
+    }
+    return 1;
+}
+
+__attribute__((always_inline)) inline int CompiledRegions::ElseOfIf(CTesselParser& parser) {
+    int found = 0;
     SkipInner(parser, kw::kElse, found);
     if (!found) return 1;
     parser.NextScopeNumber(CTesselParser::kElse);
     return BlockOrReading(parser, ElseBranch) ? 1 : 0;
+}
+
+int CompiledRegions::TakeOverIf(CTesselParser& parser, const Node& node, const StraightStep& at, const StraightStep& ifStep,
+                                int conditionCount) {
+    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    const int entryPosition = condition.after;
+    const int entryCount = conditionCount + condition.wordCount;
+    {
+        NestingLevel level(parser);  // the body's block, which the If is read in
+        const int entryLength = parser.variables.GetCount();
+        int result = 0;
+        if (at.kind == StepKind::kSkip && at.elseSide) {
+            closedBy_ = kw::kElse;
+            result = AfterThenBranch(parser);
+        } else if (at.kind == StepKind::kSkip) {
+            result = ElseOfIf(parser);
+        } else {
+            const int kind = at.elseSide ? ElseBranch : ThenBranch;
+            const int entry = at.elseSide ? ifStep.elseAt : ifStep.thenAt;
+            result = Block(parser, kind, entry, conditionCount + (at.elseSide ? ifStep.elseOffset : ifStep.thenOffset));
+            if (result < 0) result = ReadBlock(parser, kind);
+            if (result && !at.elseSide) result = AfterThenBranch(parser);
+        }
+        if (!result) return 0;
+        // What the statement layer looks at after an If.
+        if (parser.runState != kRunning || parser.returning || (last_.from < 0 && parser.currentToken == token::kEnd)) {
+            Settle(parser);
+            const int after = parser.AfterStatement(WhileBody, 0, ScanMark{entryPosition, entryCount}, entryLength);
+            if (after != CTesselParser::kBlockGoesOn) return after;
+        }
+        ClearError(parser);
+    }
+    return RestOfBody(parser, node, conditionCount);
 }
 
 int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywordRead) {
@@ -421,7 +462,7 @@ int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, b
             const int step = known_ >= conditionCount + pass.words ? RunStraight(parser, node, pass, conditionCount) : kAtCondition;
             if (step == kLoopEnded) return 1;
             if (step >= 0) {
-                if (!RestOfBody(parser, node, conditionCount)) return 0;
+                if (!TakeOverPass(parser, node, pass, step, conditionCount)) return 0;
                 if (parser.returning || parser.runState != kRunning) return 1;
                 Passed(parser, disturbances);
                 continue;

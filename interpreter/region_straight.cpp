@@ -1,30 +1,39 @@
 // Straight passes: a While whose condition compares two Integer shapes and whose body is only
-// assignments of Integer shapes and separators runs its passes step by step, without the statement
-// layer, once the history holds a pass's words. Nothing is written then: the scan position, the
-// count and the last word are set only where the statement layer takes over, as running the steps
-// before would have left them.
+// assignments of Integer shapes, separators and Ifs of such conditions runs its passes step by
+// step, without the statement layer, once the history holds a pass's words. Nothing is written
+// then: the scan position, the count and the last word are set only where the statement layer
+// takes over, as running the steps before would have left them.
+#include <algorithm>
 #include <cstddef>
+#include <vector>
 
 #include "interpreter/compiled_regions.h"
 #include "interpreter/keyword_codes.h"
 #include "interpreter/region_guards.h"
 #include "interpreter/tessel_parser.h"
 
+namespace {
+
+// Steps whose next step is the one added next.
+using OpenSteps = std::vector<int>;
+
+}  // namespace
+
 int CompiledRegions::StraightOf(CTesselParser& parser, const Node& node) {
-    node.straight = kNotStraight;
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
-    if (condition.partCount != 1 || condition.text || !conditionParts_[static_cast<std::size_t>(condition.firstPart)].integers)
+    if (!IntegerCondition(condition)) {
+        node.straight = kNotStraight;
         return -1;
-    StraightPass pass{static_cast<int>(straightSteps_.size()), 0, condition.wordCount};
-    // The pass that has just run compiled every node of the body; each step reads on from the last.
-    for (int at = condition.after;;) {
-        const Node* step = at >= 0 && at <= parser.sourceLength_ ? nodeAt_[static_cast<std::size_t>(at)] : nullptr;
-        if (step == nullptr || !AddStraightStep(parser, *step, at, pass)) {
-            straightSteps_.resize(static_cast<std::size_t>(pass.firstStep));
-            return -1;
-        }
-        if (step->kind == NodeKind::kClosing) break;
-        at = step->kind == NodeKind::kAssign ? statements_[static_cast<std::size_t>(step->item)].next : step->next;
+    }
+    StraightPass pass{static_cast<int>(straightSteps_.size()), 0, condition.wordCount,
+                      std::max(kBlockLevels, 3 + condition.depth)};
+    OpenSteps open;
+    int at = condition.after;
+    // A branch no pass has taken yet is not compiled: a later pass may find it.
+    if (AddStraightSteps(parser, at, pass, -1, false, open) != kw::kWend) {
+        straightSteps_.resize(static_cast<std::size_t>(pass.firstStep));
+        if (++node.straightTries >= kStraightTries) node.straight = kNotStraight;
+        return -1;
     }
     pass.stepCount = static_cast<int>(straightSteps_.size()) - pass.firstStep;
     straightPasses_.push_back(pass);
@@ -32,41 +41,140 @@ int CompiledRegions::StraightOf(CTesselParser& parser, const Node& node) {
     return node.straight;
 }
 
-bool CompiledRegions::AddStraightStep(const CTesselParser& parser, const Node& step, int at, StraightPass& pass) {
-    StraightStep added;
-    added.at = at;
-    added.offset = pass.words;
-    if (step.kind == NodeKind::kAssign) {
-        const Statement& statement = statements_[static_cast<std::size_t>(step.item)];
-        // Deeper statements check the nesting one by one, as the block's room covers two levels.
-        if (!statement.integers || statement.text || statement.depth > 1 || statement.next <= at) return false;
-        added.statement = step.item;
-        pass.words += statement.wordCount;
-        added.lastFrom = statement.settleFrom;
-        added.lastOffset = statement.putBack ? pass.words : pass.words - 1;
-    } else if (step.kind == NodeKind::kSeparator || (step.kind == NodeKind::kClosing && step.code == kw::kWend)) {
-        if (step.next <= at) return false;
-        pass.words += 1;
-        added.lastFrom = at;
-        added.lastOffset = pass.words - 1;
-    } else {
-        return false;
+bool CompiledRegions::IntegerCondition(const Condition& condition) const {
+    return condition.partCount == 1 && !condition.text &&
+           conditionParts_[static_cast<std::size_t>(condition.firstPart)].integers;
+}
+
+int CompiledRegions::AddStep(StraightPass& pass, const StraightStep& step, std::vector<int>& open) {
+    const int index = static_cast<int>(straightSteps_.size()) - pass.firstStep;
+    straightSteps_.push_back(step);
+    for (int from : open) straightSteps_[static_cast<std::size_t>(pass.firstStep + from)].next = index;
+    open.assign(1, index);
+    return index;
+}
+
+int CompiledRegions::AddStraightSteps(CTesselParser& parser, int& at, StraightPass& pass, int branchOf, bool elseSide,
+                                      std::vector<int>& open) {
+    for (;;) {
+        const Node* node = at >= 0 && at <= parser.sourceLength_ ? nodeAt_[static_cast<std::size_t>(at)] : nullptr;
+        if (node == nullptr || pass.words >= CTesselParser::kHistoryLast) return -1;
+        if (node->kind == NodeKind::kIf && branchOf < 0) {
+            if (!AddStraightIf(parser, *node, at, pass, open)) return -1;
+            continue;
+        }
+        StraightStep step;
+        step.at = at;
+        step.offset = pass.words;
+        step.branchOf = branchOf;
+        step.elseSide = elseSide;
+        int next = 0;
+        if (node->kind == NodeKind::kAssign) {
+            const Statement& statement = statements_[static_cast<std::size_t>(node->item)];
+            // Deeper statements check the nesting one by one: a block's room covers two levels.
+            if (!statement.integers || statement.text || statement.depth > 1) return -1;
+            step.kind = StepKind::kAssign;
+            step.item = node->item;
+            pass.words += statement.wordCount;
+            step.lastFrom = statement.settleFrom;
+            step.lastOffset = statement.putBack ? pass.words : pass.words - 1;
+            next = statement.next;
+        } else if (node->kind == NodeKind::kSeparator || node->kind == NodeKind::kClosing) {
+            pass.words += 1;
+            step.lastFrom = at;
+            step.lastOffset = pass.words - 1;
+            next = node->next;
+        } else {
+            return -1;
+        }
+        if (next <= at) return -1;
+        AddStep(pass, step, open);
+        at = next;
+        if (node->kind == NodeKind::kClosing) return node->code;
     }
-    if (pass.words >= CTesselParser::kHistoryLast || parser.sourceLength_ < at) return false;
-    straightSteps_.push_back(added);
+}
+
+bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int& at, StraightPass& pass,
+                                    std::vector<int>& open) {
+    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    if (!IntegerCondition(condition) || node.body <= at) return false;
+    pass.levels = std::max({pass.levels, 1 + kBlockLevels, 4 + condition.depth});
+    StraightStep step;
+    step.kind = StepKind::kIf;
+    step.item = node.item;
+    step.at = at;
+    step.offset = pass.words;
+    pass.words += condition.wordCount + 2;  // If, the condition, Then
+    step.lastFrom = condition.after;
+    step.lastOffset = pass.words - 1;
+    step.thenAt = node.body;
+    step.thenOffset = pass.words;
+    const int ifStep = AddStep(pass, step, open);
+    int branch = node.body;
+    const int closing = AddStraightSteps(parser, branch, pass, ifStep, false, open);
+    if (closing != kw::kElse && closing != kw::kEndif) return false;
+    // Where the If is false, the Then branch is skipped to its closing word.
+    const int thenWords = pass.words - step.thenOffset;
+    const int falseSkip = AddStraightSkip(node.body, kw::kElse, step.thenOffset, thenWords, closing == kw::kElse, pass, ifStep);
+    if (falseSkip < 0 || straightSkipEnd_ != branch) return false;
+    straightSteps_[static_cast<std::size_t>(pass.firstStep + ifStep)].otherwise = falseSkip;
+    if (closing == kw::kEndif) {
+        open.push_back(falseSkip);
+        at = branch;
+        return true;
+    }
+    // After a Then branch closed by Else, the Else branch is skipped to its Endif.
+    OpenSteps thenEnd = open;
+    const int elseOffset = pass.words;
+    OpenSteps elseOpen{falseSkip};
+    int elseAt = branch;
+    if (AddStraightSteps(parser, elseAt, pass, ifStep, true, elseOpen) != kw::kEndif) return false;
+    const int thenSkip = AddStraightSkip(branch, kw::kEndif, elseOffset, pass.words - elseOffset, false, pass, ifStep);
+    if (thenSkip < 0 || straightSkipEnd_ != elseAt) return false;
+    straightSteps_[static_cast<std::size_t>(pass.firstStep + thenSkip)].elseSide = true;
+    for (int from : thenEnd) straightSteps_[static_cast<std::size_t>(pass.firstStep + from)].next = thenSkip;
+    StraightStep& added = straightSteps_[static_cast<std::size_t>(pass.firstStep + ifStep)];
+    added.elseAt = branch;
+    added.elseOffset = elseOffset;
+    open = elseOpen;
+    open.push_back(thenSkip);
+    at = elseAt;
     return true;
+}
+
+int CompiledRegions::AddStraightSkip(int at, int closing, int offset, int words, bool found, StraightPass& pass,
+                                     int branchOf) {
+    const int kept = skipAt_.empty() || at < 0 || static_cast<std::size_t>(at) >= skipAt_.size()
+                         ? 0
+                         : skipAt_[static_cast<std::size_t>(at)];
+    if (kept <= 0) return -1;
+    const SkipWords& skip = skips_[static_cast<std::size_t>(kept - 1)];
+    if (skip.closing != closing || skip.result != 1 || (skip.found != 0) != found || skip.wordCount != words) return -1;
+    const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
+    StraightStep step;
+    step.kind = StepKind::kSkip;
+    step.item = kept - 1;
+    step.at = at;
+    step.offset = offset;
+    step.lastFrom = words_.starts[last];
+    step.lastOffset = offset + words - 1;
+    step.lastRaw = true;
+    step.branchOf = branchOf;
+    straightSkipEnd_ = words_.starts[last] + words_.lengths[last];
+    straightSteps_.push_back(step);
+    return static_cast<int>(straightSteps_.size()) - 1 - pass.firstStep;
 }
 
 int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, const StraightPass& pass, int conditionCount) {
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
-    // Room for a whole pass's words, and for the levels of the body's block and the condition.
+    // Room for a whole pass's words, and for the levels of its blocks and conditions.
     if (conditionCount + pass.words + 1 >= CTesselParser::kHistoryLast ||
-        parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth ||
-        parser.nestingDepth + 3 + condition.depth >= CTesselParser::kMaxNestingDepth) {
+        parser.nestingDepth + pass.levels >= CTesselParser::kMaxNestingDepth) {
         return kAtCondition;
     }
     const ConditionPart& part = conditionParts_[static_cast<std::size_t>(condition.firstPart)];
     const StraightStep* const steps = straightSteps_.data() + pass.firstStep;
+    const NamesVersion version = parser.names_.Version();
     std::uint64_t ran = 0;
     bool passed = false;
     for (;; passed = true) {
@@ -80,43 +188,75 @@ int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, const 
             return kLoopEnded;
         }
         parser.NextScopeNumber(CTesselParser::kWhile);
-        for (int k = 0; k < pass.stepCount; ++k) {
+        int lastFrom = condition.after;
+        int lastOffset = condition.wordCount;  // put back
+        bool lastRaw = false;
+        for (int k = 0; k >= 0;) {
             const StraightStep& step = steps[k];
-            std::int32_t value = 0;
-            std::int32_t* const slot =
-                Polled(parser) ? nullptr
-                : step.statement < 0 ? &value
-                                     : IntegerTarget(parser, statements_[static_cast<std::size_t>(step.statement)], value);
-            if (slot == nullptr) {
+            int next = step.next;
+            bool held = !Polled(parser);
+            if (held) {
+                switch (step.kind) {
+                    case StepKind::kAssign: {
+                        std::int32_t value = 0;
+                        std::int32_t* const slot = IntegerTarget(parser, statements_[static_cast<std::size_t>(step.item)], value);
+                        held = slot != nullptr;
+                        if (held) {
+                            *slot = value;
+                            ++ran;
+                        }
+                        break;
+                    }
+                    case StepKind::kIf: {
+                        const Condition& test = conditions_[static_cast<std::size_t>(step.item)];
+                        bool taken = false;
+                        held = IntegerPart(parser, conditionParts_[static_cast<std::size_t>(test.firstPart)], taken);
+                        if (held) {
+                            ++ran;
+                            if (taken)
+                                parser.NextScopeNumber(CTesselParser::kThen);
+                            else
+                                next = step.otherwise;
+                        }
+                        break;
+                    }
+                    case StepKind::kSkip: {
+                        const SkipWords& skip = skips_[static_cast<std::size_t>(step.item)];
+                        held = skip.variablesVersion == version;  // else its names are looked up again
+                        if (held && !step.elseSide && skip.found) parser.NextScopeNumber(CTesselParser::kElse);
+                        break;
+                    }
+                    case StepKind::kWord: break;
+                }
+            }
+            if (!held) {
                 compiledStatements_ += ran;
-                StraightStopAt(parser, node, pass, k, conditionCount);
+                parser.position = step.at;
+                parser.tokenCount = conditionCount + step.offset;
+                Took(lastFrom, conditionCount + lastOffset, lastRaw);
                 return k;
             }
-            *slot = value;
-            ran += step.statement >= 0 ? 1 : 0;
+            lastFrom = step.lastFrom;
+            lastOffset = step.lastOffset;
+            lastRaw = step.lastRaw;
+            k = next;
         }
     }
     compiledStatements_ += ran;
     // Where a pass has run, the last word read is its Wend.
-    if (passed) StraightStopAt(parser, node, pass, pass.stepCount, conditionCount);
+    if (passed) {
+        const StraightStep& wend = steps[pass.stepCount - 1];
+        Took(wend.lastFrom, conditionCount + wend.lastOffset);
+    }
     return kAtCondition;
 }
 
-void CompiledRegions::StraightStopAt(CTesselParser& parser, const Node& node, const StraightPass& pass, int step,
-                                     int conditionCount) {
+int CompiledRegions::TakeOverPass(CTesselParser& parser, const Node& node, const StraightPass& pass, int step,
+                                  int conditionCount) {
     const StraightStep* const steps = straightSteps_.data() + pass.firstStep;
-    if (step == 0) {
-        const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
-        Took(condition.after, conditionCount + condition.wordCount);
-    } else {
-        const StraightStep& before = steps[step - 1];
-        Took(before.lastFrom, conditionCount + before.lastOffset);
-    }
-    // After a whole pass, the condition is read next from where it always is.
-    if (step < pass.stepCount) {
-        parser.position = steps[step].at;
-        parser.tokenCount = conditionCount + steps[step].offset;
-    }
+    const StraightStep& at = steps[step];
+    if (at.branchOf < 0) return RestOfBody(parser, node, conditionCount);
+    return TakeOverIf(parser, node, at, steps[at.branchOf], conditionCount);
 }
 
 int CompiledRegions::RestOfBody(CTesselParser& parser, const Node& node, int conditionCount) {
