@@ -3,8 +3,10 @@
 // state, error text, word history, every variable), including where a run fails part way.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "platform/memory_budget.h"
 #include "tests/interpreter/script_comparison.h"
@@ -214,6 +216,25 @@ const Row kRows[] = {
      "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Array Bound OUT OF RANGE.   :  7 > 6 (U.B)) \r\n"},
     {"a straight pass whose condition is never true again", "Integer j, k\nWhile j < 3\n j = j + 1\n k = k + j\nWend\n"
      "While j < 3\n k = 0\nWend\nPrint k", "6 "},
+    // Ifs in a straight pass: taken over inside either branch, at their condition, or at the skip
+    // of a branch, and known from an outer pass.
+    {"a straight if out of range in its then branch",
+     "Integer a[3], j, k\nWhile j < 9\n j = j + 1\n If j Mod 2 = 0 Then\n  k = k + 1\n  a[k] = j\n Else\n  k = k + 0\n "
+     "Endif\nWend\nPrint k",
+     "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Array Bound OUT OF RANGE.   :  4 > 3 (U.B)) \r\n"},
+    {"a straight if dividing by zero in its else branch",
+     "Integer j, k\nWhile j < 9\n j = j + 1\n If j < 5 Then\n  k = k + j\n Else\n  k = k + 10 / (7 - j)\n Endif\nWend\n"
+     "Print k",
+     kDivisionByZero},
+    {"a straight if whose condition divides by zero",
+     "Integer j, k\nWhile j < 9\n j = j + 1\n If 6 / (5 - j) > 0 Then\n  k = k + j\n Endif\nWend\nPrint k",
+     kDivisionByZero},
+    {"a straight if without else on every third pass",
+     "Integer j, k : While j < 9 : j = j + 1 : If j Mod 3 = 0 Then k = k + j Endif : Wend : Print k", "18 "},
+    {"straight ifs known from the outer pass",
+     "Integer a[5], i, j, k\nFor i = 1 To 6\n j = 0\n While j < 4\n  j = j + 1\n  If j = i Then\n   k = k + 1\n  Else\n   "
+     "a[i + j] = k\n  Endif\n Wend\nNext\nPrint k",
+     "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Array Bound OUT OF RANGE.   :  6 > 5 (U.B)) \r\n"},
     {"a do loop whose condition is read by the reader", "Integer d : Do : d = d + 1 : While d < 3 And True : Print d",
      "3 "},
 };
@@ -230,6 +251,29 @@ TEST(RegionScripts, LeaveWhatReadingWordByWordLeaves) {
 }
 
 // A run that fails part way leaves the variables as the failing pass found them.
+// A pause lands at whatever statement the run has reached, inside the steps of a straight pass
+// and its branches among them; the reader waits there and the run goes on as it would have.
+TEST(RegionScripts, PausesLeaveTheRunAsItWouldHaveEnded) {
+    const std::string script =
+        "Integer n, m, steps, total, a[40]\nFor n = 1 To 20000\n m = n\n steps = 0\n While m <> 1\n  If m Mod 2 = 0 "
+        "Then\n   m = m / 2\n  Else\n   m = 3 * m + 1\n  Endif\n  steps = steps + 1\n Wend\n total = total + steps\n"
+        " m = 1\n While m <= 40\n  a[m] = a[m] + n Mod m\n  m = m + 1\n Wend\nNext\nPrint total + a[40]";
+    ScriptSide plain;
+    plain.Run(script, true);
+    ScriptSide paused;
+    paused.parser.sleepScale = 0.002;  // a pause is looked at again after a millisecond
+    ASSERT_TRUE(paused.Start(script, true));
+    for (int k = 0; k < 400 && paused.view.running.load() != 0; ++k) {
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        paused.view.paused = 1;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        paused.view.paused = 0;
+    }
+    paused.parser.WaitFinished();
+    EXPECT_EQ(paused.Outcome(), plain.Outcome());
+    EXPECT_EQ(plain.view.Pane(), "1834634 ");
+}
+
 TEST(RegionScripts, FailingRunKeepsTheStateOfItsLastPass) {
     ScriptComparison run("Integer i, k : For i = 1 To 5 : k = k + 10 / (3 - i) : Next");
     EXPECT_NE(run.reading.Outcome().find("i[1]:1=3 k[1]:1=15 "), std::string::npos) << run.reading.Outcome();

@@ -37,6 +37,11 @@ struct ScriptSideOf {
 
     // The check pass and, when it passes, the run; the final pane.
     std::string Run(const std::string& text, bool regions) {
+        if (Start(text, regions)) parser.WaitFinished();
+        return Pane();
+    }
+    // The check pass and, when it passes, the run started on the worker; false where the check failed.
+    bool Start(const std::string& text, bool regions) {
         view.ClearRecords();
         parser.endState.clear();
         parser.compiledRegions = regions;
@@ -44,16 +49,21 @@ struct ScriptSideOf {
         static const int kOptions[4] = {1, 0, 0, 0};
         if (!parser.Compile(kOptions)) {
             parser.endState = "CHECK FAILED " + DescribeFields(parser, parser.tokenCount) + DescribeVariables(parser);
-            return "CHECK FAILED: " + view.Pane();
+            checkFailed_ = true;
+            return false;
         }
+        checkFailed_ = false;
         view.running = 1;
         parser.CreateThread();
-        parser.WaitFinished();
-        return view.Pane();
+        return true;
     }
+    std::string Pane() const { return (checkFailed_ ? "CHECK FAILED: " : "") + view.Pane(); }
 
     // Everything the script left: the interpreter at the run's end, the pane and the selections.
     std::string Outcome() const { return parser.endState + "\n" + DescribeView(view); }
+
+private:
+    bool checkFailed_ = false;
 };
 
 using ScriptSide = ScriptSideOf<PrintingParser>;
