@@ -395,6 +395,7 @@ private:
     // A block compiled, or else read.
     int BlockOrReading(CTesselParser& parser, int kind);
     int ReadBlock(CTesselParser& parser, int kind);  // the reading's block, the last word settled
+    int AfterBodyStatement(CTesselParser& parser, int kind, int entryPosition, int entryCount, int entryLength);
     // A statement the reader runs, in a block of this kind that started at entry with entryLength
     // variables: kGoesOn or the block's result.
     int Interpret(CTesselParser& parser, int at, int kind, int entryPosition, int entryCount, int entryLength);

@@ -148,6 +148,19 @@ __attribute__((noinline)) int CompiledRegions::ReadSkip(CTesselParser& parser, i
     return result;
 }
 
+// What the statement layer looks at after a statement with a body (an If, a loop, a call), in a
+// block of this kind entered at the given marks: kBlockGoesOn, or the block's result.
+__attribute__((always_inline)) inline int CompiledRegions::AfterBodyStatement(CTesselParser& parser, int kind, int entryPosition,
+                                                                              int entryCount, int entryLength) {
+    if (parser.runState != kRunning || parser.returning || (last_.from < 0 && parser.currentToken == token::kEnd)) {
+        Settle(parser);
+        const int result = parser.AfterStatement(kind, 0, ScanMark{entryPosition, entryCount}, entryLength);
+        if (result != CTesselParser::kBlockGoesOn) return result;
+    }
+    ClearError(parser);
+    return CTesselParser::kBlockGoesOn;
+}
+
 // Inside a region the scan stays plain: every way the reading could have changed that ends the
 // statement that changed it, so only the nesting is looked at here.
 int CompiledRegions::Block(CTesselParser& parser, int kind, int entryPosition, int entryCount) {
@@ -206,12 +219,8 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing, i
         }
         // What the statement layer looks at after every statement: only a body can have changed it.
         if (node.kind >= NodeKind::kIf) {
-            if (parser.runState != kRunning || parser.returning || (last_.from < 0 && parser.currentToken == token::kEnd)) {
-                Settle(parser);
-                const int result = parser.AfterStatement(kind, 0, ScanMark{entryPosition, entryCount}, entryLength);
-                if (result != CTesselParser::kBlockGoesOn) return result;
-            }
-            ClearError(parser);
+            const int result = AfterBodyStatement(parser, kind, entryPosition, entryCount, entryLength);
+            if (result != CTesselParser::kBlockGoesOn) return result;
         }
     }
 }
@@ -354,13 +363,8 @@ int CompiledRegions::TakeOverIf(CTesselParser& parser, const Node& node, const S
             if (result && !at.elseSide) result = AfterThenBranch(parser);
         }
         if (!result) return 0;
-        // What the statement layer looks at after an If.
-        if (parser.runState != kRunning || parser.returning || (last_.from < 0 && parser.currentToken == token::kEnd)) {
-            Settle(parser);
-            const int after = parser.AfterStatement(WhileBody, 0, ScanMark{entryPosition, entryCount}, entryLength);
-            if (after != CTesselParser::kBlockGoesOn) return after;
-        }
-        ClearError(parser);
+        const int after = AfterBodyStatement(parser, WhileBody, entryPosition, entryCount, entryLength);
+        if (after != CTesselParser::kBlockGoesOn) return after;
     }
     return RestOfBody(parser, node, conditionCount);
 }
