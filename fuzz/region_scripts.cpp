@@ -228,8 +228,10 @@ private:
         work_ += mult_;
         const int choice = Next() % 32;
         std::string out;
-        if (choice < 12) {
+        if (choice < 10) {
             out = Assignment();
+        } else if (choice < 12 && depth_ < kMaxDepth && !directlyInDo_) {
+            out = StraightWhile();
         } else if (choice < 15 && depth_ < kMaxDepth) {
             out = IfBlock();
         } else if (choice < 18 && depth_ < kMaxDepth) {
@@ -383,6 +385,72 @@ private:
         std::string head = counter + " = 0" + Separator() + "While " + counter + " < " + std::to_string(passes);
         if (Chance(3)) head += " And " + Comparison();
         return Loop(head, passes, counter, "Wend", false, counter + " = " + counter + " + 1" + Separator());
+    }
+
+    // A While of Integer assignments and Ifs of Integer comparisons whose branches hold only those:
+    // its later passes run step by step. An index past the end or a divisor that reaches zero
+    // stops one of them part way, in a branch, a condition or the body.
+    std::string StraightWhile() {
+        const int passes = 6 + Next() % 16;
+        if (work_ + mult_ * passes * 4 > kWorkBudget) return Assignment();
+        const std::string counter = NewCounter();
+        ++depth_;
+        const int outerMult = mult_;
+        mult_ *= passes;
+        loops_.push_back(counter);
+        integerLoops_.push_back(counter);
+        std::string out = counter + " = 0" + Separator() + "While " + counter + " < " + std::to_string(passes) +
+                          Separator() + counter + " = " + counter + " + 1" + Separator();
+        for (int k = Next() % 4 + 1; k > 0; --k) out += (Chance(3) ? StraightIf() : StraightAssignment()) + Separator();
+        integerLoops_.pop_back();
+        loops_.pop_back();
+        mult_ = outerMult;
+        --depth_;
+        work_ += mult_ * passes * 4;
+        return out + "Wend";
+    }
+
+    // Mostly a test of the loop's counter that goes both ways in the first passes, so that both
+    // branches have run (and are known) when the passes go step by step.
+    std::string StraightIf() {
+        const std::string test = Chance(3) ? StraightExpression() + " " + Pick(kComparisons, Next()) + " " + StraightExpression()
+                                           : IntegerCounter() + " Mod " + std::to_string(2 + Next() % 2) + " " +
+                                                 Pick(kComparisons, Next()) + " " + std::to_string(Next() % 2);
+        std::string out = "If " + test + " Then" + Separator();
+        for (int k = Next() % 2 + 1; k > 0; --k) out += StraightAssignment() + Separator();
+        if (Chance(2)) {
+            out += "Else" + std::string(Separator());
+            for (int k = Next() % 2 + 1; k > 0; --k) out += StraightAssignment() + Separator();
+        }
+        return out + "Endif";
+    }
+
+    std::string StraightAssignment() {
+        const std::string target = Chance(3) ? "a[" + StraightOperand() + "]" : Chance(2) ? "k" : "n";
+        return target + " = " + StraightExpression();
+    }
+
+    // An element alone, or one operand, or two or three with Integer operators between them.
+    std::string StraightExpression() {
+        static const char* const kIntegerOperators[] = {"+", "-", "*", "/", "Mod", "+"};
+        if (Chance(5)) return "a[" + StraightOperand() + "]";
+        std::string out = StraightOperand();
+        for (int k = Next() % 3; k > 0; --k) {
+            const char* op = Pick(kIntegerOperators, Next());
+            const bool divides = op[0] == '/' || op[0] == 'M';
+            // A divisor that reaches zero at a later pass, at times.
+            out += std::string(" ") + op + " " +
+                   (divides && Chance(3) ? "(" + std::to_string(2 + Next() % 6) + " - " + IntegerCounter() + ")"
+                                         : StraightOperand());
+        }
+        return out;
+    }
+
+    std::string StraightOperand() {
+        const int choice = Next() % 5;
+        if (choice < 2) return std::to_string(1 + Next() % 7);
+        if (choice < 4) return IntegerCounter();
+        return Chance(2) ? "k" : "n";
     }
 
     std::string DoLoop() {
