@@ -384,6 +384,8 @@ private:
     // An assignment run; false (nothing changed) where the reading is to run it.
     bool RunAssignment(CTesselParser& parser, const Statement& statement);
     std::int32_t* IntegerTarget(CTesselParser& parser, const Statement& statement, std::int32_t& value);
+    bool TargetBound(const CTesselParser& parser, const Statement& statement, NamesVersion version) const;
+    std::int32_t* BoundTarget(Value* variables, const Statement& statement, std::int32_t& value) const;
     // The assignment's store by the shapes, typed code or the general evaluation.
     bool AssignOtherwise(CTesselParser& parser, const Statement& statement);
 
@@ -421,6 +423,11 @@ private:
     static constexpr int kLoopEnded = -1;
     static constexpr int kAtCondition = -2;
     int RunStraight(CTesselParser& parser, const Node& node, const StraightPass& pass, int conditionCount);
+    bool StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass) const;
+    bool BoundTruth(const Value* variables, const Condition& condition, bool& truth) const;
+    // The scan, the count and the last word as the steps up to `before` (-1: none) left them.
+    void StraightStopAt(CTesselParser& parser, const Node& node, const StraightStep* steps, int step, int before,
+                        int conditionCount);
     // The rest of a While's body from the scan position, its block entered where the body begins.
     int RestOfBody(CTesselParser& parser, const Node& node, int conditionCount);
     // The rest of a pass the statement layer takes over at a step.

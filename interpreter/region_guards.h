@@ -239,29 +239,46 @@ __attribute__((always_inline)) inline bool CompiledRegions::Polled(const CTessel
     return parser.view->paused.load(std::memory_order_relaxed) || parser.view->stopRequested.load(std::memory_order_relaxed);
 }
 
+// Whether an assignment's target is an Integer variable or Integer array of its kind at this
+// version of the names (its record then kept in its binding cell).
+__attribute__((always_inline)) inline bool CompiledRegions::TargetBound(const CTesselParser& parser, const Statement& statement,
+                                                                        NamesVersion version) const {
+    if (statement.targetAt == version) return true;
+    if (statement.targetTried == version) return false;
+    statement.targetTried = version;
+    const int record = RecordOf(parser, statement.target);
+    if (record < 0) return false;
+    const Value& v = parser.variables[record];
+    if (v.type != kTypeInteger || (statement.index < 0 ? v.count != 1 : v.count < 2)) return false;
+    statement.targetAt = version;
+    return true;
+}
+
+// A bound Integer target's slot and its value; null for an index out of range or a division by zero.
+__attribute__((always_inline)) inline std::int32_t* CompiledRegions::BoundTarget(Value* variables, const Statement& statement,
+                                                                               std::int32_t& value) const {
+    Value& v = variables[statement.target.record];
+    std::int32_t k = 1;
+    if ((statement.index >= 0 &&
+         (!IntegerShape(variables, expressions_[static_cast<std::size_t>(statement.index)], k) || k < 1 || k > v.count)) ||
+        !IntegerShape(variables, expressions_[static_cast<std::size_t>(statement.value)], value)) {
+        return nullptr;
+    }
+    return &v.Element(k).integer;
+}
+
 // An Integer variable or Integer array element given the value of a shape of Integer operands:
 // the slot it stores into, or null where the general way is to take the statement.
 __attribute__((always_inline)) inline std::int32_t* CompiledRegions::IntegerTarget(CTesselParser& parser,
                                                                                  const Statement& statement,
                                                                                  std::int32_t& value) {
     const NamesVersion version = parser.names_.Version();
-    if (statement.targetAt != version) {
-        if (statement.targetTried == version) return nullptr;
-        statement.targetTried = version;
-        const int record = RecordOf(parser, statement.target);
-        if (record < 0) return nullptr;
-        const Value& v = parser.variables[record];
-        if (v.type != kTypeInteger || (statement.index < 0 ? v.count != 1 : v.count < 2)) return nullptr;
-        statement.targetAt = version;
-    }
-    Value& v = parser.variables[statement.target.record];
-    std::int32_t k = 1;
-    if ((statement.index >= 0 &&
-         (!IntegerValue(parser, expressions_[static_cast<std::size_t>(statement.index)], version, k) || k < 1 || k > v.count)) ||
-        !IntegerValue(parser, expressions_[static_cast<std::size_t>(statement.value)], version, value)) {
+    if (!TargetBound(parser, statement, version) ||
+        (statement.index >= 0 && !IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.index)], version)) ||
+        !IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.value)], version)) {
         return nullptr;
     }
-    return &v.Element(k).integer;
+    return BoundTarget(parser.variables.GetData(), statement, value);
 }
 
 // A loop condition's words taken, the word after it put back.

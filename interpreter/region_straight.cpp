@@ -165,21 +165,62 @@ int CompiledRegions::AddStraightSkip(int at, int closing, int offset, int words,
     return static_cast<int>(straightSteps_.size()) - 1 - pass.firstStep;
 }
 
+// Every shape and target of the pass bound at this version of the names, every skip's names known
+// to be variables: the steps then run without looking at the version, which no step can change.
+bool CompiledRegions::StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass) const {
+    const NamesVersion version = parser.names_.Version();
+    const auto partBound = [&](const Condition& test) {
+        const ConditionPart& part = conditionParts_[static_cast<std::size_t>(test.firstPart)];
+        return IntegersBound(parser, expressions_[static_cast<std::size_t>(part.a)], version) &&
+               (part.op < 0 || IntegersBound(parser, expressions_[static_cast<std::size_t>(part.b)], version));
+    };
+    if (!partBound(condition)) return false;
+    for (int k = 0; k < pass.stepCount; ++k) {
+        const StraightStep& step = straightSteps_[static_cast<std::size_t>(pass.firstStep + k)];
+        if (step.kind == StepKind::kAssign) {
+            const Statement& statement = statements_[static_cast<std::size_t>(step.item)];
+            if (!TargetBound(parser, statement, version) ||
+                (statement.index >= 0 && !IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.index)], version)) ||
+                !IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.value)], version)) {
+                return false;
+            }
+        } else if (step.kind == StepKind::kIf) {
+            if (!partBound(conditions_[static_cast<std::size_t>(step.item)])) return false;
+        } else if (step.kind == StepKind::kSkip) {
+            if (skips_[static_cast<std::size_t>(step.item)].variablesVersion != version) return false;  // looked up again
+        }
+    }
+    return true;
+}
+
+// A bound condition's truth; false for a division by zero or an index out of range.
+__attribute__((always_inline)) inline bool CompiledRegions::BoundTruth(const Value* variables, const Condition& condition,
+                                                                       bool& truth) const {
+    const ConditionPart& part = conditionParts_[static_cast<std::size_t>(condition.firstPart)];
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    if (!IntegerShape(variables, expressions_[static_cast<std::size_t>(part.a)], x) ||
+        (part.op >= 0 && !IntegerShape(variables, expressions_[static_cast<std::size_t>(part.b)], y))) {
+        return false;
+    }
+    truth = MaskHolds(part.orders, (x > y) - (x < y));
+    return true;
+}
+
 int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, const StraightPass& pass, int conditionCount) {
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
     // Room for a whole pass's words, and for the levels of its blocks and conditions.
     if (conditionCount + pass.words + 1 >= CTesselParser::kHistoryLast ||
-        parser.nestingDepth + pass.levels >= CTesselParser::kMaxNestingDepth) {
+        parser.nestingDepth + pass.levels >= CTesselParser::kMaxNestingDepth || !StraightBound(parser, condition, pass)) {
         return kAtCondition;
     }
-    const ConditionPart& part = conditionParts_[static_cast<std::size_t>(condition.firstPart)];
     const StraightStep* const steps = straightSteps_.data() + pass.firstStep;
-    const NamesVersion version = parser.names_.Version();
+    Value* const variables = parser.variables.GetData();  // no step declares or cuts
     std::uint64_t ran = 0;
     bool passed = false;
     for (;; passed = true) {
         bool truth = false;
-        if (!IntegerPart(parser, part, truth)) break;
+        if (!BoundTruth(variables, condition, truth)) break;
         if (!truth) {
             compiledStatements_ += ran;
             TakeCondition(parser, condition);
@@ -188,57 +229,30 @@ int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, const 
             return kLoopEnded;
         }
         parser.NextScopeNumber(CTesselParser::kWhile);
-        int lastFrom = condition.after;
-        int lastOffset = condition.wordCount;  // put back
-        bool lastRaw = false;
-        for (int k = 0; k >= 0;) {
+        for (int k = 0, before = -1; k >= 0;) {
             const StraightStep& step = steps[k];
             int next = step.next;
             bool held = !Polled(parser);
-            if (held) {
-                switch (step.kind) {
-                    case StepKind::kAssign: {
-                        std::int32_t value = 0;
-                        std::int32_t* const slot = IntegerTarget(parser, statements_[static_cast<std::size_t>(step.item)], value);
-                        held = slot != nullptr;
-                        if (held) {
-                            *slot = value;
-                            ++ran;
-                        }
-                        break;
-                    }
-                    case StepKind::kIf: {
-                        const Condition& test = conditions_[static_cast<std::size_t>(step.item)];
-                        bool taken = false;
-                        held = IntegerPart(parser, conditionParts_[static_cast<std::size_t>(test.firstPart)], taken);
-                        if (held) {
-                            ++ran;
-                            if (taken)
-                                parser.NextScopeNumber(CTesselParser::kThen);
-                            else
-                                next = step.otherwise;
-                        }
-                        break;
-                    }
-                    case StepKind::kSkip: {
-                        const SkipWords& skip = skips_[static_cast<std::size_t>(step.item)];
-                        held = skip.variablesVersion == version;  // else its names are looked up again
-                        if (held && !step.elseSide && skip.found) parser.NextScopeNumber(CTesselParser::kElse);
-                        break;
-                    }
-                    case StepKind::kWord: break;
-                }
+            if (held && step.kind == StepKind::kAssign) {
+                std::int32_t value = 0;
+                std::int32_t* const slot = BoundTarget(variables, statements_[static_cast<std::size_t>(step.item)], value);
+                held = slot != nullptr;
+                if (held) *slot = value;
+            } else if (held && step.kind == StepKind::kIf) {
+                bool taken = false;
+                held = BoundTruth(variables, conditions_[static_cast<std::size_t>(step.item)], taken);
+                if (held && taken) parser.NextScopeNumber(CTesselParser::kThen);
+                if (!taken) next = step.otherwise;
+            } else if (held && step.kind == StepKind::kSkip && !step.elseSide && skips_[static_cast<std::size_t>(step.item)].found) {
+                parser.NextScopeNumber(CTesselParser::kElse);
             }
             if (!held) {
                 compiledStatements_ += ran;
-                parser.position = step.at;
-                parser.tokenCount = conditionCount + step.offset;
-                Took(lastFrom, conditionCount + lastOffset, lastRaw);
+                StraightStopAt(parser, node, steps, k, before, conditionCount);
                 return k;
             }
-            lastFrom = step.lastFrom;
-            lastOffset = step.lastOffset;
-            lastRaw = step.lastRaw;
+            ran += step.kind == StepKind::kAssign || step.kind == StepKind::kIf ? 1 : 0;
+            before = k;
             k = next;
         }
     }
@@ -246,9 +260,21 @@ int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, const 
     // Where a pass has run, the last word read is its Wend.
     if (passed) {
         const StraightStep& wend = steps[pass.stepCount - 1];
-        Took(wend.lastFrom, conditionCount + wend.lastOffset);
+        Took(wend.lastFrom, conditionCount + wend.lastOffset, wend.lastRaw);
     }
     return kAtCondition;
+}
+
+void CompiledRegions::StraightStopAt(CTesselParser& parser, const Node& node, const StraightStep* steps, int step, int before,
+                                     int conditionCount) {
+    parser.position = steps[step].at;
+    parser.tokenCount = conditionCount + steps[step].offset;
+    if (before < 0) {
+        const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+        Took(condition.after, conditionCount + condition.wordCount);  // put back
+    } else {
+        Took(steps[before].lastFrom, conditionCount + steps[before].lastOffset, steps[before].lastRaw);
+    }
 }
 
 int CompiledRegions::TakeOverPass(CTesselParser& parser, const Node& node, const StraightPass& pass, int step,
