@@ -254,6 +254,28 @@ private:
         int levels = 0;     // the nesting levels its blocks and conditions need above the While's
     };
     static constexpr int kStraightTries = 8;  // clean passes that may find a branch not yet compiled
+    // A bound Integer shape with its operands as pointers to their values (a constant's in its
+    // instruction, a variable's in its record): made on entering straight passes, during which no
+    // record, element table or instruction moves.
+    enum class ShapeForm : std::uint8_t { kOne, kElement, kTwo, kLeft, kRight };
+    struct PointedShape {
+        ShapeForm form = ShapeForm::kOne;
+        NumberOp first = NumberOp::kAdd;   // (a first b) second c, or a second (b first c)
+        NumberOp second = NumberOp::kAdd;
+        const std::int32_t* a = nullptr;
+        const std::int32_t* b = nullptr;
+        const std::int32_t* c = nullptr;
+        const Value* array = nullptr;  // the array an element is read from, indexed by a
+    };
+    // A step's shapes: an assignment's index (an element's) and value, an If's two sides.
+    struct PointedStep {
+        PointedShape x;
+        PointedShape y;
+        std::int32_t* scalar = nullptr;  // a variable target
+        Value* array = nullptr;          // an element target's array (x its index, y the value)
+        unsigned char orders = 0;        // a condition's
+        bool alone = false;              // a condition that is one shape's truth
+    };
     // The last word a node read: what it leaves behind is settled when the reading takes over.
     struct LastWord {
         int from = -1;       // where it is read from; -1: the parser's own state is current
@@ -424,7 +446,12 @@ private:
     static constexpr int kAtCondition = -2;
     int RunStraight(CTesselParser& parser, const Node& node, const StraightPass& pass, int conditionCount);
     bool StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass) const;
-    bool BoundTruth(const Value* variables, const Condition& condition, bool& truth) const;
+    PointedShape PointTo(Value* variables, const Expression& expression) const;
+    PointedStep PointToCondition(Value* variables, const Condition& condition) const;
+    static bool PointedValue(const PointedShape& shape, std::int32_t& value);
+    static bool PointedTruth(const PointedStep& step, bool& truth);
+    static bool PointedStore(const PointedStep& step);
+    void PointSteps(CTesselParser& parser, const Condition& condition, const StraightPass& pass);
     // The scan, the count and the last word as the steps up to `before` (-1: none) left them.
     void StraightStopAt(CTesselParser& parser, const Node& node, const StraightStep* steps, int step, int before,
                         int conditionCount);
@@ -504,6 +531,7 @@ private:
     std::string leftText_;  // a compared String while the other side is evaluated
     std::vector<StraightPass> straightPasses_;
     std::vector<StraightStep> straightSteps_;
+    std::vector<PointedStep> pointedSteps_;  // the running pass's steps, then its condition
     int straightSkipEnd_ = 0;
     std::vector<int> skipAt_;
     std::vector<SkipWords> skips_;

@@ -193,18 +193,114 @@ bool CompiledRegions::StraightBound(const CTesselParser& parser, const Condition
     return true;
 }
 
-// A bound condition's truth; false for a division by zero or an index out of range.
-__attribute__((always_inline)) inline bool CompiledRegions::BoundTruth(const Value* variables, const Condition& condition,
-                                                                       bool& truth) const {
+// The same forms as IntegerShape's, read through pointers.
+CompiledRegions::PointedShape CompiledRegions::PointTo(Value* variables, const Expression& expression) const {
+    const Instruction* const at = instructions_.data() + expression.firstInstruction;
+    const auto operand = [variables](const Instruction& leaf) {
+        return leaf.record < 0 ? &leaf.integer : &variables[leaf.record].value.integer;
+    };
+    PointedShape shape;
+    shape.a = operand(at[0]);
+    switch (expression.instructionCount) {
+        case 1: break;
+        case 2:
+            shape.form = ShapeForm::kElement;
+            shape.array = &variables[at[1].record];
+            break;
+        case 3:
+            shape.form = ShapeForm::kTwo;
+            shape.b = operand(at[1]);
+            shape.first = NumberOpOf(at[2].op);
+            break;
+        default:
+            shape.b = operand(at[1]);
+            shape.second = NumberOpOf(at[4].op);
+            if (at[2].op >= Op::kAdd) {
+                shape.form = ShapeForm::kLeft;
+                shape.first = NumberOpOf(at[2].op);
+                shape.c = operand(at[3]);
+            } else {
+                shape.form = ShapeForm::kRight;
+                shape.first = NumberOpOf(at[3].op);
+                shape.c = operand(at[2]);
+            }
+            break;
+    }
+    return shape;
+}
+
+CompiledRegions::PointedStep CompiledRegions::PointToCondition(Value* variables, const Condition& condition) const {
     const ConditionPart& part = conditionParts_[static_cast<std::size_t>(condition.firstPart)];
+    PointedStep step;
+    step.x = PointTo(variables, expressions_[static_cast<std::size_t>(part.a)]);
+    step.alone = part.op < 0;
+    if (!step.alone) step.y = PointTo(variables, expressions_[static_cast<std::size_t>(part.b)]);
+    step.orders = part.orders;
+    return step;
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::PointedValue(const PointedShape& shape, std::int32_t& value) {
+    value = *shape.a;
+    switch (shape.form) {
+        case ShapeForm::kOne: return true;
+        case ShapeForm::kElement:
+            if (value < 1 || value > shape.array->count) return false;
+            value = shape.array->Element(value).integer;
+            return true;
+        case ShapeForm::kTwo: return ApplyIntegerOp(shape.first, value, *shape.b);
+        case ShapeForm::kLeft: return ApplyIntegerOp(shape.first, value, *shape.b) && ApplyIntegerOp(shape.second, value, *shape.c);
+        case ShapeForm::kRight: {
+            std::int32_t b = *shape.b;
+            return ApplyIntegerOp(shape.first, b, *shape.c) && ApplyIntegerOp(shape.second, value, b);
+        }
+    }
+    return false;
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::PointedTruth(const PointedStep& step, bool& truth) {
     std::int32_t x = 0;
     std::int32_t y = 0;
-    if (!IntegerShape(variables, expressions_[static_cast<std::size_t>(part.a)], x) ||
-        (part.op >= 0 && !IntegerShape(variables, expressions_[static_cast<std::size_t>(part.b)], y))) {
-        return false;
-    }
-    truth = MaskHolds(part.orders, (x > y) - (x < y));
+    if (!PointedValue(step.x, x) || (!step.alone && !PointedValue(step.y, y))) return false;
+    truth = MaskHolds(step.orders, (x > y) - (x < y));
     return true;
+}
+
+// An assignment's store; false (nothing stored) for an index out of range or a division by zero.
+__attribute__((always_inline)) inline bool CompiledRegions::PointedStore(const PointedStep& step) {
+    std::int32_t value = 0;
+    if (step.array == nullptr) {
+        if (!PointedValue(step.y, value)) return false;
+        *step.scalar = value;
+        return true;
+    }
+    std::int32_t k = 0;
+    if (!PointedValue(step.x, k) || k < 1 || k > step.array->count || !PointedValue(step.y, value)) return false;
+    step.array->Element(k).integer = value;
+    return true;
+}
+
+// The pass's steps with their operands as pointers, the condition last.
+void CompiledRegions::PointSteps(CTesselParser& parser, const Condition& condition, const StraightPass& pass) {
+    Value* const variables = parser.variables.GetData();
+    pointedSteps_.assign(static_cast<std::size_t>(pass.stepCount) + 1, PointedStep{});
+    for (int k = 0; k < pass.stepCount; ++k) {
+        const StraightStep& step = straightSteps_[static_cast<std::size_t>(pass.firstStep + k)];
+        PointedStep& pointed = pointedSteps_[static_cast<std::size_t>(k)];
+        if (step.kind == StepKind::kIf) {
+            pointed = PointToCondition(variables, conditions_[static_cast<std::size_t>(step.item)]);
+        } else if (step.kind == StepKind::kAssign) {
+            const Statement& statement = statements_[static_cast<std::size_t>(step.item)];
+            Value& target = variables[statement.target.record];
+            if (statement.index >= 0) {
+                pointed.array = &target;
+                pointed.x = PointTo(variables, expressions_[static_cast<std::size_t>(statement.index)]);
+            } else {
+                pointed.scalar = &target.value.integer;
+            }
+            pointed.y = PointTo(variables, expressions_[static_cast<std::size_t>(statement.value)]);
+        }
+    }
+    pointedSteps_.back() = PointToCondition(variables, condition);
 }
 
 int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, const StraightPass& pass, int conditionCount) {
@@ -215,12 +311,14 @@ int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, const 
         return kAtCondition;
     }
     const StraightStep* const steps = straightSteps_.data() + pass.firstStep;
-    Value* const variables = parser.variables.GetData();  // no step declares or cuts
+    PointSteps(parser, condition, pass);
+    const PointedStep* const pointed = pointedSteps_.data();
+    const PointedStep& test = pointedSteps_.back();
     std::uint64_t ran = 0;
     bool passed = false;
     for (;; passed = true) {
         bool truth = false;
-        if (!BoundTruth(variables, condition, truth)) break;
+        if (!PointedTruth(test, truth)) break;
         if (!truth) {
             compiledStatements_ += ran;
             TakeCondition(parser, condition);
@@ -234,13 +332,10 @@ int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, const 
             int next = step.next;
             bool held = !Polled(parser);
             if (held && step.kind == StepKind::kAssign) {
-                std::int32_t value = 0;
-                std::int32_t* const slot = BoundTarget(variables, statements_[static_cast<std::size_t>(step.item)], value);
-                held = slot != nullptr;
-                if (held) *slot = value;
+                held = PointedStore(pointed[k]);
             } else if (held && step.kind == StepKind::kIf) {
                 bool taken = false;
-                held = BoundTruth(variables, conditions_[static_cast<std::size_t>(step.item)], taken);
+                held = PointedTruth(pointed[k], taken);
                 if (held && taken) parser.NextScopeNumber(CTesselParser::kThen);
                 if (!taken) next = step.otherwise;
             } else if (held && step.kind == StepKind::kSkip && !step.elseSide && skips_[static_cast<std::size_t>(step.item)].found) {
