@@ -235,6 +235,12 @@ const Row kRows[] = {
      "Integer a[5], i, j, k\nFor i = 1 To 6\n j = 0\n While j < 4\n  j = j + 1\n  If j = i Then\n   k = k + 1\n  Else\n   "
      "a[i + j] = k\n  Endif\n Wend\nNext\nPrint k",
      "Program Terminated  By ERROR.\r\n\r\n Runtime Error : Array Bound OUT OF RANGE.   :  6 > 5 (U.B)) \r\n"},
+    // Shapes of three operands, grouped either way, in the steps of straight passes.
+    {"straight shapes of three operands",
+     "Integer j, k, n\nWhile j < 5\n j = j + 1\n n = n * 3 + j\n k = k + j * 2\n If 30 / (6 - j) > 7 Then\n  k = k - 1\n "
+     "Endif\nWend\nPrint n\nPrint k"},
+    {"a straight shape of three operands dividing by zero at a later pass",
+     "Integer j, k\nWhile j < 9\n j = j + 1\n k = 60 / (6 - j)\nWend\nPrint k", kDivisionByZero},
     {"a do loop whose condition is read by the reader", "Integer d : Do : d = d + 1 : While d < 3 And True : Print d",
      "3 "},
 };
