@@ -257,8 +257,8 @@ private:
     };
     static constexpr int kStraightTries = 8;  // clean passes that may find a branch not yet compiled
     // A bound Integer shape with its operands as pointers to their values (a constant's in its
-    // instruction, a variable's in its record): made on entering straight passes, during which no
-    // record, element table or instruction moves.
+    // instruction, a variable's in its record): made for each evaluation, or once on entering
+    // straight passes, during which no record, element table or instruction moves.
     enum class ShapeForm : std::uint8_t { kOne, kElement, kTwo, kLeft, kRight };
     struct PointedShape {
         ShapeForm form = ShapeForm::kOne;
@@ -354,7 +354,6 @@ private:
     // (their records then kept in its instructions).
     bool IntegersBound(const CTesselParser& parser, const Expression& expression, NamesVersion version) const;
     bool BindIntegers(const CTesselParser& parser, const Expression& expression) const;
-    static std::int32_t BoundInteger(const Value* variables, const Instruction& leaf);
     // A bound Integer shape evaluated; false (the other ways take it) for an index out of range or
     // a division by zero.
     bool IntegerShape(const Value* variables, const Expression& expression, std::int32_t& value) const;
@@ -448,7 +447,7 @@ private:
     static constexpr int kAtCondition = -2;
     int RunStraight(CTesselParser& parser, const Node& node, const StraightPass& pass, int conditionCount);
     bool StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass) const;
-    PointedShape PointTo(Value* variables, const Expression& expression) const;
+    PointedShape PointTo(const Value* variables, const Expression& expression) const;
     PointedStep PointToCondition(Value* variables, const Condition& condition) const;
     static bool PointedValue(const PointedShape& shape, std::int32_t& value);
     static bool PointedTruth(const PointedStep& step, bool& truth);

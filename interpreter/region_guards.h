@@ -126,32 +126,61 @@ __attribute__((always_inline)) inline bool CompiledRegions::IntegersBound(const 
     return true;
 }
 
-// A bound Integer constant's or variable's value.
-__attribute__((always_inline)) inline std::int32_t CompiledRegions::BoundInteger(const Value* variables, const Instruction& leaf) {
-    return leaf.record < 0 ? leaf.integer : variables[leaf.record].value.integer;
+// A bound Integer shape with its operands as pointers to their values: a constant's in its
+// instruction, a variable's in its record. The shapes' forms have their one home here.
+__attribute__((always_inline)) inline CompiledRegions::PointedShape CompiledRegions::PointTo(const Value* variables,
+                                                                                         const Expression& expression) const {
+    const Instruction* const at = instructions_.data() + expression.firstInstruction;
+    const auto operand = [variables](const Instruction& leaf) {
+        return leaf.record < 0 ? &leaf.integer : &variables[leaf.record].value.integer;
+    };
+    PointedShape shape;
+    shape.a = operand(at[0]);
+    // The commonest first: a lone operand, then two operands and an operator.
+    const int count = expression.instructionCount;
+    if (count == 1) return shape;
+    if (count == 3) {
+        shape.form = ShapeForm::kTwo;
+        shape.b = operand(at[1]);
+        shape.first = NumberOpOf(at[2].op);
+        return shape;
+    }
+    if (count == 2) {
+        shape.form = ShapeForm::kElement;
+        shape.array = &variables[at[1].record];
+        return shape;
+    }
+    // (a first b) second c, or a second (b first c)
+    shape.b = operand(at[1]);
+    shape.second = NumberOpOf(at[4].op);
+    const bool left = at[2].op >= Op::kAdd;
+    shape.form = left ? ShapeForm::kLeft : ShapeForm::kRight;
+    shape.first = NumberOpOf(at[left ? 2 : 3].op);
+    shape.c = operand(at[left ? 3 : 2]);
+    return shape;
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::PointedValue(const PointedShape& shape, std::int32_t& value) {
+    value = *shape.a;
+    switch (shape.form) {
+        case ShapeForm::kOne: return true;
+        case ShapeForm::kElement:
+            if (value < 1 || value > shape.array->count) return false;
+            value = shape.array->Element(value).integer;
+            return true;
+        case ShapeForm::kTwo: return ApplyIntegerOp(shape.first, value, *shape.b);
+        case ShapeForm::kLeft: return ApplyIntegerOp(shape.first, value, *shape.b) && ApplyIntegerOp(shape.second, value, *shape.c);
+        case ShapeForm::kRight: {
+            std::int32_t b = *shape.b;
+            return ApplyIntegerOp(shape.first, b, *shape.c) && ApplyIntegerOp(shape.second, value, b);
+        }
+    }
+    return false;
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::IntegerShape(const Value* variables, const Expression& expression,
                                                                          std::int32_t& value) const {
-    const Instruction* const at = instructions_.data() + expression.firstInstruction;
-    value = BoundInteger(variables, at[0]);
-    // The commonest first: a lone operand, then two operands and an operator.
-    const int count = expression.instructionCount;
-    if (count == 1) return true;
-    if (count == 3) return ApplyIntegerOp(NumberOpOf(at[2].op), value, BoundInteger(variables, at[1]));
-    if (count == 2) {
-        const Value& v = variables[at[1].record];
-        if (value < 1 || value > v.count) return false;
-        value = v.Element(value).integer;
-        return true;
-    }
-    // (a op b) op c, or a op (b op c)
-    std::int32_t b = BoundInteger(variables, at[1]);
-    if (at[2].op >= Op::kAdd)
-        return ApplyIntegerOp(NumberOpOf(at[2].op), value, b) &&
-               ApplyIntegerOp(NumberOpOf(at[4].op), value, BoundInteger(variables, at[3]));
-    return ApplyIntegerOp(NumberOpOf(at[3].op), b, BoundInteger(variables, at[2])) &&
-           ApplyIntegerOp(NumberOpOf(at[4].op), value, b);
+    return PointedValue(PointTo(variables, expression), value);
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::IntegerValue(const CTesselParser& parser, const Expression& expression,

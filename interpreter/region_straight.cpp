@@ -193,42 +193,6 @@ bool CompiledRegions::StraightBound(const CTesselParser& parser, const Condition
     return true;
 }
 
-// The same forms as IntegerShape's, read through pointers.
-CompiledRegions::PointedShape CompiledRegions::PointTo(Value* variables, const Expression& expression) const {
-    const Instruction* const at = instructions_.data() + expression.firstInstruction;
-    const auto operand = [variables](const Instruction& leaf) {
-        return leaf.record < 0 ? &leaf.integer : &variables[leaf.record].value.integer;
-    };
-    PointedShape shape;
-    shape.a = operand(at[0]);
-    switch (expression.instructionCount) {
-        case 1: break;
-        case 2:
-            shape.form = ShapeForm::kElement;
-            shape.array = &variables[at[1].record];
-            break;
-        case 3:
-            shape.form = ShapeForm::kTwo;
-            shape.b = operand(at[1]);
-            shape.first = NumberOpOf(at[2].op);
-            break;
-        default:
-            shape.b = operand(at[1]);
-            shape.second = NumberOpOf(at[4].op);
-            if (at[2].op >= Op::kAdd) {
-                shape.form = ShapeForm::kLeft;
-                shape.first = NumberOpOf(at[2].op);
-                shape.c = operand(at[3]);
-            } else {
-                shape.form = ShapeForm::kRight;
-                shape.first = NumberOpOf(at[3].op);
-                shape.c = operand(at[2]);
-            }
-            break;
-    }
-    return shape;
-}
-
 CompiledRegions::PointedStep CompiledRegions::PointToCondition(Value* variables, const Condition& condition) const {
     const ConditionPart& part = conditionParts_[static_cast<std::size_t>(condition.firstPart)];
     PointedStep step;
@@ -237,24 +201,6 @@ CompiledRegions::PointedStep CompiledRegions::PointToCondition(Value* variables,
     if (!step.alone) step.y = PointTo(variables, expressions_[static_cast<std::size_t>(part.b)]);
     step.orders = part.orders;
     return step;
-}
-
-__attribute__((always_inline)) inline bool CompiledRegions::PointedValue(const PointedShape& shape, std::int32_t& value) {
-    value = *shape.a;
-    switch (shape.form) {
-        case ShapeForm::kOne: return true;
-        case ShapeForm::kElement:
-            if (value < 1 || value > shape.array->count) return false;
-            value = shape.array->Element(value).integer;
-            return true;
-        case ShapeForm::kTwo: return ApplyIntegerOp(shape.first, value, *shape.b);
-        case ShapeForm::kLeft: return ApplyIntegerOp(shape.first, value, *shape.b) && ApplyIntegerOp(shape.second, value, *shape.c);
-        case ShapeForm::kRight: {
-            std::int32_t b = *shape.b;
-            return ApplyIntegerOp(shape.first, b, *shape.c) && ApplyIntegerOp(shape.second, value, b);
-        }
-    }
-    return false;
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::PointedTruth(const PointedStep& step, bool& truth) {
