@@ -408,6 +408,7 @@ private:
     bool RunAssignment(CTesselParser& parser, const Statement& statement);
     std::int32_t* IntegerTarget(CTesselParser& parser, const Statement& statement, std::int32_t& value);
     bool TargetBound(const CTesselParser& parser, const Statement& statement, NamesVersion version) const;
+    bool AssignmentBound(const CTesselParser& parser, const Statement& statement, NamesVersion version) const;
     std::int32_t* BoundTarget(Value* variables, const Statement& statement, std::int32_t& value) const;
     // The assignment's store by the shapes, typed code or the general evaluation.
     bool AssignOtherwise(CTesselParser& parser, const Statement& statement);

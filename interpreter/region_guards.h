@@ -283,6 +283,14 @@ __attribute__((always_inline)) inline bool CompiledRegions::TargetBound(const CT
     return true;
 }
 
+// An Integer assignment's target, index and value all bound at this version of the names.
+__attribute__((always_inline)) inline bool CompiledRegions::AssignmentBound(const CTesselParser& parser, const Statement& statement,
+                                                                            NamesVersion version) const {
+    return TargetBound(parser, statement, version) &&
+           (statement.index < 0 || IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.index)], version)) &&
+           IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.value)], version);
+}
+
 // A bound Integer target's slot and its value; null for an index out of range or a division by zero.
 __attribute__((always_inline)) inline std::int32_t* CompiledRegions::BoundTarget(Value* variables, const Statement& statement,
                                                                                std::int32_t& value) const {
@@ -301,13 +309,8 @@ __attribute__((always_inline)) inline std::int32_t* CompiledRegions::BoundTarget
 __attribute__((always_inline)) inline std::int32_t* CompiledRegions::IntegerTarget(CTesselParser& parser,
                                                                                  const Statement& statement,
                                                                                  std::int32_t& value) {
-    const NamesVersion version = parser.names_.Version();
-    if (!TargetBound(parser, statement, version) ||
-        (statement.index >= 0 && !IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.index)], version)) ||
-        !IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.value)], version)) {
-        return nullptr;
-    }
-    return BoundTarget(parser.variables.GetData(), statement, value);
+    return AssignmentBound(parser, statement, parser.names_.Version()) ? BoundTarget(parser.variables.GetData(), statement, value)
+                                                                       : nullptr;
 }
 
 // A loop condition's words taken, the word after it put back.

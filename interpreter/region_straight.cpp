@@ -178,12 +178,7 @@ bool CompiledRegions::StraightBound(const CTesselParser& parser, const Condition
     for (int k = 0; k < pass.stepCount; ++k) {
         const StraightStep& step = straightSteps_[static_cast<std::size_t>(pass.firstStep + k)];
         if (step.kind == StepKind::kAssign) {
-            const Statement& statement = statements_[static_cast<std::size_t>(step.item)];
-            if (!TargetBound(parser, statement, version) ||
-                (statement.index >= 0 && !IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.index)], version)) ||
-                !IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.value)], version)) {
-                return false;
-            }
+            if (!AssignmentBound(parser, statements_[static_cast<std::size_t>(step.item)], version)) return false;
         } else if (step.kind == StepKind::kIf) {
             if (!partBound(conditions_[static_cast<std::size_t>(step.item)])) return false;
         } else if (step.kind == StepKind::kSkip) {
