@@ -437,9 +437,9 @@ private:
     int AddStraightSteps(CTesselParser& parser, int& at, StraightPass& pass, int branchOf, bool elseSide,
                          std::vector<int>& open);
     bool AddStraightIf(CTesselParser& parser, const Node& node, int& at, StraightPass& pass, std::vector<int>& open);
-    // The kept skip from `at` to `closing` as a step at `offset` of `words` words; -1 where none
-    // is kept that reads those words. straightSkipEnd_: where the scan is left after it.
-    int AddStraightSkip(int at, int closing, int offset, int words, bool found, StraightPass& pass, int branchOf);
+    // The kept skip from `at` to `closing` (finding an Else or not) as a step at `offset`; -1 where
+    // none is kept that reads those `words` words and leaves the scan at `end`.
+    int AddStraightSkip(StraightPass& pass, int branchOf, int at, int closing, bool found, int offset, int words, int end);
     int AddStep(StraightPass& pass, const StraightStep& step, std::vector<int>& open);
     // Straight passes from the condition, the history holding their words: kLoopEnded (the Wend
     // skipped), kAtCondition (the statement layer is to read the condition: nothing has changed
@@ -534,7 +534,6 @@ private:
     std::vector<StraightPass> straightPasses_;
     std::vector<StraightStep> straightSteps_;
     std::vector<PointedStep> pointedSteps_;  // the running pass's steps, then its condition
-    int straightSkipEnd_ = 0;
     std::vector<int> skipAt_;
     std::vector<SkipWords> skips_;
     WordList words_;

@@ -12,13 +12,6 @@
 #include "interpreter/region_guards.h"
 #include "interpreter/tessel_parser.h"
 
-namespace {
-
-// Steps whose next step is the one added next.
-using OpenSteps = std::vector<int>;
-
-}  // namespace
-
 int CompiledRegions::StraightOf(CTesselParser& parser, const Node& node) {
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
     if (!IntegerCondition(condition)) {
@@ -27,7 +20,7 @@ int CompiledRegions::StraightOf(CTesselParser& parser, const Node& node) {
     }
     StraightPass pass{static_cast<int>(straightSteps_.size()), 0, condition.wordCount,
                       std::max(kBlockLevels, 3 + condition.depth)};
-    OpenSteps open;
+    std::vector<int> open;  // steps whose next step is the one added next
     int at = condition.after;
     // A branch no pass has taken yet is not compiled: a later pass may find it.
     if (AddStraightSteps(parser, at, pass, -1, false, open) != kw::kWend) {
@@ -115,8 +108,9 @@ bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int
     if (closing != kw::kElse && closing != kw::kEndif) return false;
     // Where the If is false, the Then branch is skipped to its closing word.
     const int thenWords = pass.words - step.thenOffset;
-    const int falseSkip = AddStraightSkip(node.body, kw::kElse, step.thenOffset, thenWords, closing == kw::kElse, pass, ifStep);
-    if (falseSkip < 0 || straightSkipEnd_ != branch) return false;
+    const int falseSkip =
+        AddStraightSkip(pass, ifStep, node.body, kw::kElse, closing == kw::kElse, step.thenOffset, thenWords, branch);
+    if (falseSkip < 0) return false;
     straightSteps_[static_cast<std::size_t>(pass.firstStep + ifStep)].otherwise = falseSkip;
     if (closing == kw::kEndif) {
         open.push_back(falseSkip);
@@ -124,13 +118,13 @@ bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int
         return true;
     }
     // After a Then branch closed by Else, the Else branch is skipped to its Endif.
-    OpenSteps thenEnd = open;
+    const std::vector<int> thenEnd = open;
     const int elseOffset = pass.words;
-    OpenSteps elseOpen{falseSkip};
+    std::vector<int> elseOpen{falseSkip};
     int elseAt = branch;
     if (AddStraightSteps(parser, elseAt, pass, ifStep, true, elseOpen) != kw::kEndif) return false;
-    const int thenSkip = AddStraightSkip(branch, kw::kEndif, elseOffset, pass.words - elseOffset, false, pass, ifStep);
-    if (thenSkip < 0 || straightSkipEnd_ != elseAt) return false;
+    const int thenSkip = AddStraightSkip(pass, ifStep, branch, kw::kEndif, false, elseOffset, pass.words - elseOffset, elseAt);
+    if (thenSkip < 0) return false;
     straightSteps_[static_cast<std::size_t>(pass.firstStep + thenSkip)].elseSide = true;
     for (int from : thenEnd) straightSteps_[static_cast<std::size_t>(pass.firstStep + from)].next = thenSkip;
     StraightStep& added = straightSteps_[static_cast<std::size_t>(pass.firstStep + ifStep)];
@@ -142,8 +136,8 @@ bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int
     return true;
 }
 
-int CompiledRegions::AddStraightSkip(int at, int closing, int offset, int words, bool found, StraightPass& pass,
-                                     int branchOf) {
+int CompiledRegions::AddStraightSkip(StraightPass& pass, int branchOf, int at, int closing, bool found, int offset, int words,
+                                     int end) {
     const int kept = skipAt_.empty() || at < 0 || static_cast<std::size_t>(at) >= skipAt_.size()
                          ? 0
                          : skipAt_[static_cast<std::size_t>(at)];
@@ -151,6 +145,7 @@ int CompiledRegions::AddStraightSkip(int at, int closing, int offset, int words,
     const SkipWords& skip = skips_[static_cast<std::size_t>(kept - 1)];
     if (skip.closing != closing || skip.result != 1 || (skip.found != 0) != found || skip.wordCount != words) return -1;
     const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
+    if (words_.starts[last] + words_.lengths[last] != end) return -1;
     StraightStep step;
     step.kind = StepKind::kSkip;
     step.item = kept - 1;
@@ -160,7 +155,6 @@ int CompiledRegions::AddStraightSkip(int at, int closing, int offset, int words,
     step.lastOffset = offset + words - 1;
     step.lastRaw = true;
     step.branchOf = branchOf;
-    straightSkipEnd_ = words_.starts[last] + words_.lengths[last];
     straightSteps_.push_back(step);
     return static_cast<int>(straightSteps_.size()) - 1 - pass.firstStep;
 }
