@@ -271,8 +271,10 @@ int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, const 
             } else if (held && step.kind == StepKind::kIf) {
                 bool taken = false;
                 held = PointedTruth(pointed[k], taken);
-                if (held && taken) parser.NextScopeNumber(CTesselParser::kThen);
-                if (!taken) next = step.otherwise;
+                if (held && taken)
+                    parser.NextScopeNumber(CTesselParser::kThen);
+                else if (held)
+                    next = step.otherwise;
             } else if (held && step.kind == StepKind::kSkip && !step.elseSide && skips_[static_cast<std::size_t>(step.item)].found) {
                 parser.NextScopeNumber(CTesselParser::kElse);
             }
