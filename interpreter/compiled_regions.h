@@ -541,7 +541,8 @@ private:
     LastWord last_;
     // The history from the count up to known_ holds the words that follow the scan position in
     // the text, in order: compiled nodes read the text in order, so they find their words there
-    // and do not write them again. disturbances_ counts every time that stopped being sure.
+    // and do not write them again. disturbances_ counts every time that stopped being sure. Every
+    // way out of a region settles, which disturbs: known_ is 0 whenever a region is entered.
     int known_ = 0;
     std::uint64_t disturbances_ = 0;
     int closedBy_ = 0;  // the closing word that ended the block just run compiled, 0: another end

@@ -77,7 +77,6 @@ void CompiledRegions::Settle(CTesselParser& parser) {
 
 int CompiledRegions::RunBlock(CTesselParser& parser, int kind) {
     if (!ScanIsPlain(parser)) return -1;
-    Disturb();
     const int result = Block(parser, kind);
     Settle(parser);
     return result;
@@ -88,7 +87,6 @@ int CompiledRegions::RunLoopStatement(CTesselParser& parser) {
     const int at = parser.tokenStart[static_cast<std::size_t>(parser.tokenCount - 1)];
     if (at < 0 || at > parser.sourceLength_) return -1;
     const Node& node = NodeAt(parser, at);
-    Disturb();
     int result = -1;
     switch (node.kind) {
         case NodeKind::kFor: result = RunFor(parser, node, true); break;
@@ -102,7 +100,6 @@ int CompiledRegions::RunLoopStatement(CTesselParser& parser) {
 
 int CompiledRegions::Skip(CTesselParser& parser, int closing, int& found) {
     if (!ScanIsPlain(parser)) return parser.ReadSkip(closing, found);
-    Disturb();
     const int result = SkipInner(parser, closing, found);
     Settle(parser);
     return result;
