@@ -420,6 +420,7 @@ private:
     int Block(CTesselParser& parser, int kind, int entryPosition, int entryCount);
     // A block compiled, or else read.
     int BlockOrReading(CTesselParser& parser, int kind);
+    int BlockOrReading(CTesselParser& parser, int kind, int entryPosition, int entryCount);
     int ReadBlock(CTesselParser& parser, int kind);  // the reading's block, the last word settled
     int AfterBodyStatement(CTesselParser& parser, int kind, int entryPosition, int entryCount, int entryLength);
     // A statement the reader runs, in a block of this kind that started at entry with entryLength

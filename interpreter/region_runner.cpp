@@ -175,9 +175,14 @@ int CompiledRegions::Block(CTesselParser& parser, int kind, int entryPosition, i
     return result;
 }
 
-__attribute__((always_inline)) inline int CompiledRegions::BlockOrReading(CTesselParser& parser, int kind) {
-    const int result = Block(parser, kind);
+__attribute__((always_inline)) inline int CompiledRegions::BlockOrReading(CTesselParser& parser, int kind, int entryPosition,
+                                                                          int entryCount) {
+    const int result = Block(parser, kind, entryPosition, entryCount);
     return result >= 0 ? result : ReadBlock(parser, kind);
+}
+
+__attribute__((always_inline)) inline int CompiledRegions::BlockOrReading(CTesselParser& parser, int kind) {
+    return BlockOrReading(parser, kind, parser.position, parser.tokenCount);
 }
 
 __attribute__((noinline)) int CompiledRegions::ReadBlock(CTesselParser& parser, int kind) {
@@ -338,6 +343,11 @@ __attribute__((always_inline)) inline int CompiledRegions::ElseOfIf(CTesselParse
     return BlockOrReading(parser, ElseBranch) ? 1 : 0;
 }
 
+int CompiledRegions::RestOfBody(CTesselParser& parser, const Node& node, int conditionCount) {
+    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    return BlockOrReading(parser, WhileBody, condition.after, conditionCount + condition.wordCount);
+}
+
 int CompiledRegions::TakeOverIf(CTesselParser& parser, const Node& node, const StraightStep& at, const StraightStep& ifStep,
                                 int conditionCount) {
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
@@ -355,8 +365,7 @@ int CompiledRegions::TakeOverIf(CTesselParser& parser, const Node& node, const S
         } else {
             const int kind = at.elseSide ? ElseBranch : ThenBranch;
             const int entry = at.elseSide ? ifStep.elseAt : ifStep.thenAt;
-            result = Block(parser, kind, entry, conditionCount + (at.elseSide ? ifStep.elseOffset : ifStep.thenOffset));
-            if (result < 0) result = ReadBlock(parser, kind);
+            result = BlockOrReading(parser, kind, entry, conditionCount + (at.elseSide ? ifStep.elseOffset : ifStep.thenOffset));
             if (result && !at.elseSide) result = AfterThenBranch(parser);
         }
         if (!result) return 0;

@@ -316,9 +316,3 @@ int CompiledRegions::TakeOverPass(CTesselParser& parser, const Node& node, const
     if (at.branchOf < 0) return RestOfBody(parser, node, conditionCount);
     return TakeOverIf(parser, node, at, steps[at.branchOf], conditionCount);
 }
-
-int CompiledRegions::RestOfBody(CTesselParser& parser, const Node& node, int conditionCount) {
-    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
-    const int result = Block(parser, WhileBody, condition.after, conditionCount + condition.wordCount);
-    return result >= 0 ? result : ReadBlock(parser, WhileBody);
-}
