@@ -1,6 +1,8 @@
 // The condition's comparison operators, shared by the reading and the compiled conditions.
 #pragma once
 
+#include <cstdint>
+
 #include "interpreter/keyword_codes.h"
 
 inline bool IsComparison(int token) {
@@ -22,6 +24,11 @@ constexpr unsigned OrderMask(int op) {
 // Whether a mask of orders holds for an order (its sign: negative, zero or positive).
 __attribute__((always_inline)) inline bool MaskHolds(unsigned mask, int order) {
     return (mask >> ((order > 0) - (order < 0) + 1)) & 1u;
+}
+
+// Whether a mask of orders holds for two Integers.
+__attribute__((always_inline)) inline bool IntegersHold(unsigned mask, std::int32_t x, std::int32_t y) {
+    return MaskHolds(mask, (x > y) - (x < y));
 }
 
 // The operator applied to the order of two Strings (as strcmp gives it).

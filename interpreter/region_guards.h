@@ -223,7 +223,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::IntegerPart(const CT
         (part.op >= 0 && !IntegerValue(parser, expressions_[static_cast<std::size_t>(part.b)], version, y))) {
         return false;
     }
-    truth = MaskHolds(part.orders, (x > y) - (x < y));
+    truth = IntegersHold(part.orders, x, y);
     return true;
 }
 

@@ -196,7 +196,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::PointedTruth(const P
     std::int32_t x = 0;
     std::int32_t y = 0;
     if (!PointedValue(step.x, x) || (!step.alone && !PointedValue(step.y, y))) return false;
-    truth = MaskHolds(step.orders, (x > y) - (x < y));
+    truth = IntegersHold(step.orders, x, y);
     return true;
 }
 
