@@ -447,7 +447,7 @@ private:
     // since the pass began), or the step the statement layer is to take the pass from.
     static constexpr int kLoopEnded = -1;
     static constexpr int kAtCondition = -2;
-    int RunStraight(CTesselParser& parser, const Node& node, const StraightPass& pass, int conditionCount);
+    int RunStraight(CTesselParser& parser, const Node& node, int conditionCount);
     bool StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass) const;
     PointedShape PointTo(const Value* variables, const Expression& expression) const;
     PointedStep PointToCondition(Value* variables, const Condition& condition) const;
@@ -461,7 +461,7 @@ private:
     // The rest of a While's body from the scan position, its block entered where the body begins.
     int RestOfBody(CTesselParser& parser, const Node& node, int conditionCount);
     // The rest of a pass the statement layer takes over at a step.
-    int TakeOverPass(CTesselParser& parser, const Node& node, const StraightPass& pass, int step, int conditionCount);
+    int TakeOverPass(CTesselParser& parser, const Node& node, int step, int conditionCount);
     // The rest of an If of the body taken over at a step of its (where the step is in its
     // branches or skips them), then what the statement layer looks at after an If.
     int TakeOverIf(CTesselParser& parser, const Node& node, const StraightStep& at, const StraightStep& ifStep,

@@ -467,26 +467,23 @@ int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, b
         parser.position = node.next;
         parser.tokenCount = conditionCount;
         const std::uint64_t disturbances = disturbances_;
-        if (node.straight >= 0) {
-            const StraightPass& pass = straightPasses_[static_cast<std::size_t>(node.straight)];
-            const int step = known_ >= conditionCount + pass.words ? RunStraight(parser, node, pass, conditionCount) : kAtCondition;
-            if (step == kLoopEnded) return 1;
-            if (step >= 0) {
-                if (!TakeOverPass(parser, node, pass, step, conditionCount)) return 0;
-                if (parser.returning || parser.runState != kRunning) return 1;
-                Passed(parser, disturbances);
-                continue;
+        const int step = node.straight >= 0 ? RunStraight(parser, node, conditionCount) : kAtCondition;
+        if (step == kLoopEnded) return 1;
+        int body = 0;
+        if (step >= 0) {
+            body = TakeOverPass(parser, node, step, conditionCount);
+        } else {
+            bool truth = false;
+            if (!LoopCondition(parser, node.item, truth)) return 0;
+            if (!truth) {
+                int found = 0;
+                SkipInner(parser, kw::kWend, found);
+                return 1;
             }
+            parser.NextScopeNumber(CTesselParser::kWhile);
+            body = BlockOrReading(parser, WhileBody);
         }
-        bool truth = false;
-        if (!LoopCondition(parser, node.item, truth)) return 0;
-        if (!truth) {
-            int found = 0;
-            SkipInner(parser, kw::kWend, found);
-            return 1;
-        }
-        parser.NextScopeNumber(CTesselParser::kWhile);
-        if (!BlockOrReading(parser, WhileBody)) return 0;
+        if (!body) return 0;
         if (parser.returning || parser.runState != kRunning) return 1;
         Passed(parser, disturbances);
         if (node.straight == kNotLookedAt && disturbances == disturbances_) StraightOf(parser, node);

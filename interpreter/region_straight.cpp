@@ -238,10 +238,12 @@ void CompiledRegions::PointSteps(CTesselParser& parser, const Condition& conditi
     pointedSteps_.back() = PointToCondition(variables, condition);
 }
 
-int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, const StraightPass& pass, int conditionCount) {
+int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int conditionCount) {
+    const StraightPass& pass = straightPasses_[static_cast<std::size_t>(node.straight)];
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
-    // Room for a whole pass's words, and for the levels of its blocks and conditions.
-    if (conditionCount + pass.words + 1 >= CTesselParser::kHistoryLast ||
+    // The history holding the pass's words, room for them all, and for the levels of its blocks
+    // and conditions.
+    if (known_ < conditionCount + pass.words || conditionCount + pass.words + 1 >= CTesselParser::kHistoryLast ||
         parser.nestingDepth + pass.levels >= CTesselParser::kMaxNestingDepth || !StraightBound(parser, condition, pass)) {
         return kAtCondition;
     }
@@ -309,9 +311,9 @@ void CompiledRegions::StraightStopAt(CTesselParser& parser, const Node& node, co
     }
 }
 
-int CompiledRegions::TakeOverPass(CTesselParser& parser, const Node& node, const StraightPass& pass, int step,
-                                  int conditionCount) {
-    const StraightStep* const steps = straightSteps_.data() + pass.firstStep;
+int CompiledRegions::TakeOverPass(CTesselParser& parser, const Node& node, int step, int conditionCount) {
+    const StraightStep* const steps =
+        straightSteps_.data() + straightPasses_[static_cast<std::size_t>(node.straight)].firstStep;
     const StraightStep& at = steps[step];
     if (at.branchOf < 0) return RestOfBody(parser, node, conditionCount);
     return TakeOverIf(parser, node, at, steps[at.branchOf], conditionCount);
