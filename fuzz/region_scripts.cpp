@@ -394,20 +394,16 @@ private:
         const int passes = 6 + Next() % 16;
         if (work_ + mult_ * passes * 4 > kWorkBudget) return Assignment();
         const std::string counter = NewCounter();
-        ++depth_;
-        const int outerMult = mult_;
-        mult_ *= passes;
-        loops_.push_back(counter);
-        integerLoops_.push_back(counter);
-        std::string out = counter + " = 0" + Separator() + "While " + counter + " < " + std::to_string(passes) +
-                          Separator() + counter + " = " + counter + " + 1" + Separator();
-        for (int k = Next() % 4 + 1; k > 0; --k) out += (Chance(3) ? StraightIf() : StraightAssignment()) + Separator();
-        integerLoops_.pop_back();
-        loops_.pop_back();
-        mult_ = outerMult;
-        --depth_;
+        const std::string head = counter + " = 0" + Separator() + "While " + counter + " < " + std::to_string(passes) +
+                                 Separator() + counter + " = " + counter + " + 1" + Separator();
+        // Its statements are written here, not by Statement(): their work is counted for them.
         work_ += mult_ * passes * 4;
-        return out + "Wend";
+        return head + InLoop(counter, passes, false, [&] {
+                   std::string out;
+                   for (int k = Next() % 4 + 1; k > 0; --k)
+                       out += (Chance(3) ? StraightIf() : StraightAssignment()) + Separator();
+                   return out;
+               }) + "Wend";
     }
 
     // Mostly a test of the loop's counter that goes both ways in the first passes, so that both
@@ -467,6 +463,13 @@ private:
     std::string Loop(const std::string& head, int passes, const std::string& counter, const std::string& tail,
                      bool doBody = false, const std::string& first = std::string(),
                      const std::function<std::string()>& inside = nullptr) {
+        return head + InLoop(counter, passes, doBody, [&] {
+                   return inside ? Separator() + Guard() + inside() : Body(first + Guard());
+               }) + tail;
+    }
+
+    // A loop's body, written with its counter among the loops around and its passes counted.
+    std::string InLoop(const std::string& counter, int passes, bool doBody, const std::function<std::string()>& body) {
         ++depth_;
         const int outerMult = mult_;
         const bool wasInDo = directlyInDo_;
@@ -475,7 +478,7 @@ private:
         const bool integer = counter[0] == 'c';
         loops_.push_back(counter);
         if (integer) integerLoops_.push_back(counter);
-        std::string out = head + (inside ? Separator() + Guard() + inside() : Body(first + Guard())) + tail;
+        std::string out = body();
         if (integer) integerLoops_.pop_back();
         loops_.pop_back();
         mult_ = outerMult;
