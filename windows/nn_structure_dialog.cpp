@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
@@ -38,6 +37,7 @@
 #include "windows/scroll_arithmetic.h"
 #include "windows/show_state.h"
 #include "windows/structure_painter.h"
+#include "windows/system_message_box.h"
 #include "windows/curve_store.h"
 #include "windows/training_painter.h"
 #include "windows/weight_copy_clock.h"
@@ -156,11 +156,11 @@ StructureDialogPrompts StructureDialogPrompts::Interactive() {
         return QFileDialog::getSaveFileName(owner, caption, initialPath, filter);
     };
     prompts.askYesNo = [](QWidget* owner, const QString& question) {
-        return QMessageBox::question(owner, QApplication::applicationDisplayName(), question,
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return SystemMessageBox::AskYesNo(owner, QApplication::applicationDisplayName(), question);
     };
     prompts.showError = [](QWidget* owner, const QString& text) {
-        QMessageBox::warning(owner, QApplication::applicationDisplayName(), text);
+        SystemMessageBox(QMessageBox::Warning, QApplication::applicationDisplayName(), text, QMessageBox::Ok, owner)
+            .exec();
     };
     return prompts;
 }

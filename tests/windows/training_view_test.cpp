@@ -2,12 +2,16 @@
 // balloons and fonts, terminate and save.
 #include "base/dyna_array.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -152,6 +156,54 @@ TEST(TrainingView, TerminateAsksFirst) {
         EXPECT_EQ(asked, "Are you sure you want to terminate learning process?");
         EXPECT_EQ(owner.stopLearning.load(), yes ? 1 : 0);
         EXPECT_EQ(dialog.Control(CNNStructureDialog::kIdTerminate)->isEnabled(), !yes);
+    }
+}
+
+// Once the question comes up: Esc and the title bar's close button leave it up, unanswered; then
+// the button answers. asked records its text (empty when no question came).
+void AnswerQuestionWith(QMessageBox::StandardButton answer, QString& asked, bool& stayedUp) {
+    QTimer::singleShot(0, [answer, &asked, &stayedUp] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        asked = box->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+        box->close();
+        QCoreApplication::processEvents();
+        stayedUp = box->isVisible() && box->clickedButton() == nullptr;
+        box->button(answer)->click();
+    });
+}
+
+// The window's own questions, as the user meets them: only Yes or No answers them.
+TEST(TrainingView, TerminateAndOverwriteAreAnsweredByTheirButtonsOnly) {
+    QTemporaryDir dir;
+    const QString existing = dir.filePath("old");
+    QFile(existing + ".qNN").open(QIODevice::WriteOnly);
+    for (QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+        SCOPED_TRACE(answer == QMessageBox::Yes ? "Yes" : "No");
+        const bool yes = answer == QMessageBox::Yes;
+        RecordingOwner owner;
+        CNNStructureDialog dialog(nullptr, &owner);
+        StructureDialogPrompts prompts = StructureDialogPrompts::Interactive();
+        prompts.chooseSavePath = [&](QWidget*, const QString&, const QString&, const QString&) { return existing; };
+        dialog.SetPrompts(prompts);
+        dialog.StartTraining(SmallNetwork());
+
+        QString asked;
+        bool stayedUp = false;
+        AnswerQuestionWith(answer, asked, stayedUp);
+        static_cast<QPushButton*>(dialog.Control(CNNStructureDialog::kIdTerminate))->click();
+        EXPECT_EQ(asked, "Are you sure you want to terminate learning process?");
+        EXPECT_TRUE(stayedUp);
+        EXPECT_EQ(owner.stopLearning.load(), yes ? 1 : 0);
+
+        asked.clear();
+        stayedUp = false;
+        AnswerQuestionWith(answer, asked, stayedUp);
+        dialog.OnSaveNetwork();
+        EXPECT_EQ(asked, "Are you sure you want to overwrite existing file?");
+        EXPECT_TRUE(stayedUp);
+        EXPECT_EQ(QFile(existing + ".qNN").size() > 0, yes);
     }
 }
 
