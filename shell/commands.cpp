@@ -119,6 +119,14 @@ int CommandOfKey(const QKeySequence& key) {
     return 0;
 }
 
+int CommandOfKeyEvent(const QKeyEvent& event) {
+    constexpr quint32 kBreakKeysym = 0xff6b;
+    if (event.key() == 0 && event.nativeVirtualKey() == kBreakKeysym) {
+        return CommandOfKey(QKeySequence(QKeyCombination(event.modifiers(), Qt::Key_Pause)));
+    }
+    return CommandOfKey(QKeySequence(event.keyCombination()));
+}
+
 QString StatusText(const Command& command) { return command.prompt.section('\n', 0, 0); }
 
 QString ToolTip(const Command& command) {

@@ -2,6 +2,7 @@
 // accelerator table. A key that stands twice in the table belongs to its first entry.
 #pragma once
 
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QString>
 #include <vector>
@@ -74,6 +75,9 @@ const std::vector<Accelerator>& AcceleratorTable();
 std::vector<QKeySequence> KeysOf(int id);
 // The command a key belongs to (its first entry), 0 for none.
 int CommandOfKey(const QKeySequence& key);
+// The command of a pressed key, 0 for none. The X keyboard turns Pause with Ctrl into Break, which
+// Qt names no key: it counts as Pause.
+int CommandOfKeyEvent(const QKeyEvent& event);
 
 // The status-bar text and the tool tip of a prompt.
 QString StatusText(const Command& command);

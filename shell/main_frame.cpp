@@ -707,20 +707,6 @@ bool CMainFrame::TakeFileDrop(QWidget* widget, QEvent* event) {
     return true;
 }
 
-namespace {
-
-// A key as the shortcuts see it. The X keyboard turns Pause with Ctrl into Break, which Qt names
-// no key; the shortcuts of this window still take it as Pause, and so must the keys from the others.
-QKeyCombination ShortcutKeyOf(const QKeyEvent& event) {
-    constexpr quint32 kBreakKeysym = 0xff6b;
-    if (event.key() == 0 && event.nativeVirtualKey() == kBreakKeysym) {
-        return QKeyCombination(event.modifiers(), Qt::Key_Pause);
-    }
-    return event.keyCombination();
-}
-
-}  // namespace
-
 // The accelerators go before the widgets: an editor does not take their keys
 // (Alt+Backspace, Ctrl+Tab, ...), and the MDI area does not take Ctrl+Tab. They also act from a
 // chart or a network window, as if the main window had the keyboard.
@@ -732,8 +718,11 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (CSplashWnd::Current() != nullptr) return false;  // the splash takes the first key
     const bool ownWindow = widget->window() == this;
     if (!ownWindow && !IsRunWindow(widget->window())) return false;
-    const int id = cmd::CommandOfKey(QKeySequence(ShortcutKeyOf(*static_cast<QKeyEvent*>(event))));
-    if (id == 0 || !Action(id)->isEnabled()) return false;
+    const int id = cmd::CommandOfKeyEvent(*static_cast<QKeyEvent*>(event));
+    QAction* const command = Action(id);
+    // A run button the toolbar hides counts as a disabled action, yet its keys act in this window
+    // (through their twin): so they do from the others.
+    if (id == 0 || !(command->isEnabled() || !command->isVisible())) return false;
     if (event->type() == QEvent::ShortcutOverride) {
         // In this window the shortcut acts; in another the key comes here as a press.
         if (ownWindow) {
@@ -744,7 +733,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (ownWindow && id != cmd::kNextPaneFrame) return false;
-    Execute(id);
+    command->trigger();  // a command that is switched off ignores it
     return true;
 }
 
