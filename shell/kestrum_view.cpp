@@ -16,6 +16,7 @@
 #include "platform/desktop.h"
 #include "shell/left_view.h"
 #include "shell/output_pane.h"
+#include "shell/run_dialogs.h"
 #include "shell/run_windows.h"
 #include "shell/source_tree.h"
 
@@ -102,7 +103,7 @@ CKestrumView::~CKestrumView() {
     if (WorkerActive()) {
         // Frames refuse to close while a script runs; should a view go all the same, its run
         // stops first (a paused one too, or it would never look at the stop).
-        stopRequested = 1;
+        RequestStop();
         paused = 0;
         WaitForWorkerEnd();
     }
@@ -397,7 +398,14 @@ void CKestrumView::OnResume() {
 }
 
 void CKestrumView::OnStop() {
-    if (IsRunning()) stopRequested = 1;
+    if (IsRunning()) RequestStop();
+}
+
+// A run waiting for the answer to one of its dialogs would not see the stop until it was answered:
+// the dialog goes, unanswered.
+void CKestrumView::RequestStop() {
+    stopRequested = 1;
+    RunDialog::AbandonAll(this);
 }
 
 void CKestrumView::OnToggleStructureWindow() { windows_->ToggleStructureWindow(); }

@@ -115,6 +115,7 @@ protected:
 private:
     // Read-only while a run holds the document's text (a view made during a run starts so).
     void FollowDocumentRunState();
+    void RequestStop();
     void ApplyPending() override;
     void ApplyOutput(const QueuedOutput& output);
     void ApplyReports(const std::vector<TrainingReport>& reports);

@@ -5,8 +5,6 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSoundEffect>
@@ -20,7 +18,10 @@
 #include "platform/crt_file.h"
 #include "platform/wave_file.h"
 #include "shell/gui_call.h"
+#include "shell/run_dialogs.h"
 #include "shell/source_text.h"
+#include "view/view_services.h"
+#include "windows/system_message_box.h"
 
 namespace {
 
@@ -87,46 +88,17 @@ private:
     Answer answer_;
 };
 
-// The document window of an owner (the editor view of a running script), if it has one.
-QMdiSubWindow* DocumentFrame(void* owner) {
-    for (QWidget* w = static_cast<QWidget*>(owner); w != nullptr; w = w->parentWidget()) {
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(w)) return frame;
-    }
-    return nullptr;
-}
-
-// Keeps a document window's contents from input while its run's dialog is shown, as a modal box
-// keeps its owner. The window itself stays enabled, so that it can stay the active one, and the
-// main window takes the keyboard from its contents first: the focus that disabling hands on would
-// land in another document window, which the main window's next activation (back from another
-// application) would then make the active one, over the held window.
-void HoldFrameFor(QDialog* box, QMdiSubWindow* frame) {
-    QWidget* contents = frame != nullptr ? frame->widget() : nullptr;
-    if (contents == nullptr || !contents->isEnabled()) return;
-    const QPointer<QWidget> focus = frame->focusWidget();
-    QWidget* keyboard = frame->window()->focusWidget();
-    const bool active = frame->mdiArea() != nullptr && frame->mdiArea()->activeSubWindow() == frame;
-    if (active || (keyboard != nullptr && contents->isAncestorOf(keyboard))) frame->window()->setFocus(Qt::OtherFocusReason);
-    contents->setEnabled(false);
-    // Let go once, when answered (or gone unanswered): the next box of the run may hold it again.
-    const auto held = std::make_shared<bool>(true);
-    const auto release = [frame, contents, held, focus] {
-        if (!*held) return;
-        *held = false;
-        contents->setEnabled(true);
-        if (focus && frame->mdiArea() != nullptr && frame->mdiArea()->activeSubWindow() == frame) focus->setFocus();
-    };
-    QObject::connect(box, &QDialog::finished, frame, release);
-    QObject::connect(box, &QObject::destroyed, frame, release);
-    const QPoint centre = frame->mapToGlobal(frame->rect().center());
-    box->move(centre - box->rect().center());
+// True when the run that owner shows has been told to stop: it asks nothing more.
+bool RunStopping(void* owner) {
+    const auto* view = dynamic_cast<const ViewServices*>(static_cast<QWidget*>(owner));
+    return view != nullptr && view->stopRequested.load() != 0;
 }
 
 // Shows a dialog that make builds (GUI thread) and gives read's reading of it once it is done.
-// Asked for by a running script, the dialog belongs to its run: the worker waits for the answer
-// while the GUI thread goes on, so dialogs of two documents' runs are each answered on their own
-// (a modal loop would nest the later one inside the earlier), and the dialog holds its document
-// window as a modal one holds its owner. Asked for in the GUI thread, it is modal to its window.
+// Asked for by a running script, the dialog belongs to its run (RunDialog): the worker waits for
+// the answer while the GUI thread goes on, so dialogs of two documents' runs are each answered on
+// their own (a modal loop would nest the later one inside the earlier), and a stop of the run
+// takes the dialog away unanswered. Asked for in the GUI thread, it is modal to its window.
 template <typename Answer>
 Answer AskForRun(void* owner, const std::function<QDialog*()>& make,
                  const std::function<Answer(QDialog&, int result)>& read, Answer unanswered) {
@@ -138,6 +110,10 @@ Answer AskForRun(void* owner, const std::function<QDialog*()>& make,
     }
     const auto answer = std::make_shared<PendingAnswer<Answer>>(unanswered);
     gui::CallInGuiThread([&] {
+        if (RunStopping(owner)) {
+            answer->Give(unanswered);
+            return;
+        }
         QDialog* dialog = make();
         dialog->setModal(false);
         QObject::connect(dialog, &QDialog::finished, dialog, [answer, dialog, read](int result) {
@@ -146,7 +122,11 @@ Answer AskForRun(void* owner, const std::function<QDialog*()>& make,
         });
         QObject::connect(dialog, &QObject::destroyed, [answer, unanswered] { answer->Give(unanswered); });
         dialog->show();
-        HoldFrameFor(dialog, DocumentFrame(owner));
+        new RunDialog(dialog, static_cast<QWidget*>(owner), [answer, dialog, unanswered] {
+            answer->Give(unanswered);
+            dialog->hide();
+            dialog->deleteLater();
+        });
         dialog->activateWindow();
     });
     return answer->Wait();
@@ -184,8 +164,8 @@ int QtDesktop::MessageBox(void* owner, const std::string& text, const std::strin
     return AskForRun<int>(
         owner,
         [&]() -> QDialog* {
-            return new QMessageBox(IconOf(style), FromScriptText(caption), FromScriptText(text), ButtonsOf(style),
-                                   Parent(owner));
+            return new SystemMessageBox(IconOf(style), FromScriptText(caption), FromScriptText(text),
+                                        ButtonsOf(style), Parent(owner));
         },
         [](QDialog&, int result) { return AnswerOf(result); }, desktop::kIdCancel);
 }

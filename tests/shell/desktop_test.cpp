@@ -1,6 +1,7 @@
 // What a running script asks of the desktop, answered by the Qt desktop: message boxes and
 // questions over the output printed before them, the clipboard.
 #include "tests/shell/app_harness.h"
+#include "tests/shell/script_dialogs.h"
 #include "tests/shell/view_harness.h"
 
 #include "platform/desktop.h"
@@ -35,15 +36,6 @@ struct QtDesktopInstalled {
     QtDesktopInstalled() { InstallQtDesktop(nullptr); }
     ~QtDesktopInstalled() { desktop::Install(nullptr); }
 };
-
-// The message box on the screen whose text is text (any when text is empty), if there is one.
-QMessageBox* ShownBox(const QString& text = QString()) {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(window);
-        if (box != nullptr && box->isVisible() && (text.isEmpty() || box->text() == text)) return box;
-    }
-    return nullptr;
-}
 
 struct SeenBox {
     QString text;
@@ -146,18 +138,6 @@ TEST(DesktopQt, QuestionsOfTwoRunningDocumentsAreEachAnsweredOnTheirOwn) {
     EXPECT_EQ(b->OutputPane()->toPlainText(), QStringLiteral("0\n1\n"));
     EXPECT_TRUE(a->widget()->isEnabled());
     EXPECT_TRUE(b->widget()->isEnabled());
-}
-
-// The visible script dialog (a file dialog or a message box) that is not one of known, if any.
-QDialog* NewScriptDialog(const std::vector<QDialog*>& known) {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QDialog*>(window);
-        if (dialog != nullptr && dialog->isVisible() && std::find(known.begin(), known.end(), dialog) == known.end() &&
-            (qobject_cast<QFileDialog*>(dialog) != nullptr || qobject_cast<QMessageBox*>(dialog) != nullptr)) {
-            return dialog;
-        }
-    }
-    return nullptr;
 }
 
 // Chooses path in a file dialog, or answers Yes in a message box.

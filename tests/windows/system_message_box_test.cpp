@@ -2,13 +2,12 @@
 // Cancel (or nothing but OK), and the box is wide enough for its whole caption.
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFontDatabase>
 #include <QKeyEvent>
-#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "tests/windows/caption_needs.h"
 #include "windows/system_message_box.h"
 
 namespace {
@@ -58,14 +57,6 @@ TEST(SystemMessageBox, EscAndCloseAnswerOnlyABoxWithACancel) {
             EXPECT_EQ(shown.box.isVisible(), c.answered == QMessageBox::NoButton);
         }
     }
-}
-
-// The caption in the title bar's bold face, with room for the window's icon and close button.
-int CaptionNeeds(const QWidget& box, const QString& caption) {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
-    font.setBold(true);
-    return QFontMetrics(font).horizontalAdvance(caption) +
-           2 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
 }
 
 TEST(SystemMessageBox, IsWideEnoughForItsWholeCaption) {
