@@ -59,6 +59,16 @@ QByteArray Request(const QStringList& paths) {
     return bytes;
 }
 
+// count small documents in dir.
+QStringList WriteDocuments(const QTemporaryDir& dir, int count) {
+    QStringList documents;
+    for (int i = 0; i < count; ++i) {
+        documents << dir.filePath(QString("doc%1.NNProg").arg(i));
+        Write(documents.back(), "Println 1");
+    }
+    return documents;
+}
+
 TEST(ShellOpenTest, OnlyTheOpenOptionNamesDocuments) {
     const QString here = QDir::currentPath();
     const struct {
@@ -163,11 +173,7 @@ TEST(ShellOpenTest, OnlyAWholeConfirmedRequestOpensDocuments) {
 TEST(ShellOpenTest, AHandOverIsAllOrNothing) {
     ShownMainFrame shown;
     QTemporaryDir dir;
-    QStringList documents;
-    for (int i = 0; i < 954; ++i) {
-        documents << dir.filePath(QString("doc%1.NNProg").arg(i));
-        Write(documents.back(), "Println 1");
-    }
+    const QStringList documents = WriteDocuments(dir, 954);
     const QString name = dir.filePath("channel");
     CShellOpenServer server(&shown.frame, name);
     ASSERT_TRUE(server.Listen());
@@ -186,13 +192,8 @@ TEST(ShellOpenTest, AHandOverIsAllOrNothing) {
 // Many documents at once open one per turn of the event loop, and the status bar says how
 // many opened.
 TEST(ShellOpenTest, ManyDocumentsOpenOneAfterAnotherAndTheCountIsShown) {
-    ShownMainFrame shown;
     QTemporaryDir dir;
-    QStringList documents;
-    for (int i = 0; i < 12; ++i) {
-        documents << dir.filePath(QString("doc%1.NNProg").arg(i));
-        Write(documents.back(), "Println 1");
-    }
+    const QStringList documents = WriteDocuments(dir, 12);
     const struct {
         const char* what;
         QStringList documents;
