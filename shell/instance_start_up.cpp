@@ -3,7 +3,6 @@
 #include <QFile>
 
 #include "platform/instance_lock.h"
-#include "shell/main_frame.h"
 #include "shell/shell_open.h"
 
 CInstanceStartUp::CInstanceStartUp(const QString& channelFolder, int handOverTimeoutMs)

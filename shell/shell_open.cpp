@@ -16,7 +16,6 @@
 #include "platform/open_request.h"
 #include "platform/private_folder.h"
 #include "shell/document_open_queue.h"
-#include "shell/main_frame.h"
 #include "shell/open_request_connection.h"
 
 namespace {
