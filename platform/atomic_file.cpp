@@ -6,11 +6,12 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+
+#include "platform/file_identity.h"
 
 namespace crt {
 namespace {
@@ -19,18 +20,32 @@ using Step = SaveFailure::Step;
 
 std::atomic<unsigned> temporaryCounter{0};
 
-// The file a save replaces: a symbolic link is followed, so that the link stays and its file changes.
-std::string ResolvedTarget(const std::string& systemPath) {
-    char resolved[PATH_MAX];
-    if (::realpath(systemPath.c_str(), resolved) != nullptr) return resolved;
-    return systemPath;
-}
-
 std::string FolderOf(const std::string& target) {
     const std::filesystem::path parent = std::filesystem::path(target).parent_path();
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(parent.empty() ? "." : parent, ec);
     return (ec ? parent : absolute.lexically_normal()).string();
+}
+
+// The longest name the folder takes; 255 on the usual file systems.
+std::size_t NameLimitOf(const std::string& folder) {
+    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
+// "<name>.kestrum-<pid>-<n>.tmp" beside the target, the name cut (never inside a UTF-8
+// character) so that the whole still fits the folder's limit on names.
+std::string TemporaryName(const std::string& target, unsigned counter) {
+    const std::filesystem::path path(target);
+    const std::string suffix = ".kestrum-" + std::to_string(::getpid()) + "-" + std::to_string(counter) + ".tmp";
+    const std::size_t limit = NameLimitOf(FolderOf(target));
+    std::string name = path.filename().string();
+    if (name.size() + suffix.size() > limit) {
+        std::size_t keep = limit > suffix.size() ? limit - suffix.size() : 0;
+        while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+        name.resize(keep);
+    }
+    return (path.parent_path() / (name + suffix)).string();
 }
 
 // A new file beside the target (O_EXCL: never someone else's), with the target's permissions when
@@ -39,7 +54,7 @@ int CreateTemporaryBeside(const std::string& target, std::string& temporary) {
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = target + ".kestrum-" + std::to_string(::getpid()) + "-" + std::to_string(temporaryCounter++) + ".tmp";
+        temporary = TemporaryName(target, temporaryCounter++);
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             if (exists) (void)::fchmod(fd, existing.st_mode & 07777);
@@ -95,22 +110,21 @@ SaveResult WriteDirectly(const std::string& target, const std::string& mode, con
     return WriteAndClose(std::move(file), write, recorder);
 }
 
-}  // namespace
+// What a save does with a target that exists and is no regular file.
+enum class OtherTarget { kWriteDirectly, kRefuse };
 
-SaveResult SaveFileAtomically(const std::string& path, const std::string& mode,
-                              const std::function<bool(CrtFile&)>& write) {
-    return SaveSystemFileAtomically(ToSystemPath(path), mode, write);
-}
-
-SaveResult SaveSystemFileAtomically(const std::string& systemPath, const std::string& mode,
-                                    const std::function<bool(CrtFile&)>& write, SaveFailure* failure) {
+SaveResult Save(const std::string& systemPath, const std::string& mode, const std::function<bool(CrtFile&)>& write,
+                SaveFailure* failure, OtherTarget other) {
     if (failure != nullptr) *failure = SaveFailure{};
     Recorder recorder(failure);
-    const std::string target = ResolvedTarget(systemPath);
+    // A symbolic link is followed, so that the link stays and its file changes.
+    const std::string target = file_identity::SaveTarget(systemPath);
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(target, ec);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        return WriteDirectly(target, mode, write, recorder);
+        if (other == OtherTarget::kWriteDirectly) return WriteDirectly(target, mode, write, recorder);
+        recorder.Failed(Step::kNotRegular, 0);
+        return kSaveCannotCreate;
     }
     recorder.SetFolder(FolderOf(target));
     std::string temporary;
@@ -135,6 +149,18 @@ SaveResult SaveSystemFileAtomically(const std::string& systemPath, const std::st
     return result;
 }
 
+}  // namespace
+
+SaveResult SaveFileAtomically(const std::string& path, const std::string& mode,
+                              const std::function<bool(CrtFile&)>& write) {
+    return Save(ToSystemPath(path), mode, write, nullptr, OtherTarget::kWriteDirectly);
+}
+
+SaveResult SaveSystemFileAtomically(const std::string& systemPath, const std::string& mode,
+                                    const std::function<bool(CrtFile&)>& write, SaveFailure* failure) {
+    return Save(systemPath, mode, write, failure, OtherTarget::kRefuse);
+}
+
 std::string DescribeSaveFailure(const SaveFailure& failure) {
     const int e = failure.systemError;
     const std::string why = e != 0 ? std::strerror(e) : "the data could not be written";
@@ -156,6 +182,8 @@ std::string DescribeSaveFailure(const SaveFailure& failure) {
             return "writing failed (" + why + ")";
         case Step::kReplace:
             return "the new file in " + folder + " cannot take the old one's place (" + why + ")";
+        case Step::kNotRegular:
+            return "it is no regular file (a folder, a device or a pipe), and only a regular file takes a save";
         case Step::kNone:
             break;
     }

@@ -1,8 +1,9 @@
 // Saving a file so that a failure never destroys what was there: the content is written to a
 // temporary file beside the target, flushed to the disk and closed, and only then renamed over
 // the target. When any step fails, the temporary file is removed and the target is untouched.
-// A target that exists and is no regular file (a device, a pipe) cannot be replaced: it is
-// written directly, as a plain save would.
+// A target that exists and is no regular file (a device, a pipe) cannot be replaced: a script's
+// save writes it directly, as a plain save would; the desktop's save refuses it (a pipe without a
+// reader would hold the window, and what went into it would not be saved).
 #pragma once
 
 #include <functional>
@@ -21,7 +22,7 @@ enum SaveResult : int {
 
 // What stood in the way of a save, for the message that reports it.
 struct SaveFailure {
-    enum class Step { kNone, kCreate, kWrite, kReplace };
+    enum class Step { kNone, kCreate, kWrite, kReplace, kNotRegular };
     Step step = Step::kNone;
     int systemError = 0;      // errno of the step that failed; 0 when the writer failed without one
     std::string folder;       // where the temporary file was to be made; "" for a direct write
@@ -33,7 +34,7 @@ SaveResult SaveFileAtomically(const std::string& path, const std::string& mode,
                               const std::function<bool(CrtFile&)>& write);
 
 // The same for a name as the file system spells it (no code page, no backslash rule), as the
-// desktop names files; failure, when given, says what went wrong.
+// desktop names files, for regular files only; failure, when given, says what went wrong.
 SaveResult SaveSystemFileAtomically(const std::string& systemPath, const std::string& mode,
                                     const std::function<bool(CrtFile&)>& write, SaveFailure* failure = nullptr);
 

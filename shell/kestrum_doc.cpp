@@ -12,6 +12,7 @@
 
 #include "platform/rtf_writer.h"
 #include "shell/document_limits.h"
+#include "shell/open_documents.h"
 #include "shell/text_document_convert.h"
 #include "windows/atomic_save.h"
 
@@ -23,35 +24,18 @@ constexpr char kExtension[] = ".NNProg";
 
 int g_untitledCount = 0;
 
-// Every document that exists: a file belongs to one of them at a time.
-QList<CKestrumDoc*>& AllDocuments() {
-    static QList<CKestrumDoc*> documents;
-    return documents;
-}
-
-// One file under two names (a symbolic link, "." or "..") is still one file.
-bool SameFile(const QString& a, const QString& b) {
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    if (first.exists() && second.exists()) return first.canonicalFilePath() == second.canonicalFilePath();
-    return first.absoluteFilePath() == second.absoluteFilePath();
-}
-
 }  // namespace
 
 CKestrumDoc::CKestrumDoc(QObject* parent) : QObject(parent), textDocument_(new QTextDocument(this)) {
     textDocument_->setDefaultFont(QFont("Courier New", 10));
     connect(textDocument_, &QTextDocument::modificationChanged, this, &CKestrumDoc::titleChanged);
-    AllDocuments().append(this);
+    COpenDocuments::Add(this);
 }
 
-CKestrumDoc::~CKestrumDoc() { AllDocuments().removeOne(this); }
+CKestrumDoc::~CKestrumDoc() { COpenDocuments::Remove(this); }
 
 CKestrumDoc* CKestrumDoc::FindOpenDocument(const QString& path, const CKestrumDoc* except) {
-    for (CKestrumDoc* document : AllDocuments()) {
-        if (document != except && !document->pathName_.isEmpty() && SameFile(document->pathName_, path)) return document;
-    }
-    return nullptr;
+    return COpenDocuments::Find(path, except);
 }
 
 QString CKestrumDoc::FileFilter() { return QStringLiteral("Kestrum Files (*.NNProg)"); }

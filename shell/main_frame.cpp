@@ -380,8 +380,10 @@ CChildFrame* CMainFrame::OnFileNew() {
 
 CChildFrame* CMainFrame::OpenDocumentFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
+    // The same file by another name (a link, a linked folder) is the document already open.
+    const CKestrumDoc* open = CKestrumDoc::FindOpenDocument(path);
     for (CChildFrame* frame : ChildFrames()) {
-        if (frame->Document()->PathName() == absolute) {
+        if (open != nullptr && frame->Document() == open) {
             mdi_->setActiveSubWindow(frame);
             return frame;
         }

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <functional>
@@ -97,6 +99,52 @@ TEST(AtomicFileTest, AFailedSaveNamesItsCauseAndTheFolder) {
         if (const std::size_t at = says.find("<folder>"); at != std::string::npos) says.replace(at, 8, dir.Path());
         EXPECT_NE(crt::DescribeSaveFailure(failure).find(says), std::string::npos)
             << c.what << ": " << crt::DescribeSaveFailure(failure);
+    }
+}
+
+TEST(AtomicFileTest, AFileWithTheLongestNamesIsSavedInPlace) {
+    const std::string accent = "\xC3\xA9";  // two bytes: the temporary name must not cut it in half
+    std::string accents;
+    for (int i = 0; i < 120; ++i) accents += accent;
+    for (const std::string& name : {std::string(240, 'n') + ".NNProg", std::string(248, 'n') + ".NNProg",
+                                    accents + ".NNProg", std::string(1, 'n') + accents + ".NNProg"}) {
+        platform_test::TempDir dir;
+        platform_test::WriteBytes(dir.File(name), "old");
+        crt::SaveFailure failure;
+        const crt::SaveResult result = crt::SaveSystemFileAtomically(
+            dir.File(name), "wb", [](crt::CrtFile& file) { return file.Puts("new"); }, &failure);
+        EXPECT_EQ(result, crt::kSaved) << name.size() << " bytes: " << crt::DescribeSaveFailure(failure);
+        EXPECT_EQ(platform_test::ReadBytes(dir.File(name)), "new") << name.size();
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++files;
+        EXPECT_EQ(files, 1u) << name.size() << " bytes: no temporary file is left";
+    }
+}
+
+// A pipe that has a reader: written directly, a desktop save would be reported saved while its
+// content went into the pipe; without a reader it would wait for one forever.
+TEST(AtomicFileTest, TheDesktopsSaveRefusesWhatIsNoRegularFileWhereAScriptsWritesIt) {
+    for (const bool desktop : {true, false}) {
+        platform_test::TempDir dir;
+        const std::string pipe = dir.File("pipe.NNProg");
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+        std::filesystem::create_symlink(pipe, dir.File("link.NNProg"));
+        const auto write = [](crt::CrtFile& file) { return file.Puts("text"); };
+        crt::SaveFailure failure;
+        const crt::SaveResult result = desktop ? crt::SaveSystemFileAtomically(dir.File("link.NNProg"), "wb", write, &failure)
+                                               : crt::SaveFileAtomically(dir.File("link.NNProg"), "wb", write);
+        char got[16] = {};
+        const ssize_t read = ::read(reader, got, sizeof got);
+        ::close(reader);
+        EXPECT_EQ(result, desktop ? crt::kSaveCannotCreate : crt::kSaved) << desktop;
+        EXPECT_EQ(read > 0 ? std::string(got, static_cast<std::size_t>(read)) : "", desktop ? "" : "text") << desktop;
+        EXPECT_TRUE(std::filesystem::is_fifo(pipe)) << desktop;
+        if (!desktop) continue;
+        EXPECT_EQ(failure.step, crt::SaveFailure::Step::kNotRegular);
+        EXPECT_NE(crt::DescribeSaveFailure(failure).find("no regular file"), std::string::npos)
+            << crt::DescribeSaveFailure(failure);
     }
 }
 

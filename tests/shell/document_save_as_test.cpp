@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,6 +15,9 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <deque>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <functional>
 
 #include "file_bytes.h"
@@ -117,6 +121,83 @@ TEST(DocumentSaveAsTest, AFileThatAnotherDocumentHasOpenIsNotSavedOver) {
     const ModalSteps modal({TypeName("b"), Answer("already exists", QMessageBox::Yes)});
     EXPECT_TRUE(a.DoSaveAs(nullptr));
     EXPECT_TRUE(ReadAll(folder.filePath("b.NNProg")).contains("text of a edited}"));
+}
+
+// Another name of a file that another document has open: a linked folder, a link to the file,
+// and the same when the file has meanwhile been deleted on disk (the save would make it again).
+TEST(DocumentSaveAsTest, AnotherNameOfAFileThatAnotherDocumentHasOpenIsRefused) {
+    struct Case {
+        const char* what;
+        const char* typed;  // relative to the folder
+        bool deleteFirst;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"a linked folder", "lnk/x.NNProg", false, true},
+        {"a link to the file", "file-link.NNProg", false, true},
+        {"a linked folder, the file deleted", "lnk/x.NNProg", true, true},
+        {"a link to the deleted file: the save replaces the link", "file-link.NNProg", true, false},
+        {"another file in the linked folder", "lnk/y.NNProg", false, false},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir folder;
+        ASSERT_TRUE(QDir(folder.path()).mkdir("real"));
+        ASSERT_TRUE(QFile::link(folder.filePath("real"), folder.filePath("lnk")));
+        CKestrumDoc open;
+        SavedAndEdited(open, folder, "real/x.NNProg", "text of x");
+        ASSERT_TRUE(QFile::link(folder.filePath("real/x.NNProg"), folder.filePath("file-link.NNProg")));
+        if (c.deleteFirst) {
+            ASSERT_TRUE(QFile::remove(folder.filePath("real/x.NNProg")));
+        }
+        CKestrumDoc other;
+        SavedAndEdited(other, folder, "other.NNProg", "text of other");
+        std::deque<ModalSteps::Step> steps = {TypeName(folder.filePath(c.typed))};
+        if (!c.deleteFirst && c.refused) steps.push_back(Answer("already exists", QMessageBox::Yes));
+        if (c.refused) steps.push_back(Answer("open in another window", QMessageBox::Ok));
+        const ModalSteps modal(std::move(steps));
+        EXPECT_EQ(other.DoSaveAs(nullptr), !c.refused) << c.what;
+        EXPECT_TRUE(modal.AllTaken()) << c.what;
+        EXPECT_EQ(other.PathName() == folder.filePath("other.NNProg"), c.refused) << c.what;
+        const QByteArray x = ReadAll(folder.filePath("real/x.NNProg"));
+        EXPECT_EQ(x.contains("text of other edited}"), false) << c.what << ": the open document's file was replaced";
+    }
+}
+
+// A pipe, even one with a reader, takes no document, by Save As or by Save once the file has
+// become one, nor does a folder: the save is refused with a message and the document stays
+// modified under its old name.
+TEST(DocumentSaveAsTest, ASaveTargetThatIsNoRegularFileIsRefused) {
+    enum How { kSaveAs, kSave, kSaveToFolder };
+    for (const How how : {kSaveAs, kSave, kSaveToFolder}) {
+        QTemporaryDir folder;
+        CKestrumDoc doc;
+        SavedAndEdited(doc, folder, "doc.NNProg", "text");
+        const QString pipe = how == kSave ? folder.filePath("doc.NNProg") : folder.filePath("pipe.NNProg");
+        if (how == kSave) {
+            ASSERT_TRUE(QFile::remove(pipe));
+        }
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+        QString refusal;
+        if (how == kSaveToFolder) {
+            ASSERT_TRUE(QDir(folder.path()).mkdir("folder.NNProg"));
+            EXPECT_FALSE(doc.OnSaveDocument(folder.filePath("folder.NNProg"), refusal));
+        } else {
+            std::deque<ModalSteps::Step> steps;
+            if (how == kSaveAs) steps = {TypeName(pipe), Answer("already exists", QMessageBox::Yes)};
+            steps.push_back(Answer("Cannot save", QMessageBox::Ok, &refusal));
+            const ModalSteps modal(std::move(steps));
+            EXPECT_FALSE(how == kSaveAs ? doc.DoSaveAs(nullptr) : doc.DoFileSave(nullptr)) << how;
+            EXPECT_TRUE(modal.AllTaken()) << how;
+        }
+        EXPECT_TRUE(refusal.contains("no regular file")) << how << ": " << refusal.toStdString();
+        EXPECT_EQ(doc.PathName(), folder.filePath("doc.NNProg")) << how;
+        EXPECT_TRUE(doc.IsModified()) << how;
+        char byte = 0;
+        EXPECT_LE(::read(reader, &byte, 1), 0) << how << ": nothing went into the pipe";
+        ::close(reader);
+    }
 }
 
 }  // namespace
