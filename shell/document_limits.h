@@ -1,16 +1,14 @@
 // How much text the editor takes: beyond these the editor's layout (in the GUI thread) would
-// keep the whole desktop from answering for more than a few seconds, so such a document is
-// refused before it is loaded into the editor. Measured with bench/document_size.cpp on a
-// real display: about 14 us a line of script (200,000 lines: 3 s); a line's cost grows faster
-// than its length (300,000 characters: 0.3 s a line; 1,000,000: minutes).
+// keep the whole desktop from answering for more than 2 s, so such a document is refused while
+// it is read, before more of it is built. Measured with bench/document_size.cpp on a real
+// display: a line of script costs about 14 us (200,000 lines: 3 s). A stretch of text without a
+// space costs about its length squared (the editor breaks it only after seeing where it ends:
+// 100,000 letters, 2.3 s), and a stack of combining marks on one letter more still (30,000: 0.9 s).
 #pragma once
 
-#include <QString>
 #include <QtGlobal>
 
-namespace rich {
-struct Document;
-}
+#include "platform/document_tally.h"
 
 namespace doc_limits {
 
@@ -19,8 +17,9 @@ constexpr qint64 kMaxFileBytes = 32LL * 1024 * 1024;
 constexpr qint64 kMaxLines = 200000;
 constexpr qint64 kMaxLineCharacters = 100000;
 constexpr qint64 kMaxCharacters = 8LL * 1024 * 1024;
+constexpr qint64 kMaxFormatChanges = 500000;
 
-// Why the editor cannot take document ("" when it can).
-QString TooLargeToEdit(const rich::Document& document);
+// What a document read for the editor may hold.
+rich::Bounds EditorBounds();
 
 }  // namespace doc_limits
