@@ -69,9 +69,8 @@ bool Tally::Character(char32_t cp) {
         EndMarks();
     }
     if (StretchCost() > bounds_.stretchCost) {
-        return Pass("line " + Number(endedLines_ + 1) +
-                    " brings its text without spaces, or its stacked accents, beyond what the editor lays out in "
-                    "time");
+        return Pass("its text without spaces and its accents stacked on one letter, up to line " +
+                    Number(endedLines_ + 1) + ", are more than the editor lays out in time");
     }
     return true;
 }

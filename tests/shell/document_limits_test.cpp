@@ -101,12 +101,12 @@ TEST(DocumentLimitsTest, EachLimitTakesItsValueAndRefusesOneMore) {
         {"one change more", WithChange(FormatRuns(20, kMaxFormatChanges / 20 + 1)),
          "it changes the character format more than " + std::to_string(kMaxFormatChanges) + " times"},
         {"text without a space at the limit", Lines(1, stretch, {"x"}), ""},
-        {"one letter more", Lines(1, stretch + 1, {"x"}), "line 1 brings its text without spaces"},
+        {"one letter more", Lines(1, stretch + 1, {"x"}), "its text without spaces and its accents stacked on one letter, up to line 1, are more"},
         {"the same letters with spaces", Lines(1, 2 * stretch, {"x", "x", "x", " "}), ""},
         {"marks stacked at the limit", WithLastLine(Lines(0, 0), "e" + Lines(1, marks, {"\xCC\x81"}).paragraphs[0].runs[0].text),
          ""},
         {"one mark more", WithLastLine(Lines(3, 1), "e" + Lines(1, marks + 1, {"\xCC\x81"}).paragraphs[0].runs[0].text),
-         "line 4 brings its text without spaces, or its stacked accents"},
+         "up to line 4, are more than the editor lays out in time"},
     };
     for (const Case& c : cases) {
         const std::string reason = Refusal(c.doc);
