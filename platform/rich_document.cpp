@@ -10,32 +10,38 @@ namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
-Document PlainTextDocument(const std::string& fileBytes) {
+// Each line is counted before it is kept, so that a file of line breaks stops at the bound.
+bool ReadPlainText(const std::string& fileBytes, Document& doc, Tally& tally) {
     const std::string body = fileBytes.rfind(kUtf8Bom, 0) == 0 ? fileBytes.substr(3) : fileBytes;
     const std::string utf8 = cp1256::IsValidUtf8(body) ? body : cp1256::ToUtf8(body);
     const std::string text = document::NormalizeLineEnds(utf8);
-    Document doc;
     std::size_t start = 0;
     while (true) {
         const std::size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end - start);
+        if (!tally.Text(line)) return false;
         Paragraph paragraph;
-        paragraph.runs.push_back({text.substr(start, end - start), CharFormat{}});
+        paragraph.runs.push_back({std::move(line), CharFormat{}});
         doc.paragraphs.push_back(std::move(paragraph));
-        if (end == std::string::npos) break;
+        if (end == std::string::npos) return true;
+        if (!tally.LineEnd()) return false;
         start = end + 1;
     }
-    return doc;
 }
 
 }  // namespace
 
-bool LoadDocument(const std::string& fileBytes, Document& out, std::string& error) {
+bool LoadDocument(const std::string& fileBytes, Document& out, std::string& error, const Bounds& bounds) {
     error.clear();
-    if (!rtf::IsRtf(fileBytes)) {
-        out = PlainTextDocument(fileBytes);
-        return true;
+    if (rtf::IsRtf(fileBytes)) return rtf::ReadDocument(fileBytes, out, error, bounds);
+    Document doc;
+    Tally tally(bounds);
+    if (!ReadPlainText(fileBytes, doc, tally)) {
+        error = tally.Why();
+        return false;
     }
-    return rtf::ReadDocument(fileBytes, out, error);
+    out = std::move(doc);
+    return true;
 }
 
 Document Normalized(const Document& document) {

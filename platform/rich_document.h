@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/document_tally.h"
+
 namespace rich {
 
 struct CharFormat {
@@ -44,9 +46,9 @@ struct Document {
 
 // Reads a file's bytes: RTF (leading "{\rtf") with its formats, anything else as plain text
 // in the default format (UTF-8 when it is valid UTF-8, a byte order mark dropped; otherwise code
-// page 1256; CR LF, CR and LF end paragraphs). false with a message in error on malformed RTF
-// (out unchanged).
-bool LoadDocument(const std::string& fileBytes, Document& out, std::string& error);
+// page 1256; CR LF, CR and LF end paragraphs). false with a message in error (out unchanged) on
+// malformed RTF, or when the document passes one of bounds: reading stops there.
+bool LoadDocument(const std::string& fileBytes, Document& out, std::string& error, const Bounds& bounds = Bounds{});
 
 // The same document with adjacent runs of one format merged and empty runs dropped.
 Document Normalized(const Document& document);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/cp1256.h"
+#include "platform/document_tally.h"
 #include "platform/rtf_syntax.h"
 
 namespace rtf {
@@ -53,10 +54,14 @@ std::string Trimmed(const std::string& text) {
 
 class DocumentReader : public syntax::Scanner<GroupState> {
 public:
-    explicit DocumentReader(const std::string& in) : Scanner(in) {}
+    DocumentReader(const std::string& in, const rich::Bounds& bounds) : Scanner(in), tally_(bounds) {}
 
     bool Run(rich::Document& out, std::string& error) {
         if (!Scan(error)) return false;
+        if (tally_.Passed()) {
+            error = tally_.Why();
+            return false;
+        }
         doc_.paragraphs.back().alignment = alignment_;
         out = std::move(doc_);
         return true;
@@ -226,10 +231,11 @@ private:
             case Destination::kText: break;
         }
         if (cp == kParagraphEnd || cp == '\r' || cp == '\n') {
-            EndParagraph();
-            return;
+            if (tally_.LineEnd()) EndParagraph();
+        } else if (tally_.Character(cp)) {
+            cp1256::AppendUtf8(CurrentRun().text, cp);
         }
-        cp1256::AppendUtf8(CurrentRun().text, cp);
+        if (tally_.Passed()) Stop();
     }
 
     void EmitFontName(char32_t cp) {
@@ -276,7 +282,10 @@ private:
         std::vector<rich::Run>& runs = doc_.paragraphs.back().runs;
         if (formatStale_ || runs.empty()) {
             rich::CharFormat format = CurrentFormat();
-            if (runs.empty() || !(runs.back().format == format)) runs.push_back({std::string(), std::move(format)});
+            if (runs.empty() || !(runs.back().format == format)) {
+                if (!runs.empty() && !tally_.FormatChange()) Stop();
+                runs.push_back({std::string(), std::move(format)});
+            }
             formatStale_ = false;
         }
         return runs.back();
@@ -292,16 +301,17 @@ private:
     std::map<int, Font> fonts_;
     std::vector<std::optional<std::uint32_t>> colours_;
     std::optional<std::uint32_t> definingColour_;
+    rich::Tally tally_;
 };
 
 }  // namespace
 
-bool ReadDocument(const std::string& rtfBytes, rich::Document& out, std::string& error) {
+bool ReadDocument(const std::string& rtfBytes, rich::Document& out, std::string& error, const rich::Bounds& bounds) {
     if (!IsRtf(rtfBytes)) {
         error = "not an RTF document (it does not begin with \"{\\rtf\")";
         return false;
     }
-    DocumentReader reader(rtfBytes);
+    DocumentReader reader(rtfBytes, bounds);
     return reader.Run(out, error);
 }
 

@@ -61,10 +61,10 @@ protected:
     explicit Scanner(std::string_view in) : in_(in) {}
 
     // Reads up to the closing brace of the document's own group, or to the last byte when groups
-    // are left open. false with a message when groups nest deeper than kMaxGroupDepth.
+    // are left open, or until a reader stops it. false with a message when groups nest deeper than kMaxGroupDepth.
     bool Scan(std::string& error) {
         bool finished = false;
-        while (pos_ < in_.size() && !finished) {
+        while (pos_ < in_.size() && !finished && !stopped_) {
             const char c = in_[pos_++];
             if (c == '{') {
                 if (groups_.size() >= kMaxGroupDepth) {
@@ -95,6 +95,9 @@ protected:
     // kParagraphEnd), unless it is a fallback character.
     virtual void HandleCharacter(char32_t cp) = 0;
     virtual void GroupClosed() {}
+
+    // Ends the scan after the element being read.
+    void Stop() { stopped_ = true; }
 
     Group& CurrentGroup() { return groups_.back(); }
     const Group& CurrentGroup() const { return groups_.back(); }
@@ -160,6 +163,7 @@ private:
     std::size_t pos_ = 0;
     std::vector<Group> groups_;
     std::size_t pendingFallback_ = 0;
+    bool stopped_ = false;
 };
 
 }  // namespace rtf::syntax

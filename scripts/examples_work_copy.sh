@@ -6,7 +6,12 @@
 # The folder: $KESTRUM_EXAMPLES, by default ~/kestrum-examples.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# Where the folder cannot be made it ends with a failure status and the reason on stderr.
 work=${KESTRUM_EXAMPLES:-${HOME:?neither KESTRUM_EXAMPLES nor HOME is set}/kestrum-examples}
-mkdir -p "$work"
-cp -n "$root"/examples/*.NNProg "$work"/
-cd "$work" && pwd
+case "$work" in
+  /*) ;;
+  *) echo "examples_work_copy.sh: the examples folder must be an absolute path, not \"$work\"" >&2; exit 1 ;;
+esac
+mkdir -p -- "$work"
+cp -n -- "$root"/examples/*.NNProg "$work"/
+cd -- "$work" && pwd

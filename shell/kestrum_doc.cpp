@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QMessageBox>
 #include <QTextDocument>
+#include <new>
 
 #include "platform/rtf_writer.h"
 #include "shell/document_limits.h"
@@ -73,15 +74,16 @@ bool CKestrumDoc::OnOpenDocument(const QString& path, QString& error) {
                     .arg(doc_limits::kMaxFileBytes >> 20);
         return false;
     }
-    const QByteArray bytes = file.readAll();
     rich::Document document;
     std::string readError;
-    if (!rich::LoadDocument(bytes.toStdString(), document, readError)) {
-        error = QString("Cannot open %1: %2").arg(path, QString::fromStdString(readError));
-        return false;
-    }
-    if (const QString tooLarge = doc_limits::TooLargeToEdit(document); !tooLarge.isEmpty()) {
-        error = QString("Cannot open %1: %2").arg(path, tooLarge);
+    try {
+        if (!rich::LoadDocument(file.readAll().toStdString(), document, readError, doc_limits::EditorBounds())) {
+            error = QString("Cannot open %1: %2").arg(path, QString::fromStdString(readError));
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        // The other documents and their edits stay: only this one is not opened.
+        error = QString("Cannot open %1: there is not enough memory to read it").arg(path);
         return false;
     }
     FillTextDocument(*textDocument_, document);

@@ -2,9 +2,11 @@
 
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
+#include <limits>
 
 namespace {
 constexpr int kSideMargin = 5;
@@ -21,10 +23,15 @@ COutputPane::COutputPane(QWidget* parent) : QPlainTextEdit(parent) {
     // As in an edit view, a long line scrolls sideways instead of wrapping.
     setLineWrapMode(QPlainTextEdit::NoWrap);
     SetBounds(kMaxLines, kMaxCharacters);
+    // A row wider than the pane brings the horizontal scroll bar after the insertion has scrolled,
+    // and the end would slip out of view under it: while the caret is at the end, it stays in view.
+    connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
+        if (textCursor().atEnd()) QMetaObject::invokeMethod(this, &COutputPane::ensureCursorVisible, Qt::QueuedConnection);
+    });
 }
 
 void COutputPane::SetBounds(int maxLines, int maxCharacters) {
-    setMaximumBlockCount(std::max(1, maxLines / kLinesPerParagraph));
+    maxLines_ = std::max(1, maxLines);
     maxCharacters_ = std::max(1, maxCharacters);
 }
 
@@ -33,9 +40,12 @@ bool COutputPane::IsEmpty() const { return document()->isEmpty(); }
 bool COutputPane::AddText(const QString& text, int append, int crlfBefore, int crlfAfter) {
     bool inserted = false;
     if (append == 0) {
-        linesInLastParagraph_ = 0;
-        setPlainText(Paragraphed(text));
-        DropOldestCharacters();
+        lineBreaks_ = 0;
+        linesInLastParagraph_ = lastParagraphCharacters_ = rowCharacters_ = 0;
+        removed_ = 0;
+        rowEnds_.clear();
+        setPlainText(Paragraphed(text, 0));
+        KeepWithinBounds();
     } else {
         QString s;
         if (crlfBefore && !IsEmpty()) s = kLineBreak;
@@ -46,9 +56,9 @@ bool COutputPane::AddText(const QString& text, int append, int crlfBefore, int c
         moveCursor(QTextCursor::End);
         ensureCursorVisible();
         if (!s.isEmpty()) {
-            insertPlainText(Paragraphed(s));
+            insertPlainText(Paragraphed(s, removed_ + document()->characterCount() - 1));
             inserted = true;
-            DropOldestCharacters();
+            KeepWithinBounds();
             ensureCursorVisible();
         }
     }
@@ -56,41 +66,85 @@ bool COutputPane::AddText(const QString& text, int append, int crlfBefore, int c
     return inserted;
 }
 
-QString COutputPane::Paragraphed(const QString& text) {
+QString COutputPane::Paragraphed(const QString& text, qint64 at) {
     QString kept;
-    kept.reserve(text.size());
+    kept.reserve(text.size() + text.size() / kRowCharacters);
     const qsizetype size = text.size();
+    const auto endParagraph = [this, &kept] {
+        kept += QChar(QChar::ParagraphSeparator);
+        linesInLastParagraph_ = lastParagraphCharacters_ = rowCharacters_ = 0;
+    };
     for (qsizetype i = 0; i < size; ++i) {
         const QChar c = text.at(i);
         if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) {
+            if (rowCharacters_ == kRowCharacters) {
+                rowEnds_.push_back(at + kept.size());
+                endParagraph();
+            }
             kept += c;
+            ++rowCharacters_;
+            ++lastParagraphCharacters_;
             continue;
         }
         if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n')) ++i;
-        if (++linesInLastParagraph_ < kLinesPerParagraph) {
+        ++lineBreaks_;
+        if (++linesInLastParagraph_ < kLinesPerParagraph && lastParagraphCharacters_ < kRowCharacters) {
             kept += QChar(QChar::LineSeparator);
+            ++lastParagraphCharacters_;
+            rowCharacters_ = 0;
         } else {
-            kept += QChar(QChar::ParagraphSeparator);
-            linesInLastParagraph_ = 0;
+            endParagraph();
         }
     }
     return kept;
 }
 
-void COutputPane::DropOldestCharacters() {
+void COutputPane::KeepWithinBounds() {
+    const qint64 lines = lineBreaks_ + (rowCharacters_ > 0 ? 1 : 0);
+    if (lines > maxLines_) RemoveOldest(OldestUpTo(lines - maxLines_, std::numeric_limits<int>::max()));
     QTextDocument* doc = document();
     const int excess = doc->characterCount() - maxCharacters_;
     if (excess <= 0) return;
     // A sixteenth more goes at once, so that a script printing long lines does not pay for a cut
-    // with every batch.
+    // with every batch; whole paragraphs go while they fit.
     const int cut = std::min(doc->characterCount() - 1, excess + maxCharacters_ / 16);
     const QTextBlock block = doc->findBlock(cut);
-    QTextCursor oldest(doc);
-    const bool withinLast = block == doc->lastBlock();
-    oldest.setPosition(withinLast ? cut : block.next().position(), QTextCursor::KeepAnchor);
+    RemoveOldest(OldestUpTo(std::numeric_limits<qint64>::max(), block == doc->lastBlock() ? cut : block.next().position()));
+}
+
+bool COutputPane::EndsLine(int position) const {
+    return !std::binary_search(rowEnds_.begin(), rowEnds_.end(), removed_ + position);
+}
+
+COutputPane::Front COutputPane::OldestUpTo(qint64 lines, int position) const {
+    Front front;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        const int start = block.position();
+        for (int i = 0; i < text.size(); ++i) {
+            if (start + i >= position) return {position, front.lineBreaks};
+            if (text.at(i) == QChar(QChar::LineSeparator) && ++front.lineBreaks == lines) return {start + i + 1, lines};
+        }
+        const int end = start + static_cast<int>(text.size());
+        if (!block.next().isValid() || end >= position) return {std::min(position, end), front.lineBreaks};
+        if (EndsLine(end) && ++front.lineBreaks == lines) return {end + 1, lines};
+    }
+    return front;
+}
+
+void COutputPane::RemoveOldest(const Front& front) {
+    if (front.position <= 0) return;
+    QTextCursor oldest(document());
+    oldest.setPosition(front.position, QTextCursor::KeepAnchor);
     oldest.removeSelectedText();
-    // A cut within the last paragraph leaves fewer lines in it.
-    if (withinLast) linesInLastParagraph_ = static_cast<int>(doc->lastBlock().text().count(QChar(QChar::LineSeparator)));
+    lineBreaks_ -= front.lineBreaks;
+    removed_ += front.position;
+    while (!rowEnds_.empty() && rowEnds_.front() < removed_) rowEnds_.pop_front();
+    // The cut may have reached into the last paragraph.
+    const QString last = document()->lastBlock().text();
+    linesInLastParagraph_ = static_cast<int>(last.count(QChar(QChar::LineSeparator)));
+    lastParagraphCharacters_ = static_cast<int>(last.size());
+    rowCharacters_ = static_cast<int>(last.size() - last.lastIndexOf(QChar(QChar::LineSeparator)) - 1);
 }
 
 void COutputPane::OnFilePrint() {

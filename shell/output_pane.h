@@ -5,25 +5,29 @@
 // A paragraph of a text document costs far more to add than its characters; a script printing a
 // line at a time would have the pane, not the script, set the pace. So the pane keeps up to 16
 // lines in one paragraph, joined by line separators: they show, copy, print and read back
-// (toPlainText) as lines all the same.
+// (toPlainText) as lines all the same. A paragraph is laid out and drawn whole, so one also ends
+// before kRowCharacters characters, and a longer line goes on in the next paragraph: a line of
+// millions of characters shows as rows of kRowCharacters, each laid out only when it shows.
 //
 // Like a terminal's scroll-back, the pane keeps the newest output only: past kMaxLines lines or
-// kMaxCharacters characters the oldest leave as new ones arrive (lines 16 at a time), so that a
-// script that prints without end neither exhausts memory nor Qt's int text positions.
+// kMaxCharacters characters the oldest leave as new ones arrive, so that a script that prints
+// without end neither exhausts memory nor Qt's int text positions. A final line break starts no
+// line: a script that prints exactly kMaxLines lines keeps them all.
 #pragma once
 
 #include <QPlainTextEdit>
+#include <deque>
 
 class COutputPane : public QPlainTextEdit {
     Q_OBJECT
 public:
     static constexpr int kMaxLines = 1000000;
     static constexpr int kMaxCharacters = 1 << 26;
+    static constexpr int kRowCharacters = 16384;
 
     explicit COutputPane(QWidget* parent = nullptr);
 
-    // What the pane keeps at most (the defaults above; smaller ones for tests). maxLines is rounded
-    // down to whole paragraphs of lines.
+    // What the pane keeps at most (the defaults above; smaller ones for tests).
     void SetBounds(int maxLines, int maxCharacters);
 
     // append 0: the pane's whole text becomes text. Otherwise text goes at the end (the caret is
@@ -37,11 +41,29 @@ public Q_SLOTS:
     void OnFilePrint();
 
 private:
-    // The text with its line ends (CR LF, CR or LF) as the pane keeps them.
-    QString Paragraphed(const QString& text);
-    // Removes the oldest text beyond the character bound (the block bound removes old lines).
-    void DropOldestCharacters();
+    // The oldest text up to whichever comes first: the end of its first `lines` lines, or position.
+    struct Front {
+        int position = 0;
+        qint64 lineBreaks = 0;
+    };
 
+    // The text with its line ends (CR LF, CR or LF) as the pane keeps them, to go at the end, at
+    // text offset `at`.
+    QString Paragraphed(const QString& text, qint64 at);
+    void KeepWithinBounds();
+    Front OldestUpTo(qint64 lines, int position) const;
+    void RemoveOldest(const Front& front);
+    // Whether the paragraph end at position breaks a line (not a long line's row).
+    bool EndsLine(int position) const;
+
+    qint64 lineBreaks_ = 0;  // in the pane
     int linesInLastParagraph_ = 0;
+    int lastParagraphCharacters_ = 0;
+    int rowCharacters_ = 0;  // since the last line break or row end
+    // Text offsets count every character ever held, from the last replacement on: a position in
+    // the pane is its offset less removed_.
+    qint64 removed_ = 0;
+    std::deque<qint64> rowEnds_;  // offsets of the paragraph ends within long lines
+    qint64 maxLines_ = kMaxLines;
     int maxCharacters_ = kMaxCharacters;
 };

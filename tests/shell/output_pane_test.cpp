@@ -154,7 +154,8 @@ TEST(OutputPane, KeepsTheNewestOutputWithinItsBound) {
             EXPECT_EQ(kept, written);
         }
         EXPECT_LE(kept.size(), c.maxCharacters);
-        const int lines = static_cast<int>(kept.count(QLatin1Char('\n'))) + 1;
+        // A final line break starts no line.
+        const int lines = static_cast<int>(kept.count(QLatin1Char('\n'))) + (kept.endsWith(QLatin1Char('\n')) ? 0 : 1);
         EXPECT_LE(lines, c.maxLines);
         // What leaves beyond the bound that binds is at most a paragraph of 16 lines and a sixteenth.
         const bool lineBoundHolds = lines >= std::min(c.lines + 1, c.maxLines - 16);
@@ -163,6 +164,70 @@ TEST(OutputPane, KeepsTheNewestOutputWithinItsBound) {
         // And the pane goes on from there as before.
         pane.AddText(QStringLiteral("end"), 1, 1, 1);
         EXPECT_TRUE(pane.toPlainText().endsWith(QStringLiteral("\nend\n")));
+    }
+}
+
+// The line bound is exact: a script that prints exactly the bound's lines keeps its first, one
+// line more drops exactly that one, whatever the batches; a last line without a break counts.
+TEST(OutputPane, KeepsExactlyTheNewestLines) {
+    struct Case {
+        int maxLines, lines, perBatch;
+        const char* last;  // printed after the lines, without a break
+    };
+    const Case cases[] = {
+        {1000, 1000, 1, ""},  {1000, 1000, 7, ""},   {1000, 1001, 16, ""},    {1000, 999, 1000, "partial"},
+        {1000, 1000, 33, "partial"}, {17, 40, 40, ""}, {COutputPane::kMaxLines, COutputPane::kMaxLines, 50000, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.lines << " lines in batches of " << c.perBatch << ", bound " << c.maxLines);
+        COutputPane pane;
+        pane.SetBounds(c.maxLines, COutputPane::kMaxCharacters);
+        QString batch;
+        for (int i = 0; i < c.lines; ++i) {
+            batch += QStringLiteral("line %1\r\n").arg(i);
+            if ((i + 1) % c.perBatch == 0 || i + 1 == c.lines) {
+                pane.AddText(batch, 1, 0, 0);
+                batch.clear();
+            }
+        }
+        pane.AddText(QString::fromLatin1(c.last), 1, 0, 0);
+        const int printed = c.lines + (*c.last != 0 ? 1 : 0);
+        const int first = std::max(0, printed - c.maxLines);
+        const QString kept = pane.toPlainText();
+        EXPECT_TRUE(kept.startsWith(QStringLiteral("line %1\n").arg(first))) << kept.left(40).toStdString();
+        EXPECT_EQ(kept.count(QLatin1Char('\n')), std::min(c.lines, c.maxLines - (*c.last != 0 ? 1 : 0)));
+        EXPECT_TRUE(kept.endsWith(QStringLiteral("line %1\n").arg(c.lines - 1) + QString::fromLatin1(c.last)));
+    }
+}
+
+// A line of millions of characters is kept in rows that are laid out one by one: the pane holds
+// all of it, counts it as one line, and shows its end.
+TEST(OutputPane, KeepsAVeryLongLineInRows) {
+    struct Case {
+        int length, perBatch;
+    };
+    for (const Case c : {Case{16 << 20, 16 << 20}, Case{100000, 100}, Case{200000, 4096}, Case{40000, 40000}}) {
+        SCOPED_TRACE(testing::Message() << c.length << " characters in batches of " << c.perBatch);
+        COutputPane pane;
+        pane.SetBounds(2, COutputPane::kMaxCharacters);
+        pane.resize(400, 200);
+        pane.show();
+        pane.AddText(QStringLiteral("first\r\nsecond\r\n"), 1, 0, 0);
+        QString line;
+        for (int i = 0; i < c.length; ++i) line += QChar(QLatin1Char('a' + i % 26));
+        for (int at = 0; at < c.length; at += c.perBatch) pane.AddText(line.mid(at, c.perBatch), 1, 0, 0);
+        pane.AddText(QStringLiteral("end"), 1, 1, 0);
+        QApplication::processEvents();
+        // The row ends are no line breaks: the two newest lines are the long one and "end".
+        EXPECT_EQ(pane.toPlainText().remove(QLatin1Char('\n')), line + QStringLiteral("end"));
+        int longest = 0;
+        for (QTextBlock block = pane.document()->begin(); block.isValid(); block = block.next()) {
+            longest = std::max(longest, static_cast<int>(block.text().size()));
+        }
+        EXPECT_LE(longest, 2 * COutputPane::kRowCharacters);
+        QTextCursor bottom = pane.cursorForPosition(QPoint(1, pane.viewport()->height() - 8));
+        bottom.select(QTextCursor::LineUnderCursor);
+        EXPECT_EQ(bottom.selectedText(), QStringLiteral("end"));
     }
 }
 
