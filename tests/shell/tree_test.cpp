@@ -121,6 +121,44 @@ TEST(Tree, FindInSourceSelectsTheDeclaredName) {
     EXPECT_EQ(selectionFor({"Variables", "Integers", "counts []", "counts[10]"}), array);
 }
 
+// The scanner reads past a declaration to see whether its list goes on: comments after it, up to
+// the end of the text or before more code, leave the range the tree records as it is without them.
+TEST(Tree, CommentsAfterADeclarationLeaveItsRange) {
+    struct Case {
+        const char* declaration;
+        QStringList path;
+        const char* selected;  // nullptr: whatever the declaration records followed by code
+    };
+    const Case cases[] = {
+        {"Integer count", {"Variables", "Integers", "count"}, "count"},
+        {"Float ratio", {"Variables", "_All", "ratio"}, "ratio"},
+        {"Integer a, last", {"Variables", "Integers", "last"}, "last"},
+        {"LogicalNeuralNetwork ln", {"Variables", "Logical Neural Networks", "ln"}, "ln"},
+        {"FF_NeuralNetwork ff", {"Variables", "FF Neural Networks", "ff"}, "ff"},
+        {"Matrix grid[2][3]", {"Variables", "Matrices", "grid"}, nullptr},
+        {"Integer arr[3]", {"Variables", "Integers", "arr []"}, nullptr},
+    };
+    const char* const followers[] = {"\nPrint 1\n", "\n// one\n// two\n", " // why\n", "\n/* block */\n",
+                                     " // why\nPrint 1\n"};
+    for (const Case& c : cases) {
+        QString first;
+        for (const char* follower : followers) {
+            const QString script = QString::fromLatin1(c.declaration) + QString::fromLatin1(follower);
+            CheckedDocument doc;
+            doc.view.setPlainText(script);
+            doc.view.OnCompile();
+            doc.tree.expandAll();
+            QTreeWidgetItem* item = Find(doc.Source(), c.path);
+            ASSERT_NE(item, nullptr) << script.toStdString();
+            doc.view.moveCursor(QTextCursor::Start);
+            doc.RightClick(doc.LabelOf(item));
+            const QString selected = doc.view.textCursor().selectedText();
+            if (first.isNull()) first = selected;
+            EXPECT_EQ(selected.toStdString(), c.selected ? c.selected : first.toStdString()) << script.toStdString();
+        }
+    }
+}
+
 TEST(Tree, FindInSourceOnWhatHasNoSourceDoesNothing) {
     CheckedDocument doc;
     doc.view.OnCompile();
