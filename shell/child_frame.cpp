@@ -75,8 +75,7 @@ void CChildFrame::showEvent(QShowEvent* event) {
 void CChildFrame::UpdateTitle(int number, int of) {
     QString title = document_->Title();
     if (of > 1) title += QString(":%1").arg(number);
-    setWindowTitle(title + "[*]");
-    setWindowModified(document_->IsModified());
+    setWindowTitle(title);
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {

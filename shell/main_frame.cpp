@@ -473,11 +473,10 @@ void CMainFrame::UpdateFileMenu() {
 void CMainFrame::AddRecentFileItems() {
     const QStringList& files = recent_.Files();
     if (files.isEmpty()) fileMenu_->addAction(Action(cmd::kFileMru));
-    const QString home = QDir::homePath();
+    const QStringList shown = recent_.DisplayNames();
     for (int i = 0; i < files.size(); ++i) {
-        QString shown = files[i];
-        if (shown.startsWith(home + "/")) shown = "~" + shown.mid(home.size());
-        QAction* item = fileMenu_->addAction(CRecentFileList::Mnemonic(i) + shown);
+        // A "&" of the name is shown, not taken as a mnemonic.
+        QAction* item = fileMenu_->addAction(CRecentFileList::Mnemonic(i) + QString(shown[i]).replace("&", "&&"));
         item->setStatusTip(cmd::StatusText(*cmd::Find(cmd::kFileMru)));
         const QString path = files[i];
         connect(item, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
@@ -494,7 +493,7 @@ void CMainFrame::UpdateWindowMenu() {
     if (!frames.isEmpty()) windowMenu_->addSeparator();
     for (int i = 0; i < frames.size(); ++i) {
         CChildFrame* frame = frames[i];
-        QAction* item = windowMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(frame->windowTitle().remove("[*]")));
+        QAction* item = windowMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(frame->windowTitle()));
         item->setCheckable(true);
         item->setChecked(frame == ActiveChildFrame());
         connect(item, &QAction::triggered, this, [this, frame] { mdi_->setActiveSubWindow(frame); });

@@ -1,6 +1,7 @@
 // The main frame and its document windows: keys reach the commands of the accelerator table,
 // Ctrl+Tab and F6 move through the panes, and nothing closes while a script runs.
 #include "app_harness.h"
+#include "view_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -186,14 +187,46 @@ TEST(FrameCommandsTest, CancellingTheSaveQuestionKeepsTheDocument) {
     EXPECT_EQ(shown.frame.ChildFrames().size(), 1);
 }
 
+// A window's title is its document's name, ":n" with several windows; a change of the text or the
+// output a run appends shows in no title.
+TEST(FrameCommandsTest, TitlesNameTheDocumentWithoutItsChanges) {
+    ShownMainFrame shown;
+    CChildFrame* first = shown.frame.OnFileNew();
+    const QString name = first->Document()->Title();
+    const auto titles = [&] {
+        QStringList all;
+        for (CChildFrame* frame : shown.frame.ChildFrames()) {
+            all << frame->windowTitle();
+            EXPECT_FALSE(frame->isWindowModified()) << frame->windowTitle().toStdString();
+        }
+        return all;
+    };
+    EXPECT_EQ(titles(), QStringList({name}));
+    QTest::keyClicks(first->EditorView(), "Println 1");
+    ASSERT_TRUE(first->Document()->IsModified());
+    EXPECT_EQ(titles(), QStringList({name}));
+    first->Document()->TextDocument()->setModified(false);
+    shown.frame.Execute(cmd::kRun);
+    // The run's output marks the document.
+    ASSERT_TRUE(ServeEventsUntil(
+        [&] { return first->Document()->IsModified() && !first->EditorView()->WorkerActive(); }));
+    QApplication::processEvents();
+    EXPECT_EQ(titles(), QStringList({name}));
+    CChildFrame* second = shown.frame.OnWindowNew();
+    EXPECT_EQ(titles(), QStringList({name + ":1", name + ":2"}));
+    second->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(titles(), QStringList({name}));
+}
+
 TEST(FrameCommandsTest, NewWindowSharesTheDocument) {
     ShownMainFrame shown;
     CChildFrame* first = shown.frame.OnFileNew();
     CChildFrame* second = shown.frame.OnWindowNew();
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->EditorView()->document(), first->EditorView()->document());
-    EXPECT_EQ(first->windowTitle(), first->Document()->Title() + ":1[*]");
-    EXPECT_TRUE(second->windowTitle().endsWith(":2[*]"));
+    EXPECT_EQ(first->windowTitle(), first->Document()->Title() + ":1");
+    EXPECT_EQ(second->windowTitle(), first->Document()->Title() + ":2");
     // Closing one of two frames does not ask about the document.
     first->Document()->TextDocument()->setPlainText("changed");
     second->close();
