@@ -287,7 +287,6 @@ void CMainFrame::CreateToolBars() {
 
     simulationBar_ = new CSimulationBar(this);
     addToolBar(simulationBar_);
-    SetRunButtons(true, false, false);
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -299,6 +298,9 @@ void CMainFrame::CreateStatusBar() {
 }
 
 // ---- the run buttons -------------------------------------------------------------------------
+
+// The toolbar holds all five; only a document's view hides some of them, and the last one to
+// show its state leaves them so.
 
 void CMainFrame::SetRunButtons(bool showCompileRun, bool showPauseStop, bool showResume) {
     Action(cmd::kCompile)->setVisible(showCompileRun);
@@ -623,11 +625,7 @@ void CMainFrame::OnAppAbout() {
 // ---- state ------------------------------------------------------------------------------------
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
-    if (auto* frame = qobject_cast<CChildFrame*>(window)) {
-        frame->OnMDIActivate();
-    } else if (window == nullptr && mdi_->subWindowList().isEmpty()) {
-        SetRunButtons(true, false, false);
-    }
+    if (auto* frame = qobject_cast<CChildFrame*>(window)) frame->OnMDIActivate();
     UpdateMainTitle();
     UpdateCommands();
 }

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <functional>
+#include <set>
+#include <QToolBar>
 #include <QMdiArea>
 #include <QMenu>
 #include <QSignalSpy>
@@ -89,6 +91,39 @@ TEST(FrameCommandsTest, CtrlTabAndF6MoveThroughThePanes) {
         QTest::keyClick(editor, key, modifiers);
         EXPECT_EQ(QApplication::focusWidget(), tree) << key;
         pane->setEnabled(true);
+    }
+}
+
+// All five run buttons stand on the toolbar, greyed, until a document's view shows its state.
+TEST(FrameCommandsTest, RunButtonsAllShowGreyedUntilAViewHidesSome) {
+    ShownMainFrame shown;
+    const int runButtons[] = {cmd::kCompile, cmd::kRun, cmd::kPause, cmd::kStop, cmd::kResume};
+    const auto shownOnToolbar = [&](int id) {
+        const QWidget* button = shown.frame.ToolBar()->widgetForAction(shown.frame.Action(id));
+        return button != nullptr && button->isVisible();
+    };
+    const struct {
+        const char* when;
+        std::function<void()> step;
+        bool enabled;
+        std::set<int> shown;
+    } steps[] = {
+        {"start-up", [] {}, false, {cmd::kCompile, cmd::kRun, cmd::kPause, cmd::kStop, cmd::kResume}},
+        {"a document", [&] { shown.frame.OnFileNew(); }, true, {cmd::kCompile, cmd::kRun}},
+        {"the last one closed", [&] { shown.frame.Execute(cmd::kFileClose); }, false, {cmd::kCompile, cmd::kRun}},
+    };
+    for (const auto& step : steps) {
+        step.step();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+        for (int id : runButtons) {
+            const bool visible = step.shown.count(id) == 1;
+            EXPECT_EQ(shownOnToolbar(id), visible) << step.when << " " << id;
+            // A hidden action counts as disabled: only a shown button's state is seen.
+            if (visible) {
+                EXPECT_EQ(shown.frame.Action(id)->isEnabled(), step.enabled) << step.when << " " << id;
+            }
+        }
     }
 }
 
