@@ -93,7 +93,13 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
 
 void CChildFrame::OnMDIActivate() {
     view_->UpdateRunButtons();
-    view_->setFocus();
+    // A minimised frame keeps the focus itself: its hidden editor would hand it on to the next
+    // window's panes, and that window would become the active one.
+    if (isMinimized()) {
+        setFocus();
+    } else {
+        view_->setFocus();
+    }
 }
 
 // Queued, so that the editor handles the command after the current event, whatever pane sent it.

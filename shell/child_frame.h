@@ -26,7 +26,8 @@ public:
     COutputPane* OutputPane() const { return pane_; }
     QSplitter* InnerSplitter() const { return inner_; }
 
-    // This frame became the active one: the toolbar shows its run state, the editor has the focus.
+    // This frame became the active one: the toolbar shows its run state, the editor (the frame
+    // itself while minimised) has the focus.
     void OnMDIActivate();
     // The window's title: the document's, with ":n" when the document has several frames.
     void UpdateTitle(int number, int of);

@@ -86,6 +86,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), mdi_(new QMdiArea
     setAcceptDrops(true);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Closing the active document window gives the activation back to the one used before it.
+    mdi_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(mdi_);
     CreateActions();
     CreateMenus();
