@@ -29,6 +29,7 @@
 #include "shell/about_dlg.h"
 #include "shell/child_frame.h"
 #include "shell/commands.h"
+#include "shell/edit_commands.h"
 #include "shell/find_dialog.h"
 #include "shell/kestrum_doc.h"
 #include "shell/kestrum_view.h"
@@ -96,6 +97,9 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), mdi_(new QMdiArea
     connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::UpdateCommands);
     findDialog_ = new CFindDialog([this] { return ActiveEditor(); }, this);
+    connect(findDialog_->FindField(), &QLineEdit::textChanged, this, &CMainFrame::UpdateEditCommands);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateEditCommands);
+    FollowEditState(simulationBar_->TextField());
     qApp->installEventFilter(this);
     UpdateCommands();
 }
@@ -161,12 +165,16 @@ void CMainFrame::ConnectToFrame(int id, void (CChildFrame::*handler)()) {
 // Edit commands act on the text that has the focus (the editor, the output pane, the
 // "Simulation:" field): each of them has the slots by these names.
 void CMainFrame::ConnectToFocus(int id, const char* slot) {
-    connect(Action(id), &QAction::triggered, this, [slot] {
-        QWidget* focus = QApplication::focusWidget();
-        if (qobject_cast<QTextEdit*>(focus) || qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QLineEdit*>(focus)) {
-            QMetaObject::invokeMethod(focus, slot);
-        }
+    connect(Action(id), &QAction::triggered, this, [this, slot] {
+        if (QWidget* target = EditTarget()) QMetaObject::invokeMethod(target, slot);
     });
+}
+
+// The text widget that has the keyboard in this window, or gets it back when the window is active
+// again.
+QWidget* CMainFrame::EditTarget() const {
+    QWidget* focus = focusWidget();
+    return IsEditTarget(focus) ? focus : nullptr;
 }
 
 void CMainFrame::CreateActions() {
@@ -246,6 +254,7 @@ void CMainFrame::CreateMenus() {
     UpdateFileMenu();
 
     editMenu_ = menuBar()->addMenu("&Edit");
+    connect(editMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateEditCommands);
     const int editItems[] = {cmd::kEditUndo, 0, cmd::kEditCut, cmd::kEditCopy, cmd::kEditPaste,
                              cmd::kEditPasteSpecial, 0, cmd::kEditSelectAll, cmd::kEditFind, cmd::kEditFindNext,
                              cmd::kEditReplace, 0, cmd::kOleInsertNew, cmd::kOleEditLinks, cmd::kOleProperties,
@@ -327,6 +336,8 @@ QList<CChildFrame*> CMainFrame::ChildFrames() const {
 CChildFrame* CMainFrame::AddFrame(CKestrumDoc* document) {
     auto* frame = new CChildFrame(document);
     CKestrumView* view = frame->EditorView();
+    FollowEditState(view);
+    FollowEditState(frame->OutputPane());
     connect(view, &CKestrumView::runButtonsChanged, this, [this, frame](bool compileRun, bool pauseStop, bool resume) {
         if (frame == ActiveChildFrame()) SetRunButtons(compileRun, pauseStop, resume);
         UpdateCommands();  // Undo follows the run state of the active document
@@ -513,8 +524,8 @@ QTextEdit* CMainFrame::ActiveEditor() const {
 
 void CMainFrame::OnEditPasteSpecial() {
     QTextEdit* editor = ActiveEditor();
+    if (!CanPasteSpecial(editor)) return;
     const QMimeData* data = QApplication::clipboard()->mimeData();
-    if (editor == nullptr || data == nullptr || editor->isReadOnly()) return;
     QStringList formats;
     if (data->hasHtml()) formats << "Rich Text";
     if (data->hasText()) formats << "Unformatted Text";
@@ -639,15 +650,40 @@ void CMainFrame::UpdateCommands() {
     const bool hasDocument = frame != nullptr;
     editMenu_->menuAction()->setVisible(hasDocument);
     windowMenu_->menuAction()->setVisible(hasDocument);
-    for (int id : {cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs, cmd::kEditUndo, cmd::kEditCut, cmd::kEditCopy,
-                   cmd::kEditPaste, cmd::kEditPasteSpecial, cmd::kEditSelectAll, cmd::kEditFind, cmd::kEditFindNext,
-                   cmd::kEditReplace, cmd::kWindowNew, cmd::kWindowCascade, cmd::kWindowTile, cmd::kWindowArrange,
-                   cmd::kCompile, cmd::kRun, cmd::kPause, cmd::kStop, cmd::kResume, cmd::kToggleStructure,
-                   cmd::kToggleCharts, cmd::kNextPaneFrame, cmd::kNextPane, cmd::kPrevPane}) {
+    for (int id : {cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs, cmd::kWindowNew, cmd::kWindowCascade,
+                   cmd::kWindowTile, cmd::kWindowArrange, cmd::kCompile, cmd::kRun, cmd::kPause, cmd::kStop,
+                   cmd::kResume, cmd::kToggleStructure, cmd::kToggleCharts, cmd::kNextPaneFrame, cmd::kNextPane,
+                   cmd::kPrevPane}) {
         Action(id)->setEnabled(hasDocument);
     }
-    if (hasDocument && frame->EditorView()->TextHeldByRun()) Action(cmd::kEditUndo)->setEnabled(false);
     Action(cmd::kFilePrint)->setEnabled(hasDocument && frame->OutputPane()->hasFocus());
+    UpdateEditCommands();
+}
+
+// Each Edit command is enabled exactly when it would act; none without a document.
+void CMainFrame::UpdateEditCommands() {
+    CChildFrame* frame = ActiveChildFrame();
+    EditCommandStates can;
+    if (frame != nullptr && findDialog_ != nullptr) {
+        can = EditCommandStatesFor(EditTarget(), frame->EditorView(), findDialog_->FindField()->text());
+    }
+    const std::pair<int, bool> states[] = {
+        {cmd::kEditUndo, can.undo},           {cmd::kEditCut, can.cut},           {cmd::kEditCopy, can.copy},
+        {cmd::kEditPaste, can.paste},         {cmd::kEditPasteSpecial, can.pasteSpecial},
+        {cmd::kEditSelectAll, can.selectAll}, {cmd::kEditFind, can.find},         {cmd::kEditFindNext, can.findNext},
+        {cmd::kEditReplace, can.replace},
+    };
+    for (const auto& [id, enabled] : states) Action(id)->setEnabled(enabled);
+}
+
+// What the Edit commands' states follow besides the focus: the text, the selection and the undo
+// history of the text widgets, the clipboard, and the text Find Next looks for.
+template <typename Text>
+void CMainFrame::FollowEditState(Text* text) {
+    const auto update = [this] { UpdateEditCommands(); };
+    connect(text, &Text::selectionChanged, this, update);
+    connect(text, &Text::textChanged, this, update);
+    if constexpr (requires { &Text::undoAvailable; }) connect(text, &Text::undoAvailable, this, update);
 }
 
 bool CMainFrame::AnyScriptRunning() const {
@@ -727,12 +763,16 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType()) return false;
     auto* widget = static_cast<QWidget*>(watched);
     if (TakeFileDrop(widget, event)) return true;
+    // A run makes its document read-only from its worker: the Edit commands follow.
+    if (event->type() == QEvent::ReadOnlyChange && widget->window() == this) UpdateEditCommands();
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
     if (CSplashWnd::Current() != nullptr) return false;  // the splash takes the first key
     const bool ownWindow = widget->window() == this;
     if (!ownWindow && !IsRunWindow(widget->window())) return false;
     const int id = cmd::CommandOfKey(QKeySequence(ShortcutKeyOf(*static_cast<QKeyEvent*>(event))));
-    if (id == 0 || !Action(id)->isEnabled()) return false;
+    if (id == 0) return false;
+    UpdateEditCommands();  // a key acts on the state of this moment
+    if (!Action(id)->isEnabled()) return false;
     if (event->type() == QEvent::ShortcutOverride) {
         // In this window the shortcut acts; in another the key comes here as a press.
         if (ownWindow) {

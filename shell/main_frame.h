@@ -82,6 +82,10 @@ private:
     CChildFrame* AddFrame(CKestrumDoc* document);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void UpdateCommands();
+    void UpdateEditCommands();
+    template <typename Text>
+    void FollowEditState(Text* text);
+    QWidget* EditTarget() const;
     void UpdateTitles(CKestrumDoc* document);
     void UpdateMainTitle();
     void UpdateFileMenu();

@@ -15,6 +15,7 @@
 #include <functional>
 #include <set>
 #include <QToolBar>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QSignalSpy>
@@ -22,6 +23,7 @@
 
 #include "shell/child_frame.h"
 #include "shell/commands.h"
+#include "shell/find_dialog.h"
 #include "shell/kestrum_doc.h"
 #include "shell/kestrum_view.h"
 #include "shell/left_view.h"
@@ -40,6 +42,11 @@ TEST(FrameCommandsTest, KeysReachTheirCommands) {
     ShownMainFrame shown;
     CChildFrame* frame = shown.frame.OnFileNew();
     ASSERT_NE(frame, nullptr);
+    // Something to undo and, after the undo, a text to find again: Undo and Find Next can act.
+    frame->EditorView()->setPlainText("x");
+    frame->EditorView()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(frame->EditorView(), "y");
+    shown.frame.findChild<CFindDialog*>()->FindField()->setText("x");
     struct Case {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
