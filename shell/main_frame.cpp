@@ -95,7 +95,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), mdi_(new QMdiArea
     CreateToolBars();
     CreateStatusBar();
     connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
-    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::UpdateCommands);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (qobject_cast<QMenuBar*>(now) != nullptr) focusBeforeMenuBar_ = old;
+        UpdateCommands();
+    });
     findDialog_ = new CFindDialog([this] { return ActiveEditor(); }, this);
     connect(findDialog_->FindField(), &QLineEdit::textChanged, this, &CMainFrame::UpdateEditCommands);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateEditCommands);
@@ -174,6 +177,8 @@ void CMainFrame::ConnectToFocus(int id, const char* slot) {
 // again.
 QWidget* CMainFrame::EditTarget() const {
     QWidget* focus = focusWidget();
+    // The menu bar borrows the focus while the keyboard walks it: the commands act where it was.
+    if (qobject_cast<QMenuBar*>(focus) != nullptr) focus = focusBeforeMenuBar_;
     return IsEditTarget(focus) ? focus : nullptr;
 }
 

@@ -126,4 +126,5 @@ private:
     QMenu* windowMenu_ = nullptr;
     CRecentFileList recent_;
     CFindDialog* findDialog_ = nullptr;
+    QPointer<QWidget> focusBeforeMenuBar_;
 };

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QSignalSpy>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QTextDocument>
 #include <functional>
 #include <set>
@@ -119,6 +120,24 @@ TEST(EditCommands, KeysFollowTheStates) {
     QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(copies.count(), 1);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("abc"));
+}
+
+// Walking the menu bar with the keyboard lends it the focus; the commands still act on the editor.
+TEST(EditCommands, TheMenuBarsFocusLeavesTheTarget) {
+    QApplication::clipboard()->clear();
+    ShownMainFrame shown;
+    CKestrumView* editor = shown.frame.OnFileNew()->EditorView();
+    editor->setPlainText("abc");
+    editor->setFocus();
+    editor->selectAll();
+    shown.frame.menuBar()->setFocus(Qt::MenuBarFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), shown.frame.menuBar());
+    ASSERT_TRUE(shown.frame.Action(cmd::kEditCut)->isEnabled());
+    shown.frame.Action(cmd::kEditCut)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("abc"));
+    EXPECT_TRUE(editor->document()->isEmpty());
+    EXPECT_FALSE(shown.frame.Action(cmd::kEditCut)->isEnabled());
+    EXPECT_TRUE(shown.frame.Action(cmd::kEditPaste)->isEnabled());
 }
 
 }  // namespace
