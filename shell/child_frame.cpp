@@ -9,6 +9,7 @@
 
 #include "platform/desktop.h"
 #include "shell/kestrum_doc.h"
+#include "shell/keyboard_split.h"
 #include "shell/kestrum_view.h"
 #include "shell/left_view.h"
 #include "shell/output_pane.h"
@@ -127,6 +128,11 @@ void CChildFrame::OnNextPane() {
     } else if (Within(focus, pane_)) {
         FocusPane(tree_);
     }
+}
+
+void CChildFrame::OnSplit() {
+    // The frame's own focus: the menu bar may hold the application's while its command runs.
+    CKeyboardSplit::Start(Within(focusWidget(), tree_) ? outer_ : inner_);
 }
 
 void CChildFrame::OnPrevPane() {

@@ -44,6 +44,9 @@ public Q_SLOTS:
     void OnNextPane();
     // The other way round.
     void OnPrevPane();
+    // Moves the bar beside the pane with the focus (the editor's when no pane has it) from the
+    // keyboard.
+    void OnSplit();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

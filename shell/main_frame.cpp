@@ -232,6 +232,7 @@ void CMainFrame::CreateActions() {
     ConnectToFrame(cmd::kNextPaneFrame, &CChildFrame::OnNextPane);
     ConnectToFrame(cmd::kNextPane, &CChildFrame::OnNextPane);
     ConnectToFrame(cmd::kPrevPane, &CChildFrame::OnPrevPane);
+    ConnectToFrame(cmd::kWindowSplit, &CChildFrame::OnSplit);
 
     QAction* toolbar = Action(cmd::kViewToolbar);
     QAction* statusBarAction = Action(cmd::kViewStatusBar);
@@ -242,9 +243,9 @@ void CMainFrame::CreateActions() {
     // The toolbar's band only: the "Simulation:" bar stays.
     connect(toolbar, &QAction::toggled, this, [this](bool on) { toolBar_->setVisible(on); });
     connect(statusBarAction, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
-    // No handlers here: embedded objects are not supported, the panes are fixed, Esc does nothing.
-    for (int id : {cmd::kOleInsertNew, cmd::kOleEditLinks, cmd::kOleProperties, cmd::kOleVerbFirst,
-                   cmd::kWindowSplit, cmd::kEscape, cmd::kFileMru}) {
+    // No handlers here: embedded objects are not supported, Esc does nothing.
+    for (int id : {cmd::kOleInsertNew, cmd::kOleEditLinks, cmd::kOleProperties, cmd::kOleVerbFirst, cmd::kEscape,
+                   cmd::kFileMru}) {
         Action(id)->setEnabled(false);
     }
 }
@@ -658,7 +659,7 @@ void CMainFrame::UpdateCommands() {
     for (int id : {cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs, cmd::kWindowNew, cmd::kWindowCascade,
                    cmd::kWindowTile, cmd::kWindowArrange, cmd::kCompile, cmd::kRun, cmd::kPause, cmd::kStop,
                    cmd::kResume, cmd::kToggleStructure, cmd::kToggleCharts, cmd::kNextPaneFrame, cmd::kNextPane,
-                   cmd::kPrevPane}) {
+                   cmd::kPrevPane, cmd::kWindowSplit}) {
         Action(id)->setEnabled(hasDocument);
     }
     Action(cmd::kFilePrint)->setEnabled(hasDocument && frame->OutputPane()->hasFocus());
