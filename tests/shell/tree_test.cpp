@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -216,6 +218,62 @@ TEST(Tree, LinesJoinItemsToTheirParentsAndSiblings) {
     bool stubDrawn = false;
     for (int x = step + step / 2 + 6; x < 2 * step; ++x) stubDrawn = stubDrawn || LineAt(picture, x, stub, stub);
     EXPECT_TRUE(stubDrawn);
+}
+
+// The entry under the mouse is drawn underlined; nothing else of the picture changes, and the
+// selection stays where it was.
+TEST(Tree, TheHoveredEntryIsUnderlinedAndNothingElseChanges) {
+    CLeftView tree;
+    tree.resize(300, 400);
+    tree.show();
+    QTreeWidgetItem* help = tree.topLevelItem(0);
+    help->setExpanded(true);
+    ASSERT_GE(help->childCount(), 3);
+    tree.setCurrentItem(help->child(0));
+    const QPoint blank(10, tree.viewport()->height() - 3);
+    QTest::mouseMove(tree.viewport(), blank);
+    QApplication::processEvents();
+    const QImage plain = tree.viewport()->grab().toImage();
+    const struct {
+        QTreeWidgetItem* hovered;  // nullptr: the mouse over no entry
+        QPoint at;
+    } cases[] = {
+        {help->child(2), tree.visualItemRect(help->child(2)).center()},
+        {help, tree.visualItemRect(help).center()},
+        {help->child(1), QPoint(tree.viewport()->width() - 3, tree.visualItemRect(help->child(1)).center().y())},
+        {nullptr, blank},
+    };
+    for (const auto& c : cases) {
+        QTest::mouseMove(tree.viewport(), c.at);
+        QApplication::processEvents();
+        const QImage hot = tree.viewport()->grab().toImage();
+        const QRect row = c.hovered ? tree.visualItemRect(c.hovered) : QRect();
+        int outside = 0;
+        std::map<int, int> changedInLine;  // y -> changed pixels
+        for (int y = 0; y < plain.height(); ++y) {
+            for (int x = 0; x < plain.width(); ++x) {
+                if (plain.pixel(x, y) == hot.pixel(x, y)) continue;
+                if (row.contains(x, y)) {
+                    ++changedInLine[y];
+                } else {
+                    ++outside;
+                }
+            }
+        }
+        EXPECT_EQ(outside, 0);
+        int longest = 0;
+        for (const auto& [y, count] : changedInLine) longest = std::max(longest, count);
+        if (c.hovered != nullptr) {
+            // One line under the label's text, about as long as the text.
+            const int label = tree.fontMetrics().horizontalAdvance(c.hovered->text(0));
+            EXPECT_GE(longest, label * 3 / 4) << c.hovered->text(0).toStdString();
+            EXPECT_LE(changedInLine.size(), 3u) << c.hovered->text(0).toStdString();
+        } else {
+            EXPECT_TRUE(changedInLine.empty());
+        }
+        EXPECT_EQ(tree.currentItem(), help->child(0));
+        EXPECT_EQ(tree.selectedItems(), QList<QTreeWidgetItem*>({help->child(0)}));
+    }
 }
 
 }  // namespace
