@@ -112,9 +112,10 @@ CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(mdi_, nullptr, this, nullptr);
+    disconnect(QApplication::clipboard(), nullptr, this, nullptr);
     // A view still waiting for its worker keeps serving events while it is destroyed: none of
-    // its signals may reach this half-destroyed frame.
-    for (QObject* child : mdi_->findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+    // its signals (nor those of the other text fields) may reach this half-destroyed frame.
+    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
 }
 
 QRect CMainFrame::InitialGeometry(const QRect& screen) {
@@ -318,7 +319,6 @@ void CMainFrame::CreateStatusBar() {
 
 // The toolbar holds all five; only a document's view hides some of them, and the last one to
 // show its state leaves them so.
-
 void CMainFrame::SetRunButtons(bool showCompileRun, bool showPauseStop, bool showResume) {
     Action(cmd::kCompile)->setVisible(showCompileRun);
     Action(cmd::kRun)->setVisible(showCompileRun);
