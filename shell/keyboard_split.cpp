@@ -26,10 +26,6 @@ CKeyboardSplit::CKeyboardSplit(QSplitter* splitter) : splitter_(splitter), origi
     qApp->installEventFilter(this);
 }
 
-CKeyboardSplit::~CKeyboardSplit() {
-    if (current == this) Finish(false);
-}
-
 // The mouse pointer stands on the bar, as it would to drag it.
 void CKeyboardSplit::PointAtBar() const {
     const QSplitterHandle* bar = splitter_->handle(1);

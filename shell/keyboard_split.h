@@ -25,7 +25,6 @@ protected:
 
 private:
     explicit CKeyboardSplit(QSplitter* splitter);
-    ~CKeyboardSplit() override;
     void OnKey(int key, bool fine);
     void Move(int by);
     void PointAtBar() const;
