@@ -334,11 +334,14 @@ int CTesselParser::DeclareOneName(int typeCode) {
     int cols = 0;
     if (typeCode == kTypeMatrix && !ParseMatrixIndex(rows, cols)) return 0;
 
+    // The look-ahead may pass comments and reach the end of the text, which no step back undoes:
+    // the tree keeps the word before it.
+    const WordRange beforeLookAhead = LastWordRange();
     ReadToken();
     if (currentToken != kw::kOpenBracket) {
         StepBackUnlessEnd();
         if (FindVariable(name) >= 0) return FailWith(message::kVariableRedefinition);
-        return DeclareVariable(name, typeCode, 1, rows, cols) ? 1 : FailDeclarationOutOfMemory();
+        return DeclareVariable(name, typeCode, 1, rows, cols, beforeLookAhead) ? 1 : FailDeclarationOutOfMemory();
     }
     ScanMark afterBracket;
     Value count;

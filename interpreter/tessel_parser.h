@@ -123,7 +123,15 @@ public:
     void SetErrorText(const std::string& text) { errorText = text; }
     // false when the records cannot fit (the table's out-of-memory message has been shown); no
     // part of the array is then left in the table.
-    bool DeclareVariable(const std::string& name, int type, int count, int rows, int cols);
+    // The tree lists the declaration at the word range given, by default the last word read.
+    struct WordRange {
+        int start;
+        int length;
+    };
+    bool DeclareVariable(const std::string& name, int type, int count, int rows, int cols) {
+        return DeclareVariable(name, type, count, rows, cols, LastWordRange());
+    }
+    bool DeclareVariable(const std::string& name, int type, int count, int rows, int cols, WordRange treeRange);
     // Index of the variable's record, or -1. Newest first; scope-aware in the check pass.
     int FindVariable(const char* name, std::size_t length);
     int FindVariable(const std::string& name) { return FindVariable(name.data(), name.size()); }
@@ -183,6 +191,7 @@ public:
     // Source range of the last history entry (the word an error highlights).
     int LastTokenStart() const;
     int LastTokenLength() const;
+    WordRange LastWordRange() const { return {LastTokenStart(), LastTokenLength()}; }
 
     // ===== expressions (expressions.cpp, matrix_operands.cpp) =====
     int ReadExpression2(Value& result);

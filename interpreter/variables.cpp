@@ -205,7 +205,8 @@ std::uint64_t ElementBytes(int type, int rows, int cols) {
 
 }  // namespace
 
-bool CTesselParser::DeclareVariable(const std::string& name, int type, int count, int rows, int cols) {
+bool CTesselParser::DeclareVariable(const std::string& name, int type, int count, int rows, int cols,
+                                    WordRange treeRange) {
     if (count < 1 || FindVariable(name) >= 0) return true;
     // A declaration that cannot fit is refused before it takes anything.
     if (!crt::FitsInMemory(static_cast<std::uint64_t>(count), ElementBytes(type, rows, cols))) {
@@ -235,7 +236,7 @@ bool CTesselParser::DeclareVariable(const std::string& name, int type, int count
     }
     if (!execute && !TreePositionKnown(position)) {
         AddTreePosition(position);
-        view->AddVariableToTree(variables[first], count, LastTokenStart(), LastTokenLength());
+        view->AddVariableToTree(variables[first], count, treeRange.start, treeRange.length);
     }
     return true;
 }

@@ -100,7 +100,8 @@ public:
     // ===== network variables (network_variables.cpp) =====
     // Declares count elements; 0 when the name is already visible. A count below 1 declares
     // nothing. A declaration that cannot be stored whole stores nothing and is reported here.
-    int AddObjectVariable(const std::string& name, int type, int count);
+    // The tree lists it at treeRange.
+    int AddObjectVariable(const std::string& name, int type, int count, WordRange treeRange);
     // First record of the visible variable of that name, newest first; scope-aware in the check pass.
     int LookupObjectVariable(std::string_view name) const;
     using CTesselParser::EvaluateArrayIndex;

@@ -39,15 +39,17 @@ int CLoriantParser::DeclareOneNetworkVariable(int type) {
         return FailWith(message::kKnownWordsCannotBeVariables);
     }
     const std::string name = word;
+    // The look-ahead may pass comments and reach the end of the text, which no step back undoes.
+    const WordRange nameRange = LastWordRange();
     if (ReadToken() != kw::kOpenBracket) {
         StepBackUnlessEnd();
-        const int added = AddObjectVariable(name, type, 1);
+        const int added = AddObjectVariable(name, type, 1, nameRange);
         return added > 0 ? 1 : added == 0 ? FailWith(message::kVariableRedefinition) : 0;
     }
     ScanMark afterBracket;
     Value count;
     if (!ReadIntegerBound(count, afterBracket)) return 0;
-    const int added = AddObjectVariable(name, type, count.value.integer);
+    const int added = AddObjectVariable(name, type, count.value.integer, LastWordRange());
     if (added == 0) return FailWith(message::kVariableRedefinition);
     if (added < 0) return 0;
     if (ReadToken() != kw::kCloseBracket) {
@@ -59,7 +61,7 @@ int CLoriantParser::DeclareOneNetworkVariable(int type) {
 
 // 1 declared (or nothing to declare), 0 the name is already visible, -1 the declaration could not
 // be stored whole: nothing of it stays in the table and the failure has been reported.
-int CLoriantParser::AddObjectVariable(const std::string& name, int type, int count) {
+int CLoriantParser::AddObjectVariable(const std::string& name, int type, int count, WordRange treeRange) {
     if (LookupObjectVariable(name) >= 0) return 0;
     if (count < 1) return 1;
     ++objectNamesVersion;
@@ -102,7 +104,7 @@ int CLoriantParser::AddObjectVariable(const std::string& name, int type, int cou
     }
     if (!execute && !Contains(treePositions, position)) {
         treePositions.Add(position);
-        view->AddNetworkToTree(objectVariables[before], count, LastTokenStart(), LastTokenLength());
+        view->AddNetworkToTree(objectVariables[before], count, treeRange.start, treeRange.length);
     }
     return 1;
 }

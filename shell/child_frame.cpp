@@ -9,6 +9,7 @@
 
 #include "platform/desktop.h"
 #include "shell/kestrum_doc.h"
+#include "shell/keyboard_split.h"
 #include "shell/kestrum_view.h"
 #include "shell/left_view.h"
 #include "shell/output_pane.h"
@@ -75,8 +76,7 @@ void CChildFrame::showEvent(QShowEvent* event) {
 void CChildFrame::UpdateTitle(int number, int of) {
     QString title = document_->Title();
     if (of > 1) title += QString(":%1").arg(number);
-    setWindowTitle(title + "[*]");
-    setWindowModified(document_->IsModified());
+    setWindowTitle(title);
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
@@ -94,7 +94,13 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
 
 void CChildFrame::OnMDIActivate() {
     view_->UpdateRunButtons();
-    view_->setFocus();
+    // A minimised frame keeps the focus itself: its hidden editor would hand it on to the next
+    // window's panes, and that window would become the active one.
+    if (isMinimized()) {
+        setFocus();
+    } else {
+        view_->setFocus();
+    }
 }
 
 // Queued, so that the editor handles the command after the current event, whatever pane sent it.
@@ -122,6 +128,11 @@ void CChildFrame::OnNextPane() {
     } else if (Within(focus, pane_)) {
         FocusPane(tree_);
     }
+}
+
+void CChildFrame::OnSplit() {
+    // The frame's own focus: the menu bar may hold the application's while its command runs.
+    CKeyboardSplit::Start(Within(focusWidget(), tree_) ? outer_ : inner_);
 }
 
 void CChildFrame::OnPrevPane() {

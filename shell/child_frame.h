@@ -26,7 +26,8 @@ public:
     COutputPane* OutputPane() const { return pane_; }
     QSplitter* InnerSplitter() const { return inner_; }
 
-    // This frame became the active one: the toolbar shows its run state, the editor has the focus.
+    // This frame became the active one: the toolbar shows its run state, the editor (the frame
+    // itself while minimised) has the focus.
     void OnMDIActivate();
     // The window's title: the document's, with ":n" when the document has several frames.
     void UpdateTitle(int number, int of);
@@ -43,6 +44,9 @@ public Q_SLOTS:
     void OnNextPane();
     // The other way round.
     void OnPrevPane();
+    // Moves the bar beside the pane with the focus (the editor's when no pane has it) from the
+    // keyboard.
+    void OnSplit();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "netscript/script_interpreter.h"
 #include "shell/kestrum_view.h"
@@ -33,6 +35,22 @@ private:
     CLeftView& tree_;
 };
 
+// Draws the hot entry's label underlined and nothing else of the hover: no hover background.
+class HotTrackingDelegate : public QStyledItemDelegate {
+public:
+    explicit HotTrackingDelegate(CLeftView& tree) : QStyledItemDelegate(&tree), tree_(tree) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_MouseOver;
+        if (index == tree_.HotIndex()) option->font.setUnderline(true);
+    }
+
+private:
+    CLeftView& tree_;
+};
+
 }  // namespace
 
 CLeftView::CLeftView(QWidget* parent) : QTreeWidget(parent), collator_(QLocale(QLocale::English)) {
@@ -42,7 +60,8 @@ CLeftView::CLeftView(QWidget* parent) : QTreeWidget(parent), collator_(QLocale(Q
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);
-    setMouseTracking(true);  // the hovered row is highlighted
+    setMouseTracking(true);  // the entry under the mouse is hot
+    setItemDelegate(new HotTrackingDelegate(*this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setAllColumnsShowFocus(true);
     setUniformRowHeights(true);
@@ -108,6 +127,26 @@ bool CLeftView::ShowEntryMenu(const QPoint& globalPosition) {
     QMenu menu(this);
     QAction* find = menu.addAction(tr("&Find in source"));
     return menu.exec(globalPosition) == find;
+}
+
+void CLeftView::SetHot(const QModelIndex& index) {
+    if (index == hot_) return;
+    const QModelIndex before = hot_;
+    hot_ = index;
+    for (const QModelIndex& changed : {before, index}) {
+        if (changed.isValid()) viewport()->update(visualRect(changed));
+    }
+}
+
+// The whole row is the entry's, as the selection is, past the end of its label too.
+void CLeftView::mouseMoveEvent(QMouseEvent* event) {
+    SetHot(indexAt(QPoint(std::max(0, columnViewportPosition(0)), event->position().toPoint().y())));
+    QTreeWidget::mouseMoveEvent(event);
+}
+
+bool CLeftView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave) SetHot(QModelIndex());
+    return QTreeWidget::viewportEvent(event);
 }
 
 void CLeftView::mousePressEvent(QMouseEvent* event) {

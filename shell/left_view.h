@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QCollator>
+#include <QPersistentModelIndex>
 #include <QTreeWidget>
 #include <functional>
 
@@ -32,7 +33,12 @@ public:
     // Tests replace it; the default shows the real menu.
     std::function<bool(const QPoint& globalPosition)> chooseFindInSource;
 
+    // The entry under the mouse, which is drawn underlined (hot tracking); invalid when none.
+    QModelIndex HotIndex() const { return hot_; }
+
 protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
@@ -40,7 +46,9 @@ protected:
 private:
     void BuildHelpBranch();
     bool ShowEntryMenu(const QPoint& globalPosition);
+    void SetHot(const QModelIndex& index);
 
     CKestrumView* editorView_ = nullptr;
     QCollator collator_;
+    QPersistentModelIndex hot_;
 };

@@ -29,6 +29,7 @@
 #include "shell/about_dlg.h"
 #include "shell/child_frame.h"
 #include "shell/commands.h"
+#include "shell/edit_commands.h"
 #include "shell/find_dialog.h"
 #include "shell/kestrum_doc.h"
 #include "shell/kestrum_view.h"
@@ -86,14 +87,22 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), mdi_(new QMdiArea
     setAcceptDrops(true);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Closing the active document window gives the activation back to the one used before it.
+    mdi_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(mdi_);
     CreateActions();
     CreateMenus();
     CreateToolBars();
     CreateStatusBar();
     connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
-    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::UpdateCommands);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (qobject_cast<QMenuBar*>(now) != nullptr) focusBeforeMenuBar_ = old;
+        UpdateCommands();
+    });
     findDialog_ = new CFindDialog([this] { return ActiveEditor(); }, this);
+    connect(findDialog_->FindField(), &QLineEdit::textChanged, this, &CMainFrame::UpdateEditCommands);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateEditCommands);
+    FollowEditState(simulationBar_->TextField());
     qApp->installEventFilter(this);
     UpdateCommands();
 }
@@ -103,9 +112,10 @@ CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(mdi_, nullptr, this, nullptr);
+    disconnect(QApplication::clipboard(), nullptr, this, nullptr);
     // A view still waiting for its worker keeps serving events while it is destroyed: none of
-    // its signals may reach this half-destroyed frame.
-    for (QObject* child : mdi_->findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+    // its signals (nor those of the other text fields) may reach this half-destroyed frame.
+    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
 }
 
 QRect CMainFrame::InitialGeometry(const QRect& screen) {
@@ -159,12 +169,18 @@ void CMainFrame::ConnectToFrame(int id, void (CChildFrame::*handler)()) {
 // Edit commands act on the text that has the focus (the editor, the output pane, the
 // "Simulation:" field): each of them has the slots by these names.
 void CMainFrame::ConnectToFocus(int id, const char* slot) {
-    connect(Action(id), &QAction::triggered, this, [slot] {
-        QWidget* focus = QApplication::focusWidget();
-        if (qobject_cast<QTextEdit*>(focus) || qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QLineEdit*>(focus)) {
-            QMetaObject::invokeMethod(focus, slot);
-        }
+    connect(Action(id), &QAction::triggered, this, [this, slot] {
+        if (QWidget* target = EditTarget()) QMetaObject::invokeMethod(target, slot);
     });
+}
+
+// The text widget that has the keyboard in this window, or gets it back when the window is active
+// again.
+QWidget* CMainFrame::EditTarget() const {
+    QWidget* focus = focusWidget();
+    // The menu bar borrows the focus while the keyboard walks it: the commands act where it was.
+    if (qobject_cast<QMenuBar*>(focus) != nullptr) focus = focusBeforeMenuBar_;
+    return IsEditTarget(focus) ? focus : nullptr;
 }
 
 void CMainFrame::CreateActions() {
@@ -217,6 +233,7 @@ void CMainFrame::CreateActions() {
     ConnectToFrame(cmd::kNextPaneFrame, &CChildFrame::OnNextPane);
     ConnectToFrame(cmd::kNextPane, &CChildFrame::OnNextPane);
     ConnectToFrame(cmd::kPrevPane, &CChildFrame::OnPrevPane);
+    ConnectToFrame(cmd::kWindowSplit, &CChildFrame::OnSplit);
 
     QAction* toolbar = Action(cmd::kViewToolbar);
     QAction* statusBarAction = Action(cmd::kViewStatusBar);
@@ -227,9 +244,9 @@ void CMainFrame::CreateActions() {
     // The toolbar's band only: the "Simulation:" bar stays.
     connect(toolbar, &QAction::toggled, this, [this](bool on) { toolBar_->setVisible(on); });
     connect(statusBarAction, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
-    // No handlers here: embedded objects are not supported, the panes are fixed, Esc does nothing.
-    for (int id : {cmd::kOleInsertNew, cmd::kOleEditLinks, cmd::kOleProperties, cmd::kOleVerbFirst,
-                   cmd::kWindowSplit, cmd::kEscape, cmd::kFileMru}) {
+    // No handlers here: embedded objects are not supported, Esc does nothing.
+    for (int id : {cmd::kOleInsertNew, cmd::kOleEditLinks, cmd::kOleProperties, cmd::kOleVerbFirst, cmd::kEscape,
+                   cmd::kFileMru}) {
         Action(id)->setEnabled(false);
     }
 }
@@ -244,6 +261,7 @@ void CMainFrame::CreateMenus() {
     UpdateFileMenu();
 
     editMenu_ = menuBar()->addMenu("&Edit");
+    connect(editMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateEditCommands);
     const int editItems[] = {cmd::kEditUndo, 0, cmd::kEditCut, cmd::kEditCopy, cmd::kEditPaste,
                              cmd::kEditPasteSpecial, 0, cmd::kEditSelectAll, cmd::kEditFind, cmd::kEditFindNext,
                              cmd::kEditReplace, 0, cmd::kOleInsertNew, cmd::kOleEditLinks, cmd::kOleProperties,
@@ -287,7 +305,6 @@ void CMainFrame::CreateToolBars() {
 
     simulationBar_ = new CSimulationBar(this);
     addToolBar(simulationBar_);
-    SetRunButtons(true, false, false);
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -300,6 +317,8 @@ void CMainFrame::CreateStatusBar() {
 
 // ---- the run buttons -------------------------------------------------------------------------
 
+// The toolbar holds all five; only a document's view hides some of them, and the last one to
+// show its state leaves them so.
 void CMainFrame::SetRunButtons(bool showCompileRun, bool showPauseStop, bool showResume) {
     Action(cmd::kCompile)->setVisible(showCompileRun);
     Action(cmd::kRun)->setVisible(showCompileRun);
@@ -323,6 +342,8 @@ QList<CChildFrame*> CMainFrame::ChildFrames() const {
 CChildFrame* CMainFrame::AddFrame(CKestrumDoc* document) {
     auto* frame = new CChildFrame(document);
     CKestrumView* view = frame->EditorView();
+    FollowEditState(view);
+    FollowEditState(frame->OutputPane());
     connect(view, &CKestrumView::runButtonsChanged, this, [this, frame](bool compileRun, bool pauseStop, bool resume) {
         if (frame == ActiveChildFrame()) SetRunButtons(compileRun, pauseStop, resume);
         UpdateCommands();  // Undo follows the run state of the active document
@@ -475,11 +496,10 @@ void CMainFrame::UpdateFileMenu() {
 void CMainFrame::AddRecentFileItems() {
     const QStringList& files = recent_.Files();
     if (files.isEmpty()) fileMenu_->addAction(Action(cmd::kFileMru));
-    const QString home = QDir::homePath();
+    const QStringList shown = recent_.DisplayNames();
     for (int i = 0; i < files.size(); ++i) {
-        QString shown = files[i];
-        if (shown.startsWith(home + "/")) shown = "~" + shown.mid(home.size());
-        QAction* item = fileMenu_->addAction(CRecentFileList::Mnemonic(i) + shown);
+        // A "&" of the name is shown, not taken as a mnemonic.
+        QAction* item = fileMenu_->addAction(CRecentFileList::Mnemonic(i) + QString(shown[i]).replace("&", "&&"));
         item->setStatusTip(cmd::StatusText(*cmd::Find(cmd::kFileMru)));
         const QString path = files[i];
         connect(item, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
@@ -496,7 +516,7 @@ void CMainFrame::UpdateWindowMenu() {
     if (!frames.isEmpty()) windowMenu_->addSeparator();
     for (int i = 0; i < frames.size(); ++i) {
         CChildFrame* frame = frames[i];
-        QAction* item = windowMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(frame->windowTitle().remove("[*]")));
+        QAction* item = windowMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(frame->windowTitle()));
         item->setCheckable(true);
         item->setChecked(frame == ActiveChildFrame());
         connect(item, &QAction::triggered, this, [this, frame] { mdi_->setActiveSubWindow(frame); });
@@ -512,8 +532,8 @@ QTextEdit* CMainFrame::ActiveEditor() const {
 
 void CMainFrame::OnEditPasteSpecial() {
     QTextEdit* editor = ActiveEditor();
+    if (!CanPasteSpecial(editor)) return;
     const QMimeData* data = QApplication::clipboard()->mimeData();
-    if (editor == nullptr || data == nullptr || editor->isReadOnly()) return;
     QStringList formats;
     if (data->hasHtml()) formats << "Rich Text";
     if (data->hasText()) formats << "Unformatted Text";
@@ -626,11 +646,7 @@ void CMainFrame::OnAppAbout() {
 // ---- state ------------------------------------------------------------------------------------
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
-    if (auto* frame = qobject_cast<CChildFrame*>(window)) {
-        frame->OnMDIActivate();
-    } else if (window == nullptr && mdi_->subWindowList().isEmpty()) {
-        SetRunButtons(true, false, false);
-    }
+    if (auto* frame = qobject_cast<CChildFrame*>(window)) frame->OnMDIActivate();
     UpdateMainTitle();
     UpdateCommands();
 }
@@ -642,15 +658,40 @@ void CMainFrame::UpdateCommands() {
     const bool hasDocument = frame != nullptr;
     editMenu_->menuAction()->setVisible(hasDocument);
     windowMenu_->menuAction()->setVisible(hasDocument);
-    for (int id : {cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs, cmd::kEditUndo, cmd::kEditCut, cmd::kEditCopy,
-                   cmd::kEditPaste, cmd::kEditPasteSpecial, cmd::kEditSelectAll, cmd::kEditFind, cmd::kEditFindNext,
-                   cmd::kEditReplace, cmd::kWindowNew, cmd::kWindowCascade, cmd::kWindowTile, cmd::kWindowArrange,
-                   cmd::kCompile, cmd::kRun, cmd::kPause, cmd::kStop, cmd::kResume, cmd::kToggleStructure,
-                   cmd::kToggleCharts, cmd::kNextPaneFrame, cmd::kNextPane, cmd::kPrevPane}) {
+    for (int id : {cmd::kFileClose, cmd::kFileSave, cmd::kFileSaveAs, cmd::kWindowNew, cmd::kWindowCascade,
+                   cmd::kWindowTile, cmd::kWindowArrange, cmd::kCompile, cmd::kRun, cmd::kPause, cmd::kStop,
+                   cmd::kResume, cmd::kToggleStructure, cmd::kToggleCharts, cmd::kNextPaneFrame, cmd::kNextPane,
+                   cmd::kPrevPane, cmd::kWindowSplit}) {
         Action(id)->setEnabled(hasDocument);
     }
-    if (hasDocument && frame->EditorView()->TextHeldByRun()) Action(cmd::kEditUndo)->setEnabled(false);
     Action(cmd::kFilePrint)->setEnabled(hasDocument && frame->OutputPane()->hasFocus());
+    UpdateEditCommands();
+}
+
+// Each Edit command is enabled exactly when it would act; none without a document.
+void CMainFrame::UpdateEditCommands() {
+    CChildFrame* frame = ActiveChildFrame();
+    EditCommandStates can;
+    if (frame != nullptr && findDialog_ != nullptr) {
+        can = EditCommandStatesFor(EditTarget(), frame->EditorView(), findDialog_->FindField()->text());
+    }
+    const std::pair<int, bool> states[] = {
+        {cmd::kEditUndo, can.undo},           {cmd::kEditCut, can.cut},           {cmd::kEditCopy, can.copy},
+        {cmd::kEditPaste, can.paste},         {cmd::kEditPasteSpecial, can.pasteSpecial},
+        {cmd::kEditSelectAll, can.selectAll}, {cmd::kEditFind, can.find},         {cmd::kEditFindNext, can.findNext},
+        {cmd::kEditReplace, can.replace},
+    };
+    for (const auto& [id, enabled] : states) Action(id)->setEnabled(enabled);
+}
+
+// What the Edit commands' states follow besides the focus: the text, the selection and the undo
+// history of the text widgets, the clipboard, and the text Find Next looks for.
+template <typename Text>
+void CMainFrame::FollowEditState(Text* text) {
+    const auto update = [this] { UpdateEditCommands(); };
+    connect(text, &Text::selectionChanged, this, update);
+    connect(text, &Text::textChanged, this, update);
+    if constexpr (requires { &Text::undoAvailable; }) connect(text, &Text::undoAvailable, this, update);
 }
 
 bool CMainFrame::AnyScriptRunning() const {
@@ -716,15 +757,19 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType()) return false;
     auto* widget = static_cast<QWidget*>(watched);
     if (TakeFileDrop(widget, event)) return true;
+    // A run makes its document read-only from its worker: the Edit commands follow.
+    if (event->type() == QEvent::ReadOnlyChange && widget->window() == this) UpdateEditCommands();
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
     if (CSplashWnd::Current() != nullptr) return false;  // the splash takes the first key
     const bool ownWindow = widget->window() == this;
     if (!ownWindow && !IsRunWindow(widget->window())) return false;
     const int id = cmd::CommandOfKeyEvent(*static_cast<QKeyEvent*>(event));
+    if (id == 0) return false;
+    UpdateEditCommands();  // a key acts on the state of this moment
     QAction* const command = Action(id);
     // A run button the toolbar hides counts as a disabled action, yet its keys act in this window
     // (through their twin): so they do from the others.
-    if (id == 0 || !(command->isEnabled() || !command->isVisible())) return false;
+    if (!(command->isEnabled() || !command->isVisible())) return false;
     if (event->type() == QEvent::ShortcutOverride) {
         // In this window the shortcut acts; in another the key comes here as a press.
         if (ownWindow) {

@@ -82,6 +82,10 @@ private:
     CChildFrame* AddFrame(CKestrumDoc* document);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void UpdateCommands();
+    void UpdateEditCommands();
+    template <typename Text>
+    void FollowEditState(Text* text);
+    QWidget* EditTarget() const;
     void UpdateTitles(CKestrumDoc* document);
     void UpdateMainTitle();
     void UpdateFileMenu();
@@ -122,4 +126,5 @@ private:
     QMenu* windowMenu_ = nullptr;
     CRecentFileList recent_;
     CFindDialog* findDialog_ = nullptr;
+    QPointer<QWidget> focusBeforeMenuBar_;
 };

@@ -1,6 +1,7 @@
 // The main frame and its document windows: keys reach the commands of the accelerator table,
 // Ctrl+Tab and F6 move through the panes, and nothing closes while a script runs.
 #include "app_harness.h"
+#include "view_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,9 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <functional>
+#include <set>
+#include <QToolBar>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QSignalSpy>
@@ -19,6 +23,7 @@
 
 #include "shell/child_frame.h"
 #include "shell/commands.h"
+#include "shell/find_dialog.h"
 #include "shell/kestrum_doc.h"
 #include "shell/kestrum_view.h"
 #include "shell/left_view.h"
@@ -37,6 +42,11 @@ TEST(FrameCommandsTest, KeysReachTheirCommands) {
     ShownMainFrame shown;
     CChildFrame* frame = shown.frame.OnFileNew();
     ASSERT_NE(frame, nullptr);
+    // Something to undo and, after the undo, a text to find again: Undo and Find Next can act.
+    frame->EditorView()->setPlainText("x");
+    frame->EditorView()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(frame->EditorView(), "y");
+    shown.frame.findChild<CFindDialog*>()->FindField()->setText("x");
     struct Case {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
@@ -88,6 +98,39 @@ TEST(FrameCommandsTest, CtrlTabAndF6MoveThroughThePanes) {
         QTest::keyClick(editor, key, modifiers);
         EXPECT_EQ(QApplication::focusWidget(), tree) << key;
         pane->setEnabled(true);
+    }
+}
+
+// All five run buttons stand on the toolbar, greyed, until a document's view shows its state.
+TEST(FrameCommandsTest, RunButtonsAllShowGreyedUntilAViewHidesSome) {
+    ShownMainFrame shown;
+    const int runButtons[] = {cmd::kCompile, cmd::kRun, cmd::kPause, cmd::kStop, cmd::kResume};
+    const auto shownOnToolbar = [&](int id) {
+        const QWidget* button = shown.frame.ToolBar()->widgetForAction(shown.frame.Action(id));
+        return button != nullptr && button->isVisible();
+    };
+    const struct {
+        const char* when;
+        std::function<void()> step;
+        bool enabled;
+        std::set<int> shown;
+    } steps[] = {
+        {"start-up", [] {}, false, {cmd::kCompile, cmd::kRun, cmd::kPause, cmd::kStop, cmd::kResume}},
+        {"a document", [&] { shown.frame.OnFileNew(); }, true, {cmd::kCompile, cmd::kRun}},
+        {"the last one closed", [&] { shown.frame.Execute(cmd::kFileClose); }, false, {cmd::kCompile, cmd::kRun}},
+    };
+    for (const auto& step : steps) {
+        step.step();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+        for (int id : runButtons) {
+            const bool visible = step.shown.count(id) == 1;
+            EXPECT_EQ(shownOnToolbar(id), visible) << step.when << " " << id;
+            // A hidden action counts as disabled: only a shown button's state is seen.
+            if (visible) {
+                EXPECT_EQ(shown.frame.Action(id)->isEnabled(), step.enabled) << step.when << " " << id;
+            }
+        }
     }
 }
 
@@ -186,14 +229,46 @@ TEST(FrameCommandsTest, CancellingTheSaveQuestionKeepsTheDocument) {
     EXPECT_EQ(shown.frame.ChildFrames().size(), 1);
 }
 
+// A window's title is its document's name, ":n" with several windows; a change of the text or the
+// output a run appends shows in no title.
+TEST(FrameCommandsTest, TitlesNameTheDocumentWithoutItsChanges) {
+    ShownMainFrame shown;
+    CChildFrame* first = shown.frame.OnFileNew();
+    const QString name = first->Document()->Title();
+    const auto titles = [&] {
+        QStringList all;
+        for (CChildFrame* frame : shown.frame.ChildFrames()) {
+            all << frame->windowTitle();
+            EXPECT_FALSE(frame->isWindowModified()) << frame->windowTitle().toStdString();
+        }
+        return all;
+    };
+    EXPECT_EQ(titles(), QStringList({name}));
+    QTest::keyClicks(first->EditorView(), "Println 1");
+    ASSERT_TRUE(first->Document()->IsModified());
+    EXPECT_EQ(titles(), QStringList({name}));
+    first->Document()->TextDocument()->setModified(false);
+    shown.frame.Execute(cmd::kRun);
+    // The run's output marks the document.
+    ASSERT_TRUE(ServeEventsUntil(
+        [&] { return first->Document()->IsModified() && !first->EditorView()->WorkerActive(); }));
+    QApplication::processEvents();
+    EXPECT_EQ(titles(), QStringList({name}));
+    CChildFrame* second = shown.frame.OnWindowNew();
+    EXPECT_EQ(titles(), QStringList({name + ":1", name + ":2"}));
+    second->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(titles(), QStringList({name}));
+}
+
 TEST(FrameCommandsTest, NewWindowSharesTheDocument) {
     ShownMainFrame shown;
     CChildFrame* first = shown.frame.OnFileNew();
     CChildFrame* second = shown.frame.OnWindowNew();
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->EditorView()->document(), first->EditorView()->document());
-    EXPECT_EQ(first->windowTitle(), first->Document()->Title() + ":1[*]");
-    EXPECT_TRUE(second->windowTitle().endsWith(":2[*]"));
+    EXPECT_EQ(first->windowTitle(), first->Document()->Title() + ":1");
+    EXPECT_EQ(second->windowTitle(), first->Document()->Title() + ":2");
     // Closing one of two frames does not ask about the document.
     first->Document()->TextDocument()->setPlainText("changed");
     second->close();

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDir>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QFile>
@@ -82,16 +83,50 @@ TEST(MainFrame, TenRecentFilesHaveTenMnemonics) {
         const QStringList items = ItemsOf(MenuOf(shown.frame, "&File"));
         QList<QKeySequence> mnemonics;
         for (const QString& item : items) {
-            if (!item.contains("/nowhere/")) continue;
+            if (!item.contains("doc")) continue;
             const QKeySequence mnemonic = QKeySequence::mnemonic(item);
             EXPECT_FALSE(mnemonic.isEmpty()) << item.toStdString();
             EXPECT_FALSE(mnemonics.contains(mnemonic)) << item.toStdString();
             mnemonics << mnemonic;
         }
         EXPECT_EQ(mnemonics.size(), 10);
-        EXPECT_TRUE(items.contains("1&0 /nowhere/doc10.NNProg"));
+        EXPECT_TRUE(items.contains("1&0 doc10.NNProg"));
     }
     WriteRecentFiles({});
+}
+
+// The File menu names a recent file by its file name, and by its shortened path where two share a
+// file name.
+TEST(MainFrame, RecentFilesShowTheirDisplayNames) {
+    const QString home = QDir::homePath();
+    WriteRecentFiles({"/work/a/script.NNProg", home + "/b/script.NNProg", "/tmp/only.NNProg", "/tmp/R&D.NNProg",
+                      "/very/long/folder/names/that/go/on/script.NNProg"});
+    {
+        ShownMainFrame shown;
+        const QStringList items = ItemsOf(MenuOf(shown.frame, "&File"));
+        const QStringList expected = {"&1 /work/a/script.NNProg", "&2 ~/b/script.NNProg", "&3 only.NNProg",
+                                      "&4 R&&D.NNProg", "&5 /.../that/go/on/script.NNProg"};
+        for (const QString& item : expected) EXPECT_TRUE(items.contains(item)) << item.toStdString();
+    }
+    WriteRecentFiles({});
+}
+
+TEST(MainFrame, DisplayNamesShortenOnlyWhatIsTooLong) {
+    const struct {
+        const char* path;
+        int maxLength;
+        const char* shown;
+    } cases[] = {
+        {"/a/b/c.NNProg", 30, "/a/b/c.NNProg"},
+        {"/first/second/third/fourth/name.NNProg", 30, "/.../third/fourth/name.NNProg"},
+        {"~/first/second/third/fourth/name.NNProg", 30, "~/.../third/fourth/name.NNProg"},
+        {"/first/second/third/fourth/name.NNProg", 20, "/.../name.NNProg"},
+        {"/first/second/a-very-long-file-name.NNProg", 20, "a-very-long-file-name.NNProg"},
+        {"/first/x", 5, "x"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CRecentFileList::Abbreviated(c.path, c.maxLength).toStdString(), c.shown) << c.path;
+    }
 }
 
 TEST(MainFrame, ViewToolbarHidesTheToolbarOnlyAndFollowsItsContextMenu) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -121,6 +123,44 @@ TEST(Tree, FindInSourceSelectsTheDeclaredName) {
     EXPECT_EQ(selectionFor({"Variables", "Integers", "counts []", "counts[10]"}), array);
 }
 
+// The scanner reads past a declaration to see whether its list goes on: comments after it, up to
+// the end of the text or before more code, leave the range the tree records as it is without them.
+TEST(Tree, CommentsAfterADeclarationLeaveItsRange) {
+    struct Case {
+        const char* declaration;
+        QStringList path;
+        const char* selected;  // nullptr: whatever the declaration records followed by code
+    };
+    const Case cases[] = {
+        {"Integer count", {"Variables", "Integers", "count"}, "count"},
+        {"Float ratio", {"Variables", "_All", "ratio"}, "ratio"},
+        {"Integer a, last", {"Variables", "Integers", "last"}, "last"},
+        {"LogicalNeuralNetwork ln", {"Variables", "Logical Neural Networks", "ln"}, "ln"},
+        {"FF_NeuralNetwork ff", {"Variables", "FF Neural Networks", "ff"}, "ff"},
+        {"Matrix grid[2][3]", {"Variables", "Matrices", "grid"}, nullptr},
+        {"Integer arr[3]", {"Variables", "Integers", "arr []"}, nullptr},
+    };
+    const char* const followers[] = {"\nPrint 1\n", "\n// one\n// two\n", " // why\n", "\n/* block */\n",
+                                     " // why\nPrint 1\n"};
+    for (const Case& c : cases) {
+        QString first;
+        for (const char* follower : followers) {
+            const QString script = QString::fromLatin1(c.declaration) + QString::fromLatin1(follower);
+            CheckedDocument doc;
+            doc.view.setPlainText(script);
+            doc.view.OnCompile();
+            doc.tree.expandAll();
+            QTreeWidgetItem* item = Find(doc.Source(), c.path);
+            ASSERT_NE(item, nullptr) << script.toStdString();
+            doc.view.moveCursor(QTextCursor::Start);
+            doc.RightClick(doc.LabelOf(item));
+            const QString selected = doc.view.textCursor().selectedText();
+            if (first.isNull()) first = selected;
+            EXPECT_EQ(selected.toStdString(), c.selected ? c.selected : first.toStdString()) << script.toStdString();
+        }
+    }
+}
+
 TEST(Tree, FindInSourceOnWhatHasNoSourceDoesNothing) {
     CheckedDocument doc;
     doc.view.OnCompile();
@@ -178,6 +218,62 @@ TEST(Tree, LinesJoinItemsToTheirParentsAndSiblings) {
     bool stubDrawn = false;
     for (int x = step + step / 2 + 6; x < 2 * step; ++x) stubDrawn = stubDrawn || LineAt(picture, x, stub, stub);
     EXPECT_TRUE(stubDrawn);
+}
+
+// The entry under the mouse is drawn underlined; nothing else of the picture changes, and the
+// selection stays where it was.
+TEST(Tree, TheHoveredEntryIsUnderlinedAndNothingElseChanges) {
+    CLeftView tree;
+    tree.resize(300, 400);
+    tree.show();
+    QTreeWidgetItem* help = tree.topLevelItem(0);
+    help->setExpanded(true);
+    ASSERT_GE(help->childCount(), 3);
+    tree.setCurrentItem(help->child(0));
+    const QPoint blank(10, tree.viewport()->height() - 3);
+    QTest::mouseMove(tree.viewport(), blank);
+    QApplication::processEvents();
+    const QImage plain = tree.viewport()->grab().toImage();
+    const struct {
+        QTreeWidgetItem* hovered;  // nullptr: the mouse over no entry
+        QPoint at;
+    } cases[] = {
+        {help->child(2), tree.visualItemRect(help->child(2)).center()},
+        {help, tree.visualItemRect(help).center()},
+        {help->child(1), QPoint(tree.viewport()->width() - 3, tree.visualItemRect(help->child(1)).center().y())},
+        {nullptr, blank},
+    };
+    for (const auto& c : cases) {
+        QTest::mouseMove(tree.viewport(), c.at);
+        QApplication::processEvents();
+        const QImage hot = tree.viewport()->grab().toImage();
+        const QRect row = c.hovered ? tree.visualItemRect(c.hovered) : QRect();
+        int outside = 0;
+        std::map<int, int> changedInLine;  // y -> changed pixels
+        for (int y = 0; y < plain.height(); ++y) {
+            for (int x = 0; x < plain.width(); ++x) {
+                if (plain.pixel(x, y) == hot.pixel(x, y)) continue;
+                if (row.contains(x, y)) {
+                    ++changedInLine[y];
+                } else {
+                    ++outside;
+                }
+            }
+        }
+        EXPECT_EQ(outside, 0);
+        int longest = 0;
+        for (const auto& [y, count] : changedInLine) longest = std::max(longest, count);
+        if (c.hovered != nullptr) {
+            // One line under the label's text, about as long as the text.
+            const int label = tree.fontMetrics().horizontalAdvance(c.hovered->text(0));
+            EXPECT_GE(longest, label * 3 / 4) << c.hovered->text(0).toStdString();
+            EXPECT_LE(changedInLine.size(), 3u) << c.hovered->text(0).toStdString();
+        } else {
+            EXPECT_TRUE(changedInLine.empty());
+        }
+        EXPECT_EQ(tree.currentItem(), help->child(0));
+        EXPECT_EQ(tree.selectedItems(), QList<QTreeWidgetItem*>({help->child(0)}));
+    }
 }
 
 }  // namespace
