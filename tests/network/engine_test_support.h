@@ -89,6 +89,15 @@ void ForEachWeight(CNeuralNetwork& net, Visit visit) {
         }
 }
 
+// A log-sigmoid network with bias 1 that trains exactly `epochs` epochs (its goal is never reached).
+inline void LogSigmoidNetwork(CFeedForwardNeuralNetwork& net, int inputs, const std::vector<int>& sizes, int epochs) {
+    Shape(net, inputs, sizes);
+    net.SetFunction(FCN_LOGSIG);
+    net.SetBias(1.0);
+    net.LearningMaxError = -1.0;
+    net.MaxEpochs = epochs;
+}
+
 // A pair of one-row matrices.
 inline TrainingPair MakePair(const std::vector<double>& input, const std::vector<double>& target) {
     TrainingPair pair;

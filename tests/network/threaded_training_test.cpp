@@ -5,13 +5,17 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 #include <random>
+#include <system_error>
 #include <thread>
 
 #include "engine_test_support.h"
 #include "network/pass_chunk.h"
 #include "network/training_threads.h"
+#include "network/thread_team.h"
 #include "network/training_work.h"
 #include "platform/crt_runtime.h"
 
@@ -147,6 +151,61 @@ TEST(ThreadedTraining, EveryThreadCountGivesTheOneThreadBits) {
         }
     }
 }
+
+namespace {
+
+// A system that gives a training `allowed` threads, then no more.
+std::atomic<int> threadsAllowed{0};
+std::thread StartWhileAllowed(std::function<void()> body) {
+    if (threadsAllowed.fetch_sub(1) <= 0) throw std::system_error(EAGAIN, std::generic_category(), "no thread");
+    return std::thread(std::move(body));
+}
+
+}  // namespace
+
+TEST(ThreadedTraining, ThreadsThatCannotStartLeaveThePassToTheOthers) {
+    const Shape& s = kShapes[4];
+    Outcome one;
+    {
+        ThreadSetting setting(1);
+        one = Train(s);
+    }
+    for (const int allowed : {0, 2}) {
+        threadsAllowed = allowed;
+        const ThreadTeam::ThreadStarter usual = ThreadTeam::SetThreadStarter(&StartWhileAllowed);
+        // A new thread has a new team, which starts its helpers now.
+        std::thread trainer([&] {
+            ThreadSetting setting(8);
+            EXPECT_TRUE(SameOutcome(Train(s), one)) << allowed << " threads allowed";
+            EXPECT_TRUE(SameOutcome(Train(s), one)) << allowed << " threads allowed, second training";
+            EXPECT_EQ(ThreadTeam::OfThisThread().Helpers(), allowed);
+        });
+        trainer.join();
+        ThreadTeam::SetThreadStarter(usual);
+    }
+}
+
+#if !defined(__SANITIZE_THREAD__)
+TEST(ThreadedTraining, AChildOfForkTrainsOnThreadsOfItsOwn) {
+    // The helpers of the thread that forks are not in the child: its training must not wait for
+    // them, nor its end (exit ends the thread's team) for their ends.
+    const Shape& s = kShapes[4];
+    Outcome one;
+    {
+        ThreadSetting setting(1);
+        one = Train(s);
+    }
+    ThreadSetting setting(4);
+    ASSERT_TRUE(SameOutcome(Train(s), one));
+    ASSERT_GE(ThreadTeam::OfThisThread().Helpers(), 1);
+    EXPECT_EXIT(
+        {
+            alarm(20);
+            std::exit(SameOutcome(Train(s), one) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST(ThreadedTraining, SmallPassesStayOnOneThreadAndLargeOnesShare) {
     ThreadSetting setting(8, training_threads::kDefaultMinimumWork);
