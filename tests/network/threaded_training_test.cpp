@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "engine_test_support.h"
+#include "plain_training.h"
 #include "network/pass_chunk.h"
 #include "network/training_threads.h"
 #include "network/thread_team.h"
@@ -149,6 +150,38 @@ TEST(ThreadedTraining, EveryThreadCountGivesTheOneThreadBits) {
             ThreadSetting setting(threads);
             EXPECT_TRUE(SameOutcome(Train(s), one)) << s.what << ", " << threads << " threads";
         }
+    }
+}
+
+// A network wider than one share of the gradient sums (256 connections): 784-300-10 cuts its first
+// layer into shares across and down, ending in shares of neither full width nor full height, and its
+// second layer (301 connections) in two. On every thread count the bits of the plain formulation.
+TEST(ThreadedTraining, ANetworkWiderThanAGradientShareGivesThePlainBitsOnEveryThreadCount) {
+    constexpr int kPairs = 40, kEpochs = 2;
+    CFeedForwardNeuralNetwork net;
+    enginetest::LogSigmoidNetwork(net, 784, {300, 10}, kEpochs);
+    net.LearningConstant = 0.7;
+    std::mt19937 rng(17);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    enginetest::ForEachWeight(net, [&](Neuron& neuron, int c) { neuron.SetWeight(c, 0.1 * unit(rng) - 0.05); });
+    std::vector<std::vector<double>> x, t;
+    for (int p = 0; p < kPairs; ++p) {
+        x.emplace_back(784);
+        for (double& v : x.back()) v = unit(rng);
+        t.emplace_back(10, 0.0);
+        t.back()[static_cast<std::size_t>(p % 10)] = 1.0;
+        net.AddPair(kTrainingPairs, MakePair(x.back(), t.back()));
+    }
+    enginetest::Reference plain = enginetest::PlainCopy(net);
+    crt::Srand(1);
+    plain.Train(x, t, net.LearningConstant, kEpochs);
+    for (const int threads : {1, 2, 3, 8}) {
+        ThreadSetting setting(threads);
+        CFeedForwardNeuralNetwork trained(net);
+        std::string error;
+        crt::Srand(1);
+        ASSERT_EQ(trained.Train(error, nullptr), 1) << error;
+        EXPECT_TRUE(enginetest::MatchesReference(trained, plain)) << threads << " threads";
     }
 }
 
