@@ -75,7 +75,8 @@ void ThreadTeam::ForgetHelpersAfterFork() {
 }
 
 void ThreadTeam::Run(int threads, int count, ItemFunction function, void* context) {
-    const int helpers = std::min({threads - 1, count - 1, StartHelpers(threads - 1)});
+    const int wanted = std::min(threads, count) - 1;
+    const int helpers = wanted > 0 ? std::min(wanted, StartHelpers(wanted)) : 0;
     if (helpers <= 0) {
         for (int i = 0; i < count; ++i) function(context, i);
         return;

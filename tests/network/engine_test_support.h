@@ -11,6 +11,19 @@
 #include "platform/crt_file.h"
 #include "platform/temp_dir.h"
 
+// The sanitizer the tests are built with, as GCC and clang each say it.
+#if defined(__has_feature)
+#define ENGINETEST_HAS_FEATURE(feature) __has_feature(feature)
+#else
+#define ENGINETEST_HAS_FEATURE(feature) 0
+#endif
+#if defined(__SANITIZE_THREAD__) || ENGINETEST_HAS_FEATURE(thread_sanitizer)
+#define ENGINETEST_THREAD_SANITIZER 1
+#endif
+#if defined(__SANITIZE_ADDRESS__) || ENGINETEST_HAS_FEATURE(address_sanitizer)
+#define ENGINETEST_ADDRESS_SANITIZER 1
+#endif
+
 namespace enginetest {
 
 struct ViewCall {

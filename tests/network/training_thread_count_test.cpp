@@ -168,7 +168,7 @@ TEST(TrainingThreadCount, AProgramTrainsUnderEveryOpenMpSetting) {
     }
 }
 
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+#if !defined(ENGINETEST_ADDRESS_SANITIZER) && !defined(ENGINETEST_THREAD_SANITIZER)  // their shadow memory
 // The address space this process holds now (VmSize), in bytes.
 rlim_t AddressSpace() {
     std::ifstream status("/proc/self/status");
