@@ -74,6 +74,7 @@ private:
     }
 
     int TileRows(int j) const {
+        if (threads_ <= 1) return kTileRowChoices[0];  // one thread: nothing to leave without a share
         const NeuronLayer& layer = net_.GetLayer(j);
         const int across = Blocks(layer.GetInputsPerNeuron(), kTileColumns);
         for (const int rows : kTileRowChoices)

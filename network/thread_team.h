@@ -7,8 +7,8 @@
 // parked helper or a waiting caller sleeps after a few microseconds and leaves its core to whoever
 // has work), and no item is assigned ahead: a helper takes the next item when it comes to run, so
 // one that the scheduler keeps off a core delays only the item it holds, never the items it would
-// have been given. A helper that cannot be started is simply not there: the items run on the threads
-// that are.
+// have been given, and the caller waits for the items, never for a helper that has none. A helper
+// that cannot be started is simply not there: the items run on the threads that are.
 #pragma once
 
 #include <atomic>
@@ -29,7 +29,8 @@ public:
     ThreadTeam& operator=(const ThreadTeam&) = delete;
 
     // Runs item(i) for every i in 0 .. count - 1 on up to `threads` threads, the calling thread among
-    // them, and returns when every item has run. Which thread runs which item must not matter.
+    // them, and returns when every item has run. Which thread runs which item must not matter, and
+    // an item must not throw.
     template <class Item>
     void Run(int threads, int count, Item& item) {
         Run(threads, count, [](void* context, int i) { (*static_cast<Item*>(context))(i); }, &item);
