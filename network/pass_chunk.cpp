@@ -62,6 +62,17 @@ public:
         AddGradients(j, (t / across) * tileRows, tileRows, (t % across) * kTileColumns);
     }
 
+    // Every gradient sum, tile after tile, on the calling thread.
+    void AllGradients() {
+        constexpr int rows = kTileRowChoices[0];
+        for (int j = 0; j < net_.GetLayerCount(); ++j) {
+            const NeuronLayer& layer = net_.GetLayer(j);
+            for (int row = 0; row < layer.GetNeuronCount(); row += rows)
+                for (int column = 0; column < layer.GetInputsPerNeuron(); column += kTileColumns)
+                    AddGradients(j, row, rows, column);
+        }
+    }
+
 private:
     void AddGradients(int j, int row, int rows, int column) {
         const NeuronLayer& layer = net_.GetLayer(j);
@@ -74,7 +85,6 @@ private:
     }
 
     int TileRows(int j) const {
-        if (threads_ <= 1) return kTileRowChoices[0];  // one thread: nothing to leave without a share
         const NeuronLayer& layer = net_.GetLayer(j);
         const int across = Blocks(layer.GetInputsPerNeuron(), kTileColumns);
         for (const int rows : kTileRowChoices)
@@ -182,10 +192,15 @@ long long PairWork(const CNeuralNetwork& net, bool training) {
 }
 
 void ComputeChunk(TrainingWork& work, const PassChunk& chunk, bool training, int threads) {
-    ThreadTeam& team = ThreadTeam::OfThisThread();
     ChunkComputation computation(work, chunk, threads);
+    if (threads <= 1) {
+        for (int b = 0; b < computation.Batches(); ++b) computation.Batch(b, training);
+        if (training) computation.AllGradients();
+        return;
+    }
     // Every thread takes batches of pairs, then shares of the gradient sums, as they come: which
     // thread computes what does not change a single value.
+    ThreadTeam& team = ThreadTeam::OfThisThread();
     auto batch = [&](int b) { computation.Batch(b, training); };
     team.Run(threads, computation.Batches(), batch);
     if (!training) return;
