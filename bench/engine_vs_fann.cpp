@@ -6,12 +6,17 @@
 //   (c) 784-300-10 on 60,000 random pairs of MNIST's shape, a few epochs, each run in a process of
 //       its own so that its peak memory is its own
 // Also: forward passes per second of (b), Recognize calls per second of a logical network
-// (784 inputs, 8 per RAM, 10 classes), and the bytes per connection that training holds for (b).
+// (784 inputs, 8 per RAM, 10 classes), the bytes per connection that training holds for (b), and
+// (b) at one thread and at every core on a quiet machine and under a competing load that this
+// program starts itself: one busy process per core (`--load` runs only that comparison).
 // One run prints the Google Benchmark table and then a summary: epochs per second (medians), the
 // ratios, and the share of the machine's peak multiply-add rate that each run reaches.
 #include <benchmark/benchmark.h>
 #include <doublefann.h>
 
+#include <sched.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,6 +38,7 @@
 #include "network/pass_chunk.h"
 #include "network/training_threads.h"
 #include "network/training_work.h"
+#include "platform/crt_runtime.h"
 
 #ifndef NUMPY_EPOCH_SCRIPT
 #define NUMPY_EPOCH_SCRIPT "bench/numpy_epoch.py"
@@ -476,6 +482,105 @@ void PrintMemory() {
                 static_cast<double>(sizeof(fann_type) * 2 + sizeof(fann_neuron*)));
 }
 
+// --- (b) under a competing load ---
+
+// One busy process per core, each held to its core, for as long as the object lives.
+class CompetingLoad {
+public:
+    explicit CompetingLoad(int processes) {
+        for (int core = 0; core < processes; ++core) {
+            const pid_t pid = fork();
+            if (pid == 0) Spin(core);
+            if (pid > 0) pids_.push_back(pid);
+        }
+    }
+    ~CompetingLoad() {
+        for (const pid_t pid : pids_) kill(pid, SIGKILL);
+        for (const pid_t pid : pids_) waitpid(pid, nullptr, 0);
+    }
+    CompetingLoad(const CompetingLoad&) = delete;
+    CompetingLoad& operator=(const CompetingLoad&) = delete;
+    int Processes() const { return static_cast<int>(pids_.size()); }
+
+private:
+    [[noreturn]] static void Spin(int core) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives the bench
+        cpu_set_t set;
+        CPU_ZERO(&set);
+        CPU_SET(core, &set);
+        sched_setaffinity(0, sizeof set, &set);
+        for (;;) asm volatile("" ::: "memory");
+    }
+    std::vector<pid_t> pids_;
+};
+
+constexpr int kLoadEpochs = 10;       // per Train call
+constexpr int kLoadRepetitions = 7;   // alternating one thread and every core; medians
+
+struct LoadRun {
+    double epochsPerSecond = 0.0;
+    std::vector<double> weights;
+};
+
+LoadRun TrainNetworkB(int threads) {
+    training_threads::SetCount(threads);
+    auto net = OurNetwork(Large());
+    net->MaxEpochs = kLoadEpochs;
+    net->UpdateEpochs = 100;
+    std::string error;
+    LoadRun run;
+    crt::Srand(1);  // the same shuffles in every run
+    run.epochsPerSecond = kLoadEpochs * MedianEpochsPerSecond(1, [&] { net->Train(error, nullptr); });
+    for (int j = 0; j < net->GetLayerCount(); ++j) {
+        const NeuronLayer& layer = net->GetLayer(j);
+        run.weights.insert(run.weights.end(), layer.Weights(), layer.Weights() + layer.WeightCount());
+    }
+    return run;
+}
+
+// (b) at one thread and at every core, in alternating runs, without and then with the load; every
+// run must leave the same weights, bit for bit.
+void PrintLoadComparison() {
+    const int cores = Cores();
+    std::vector<double> rates[2][2];  // [loaded][every core]
+    std::vector<double> reference;
+    bool same = true;
+    for (const bool loaded : {false, true}) {
+        std::unique_ptr<CompetingLoad> load;
+        if (loaded) load = std::make_unique<CompetingLoad>(cores);
+        for (int r = 0; r < kLoadRepetitions; ++r)
+            for (const bool all : {false, true}) {
+                const LoadRun run = TrainNetworkB(all ? cores : 1);
+                rates[loaded][all].push_back(run.epochsPerSecond);
+                if (reference.empty()) reference = run.weights;
+                same = same && run.weights.size() == reference.size() &&
+                       std::memcmp(run.weights.data(), reference.data(), reference.size() * sizeof(double)) == 0;
+            }
+    }
+    training_threads::SetCount(0);
+    std::printf("\n(b) 64-128-128-10 x1000 pairs, %d epochs a call, medians of %d alternating runs; "
+                "loaded: %d busy processes, one on each core\n",
+                kLoadEpochs, kLoadRepetitions, cores);
+    std::printf("  %-7s %7s %12s %12s %12s\n", "", "threads", "epochs/s", "min", "max");
+    for (const bool loaded : {false, true})
+        for (const bool all : {false, true}) {
+            const std::vector<double>& r = rates[loaded][all];
+            std::printf("  %-7s %7d %12.2f %12.2f %12.2f\n", loaded ? "loaded" : "quiet", all ? cores : 1, Median(r),
+                        *std::min_element(r.begin(), r.end()), *std::max_element(r.begin(), r.end()));
+        }
+    std::printf("  every core / one thread: quiet %.2f, loaded %.2f; same weights in every run: %s\n",
+                Median(rates[0][1]) / Median(rates[0][0]), Median(rates[1][1]) / Median(rates[1][0]),
+                same ? "yes" : "NO");
+}
+
+void PrintLoadAverage() {
+    // Other programs' load makes every figure lower, the shared ones most.
+    std::ifstream load("/proc/loadavg");
+    std::string averages;
+    std::getline(load, averages);
+    std::printf("\nload average at the end (1, 5, 15 min, ...): %s\n", averages.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -483,6 +588,11 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strncmp(argv[1], "--wide=", 7) == 0) {
         const std::string which = argv[1] + 7;
         std::printf("%f\n", which == "fann" ? WideFann() : WideOurs(std::atoi(which.c_str())));
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--load") == 0) {
+        PrintLoadComparison();
+        PrintLoadAverage();
         return 0;
     }
     // A chosen subset of the benchmarks (--benchmark_filter) runs without numpy and (c).
@@ -508,11 +618,8 @@ int main(int argc, char** argv) {
     PrintTable("(b) 64-128-128-10 x1000 pairs", NetworkBRows(collector), EpochMulAdds({64, 128, 128, 10}, 1000), "FANN",
                "numpy");
     PrintTable("(c) 784-300-10 x60000 pairs", wide, EpochMulAdds({784, 300, 10}, kWidePairs), "FANN", "numpy");
-    // Other programs' load makes every figure lower, the shared ones most.
-    std::ifstream load("/proc/loadavg");
-    std::string averages;
-    std::getline(load, averages);
-    std::printf("\nload average at the end (1, 5, 15 min, ...): %s\n", averages.c_str());
+    PrintLoadComparison();
+    PrintLoadAverage();
     benchmark::Shutdown();
     return 0;
 }

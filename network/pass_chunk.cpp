@@ -6,6 +6,7 @@
 
 #include "network/layer_kernels.h"
 #include "network/neural_network.h"
+#include "network/thread_team.h"
 #include "network/training_work.h"
 #include "network/transfer_function.h"
 
@@ -192,20 +193,17 @@ long long PairWork(const CNeuralNetwork& net, bool training) {
 
 void ComputeChunk(TrainingWork& work, const PassChunk& chunk, bool training, int threads) {
     ChunkComputation computation(work, chunk, threads);
-    const int batches = computation.Batches();
     if (threads <= 1) {
-        for (int b = 0; b < batches; ++b) computation.Batch(b, training);
+        for (int b = 0; b < computation.Batches(); ++b) computation.Batch(b, training);
         if (training) computation.AllGradients();
         return;
     }
-    const int tiles = training ? computation.Tiles() : 0;
     // Every thread takes batches of pairs, then shares of the gradient sums, as they come: which
     // thread computes what does not change a single value.
-#pragma omp parallel num_threads(threads)
-    {
-#pragma omp for schedule(dynamic)
-        for (int b = 0; b < batches; ++b) computation.Batch(b, training);
-#pragma omp for schedule(dynamic)
-        for (int t = 0; t < tiles; ++t) computation.Tile(t);
-    }
+    ThreadTeam& team = ThreadTeam::OfThisThread();
+    auto batch = [&](int b) { computation.Batch(b, training); };
+    team.Run(threads, computation.Batches(), batch);
+    if (!training) return;
+    auto tile = [&](int t) { computation.Tile(t); };
+    team.Run(threads, computation.Tiles(), tile);
 }

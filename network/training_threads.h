@@ -4,11 +4,24 @@
 // added only for every `MinimumWork` multiply-adds that the pass's chunk of pairs needs.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 namespace training_threads {
 
-// The threads a pass may use; 0 or less: the machine's cores (the default).
+// The threads a pass may use; 0 or less: the default, the cores this process may run on, limited
+// by OMP_NUM_THREADS where that holds a thread count (the variable users set for such programs).
 void SetCount(int threads);
 int Count();
+
+// A thread count as OpenMP's variable writes it: a positive whole number, or a list of them
+// separated by commas whose first counts, blanks allowed around each. Nothing for any other text.
+std::optional<int> ParseLimit(std::string_view text);
+
+// The default count for `cores` cores and the variable's text (null: not set). A text that gives no
+// count is ignored, and `complaint` gets the one line that says so.
+int DefaultCount(int cores, const char* limit, std::string& complaint);
 
 // Multiply-adds that each thread of a shared chunk must have at least; below 1: 1.
 void SetMinimumWork(long long multiplyAdds);

@@ -11,6 +11,19 @@
 #include "platform/crt_file.h"
 #include "platform/temp_dir.h"
 
+// The sanitizer the tests are built with, as GCC and clang each say it.
+#if defined(__has_feature)
+#define ENGINETEST_HAS_FEATURE(feature) __has_feature(feature)
+#else
+#define ENGINETEST_HAS_FEATURE(feature) 0
+#endif
+#if defined(__SANITIZE_THREAD__) || ENGINETEST_HAS_FEATURE(thread_sanitizer)
+#define ENGINETEST_THREAD_SANITIZER 1
+#endif
+#if defined(__SANITIZE_ADDRESS__) || ENGINETEST_HAS_FEATURE(address_sanitizer)
+#define ENGINETEST_ADDRESS_SANITIZER 1
+#endif
+
 namespace enginetest {
 
 struct ViewCall {
@@ -87,6 +100,15 @@ void ForEachWeight(CNeuralNetwork& net, Visit visit) {
             Neuron neuron = net.GetLayer(j).GetNeuron(k);
             for (int c = 0; c < neuron.GetConnectionCount(); ++c) visit(neuron, c);
         }
+}
+
+// A log-sigmoid network with bias 1 that trains exactly `epochs` epochs (its goal is never reached).
+inline void LogSigmoidNetwork(CFeedForwardNeuralNetwork& net, int inputs, const std::vector<int>& sizes, int epochs) {
+    Shape(net, inputs, sizes);
+    net.SetFunction(FCN_LOGSIG);
+    net.SetBias(1.0);
+    net.LearningMaxError = -1.0;
+    net.MaxEpochs = epochs;
 }
 
 // A pair of one-row matrices.

@@ -5,13 +5,18 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 #include <random>
+#include <system_error>
 #include <thread>
 
 #include "engine_test_support.h"
+#include "plain_training.h"
 #include "network/pass_chunk.h"
 #include "network/training_threads.h"
+#include "network/thread_team.h"
 #include "network/training_work.h"
 #include "platform/crt_runtime.h"
 
@@ -147,6 +152,93 @@ TEST(ThreadedTraining, EveryThreadCountGivesTheOneThreadBits) {
         }
     }
 }
+
+// A network wider than one share of the gradient sums (256 connections): 784-300-10 cuts its first
+// layer into shares across and down, ending in shares of neither full width nor full height, and its
+// second layer (301 connections) in two. On every thread count the bits of the plain formulation.
+TEST(ThreadedTraining, ANetworkWiderThanAGradientShareGivesThePlainBitsOnEveryThreadCount) {
+    constexpr int kPairs = 40, kEpochs = 2;
+    CFeedForwardNeuralNetwork net;
+    enginetest::LogSigmoidNetwork(net, 784, {300, 10}, kEpochs);
+    net.LearningConstant = 0.7;
+    std::mt19937 rng(17);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    enginetest::ForEachWeight(net, [&](Neuron& neuron, int c) { neuron.SetWeight(c, 0.1 * unit(rng) - 0.05); });
+    std::vector<std::vector<double>> x, t;
+    for (int p = 0; p < kPairs; ++p) {
+        x.emplace_back(784);
+        for (double& v : x.back()) v = unit(rng);
+        t.emplace_back(10, 0.0);
+        t.back()[static_cast<std::size_t>(p % 10)] = 1.0;
+        net.AddPair(kTrainingPairs, MakePair(x.back(), t.back()));
+    }
+    enginetest::Reference plain = enginetest::PlainCopy(net);
+    crt::Srand(1);
+    plain.Train(x, t, net.LearningConstant, kEpochs);
+    for (const int threads : {1, 2, 3, 8}) {
+        ThreadSetting setting(threads);
+        CFeedForwardNeuralNetwork trained(net);
+        std::string error;
+        crt::Srand(1);
+        ASSERT_EQ(trained.Train(error, nullptr), 1) << error;
+        EXPECT_TRUE(enginetest::MatchesReference(trained, plain)) << threads << " threads";
+    }
+}
+
+namespace {
+
+// A system that gives a training `allowed` threads, then no more.
+std::atomic<int> threadsAllowed{0};
+std::thread StartWhileAllowed(std::function<void()> body) {
+    if (threadsAllowed.fetch_sub(1) <= 0) throw std::system_error(EAGAIN, std::generic_category(), "no thread");
+    return std::thread(std::move(body));
+}
+
+}  // namespace
+
+TEST(ThreadedTraining, ThreadsThatCannotStartLeaveThePassToTheOthers) {
+    const Shape& s = kShapes[4];
+    Outcome one;
+    {
+        ThreadSetting setting(1);
+        one = Train(s);
+    }
+    for (const int allowed : {0, 2}) {
+        threadsAllowed = allowed;
+        const ThreadTeam::ThreadStarter usual = ThreadTeam::SetThreadStarter(&StartWhileAllowed);
+        // A new thread has a new team, which starts its helpers now.
+        std::thread trainer([&] {
+            ThreadSetting setting(8);
+            EXPECT_TRUE(SameOutcome(Train(s), one)) << allowed << " threads allowed";
+            EXPECT_TRUE(SameOutcome(Train(s), one)) << allowed << " threads allowed, second training";
+            EXPECT_EQ(ThreadTeam::OfThisThread().Helpers(), allowed);
+        });
+        trainer.join();
+        ThreadTeam::SetThreadStarter(usual);
+    }
+}
+
+#if !defined(ENGINETEST_THREAD_SANITIZER)  // which ends a child of a threaded fork that starts threads
+TEST(ThreadedTraining, AChildOfForkTrainsOnThreadsOfItsOwn) {
+    // The helpers of the thread that forks are not in the child: its training must not wait for
+    // them, nor its end (exit ends the thread's team) for their ends.
+    const Shape& s = kShapes[4];
+    Outcome one;
+    {
+        ThreadSetting setting(1);
+        one = Train(s);
+    }
+    ThreadSetting setting(4);
+    ASSERT_TRUE(SameOutcome(Train(s), one));
+    ASSERT_GE(ThreadTeam::OfThisThread().Helpers(), 1);
+    EXPECT_EXIT(
+        {
+            alarm(20);
+            std::exit(SameOutcome(Train(s), one) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST(ThreadedTraining, SmallPassesStayOnOneThreadAndLargeOnesShare) {
     ThreadSetting setting(8, training_threads::kDefaultMinimumWork);

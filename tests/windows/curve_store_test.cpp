@@ -106,6 +106,7 @@ TEST(CurveStore, ALongCurveDrawsWhatEveryValueDraws) {
         {5002, 5000, 64},                                             // just beyond the detail
         {100000, 4096, 256},                                          // many halvings
         {77777, 1000, 1000},                                          // a bucket limit not a power of two
+        {60001, 1001, 999},                                           // odd limits: a lone bucket at halving
         {3000000, CurveStore::kDetailLimit, CurveStore::kBucketLimit},  // a long training as it is kept
     };
     const QSize frames[] = {{600, 400}, {1600, 1000}, {7000, 300}};
@@ -146,6 +147,43 @@ TEST(CurveStore, ALongCurveDrawsWhatEveryValueDraws) {
                 const QImage unbounded = Paint(frame, allRms, allLc, allPerformance, rmsValues, storms, kind);
                 EXPECT_TRUE(bounded == unbounded) << frame.width() << " x " << frame.height() << ", storms " << storms;
                 EXPECT_TRUE(HasCurveRed(bounded));
+            }
+        }
+    }
+}
+
+// Small limits of every kind, odd and even, powers of two and not: after every value the store keeps
+// exactly the buckets (or the values) that every value kept gives.
+TEST(CurveStore, EveryLimitKeepsTheBucketsOfEveryValueAfterEveryValue) {
+    const std::int64_t detailLimits[] = {1, 2, 3, 6, 10};
+    const std::int64_t bucketLimits[] = {2, 3, 4, 5, 6, 7, 8, 12, 13};
+    const std::vector<double> all = ErrorCurve(700, 3);
+    for (const std::int64_t detailLimit : detailLimits) {
+        for (const std::int64_t bucketLimit : bucketLimits) {
+            SCOPED_TRACE(testing::Message() << "detail " << detailLimit << ", buckets " << bucketLimit);
+            CurveStore store(detailLimit, bucketLimit);
+            std::vector<double> values;
+            for (const double v : all) {
+                store.Add(v);
+                values.push_back(v);
+                const EveryValue every(values, detailLimit, bucketLimit);
+                ASSERT_EQ(store.Count(), every.Count());
+                ASSERT_EQ(store.Detailed(), every.Detailed()) << store.Count() << " values";
+                ASSERT_EQ(store.At(0), values.front());
+                ASSERT_EQ(store.Last(), values.back());
+                if (store.Detailed()) {
+                    for (std::int64_t i = 0; i < store.Count(); ++i) ASSERT_EQ(store.At(i), every.At(i)) << i;
+                    continue;
+                }
+                ASSERT_EQ(store.BucketSize(), every.BucketSize()) << store.Count() << " values";
+                ASSERT_EQ(store.BucketCount(), every.BucketCount()) << store.Count() << " values";
+                for (std::int64_t j = 0; j < store.BucketCount(); ++j) {
+                    const CurveBucket kept = store.Bucket(j), expected = every.Bucket(j);
+                    ASSERT_EQ(std::make_tuple(kept.first, kept.last, kept.low, kept.high, kept.lowFirst),
+                              std::make_tuple(expected.first, expected.last, expected.low, expected.high,
+                                              expected.lowFirst))
+                        << store.Count() << " values, bucket " << j;
+                }
             }
         }
     }
