@@ -3,7 +3,7 @@
 # they are all there.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev libomp-dev
+  cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfann-dev yabasic locales
   python3-numpy libopenblas0-pthread python3-threadpoolctl
