@@ -145,8 +145,8 @@ if [ "$sanitized" != 1 ]; then
   truncate -s "$limit" limit.lsc
   (ulimit -v 400000; "$run" --check limit.lsc > /dev/null 2> size.err); expect_status "loading without memory" 2 $?
   grep -q "not enough memory" size.err || fail "exhausted memory while loading: $(cat size.err)"
-  (ulimit -v 200000; "$run" ok.lsc > /dev/null 2> stack.err); expect_status "no room for the stack" 1 $?
-  grep -q "its thread needs 256 MiB of address space" stack.err || fail "no stack, no reason: $(cat stack.err)"
+  (ulimit -v 100000; "$run" ok.lsc > /dev/null 2> stack.err); expect_status "no room for the stack" 1 $?
+  grep -q "its thread needs [0-9]* MiB of address space for its stack" stack.err || fail "no stack, no reason: $(cat stack.err)"
 fi
 
 # Streamed output is not kept: far more output than memory runs to its end. --pane keeps the
