@@ -111,7 +111,7 @@ printf 'File f : FileOpen "kept.txt" For Writing Text In f : FileWriteString("ke
   While 1 : i = i + 1 : Wend' > endless.lsc
 for case in INT:130 TERM:143 HUP:129; do
   signal=${case%:*}
-  rm -f kept.txt
+  rm -f kept.txt signal.out  # the last case's "ready" is no start
   "$run" endless.lsc > signal.out 2>/dev/null &
   pid=$!
   wait_for signal.out ready || fail "$signal: the endless script did not start"
