@@ -57,8 +57,6 @@ public:
     std::string PaneText() const { return pane_.Text(); }
     // The pane shows nothing (text already streamed counts as shown).
     bool PaneEmpty() const { return pane_.Empty(); }
-    // The pane's bound (the desktop's by default; smaller ones for tests).
-    void SetPaneBounds(std::size_t maxLines, std::size_t maxCharacters) { pane_.SetBounds(maxLines, maxCharacters); }
     const std::vector<TreeEntry>& TreeEntries() const { return tree_; }
     const std::vector<Chart>& Charts() const { return charts_; }
     // The editor selection of the last reported error: byte start and length in the script text.
