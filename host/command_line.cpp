@@ -11,7 +11,7 @@ const char* const kHelp =
     "  --select-file PATH  what a script's file-open dialog returns (default: Cancel)\n"
     "  --help              print this and end\n"
     "Exit status: 0 ended or check passed, 1 check or run failed, 2 bad usage or unreadable FILE,\n"
-    "130 stopped with Ctrl+C.\n";
+    "130 stopped with Ctrl+C, 143 with SIGTERM, 129 with SIGHUP.\n";
 
 bool ParseCommandLine(const std::vector<std::string>& args, RunOptions& options, std::string& error) {
     options = RunOptions{};

@@ -22,17 +22,24 @@ std::string ForTerminal(const std::string& paneText) {
 }  // namespace
 
 void ConsoleView::OutputText(const std::string& text, int append, int crlfBefore, int crlfAfter, int) {
+    static constexpr std::string_view kLineBreak = "\r\n";
     std::lock_guard<std::mutex> lock(mutex_);
     if (append == 0) {
         // A replaced pane cannot be taken back from a stream: it is shown when text is next added.
-        pane_ = text;
-        streamed_ = 0;
+        pane_.Replace(text);
         return;
     }
-    if (crlfBefore && !pane_.empty()) pane_ += "\r\n";
-    pane_ += text;
-    if (crlfAfter) pane_ += "\r\n";
+    if (crlfBefore && !pane_.Empty()) pane_.Append(kLineBreak);
+    pane_.Append(text);
+    if (crlfAfter) pane_.Append(kLineBreak);
     if (stream_) StreamRest(false);
+}
+
+void ConsoleView::StreamTo(std::FILE* out) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stream_ = out;
+    // What is written is let go of at once; a bound would cut a long line before it was written.
+    pane_.SetBounds(OutputPaneText::kUnbounded, OutputPaneText::kUnbounded);
 }
 
 void ConsoleView::FlushStream() {
@@ -42,12 +49,14 @@ void ConsoleView::FlushStream() {
 
 // Called with mutex_ held and a stream set.
 void ConsoleView::StreamRest(bool endLine) {
+    const bool lineEnded = pane_.Empty() || pane_.EndsWithLineFeed();
     // Written by length: a NUL byte is pane text like any other.
-    std::string rest = ForTerminal(pane_.substr(streamed_));
-    if (endLine && !pane_.empty() && pane_.back() != '\n') rest.push_back('\n');
-    if (std::fwrite(rest.data(), 1, rest.size(), stream_) != rest.size() || std::fflush(stream_) != 0)
+    std::string rest = ForTerminal(pane_.TakeText());
+    if (endLine && !lineEnded) rest.push_back('\n');
+    if (std::fwrite(rest.data(), 1, rest.size(), stream_) != rest.size() || std::fflush(stream_) != 0) {
         streamFailed_ = true;
-    streamed_ = pane_.size();
+        RequestStop(kExitScriptError);
+    }
 }
 
 std::uint32_t ConsoleView::SetEditorBackground(std::uint32_t colour) {

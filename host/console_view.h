@@ -1,6 +1,7 @@
 // A text host for runs: an in-memory output pane that follows the editor's pane rules exactly,
-// optionally streamed to a stream as it grows, with tree entries and charts recorded for tests.
-// Windows (structure, charts) show nothing here.
+// under the desktop pane's bound, or streamed to a stream as it grows (keeping only what it has
+// not written yet), with tree entries and charts recorded for tests. Windows (structure, charts)
+// show nothing here.
 #pragma once
 
 #include <atomic>
@@ -9,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "host/exit_status.h"
+#include "host/output_pane_text.h"
 #include "view/view_services.h"
 
 class ConsoleView : public ViewServices {
@@ -28,24 +31,32 @@ public:
 
     ConsoleView() = default;
 
-    // The Stop command (Ctrl+C). Unlike the run flag, which the end of a pass clears, it is kept:
-    // a stop that arrives as the check pass ends must not let the run start.
-    void RequestStop() {
-        stopEverRequested_ = true;
+    // The Stop command (Ctrl+C, or another signal), with the exit status that the stop ends the
+    // program with (the first request's). Unlike the run flag, which the end of a pass clears, it is
+    // kept: a stop that arrives as the check pass ends must not let the run start.
+    void RequestStop(int exitStatus = kExitStoppedByUser) {
+        int none = 0;
+        stopExitStatus_.compare_exchange_strong(none, exitStatus);
         stopRequested = 1;
     }
-    bool StopEverRequested() const { return stopEverRequested_.load(); }
+    bool StopEverRequested() const { return stopExitStatus_.load() != 0; }
+    // 0 when no stop was requested.
+    int StopExitStatus() const { return stopExitStatus_.load(); }
 
-    // Streams appended pane text to out (UTF-8, CR LF shown as LF) as the run produces it.
-    void StreamTo(std::FILE* out) { stream_ = out; }
+    // Streams appended pane text to out (UTF-8, CR LF shown as LF) as the run produces it. A stream
+    // that cannot take it (a full disk, a closed pipe) stops the run: nobody would see the rest.
+    void StreamTo(std::FILE* out);
     // Writes to the stream what it has not shown of the pane yet (e.g. a final error message).
     void FlushStream();
-    // Some pane text could not be written to the stream (a full disk, a closed pipe).
+    // Some pane text could not be written to the stream.
     bool StreamFailed() const { return streamFailed_; }
     // Shows a training progress line on this stream (a terminal), rewritten in place.
     void ShowTrainingProgressOn(std::FILE* terminal) { progress_ = terminal; }
 
-    const std::string& PaneText() const { return pane_; }
+    // What the pane keeps: all of it within the bound, or, when streaming, what is not written yet.
+    std::string PaneText() const { return pane_.Text(); }
+    // The pane shows nothing (text already streamed counts as shown).
+    bool PaneEmpty() const { return pane_.Empty(); }
     const std::vector<TreeEntry>& TreeEntries() const { return tree_; }
     const std::vector<Chart>& Charts() const { return charts_; }
     // The editor selection of the last reported error: byte start and length in the script text.
@@ -80,12 +91,11 @@ private:
     void StreamRest(bool endLine);
 
     std::mutex mutex_;
-    std::string pane_;
-    std::size_t streamed_ = 0;  // bytes of the pane already written to the stream
+    OutputPaneText pane_;
     std::FILE* stream_ = nullptr;
     std::FILE* progress_ = nullptr;
     bool streamFailed_ = false;
-    std::atomic<bool> stopEverRequested_{false};
+    std::atomic<int> stopExitStatus_{0};
     bool progressShown_ = false;
     std::vector<TreeEntry> tree_;
     std::vector<Chart> charts_;

@@ -1,7 +1,9 @@
 #include "host/script_runner.h"
 
 #include <algorithm>
+#include <new>
 
+#include "interpreter/tessel_parser.h"
 #include "netscript/script_interpreter.h"
 #include "platform/cp1256.h"
 #include "platform/desktop.h"
@@ -33,6 +35,21 @@ void ScriptRunner::ReportHighlightedWord(const std::string& scriptText, const st
 }
 
 int ScriptRunner::Execute(const std::string& scriptText, const RunOptions& options) {
+    try {
+        return CheckAndRun(scriptText, options);
+    } catch (const std::bad_alloc&) {
+        // The interpreter reports memory that runs out within a statement; this is what comes
+        // before the statements: the text's copy, the tables, the pre-scan of the subroutines.
+        Report(options.file, "not enough memory to check the script");
+        return kExitScriptError;
+    }
+}
+
+void ScriptRunner::Report(const std::string& fileName, const std::string& message) {
+    if (errors_) std::fprintf(errors_, "%s: %s\n", fileName.c_str(), message.c_str());
+}
+
+int ScriptRunner::CheckAndRun(const std::string& scriptText, const RunOptions& options) {
     desktop::Console().SetYesNoAnswer(options.answerYes);
     desktop::Console().SetSelectedFile(options.selectFile);
 
@@ -44,8 +61,7 @@ int ScriptRunner::Execute(const std::string& scriptText, const RunOptions& optio
         ReportHighlightedWord(scriptText, options.file);
         // Some failures leave no message in the pane (an expression cut off by the end of the text).
         const bool stopped = parser.runState == kStoppedByUser;
-        if (view_.PaneText().empty() && errors_ && !stopped)
-            std::fprintf(errors_, "%s: the check failed at the end of the text\n", options.file.c_str());
+        if (view_.PaneEmpty() && !stopped) Report(options.file, "the check failed at the end of the text");
         return stopped ? kExitStoppedByUser : kExitScriptError;
     }
     // A stop that came as the pass ended (which clears the run flags) still stops.
@@ -62,6 +78,9 @@ int ScriptRunner::Execute(const std::string& scriptText, const RunOptions& optio
     view_.running = 1;
     if (!parser.CreateThread()) {
         view_.ResetRunFlags();
+        Report(options.file, "the run could not start: its thread needs " +
+                                 std::to_string(ParserThread::kStackBytes >> 20) +
+                                 " MiB of address space for its stack (see ulimit -v)");
         return kExitScriptError;
     }
     parser.WaitFinished();

@@ -7,13 +7,7 @@
 
 #include "host/command_line.h"
 #include "host/console_view.h"
-
-enum ExitStatus : int {
-    kExitOk = 0,
-    kExitScriptError = 1,
-    kExitUsage = 2,
-    kExitStoppedByUser = 130,
-};
+#include "host/exit_status.h"
 
 // Line and column (both from 1) of a byte position in the script text.
 struct SourcePlace {
@@ -31,6 +25,9 @@ public:
     int Execute(const std::string& scriptText, const RunOptions& options);
 
 private:
+    int CheckAndRun(const std::string& scriptText, const RunOptions& options);
+    // FILE: message on errors.
+    void Report(const std::string& fileName, const std::string& message);
     void ReportHighlightedWord(const std::string& scriptText, const std::string& fileName);
 
     ConsoleView& view_;

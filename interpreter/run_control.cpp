@@ -15,9 +15,6 @@
 
 namespace {
 
-// The worker's stack: deep enough for the nesting limit with room to spare, also under the
-// sanitizers, whose frames are several times larger.
-constexpr std::size_t kWorkerStackBytes = std::size_t{256} << 20;
 constexpr std::uint32_t kRunningBackground = 0xFFBEBE;  // red 0xBE, green 0xBE, blue 0xFF
 const char kNestingTooDeep[] = " Runtime Error : Nesting Too Deep.";
 
@@ -54,7 +51,7 @@ bool ParserThread::CreateThread() {
     }
     pthread_attr_t attr;
     pthread_attr_init(&attr);
-    pthread_attr_setstacksize(&attr, kWorkerStackBytes);
+    pthread_attr_setstacksize(&attr, kStackBytes);
     pthread_t id{};
     const int rc = pthread_create(&id, &attr, &ParserThread::ThreadMain, this);
     pthread_attr_destroy(&attr);

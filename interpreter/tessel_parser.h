@@ -82,7 +82,11 @@ public:
     ParserThread(const ParserThread&) = delete;
     ParserThread& operator=(const ParserThread&) = delete;
 
-    // Starts InitInstance in a new thread with a stack large enough for the nesting limit.
+    // The worker's stack: deep enough for the nesting limit with room to spare, also under the
+    // sanitizers, whose frames are several times larger.
+    static constexpr std::size_t kStackBytes = std::size_t{256} << 20;
+
+    // Starts InitInstance in a new thread with a stack of kStackBytes.
     bool CreateThread();
     // Blocks until the worker has ended (returns at once when none was started).
     void WaitFinished();

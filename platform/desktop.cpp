@@ -45,8 +45,18 @@ bool LaunchOpener(const std::string& target) {
     std::string program = "xdg-open";
     std::string argument = target;
     char* argv[] = {program.data(), argument.data(), nullptr};
+    // It starts with no signal blocked, whatever the calling thread blocks (the console host takes
+    // its stop signals in a thread of their own and blocks them in every other).
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0) return false;
+    const int spawned = posix_spawnp(&pid, "xdg-open", nullptr, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0) return false;
     std::thread([pid] {
         int status = 0;
         waitpid(pid, &status, 0);

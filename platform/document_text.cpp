@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "platform/cp1256.h"
 #include "platform/rtf_reader.h"
@@ -42,13 +43,14 @@ std::string NormalizeLineEnds(const std::string& text) {
     return out;
 }
 
-bool ReadDocumentFile(const std::string& path, std::string& bytes, std::string& error) {
+bool ReadDocumentFile(const std::string& path, std::string& bytes, std::string& error, std::uint64_t maxBytes) {
     // Opened without blocking, so that a pipe without a writer is refused rather than waited for.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = std::strerror(errno);
         return false;
     }
+    const std::string tooLarge = "larger than " + std::to_string(maxBytes) + " bytes, the most a script document may have";
     struct stat info {};
     bool ok = ::fstat(fd, &info) == 0;
     if (!ok) {
@@ -56,21 +58,34 @@ bool ReadDocumentFile(const std::string& path, std::string& bytes, std::string& 
     } else if (!S_ISREG(info.st_mode)) {
         error = "not a regular file";
         ok = false;
+    } else if (static_cast<std::uint64_t>(info.st_size) > maxBytes) {
+        error = tooLarge;
+        ok = false;
     }
     bytes.clear();
     char buffer[65536];
-    while (ok) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0) break;
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            error = std::strerror(errno);
-            ok = false;
-            break;
+    try {
+        if (ok) bytes.reserve(static_cast<std::size_t>(info.st_size));
+        while (ok) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got == 0) break;
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) {
+                error = std::strerror(errno);
+                ok = false;
+            } else if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) {  // grown while read
+                error = tooLarge;
+                ok = false;
+            } else {
+                bytes.append(buffer, static_cast<std::size_t>(got));
+            }
         }
-        bytes.append(buffer, static_cast<std::size_t>(got));
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory to read it";
+        ok = false;
     }
     ::close(fd);
+    if (!ok) std::string().swap(bytes);
     return ok;
 }
 

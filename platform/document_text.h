@@ -2,13 +2,15 @@
 // "\n" per line end, whatever form the file has.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace document {
 
 // The bytes of a script document file. Only a regular file is a document: a folder, a device or
-// a pipe is refused (false, with the reason in error) before anything is read from it.
-bool ReadDocumentFile(const std::string& path, std::string& bytes, std::string& error);
+// a pipe is refused (false, with the reason in error) before anything is read from it, and so is
+// a file larger than maxBytes. Memory that runs out while reading is an error too.
+bool ReadDocumentFile(const std::string& path, std::string& bytes, std::string& error, std::uint64_t maxBytes);
 
 // An RTF document (leading "{\rtf", after a UTF-8 byte order mark if there is one) gives its plain text (rtf::ExtractPlainText). Other files are
 // plain text: a UTF-8 byte order mark is dropped, valid UTF-8 is converted to code page 1256

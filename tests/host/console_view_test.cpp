@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -47,6 +49,57 @@ TEST(ConsoleViewStream, ShowsAppendsAsTheyComeInUtf8AndAReplacedMessageAtTheFlus
     EXPECT_EQ(Streamed({{"Compiling...", 0, 0, 0}, {"", 0, 0, 0}, {"a", 1, 0, 1}, {"b", 1, 0, 0}}, false), "a\nb");
     EXPECT_EQ(Streamed({{"a", 1, 0, 0}, {" Syntax Error : x", 0, 0, 0}}, true), "a Syntax Error : x\n");
     EXPECT_EQ(Streamed({{"\xC7", 1, 0, 0}}, false), "\xD8\xA7");  // ARABIC LETTER ALEF in code page 1256
+}
+
+// Streaming keeps only what it has not written, and the pane's rules go on as if it kept it all.
+TEST(ConsoleViewStream, KeepsNothingItHasWrittenAndFollowsThePaneRulesStill) {
+    const std::pair<std::vector<PaneCall>, std::string> cases[] = {
+        {{{"a", 1, 1, 1}, {"b", 1, 1, 1}, {"c", 1, 1, 0}}, "a\n\nb\n\nc\n"},
+        {{{"", 1, 1, 0}, {"x", 1, 1, 0}, {"", 1, 1, 1}}, "x\n\n"},     // nothing shown: no break before
+        {{{"old", 1, 0, 0}, {"", 0, 0, 0}, {"n", 1, 1, 0}, {"m", 1, 0, 1}}, "oldnm\n"},
+        {{{"a", 1, 0, 0}, {"message", 0, 0, 0}, {"b", 1, 1, 0}}, "amessage\nb\n"},
+    };
+    for (const auto& [calls, expected] : cases) EXPECT_EQ(Streamed(calls, true), expected);
+    std::FILE* f = std::tmpfile();
+    ConsoleView view;
+    view.StreamTo(f);
+    for (int i = 0; i < 10000; ++i) {
+        view.OutputText("line " + std::to_string(i), 1, 1, 1, 0);
+        EXPECT_TRUE(view.PaneText().empty());
+    }
+    EXPECT_FALSE(view.PaneEmpty());
+    std::fclose(f);
+}
+
+// Output nobody can take ends the run as a stop does, with the status of a failed run; the first
+// stop's status is the one kept.
+TEST(ConsoleViewStream, StopsTheRunWhenTheStreamCannotTakeTheOutput) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    ConsoleView view;
+    view.StreamTo(full);
+    view.OutputText("a", 1, 0, 0, 0);
+    EXPECT_TRUE(view.StreamFailed());
+    EXPECT_EQ(view.stopRequested.load(), 1);
+    EXPECT_EQ(view.StopExitStatus(), kExitScriptError);
+    view.RequestStop(ExitStatusForSignal(SIGTERM));
+    EXPECT_EQ(view.StopExitStatus(), kExitScriptError);
+    std::fclose(full);
+
+    ConsoleView signalled;
+    EXPECT_FALSE(signalled.StopEverRequested());
+    signalled.RequestStop(ExitStatusForSignal(SIGTERM));
+    signalled.RequestStop();
+    EXPECT_EQ(signalled.StopExitStatus(), 143);
+}
+
+// Without a stream the pane keeps the desktop's bound.
+TEST(ConsoleView, KeepsTheNewestMillionLines) {
+    ConsoleView view;
+    for (int i = 0; i < 1000100; ++i) view.OutputText(std::to_string(i), 1, 0, 1, 0);
+    const std::string pane = view.PaneText();
+    EXPECT_EQ(static_cast<std::size_t>(std::count(pane.begin(), pane.end(), '\n')), OutputPaneText::kMaxLines - 1);
+    EXPECT_EQ(pane.substr(pane.size() - 9), "1000099\r\n");
 }
 
 TEST(ConsoleView, RecordsChartsWithTheirLabelsCutToTheCount) {
