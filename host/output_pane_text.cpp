@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+using output_bound::ContinuesBreak;
+using output_bound::IsLineBreak;
+
 OutputPaneText::Measure OutputPaneText::MeasureOf(std::string_view text, char before) {
     Measure m;
     for (const char c : text) {
         if (!ContinuesBreak(before, c)) {
             ++m.characters;
-            if (c == '\r' || c == '\n') ++m.lineBreaks;
+            if (IsLineBreak(c)) ++m.lineBreaks;
         }
         before = c;
     }
@@ -51,12 +54,14 @@ std::string OutputPaneText::TakeText() {
     return taken;
 }
 
+std::size_t OutputPaneText::Lines() const {
+    return output_bound::Lines(lineBreaks_, text_.size() > start_ && !IsLineBreak(text_.back()));
+}
+
 void OutputPaneText::KeepWithinBounds() {
-    if (lineBreaks_ >= maxLines_) DropOldest(lineBreaks_ - maxLines_ + 1, kUnbounded);
-    if (characters_ > maxCharacters_) {
-        // A sixteenth more goes at once, as in the desktop's pane, so that a script printing long
-        // lines does not pay for a cut with every line.
-        DropOldest(kUnbounded, std::min(characters_, characters_ - maxCharacters_ + maxCharacters_ / 16));
+    if (const std::size_t lines = output_bound::LinesOver(Lines(), maxLines_)) DropOldest(lines, kUnbounded);
+    if (const std::size_t characters = output_bound::CharactersOver(characters_, maxCharacters_)) {
+        DropOldest(kUnbounded, characters);
     }
 }
 
@@ -70,7 +75,7 @@ void OutputPaneText::DropOldest(std::size_t lineBreaks, std::size_t characters) 
         const bool continued = ContinuesBreak(before, c);
         before = c;
         if (continued) continue;
-        const bool lineBreak = c == '\r' || c == '\n';
+        const bool lineBreak = IsLineBreak(c);
         if (lineBreak && i < text_.size() && ContinuesBreak(c, text_[i])) before = text_[i++];
         ++seen.characters;
         if (lineBreak) ++seen.lineBreaks;

@@ -1,17 +1,18 @@
 // The output pane's text as a text host keeps it: code page 1256 with CR LF, under the desktop
-// pane's bound (the newest kMaxLines lines and at most kMaxCharacters characters, a line break
-// counting as one), so that a script printing without end cannot exhaust memory. Text a stream
-// has written can be let go: the pane then keeps only what it still has to show.
+// pane's bound (view/output_bound.h), so that a script printing without end cannot exhaust memory.
+// Text a stream has written can be let go: the pane then keeps only what it still has to show.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "view/output_bound.h"
+
 class OutputPaneText {
 public:
-    static constexpr std::size_t kMaxLines = 1000000;
-    static constexpr std::size_t kMaxCharacters = std::size_t{1} << 26;
+    static constexpr std::size_t kMaxLines = output_bound::kMaxLines;
+    static constexpr std::size_t kMaxCharacters = output_bound::kMaxCharacters;
     static constexpr std::size_t kUnbounded = static_cast<std::size_t>(-1);
 
     // What is kept at most (at least one line and one character).
@@ -24,6 +25,8 @@ public:
     // by TakeText still counts as shown.
     bool Empty() const { return empty_; }
     bool EndsWithLineFeed() const { return !empty_ && ByteBefore(text_.size()) == '\n'; }
+    // The lines kept: a final line break starts no line.
+    std::size_t Lines() const;
 
     // What is kept.
     std::string Text() const { return text_.substr(start_); }
@@ -36,7 +39,6 @@ private:
         std::size_t lineBreaks = 0;
         std::size_t characters = 0;
     };
-    static bool ContinuesBreak(char before, char c) { return before == '\r' && c == '\n'; }
     static Measure MeasureOf(std::string_view text, char before);
     char ByteBefore(std::size_t position) const { return position > 0 ? text_[position - 1] : before_; }
 

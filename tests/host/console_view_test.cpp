@@ -93,13 +93,28 @@ TEST(ConsoleViewStream, StopsTheRunWhenTheStreamCannotTakeTheOutput) {
     EXPECT_EQ(signalled.StopExitStatus(), 143);
 }
 
-// Without a stream the pane keeps the desktop's bound.
+// Without a stream the pane keeps the desktop's bound: a million lines, whether their breaks come
+// after each line or before the next (the last line then unfinished, and counted).
 TEST(ConsoleView, KeepsTheNewestMillionLines) {
-    ConsoleView view;
-    for (int i = 0; i < 1000100; ++i) view.OutputText(std::to_string(i), 1, 0, 1, 0);
-    const std::string pane = view.PaneText();
-    EXPECT_EQ(static_cast<std::size_t>(std::count(pane.begin(), pane.end(), '\n')), OutputPaneText::kMaxLines - 1);
-    EXPECT_EQ(pane.substr(pane.size() - 9), "1000099\r\n");
+    struct Case {
+        int lines, crlfBefore, crlfAfter;
+        const char* first;
+    };
+    const Case cases[] = {
+        {1000000, 0, 1, "0\r\n"}, {1000001, 0, 1, "1\r\n"}, {1000100, 0, 1, "100\r\n"},
+        {1000000, 1, 0, "0\r\n"}, {1000001, 1, 0, "1\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.lines << " lines, break before " << c.crlfBefore);
+        ConsoleView view;
+        for (int i = 0; i < c.lines; ++i) view.OutputText(std::to_string(i), 1, c.crlfBefore, c.crlfAfter, 0);
+        const std::string pane = view.PaneText();
+        const std::size_t breaks = static_cast<std::size_t>(std::count(pane.begin(), pane.end(), '\n'));
+        EXPECT_EQ(breaks + static_cast<std::size_t>(c.crlfBefore), OutputPaneText::kMaxLines);
+        EXPECT_EQ(pane.substr(0, std::string(c.first).size()), c.first);
+        const std::string last = std::to_string(c.lines - 1) + (c.crlfAfter ? "\r\n" : "");
+        EXPECT_EQ(pane.substr(pane.size() - last.size()), last);
+    }
 }
 
 TEST(ConsoleView, RecordsChartsWithTheirLabelsCutToTheCount) {
