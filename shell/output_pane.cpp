@@ -42,6 +42,7 @@ bool COutputPane::AddText(const QString& text, int append, int crlfBefore, int c
     if (append == 0) {
         lineBreaks_ = 0;
         linesInLastParagraph_ = lastParagraphCharacters_ = rowCharacters_ = 0;
+        lastAdded_ = QChar();
         removed_ = 0;
         rowEnds_.clear();
         setPlainText(Paragraphed(text, 0));
@@ -69,14 +70,15 @@ bool COutputPane::AddText(const QString& text, int append, int crlfBefore, int c
 QString COutputPane::Paragraphed(const QString& text, qint64 at) {
     QString kept;
     kept.reserve(text.size() + text.size() / kRowCharacters);
-    const qsizetype size = text.size();
     const auto endParagraph = [this, &kept] {
         kept += QChar(QChar::ParagraphSeparator);
         linesInLastParagraph_ = lastParagraphCharacters_ = rowCharacters_ = 0;
     };
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) {
+    for (const QChar c : text) {
+        const bool continued = output_bound::ContinuesBreak(lastAdded_.unicode(), c.unicode());
+        lastAdded_ = c;
+        if (continued) continue;
+        if (!output_bound::IsLineBreak(c.unicode())) {
             if (rowCharacters_ == kRowCharacters) {
                 rowEnds_.push_back(at + kept.size());
                 endParagraph();
@@ -86,7 +88,6 @@ QString COutputPane::Paragraphed(const QString& text, qint64 at) {
             ++lastParagraphCharacters_;
             continue;
         }
-        if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n')) ++i;
         ++lineBreaks_;
         if (++linesInLastParagraph_ < kLinesPerParagraph && lastParagraphCharacters_ < kRowCharacters) {
             kept += QChar(QChar::LineSeparator);
@@ -100,14 +101,21 @@ QString COutputPane::Paragraphed(const QString& text, qint64 at) {
 }
 
 void COutputPane::KeepWithinBounds() {
-    const qint64 lines = lineBreaks_ + (rowCharacters_ > 0 ? 1 : 0);
-    if (lines > maxLines_) RemoveOldest(OldestUpTo(lines - maxLines_, std::numeric_limits<int>::max()));
+    const qint64 lines = output_bound::Lines(lineBreaks_, rowCharacters_ > 0);
+    if (const qint64 over = output_bound::LinesOver(lines, maxLines_)) {
+        RemoveOldest(OldestUpTo(over, std::numeric_limits<int>::max()));
+    }
+    // The document ends in a paragraph end of its own, and the row ends of long lines are no
+    // characters of the output.
     QTextDocument* doc = document();
-    const int excess = doc->characterCount() - maxCharacters_;
-    if (excess <= 0) return;
-    // A sixteenth more goes at once, so that a script printing long lines does not pay for a cut
-    // with every batch; whole paragraphs go while they fit.
-    const int cut = std::min(doc->characterCount() - 1, excess + maxCharacters_ / 16);
+    const int characters = doc->characterCount() - 1 - static_cast<int>(rowEnds_.size());
+    int cut = output_bound::CharactersOver(characters, maxCharacters_);
+    if (cut == 0) return;
+    for (const qint64 rowEnd : rowEnds_) {
+        if (rowEnd - removed_ >= cut) break;
+        ++cut;
+    }
+    // Whole paragraphs go while they fit.
     const QTextBlock block = doc->findBlock(cut);
     RemoveOldest(OldestUpTo(std::numeric_limits<qint64>::max(), block == doc->lastBlock() ? cut : block.next().position()));
 }

@@ -9,20 +9,20 @@
 // before kRowCharacters characters, and a longer line goes on in the next paragraph: a line of
 // millions of characters shows as rows of kRowCharacters, each laid out only when it shows.
 //
-// Like a terminal's scroll-back, the pane keeps the newest output only: past kMaxLines lines or
-// kMaxCharacters characters the oldest leave as new ones arrive, so that a script that prints
-// without end neither exhausts memory nor Qt's int text positions. A final line break starts no
-// line: a script that prints exactly kMaxLines lines keeps them all.
+// The pane keeps the newest output only, under the bound every host keeps (view/output_bound.h):
+// past kMaxLines lines or kMaxCharacters characters the oldest leave as new ones arrive.
 #pragma once
 
 #include <QPlainTextEdit>
 #include <deque>
 
+#include "view/output_bound.h"
+
 class COutputPane : public QPlainTextEdit {
     Q_OBJECT
 public:
-    static constexpr int kMaxLines = 1000000;
-    static constexpr int kMaxCharacters = 1 << 26;
+    static constexpr int kMaxLines = output_bound::kMaxLines;
+    static constexpr int kMaxCharacters = output_bound::kMaxCharacters;
     static constexpr int kRowCharacters = 16384;
 
     explicit COutputPane(QWidget* parent = nullptr);
@@ -60,6 +60,7 @@ private:
     int linesInLastParagraph_ = 0;
     int lastParagraphCharacters_ = 0;
     int rowCharacters_ = 0;  // since the last line break or row end
+    QChar lastAdded_;        // the last character added: a CR whose LF may come with the next text
     // Text offsets count every character ever held, from the last replacement on: a position in
     // the pane is its offset less removed_.
     qint64 removed_ = 0;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "output_bound_cases.h"
 #include "shell/output_pane.h"
 #include "shell/worker_queue.h"
 
@@ -197,6 +198,36 @@ TEST(OutputPane, KeepsExactlyTheNewestLines) {
         EXPECT_TRUE(kept.startsWith(QStringLiteral("line %1\n").arg(first))) << kept.left(40).toStdString();
         EXPECT_EQ(kept.count(QLatin1Char('\n')), std::min(c.lines, c.maxLines - (*c.last != 0 ? 1 : 0)));
         EXPECT_TRUE(kept.endsWith(QStringLiteral("line %1\n").arg(c.lines - 1) + QString::fromLatin1(c.last)));
+    }
+}
+
+// Both sides of the bound, as every host keeps it: exactly the bound's lines (an unfinished last
+// line among them) stay, one more drops exactly the oldest; a line break is one character however
+// it comes, a CR LF split across two appends too, and a long line's rows are no characters.
+TEST(OutputPane, KeepsExactlyTheBoundAtBothItsSides) {
+    for (const output_bound_cases::Case& c : output_bound_cases::Cases()) {
+        SCOPED_TRACE(c.what);
+        COutputPane pane;
+        pane.SetBounds(c.maxLines, c.maxCharacters);
+        std::string written;
+        for (const std::string& piece : c.pieces) {
+            pane.AddText(QString::fromStdString(piece), 1, 0, 0);
+            written += piece;
+        }
+        QString kept = QString::fromStdString(output_bound_cases::After(written, c.dropped, c.cut));
+        kept.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        const QStringList lines = kept.split(QLatin1Char('\n'));
+        EXPECT_EQ(lines.size() - (kept.endsWith(QLatin1Char('\n')) ? 1 : 0), c.keptLines);
+        // Shown with a long line's rows each on its own.
+        QStringList rows;
+        for (const QString& line : lines) {
+            QStringList rowsOfLine;
+            for (qsizetype at = 0; at == 0 || at < line.size(); at += COutputPane::kRowCharacters) {
+                rowsOfLine << line.mid(at, COutputPane::kRowCharacters);
+            }
+            rows << rowsOfLine.join(QLatin1Char('\n'));
+        }
+        EXPECT_EQ(pane.toPlainText(), rows.join(QLatin1Char('\n')));
     }
 }
 
