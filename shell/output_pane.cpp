@@ -115,9 +115,19 @@ void COutputPane::KeepWithinBounds() {
         if (rowEnd - removed_ >= cut) break;
         ++cut;
     }
-    // Whole paragraphs go while they fit.
-    const QTextBlock block = doc->findBlock(cut);
-    RemoveOldest(OldestUpTo(std::numeric_limits<qint64>::max(), block == doc->lastBlock() ? cut : block.next().position()));
+    RemoveOldest(ThroughLineAt(cut));
+}
+
+COutputPane::Front COutputPane::ThroughLineAt(int position) const {
+    const Front front = OldestUpTo(std::numeric_limits<qint64>::max(), position);
+    if (BreaksLineAt(position - 1)) return front;
+    const Front lineEnd = OldestUpTo(front.lineBreaks + 1, std::numeric_limits<int>::max());
+    return lineEnd.position < document()->characterCount() - 1 ? lineEnd : front;
+}
+
+bool COutputPane::BreaksLineAt(int position) const {
+    const QChar c = document()->characterAt(position);
+    return c == QChar(QChar::LineSeparator) || (c == QChar(QChar::ParagraphSeparator) && EndsLine(position));
 }
 
 bool COutputPane::EndsLine(int position) const {

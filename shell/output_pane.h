@@ -52,6 +52,10 @@ private:
     QString Paragraphed(const QString& text, qint64 at);
     void KeepWithinBounds();
     Front OldestUpTo(qint64 lines, int position) const;
+    // The oldest text up to position and on through the end of the line that position is in,
+    // unless that is the newest line: it is cut rather than lost.
+    Front ThroughLineAt(int position) const;
+    bool BreaksLineAt(int position) const;
     void RemoveOldest(const Front& front);
     // Whether the paragraph end at position breaks a line (not a long line's row).
     bool EndsLine(int position) const;

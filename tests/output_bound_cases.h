@@ -22,6 +22,8 @@ struct Case {
 
 inline std::vector<Case> Cases() {
     const std::string row(20000, 'r');
+    std::string twentyLines;
+    for (int i = 0; i < 20; ++i) twentyLines += "abc\r\n";
     return {
         {"exactly the bound, each line ended", {"1\r\n", "2\r\n", "3\r\n", "4\r\n"}, 4, 1000, 0, 0, 4},
         {"one line more drops exactly the first", {"1\r\n2\r\n3\r\n4\r\n", "5\r\n"}, 4, 1000, 1, 0, 4},
@@ -46,6 +48,13 @@ inline std::vector<Case> Cases() {
         // One character over: the excess and a sixteenth leave, cut from the newest line.
         {"one character more", {"abcdefghijklmnopq"}, 100, 16, 0, 2, 1},
         {"one character more in the next piece", {"abcdefghijklmnop", "q"}, 100, 16, 0, 2, 1},
+        {"a cut in the newest finished line", {"abcdefghijklmnopq\r\n"}, 100, 16, 0, 3, 1},
+        // An older line the cut falls in leaves whole.
+        {"a cut in an older line", {"abcdefgh\r\n", "ijklmnop\r\n"}, 100, 16, 1, 0, 1},
+        {"a cut in the oldest of many lines", {"abcd\r\nabcd\r\nabcd\r\nabcd\r\nabcd\r\nabcd\r\n"
+                                               "abcd\r\nabcd\r\nabcd\r\nabcd\r\nabcd\r\nabcd\r\n", "x"}, 100, 60, 1, 0, 12},
+        {"a cut on a line break", {"ab\r\n", "cdefghijklmnopq"}, 100, 16, 1, 0, 1},
+        {"a cut among many lines in one piece", {twentyLines}, 100, 64, 5, 0, 15},
     };
 }
 

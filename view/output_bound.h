@@ -38,7 +38,8 @@ constexpr Count LinesOver(Count lines, Count maxLines) {
 }
 
 // How many of the oldest characters leave past the character bound: the excess and a sixteenth more
-// at once, so that a script printing long lines does not pay for a cut with every line.
+// at once, so that a script printing long lines does not pay for a cut with every line. The rest of
+// the line the cut falls in leaves with them, unless it is the newest line: that is cut, not lost.
 template <class Count>
 constexpr Count CharactersOver(Count characters, Count maxCharacters) {
     if (characters <= maxCharacters) return 0;
