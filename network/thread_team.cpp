@@ -18,6 +18,9 @@ namespace {
 // without a wake-up call, short enough to give a busy machine the core back almost at once.
 constexpr auto kLookTime = std::chrono::microseconds(50);
 
+// A ticket's item while the job is being set up: past any count.
+constexpr std::uint32_t kNoItem = 0xFFFFFFFFu;
+
 void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();
@@ -82,7 +85,11 @@ void ThreadTeam::Run(int threads, int count, ItemFunction function, void* contex
         return;
     }
     const std::uint32_t generation = ++generation_;
-    count_.store(count, std::memory_order_relaxed);
+    // The last job's ticket is closed before its description changes: a late helper that reads the
+    // new count (acquire) then finds the ticket it holds gone, and cannot take an item past the last
+    // job's end, which would run in this job a second time.
+    ticket_.store((std::uint64_t{generation} << 32) | kNoItem, std::memory_order_relaxed);
+    count_.store(count, std::memory_order_release);
     function_.store(function, std::memory_order_relaxed);
     context_.store(context, std::memory_order_relaxed);
     done_.store(0, std::memory_order_relaxed);
@@ -126,7 +133,7 @@ void ThreadTeam::TakeItems(std::uint32_t generation) {
     for (;;) {
         if (ticket >> 32 != generation) return;
         const auto item = static_cast<std::uint32_t>(ticket);
-        if (item >= static_cast<std::uint32_t>(count_.load(std::memory_order_relaxed))) return;
+        if (item >= static_cast<std::uint32_t>(count_.load(std::memory_order_acquire))) return;
         if (!ticket_.compare_exchange_weak(ticket, ticket + 1, std::memory_order_acq_rel, std::memory_order_acquire))
             continue;
         // The item is ours and the job cannot end before it has run: its description holds.

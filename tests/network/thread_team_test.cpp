@@ -32,6 +32,24 @@ TEST(ThreadTeam, EveryItemRunsOnceOnAnyNumberOfThreadsJobAfterJob) {
     }
 }
 
+TEST(ThreadTeam, AJobOfMoreItemsRightAfterOneOfFewerRunsEachOfItsItemsOnce) {
+    // A late helper that has seen the last job's items all taken must not take one of the next job
+    // while that job is being set up: the job counts change at every call, as a pass's chunks do.
+    std::thread trainer([] {
+        ThreadTeam& team = ThreadTeam::OfThisThread();
+        std::vector<std::atomic<int>> runs(16);
+        for (int job = 0; job < 20000; ++job) {
+            const int count = 2 + job % 7;
+            for (int i = 0; i < count; ++i) runs[static_cast<std::size_t>(i)].store(0);
+            auto item = [&](int i) { runs[static_cast<std::size_t>(i)].fetch_add(1); };
+            team.Run(8, count, item);
+            for (int i = 0; i < count; ++i)
+                ASSERT_EQ(runs[static_cast<std::size_t>(i)].load(), 1) << "job " << job << ", item " << i;
+        }
+    });
+    trainer.join();
+}
+
 TEST(ThreadTeam, HelpersTakeItemsWhileTheCallerIsBusy) {
     // Each item waits until two threads are inside items: the caller alone could never get past
     // its first item. The wait is bounded, so a team without helpers fails instead of hanging.
