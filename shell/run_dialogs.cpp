@@ -51,7 +51,12 @@ RunDialog::RunDialog(QDialog* dialog, QWidget* owner, std::function<void()> aban
     frame_->window()->installEventFilter(this);
     if (QMdiArea* area = frame_->mdiArea()) {
         connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
-            if (window != nullptr && window == frame_) TakeKeyboardLater();
+            if (window == nullptr) return;
+            if (window == frame_) {
+                TakeKeyboardLater();
+            } else {
+                LeaveKeyboard();
+            }
         });
     }
 }
@@ -107,9 +112,23 @@ void RunDialog::TakeKeyboardLater() {
         if (!frame_ || !dialog_->isVisible()) return;
         const QMdiArea* area = frame_->mdiArea();
         if (area == nullptr || area->currentSubWindow() != frame_ || !frame_->window()->isActiveWindow()) return;
+        takingKeyboard_ = true;
         dialog_->raise();
         dialog_->activateWindow();
     });
+}
+
+// A click into another document window activates the main window before that document: this
+// dialog may have taken the keyboard at the first, or be on its way to it, when the click makes
+// the other document the active one. The keyboard stays with that document.
+void RunDialog::LeaveKeyboard() {
+    if (frame_ && dialog_->isActiveWindow()) frame_->window()->activateWindow();
+}
+
+void RunDialog::KeyboardArrived() {
+    if (!std::exchange(takingKeyboard_, false) || !frame_) return;
+    const QMdiArea* area = frame_->mdiArea();
+    if (area != nullptr && area->currentSubWindow() != frame_) frame_->window()->activateWindow();
 }
 
 bool RunDialog::PassRunKey(const QEvent& event) {
@@ -129,6 +148,7 @@ bool RunDialog::eventFilter(QObject* watched, QEvent* event) {
             break;
         case QEvent::WindowActivate:
             if (frame_ && watched == frame_->window()) TakeKeyboardLater();
+            if (watched == dialog_) KeyboardArrived();
             break;
         case QEvent::KeyPress:
             if (watched == dialog_ && PassRunKey(*event)) return true;

@@ -34,6 +34,8 @@ private:
     void Place();
     // Once the events of this activation are served: whatever the user clicked has had its turn.
     void TakeKeyboardLater();
+    void LeaveKeyboard();
+    void KeyboardArrived();
     bool PassRunKey(const QEvent& event);
 
     QDialog* dialog_;
@@ -42,4 +44,5 @@ private:
     QPointer<QWidget> focus_;  // the frame's focus before the hold, given back after it
     std::function<void()> abandon_;
     bool held_ = false;
+    bool takingKeyboard_ = false;  // asked for the keyboard, not yet given it
 };
