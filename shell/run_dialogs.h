@@ -36,6 +36,7 @@ private:
     void TakeKeyboardLater();
     void LeaveKeyboard();
     void KeyboardArrived();
+    void TakeClickElsewhere(QObject* pressed);
     bool PassRunKey(const QEvent& event);
 
     QDialog* dialog_;

@@ -213,12 +213,14 @@ struct ClickWhenRaised : QObject {
 };
 
 // A click into another document activates the main window before it activates that document, and
-// the question takes the keyboard at the main window's activation: the document made active after
-// it keeps the keyboard, whether the question's activation has arrived by then or is on its way,
-// and Return goes there, not to the question.
+// the question takes the keyboard at the main window's activation: the clicked document becomes the
+// active one and keeps the keyboard, whether the question's activation has arrived by then or is on
+// its way, and whether the press finds the main window active or not; Return goes there.
 TEST(RunDialogs, AnotherDocumentClickedAsTheQuestionTakesTheKeyboardKeepsIt) {
-    for (const bool arrived : {true, false}) {
-        SCOPED_TRACE(arrived ? "the question has the keyboard" : "the question's activation is on its way");
+    enum class Click { kAfterArrival, kOnItsWay, kPressIntoInactiveWindow };
+    for (const Click when : {Click::kAfterArrival, Click::kOnItsWay, Click::kPressIntoInactiveWindow}) {
+        const bool arrived = when != Click::kOnItsWay;
+        SCOPED_TRACE(static_cast<int>(when));
         AskingDocument doc(AskingScript("Println Ask \"Go on?\""));
         ASSERT_TRUE(doc.DialogUp());
         ASSERT_TRUE(ServeEventsUntil([&] { return QApplication::activeWindow() == doc.dialog; }));
@@ -226,13 +228,19 @@ TEST(RunDialogs, AnotherDocumentClickedAsTheQuestionTakesTheKeyboardKeepsIt) {
         QMdiArea* area = doc.shown.frame.MdiArea();
         if (arrived) {
             ASSERT_TRUE(ServeEventsUntil([&] { return QApplication::activeWindow() == doc.dialog; }));
-            area->setActiveSubWindow(doc.other);  // the click itself
+            if (when == Click::kAfterArrival) {
+                area->setActiveSubWindow(doc.other);  // the click itself
+            } else {
+                QWidget* editor = doc.other->EditorView()->viewport();
+                QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, editor->rect().center());
+            }
         } else {
             // The question comes to the top as it asks for the keyboard: the click is served then.
             ClickWhenRaised click(doc.dialog, [&] { area->setActiveSubWindow(doc.other); });
             ASSERT_TRUE(ServeEventsUntil([&] { return click.done; }));
         }
         EXPECT_TRUE(ServeEventsUntil([&] { return QApplication::activeWindow() == &doc.shown.frame; }));
+        EXPECT_EQ(area->activeSubWindow(), doc.other);
         EXPECT_FALSE(ServeEventsUntil([&] { return QApplication::activeWindow() == doc.dialog; }, 300));
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
