@@ -34,6 +34,8 @@ private:
     void Place();
     // Once the events of this activation are served: whatever the user clicked has had its turn.
     void TakeKeyboardLater();
+    // A click into another document can still come after that turn, or the keyboard arrive after
+    // the click: the other document keeps the keyboard either way.
     void LeaveKeyboard();
     void KeyboardArrived();
     void TakeClickElsewhere(QObject* pressed);
