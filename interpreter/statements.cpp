@@ -330,24 +330,23 @@ int CTesselParser::DeclareOneName(int typeCode) {
         return FailWith(message::kKnownWordsCannotBeVariables);
     }
     const std::string name = word;
+    // The tree lists the name: the sizes, the count and a look-ahead over comments come after it.
+    const WordRange nameRange = LastWordRange();
     int rows = 0;
     int cols = 0;
     if (typeCode == kTypeMatrix && !ParseMatrixIndex(rows, cols)) return 0;
 
-    // The look-ahead may pass comments and reach the end of the text, which no step back undoes:
-    // the tree keeps the word before it.
-    const WordRange beforeLookAhead = LastWordRange();
     ReadToken();
     if (currentToken != kw::kOpenBracket) {
         StepBackUnlessEnd();
         if (FindVariable(name) >= 0) return FailWith(message::kVariableRedefinition);
-        return DeclareVariable(name, typeCode, 1, rows, cols, beforeLookAhead) ? 1 : FailDeclarationOutOfMemory();
+        return DeclareVariable(name, typeCode, 1, rows, cols, nameRange) ? 1 : FailDeclarationOutOfMemory();
     }
     ScanMark afterBracket;
     Value count;
     if (!ReadIntegerBound(count, afterBracket)) return 0;
     if (FindVariable(name) >= 0) return FailWith(message::kVariableRedefinition);
-    if (!DeclareVariable(name, typeCode, count.value.integer, rows, cols)) return FailDeclarationOutOfMemory();
+    if (!DeclareVariable(name, typeCode, count.value.integer, rows, cols, nameRange)) return FailDeclarationOutOfMemory();
     ReadToken();
     if (currentToken != kw::kCloseBracket) {
         RestorePosition(afterBracket);

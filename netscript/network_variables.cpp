@@ -39,7 +39,7 @@ int CLoriantParser::DeclareOneNetworkVariable(int type) {
         return FailWith(message::kKnownWordsCannotBeVariables);
     }
     const std::string name = word;
-    // The look-ahead may pass comments and reach the end of the text, which no step back undoes.
+    // The tree lists the name: the count and a look-ahead over comments come after it.
     const WordRange nameRange = LastWordRange();
     if (ReadToken() != kw::kOpenBracket) {
         StepBackUnlessEnd();
@@ -49,7 +49,7 @@ int CLoriantParser::DeclareOneNetworkVariable(int type) {
     ScanMark afterBracket;
     Value count;
     if (!ReadIntegerBound(count, afterBracket)) return 0;
-    const int added = AddObjectVariable(name, type, count.value.integer, LastWordRange());
+    const int added = AddObjectVariable(name, type, count.value.integer, nameRange);
     if (added == 0) return FailWith(message::kVariableRedefinition);
     if (added < 0) return 0;
     if (ReadToken() != kw::kCloseBracket) {

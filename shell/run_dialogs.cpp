@@ -1,5 +1,6 @@
 #include "shell/run_dialogs.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QKeyEvent>
@@ -7,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -37,6 +39,23 @@ const char* RunCommandSlot(int command) {
     }
 }
 
+// Hands every mouse press in the program, whatever it lands on, to a callback.
+class PressWatcher : public QObject {
+public:
+    PressWatcher(QObject* owner, std::function<void(QObject*)> onPress) : QObject(owner), onPress_(std::move(onPress)) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) onPress_(watched);
+        return false;
+    }
+
+private:
+    std::function<void(QObject*)> onPress_;
+};
+
 }  // namespace
 
 RunDialog::RunDialog(QDialog* dialog, QWidget* owner, std::function<void()> abandon)
@@ -49,9 +68,15 @@ RunDialog::RunDialog(QDialog* dialog, QWidget* owner, std::function<void()> aban
     Place();
     frame_->installEventFilter(this);
     frame_->window()->installEventFilter(this);
+    new PressWatcher(this, [this](QObject* pressed) { TakeClickElsewhere(pressed); });
     if (QMdiArea* area = frame_->mdiArea()) {
         connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
-            if (window != nullptr && window == frame_) TakeKeyboardLater();
+            if (window == nullptr) return;
+            if (window == frame_) {
+                TakeKeyboardLater();
+            } else {
+                LeaveKeyboard();
+            }
         });
     }
 }
@@ -107,9 +132,36 @@ void RunDialog::TakeKeyboardLater() {
         if (!frame_ || !dialog_->isVisible()) return;
         const QMdiArea* area = frame_->mdiArea();
         if (area == nullptr || area->currentSubWindow() != frame_ || !frame_->window()->isActiveWindow()) return;
+        takingKeyboard_ = true;
         dialog_->raise();
         dialog_->activateWindow();
     });
+}
+
+// A click into another document window activates the main window before that document: this
+// dialog may have taken the keyboard at the first, or be on its way to it, when the click makes
+// the other document the active one. The keyboard stays with that document.
+void RunDialog::LeaveKeyboard() {
+    if (frame_ && dialog_->isActiveWindow()) frame_->window()->activateWindow();
+}
+
+void RunDialog::KeyboardArrived() {
+    if (!std::exchange(takingKeyboard_, false) || !frame_) return;
+    const QMdiArea* area = frame_->mdiArea();
+    if (area != nullptr && area->currentSubWindow() != frame_) frame_->window()->activateWindow();
+}
+
+// A press into another document window may come after this dialog has taken the keyboard at the
+// main window's activation: the inactive main window would only note the new focus, and the press
+// would activate nothing. That document is made the active one.
+void RunDialog::TakeClickElsewhere(QObject* pressed) {
+    if (!frame_ || !pressed->isWidgetType() || !(takingKeyboard_ || dialog_->isActiveWindow())) return;
+    QMdiSubWindow* clicked = DocumentFrame(static_cast<QWidget*>(pressed));
+    QMdiArea* area = frame_->mdiArea();
+    if (clicked == nullptr || clicked == frame_ || area == nullptr || clicked->mdiArea() != area) return;
+    takingKeyboard_ = false;
+    area->setActiveSubWindow(clicked);
+    frame_->window()->activateWindow();
 }
 
 bool RunDialog::PassRunKey(const QEvent& event) {
@@ -129,6 +181,7 @@ bool RunDialog::eventFilter(QObject* watched, QEvent* event) {
             break;
         case QEvent::WindowActivate:
             if (frame_ && watched == frame_->window()) TakeKeyboardLater();
+            if (watched == dialog_) KeyboardArrived();
             break;
         case QEvent::KeyPress:
             if (watched == dialog_ && PassRunKey(*event)) return true;

@@ -34,6 +34,11 @@ private:
     void Place();
     // Once the events of this activation are served: whatever the user clicked has had its turn.
     void TakeKeyboardLater();
+    // A click into another document can still come after that turn, or the keyboard arrive after
+    // the click: the other document keeps the keyboard either way.
+    void LeaveKeyboard();
+    void KeyboardArrived();
+    void TakeClickElsewhere(QObject* pressed);
     bool PassRunKey(const QEvent& event);
 
     QDialog* dialog_;
@@ -42,4 +47,5 @@ private:
     QPointer<QWidget> focus_;  // the frame's focus before the hold, given back after it
     std::function<void()> abandon_;
     bool held_ = false;
+    bool takingKeyboard_ = false;  // asked for the keyboard, not yet given it
 };

@@ -2,8 +2,6 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 
 void AnswerNextMessageBox(int button) {
@@ -11,9 +9,4 @@ void AnswerNextMessageBox(int button) {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box != nullptr) box->button(static_cast<QMessageBox::StandardButton>(button))->click();
     });
-}
-
-void UseTestSettings() {
-    static QTemporaryDir folder;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
 }

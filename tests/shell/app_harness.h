@@ -24,13 +24,11 @@ public:
     std::vector<std::string> opened;
 };
 
-// Settings (the recent files) go to a folder of the test program's own, not the user's.
-void UseTestSettings();
-
 struct ShownMainFrame {
     RecordingDesktop desktop;
     CMainFrame frame;
-    ShownMainFrame() : frame((UseTestSettings(), nullptr)) {
+    // Settings (the recent files) go to the test's own folder (see the test program's main).
+    ShownMainFrame() : frame(nullptr) {
         frame.resize(1000, 700);
         frame.show();
         QApplication::setActiveWindow(&frame);

@@ -86,6 +86,22 @@ TEST(AppStartupTest, RecentFilesKeepTenNewestFirst) {
     EXPECT_EQ(settings.value("Recent File List/File1").toString(), "/docs/5.NNProg");
 }
 
+// Two tests in order: what the first leaves in the settings the second does not find, also when
+// both run in one process.
+TEST(AppStartupTest, ATestLeavesRecentFilesBehind) {
+    {
+        CRecentFileList recent;
+        recent.Add("/docs/left.NNProg");
+    }
+    EXPECT_FALSE(QSettings(CRecentFileList::kOrganization, CRecentFileList::kApplication).allKeys().isEmpty());
+}
+
+TEST(AppStartupTest, TheNextTestStartsWithoutThem) {
+    EXPECT_EQ(QSettings(CRecentFileList::kOrganization, CRecentFileList::kApplication).allKeys(), QStringList());
+    ShownMainFrame shown;
+    EXPECT_EQ(shown.frame.RecentFiles().Files(), QStringList());
+}
+
 TEST(AppStartupTest, DocumentTypeRegistrationIsIdempotentAndNeverFatal) {
     QTemporaryDir home;
     const doc_type::Result first = doc_type::Register(home.path(), "/opt/kes trum/kestrum");

@@ -57,7 +57,6 @@ QStringList ItemsOf(QMenu* menu) {
 
 // The recent-file list of the test settings, written as a previous session left it.
 void WriteRecentFiles(const QStringList& files) {
-    UseTestSettings();
     QSettings settings(CRecentFileList::kOrganization, CRecentFileList::kApplication);
     settings.remove("Recent File List");
     for (int i = 0; i < files.size(); ++i) settings.setValue(QString("Recent File List/File%1").arg(i + 1), files[i]);

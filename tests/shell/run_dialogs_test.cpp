@@ -16,6 +16,7 @@
 #include <atomic>
 #include <functional>
 #include <thread>
+#include <utility>
 
 #include "platform/desktop.h"
 #include "shell/child_frame.h"
@@ -196,6 +197,58 @@ TEST(RunDialogs, AQuestionHasTheKeyboardWhenItsDocumentIsActiveAgain) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_TRUE(doc.Ended());
     EXPECT_EQ(doc.Pane(), QStringLiteral("before\n1\nafter\n"));
+}
+
+// Does what once, as soon as the watched window is raised.
+struct ClickWhenRaised : QObject {
+    std::function<void()> what;
+    bool done = false;
+    ClickWhenRaised(QObject* watched, std::function<void()> click) : what(std::move(click)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ZOrderChange && !std::exchange(done, true)) what();
+        return false;
+    }
+};
+
+// A click into another document activates the main window before it activates that document, and
+// the question takes the keyboard at the main window's activation: the clicked document becomes the
+// active one and keeps the keyboard, whether the question's activation has arrived by then or is on
+// its way, and whether the press finds the main window active or not; Return goes there.
+TEST(RunDialogs, AnotherDocumentClickedAsTheQuestionTakesTheKeyboardKeepsIt) {
+    enum class Click { kAfterArrival, kOnItsWay, kPressIntoInactiveWindow };
+    for (const Click when : {Click::kAfterArrival, Click::kOnItsWay, Click::kPressIntoInactiveWindow}) {
+        const bool arrived = when != Click::kOnItsWay;
+        SCOPED_TRACE(static_cast<int>(when));
+        AskingDocument doc(AskingScript("Println Ask \"Go on?\""));
+        ASSERT_TRUE(doc.DialogUp());
+        ASSERT_TRUE(ServeEventsUntil([&] { return QApplication::activeWindow() == doc.dialog; }));
+        QApplication::setActiveWindow(&doc.shown.frame);  // the click's activation of the main window
+        QMdiArea* area = doc.shown.frame.MdiArea();
+        if (arrived) {
+            ASSERT_TRUE(ServeEventsUntil([&] { return QApplication::activeWindow() == doc.dialog; }));
+            if (when == Click::kAfterArrival) {
+                area->setActiveSubWindow(doc.other);  // the click itself
+            } else {
+                QWidget* editor = doc.other->EditorView()->viewport();
+                QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, editor->rect().center());
+            }
+        } else {
+            // The question comes to the top as it asks for the keyboard: the click is served then.
+            ClickWhenRaised click(doc.dialog, [&] { area->setActiveSubWindow(doc.other); });
+            ASSERT_TRUE(ServeEventsUntil([&] { return click.done; }));
+        }
+        EXPECT_TRUE(ServeEventsUntil([&] { return QApplication::activeWindow() == &doc.shown.frame; }));
+        EXPECT_EQ(area->activeSubWindow(), doc.other);
+        EXPECT_FALSE(ServeEventsUntil([&] { return QApplication::activeWindow() == doc.dialog; }, 300));
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_TRUE(doc.DialogUp());
+        qobject_cast<QMessageBox*>(doc.dialog.data())->button(QMessageBox::Yes)->click();
+        ASSERT_TRUE(doc.Ended());
+        EXPECT_EQ(doc.Pane(), QStringLiteral("before\n1\nafter\n"));
+    }
 }
 
 // Tiling, cascading or another document leave the question over its own document window.

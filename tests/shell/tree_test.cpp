@@ -123,13 +123,14 @@ TEST(Tree, FindInSourceSelectsTheDeclaredName) {
     EXPECT_EQ(selectionFor({"Variables", "Integers", "counts []", "counts[10]"}), array);
 }
 
-// The scanner reads past a declaration to see whether its list goes on: comments after it, up to
-// the end of the text or before more code, leave the range the tree records as it is without them.
-TEST(Tree, CommentsAfterADeclarationLeaveItsRange) {
+// The scanner reads past a declaration's name, over its sizes and count and on to see whether the
+// list goes on: neither these nor comments after it, up to the end of the text or before more code,
+// move the range the tree records from the name.
+TEST(Tree, FindInSourceSelectsTheNameWhateverFollowsIt) {
     struct Case {
         const char* declaration;
         QStringList path;
-        const char* selected;  // nullptr: whatever the declaration records followed by code
+        const char* selected;
     };
     const Case cases[] = {
         {"Integer count", {"Variables", "Integers", "count"}, "count"},
@@ -137,13 +138,20 @@ TEST(Tree, CommentsAfterADeclarationLeaveItsRange) {
         {"Integer a, last", {"Variables", "Integers", "last"}, "last"},
         {"LogicalNeuralNetwork ln", {"Variables", "Logical Neural Networks", "ln"}, "ln"},
         {"FF_NeuralNetwork ff", {"Variables", "FF Neural Networks", "ff"}, "ff"},
-        {"Matrix grid[2][3]", {"Variables", "Matrices", "grid"}, nullptr},
-        {"Integer arr[3]", {"Variables", "Integers", "arr []"}, nullptr},
+        {"Matrix grid[2][3]", {"Variables", "Matrices", "grid"}, "grid"},
+        {"Matrix grids[2][3][4]", {"Variables", "_All", "grids []"}, "grids"},
+        {"Matrix grids[2][3][4]", {"Variables", "Matrices", "grids []", "grids[4]"}, "grids"},
+        {"Integer arr[3]", {"Variables", "Integers", "arr []"}, "arr"},
+        {"Integer arr[3]", {"Variables", "Integers", "arr []", "arr[2]"}, "arr"},
+        {"String a, words[2]", {"Variables", "Strings", "words []"}, "words"},
+        {"Float one[1]", {"Variables", "Floats", "one"}, "one"},
+        {"FF_NeuralNetwork nets[2]", {"Variables", "FF Neural Networks", "nets []"}, "nets"},
+        {"LogicalNeuralNetwork rams[3]", {"Variables", "_All", "rams []"}, "rams"},
+        {"LogicalNeuralNetwork rams[3]", {"Variables", "Logical Neural Networks", "rams []", "rams[1]"}, "rams"},
     };
     const char* const followers[] = {"\nPrint 1\n", "\n// one\n// two\n", " // why\n", "\n/* block */\n",
                                      " // why\nPrint 1\n"};
     for (const Case& c : cases) {
-        QString first;
         for (const char* follower : followers) {
             const QString script = QString::fromLatin1(c.declaration) + QString::fromLatin1(follower);
             CheckedDocument doc;
@@ -154,9 +162,7 @@ TEST(Tree, CommentsAfterADeclarationLeaveItsRange) {
             ASSERT_NE(item, nullptr) << script.toStdString();
             doc.view.moveCursor(QTextCursor::Start);
             doc.RightClick(doc.LabelOf(item));
-            const QString selected = doc.view.textCursor().selectedText();
-            if (first.isNull()) first = selected;
-            EXPECT_EQ(selected.toStdString(), c.selected ? c.selected : first.toStdString()) << script.toStdString();
+            EXPECT_EQ(doc.view.textCursor().selectedText().toStdString(), c.selected) << script.toStdString();
         }
     }
 }
