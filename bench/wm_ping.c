@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     /* The stamps of pings not yet answered, oldest first; replies come in order. */
     static long outstanding[kMaxOutstanding];
     int head = 0, size = 0;
-    long sent = 0, replies = 0, longest = 0;
+    long sent = 0, replies = 0, longest = 0, lastShown = 0;
     const long start = NowMs();
     long nextPing = start;
     while (!stopping && (seconds == 0 || NowMs() - start < seconds * 1000L)) {
@@ -121,7 +121,10 @@ int main(int argc, char** argv) {
             --size;
             ++replies;
             if (wait > longest) longest = wait;
-            if (wait > kReportMs) printf("%8.3f s  reply after %ld ms\n", (NowMs() - start) / 1000.0, wait);
+            if (wait > kReportMs && NowMs() - lastShown > kReportMs) {  /* one line for a freeze's queued replies */
+                lastShown = NowMs();
+                printf("%8.3f s  reply after %ld ms\n", (lastShown - start) / 1000.0, wait);
+            }
             fflush(stdout);
         }
     }
