@@ -81,6 +81,9 @@ TEST(ShellOpenTest, OnlyTheOpenOptionNamesDocuments) {
         {{"kestrum", "--open", "a.NNProg", "/x/b c.NNProg"}, {here + "/a.NNProg", "/x/b c.NNProg"}},
         {{"kestrum", "-Embedding", "--open", "a.NNProg"}, {here + "/a.NNProg"}},
         {{"--open", "kestrum"}, {}},  // the program's own name is no option
+        // The option given again names no file; a file of that name is "./--open".
+        {{"kestrum", "--open", "a.NNProg", "--open", "b.NNProg"}, {here + "/a.NNProg", here + "/b.NNProg"}},
+        {{"kestrum", "--open", "--open", "./--open"}, {here + "/--open"}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CShellOpenServer::DocumentsToOpen(c.arguments), c.documents) << c.arguments.join(' ').toStdString();
