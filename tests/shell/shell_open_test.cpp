@@ -220,6 +220,10 @@ TEST(ShellOpenTest, ManyDocumentsOpenOneAfterAnotherAndTheCountIsShown) {
         EXPECT_EQ(finished.front().at(0).toInt(), c.opened) << c.what;
         EXPECT_EQ(frame.frame.statusBar()->currentMessage(), c.says) << c.what;
         EXPECT_EQ(boxes.count, int(c.documents.size()) - c.opened) << c.what << ": a box for the missing one";
+        // A later request for one document leaves no count of the earlier batch behind.
+        server.Open({documents.back()});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }, 5000)) << c.what;
+        EXPECT_EQ(frame.frame.statusBar()->currentMessage(), "Ready") << c.what;
     }
 }
 
