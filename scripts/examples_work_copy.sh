@@ -13,5 +13,7 @@ case "$work" in
   *) echo "examples_work_copy.sh: the examples folder must be an absolute path, not \"$work\"" >&2; exit 1 ;;
 esac
 mkdir -p -- "$work"
+# Checked even when every example is there already: what the examples write lands here too.
+[ -w "$work" ] || { echo "examples_work_copy.sh: $work cannot be written" >&2; exit 1; }
 cp -n -- "$root"/examples/*.NNProg "$work"/
 cd -- "$work" && pwd

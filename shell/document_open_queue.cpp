@@ -18,6 +18,8 @@ void CDocumentOpenQueue::Add(const QStringList& documents) {
     requested_ += static_cast<int>(documents.size());
     if (!scheduled_) {
         scheduled_ = true;
+        // The last batch's count is no news about this one (a single document shows none).
+        if (frame_->statusBar()->currentMessage() == summary_) frame_->statusBar()->clearMessage();
         Bring();
         QTimer::singleShot(0, this, &CDocumentOpenQueue::OpenNext);
     }
@@ -34,7 +36,10 @@ void CDocumentOpenQueue::OpenNext() {
         QTimer::singleShot(0, this, &CDocumentOpenQueue::OpenNext);
         return;
     }
-    if (requested_ > 1) frame_->statusBar()->showMessage(Summary(opened_, requested_));
+    if (requested_ > 1) {
+        summary_ = Summary(opened_, requested_);
+        frame_->statusBar()->showMessage(summary_);
+    }
     const int opened = opened_;
     const int requested = requested_;
     scheduled_ = false;

@@ -29,6 +29,7 @@ private:
 
     CMainFrame* frame_;
     QStringList pending_;
+    QString summary_;  // what the status bar was last told
     int requested_ = 0;
     int opened_ = 0;
     bool scheduled_ = false;

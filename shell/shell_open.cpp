@@ -58,8 +58,10 @@ QStringList CShellOpenServer::DocumentsToOpen(const QStringList& arguments) {
     const qsizetype option = arguments.indexOf(kOpenOption, 1);
     QStringList documents;
     if (option < 0) return documents;
+    // The option given again is the option still, as a user writes "--open a --open b"; a
+    // file of that name is "./--open".
     for (const QString& argument : arguments.mid(option + 1)) {
-        if (!argument.isEmpty()) documents << QFileInfo(argument).absoluteFilePath();
+        if (!argument.isEmpty() && argument != kOpenOption) documents << QFileInfo(argument).absoluteFilePath();
     }
     return documents;
 }

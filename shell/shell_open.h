@@ -24,7 +24,8 @@ public:
     // Requests at once; more are turned away unread.
     static constexpr int kMaxConnections = 16;
 
-    // The documents a command line asks to open (absolute paths): every argument after kOpenOption.
+    // The documents a command line asks to open (absolute paths): every argument after kOpenOption
+    // but kOpenOption itself.
     static QStringList DocumentsToOpen(const QStringList& arguments);
     // The user's private folder for the channel; "" when there is none, why then says why.
     static QString DefaultFolder(QString* why = nullptr);

@@ -58,4 +58,15 @@ HOME empty|HOME=
 HOME unset|
 EOF_CASES
 [ -e "$home/-v" ] && fail "KESTRUM_EXAMPLES=-v made a folder"
+
+# A folder that holds every example already but cannot be written: the examples could not write
+# their files there. Root writes anywhere, so it tries as nobody.
+full="$home/full"
+mkdir "$full" && cp "$source"/examples/*.NNProg "$full"/ && chmod 555 "$full" && chmod 755 "$home"
+as_user=()
+[ "$(id -u)" = 0 ] && as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+"${as_user[@]}" env KESTRUM_EXAMPLES="$full" bash "$source/scripts/examples_work_copy.sh" > "$stub/out" 2>&1 &&
+  fail "an unwritable folder holding every example was taken: $(cat "$stub/out")"
+grep -q "cannot be written" "$stub/out" || fail "no reason for an unwritable folder: $(cat "$stub/out")"
+chmod 755 "$full"
 exit $((failures > 0))

@@ -81,6 +81,9 @@ TEST(ShellOpenTest, OnlyTheOpenOptionNamesDocuments) {
         {{"kestrum", "--open", "a.NNProg", "/x/b c.NNProg"}, {here + "/a.NNProg", "/x/b c.NNProg"}},
         {{"kestrum", "-Embedding", "--open", "a.NNProg"}, {here + "/a.NNProg"}},
         {{"--open", "kestrum"}, {}},  // the program's own name is no option
+        // The option given again names no file; a file of that name is "./--open".
+        {{"kestrum", "--open", "a.NNProg", "--open", "b.NNProg"}, {here + "/a.NNProg", here + "/b.NNProg"}},
+        {{"kestrum", "--open", "--open", "./--open"}, {here + "/--open"}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CShellOpenServer::DocumentsToOpen(c.arguments), c.documents) << c.arguments.join(' ').toStdString();
@@ -217,6 +220,10 @@ TEST(ShellOpenTest, ManyDocumentsOpenOneAfterAnotherAndTheCountIsShown) {
         EXPECT_EQ(finished.front().at(0).toInt(), c.opened) << c.what;
         EXPECT_EQ(frame.frame.statusBar()->currentMessage(), c.says) << c.what;
         EXPECT_EQ(boxes.count, int(c.documents.size()) - c.opened) << c.what << ": a box for the missing one";
+        // A later request for one document leaves no count of the earlier batch behind.
+        server.Open({documents.back()});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }, 5000)) << c.what;
+        EXPECT_EQ(frame.frame.statusBar()->currentMessage(), "Ready") << c.what;
     }
 }
 
