@@ -1,9 +1,20 @@
 #include "shell/splash_wnd.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QPainter>
 #include <QScreen>
+
+namespace {
+
+bool IsBoxOrDialog(const QObject* object) {
+    const auto* widget = qobject_cast<const QWidget*>(object);
+    if (widget == nullptr || !widget->isWindow()) return false;
+    return widget->isModal() || qobject_cast<const QDialog*>(widget) != nullptr;
+}
+
+}  // namespace
 
 bool CSplashWnd::c_bShowSplashWnd = true;
 CSplashWnd* CSplashWnd::c_pSplashWnd = nullptr;
@@ -37,6 +48,7 @@ bool CSplashWnd::Create() {
     const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     if (screen != nullptr) move(screen->geometry().center() - rect().center());
     startTimer(kTimeoutMs);
+    qApp->installEventFilter(this);
     show();
     return true;
 }
@@ -44,6 +56,13 @@ bool CSplashWnd::Create() {
 void CSplashWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, bitmap_);
+}
+
+// The splash stays on top of the program's windows, so a box shown meanwhile would sit under it;
+// a modal one would also block the click meant to dismiss the splash. It gives way instead.
+bool CSplashWnd::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && c_pSplashWnd == this && IsBoxOrDialog(watched)) HideSplashScreen();
+    return false;
 }
 
 void CSplashWnd::timerEvent(QTimerEvent*) { HideSplashScreen(); }

@@ -1,6 +1,6 @@
 // CSplashWnd: the picture shown over the main window at start-up. It goes at the first key or
-// mouse-button press anywhere in the application (that press does nothing else) or after
-// 140000 ms, and deletes itself. At most one exists.
+// mouse-button press anywhere in the application (that press does nothing else), when the program
+// shows a box or dialog, or after 140000 ms, and deletes itself. At most one exists.
 #pragma once
 
 #include <QPixmap>
@@ -25,6 +25,7 @@ public:
     void HideSplashScreen();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
