@@ -49,7 +49,12 @@ private:
     enum class Op : std::uint8_t {
         kConstant, kText, kVariable, kElement, kMatrixElement, kMember,
         kAdd, kSubtract, kModulo, kMultiply, kDivide, kNegate,
+        // The built-in functions, their arguments on the stack: a ^ b, a function of one number
+        // (argument: its index in the math table), Pow, INT and RGB.
+        kPower, kFunction, kPow, kInt, kRgb,
     };
+    // How many stack slots a built-in function takes.
+    static int ArgumentsOf(Op op) { return op == Op::kRgb ? 3 : op == Op::kPower || op == Op::kPow ? 2 : 1; }
     // The arithmetic instructions in NumberOp's order.
     static NumberOp NumberOpOf(Op op) {
         static_assert(static_cast<int>(Op::kDivide) - static_cast<int>(Op::kAdd) == static_cast<int>(NumberOp::kDivide));
@@ -123,6 +128,9 @@ private:
         kIntegerNegate, kFloatNegate,
         kIntegerAdd, kIntegerSubtract, kIntegerModulo, kIntegerMultiply, kIntegerDivide,
         kFloatAdd, kFloatSubtract, kFloatModulo, kFloatMultiply, kFloatDivide,
+        kFloatPower, kFloatFunction, kFloatPow,  // Floats only: their Integers widened before
+        kWhole,  // the Float `argument` slots below the top made an Integer as INT makes it
+        kRgb,    // three Integers
     };
     struct TypedInstruction {
         TypedOp op;
@@ -373,6 +381,9 @@ private:
     // The record an operand's name names now (its binding cell kept), or -1.
     static int RecordOf(const CTesselParser& parser, const Instruction& instruction);
     bool Combine(Op op, Number& a, int slot, const Number& b);
+    // A built-in function of the operands on the stack's top; false where the reading would
+    // report (a String argument, an argument its test refuses).
+    static bool Builtin(const Instruction& instruction, Number* stack, int& top);
     bool CombineTexts(Op op, Number& a, int slot, const Number& b);
     // Room in the history for the words, and below the nesting limit for the depth.
     static bool Fits(const CTesselParser& parser, int words, int depth);

@@ -84,6 +84,9 @@ inline void NegateNumber(NumberOperand& a) {
         a.d = -a.d;
 }
 
+// A number as INT and RGB take it: an Integer as it is, a Float truncated toward zero.
+inline std::int32_t WholeOf(const NumberOperand& n) { return n.type == kTypeInteger ? n.i : DoubleToInt32(n.d); }
+
 // An Integer or Float value as an operand, and an operand back into a value (its name kept).
 inline NumberOperand NumberOf(const Value& v) {
     return v.type == kTypeInteger ? NumberOperand{kTypeInteger, v.value.integer, 0.0}

@@ -7,6 +7,7 @@
 #include "base/number_text.h"
 #include "interpreter/comparisons.h"
 #include "interpreter/keyword_codes.h"
+#include "interpreter/math_functions.h"
 #include "interpreter/compiled_regions.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
@@ -125,13 +126,22 @@ private:
     }
 
     bool Multiplicative() {
-        if (!Unary()) return false;
+        if (!Power()) return false;
         while (Is(kw::kTimes) || Is(kw::kDivide)) {
             const Op op = code_ == kw::kTimes ? Op::kMultiply : Op::kDivide;
-            if (!Advance() || !Unary()) return false;
+            if (!Advance() || !Power()) return false;
             Binary(op);
         }
-        return !Is(kw::kPower);  // a power is not kept
+        return true;
+    }
+
+    // a ^ b, grouped from the right: the right side is read one level down.
+    bool Power() {
+        if (!Unary()) return false;
+        if (!Is(kw::kPower)) return true;
+        if (!Deeper() || !Advance() || !Power()) return false;
+        --depth_;
+        return Binary(Op::kPower);
     }
 
     // One optional sign, then a parenthesis or a primary; leaves the word after it read.
@@ -158,6 +168,7 @@ private:
             return Advance();
         }
         if (Is(kw::kDoubleQuote) || Is(kw::kSingleQuote)) return StringLiteral();
+        if (kind_ == Kind::kKeyword) return Function();
         if (kind_ != Kind::kName) return false;
         const int name = at_;
         if (!Advance()) return false;
@@ -173,6 +184,27 @@ private:
         }
         --stack_;
         return Push(op, name);
+    }
+
+    // keyword "(" argument { "," argument } ")": the function's own level and its arguments' below
+    // it, as the reading enters them. RND draws a number: it is the reading's.
+    bool Function() {
+        const int function = MathFunctionIndex(code_);
+        const Op op = function >= 0        ? Op::kFunction
+                      : code_ == kPowCode   ? Op::kPow
+                      : code_ == kw::kInt   ? Op::kInt
+                      : code_ == kw::kRgb   ? Op::kRgb
+                                            : Op::kConstant;
+        if (op == Op::kConstant) return false;
+        const int arguments = ArgumentsOf(op);
+        if (!Advance() || !Is(kw::kOpenParen) || !Deeper() || !Deeper()) return false;
+        for (int k = 0; k < arguments; ++k)
+            if ((k > 0 && !Is(kw::kComma)) || !Advance() || !Additive()) return false;
+        if (!Is(kw::kCloseParen)) return false;
+        depth_ -= 2;
+        stack_ -= arguments - 1;
+        Emit(op, function);
+        return Advance();
     }
 
     // name . member, the "." read: a name that is no extension keyword, and one that is. What the

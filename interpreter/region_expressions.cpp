@@ -12,6 +12,7 @@
 #include "base/number_text.h"
 #include "interpreter/comparisons.h"
 #include "interpreter/keyword_codes.h"
+#include "interpreter/math_functions.h"
 #include "interpreter/region_guards.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
@@ -199,6 +200,13 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
                 if (stack[top].type == kTypeString) return false;
                 NegateNumber(stack[top]);
                 break;
+            case Op::kPower:
+            case Op::kFunction:
+            case Op::kPow:
+            case Op::kInt:
+            case Op::kRgb:
+                if (!Builtin(instruction, stack, top)) return false;
+                break;
             default:
                 --top;
                 if (!Combine(instruction.op, stack[top], top, stack[top + 1])) return false;
@@ -210,6 +218,38 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
     result.type = stack[0].type;
     result.i = stack[0].i;
     result.d = stack[0].d;
+    return true;
+}
+
+bool CompiledRegions::Builtin(const Instruction& instruction, Number* stack, int& top) {
+    const int arguments = ArgumentsOf(instruction.op);
+    Number* const first = stack + top - arguments + 1;
+    for (int k = 0; k < arguments; ++k)
+        if (first[k].type == kTypeString) return false;
+    const double x = first[0].AsDouble();
+    switch (instruction.op) {
+        case Op::kPower: *first = {kTypeFloat, 0, std::pow(x, first[1].AsDouble())}; break;
+        case Op::kFunction: {
+            const MathFunction& f = MathFunctionAt(instruction.argument);
+            if (!ArgumentInRange(f.test, x)) return false;
+            *first = {kTypeFloat, 0, f.compute(x)};
+            break;
+        }
+        case Op::kPow: {
+            const double y = first[1].AsDouble();
+            if (!PowInRange(x, y)) return false;
+            *first = {kTypeFloat, 0, std::pow(x, y)};
+            break;
+        }
+        case Op::kInt: *first = {kTypeInteger, WholeOf(first[0]), 0.0}; break;
+        default: {
+            std::int32_t colour = 0;
+            for (int channel = 0; channel < 3; ++channel) colour = AddRgbChannel(colour, WholeOf(first[channel]), channel);
+            *first = {kTypeInteger, colour, 0.0};
+            break;
+        }
+    }
+    top -= arguments - 1;
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "interpreter/compiled_regions.h"
 #include "base/matrix.h"
+#include "interpreter/math_functions.h"
 #include "interpreter/number_operators.h"
 #include "interpreter/region_guards.h"
 #include "interpreter/tessel_parser.h"
@@ -92,6 +93,31 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
                 break;
             }
             case Op::kText: kept = false; break;
+            case Op::kInt:
+            case Op::kRgb: {
+                const int arguments = ArgumentsOf(instruction.op);
+                for (int k = 0; k < arguments; ++k)
+                    if (types[top - k] != kTypeInteger) emit(TypedOp::kWhole, k);
+                if (instruction.op == Op::kRgb) emit(TypedOp::kRgb, 0);
+                top -= arguments - 1;
+                types[top] = kTypeInteger;
+                break;
+            }
+            case Op::kPower:
+            case Op::kFunction:
+            case Op::kPow: {
+                // A matrix element is a Float on the stack already, whole or not.
+                const int arguments = ArgumentsOf(instruction.op);
+                if (arguments == 2 && types[top - 1] == kTypeInteger) emit(TypedOp::kWidenBelow, 0);
+                if (types[top] == kTypeInteger) emit(TypedOp::kWiden, 0);
+                emit(instruction.op == Op::kPower ? TypedOp::kFloatPower
+                     : instruction.op == Op::kPow ? TypedOp::kFloatPow
+                                                  : TypedOp::kFloatFunction,
+                     instruction.argument);
+                top -= arguments - 1;
+                types[top] = kTypeFloat;
+                break;
+            }
             default: {
                 // A matrix element meets a Float only: with an Integer its type would decide the operation.
                 if (types[top - 1] == kEitherType || types[top] == kEitherType) {
@@ -204,6 +230,34 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
                 --top;
                 const NumberOp op = at->op == TypedOp::kIntegerModulo ? NumberOp::kModulo : NumberOp::kDivide;
                 if (!ApplyIntegerOp(op, stack[top].i, stack[top + 1].i)) return false;
+                break;
+            }
+            case TypedOp::kFloatPower:
+                --top;
+                stack[top].d = std::pow(stack[top].d, stack[top + 1].d);
+                break;
+            case TypedOp::kFloatFunction: {
+                const MathFunction& f = MathFunctionAt(at->argument);
+                if (!ArgumentInRange(f.test, stack[top].d)) return false;
+                stack[top].d = f.compute(stack[top].d);
+                break;
+            }
+            case TypedOp::kFloatPow:
+                --top;
+                if (!PowInRange(stack[top].d, stack[top + 1].d)) return false;
+                stack[top].d = std::pow(stack[top].d, stack[top + 1].d);
+                break;
+            case TypedOp::kWhole: {
+                Slot& slot = stack[top - at->argument];
+                const double d = slot.d;
+                slot.i = DoubleToInt32(d);
+                break;
+            }
+            case TypedOp::kRgb: {
+                top -= 2;
+                std::int32_t colour = 0;
+                for (int channel = 0; channel < 3; ++channel) colour = AddRgbChannel(colour, stack[top + channel].i, channel);
+                stack[top].i = colour;
                 break;
             }
             default: {
