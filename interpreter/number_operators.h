@@ -50,6 +50,9 @@ __attribute__((always_inline)) inline bool ApplyIntegerOp(NumberOp op, std::int3
 // its sign, which the number's text shows) depends on how the compiler ordered that operation.
 inline constexpr double kOperationNaN = -std::numeric_limits<double>::quiet_NaN();
 
+// A Float operation's result, its NaN made the one NaN.
+__attribute__((always_inline)) inline double OperationResult(double a) { return std::isnan(a) ? kOperationNaN : a; }
+
 // a op b of two Floats into a; false, a unchanged, for a division by zero.
 __attribute__((always_inline)) inline bool ApplyFloatOp(NumberOp op, double& a, double b) {
     switch (op) {
@@ -62,7 +65,7 @@ __attribute__((always_inline)) inline bool ApplyFloatOp(NumberOp op, double& a, 
             a /= b;
             break;
     }
-    if (std::isnan(a)) a = kOperationNaN;
+    a = OperationResult(a);
     return true;
 }
 

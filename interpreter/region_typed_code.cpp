@@ -232,6 +232,10 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
                 if (!ApplyIntegerOp(op, stack[top].i, stack[top + 1].i)) return false;
                 break;
             }
+            // The commonest Float operations without a second dispatch.
+            case TypedOp::kFloatAdd: --top; stack[top].d = OperationResult(stack[top].d + stack[top + 1].d); break;
+            case TypedOp::kFloatSubtract: --top; stack[top].d = OperationResult(stack[top].d - stack[top + 1].d); break;
+            case TypedOp::kFloatMultiply: --top; stack[top].d = OperationResult(stack[top].d * stack[top + 1].d); break;
             case TypedOp::kFloatPower:
                 --top;
                 stack[top].d = std::pow(stack[top].d, stack[top + 1].d);
