@@ -209,7 +209,7 @@ private:
         NamesVersion variablesVersion = 0;
     };
     // Kinds from kIf on have bodies.
-    enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kCommand, kIf, kFor, kWhile, kDo, kCall };
+    enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kCommand, kOutput, kIf, kFor, kWhile, kDo, kCall };
     // One statement from the text position it is read from. Its own words are words_ from
     // firstWord on (the statement's keyword first, where it has one).
     struct Node {
@@ -228,7 +228,9 @@ private:
         int subroutine = -1; // a Call's subroutine as last found
         int subroutineCount = -1;  // the table's length when it was found
         std::string text;    // a Call's subroutine name
-        ExtensionAnswer nameAnswer;  // the extension's answer for a Call's subroutine name
+        ExtensionAnswer nameAnswer;  // the extension's answer for a Call's subroutine name, an output keyword
+        int keywordId = -2;  // an output statement's extension keyword
+        bool lineBreak = false;  // Println
         // A While's straight pass (in straightPasses_); kNotLookedAt until a pass has run clean.
         mutable int straight = kNotLookedAt;
         mutable int straightTries = 0;
@@ -324,6 +326,8 @@ private:
     bool CompileWhile(CTesselParser& parser, Node& node);
     bool CompileFor(CTesselParser& parser, Node& node, int position);
     bool CompileCall(CTesselParser& parser, Node& node);
+    // An output statement: the extension's keyword, then an expression (the word after it put back).
+    bool CompileOutput(CTesselParser& parser, Node& node, int position);
     // ----- commands and members (region_commands.cpp) -----
     // A command that only sets a value the run reads later: `keyword = number`.
     bool CompileCommand(CTesselParser& parser, Node& node, int position);
@@ -488,6 +492,12 @@ private:
     int RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     bool TakeLoopKeyword(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     int RunCall(CTesselParser& parser, Node& node);
+    int RunOutput(CTesselParser& parser, Node& node);
+    // The name read at `name` is still the extension keyword `id`: no variable of its name, and
+    // the extension's answer for it (asked again when its names change) is the same.
+    static bool StillKeyword(CTesselParser& parser, int name, ExtensionAnswer& answer, int id);
+    // The extension's answers for a name that is no variable, asked again only when its names changed.
+    static const ExtensionAnswer& Answered(CTesselParser& parser, int name, ExtensionAnswer& answer);
     // A statement node in a block of this kind: kClosesBlock, 1 done, 0 failed, -1 for the reader.
     static constexpr int kClosesBlock = 2;
     int RunNode(CTesselParser& parser, Node& node, int at, int kind);

@@ -426,7 +426,10 @@ CompiledRegions::Node CompiledRegions::CompileNode(CTesselParser& parser, int po
     if (entry == nullptr || !entry->flat) return node;
     if (entry->kind == CTesselParser::kScanName) {
         node.item = CompileStatement(parser, position);
-        if (node.item >= 0) node.kind = NodeKind::kAssign;
+        if (node.item >= 0)
+            node.kind = NodeKind::kAssign;
+        else if (CompileOutput(parser, node, position))
+            node.kind = NodeKind::kOutput;
         return node;
     }
     // A statement's keyword is its first word.
@@ -523,5 +526,38 @@ bool CompiledRegions::CompileCall(CTesselParser& parser, Node& node) {
     AddWord(name->start, name->end);
     node.wordCount = 2;
     node.next = name->end;
+    return true;
+}
+
+bool CompiledRegions::CompileOutput(CTesselParser& parser, Node& node, int position) {
+    const CTesselParser::ScanCacheEntry& keyword = *parser.CachedEntryAt(position);
+    const int id = parser.FindObjectKeyword(std::string(parser.CachedWordText(keyword)).c_str());
+    const int lineBreak = id == -2 ? CTesselParser::kNoOutput : parser.OutputStatementOf(id);
+    if (lineBreak == CTesselParser::kNoOutput) return false;
+    Statement statement;
+    statement.readPosition = position;
+    statement.firstWord = words_.Size();
+    AddWord(keyword.start, keyword.end);
+    Compiler c(parser, *this, keyword.end);
+    statement.value = c.Top();
+    if (statement.value < 0) {
+        words_.Resize(statement.firstWord);
+        return false;
+    }
+    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
+    statement.wordCount = words_.Size() - statement.firstWord;
+    statement.depth = value.depth;
+    statement.text = value.text;
+    statement.names = value.names;
+    statement.settleFrom = c.At();
+    statement.putBack = true;
+    statement.next = c.Entry().start;
+    statements_.push_back(statement);
+    node.item = static_cast<int>(statements_.size()) - 1;
+    node.firstWord = statement.firstWord;
+    node.wordCount = statement.wordCount;
+    node.name = position;
+    node.keywordId = id;
+    node.lineBreak = lineBreak == 1;
     return true;
 }

@@ -295,13 +295,7 @@ bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, Exte
                                    bool& keywordSet) {
     for (int k = count - 1; k >= 0; --k) {
         if (parser.RecordNamedAt(names[k]) >= 0) continue;
-        ExtensionAnswer& answer = answers[k];
-        if (answer.version != parser.objectNamesVersion) {
-            const std::string name(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(names[k])]));
-            answer.keywordId = parser.FindObjectKeyword(name.c_str());
-            answer.variableIndex = answer.keywordId == -2 ? parser.FindObjectVariable(name.c_str()) : -1;
-            answer.version = parser.objectNamesVersion;
-        }
+        const ExtensionAnswer& answer = Answered(parser, names[k], answers[k]);
         if (!keywordSet) parser.objectKeywordId = answer.keywordId;
         keywordSet = true;
         if (answer.keywordId != -2) continue;
@@ -309,6 +303,20 @@ bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, Exte
         return true;
     }
     return false;
+}
+
+const CompiledRegions::ExtensionAnswer& CompiledRegions::Answered(CTesselParser& parser, int name, ExtensionAnswer& answer) {
+    if (answer.version != parser.objectNamesVersion) {
+        const std::string word(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(name)]));
+        answer.keywordId = parser.FindObjectKeyword(word.c_str());
+        answer.variableIndex = answer.keywordId == -2 ? parser.FindObjectVariable(word.c_str()) : -1;
+        answer.version = parser.objectNamesVersion;
+    }
+    return answer;
+}
+
+bool CompiledRegions::StillKeyword(CTesselParser& parser, int name, ExtensionAnswer& answer, int id) {
+    return NamesLookedUp(parser, &name, 1) && parser.RecordNamedAt(name) < 0 && Answered(parser, name, answer).keywordId == id;
 }
 
 // Every name has been looked up since the names last changed (else the reading looks it up anew).

@@ -251,6 +251,7 @@ int CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind
         case NodeKind::kDo: return RunDo(parser, node, at, false);
         case NodeKind::kCall: return RunCall(parser, node);
         case NodeKind::kCommand: return RunCommand(parser, node);
+        case NodeKind::kOutput: return RunOutput(parser, node);
         default: return -1;
     }
 }
@@ -540,6 +541,32 @@ int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
     parser.returning = 0;
     parser.position = node.next;
     parser.tokenCount = afterCount;
+    return 1;
+}
+
+int CompiledRegions::RunOutput(CTesselParser& parser, Node& node) {
+    const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
+    Number n{};
+    if (!parser.execute || !Fits(parser, statement.wordCount, statement.depth) ||
+        !StillKeyword(parser, node.name, node.nameAnswer, node.keywordId) ||
+        !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n)) {
+        return -1;
+    }
+    // The lookups as reading leaves them: the expression's names were read after the keyword.
+    bool keywordSet = false;
+    const TextNames& names = statement.names;
+    if (names.count == 0 || !ResolveNames(parser, textNames_.data() + names.first, nameAnswers_.data() + names.first,
+                                          names.count, keywordSet)) {
+        ResolveNames(parser, &node.name, &node.nameAnswer, 1, keywordSet);
+    }
+    FinishStatement(parser, statement);
+    if (n.type == kTypeString) {
+        parser.PrintText(stackTexts_[0], node.lineBreak);
+    } else {
+        Value v;
+        SetValue(v, n);
+        parser.PrintText(ValueToText(v, true), node.lineBreak);
+    }
     return 1;
 }
 

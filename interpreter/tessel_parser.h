@@ -295,6 +295,14 @@ public:
     virtual void ResetRun() = 0;
     virtual int ExecuteObjectStatement() = 0;
     virtual int EvaluateObjectMember(Value& result) = 0;
+    // Whether an extension keyword starts an output statement (its expression's text printed):
+    // kNoOutput, else whether a line break follows the text. Compiled regions print for it.
+    static constexpr int kNoOutput = -1;
+    virtual int OutputStatementOf(int /*keywordId*/) const { return kNoOutput; }
+    // An output statement's text printed, as the output pane shows it.
+    virtual void PrintText(const std::string& text, bool lineBreakAfter) {
+        view->OutputText(text, 1, 0, lineBreakAfter ? 1 : 0, 0);
+    }
     // What reading `name . member` as an operand gives when no further word is read and nothing is
     // reported: the network variable the name finds (as FindObjectVariable finds it) and the
     // member's value. False, with nothing changed, for any other case: the reading takes it.

@@ -3,25 +3,13 @@
 // at a later pass too (the reading then reports on the same word).
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
 
-#include "tests/interpreter/script_comparison.h"
+#include "tests/interpreter/region_rows.h"
 
 namespace {
 
-struct Row {
-    const char* name;
-    const char* script;
-    std::string pane;          // what the reading prints, where pinned
-    std::uint64_t compiled;    // at least this many statements run compiled
-};
-
-std::string ErrorPane(const char* message) {
-    return std::string("Program Terminated  By ERROR.\r\n\r\n") + message + "\r\n";
-}
-
-const Row kRows[] = {
+const CompiledRow kRows[] = {
     {"functions of integers and floats",
      "Integer i : Float s : For i = 1 To 20 : s = s + Sqrt(i) + Abs(0.5 - i) + SinR(i * 0.1) * CosR(i) : Next : Print s",
      "262.49122 ", 20},
@@ -62,54 +50,47 @@ const Row kRows[] = {
      "3,14,25,36,4 ", 4},
     {"sqrt of a negative at a later pass",
      "Integer i : Float s : For i = 5 To -5 Step -1 : s = s + Sqrt(i) : Next : Print s",
-     ErrorPane(" Runtime Error : \"Sqrt\" argument is out of range."), 5},
+     ErrorPane("", " Runtime Error : \"Sqrt\" argument is out of range."), 5},
     {"arcsin out of range at a later pass",
      "Integer i : Float s : For i = 1 To 20 : s = s + ArcSinD(i / 10.0) : Next",
-     ErrorPane(" Runtime Error : \"ArcSin\" argument is out of range."), 10},
+     ErrorPane("", " Runtime Error : \"ArcSin\" argument is out of range."), 10},
     {"arccos out of range at a later pass", "Integer i : Float s : For i = 1 To 5 : s = ArcCosR(0.5 * i) : Next",
-     ErrorPane(" Runtime Error : \"ArcCos\" argument is out of range."), 2},
+     ErrorPane("", " Runtime Error : \"ArcCos\" argument is out of range."), 2},
     {"ln of zero at a later pass", "Integer i : Float s : For i = 3 To 0 Step -1 : s = s + Ln(i) : Next",
-     ErrorPane(" Runtime Error : \"Ln\" argument is out of range."), 3},
+     ErrorPane("", " Runtime Error : \"Ln\" argument is out of range."), 3},
     {"log of a negative in a condition",
      "Integer i, k : For i = 3 To -3 Step -1 : If Log(i + 2) > 0 Then k = k + 1 Endif : Next",
-     ErrorPane(" Runtime Error : \"Log\" argument is out of range."), 4},
+     ErrorPane("", " Runtime Error : \"Log\" argument is out of range."), 4},
     {"pow of zero at a later pass", "Integer i : Float s : For i = 3 To 0 Step -1 : s = s + Pow(i, -1) : Next",
-     ErrorPane(" Runtime Error : \"Pow\" argument is out of range."), 3},
+     ErrorPane("", " Runtime Error : \"Pow\" argument is out of range."), 3},
     {"a text argument at a later pass",
      "Integer i, j, n : Float s : String t : n = 7 : For i = 1 To 3 : s = s + Sqrt(i) : For j = 9 - n To i : s = Abs(t) "
      ": Next : Next",
-     ErrorPane(" Syntax Error : STRINGS not allowed here."), 1},
+     ErrorPane("", " Syntax Error : STRINGS not allowed here."), 1},
     {"a text into int and rgb at a later pass",
      "Integer i, j, n, k : String t : n = 7 : For i = 1 To 3 : k = INT(i * 1.5) : For j = 9 - n To i : k = RGB(1, t, 2) "
      ": Next : Next",
-     ErrorPane(" Syntax Error : STRINGS not allowed here."), 1},
+     ErrorPane("", " Syntax Error : STRINGS not allowed here."), 1},
     {"a text to a power at a later pass",
      "Integer i, j, n : Float s : String t : n = 7 : For i = 1 To 3 : s = i ^ 2 : For j = 9 - n To i : s = t ^ 2 : Next "
      ": Next",
-     ErrorPane(" Syntax Error : Can not use '^' for STRINGS."), 1},
+     ErrorPane("", " Syntax Error : Can not use '^' for STRINGS."), 1},
     {"a matrix into a function at a later pass",
      "Integer i, j, n : Float s : Matrix m[2][2] : n = 7 : For i = 1 To 3 : s = Exp(i) : For j = 9 - n To i : s = Exp(m) "
      ": Next : Next",
-     ErrorPane(" Syntax Error : MATRIX or FILE not allowed here."), 1},
+     ErrorPane("", " Syntax Error : MATRIX or FILE not allowed here."), 1},
     {"a missing parenthesis at a later pass",
      "Integer i, j, n : Float s : n = 7 : For i = 1 To 3 : s = Abs(i) : For j = 9 - n To i : s = Abs(i : Next : Next",
      "", 1},
     {"a function divided by zero at a later pass",
      "Integer i : Float s : For i = 1 To 5 : s = s + Exp(1) / INT(3 - i) : Next",
-     ErrorPane(" Runtime Error : Divide By ZERO."), 2},
+     ErrorPane("", " Runtime Error : Divide By ZERO."), 2},
     {"a not-a-number power", "Integer i : Float s : For i = 1 To 3 : s = (-8) ^ (1 / 3.0) + i : Next : Print s", "-nan ", 3},
     {"rnd stays with the reading", "Integer i, k : For i = 1 To 5 : k = k + RND(10) + INT(i / 2) : Next : Print k", "28 ", 0},
 };
 
 TEST(RegionBuiltins, LeaveWhatReadingWordByWordLeaves) {
-    for (const Row& row : kRows) {
-        ScriptComparison run(row.script);
-        EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome()) << row.name;
-        if (!row.pane.empty()) {
-            EXPECT_EQ(run.reading.view.Pane(), row.pane) << row.name;
-        }
-        EXPECT_GE(run.regions.parser.CompiledStatements(), row.compiled) << row.name;
-    }
+    ExpectCompiledAsReading(kRows);
 }
 
 // Pauses land at whatever statement the run has reached, inside built-in functions' statements

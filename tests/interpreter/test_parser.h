@@ -145,12 +145,18 @@ public:
         if (id != kPrintId && id != kPrintlnId) return 0;
         Value v;
         if (!ReadExpression2(v)) return 0;
-        if (!execute) return 1;
-        if (id == kPrintId)
-            view->OutputText(ValueToText(v, true) + " ", 1, 0, 0, 0);
-        else
-            view->OutputText(ValueToText(v, true), 1, 0, 1, 0);
+        if (execute) PrintText(ValueToText(v, true), id == kPrintlnId);
         return 1;
+    }
+    int OutputStatementOf(int keywordId) const override {
+        return keywordId == kPrintlnId ? 1 : keywordId == kPrintId ? 0 : kNoOutput;
+    }
+    // Print leaves a blank after its text, so that the panes of tests read as lists.
+    void PrintText(const std::string& text, bool lineBreakAfter) override {
+        if (lineBreakAfter)
+            view->OutputText(text, 1, 0, 1, 0);
+        else
+            view->OutputText(text + " ", 1, 0, 0, 0);
     }
 };
 
