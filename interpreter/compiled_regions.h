@@ -102,6 +102,9 @@ private:
         int depth = 0;     // nesting levels it enters below its own
         int after = 0;     // where the word after it is read from (it is put back)
         bool text = false; // names the extension looks up are among its operands (a text's, a member's)
+        // A text, a variable or an element indexed by a number or a variable: a String it names
+        // is read where it is kept, without a copy.
+        bool leaf = false;
         // Its typed code (in typedCode_) for the operand types it last met, -1 while it has none.
         mutable int typedFirst = -1;
         mutable int typedCount = 0;
@@ -175,7 +178,7 @@ private:
         int op = -1;  // a comparison's keyword code, -1 for a's truth alone
         int b = -1;
         bool invert = false;
-        bool texts = false;  // a lone text compared with a lone operand: compared without copies first
+        bool texts = false;  // two leaves, not both numbers: compared where their texts are kept first
         bool integers = false;  // shapes that may be of Integer operands: compared as Integers first
         // The orders of two Integers (a alone: of a and 0) the part holds for, NOT included (OrderMask).
         unsigned char orders = 0;
@@ -355,7 +358,7 @@ private:
     bool IntegerPart(const CTesselParser& parser, const ConditionPart& part, bool& truth) const;
     // A part that is no comparison of Integer shapes: texts compared in place, or the general evaluation.
     bool EvaluatePartOtherwise(CTesselParser& parser, const ConditionPart& part, bool& truth);
-    const char* TextLeaf(const CTesselParser& parser, const Expression& expression) const;
+    const std::string* TextLeaf(CTesselParser& parser, const Expression& expression) const;
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
     // Typed code, or the general evaluation with a type on every stack slot.
     bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result);

@@ -88,6 +88,8 @@ public:
                    (n == 5 && leaf(code[0]) && leaf(code[1]) && arithmetic(code[4]) &&
                     ((arithmetic(code[2]) && leaf(code[3])) || (leaf(code[2]) && arithmetic(code[3]))));
         e.integers = e.shaped && !e.text;
+        e.leaf = (n == 1 && (code[0].op == Op::kText || code[0].op == Op::kVariable)) ||
+                 (n == 2 && leaf(code[0]) && code[1].op == Op::kElement);
         out_.expressions_.push_back(e);
         return static_cast<int>(out_.expressions_.size()) - 1;
     }
@@ -374,7 +376,7 @@ int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
         if (part.b >= 0) {
             const Expression& a = expressions_[static_cast<std::size_t>(part.a)];
             const Expression& b = expressions_[static_cast<std::size_t>(part.b)];
-            part.texts = a.instructionCount == 1 && b.instructionCount == 1 && (a.text || b.text);
+            part.texts = a.leaf && b.leaf;
         }
         if (c.Is(kw::kAnd) || c.Is(kw::kOr)) {
             part.chain = c.Code();

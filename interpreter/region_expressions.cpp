@@ -105,11 +105,11 @@ bool CompiledRegions::TruthOtherwise(CTesselParser& parser, const Condition& con
 
 bool CompiledRegions::EvaluatePartOtherwise(CTesselParser& parser, const ConditionPart& part, bool& truth) {
     if (part.texts) {
-        // A text against a String variable, compared where they are.
-        const char* const a = TextLeaf(parser, expressions_[static_cast<std::size_t>(part.a)]);
-        const char* const b = a != nullptr ? TextLeaf(parser, expressions_[static_cast<std::size_t>(part.b)]) : nullptr;
+        // Texts, String variables and elements compared where they are kept.
+        const std::string* const a = TextLeaf(parser, expressions_[static_cast<std::size_t>(part.a)]);
+        const std::string* const b = a != nullptr ? TextLeaf(parser, expressions_[static_cast<std::size_t>(part.b)]) : nullptr;
         if (b != nullptr) {
-            truth = Compare(part.op, std::strcmp(a, b)) != part.invert;
+            truth = Compare(part.op, std::strcmp(a->c_str(), b->c_str())) != part.invert;
             return true;
         }
     }

@@ -197,19 +197,25 @@ __attribute__((always_inline)) inline bool CompiledRegions::Evaluate(CTesselPars
     return (expression.shaped && EvaluateShape(parser, expression, result)) || EvaluateOtherwise(parser, expression, result);
 }
 
-// A lone text or String variable's text, without a copy; null for any other expression, or where
-// evaluating it would read differently (a name of the text not looked up since the names changed).
-inline const char* CompiledRegions::TextLeaf(const CTesselParser& parser, const Expression& expression) const {
-    if (expression.instructionCount != 1) return nullptr;
-    const Instruction& leaf = instructions_[static_cast<std::size_t>(expression.firstInstruction)];
-    if (leaf.op == Op::kText) {
-        const Text& text = texts_[static_cast<std::size_t>(leaf.argument)];
-        return NamesLookedUp(parser, textNames_.data() + text.firstName, text.nameCount) ? text.text.c_str() : nullptr;
+// A text's, a String variable's or a String element's text where it is kept, without a copy; null
+// for any other expression or value, or where evaluating it would read differently (a name of the
+// text not looked up since the names changed, an index the reading reports).
+inline const std::string* CompiledRegions::TextLeaf(CTesselParser& parser, const Expression& expression) const {
+    if (!expression.leaf) return nullptr;
+    const Instruction* const at = instructions_.data() + expression.firstInstruction;
+    if (at->op == Op::kText) {
+        const Text& text = texts_[static_cast<std::size_t>(at->argument)];
+        return NamesLookedUp(parser, textNames_.data() + text.firstName, text.nameCount) ? &text.text : nullptr;
     }
-    const int record = leaf.op == Op::kVariable ? RecordOf(parser, leaf) : -1;
+    const bool element = expression.instructionCount == 2;
+    const int record = RecordOf(parser, at[element ? 1 : 0]);
     if (record < 0) return nullptr;
     const Value& v = parser.variables[record];
-    return v.count == 1 && v.type == kTypeString ? Value::SlotText(v.value).c_str() : nullptr;
+    if (v.type != kTypeString) return nullptr;
+    if (!element) return v.count == 1 ? &Value::SlotText(v.value) : nullptr;
+    Number k;
+    if (!Leaf(parser, at[0], k) || k.type != kTypeInteger || v.count < 2 || k.i < 1 || k.i > v.count) return nullptr;
+    return &Value::SlotText(v.Element(k.i));
 }
 
 // A comparison of two Integer shapes (or one's truth) where both are bound; false where the

@@ -280,9 +280,18 @@ __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& p
         element = MatrixTarget(parser, statement);
     else
         target = StoredElement(parser, statement);
+    if (!target.Found() && element == nullptr) return false;
+    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
+    if (target.Found() && value.leaf && parser.variables[target.record].type == kTypeString) {
+        // A String from where it is kept into a String, with one copy.
+        if (const std::string* text = TextLeaf(parser, value)) {
+            Value::SetSlotText(parser.ElementValue(target), *text);
+            if (statement.text) ResolveTextNames(parser, statement.names);
+            return true;
+        }
+    }
     Number n{};
-    if ((!target.Found() && element == nullptr) || !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n))
-        return false;
+    if (!Evaluate(parser, value, n)) return false;
     if (element != nullptr && n.type == kTypeString) return false;  // no text goes into a matrix
     if (statement.text) ResolveTextNames(parser, statement.names);
     if (element != nullptr)
