@@ -516,15 +516,6 @@ private:
     // The node's words from `from` on (count of them) into the history.
     void Write(CTesselParser& parser, int firstWord, int count);
     void WriteWord(CTesselParser& parser, int word);
-    // The history written by the reader or from another place (a called body): what known_
-    // vouched for may have changed.
-    void Disturb() {
-        known_ = 0;
-        ++disturbances_;
-    }
-    void Passed(const CTesselParser& parser, std::uint64_t disturbances);
-    // Aborts where an entry left unwritten as known holds another word than the one it stands for.
-    void CheckKnown(const CTesselParser& parser, int entry, int firstWord, int count) const;
     void FinishStatement(CTesselParser& parser, const Statement& statement);
     void Took(int from, int index, bool raw = false) { last_ = {from, index, raw}; }
     // What the last word read leaves behind, as reading it leaves it (scan position and history untouched).
@@ -564,12 +555,6 @@ private:
     WordList words_;
     std::string stackTexts_[kMaxStack];  // the String operands on the evaluation stack
     LastWord last_;
-    // The history from the count up to known_ holds the words that follow the scan position in
-    // the text, in order: compiled nodes read the text in order, so they find their words there
-    // and do not write them again. disturbances_ counts every time that stopped being sure. Every
-    // way out of a region settles, which disturbs: known_ is 0 whenever a region is entered.
-    int known_ = 0;
-    std::uint64_t disturbances_ = 0;
     int closedBy_ = 0;  // the closing word that ended the block just run compiled, 0: another end
     std::uint64_t compiledStatements_ = 0;
 };

@@ -74,8 +74,8 @@ inline int CTesselParser::EndOfOperandFor(int token, Lookahead* next) {
     if (next == nullptr) return EndOfOperand(token);
     next->held = lastReadRepeats_;
     if (!next->held) return EndOfOperand(token);
-    next->mark.position = tokenStart[static_cast<std::size_t>(tokenCount - 1)];
-    next->mark.tokenCount = tokenCount - 1;
+    next->mark.position = history.Start(history.Count() - 1);
+    next->mark.tokenCount = history.Count() - 1;
     return 1;
 }
 
@@ -251,10 +251,11 @@ int CTesselParser::EvalMultiplicative(Value& result, Lookahead* outer) {
 // The operand read from history entry `first` to the last one is numbers, signs and parentheses
 // only: its value is the same in every pass. False when the history no longer holds it all.
 bool CTesselParser::OperandIsWrittenNumber(int first) const {
-    if (first <= 0 || tokenCount >= kHistoryLast || first >= tokenCount) return false;
-    for (int i = first; i < tokenCount; ++i) {
-        const std::size_t start = static_cast<std::size_t>(tokenStart[static_cast<std::size_t>(i)]);
-        const std::size_t length = static_cast<std::size_t>(tokenLength[static_cast<std::size_t>(i)]);
+    const int count = history.Count();
+    if (first <= 0 || count >= kHistoryLast || first >= count) return false;
+    for (int i = first; i < count; ++i) {
+        const std::size_t start = static_cast<std::size_t>(history.Start(i));
+        const std::size_t length = static_cast<std::size_t>(history.Length(i));
         if (length == 0 || start + length > scriptText.size()) return false;
         const char* text = scriptText.data() + start;
         const bool sign = length == 1 && (*text == '(' || *text == ')' || *text == '-' || *text == '+');

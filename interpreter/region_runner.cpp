@@ -32,19 +32,6 @@ void CompiledRegions::Clear() {
     conditionParts_.clear();
     last_ = {};
     closedBy_ = 0;
-    Disturb();
-}
-
-void CompiledRegions::CheckKnown(const CTesselParser& parser, int entry, int firstWord, int count) const {
-    for (int k = 0; k < count; ++k) {
-        const std::size_t at = static_cast<std::size_t>(entry + k);
-        const std::size_t word = static_cast<std::size_t>(firstWord + k);
-        if (parser.tokenStart[at] != words_.starts[word] || parser.tokenLength[at] != words_.lengths[word]) {
-            std::fprintf(stderr, "history entry %zu is known as the word %d+%d but holds %d+%d\n", at, words_.starts[word],
-                         words_.lengths[word], parser.tokenStart[at], parser.tokenLength[at]);
-            std::abort();
-        }
-    }
 }
 
 // Looked at before it is cleared: nearly always empty, and a store costs more than a look.
@@ -54,22 +41,22 @@ __attribute__((always_inline)) inline void CompiledRegions::ClearError(CTesselPa
 
 bool CompiledRegions::ScanIsPlain(const CTesselParser& parser) {
     return parser.compiledRegions && parser.execute && parser.ScanIsCached() && !Polled(parser) &&
-           parser.runState == kRunning && parser.tokenCount >= 0 && parser.position >= 0 &&
+           parser.runState == kRunning && parser.history.Count() >= 0 && parser.position >= 0 &&
            parser.position <= parser.sourceLength_;
 }
 
 void CompiledRegions::Settle(CTesselParser& parser) {
-    Disturb();  // the reader takes over, or the region is left
+    parser.history.Disturb();  // the reader takes over, or the region is left
     if (last_.from < 0) return;
     const int position = parser.position;
-    const int count = parser.tokenCount;
-    parser.tokenCount = last_.index;
+    const int count = parser.history.Count();
+    parser.history.MoveTo(last_.index);
     if (last_.raw)
         parser.SettleRawWord(last_.from);
     else
         parser.SettleWord(last_.from, false);  // a put-back only moves the scan, which is restored
     parser.position = position;
-    parser.tokenCount = count;
+    parser.history.MoveTo(count);
     // A keyword has been read since the reader last read (a statement's, or its closing word).
     parser.lastBuiltinLiteral.historyIndex = -1;
     last_.from = -1;
@@ -83,8 +70,8 @@ int CompiledRegions::RunBlock(CTesselParser& parser, int kind) {
 }
 
 int CompiledRegions::RunLoopStatement(CTesselParser& parser) {
-    if (!ScanIsPlain(parser) || parser.tokenCount < 1 || parser.tokenCount >= CTesselParser::kHistoryLast) return -1;
-    const int at = parser.tokenStart[static_cast<std::size_t>(parser.tokenCount - 1)];
+    if (!ScanIsPlain(parser) || parser.history.Count() < 1 || parser.history.Count() >= CTesselParser::kHistoryLast) return -1;
+    const int at = parser.history.Start(parser.history.Count() - 1);
     if (at < 0 || at > parser.sourceLength_) return -1;
     const Node& node = NodeAt(parser, at);
     int result = -1;
@@ -114,7 +101,7 @@ __attribute__((always_inline)) inline int CompiledRegions::ReplaySkip(CTesselPar
     if (skip.variablesVersion != parser.names_.Version() && !LookUpSkipNames(parser, skip)) return -1;
     Write(parser, skip.firstWord, skip.wordCount);
     const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
-    Took(words_.starts[last], parser.tokenCount - 1, true);
+    Took(words_.starts[last], parser.history.Count() - 1, true);
     parser.position = words_.starts[last] + words_.lengths[last];
     found = skip.found;
     return skip.result;
@@ -139,7 +126,7 @@ int CompiledRegions::SkipInner(CTesselParser& parser, int closing, int& found) {
 __attribute__((noinline)) int CompiledRegions::ReadSkip(CTesselParser& parser, int closing, int& found) {
     Settle(parser);
     const int from = parser.position;
-    const int fromCount = parser.tokenCount;
+    const int fromCount = parser.history.Count();
     const int result = parser.ReadSkip(closing, found);
     KeepSkip(parser, closing, from, fromCount, result, found);
     return result;
@@ -182,7 +169,7 @@ __attribute__((always_inline)) inline int CompiledRegions::BlockOrReading(CTesse
 }
 
 __attribute__((always_inline)) inline int CompiledRegions::BlockOrReading(CTesselParser& parser, int kind) {
-    return BlockOrReading(parser, kind, parser.position, parser.tokenCount);
+    return BlockOrReading(parser, kind, parser.position, parser.history.Count());
 }
 
 __attribute__((noinline)) int CompiledRegions::ReadBlock(CTesselParser& parser, int kind) {
@@ -242,7 +229,7 @@ int CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind
             if (node.kind == NodeKind::kWhile && !closes) return RunWhile(parser, node, at, false);
             if ((node.kind == NodeKind::kClosing && !closes) || !Fits(parser, 1, 0)) return -1;
             WriteWord(parser, node.firstWord);
-            Took(at, parser.tokenCount - 1);
+            Took(at, parser.history.Count() - 1);
             parser.position = node.next;
             return node.kind == NodeKind::kSeparator ? 1 : kClosesBlock;
         }
@@ -304,7 +291,7 @@ __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& p
 bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement) {
     // Inside a compiled block the nesting leaves room for a statement's first two levels.
     if (statement.depth > 1 ? !Fits(parser, statement.wordCount, statement.depth)
-                            : parser.tokenCount + statement.wordCount + 1 >= CTesselParser::kHistoryLast) {
+                            : parser.history.Count() + statement.wordCount + 1 >= CTesselParser::kHistoryLast) {
         return false;
     }
     std::int32_t value = 0;
@@ -324,7 +311,7 @@ int CompiledRegions::RunIf(CTesselParser& parser, const Node& node) {
     bool truth = false;
     if (!Fits(parser, condition.wordCount + 2, 0) || !Truth(parser, condition, truth)) return -1;
     Write(parser, node.firstWord, condition.wordCount + 2);  // If, the condition, Then
-    Took(condition.after, parser.tokenCount - 1);
+    Took(condition.after, parser.history.Count() - 1);
     parser.position = node.body;
     ++compiledStatements_;
     if (truth) {
@@ -409,7 +396,7 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
                                  expressions_[static_cast<std::size_t>(last)].names));
     const int skipped = keywordRead ? 1 : 0;
     Write(parser, node.firstWord + skipped, node.headerWords - skipped);
-    const int headerCount = parser.tokenCount;
+    const int headerCount = parser.history.Count();
     Took(expressions_[static_cast<std::size_t>(node.step >= 0 ? node.step : node.end)].after, headerCount);
     parser.position = node.body;
     ++compiledStatements_;
@@ -419,13 +406,13 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
     }
     for (;;) {
         parser.position = node.body;
-        parser.tokenCount = headerCount;
+        parser.history.MoveTo(headerCount);
         parser.NextScopeNumber(CTesselParser::kFor);
-        const std::uint64_t disturbances = disturbances_;
+        const std::uint64_t disturbances = parser.history.Disturbances();
         if (!BlockOrReading(parser, ForBody)) return 0;
         if (parser.returning) return 1;
         if (parser.StepForVariable(element, step, end) || parser.runState != kRunning) return 1;
-        Passed(parser, disturbances);
+        parser.history.Passed(disturbances);
     }
 }
 
@@ -464,7 +451,7 @@ bool CompiledRegions::TakeLoopKeyword(CTesselParser& parser, const Node& node, i
     if (!Fits(parser, 1, 0)) return false;
     if (!keywordRead) {
         WriteWord(parser, node.firstWord);
-        Took(at, parser.tokenCount - 1);
+        Took(at, parser.history.Count() - 1);
     }
     ++compiledStatements_;
     return true;
@@ -472,11 +459,11 @@ bool CompiledRegions::TakeLoopKeyword(CTesselParser& parser, const Node& node, i
 
 int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
     if (!TakeLoopKeyword(parser, node, at, keywordRead)) return -1;
-    const int conditionCount = parser.tokenCount;
+    const int conditionCount = parser.history.Count();
     for (;;) {
         parser.position = node.next;
-        parser.tokenCount = conditionCount;
-        const std::uint64_t disturbances = disturbances_;
+        parser.history.MoveTo(conditionCount);
+        const std::uint64_t disturbances = parser.history.Disturbances();
         const int step = node.straight >= 0 ? RunStraight(parser, node, conditionCount) : kAtCondition;
         if (step == kLoopEnded) return 1;
         int body = 0;
@@ -495,25 +482,25 @@ int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, b
         }
         if (!body) return 0;
         if (parser.returning || parser.runState != kRunning) return 1;
-        Passed(parser, disturbances);
-        if (node.straight == kNotLookedAt && disturbances == disturbances_) StraightOf(parser, node);
+        parser.history.Passed(disturbances);
+        if (node.straight == kNotLookedAt && disturbances == parser.history.Disturbances()) StraightOf(parser, node);
     }
 }
 
 int CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
     if (!TakeLoopKeyword(parser, node, at, keywordRead)) return -1;
-    const int bodyCount = parser.tokenCount;
+    const int bodyCount = parser.history.Count();
     for (;;) {
         parser.position = node.body;
-        parser.tokenCount = bodyCount;
+        parser.history.MoveTo(bodyCount);
         parser.NextScopeNumber(CTesselParser::kDo);
-        const std::uint64_t disturbances = disturbances_;
+        const std::uint64_t disturbances = parser.history.Disturbances();
         if (!BlockOrReading(parser, DoBody)) return 0;
         if (parser.returning) return 1;
         bool truth = false;
         if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth, true)) return 0;
         if (!truth || parser.runState != kRunning) return 1;
-        Passed(parser, disturbances);
+        parser.history.Passed(disturbances);
     }
 }
 
@@ -532,24 +519,24 @@ int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
     Write(parser, node.firstWord, 2);
     bool keywordSet = false;
     ResolveNames(parser, &node.name, &node.nameAnswer, 1, keywordSet);
-    Took(node.name, parser.tokenCount - 1);
-    const int afterCount = parser.tokenCount;
+    Took(node.name, parser.history.Count() - 1);
+    const int afterCount = parser.history.Count();
     ++compiledStatements_;
     NestingLevel level(parser);
     const SubroutineRecord& target = parser.subroutines[node.subroutine];
     parser.position = target.position;
-    parser.tokenCount = target.tokenCount;
+    parser.history.MoveTo(target.tokenCount);
     const int outer = parser.inSubroutine;
     parser.inSubroutine = 1;
     parser.NextScopeNumber(CTesselParser::kCall);
-    Disturb();  // the body's words go where its definition's went
+    parser.history.Disturb();  // the body's words go where its definition's went
     const int ok = BlockOrReading(parser, CalledBody);
-    Disturb();
+    parser.history.Disturb();
     parser.inSubroutine = outer;
     if (!ok) return 0;
     parser.returning = 0;
     parser.position = node.next;
-    parser.tokenCount = afterCount;
+    parser.history.MoveTo(afterCount);
     return 1;
 }
 
@@ -581,15 +568,15 @@ int CompiledRegions::RunOutput(CTesselParser& parser, Node& node) {
 
 void CompiledRegions::KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found) {
     if (!ScanIsPlain(parser) || from < 0 || from > parser.sourceLength_) return;
-    const int count = parser.tokenCount - fromCount;
-    if (result != 1 || count < 1 || parser.tokenCount >= CTesselParser::kHistoryLast) return;
+    const int count = parser.history.Count() - fromCount;
+    if (result != 1 || count < 1 || parser.history.Count() >= CTesselParser::kHistoryLast) return;
     if (skipAt_.empty()) skipAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
     if (skipAt_[static_cast<std::size_t>(from)] != 0) return;
     SkipWords skip{closing, result, found, words_.Size(), count, static_cast<int>(textNames_.size()), 0};
-    for (int k = fromCount, readFrom = from; k < parser.tokenCount; ++k) {
-        const int start = parser.tokenStart[static_cast<std::size_t>(k)];
+    for (int k = fromCount, readFrom = from; k < parser.history.Count(); ++k) {
+        const int start = parser.history.Start(k);
         const int readAt = readFrom;  // a name's lookup is kept with the position it is read from
-        readFrom = start + parser.tokenLength[static_cast<std::size_t>(k)];
+        readFrom = start + parser.history.Length(k);
         const CTesselParser::ScanCacheEntry* entry = parser.CachedEntryAt(start);
         // A comment's words are read by the lexer, not the skipper: such a skip is always read.
         const bool plain = entry != nullptr && entry->start == start &&

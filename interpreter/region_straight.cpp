@@ -243,7 +243,7 @@ int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int co
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
     // The history holding the pass's words, room for them all, and for the levels of its blocks
     // and conditions.
-    if (known_ < conditionCount + pass.words || conditionCount + pass.words + 1 >= CTesselParser::kHistoryLast ||
+    if (parser.history.Known() < conditionCount + pass.words || conditionCount + pass.words + 1 >= CTesselParser::kHistoryLast ||
         parser.nestingDepth + pass.levels >= CTesselParser::kMaxNestingDepth || !StraightBound(parser, condition, pass)) {
         return kAtCondition;
     }
@@ -302,7 +302,7 @@ int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int co
 void CompiledRegions::StraightStopAt(CTesselParser& parser, const Node& node, const StraightStep* steps, int step, int before,
                                      int conditionCount) {
     parser.position = steps[step].at;
-    parser.tokenCount = conditionCount + steps[step].offset;
+    parser.history.MoveTo(conditionCount + steps[step].offset);
     if (before < 0) {
         const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
         Took(condition.after, conditionCount + condition.wordCount);  // put back

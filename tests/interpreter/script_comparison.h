@@ -25,7 +25,7 @@ public:
         const int result = Base::ExecuteNextStatement();
         // The worker's loop ends on the same conditions after this statement.
         if (!p.errorText.empty() || !p.running || p.currentToken == token::kEnd || p.runState != kRunning)
-            endState = DescribeFields(p, p.tokenCount) + DescribeVariables(p);
+            endState = DescribeFields(p, p.history.Count()) + DescribeVariables(p);
         return result;
     }
 };
@@ -50,7 +50,7 @@ struct ScriptSideOf {
         parser.SetSource(text);
         static const int kOptions[4] = {1, 0, 0, 0};
         if (!parser.Compile(kOptions)) {
-            parser.endState = "CHECK FAILED " + DescribeFields(parser, parser.tokenCount) + DescribeVariables(parser);
+            parser.endState = "CHECK FAILED " + DescribeFields(parser, parser.history.Count()) + DescribeVariables(parser);
             checkFailed_ = true;
             return false;
         }
