@@ -46,6 +46,10 @@ public:
     std::uint64_t CompiledStatements() const { return compiledStatements_; }
 
 private:
+    // How a node ran: the reading is to run it (nothing has changed), it failed (the failure is
+    // reported), it is done, or it was a word that closes the block. The first three are the
+    // values a statement of the reading returns, -1 standing for "not run".
+    enum class Ran : std::int8_t { kHandOver = -1, kFailed = 0, kDone = 1, kClosesBlock = 2 };
     enum class Op : std::uint8_t {
         kConstant, kText, kVariable, kElement, kMatrixElement, kMember,
         kAdd, kSubtract, kModulo, kMultiply, kDivide, kNegate,
@@ -319,10 +323,9 @@ private:
     static constexpr int kMaxDepth = 32;
 
     // ----- compiling (region_compiler.cpp) -----
-    // Items by text position: -1 not kept, else the item's index.
+    // The item compiled from a text position: its index, -1 where it is not kept.
     // An assignment, or with keyword >= 0 a command of that keyword followed by "=" and a value.
     int CompileStatement(CTesselParser& parser, int position, int keyword = -1);
-    int CompileExpression(CTesselParser& parser, int position);
     int CompileCondition(CTesselParser& parser, int position);
     Node CompileNode(CTesselParser& parser, int position);
     bool CompileIf(CTesselParser& parser, Node& node);
@@ -334,7 +337,7 @@ private:
     // ----- commands and members (region_commands.cpp) -----
     // A command that only sets a value the run reads later: `keyword = number`.
     bool CompileCommand(CTesselParser& parser, Node& node, int position);
-    int RunCommand(CTesselParser& parser, const Node& node);
+    Ran RunCommand(CTesselParser& parser, const Node& node);
     // A member operand's value; false where the reading would read on, report or find a variable.
     bool MemberValue(CTesselParser& parser, const Instruction& instruction, Number& value) const;
     int ConditionAt(CTesselParser& parser, int position);
@@ -460,12 +463,14 @@ private:
     // none is kept that reads those `words` words and leaves the scan at `end`.
     int AddStraightSkip(StraightPass& pass, int branchOf, int at, int closing, bool found, int offset, int words, int end);
     int AddStep(StraightPass& pass, const StraightStep& step, std::vector<int>& open);
-    // Straight passes from the condition, the history holding their words: kLoopEnded (the Wend
-    // skipped), kAtCondition (the statement layer is to read the condition: nothing has changed
-    // since the pass began), or the step the statement layer is to take the pass from.
-    static constexpr int kLoopEnded = -1;
-    static constexpr int kAtCondition = -2;
-    int RunStraight(CTesselParser& parser, const Node& node, int conditionCount);
+    // How straight passes from the condition ended: the loop ended (the Wend skipped), the
+    // condition is to be read by the compiled While (nothing has changed since the pass began),
+    // or the statement layer is to take the pass over at a step.
+    struct StraightEnd {
+        enum Kind : std::uint8_t { kLoopEnded, kAtCondition, kTakeOver } kind = kAtCondition;
+        int step = -1;  // kTakeOver's step
+    };
+    StraightEnd RunStraight(CTesselParser& parser, const Node& node, int conditionCount);
     bool StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass) const;
     PointedShape PointTo(const Value* variables, const Expression& expression) const;
     PointedStep PointToCondition(Value* variables, const Condition& condition) const;
@@ -487,23 +492,21 @@ private:
     // An If's end once its Then branch has run, and its way when false, as RunIf takes them.
     int AfterThenBranch(CTesselParser& parser);
     int ElseOfIf(CTesselParser& parser);
-    // The nodes with bodies: 0 or 1 as the reading's statement, -1 when the reading is to run it
-    // (nothing has changed). keywordRead: the reader has read the statement's first word.
-    int RunIf(CTesselParser& parser, const Node& node);
-    int RunFor(CTesselParser& parser, const Node& node, bool keywordRead);
-    int RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead);
-    int RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead);
+    // The nodes with bodies. keywordRead: the reader has read the statement's first word.
+    Ran RunIf(CTesselParser& parser, const Node& node);
+    Ran RunFor(CTesselParser& parser, const Node& node, bool keywordRead);
+    Ran RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead);
+    Ran RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     bool TakeLoopKeyword(CTesselParser& parser, const Node& node, int at, bool keywordRead);
-    int RunCall(CTesselParser& parser, Node& node);
-    int RunOutput(CTesselParser& parser, Node& node);
+    Ran RunCall(CTesselParser& parser, Node& node);
+    Ran RunOutput(CTesselParser& parser, Node& node);
     // The name read at `name` is still the extension keyword `id`: no variable of its name, and
     // the extension's answer for it (asked again when its names change) is the same.
     static bool StillKeyword(CTesselParser& parser, int name, ExtensionAnswer& answer, int id);
     // The extension's answers for a name that is no variable, asked again only when its names changed.
     static const ExtensionAnswer& Answered(CTesselParser& parser, int name, ExtensionAnswer& answer);
-    // A statement node in a block of this kind: kClosesBlock, 1 done, 0 failed, -1 for the reader.
-    static constexpr int kClosesBlock = 2;
-    int RunNode(CTesselParser& parser, Node& node, int at, int kind);
+    // A statement node in a block of this kind.
+    Ran RunNode(CTesselParser& parser, Node& node, int at, int kind);
     // A While or Do condition from the scan position: false after the reading has reported.
     // lookAfter: the word put back after it is not read again next (a Do going round again), so
     // its lookups are made here, as reading it made them.
@@ -529,9 +532,6 @@ private:
     bool LookUpSkipNames(CTesselParser& parser, SkipWords& skip);
     void KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found);
 
-    // By text position: 0 not yet looked at, -1 not kept, k > 0 the item k - 1.
-    std::vector<int> statementAt_;
-    std::vector<int> expressionAt_;
     std::vector<Node*> nodeAt_;  // by text position: null until compiled
     std::deque<Node> nodes_;  // a node stays where it is while the nodes in its body are compiled
     std::vector<Statement> statements_;
@@ -543,7 +543,7 @@ private:
     std::vector<Member> members_;
     std::vector<int> textNames_;  // the names inside texts, then those of skips
     mutable std::vector<ExtensionAnswer> nameAnswers_;  // beside textNames_
-    std::vector<int> conditionAt_;
+    std::vector<int> conditionAt_;  // by text position: 0 not yet looked at, -1 not kept, k > 0 the item k - 1
     std::vector<Condition> conditions_;
     std::vector<ConditionPart> conditionParts_;
     std::string leftText_;  // a compared String while the other side is evaluated

@@ -280,10 +280,6 @@ void CompiledRegions::AddWord(int start, int end) {
     words_.Add(start, end);
 }
 
-int CompiledRegions::CompileExpression(CTesselParser& parser, int position) {
-    return Compiler(parser, *this, position).Top();
-}
-
 int CompiledRegions::CompileStatement(CTesselParser& parser, int position, int keyword) {
     const int words = words_.Size();
     Statement statement;

@@ -11,8 +11,6 @@
 #include "interpreter/tessel_parser.h"
 
 void CompiledRegions::Clear() {
-    statementAt_.clear();
-    expressionAt_.clear();
     nodeAt_.clear();
     nodes_.clear();
     statements_.clear();
@@ -74,15 +72,15 @@ int CompiledRegions::RunLoopStatement(CTesselParser& parser) {
     const int at = parser.history.Start(parser.history.Count() - 1);
     if (at < 0 || at > parser.sourceLength_) return -1;
     const Node& node = NodeAt(parser, at);
-    int result = -1;
+    Ran ran = Ran::kHandOver;
     switch (node.kind) {
-        case NodeKind::kFor: result = RunFor(parser, node, true); break;
-        case NodeKind::kWhile: result = RunWhile(parser, node, at, true); break;
-        case NodeKind::kDo: result = RunDo(parser, node, at, true); break;
+        case NodeKind::kFor: ran = RunFor(parser, node, true); break;
+        case NodeKind::kWhile: ran = RunWhile(parser, node, at, true); break;
+        case NodeKind::kDo: ran = RunDo(parser, node, at, true); break;
         default: break;
     }
     Settle(parser);
-    return result;
+    return static_cast<int>(ran);
 }
 
 int CompiledRegions::Skip(CTesselParser& parser, int closing, int& found) {
@@ -187,20 +185,20 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing, i
     for (;;) {
         const int at = parser.position;
         Node& node = NodeAfterFirst(parser, at);  // the block's first node is compiled
-        int ran = -1;
+        Ran ran = Ran::kHandOver;
         if (Polled(parser))
-            ran = -1;
+            ran = Ran::kHandOver;
         else if (node.kind == NodeKind::kAssign)  // the commonest statement, without the dispatch
-            ran = RunAssignment(parser, statements_[static_cast<std::size_t>(node.item)]) ? 1 : -1;
+            ran = RunAssignment(parser, statements_[static_cast<std::size_t>(node.item)]) ? Ran::kDone : Ran::kHandOver;
         else
             ran = RunNode(parser, node, at, kind);
-        if (ran == kClosesBlock) {
+        if (ran == Ran::kClosesBlock) {
             parser.CutBlock(kind, entryLength);
             closing = node.code;
             return 1;
         }
-        if (ran == 0) return 0;
-        if (ran < 0) {
+        if (ran == Ran::kFailed) return 0;
+        if (ran == Ran::kHandOver) {
             const int result = Interpret(parser, at, kind, entryPosition, entryCount, entryLength);
             if (result != CTesselParser::kBlockGoesOn) return result;
             ClearError(parser);
@@ -220,18 +218,18 @@ int CompiledRegions::Interpret(CTesselParser& parser, int at, int kind, int entr
     return parser.BlockStatement(1, kind, 0, ScanMark{entryPosition, entryCount}, entryLength, false);
 }
 
-int CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind) {
+CompiledRegions::Ran CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind) {
     switch (node.kind) {
         case NodeKind::kSeparator:
         case NodeKind::kClosing:
         case NodeKind::kWhile: {
             const bool closes = (node.closes & kind) != 0;
             if (node.kind == NodeKind::kWhile && !closes) return RunWhile(parser, node, at, false);
-            if ((node.kind == NodeKind::kClosing && !closes) || !Fits(parser, 1, 0)) return -1;
+            if ((node.kind == NodeKind::kClosing && !closes) || !Fits(parser, 1, 0)) return Ran::kHandOver;
             WriteWord(parser, node.firstWord);
             Took(at, parser.history.Count() - 1);
             parser.position = node.next;
-            return node.kind == NodeKind::kSeparator ? 1 : kClosesBlock;
+            return node.kind == NodeKind::kSeparator ? Ran::kDone : Ran::kClosesBlock;
         }
         case NodeKind::kIf: return RunIf(parser, node);
         case NodeKind::kFor: return RunFor(parser, node, false);
@@ -239,7 +237,7 @@ int CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind
         case NodeKind::kCall: return RunCall(parser, node);
         case NodeKind::kCommand: return RunCommand(parser, node);
         case NodeKind::kOutput: return RunOutput(parser, node);
-        default: return -1;
+        default: return Ran::kHandOver;
     }
 }
 
@@ -306,19 +304,19 @@ bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& stat
 }
 
 
-int CompiledRegions::RunIf(CTesselParser& parser, const Node& node) {
+CompiledRegions::Ran CompiledRegions::RunIf(CTesselParser& parser, const Node& node) {
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
     bool truth = false;
-    if (!Fits(parser, condition.wordCount + 2, 0) || !Truth(parser, condition, truth)) return -1;
+    if (!Fits(parser, condition.wordCount + 2, 0) || !Truth(parser, condition, truth)) return Ran::kHandOver;
     Write(parser, node.firstWord, condition.wordCount + 2);  // If, the condition, Then
     Took(condition.after, parser.history.Count() - 1);
     parser.position = node.body;
     ++compiledStatements_;
     if (truth) {
         parser.NextScopeNumber(CTesselParser::kThen);
-        return BlockOrReading(parser, ThenBranch) ? AfterThenBranch(parser) : 0;
+        return BlockOrReading(parser, ThenBranch) && AfterThenBranch(parser) ? Ran::kDone : Ran::kFailed;
     }
-    return ElseOfIf(parser);
+    return ElseOfIf(parser) ? Ran::kDone : Ran::kFailed;
 }
 
 __attribute__((always_inline)) inline int CompiledRegions::AfterThenBranch(CTesselParser& parser) {
@@ -372,15 +370,15 @@ int CompiledRegions::TakeOverIf(CTesselParser& parser, const Node& node, const S
     return RestOfBody(parser, node, conditionCount);
 }
 
-int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywordRead) {
+CompiledRegions::Ran CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywordRead) {
     const int record = parser.RecordNamedAt(node.name);
-    if (record < 0 || !Fits(parser, node.headerWords, node.depth)) return -1;
+    if (record < 0 || !Fits(parser, node.headerWords, node.depth)) return Ran::kHandOver;
     Value& variable = parser.variables[record];
-    if (variable.count != 1 || !variable.IsNumber()) return -1;
+    if (variable.count != 1 || !variable.IsNumber()) return Ran::kHandOver;
     double start = 0.0;
     double end = 0.0;
     double step = 1.0;
-    if (!Bound(parser, node.start, start)) return -1;
+    if (!Bound(parser, node.start, start)) return Ran::kHandOver;
     // The end and the step are read with the start stored (they may name the variable); where the
     // reading is to take them, the variable is as it was and the reading starts over.
     const Value::Payload before = variable.value;
@@ -388,7 +386,7 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
     parser.StoreForStart(element, start);
     if (!Bound(parser, node.end, end) || (node.step >= 0 && (!Bound(parser, node.step, step) || step == 0.0))) {
         parser.variables[record].value = before;
-        return -1;
+        return Ran::kHandOver;
     }
     // A member in a bound leaves its lookups once every bound has passed its guards.
     const int last = node.step >= 0 ? node.step : node.end;
@@ -402,16 +400,16 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
     ++compiledStatements_;
     if ((step > 0 && start > end) || (step <= 0 && end > start)) {
         Settle(parser);
-        return parser.SkipToNext();
+        return parser.SkipToNext() ? Ran::kDone : Ran::kFailed;
     }
     for (;;) {
         parser.position = node.body;
         parser.history.MoveTo(headerCount);
         parser.NextScopeNumber(CTesselParser::kFor);
         const std::uint64_t disturbances = parser.history.Disturbances();
-        if (!BlockOrReading(parser, ForBody)) return 0;
-        if (parser.returning) return 1;
-        if (parser.StepForVariable(element, step, end) || parser.runState != kRunning) return 1;
+        if (!BlockOrReading(parser, ForBody)) return Ran::kFailed;
+        if (parser.returning) return Ran::kDone;
+        if (parser.StepForVariable(element, step, end) || parser.runState != kRunning) return Ran::kDone;
         parser.history.Passed(disturbances);
     }
 }
@@ -457,57 +455,57 @@ bool CompiledRegions::TakeLoopKeyword(CTesselParser& parser, const Node& node, i
     return true;
 }
 
-int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
-    if (!TakeLoopKeyword(parser, node, at, keywordRead)) return -1;
+CompiledRegions::Ran CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
+    if (!TakeLoopKeyword(parser, node, at, keywordRead)) return Ran::kHandOver;
     const int conditionCount = parser.history.Count();
     for (;;) {
         parser.position = node.next;
         parser.history.MoveTo(conditionCount);
         const std::uint64_t disturbances = parser.history.Disturbances();
-        const int step = node.straight >= 0 ? RunStraight(parser, node, conditionCount) : kAtCondition;
-        if (step == kLoopEnded) return 1;
+        const StraightEnd straight = node.straight >= 0 ? RunStraight(parser, node, conditionCount) : StraightEnd{};
+        if (straight.kind == StraightEnd::kLoopEnded) return Ran::kDone;
         int body = 0;
-        if (step >= 0) {
-            body = TakeOverPass(parser, node, step, conditionCount);
+        if (straight.kind == StraightEnd::kTakeOver) {
+            body = TakeOverPass(parser, node, straight.step, conditionCount);
         } else {
             bool truth = false;
-            if (!LoopCondition(parser, node.item, truth)) return 0;
+            if (!LoopCondition(parser, node.item, truth)) return Ran::kFailed;
             if (!truth) {
                 int found = 0;
                 SkipInner(parser, kw::kWend, found);
-                return 1;
+                return Ran::kDone;
             }
             parser.NextScopeNumber(CTesselParser::kWhile);
             body = BlockOrReading(parser, WhileBody);
         }
-        if (!body) return 0;
-        if (parser.returning || parser.runState != kRunning) return 1;
+        if (!body) return Ran::kFailed;
+        if (parser.returning || parser.runState != kRunning) return Ran::kDone;
         parser.history.Passed(disturbances);
         if (node.straight == kNotLookedAt && disturbances == parser.history.Disturbances()) StraightOf(parser, node);
     }
 }
 
-int CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
-    if (!TakeLoopKeyword(parser, node, at, keywordRead)) return -1;
+CompiledRegions::Ran CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
+    if (!TakeLoopKeyword(parser, node, at, keywordRead)) return Ran::kHandOver;
     const int bodyCount = parser.history.Count();
     for (;;) {
         parser.position = node.body;
         parser.history.MoveTo(bodyCount);
         parser.NextScopeNumber(CTesselParser::kDo);
         const std::uint64_t disturbances = parser.history.Disturbances();
-        if (!BlockOrReading(parser, DoBody)) return 0;
-        if (parser.returning) return 1;
+        if (!BlockOrReading(parser, DoBody)) return Ran::kFailed;
+        if (parser.returning) return Ran::kDone;
         bool truth = false;
-        if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth, true)) return 0;
-        if (!truth || parser.runState != kRunning) return 1;
+        if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth, true)) return Ran::kFailed;
+        if (!truth || parser.runState != kRunning) return Ran::kDone;
         parser.history.Passed(disturbances);
     }
 }
 
-int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
+CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
     if (parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth || !Fits(parser, 2, 0) ||
         !NamesLookedUp(parser, &node.name, 1)) {
-        return -1;
+        return Ran::kHandOver;
     }
     // The subroutine found by name again only when the table has changed.
     const int count = parser.subroutines.GetCount();
@@ -515,7 +513,7 @@ int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
         node.subroutine = parser.FindSubroutine(node.text);
         node.subroutineCount = count;
     }
-    if (node.subroutine < 0) return -1;  // the reading reports it
+    if (node.subroutine < 0) return Ran::kHandOver;  // the reading reports it
     Write(parser, node.firstWord, 2);
     bool keywordSet = false;
     ResolveNames(parser, &node.name, &node.nameAnswer, 1, keywordSet);
@@ -533,20 +531,20 @@ int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
     const int ok = BlockOrReading(parser, CalledBody);
     parser.history.Disturb();
     parser.inSubroutine = outer;
-    if (!ok) return 0;
+    if (!ok) return Ran::kFailed;
     parser.returning = 0;
     parser.position = node.next;
     parser.history.MoveTo(afterCount);
-    return 1;
+    return Ran::kDone;
 }
 
-int CompiledRegions::RunOutput(CTesselParser& parser, Node& node) {
+CompiledRegions::Ran CompiledRegions::RunOutput(CTesselParser& parser, Node& node) {
     const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
     Number n{};
     if (!parser.execute || !Fits(parser, statement.wordCount, statement.depth) ||
         !StillKeyword(parser, node.name, node.nameAnswer, node.keywordId) ||
         !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n)) {
-        return -1;
+        return Ran::kHandOver;
     }
     // The lookups as reading leaves them: the expression's names were read after the keyword.
     bool keywordSet = false;
@@ -563,7 +561,7 @@ int CompiledRegions::RunOutput(CTesselParser& parser, Node& node) {
         SetValue(v, n);
         parser.PrintText(ValueToText(v, true), node.lineBreak);
     }
-    return 1;
+    return Ran::kDone;
 }
 
 void CompiledRegions::KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found) {
