@@ -148,12 +148,21 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
     return true;
 }
 
+// A record's type and count stay as they are while the name index's version does: they are
+// looked at here, once per version, and the loads run without looking at them again.
 bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expression& expression) const {
     TypedInstruction* const first = typedCode_.data() + expression.typedFirst;
     for (TypedInstruction* at = first; at != first + expression.typedCount; ++at) {
         if (at->op < TypedOp::kIntegerVariable || at->op > TypedOp::kMatrixElement) continue;
         at->record = RecordOf(parser, instructions_[static_cast<std::size_t>(at->argument)]);
         if (at->record < 0) return false;
+        const Value& v = parser.variables[at->record];
+        const bool integer = at->op == TypedOp::kIntegerVariable || at->op == TypedOp::kIntegerElement;
+        const bool element = at->op == TypedOp::kIntegerElement || at->op == TypedOp::kFloatElement;
+        const bool fits = at->op == TypedOp::kMatrixElement
+                              ? v.type == kTypeMatrix
+                              : v.type == (integer ? kTypeInteger : kTypeFloat) && (element ? v.count >= 2 : v.count == 1);
+        if (!fits) return false;
     }
     expression.typedVersion = parser.names_.Version();
     return true;
@@ -170,24 +179,15 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
         switch (at->op) {
             case TypedOp::kIntegerConstant: stack[++top].i = at->constant.i; break;
             case TypedOp::kFloatConstant: stack[++top].d = at->constant.d; break;
-            case TypedOp::kIntegerVariable:
-            case TypedOp::kFloatVariable: {
-                const Value& v = variables[at->record];
-                const bool integer = at->op == TypedOp::kIntegerVariable;
-                if (v.count != 1 || v.type != (integer ? kTypeInteger : kTypeFloat)) return false;
-                ++top;
-                if (integer)
-                    stack[top].i = v.value.integer;
-                else
-                    stack[top].d = v.value.number;
-                break;
-            }
+            // Types and counts as bound (BindTypedCode).
+            case TypedOp::kIntegerVariable: stack[++top].i = variables[at->record].value.integer; break;
+            case TypedOp::kFloatVariable: stack[++top].d = variables[at->record].value.number; break;
             case TypedOp::kIntegerElement:
             case TypedOp::kFloatElement: {
                 const Value& v = variables[at->record];
                 const bool integer = at->op == TypedOp::kIntegerElement;
                 const std::int32_t k = stack[top].i;
-                if (v.count < 2 || k < 1 || k > v.count || v.type != (integer ? kTypeInteger : kTypeFloat)) return false;
+                if (k < 1 || k > v.count) return false;
                 if (integer)
                     stack[top].i = v.Element(k).integer;
                 else
