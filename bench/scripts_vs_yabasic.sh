@@ -6,11 +6,9 @@
 # (or, for a long output, the md5 sum in <name>.md5), so a speed-up that changes a result does not
 # pass unseen.
 #
-# Two sets: "tuned", the seven workloads the compiled loops were first made for (members: a loop
-# body that runs a built-in command and reads a network member), and "shapes", thirteen of other
-# shapes (built-in functions, Float and String work, output, files, And chains, calls). The
-# whole-matrix workload measures the matrix library, not the interpreter: it is shown but left out
-# of its set's geometric mean. A workload name or a set name picks what runs (default: both sets).
+# Two sets (bench/scripts/workloads.sh): "tuned", the seven workloads the compiled loops were first
+# made for (members: a loop body that runs a built-in command and reads a network member), and
+# "shapes", thirteen of other shapes. A workload name or a set name picks what runs (default: both).
 #
 # Every run starts in a scratch folder (the files workload writes one there). With
 # KESTRUM_BENCH_CPU=N both programs are pinned to processor N (taskset).
@@ -20,19 +18,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 runner=$(realpath "${1:-$root/build/host/kestrum-run}")
 runs=${2:-3}
 shift $(( $# > 2 ? 2 : $# ))
-tuned=(loop sieve collatz calls strings matrix members)
-shapes=(builtins harmonic printing insertion mandelbrot primes life bubble floatstep gcd files relax wholematrix)
-outside_mean=" wholematrix "
-workloads=()
-for w in "${@:-tuned shapes}"; do
-  for name in $w; do
-    case $name in
-      tuned) workloads+=("${tuned[@]}") ;;
-      shapes) workloads+=("${shapes[@]}") ;;
-      *) workloads+=("$name") ;;
-    esac
-  done
-done
+# shellcheck source=bench/scripts/workloads.sh
+. "$root/bench/scripts/workloads.sh"
+pick_workloads "$@"
 command -v yabasic >/dev/null || { echo "yabasic is not installed (apt-get install yabasic)"; exit 1; }
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is not installed (apt-get install time)"; exit 1; }
 scripts=$root/bench/scripts
@@ -53,15 +41,6 @@ measure() {
 
 median() { tr ' ' '\n' | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-# Whether kestrum-run printed what workload $1 must print.
-printed_right() {
-  if [ -f "$scripts/$1.expected" ]; then
-    cmp -s "$out" "$scripts/$1.expected"
-  else
-    [ "$(md5sum < "$out" | cut -d' ' -f1)" = "$(cat "$scripts/$1.md5")" ]
-  fi
-}
-
 in_set() { case " $2 " in *" $1 "*) return 0 ;; esac; return 1; }
 
 geomean() {  # name, target, ratios...
@@ -78,7 +57,7 @@ for w in "${workloads[@]}"; do
   ours=() theirs=() our_peaks=() their_peaks=()
   for _ in $(seq "$runs"); do
     read -r t kb < <(measure "$runner" "$scripts/$w.lsc")
-    if ! printed_right "$w"; then
+    if ! printed_right "$w" "$out"; then
       echo "$w: kestrum-run printed $(head -c 200 "$out"), expected $(head -c 200 "$scripts/$w.expected" 2>/dev/null || cat "$scripts/$w.md5")" >&2
       exit 1
     fi

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Instructions per loop pass of each bench/scripts workload under callgrind: the whole run's
 # instructions (the check pass and start-up included) over the passes of every loop body it makes.
-# A set name ("tuned", the seven first workloads, or "shapes", the thirteen others) stands for its
-# workloads; without names both sets run. Runs start in a scratch folder (files writes one there).
+# A set name (bench/scripts/workloads.sh) stands for its workloads; without names both sets run.
+# Runs start in a scratch folder (files writes one there).
 # usage: bench/scripts/instructions_per_pass.sh [path/to/kestrum-run] [workload or set ...]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -30,29 +30,16 @@ declare -A passes=(
   [relax]=3423060      # 60 edge passes, 1,000 x (1 + 58 + 58 x 58) relaxation passes
   [wholematrix]=3700   # 60 + 3,600 filling passes and 40 passes of whole-matrix arithmetic
 )
-tuned=(loop sieve collatz calls strings matrix members)
-shapes=(builtins harmonic printing insertion mandelbrot primes life bubble floatstep gcd files relax wholematrix)
-workloads=()
-for w in "${@:-tuned shapes}"; do
-  for name in $w; do
-    case $name in
-      tuned) workloads+=("${tuned[@]}") ;;
-      shapes) workloads+=("${shapes[@]}") ;;
-      *) workloads+=("$name") ;;
-    esac
-  done
-done
+# shellcheck source=bench/scripts/workloads.sh
+. "$here/workloads.sh"
+pick_workloads "$@"
 command -v valgrind >/dev/null || { echo "valgrind is not installed"; exit 1; }
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 printf '%-12s %16s %12s\n' workload instructions per-pass
 for w in "${workloads[@]}"; do
   (cd "$out" && valgrind --tool=callgrind --callgrind-out-file="$out/$w.cg" "$runner" "$here/$w.lsc" > "$out/$w.txt" 2> "$out/$w.err")
-  if [ -f "$here/$w.expected" ]; then
-    cmp -s "$out/$w.txt" "$here/$w.expected"
-  else
-    [ "$(md5sum < "$out/$w.txt" | cut -d' ' -f1)" = "$(cat "$here/$w.md5")" ]
-  fi || { echo "$w: wrong output: $(head -c 200 "$out/$w.txt")" >&2; exit 1; }
+  printed_right "$w" "$out/$w.txt" || { echo "$w: wrong output: $(head -c 200 "$out/$w.txt")" >&2; exit 1; }
   total=$(sed -n 's/^summary: *//p' "$out/$w.cg")
   printf '%-12s %16s %12s\n' "$w" "$total" "$(awk -v t="$total" -v p="${passes[$w]}" 'BEGIN { printf "%.0f", t / p }')"
 done
