@@ -30,56 +30,66 @@ out=$work/out
 pin=()
 if [ -n "${KESTRUM_BENCH_CPU:-}" ]; then pin=(taskset -c "$KESTRUM_BENCH_CPU"); fi
 
-# Runs "$@" in the scratch folder, its output in $out; prints "seconds peak-KB".
+# Runs "$@" in the scratch folder, its output in $out; prints "wall-seconds cpu-seconds peak-KB"
+# (cpu: user + system, which a busy machine disturbs less than the wall clock).
 measure() {
   local start end
   start=$(date +%s%N)
-  (cd "$work" && "${pin[@]}" /usr/bin/time -f %M -o "$work/peak" "$@" > "$out")
+  (cd "$work" && "${pin[@]}" /usr/bin/time -f '%U %S %M' -o "$work/usage" "$@" > "$out")
   end=$(date +%s%N)
-  awk -v ns="$((end - start))" -v kb="$(tail -1 "$work/peak")" 'BEGIN { printf "%.3f %d\n", ns / 1e9, kb }'
+  tail -1 "$work/usage" | awk -v ns="$((end - start))" '{ printf "%.3f %.3f %d\n", ns / 1e9, $1 + $2, $3 }'
 }
 
 median() { tr ' ' '\n' | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 in_set() { case " $2 " in *" $1 "*) return 0 ;; esac; return 1; }
 
-geomean() {  # name, target, ratios...
-  local name=$1 target=$2
-  shift 2
-  [ $# -gt 0 ] || return 0
-  echo "$*" | awk -v n="$name" -v t="$target" \
-    '{ s = 0; for (i = 1; i <= NF; i++) s += log($i); printf "geometric mean of the %s ratios (%d): %.2f (%s)\n", n, NF, exp(s / NF), t }'
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+
+geomean() {  # ratios...
+  echo "$*" | awk '{ s = 0; for (i = 1; i <= NF; i++) s += log($i); printf "%.2f", exp(s / NF) }'
 }
 
-printf '%-12s %10s %10s %7s %11s %11s %7s\n' workload kestrum-run yabasic ratio 'peak KB' 'yabasic KB' memory
-tuned_ratios=() shape_ratios=()
+# Each workload: the medians of the wall times and their ratio, the lowest and highest ratio of
+# one pair of runs (how noisy the machine was), the ratio of the median cpu times, the median
+# peak memory of each and its ratio.
+printf '%-12s %10s %10s %6s %11s %6s %9s %10s %6s\n' workload kestrum-run yabasic ratio 'pairs' cpu 'peak KB' 'yabasic KB' memory
+tuned_wall=() tuned_cpu=() shape_wall=() shape_cpu=()
 for w in "${workloads[@]}"; do
-  ours=() theirs=() our_peaks=() their_peaks=()
+  ours=() theirs=() our_cpu=() their_cpu=() our_peaks=() their_peaks=() pairs=()
   for _ in $(seq "$runs"); do
-    read -r t kb < <(measure "$runner" "$scripts/$w.lsc")
+    read -r t c kb < <(measure "$runner" "$scripts/$w.lsc")
     if ! printed_right "$w" "$out"; then
       echo "$w: kestrum-run printed $(head -c 200 "$out"), expected $(head -c 200 "$scripts/$w.expected" 2>/dev/null || cat "$scripts/$w.md5")" >&2
       exit 1
     fi
-    ours+=("$t") our_peaks+=("$kb")
-    read -r t kb < <(measure yabasic "$scripts/$w.yab")
-    theirs+=("$t") their_peaks+=("$kb")
+    ours+=("$t") our_cpu+=("$c") our_peaks+=("$kb")
+    read -r t2 c kb < <(measure yabasic "$scripts/$w.yab")
+    theirs+=("$t2") their_cpu+=("$c") their_peaks+=("$kb") pairs+=("$(ratio "$t" "$t2")")
   done
   a=$(echo "${ours[*]}" | median)
   b=$(echo "${theirs[*]}" | median)
+  wall=$(ratio "$a" "$b")
+  cpu=$(ratio "$(echo "${our_cpu[*]}" | median)" "$(echo "${their_cpu[*]}" | median)")
+  spread=$(echo "${pairs[*]}" | tr ' ' '\n' | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { printf "%.2f-%.2f", lo, hi }')
   pa=$(echo "${our_peaks[*]}" | median)
   pb=$(echo "${their_peaks[*]}" | median)
-  ratio=$(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.3f", a / b }')
-  memory=$(awk -v a="$pa" -v b="$pb" 'BEGIN { printf "%.2f", a / b }')
   if in_set "$w" "${tuned[*]}"; then
-    tuned_ratios+=("$ratio")
+    tuned_wall+=("$wall") tuned_cpu+=("$cpu")
   elif ! in_set "$w" "$outside_mean"; then
-    shape_ratios+=("$ratio")
+    shape_wall+=("$wall") shape_cpu+=("$cpu")
   fi
-  printf '%-12s %8.3f s %8.3f s %7.2f %11s %11s %7s\n' "$w" "$a" "$b" "$ratio" "$pa" "$pb" "$memory"
+  printf '%-12s %8.3f s %8.3f s %6.2f %11s %6.2f %9s %10s %6.2f\n' "$w" "$a" "$b" "$wall" "$spread" "$cpu" "$pa" "$pb" \
+    "$(ratio "$pa" "$pb")"
 done
-geomean tuned "target: at or under 0.29, each <= 0.5" ${tuned_ratios[@]+"${tuned_ratios[@]}"}
-geomean shapes "whole matrix left out; target <= 0.30, each <= 0.5" ${shape_ratios[@]+"${shape_ratios[@]}"}
+if [ ${#tuned_wall[@]} -gt 0 ]; then
+  printf 'geometric mean, tuned (%d): %s (cpu %s); target: at or under 0.29, each <= 0.5\n' ${#tuned_wall[@]} \
+    "$(geomean "${tuned_wall[@]}")" "$(geomean "${tuned_cpu[@]}")"
+fi
+if [ ${#shape_wall[@]} -gt 0 ]; then
+  printf 'geometric mean, shapes (%d, whole matrix left out): %s (cpu %s); target <= 0.30, each <= 0.5\n' \
+    ${#shape_wall[@]} "$(geomean "${shape_wall[@]}")" "$(geomean "${shape_cpu[@]}")"
+fi
 echo "memory: target <= 2 for every workload"
 
 # Subroutine lookups: 100000 subroutines (the check pass meets each), 100000 calls to the last.

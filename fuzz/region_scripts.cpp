@@ -19,7 +19,7 @@
 // small numbers, the counters of enclosing loops and `z` (a constant of the run); subroutines
 // call only later ones; the work of the loops and calls is estimated and kept under a budget;
 // an expression joins at most one String variable, so that no text doubles in a loop. No word
-// waits, touches a file or shows a dialog.
+// waits (Sleep is of 0 ms), touches a file or shows a dialog.
 //
 // KESTRUM_SHOW_SCRIPT=1 prints every script and what it leaves (to see what an input makes).
 #include <cstddef>
@@ -276,8 +276,10 @@ private:
         return out + Separator();
     }
 
-    // The grow step (kept small: a declaration grows the table by it), or a network's member.
+    // The grow step (kept small: a declaration grows the table by it), a network's member, or a
+    // command that changes nothing a run shows.
     std::string Setting() {
+        if (Chance(5)) return Chance(2) ? "ChangeRandomSeed" : "Sleep 0";
         if (network_ && Chance(2))
             return Chance(3) ? "net.InputsNumber = " + IntegerOperand(1) + " Mod 5 + 1" : "net.Bias = " + NumberExpression(1);
         if (Misplacing() && Chance(4)) return "BiggestArray = " + TextExpression(0);
