@@ -1,20 +1,23 @@
 // A run's loops, branches and called bodies, compiled the first time the run enters them: each
-// statement at a text position becomes a node (a separator, a closing word, an assignment, a
-// command that only sets a value, an If, a For, a While, a Do, a Call), or an interpreted node that
-// the word-by-word reader runs. Operands are numbers, texts, variables, elements and network
-// members (whose values the extension gives). Nodes keep the words they stand for and count them
-// into the token history as they run, so that the history, the token count and the scan position
-// are always those of the reading; they write only the entries that do not hold those words from
-// a loop's last pass already. What the last word read leaves behind (the current token, the word,
+// statement at a text position becomes a node (a separator, a closing word, an assignment, an
+// output statement, a command that only sets a value, an If, a For, a While, a Do, a Call), or an
+// interpreted node that the word-by-word reader runs. Operands are numbers, texts, variables,
+// elements and network members (whose values the extension gives); operators include the built-in
+// functions and powers. Nodes keep the words they stand for and count them into the token history
+// (TokenHistory) as they run, so that the history, the token count and the scan position are
+// always those of the reading; they write only the entries that do not hold those words from a
+// loop's last pass already. What the last word read leaves behind (the current token, the word,
 // the variable it named, the extension's lookups) is settled only when the reader takes over or a
 // region is left. A While of Integer assignments and Ifs runs its later passes as straight steps
 // that keep no scan position or count until the statement layer takes over (region_straight.cpp).
 //
 // Whatever would make the reading report, wait or stop (a pause or stop pending, a division by
-// zero, an index out of range, a type an operator refuses, a name that is no such variable now, a
-// full history, the nesting limit) fails a guard before the node has any effect; the reader then
-// runs that statement, or that part of it, and reports on the same word. Names are looked up
-// where they are read, in the current tables.
+// zero, an index out of range, a type an operator refuses, a function argument its test refuses,
+// a name that is no such variable now, a full history, the nesting limit) fails a guard before
+// the node has any effect; the reader then runs that statement, or that part of it, and reports
+// on the same word. Names are looked up where they are read, in the current tables.
+//
+// docs/compiled_regions.md explains the mechanism for a newcomer, with an example.
 #pragma once
 
 #include <cstdint>
