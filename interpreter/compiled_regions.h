@@ -168,6 +168,11 @@ private:
         bool integers = false;
         mutable NamesVersion targetAt = 0;
         mutable NamesVersion targetTried = 0;
+        // A plain variable (no element): stored into as a Float while the target, as of
+        // floatAt's version, is one.
+        bool floats = false;
+        mutable NamesVersion floatAt = 0;
+        mutable NamesVersion floatTried = 0;
         // The last word read: its own last word (a separator), or the word after the value, put back.
         int settleFrom = 0;
         bool putBack = false;
@@ -436,6 +441,8 @@ private:
     std::int32_t* BoundTarget(Value* variables, const Statement& statement, std::int32_t& value) const;
     // The assignment's store by the shapes, typed code or the general evaluation.
     bool AssignOtherwise(CTesselParser& parser, const Statement& statement);
+    // A Float variable given a number; false (nothing changed) where the other ways are to take it.
+    bool AssignFloat(CTesselParser& parser, const Statement& statement);
 
     // ----- running (region_runner.cpp) -----
     // A block compiled, or -1 (nothing changed); the last word is left to settle.
@@ -508,6 +515,7 @@ private:
     static bool StillKeyword(CTesselParser& parser, int name, ExtensionAnswer& answer, int id);
     // The extension's answers for a name that is no variable, asked again only when its names changed.
     static const ExtensionAnswer& Answered(CTesselParser& parser, int name, ExtensionAnswer& answer);
+    static void AskExtension(CTesselParser& parser, int name, ExtensionAnswer& answer);
     // A statement node in a block of this kind.
     Ran RunNode(CTesselParser& parser, Node& node, int at, int kind);
     // A While or Do condition from the scan position: false after the reading has reported.

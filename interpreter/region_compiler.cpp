@@ -323,6 +323,11 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position, int k
     const int firstExpression = statement.index >= 0 ? statement.index : statement.value;
     statement.names = expressions_[static_cast<std::size_t>(firstExpression)].names.Through(
         expressions_[static_cast<std::size_t>(statement.value)].names);
+    // A value with a text in it is a String or the reading's: no Float store is tried for it.
+    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
+    const auto first = instructions_.begin() + value.firstInstruction;
+    statement.floats = statement.index < 0 && keyword < 0 &&
+                       std::none_of(first, first + value.instructionCount, [](const Instruction& i) { return i.op == Op::kText; });
     statement.integers = statement.column < 0 && expressions_[static_cast<std::size_t>(statement.value)].integers &&
                          (statement.index < 0 || expressions_[static_cast<std::size_t>(statement.index)].integers);
     statements_.push_back(statement);

@@ -288,6 +288,20 @@ void CompiledRegions::SetValue(Value& v, const Number& n) const {
         v.SetString(stackTexts_[0]);
 }
 
+// The answers are kept; asking again is rare (the extension's names changed).
+__attribute__((noinline)) void CompiledRegions::AskExtension(CTesselParser& parser, int name, ExtensionAnswer& answer) {
+    const std::string word(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(name)]));
+    answer.keywordId = parser.FindObjectKeyword(word.c_str());
+    answer.variableIndex = answer.keywordId == -2 ? parser.FindObjectVariable(word.c_str()) : -1;
+    answer.version = parser.objectNamesVersion;
+}
+
+__attribute__((always_inline)) inline const CompiledRegions::ExtensionAnswer& CompiledRegions::Answered(CTesselParser& parser, int name,
+                                                                                                     ExtensionAnswer& answer) {
+    if (answer.version != parser.objectNamesVersion) AskExtension(parser, name, answer);
+    return answer;
+}
+
 // Reading a name that is no variable asks the extension for a keyword and then for a network
 // variable of that name; the last such name read leaves its answers (the keyword's always, the
 // variable's only when it is no keyword, else an earlier name's).
@@ -303,16 +317,6 @@ bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, Exte
         return true;
     }
     return false;
-}
-
-const CompiledRegions::ExtensionAnswer& CompiledRegions::Answered(CTesselParser& parser, int name, ExtensionAnswer& answer) {
-    if (answer.version != parser.objectNamesVersion) {
-        const std::string word(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(name)]));
-        answer.keywordId = parser.FindObjectKeyword(word.c_str());
-        answer.variableIndex = answer.keywordId == -2 ? parser.FindObjectVariable(word.c_str()) : -1;
-        answer.version = parser.objectNamesVersion;
-    }
-    return answer;
 }
 
 bool CompiledRegions::StillKeyword(CTesselParser& parser, int name, ExtensionAnswer& answer, int id) {

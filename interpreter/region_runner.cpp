@@ -286,6 +286,22 @@ __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& p
     return true;
 }
 
+__attribute__((always_inline)) inline bool CompiledRegions::AssignFloat(CTesselParser& parser, const Statement& statement) {
+    const NamesVersion version = parser.names_.Version();
+    if (statement.floatAt != version) {
+        if (statement.floatTried == version) return false;
+        statement.floatTried = version;
+        const int record = RecordOf(parser, statement.target);
+        if (record < 0 || parser.variables[record].count != 1 || parser.variables[record].type != kTypeFloat) return false;
+        statement.floatAt = version;
+    }
+    Number n{};
+    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n) || n.type == kTypeString) return false;
+    if (statement.text) ResolveTextNames(parser, statement.names);
+    parser.variables[statement.target.record].value.number = n.type == kTypeInteger ? n.i : n.d;
+    return true;
+}
+
 bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement) {
     // Inside a compiled block the nesting leaves room for a statement's first two levels.
     if (statement.depth > 1 ? !Fits(parser, statement.wordCount, statement.depth)
@@ -296,7 +312,7 @@ bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& stat
     std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, value) : nullptr;
     if (slot != nullptr) {
         *slot = value;
-    } else if (!AssignOtherwise(parser, statement)) {
+    } else if (!(statement.floats && AssignFloat(parser, statement)) && !AssignOtherwise(parser, statement)) {
         return false;
     }
     FinishStatement(parser, statement);

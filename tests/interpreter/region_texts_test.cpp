@@ -44,6 +44,13 @@ const CompiledRow kRows[] = {
      "Integer i, k : Float x, y : For i = 1 To 40 : x = i * 0.1 : y = 4.0 - x : If x * x + y * y <= 8.5 And i < 30 Or "
      "NOT x > 0.35 And y >= 3.5 Then k = k + i Endif : Next : Print k",
      "", 80},
+    {"a float array given a number without an index",
+     "Float g[3] : Integer i : For i = 1 To 3 : g = i * 0.5 : Next : Print g[1]", "", 0},
+    // A local's record holds a Float in one call and an Integer in the other.
+    {"a float target whose record changes its type",
+     "Integer i : Subroutin S : Float x : x = x + i * 0.75 : Print x : EndSub : Subroutin T : Integer e : Call S : EndSub "
+     ": For i = 1 To 3 : Call S : Call T : Next",
+     "0.75 0.75 1.5 1.5 2.25 2.25 ", 6},
     {"mandelbrot's condition", "Integer it : Float zx, zy, t : zx = 0.1 : zy = 0.3 : While zx * zx + zy * zy <= 4.0 And "
      "it < 50 : t = zx * zx - zy * zy + 0.26 : zy = 2.0 * zx * zy + 0.1 : zx = t : it = it + 1 : Wend : Print it : Print zx",
      "", 100},
