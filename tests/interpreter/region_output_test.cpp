@@ -49,6 +49,28 @@ TEST(RegionOutput, LeavesWhatReadingWordByWordLeaves) {
     ExpectCompiledAsReading(kRows);
 }
 
+// A stop pressed while a line is printed ends the run where the reading ends it: at the next
+// word it reads, whatever compiled statement, loop or call comes next.
+TEST(RegionOutput, AStopWhilePrintingEndsTheRunAsTheReadingEndsIt) {
+    const char* const scripts[] = {
+        "Integer i, j : Float x : For i = 1 To 6 : For j = 1 To 3 : x = x + Sqrt(i * j) : Print j : Next : Println i : "
+        "Next",
+        "Integer i : String s : Subroutin S : s = s + 'b' : Print s : EndSub : While i < 9 : i = i + 1 : Call S : If i "
+        "Mod 2 = 0 Then Println i Endif : Wend",
+        "Integer i, k : Do : i = i + 1 : Print i * 0.5 : k = k + i : While k < 200",
+    };
+    for (const char* script : scripts) {
+        for (int stopAt = 1; stopAt <= 12; ++stopAt) {
+            ScriptComparison run;
+            run.regions.view.stopAfterOutputs = stopAt;
+            run.reading.view.stopAfterOutputs = stopAt;
+            run.Run(script);
+            EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome()) << script << " stopped at output " << stopAt;
+            EXPECT_NE(run.reading.view.Pane().find("Program Terminated  By User."), std::string::npos) << run.reading.view.Pane();
+        }
+    }
+}
+
 // Pauses land between printed lines and inside the statements that make them.
 TEST(RegionOutput, PausesLeaveTheRunAsItWouldHaveEnded) {
     const std::string script =

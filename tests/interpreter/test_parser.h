@@ -26,8 +26,12 @@ public:
         std::vector<std::string> labels;  // empty: numbered
     };
 
+    // The user presses Stop while the run prints its stopAfterOutputs-th text (0: never).
+    int stopAfterOutputs = 0;
+
     void OutputText(const std::string& text, int append, int crlfBefore, int crlfAfter, int /*repaint*/) override {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (append && ++outputs_ == stopAfterOutputs) stopRequested = 1;
         if (!append) {
             pane_ = text;
             return;
@@ -59,6 +63,7 @@ public:
     // Forgets pane text, selections and charts (the flags stay).
     void ClearRecords() {
         std::lock_guard<std::mutex> lock(mutex_);
+        outputs_ = 0;
         pane_.clear();
         selections_.clear();
         charts_.clear();
@@ -66,6 +71,7 @@ public:
 
 private:
     mutable std::mutex mutex_;
+    int outputs_ = 0;
     std::string pane_;
     std::vector<std::pair<int, int>> selections_;
     std::vector<Chart> charts_;
