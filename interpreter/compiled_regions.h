@@ -141,6 +141,11 @@ private:
         kFloatPower, kFloatFunction, kFloatPow,  // Floats only: their Integers widened before
         kWhole,  // the Float `argument` slots below the top made an Integer as INT makes it
         kRgb,    // three Integers
+        // Two Float operands and their operator in one: two variables (`record`, `record2`), a
+        // variable and a constant, a constant and a variable; +, - or * in that order.
+        kVariablesAdd, kVariablesSubtract, kVariablesMultiply,
+        kVariableConstantAdd, kVariableConstantSubtract, kVariableConstantMultiply,
+        kConstantVariableAdd, kConstantVariableSubtract, kConstantVariableMultiply,
     };
     struct TypedInstruction {
         TypedOp op;
@@ -150,7 +155,11 @@ private:
             std::int32_t i;
             double d;
         } constant{};
+        int argument2 = 0;  // a fused operation's second name, and its record
+        int record2 = -1;
     };
+    // The expression's typed code from `first` on with operand pairs fused into one operation.
+    void FuseTypedCode(std::size_t first) const;
     // An assignment, with the separator after it if there is one.
     struct Statement {
         int readPosition = 0;  // where its first word (the target's name) is read from

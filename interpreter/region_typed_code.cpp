@@ -142,17 +142,64 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
         typedCode_.resize(first);
         return false;
     }
+    FuseTypedCode(first);
     expression.typedFirst = static_cast<int>(first);
     expression.typedCount = static_cast<int>(typedCode_.size() - first);
     expression.typedResult = types[0];
     return true;
 }
 
+// Dispatching costs as much as a Float operation: an operator whose two operands are a Float
+// variable or constant each (not both constants) is one operation that loads them itself.
+void CompiledRegions::FuseTypedCode(std::size_t first) const {
+    const auto fusedOffset = [](TypedOp op) {
+        return op == TypedOp::kFloatAdd ? 0 : op == TypedOp::kFloatSubtract ? 1 : op == TypedOp::kFloatMultiply ? 2 : -1;
+    };
+    std::size_t out = first;
+    for (std::size_t k = first; k < typedCode_.size(); ++k) {
+        const TypedInstruction& a = typedCode_[k];
+        if (k + 2 < typedCode_.size()) {
+            const TypedInstruction& b = typedCode_[k + 1];
+            const int offset = fusedOffset(typedCode_[k + 2].op);
+            const bool aVariable = a.op == TypedOp::kFloatVariable;
+            const bool bVariable = b.op == TypedOp::kFloatVariable;
+            const bool aConstant = a.op == TypedOp::kFloatConstant;
+            const bool bConstant = b.op == TypedOp::kFloatConstant;
+            if (offset >= 0 && (aVariable || bVariable) && (aVariable || aConstant) && (bVariable || bConstant)) {
+                TypedInstruction fused = aVariable ? a : b;
+                const TypedOp base = aVariable && bVariable ? TypedOp::kVariablesAdd
+                                     : aVariable            ? TypedOp::kVariableConstantAdd
+                                                            : TypedOp::kConstantVariableAdd;
+                fused.op = static_cast<TypedOp>(static_cast<int>(base) + offset);
+                if (aVariable && bVariable) {
+                    fused.argument2 = b.argument;
+                } else {
+                    fused.constant = aVariable ? b.constant : a.constant;
+                }
+                typedCode_[out++] = fused;
+                k += 2;
+                continue;
+            }
+        }
+        typedCode_[out++] = a;
+    }
+    typedCode_.resize(out);
+}
+
 // A record's type and count stay as they are while the name index's version does: they are
 // looked at here, once per version, and the loads run without looking at them again.
 bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expression& expression) const {
+    const auto bindFloat = [&](int argument, int& record) {
+        record = RecordOf(parser, instructions_[static_cast<std::size_t>(argument)]);
+        return record >= 0 && parser.variables[record].type == kTypeFloat && parser.variables[record].count == 1;
+    };
     TypedInstruction* const first = typedCode_.data() + expression.typedFirst;
     for (TypedInstruction* at = first; at != first + expression.typedCount; ++at) {
+        if (at->op >= TypedOp::kVariablesAdd) {
+            if (!bindFloat(at->argument, at->record)) return false;
+            if (at->op <= TypedOp::kVariablesMultiply && !bindFloat(at->argument2, at->record2)) return false;
+            continue;
+        }
         if (at->op < TypedOp::kIntegerVariable || at->op > TypedOp::kMatrixElement) continue;
         at->record = RecordOf(parser, instructions_[static_cast<std::size_t>(at->argument)]);
         if (at->record < 0) return false;
@@ -232,6 +279,33 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
                 if (!ApplyIntegerOp(op, stack[top].i, stack[top + 1].i)) return false;
                 break;
             }
+            case TypedOp::kVariablesAdd:
+                stack[++top].d = OperationResult(variables[at->record].value.number + variables[at->record2].value.number);
+                break;
+            case TypedOp::kVariablesSubtract:
+                stack[++top].d = OperationResult(variables[at->record].value.number - variables[at->record2].value.number);
+                break;
+            case TypedOp::kVariablesMultiply:
+                stack[++top].d = OperationResult(variables[at->record].value.number * variables[at->record2].value.number);
+                break;
+            case TypedOp::kVariableConstantAdd:
+                stack[++top].d = OperationResult(variables[at->record].value.number + at->constant.d);
+                break;
+            case TypedOp::kVariableConstantSubtract:
+                stack[++top].d = OperationResult(variables[at->record].value.number - at->constant.d);
+                break;
+            case TypedOp::kVariableConstantMultiply:
+                stack[++top].d = OperationResult(variables[at->record].value.number * at->constant.d);
+                break;
+            case TypedOp::kConstantVariableAdd:
+                stack[++top].d = OperationResult(at->constant.d + variables[at->record].value.number);
+                break;
+            case TypedOp::kConstantVariableSubtract:
+                stack[++top].d = OperationResult(at->constant.d - variables[at->record].value.number);
+                break;
+            case TypedOp::kConstantVariableMultiply:
+                stack[++top].d = OperationResult(at->constant.d * variables[at->record].value.number);
+                break;
             // The commonest Float operations without a second dispatch.
             case TypedOp::kFloatAdd: --top; stack[top].d = OperationResult(stack[top].d + stack[top + 1].d); break;
             case TypedOp::kFloatSubtract: --top; stack[top].d = OperationResult(stack[top].d - stack[top + 1].d); break;

@@ -51,6 +51,11 @@ const CompiledRow kRows[] = {
      "Integer i : Subroutin S : Float x : x = x + i * 0.75 : Print x : EndSub : Subroutin T : Integer e : Call S : EndSub "
      ": For i = 1 To 3 : Call S : Call T : Next",
      "0.75 0.75 1.5 1.5 2.25 2.25 ", 6},
+    // Float operands in pairs, each order and operator, in expressions long enough for typed code.
+    {"float operand pairs in long expressions",
+     "Integer i : Float x, y, z : For i = 1 To 5 : x = i * 0.5 : y = 10.5 - x * 2.0 + (1.5 - x) * (x - 0.25) - (3.0 * x "
+     "+ x * 0.5) : z = (x + y) * (y - x) - (x * y + 2.5) + (0.75 + x) / (y + 1.0) : Print y : Print z : Next",
+     "", 15},
     {"mandelbrot's condition", "Integer it : Float zx, zy, t : zx = 0.1 : zy = 0.3 : While zx * zx + zy * zy <= 4.0 And "
      "it < 50 : t = zx * zx - zy * zy + 0.26 : zy = 2.0 * zx * zy + 0.1 : zx = t : it = it + 1 : Wend : Print it : Print zx",
      "", 100},
