@@ -35,7 +35,8 @@ union Slot {
 
 bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& expression) {
     ++expression.typedTries;
-    if (expression.instructionCount > kMaxStack) return false;
+    // The stack's depth, not the length, is bounded: the compiler keeps every expression's
+    // depth within kMaxStack, which the types below are indexed by.
     const std::size_t first = typedCode_.size();
     std::uint8_t types[kMaxStack];
     int top = -1;
