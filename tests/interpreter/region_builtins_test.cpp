@@ -81,7 +81,7 @@ const CompiledRow kRows[] = {
      ErrorPane("", " Syntax Error : MATRIX or FILE not allowed here."), 1},
     {"a missing parenthesis at a later pass",
      "Integer i, j, n : Float s : n = 7 : For i = 1 To 3 : s = Abs(i) : For j = 9 - n To i : s = Abs(i : Next : Next",
-     "", 1},
+     "Program Terminated  By ERROR.\r\n\r\n   Expected :  \"  )  \"   \r\n", 1},
     {"a function divided by zero at a later pass",
      "Integer i : Float s : For i = 1 To 5 : s = s + Exp(1) / INT(3 - i) : Next",
      ErrorPane("", " Runtime Error : Divide By ZERO."), 2},

@@ -28,7 +28,7 @@ const CompiledRow kRows[] = {
      "Integer i, k : String a[3], t : For i = 1 To 5 : If a[i] = t Then k = k + 1 Endif : Next",
      ErrorPane("", " Runtime Error : Array Bound OUT OF RANGE.   :  4 > 3 (U.B)) "), 3},
     {"a string assigned from an element past the bound",
-     "Integer i : String a[3], t : For i = 3 To 0 Step -1 : t = a[i] : Next", "", 3},
+     "Integer i : String a[3], t : For i = 3 To 0 Step -1 : t = a[i] : Next", ErrorPane("", " Runtime Error : Array Bound OUT OF RANGE.   :  0 < 1 (L.B) "), 3},
     {"a string element compared with a number at a later pass",
      "Integer i, j, n, a[3] : String s[3] : n = 7 : For i = 1 To 3 : If s[i] = '' Then a[i] = i Endif : For j = 9 - n "
      "To i : If s[j] = a[j] Then a[1] = 0 Endif : Next : Next",
@@ -43,9 +43,7 @@ const CompiledRow kRows[] = {
     {"float comparisons in and or chains",
      "Integer i, k : Float x, y : For i = 1 To 40 : x = i * 0.1 : y = 4.0 - x : If x * x + y * y <= 8.5 And i < 30 Or "
      "NOT x > 0.35 And y >= 3.5 Then k = k + i Endif : Next : Print k",
-     "", 80},
-    {"a float array given a number without an index",
-     "Float g[3] : Integer i : For i = 1 To 3 : g = i * 0.5 : Next : Print g[1]", "", 0},
+     "220 ", 80},
     // A local's record holds a Float in one call and an Integer in the other.
     {"a float target whose record changes its type",
      "Integer i : Subroutin S : Float x : x = x + i * 0.75 : Print x : EndSub : Subroutin T : Integer e : Call S : EndSub "
@@ -55,10 +53,10 @@ const CompiledRow kRows[] = {
     {"float operand pairs in long expressions",
      "Integer i : Float x, y, z : For i = 1 To 5 : x = i * 0.5 : y = 10.5 - x * 2.0 + (1.5 - x) * (x - 0.25) - (3.0 * x "
      "+ x * 0.5) : z = (x + y) * (y - x) - (x * y + 2.5) + (0.75 + x) / (y + 1.0) : Print y : Print z : Next",
-     "", 15},
+     "8 57.38889 5.375 20.29013 2.25 -2.370192308 -1.375 -9.192708333 -5.5 34.52778 ", 15},
     {"mandelbrot's condition", "Integer it : Float zx, zy, t : zx = 0.1 : zy = 0.3 : While zx * zx + zy * zy <= 4.0 And "
      "it < 50 : t = zx * zx - zy * zy + 0.26 : zy = 2.0 * zx * zy + 0.1 : zx = t : it = it + 1 : Wend : Print it : Print zx",
-     "", 100},
+     "50 0.28728 ", 100},
 };
 
 TEST(RegionTexts, LeaveWhatReadingWordByWordLeaves) { ExpectCompiledAsReading(kRows); }
