@@ -35,6 +35,9 @@ const CompiledRow kRows[] = {
      "1 2 3 6 4 2 ", 9},
     {"print in a called subroutine", "Integer i : Subroutin S : Print i * i : EndSub : For i = 1 To 4 : Call S : Next",
      "1 4 9 16 ", 4},
+    // The word an output statement puts back is the last word read when the next statement hands over.
+    {"a failure right after an output statement", "Integer i, k : For i = 1 To 3 : Print i k = 12 / (2 - i) : Next",
+     ErrorPane("1 2 ", " Runtime Error : Divide By ZERO."), 2},
     {"print followed by a word it puts back", "Integer i, k : For i = 1 To 3 : Print i k = k + i : Next : Print k",
      "1 2 3 6 ", 6},
     // A whole matrix has no compiled value: the reading prints its text.

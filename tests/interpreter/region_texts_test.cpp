@@ -54,6 +54,17 @@ const CompiledRow kRows[] = {
      "Integer i : Float x, y, z : For i = 1 To 5 : x = i * 0.5 : y = 10.5 - x * 2.0 + (1.5 - x) * (x - 0.25) - (3.0 * x "
      "+ x * 0.5) : z = (x + y) * (y - x) - (x * y + 2.5) + (0.75 + x) / (y + 1.0) : Print y : Print z : Next",
      "8 57.38889 5.375 20.29013 2.25 -2.370192308 -1.375 -9.192708333 -5.5 34.52778 ", 15},
+    // The name an expression was typed for is a Float in one call and an Integer in the other.
+    {"a typed expression whose name changes its type between calls",
+     "Integer i : Float y : Subroutin S : y = x * 2 + x * 3 + 1 : EndSub : Subroutin A : Float x : x = 1.5 + i : Call S "
+     ": EndSub : Subroutin B : Integer x : x = 2 + i : Call S : EndSub : For i = 1 To 3 : Call A : Print y : Call B : "
+     "Print y : Next",
+     "13.5 16 18.5 21 23.5 26 ", 12},
+    // A text with names in it given to a String: the names' lookups stand after the loop.
+    {"a text with names given to a string in a loop", "Integer i : String s : Print 0 : For i = 1 To 3 : s = 'zz Println' "
+     ": Next", "0 ", 3},
+    {"whole numbers of floats joined to texts",
+     "Integer i : String t : For i = 1 To 4 : t = t + INT(i * 0.75) + RGB(i * 0.6, 1.5, 2.5) : Next : Print t", "", 4},
     {"mandelbrot's condition", "Integer it : Float zx, zy, t : zx = 0.1 : zy = 0.3 : While zx * zx + zy * zy <= 4.0 And "
      "it < 50 : t = zx * zx - zy * zy + 0.26 : zy = 2.0 * zx * zy + 0.1 : zx = t : it = it + 1 : Wend : Print it : Print zx",
      "50 0.28728 ", 100},
