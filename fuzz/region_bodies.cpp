@@ -1,14 +1,20 @@
 // Loop bodies made mostly of assignments and conditions (what the compiled regions compile) and
 // of the words around them, run as a For loop's pass three times by an interpreter that compiles
-// them and by one that reads word by word: both must leave exactly the same state. Operands are numbers, texts, variables, array and matrix elements; statements are
-// assignments, If heads and calls; arrays are of Integers, Floats and Strings. The input bytes steer a small generator, so every input is
-// such a body; none of its words waits or touches a file, a loop ends by the nesting limit, and
-// a declaration is of one element (a separator follows its name).
+// them and by one that reads word by word: both must leave exactly the same state. Operands are
+// numbers, texts, variables, array and matrix elements and built-in functions (their arguments of
+// every type, out of range, without parentheses); statements are assignments (Strings joined in
+// place among them), If heads and blocks with long And / Or / NOT chains, and calls; arrays are of
+// Integers, Floats and Strings. The user presses Stop before a pass, or Pause at a pass's start
+// and Resume a moment later. The input bytes steer a small generator, so every input is such a
+// body; none of its words waits or touches a file, a loop ends by the nesting limit, and a
+// declaration is of one element (a separator follows its name).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "fuzz/byte_choices.h"
 #include "fuzz/comparison_memory_cap.h"
@@ -28,6 +34,10 @@ const char* const kEnds[] = {":", ";", "Next", "\n", ";", "Endif", ")", "Else", 
 const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};
 // Words inside texts: names, keywords (read as words there) and escapes.
 const char* const kTextWords[] = {"item", "i", "b", "Next", "If", "2", "\\t", "+", "x", " ", "Call"};
+// Built-in functions of one number (RGB and Pow take more).
+const char* const kFunctions[] = {"Abs",  "INT",  "Sqrt", "SinD",    "CosD",    "TanD",    "SinR",    "CosR",
+                                  "TanR", "Exp",  "Ln",   "Log",     "Sinh",    "Cosh",    "Tanh",    "ArcSinD",
+                                  "ArcSinR", "ArcCosD", "ArcCosR", "ArcTanD", "ArcTanR", "RGB", "Pow"};
 // Any other word the statements may meet.
 const char* const kWords[] = {
     "=", "(", ")", "[", "]", ":", ";", "Next", "Endif", "If", "Then", "Else", "{", "}", "/*", "*/", "//",
@@ -54,8 +64,10 @@ private:
     }
 
     void Statement() {
-        const int choice = Next() % 10;
-        if (choice < 5) {
+        const int choice = Next() % 11;
+        if (choice == 10) {
+            TextInPlace();
+        } else if (choice < 5) {
             if (Next() % 3 == 0)
                 Element(0);
             else
@@ -100,7 +112,7 @@ private:
             Word(Pick(kComparisons, Next()));
             Comparand(depth);
         }
-        if (depth < 3 && Next() % 2 == 0) {
+        if (depth < 5 && Next() % 2 == 0) {
             Word(Next() & 1 ? "And" : "Or");
             Condition(depth + 1);
         }
@@ -125,6 +137,37 @@ private:
         }
     }
 
+    // A String joined with one more operand, before or after itself.
+    void TextInPlace() {
+        const char* target = Next() & 1 ? "s" : "t[2]";
+        Word(target);
+        Word("=");
+        if (Next() & 1) {
+            Word(target);
+            Word("+");
+            Operand(1);
+        } else {
+            Operand(1);
+            Word("+");
+            Word(target);
+        }
+        Word(Pick(kEnds, Next()));
+    }
+
+    // A built-in function: its arguments are whole expressions of any type; a parenthesis or a
+    // comma is missing at times.
+    void Function(int depth) {
+        const char* name = Pick(kFunctions, Next());
+        const int arguments = name[0] == 'R' ? 3 : name[0] == 'P' ? 2 : 1;
+        Word(name);
+        if (Next() % 8 != 0) Word("(");
+        for (int k = 0; k < arguments; ++k) {
+            if (k > 0 && Next() % 8 != 0) Word(",");
+            Expression(depth + 1);
+        }
+        if (Next() % 8 != 0) Word(")");
+    }
+
     void Text() {
         const char* quote = Next() & 1 ? "'" : "\"";
         Word(quote);
@@ -141,8 +184,10 @@ private:
     }
 
     void Operand(int depth) {
-        const int choice = Next() % 10;
-        if (choice == 8 && depth < 4) {
+        const int choice = Next() % 12;
+        if (choice >= 10 && depth < 4) {
+            Function(depth);
+        } else if (choice == 8 && depth < 4) {
             Element(depth);
         } else if (choice == 9) {
             Text();
@@ -169,8 +214,26 @@ private:
 
 }  // namespace
 
+// Pause at a pass's start on both sides, Resume from another thread after `microseconds`.
+std::string PausedPass(BodySide& side, int microseconds) {
+    side.view.paused = 1;
+    std::thread resume([&side, microseconds] {
+        std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
+        side.view.paused = 0;
+    });
+    const std::string left = side.Execute();
+    resume.join();
+    return left;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string text = BodyWriter(data, size).Write();
+    // The first byte: the pass before which Stop is pressed and the pass that starts paused (3 or
+    // more: none), and how long the pause lasts.
+    const int interrupt = size > 0 ? data[0] : 0;
+    const int stopPass = interrupt % 8;
+    const int pausePass = interrupt / 8 % 4;
+    const int pauseMicroseconds = interrupt / 32 * 40;
+    const std::string text = BodyWriter(data + (size > 0 ? 1 : 0), size > 0 ? size - 1 : 0).Write();
     // Made once: an interpreter's buffers cost more than most bodies take to run.
     static BodySide& compiling = *new BodySide(true, "");
     static BodySide& reading = *new BodySide(false, "");
@@ -182,12 +245,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     compiling.Prepare(text);
     reading.Prepare(text);
     for (int pass = 0; pass < 3; ++pass) {
-        const std::string compiled = compiling.Execute();
-        const std::string read = reading.Execute();
+        if (pass == stopPass) compiling.view.stopRequested = reading.view.stopRequested = 1;
+        const bool paused = pass == pausePass;
+        const std::string compiled = paused ? PausedPass(compiling, pauseMicroseconds) : compiling.Execute();
+        const std::string read = paused ? PausedPass(reading, pauseMicroseconds) : reading.Execute();
         if (compiled == read) continue;
-        std::fprintf(stderr, "%s\n---- pass %d compiled:\n%s\n---- word by word:\n%s\n", text.c_str(), pass + 1,
-                     compiled.c_str(), read.c_str());
+        std::fprintf(stderr, "%s\n---- stop before pass %d, pause at pass %d; pass %d compiled:\n%s\n---- word by word:\n%s\n",
+                     text.c_str(), stopPass + 1, pausePass + 1, pass + 1, compiled.c_str(), read.c_str());
         std::abort();
     }
+    compiling.view.stopRequested = reading.view.stopRequested = 0;
     return 0;
 }

@@ -6,6 +6,11 @@
 // array and matrix elements, the variable table's grow step, and the words that end a run part
 // way: guards that fire at a later pass, Exit, StopProgram, ExitSub, misplaced words. Some scripts
 // run on the interpreter with the network extension, and read and set members of its networks.
+// Expressions mix Integer, Float and String operands and every built-in function (arguments that
+// leave a function's range at a later pass, Strings and whole matrices where they are refused);
+// conditions chain comparisons of numbers and of texts with And, Or and NOT; Print and Println
+// stand in loops; String variables and elements are joined in place. The user presses Stop, or
+// Pause and Resume, when the run has printed a chosen number of texts.
 //
 // Misplaced words stand mostly where the check pass does not read (a body that the first pass
 // of its enclosing loop skips), so that the run meets them at a later pass.
@@ -14,7 +19,7 @@
 // small numbers, the counters of enclosing loops and `z` (a constant of the run); subroutines
 // call only later ones; the work of the loops and calls is estimated and kept under a budget;
 // an expression joins at most one String variable, so that no text doubles in a loop. No word
-// waits, touches a file or shows a dialog.
+// waits (Sleep is of 0 ms), touches a file or shows a dialog.
 //
 // KESTRUM_SHOW_SCRIPT=1 prints every script and what it leaves (to see what an input makes).
 #include <cstddef>
@@ -28,8 +33,8 @@
 
 #include "fuzz/byte_choices.h"
 #include "fuzz/comparison_memory_cap.h"
+#include "fuzz/interrupted_run.h"
 #include "netscript/loriant_parser.h"
-#include "tests/interpreter/script_comparison.h"
 
 namespace {
 
@@ -53,7 +58,9 @@ constexpr int kReadableMembers = 4;
 const char* const kMisplaced[] = {"Prnt k",       "k = (k + 1",     "Print (k",      "Wend",       "Endif",
                                   "Else",         "Else Else",      "m[1][1] = s",   "x = s - 1",  "Integer n",
                                   "Call Nope",    "x = m",          "If s = 2 Then", "k = a",      "n = a[1.5]",
-                                  "}",            "k = t[0]",       "x = 1 / 0",     "x = ",       "Endif Endif"};
+                                  "}",            "k = t[0]",       "x = 1 / 0",     "x = ",       "Endif Endif",
+                                  "x = Sqrt 4",   "k = INT(2",      "k = RGB(1, 2)", "x = Pow(2)", "If s < 1 Then Endif",
+                                  "x = Ln(s)",    "Print Abs(",     "x = ArcSinD(m)"};
 
 struct Variable {
     std::string name;
@@ -73,13 +80,18 @@ public:
         network_ = byte / 8 % 3 == 0;
         guarded_ = mode < 4;
         sloppy_ = mode == 0;
+        const int interrupt = Next();
+        moments_.stopAt = interrupt % 3 == 0 ? 1 + Next() % 8 : 0;
+        moments_.pauseAt = interrupt / 3 % 3 == 0 ? 1 + Next() % 8 : 0;
+        moments_.pauseMicroseconds = Next() * 4;
         z_ = Next() % 8;
         const std::string filler = Filler();
         scopes_.push_back({{"n", kTypeInteger, 1}, {"k", kTypeInteger, 1}, {"x", kTypeFloat, 1},
                            {"y", kTypeFloat, 1},   {"s", kTypeString, 1},  {"t", kTypeString, 1}});
         arraySize_ = 2 + Next() % 4;
         scopes_.back().push_back({"a", kTypeInteger, arraySize_});
-        scopes_.back().push_back({"g", kTypeFloat, 2 + Next() % 3});
+        gSize_ = 2 + Next() % 3;
+        scopes_.back().push_back({"g", kTypeFloat, gSize_});
         scopes_.back().push_back({"u", kTypeString, 2 + Next() % 3});
         scopes_.back().push_back({"m", kTypeMatrix, 1, 1 + Next() % 3, 1 + Next() % 3});
         arrays_ = ArrayDeclarations();
@@ -107,6 +119,8 @@ public:
 
     // The script is for the interpreter with the network extension.
     bool Network() const { return network_; }
+    // When the user stops or pauses its run.
+    const Interruptions& Moments() const { return moments_; }
 
 private:
     int Next() { return bytes_.Next(); }
@@ -241,7 +255,7 @@ private:
         } else if (choice < 20 && depth_ < kMaxDepth) {
             out = DoLoop();
         } else if (choice < 22) {
-            out = std::string(Chance(2) ? "Print " : "Println ") + Expression(0);
+            out = PrintStatement();
         } else if (choice < 24) {
             out = Declaration();
         } else if (choice < 26) {
@@ -262,8 +276,10 @@ private:
         return out + Separator();
     }
 
-    // The grow step (kept small: a declaration grows the table by it), or a network's member.
+    // The grow step (kept small: a declaration grows the table by it), a network's member, or a
+    // command that changes nothing a run shows.
     std::string Setting() {
+        if (Chance(5)) return Chance(2) ? "ChangeRandomSeed" : "Sleep 0";
         if (network_ && Chance(2))
             return Chance(3) ? "net.InputsNumber = " + IntegerOperand(1) + " Mod 5 + 1" : "net.Bias = " + NumberExpression(1);
         if (Misplacing() && Chance(4)) return "BiggestArray = " + TextExpression(0);
@@ -400,18 +416,30 @@ private:
         work_ += mult_ * passes * 4;
         return head + InLoop(counter, passes, false, [&] {
                    std::string out;
-                   for (int k = Next() % 4 + 1; k > 0; --k)
-                       out += (Chance(3) ? StraightIf() : StraightAssignment()) + Separator();
+                   for (int k = Next() % 4 + 1; k > 0; --k) out += PassStatement() + Separator();
                    return out;
                }) + "Wend";
     }
 
+    // A statement of a long While's pass: Integer shapes, and at times any assignment, output, or
+    // a Float that takes a built-in function of the counter (out of its range at a later pass).
+    std::string PassStatement() {
+        const int choice = Next() % 10;
+        if (choice < 3) return StraightIf();
+        if (choice < 6) return StraightAssignment();
+        if (choice == 6) return PrintStatement();
+        if (choice == 7) return (Chance(2) ? "x" : "y") + std::string(" = x * 0.5 + ") + Function(1);
+        return Assignment();
+    }
+
     // Mostly a test of the loop's counter that goes both ways in the first passes, so that both
-    // branches have run (and are known) when the passes go step by step.
+    // branches have run (and are known) when the passes go step by step; at times a whole chain.
     std::string StraightIf() {
-        const std::string test = Chance(3) ? StraightExpression() + " " + Pick(kComparisons, Next()) + " " + StraightExpression()
-                                           : IntegerCounter() + " Mod " + std::to_string(2 + Next() % 2) + " " +
-                                                 Pick(kComparisons, Next()) + " " + std::to_string(Next() % 2);
+        const int choice = Next() % 4;
+        const std::string test = choice == 0   ? StraightExpression() + " " + Pick(kComparisons, Next()) + " " + StraightExpression()
+                                 : choice == 1 ? Condition(1)
+                                               : IntegerCounter() + " Mod " + std::to_string(2 + Next() % 2) + " " +
+                                                     Pick(kComparisons, Next()) + " " + std::to_string(Next() % 2);
         std::string out = "If " + test + " Then" + Separator();
         for (int k = Next() % 2 + 1; k > 0; --k) out += StraightAssignment() + Separator();
         if (Chance(2)) {
@@ -477,9 +505,10 @@ private:
         mult_ *= passes;
         const bool integer = counter[0] == 'c';
         loops_.push_back(counter);
-        if (integer) integerLoops_.push_back(counter);
+        std::vector<std::string>& typed = integer ? integerLoops_ : floatLoops_;
+        typed.push_back(counter);
         std::string out = body();
-        if (integer) integerLoops_.pop_back();
+        typed.pop_back();
         loops_.pop_back();
         mult_ = outerMult;
         directlyInDo_ = wasInDo;
@@ -548,17 +577,41 @@ private:
     static bool IsWhole(const Variable& v) { return v.count > 1 || v.type == kTypeMatrix; }
 
     std::string Assignment() {
-        const int choice = Next() % 4;
+        const int choice = Next() % 5;
         if (choice == 0) {
             const Variable* v = PickVariable(IsText);
             if (v != nullptr) return Reference(*v, 0) + " = " + TextExpression(0);
         }
+        if (choice == 4) return TextInPlace();
         const Variable* v = PickVariable(IsNumber);
         if (v == nullptr) return "x = 1";
         return Reference(*v, 0) + " = " + (choice == 1 && v->type != kTypeMatrix ? Expression(0) : NumberExpression(0));
     }
 
     std::string Expression(int depth) { return Chance(3) ? TextExpression(depth) : NumberExpression(depth); }
+
+    // A String variable or element joined with one more piece, or given another's text: it grows
+    // by a piece a pass, never doubles.
+    std::string TextInPlace() {
+        const Variable* v = PickVariable(IsText);
+        if (v == nullptr) return "s = 'ab'";
+        const std::string target = Reference(*v, 1);
+        textUsed_ = false;
+        if (Chance(3)) return target + " = " + TextOperand();
+        const std::string piece = Chance(2) ? Pick(kTexts, Next()) : NumberOperand(1);
+        return Chance(4) ? target + " = " + piece + " + " + target : target + " = " + target + " + " + piece;
+    }
+
+    // Output of a text, a number, or a pass's counter with words.
+    std::string PrintStatement() {
+        const std::string word = Chance(2) ? "Print " : "Println ";
+        const int choice = Next() % 4;
+        textUsed_ = false;
+        if (choice == 0) return word + TextOperand();
+        if (choice == 1 && !loops_.empty())
+            return word + "'pass ' + " + loops_[static_cast<std::size_t>(Next()) % loops_.size()] + " + ' ' + " + FloatOperand();
+        return word + Expression(0);
+    }
 
     // A text, joined with numbers and texts; one String variable at most.
     std::string TextExpression(int depth) {
@@ -636,24 +689,55 @@ private:
 
     // Built-in functions of numbers (none that is random or reads the clock: both runs must agree).
     std::string Function(int depth) {
-        static const char* const kOneArgument[] = {"Abs(", "INT(", "Sqrt(", "SinD(", "Exp(", "Ln("};
-        const int choice = Next() % 7;
-        if (choice < 6) return kOneArgument[choice] + NumberExpression(depth) + ")";
-        return "Pow(" + NumberExpression(depth) + ", " + NumberOperand(depth) + ")";
+        static const char* const kOneArgument[] = {
+            "Abs(",  "INT(",  "Sqrt(", "SinD(",    "Exp(",    "Ln(",     "SinR(",   "CosR(",   "TanR(",    "CosD(",   "TanD(",
+            "Sinh(", "Cosh(", "Tanh(", "Log(",     "ArcSinD(", "ArcSinR(", "ArcCosD(", "ArcCosR(", "ArcTanD(", "ArcTanR("};
+        constexpr int kOnes = static_cast<int>(std::size(kOneArgument));
+        const int choice = Next() % (kOnes + 2);
+        if (choice < kOnes) return kOneArgument[choice] + Argument(depth) + ")";
+        if (choice == kOnes)
+            return "RGB(" + Argument(depth) + ", " + NumberOperand(depth) + ", " + NumberOperand(depth) + ")";
+        return "Pow(" + Argument(depth) + ", " + NumberOperand(depth) + ")";
+    }
+
+    // A function's argument: mostly any number; at times one that leaves the functions' ranges at
+    // a later pass of a loop (below 1, 0, -1), or, where refused words may stand, a text or a
+    // whole matrix.
+    std::string Argument(int depth) {
+        const int choice = Next() % 10;
+        if (choice < 6) return NumberExpression(depth);
+        if (choice < 8 && !integerLoops_.empty()) return std::to_string(Next() % 4) + " - " + IntegerCounter();
+        if (choice == 8 && Misplacing()) return Chance(2) ? Pick(kTexts, Next()) : "m";
+        return Pick(kFloats, Next());
+    }
+
+    // A Float: a variable, an element, a Float counter, a literal or a function's value.
+    std::string FloatOperand() {
+        const int choice = Next() % 6;
+        if (choice == 0) return Pick(kFloats, Next());
+        if (choice == 1 && !floatLoops_.empty()) return floatLoops_[static_cast<std::size_t>(Next()) % floatLoops_.size()];
+        if (choice == 2) return "g[" + Index(gSize_, 1) + "]";
+        if (choice == 3) return Function(3);
+        return Chance(2) ? "x" : "y";
     }
 
     std::string Comparison() {
-        if (Chance(4)) {
+        const int choice = Next() % 8;
+        const char* comparison = Pick(kComparisons, Next());
+        if (choice < 2) {
             textUsed_ = false;
-            return TextOperand() + " " + Pick(kComparisons, Next()) + " " + TextOperand();
+            std::string left = TextOperand();
+            textUsed_ = false;
+            return left + " " + comparison + " " + TextOperand();
         }
-        return NumberExpression(2) + " " + Pick(kComparisons, Next()) + " " + NumberExpression(2);
+        if (choice < 4) return FloatOperand() + " " + comparison + " " + (Chance(2) ? FloatOperand() : NumberExpression(2));
+        return NumberExpression(2) + " " + comparison + " " + NumberExpression(2);
     }
 
     std::string Condition(int depth) {
         std::string out = Chance(4) ? "NOT " : "";
         out += Chance(6) ? NumberOperand(2) : Comparison();
-        if (depth < 2 && Chance(3)) out += std::string(Chance(2) ? " And " : " Or ") + Condition(depth + 1);
+        if (depth < 4 && Chance(2)) out += std::string(Chance(2) ? " And " : " Or ") + Condition(depth + 1);
         return out;
     }
 
@@ -676,7 +760,10 @@ private:
     std::vector<std::vector<Variable>> scopes_;
     std::vector<std::string> loops_;  // counters of the loops around, innermost last
     std::vector<std::string> integerLoops_;  // those of them that are Integers
+    std::vector<std::string> floatLoops_;    // those of them that are Floats
     int arraySize_ = 2;
+    int gSize_ = 2;  // elements of the Float array g
+    Interruptions moments_;
     std::vector<std::string> counters_;
     std::vector<std::string> floatCounters_;
     std::vector<std::string> recursiveBody_;
@@ -690,41 +777,44 @@ namespace {
 
 // Words of texts that the test extension knows, so that its lookups leave answers that tell them
 // apart (the network extension knows its own).
-void KnowTextWords(ScriptComparison& sides) {
+void KnowTextWords(InterruptedComparisonOf<PrintingParser>& sides) {
     for (TestParser* parser : {&sides.regions.parser, &sides.reading.parser}) {
         parser->objectKeywords["item"] = 173;
         parser->objectVariables["b"] = 1;
     }
 }
-void KnowTextWords(ScriptComparisonOf<CLoriantParser>&) {}
+void KnowTextWords(InterruptedComparisonOf<CLoriantParser>&) {}
 
 template <class Base>
-void Report(const char* what, const std::string& text, const ScriptComparisonOf<Base>& run) {
-    std::fprintf(stderr, "%s\n%s\n---- with regions:\n%s\n---- word by word:\n%s\n", what, text.c_str(),
+void Report(const char* what, const std::string& text, const Interruptions& moments,
+            const InterruptedComparisonOf<Base>& run) {
+    std::fprintf(stderr, "%s\n%s\n---- stop at print %d, pause at print %d for %d us\n---- with regions:\n%s\n---- word by word:\n%s\n",
+                 what, text.c_str(), moments.stopAt, moments.pauseAt, moments.pauseMicroseconds,
                  run.regions.Outcome().c_str(), run.reading.Outcome().c_str());
 }
 
 template <class Base>
-int Compare(const std::string& text) {
+int Compare(const std::string& text, const Interruptions& moments) {
     // Made once: an interpreter's buffers cost more than most scripts take to run.
-    static ScriptComparisonOf<Base>& sides = []() -> ScriptComparisonOf<Base>& {
-        auto* made = new ScriptComparisonOf<Base>();
+    static InterruptedComparisonOf<Base>& sides = []() -> InterruptedComparisonOf<Base>& {
+        auto* made = new InterruptedComparisonOf<Base>();
         KnowTextWords(*made);
         return *made;
     }();
-    const bool same = sides.Run(text);
+    const bool same = sides.Run(text, moments);
     static const bool show = std::getenv("KESTRUM_SHOW_SCRIPT") != nullptr;
     if (show) {
-        std::fprintf(stderr, "%s\n---- leaves (%llu statements compiled):\n%s\n----\n", text.c_str(),
+        std::fprintf(stderr, "%s\n---- stop at print %d, pause at print %d; leaves (%llu statements compiled):\n%s\n----\n",
+                     text.c_str(), moments.stopAt, moments.pauseAt,
                      static_cast<unsigned long long>(sides.regions.parser.CompiledStatements()),
                      sides.reading.Outcome().c_str());
     }
     if (same) return 0;
     // Whether the difference needs the scripts run before (something kept from run to run).
-    ScriptComparisonOf<Base> fresh;
+    InterruptedComparisonOf<Base> fresh;
     KnowTextWords(fresh);
-    fresh.Run(text);
-    Report(fresh.Same() ? "Differs only after earlier scripts:" : "Differs:", text, fresh.Same() ? sides : fresh);
+    fresh.Run(text, moments);
+    Report(fresh.Same() ? "Differs only after earlier scripts:" : "Differs:", text, moments, fresh.Same() ? sides : fresh);
     std::abort();
 }
 
@@ -733,5 +823,6 @@ int Compare(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ScriptWriter writer(data, size);
     const std::string text = writer.Write();
-    return writer.Network() ? Compare<CLoriantParser>(text) : Compare<PrintingParser>(text);
+    return writer.Network() ? Compare<CLoriantParser>(text, writer.Moments())
+                            : Compare<PrintingParser>(text, writer.Moments());
 }

@@ -1,0 +1,105 @@
+// Whole scripts run as the editor runs them while the user presses Stop, or Pause and then Resume,
+// at a chosen moment: when the run has printed its Nth text. The moment is fixed by the script's
+// words, whichever way the run reads them, so a run with compiled regions and one that reads word
+// by word must still leave exactly the same. Resume comes from another thread a few microseconds
+// later, as the editor's button would: a pause changes nothing a script can see.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "tests/interpreter/script_comparison.h"
+
+// When the user acts: after the run's Nth appended text (0: never).
+struct Interruptions {
+    int stopAt = 0;
+    int pauseAt = 0;
+    int pauseMicroseconds = 0;
+};
+
+// A view that records like the editor's and presses the buttons at the chosen moments.
+class InterruptingView : public RecordingView {
+public:
+    ~InterruptingView() override { JoinResume(); }
+
+    void Arm(const Interruptions& moments) {
+        moments_ = moments;
+        printed_ = 0;
+    }
+    // After the run: no button is pressed any more, and a pending Resume has come.
+    void Disarm() {
+        moments_ = {};
+        JoinResume();
+        ResetRunFlags();
+    }
+
+    void OutputText(const std::string& text, int append, int crlfBefore, int crlfAfter, int repaint) override {
+        RecordingView::OutputText(text, append, crlfBefore, crlfAfter, repaint);
+        if (!append) return;
+        ++printed_;
+        if (printed_ == moments_.pauseAt) Pause();
+        if (printed_ == moments_.stopAt) stopRequested = 1;
+    }
+
+private:
+    void Pause() {
+        JoinResume();
+        paused = 1;
+        const int wait = moments_.pauseMicroseconds;
+        resume_ = std::thread([this, wait] {
+            std::this_thread::sleep_for(std::chrono::microseconds(wait));
+            paused = 0;
+        });
+    }
+    void JoinResume() {
+        if (resume_.joinable()) resume_.join();
+    }
+
+    Interruptions moments_;
+    int printed_ = 0;
+    std::thread resume_;
+};
+
+// One side of the comparison: the check pass and, when it passes, the run with the interruptions.
+template <class Base>
+struct InterruptedSideOf {
+    InterruptingView view;
+    ComparingParserOf<Base> parser{&view};
+
+    void Run(const std::string& text, bool regions, const Interruptions& moments) {
+        view.ClearRecords();
+        view.ResetRunFlags();
+        parser.endState.clear();
+        parser.compiledRegions = regions;
+        parser.sleepScale = 0;  // a paused run looks at the flag again at once
+        parser.SetSource(text);
+        static const int kOptions[4] = {1, 0, 0, 0};
+        if (!parser.Compile(kOptions)) {
+            parser.endState = "CHECK FAILED " + DescribeFields(parser, parser.history.Count()) + DescribeVariables(parser);
+            return;
+        }
+        view.Arm(moments);
+        view.running = 1;
+        parser.CreateThread();
+        parser.WaitFinished();
+        view.Disarm();
+    }
+
+    std::string Outcome() const { return parser.endState + "\n" + DescribeView(view); }
+};
+
+// A script run with compiled regions and word by word, interrupted at the same moments.
+template <class Base>
+struct InterruptedComparisonOf {
+    InterruptedSideOf<Base> regions;
+    InterruptedSideOf<Base> reading;
+
+    // true when both runs left the same
+    bool Run(const std::string& text, const Interruptions& moments) {
+        regions.Run(text, true, moments);
+        reading.Run(text, false, moments);
+        return Same();
+    }
+    bool Same() const { return regions.Outcome() == reading.Outcome(); }
+};
