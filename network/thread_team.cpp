@@ -122,8 +122,11 @@ void ThreadTeam::HelperLoop(Helper& helper) {
     std::uint32_t seen = 0;
     for (;;) {
         WaitFor(helper.call, [seen](std::uint32_t call) { return call != seen; });
-        if (ending_.load(std::memory_order_acquire)) return;
+        // The call is read before the end is looked at: the end's call, read after a look that
+        // missed the end, would pass for a job and leave the helper waiting for a call that never
+        // comes, and its thread's end waiting for the helper.
         seen = helper.call.load(std::memory_order_acquire);
+        if (ending_.load(std::memory_order_acquire)) return;
         TakeItems(seen);
     }
 }

@@ -4,6 +4,7 @@
 // environment (KESTRUM_OPEN_WITH_DESKTOP=1), so that batch runs never start programs.
 #include "platform/desktop.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -46,13 +47,19 @@ bool LaunchOpener(const std::string& target) {
     std::string argument = target;
     char* argv[] = {program.data(), argument.data(), nullptr};
     // It starts with no signal blocked, whatever the calling thread blocks (the console host takes
-    // its stop signals in a thread of their own and blocks them in every other).
+    // its stop signals in a thread of their own and blocks them in every other), and with SIGXFSZ
+    // at its default: our hosts ignore it for their own writes, and an ignored signal would last
+    // through the program's exec.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t none;
     sigemptyset(&none);
     posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    sigset_t fileSizeLimit;
+    sigemptyset(&fileSizeLimit);
+    sigaddset(&fileSizeLimit, SIGXFSZ);
+    posix_spawnattr_setsigdefault(&attributes, &fileSizeLimit);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
     const int spawned = posix_spawnp(&pid, "xdg-open", nullptr, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);

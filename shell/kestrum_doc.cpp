@@ -35,10 +35,6 @@ CKestrumDoc::CKestrumDoc(QObject* parent) : QObject(parent), textDocument_(new Q
 
 CKestrumDoc::~CKestrumDoc() { COpenDocuments::Remove(this); }
 
-CKestrumDoc* CKestrumDoc::FindOpenDocument(const QString& path, const CKestrumDoc* except) {
-    return COpenDocuments::Find(path, except);
-}
-
 QString CKestrumDoc::FileFilter() { return QStringLiteral("Kestrum Files (*.NNProg)"); }
 
 bool CKestrumDoc::IsModified() const { return textDocument_->isModified(); }
@@ -158,7 +154,7 @@ QString CKestrumDoc::AskSaveAsPath(QWidget* parent) const {
 bool CKestrumDoc::DoSaveAs(QWidget* parent) {
     const QString path = AskSaveAsPath(parent);
     if (path.isEmpty()) return false;
-    if (FindOpenDocument(path, this) != nullptr) {
+    if (COpenDocuments::Find(path, this) != nullptr) {
         QMessageBox::warning(parent, kAppTitle,
                              QString("Cannot save as %1: it is open in another window. Close that window first, "
                                      "or choose another name.")

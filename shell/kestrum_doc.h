@@ -51,8 +51,6 @@ public:
     int FrameCount() const { return frames_; }
 
     static QString FileFilter();
-    // The document other than except that has path open, or nullptr.
-    static CKestrumDoc* FindOpenDocument(const QString& path, const CKestrumDoc* except = nullptr);
 
 Q_SIGNALS:
     void titleChanged();

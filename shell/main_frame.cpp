@@ -34,6 +34,7 @@
 #include "shell/kestrum_doc.h"
 #include "shell/kestrum_view.h"
 #include "shell/lock_indicators.h"
+#include "shell/open_documents.h"
 #include "shell/output_pane.h"
 #include "shell/simulation_bar.h"
 #include "shell/splash_wnd.h"
@@ -402,11 +403,12 @@ CChildFrame* CMainFrame::OnFileNew() {
 CChildFrame* CMainFrame::OpenDocumentFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     // The same file by another name (a link, a linked folder) is the document already open.
-    const CKestrumDoc* open = CKestrumDoc::FindOpenDocument(path);
-    for (CChildFrame* frame : ChildFrames()) {
-        if (open != nullptr && frame->Document() == open) {
-            mdi_->setActiveSubWindow(frame);
-            return frame;
+    if (const CKestrumDoc* open = COpenDocuments::Find(path)) {
+        for (CChildFrame* frame : ChildFrames()) {
+            if (frame->Document() == open) {
+                mdi_->setActiveSubWindow(frame);
+                return frame;
+            }
         }
     }
     auto* document = new CKestrumDoc(this);

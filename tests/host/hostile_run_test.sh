@@ -119,14 +119,17 @@ for case in INT:130 TERM:143 HUP:129; do
   [ "$(cat kept.txt 2>/dev/null)" = kept ] || fail "SIG$signal lost the script's file"
   [ "$(tail -n 1 signal.out)" = "Program Terminated  By User." ] || fail "SIG$signal: no stop line"
 done
-# A program a script opens starts with no signal blocked: Ctrl+C and SIGTERM reach it.
+# A program a script opens starts with no signal blocked: Ctrl+C and SIGTERM reach it; nor does it
+# inherit the host's ignoring of SIGXFSZ: a write past its file-size limit ends it as usual.
 mkdir opener
-printf '#!/bin/bash\nexec grep SigBlk /proc/self/status > "%s/opened.txt"\n' "$work" > opener/xdg-open
+printf '#!/bin/bash\nexec grep -E "^Sig(Blk|Ign)" /proc/self/status > "%s/opened.txt"\n' "$work" > opener/xdg-open
 chmod +x opener/xdg-open
 printf 'Execute "x.txt"' > open.lsc
 KESTRUM_OPEN_WITH_DESKTOP=1 PATH="$work/opener:$PATH" "$run" open.lsc > /dev/null 2>&1
 for _ in $(seq 50); do [ -s opened.txt ] && break; sleep 0.1; done
 grep -q "^SigBlk:[[:space:]]*0*$" opened.txt 2>/dev/null || fail "an opened program starts with $(cat opened.txt 2>/dev/null)"
+ignored=$(awk '/^SigIgn:/ { print $2 }' opened.txt 2>/dev/null)
+(( (16#${ignored:-0} >> (25 - 1)) & 1 )) && fail "an opened program starts with SIGXFSZ ignored ($ignored)"
 printf 'File f : FileOpen "log.txt" For Writing Text In f : Integer i
   While 1
     i = i + 1 : FileWriteString("line " + i + ";", f) : Println "line " + i

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -79,4 +80,34 @@ TEST(ThreadTeam, HelpersTakeItemsWhileTheCallerIsBusy) {
     EXPECT_FALSE(waitedInVain.load());
     EXPECT_GE(inside.size(), 2u);
     EXPECT_GE(team.Helpers(), 1);
+}
+
+TEST(ThreadTeam, EndsWithItsThreadWhenAHelperIsLateForItsLastJob) {
+    // A helper called to a job that it comes to only as its thread ends must take the end's call
+    // for the end, not for a job to wait out: the thread ends (it hung there at times before).
+    struct Ended {
+        std::promise<void>* promise = nullptr;
+        ~Ended() {
+            if (promise != nullptr) promise->set_value();
+        }
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::promise<void> ended;
+        std::future<void> end = ended.get_future();
+        std::thread trainer([&ended] {
+            thread_local Ended whenEnded;  // made before the team, so it goes after it
+            whenEnded.promise = &ended;
+            ThreadTeam& team = ThreadTeam::OfThisThread();
+            for (int job = 0; job < 8; ++job) {
+                auto item = [](int) {};
+                team.Run(8, 8 - job, item);
+            }
+        });
+        const bool endedInTime = end.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        if (!endedInTime) {
+            trainer.detach();  // it hangs: left behind, so that the failure is reported
+            FAIL() << "the training thread did not end, round " << round;
+        }
+        trainer.join();
+    }
 }

@@ -158,7 +158,8 @@ TEST(OutputPane, KeepsTheNewestOutputWithinItsBound) {
         // A final line break starts no line.
         const int lines = static_cast<int>(kept.count(QLatin1Char('\n'))) + (kept.endsWith(QLatin1Char('\n')) ? 0 : 1);
         EXPECT_LE(lines, c.maxLines);
-        // What leaves beyond the bound that binds is at most a paragraph of 16 lines and a sixteenth.
+        // That the bound binds, with room to spare (KeepsExactlyTheNewestLines holds it to the line):
+        // beyond it at most 16 lines leave, or a sixteenth of the characters and the line cut into.
         const bool lineBoundHolds = lines >= std::min(c.lines + 1, c.maxLines - 16);
         const bool characterBoundHolds = kept.size() >= c.maxCharacters - c.maxCharacters / 16 - 16 * (c.lineLength + 1);
         EXPECT_TRUE(lineBoundHolds || characterBoundHolds) << lines << " lines, " << kept.size() << " characters";
