@@ -76,7 +76,7 @@ struct InterruptedSideOf {
         parser.SetSource(text);
         static const int kOptions[4] = {1, 0, 0, 0};
         if (!parser.Compile(kOptions)) {
-            parser.endState = "CHECK FAILED " + DescribeFields(parser, parser.tokenCount) + DescribeVariables(parser);
+            parser.endState = "CHECK FAILED " + DescribeFields(parser, parser.history.Count()) + DescribeVariables(parser);
             return;
         }
         view.Arm(moments);

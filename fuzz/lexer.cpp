@@ -28,7 +28,7 @@ public:
 };
 
 void CheckHistory(const CTesselParser& p) {
-    if (p.tokenCount < 0 || p.tokenCount > CTesselParser::kHistoryLast) std::abort();
+    if (p.history.Count() < 0 || p.history.Count() > CTesselParser::kHistoryLast) std::abort();
     if (p.LastTokenStart() < 0 || p.LastTokenStart() + p.LastTokenLength() > p.textLength) std::abort();
 }
 

@@ -18,7 +18,44 @@
 # 1, so that timings repeat), KESTRUM_FAULTS_KEEP=1 keeps the scratch folder (logs, crash inputs),
 # KESTRUM_FAULTS_TEST_SECONDS caps the interpreter tests' run (default 180; a hang counts as caught).
 # Exits non-zero when a fault is caught by nothing, or the tree without a patch fails.
+#
+# fuzz/seeded_faults.sh --remake NN-name.patch file 'sed expression' makes a fault's patch again
+# where the code it breaks has moved: the sed expression plants the same bug in the file as it is
+# now, and the patch (its first line, the mechanism, kept) is written from the difference.
 set -u
+
+remake() {
+    local patch="$1" file="$2" expression="$3" root saved
+    root="$(cd "$(dirname "$0")/.." && pwd)"
+    case "$patch" in */*) ;; *) patch="$root/fuzz/seeded_faults/$patch" ;; esac
+    [ -f "$patch" ] || { echo "no such patch: $patch" >&2; return 2; }
+    cd "$root" || return 2
+    saved="$(mktemp)"
+    cp "$file" "$saved"
+    sed -i "$expression" "$file"
+    if cmp -s "$file" "$saved"; then
+        echo "the expression changes nothing in $file" >&2
+        rm -f "$saved"
+        return 1
+    fi
+    local mechanism
+    mechanism="$(head -1 "$patch")"
+    { echo "$mechanism"; echo; echo "diff --git a/$file b/$file"
+      diff -u --label "a/$file" --label "b/$file" "$saved" "$file"; } > "$patch.new"
+    cp "$saved" "$file"
+    rm -f "$saved"
+    if ! git apply --check "$patch.new"; then
+        rm -f "$patch.new"
+        return 1
+    fi
+    mv "$patch.new" "$patch"
+    echo "made again: $(basename "$patch")"
+}
+if [ "${1:-}" = --remake ]; then
+    [ $# -eq 4 ] || { echo "usage: $0 --remake NN-name.patch file 'sed expression'" >&2; exit 2; }
+    remake "$2" "$3" "$4"
+    exit $?
+fi
 
 seconds=300
 test_seconds="${KESTRUM_FAULTS_TEST_SECONDS:-180}"

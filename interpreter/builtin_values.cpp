@@ -214,14 +214,14 @@ int CTesselParser::EvaluateBuiltinValue(int code, int* tokenOut) {
     }
 
     // The keyword's own history entry; a full history (the last entry overwritten) is not replayed.
-    const int entry = tokenCount - 1;
+    const int entry = history.Count() - 1;
     const bool trackable = entry >= 0 && entry < kHistoryLast - 1;
-    const int keywordStart = trackable ? tokenStart[entry] : -1;
+    const int keywordStart = trackable ? history.Start(entry) : -1;
     BuiltinLiteral& last = lastBuiltinLiteral;
     if (trackable && last.historyIndex == entry && last.start == keywordStart && last.execute == execute &&
-        tokenStart[entry + 1] == -1) {
+        history.NoWordAt(entry + 1)) {
         position = last.end;
-        tokenLength[entry] = last.end - keywordStart;
+        history.SetLength(entry, last.end - keywordStart);
         word = last.text;
         wordHeldFrom_ = -1;
         *tokenOut = last.token;
@@ -240,9 +240,7 @@ int CTesselParser::EvaluateBuiltinValue(int code, int* tokenOut) {
     }
     // The literal stands for the keyword and its arguments as one history entry, so that putting it
     // back returns to the keyword.
-    tokenCount = entry + 1;
-    tokenLength[entry] = position - keywordStart;
-    tokenStart[entry + 1] = -1;
+    history.JoinLiteral(entry, position - keywordStart);
     last.historyIndex = entry;
     last.start = keywordStart;
     last.end = position;

@@ -1,20 +1,23 @@
 // A run's loops, branches and called bodies, compiled the first time the run enters them: each
-// statement at a text position becomes a node (a separator, a closing word, an assignment, a
-// command that only sets a value, an If, a For, a While, a Do, a Call), or an interpreted node that
-// the word-by-word reader runs. Operands are numbers, texts, variables, elements and network
-// members (whose values the extension gives). Nodes keep the words they stand for and count them
-// into the token history as they run, so that the history, the token count and the scan position
-// are always those of the reading; they write only the entries that do not hold those words from
-// a loop's last pass already. What the last word read leaves behind (the current token, the word,
+// statement at a text position becomes a node (a separator, a closing word, an assignment, an
+// output statement, a command that only sets a value, an If, a For, a While, a Do, a Call), or an
+// interpreted node that the word-by-word reader runs. Operands are numbers, texts, variables,
+// elements and network members (whose values the extension gives); operators include the built-in
+// functions and powers. Nodes keep the words they stand for and count them into the token history
+// (TokenHistory) as they run, so that the history, the token count and the scan position are
+// always those of the reading; they write only the entries that do not hold those words from a
+// loop's last pass already. What the last word read leaves behind (the current token, the word,
 // the variable it named, the extension's lookups) is settled only when the reader takes over or a
 // region is left. A While of Integer assignments and Ifs runs its later passes as straight steps
 // that keep no scan position or count until the statement layer takes over (region_straight.cpp).
 //
 // Whatever would make the reading report, wait or stop (a pause or stop pending, a division by
-// zero, an index out of range, a type an operator refuses, a name that is no such variable now, a
-// full history, the nesting limit) fails a guard before the node has any effect; the reader then
-// runs that statement, or that part of it, and reports on the same word. Names are looked up
-// where they are read, in the current tables.
+// zero, an index out of range, a type an operator refuses, a function argument its test refuses,
+// a name that is no such variable now, a full history, the nesting limit) fails a guard before
+// the node has any effect; the reader then runs that statement, or that part of it, and reports
+// on the same word. Names are looked up where they are read, in the current tables.
+//
+// docs/compiled_regions.md explains the mechanism for a newcomer, with an example.
 #pragma once
 
 #include <cstdint>
@@ -46,10 +49,19 @@ public:
     std::uint64_t CompiledStatements() const { return compiledStatements_; }
 
 private:
+    // How a node ran: the reading is to run it (nothing has changed), it failed (the failure is
+    // reported), it is done, or it was a word that closes the block. The first three are the
+    // values a statement of the reading returns, -1 standing for "not run".
+    enum class Ran : std::int8_t { kHandOver = -1, kFailed = 0, kDone = 1, kClosesBlock = 2 };
     enum class Op : std::uint8_t {
         kConstant, kText, kVariable, kElement, kMatrixElement, kMember,
         kAdd, kSubtract, kModulo, kMultiply, kDivide, kNegate,
+        // The built-in functions, their arguments on the stack: a ^ b, a function of one number
+        // (argument: its index in the math table), Pow, INT and RGB.
+        kPower, kFunction, kPow, kInt, kRgb,
     };
+    // How many stack slots a built-in function takes.
+    static int ArgumentsOf(Op op) { return op == Op::kRgb ? 3 : op == Op::kPower || op == Op::kPow ? 2 : 1; }
     // The arithmetic instructions in NumberOp's order.
     static NumberOp NumberOpOf(Op op) {
         static_assert(static_cast<int>(Op::kDivide) - static_cast<int>(Op::kAdd) == static_cast<int>(NumberOp::kDivide));
@@ -97,6 +109,9 @@ private:
         int depth = 0;     // nesting levels it enters below its own
         int after = 0;     // where the word after it is read from (it is put back)
         bool text = false; // names the extension looks up are among its operands (a text's, a member's)
+        // A text, a variable or an element indexed by a number or a variable: a String it names
+        // is read where it is kept, without a copy.
+        bool leaf = false;
         // Its typed code (in typedCode_) for the operand types it last met, -1 while it has none.
         mutable int typedFirst = -1;
         mutable int typedCount = 0;
@@ -123,6 +138,14 @@ private:
         kIntegerNegate, kFloatNegate,
         kIntegerAdd, kIntegerSubtract, kIntegerModulo, kIntegerMultiply, kIntegerDivide,
         kFloatAdd, kFloatSubtract, kFloatModulo, kFloatMultiply, kFloatDivide,
+        kFloatPower, kFloatFunction, kFloatPow,  // Floats only: their Integers widened before
+        kWhole,  // the Float `argument` slots below the top made an Integer as INT makes it
+        kRgb,    // three Integers
+        // Two Float operands and their operator in one: two variables (`record`, `record2`), a
+        // variable and a constant, a constant and a variable; +, - or * in that order.
+        kVariablesAdd, kVariablesSubtract, kVariablesMultiply,
+        kVariableConstantAdd, kVariableConstantSubtract, kVariableConstantMultiply,
+        kConstantVariableAdd, kConstantVariableSubtract, kConstantVariableMultiply,
     };
     struct TypedInstruction {
         TypedOp op;
@@ -132,7 +155,11 @@ private:
             std::int32_t i;
             double d;
         } constant{};
+        int argument2 = 0;  // a fused operation's second name, and its record
+        int record2 = -1;
     };
+    // The expression's typed code from `first` on with operand pairs fused into one operation.
+    void FuseTypedCode(std::size_t first) const;
     // An assignment, with the separator after it if there is one.
     struct Statement {
         int readPosition = 0;  // where its first word (the target's name) is read from
@@ -150,6 +177,11 @@ private:
         bool integers = false;
         mutable NamesVersion targetAt = 0;
         mutable NamesVersion targetTried = 0;
+        // A plain variable (no element): stored into as a Float while the target, as of
+        // floatAt's version, is one.
+        bool floats = false;
+        mutable NamesVersion floatAt = 0;
+        mutable NamesVersion floatTried = 0;
         // The last word read: its own last word (a separator), or the word after the value, put back.
         int settleFrom = 0;
         bool putBack = false;
@@ -167,7 +199,7 @@ private:
         int op = -1;  // a comparison's keyword code, -1 for a's truth alone
         int b = -1;
         bool invert = false;
-        bool texts = false;  // a lone text compared with a lone operand: compared without copies first
+        bool texts = false;  // two leaves, not both numbers: compared where their texts are kept first
         bool integers = false;  // shapes that may be of Integer operands: compared as Integers first
         // The orders of two Integers (a alone: of a and 0) the part holds for, NOT included (OrderMask).
         unsigned char orders = 0;
@@ -201,7 +233,7 @@ private:
         NamesVersion variablesVersion = 0;
     };
     // Kinds from kIf on have bodies.
-    enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kCommand, kIf, kFor, kWhile, kDo, kCall };
+    enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kCommand, kOutput, kIf, kFor, kWhile, kDo, kCall };
     // One statement from the text position it is read from. Its own words are words_ from
     // firstWord on (the statement's keyword first, where it has one).
     struct Node {
@@ -220,7 +252,9 @@ private:
         int subroutine = -1; // a Call's subroutine as last found
         int subroutineCount = -1;  // the table's length when it was found
         std::string text;    // a Call's subroutine name
-        ExtensionAnswer nameAnswer;  // the extension's answer for a Call's subroutine name
+        ExtensionAnswer nameAnswer;  // the extension's answer for a Call's subroutine name, an output keyword
+        int keywordId = -2;  // an output statement's extension keyword
+        bool lineBreak = false;  // Println
         // A While's straight pass (in straightPasses_); kNotLookedAt until a pass has run clean.
         mutable int straight = kNotLookedAt;
         mutable int straightTries = 0;
@@ -306,20 +340,21 @@ private:
     static constexpr int kMaxDepth = 32;
 
     // ----- compiling (region_compiler.cpp) -----
-    // Items by text position: -1 not kept, else the item's index.
+    // The item compiled from a text position: its index, -1 where it is not kept.
     // An assignment, or with keyword >= 0 a command of that keyword followed by "=" and a value.
     int CompileStatement(CTesselParser& parser, int position, int keyword = -1);
-    int CompileExpression(CTesselParser& parser, int position);
     int CompileCondition(CTesselParser& parser, int position);
     Node CompileNode(CTesselParser& parser, int position);
     bool CompileIf(CTesselParser& parser, Node& node);
     bool CompileWhile(CTesselParser& parser, Node& node);
     bool CompileFor(CTesselParser& parser, Node& node, int position);
     bool CompileCall(CTesselParser& parser, Node& node);
+    // An output statement: the extension's keyword, then an expression (the word after it put back).
+    bool CompileOutput(CTesselParser& parser, Node& node, int position);
     // ----- commands and members (region_commands.cpp) -----
     // A command that only sets a value the run reads later: `keyword = number`.
     bool CompileCommand(CTesselParser& parser, Node& node, int position);
-    int RunCommand(CTesselParser& parser, const Node& node);
+    Ran RunCommand(CTesselParser& parser, const Node& node);
     // A member operand's value; false where the reading would read on, report or find a variable.
     bool MemberValue(CTesselParser& parser, const Instruction& instruction, Number& value) const;
     int ConditionAt(CTesselParser& parser, int position);
@@ -343,7 +378,7 @@ private:
     bool IntegerPart(const CTesselParser& parser, const ConditionPart& part, bool& truth) const;
     // A part that is no comparison of Integer shapes: texts compared in place, or the general evaluation.
     bool EvaluatePartOtherwise(CTesselParser& parser, const ConditionPart& part, bool& truth);
-    const char* TextLeaf(const CTesselParser& parser, const Expression& expression) const;
+    const std::string* TextLeaf(CTesselParser& parser, const Expression& expression) const;
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
     // Typed code, or the general evaluation with a type on every stack slot.
     bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result);
@@ -373,6 +408,9 @@ private:
     // The record an operand's name names now (its binding cell kept), or -1.
     static int RecordOf(const CTesselParser& parser, const Instruction& instruction);
     bool Combine(Op op, Number& a, int slot, const Number& b);
+    // A built-in function of the operands on the stack's top; false where the reading would
+    // report (a String argument, an argument its test refuses).
+    static bool Builtin(const Instruction& instruction, Number* stack, int& top);
     bool CombineTexts(Op op, Number& a, int slot, const Number& b);
     // Room in the history for the words, and below the nesting limit for the depth.
     static bool Fits(const CTesselParser& parser, int words, int depth);
@@ -412,6 +450,8 @@ private:
     std::int32_t* BoundTarget(Value* variables, const Statement& statement, std::int32_t& value) const;
     // The assignment's store by the shapes, typed code or the general evaluation.
     bool AssignOtherwise(CTesselParser& parser, const Statement& statement);
+    // A Float variable given a number; false (nothing changed) where the other ways are to take it.
+    bool AssignFloat(CTesselParser& parser, const Statement& statement);
 
     // ----- running (region_runner.cpp) -----
     // A block compiled, or -1 (nothing changed); the last word is left to settle.
@@ -442,12 +482,14 @@ private:
     // none is kept that reads those `words` words and leaves the scan at `end`.
     int AddStraightSkip(StraightPass& pass, int branchOf, int at, int closing, bool found, int offset, int words, int end);
     int AddStep(StraightPass& pass, const StraightStep& step, std::vector<int>& open);
-    // Straight passes from the condition, the history holding their words: kLoopEnded (the Wend
-    // skipped), kAtCondition (the statement layer is to read the condition: nothing has changed
-    // since the pass began), or the step the statement layer is to take the pass from.
-    static constexpr int kLoopEnded = -1;
-    static constexpr int kAtCondition = -2;
-    int RunStraight(CTesselParser& parser, const Node& node, int conditionCount);
+    // How straight passes from the condition ended: the loop ended (the Wend skipped), the
+    // condition is to be read by the compiled While (nothing has changed since the pass began),
+    // or the statement layer is to take the pass over at a step.
+    struct StraightEnd {
+        enum Kind : std::uint8_t { kLoopEnded, kAtCondition, kTakeOver } kind = kAtCondition;
+        int step = -1;  // kTakeOver's step
+    };
+    StraightEnd RunStraight(CTesselParser& parser, const Node& node, int conditionCount);
     bool StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass) const;
     PointedShape PointTo(const Value* variables, const Expression& expression) const;
     PointedStep PointToCondition(Value* variables, const Condition& condition) const;
@@ -469,17 +511,22 @@ private:
     // An If's end once its Then branch has run, and its way when false, as RunIf takes them.
     int AfterThenBranch(CTesselParser& parser);
     int ElseOfIf(CTesselParser& parser);
-    // The nodes with bodies: 0 or 1 as the reading's statement, -1 when the reading is to run it
-    // (nothing has changed). keywordRead: the reader has read the statement's first word.
-    int RunIf(CTesselParser& parser, const Node& node);
-    int RunFor(CTesselParser& parser, const Node& node, bool keywordRead);
-    int RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead);
-    int RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead);
+    // The nodes with bodies. keywordRead: the reader has read the statement's first word.
+    Ran RunIf(CTesselParser& parser, const Node& node);
+    Ran RunFor(CTesselParser& parser, const Node& node, bool keywordRead);
+    Ran RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead);
+    Ran RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     bool TakeLoopKeyword(CTesselParser& parser, const Node& node, int at, bool keywordRead);
-    int RunCall(CTesselParser& parser, Node& node);
-    // A statement node in a block of this kind: kClosesBlock, 1 done, 0 failed, -1 for the reader.
-    static constexpr int kClosesBlock = 2;
-    int RunNode(CTesselParser& parser, Node& node, int at, int kind);
+    Ran RunCall(CTesselParser& parser, Node& node);
+    Ran RunOutput(CTesselParser& parser, Node& node);
+    // The name read at `name` is still the extension keyword `id`: no variable of its name, and
+    // the extension's answer for it (asked again when its names change) is the same.
+    static bool StillKeyword(CTesselParser& parser, int name, ExtensionAnswer& answer, int id);
+    // The extension's answers for a name that is no variable, asked again only when its names changed.
+    static const ExtensionAnswer& Answered(CTesselParser& parser, int name, ExtensionAnswer& answer);
+    static void AskExtension(CTesselParser& parser, int name, ExtensionAnswer& answer);
+    // A statement node in a block of this kind.
+    Ran RunNode(CTesselParser& parser, Node& node, int at, int kind);
     // A While or Do condition from the scan position: false after the reading has reported.
     // lookAfter: the word put back after it is not read again next (a Do going round again), so
     // its lookups are made here, as reading it made them.
@@ -492,15 +539,6 @@ private:
     // The node's words from `from` on (count of them) into the history.
     void Write(CTesselParser& parser, int firstWord, int count);
     void WriteWord(CTesselParser& parser, int word);
-    // The history written by the reader or from another place (a called body): what known_
-    // vouched for may have changed.
-    void Disturb() {
-        known_ = 0;
-        ++disturbances_;
-    }
-    void Passed(const CTesselParser& parser, std::uint64_t disturbances);
-    // Aborts where an entry left unwritten as known holds another word than the one it stands for.
-    void CheckKnown(const CTesselParser& parser, int entry, int firstWord, int count) const;
     void FinishStatement(CTesselParser& parser, const Statement& statement);
     void Took(int from, int index, bool raw = false) { last_ = {from, index, raw}; }
     // What the last word read leaves behind, as reading it leaves it (scan position and history untouched).
@@ -514,9 +552,6 @@ private:
     bool LookUpSkipNames(CTesselParser& parser, SkipWords& skip);
     void KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found);
 
-    // By text position: 0 not yet looked at, -1 not kept, k > 0 the item k - 1.
-    std::vector<int> statementAt_;
-    std::vector<int> expressionAt_;
     std::vector<Node*> nodeAt_;  // by text position: null until compiled
     std::deque<Node> nodes_;  // a node stays where it is while the nodes in its body are compiled
     std::vector<Statement> statements_;
@@ -528,7 +563,7 @@ private:
     std::vector<Member> members_;
     std::vector<int> textNames_;  // the names inside texts, then those of skips
     mutable std::vector<ExtensionAnswer> nameAnswers_;  // beside textNames_
-    std::vector<int> conditionAt_;
+    std::vector<int> conditionAt_;  // by text position: 0 not yet looked at, -1 not kept, k > 0 the item k - 1
     std::vector<Condition> conditions_;
     std::vector<ConditionPart> conditionParts_;
     std::string leftText_;  // a compared String while the other side is evaluated
@@ -540,12 +575,6 @@ private:
     WordList words_;
     std::string stackTexts_[kMaxStack];  // the String operands on the evaluation stack
     LastWord last_;
-    // The history from the count up to known_ holds the words that follow the scan position in
-    // the text, in order: compiled nodes read the text in order, so they find their words there
-    // and do not write them again. disturbances_ counts every time that stopped being sure. Every
-    // way out of a region settles, which disturbs: known_ is 0 whenever a region is entered.
-    int known_ = 0;
-    std::uint64_t disturbances_ = 0;
     int closedBy_ = 0;  // the closing word that ended the block just run compiled, 0: another end
     std::uint64_t compiledStatements_ = 0;
 };

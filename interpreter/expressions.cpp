@@ -11,6 +11,7 @@
 
 #include "interpreter/comparisons.h"
 #include "interpreter/keyword_codes.h"
+#include "interpreter/math_functions.h"
 #include "interpreter/number_operators.h"
 #include "base/matrix.h"
 #include "interpreter/messages.h"
@@ -21,8 +22,6 @@
 #include "platform/memory_budget.h"
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 constexpr const char* kMinusHere = " Syntax Error : Can not use '-' here.";
 // A number with a Matrix or File after `+` has no text and no sum; it is refused like `-`.
@@ -52,65 +51,6 @@ void CombineMatrices(int op, CMatrix& left, const CMatrix& right) {
         left.Subtract(right);
 }
 
-enum class ArgumentTest { kNone, kNonNegative, kUnitRange, kPositive };
-
-struct MathFunction {
-    int code;
-    double (*compute)(double);
-    ArgumentTest test;
-    const char* outOfRange;  // the run-time message of a failed argument test
-};
-
-const MathFunction kMathFunctions[] = {
-    {50, [](double x) { return std::sin(x * kPi / 180.0); }, ArgumentTest::kNone, nullptr},
-    {51, [](double x) { return std::cos(x * kPi / 180.0); }, ArgumentTest::kNone, nullptr},
-    {52, [](double x) { return std::tan(x * kPi / 180.0); }, ArgumentTest::kNone, nullptr},
-    {53, [](double x) { return std::sin(x); }, ArgumentTest::kNone, nullptr},
-    {54, [](double x) { return std::cos(x); }, ArgumentTest::kNone, nullptr},
-    {55, [](double x) { return std::tan(x); }, ArgumentTest::kNone, nullptr},
-    {59, [](double x) { return std::sqrt(x); }, ArgumentTest::kNonNegative,
-     " Runtime Error : \"Sqrt\" argument is out of range."},
-    {61, [](double x) { return std::fabs(x); }, ArgumentTest::kNone, nullptr},
-    {62, [](double x) { return std::asin(x) * 180.0 / kPi; }, ArgumentTest::kUnitRange,
-     " Runtime Error : \"ArcSin\" argument is out of range."},
-    {63, [](double x) { return std::acos(x) * 180.0 / kPi; }, ArgumentTest::kUnitRange,
-     " Runtime Error : \"ArcCos\" argument is out of range."},
-    {64, [](double x) { return std::atan(x) * 180.0 / kPi; }, ArgumentTest::kNone, nullptr},
-    {65, [](double x) { return std::asin(x); }, ArgumentTest::kUnitRange,
-     " Runtime Error : \"ArcSin\" argument is out of range."},
-    {66, [](double x) { return std::acos(x); }, ArgumentTest::kUnitRange,
-     " Runtime Error : \"ArcCos\" argument is out of range."},
-    {67, [](double x) { return std::atan(x); }, ArgumentTest::kNone, nullptr},
-    {68, [](double x) { return std::sinh(x); }, ArgumentTest::kNone, nullptr},
-    {69, [](double x) { return std::cosh(x); }, ArgumentTest::kNone, nullptr},
-    {70, [](double x) { return std::tanh(x); }, ArgumentTest::kNone, nullptr},
-    {77, [](double x) { return std::log(x); }, ArgumentTest::kPositive,
-     " Runtime Error : \"Ln\" argument is out of range."},
-    {78, [](double x) { return std::log10(x); }, ArgumentTest::kPositive,
-     " Runtime Error : \"Log\" argument is out of range."},
-    {79, [](double x) { return std::exp(x); }, ArgumentTest::kNone, nullptr},
-};
-
-constexpr int kPowCode = 60;
-constexpr const char* kPowOutOfRange = " Runtime Error : \"Pow\" argument is out of range.";
-
-const MathFunction* FindMathFunction(int code) {
-    for (const MathFunction& f : kMathFunctions)
-        if (f.code == code) return &f;
-    return nullptr;
-}
-
-// A not-a-number argument fails every test: it is neither at least 0, nor inside -1 .. 1, nor above 0.
-bool ArgumentInRange(ArgumentTest test, double x) {
-    switch (test) {
-        case ArgumentTest::kNonNegative: return x >= 0.0;
-        case ArgumentTest::kUnitRange: return x >= -1.0 && x <= 1.0;
-        case ArgumentTest::kPositive: return x > 0.0;
-        case ArgumentTest::kNone: break;
-    }
-    return true;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- shared helpers
@@ -134,8 +74,8 @@ inline int CTesselParser::EndOfOperandFor(int token, Lookahead* next) {
     if (next == nullptr) return EndOfOperand(token);
     next->held = lastReadRepeats_;
     if (!next->held) return EndOfOperand(token);
-    next->mark.position = tokenStart[static_cast<std::size_t>(tokenCount - 1)];
-    next->mark.tokenCount = tokenCount - 1;
+    next->mark.position = history.Start(history.Count() - 1);
+    next->mark.tokenCount = history.Count() - 1;
     return 1;
 }
 
@@ -311,10 +251,11 @@ int CTesselParser::EvalMultiplicative(Value& result, Lookahead* outer) {
 // The operand read from history entry `first` to the last one is numbers, signs and parentheses
 // only: its value is the same in every pass. False when the history no longer holds it all.
 bool CTesselParser::OperandIsWrittenNumber(int first) const {
-    if (first <= 0 || tokenCount >= kHistoryLast || first >= tokenCount) return false;
-    for (int i = first; i < tokenCount; ++i) {
-        const std::size_t start = static_cast<std::size_t>(tokenStart[static_cast<std::size_t>(i)]);
-        const std::size_t length = static_cast<std::size_t>(tokenLength[static_cast<std::size_t>(i)]);
+    const int count = history.Count();
+    if (first <= 0 || count >= kHistoryLast || first >= count) return false;
+    for (int i = first; i < count; ++i) {
+        const std::size_t start = static_cast<std::size_t>(history.Start(i));
+        const std::size_t length = static_cast<std::size_t>(history.Length(i));
         if (length == 0 || start + length > scriptText.size()) return false;
         const char* text = scriptText.data() + start;
         const bool sign = length == 1 && (*text == '(' || *text == ')' || *text == '-' || *text == '+');
@@ -505,7 +446,7 @@ int CTesselParser::EvalRgb(Value& result) {
         if (!ReadExpression(argument) || !RequireNumber(argument)) return 0;
         const std::int32_t whole =
             argument.type == kTypeInteger ? argument.value.integer : DoubleToInt32(argument.value.number);
-        colour |= (whole & 0xFF) << (8 * channel);
+        colour = AddRgbChannel(colour, whole, channel);
     }
     if (!ExpectToken(kw::kCloseParen)) return 0;
     result.SetInteger(colour);
@@ -525,7 +466,7 @@ int CTesselParser::EvalMathFunction(Value& result, int code) {
         double y = 0.0;
         if (!ExpectToken(kw::kComma) || !ReadNumber(y)) return 0;
         if (execute) {
-            if (x == 0.0 && y <= 0.0) {
+            if (!PowInRange(x, y)) {
                 RestorePosition(beforeParen);
                 return FailWith(kPowOutOfRange);
             }

@@ -115,12 +115,12 @@ void CTesselParser::SetSource(const std::string& text) {
     cacheRefused_ = false;
     wordHeldFrom_ = -1;
     regions_.Clear();
+    history.Disturb();  // what compiled code knew of the history was of the old text
 }
 
 void CTesselParser::InitRunBuffers() {
     errorText.clear();
-    tokenStart.assign(kHistorySize, 0);
-    tokenLength.assign(kHistorySize, 0);
+    history.Allocate();
     word.clear();
     word.reserve(kStringLiteralLimit);
     wordHeldFrom_ = -1;
@@ -222,26 +222,13 @@ inline CTesselParser::ScanCacheEntry& CTesselParser::ScanEntryAt(const char* tex
     return scratchEntry_;
 }
 
-inline int CTesselParser::RecordHistorySlot() {
-    // Once the history is full the last entry is reused, so that it always describes the token
-    // just read (what UngetToken and error highlighting rely on).
-    if (tokenCount < 0) tokenCount = 0;
-    if (tokenCount >= kHistoryLast) {
-        tokenCount = kHistoryLast;
-        return kHistoryLast - 1;
-    }
-    return tokenCount++;
-}
-
 // The word at `entry` becomes the token just read: its history entry, the position after it,
 // and `word`. `cached`: the entry is the scan cache's (not the scratch entry of an uncached text).
 __attribute__((always_inline)) inline void CTesselParser::TakeEntry(const ScanCacheEntry& entry, const char* text,
                                                                      bool cached) {
     const int start = entry.start;
     const int end = entry.end;
-    const int slot = RecordHistorySlot();
-    tokenStart[static_cast<std::size_t>(slot)] = start;
-    tokenLength[static_cast<std::size_t>(slot)] = end - start;
+    history.Record(start, end - start);
     variableIndex = -1;
     position = end;
 
@@ -340,7 +327,7 @@ int CTesselParser::NextToken(const char* text, int length, int raw) {
     if (text != cachedText_ || length != sourceLength_ || length < 1 ||
         static_cast<unsigned>(position) > static_cast<unsigned>(length) ||
         view->paused.load(std::memory_order_relaxed) || view->stopRequested.load(std::memory_order_relaxed) ||
-        runState == kEndedByError || tokenCount < 0 || tokenCount >= kHistoryLast) {
+        runState == kEndedByError || history.Count() < 0 || history.Count() >= kHistoryLast) {
         return ReadTokenFully(text, length, raw);
     }
     ScanCacheEntry& entry = scanCache_[static_cast<std::size_t>(position)];
@@ -465,15 +452,9 @@ void CTesselParser::SkipToEndOfLineIn(const char* text, int length) {
     while (position < length && text[position] != '\n' && text[position] != '\r') ++position;
 }
 
-int CTesselParser::LastTokenStart() const {
-    if (tokenCount <= 0) return 0;
-    return tokenStart[static_cast<std::size_t>(std::min(tokenCount, kHistoryLast) - 1)];
-}
+int CTesselParser::LastTokenStart() const { return history.LastStart(); }
 
-int CTesselParser::LastTokenLength() const {
-    if (tokenCount <= 0) return 0;
-    return tokenLength[static_cast<std::size_t>(std::min(tokenCount, kHistoryLast) - 1)];
-}
+int CTesselParser::LastTokenLength() const { return history.LastLength(); }
 
 void CTesselParser::StripTatweel() {
     word.erase(std::remove(word.begin(), word.end(), static_cast<char>(0xDC)), word.end());

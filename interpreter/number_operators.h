@@ -50,6 +50,9 @@ __attribute__((always_inline)) inline bool ApplyIntegerOp(NumberOp op, std::int3
 // its sign, which the number's text shows) depends on how the compiler ordered that operation.
 inline constexpr double kOperationNaN = -std::numeric_limits<double>::quiet_NaN();
 
+// A Float operation's result, its NaN made the one NaN.
+__attribute__((always_inline)) inline double OperationResult(double a) { return std::isnan(a) ? kOperationNaN : a; }
+
 // a op b of two Floats into a; false, a unchanged, for a division by zero.
 __attribute__((always_inline)) inline bool ApplyFloatOp(NumberOp op, double& a, double b) {
     switch (op) {
@@ -62,7 +65,7 @@ __attribute__((always_inline)) inline bool ApplyFloatOp(NumberOp op, double& a, 
             a /= b;
             break;
     }
-    if (std::isnan(a)) a = kOperationNaN;
+    a = OperationResult(a);
     return true;
 }
 
@@ -83,6 +86,9 @@ inline void NegateNumber(NumberOperand& a) {
     else
         a.d = -a.d;
 }
+
+// A number as INT and RGB take it: an Integer as it is, a Float truncated toward zero.
+inline std::int32_t WholeOf(const NumberOperand& n) { return n.type == kTypeInteger ? n.i : DoubleToInt32(n.d); }
 
 // An Integer or Float value as an operand, and an operand back into a value (its name kept).
 inline NumberOperand NumberOf(const Value& v) {

@@ -25,14 +25,14 @@ bool CompiledRegions::CompileCommand(CTesselParser& parser, Node& node, int posi
 
 // The number is read as an expression one level down, as an assignment's value is; a value that
 // is no number is the reading's to report.
-int CompiledRegions::RunCommand(CTesselParser& parser, const Node& node) {
+CompiledRegions::Ran CompiledRegions::RunCommand(CTesselParser& parser, const Node& node) {
     const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
-    if (!Fits(parser, statement.wordCount, statement.depth)) return -1;
+    if (!Fits(parser, statement.wordCount, statement.depth)) return Ran::kHandOver;
     Number n{};
     if (!Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n) || n.type == kTypeString)
-        return -1;
+        return Ran::kHandOver;
     if (statement.text) ResolveTextNames(parser, statement.names);
     parser.SetVariableStep(DoubleToInt32(n.AsDouble()));
     FinishStatement(parser, statement);
-    return 1;
+    return Ran::kDone;
 }

@@ -7,6 +7,7 @@
 #include "base/number_text.h"
 #include "interpreter/comparisons.h"
 #include "interpreter/keyword_codes.h"
+#include "interpreter/math_functions.h"
 #include "interpreter/compiled_regions.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
@@ -87,6 +88,8 @@ public:
                    (n == 5 && leaf(code[0]) && leaf(code[1]) && arithmetic(code[4]) &&
                     ((arithmetic(code[2]) && leaf(code[3])) || (leaf(code[2]) && arithmetic(code[3]))));
         e.integers = e.shaped && !e.text;
+        e.leaf = (n == 1 && (code[0].op == Op::kText || code[0].op == Op::kVariable)) ||
+                 (n == 2 && leaf(code[0]) && code[1].op == Op::kElement);
         out_.expressions_.push_back(e);
         return static_cast<int>(out_.expressions_.size()) - 1;
     }
@@ -125,13 +128,22 @@ private:
     }
 
     bool Multiplicative() {
-        if (!Unary()) return false;
+        if (!Power()) return false;
         while (Is(kw::kTimes) || Is(kw::kDivide)) {
             const Op op = code_ == kw::kTimes ? Op::kMultiply : Op::kDivide;
-            if (!Advance() || !Unary()) return false;
+            if (!Advance() || !Power()) return false;
             Binary(op);
         }
-        return !Is(kw::kPower);  // a power is not kept
+        return true;
+    }
+
+    // a ^ b, grouped from the right: the right side is read one level down.
+    bool Power() {
+        if (!Unary()) return false;
+        if (!Is(kw::kPower)) return true;
+        if (!Deeper() || !Advance() || !Power()) return false;
+        --depth_;
+        return Binary(Op::kPower);
     }
 
     // One optional sign, then a parenthesis or a primary; leaves the word after it read.
@@ -158,6 +170,7 @@ private:
             return Advance();
         }
         if (Is(kw::kDoubleQuote) || Is(kw::kSingleQuote)) return StringLiteral();
+        if (kind_ == Kind::kKeyword) return Function();
         if (kind_ != Kind::kName) return false;
         const int name = at_;
         if (!Advance()) return false;
@@ -173,6 +186,27 @@ private:
         }
         --stack_;
         return Push(op, name);
+    }
+
+    // keyword "(" argument { "," argument } ")": the function's own level and its arguments' below
+    // it, as the reading enters them. RND draws a number: it is the reading's.
+    bool Function() {
+        const int function = MathFunctionIndex(code_);
+        const Op op = function >= 0        ? Op::kFunction
+                      : code_ == kPowCode   ? Op::kPow
+                      : code_ == kw::kInt   ? Op::kInt
+                      : code_ == kw::kRgb   ? Op::kRgb
+                                            : Op::kConstant;
+        if (op == Op::kConstant) return false;
+        const int arguments = ArgumentsOf(op);
+        if (!Advance() || !Is(kw::kOpenParen) || !Deeper() || !Deeper()) return false;
+        for (int k = 0; k < arguments; ++k)
+            if ((k > 0 && !Is(kw::kComma)) || !Advance() || !Additive()) return false;
+        if (!Is(kw::kCloseParen)) return false;
+        depth_ -= 2;
+        stack_ -= arguments - 1;
+        Emit(op, function);
+        return Advance();
     }
 
     // name . member, the "." read: a name that is no extension keyword, and one that is. What the
@@ -246,10 +280,6 @@ void CompiledRegions::AddWord(int start, int end) {
     words_.Add(start, end);
 }
 
-int CompiledRegions::CompileExpression(CTesselParser& parser, int position) {
-    return Compiler(parser, *this, position).Top();
-}
-
 int CompiledRegions::CompileStatement(CTesselParser& parser, int position, int keyword) {
     const int words = words_.Size();
     Statement statement;
@@ -293,6 +323,11 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position, int k
     const int firstExpression = statement.index >= 0 ? statement.index : statement.value;
     statement.names = expressions_[static_cast<std::size_t>(firstExpression)].names.Through(
         expressions_[static_cast<std::size_t>(statement.value)].names);
+    // A value with a text in it is a String or the reading's: no Float store is tried for it.
+    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
+    const auto first = instructions_.begin() + value.firstInstruction;
+    statement.floats = statement.index < 0 && keyword < 0 &&
+                       std::none_of(first, first + value.instructionCount, [](const Instruction& i) { return i.op == Op::kText; });
     statement.integers = statement.column < 0 && expressions_[static_cast<std::size_t>(statement.value)].integers &&
                          (statement.index < 0 || expressions_[static_cast<std::size_t>(statement.index)].integers);
     statements_.push_back(statement);
@@ -342,7 +377,7 @@ int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
         if (part.b >= 0) {
             const Expression& a = expressions_[static_cast<std::size_t>(part.a)];
             const Expression& b = expressions_[static_cast<std::size_t>(part.b)];
-            part.texts = a.instructionCount == 1 && b.instructionCount == 1 && (a.text || b.text);
+            part.texts = a.leaf && b.leaf;
         }
         if (c.Is(kw::kAnd) || c.Is(kw::kOr)) {
             part.chain = c.Code();
@@ -394,7 +429,10 @@ CompiledRegions::Node CompiledRegions::CompileNode(CTesselParser& parser, int po
     if (entry == nullptr || !entry->flat) return node;
     if (entry->kind == CTesselParser::kScanName) {
         node.item = CompileStatement(parser, position);
-        if (node.item >= 0) node.kind = NodeKind::kAssign;
+        if (node.item >= 0)
+            node.kind = NodeKind::kAssign;
+        else if (CompileOutput(parser, node, position))
+            node.kind = NodeKind::kOutput;
         return node;
     }
     // A statement's keyword is its first word.
@@ -491,5 +529,38 @@ bool CompiledRegions::CompileCall(CTesselParser& parser, Node& node) {
     AddWord(name->start, name->end);
     node.wordCount = 2;
     node.next = name->end;
+    return true;
+}
+
+bool CompiledRegions::CompileOutput(CTesselParser& parser, Node& node, int position) {
+    const CTesselParser::ScanCacheEntry& keyword = *parser.CachedEntryAt(position);
+    const int id = parser.FindObjectKeyword(std::string(parser.CachedWordText(keyword)).c_str());
+    const int lineBreak = id == -2 ? CTesselParser::kNoOutput : parser.OutputStatementOf(id);
+    if (lineBreak == CTesselParser::kNoOutput) return false;
+    Statement statement;
+    statement.readPosition = position;
+    statement.firstWord = words_.Size();
+    AddWord(keyword.start, keyword.end);
+    Compiler c(parser, *this, keyword.end);
+    statement.value = c.Top();
+    if (statement.value < 0) {
+        words_.Resize(statement.firstWord);
+        return false;
+    }
+    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
+    statement.wordCount = words_.Size() - statement.firstWord;
+    statement.depth = value.depth;
+    statement.text = value.text;
+    statement.names = value.names;
+    statement.settleFrom = c.At();
+    statement.putBack = true;
+    statement.next = c.Entry().start;
+    statements_.push_back(statement);
+    node.item = static_cast<int>(statements_.size()) - 1;
+    node.firstWord = statement.firstWord;
+    node.wordCount = statement.wordCount;
+    node.name = position;
+    node.keywordId = id;
+    node.lineBreak = lineBreak == 1;
     return true;
 }

@@ -12,6 +12,7 @@
 #include "base/number_text.h"
 #include "interpreter/comparisons.h"
 #include "interpreter/keyword_codes.h"
+#include "interpreter/math_functions.h"
 #include "interpreter/region_guards.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
@@ -104,11 +105,11 @@ bool CompiledRegions::TruthOtherwise(CTesselParser& parser, const Condition& con
 
 bool CompiledRegions::EvaluatePartOtherwise(CTesselParser& parser, const ConditionPart& part, bool& truth) {
     if (part.texts) {
-        // A text against a String variable, compared where they are.
-        const char* const a = TextLeaf(parser, expressions_[static_cast<std::size_t>(part.a)]);
-        const char* const b = a != nullptr ? TextLeaf(parser, expressions_[static_cast<std::size_t>(part.b)]) : nullptr;
+        // Texts, String variables and elements compared where they are kept.
+        const std::string* const a = TextLeaf(parser, expressions_[static_cast<std::size_t>(part.a)]);
+        const std::string* const b = a != nullptr ? TextLeaf(parser, expressions_[static_cast<std::size_t>(part.b)]) : nullptr;
         if (b != nullptr) {
-            truth = Compare(part.op, std::strcmp(a, b)) != part.invert;
+            truth = Compare(part.op, std::strcmp(a->c_str(), b->c_str())) != part.invert;
             return true;
         }
     }
@@ -199,6 +200,13 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
                 if (stack[top].type == kTypeString) return false;
                 NegateNumber(stack[top]);
                 break;
+            case Op::kPower:
+            case Op::kFunction:
+            case Op::kPow:
+            case Op::kInt:
+            case Op::kRgb:
+                if (!Builtin(instruction, stack, top)) return false;
+                break;
             default:
                 --top;
                 if (!Combine(instruction.op, stack[top], top, stack[top + 1])) return false;
@@ -210,6 +218,38 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
     result.type = stack[0].type;
     result.i = stack[0].i;
     result.d = stack[0].d;
+    return true;
+}
+
+bool CompiledRegions::Builtin(const Instruction& instruction, Number* stack, int& top) {
+    const int arguments = ArgumentsOf(instruction.op);
+    Number* const first = stack + top - arguments + 1;
+    for (int k = 0; k < arguments; ++k)
+        if (first[k].type == kTypeString) return false;
+    const double x = first[0].AsDouble();
+    switch (instruction.op) {
+        case Op::kPower: *first = {kTypeFloat, 0, std::pow(x, first[1].AsDouble())}; break;
+        case Op::kFunction: {
+            const MathFunction& f = MathFunctionAt(instruction.argument);
+            if (!ArgumentInRange(f.test, x)) return false;
+            *first = {kTypeFloat, 0, f.compute(x)};
+            break;
+        }
+        case Op::kPow: {
+            const double y = first[1].AsDouble();
+            if (!PowInRange(x, y)) return false;
+            *first = {kTypeFloat, 0, std::pow(x, y)};
+            break;
+        }
+        case Op::kInt: *first = {kTypeInteger, WholeOf(first[0]), 0.0}; break;
+        default: {
+            std::int32_t colour = 0;
+            for (int channel = 0; channel < 3; ++channel) colour = AddRgbChannel(colour, WholeOf(first[channel]), channel);
+            *first = {kTypeInteger, colour, 0.0};
+            break;
+        }
+    }
+    top -= arguments - 1;
     return true;
 }
 
@@ -248,6 +288,20 @@ void CompiledRegions::SetValue(Value& v, const Number& n) const {
         v.SetString(stackTexts_[0]);
 }
 
+// The answers are kept; asking again is rare (the extension's names changed).
+__attribute__((noinline)) void CompiledRegions::AskExtension(CTesselParser& parser, int name, ExtensionAnswer& answer) {
+    const std::string word(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(name)]));
+    answer.keywordId = parser.FindObjectKeyword(word.c_str());
+    answer.variableIndex = answer.keywordId == -2 ? parser.FindObjectVariable(word.c_str()) : -1;
+    answer.version = parser.objectNamesVersion;
+}
+
+__attribute__((always_inline)) inline const CompiledRegions::ExtensionAnswer& CompiledRegions::Answered(CTesselParser& parser, int name,
+                                                                                                     ExtensionAnswer& answer) {
+    if (answer.version != parser.objectNamesVersion) AskExtension(parser, name, answer);
+    return answer;
+}
+
 // Reading a name that is no variable asks the extension for a keyword and then for a network
 // variable of that name; the last such name read leaves its answers (the keyword's always, the
 // variable's only when it is no keyword, else an earlier name's).
@@ -255,13 +309,7 @@ bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, Exte
                                    bool& keywordSet) {
     for (int k = count - 1; k >= 0; --k) {
         if (parser.RecordNamedAt(names[k]) >= 0) continue;
-        ExtensionAnswer& answer = answers[k];
-        if (answer.version != parser.objectNamesVersion) {
-            const std::string name(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(names[k])]));
-            answer.keywordId = parser.FindObjectKeyword(name.c_str());
-            answer.variableIndex = answer.keywordId == -2 ? parser.FindObjectVariable(name.c_str()) : -1;
-            answer.version = parser.objectNamesVersion;
-        }
+        const ExtensionAnswer& answer = Answered(parser, names[k], answers[k]);
         if (!keywordSet) parser.objectKeywordId = answer.keywordId;
         keywordSet = true;
         if (answer.keywordId != -2) continue;
@@ -269,6 +317,10 @@ bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, Exte
         return true;
     }
     return false;
+}
+
+bool CompiledRegions::StillKeyword(CTesselParser& parser, int name, ExtensionAnswer& answer, int id) {
+    return NamesLookedUp(parser, &name, 1) && parser.RecordNamedAt(name) < 0 && Answered(parser, name, answer).keywordId == id;
 }
 
 // Every name has been looked up since the names last changed (else the reading looks it up anew).

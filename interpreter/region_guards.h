@@ -12,49 +12,22 @@
 #include "interpreter/tessel_parser.h"
 
 __attribute__((always_inline)) inline bool CompiledRegions::Fits(const CTesselParser& parser, int words, int depth) {
-    return parser.tokenCount + words + 1 < CTesselParser::kHistoryLast &&
-           parser.nestingDepth + 2 + depth < CTesselParser::kMaxNestingDepth;
+    return parser.history.HasRoom(words) && parser.nestingDepth + 2 + depth < CTesselParser::kMaxNestingDepth;
 }
 
-// A statement's keyword, a separator, a closing word: one entry, without the copy.
-// Entries below known_ already hold these words: only the count moves.
+// A statement's keyword, a separator, a closing word: one entry.
 __attribute__((always_inline)) inline void CompiledRegions::WriteWord(CTesselParser& parser, int word) {
-    const int at = parser.tokenCount++;
-    if (at < known_) {
-#ifdef KESTRUM_CHECK_KNOWN_HISTORY
-        CheckKnown(parser, at, word, 1);
-#endif
-        return;
-    }
-    parser.tokenStart[static_cast<std::size_t>(at)] = words_.starts[static_cast<std::size_t>(word)];
-    parser.tokenLength[static_cast<std::size_t>(at)] = words_.lengths[static_cast<std::size_t>(word)];
+    parser.history.WriteOne(words_.starts[static_cast<std::size_t>(word)], words_.lengths[static_cast<std::size_t>(word)]);
 }
 
 __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser& parser, int firstWord, int count) {
-    if (parser.tokenCount + count <= known_) {
-#ifdef KESTRUM_CHECK_KNOWN_HISTORY
-        CheckKnown(parser, parser.tokenCount, firstWord, count);
-#endif
-        parser.tokenCount += count;
-    } else
-        parser.WriteHistory(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
-}
-
-// A loop's pass ended and the next starts at the same entry and text. Where the pass read its text
-// in order with nothing else writing, the next finds its words there; where anything disturbed
-// it, entries the pass wrote before that may hold other words (an inner loop since has not vouched
-// for them).
-__attribute__((always_inline)) inline void CompiledRegions::Passed(const CTesselParser& parser, std::uint64_t disturbances) {
-    if (disturbances != disturbances_)
-        known_ = 0;
-    else if (parser.tokenCount > known_)
-        known_ = parser.tokenCount;
+    parser.history.Write(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
 }
 
 // An assignment's or a setting command's words taken, its last word left to settle.
 __attribute__((always_inline)) inline void CompiledRegions::FinishStatement(CTesselParser& parser, const Statement& statement) {
     Write(parser, statement.firstWord, statement.wordCount);
-    Took(statement.settleFrom, statement.putBack ? parser.tokenCount : parser.tokenCount - 1);
+    Took(statement.settleFrom, statement.putBack ? parser.history.Count() : parser.history.Count() - 1);
     parser.position = statement.next;
     ++compiledStatements_;
 }
@@ -197,19 +170,25 @@ __attribute__((always_inline)) inline bool CompiledRegions::Evaluate(CTesselPars
     return (expression.shaped && EvaluateShape(parser, expression, result)) || EvaluateOtherwise(parser, expression, result);
 }
 
-// A lone text or String variable's text, without a copy; null for any other expression, or where
-// evaluating it would read differently (a name of the text not looked up since the names changed).
-inline const char* CompiledRegions::TextLeaf(const CTesselParser& parser, const Expression& expression) const {
-    if (expression.instructionCount != 1) return nullptr;
-    const Instruction& leaf = instructions_[static_cast<std::size_t>(expression.firstInstruction)];
-    if (leaf.op == Op::kText) {
-        const Text& text = texts_[static_cast<std::size_t>(leaf.argument)];
-        return NamesLookedUp(parser, textNames_.data() + text.firstName, text.nameCount) ? text.text.c_str() : nullptr;
+// A text's, a String variable's or a String element's text where it is kept, without a copy; null
+// for any other expression or value, or where evaluating it would read differently (a name of the
+// text not looked up since the names changed, an index the reading reports).
+inline const std::string* CompiledRegions::TextLeaf(CTesselParser& parser, const Expression& expression) const {
+    if (!expression.leaf) return nullptr;
+    const Instruction* const at = instructions_.data() + expression.firstInstruction;
+    if (at->op == Op::kText) {
+        const Text& text = texts_[static_cast<std::size_t>(at->argument)];
+        return NamesLookedUp(parser, textNames_.data() + text.firstName, text.nameCount) ? &text.text : nullptr;
     }
-    const int record = leaf.op == Op::kVariable ? RecordOf(parser, leaf) : -1;
+    const bool element = expression.instructionCount == 2;
+    const int record = RecordOf(parser, at[element ? 1 : 0]);
     if (record < 0) return nullptr;
     const Value& v = parser.variables[record];
-    return v.count == 1 && v.type == kTypeString ? Value::SlotText(v.value).c_str() : nullptr;
+    if (v.type != kTypeString) return nullptr;
+    if (!element) return v.count == 1 ? &Value::SlotText(v.value) : nullptr;
+    Number k;
+    if (!Leaf(parser, at[0], k) || k.type != kTypeInteger || v.count < 2 || k.i < 1 || k.i > v.count) return nullptr;
+    return &Value::SlotText(v.Element(k.i));
 }
 
 // A comparison of two Integer shapes (or one's truth) where both are bound; false where the
@@ -316,10 +295,10 @@ __attribute__((always_inline)) inline std::int32_t* CompiledRegions::IntegerTarg
 // A loop condition's words taken, the word after it put back.
 __attribute__((always_inline)) inline void CompiledRegions::TakeCondition(CTesselParser& parser, const Condition& condition) {
     Write(parser, condition.firstWord, condition.wordCount);
-    Took(condition.after, parser.tokenCount);
+    Took(condition.after, parser.history.Count());
     parser.position = condition.after;
 }
 
 __attribute__((always_inline)) inline int CompiledRegions::Block(CTesselParser& parser, int kind) {
-    return Block(parser, kind, parser.position, parser.tokenCount);
+    return Block(parser, kind, parser.position, parser.history.Count());
 }

@@ -11,8 +11,6 @@
 #include "interpreter/tessel_parser.h"
 
 void CompiledRegions::Clear() {
-    statementAt_.clear();
-    expressionAt_.clear();
     nodeAt_.clear();
     nodes_.clear();
     statements_.clear();
@@ -32,19 +30,6 @@ void CompiledRegions::Clear() {
     conditionParts_.clear();
     last_ = {};
     closedBy_ = 0;
-    Disturb();
-}
-
-void CompiledRegions::CheckKnown(const CTesselParser& parser, int entry, int firstWord, int count) const {
-    for (int k = 0; k < count; ++k) {
-        const std::size_t at = static_cast<std::size_t>(entry + k);
-        const std::size_t word = static_cast<std::size_t>(firstWord + k);
-        if (parser.tokenStart[at] != words_.starts[word] || parser.tokenLength[at] != words_.lengths[word]) {
-            std::fprintf(stderr, "history entry %zu is known as the word %d+%d but holds %d+%d\n", at, words_.starts[word],
-                         words_.lengths[word], parser.tokenStart[at], parser.tokenLength[at]);
-            std::abort();
-        }
-    }
 }
 
 // Looked at before it is cleared: nearly always empty, and a store costs more than a look.
@@ -54,22 +39,22 @@ __attribute__((always_inline)) inline void CompiledRegions::ClearError(CTesselPa
 
 bool CompiledRegions::ScanIsPlain(const CTesselParser& parser) {
     return parser.compiledRegions && parser.execute && parser.ScanIsCached() && !Polled(parser) &&
-           parser.runState == kRunning && parser.tokenCount >= 0 && parser.position >= 0 &&
+           parser.runState == kRunning && parser.history.Count() >= 0 && parser.position >= 0 &&
            parser.position <= parser.sourceLength_;
 }
 
 void CompiledRegions::Settle(CTesselParser& parser) {
-    Disturb();  // the reader takes over, or the region is left
+    parser.history.Disturb();  // the reader takes over, or the region is left
     if (last_.from < 0) return;
     const int position = parser.position;
-    const int count = parser.tokenCount;
-    parser.tokenCount = last_.index;
+    const int count = parser.history.Count();
+    parser.history.MoveTo(last_.index);
     if (last_.raw)
         parser.SettleRawWord(last_.from);
     else
         parser.SettleWord(last_.from, false);  // a put-back only moves the scan, which is restored
     parser.position = position;
-    parser.tokenCount = count;
+    parser.history.MoveTo(count);
     // A keyword has been read since the reader last read (a statement's, or its closing word).
     parser.lastBuiltinLiteral.historyIndex = -1;
     last_.from = -1;
@@ -83,19 +68,19 @@ int CompiledRegions::RunBlock(CTesselParser& parser, int kind) {
 }
 
 int CompiledRegions::RunLoopStatement(CTesselParser& parser) {
-    if (!ScanIsPlain(parser) || parser.tokenCount < 1 || parser.tokenCount >= CTesselParser::kHistoryLast) return -1;
-    const int at = parser.tokenStart[static_cast<std::size_t>(parser.tokenCount - 1)];
+    if (!ScanIsPlain(parser) || parser.history.Count() < 1 || parser.history.Count() >= CTesselParser::kHistoryLast) return -1;
+    const int at = parser.history.Start(parser.history.Count() - 1);
     if (at < 0 || at > parser.sourceLength_) return -1;
     const Node& node = NodeAt(parser, at);
-    int result = -1;
+    Ran ran = Ran::kHandOver;
     switch (node.kind) {
-        case NodeKind::kFor: result = RunFor(parser, node, true); break;
-        case NodeKind::kWhile: result = RunWhile(parser, node, at, true); break;
-        case NodeKind::kDo: result = RunDo(parser, node, at, true); break;
+        case NodeKind::kFor: ran = RunFor(parser, node, true); break;
+        case NodeKind::kWhile: ran = RunWhile(parser, node, at, true); break;
+        case NodeKind::kDo: ran = RunDo(parser, node, at, true); break;
         default: break;
     }
     Settle(parser);
-    return result;
+    return static_cast<int>(ran);
 }
 
 int CompiledRegions::Skip(CTesselParser& parser, int closing, int& found) {
@@ -114,7 +99,7 @@ __attribute__((always_inline)) inline int CompiledRegions::ReplaySkip(CTesselPar
     if (skip.variablesVersion != parser.names_.Version() && !LookUpSkipNames(parser, skip)) return -1;
     Write(parser, skip.firstWord, skip.wordCount);
     const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
-    Took(words_.starts[last], parser.tokenCount - 1, true);
+    Took(words_.starts[last], parser.history.Count() - 1, true);
     parser.position = words_.starts[last] + words_.lengths[last];
     found = skip.found;
     return skip.result;
@@ -139,7 +124,7 @@ int CompiledRegions::SkipInner(CTesselParser& parser, int closing, int& found) {
 __attribute__((noinline)) int CompiledRegions::ReadSkip(CTesselParser& parser, int closing, int& found) {
     Settle(parser);
     const int from = parser.position;
-    const int fromCount = parser.tokenCount;
+    const int fromCount = parser.history.Count();
     const int result = parser.ReadSkip(closing, found);
     KeepSkip(parser, closing, from, fromCount, result, found);
     return result;
@@ -182,7 +167,7 @@ __attribute__((always_inline)) inline int CompiledRegions::BlockOrReading(CTesse
 }
 
 __attribute__((always_inline)) inline int CompiledRegions::BlockOrReading(CTesselParser& parser, int kind) {
-    return BlockOrReading(parser, kind, parser.position, parser.tokenCount);
+    return BlockOrReading(parser, kind, parser.position, parser.history.Count());
 }
 
 __attribute__((noinline)) int CompiledRegions::ReadBlock(CTesselParser& parser, int kind) {
@@ -200,20 +185,20 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing, i
     for (;;) {
         const int at = parser.position;
         Node& node = NodeAfterFirst(parser, at);  // the block's first node is compiled
-        int ran = -1;
+        Ran ran = Ran::kHandOver;
         if (Polled(parser))
-            ran = -1;
+            ran = Ran::kHandOver;
         else if (node.kind == NodeKind::kAssign)  // the commonest statement, without the dispatch
-            ran = RunAssignment(parser, statements_[static_cast<std::size_t>(node.item)]) ? 1 : -1;
+            ran = RunAssignment(parser, statements_[static_cast<std::size_t>(node.item)]) ? Ran::kDone : Ran::kHandOver;
         else
             ran = RunNode(parser, node, at, kind);
-        if (ran == kClosesBlock) {
+        if (ran == Ran::kClosesBlock) {
             parser.CutBlock(kind, entryLength);
             closing = node.code;
             return 1;
         }
-        if (ran == 0) return 0;
-        if (ran < 0) {
+        if (ran == Ran::kFailed) return 0;
+        if (ran == Ran::kHandOver) {
             const int result = Interpret(parser, at, kind, entryPosition, entryCount, entryLength);
             if (result != CTesselParser::kBlockGoesOn) return result;
             ClearError(parser);
@@ -233,25 +218,26 @@ int CompiledRegions::Interpret(CTesselParser& parser, int at, int kind, int entr
     return parser.BlockStatement(1, kind, 0, ScanMark{entryPosition, entryCount}, entryLength, false);
 }
 
-int CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind) {
+CompiledRegions::Ran CompiledRegions::RunNode(CTesselParser& parser, Node& node, int at, int kind) {
     switch (node.kind) {
         case NodeKind::kSeparator:
         case NodeKind::kClosing:
         case NodeKind::kWhile: {
             const bool closes = (node.closes & kind) != 0;
             if (node.kind == NodeKind::kWhile && !closes) return RunWhile(parser, node, at, false);
-            if ((node.kind == NodeKind::kClosing && !closes) || !Fits(parser, 1, 0)) return -1;
+            if ((node.kind == NodeKind::kClosing && !closes) || !Fits(parser, 1, 0)) return Ran::kHandOver;
             WriteWord(parser, node.firstWord);
-            Took(at, parser.tokenCount - 1);
+            Took(at, parser.history.Count() - 1);
             parser.position = node.next;
-            return node.kind == NodeKind::kSeparator ? 1 : kClosesBlock;
+            return node.kind == NodeKind::kSeparator ? Ran::kDone : Ran::kClosesBlock;
         }
         case NodeKind::kIf: return RunIf(parser, node);
         case NodeKind::kFor: return RunFor(parser, node, false);
         case NodeKind::kDo: return RunDo(parser, node, at, false);
         case NodeKind::kCall: return RunCall(parser, node);
         case NodeKind::kCommand: return RunCommand(parser, node);
-        default: return -1;
+        case NodeKind::kOutput: return RunOutput(parser, node);
+        default: return Ran::kHandOver;
     }
 }
 
@@ -279,9 +265,18 @@ __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& p
         element = MatrixTarget(parser, statement);
     else
         target = StoredElement(parser, statement);
+    if (!target.Found() && element == nullptr) return false;
+    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
+    if (target.Found() && value.leaf && parser.variables[target.record].type == kTypeString) {
+        // A String from where it is kept into a String, with one copy.
+        if (const std::string* text = TextLeaf(parser, value)) {
+            Value::SetSlotText(parser.ElementValue(target), *text);
+            if (statement.text) ResolveTextNames(parser, statement.names);
+            return true;
+        }
+    }
     Number n{};
-    if ((!target.Found() && element == nullptr) || !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n))
-        return false;
+    if (!Evaluate(parser, value, n)) return false;
     if (element != nullptr && n.type == kTypeString) return false;  // no text goes into a matrix
     if (statement.text) ResolveTextNames(parser, statement.names);
     if (element != nullptr)
@@ -291,17 +286,33 @@ __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& p
     return true;
 }
 
+__attribute__((always_inline)) inline bool CompiledRegions::AssignFloat(CTesselParser& parser, const Statement& statement) {
+    const NamesVersion version = parser.names_.Version();
+    if (statement.floatAt != version) {
+        if (statement.floatTried == version) return false;
+        statement.floatTried = version;
+        const int record = RecordOf(parser, statement.target);
+        if (record < 0 || parser.variables[record].count != 1 || parser.variables[record].type != kTypeFloat) return false;
+        statement.floatAt = version;
+    }
+    Number n{};
+    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n) || n.type == kTypeString) return false;
+    if (statement.text) ResolveTextNames(parser, statement.names);
+    parser.variables[statement.target.record].value.number = n.type == kTypeInteger ? n.i : n.d;
+    return true;
+}
+
 bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement) {
     // Inside a compiled block the nesting leaves room for a statement's first two levels.
     if (statement.depth > 1 ? !Fits(parser, statement.wordCount, statement.depth)
-                            : parser.tokenCount + statement.wordCount + 1 >= CTesselParser::kHistoryLast) {
+                            : parser.history.Count() + statement.wordCount + 1 >= CTesselParser::kHistoryLast) {
         return false;
     }
     std::int32_t value = 0;
     std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, value) : nullptr;
     if (slot != nullptr) {
         *slot = value;
-    } else if (!AssignOtherwise(parser, statement)) {
+    } else if (!(statement.floats && AssignFloat(parser, statement)) && !AssignOtherwise(parser, statement)) {
         return false;
     }
     FinishStatement(parser, statement);
@@ -309,19 +320,19 @@ bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& stat
 }
 
 
-int CompiledRegions::RunIf(CTesselParser& parser, const Node& node) {
+CompiledRegions::Ran CompiledRegions::RunIf(CTesselParser& parser, const Node& node) {
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
     bool truth = false;
-    if (!Fits(parser, condition.wordCount + 2, 0) || !Truth(parser, condition, truth)) return -1;
+    if (!Fits(parser, condition.wordCount + 2, 0) || !Truth(parser, condition, truth)) return Ran::kHandOver;
     Write(parser, node.firstWord, condition.wordCount + 2);  // If, the condition, Then
-    Took(condition.after, parser.tokenCount - 1);
+    Took(condition.after, parser.history.Count() - 1);
     parser.position = node.body;
     ++compiledStatements_;
     if (truth) {
         parser.NextScopeNumber(CTesselParser::kThen);
-        return BlockOrReading(parser, ThenBranch) ? AfterThenBranch(parser) : 0;
+        return BlockOrReading(parser, ThenBranch) && AfterThenBranch(parser) ? Ran::kDone : Ran::kFailed;
     }
-    return ElseOfIf(parser);
+    return ElseOfIf(parser) ? Ran::kDone : Ran::kFailed;
 }
 
 __attribute__((always_inline)) inline int CompiledRegions::AfterThenBranch(CTesselParser& parser) {
@@ -375,15 +386,15 @@ int CompiledRegions::TakeOverIf(CTesselParser& parser, const Node& node, const S
     return RestOfBody(parser, node, conditionCount);
 }
 
-int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywordRead) {
+CompiledRegions::Ran CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywordRead) {
     const int record = parser.RecordNamedAt(node.name);
-    if (record < 0 || !Fits(parser, node.headerWords, node.depth)) return -1;
+    if (record < 0 || !Fits(parser, node.headerWords, node.depth)) return Ran::kHandOver;
     Value& variable = parser.variables[record];
-    if (variable.count != 1 || !variable.IsNumber()) return -1;
+    if (variable.count != 1 || !variable.IsNumber()) return Ran::kHandOver;
     double start = 0.0;
     double end = 0.0;
     double step = 1.0;
-    if (!Bound(parser, node.start, start)) return -1;
+    if (!Bound(parser, node.start, start)) return Ran::kHandOver;
     // The end and the step are read with the start stored (they may name the variable); where the
     // reading is to take them, the variable is as it was and the reading starts over.
     const Value::Payload before = variable.value;
@@ -391,7 +402,7 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
     parser.StoreForStart(element, start);
     if (!Bound(parser, node.end, end) || (node.step >= 0 && (!Bound(parser, node.step, step) || step == 0.0))) {
         parser.variables[record].value = before;
-        return -1;
+        return Ran::kHandOver;
     }
     // A member in a bound leaves its lookups once every bound has passed its guards.
     const int last = node.step >= 0 ? node.step : node.end;
@@ -399,23 +410,23 @@ int CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywor
                                  expressions_[static_cast<std::size_t>(last)].names));
     const int skipped = keywordRead ? 1 : 0;
     Write(parser, node.firstWord + skipped, node.headerWords - skipped);
-    const int headerCount = parser.tokenCount;
+    const int headerCount = parser.history.Count();
     Took(expressions_[static_cast<std::size_t>(node.step >= 0 ? node.step : node.end)].after, headerCount);
     parser.position = node.body;
     ++compiledStatements_;
     if ((step > 0 && start > end) || (step <= 0 && end > start)) {
         Settle(parser);
-        return parser.SkipToNext();
+        return parser.SkipToNext() ? Ran::kDone : Ran::kFailed;
     }
     for (;;) {
         parser.position = node.body;
-        parser.tokenCount = headerCount;
+        parser.history.MoveTo(headerCount);
         parser.NextScopeNumber(CTesselParser::kFor);
-        const std::uint64_t disturbances = disturbances_;
-        if (!BlockOrReading(parser, ForBody)) return 0;
-        if (parser.returning) return 1;
-        if (parser.StepForVariable(element, step, end) || parser.runState != kRunning) return 1;
-        Passed(parser, disturbances);
+        const std::uint64_t disturbances = parser.history.Disturbances();
+        if (!BlockOrReading(parser, ForBody)) return Ran::kFailed;
+        if (parser.returning) return Ran::kDone;
+        if (parser.StepForVariable(element, step, end) || parser.runState != kRunning) return Ran::kDone;
+        parser.history.Passed(disturbances);
     }
 }
 
@@ -454,63 +465,63 @@ bool CompiledRegions::TakeLoopKeyword(CTesselParser& parser, const Node& node, i
     if (!Fits(parser, 1, 0)) return false;
     if (!keywordRead) {
         WriteWord(parser, node.firstWord);
-        Took(at, parser.tokenCount - 1);
+        Took(at, parser.history.Count() - 1);
     }
     ++compiledStatements_;
     return true;
 }
 
-int CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
-    if (!TakeLoopKeyword(parser, node, at, keywordRead)) return -1;
-    const int conditionCount = parser.tokenCount;
+CompiledRegions::Ran CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
+    if (!TakeLoopKeyword(parser, node, at, keywordRead)) return Ran::kHandOver;
+    const int conditionCount = parser.history.Count();
     for (;;) {
         parser.position = node.next;
-        parser.tokenCount = conditionCount;
-        const std::uint64_t disturbances = disturbances_;
-        const int step = node.straight >= 0 ? RunStraight(parser, node, conditionCount) : kAtCondition;
-        if (step == kLoopEnded) return 1;
+        parser.history.MoveTo(conditionCount);
+        const std::uint64_t disturbances = parser.history.Disturbances();
+        const StraightEnd straight = node.straight >= 0 ? RunStraight(parser, node, conditionCount) : StraightEnd{};
+        if (straight.kind == StraightEnd::kLoopEnded) return Ran::kDone;
         int body = 0;
-        if (step >= 0) {
-            body = TakeOverPass(parser, node, step, conditionCount);
+        if (straight.kind == StraightEnd::kTakeOver) {
+            body = TakeOverPass(parser, node, straight.step, conditionCount);
         } else {
             bool truth = false;
-            if (!LoopCondition(parser, node.item, truth)) return 0;
+            if (!LoopCondition(parser, node.item, truth)) return Ran::kFailed;
             if (!truth) {
                 int found = 0;
                 SkipInner(parser, kw::kWend, found);
-                return 1;
+                return Ran::kDone;
             }
             parser.NextScopeNumber(CTesselParser::kWhile);
             body = BlockOrReading(parser, WhileBody);
         }
-        if (!body) return 0;
-        if (parser.returning || parser.runState != kRunning) return 1;
-        Passed(parser, disturbances);
-        if (node.straight == kNotLookedAt && disturbances == disturbances_) StraightOf(parser, node);
+        if (!body) return Ran::kFailed;
+        if (parser.returning || parser.runState != kRunning) return Ran::kDone;
+        parser.history.Passed(disturbances);
+        if (node.straight == kNotLookedAt && disturbances == parser.history.Disturbances()) StraightOf(parser, node);
     }
 }
 
-int CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
-    if (!TakeLoopKeyword(parser, node, at, keywordRead)) return -1;
-    const int bodyCount = parser.tokenCount;
+CompiledRegions::Ran CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
+    if (!TakeLoopKeyword(parser, node, at, keywordRead)) return Ran::kHandOver;
+    const int bodyCount = parser.history.Count();
     for (;;) {
         parser.position = node.body;
-        parser.tokenCount = bodyCount;
+        parser.history.MoveTo(bodyCount);
         parser.NextScopeNumber(CTesselParser::kDo);
-        const std::uint64_t disturbances = disturbances_;
-        if (!BlockOrReading(parser, DoBody)) return 0;
-        if (parser.returning) return 1;
+        const std::uint64_t disturbances = parser.history.Disturbances();
+        if (!BlockOrReading(parser, DoBody)) return Ran::kFailed;
+        if (parser.returning) return Ran::kDone;
         bool truth = false;
-        if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth, true)) return 0;
-        if (!truth || parser.runState != kRunning) return 1;
-        Passed(parser, disturbances);
+        if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth, true)) return Ran::kFailed;
+        if (!truth || parser.runState != kRunning) return Ran::kDone;
+        parser.history.Passed(disturbances);
     }
 }
 
-int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
+CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
     if (parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth || !Fits(parser, 2, 0) ||
         !NamesLookedUp(parser, &node.name, 1)) {
-        return -1;
+        return Ran::kHandOver;
     }
     // The subroutine found by name again only when the table has changed.
     const int count = parser.subroutines.GetCount();
@@ -518,42 +529,68 @@ int CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
         node.subroutine = parser.FindSubroutine(node.text);
         node.subroutineCount = count;
     }
-    if (node.subroutine < 0) return -1;  // the reading reports it
+    if (node.subroutine < 0) return Ran::kHandOver;  // the reading reports it
     Write(parser, node.firstWord, 2);
     bool keywordSet = false;
     ResolveNames(parser, &node.name, &node.nameAnswer, 1, keywordSet);
-    Took(node.name, parser.tokenCount - 1);
-    const int afterCount = parser.tokenCount;
+    Took(node.name, parser.history.Count() - 1);
+    const int afterCount = parser.history.Count();
     ++compiledStatements_;
     NestingLevel level(parser);
     const SubroutineRecord& target = parser.subroutines[node.subroutine];
     parser.position = target.position;
-    parser.tokenCount = target.tokenCount;
+    parser.history.MoveTo(target.tokenCount);
     const int outer = parser.inSubroutine;
     parser.inSubroutine = 1;
     parser.NextScopeNumber(CTesselParser::kCall);
-    Disturb();  // the body's words go where its definition's went
+    parser.history.Disturb();  // the body's words go where its definition's went
     const int ok = BlockOrReading(parser, CalledBody);
-    Disturb();
+    parser.history.Disturb();
     parser.inSubroutine = outer;
-    if (!ok) return 0;
+    if (!ok) return Ran::kFailed;
     parser.returning = 0;
     parser.position = node.next;
-    parser.tokenCount = afterCount;
-    return 1;
+    parser.history.MoveTo(afterCount);
+    return Ran::kDone;
+}
+
+CompiledRegions::Ran CompiledRegions::RunOutput(CTesselParser& parser, Node& node) {
+    const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
+    Number n{};
+    if (!parser.execute || !Fits(parser, statement.wordCount, statement.depth) ||
+        !StillKeyword(parser, node.name, node.nameAnswer, node.keywordId) ||
+        !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n)) {
+        return Ran::kHandOver;
+    }
+    // The lookups as reading leaves them: the expression's names were read after the keyword.
+    bool keywordSet = false;
+    const TextNames& names = statement.names;
+    if (names.count == 0 || !ResolveNames(parser, textNames_.data() + names.first, nameAnswers_.data() + names.first,
+                                          names.count, keywordSet)) {
+        ResolveNames(parser, &node.name, &node.nameAnswer, 1, keywordSet);
+    }
+    FinishStatement(parser, statement);
+    if (n.type == kTypeString) {
+        parser.PrintText(stackTexts_[0], node.lineBreak);
+    } else {
+        Value v;
+        SetValue(v, n);
+        parser.PrintText(ValueToText(v, true), node.lineBreak);
+    }
+    return Ran::kDone;
 }
 
 void CompiledRegions::KeepSkip(CTesselParser& parser, int closing, int from, int fromCount, int result, int found) {
     if (!ScanIsPlain(parser) || from < 0 || from > parser.sourceLength_) return;
-    const int count = parser.tokenCount - fromCount;
-    if (result != 1 || count < 1 || parser.tokenCount >= CTesselParser::kHistoryLast) return;
+    const int count = parser.history.Count() - fromCount;
+    if (result != 1 || count < 1 || parser.history.Count() >= CTesselParser::kHistoryLast) return;
     if (skipAt_.empty()) skipAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
     if (skipAt_[static_cast<std::size_t>(from)] != 0) return;
     SkipWords skip{closing, result, found, words_.Size(), count, static_cast<int>(textNames_.size()), 0};
-    for (int k = fromCount, readFrom = from; k < parser.tokenCount; ++k) {
-        const int start = parser.tokenStart[static_cast<std::size_t>(k)];
+    for (int k = fromCount, readFrom = from; k < parser.history.Count(); ++k) {
+        const int start = parser.history.Start(k);
         const int readAt = readFrom;  // a name's lookup is kept with the position it is read from
-        readFrom = start + parser.tokenLength[static_cast<std::size_t>(k)];
+        readFrom = start + parser.history.Length(k);
         const CTesselParser::ScanCacheEntry* entry = parser.CachedEntryAt(start);
         // A comment's words are read by the lexer, not the skipper: such a skip is always read.
         const bool plain = entry != nullptr && entry->start == start &&

@@ -238,14 +238,14 @@ void CompiledRegions::PointSteps(CTesselParser& parser, const Condition& conditi
     pointedSteps_.back() = PointToCondition(variables, condition);
 }
 
-int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int conditionCount) {
+CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int conditionCount) {
     const StraightPass& pass = straightPasses_[static_cast<std::size_t>(node.straight)];
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
     // The history holding the pass's words, room for them all, and for the levels of its blocks
     // and conditions.
-    if (known_ < conditionCount + pass.words || conditionCount + pass.words + 1 >= CTesselParser::kHistoryLast ||
+    if (parser.history.Known() < conditionCount + pass.words || conditionCount + pass.words + 1 >= CTesselParser::kHistoryLast ||
         parser.nestingDepth + pass.levels >= CTesselParser::kMaxNestingDepth || !StraightBound(parser, condition, pass)) {
-        return kAtCondition;
+        return {StraightEnd::kAtCondition};
     }
     const StraightStep* const steps = straightSteps_.data() + pass.firstStep;
     PointSteps(parser, condition, pass);
@@ -261,7 +261,7 @@ int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int co
             TakeCondition(parser, condition);
             int found = 0;
             SkipInner(parser, kw::kWend, found);
-            return kLoopEnded;
+            return {StraightEnd::kLoopEnded};
         }
         parser.NextScopeNumber(CTesselParser::kWhile);
         for (int k = 0, before = -1; k >= 0;) {
@@ -283,7 +283,7 @@ int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int co
             if (!held) {
                 compiledStatements_ += ran;
                 StraightStopAt(parser, node, steps, k, before, conditionCount);
-                return k;
+                return {StraightEnd::kTakeOver, k};
             }
             ran += step.kind == StepKind::kAssign || step.kind == StepKind::kIf ? 1 : 0;
             before = k;
@@ -296,13 +296,13 @@ int CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int co
         const StraightStep& wend = steps[pass.stepCount - 1];
         Took(wend.lastFrom, conditionCount + wend.lastOffset, wend.lastRaw);
     }
-    return kAtCondition;
+    return {StraightEnd::kAtCondition};
 }
 
 void CompiledRegions::StraightStopAt(CTesselParser& parser, const Node& node, const StraightStep* steps, int step, int before,
                                      int conditionCount) {
     parser.position = steps[step].at;
-    parser.tokenCount = conditionCount + steps[step].offset;
+    parser.history.MoveTo(conditionCount + steps[step].offset);
     if (before < 0) {
         const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
         Took(condition.after, conditionCount + condition.wordCount);  // put back

@@ -6,6 +6,7 @@
 
 #include "interpreter/compiled_regions.h"
 #include "base/matrix.h"
+#include "interpreter/math_functions.h"
 #include "interpreter/number_operators.h"
 #include "interpreter/region_guards.h"
 #include "interpreter/tessel_parser.h"
@@ -34,7 +35,8 @@ union Slot {
 
 bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& expression) {
     ++expression.typedTries;
-    if (expression.instructionCount > kMaxStack) return false;
+    // The stack's depth, not the length, is bounded: the compiler keeps every expression's
+    // depth within kMaxStack, which the types below are indexed by.
     const std::size_t first = typedCode_.size();
     std::uint8_t types[kMaxStack];
     int top = -1;
@@ -92,6 +94,31 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
                 break;
             }
             case Op::kText: kept = false; break;
+            case Op::kInt:
+            case Op::kRgb: {
+                const int arguments = ArgumentsOf(instruction.op);
+                for (int k = 0; k < arguments; ++k)
+                    if (types[top - k] != kTypeInteger) emit(TypedOp::kWhole, k);
+                if (instruction.op == Op::kRgb) emit(TypedOp::kRgb, 0);
+                top -= arguments - 1;
+                types[top] = kTypeInteger;
+                break;
+            }
+            case Op::kPower:
+            case Op::kFunction:
+            case Op::kPow: {
+                // A matrix element is a Float on the stack already, whole or not.
+                const int arguments = ArgumentsOf(instruction.op);
+                if (arguments == 2 && types[top - 1] == kTypeInteger) emit(TypedOp::kWidenBelow, 0);
+                if (types[top] == kTypeInteger) emit(TypedOp::kWiden, 0);
+                emit(instruction.op == Op::kPower ? TypedOp::kFloatPower
+                     : instruction.op == Op::kPow ? TypedOp::kFloatPow
+                                                  : TypedOp::kFloatFunction,
+                     instruction.argument);
+                top -= arguments - 1;
+                types[top] = kTypeFloat;
+                break;
+            }
             default: {
                 // A matrix element meets a Float only: with an Integer its type would decide the operation.
                 if (types[top - 1] == kEitherType || types[top] == kEitherType) {
@@ -116,18 +143,74 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
         typedCode_.resize(first);
         return false;
     }
+    FuseTypedCode(first);
     expression.typedFirst = static_cast<int>(first);
     expression.typedCount = static_cast<int>(typedCode_.size() - first);
     expression.typedResult = types[0];
     return true;
 }
 
+// Dispatching costs as much as a Float operation: an operator whose two operands are a Float
+// variable or constant each (not both constants) is one operation that loads them itself.
+void CompiledRegions::FuseTypedCode(std::size_t first) const {
+    const auto fusedOffset = [](TypedOp op) {
+        return op == TypedOp::kFloatAdd ? 0 : op == TypedOp::kFloatSubtract ? 1 : op == TypedOp::kFloatMultiply ? 2 : -1;
+    };
+    std::size_t out = first;
+    for (std::size_t k = first; k < typedCode_.size(); ++k) {
+        const TypedInstruction& a = typedCode_[k];
+        if (k + 2 < typedCode_.size()) {
+            const TypedInstruction& b = typedCode_[k + 1];
+            const int offset = fusedOffset(typedCode_[k + 2].op);
+            const bool aVariable = a.op == TypedOp::kFloatVariable;
+            const bool bVariable = b.op == TypedOp::kFloatVariable;
+            const bool aConstant = a.op == TypedOp::kFloatConstant;
+            const bool bConstant = b.op == TypedOp::kFloatConstant;
+            if (offset >= 0 && (aVariable || bVariable) && (aVariable || aConstant) && (bVariable || bConstant)) {
+                TypedInstruction fused = aVariable ? a : b;
+                const TypedOp base = aVariable && bVariable ? TypedOp::kVariablesAdd
+                                     : aVariable            ? TypedOp::kVariableConstantAdd
+                                                            : TypedOp::kConstantVariableAdd;
+                fused.op = static_cast<TypedOp>(static_cast<int>(base) + offset);
+                if (aVariable && bVariable) {
+                    fused.argument2 = b.argument;
+                } else {
+                    fused.constant = aVariable ? b.constant : a.constant;
+                }
+                typedCode_[out++] = fused;
+                k += 2;
+                continue;
+            }
+        }
+        typedCode_[out++] = a;
+    }
+    typedCode_.resize(out);
+}
+
+// A record's type and count stay as they are while the name index's version does: they are
+// looked at here, once per version, and the loads run without looking at them again.
 bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expression& expression) const {
+    const auto bindFloat = [&](int argument, int& record) {
+        record = RecordOf(parser, instructions_[static_cast<std::size_t>(argument)]);
+        return record >= 0 && parser.variables[record].type == kTypeFloat && parser.variables[record].count == 1;
+    };
     TypedInstruction* const first = typedCode_.data() + expression.typedFirst;
     for (TypedInstruction* at = first; at != first + expression.typedCount; ++at) {
+        if (at->op >= TypedOp::kVariablesAdd) {
+            if (!bindFloat(at->argument, at->record)) return false;
+            if (at->op <= TypedOp::kVariablesMultiply && !bindFloat(at->argument2, at->record2)) return false;
+            continue;
+        }
         if (at->op < TypedOp::kIntegerVariable || at->op > TypedOp::kMatrixElement) continue;
         at->record = RecordOf(parser, instructions_[static_cast<std::size_t>(at->argument)]);
         if (at->record < 0) return false;
+        const Value& v = parser.variables[at->record];
+        const bool integer = at->op == TypedOp::kIntegerVariable || at->op == TypedOp::kIntegerElement;
+        const bool element = at->op == TypedOp::kIntegerElement || at->op == TypedOp::kFloatElement;
+        const bool fits = at->op == TypedOp::kMatrixElement
+                              ? v.type == kTypeMatrix
+                              : v.type == (integer ? kTypeInteger : kTypeFloat) && (element ? v.count >= 2 : v.count == 1);
+        if (!fits) return false;
     }
     expression.typedVersion = parser.names_.Version();
     return true;
@@ -144,24 +227,15 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
         switch (at->op) {
             case TypedOp::kIntegerConstant: stack[++top].i = at->constant.i; break;
             case TypedOp::kFloatConstant: stack[++top].d = at->constant.d; break;
-            case TypedOp::kIntegerVariable:
-            case TypedOp::kFloatVariable: {
-                const Value& v = variables[at->record];
-                const bool integer = at->op == TypedOp::kIntegerVariable;
-                if (v.count != 1 || v.type != (integer ? kTypeInteger : kTypeFloat)) return false;
-                ++top;
-                if (integer)
-                    stack[top].i = v.value.integer;
-                else
-                    stack[top].d = v.value.number;
-                break;
-            }
+            // Types and counts as bound (BindTypedCode).
+            case TypedOp::kIntegerVariable: stack[++top].i = variables[at->record].value.integer; break;
+            case TypedOp::kFloatVariable: stack[++top].d = variables[at->record].value.number; break;
             case TypedOp::kIntegerElement:
             case TypedOp::kFloatElement: {
                 const Value& v = variables[at->record];
                 const bool integer = at->op == TypedOp::kIntegerElement;
                 const std::int32_t k = stack[top].i;
-                if (v.count < 2 || k < 1 || k > v.count || v.type != (integer ? kTypeInteger : kTypeFloat)) return false;
+                if (k < 1 || k > v.count) return false;
                 if (integer)
                     stack[top].i = v.Element(k).integer;
                 else
@@ -204,6 +278,65 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
                 --top;
                 const NumberOp op = at->op == TypedOp::kIntegerModulo ? NumberOp::kModulo : NumberOp::kDivide;
                 if (!ApplyIntegerOp(op, stack[top].i, stack[top + 1].i)) return false;
+                break;
+            }
+            case TypedOp::kVariablesAdd:
+                stack[++top].d = OperationResult(variables[at->record].value.number + variables[at->record2].value.number);
+                break;
+            case TypedOp::kVariablesSubtract:
+                stack[++top].d = OperationResult(variables[at->record].value.number - variables[at->record2].value.number);
+                break;
+            case TypedOp::kVariablesMultiply:
+                stack[++top].d = OperationResult(variables[at->record].value.number * variables[at->record2].value.number);
+                break;
+            case TypedOp::kVariableConstantAdd:
+                stack[++top].d = OperationResult(variables[at->record].value.number + at->constant.d);
+                break;
+            case TypedOp::kVariableConstantSubtract:
+                stack[++top].d = OperationResult(variables[at->record].value.number - at->constant.d);
+                break;
+            case TypedOp::kVariableConstantMultiply:
+                stack[++top].d = OperationResult(variables[at->record].value.number * at->constant.d);
+                break;
+            case TypedOp::kConstantVariableAdd:
+                stack[++top].d = OperationResult(at->constant.d + variables[at->record].value.number);
+                break;
+            case TypedOp::kConstantVariableSubtract:
+                stack[++top].d = OperationResult(at->constant.d - variables[at->record].value.number);
+                break;
+            case TypedOp::kConstantVariableMultiply:
+                stack[++top].d = OperationResult(at->constant.d * variables[at->record].value.number);
+                break;
+            // The commonest Float operations without a second dispatch.
+            case TypedOp::kFloatAdd: --top; stack[top].d = OperationResult(stack[top].d + stack[top + 1].d); break;
+            case TypedOp::kFloatSubtract: --top; stack[top].d = OperationResult(stack[top].d - stack[top + 1].d); break;
+            case TypedOp::kFloatMultiply: --top; stack[top].d = OperationResult(stack[top].d * stack[top + 1].d); break;
+            case TypedOp::kFloatPower:
+                --top;
+                stack[top].d = std::pow(stack[top].d, stack[top + 1].d);
+                break;
+            case TypedOp::kFloatFunction: {
+                const MathFunction& f = MathFunctionAt(at->argument);
+                if (!ArgumentInRange(f.test, stack[top].d)) return false;
+                stack[top].d = f.compute(stack[top].d);
+                break;
+            }
+            case TypedOp::kFloatPow:
+                --top;
+                if (!PowInRange(stack[top].d, stack[top + 1].d)) return false;
+                stack[top].d = std::pow(stack[top].d, stack[top + 1].d);
+                break;
+            case TypedOp::kWhole: {
+                Slot& slot = stack[top - at->argument];
+                const double d = slot.d;
+                slot.i = DoubleToInt32(d);
+                break;
+            }
+            case TypedOp::kRgb: {
+                top -= 2;
+                std::int32_t colour = 0;
+                for (int channel = 0; channel < 3; ++channel) colour = AddRgbChannel(colour, stack[top + channel].i, channel);
+                stack[top].i = colour;
                 break;
             }
             default: {

@@ -27,6 +27,7 @@
 #include "interpreter/keyword_catalogue.h"
 #include "interpreter/name_index.h"
 #include "interpreter/run_state.h"
+#include "interpreter/token_history.h"
 #include "interpreter/value.h"
 
 class CMatrix;
@@ -108,8 +109,8 @@ private:
 
 class CTesselParser : public ParserThread {
 public:
-    static constexpr int kHistorySize = 100000;
-    static constexpr int kHistoryLast = 99999;
+    static constexpr int kHistorySize = TokenHistory::kSize;
+    static constexpr int kHistoryLast = TokenHistory::kLast;
     static constexpr int kWordLimit = 300;          // words of this length or more are an error
     static constexpr int kStringLiteralLimit = 50000;
     static constexpr int kMaxNestingDepth = 400;    // blocks, calls and parenthesised expressions
@@ -165,12 +166,12 @@ public:
     int NextToken(const char* text, int length, int raw);
     // NextToken on the script text; the result also becomes currentToken.
     int ReadToken(int raw = 0) { return currentToken = NextToken(scriptText.data(), textLength, raw); }
-    void SavePosition(ScanMark& mark) const { mark.position = position; mark.tokenCount = tokenCount; }
-    void RestorePosition(const ScanMark& mark) { position = mark.position; tokenCount = mark.tokenCount; }
-    void UngetToken() {
-        tokenCount = tokenCount <= 0 ? 0 : tokenCount > kHistoryLast ? kHistoryLast : tokenCount - 1;
-        position = tokenStart[static_cast<std::size_t>(tokenCount)];
+    void SavePosition(ScanMark& mark) const { mark.position = position; mark.tokenCount = history.Count(); }
+    void RestorePosition(const ScanMark& mark) {
+        position = mark.position;
+        history.MoveTo(mark.tokenCount);
     }
+    void UngetToken() { position = history.StepBack(); }
     // 0 the text ended first, 1 done, 2 too long.
     int ReadRawUntilToken(const char* text, int length, int closingCode, std::string& out, int limit);
     static void UnescapeString(std::string& buffer);
@@ -295,6 +296,14 @@ public:
     virtual void ResetRun() = 0;
     virtual int ExecuteObjectStatement() = 0;
     virtual int EvaluateObjectMember(Value& result) = 0;
+    // Whether an extension keyword starts an output statement (its expression's text printed):
+    // kNoOutput, else whether a line break follows the text. Compiled regions print for it.
+    static constexpr int kNoOutput = -1;
+    virtual int OutputStatementOf(int /*keywordId*/) const { return kNoOutput; }
+    // An output statement's text printed, as the output pane shows it.
+    virtual void PrintText(const std::string& text, bool lineBreakAfter) {
+        view->OutputText(text, 1, 0, lineBreakAfter ? 1 : 0, 0);
+    }
     // What reading `name . member` as an operand gives when no further word is read and nothing is
     // reported: the network variable the name finds (as FindObjectVariable finds it) and the
     // member's value. False, with nothing changed, for any other case: the reading takes it.
@@ -319,9 +328,7 @@ public:
     // lexer
     int position = 0;
     int variableIndex = -1;
-    int tokenCount = 0;
-    std::vector<int> tokenStart;
-    std::vector<int> tokenLength;
+    TokenHistory history;        // where each word read starts and how long it is
     std::string scriptText;      // the text, followed by 100 NUL bytes
     int textLength = 0;
     std::string word;            // the text of the last token read
@@ -437,7 +444,6 @@ private:
     void SkipToEndOfLineIn(const char* text, int length);
     void WaitWhilePaused();
     void LexerSleep(long milliseconds);
-    int RecordHistorySlot();
     int PlainKeyword(int code);
     void TakeEntry(const ScanCacheEntry& entry, const char* text, bool cached);
     int ReadTokenFully(const char* text, int length, int raw);
@@ -479,27 +485,6 @@ private:
         if (record < 0) return -1;
         const Value& v = variables[record];
         return v.count == 1 && v.type != kTypeMatrix ? record : -1;
-    }
-    // count ints: from 2 to 8 as two copies of a fixed size that overlap, one test of the size's range
-    // instead of one case for each size.
-    __attribute__((always_inline)) static void CopyInts(int* to, const int* from, int count) {
-        if (count >= 4 && count <= 8) {
-            __builtin_memcpy(to, from, 4 * sizeof(int));
-            __builtin_memcpy(to + count - 4, from + count - 4, 4 * sizeof(int));
-        } else if (count >= 2 && count < 4) {
-            __builtin_memcpy(to, from, 2 * sizeof(int));
-            __builtin_memcpy(to + count - 2, from + count - 2, 2 * sizeof(int));
-        } else if (count == 1) {
-            *to = *from;
-        } else {
-            std::memcpy(to, from, static_cast<std::size_t>(count) * sizeof(int));
-        }
-    }
-    // The history entries of count words from the current entry on.
-    __attribute__((always_inline)) void WriteHistory(const int* starts, const int* lengths, int count) {
-        CopyInts(tokenStart.data() + tokenCount, starts, count);
-        CopyInts(tokenLength.data() + tokenCount, lengths, count);
-        tokenCount += count;
     }
     // The word at a cached position read as the last one (and put back when putBack): the scan
     // as reading the words one by one leaves it, a name looked up as reading it does.

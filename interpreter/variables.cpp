@@ -68,8 +68,7 @@ void CTesselParser::FreeRunBuffers() {
     SetSource(std::string());
     scriptText.clear();
     scriptText.shrink_to_fit();
-    std::vector<int>().swap(tokenStart);
-    std::vector<int>().swap(tokenLength);
+    history.Free();
     std::string().swap(word);
     wordHeldFrom_ = -1;
     CutVariables(0);
@@ -79,10 +78,8 @@ void CTesselParser::FreeRunBuffers() {
 void CTesselParser::ResetBaseRunState() {
     ++objectNamesVersion;
     position = 0;
-    tokenCount = 0;
+    history.Clear();
     currentToken = -1;
-    std::fill(tokenStart.begin(), tokenStart.end(), 0);
-    std::fill(tokenLength.begin(), tokenLength.end(), 0);
     variableIndex = -1;
     inSubroutine = 0;
     returning = 0;

@@ -39,8 +39,12 @@ int CLoriantParser::ExecuteOutputStatement(bool lineBreakAfter) {
     Value value;
     if (!ReadExpression2(value)) return 0;
     if (!execute) return 1;
-    view->OutputText(ValueToText(value, true), 1, 0, lineBreakAfter ? 1 : 0, 0);
+    PrintText(ValueToText(value, true), lineBreakAfter);
     return 1;
+}
+
+int CLoriantParser::OutputStatementOf(int keywordId) const {
+    return keywordId == netword::kPrintln ? 1 : keywordId == netword::kPrint ? 0 : kNoOutput;
 }
 
 int CLoriantParser::ExecuteClearOutput() {

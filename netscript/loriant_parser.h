@@ -92,6 +92,7 @@ public:
     void ResetRun() override;
     int ExecuteObjectStatement() override;
     int EvaluateObjectMember(Value& result) override;
+    int OutputStatementOf(int keywordId) const override;
     bool ObjectMemberOperand(std::string_view name, int member, int& variable, NumberOperand& value) override;
     void ClearObjectVariables(int executeFlag) override;
     int SaveObjectStatement() override;

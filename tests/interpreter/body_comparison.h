@@ -11,7 +11,7 @@
 
 // The interpreter's fields and the first `shown` entries of its word history, as text.
 inline std::string DescribeFields(const CTesselParser& p, int shown) {
-    std::string out = "position " + std::to_string(p.position) + " tokens " + std::to_string(p.tokenCount) +
+    std::string out = "position " + std::to_string(p.position) + " tokens " + std::to_string(p.history.Count()) +
                       " token " + std::to_string(p.currentToken) + " variable " + std::to_string(p.variableIndex) +
                       " state " + std::to_string(p.runState) + " execute " + std::to_string(p.execute) + " object " +
                       std::to_string(p.objectKeywordId) + "/" + std::to_string(p.objectVariableIndex) + " step " +
@@ -19,7 +19,7 @@ inline std::string DescribeFields(const CTesselParser& p, int shown) {
                       p.word + "' error '" + p.errorText + "'\n";
     shown = std::clamp(shown, 0, CTesselParser::kHistorySize);
     for (int i = 0; i < shown; ++i)
-        out += " [" + std::to_string(p.tokenStart[i]) + "," + std::to_string(p.tokenLength[i]) + "]";
+        out += " [" + std::to_string(p.history.Start(i)) + "," + std::to_string(p.history.Length(i)) + "]";
     return out + "\n";
 }
 
@@ -47,7 +47,7 @@ inline std::string DescribeView(const RecordingView& view) {
 
 // Everything a statement can leave behind, as text, so that a difference shows where it is.
 inline std::string Describe(TestParser& p, RecordingView& view, int result) {
-    return "result " + std::to_string(result) + " " + DescribeFields(p, p.tokenCount + 2) + DescribeVariables(p) +
+    return "result " + std::to_string(result) + " " + DescribeFields(p, p.history.Count() + 2) + DescribeVariables(p) +
            "\n" + DescribeView(view);
 }
 

@@ -95,7 +95,7 @@ TEST(CompiledRegions, LeavesWhatReadingWordByWordLeaves) {
         {"matrix row target", "m[1] = 2 : Next", false},
         {"matrix row", "x = m[1] : Next", false},
         {"matrix target", "m = 1 : Next", false},
-        {"power", "i = i ^ 2 : Next", false},
+        {"power", "i = i ^ 2 : Next", true},
         {"string operand", "i = s + 1 : Next", true},
         {"text and numbers", "s = 'item ' + i + x : s = i + \"  and \" + s : Next", true},
         {"text with escapes and words", "s = 'a\\tb Next If' + s ; Next", true},

@@ -69,7 +69,7 @@ TEST(LexerLookupTest, AWordScannedAgainSeesTheCurrentVariables) {
     v.SetFloat(1.5);
     ASSERT_TRUE(h.parser.AppendVariable(v));
     h.parser.position = 0;
-    h.parser.tokenCount = 0;
+    h.parser.history.MoveTo(0);
     EXPECT_EQ(h.parser.ReadToken(), token::kVariable);  // the same position, now a variable
     h.parser.CutVariables(0);
     h.parser.position = 0;
@@ -111,16 +111,16 @@ TEST(LexerHistoryTest, RecordsStartAndLengthAndStepsBack) {
     p.SavePosition(mark);
     ASSERT_EQ(p.ReadToken(), kLessEqual);
     ASSERT_EQ(p.ReadToken(), U);
-    EXPECT_EQ((std::vector<int>{p.tokenStart[0], p.tokenStart[1], p.tokenStart[2]}), (std::vector<int>{0, 4, 9}));
-    EXPECT_EQ((std::vector<int>{p.tokenLength[0], p.tokenLength[1], p.tokenLength[2]}), (std::vector<int>{2, 2, 3}));
+    EXPECT_EQ((std::vector<int>{p.history.Start(0), p.history.Start(1), p.history.Start(2)}), (std::vector<int>{0, 4, 9}));
+    EXPECT_EQ((std::vector<int>{p.history.Length(0), p.history.Length(1), p.history.Length(2)}), (std::vector<int>{2, 2, 3}));
     p.UngetToken();
     EXPECT_EQ(p.position, 9);
     EXPECT_EQ(p.ReadToken(), U);
     EXPECT_EQ(p.word, "cde");
     p.RestorePosition(mark);
-    EXPECT_EQ(p.tokenCount, 1);
+    EXPECT_EQ(p.history.Count(), 1);
     EXPECT_EQ(p.ReadToken(), kLessEqual);
-    p.tokenCount = 0;
+    p.history.MoveTo(0);
     p.UngetToken();  // never below the first entry
     EXPECT_EQ(p.position, 0);
 }
@@ -135,7 +135,7 @@ TEST(LexerHistoryTest, AFullHistoryStaysInBoundsAndKeepsTheLastToken) {
     int read = 0;
     while (p.ReadToken() != token::kEnd) {
         ++read;
-        ASSERT_LE(p.tokenCount, CTesselParser::kHistoryLast);
+        ASSERT_LE(p.history.Count(), CTesselParser::kHistoryLast);
         ASSERT_EQ(p.LastTokenStart(), 2 * (read - 1));  // always the token just read
     }
     EXPECT_EQ(read, tokens);
@@ -176,7 +176,7 @@ TEST(LexerFlagsTest, StopMakesEveryTokenTheEndAndSetsRunState1) {
     EXPECT_EQ(h.parser.ReadToken(), token::kEnd);
     EXPECT_EQ(h.parser.runState, kStoppedByUser);
     EXPECT_EQ(h.parser.ReadToken(), token::kEnd);
-    EXPECT_EQ(h.parser.tokenCount, 1);
+    EXPECT_EQ(h.parser.history.Count(), 1);
 }
 
 }  // namespace

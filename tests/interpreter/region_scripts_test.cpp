@@ -3,10 +3,8 @@
 // state, error text, word history, every variable), including where a run fails part way.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdint>
 #include <string>
-#include <thread>
 
 #include "platform/memory_budget.h"
 #include "tests/interpreter/script_comparison.h"
@@ -266,17 +264,7 @@ TEST(RegionScripts, PausesLeaveTheRunAsItWouldHaveEnded) {
         " m = 1\n While m <= 40\n  a[m] = a[m] + n Mod m\n  m = m + 1\n Wend\nNext\nPrint total + a[40]";
     ScriptSide plain;
     plain.Run(script, true);
-    ScriptSide paused;
-    paused.parser.sleepScale = 0.002;  // a pause is looked at again after a millisecond
-    ASSERT_TRUE(paused.Start(script, true));
-    for (int k = 0; k < 400 && paused.view.running.load() != 0; ++k) {
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-        paused.view.paused = 1;
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-        paused.view.paused = 0;
-    }
-    paused.parser.WaitFinished();
-    EXPECT_EQ(paused.Outcome(), plain.Outcome());
+    EXPECT_EQ(OutcomeWithPauses(script, 400), plain.Outcome());
     EXPECT_EQ(plain.view.Pane(), "1834634 ");
 }
 

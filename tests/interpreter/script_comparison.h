@@ -3,7 +3,9 @@
 // everything a run leaves, for tests and the fuzzer to compare.
 #pragma once
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "interpreter/tessel_parser.h"
 #include "tests/interpreter/body_comparison.h"
@@ -23,7 +25,7 @@ public:
         const int result = Base::ExecuteNextStatement();
         // The worker's loop ends on the same conditions after this statement.
         if (!p.errorText.empty() || !p.running || p.currentToken == token::kEnd || p.runState != kRunning)
-            endState = DescribeFields(p, p.tokenCount) + DescribeVariables(p);
+            endState = DescribeFields(p, p.history.Count()) + DescribeVariables(p);
         return result;
     }
 };
@@ -48,7 +50,7 @@ struct ScriptSideOf {
         parser.SetSource(text);
         static const int kOptions[4] = {1, 0, 0, 0};
         if (!parser.Compile(kOptions)) {
-            parser.endState = "CHECK FAILED " + DescribeFields(parser, parser.tokenCount) + DescribeVariables(parser);
+            parser.endState = "CHECK FAILED " + DescribeFields(parser, parser.history.Count()) + DescribeVariables(parser);
             checkFailed_ = true;
             return false;
         }
@@ -85,3 +87,20 @@ struct ScriptComparisonOf {
     bool Same() const { return regions.Outcome() == reading.Outcome(); }
 };
 using ScriptComparison = ScriptComparisonOf<PrintingParser>;
+
+// The script run with compiled regions while pauses come and go at whatever statement it has
+// reached (at most `pauses` of them); what the run left. A pause is looked at again after a
+// millisecond.
+inline std::string OutcomeWithPauses(const std::string& script, int pauses) {
+    ScriptSide paused;
+    paused.parser.sleepScale = 0.002;
+    if (!paused.Start(script, true)) return paused.Outcome();
+    for (int k = 0; k < pauses && paused.view.running.load() != 0; ++k) {
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        paused.view.paused = 1;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        paused.view.paused = 0;
+    }
+    paused.parser.WaitFinished();
+    return paused.Outcome();
+}

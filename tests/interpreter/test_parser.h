@@ -26,8 +26,12 @@ public:
         std::vector<std::string> labels;  // empty: numbered
     };
 
+    // The user presses Stop while the run prints its stopAfterOutputs-th text (0: never).
+    int stopAfterOutputs = 0;
+
     void OutputText(const std::string& text, int append, int crlfBefore, int crlfAfter, int /*repaint*/) override {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (append && ++outputs_ == stopAfterOutputs) stopRequested = 1;
         if (!append) {
             pane_ = text;
             return;
@@ -59,6 +63,7 @@ public:
     // Forgets pane text, selections and charts (the flags stay).
     void ClearRecords() {
         std::lock_guard<std::mutex> lock(mutex_);
+        outputs_ = 0;
         pane_.clear();
         selections_.clear();
         charts_.clear();
@@ -66,6 +71,7 @@ public:
 
 private:
     mutable std::mutex mutex_;
+    int outputs_ = 0;
     std::string pane_;
     std::vector<std::pair<int, int>> selections_;
     std::vector<Chart> charts_;
@@ -145,12 +151,18 @@ public:
         if (id != kPrintId && id != kPrintlnId) return 0;
         Value v;
         if (!ReadExpression2(v)) return 0;
-        if (!execute) return 1;
-        if (id == kPrintId)
-            view->OutputText(ValueToText(v, true) + " ", 1, 0, 0, 0);
-        else
-            view->OutputText(ValueToText(v, true), 1, 0, 1, 0);
+        if (execute) PrintText(ValueToText(v, true), id == kPrintlnId);
         return 1;
+    }
+    int OutputStatementOf(int keywordId) const override {
+        return keywordId == kPrintlnId ? 1 : keywordId == kPrintId ? 0 : kNoOutput;
+    }
+    // Print leaves a blank after its text, so that the panes of tests read as lists.
+    void PrintText(const std::string& text, bool lineBreakAfter) override {
+        if (lineBreakAfter)
+            view->OutputText(text, 1, 0, 1, 0);
+        else
+            view->OutputText(text + " ", 1, 0, 0, 0);
     }
 };
 
