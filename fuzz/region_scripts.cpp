@@ -22,10 +22,14 @@
 // waits (Sleep is of 0 ms), touches a file or shows a dialog.
 //
 // KESTRUM_SHOW_SCRIPT=1 prints every script and what it leaves (to see what an input makes).
+// KESTRUM_SCRIPT_FILE=path compares that script instead of a written one (with the test
+// interpreter, stopped and paused at the prints KESTRUM_STOP_AT and KESTRUM_PAUSE_AT name, if any):
+// a reproducer found by hand or cut down from a report runs as the fuzzer runs it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -820,7 +824,22 @@ int Compare(const std::string& text, const Interruptions& moments) {
 
 }  // namespace
 
+namespace {
+
+int EnvironmentNumber(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::atoi(value) : 0;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const char* const file = std::getenv("KESTRUM_SCRIPT_FILE");
+    if (file != nullptr) {
+        std::ifstream in(file, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return Compare<PrintingParser>(text, {EnvironmentNumber("KESTRUM_STOP_AT"), EnvironmentNumber("KESTRUM_PAUSE_AT"), 50});
+    }
     ScriptWriter writer(data, size);
     const std::string text = writer.Write();
     return writer.Network() ? Compare<CLoriantParser>(text, writer.Moments())
