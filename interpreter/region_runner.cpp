@@ -147,7 +147,7 @@ __attribute__((always_inline)) inline int CompiledRegions::AfterBodyStatement(CT
 // statement that changed it, so only the nesting is looked at here.
 int CompiledRegions::Block(CTesselParser& parser, int kind, int entryPosition, int entryCount) {
     // Where the reading is to run the block, ReadBlock sets closedBy_.
-    if (parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth) return -1;
+    if (!Room(parser, kNoWords, kBlockLevels)) return -1;
     // A braced block, or one that starts with a comment, a built-in value or the text's end, is read.
     if (NodeAt(parser, parser.position).kind == NodeKind::kInterpreted) {
         const CTesselParser::ScanCacheEntry* first = parser.CachedEntryAt(parser.position);
@@ -519,8 +519,8 @@ CompiledRegions::Ran CompiledRegions::RunDo(CTesselParser& parser, const Node& n
 }
 
 CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
-    if (parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth || !Fits(parser, 2, 0) ||
-        !NamesLookedUp(parser, &node.name, 1)) {
+    // Call and the name, the word put back, and a block's levels for the body.
+    if (!Room(parser, parser.history.Count() + 3, kBlockLevels) || !NamesLookedUp(parser, &node.name, 1)) {
         return Ran::kHandOver;
     }
     // The subroutine found by name again only when the table has changed.
