@@ -520,9 +520,17 @@ private:
     int ElseOfIf(CTesselParser& parser);
     // The nodes with bodies. keywordRead: the reader has read the statement's first word.
     Ran RunIf(CTesselParser& parser, const Node& node);
+    // The one entry into a compiled loop, from the statement layer or from a region's node.
+    Ran RunLoop(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     Ran RunFor(CTesselParser& parser, const Node& node, bool keywordRead);
     Ran RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     Ran RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead);
+    // What a loop's pass leaves: another pass, or the loop's end.
+    enum class Pass : std::int8_t { kAgain, kDone, kFailed };
+    // The one loop-pass skeleton: every pass starts at `position` with the history's count at
+    // `count`; a pass that nothing disturbed vouches for the words it wrote, then afterPass looks.
+    template <typename RunPass, typename AfterPass>
+    Ran Passes(CTesselParser& parser, int position, int count, RunPass runPass, AfterPass afterPass);
     bool TakeLoopKeyword(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     Ran RunCall(CTesselParser& parser, Node& node);
     Ran RunOutput(CTesselParser& parser, Node& node);
