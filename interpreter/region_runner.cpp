@@ -38,7 +38,7 @@ __attribute__((always_inline)) inline void CompiledRegions::ClearError(CTesselPa
 }
 
 bool CompiledRegions::ScanIsPlain(const CTesselParser& parser) {
-    return parser.compiledRegions && parser.execute && parser.ScanIsCached() && !Polled(parser) &&
+    return parser.RegionsTakeOver() && parser.ScanIsCached() && !Polled(parser) &&
            parser.runState == kRunning && parser.history.Count() >= 0 && parser.position >= 0 &&
            parser.position <= parser.sourceLength_;
 }

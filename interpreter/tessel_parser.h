@@ -467,6 +467,9 @@ private:
     void SettleRawWord(int from);
 
     // --- statements private ---
+    // The one test for entering the compiled regions: a run hands them its blocks, loops and
+    // skips; the check pass, and a run with them turned off, reads them.
+    bool RegionsTakeOver() const { return execute && compiledRegions; }
     // The statements' readers, the commands and the object files' statements.
     int ExecuteAssignment(ElementRef target);
     int ExecuteDeclaration(int typeCode);
