@@ -337,6 +337,8 @@ private:
     // Levels a compiled block keeps free below the nesting limit: its own, and those its closing and
     // control words are read at, so that no word it reads meets the limit.
     static constexpr int kBlockLevels = 4;
+    // The end a room check passes where it writes no words (entering a block writes none).
+    static constexpr int kNoWords = 0;
     static constexpr int kMaxDepth = 32;
 
     // ----- compiling (region_compiler.cpp) -----
@@ -412,7 +414,12 @@ private:
     // report (a String argument, an argument its test refuses).
     static bool Builtin(const Instruction& instruction, Number* stack, int& top);
     bool CombineTexts(Op op, Number& a, int slot, const Number& b);
-    // Room in the history for the words, and below the nesting limit for the depth.
+    // The one room check: the history can reach entry `end` (the count after the words and the
+    // one put back) and the nesting can take `levels` more levels below its limit. Every guard
+    // of room comes here, so that the compiled code hands over exactly where the reading would
+    // meet a limit.
+    static bool Room(const CTesselParser& parser, int end, int levels);
+    // Room for a statement's words after the count, and for its depth below a block's two levels.
     static bool Fits(const CTesselParser& parser, int words, int depth);
     void SetValue(Value& v, const Number& n) const;  // n's type and value (a String's text from the stack's first slot)
     // The lexer's lookups of the names inside the texts evaluated, as reading them makes them.
@@ -513,9 +520,17 @@ private:
     int ElseOfIf(CTesselParser& parser);
     // The nodes with bodies. keywordRead: the reader has read the statement's first word.
     Ran RunIf(CTesselParser& parser, const Node& node);
+    // The one entry into a compiled loop, from the statement layer or from a region's node.
+    Ran RunLoop(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     Ran RunFor(CTesselParser& parser, const Node& node, bool keywordRead);
     Ran RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     Ran RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead);
+    // What a loop's pass leaves: another pass, or the loop's end.
+    enum class Pass : std::int8_t { kAgain, kDone, kFailed };
+    // The one loop-pass skeleton: every pass starts at `position` with the history's count at
+    // `count`; a pass that nothing disturbed vouches for the words it wrote, then afterPass looks.
+    template <typename RunPass, typename AfterPass>
+    Ran Passes(CTesselParser& parser, int position, int count, RunPass runPass, AfterPass afterPass);
     bool TakeLoopKeyword(CTesselParser& parser, const Node& node, int at, bool keywordRead);
     Ran RunCall(CTesselParser& parser, Node& node);
     Ran RunOutput(CTesselParser& parser, Node& node);

@@ -11,8 +11,12 @@
 #include "interpreter/number_operators.h"
 #include "interpreter/tessel_parser.h"
 
+__attribute__((always_inline)) inline bool CompiledRegions::Room(const CTesselParser& parser, int end, int levels) {
+    return end < TokenHistory::kLast && parser.nestingDepth + levels < CTesselParser::kMaxNestingDepth;
+}
+
 __attribute__((always_inline)) inline bool CompiledRegions::Fits(const CTesselParser& parser, int words, int depth) {
-    return parser.history.HasRoom(words) && parser.nestingDepth + 2 + depth < CTesselParser::kMaxNestingDepth;
+    return Room(parser, parser.history.Count() + words + 1, 2 + depth);
 }
 
 // A statement's keyword, a separator, a closing word: one entry.

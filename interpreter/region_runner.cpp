@@ -38,7 +38,7 @@ __attribute__((always_inline)) inline void CompiledRegions::ClearError(CTesselPa
 }
 
 bool CompiledRegions::ScanIsPlain(const CTesselParser& parser) {
-    return parser.compiledRegions && parser.execute && parser.ScanIsCached() && !Polled(parser) &&
+    return parser.RegionsTakeOver() && parser.ScanIsCached() && !Polled(parser) &&
            parser.runState == kRunning && parser.history.Count() >= 0 && parser.position >= 0 &&
            parser.position <= parser.sourceLength_;
 }
@@ -72,13 +72,7 @@ int CompiledRegions::RunLoopStatement(CTesselParser& parser) {
     const int at = parser.history.Start(parser.history.Count() - 1);
     if (at < 0 || at > parser.sourceLength_) return -1;
     const Node& node = NodeAt(parser, at);
-    Ran ran = Ran::kHandOver;
-    switch (node.kind) {
-        case NodeKind::kFor: ran = RunFor(parser, node, true); break;
-        case NodeKind::kWhile: ran = RunWhile(parser, node, at, true); break;
-        case NodeKind::kDo: ran = RunDo(parser, node, at, true); break;
-        default: break;
-    }
+    const Ran ran = RunLoop(parser, node, at, true);
     Settle(parser);
     return static_cast<int>(ran);
 }
@@ -147,7 +141,7 @@ __attribute__((always_inline)) inline int CompiledRegions::AfterBodyStatement(CT
 // statement that changed it, so only the nesting is looked at here.
 int CompiledRegions::Block(CTesselParser& parser, int kind, int entryPosition, int entryCount) {
     // Where the reading is to run the block, ReadBlock sets closedBy_.
-    if (parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth) return -1;
+    if (!Room(parser, kNoWords, kBlockLevels)) return -1;
     // A braced block, or one that starts with a comment, a built-in value or the text's end, is read.
     if (NodeAt(parser, parser.position).kind == NodeKind::kInterpreted) {
         const CTesselParser::ScanCacheEntry* first = parser.CachedEntryAt(parser.position);
@@ -224,7 +218,7 @@ CompiledRegions::Ran CompiledRegions::RunNode(CTesselParser& parser, Node& node,
         case NodeKind::kClosing:
         case NodeKind::kWhile: {
             const bool closes = (node.closes & kind) != 0;
-            if (node.kind == NodeKind::kWhile && !closes) return RunWhile(parser, node, at, false);
+            if (node.kind == NodeKind::kWhile && !closes) return RunLoop(parser, node, at, false);
             if ((node.kind == NodeKind::kClosing && !closes) || !Fits(parser, 1, 0)) return Ran::kHandOver;
             WriteWord(parser, node.firstWord);
             Took(at, parser.history.Count() - 1);
@@ -232,8 +226,8 @@ CompiledRegions::Ran CompiledRegions::RunNode(CTesselParser& parser, Node& node,
             return node.kind == NodeKind::kSeparator ? Ran::kDone : Ran::kClosesBlock;
         }
         case NodeKind::kIf: return RunIf(parser, node);
-        case NodeKind::kFor: return RunFor(parser, node, false);
-        case NodeKind::kDo: return RunDo(parser, node, at, false);
+        case NodeKind::kFor:
+        case NodeKind::kDo: return RunLoop(parser, node, at, false);
         case NodeKind::kCall: return RunCall(parser, node);
         case NodeKind::kCommand: return RunCommand(parser, node);
         case NodeKind::kOutput: return RunOutput(parser, node);
@@ -386,6 +380,29 @@ int CompiledRegions::TakeOverIf(CTesselParser& parser, const Node& node, const S
     return RestOfBody(parser, node, conditionCount);
 }
 
+CompiledRegions::Ran CompiledRegions::RunLoop(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
+    switch (node.kind) {
+        case NodeKind::kFor: return RunFor(parser, node, keywordRead);
+        case NodeKind::kWhile: return RunWhile(parser, node, at, keywordRead);
+        case NodeKind::kDo: return RunDo(parser, node, at, keywordRead);
+        default: return Ran::kHandOver;
+    }
+}
+
+template <typename RunPass, typename AfterPass>
+__attribute__((always_inline)) inline CompiledRegions::Ran CompiledRegions::Passes(CTesselParser& parser, int position, int count,
+                                                                                  RunPass runPass, AfterPass afterPass) {
+    for (;;) {
+        parser.position = position;
+        parser.history.MoveTo(count);
+        const std::uint64_t disturbances = parser.history.Disturbances();
+        const Pass pass = runPass();
+        if (pass != Pass::kAgain) return pass == Pass::kDone ? Ran::kDone : Ran::kFailed;
+        parser.history.Passed(disturbances);
+        afterPass(disturbances);
+    }
+}
+
 CompiledRegions::Ran CompiledRegions::RunFor(CTesselParser& parser, const Node& node, bool keywordRead) {
     const int record = parser.RecordNamedAt(node.name);
     if (record < 0 || !Fits(parser, node.headerWords, node.depth)) return Ran::kHandOver;
@@ -418,16 +435,15 @@ CompiledRegions::Ran CompiledRegions::RunFor(CTesselParser& parser, const Node& 
         Settle(parser);
         return parser.SkipToNext() ? Ran::kDone : Ran::kFailed;
     }
-    for (;;) {
-        parser.position = node.body;
-        parser.history.MoveTo(headerCount);
-        parser.NextScopeNumber(CTesselParser::kFor);
-        const std::uint64_t disturbances = parser.history.Disturbances();
-        if (!BlockOrReading(parser, ForBody)) return Ran::kFailed;
-        if (parser.returning) return Ran::kDone;
-        if (parser.StepForVariable(element, step, end) || parser.runState != kRunning) return Ran::kDone;
-        parser.history.Passed(disturbances);
-    }
+    return Passes(
+        parser, node.body, headerCount,
+        [&] {
+            parser.NextScopeNumber(CTesselParser::kFor);
+            if (!BlockOrReading(parser, ForBody)) return Pass::kFailed;
+            if (parser.returning || parser.StepForVariable(element, step, end) || parser.runState != kRunning) return Pass::kDone;
+            return Pass::kAgain;
+        },
+        [](std::uint64_t) {});
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::LoopCondition(CTesselParser& parser, int index, bool& truth,
@@ -474,53 +490,57 @@ bool CompiledRegions::TakeLoopKeyword(CTesselParser& parser, const Node& node, i
 CompiledRegions::Ran CompiledRegions::RunWhile(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
     if (!TakeLoopKeyword(parser, node, at, keywordRead)) return Ran::kHandOver;
     const int conditionCount = parser.history.Count();
-    for (;;) {
-        parser.position = node.next;
-        parser.history.MoveTo(conditionCount);
-        const std::uint64_t disturbances = parser.history.Disturbances();
-        const StraightEnd straight = node.straight >= 0 ? RunStraight(parser, node, conditionCount) : StraightEnd{};
-        if (straight.kind == StraightEnd::kLoopEnded) return Ran::kDone;
-        int body = 0;
-        if (straight.kind == StraightEnd::kTakeOver) {
-            body = TakeOverPass(parser, node, straight.step, conditionCount);
-        } else {
-            bool truth = false;
-            if (!LoopCondition(parser, node.item, truth)) return Ran::kFailed;
-            if (!truth) {
-                int found = 0;
-                SkipInner(parser, kw::kWend, found);
-                return Ran::kDone;
+    return Passes(
+        parser, node.next, conditionCount,
+        [&] {
+            const StraightEnd straight = node.straight >= 0 ? RunStraight(parser, node, conditionCount) : StraightEnd{};
+            if (straight.kind == StraightEnd::kLoopEnded) return Pass::kDone;
+            int body = 0;
+            if (straight.kind == StraightEnd::kTakeOver) {
+                body = TakeOverPass(parser, node, straight.step, conditionCount);
+            } else {
+                bool truth = false;
+                if (!LoopCondition(parser, node.item, truth)) return Pass::kFailed;
+                if (!truth) {
+                    int found = 0;
+                    SkipInner(parser, kw::kWend, found);
+                    return Pass::kDone;
+                }
+                parser.NextScopeNumber(CTesselParser::kWhile);
+                body = BlockOrReading(parser, WhileBody);
             }
-            parser.NextScopeNumber(CTesselParser::kWhile);
-            body = BlockOrReading(parser, WhileBody);
-        }
-        if (!body) return Ran::kFailed;
-        if (parser.returning || parser.runState != kRunning) return Ran::kDone;
-        parser.history.Passed(disturbances);
-        if (node.straight == kNotLookedAt && disturbances == parser.history.Disturbances()) StraightOf(parser, node);
-    }
+            if (!body) return Pass::kFailed;
+            if (parser.returning || parser.runState != kRunning) return Pass::kDone;
+            return Pass::kAgain;
+        },
+        [&](std::uint64_t disturbances) {
+            // A pass that ran clean may show the loop straight.
+            if (node.straight == kNotLookedAt && disturbances == parser.history.Disturbances()) StraightOf(parser, node);
+        });
 }
 
 CompiledRegions::Ran CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
     if (!TakeLoopKeyword(parser, node, at, keywordRead)) return Ran::kHandOver;
     const int bodyCount = parser.history.Count();
-    for (;;) {
-        parser.position = node.body;
-        parser.history.MoveTo(bodyCount);
-        parser.NextScopeNumber(CTesselParser::kDo);
-        const std::uint64_t disturbances = parser.history.Disturbances();
-        if (!BlockOrReading(parser, DoBody)) return Ran::kFailed;
-        if (parser.returning) return Ran::kDone;
-        bool truth = false;
-        if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth, true)) return Ran::kFailed;
-        if (!truth || parser.runState != kRunning) return Ran::kDone;
-        parser.history.Passed(disturbances);
-    }
+    return Passes(
+        parser, node.body, bodyCount,
+        [&] {
+            parser.NextScopeNumber(CTesselParser::kDo);
+            if (!BlockOrReading(parser, DoBody)) return Pass::kFailed;
+            if (parser.returning) return Pass::kDone;
+            bool truth = false;
+            if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth, true)) {
+                return Pass::kFailed;
+            }
+            if (!truth || parser.runState != kRunning) return Pass::kDone;
+            return Pass::kAgain;
+        },
+        [](std::uint64_t) {});
 }
 
 CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
-    if (parser.nestingDepth + kBlockLevels >= CTesselParser::kMaxNestingDepth || !Fits(parser, 2, 0) ||
-        !NamesLookedUp(parser, &node.name, 1)) {
+    // Call and the name, the word put back, and a block's levels for the body.
+    if (!Room(parser, parser.history.Count() + 3, kBlockLevels) || !NamesLookedUp(parser, &node.name, 1)) {
         return Ran::kHandOver;
     }
     // The subroutine found by name again only when the table has changed.

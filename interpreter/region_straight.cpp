@@ -243,8 +243,8 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
     const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
     // The history holding the pass's words, room for them all, and for the levels of its blocks
     // and conditions.
-    if (parser.history.Known() < conditionCount + pass.words || conditionCount + pass.words + 1 >= CTesselParser::kHistoryLast ||
-        parser.nestingDepth + pass.levels >= CTesselParser::kMaxNestingDepth || !StraightBound(parser, condition, pass)) {
+    if (parser.history.Known() < conditionCount + pass.words || !Room(parser, conditionCount + pass.words + 1, pass.levels) ||
+        !StraightBound(parser, condition, pass)) {
         return {StraightEnd::kAtCondition};
     }
     const StraightStep* const steps = straightSteps_.data() + pass.firstStep;

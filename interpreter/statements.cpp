@@ -109,7 +109,7 @@ private:
 int CTesselParser::ExecuteNextStatement() { return ExecuteBlock(1, SingleStatement); }
 
 int CTesselParser::ExecuteBlock(int doIt, int kind) {
-    if (doIt && execute && compiledRegions && (kind & kRegionBlocks)) {
+    if (doIt && RegionsTakeOver() && (kind & kRegionBlocks)) {
         const int result = regions_.RunBlock(*this, kind);
         if (result >= 0) return result;
     }
@@ -231,7 +231,7 @@ int CTesselParser::EndBlockAtText(int kind, int braceFlag, const ScanMark& entry
 int CTesselParser::DispatchStatement(int doIt, int kind, int braceFlag) {
     const int code = currentToken;
     // A run's loop is compiled as a whole, its first word read.
-    if (doIt && execute && compiledRegions && (code == kw::kFor || code == kw::kDo || (code == kw::kWhile && kind != DoBody))) {
+    if (doIt && RegionsTakeOver() && (code == kw::kFor || code == kw::kDo || (code == kw::kWhile && kind != DoBody))) {
         const int result = regions_.RunLoopStatement(*this);
         if (result >= 0) return result ? kStatementDone : kStatementFailed;
     }
@@ -677,7 +677,7 @@ int CTesselParser::ExecuteCall(int doIt) {
 // keep them (the lookups of the names it passes are made again).
 int CTesselParser::Skip(int closing, int& found) {
     found = 0;
-    if (execute && compiledRegions) return regions_.Skip(*this, closing, found);
+    if (RegionsTakeOver()) return regions_.Skip(*this, closing, found);
     return ReadSkip(closing, found);
 }
 

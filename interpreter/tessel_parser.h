@@ -124,7 +124,6 @@ public:
     ~CTesselParser() override;
 
     // ===== construction, tables, variables and scopes (variables.cpp) =====
-    void FreeRunBuffers();
     void SetErrorText(const std::string& text) { errorText = text; }
     // false when the records cannot fit (the table's out-of-memory message has been shown); no
     // part of the array is then left in the table.
@@ -147,10 +146,8 @@ public:
         if (v >= 0 && v < variables.GetCount() && variables[v].count == 1) return {v, 1};
         return EvaluateArrayElement();
     }
-    ElementRef EvaluateArrayElement();
     // An element's slot and its copy as an expression operand (name, type, index, count, value).
     Value::Payload& ElementValue(ElementRef e) { return variables[e.record].Element(e.element); }
-    void CopyElement(ElementRef e, Value& out) const { out.CopyElementFrom(variables[e.record], e.element); }
     // The slots of records from .. to - 1 (every element) that hold an open File.
     std::vector<Value::Payload*> OpenFileSlots(int from, int to);
     // "[" index "]" for an array of count elements (any table's): the element number 1 .. count,
@@ -159,22 +156,18 @@ public:
     // After a "[": an Integer expression into bound (the mark is taken where it starts). A value of
     // another type puts the scan back to the mark and fails with the array-bound message.
     int ReadIntegerBound(Value& bound, ScanMark& afterBracket);
-    int GetUpperBoundMinusOne(int record) const;
     std::string PushScope(const char* prefix, int counter);
     void PopScope(const std::string& suffix);
     int PrescanSubroutines();
-    int PrescanSubroutinesBool() { return PrescanSubroutines() ? 1 : 0; }
     // Every change of the variables table's length goes through these two, so the name index stays true.
     bool AppendVariable(const Value& record);
     // Drops the records from newLength on (closing the files that only they hold, freeing their elements).
     void CutVariables(int newLength);
     // The base part of ResetRun: scan state, flags, scope path, tree positions, variables (step 5000).
     void ResetBaseRunState();
-    void RegisterKeywords();
 
     // ===== lexer (lexer.cpp) =====
     void SetSource(const std::string& text);
-    void InitRunBuffers();
     int NextToken(const char* text, int length, int raw);
     // NextToken on the script text; the result also becomes currentToken.
     int ReadToken(int raw = 0) { return currentToken = NextToken(scriptText.data(), textLength, raw); }
@@ -187,12 +180,6 @@ public:
     // 0 the text ended first, 1 done, 2 too long.
     int ReadRawUntilToken(const char* text, int length, int closingCode, std::string& out, int limit);
     static void UnescapeString(std::string& buffer);
-    int SkipBlockComment();
-    void SkipToEndOfLine();
-    static bool IsWhitespaceChar(unsigned char c);
-    static bool IsDelimiterChar(unsigned char c);
-    static bool IsNumberText(const char* word, std::size_t length);
-    void StripTatweel();
     // Source range of the last history entry (the word an error highlights).
     int LastTokenStart() const;
     int LastTokenLength() const;
@@ -201,43 +188,14 @@ public:
     // ===== expressions (expressions.cpp, matrix_operands.cpp) =====
     int ReadExpression2(Value& result);
     int ReadExpression(Value& result);
-    // The word after an operand, read by one expression level for the next: `held` it is still
-    // read (currentToken) and `mark` is where putting it back would leave the scan; else it has
-    // been put back and the next level reads it itself.
-    struct Lookahead {
-        ScanMark mark;
-        bool held = false;
-    };
-    int EvalAdditive(Value& result);
-    int EvalMultiplicative(Value& result, Lookahead* next);
-    int EvalPower(Value& result, Lookahead* next);
-    int EndOfOperandFor(int token, Lookahead* next);
-    void TakeLookahead(Lookahead& next);
-    void PutBackLookahead(Lookahead& next);
-    int EvalUnary(Value& result);
-    int EvalParenthesis(Value& result);
-    int EvalPrimary(Value& result);
-    // 1 element, 2 row, 3 column, 4 whole matrix, 0 failure.
-    int EvaluateMatrixOperand(Value& result, ElementRef matrix);
-    int ParseMatrixIndex(int& row, int& col);
     int AssignMatrix(CMatrix& matrix, int rowFrom, int rowTo, int colFrom, int colTo, int integerOnly);
     int ParseBracketList();
     int EvaluateCondition(int& result);
 
     // ===== statements (statements.cpp) =====
     int ExecuteBlock(int doIt, int kind);
-    int ExecuteAssignment(ElementRef target);
-    int ExecuteDeclaration(int typeCode);
-    int ExecuteIf(int doIt);
-    int ExecuteFor(int doIt);
-    int ExecuteWhile(int doIt);
-    int ExecuteDoLoop(int doIt);
-    int ExecuteCall(int doIt);
-    int ExecuteSubroutineBody(int doIt);
     int SkipToElseOrEndif(int* foundElse);
     int SkipToEndif();
-    int SkipToNext();
-    int SkipToWend();
 
     // ===== run control (run_control.cpp) =====
     int Compile(const int options[4]);
@@ -281,12 +239,7 @@ public:
     void LeaveNesting() { --nestingDepth; }
 
     // ===== built-in values and commands (builtin_values.cpp, builtin_commands.cpp) =====
-    int EvaluateBuiltinValue(int code, int* tokenOut);
     static int FileExists(const char* path);
-    // A command statement whose keyword (code) has just been read; 1 success, 0 failure.
-    int ExecuteCommand(int code);
-    // True for the keyword codes that ExecuteCommand handles.
-    static bool IsCommandCode(int code);
     // BiggestArray's number as the variable table's grow step: a step below 1 could not grow the
     // table, so it leaves the step as it is.
     void SetVariableStep(std::int32_t step) {
@@ -294,8 +247,6 @@ public:
     }
 
     // ===== object files (object_files.cpp) =====
-    int ExecuteSaveObject();
-    int ExecuteLoadObject();
     int SaveObjectToFile(ElementRef element, const std::string& name, crt::SaveResult* outcome = nullptr);
     int LoadObject(ElementRef element, const std::string& name);
 
@@ -400,6 +351,16 @@ public:
 
 private:
     // --- lexer-core private ---
+    // The lexer's own steps and buffers.
+    int SkipBlockComment();
+    void SkipToEndOfLine();
+    static bool IsWhitespaceChar(unsigned char c);
+    static bool IsDelimiterChar(unsigned char c);
+    static bool IsNumberText(const char* word, std::size_t length);
+    void StripTatweel();
+    void InitRunBuffers();
+    void FreeRunBuffers();
+    void RegisterKeywords();
     // What scanning from a text position gives (valid for the text of the last SetSource): the
     // whitespace skipped, the word's bounds, and its class, so that a position scanned again
     // (every loop pass, every call) costs no byte reading, keyword hashing or name hashing.
@@ -506,6 +467,28 @@ private:
     void SettleRawWord(int from);
 
     // --- statements private ---
+    // The one test for entering the compiled regions: a run hands them its blocks, loops and
+    // skips; the check pass, and a run with them turned off, reads them.
+    bool RegionsTakeOver() const { return execute && compiledRegions; }
+    // The statements' readers, the commands and the object files' statements.
+    int ExecuteAssignment(ElementRef target);
+    int ExecuteDeclaration(int typeCode);
+    int ExecuteIf(int doIt);
+    int ExecuteFor(int doIt);
+    int ExecuteWhile(int doIt);
+    int ExecuteDoLoop(int doIt);
+    int ExecuteCall(int doIt);
+    int ExecuteSubroutineBody(int doIt);
+    int SkipToNext();
+    int SkipToWend();
+    // A command statement whose keyword (code) has just been read; 1 success, 0 failure.
+    int ExecuteCommand(int code);
+    // True for the keyword codes that ExecuteCommand handles.
+    static bool IsCommandCode(int code);
+    int ExecuteSaveObject();
+    int ExecuteLoadObject();
+    int GetUpperBoundMinusOne(int record) const;
+    int PrescanSubroutinesBool() { return PrescanSubroutines() ? 1 : 0; }
     // How one statement of a block ended (DispatchStatement's result).
     enum StatementEnd : int {
         kStatementFailed = 0,      // reported; every enclosing block fails
@@ -584,6 +567,29 @@ private:
 
     // --- expressions private ---
 private:
+    // The expression levels below ReadExpression, and the operands they read.
+    // The word after an operand, read by one expression level for the next: `held` it is still
+    // read (currentToken) and `mark` is where putting it back would leave the scan; else it has
+    // been put back and the next level reads it itself.
+    struct Lookahead {
+        ScanMark mark;
+        bool held = false;
+    };
+    int EvalAdditive(Value& result);
+    int EvalMultiplicative(Value& result, Lookahead* next);
+    int EvalPower(Value& result, Lookahead* next);
+    int EndOfOperandFor(int token, Lookahead* next);
+    void TakeLookahead(Lookahead& next);
+    void PutBackLookahead(Lookahead& next);
+    int EvalUnary(Value& result);
+    int EvalParenthesis(Value& result);
+    int EvalPrimary(Value& result);
+    // 1 element, 2 row, 3 column, 4 whole matrix, 0 failure.
+    int EvaluateMatrixOperand(Value& result, ElementRef matrix);
+    int ParseMatrixIndex(int& row, int& col);
+    ElementRef EvaluateArrayElement();
+    void CopyElement(ElementRef e, Value& out) const { out.CopyElementFrom(variables[e.record], e.element); }
+    int EvaluateBuiltinValue(int code, int* tokenOut);
     // The lexer answers an error of its own (an unclosed comment, a nesting limit met while a
     // built-in value is read) with a token that ends the expression; the error is already reported.
     bool LexerReportedError(int token) const {

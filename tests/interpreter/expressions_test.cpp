@@ -268,3 +268,24 @@ TEST_F(ExpressionTest, RandomElementsFillTheWholeMatrixInARunOnly) {
 }
 
 }  // namespace
+
+// The reading's levels are the interpreter's own: a caller enters through the whole expression,
+// statement or word, never through a level below it.
+template <typename P>
+concept ReachesExpressionLevels = requires(P& p, Value& v) { p.EvalAdditive(v); } || requires(P& p, Value& v) {
+    p.EvalPrimary(v);
+} || requires(P& p, ElementRef e) { p.ExecuteAssignment(e); } || requires(P& p) { p.ExecuteFor(1); };
+template <typename P>
+concept ReachesLexerSteps = requires(P& p) { p.SkipBlockComment(); } || requires(P& p) { p.StripTatweel(); };
+template <typename P>
+concept ReachesEntries = requires(P& p, Value& v) {
+    p.ReadExpression2(v);
+    p.ExecuteBlock(1, 0);
+    p.ReadToken();
+};
+
+TEST(ParserInterface, OffersEntriesAndKeepsItsLevelsPrivate) {
+    EXPECT_TRUE(ReachesEntries<CTesselParser>);
+    EXPECT_FALSE(ReachesExpressionLevels<CTesselParser>);
+    EXPECT_FALSE(ReachesLexerSteps<CTesselParser>);
+}
