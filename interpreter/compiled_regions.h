@@ -548,6 +548,7 @@ private:
     bool LoopCondition(CTesselParser& parser, int condition, bool& truth, bool lookAfter = false);
     bool LoopConditionOtherwise(CTesselParser& parser, int condition, bool& truth, bool lookAfter);
     void TakeCondition(CTesselParser& parser, const Condition& condition);
+    void PutBackAfter(CTesselParser& parser, const Condition& condition);
     int SkipInner(CTesselParser& parser, int closing, int& found);
     // The skip read (and kept for the next time).
     int ReadSkip(CTesselParser& parser, int closing, int& found);

@@ -464,6 +464,7 @@ bool CompiledRegions::LoopConditionOtherwise(CTesselParser& parser, int index, b
         const bool looked = !lookAfter || condition.afterName < 0;
         if ((looked || NamesLookedUp(parser, &condition.afterName, 1)) && Truth(parser, condition, truth)) {
             TakeCondition(parser, condition);
+            if (lookAfter) PutBackAfter(parser, condition);
             bool keywordSet = false;
             if (!looked) ResolveNames(parser, &condition.afterName, &condition.afterAnswer, 1, keywordSet);
             return true;
@@ -474,6 +475,14 @@ bool CompiledRegions::LoopConditionOtherwise(CTesselParser& parser, int index, b
     if (!parser.EvaluateCondition(value)) return false;
     truth = value != 0;
     return true;
+}
+
+// The word after a Do's condition, read and put back: a pass that goes round again starts lower in
+// the history and does not read it again, so its entry is left as reading it leaves it (a call
+// whose body's words start past it shows it).
+void CompiledRegions::PutBackAfter(CTesselParser& parser, const Condition& condition) {
+    const CTesselParser::ScanCacheEntry* after = parser.CachedEntryAt(condition.after);
+    if (after != nullptr) parser.history.PutBack(after->start, after->end - after->start);
 }
 
 // A loop's keyword, unless the reader has read it; false (nothing changed) where it does not fit.

@@ -68,6 +68,11 @@ public:
         count_ = count_ <= 0 ? 0 : count_ > kLast ? kLast : count_ - 1;
         return Start(count_);
     }
+    // A word read and put back: its entry, past the count, holds it (the count does not move).
+    void PutBack(int start, int length) {
+        starts_[static_cast<std::size_t>(count_)] = start;
+        lengths_[static_cast<std::size_t>(count_)] = length;
+    }
     // Back (or on) to a count kept before: a saved mark, a loop's next pass, a called body's words.
     void MoveTo(int count) { count_ = count; }
 

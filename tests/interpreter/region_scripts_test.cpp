@@ -132,6 +132,9 @@ const Row kRows[] = {
      "Program Terminated  By \"Exit\".\r\n"},
     {"recursion to the nesting limit",
      "Integer r : Subroutin R : r = r + 1 : If r < 1000 Then Call R Endif : EndSub : Call R : Print r"},
+    // The recursion starts from a later pass of a Do: the history holds the body's words at its depth.
+    {"recursion past the nesting limit from a do pass",
+     "Integer c1\nDo\n  c1 = c1 + 1\n  If c1 > 2 Then Call R Endif\nWhile c1 < 10\nSubroutin R\n  Call R\nEndSub"},
     {"recursion under the nesting limit",
      "Integer r : Subroutin R : r = r + 1 : If r < 50 Then Call R Endif : r = r + 1000 : EndSub : Call R : Print r",
      "50050 "},
