@@ -4,6 +4,41 @@
 
 #include "network/neural_network.h"
 
+namespace {
+
+// Blocks of chunk rows that the thread's last training calls left; a few at most.
+struct KeptBlock {
+    std::unique_ptr<double[]> data;
+    std::size_t size = 0;
+};
+constexpr std::size_t kKeptBlocks = 16;
+thread_local std::vector<KeptBlock> keptBlocks;
+
+}  // namespace
+
+// Takes the smallest kept block that holds n values, or a new one.
+void TrainingWork::Rows::Make(std::size_t n) {
+    GiveBack();
+    auto best = keptBlocks.end();
+    for (auto block = keptBlocks.begin(); block != keptBlocks.end(); ++block)
+        if (block->size >= n && (best == keptBlocks.end() || block->size < best->size)) best = block;
+    if (best == keptBlocks.end()) {
+        data.reset(new double[n]);
+        size = n;
+        return;
+    }
+    data = std::move(best->data);
+    size = best->size;
+    keptBlocks.erase(best);
+}
+
+void TrainingWork::Rows::GiveBack() {
+    if (!data) return;
+    if (keptBlocks.size() == kKeptBlocks) keptBlocks.erase(keptBlocks.begin());  // the oldest goes
+    keptBlocks.push_back({std::move(data), size});
+    size = 0;
+}
+
 void TrainingWork::Prepare(const CNeuralNetwork& network, int pairs) {
     const int layers = network.GetLayerCount();
     widths_.assign(Layer(layers) + 1, std::max(network.GetInputCount(), 1));
