@@ -56,7 +56,8 @@ private:
     // and faulted in at every call (a sixth of network (b)'s time, more on several threads).
     struct Rows {
         std::unique_ptr<double[]> data;
-        std::size_t size = 0;
+        std::size_t size = 0;  // values in use
+        std::size_t room = 0;  // values the block holds: a block taken back may hold more
         Rows() = default;
         Rows(Rows&&) = default;
         Rows& operator=(Rows&&) = default;
