@@ -14,9 +14,14 @@ struct ThreadTeam::Helper {
 
 namespace {
 
-// How long a waiting thread looks before it sleeps: long enough to catch the next phase of a pass
-// without a wake-up call, short enough to give a busy machine the core back almost at once.
+// How long a waiting thread looks before it yields its core between looks: long enough to catch
+// the next phase of a pass without a system call.
 constexpr auto kLookTime = std::chrono::microseconds(50);
+// How long it goes on looking, yielding its core between looks, before it sleeps. On a quiet machine
+// a yield returns at once, so a helper is there when the training thread's own part of a pass (its
+// errors, the weights' update) ends, without a wake-up call per helper and phase; on a busy one a
+// yield hands the core to whoever is waiting for it.
+constexpr auto kYieldTime = std::chrono::milliseconds(2);
 
 // A ticket's item while the job is being set up: past any count.
 constexpr std::uint32_t kNoItem = 0xFFFFFFFFu;
@@ -27,14 +32,19 @@ void CpuRelax() {
 #endif
 }
 
-// Returns once `ready` holds for the word's value: looks for kLookTime, then sleeps between changes.
+// Returns once `ready` holds for the word's value: looks, then looks and yields, then sleeps between
+// changes.
 template <class Ready>
 void WaitFor(const std::atomic<std::uint32_t>& word, Ready ready) {
-    const auto until = std::chrono::steady_clock::now() + kLookTime;
+    const auto start = std::chrono::steady_clock::now();
     for (unsigned looks = 1;; ++looks) {
         if (ready(word.load(std::memory_order_acquire))) return;
-        if (looks % 64 == 0 && std::chrono::steady_clock::now() >= until) break;
+        if (looks % 64 == 0 && std::chrono::steady_clock::now() - start >= kLookTime) break;
         CpuRelax();
+    }
+    while (std::chrono::steady_clock::now() - start < kYieldTime) {
+        if (ready(word.load(std::memory_order_acquire))) return;
+        std::this_thread::yield();
     }
     for (std::uint32_t value = word.load(std::memory_order_acquire); !ready(value);
          value = word.load(std::memory_order_acquire))

@@ -4,8 +4,8 @@
 // second runtime that a library brings into the process) can change what training does.
 //
 // A busy machine is the usual case, not the exception: nothing ever waits by spinning for long (a
-// parked helper or a waiting caller sleeps after a few microseconds and leaves its core to whoever
-// has work), and no item is assigned ahead: a helper takes the next item when it comes to run, so
+// parked helper or a waiting caller looks for a few microseconds, then yields its core to whoever
+// has work between looks, and sleeps after two milliseconds), and no item is assigned ahead: a helper takes the next item when it comes to run, so
 // one that the scheduler keeps off a core delays only the item it holds, never the items it would
 // have been given, and the caller waits for the items, never for a helper that has none. A helper
 // that cannot be started is simply not there: the items run on the threads that are.

@@ -4,6 +4,53 @@
 
 #include "network/neural_network.h"
 
+namespace {
+
+// Blocks of chunk rows that the thread's last training calls left: a few, of about two chunks'
+// bytes at most, the oldest going first.
+struct KeptBlock {
+    std::unique_ptr<double[]> data;
+    std::size_t size = 0;
+};
+constexpr std::size_t kKeptBlocks = 16;
+constexpr std::size_t kKeptValues = 2 * TrainingWork::kChunkBytes / sizeof(double);
+thread_local std::vector<KeptBlock> keptBlocks;
+thread_local std::size_t keptValues = 0;
+
+}  // namespace
+
+// Takes the smallest kept block that holds n values, or a new one.
+void TrainingWork::Rows::Make(std::size_t n) {
+    GiveBack();
+    size = n;
+    auto best = keptBlocks.end();
+    for (auto block = keptBlocks.begin(); block != keptBlocks.end(); ++block)
+        if (block->size >= n && (best == keptBlocks.end() || block->size < best->size)) best = block;
+    if (best == keptBlocks.end()) {
+        data.reset(new double[n]);
+        room = n;
+        return;
+    }
+    data = std::move(best->data);
+    room = best->size;
+    keptValues -= room;
+    keptBlocks.erase(best);
+}
+
+void TrainingWork::Rows::GiveBack() {
+    if (data && room <= kKeptValues) {
+        while (keptBlocks.size() == kKeptBlocks || keptValues + room > kKeptValues) {
+            keptValues -= keptBlocks.front().size;
+            keptBlocks.erase(keptBlocks.begin());
+        }
+        keptValues += room;
+        keptBlocks.push_back({std::move(data), room});
+    }
+    data.reset();
+    size = 0;
+    room = 0;
+}
+
 void TrainingWork::Prepare(const CNeuralNetwork& network, int pairs) {
     const int layers = network.GetLayerCount();
     widths_.assign(Layer(layers) + 1, std::max(network.GetInputCount(), 1));
