@@ -9,7 +9,10 @@
 // Expressions mix Integer, Float and String operands and every built-in function (arguments that
 // leave a function's range at a later pass, Strings and whole matrices where they are refused);
 // conditions chain comparisons of numbers and of texts with And, Or and NOT; Print and Println
-// stand in loops; String variables and elements are joined in place. The user presses Stop, or
+// stand in loops; String variables and elements are joined in place. Float expressions long
+// enough for typed code put constants and variables side by side in both orders, cut Floats that
+// move by halves with INT and RGB (in texts too), and give Pow a base that reaches zero and
+// exponents below one; a subroutine meets a name as an Integer in one call and a Float in the next. The user presses Stop, or
 // Pause and Resume, when the run has printed a chosen number of texts.
 //
 // Misplaced words stand mostly where the check pass does not read (a body that the first pass
@@ -51,6 +54,10 @@ const char* const kOperators[] = {"+", "-", "*", "/", "Mod", "^", "+", "-", "*"}
 const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};
 const char* const kIntegers[] = {"0", "1", "2", "3", "5", "7", "10", "2147483647"};
 const char* const kFloats[] = {"0.5", "1.5", ".25", "2.75", "0.1"};
+// Float scalars: those of the main statements, and w, which W's callers declare (an Integer at times).
+const char* const kFloatNames[] = {"x", "y", "w"};
+// Between Float operands (no division: x and y start at zero, and most runs would end at once).
+const char* const kFloatOperators[] = {"-", "+", "*", "-"};
 const char* const kTexts[] = {"'ab'", "\"x y\"", "''", "'item b'", "\"7\"", "'1.5z'", "'\\t'", "'net Bias item'"};
 // Network members as operands: those read by their word alone, then (where misplaced words may
 // stand) a member that reads on, no member, a logical network's, an array's, a misspelled one.
@@ -105,6 +112,7 @@ public:
         std::vector<std::string> bodies(static_cast<std::size_t>(subroutines));
         for (int k = subroutines; k >= 1; --k) bodies[static_cast<std::size_t>(k - 1)] = Subroutine(k, recursive);
         if (recursive) Recursive();
+        if (Chance(2)) Typed();
         callable_ = 1;
         std::string main;
         const int place = Next() % 3;  // subroutines before, among or after the main statements
@@ -117,7 +125,7 @@ public:
         }
         if (place == 2)
             for (const std::string& body : bodies) main += body;
-        for (const std::string& r : recursiveBody_) main += r;
+        for (const std::string& body : trailingBodies_) main += body;
         return Declarations() + filler + main;
     }
 
@@ -198,6 +206,24 @@ private:
         return out;
     }
 
+    // A subroutine of Float expressions of w, which it does not declare: its callers declare w,
+    // an Integer in one call and a Float in the next (see TypedCalls).
+    void Typed() {
+        scopes_.emplace_back();
+        scopes_.back().push_back({"w", kTypeFloat, 1});
+        inTyped_ = true;
+        std::string out = "Subroutin W" + std::string(Separator());
+        for (int k = 1 + Next() % 2; k > 0; --k) {
+            const char* target = Chance(2) ? "x" : "y";
+            out += target + std::string(" = w ") + TypedAssignmentValue() + Separator() + "Print " + target + Separator();
+        }
+        out += "EndSub" + std::string(Separator());
+        inTyped_ = false;
+        scopes_.pop_back();
+        trailingBodies_.push_back(out);
+        typed_ = true;
+    }
+
     // Calls itself until r reaches a bound that is at times past the nesting limit.
     void Recursive() {
         static const char* const kBounds[] = {"3", "20", "150", "1000"};
@@ -211,7 +237,7 @@ private:
         out += "If r < " + std::string(Pick(kBounds, Next())) + " Then Call R Endif" + Separator();
         out += Assignment() + Separator() + "EndSub" + Separator();
         scopes_.pop_back();
-        recursiveBody_.push_back(out);
+        trailingBodies_.push_back(out);
         inSubroutine_ = false;
         recursive_ = true;
     }
@@ -246,7 +272,9 @@ private:
         work_ += mult_;
         const int choice = Next() % 32;
         std::string out;
-        if (choice < 10) {
+        if (choice < 3) {
+            out = TypedAssignment();
+        } else if (choice < 10) {
             out = Assignment();
         } else if (choice < 12 && depth_ < kMaxDepth && !directlyInDo_) {
             out = StraightWhile();
@@ -263,7 +291,7 @@ private:
         } else if (choice < 24) {
             out = Declaration();
         } else if (choice < 26) {
-            out = CallStatement();
+            out = !inSubroutine_ && Chance(3) ? TypedCalls() : CallStatement();
         } else if (choice < 27 && inSubroutine_) {
             out = Chance(2) ? "ExitSub" : "If " + Condition(0) + " Then ExitSub Endif";
         } else if (choice < 28 && Chance(3)) {
@@ -622,14 +650,16 @@ private:
         textUsed_ = false;
         std::string out = TextOperand();
         for (int k = Next() % 4; k > 0; --k) {
-            const int choice = Next() % 3;
+            const int choice = Next() % 4;
             out += " + ";
             if (choice == 0)
                 out += TextOperand();
             else if (choice == 1)
                 out += "(" + NumberExpression(depth + 1) + ")";
-            else
+            else if (choice == 2)
                 out += NumberOperand(depth + 1);
+            else
+                out += TypedOperand();
         }
         return out;
     }
@@ -701,7 +731,7 @@ private:
         if (choice < kOnes) return kOneArgument[choice] + Argument(depth) + ")";
         if (choice == kOnes)
             return "RGB(" + Argument(depth) + ", " + NumberOperand(depth) + ", " + NumberOperand(depth) + ")";
-        return "Pow(" + Argument(depth) + ", " + NumberOperand(depth) + ")";
+        return "Pow(" + Argument(depth) + ", " + Exponent(depth) + ")";
     }
 
     // A function's argument: mostly any number; at times one that leaves the functions' ranges at
@@ -712,6 +742,7 @@ private:
         if (choice < 6) return NumberExpression(depth);
         if (choice < 8 && !integerLoops_.empty()) return std::to_string(Next() % 4) + " - " + IntegerCounter();
         if (choice == 8 && Misplacing()) return Chance(2) ? Pick(kTexts, Next()) : "m";
+        if (choice == 9 && !integerLoops_.empty()) return HalfSteps();
         return Pick(kFloats, Next());
     }
 
@@ -722,7 +753,70 @@ private:
         if (choice == 1 && !floatLoops_.empty()) return floatLoops_[static_cast<std::size_t>(Next()) % floatLoops_.size()];
         if (choice == 2) return "g[" + Index(gSize_, 1) + "]";
         if (choice == 3) return Function(3);
-        return Chance(2) ? "x" : "y";
+        return FloatName();
+    }
+
+    // w only where it is declared: in W.
+    const char* FloatName() { return kFloatNames[Next() % (inTyped_ ? 3 : 2)]; }
+
+    // A Float that a counter moves by halves and quarters through zero: what INT and RGB cut
+    // toward zero, and a base of Pow that is zero at one pass.
+    std::string HalfSteps() {
+        static const char* const kSteps[] = {" * 0.5", " * 0.75 - 1", " * -1.5 + 3", " * 0.25"};
+        return IntegerCounter() + Pick(kSteps, Next());
+    }
+
+    // Pow's exponent: at times zero or negative, which a zero base refuses.
+    std::string Exponent(int depth) {
+        static const char* const kExponents[] = {"-1", "0", "-0.5", "2", "0.5", "-2"};
+        return Chance(2) ? Pick(kExponents, Next()) : NumberOperand(depth);
+    }
+
+    // A number variable given Float operands and functions only, several of them: typed code
+    // with constants and variables side by side in both orders, and whole numbers cut from Floats.
+    std::string TypedAssignment() {
+        const Variable* v = PickVariable(IsNumber);
+        if (v == nullptr || v->type == kTypeMatrix) return "x = 1";
+        return Reference(*v, 1) + " = " + TypedOperand() + " " + TypedAssignmentValue();
+    }
+
+    // The operators and operands after an assignment's first operand.
+    std::string TypedAssignmentValue() {
+        std::string out = Pick(kFloatOperators, Next()) + std::string(" ") + TypedOperand();
+        for (int k = Next() % 3; k > 0; --k) out += std::string(" ") + Pick(kFloatOperators, Next()) + " " + TypedOperand();
+        return out;
+    }
+
+    // W called twice, with w declared as an Integer around one call and as a Float around the
+    // other (each in a block of its own, which drops it again).
+    std::string TypedCalls() {
+        if (!typed_) return Assignment();
+        work_ += 4 * mult_;
+        const bool integerFirst = Chance(2);
+        std::string out;
+        for (int k = 0; k < 2; ++k) {
+            const char* type = (k == 0) == integerFirst ? "Integer" : "Float";
+            out += std::string(k == 0 ? "" : Separator()) + "If z > 0 Then " + type + " w" + Separator() + "w = " +
+                   (integerLoops_.empty() ? Pick(kFloats, Next()) : HalfSteps()) + Separator() + "Call W Endif";
+        }
+        return out;
+    }
+
+    // A Float operand; a constant and a Float name in parentheses, either first; or a function of
+    // Floats that move by halves: INT, RGB, or Pow with a base that reaches zero.
+    std::string TypedOperand() {
+        const int choice = Next() % 8;
+        if (choice == 0) {
+            const std::string constant = Pick(kFloats, Next());
+            const std::string name = FloatName();
+            const bool constantFirst = Next() & 1;
+            return "(" + (constantFirst ? constant : name) + " " + Pick(kFloatOperators, Next()) + " " +
+                   (constantFirst ? name : constant) + ")";
+        }
+        if (choice > 3 || integerLoops_.empty()) return FloatOperand();
+        if (choice == 1) return "INT(" + HalfSteps() + ")";
+        if (choice == 2) return "RGB(" + HalfSteps() + ", " + HalfSteps() + ", " + FloatOperand() + ")";
+        return "Pow(" + HalfSteps() + ", " + Exponent(2) + ")";
     }
 
     std::string Comparison() {
@@ -751,6 +845,8 @@ private:
     bool sloppy_ = false;           // misplaced words anywhere
     bool inSubroutine_ = false;
     bool recursive_ = false;        // R has been written
+    bool typed_ = false;            // W has been written
+    bool inTyped_ = false;          // W is being written
     bool directlyInDo_ = false;     // a While here would close the Do loop
     bool textUsed_ = false;         // the expression has joined a String variable
     int unchecked_ = 0;             // loops around that the check pass skips
@@ -770,7 +866,7 @@ private:
     Interruptions moments_;
     std::vector<std::string> counters_;
     std::vector<std::string> floatCounters_;
-    std::vector<std::string> recursiveBody_;
+    std::vector<std::string> trailingBodies_;  // R's and W's, after the main statements
     std::vector<std::string> subroutineNames_;  // declared in subroutine bodies, not yet in the main ones
     std::string arrays_;  // the data arrays' declarations
 };
