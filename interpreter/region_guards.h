@@ -21,11 +21,11 @@ __attribute__((always_inline)) inline bool CompiledRegions::Fits(const CTesselPa
 
 // A statement's keyword, a separator, a closing word: one entry.
 __attribute__((always_inline)) inline void CompiledRegions::WriteWord(CTesselParser& parser, int word) {
-    parser.history.WriteOne(words_.starts[static_cast<std::size_t>(word)], words_.lengths[static_cast<std::size_t>(word)]);
+    parser.history.WriteOne(program_.words.starts[static_cast<std::size_t>(word)], program_.words.lengths[static_cast<std::size_t>(word)]);
 }
 
 __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser& parser, int firstWord, int count) {
-    parser.history.Write(words_.starts.data() + firstWord, words_.lengths.data() + firstWord, count);
+    parser.history.Write(program_.words.starts.data() + firstWord, program_.words.lengths.data() + firstWord, count);
 }
 
 // An assignment's or a setting command's words taken, its last word left to settle.
@@ -33,25 +33,26 @@ __attribute__((always_inline)) inline void CompiledRegions::FinishStatement(CTes
     Write(parser, statement.firstWord, statement.wordCount);
     Took(statement.settleFrom, statement.putBack ? parser.history.Count() : parser.history.Count() - 1);
     parser.position = statement.next;
-    ++compiledStatements_;
+    ++run_.compiledStatements;
 }
 
 __attribute__((always_inline)) inline int CompiledRegions::RecordOf(const CTesselParser& parser, const Instruction& instruction) {
     const NamesVersion version = parser.names_.Version();
-    if (instruction.version == version) return instruction.record;
+    BindingCaches::Name& cell = caches_.names[static_cast<std::size_t>(instruction.cell)];
+    if (cell.version == version) return cell.record;
     const int record = parser.RecordNamedAt(instruction.argument);
     if (record >= 0) {
-        instruction.record = record;
-        instruction.version = version;
+        cell.record = record;
+        cell.version = version;
     }
     return record;
 }
 
 // A number or a plain Integer or Float variable; false for any other operand.
 __attribute__((always_inline)) inline bool CompiledRegions::Leaf(CTesselParser& parser, const Instruction& leaf,
-                                                                 Number& result) const {
+                                                                 Number& result) {
     if (leaf.op == Op::kConstant) {
-        const Number& n = constants_[static_cast<std::size_t>(leaf.argument)];
+        const Number& n = program_.constants[static_cast<std::size_t>(leaf.argument)];
         result.type = n.type;
         result.i = n.i;
         result.d = n.d;
@@ -71,8 +72,8 @@ __attribute__((always_inline)) inline bool CompiledRegions::Leaf(CTesselParser& 
 // The shapes most expressions have, without the stack: a lone operand, an array element indexed
 // by one, and two operands with an operator between them.
 __attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesselParser& parser, const Expression& expression,
-                                                                          Number& result) const {
-    const Instruction* const at = instructions_.data() + expression.firstInstruction;
+                                                                          Number& result) {
+    const Instruction* const at = program_.instructions.data() + expression.firstInstruction;
     if (expression.instructionCount == 1) return Leaf(parser, at[0], result);
     if (expression.instructionCount == 2) {
         Number k;
@@ -94,12 +95,13 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluateShape(CTesse
 
 __attribute__((always_inline)) inline bool CompiledRegions::IntegersBound(const CTesselParser& parser,
                                                                           const Expression& expression,
-                                                                          NamesVersion version) const {
-    if (expression.integersAt == version) return true;
-    if (!expression.integers || expression.integersTried == version) return false;
-    expression.integersTried = version;
+                                                                          NamesVersion version) {
+    BindingCaches::Expression& bound = Bound(expression);
+    if (bound.integersAt == version) return true;
+    if (!expression.integers || bound.integersTried == version) return false;
+    bound.integersTried = version;
     if (!BindIntegers(parser, expression)) return false;
-    expression.integersAt = version;
+    bound.integersAt = version;
     return true;
 }
 
@@ -107,9 +109,10 @@ __attribute__((always_inline)) inline bool CompiledRegions::IntegersBound(const 
 // instruction, a variable's in its record. The shapes' forms have their one home here.
 __attribute__((always_inline)) inline CompiledRegions::PointedShape CompiledRegions::PointTo(const Value* variables,
                                                                                          const Expression& expression) const {
-    const Instruction* const at = instructions_.data() + expression.firstInstruction;
-    const auto operand = [variables](const Instruction& leaf) {
-        return leaf.record < 0 ? &leaf.integer : &variables[leaf.record].value.integer;
+    const Instruction* const at = program_.instructions.data() + expression.firstInstruction;
+    const auto operand = [this, variables](const Instruction& leaf) {
+        const int record = BoundRecord(leaf);
+        return record < 0 ? &leaf.integer : &variables[record].value.integer;
     };
     PointedShape shape;
     shape.a = operand(at[0]);
@@ -124,7 +127,7 @@ __attribute__((always_inline)) inline CompiledRegions::PointedShape CompiledRegi
     }
     if (count == 2) {
         shape.form = ShapeForm::kElement;
-        shape.array = &variables[at[1].record];
+        shape.array = &variables[BoundRecord(at[1])];
         return shape;
     }
     // (a first b) second c, or a second (b first c)
@@ -156,12 +159,12 @@ __attribute__((always_inline)) inline bool CompiledRegions::PointedValue(const P
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::IntegerShape(const Value* variables, const Expression& expression,
-                                                                         std::int32_t& value) const {
+                                                                         std::int32_t& value) {
     return PointedValue(PointTo(variables, expression), value);
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::IntegerValue(const CTesselParser& parser, const Expression& expression,
-                                                                         NamesVersion version, std::int32_t& value) const {
+                                                                         NamesVersion version, std::int32_t& value) {
     return IntegersBound(parser, expression, version) && IntegerShape(parser.variables.Data(), expression, value);
 }
 
@@ -177,12 +180,12 @@ __attribute__((always_inline)) inline bool CompiledRegions::Evaluate(CTesselPars
 // A text's, a String variable's or a String element's text where it is kept, without a copy; null
 // for any other expression or value, or where evaluating it would read differently (a name of the
 // text not looked up since the names changed, an index the reading reports).
-inline const std::string* CompiledRegions::TextLeaf(CTesselParser& parser, const Expression& expression) const {
+inline const std::string* CompiledRegions::TextLeaf(CTesselParser& parser, const Expression& expression) {
     if (!expression.leaf) return nullptr;
-    const Instruction* const at = instructions_.data() + expression.firstInstruction;
+    const Instruction* const at = program_.instructions.data() + expression.firstInstruction;
     if (at->op == Op::kText) {
-        const Text& text = texts_[static_cast<std::size_t>(at->argument)];
-        return NamesLookedUp(parser, textNames_.data() + text.firstName, text.nameCount) ? &text.text : nullptr;
+        const Text& text = program_.texts[static_cast<std::size_t>(at->argument)];
+        return NamesLookedUp(parser, program_.textNames.data() + text.firstName, text.nameCount) ? &text.text : nullptr;
     }
     const bool element = expression.instructionCount == 2;
     const int record = RecordOf(parser, at[element ? 1 : 0]);
@@ -198,12 +201,12 @@ inline const std::string* CompiledRegions::TextLeaf(CTesselParser& parser, const
 // A comparison of two Integer shapes (or one's truth) where both are bound; false where the
 // other ways are to take it.
 __attribute__((always_inline)) inline bool CompiledRegions::IntegerPart(const CTesselParser& parser, const ConditionPart& part,
-                                                                        bool& truth) const {
+                                                                        bool& truth) {
     const NamesVersion version = parser.names_.Version();
     std::int32_t x = 0;
     std::int32_t y = 0;
-    if (!part.integers || !IntegerValue(parser, expressions_[static_cast<std::size_t>(part.a)], version, x) ||
-        (part.op >= 0 && !IntegerValue(parser, expressions_[static_cast<std::size_t>(part.b)], version, y))) {
+    if (!part.integers || !IntegerValue(parser, program_.expressions[static_cast<std::size_t>(part.a)], version, x) ||
+        (part.op >= 0 && !IntegerValue(parser, program_.expressions[static_cast<std::size_t>(part.b)], version, y))) {
         return false;
     }
     truth = IntegersHold(part.orders, x, y);
@@ -217,7 +220,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::EvaluatePart(CTessel
 // One comparison of Integer shapes, the commonest condition, inline where it is used.
 __attribute__((always_inline)) inline bool CompiledRegions::Truth(CTesselParser& parser, const Condition& condition, bool& truth) {
     if (condition.partCount == 1 && !condition.text && Fits(parser, condition.wordCount, condition.depth + 1) &&
-        IntegerPart(parser, conditionParts_[static_cast<std::size_t>(condition.firstPart)], truth)) {
+        IntegerPart(parser, program_.conditionParts[static_cast<std::size_t>(condition.firstPart)], truth)) {
         return true;
     }
     return TruthOtherwise(parser, condition, truth);
@@ -225,7 +228,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::Truth(CTesselParser&
 
 __attribute__((always_inline)) inline bool CompiledRegions::IndexValue(CTesselParser& parser, int expression, std::int32_t& index) {
     Number k{};
-    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(expression)], k) || k.type != kTypeInteger)
+    if (!Evaluate(parser, program_.expressions[static_cast<std::size_t>(expression)], k) || k.type != kTypeInteger)
         return false;
     index = k.i;
     return true;
@@ -254,34 +257,35 @@ __attribute__((always_inline)) inline bool CompiledRegions::Polled(const CTessel
 // Whether an assignment's target is an Integer variable or Integer array of its kind at this
 // version of the names (its record then kept in its binding cell).
 __attribute__((always_inline)) inline bool CompiledRegions::TargetBound(const CTesselParser& parser, const Statement& statement,
-                                                                        NamesVersion version) const {
-    if (statement.targetAt == version) return true;
-    if (statement.targetTried == version) return false;
-    statement.targetTried = version;
+                                                                        NamesVersion version) {
+    BindingCaches::Statement& bound = Bound(statement);
+    if (bound.targetAt == version) return true;
+    if (bound.targetTried == version) return false;
+    bound.targetTried = version;
     const int record = RecordOf(parser, statement.target);
     if (record < 0) return false;
     const Value& v = parser.variables[record];
     if (v.type != kTypeInteger || (statement.index < 0 ? v.count != 1 : v.count < 2)) return false;
-    statement.targetAt = version;
+    bound.targetAt = version;
     return true;
 }
 
 // An Integer assignment's target, index and value all bound at this version of the names.
 __attribute__((always_inline)) inline bool CompiledRegions::AssignmentBound(const CTesselParser& parser, const Statement& statement,
-                                                                            NamesVersion version) const {
+                                                                            NamesVersion version) {
     return TargetBound(parser, statement, version) &&
-           (statement.index < 0 || IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.index)], version)) &&
-           IntegersBound(parser, expressions_[static_cast<std::size_t>(statement.value)], version);
+           (statement.index < 0 || IntegersBound(parser, program_.expressions[static_cast<std::size_t>(statement.index)], version)) &&
+           IntegersBound(parser, program_.expressions[static_cast<std::size_t>(statement.value)], version);
 }
 
 // A bound Integer target's slot and its value; null for an index out of range or a division by zero.
 __attribute__((always_inline)) inline std::int32_t* CompiledRegions::BoundTarget(Value* variables, const Statement& statement,
-                                                                               std::int32_t& value) const {
-    Value& v = variables[statement.target.record];
+                                                                               std::int32_t& value) {
+    Value& v = variables[BoundRecord(statement.target)];
     std::int32_t k = 1;
     if ((statement.index >= 0 &&
-         (!IntegerShape(variables, expressions_[static_cast<std::size_t>(statement.index)], k) || k < 1 || k > v.count)) ||
-        !IntegerShape(variables, expressions_[static_cast<std::size_t>(statement.value)], value)) {
+         (!IntegerShape(variables, program_.expressions[static_cast<std::size_t>(statement.index)], k) || k < 1 || k > v.count)) ||
+        !IntegerShape(variables, program_.expressions[static_cast<std::size_t>(statement.value)], value)) {
         return nullptr;
     }
     return &v.Element(k).integer;
