@@ -3,8 +3,9 @@
 // assignment's target was an Integer or a Float, the extension's answers, a Call's subroutine, a
 // While's straight pass. Each is valid for the version of the names (or of the extension's names,
 // or the length of the subroutine table) it was found at and is looked at again when that has
-// changed. Items index their caches by their slot (a name by its instruction's cell); Fit makes
-// room for the items compiled since.
+// changed. Items index their caches by their slot, instructions by their index; an expression's
+// own caches are kept with its first instruction's, so that evaluating it finds its caches and its
+// names' in one place. Fit makes room for the items compiled since.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +34,13 @@ public:
         NamesVersion integersAt = 0;
         NamesVersion integersTried = 0;
     };
-    struct Statement {
+    // An instruction's: its name's binding cell, and for an expression's first instruction the
+    // expression's caches.
+    struct alignas(64) Instruction {
+        Name name;
+        Expression expression;
+    };
+    struct alignas(64) Statement {
         // The versions at which the target was last found an Integer of its kind (an Integer
         // statement's) and last looked at.
         NamesVersion targetAt = 0;
@@ -41,6 +48,7 @@ public:
         // The same for a Float variable (a Float statement's).
         NamesVersion floatAt = 0;
         NamesVersion floatTried = 0;
+        Name target;  // the target's name
     };
     // What the extension answered for a name that is no variable, as of its names' version.
     struct ExtensionAnswer {
@@ -91,9 +99,8 @@ public:
 
     // Room for every item of the program, the new ones not looked at yet.
     void Fit(const CompiledProgram& program) {
-        names.resize(static_cast<std::size_t>(program.cells));
+        instructions.resize(program.instructions.size());
         memberVariables.resize(program.members.size(), -1);
-        expressions.resize(program.expressions.size());
         statements.resize(program.statements.size());
         nameAnswers.resize(program.textNames.size());
         conditionAnswers.resize(program.conditions.size());
@@ -102,9 +109,8 @@ public:
     }
     void Clear() { *this = BindingCaches(); }
 
-    std::vector<Name> names;  // by instruction cell
+    std::vector<Instruction> instructions;
     std::vector<int> memberVariables;  // beside members: the variable a member's name last found
-    std::vector<Expression> expressions;
     std::vector<TypedInstruction> typedCode;
     std::vector<Statement> statements;
     std::vector<ExtensionAnswer> nameAnswers;  // beside textNames

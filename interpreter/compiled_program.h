@@ -39,8 +39,6 @@ public:
         // A constant's or a text's index, or the text position an operand's name is read from.
         int argument;
         std::int32_t integer = 0;  // an Integer constant's value
-        // Its name's binding cell in BindingCaches::names (every instruction has its own).
-        int cell = 0;
     };
     // A network variable's member as an operand (name . member): where its two names are read
     // from, and the member word's keyword id.
@@ -83,7 +81,6 @@ public:
         // A shape of constants and variables only: evaluated as Integers while its names name
         // Integers (BindingCaches::Expression says at which version of the names they did).
         bool integers = false;
-        int slot = 0;  // its index in expressions, and its binding caches'
     };
     // An assignment, with the separator after it if there is one.
     struct Statement {
@@ -219,8 +216,6 @@ public:
     void AddWord(int start, int end) { words.Add(start, end); }  // a word's entry, from its bounds in the text
     void AddTextName(int at) { textNames.push_back(at); }
     void CutTextNames(int size) { textNames.resize(static_cast<std::size_t>(size)); }
-    // A name cell for an instruction made outside the instructions (a statement's target).
-    int NewCell() { return cells++; }
 
     std::vector<Node*> nodeAt;  // by text position: null until compiled
     std::deque<Node> nodes;  // a node stays where it is while the nodes in its body are compiled
@@ -239,7 +234,6 @@ public:
     std::vector<int> skipAt;
     std::vector<SkipWords> skips;
     WordList words;
-    int cells = 0;  // the name cells handed out
 
 private:
     class Compiler;

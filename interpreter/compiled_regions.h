@@ -133,18 +133,30 @@ private:
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
     // Typed code, or the general evaluation with a type on every stack slot.
     bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result);
-    bool Leaf(CTesselParser& parser, const Instruction& leaf, Number& result);
-    bool EvaluateShape(CTesselParser& parser, const Expression& expression, Number& result);
-    bool TwoOperators(CTesselParser& parser, const Instruction* at, Number& result);
+    bool Leaf(CTesselParser& parser, const Instruction& leaf, BindingCaches::Name& cell, Number& result);
+    bool EvaluateShape(CTesselParser& parser, const Expression& expression, BindingCaches::Instruction* cells, Number& result);
+    bool TwoOperators(CTesselParser& parser, const Instruction* at, BindingCaches::Instruction* cells, Number& result);
     // Whether an Integer shape's names name Integers of its counts at this version of the names
     // (their records then kept in its instructions).
-    bool IntegersBound(const CTesselParser& parser, const Expression& expression, NamesVersion version);
+    bool IntegersBound(const CTesselParser& parser, const Expression& expression, BindingCaches::Instruction* cells,
+                       NamesVersion version);
+    __attribute__((always_inline)) bool IntegersBound(const CTesselParser& parser, const Expression& expression, NamesVersion version) {
+        return IntegersBound(parser, expression, CellsOf(expression), version);
+    }
     bool BindIntegers(const CTesselParser& parser, const Expression& expression);
     // A bound Integer shape evaluated; false (the other ways take it) for an index out of range or
     // a division by zero.
-    bool IntegerShape(const Value* variables, const Expression& expression, std::int32_t& value);
+    bool IntegerShape(const Value* variables, const Expression& expression, const BindingCaches::Instruction* cells,
+                      std::int32_t& value);
+    __attribute__((always_inline)) bool IntegerShape(const Value* variables, const Expression& expression, std::int32_t& value) {
+        return IntegerShape(variables, expression, CellsOf(expression), value);
+    }
     // An Integer shape's value where it is bound; false where the other ways are to take it.
-    bool IntegerValue(const CTesselParser& parser, const Expression& expression, NamesVersion version, std::int32_t& value);
+    bool IntegerValue(const CTesselParser& parser, const Expression& expression, BindingCaches::Instruction* cells,
+                      NamesVersion version, std::int32_t& value);
+    __attribute__((always_inline)) bool IntegerValue(const CTesselParser& parser, const Expression& expression, NamesVersion version, std::int32_t& value) {
+        return IntegerValue(parser, expression, CellsOf(expression), version, value);
+    }
     // ----- typed code (region_typed_code.cpp) -----
     // Makes the expression's typed code for its operands' types now; false for an expression
     // that has none (a text, a matrix element, an operand that is no number now).
@@ -155,21 +167,28 @@ private:
     bool BindTypedCode(const CTesselParser& parser, const Expression& expression);
     // A For bound: an Integer or Float; false for any other, or where the reading would report.
     bool Bound(CTesselParser& parser, int expression, double& value);
-    bool Operand(CTesselParser& parser, const Instruction& instruction, Number* stack, int& top);
+    bool Operand(CTesselParser& parser, const Instruction& instruction, BindingCaches::Name& cell, Number* stack, int& top);
     // The record an operand's name names now (its binding cell kept), or -1.
-    int RecordOf(const CTesselParser& parser, const Instruction& instruction);
-    // An item's binding caches.
-    BindingCaches::Expression& Bound(const Expression& expression) {
-        return caches_.expressions[static_cast<std::size_t>(expression.slot)];
+    static int RecordOf(const CTesselParser& parser, const Instruction& instruction, BindingCaches::Name& cell);
+    // The same for an instruction of the program's instructions.
+    int RecordOf(const CTesselParser& parser, const Instruction& instruction) {
+        return RecordOf(parser, instruction, CellOf(instruction));
     }
-    BindingCaches::Statement& Bound(const Statement& statement) {
+    BindingCaches::Name& CellOf(const Instruction& instruction) {
+        return caches_.instructions[static_cast<std::size_t>(&instruction - program_.instructions.data())].name;
+    }
+    // The caches of an expression's instructions (the first one's holding the expression's).
+    __attribute__((always_inline)) BindingCaches::Instruction* CellsOf(const Expression& expression) {
+        return caches_.instructions.data() + expression.firstInstruction;
+    }
+    // An item's binding caches.
+    __attribute__((always_inline)) BindingCaches::Expression& CacheOf(const Expression& expression) {
+        return caches_.instructions[static_cast<std::size_t>(expression.firstInstruction)].expression;
+    }
+    BindingCaches::Statement& CacheOf(const Statement& statement) {
         return caches_.statements[static_cast<std::size_t>(statement.slot)];
     }
-    BindingCaches::Node& Bound(const Node& node) { return caches_.nodes[static_cast<std::size_t>(node.slot)]; }
-    // The record its binding cell last kept, or -1.
-    int BoundRecord(const Instruction& instruction) const {
-        return caches_.names[static_cast<std::size_t>(instruction.cell)].record;
-    }
+    BindingCaches::Node& CacheOf(const Node& node) { return caches_.nodes[static_cast<std::size_t>(node.slot)]; }
     bool Combine(Op op, Number& a, int slot, const Number& b);
     // A built-in function of the operands on the stack's top; false where the reading would
     // report (a String argument, an argument its test refuses).
@@ -196,22 +215,29 @@ private:
     static bool NamesLookedUp(const CTesselParser& parser, const int* names, int count);
     // Every name names a variable now (its lookups then leave nothing behind).
     static bool AllVariables(const CTesselParser& parser, const int* names, int count);
-    ElementRef StoredElement(CTesselParser& parser, const Statement& statement);
+    ElementRef StoredElement(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound);
     // The matrix element a statement stores into, as a pointer; null where the reading would report.
-    double* MatrixTarget(CTesselParser& parser, const Statement& statement);
+    double* MatrixTarget(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound);
     // A number index: an Integer expression's value; false for any other.
     bool IndexValue(CTesselParser& parser, int expression, std::int32_t& index);
     void Store(CTesselParser& parser, ElementRef target, const Number& result);
     // An assignment run; false (nothing changed) where the reading is to run it.
-    bool RunAssignment(CTesselParser& parser, const Statement& statement);
-    std::int32_t* IntegerTarget(CTesselParser& parser, const Statement& statement, std::int32_t& value);
-    bool TargetBound(const CTesselParser& parser, const Statement& statement, NamesVersion version);
-    bool AssignmentBound(const CTesselParser& parser, const Statement& statement, NamesVersion version);
-    std::int32_t* BoundTarget(Value* variables, const Statement& statement, std::int32_t& value);
+    bool RunAssignment(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound);
+    std::int32_t* IntegerTarget(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound,
+                                std::int32_t& value);
+    bool TargetBound(const CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound,
+                     NamesVersion version);
+    bool AssignmentBound(const CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound,
+                         NamesVersion version);
+    __attribute__((always_inline)) bool AssignmentBound(const CTesselParser& parser, const Statement& statement, NamesVersion version) {
+        return AssignmentBound(parser, statement, CacheOf(statement), version);
+    }
+    std::int32_t* BoundTarget(Value* variables, const Statement& statement, const BindingCaches::Statement& bound,
+                              std::int32_t& value);
     // The assignment's store by the shapes, typed code or the general evaluation.
-    bool AssignOtherwise(CTesselParser& parser, const Statement& statement);
+    bool AssignOtherwise(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound);
     // A Float variable given a number; false (nothing changed) where the other ways are to take it.
-    bool AssignFloat(CTesselParser& parser, const Statement& statement);
+    bool AssignFloat(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound);
 
     // ----- running (region_runner.cpp) -----
     // A block compiled, or -1 (nothing changed); the last word is left to settle.
@@ -251,7 +277,10 @@ private:
     };
     StraightEnd RunStraight(CTesselParser& parser, const Node& node, int conditionCount);
     bool StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass);
-    PointedShape PointTo(const Value* variables, const Expression& expression) const;
+    PointedShape PointTo(const Value* variables, const Expression& expression, const BindingCaches::Instruction* cells) const;
+    __attribute__((always_inline)) PointedShape PointTo(const Value* variables, const Expression& expression) const {
+        return PointTo(variables, expression, caches_.instructions.data() + expression.firstInstruction);
+    }
     PointedStep PointToCondition(Value* variables, const Condition& condition) const;
     static bool PointedValue(const PointedShape& shape, std::int32_t& value);
     static bool PointedTruth(const PointedStep& step, bool& truth);

@@ -90,7 +90,6 @@ public:
         e.integers = e.shaped && !e.text;
         e.leaf = (n == 1 && (code[0].op == Op::kText || code[0].op == Op::kVariable)) ||
                  (n == 2 && leaf(code[0]) && code[1].op == Op::kElement);
-        e.slot = static_cast<int>(out_.expressions.size());
         out_.expressions.push_back(e);
         return static_cast<int>(out_.expressions.size()) - 1;
     }
@@ -98,7 +97,7 @@ public:
 private:
     enum class Kind { kKeyword, kNumber, kName };
 
-    void Emit(Op op, int argument = 0) { out_.instructions.push_back({op, argument, 0, out_.NewCell()}); }
+    void Emit(Op op, int argument = 0) { out_.instructions.push_back({op, argument}); }
 
     bool Push(Op op, int argument) {
         if (++stack_ > kMaxStack) return false;
@@ -295,7 +294,6 @@ void CompiledProgram::Clear() {
     conditionAt.clear();
     conditions.clear();
     conditionParts.clear();
-    cells = 0;
 }
 
 int CompiledProgram::CompileStatement(CTesselParser& parser, int position, int keyword) {
@@ -303,7 +301,6 @@ int CompiledProgram::CompileStatement(CTesselParser& parser, int position, int k
     Statement statement;
     statement.readPosition = position;
     statement.target.argument = position;
-    statement.target.cell = NewCell();
     statement.firstWord = firstWord;
     Compiler c(parser, *this, position);
     // name [ "[" index "]" ] "=" value, or keyword "=" value

@@ -26,8 +26,8 @@ bool CompiledRegions::Bound(CTesselParser& parser, int expression, double& value
     return true;
 }
 
-double* CompiledRegions::MatrixTarget(CTesselParser& parser, const Statement& statement) {
-    const int record = RecordOf(parser, statement.target);
+double* CompiledRegions::MatrixTarget(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound) {
+    const int record = RecordOf(parser, statement.target, bound.target);
     if (record < 0) return nullptr;
     const Value& variable = parser.variables[record];
     std::int32_t row = 0;
@@ -44,8 +44,8 @@ double* CompiledRegions::MatrixTarget(CTesselParser& parser, const Statement& st
 // A variable, an array element or a matrix element (their indices on the stack) replaces the
 // indices on the stack by its value; false where the reading would report or take another form.
 __attribute__((always_inline)) inline bool CompiledRegions::Operand(CTesselParser& parser, const Instruction& instruction,
-                                                                    Number* stack, int& top) {
-    const int record = RecordOf(parser, instruction);
+                                                                    BindingCaches::Name& cell, Number* stack, int& top) {
+    const int record = RecordOf(parser, instruction, cell);
     if (record < 0) return false;
     const Value& variable = parser.variables[record];
     if (instruction.op == Op::kMatrixElement) {
@@ -152,19 +152,19 @@ bool CompiledRegions::BindIntegers(const CTesselParser& parser, const Expression
 }
 
 // Two operators on three operands: (a op b) op c, or a op (b op c).
-bool CompiledRegions::TwoOperators(CTesselParser& parser, const Instruction* at, Number& result) {
+bool CompiledRegions::TwoOperators(CTesselParser& parser, const Instruction* at, BindingCaches::Instruction* cells, Number& result) {
     Number b;
     Number c;
-    if (!Leaf(parser, at[0], result) || !Leaf(parser, at[1], b)) return false;
+    if (!Leaf(parser, at[0], cells[0].name, result) || !Leaf(parser, at[1], cells[1].name, b)) return false;
     if (at[2].op >= Op::kAdd) {
-        return ApplyNumberOp(NumberOpOf(at[2].op), result, b) && Leaf(parser, at[3], c) &&
+        return ApplyNumberOp(NumberOpOf(at[2].op), result, b) && Leaf(parser, at[3], cells[3].name, c) &&
                ApplyNumberOp(NumberOpOf(at[4].op), result, c);
     }
-    return Leaf(parser, at[2], c) && ApplyNumberOp(NumberOpOf(at[3].op), b, c) && ApplyNumberOp(NumberOpOf(at[4].op), result, b);
+    return Leaf(parser, at[2], cells[2].name, c) && ApplyNumberOp(NumberOpOf(at[3].op), b, c) && ApplyNumberOp(NumberOpOf(at[4].op), result, b);
 }
 
 bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result) {
-    BindingCaches::Expression& bound = Bound(expression);
+    BindingCaches::Expression& bound = CacheOf(expression);
     // Typed code is made again when its operands' types change, a few times at most.
     constexpr int kTypedTries = 4;
     if (bound.typedFirst >= 0 || (bound.typedTries < kTypedTries && MakeTypedCode(parser, expression))) {
@@ -175,7 +175,8 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
     int top = -1;
     const Instruction* const first = program_.instructions.data() + expression.firstInstruction;
     const Instruction* const end = first + expression.instructionCount;
-    for (const Instruction* at = first; at != end; ++at) {
+    BindingCaches::Instruction* cell = CellsOf(expression);  // the instruction's caches
+    for (const Instruction* at = first; at != end; ++at, ++cell) {
         const Instruction& instruction = *at;
         switch (instruction.op) {
             case Op::kConstant:
@@ -192,7 +193,7 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
             case Op::kVariable:
             case Op::kElement:
             case Op::kMatrixElement:
-                if (!Operand(parser, instruction, stack, top)) return false;
+                if (!Operand(parser, instruction, cell->name, stack, top)) return false;
                 break;
             case Op::kMember:
                 if (!MemberValue(parser, instruction, stack[++top])) return false;

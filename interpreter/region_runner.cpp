@@ -170,7 +170,10 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing, i
         if (Polled(parser))
             ran = Ran::kHandOver;
         else if (node.kind == NodeKind::kAssign)  // the commonest statement, without the dispatch
-            ran = RunAssignment(parser, program_.statements[static_cast<std::size_t>(node.item)]) ? Ran::kDone : Ran::kHandOver;
+            ran = RunAssignment(parser, program_.statements[static_cast<std::size_t>(node.item)],
+                                caches_.statements[static_cast<std::size_t>(node.item)])
+                      ? Ran::kDone
+                      : Ran::kHandOver;
         else
             ran = RunNode(parser, node, at, kind);
         if (ran == Ran::kClosesBlock) {
@@ -239,13 +242,14 @@ __attribute__((always_inline)) inline void CompiledRegions::Store(CTesselParser&
     }
 }
 
-__attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& parser, const Statement& statement) {
+__attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& parser, const Statement& statement,
+                                                                BindingCaches::Statement& bound) {
     double* element = nullptr;
     ElementRef target;
     if (statement.column >= 0)
-        element = MatrixTarget(parser, statement);
+        element = MatrixTarget(parser, statement, bound);
     else
-        target = StoredElement(parser, statement);
+        target = StoredElement(parser, statement, bound);
     if (!target.Found() && element == nullptr) return false;
     const Expression& value = program_.expressions[static_cast<std::size_t>(statement.value)];
     if (target.Found() && value.leaf && parser.variables[target.record].type == kTypeString) {
@@ -267,34 +271,34 @@ __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& p
     return true;
 }
 
-__attribute__((always_inline)) inline bool CompiledRegions::AssignFloat(CTesselParser& parser, const Statement& statement) {
-    BindingCaches::Statement& bound = Bound(statement);
+__attribute__((always_inline)) inline bool CompiledRegions::AssignFloat(CTesselParser& parser, const Statement& statement,
+                                                                        BindingCaches::Statement& bound) {
     const NamesVersion version = parser.names_.Version();
     if (bound.floatAt != version) {
         if (bound.floatTried == version) return false;
         bound.floatTried = version;
-        const int record = RecordOf(parser, statement.target);
+        const int record = RecordOf(parser, statement.target, bound.target);
         if (record < 0 || parser.variables[record].count != 1 || parser.variables[record].type != kTypeFloat) return false;
         bound.floatAt = version;
     }
     Number n{};
     if (!Evaluate(parser, program_.expressions[static_cast<std::size_t>(statement.value)], n) || n.type == kTypeString) return false;
     if (statement.text) ResolveTextNames(parser, statement.names);
-    parser.variables[BoundRecord(statement.target)].value.number = n.type == kTypeInteger ? n.i : n.d;
+    parser.variables[bound.target.record].value.number = n.type == kTypeInteger ? n.i : n.d;
     return true;
 }
 
-bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement) {
+bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound) {
     // Inside a compiled block the nesting leaves room for a statement's first two levels.
     if (statement.depth > 1 ? !Fits(parser, statement.wordCount, statement.depth)
                             : parser.history.Count() + statement.wordCount + 1 >= CTesselParser::kHistoryLast) {
         return false;
     }
     std::int32_t value = 0;
-    std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, value) : nullptr;
+    std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, bound, value) : nullptr;
     if (slot != nullptr) {
         *slot = value;
-    } else if (!(statement.floats && AssignFloat(parser, statement)) && !AssignOtherwise(parser, statement)) {
+    } else if (!(statement.floats && AssignFloat(parser, statement, bound)) && !AssignOtherwise(parser, statement, bound)) {
         return false;
     }
     FinishStatement(parser, statement);
@@ -490,7 +494,7 @@ CompiledRegions::Ran CompiledRegions::RunWhile(CTesselParser& parser, const Node
     return Passes(
         parser, node.next, conditionCount,
         [&] {
-            const StraightEnd straight = Bound(node).straight >= 0 ? RunStraight(parser, node, conditionCount) : StraightEnd{};
+            const StraightEnd straight = CacheOf(node).straight >= 0 ? RunStraight(parser, node, conditionCount) : StraightEnd{};
             if (straight.kind == StraightEnd::kLoopEnded) return Pass::kDone;
             int body = 0;
             if (straight.kind == StraightEnd::kTakeOver) {
@@ -512,7 +516,7 @@ CompiledRegions::Ran CompiledRegions::RunWhile(CTesselParser& parser, const Node
         },
         [&](std::uint64_t disturbances) {
             // A pass that ran clean may show the loop straight.
-            if (Bound(node).straight == kNotLookedAt && disturbances == parser.history.Disturbances()) StraightOf(parser, node);
+            if (CacheOf(node).straight == kNotLookedAt && disturbances == parser.history.Disturbances()) StraightOf(parser, node);
         });
 }
 
@@ -536,7 +540,7 @@ CompiledRegions::Ran CompiledRegions::RunDo(CTesselParser& parser, const Node& n
 }
 
 CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
-    BindingCaches::Node& bound = Bound(node);
+    BindingCaches::Node& bound = CacheOf(node);
     // Call and the name, the word put back, and a block's levels for the body.
     if (!Room(parser, parser.history.Count() + 3, kBlockLevels) || !NamesLookedUp(parser, &node.name, 1)) {
         return Ran::kHandOver;
@@ -573,7 +577,7 @@ CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node)
 }
 
 CompiledRegions::Ran CompiledRegions::RunOutput(CTesselParser& parser, Node& node) {
-    BindingCaches::Node& bound = Bound(node);
+    BindingCaches::Node& bound = CacheOf(node);
     const Statement& statement = program_.statements[static_cast<std::size_t>(node.item)];
     Number n{};
     if (!parser.execute || !Fits(parser, statement.wordCount, statement.depth) ||

@@ -15,7 +15,7 @@
 int CompiledRegions::StraightOf(CTesselParser& parser, const Node& node) {
     const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
     if (!IntegerCondition(condition)) {
-        Bound(node).straight = kNotStraight;
+        CacheOf(node).straight = kNotStraight;
         return -1;
     }
     StraightPass pass{static_cast<int>(program_.straightSteps.size()), 0, condition.wordCount,
@@ -25,13 +25,13 @@ int CompiledRegions::StraightOf(CTesselParser& parser, const Node& node) {
     // A branch no pass has taken yet is not compiled: a later pass may find it.
     if (AddStraightSteps(parser, at, pass, -1, false, open) != kw::kWend) {
         program_.straightSteps.resize(static_cast<std::size_t>(pass.firstStep));
-        if (++Bound(node).straightTries >= kStraightTries) Bound(node).straight = kNotStraight;
+        if (++CacheOf(node).straightTries >= kStraightTries) CacheOf(node).straight = kNotStraight;
         return -1;
     }
     pass.stepCount = static_cast<int>(program_.straightSteps.size()) - pass.firstStep;
     program_.straightPasses.push_back(pass);
-    Bound(node).straight = static_cast<int>(program_.straightPasses.size()) - 1;
-    return Bound(node).straight;
+    CacheOf(node).straight = static_cast<int>(program_.straightPasses.size()) - 1;
+    return CacheOf(node).straight;
 }
 
 bool CompiledRegions::IntegerCondition(const Condition& condition) const {
@@ -225,7 +225,7 @@ void CompiledRegions::PointSteps(CTesselParser& parser, const Condition& conditi
             pointed = PointToCondition(variables, program_.conditions[static_cast<std::size_t>(step.item)]);
         } else if (step.kind == StepKind::kAssign) {
             const Statement& statement = program_.statements[static_cast<std::size_t>(step.item)];
-            Value& target = variables[BoundRecord(statement.target)];
+            Value& target = variables[CacheOf(statement).target.record];
             if (statement.index >= 0) {
                 pointed.array = &target;
                 pointed.x = PointTo(variables, program_.expressions[static_cast<std::size_t>(statement.index)]);
@@ -239,7 +239,7 @@ void CompiledRegions::PointSteps(CTesselParser& parser, const Condition& conditi
 }
 
 CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int conditionCount) {
-    const StraightPass& pass = program_.straightPasses[static_cast<std::size_t>(Bound(node).straight)];
+    const StraightPass& pass = program_.straightPasses[static_cast<std::size_t>(CacheOf(node).straight)];
     const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
     // The history holding the pass's words, room for them all, and for the levels of its blocks
     // and conditions.
@@ -313,7 +313,7 @@ void CompiledRegions::StraightStopAt(CTesselParser& parser, const Node& node, co
 
 int CompiledRegions::TakeOverPass(CTesselParser& parser, const Node& node, int step, int conditionCount) {
     const StraightStep* const steps =
-        program_.straightSteps.data() + program_.straightPasses[static_cast<std::size_t>(Bound(node).straight)].firstStep;
+        program_.straightSteps.data() + program_.straightPasses[static_cast<std::size_t>(CacheOf(node).straight)].firstStep;
     const StraightStep& at = steps[step];
     if (at.branchOf < 0) return RestOfBody(parser, node, conditionCount);
     return TakeOverIf(parser, node, at, steps[at.branchOf], conditionCount);

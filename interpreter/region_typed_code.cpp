@@ -34,7 +34,7 @@ union Slot {
 }  // namespace
 
 bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& expression) {
-    BindingCaches::Expression& bound = Bound(expression);
+    BindingCaches::Expression& bound = CacheOf(expression);
     ++bound.typedTries;
     // The stack's depth, not the length, is bounded: the compiler keeps every expression's
     // depth within kMaxStack, which the types below are indexed by.
@@ -191,7 +191,7 @@ void CompiledRegions::FuseTypedCode(std::size_t first) {
 // A record's type and count stay as they are while the name index's version does: they are
 // looked at here, once per version, and the loads run without looking at them again.
 bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expression& expression) {
-    BindingCaches::Expression& bound = Bound(expression);
+    BindingCaches::Expression& bound = CacheOf(expression);
     const auto bindFloat = [&](int argument, int& record) {
         record = RecordOf(parser, program_.instructions[static_cast<std::size_t>(argument)]);
         return record >= 0 && parser.variables[record].type == kTypeFloat && parser.variables[record].count == 1;
@@ -219,7 +219,7 @@ bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expressio
 }
 
 bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expression, Number& result) {
-    BindingCaches::Expression& bound = Bound(expression);
+    BindingCaches::Expression& bound = CacheOf(expression);
     if (bound.typedVersion != parser.names_.Version() && !BindTypedCode(parser, expression)) return false;
     const Value* const variables = parser.variables.GetData();
     Slot stack[kMaxStack];
