@@ -162,7 +162,7 @@ private:
     // that has none (a text, a matrix element, an operand that is no number now).
     bool MakeTypedCode(CTesselParser& parser, const Expression& expression);
     // The typed code run; false where an operand's type has changed or the reading would report.
-    bool RunTypedCode(CTesselParser& parser, const Expression& expression, Number& result);
+    bool RunTypedCode(CTesselParser& parser, const Expression& expression, BindingCaches::Expression& bound, Number& result);
     // The records the typed code's names find now; false where one finds none.
     bool BindTypedCode(const CTesselParser& parser, const Expression& expression);
     // A For bound: an Integer or Float; false for any other, or where the reading would report.

@@ -168,7 +168,7 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
     // Typed code is made again when its operands' types change, a few times at most.
     constexpr int kTypedTries = 4;
     if (bound.typedFirst >= 0 || (bound.typedTries < kTypedTries && MakeTypedCode(parser, expression))) {
-        if (RunTypedCode(parser, expression, result)) return true;
+        if (RunTypedCode(parser, expression, bound, result)) return true;
         bound.typedFirst = -1;
     }
     Number stack[kMaxStack];

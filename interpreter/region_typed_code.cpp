@@ -218,8 +218,8 @@ bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expressio
     return true;
 }
 
-bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expression, Number& result) {
-    BindingCaches::Expression& bound = CacheOf(expression);
+bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expression, BindingCaches::Expression& bound,
+                                   Number& result) {
     if (bound.typedVersion != parser.names_.Version() && !BindTypedCode(parser, expression)) return false;
     const Value* const variables = parser.variables.GetData();
     Slot stack[kMaxStack];
