@@ -762,13 +762,13 @@ private:
     // A Float that a counter moves by halves and quarters through zero: what INT and RGB cut
     // toward zero, and a base of Pow that is zero at one pass.
     std::string HalfSteps() {
-        static const char* const kSteps[] = {" * 0.5", " * 0.75 - 1", " * -1.5 + 3", " * 0.25"};
+        static const char* const kSteps[] = {" * 0.5", " * 0.75 - 1", " * -1.5 + 3", " * 0.5 - 1"};
         return IntegerCounter() + Pick(kSteps, Next());
     }
 
     // Pow's exponent: at times zero or negative, which a zero base refuses.
     std::string Exponent(int depth) {
-        static const char* const kExponents[] = {"-1", "0", "-0.5", "2", "0.5", "-2"};
+        static const char* const kExponents[] = {"-1", "0", "-0.5", "2", "-1.5", "-2"};
         return Chance(2) ? Pick(kExponents, Next()) : NumberOperand(depth);
     }
 
