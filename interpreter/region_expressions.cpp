@@ -312,10 +312,10 @@ bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, Exte
     for (int k = count - 1; k >= 0; --k) {
         if (parser.RecordNamedAt(names[k]) >= 0) continue;
         const ExtensionAnswer& answer = Answered(parser, names[k], answers[k]);
-        if (!keywordSet) parser.objectKeywordId = answer.keywordId;
+        if (!keywordSet) parser.TakeExtensionKeyword(answer.keywordId);
         keywordSet = true;
         if (answer.keywordId != -2) continue;
-        parser.objectVariableIndex = answer.variableIndex;
+        parser.TakeExtensionVariable(answer.variableIndex);
         return true;
     }
     return false;

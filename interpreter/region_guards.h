@@ -32,7 +32,7 @@ __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser&
 __attribute__((always_inline)) inline void CompiledRegions::FinishStatement(CTesselParser& parser, const Statement& statement) {
     Write(parser, statement.firstWord, statement.wordCount);
     Took(statement.settleFrom, statement.putBack ? parser.history.Count() : parser.history.Count() - 1);
-    parser.position = statement.next;
+    parser.MoveScanTo(statement.next);
     ++run_.compiledStatements;
 }
 
@@ -313,7 +313,7 @@ __attribute__((always_inline)) inline std::int32_t* CompiledRegions::IntegerTarg
 __attribute__((always_inline)) inline void CompiledRegions::TakeCondition(CTesselParser& parser, const Condition& condition) {
     Write(parser, condition.firstWord, condition.wordCount);
     Took(condition.after, parser.history.Count());
-    parser.position = condition.after;
+    parser.MoveScanTo(condition.after);
 }
 
 __attribute__((always_inline)) inline int CompiledRegions::Block(CTesselParser& parser, int kind) {
