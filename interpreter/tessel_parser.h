@@ -304,8 +304,6 @@ public:
     void* ownerWindow = nullptr;
     int runState = kRunning;
     CDynaArray<SubroutineRecord> subroutines;
-    CDynaArray<std::string> helpTreeItems;
-    CDynaArray<KeywordRecord> keywords;
     std::string errorText;
     ViewServices* view;
     CDynaArray<Value> variables;
@@ -334,6 +332,8 @@ private:
     enum ScopeCounter { kMain, kFor, kThen, kElse, kWhile, kDo, kCall, kSub };
     std::uint32_t idleColour = 0;
     bool idleColourKnown = false;
+    CDynaArray<std::string> helpTreeItems;
+    CDynaArray<KeywordRecord> keywords;  // the base keywords by code
     // --- builtins private ---
     // The last built-in value literal. A built-in value is evaluated once where the script uses it:
     // when the token is put back and read again before any further token (a condition reading its

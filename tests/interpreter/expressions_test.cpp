@@ -296,7 +296,8 @@ TEST(ParserInterface, OffersEntriesAndKeepsItsLevelsPrivate) {
 template <typename P>
 concept ReachesReadingState = requires(P& p) { p.inSubroutine; } || requires(P& p) { p.returning; } ||
                               requires(P& p) { p.scopeCounters; } || requires(P& p) { p.lastBuiltinLiteral; } ||
-                              requires(P& p) { p.idleColour; };
+                              requires(P& p) { p.idleColour; } || requires(P& p) { p.keywords; } ||
+                              requires(P& p) { p.helpTreeItems; };
 template <typename P>
 concept ReachesRegionSteps = requires(P& p) { p.MoveScanTo(0); } || requires(P& p) { p.EnterCalledBody(); } ||
                              requires(P& p) { p.TakeExtensionKeyword(0); } || requires(P& p) { p.ForgetBuiltinLiteral(); };
