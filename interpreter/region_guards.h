@@ -97,10 +97,9 @@ __attribute__((always_inline)) inline bool CompiledRegions::IntegersBound(const 
                                                                           const Expression& expression,
                                                                           BindingCaches::Instruction* cells,
                                                                           NamesVersion version) {
-    if (!expression.integers) return false;  // never bound
     BindingCaches::Expression& bound = cells->expression;
     if (bound.integersAt == version) return true;
-    if (bound.integersTried == version) return false;
+    if (!expression.integers || bound.integersTried == version) return false;
     bound.integersTried = version;
     if (!BindIntegers(parser, expression)) return false;
     bound.integersAt = version;
