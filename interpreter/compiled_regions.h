@@ -131,7 +131,7 @@ private:
     const std::string* TextLeaf(CTesselParser& parser, const Expression& expression);
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
     // Typed code, or the general evaluation with a type on every stack slot.
-    bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result);
+    bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, BindingCaches::Instruction* cells, Number& result);
     bool Leaf(CTesselParser& parser, const Instruction& leaf, BindingCaches::Name& cell, Number& result);
     bool EvaluateShape(CTesselParser& parser, const Expression& expression, BindingCaches::Instruction* cells, Number& result);
     bool TwoOperators(CTesselParser& parser, const Instruction* at, BindingCaches::Instruction* cells, Number& result);

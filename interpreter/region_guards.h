@@ -178,7 +178,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::Evaluate(CTesselPars
         result.type = kTypeInteger;
         return true;
     }
-    return (expression.shaped && EvaluateShape(parser, expression, cells, result)) || EvaluateOtherwise(parser, expression, result);
+    return (expression.shaped && EvaluateShape(parser, expression, cells, result)) || EvaluateOtherwise(parser, expression, cells, result);
 }
 
 // A text's, a String variable's or a String element's text where it is kept, without a copy; null
