@@ -8,7 +8,7 @@
 // always those of the reading; they write only the entries that do not hold those words from a
 // loop's last pass already. What the last word read leaves behind (the current token, the word,
 // the variable it named, the extension's lookups) is settled only when the reader takes over or a
-// region is left. A While of Integer assignments and Ifs runs its later passes as straight steps
+// region is left. A loop of assignments and Ifs runs its later passes as straight steps
 // that keep no scan position or count until the statement layer takes over (region_straight.cpp).
 //
 // Whatever would make the reading report, wait or stop (a pause or stop pending, a division by
@@ -255,18 +255,26 @@ private:
         ExtensionAnswer nameAnswer;  // the extension's answer for a Call's subroutine name, an output keyword
         int keywordId = -2;  // an output statement's extension keyword
         bool lineBreak = false;  // Println
-        // A While's straight pass (in straightPasses_); kNotLookedAt until a pass has run clean.
+        // A loop's straight pass (in straightPasses_); kNotLookedAt until a pass has run clean.
         mutable int straight = kNotLookedAt;
         mutable int straightTries = 0;
+        mutable int straightWait = 0;  // clean passes before the next look
     };
     static constexpr int kNotLookedAt = -1;
     static constexpr int kNotStraight = -2;
-    // A While whose pass is a condition comparing two Integer shapes, then assignments of Integer
-    // shapes, separators and Ifs of such conditions whose branches hold only those, up to its
-    // Wend. Once the history holds a pass's words, its passes run step by step without the
-    // statement layer; where a guard fails, the statement layer takes the pass from that step on.
-    // Every step's words stand at the same entries whichever way the Ifs go, the text's order.
+    // A loop (For, While or Do) whose pass is assignments, separators and Ifs of conditions whose
+    // branches hold only those, up to its closing word, with the While's or the Do's condition:
+    // nothing in it reads the world, calls, declares or asks the extension. Once the history holds
+    // a pass's words, its passes run step by step without the statement layer; where a guard
+    // fails, the statement layer takes the pass over at that step. Every step's words stand at the
+    // same entries whichever way the Ifs go, the text's order.
     enum class StepKind : std::uint8_t { kAssign, kWord, kIf, kSkip };
+    // A last word read by a step: where from, its entry from the pass's first, read raw.
+    struct LastWordAt {
+        int from = 0;
+        int offset = 0;
+        bool raw = false;
+    };
     struct StraightStep {
         StepKind kind = StepKind::kWord;
         int item = -1;       // an assignment's statement, an If's condition, a skip's kept skip
@@ -274,10 +282,7 @@ private:
         int offset = 0;      // its first entry from the pass's first
         int next = -1;       // the step after it (an If's when true); -1 after the Wend
         int otherwise = -1;  // an If's step when false: the skip of its Then branch
-        // The last word read once it has run: where from, its entry from the pass's first, raw.
-        int lastFrom = 0;
-        int lastOffset = 0;
-        bool lastRaw = false;
+        LastWordAt last;     // the last word read once it has run
         int branchOf = -1;   // the If whose branch it is in (a skip: whose branch it passes), -1: the body's
         bool elseSide = false;  // in the Else branch; a skip: the one after a Then branch closed by Else
         // An If's branches' blocks: where each is entered, and its entry's offset.
@@ -286,10 +291,21 @@ private:
     struct StraightPass {
         int firstStep = 0;  // in straightSteps_
         int stepCount = 0;
-        int words = 0;      // the pass's words, the condition's first
-        int levels = 0;     // the nesting levels its blocks and conditions need above the While's
+        int words = 0;      // the pass's words: a While's condition first, a Do's last
+        int levels = 0;     // the nesting levels its blocks and conditions need above the loop's
+        NodeKind loop = NodeKind::kWhile;
+        int scope = 0;      // the scope counter a pass moves on
+        int blockKind = 0;  // the body's block, where the statement layer takes a pass over
+        int bodyAt = 0;     // where the body starts, and its first entry's offset
+        int bodyOffset = 0;
+        int test = -1;       // the condition read before each pass (While) or after it (Do)
+        int testOffset = 0;  // the Do's condition's first entry
+        int endAt = 0;       // where the scan stands after the body's closing word
+        LastWordAt start;    // the last word read when a pass begins
     };
-    static constexpr int kStraightTries = 8;  // clean passes that may find a branch not yet compiled
+    // Looks that may find a branch not yet compiled: after 1, 2, 4, ... clean passes more, since a
+    // branch may be taken once in thousands of passes.
+    static constexpr int kStraightTries = 16;
     // A bound Integer shape with its operands as pointers to their values (a constant's in its
     // instruction, a variable's in its record): made for each evaluation, or once on entering
     // straight passes, during which no record, element table or instruction moves.
@@ -303,8 +319,11 @@ private:
         const std::int32_t* c = nullptr;
         const Value* array = nullptr;  // the array an element is read from, indexed by a
     };
-    // A step's shapes: an assignment's index (an element's) and value, an If's two sides.
+    // A step's shapes: an assignment's index (an element's) and value, an If's two sides. A step
+    // that is no bound Integer shape keeps its statement or condition, evaluated the general way.
     struct PointedStep {
+        const Statement* statement = nullptr;
+        const Condition* condition = nullptr;
         PointedShape x;
         PointedShape y;
         std::int32_t* scalar = nullptr;  // a variable target
@@ -451,6 +470,8 @@ private:
     void Store(CTesselParser& parser, ElementRef target, const Number& result);
     // An assignment run; false (nothing changed) where the reading is to run it.
     bool RunAssignment(CTesselParser& parser, const Statement& statement);
+    // Its store alone, no word taken; false (nothing changed) where the reading is to run it.
+    bool StoreAssignment(CTesselParser& parser, const Statement& statement);
     std::int32_t* IntegerTarget(CTesselParser& parser, const Statement& statement, std::int32_t& value);
     bool TargetBound(const CTesselParser& parser, const Statement& statement, NamesVersion version) const;
     bool AssignmentBound(const CTesselParser& parser, const Statement& statement, NamesVersion version) const;
@@ -476,45 +497,74 @@ private:
     // The statements of a block, its nesting level entered; closing: the closing word that ended it.
     int Statements(CTesselParser& parser, int kind, int& closing, int entryPosition, int entryCount);
     // ----- straight passes (region_straight.cpp) -----
-    // The While's straight pass, found the first time it is asked for; -1 where it has none.
+    // The loop's straight pass, found the first time it is asked for; -1 where it has none.
     int StraightOf(CTesselParser& parser, const Node& node);
-    bool IntegerCondition(const Condition& condition) const;  // one part comparing Integer shapes
-    // The steps of a body or a branch from `at` (left after its closing word) up to its closing
+    // The pass's loop test, body entry and the last word a pass begins after; false where the
+    // loop can have no straight pass.
+    bool StraightLoop(const Node& node, StraightPass& pass) const;
+    // What a straight step may evaluate: nothing the extension looks up.
+    static bool StraightCondition(const Condition& condition) { return !condition.text; }
+    // The steps of a block of this kind from `at` (left after its closing word) up to its closing
     // word: that word's code, or -1 where the text is no straight pass. `open`: the steps whose
     // next step is the one added next.
-    int AddStraightSteps(CTesselParser& parser, int& at, StraightPass& pass, int branchOf, bool elseSide,
+    int AddStraightSteps(CTesselParser& parser, int& at, StraightPass& pass, int kind, int branchOf, bool elseSide,
                          std::vector<int>& open);
     bool AddStraightIf(CTesselParser& parser, const Node& node, int& at, StraightPass& pass, std::vector<int>& open);
+    // An assignment's step; false where its statement is no straight step.
+    bool AddStraightAssignment(const Node& node, StraightPass& pass, StraightStep& step, int kind);
     // The kept skip from `at` to `closing` (finding an Else or not) as a step at `offset`; -1 where
     // none is kept that reads those `words` words and leaves the scan at `end`.
     int AddStraightSkip(StraightPass& pass, int branchOf, int at, int closing, bool found, int offset, int words, int end);
     int AddStep(StraightPass& pass, const StraightStep& step, std::vector<int>& open);
-    // How straight passes from the condition ended: the loop ended (the Wend skipped), the
-    // condition is to be read by the compiled While (nothing has changed since the pass began),
-    // or the statement layer is to take the pass over at a step.
+    // How straight passes ended: the loop ended (a While's Wend skipped, a For's variable past its
+    // end), a pass is to run the compiled way from its start (nothing has changed since it began),
+    // a Do's condition is to be read after the body, or the statement layer is to take the pass
+    // over at a step.
     struct StraightEnd {
-        enum Kind : std::uint8_t { kLoopEnded, kAtCondition, kTakeOver } kind = kAtCondition;
+        enum Kind : std::uint8_t { kLoopEnded, kAtStart, kAtTest, kTakeOver } kind = kAtStart;
         int step = -1;  // kTakeOver's step
     };
-    StraightEnd RunStraight(CTesselParser& parser, const Node& node, int conditionCount);
-    bool StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass) const;
+    // A For's variable and how it moves, for the passes that step it.
+    struct ForStepping {
+        ElementRef element;
+        double step = 1.0;
+        double end = 0.0;
+    };
+    // Straight passes from the pass that begins at entry passCount.
+    StraightEnd RunStraight(CTesselParser& parser, const Node& node, int passCount, const ForStepping* stepping = nullptr);
+    // The steps of one pass from the first; false where one's guard failed (the scan, the count and
+    // the last word then set as the steps before it left them, `stopped` that step).
+    bool RunSteps(CTesselParser& parser, const StraightPass& pass, int passCount, std::uint64_t& ran, int& stopped);
+    // The loop's test after a pass's body: false where the loop ends or the test is the compiled
+    // way's (the scan, the count and the last word then as the body's closing word left them).
+    bool GoesRound(CTesselParser& parser, const StraightPass& pass, int passCount, const ForStepping* stepping);
+    // Every skip's names known to be variables at this version of the names.
+    bool StraightBound(const CTesselParser& parser, const StraightPass& pass) const;
     PointedShape PointTo(const Value* variables, const Expression& expression) const;
-    PointedStep PointToCondition(Value* variables, const Condition& condition) const;
+    PointedStep PointToCondition(const CTesselParser& parser, Value* variables, const Condition& condition) const;
     static bool PointedValue(const PointedShape& shape, std::int32_t& value);
     static bool PointedTruth(const PointedStep& step, bool& truth);
     static bool PointedStore(const PointedStep& step);
-    void PointSteps(CTesselParser& parser, const Condition& condition, const StraightPass& pass);
-    // The scan, the count and the last word as the steps up to `before` (-1: none) left them.
-    void StraightStopAt(CTesselParser& parser, const Node& node, const StraightStep* steps, int step, int before,
-                        int conditionCount);
-    // The rest of a While's body from the scan position, its block entered where the body begins.
-    int RestOfBody(CTesselParser& parser, const Node& node, int conditionCount);
+    // A step's truth or store, its shapes as pointers or the general way.
+    bool StepTruth(CTesselParser& parser, const PointedStep& step, bool& truth);
+    bool StepStore(CTesselParser& parser, const PointedStep& step);
+    void PointSteps(CTesselParser& parser, const StraightPass& pass);
+    // The scan, the count and the last word as running the steps up to `before` (-1: none) left them.
+    void StraightStopAt(CTesselParser& parser, const StraightPass& pass, int step, int before, int passCount);
+    // The scan at `at`, the count at the pass's entry `offset`, the last word `last` of the pass.
+    void StraightAt(CTesselParser& parser, int at, int offset, const LastWordAt& last, int passCount);
+    // The rest of a loop's body from the scan position, its block entered where the body begins.
+    int RestOfBody(CTesselParser& parser, const StraightPass& pass, int passCount);
     // The rest of a pass the statement layer takes over at a step.
-    int TakeOverPass(CTesselParser& parser, const Node& node, int step, int conditionCount);
+    int TakeOverPass(CTesselParser& parser, const Node& node, int step, int passCount);
     // The rest of an If of the body taken over at a step of its (where the step is in its
     // branches or skips them), then what the statement layer looks at after an If.
-    int TakeOverIf(CTesselParser& parser, const Node& node, const StraightStep& at, const StraightStep& ifStep,
-                   int conditionCount);
+    int TakeOverIf(CTesselParser& parser, const StraightPass& pass, const StraightStep& at, const StraightStep& ifStep,
+                   int passCount);
+    // A For's or a Do's pass: straight passes where it has them, then the rest of a pass taken
+    // over, or else the compiled body: the body's result, 1 also where the loop ended (`ended`
+    // set) or the body has run up to a Do's condition.
+    int StraightOrBody(CTesselParser& parser, const Node& node, int passCount, const ForStepping* stepping, bool& ended);
     // An If's end once its Then branch has run, and its way when false, as RunIf takes them.
     int AfterThenBranch(CTesselParser& parser);
     int ElseOfIf(CTesselParser& parser);
@@ -532,6 +582,8 @@ private:
     template <typename RunPass, typename AfterPass>
     Ran Passes(CTesselParser& parser, int position, int count, RunPass runPass, AfterPass afterPass);
     bool TakeLoopKeyword(CTesselParser& parser, const Node& node, int at, bool keywordRead);
+    // After a loop's pass: one that ran clean may show the loop straight.
+    void LookForStraight(CTesselParser& parser, const Node& node, std::uint64_t disturbances);
     Ran RunCall(CTesselParser& parser, Node& node);
     Ran RunOutput(CTesselParser& parser, Node& node);
     // The name read at `name` is still the extension keyword `id`: no variable of its name, and
