@@ -47,6 +47,8 @@ public:
     int Skip(CTesselParser& parser, int closing, int& found);
     // How many statements ran as compiled nodes since the object was made.
     std::uint64_t CompiledStatements() const { return compiledStatements_; }
+    // How many of those ran as steps of straight passes.
+    std::uint64_t StraightStatements() const { return straightStatements_; }
 
 private:
     // How a node ran: the reading is to run it (nothing has changed), it failed (the failure is
@@ -502,8 +504,9 @@ private:
     // The pass's loop test, body entry and the last word a pass begins after; false where the
     // loop can have no straight pass.
     bool StraightLoop(const Node& node, StraightPass& pass) const;
-    // What a straight step may evaluate: nothing the extension looks up.
-    static bool StraightCondition(const Condition& condition) { return !condition.text; }
+    // What a straight step may evaluate: no name the extension looks up (texts without names
+    // inside, no members).
+    static bool StraightCondition(const Condition& condition) { return condition.names.count == 0; }
     // The steps of a block of this kind from `at` (left after its closing word) up to its closing
     // word: that word's code, or -1 where the text is no straight pass. `open`: the steps whose
     // next step is the one added next.
@@ -645,4 +648,5 @@ private:
     LastWord last_;
     int closedBy_ = 0;  // the closing word that ended the block just run compiled, 0: another end
     std::uint64_t compiledStatements_ = 0;
+    std::uint64_t straightStatements_ = 0;
 };

@@ -100,7 +100,7 @@ int CompiledRegions::AddStep(StraightPass& pass, const StraightStep& step, std::
 
 bool CompiledRegions::AddStraightAssignment(const Node& node, StraightPass& pass, StraightStep& step, int kind) {
     const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
-    if (statement.text) return false;
+    if (statement.names.count != 0) return false;
     // A statement checks the nesting at its depth below its block's levels (a branch's one more).
     const int branch = kind == ForBody || kind == WhileBody || kind == DoBody ? 0 : 1;
     pass.levels = std::max(pass.levels, 3 + branch + statement.depth);
@@ -353,6 +353,7 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
         }
     }
     compiledStatements_ += ran;
+    straightStatements_ += ran;
     return end;
 }
 

@@ -1,0 +1,117 @@
+// Straight passes of For, While and Do loops whose bodies are assignments of any type and Ifs of
+// any condition: each row's run with compiled regions leaves what the word-by-word reading leaves
+// (where a guard fails at a later pass too, in the body, a branch or the loop's test), the reading
+// prints what the row pins, and exactly the row's count of statements ran as straight steps.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "tests/interpreter/region_rows.h"
+#include "tests/interpreter/script_comparison.h"
+
+namespace {
+
+struct StraightRow {
+    const char* name;
+    const char* script;
+    std::string pane;        // what the reading prints, where pinned
+    std::uint64_t straight;  // statements run as straight steps
+};
+
+const char kOutOfRange[] = " Runtime Error : Array Bound OUT OF RANGE.   :  4 > 3 (U.B)) ";
+const char kDivisionByZero[] = " Runtime Error : Divide By ZERO.";
+
+// A loop's first pass runs node by node; the passes after it run straight. A guard that fails
+// hands its pass over at that step, and the next pass is straight again.
+const StraightRow kRows[] = {
+    // For: 10 passes, the first node by node, 9 straight passes of two statements.
+    {"a for of float steps", "Integer i : Float x, y : For i = 1 To 10 : x = x + i * 0.5 : y = x / 4 : Next : Print y",
+     "6.875 ", 18},
+    {"a for stepping a float", "Float x, area : For x = 0.5 To 3 Step 0.25 : area = area + x * x : Next : Print area",
+     "40.5625 ", 10},
+    {"a for of string joins and copies",
+     "Integer i : String s, t : For i = 1 To 5 : s = s + i : t = s : Next : Print t", "12345 ", 8},
+    {"a for of string elements",
+     "Integer i : String a[6] : For i = 2 To 6 : a[i] = a[i - 1] + i : Next : Print a[6]", "23456 ", 4},
+    {"a for of built-in functions",
+     "Integer i, w : Float r : For i = 1 To 8 : r = Sqrt(i * i + 9) : w = w + INT(r) + Abs(SinR(r) * 0) : Next : Print w",
+     "41 ", 14},
+    {"a for of matrix elements",
+     "Matrix m[3][4] : Integer j : For j = 2 To 4 : m[2][j] = (m[2][j - 1] + 1) * 0.5 : Next : Print m[2][4] * 8",
+     "7 ", 2},
+    // Texts with no names inside: a name in a text is looked up where it is read.
+    {"a for of ifs with else on float and string conditions",
+     "Integer i, k : Float x : String s, t : t = '#' : For i = 1 To 9 : x = x + 0.75 : If x > 3 And s <> t Then k = k + 1 "
+     "Else k = k - 1 Endif : If NOT s > t Or i Mod 3 = 0 Then s = s + i Endif : Next : Print k : Print s",
+     "1 1369 ", 13},
+    // While: a condition of Floats with And, a String comparison.
+    {"a while of floats with and",
+     "Integer it : Float zx, zy : zx = 0.1 : While zx * zx + zy * zy <= 4.0 And it < 50 : zy = 2.0 * zx * zy + 0.3 : "
+     "zx = zx * 1.5 + 0.1 : it = it + 1 : Wend : Print it",
+     "", 12},
+    {"a while comparing strings",
+     "Integer j : String a[5], key : a[1] = 'a' : a[2] = 'c' : a[3] = 'd' : a[4] = 'e' : key = 'b' : j = 4 : While "
+     "a[j] > key : a[j + 1] = a[j] : j = j - 1 : Wend : a[j + 1] = key : Print a[2] + a[3] + a[5]",
+     "bce ", 4},
+    // Do: the condition is read after each pass; where it ends the loop, the compiled way reads it.
+    {"a do of floats", "Integer n : Float h : Do : n = n + 1 : h = h + 1.0 / n : While h < 3 : Print n", "11 ", 20},
+    {"a do whose if is taken once in many passes",
+     "Integer n, w : Float h : Do : n = n + 1 : h = h + 0.125 : If n Mod 40 = 0 Then w = w + INT(h) Endif : While h < 30 "
+     ": Print w",
+     "105 ", 512},
+    {"a do followed by a word the extension is asked for",
+     "Integer n : Float h : Do : n = n + 1 : h = h + 0.5 : While h < 4\nPrintln n", "8\r\n", 14},
+    // Guards failing at a later pass, in every kind of step and in the loops' tests.
+    {"a for taking the root of a negative number at its sixth pass",
+     "Integer i : Float r : For i = 1 To 9 : r = r + Sqrt(5 - i) : Next : Print r", "", 4},
+    {"a for dividing floats by zero in an else branch",
+     "Integer i : Float x : For i = 1 To 9 : If i < 4 Then x = x + i Else x = x + 1.5 / (6 - i) Endif : Next",
+     ErrorPane("", kDivisionByZero), 1},
+    {"a for storing a string past its array's bound",
+     "Integer i : String a[3], s : s = 'q' : For i = 1 To 5 : s = s + i : a[i] = s : Next", ErrorPane("", kOutOfRange),
+     5},
+    {"a for reading a matrix element past its bound",
+     "Matrix m[3][3] : Integer i : Float x : For i = 1 To 5 : x = x + m[i][1] + 0.5 : Next : Print x", "", 2},
+    {"a do whose condition divides by zero at its fourth pass",
+     "Integer n : Float h : Do : n = n + 1 : h = h + 0.5 : While h / (4 - n) < 9 : Print n", ErrorPane("", kDivisionByZero),
+     6},
+    {"a while whose float condition divides by zero",
+     "Integer j : Float x : While 6.0 / (4 - j) > x : j = j + 1 : x = x + 0.5 : Wend : Print j",
+     ErrorPane("", kDivisionByZero), 6},
+    {"a string compared with a number at a later pass",
+     "Integer i, k : String s : For i = 1 To 6 : If i < 4 Then k = k + 1 Else If s = 2 Then k = 0 Endif Endif : Next", "",
+     0},
+    {"a for storing a float into an integer",
+     "Integer i, k : Float x : For i = 1 To 6 : x = i / 4 : k = k + x * 4 : Next : Print k", "12 ", 10},
+};
+
+TEST(RegionStraight, PassesLeaveWhatReadingWordByWordLeaves) {
+    for (const StraightRow& row : kRows) {
+        ScriptComparison run(row.script);
+        EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome()) << row.name;
+        if (!row.pane.empty()) {
+            EXPECT_EQ(run.reading.view.Pane(), row.pane) << row.name;
+        }
+        EXPECT_EQ(run.reading.parser.StraightStatements(), 0u) << row.name;
+        EXPECT_EQ(run.regions.parser.StraightStatements(), row.straight) << row.name;
+    }
+}
+
+// Pauses land inside the steps of For, While and Do straight passes of every type; the reader
+// waits there and the run goes on as it would have.
+TEST(RegionStraight, PausesLeaveTheRunAsItWouldHaveEnded) {
+    const std::string script =
+        "Integer i, n, k\nFloat x, h\nString s, a[8]\nFor i = 1 To 3000\n x = x + i * 0.5\n If x > 100 And s <> 'b' "
+        "Then\n  k = k + 1\n Else\n  s = s + 'a'\n Endif\n a[i Mod 8 + 1] = s\nNext\nDo\n n = n + 1\n h = h + 1.0 / n\nWhile "
+        "h < 8\nWhile a[k Mod 8 + 1] >= 'a' And k < 5000\n k = k + 1\n x = x - Sqrt(k)\nWend\nPrint k + n + INT(x)";
+    ScriptSide plain;
+    plain.Run(script, true);
+    EXPECT_EQ(OutcomeWithPauses(script, 300), plain.Outcome());
+    ScriptSide reading;
+    reading.Run(script, false);
+    EXPECT_EQ(plain.Outcome(), reading.Outcome());
+    EXPECT_GT(plain.parser.StraightStatements(), 1000u);
+}
+
+}  // namespace
