@@ -321,11 +321,28 @@ private:
         const std::int32_t* c = nullptr;
         const Value* array = nullptr;  // the array an element is read from, indexed by a
     };
+    // A part of a condition of more than one part, or of numbers that are no Integer shapes: its
+    // Integer shapes as pointers, or (`typed` set) its typed code's numbers compared.
+    struct PointedPart {
+        PointedShape x;
+        PointedShape y;
+        const ConditionPart* typed = nullptr;
+        unsigned char orders = 0;
+        bool alone = false;
+        int chain = -1;
+    };
     // A step's shapes: an assignment's index (an element's) and value, an If's two sides. A step
     // that is no bound Integer shape keeps its statement or condition, evaluated the general way.
     struct PointedStep {
         const Statement* statement = nullptr;
         const Condition* condition = nullptr;
+        int firstPart = -1;  // its parts in pointedParts_ where every one is pointed or typed
+        // A typed store: the value's typed code (and an element's index and a matrix element's
+        // column, Integers) bound at entry, stored into the variable `target`.
+        const Expression* value = nullptr;
+        const Expression* index = nullptr;
+        const Expression* column = nullptr;
+        Value* target = nullptr;
         PointedShape x;
         PointedShape y;
         std::int32_t* scalar = nullptr;  // a variable target
@@ -355,6 +372,7 @@ private:
     };
     class Compiler;
     static constexpr int kMaxStack = 32;
+    static constexpr int kTypedTries = 4;  // typed code is made again when operand types change, a few times at most
     // Levels a compiled block keeps free below the nesting limit: its own, and those its closing and
     // control words are read at, so that no word it reads meets the limit.
     static constexpr int kBlockLevels = 4;
@@ -544,11 +562,25 @@ private:
     // Every skip's names known to be variables at this version of the names.
     bool StraightBound(const CTesselParser& parser, const StraightPass& pass) const;
     PointedShape PointTo(const Value* variables, const Expression& expression) const;
-    PointedStep PointToCondition(const CTesselParser& parser, Value* variables, const Condition& condition) const;
+    PointedStep PointToCondition(CTesselParser& parser, Value* variables, const Condition& condition);
     static bool PointedValue(const PointedShape& shape, std::int32_t& value);
     static bool PointedTruth(const PointedStep& step, bool& truth);
     static bool PointedStore(const PointedStep& step);
-    // A step's truth or store, its shapes as pointers or the general way.
+    // ----- typed steps (region_typed_steps.cpp) -----
+    // The expression's typed code, made where it has none yet and bound to the records its names
+    // find now; false for an expression that has none.
+    bool TypedNow(CTesselParser& parser, const Expression& expression);
+    // An assignment whose target is a number variable, element or matrix element and whose
+    // expressions have typed code, as a typed store; false for any other.
+    bool BindTypedStore(CTesselParser& parser, const Statement& statement, PointedStep& step);
+    // A condition whose every part compares Integer shapes or numbers of typed code, as parts in
+    // pointedParts_: the first one's index, or -1.
+    int BindTypedCondition(CTesselParser& parser, const Condition& condition);
+    // They run; false (nothing changed) where a guard fails.
+    bool TypedStore(CTesselParser& parser, const PointedStep& step);
+    bool TypedTruth(CTesselParser& parser, const PointedStep& step, bool& truth);
+    bool TypedPart(CTesselParser& parser, const PointedPart& part, bool& truth);
+    // A step's truth or store, its shapes as pointers, typed code or the general way.
     bool StepTruth(CTesselParser& parser, const PointedStep& step, bool& truth);
     bool StepStore(CTesselParser& parser, const PointedStep& step);
     void PointSteps(CTesselParser& parser, const StraightPass& pass);
@@ -641,6 +673,7 @@ private:
     std::vector<StraightPass> straightPasses_;
     std::vector<StraightStep> straightSteps_;
     std::vector<PointedStep> pointedSteps_;  // the running pass's steps, then its condition
+    std::vector<PointedPart> pointedParts_;  // the parts of the running pass's conditions
     std::vector<int> skipAt_;
     std::vector<SkipWords> skips_;
     WordList words_;

@@ -164,8 +164,6 @@ bool CompiledRegions::TwoOperators(CTesselParser& parser, const Instruction* at,
 }
 
 bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result) {
-    // Typed code is made again when its operands' types change, a few times at most.
-    constexpr int kTypedTries = 4;
     if (expression.typedFirst >= 0 || (expression.typedTries < kTypedTries && MakeTypedCode(parser, expression))) {
         if (RunTypedCode(parser, expression, result)) return true;
         expression.typedFirst = -1;

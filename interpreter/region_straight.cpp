@@ -230,9 +230,10 @@ bool CompiledRegions::StraightBound(const CTesselParser& parser, const StraightP
     return true;
 }
 
-// One comparison of Integer shapes bound now: its sides as pointers; any other: its condition.
-CompiledRegions::PointedStep CompiledRegions::PointToCondition(const CTesselParser& parser, Value* variables,
-                                                               const Condition& condition) const {
+// One comparison of Integer shapes bound now: its sides as pointers; any other: its condition,
+// typed where its parts compare numbers.
+CompiledRegions::PointedStep CompiledRegions::PointToCondition(CTesselParser& parser, Value* variables,
+                                                               const Condition& condition) {
     const ConditionPart& part = conditionParts_[static_cast<std::size_t>(condition.firstPart)];
     const NamesVersion version = parser.names_.Version();
     PointedStep step;
@@ -240,6 +241,7 @@ CompiledRegions::PointedStep CompiledRegions::PointToCondition(const CTesselPars
         !IntegersBound(parser, expressions_[static_cast<std::size_t>(part.a)], version) ||
         (part.op >= 0 && !IntegersBound(parser, expressions_[static_cast<std::size_t>(part.b)], version))) {
         step.condition = &condition;
+        step.firstPart = BindTypedCondition(parser, condition);
         return step;
     }
     step.x = PointTo(variables, expressions_[static_cast<std::size_t>(part.a)]);
@@ -273,10 +275,12 @@ __attribute__((always_inline)) inline bool CompiledRegions::PointedStore(const P
 
 // The general ways check the room below their own levels, which the pass's entry has checked.
 __attribute__((always_inline)) inline bool CompiledRegions::StepTruth(CTesselParser& parser, const PointedStep& step, bool& truth) {
-    return step.condition == nullptr ? PointedTruth(step, truth) : Truth(parser, *step.condition, truth);
+    if (step.condition == nullptr) return PointedTruth(step, truth);
+    return step.firstPart >= 0 ? TypedTruth(parser, step, truth) : Truth(parser, *step.condition, truth);
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::StepStore(CTesselParser& parser, const PointedStep& step) {
+    if (step.value != nullptr) return TypedStore(parser, step);
     return step.statement == nullptr ? PointedStore(step) : StoreAssignment(parser, *step.statement);
 }
 
@@ -286,6 +290,7 @@ void CompiledRegions::PointSteps(CTesselParser& parser, const StraightPass& pass
     Value* const variables = parser.variables.GetData();
     const NamesVersion version = parser.names_.Version();
     pointedSteps_.assign(static_cast<std::size_t>(pass.stepCount) + 1, PointedStep{});
+    pointedParts_.clear();
     for (int k = 0; k < pass.stepCount; ++k) {
         const StraightStep& step = straightSteps_[static_cast<std::size_t>(pass.firstStep + k)];
         PointedStep& pointed = pointedSteps_[static_cast<std::size_t>(k)];
@@ -294,7 +299,7 @@ void CompiledRegions::PointSteps(CTesselParser& parser, const StraightPass& pass
         } else if (step.kind == StepKind::kAssign) {
             const Statement& statement = statements_[static_cast<std::size_t>(step.item)];
             if (!statement.integers || !AssignmentBound(parser, statement, version)) {
-                pointed.statement = &statement;
+                if (!BindTypedStore(parser, statement, pointed)) pointed.statement = &statement;
                 continue;
             }
             Value& target = variables[statement.target.record];
