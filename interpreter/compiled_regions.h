@@ -331,9 +331,15 @@ private:
         bool alone = false;
         int chain = -1;
     };
+    // How a step runs, found on entering the passes: a word (or a skip) only, the skip of a Then
+    // branch to its Else, then the statements (counted): a store or a test, pointed or otherwise.
+    enum class StepForm : std::uint8_t { kWord, kElseSkip, kPointedStore, kOtherStore, kPointedTest, kOtherTest };
     // A step's shapes: an assignment's index (an element's) and value, an If's two sides. A step
     // that is no bound Integer shape keeps its statement or condition, evaluated the general way.
     struct PointedStep {
+        StepForm form = StepForm::kWord;
+        int next = -1;       // as its StraightStep's
+        int otherwise = -1;
         const Statement* statement = nullptr;
         const Condition* condition = nullptr;
         int firstPart = -1;  // its parts in pointedParts_ where every one is pointed or typed
@@ -580,9 +586,11 @@ private:
     bool TypedStore(CTesselParser& parser, const PointedStep& step);
     bool TypedTruth(CTesselParser& parser, const PointedStep& step, bool& truth);
     bool TypedPart(CTesselParser& parser, const PointedPart& part, bool& truth);
-    // A step's truth or store, its shapes as pointers, typed code or the general way.
+    // A loop test's or a step's truth, its shapes as pointers, typed code or the general way; the
+    // others' truth and store.
     bool StepTruth(CTesselParser& parser, const PointedStep& step, bool& truth);
-    bool StepStore(CTesselParser& parser, const PointedStep& step);
+    bool OtherTruth(CTesselParser& parser, const PointedStep& step, bool& truth);
+    bool OtherStore(CTesselParser& parser, const PointedStep& step);
     void PointSteps(CTesselParser& parser, const StraightPass& pass);
     // The scan, the count and the last word as running the steps up to `before` (-1: none) left them.
     void StraightStopAt(CTesselParser& parser, const StraightPass& pass, int step, int before, int passCount);

@@ -296,6 +296,16 @@ __attribute__((always_inline)) inline bool CompiledRegions::AssignFloat(CTesselP
     return true;
 }
 
+__attribute__((always_inline)) inline bool CompiledRegions::StoreAssignment(CTesselParser& parser, const Statement& statement) {
+    std::int32_t value = 0;
+    std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, value) : nullptr;
+    if (slot != nullptr) {
+        *slot = value;
+        return true;
+    }
+    return (statement.floats && AssignFloat(parser, statement)) || AssignOtherwise(parser, statement);
+}
+
 bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement) {
     // Inside a compiled block the nesting leaves room for a statement's first two levels.
     if (statement.depth > 1 ? !Fits(parser, statement.wordCount, statement.depth)
@@ -307,14 +317,9 @@ bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& stat
     return true;
 }
 
-bool CompiledRegions::StoreAssignment(CTesselParser& parser, const Statement& statement) {
-    std::int32_t value = 0;
-    std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, value) : nullptr;
-    if (slot != nullptr) {
-        *slot = value;
-        return true;
-    }
-    return (statement.floats && AssignFloat(parser, statement)) || AssignOtherwise(parser, statement);
+// A straight step's store that is no Integer shape's.
+__attribute__((noinline)) bool CompiledRegions::OtherStore(CTesselParser& parser, const PointedStep& step) {
+    return step.value != nullptr ? TypedStore(parser, step) : StoreAssignment(parser, *step.statement);
 }
 
 
@@ -382,15 +387,31 @@ int CompiledRegions::TakeOverIf(CTesselParser& parser, const StraightPass& pass,
     return RestOfBody(parser, pass, passCount);
 }
 
-int CompiledRegions::StraightOrBody(CTesselParser& parser, const Node& node, int passCount, const ForStepping* stepping,
-                                    bool& ended) {
-    const StraightEnd straight = node.straight >= 0 ? RunStraight(parser, node, passCount, stepping) : StraightEnd{};
-    ended = straight.kind == StraightEnd::kLoopEnded;
-    if (straight.kind == StraightEnd::kTakeOver) return TakeOverPass(parser, node, straight.step, passCount);
-    if (straight.kind != StraightEnd::kAtStart) return 1;
+__attribute__((always_inline)) inline void CompiledRegions::LookForStraight(CTesselParser& parser, const Node& node,
+                                                                         std::uint64_t disturbances) {
+    if (node.straight != kNotLookedAt || disturbances != parser.history.Disturbances()) return;
+    if (node.straightWait > 0)
+        --node.straightWait;
+    else
+        StraightOf(parser, node);
+}
+
+__attribute__((always_inline)) inline int CompiledRegions::StraightOrBody(CTesselParser& parser, const Node& node, int passCount,
+                                                                           const ForStepping* stepping, bool& ended) {
+    ended = false;
     const bool isFor = node.kind == NodeKind::kFor;
-    parser.NextScopeNumber(isFor ? CTesselParser::kFor : CTesselParser::kDo);
-    return BlockOrReading(parser, isFor ? ForBody : DoBody);
+    if (node.straight >= 0) {
+        const StraightEnd straight = RunStraight(parser, node, passCount, stepping);
+        ended = straight.kind == StraightEnd::kLoopEnded;
+        if (straight.kind == StraightEnd::kTakeOver) return TakeOverPass(parser, node, straight.step, passCount);
+        if (straight.kind != StraightEnd::kAtStart) return 1;
+    }
+    if (isFor) {
+        parser.NextScopeNumber(CTesselParser::kFor);
+        return BlockOrReading(parser, ForBody);
+    }
+    parser.NextScopeNumber(CTesselParser::kDo);
+    return BlockOrReading(parser, DoBody);
 }
 
 CompiledRegions::Ran CompiledRegions::RunLoop(CTesselParser& parser, const Node& node, int at, bool keywordRead) {

@@ -52,14 +52,6 @@ int CompiledRegions::StraightOf(CTesselParser& parser, const Node& node) {
     return node.straight;
 }
 
-void CompiledRegions::LookForStraight(CTesselParser& parser, const Node& node, std::uint64_t disturbances) {
-    if (node.straight != kNotLookedAt || disturbances != parser.history.Disturbances()) return;
-    if (node.straightWait > 0)
-        --node.straightWait;
-    else
-        StraightOf(parser, node);
-}
-
 bool CompiledRegions::StraightLoop(const Node& node, StraightPass& pass) const {
     pass.loop = node.kind;
     pass.levels = kBlockLevels;
@@ -274,14 +266,13 @@ __attribute__((always_inline)) inline bool CompiledRegions::PointedStore(const P
 }
 
 // The general ways check the room below their own levels, which the pass's entry has checked.
+// The pointed forms inline, the others apart: the loop of Integer steps stays small.
 __attribute__((always_inline)) inline bool CompiledRegions::StepTruth(CTesselParser& parser, const PointedStep& step, bool& truth) {
-    if (step.condition == nullptr) return PointedTruth(step, truth);
-    return step.firstPart >= 0 ? TypedTruth(parser, step, truth) : Truth(parser, *step.condition, truth);
+    return step.condition == nullptr ? PointedTruth(step, truth) : OtherTruth(parser, step, truth);
 }
 
-__attribute__((always_inline)) inline bool CompiledRegions::StepStore(CTesselParser& parser, const PointedStep& step) {
-    if (step.value != nullptr) return TypedStore(parser, step);
-    return step.statement == nullptr ? PointedStore(step) : StoreAssignment(parser, *step.statement);
+__attribute__((noinline)) bool CompiledRegions::OtherTruth(CTesselParser& parser, const PointedStep& step, bool& truth) {
+    return step.firstPart >= 0 ? TypedTruth(parser, step, truth) : Truth(parser, *step.condition, truth);
 }
 
 // The pass's steps with their operands as pointers where they are bound Integer shapes, the
@@ -296,12 +287,20 @@ void CompiledRegions::PointSteps(CTesselParser& parser, const StraightPass& pass
         PointedStep& pointed = pointedSteps_[static_cast<std::size_t>(k)];
         if (step.kind == StepKind::kIf) {
             pointed = PointToCondition(parser, variables, conditions_[static_cast<std::size_t>(step.item)]);
-        } else if (step.kind == StepKind::kAssign) {
+            pointed.form = pointed.condition == nullptr ? StepForm::kPointedTest : StepForm::kOtherTest;
+        } else if (step.kind == StepKind::kSkip && !step.elseSide && skips_[static_cast<std::size_t>(step.item)].found) {
+            pointed.form = StepForm::kElseSkip;
+        }
+        pointed.next = step.next;
+        pointed.otherwise = step.otherwise;
+        if (step.kind == StepKind::kAssign) {
             const Statement& statement = statements_[static_cast<std::size_t>(step.item)];
             if (!statement.integers || !AssignmentBound(parser, statement, version)) {
                 if (!BindTypedStore(parser, statement, pointed)) pointed.statement = &statement;
+                pointed.form = StepForm::kOtherStore;
                 continue;
             }
+            pointed.form = StepForm::kPointedStore;
             Value& target = variables[statement.target.record];
             if (statement.index >= 0) {
                 pointed.array = &target;
@@ -313,6 +312,61 @@ void CompiledRegions::PointSteps(CTesselParser& parser, const StraightPass& pass
         }
     }
     if (pass.test >= 0) pointedSteps_.back() = PointToCondition(parser, variables, conditions_[static_cast<std::size_t>(pass.test)]);
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::RunSteps(CTesselParser& parser, const StraightPass& pass,
+                                                                     int passCount, std::uint64_t& ran, int& stopped) {
+    const PointedStep* const pointed = pointedSteps_.data();
+    for (int k = 0, before = -1; k >= 0;) {
+        const PointedStep& step = pointed[k];
+        int next = step.next;
+        bool held = !Polled(parser);
+        bool taken = false;
+        if (held) {
+            switch (step.form) {
+                case StepForm::kWord: break;
+                case StepForm::kElseSkip: parser.NextScopeNumber(CTesselParser::kElse); break;
+                case StepForm::kPointedStore: held = PointedStore(step); break;
+                case StepForm::kOtherStore: held = OtherStore(parser, step); break;
+                case StepForm::kPointedTest: held = PointedTruth(step, taken); break;
+                case StepForm::kOtherTest: held = OtherTruth(parser, step, taken); break;
+            }
+        }
+        if (!held) {
+            StraightStopAt(parser, pass, k, before, passCount);
+            stopped = k;
+            return false;
+        }
+        if (step.form >= StepForm::kPointedTest) {
+            if (taken)
+                parser.NextScopeNumber(CTesselParser::kThen);
+            else
+                next = step.otherwise;
+        }
+        ran += step.form >= StepForm::kPointedStore ? 1 : 0;
+        before = k;
+        k = next;
+    }
+    return true;
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::GoesRound(CTesselParser& parser, const StraightPass& pass,
+                                                                      int passCount, const ForStepping* stepping) {
+    bool again = false;
+    int offset = pass.words;
+    if (pass.loop == NodeKind::kFor) {
+        again = !parser.StepForVariable(stepping->element, stepping->step, stepping->end) && parser.runState == kRunning;
+    } else {
+        // A Do's condition is read again the compiled way where it ends the loop: reading it has no effect.
+        offset = pass.testOffset;
+        bool truth = false;
+        again = StepTruth(parser, pointedSteps_.back(), truth) && truth;
+    }
+    if (!again) {
+        const StraightStep& closing = straightSteps_[static_cast<std::size_t>(pass.firstStep + pass.stepCount - 1)];
+        StraightAt(parser, pass.endAt, offset, closing.last, passCount);
+    }
+    return again;
 }
 
 CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int passCount,
@@ -360,56 +414,6 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
     compiledStatements_ += ran;
     straightStatements_ += ran;
     return end;
-}
-
-bool CompiledRegions::RunSteps(CTesselParser& parser, const StraightPass& pass, int passCount, std::uint64_t& ran,
-                               int& stopped) {
-    const StraightStep* const steps = straightSteps_.data() + pass.firstStep;
-    const PointedStep* const pointed = pointedSteps_.data();
-    for (int k = 0, before = -1; k >= 0;) {
-        const StraightStep& step = steps[k];
-        int next = step.next;
-        bool held = !Polled(parser);
-        if (held && step.kind == StepKind::kAssign) {
-            held = StepStore(parser, pointed[k]);
-        } else if (held && step.kind == StepKind::kIf) {
-            bool taken = false;
-            held = StepTruth(parser, pointed[k], taken);
-            if (held && taken)
-                parser.NextScopeNumber(CTesselParser::kThen);
-            else if (held)
-                next = step.otherwise;
-        } else if (held && step.kind == StepKind::kSkip && !step.elseSide && skips_[static_cast<std::size_t>(step.item)].found) {
-            parser.NextScopeNumber(CTesselParser::kElse);
-        }
-        if (!held) {
-            StraightStopAt(parser, pass, k, before, passCount);
-            stopped = k;
-            return false;
-        }
-        ran += step.kind == StepKind::kAssign || step.kind == StepKind::kIf ? 1 : 0;
-        before = k;
-        k = next;
-    }
-    return true;
-}
-
-bool CompiledRegions::GoesRound(CTesselParser& parser, const StraightPass& pass, int passCount, const ForStepping* stepping) {
-    bool again = false;
-    int offset = pass.words;
-    if (pass.loop == NodeKind::kFor) {
-        again = !parser.StepForVariable(stepping->element, stepping->step, stepping->end) && parser.runState == kRunning;
-    } else {
-        // A Do's condition is read again the compiled way where it ends the loop: reading it has no effect.
-        offset = pass.testOffset;
-        bool truth = false;
-        again = StepTruth(parser, pointedSteps_.back(), truth) && truth;
-    }
-    if (!again) {
-        const StraightStep& closing = straightSteps_[static_cast<std::size_t>(pass.firstStep + pass.stepCount - 1)];
-        StraightAt(parser, pass.endAt, offset, closing.last, passCount);
-    }
-    return again;
 }
 
 void CompiledRegions::StraightAt(CTesselParser& parser, int at, int offset, const LastWordAt& last, int passCount) {
