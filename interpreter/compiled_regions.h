@@ -567,6 +567,7 @@ private:
     bool GoesRound(CTesselParser& parser, const StraightPass& pass, int passCount, const ForStepping* stepping);
     // Every skip's names known to be variables at this version of the names.
     bool StraightBound(const CTesselParser& parser, const StraightPass& pass) const;
+    bool DoTestLookedUp(const CTesselParser& parser, const StraightPass& pass) const;
     PointedShape PointTo(const Value* variables, const Expression& expression) const;
     PointedStep PointToCondition(CTesselParser& parser, Value* variables, const Condition& condition);
     static bool PointedValue(const PointedShape& shape, std::int32_t& value);
@@ -682,6 +683,21 @@ private:
     std::vector<StraightStep> straightSteps_;
     std::vector<PointedStep> pointedSteps_;  // the running pass's steps, then its condition
     std::vector<PointedPart> pointedParts_;  // the parts of the running pass's conditions
+    // What the pointed steps were made for: the pass, the names' version, the records' place, the
+    // places of the compiled items they point into (compiling more may move them) and how much
+    // typed code had been dropped. A pass entered again with all of them the same takes its steps
+    // as they are.
+    struct PointedFor {
+        int pass = -1;
+        NamesVersion version = 0;
+        const Value* records = nullptr;
+        const void* items[5] = {};
+        std::uint64_t typedDropped = 0;
+        bool operator==(const PointedFor&) const = default;
+    };
+    PointedFor PointedNow(const CTesselParser& parser, int pass) const;
+    PointedFor pointedFor_;
+    std::uint64_t typedDropped_ = 0;  // typed code dropped after its types changed
     std::vector<int> skipAt_;
     std::vector<SkipWords> skips_;
     WordList words_;

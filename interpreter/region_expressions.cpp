@@ -167,6 +167,7 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
     if (expression.typedFirst >= 0 || (expression.typedTries < kTypedTries && MakeTypedCode(parser, expression))) {
         if (RunTypedCode(parser, expression, result)) return true;
         expression.typedFirst = -1;
+        ++typedDropped_;
     }
     Number stack[kMaxStack];
     int top = -1;

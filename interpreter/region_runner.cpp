@@ -25,6 +25,7 @@ void CompiledRegions::Clear() {
     skips_.clear();
     straightPasses_.clear();
     straightSteps_.clear();
+    pointedFor_ = {};
     conditionAt_.clear();
     conditions_.clear();
     conditionParts_.clear();

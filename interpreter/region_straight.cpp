@@ -207,14 +207,25 @@ int CompiledRegions::AddStraightSkip(StraightPass& pass, int branchOf, int at, i
     return static_cast<int>(straightSteps_.size()) - 1 - pass.firstStep;
 }
 
-// The skips' names, and the name after a Do's condition, are looked up once per version of the
-// names, which no step can change: the lookups they leave are those the pass before left.
+CompiledRegions::PointedFor CompiledRegions::PointedNow(const CTesselParser& parser, int pass) const {
+    return {pass,
+            parser.names_.Version(),
+            parser.variables.Data(),
+            {instructions_.data(), expressions_.data(), statements_.data(), conditions_.data(), conditionParts_.data()},
+            typedDropped_};
+}
+
+// The name after a Do's condition is looked up once per generation of the names, which no step
+// can change: the lookups it leaves are those the pass before left.
+bool CompiledRegions::DoTestLookedUp(const CTesselParser& parser, const StraightPass& pass) const {
+    if (pass.loop != NodeKind::kDo) return true;
+    const int after = conditions_[static_cast<std::size_t>(pass.test)].afterName;
+    return after < 0 || NamesLookedUp(parser, &after, 1);
+}
+
+// The skips' names are looked up once per version of the names, which no step can change.
 bool CompiledRegions::StraightBound(const CTesselParser& parser, const StraightPass& pass) const {
     const NamesVersion version = parser.names_.Version();
-    if (pass.loop == NodeKind::kDo) {
-        const int after = conditions_[static_cast<std::size_t>(pass.test)].afterName;
-        if (after >= 0 && !NamesLookedUp(parser, &after, 1)) return false;
-    }
     for (int k = 0; k < pass.stepCount; ++k) {
         const StraightStep& step = straightSteps_[static_cast<std::size_t>(pass.firstStep + k)];
         if (step.kind == StepKind::kSkip && skips_[static_cast<std::size_t>(step.item)].variablesVersion != version) return false;
@@ -375,10 +386,15 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
     // The history holding the pass's words, room for them all and the word put back after them,
     // and for the levels of its blocks and conditions.
     if (parser.history.Known() < passCount + pass.words || !Room(parser, passCount + pass.words + 1, pass.levels) ||
-        !StraightBound(parser, pass)) {
+        !DoTestLookedUp(parser, pass)) {
         return {StraightEnd::kAtStart};
     }
-    PointSteps(parser, pass);
+    const PointedFor pointedFor = PointedNow(parser, node.straight);
+    if (!(pointedFor_ == pointedFor)) {
+        if (!StraightBound(parser, pass)) return {StraightEnd::kAtStart};
+        PointSteps(parser, pass);
+        pointedFor_ = pointedFor;
+    }
     const PointedStep& test = pointedSteps_.back();
     std::uint64_t ran = 0;
     StraightEnd end{StraightEnd::kAtStart};
@@ -403,6 +419,7 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
         }
         parser.NextScopeNumber(pass.scope);
         if (!RunSteps(parser, pass, passCount, ran, end.step)) {
+            pointedFor_ = {};  // the statement layer may drop typed code the steps run
             end.kind = StraightEnd::kTakeOver;
             break;
         }
