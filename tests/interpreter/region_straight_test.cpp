@@ -88,11 +88,10 @@ const StraightRow kRows[] = {
 
 TEST(RegionStraight, PassesLeaveWhatReadingWordByWordLeaves) {
     for (const StraightRow& row : kRows) {
-        ScriptComparison run(row.script);
-        EXPECT_EQ(run.regions.Outcome(), run.reading.Outcome()) << row.name;
-        if (!row.pane.empty()) {
-            EXPECT_EQ(run.reading.view.Pane(), row.pane) << row.name;
-        }
+        // A step is a statement run compiled too.
+        const CompiledRow compiled[] = {{row.name, row.script, row.pane, row.straight}};
+        ExpectCompiledAsReading(compiled);
+        const ScriptComparison run(row.script);
         EXPECT_EQ(run.reading.parser.StraightStatements(), 0u) << row.name;
         EXPECT_EQ(run.regions.parser.StraightStatements(), row.straight) << row.name;
     }
@@ -101,17 +100,22 @@ TEST(RegionStraight, PassesLeaveWhatReadingWordByWordLeaves) {
 // Pauses land inside the steps of For, While and Do straight passes of every type; the reader
 // waits there and the run goes on as it would have.
 TEST(RegionStraight, PausesLeaveTheRunAsItWouldHaveEnded) {
-    const std::string script =
-        "Integer i, n, k\nFloat x, h\nString s, a[8]\nFor i = 1 To 3000\n x = x + i * 0.5\n If x > 100 And s <> 'b' "
-        "Then\n  k = k + 1\n Else\n  s = s + 'a'\n Endif\n a[i Mod 8 + 1] = s\nNext\nDo\n n = n + 1\n h = h + 1.0 / n\nWhile "
-        "h < 8\nWhile a[k Mod 8 + 1] >= 'a' And k < 5000\n k = k + 1\n x = x - Sqrt(k)\nWend\nPrint k + n + INT(x)";
-    ScriptSide plain;
-    plain.Run(script, true);
-    EXPECT_EQ(OutcomeWithPauses(script, 300), plain.Outcome());
-    ScriptSide reading;
-    reading.Run(script, false);
-    EXPECT_EQ(plain.Outcome(), reading.Outcome());
-    EXPECT_GT(plain.parser.StraightStatements(), 1000u);
+    const char* const scripts[] = {
+        "Integer i, k : Float x : String s, a[8] : For i = 1 To 20000 : x = x + i * 0.5 : If x > 100 And s <> a[2] Then k = k "
+        "+ 1 Else s = s + i Endif : a[i Mod 8 + 1] = s : Next : Print k + INT(x)",
+        "Integer n : Float h : Do : n = n + 1 : h = h + 1.0 / n : While h < 10 : Print n",
+        "Integer k : Float x : String a[8] : a[3] = '#' : While a[k Mod 8 + 1] <= a[3] And k < 30000 : k = k + 1 : x = x - "
+        "Sqrt(k) : Wend : Print k + INT(x)",
+    };
+    for (const char* script : scripts) {
+        ScriptSide reading;
+        reading.Run(script, false);
+        ScriptSide regions;
+        regions.Run(script, true);
+        EXPECT_EQ(regions.Outcome(), reading.Outcome()) << script;
+        EXPECT_EQ(OutcomeWithPauses(script, 200), reading.Outcome()) << script;
+        EXPECT_GT(regions.parser.StraightStatements(), 1000u) << script;
+    }
 }
 
 }  // namespace
