@@ -45,6 +45,11 @@ const StraightRow kRows[] = {
      "Integer i, k : Float x : String s, t : t = '#' : For i = 1 To 9 : x = x + 0.75 : If x > 3 And s <> t Then k = k + 1 "
      "Else k = k - 1 Endif : If NOT s > t Or i Mod 3 = 0 Then s = s + i Endif : Next : Print k : Print s",
      "1 1369 ", 13},
+    // Chains group from the right; NOT belongs to its comparison.
+    {"a for of chains of typed comparisons",
+     "Integer i, k : Float x : For i = 1 To 12 : x = x + 0.5 : If x > 1 Or x < 0 And i > 100 Then k = k + 1 Endif : If NOT "
+     "x > 2.5 And i * 0.5 < 9.5 Then k = k + 10 Endif : Next : Print k",
+     "60 ", 4 * 4},
     // While: a condition of Floats with And, a String comparison.
     {"a while of floats with and",
      "Integer it : Float zx, zy : zx = 0.1 : While zx * zx + zy * zy <= 4.0 And it < 50 : zy = 2.0 * zx * zy + 0.3 : "
@@ -73,6 +78,9 @@ const StraightRow kRows[] = {
      5},
     {"a for reading a matrix element past its bound",
      "Matrix m[3][3] : Integer i : Float x : For i = 1 To 5 : x = x + m[i][1] + 0.5 : Next : Print x", "", 2},
+    {"a for storing into a matrix element past its last column",
+     "Matrix m[2][3] : Integer i : For i = 1 To 5 : m[1][i] = i * 1.5 : Next : Print m[2][1]",
+     ErrorPane("", " Runtime Error : Setting invalid column number."), 2},
     {"a do whose condition divides by zero at its fourth pass",
      "Integer n : Float h : Do : n = n + 1 : h = h + 0.5 : While h / (4 - n) < 9 : Print n", ErrorPane("", kDivisionByZero),
      6},
