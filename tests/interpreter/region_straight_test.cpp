@@ -84,6 +84,10 @@ const StraightRow kRows[] = {
     {"a do whose condition divides by zero at its fourth pass",
      "Integer n : Float h : Do : n = n + 1 : h = h + 0.5 : While h / (4 - n) < 9 : Print n", ErrorPane("", kDivisionByZero),
      6},
+    // Taken over at a pass's first step: the last word is the one put back after the condition.
+    {"a do failing at its first step with an extension word after it",
+     "Integer n : Float h : Do : h = h + 1 / (5 - n) : n = n + 1 : While n < 9\nPrintln n", ErrorPane("", kDivisionByZero),
+     8},
     {"a while whose float condition divides by zero",
      "Integer j : Float x : While 6.0 / (4 - j) > x : j = j + 1 : x = x + 0.5 : Wend : Print j",
      ErrorPane("", kDivisionByZero), 6},
