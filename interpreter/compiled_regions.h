@@ -323,10 +323,20 @@ private:
     };
     // A part of a condition of more than one part, or of numbers that are no Integer shapes: its
     // Integer shapes as pointers, or (`typed` set) its typed code's numbers compared.
+    // A typed expression that is one number: a variable's value where it is kept, or a constant.
+    struct NumberLeaf {
+        std::uint8_t type = 0;  // 0: none (the typed code runs)
+        const std::int32_t* integer = nullptr;
+        const double* number = nullptr;
+        std::int32_t integerConstant = 0;
+        double numberConstant = 0.0;
+    };
     struct PointedPart {
         PointedShape x;
         PointedShape y;
         const ConditionPart* typed = nullptr;
+        NumberLeaf a;  // its typed sides where they are leaves
+        NumberLeaf b;
         unsigned char orders = 0;
         bool alone = false;
         int chain = -1;
@@ -346,6 +356,7 @@ private:
         // A typed store: the value's typed code (and an element's index and a matrix element's
         // column, Integers) bound at entry, stored into the variable `target`.
         const Expression* value = nullptr;
+        NumberLeaf leaf;  // the value where it is a leaf
         const Expression* index = nullptr;
         const Expression* column = nullptr;
         Value* target = nullptr;
@@ -587,6 +598,10 @@ private:
     bool TypedStore(CTesselParser& parser, const PointedStep& step);
     bool TypedTruth(CTesselParser& parser, const PointedStep& step, bool& truth);
     bool TypedPart(CTesselParser& parser, const PointedPart& part, bool& truth);
+    // The leaf a bound typed expression is, or none.
+    NumberLeaf LeafOf(const Value* variables, const Expression& expression) const;
+    // A typed expression's value: its leaf's, or its typed code run.
+    bool TypedNumber(CTesselParser& parser, const NumberLeaf& leaf, const Expression& expression, Number& result) const;
     // A loop test's or a step's truth, its shapes as pointers, typed code or the general way; the
     // others' truth and store.
     bool StepTruth(CTesselParser& parser, const PointedStep& step, bool& truth);

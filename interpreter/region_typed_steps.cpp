@@ -33,6 +33,7 @@ bool CompiledRegions::BindTypedStore(CTesselParser& parser, const Statement& sta
         if (!TypedNow(parser, e) || e.typedResult != kTypeInteger) return false;
     }
     step.value = &expressions_[static_cast<std::size_t>(statement.value)];
+    step.leaf = LeafOf(parser.variables.Data(), *step.value);
     step.index = statement.index >= 0 ? &expressions_[static_cast<std::size_t>(statement.index)] : nullptr;
     step.column = matrix ? &expressions_[static_cast<std::size_t>(statement.column)] : nullptr;
     step.target = &target;
@@ -57,6 +58,8 @@ int CompiledRegions::BindTypedCondition(CTesselParser& parser, const Condition& 
             if (b != nullptr) pointed.y = PointTo(variables, *b);
         } else if (TypedNow(parser, a) && (b == nullptr || TypedNow(parser, *b))) {
             pointed.typed = &part;
+            pointed.a = LeafOf(variables, a);
+            if (b != nullptr) pointed.b = LeafOf(variables, *b);
         } else {
             pointedParts_.resize(static_cast<std::size_t>(first));
             return -1;
@@ -64,6 +67,32 @@ int CompiledRegions::BindTypedCondition(CTesselParser& parser, const Condition& 
         pointedParts_.push_back(pointed);
     }
     return first;
+}
+
+CompiledRegions::NumberLeaf CompiledRegions::LeafOf(const Value* variables, const Expression& expression) const {
+    NumberLeaf leaf;
+    if (expression.typedCount != 1) return leaf;
+    const TypedInstruction& load = typedCode_[static_cast<std::size_t>(expression.typedFirst)];
+    switch (load.op) {
+        case TypedOp::kIntegerConstant: leaf.integerConstant = load.constant.i; break;
+        case TypedOp::kFloatConstant: leaf.numberConstant = load.constant.d; break;
+        case TypedOp::kIntegerVariable: leaf.integer = &variables[load.record].value.integer; break;
+        case TypedOp::kFloatVariable: leaf.number = &variables[load.record].value.number; break;
+        default: return leaf;
+    }
+    leaf.type = expression.typedResult;
+    return leaf;
+}
+
+__attribute__((always_inline)) inline bool CompiledRegions::TypedNumber(CTesselParser& parser, const NumberLeaf& leaf,
+                                                                        const Expression& expression, Number& result) const {
+    if (leaf.type == 0) return RunTypedCode(parser, expression, result);
+    result.type = leaf.type;
+    if (leaf.type == kTypeInteger)
+        result.i = leaf.integer != nullptr ? *leaf.integer : leaf.integerConstant;
+    else
+        result.d = leaf.number != nullptr ? *leaf.number : leaf.numberConstant;
+    return true;
 }
 
 // The element an index selects, in its bounds; null where the reading reports.
@@ -76,7 +105,7 @@ bool CompiledRegions::TypedStore(CTesselParser& parser, const PointedStep& step)
     Number column{};
     Number n{};
     if ((step.index != nullptr && !RunTypedCode(parser, *step.index, row)) ||
-        (step.column != nullptr && !RunTypedCode(parser, *step.column, column)) || !RunTypedCode(parser, *step.value, n)) {
+        (step.column != nullptr && !RunTypedCode(parser, *step.column, column)) || !TypedNumber(parser, step.leaf, *step.value, n)) {
         return false;
     }
     Value& target = *step.target;
@@ -108,12 +137,12 @@ __attribute__((always_inline)) inline bool CompiledRegions::TypedPart(CTesselPar
     }
     const ConditionPart& part = *pointed.typed;
     Number a{};
-    if (!RunTypedCode(parser, expressions_[static_cast<std::size_t>(part.a)], a)) return false;
+    if (!TypedNumber(parser, pointed.a, expressions_[static_cast<std::size_t>(part.a)], a)) return false;
     if (part.op < 0) {
         truth = a.type == kTypeInteger ? a.i != 0 : a.d != 0.0;
     } else {
         Number b{};
-        if (!RunTypedCode(parser, expressions_[static_cast<std::size_t>(part.b)], b)) return false;
+        if (!TypedNumber(parser, pointed.b, expressions_[static_cast<std::size_t>(part.b)], b)) return false;
         if (a.type == kTypeInteger && b.type == kTypeInteger)
             truth = Compare(part.op, (a.i > b.i) - (a.i < b.i));
         else
