@@ -15,24 +15,24 @@
 
 int CompiledRegions::StraightOf(CTesselParser& parser, const Node& node) {
     StraightPass pass;
-    pass.firstStep = static_cast<int>(straightSteps_.size());
+    pass.firstStep = static_cast<int>(program_.straightSteps.size());
     if (!StraightLoop(node, pass)) {
-        node.straight = kNotStraight;
+        CacheOf(node).straight = kNotStraight;
         return -1;
     }
     std::vector<int> open;  // steps whose next step is the one added next
     int at = pass.bodyAt;
     const int closing = AddStraightSteps(parser, at, pass, pass.blockKind, -1, false, open);
     const int closes = node.kind == NodeKind::kFor ? kw::kNext : node.kind == NodeKind::kDo ? kw::kWhile : kw::kWend;
-    pass.stepCount = static_cast<int>(straightSteps_.size()) - pass.firstStep;
-    const StraightStep* closingStep = pass.stepCount > 0 ? &straightSteps_.back() : nullptr;
-    const Node* doTest = closing == kw::kWhile ? nodeAt_[static_cast<std::size_t>(closingStep->at)] : nullptr;
+    pass.stepCount = static_cast<int>(program_.straightSteps.size()) - pass.firstStep;
+    const StraightStep* closingStep = pass.stepCount > 0 ? &program_.straightSteps.back() : nullptr;
+    const Node* doTest = closing == kw::kWhile ? program_.nodeAt[static_cast<std::size_t>(closingStep->at)] : nullptr;
     // A branch no pass has taken yet is not compiled: a later pass may find it.
     if (closing != closes || (doTest != nullptr && (doTest->kind != NodeKind::kWhile || !StraightCondition(
-                                                        conditions_[static_cast<std::size_t>(doTest->item)])))) {
-        straightSteps_.resize(static_cast<std::size_t>(pass.firstStep));
-        node.straightWait = 1 << node.straightTries;
-        if (++node.straightTries >= kStraightTries) node.straight = kNotStraight;
+                                                        program_.conditions[static_cast<std::size_t>(doTest->item)])))) {
+        program_.straightSteps.resize(static_cast<std::size_t>(pass.firstStep));
+        CacheOf(node).straightWait = 1 << CacheOf(node).straightTries;
+        if (++CacheOf(node).straightTries >= kStraightTries) CacheOf(node).straight = kNotStraight;
         return -1;
     }
     pass.endAt = at;
@@ -40,16 +40,16 @@ int CompiledRegions::StraightOf(CTesselParser& parser, const Node& node) {
         pass.start = closingStep->last;  // a For's pass begins after its Next
     } else if (doTest != nullptr) {
         // The Do's condition follows its While; the word after it is put back.
-        const Condition& test = conditions_[static_cast<std::size_t>(doTest->item)];
+        const Condition& test = program_.conditions[static_cast<std::size_t>(doTest->item)];
         pass.test = doTest->item;
         pass.testOffset = pass.words;
         pass.words += test.wordCount;
         pass.levels = std::max(pass.levels, 3 + test.depth);
         pass.start = {test.after, pass.words, false};
     }
-    straightPasses_.push_back(pass);
-    node.straight = static_cast<int>(straightPasses_.size()) - 1;
-    return node.straight;
+    program_.straightPasses.push_back(pass);
+    CacheOf(node).straight = static_cast<int>(program_.straightPasses.size()) - 1;
+    return CacheOf(node).straight;
 }
 
 bool CompiledRegions::StraightLoop(const Node& node, StraightPass& pass) const {
@@ -66,7 +66,7 @@ bool CompiledRegions::StraightLoop(const Node& node, StraightPass& pass) const {
             pass.blockKind = DoBody;
             return true;
         case NodeKind::kWhile: {
-            const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+            const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
             if (!StraightCondition(condition)) return false;
             pass.scope = CTesselParser::kWhile;
             pass.blockKind = WhileBody;
@@ -83,15 +83,15 @@ bool CompiledRegions::StraightLoop(const Node& node, StraightPass& pass) const {
 }
 
 int CompiledRegions::AddStep(StraightPass& pass, const StraightStep& step, std::vector<int>& open) {
-    const int index = static_cast<int>(straightSteps_.size()) - pass.firstStep;
-    straightSteps_.push_back(step);
-    for (int from : open) straightSteps_[static_cast<std::size_t>(pass.firstStep + from)].next = index;
+    const int index = static_cast<int>(program_.straightSteps.size()) - pass.firstStep;
+    program_.straightSteps.push_back(step);
+    for (int from : open) program_.straightSteps[static_cast<std::size_t>(pass.firstStep + from)].next = index;
     open.assign(1, index);
     return index;
 }
 
 bool CompiledRegions::AddStraightAssignment(const Node& node, StraightPass& pass, StraightStep& step, int kind) {
-    const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
+    const Statement& statement = program_.statements[static_cast<std::size_t>(node.item)];
     if (statement.names.count != 0) return false;
     // A statement checks the nesting at its depth below its block's levels (a branch's one more).
     const int branch = kind == ForBody || kind == WhileBody || kind == DoBody ? 0 : 1;
@@ -106,7 +106,7 @@ bool CompiledRegions::AddStraightAssignment(const Node& node, StraightPass& pass
 int CompiledRegions::AddStraightSteps(CTesselParser& parser, int& at, StraightPass& pass, int kind, int branchOf,
                                       bool elseSide, std::vector<int>& open) {
     for (;;) {
-        const Node* node = at >= 0 && at <= parser.sourceLength_ ? nodeAt_[static_cast<std::size_t>(at)] : nullptr;
+        const Node* node = at >= 0 && at <= parser.sourceLength_ ? program_.nodeAt[static_cast<std::size_t>(at)] : nullptr;
         if (node == nullptr || pass.words >= CTesselParser::kHistoryLast) return -1;
         if (node->kind == NodeKind::kIf && branchOf < 0) {
             if (!AddStraightIf(parser, *node, at, pass, open)) return -1;
@@ -123,7 +123,7 @@ int CompiledRegions::AddStraightSteps(CTesselParser& parser, int& at, StraightPa
         int next = 0;
         if (node->kind == NodeKind::kAssign) {
             if (!AddStraightAssignment(*node, pass, step, kind)) return -1;
-            next = statements_[static_cast<std::size_t>(node->item)].next;
+            next = program_.statements[static_cast<std::size_t>(node->item)].next;
         } else if (node->kind == NodeKind::kSeparator || (closing && (node->closes & kind) != 0)) {
             pass.words += 1;
             step.last = {at, pass.words - 1, false};
@@ -140,7 +140,7 @@ int CompiledRegions::AddStraightSteps(CTesselParser& parser, int& at, StraightPa
 
 bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int& at, StraightPass& pass,
                                     std::vector<int>& open) {
-    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
     if (!StraightCondition(condition) || node.body <= at) return false;
     pass.levels = std::max({pass.levels, 1 + kBlockLevels, 4 + condition.depth});
     StraightStep step;
@@ -161,7 +161,7 @@ bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int
     const int falseSkip =
         AddStraightSkip(pass, ifStep, node.body, kw::kElse, closing == kw::kElse, step.thenOffset, thenWords, branch);
     if (falseSkip < 0) return false;
-    straightSteps_[static_cast<std::size_t>(pass.firstStep + ifStep)].otherwise = falseSkip;
+    program_.straightSteps[static_cast<std::size_t>(pass.firstStep + ifStep)].otherwise = falseSkip;
     if (closing == kw::kEndif) {
         open.push_back(falseSkip);
         at = branch;
@@ -175,9 +175,9 @@ bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int
     if (AddStraightSteps(parser, elseAt, pass, ElseBranch, ifStep, true, elseOpen) != kw::kEndif) return false;
     const int thenSkip = AddStraightSkip(pass, ifStep, branch, kw::kEndif, false, elseOffset, pass.words - elseOffset, elseAt);
     if (thenSkip < 0) return false;
-    straightSteps_[static_cast<std::size_t>(pass.firstStep + thenSkip)].elseSide = true;
-    for (int from : thenEnd) straightSteps_[static_cast<std::size_t>(pass.firstStep + from)].next = thenSkip;
-    StraightStep& added = straightSteps_[static_cast<std::size_t>(pass.firstStep + ifStep)];
+    program_.straightSteps[static_cast<std::size_t>(pass.firstStep + thenSkip)].elseSide = true;
+    for (int from : thenEnd) program_.straightSteps[static_cast<std::size_t>(pass.firstStep + from)].next = thenSkip;
+    StraightStep& added = program_.straightSteps[static_cast<std::size_t>(pass.firstStep + ifStep)];
     added.elseAt = branch;
     added.elseOffset = elseOffset;
     open = elseOpen;
@@ -188,38 +188,38 @@ bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int
 
 int CompiledRegions::AddStraightSkip(StraightPass& pass, int branchOf, int at, int closing, bool found, int offset, int words,
                                      int end) {
-    const int kept = skipAt_.empty() || at < 0 || static_cast<std::size_t>(at) >= skipAt_.size()
+    const int kept = program_.skipAt.empty() || at < 0 || static_cast<std::size_t>(at) >= program_.skipAt.size()
                          ? 0
-                         : skipAt_[static_cast<std::size_t>(at)];
+                         : program_.skipAt[static_cast<std::size_t>(at)];
     if (kept <= 0) return -1;
-    const SkipWords& skip = skips_[static_cast<std::size_t>(kept - 1)];
+    const SkipWords& skip = program_.skips[static_cast<std::size_t>(kept - 1)];
     if (skip.closing != closing || skip.result != 1 || (skip.found != 0) != found || skip.wordCount != words) return -1;
     const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
-    if (words_.starts[last] + words_.lengths[last] != end) return -1;
+    if (program_.words.starts[last] + program_.words.lengths[last] != end) return -1;
     StraightStep step;
     step.kind = StepKind::kSkip;
     step.item = kept - 1;
     step.at = at;
     step.offset = offset;
-    step.last = {words_.starts[last], offset + words - 1, true};
+    step.last = {program_.words.starts[last], offset + words - 1, true};
     step.branchOf = branchOf;
-    straightSteps_.push_back(step);
-    return static_cast<int>(straightSteps_.size()) - 1 - pass.firstStep;
+    program_.straightSteps.push_back(step);
+    return static_cast<int>(program_.straightSteps.size()) - 1 - pass.firstStep;
 }
 
 CompiledRegions::PointedFor CompiledRegions::PointedNow(const CTesselParser& parser, int pass) const {
     return {pass,
             parser.names_.Version(),
             parser.variables.Data(),
-            {instructions_.data(), expressions_.data(), statements_.data(), conditions_.data(), conditionParts_.data()},
-            typedDropped_};
+            {program_.instructions.data(), program_.expressions.data(), program_.statements.data(), program_.conditions.data(), program_.conditionParts.data()},
+            run_.typedDropped};
 }
 
 // The name after a Do's condition is looked up once per generation of the names, which no step
 // can change: the lookups it leaves are those the pass before left.
 bool CompiledRegions::DoTestLookedUp(const CTesselParser& parser, const StraightPass& pass) const {
     if (pass.loop != NodeKind::kDo) return true;
-    const int after = conditions_[static_cast<std::size_t>(pass.test)].afterName;
+    const int after = program_.conditions[static_cast<std::size_t>(pass.test)].afterName;
     return after < 0 || NamesLookedUp(parser, &after, 1);
 }
 
@@ -227,8 +227,8 @@ bool CompiledRegions::DoTestLookedUp(const CTesselParser& parser, const Straight
 bool CompiledRegions::StraightBound(const CTesselParser& parser, const StraightPass& pass) const {
     const NamesVersion version = parser.names_.Version();
     for (int k = 0; k < pass.stepCount; ++k) {
-        const StraightStep& step = straightSteps_[static_cast<std::size_t>(pass.firstStep + k)];
-        if (step.kind == StepKind::kSkip && skips_[static_cast<std::size_t>(step.item)].variablesVersion != version) return false;
+        const StraightStep& step = program_.straightSteps[static_cast<std::size_t>(pass.firstStep + k)];
+        if (step.kind == StepKind::kSkip && caches_.skipVariables[static_cast<std::size_t>(step.item)] != version) return false;
     }
     return true;
 }
@@ -237,19 +237,19 @@ bool CompiledRegions::StraightBound(const CTesselParser& parser, const StraightP
 // typed where its parts compare numbers.
 CompiledRegions::PointedStep CompiledRegions::PointToCondition(CTesselParser& parser, Value* variables,
                                                                const Condition& condition) {
-    const ConditionPart& part = conditionParts_[static_cast<std::size_t>(condition.firstPart)];
+    const ConditionPart& part = program_.conditionParts[static_cast<std::size_t>(condition.firstPart)];
     const NamesVersion version = parser.names_.Version();
     PointedStep step;
     if (condition.partCount != 1 || !part.integers ||
-        !IntegersBound(parser, expressions_[static_cast<std::size_t>(part.a)], version) ||
-        (part.op >= 0 && !IntegersBound(parser, expressions_[static_cast<std::size_t>(part.b)], version))) {
+        !IntegersBound(parser, program_.expressions[static_cast<std::size_t>(part.a)], version) ||
+        (part.op >= 0 && !IntegersBound(parser, program_.expressions[static_cast<std::size_t>(part.b)], version))) {
         step.condition = &condition;
         step.firstPart = BindTypedCondition(parser, condition);
         return step;
     }
-    step.x = PointTo(variables, expressions_[static_cast<std::size_t>(part.a)]);
+    step.x = PointTo(variables, program_.expressions[static_cast<std::size_t>(part.a)]);
     step.alone = part.op < 0;
-    if (!step.alone) step.y = PointTo(variables, expressions_[static_cast<std::size_t>(part.b)]);
+    if (!step.alone) step.y = PointTo(variables, program_.expressions[static_cast<std::size_t>(part.b)]);
     step.orders = part.orders;
     return step;
 }
@@ -291,43 +291,43 @@ __attribute__((noinline)) bool CompiledRegions::OtherTruth(CTesselParser& parser
 void CompiledRegions::PointSteps(CTesselParser& parser, const StraightPass& pass) {
     Value* const variables = parser.variables.GetData();
     const NamesVersion version = parser.names_.Version();
-    pointedSteps_.assign(static_cast<std::size_t>(pass.stepCount) + 1, PointedStep{});
-    pointedParts_.clear();
+    run_.pointedSteps.assign(static_cast<std::size_t>(pass.stepCount) + 1, PointedStep{});
+    run_.pointedParts.clear();
     for (int k = 0; k < pass.stepCount; ++k) {
-        const StraightStep& step = straightSteps_[static_cast<std::size_t>(pass.firstStep + k)];
-        PointedStep& pointed = pointedSteps_[static_cast<std::size_t>(k)];
+        const StraightStep& step = program_.straightSteps[static_cast<std::size_t>(pass.firstStep + k)];
+        PointedStep& pointed = run_.pointedSteps[static_cast<std::size_t>(k)];
         if (step.kind == StepKind::kIf) {
-            pointed = PointToCondition(parser, variables, conditions_[static_cast<std::size_t>(step.item)]);
+            pointed = PointToCondition(parser, variables, program_.conditions[static_cast<std::size_t>(step.item)]);
             pointed.form = pointed.condition == nullptr ? StepForm::kPointedTest : StepForm::kOtherTest;
-        } else if (step.kind == StepKind::kSkip && !step.elseSide && skips_[static_cast<std::size_t>(step.item)].found) {
+        } else if (step.kind == StepKind::kSkip && !step.elseSide && program_.skips[static_cast<std::size_t>(step.item)].found) {
             pointed.form = StepForm::kElseSkip;
         }
         pointed.next = step.next;
         pointed.otherwise = step.otherwise;
         if (step.kind == StepKind::kAssign) {
-            const Statement& statement = statements_[static_cast<std::size_t>(step.item)];
+            const Statement& statement = program_.statements[static_cast<std::size_t>(step.item)];
             if (!statement.integers || !AssignmentBound(parser, statement, version)) {
                 if (!BindTypedStore(parser, statement, pointed)) pointed.statement = &statement;
                 pointed.form = StepForm::kOtherStore;
                 continue;
             }
             pointed.form = StepForm::kPointedStore;
-            Value& target = variables[statement.target.record];
+            Value& target = variables[CacheOf(statement).target.record];
             if (statement.index >= 0) {
                 pointed.array = &target;
-                pointed.x = PointTo(variables, expressions_[static_cast<std::size_t>(statement.index)]);
+                pointed.x = PointTo(variables, program_.expressions[static_cast<std::size_t>(statement.index)]);
             } else {
                 pointed.scalar = &target.value.integer;
             }
-            pointed.y = PointTo(variables, expressions_[static_cast<std::size_t>(statement.value)]);
+            pointed.y = PointTo(variables, program_.expressions[static_cast<std::size_t>(statement.value)]);
         }
     }
-    if (pass.test >= 0) pointedSteps_.back() = PointToCondition(parser, variables, conditions_[static_cast<std::size_t>(pass.test)]);
+    if (pass.test >= 0) run_.pointedSteps.back() = PointToCondition(parser, variables, program_.conditions[static_cast<std::size_t>(pass.test)]);
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::RunSteps(CTesselParser& parser, const StraightPass& pass,
                                                                      int passCount, std::uint64_t& ran, int& stopped) {
-    const PointedStep* const pointed = pointedSteps_.data();
+    const PointedStep* const pointed = run_.pointedSteps.data();
     for (int k = 0, before = -1; k >= 0;) {
         const PointedStep& step = pointed[k];
         int next = step.next;
@@ -371,10 +371,10 @@ __attribute__((always_inline)) inline bool CompiledRegions::GoesRound(CTesselPar
         // A Do's condition is read again the compiled way where it ends the loop: reading it has no effect.
         offset = pass.testOffset;
         bool truth = false;
-        again = StepTruth(parser, pointedSteps_.back(), truth) && truth;
+        again = StepTruth(parser, run_.pointedSteps.back(), truth) && truth;
     }
     if (!again) {
-        const StraightStep& closing = straightSteps_[static_cast<std::size_t>(pass.firstStep + pass.stepCount - 1)];
+        const StraightStep& closing = program_.straightSteps[static_cast<std::size_t>(pass.firstStep + pass.stepCount - 1)];
         StraightAt(parser, pass.endAt, offset, closing.last, passCount);
     }
     return again;
@@ -382,20 +382,20 @@ __attribute__((always_inline)) inline bool CompiledRegions::GoesRound(CTesselPar
 
 CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int passCount,
                                                           const ForStepping* stepping) {
-    const StraightPass& pass = straightPasses_[static_cast<std::size_t>(node.straight)];
+    const StraightPass& pass = program_.straightPasses[static_cast<std::size_t>(CacheOf(node).straight)];
     // The history holding the pass's words, room for them all and the word put back after them,
     // and for the levels of its blocks and conditions.
     if (parser.history.Known() < passCount + pass.words || !Room(parser, passCount + pass.words + 1, pass.levels) ||
         !DoTestLookedUp(parser, pass)) {
         return {StraightEnd::kAtStart};
     }
-    const PointedFor pointedFor = PointedNow(parser, node.straight);
-    if (!(pointedFor_ == pointedFor)) {
+    const PointedFor pointedFor = PointedNow(parser, CacheOf(node).straight);
+    if (!(run_.pointedFor == pointedFor)) {
         if (!StraightBound(parser, pass)) return {StraightEnd::kAtStart};
         PointSteps(parser, pass);
-        pointedFor_ = pointedFor;
+        run_.pointedFor = pointedFor;
     }
-    const PointedStep& test = pointedSteps_.back();
+    const PointedStep& test = run_.pointedSteps.back();
     std::uint64_t ran = 0;
     StraightEnd end{StraightEnd::kAtStart};
     for (bool passed = false;; passed = true) {
@@ -404,13 +404,13 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
             if (!StepTruth(parser, test, truth)) {
                 // Where a pass has run, the last word read is its Wend.
                 if (passed) {
-                    const LastWordAt& wend = straightSteps_[static_cast<std::size_t>(pass.firstStep + pass.stepCount - 1)].last;
+                    const LastWordAt& wend = program_.straightSteps[static_cast<std::size_t>(pass.firstStep + pass.stepCount - 1)].last;
                     Took(wend.from, passCount + wend.offset, wend.raw);
                 }
                 break;
             }
             if (!truth) {
-                TakeCondition(parser, conditions_[static_cast<std::size_t>(pass.test)]);
+                TakeCondition(parser, program_.conditions[static_cast<std::size_t>(pass.test)]);
                 int found = 0;
                 SkipInner(parser, kw::kWend, found);
                 end.kind = StraightEnd::kLoopEnded;
@@ -419,7 +419,7 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
         }
         parser.NextScopeNumber(pass.scope);
         if (!RunSteps(parser, pass, passCount, ran, end.step)) {
-            pointedFor_ = {};  // the statement layer may drop typed code the steps run
+            run_.pointedFor = {};  // the statement layer may drop typed code the steps run
             end.kind = StraightEnd::kTakeOver;
             break;
         }
@@ -428,8 +428,8 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
             break;
         }
     }
-    compiledStatements_ += ran;
-    straightStatements_ += ran;
+    run_.compiledStatements += ran;
+    run_.straightStatements += ran;
     return end;
 }
 
@@ -440,13 +440,13 @@ void CompiledRegions::StraightAt(CTesselParser& parser, int at, int offset, cons
 }
 
 void CompiledRegions::StraightStopAt(CTesselParser& parser, const StraightPass& pass, int step, int before, int passCount) {
-    const StraightStep* const steps = straightSteps_.data() + pass.firstStep;
+    const StraightStep* const steps = program_.straightSteps.data() + pass.firstStep;
     StraightAt(parser, steps[step].at, steps[step].offset, before < 0 ? pass.start : steps[before].last, passCount);
 }
 
 int CompiledRegions::TakeOverPass(CTesselParser& parser, const Node& node, int step, int passCount) {
-    const StraightPass& pass = straightPasses_[static_cast<std::size_t>(node.straight)];
-    const StraightStep* const steps = straightSteps_.data() + pass.firstStep;
+    const StraightPass& pass = program_.straightPasses[static_cast<std::size_t>(CacheOf(node).straight)];
+    const StraightStep* const steps = program_.straightSteps.data() + pass.firstStep;
     const StraightStep& at = steps[step];
     if (at.branchOf < 0) return RestOfBody(parser, pass, passCount);
     return TakeOverIf(parser, pass, at, steps[at.branchOf], passCount);

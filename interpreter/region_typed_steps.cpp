@@ -14,41 +14,42 @@
 #include "interpreter/value.h"
 
 bool CompiledRegions::TypedNow(CTesselParser& parser, const Expression& expression) {
-    if (expression.typedFirst < 0 && (expression.typedTries >= kTypedTries || !MakeTypedCode(parser, expression))) return false;
-    return expression.typedVersion == parser.names_.Version() || BindTypedCode(parser, expression);
+    const BindingCaches::Expression& bound = CacheOf(expression);
+    if (bound.typedFirst < 0 && (bound.typedTries >= kTypedTries || !MakeTypedCode(parser, expression))) return false;
+    return bound.typedVersion == parser.names_.Version() || BindTypedCode(parser, expression);
 }
 
 bool CompiledRegions::BindTypedStore(CTesselParser& parser, const Statement& statement, PointedStep& step) {
-    const int record = RecordOf(parser, statement.target);
+    const int record = RecordOf(parser, statement.target, CacheOf(statement).target);
     if (record < 0) return false;
     Value& target = parser.variables[record];
     const bool matrix = statement.column >= 0;
     const bool fits = matrix ? target.type == kTypeMatrix && target.count == 1
                              : target.IsNumber() && (statement.index < 0 ? target.count == 1 : target.count >= 2);
-    if (!fits || !TypedNow(parser, expressions_[static_cast<std::size_t>(statement.value)])) return false;
+    if (!fits || !TypedNow(parser, program_.expressions[static_cast<std::size_t>(statement.value)])) return false;
     // Indices are Integers, or the reading's.
     for (const int index : {statement.index, statement.column}) {
         if (index < 0) continue;
-        const Expression& e = expressions_[static_cast<std::size_t>(index)];
-        if (!TypedNow(parser, e) || e.typedResult != kTypeInteger) return false;
+        const Expression& e = program_.expressions[static_cast<std::size_t>(index)];
+        if (!TypedNow(parser, e) || CacheOf(e).typedResult != kTypeInteger) return false;
     }
-    step.value = &expressions_[static_cast<std::size_t>(statement.value)];
+    step.value = &program_.expressions[static_cast<std::size_t>(statement.value)];
     step.leaf = LeafOf(parser.variables.Data(), *step.value);
-    step.index = statement.index >= 0 ? &expressions_[static_cast<std::size_t>(statement.index)] : nullptr;
-    step.column = matrix ? &expressions_[static_cast<std::size_t>(statement.column)] : nullptr;
+    step.index = statement.index >= 0 ? &program_.expressions[static_cast<std::size_t>(statement.index)] : nullptr;
+    step.column = matrix ? &program_.expressions[static_cast<std::size_t>(statement.column)] : nullptr;
     step.target = &target;
     return true;
 }
 
 int CompiledRegions::BindTypedCondition(CTesselParser& parser, const Condition& condition) {
     if (condition.partCount > kMaxDepth + 1) return -1;
-    const int first = static_cast<int>(pointedParts_.size());
+    const int first = static_cast<int>(run_.pointedParts.size());
     const NamesVersion version = parser.names_.Version();
     Value* const variables = parser.variables.GetData();
     for (int k = 0; k < condition.partCount; ++k) {
-        const ConditionPart& part = conditionParts_[static_cast<std::size_t>(condition.firstPart + k)];
-        const Expression& a = expressions_[static_cast<std::size_t>(part.a)];
-        const Expression* const b = part.op >= 0 ? &expressions_[static_cast<std::size_t>(part.b)] : nullptr;
+        const ConditionPart& part = program_.conditionParts[static_cast<std::size_t>(condition.firstPart + k)];
+        const Expression& a = program_.expressions[static_cast<std::size_t>(part.a)];
+        const Expression* const b = part.op >= 0 ? &program_.expressions[static_cast<std::size_t>(part.b)] : nullptr;
         PointedPart pointed;
         pointed.orders = part.orders;
         pointed.alone = b == nullptr;
@@ -61,18 +62,19 @@ int CompiledRegions::BindTypedCondition(CTesselParser& parser, const Condition& 
             pointed.a = LeafOf(variables, a);
             if (b != nullptr) pointed.b = LeafOf(variables, *b);
         } else {
-            pointedParts_.resize(static_cast<std::size_t>(first));
+            run_.pointedParts.resize(static_cast<std::size_t>(first));
             return -1;
         }
-        pointedParts_.push_back(pointed);
+        run_.pointedParts.push_back(pointed);
     }
     return first;
 }
 
-CompiledRegions::NumberLeaf CompiledRegions::LeafOf(const Value* variables, const Expression& expression) const {
+CompiledRegions::NumberLeaf CompiledRegions::LeafOf(const Value* variables, const Expression& expression) {
     NumberLeaf leaf;
-    if (expression.typedCount != 1) return leaf;
-    const TypedInstruction& load = typedCode_[static_cast<std::size_t>(expression.typedFirst)];
+    const BindingCaches::Expression& bound = CacheOf(expression);
+    if (bound.typedCount != 1) return leaf;
+    const TypedInstruction& load = caches_.typedCode[static_cast<std::size_t>(bound.typedFirst)];
     switch (load.op) {
         case TypedOp::kIntegerConstant: leaf.integerConstant = load.constant.i; break;
         case TypedOp::kFloatConstant: leaf.numberConstant = load.constant.d; break;
@@ -80,13 +82,13 @@ CompiledRegions::NumberLeaf CompiledRegions::LeafOf(const Value* variables, cons
         case TypedOp::kFloatVariable: leaf.number = &variables[load.record].value.number; break;
         default: return leaf;
     }
-    leaf.type = expression.typedResult;
+    leaf.type = bound.typedResult;
     return leaf;
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::TypedNumber(CTesselParser& parser, const NumberLeaf& leaf,
-                                                                        const Expression& expression, Number& result) const {
-    if (leaf.type == 0) return RunTypedCode(parser, expression, result);
+                                                                        const Expression& expression, Number& result) {
+    if (leaf.type == 0) return RunTypedCode(parser, expression, CacheOf(expression), result);
     result.type = leaf.type;
     if (leaf.type == kTypeInteger)
         result.i = leaf.integer != nullptr ? *leaf.integer : leaf.integerConstant;
@@ -104,8 +106,9 @@ bool CompiledRegions::TypedStore(CTesselParser& parser, const PointedStep& step)
     Number row{};
     Number column{};
     Number n{};
-    if ((step.index != nullptr && !RunTypedCode(parser, *step.index, row)) ||
-        (step.column != nullptr && !RunTypedCode(parser, *step.column, column)) || !TypedNumber(parser, step.leaf, *step.value, n)) {
+    if ((step.index != nullptr && !RunTypedCode(parser, *step.index, CacheOf(*step.index), row)) ||
+        (step.column != nullptr && !RunTypedCode(parser, *step.column, CacheOf(*step.column), column)) ||
+        !TypedNumber(parser, step.leaf, *step.value, n)) {
         return false;
     }
     Value& target = *step.target;
@@ -137,12 +140,12 @@ __attribute__((always_inline)) inline bool CompiledRegions::TypedPart(CTesselPar
     }
     const ConditionPart& part = *pointed.typed;
     Number a{};
-    if (!TypedNumber(parser, pointed.a, expressions_[static_cast<std::size_t>(part.a)], a)) return false;
+    if (!TypedNumber(parser, pointed.a, program_.expressions[static_cast<std::size_t>(part.a)], a)) return false;
     if (part.op < 0) {
         truth = a.type == kTypeInteger ? a.i != 0 : a.d != 0.0;
     } else {
         Number b{};
-        if (!TypedNumber(parser, pointed.b, expressions_[static_cast<std::size_t>(part.b)], b)) return false;
+        if (!TypedNumber(parser, pointed.b, program_.expressions[static_cast<std::size_t>(part.b)], b)) return false;
         if (a.type == kTypeInteger && b.type == kTypeInteger)
             truth = Compare(part.op, (a.i > b.i) - (a.i < b.i));
         else
@@ -154,7 +157,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::TypedPart(CTesselPar
 
 // As the general way evaluates a condition: every part, grouped from the right.
 bool CompiledRegions::TypedTruth(CTesselParser& parser, const PointedStep& step, bool& truth) {
-    const PointedPart* const parts = pointedParts_.data() + step.firstPart;
+    const PointedPart* const parts = run_.pointedParts.data() + step.firstPart;
     const int count = step.condition->partCount;
     if (!TypedPart(parser, parts[count - 1], truth)) return false;
     for (int k = count - 2; k >= 0; --k) {

@@ -433,6 +433,7 @@ private:
 
     friend class LexerInternals;
     friend class CompiledRegions;
+    friend class CompiledProgram;
 
     // --- what the compiled regions read and write (lexer.cpp) ---
     CompiledRegions regions_;
