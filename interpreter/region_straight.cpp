@@ -2,8 +2,9 @@
 // their Else branches) runs its passes step by step, without the statement layer, once the
 // history holds a pass's words. Nothing is written then: the scan position, the count and the last
 // word are set only where the statement layer takes over, as running the steps before would have
-// left them. A step whose shapes are Integers bound at entry runs on pointers; any other takes
-// the general evaluation, whose guards fail before any effect as a node's do.
+// left them. A step whose shapes are Integers bound at entry runs on pointers, one whose numbers
+// have typed code runs that code bound at entry (region_typed_steps.cpp); any other takes the
+// general evaluation, whose guards fail before any effect as a node's do.
 #include <algorithm>
 #include <cstddef>
 #include <vector>
