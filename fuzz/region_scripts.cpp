@@ -451,11 +451,14 @@ private:
         return Assignment();
     }
 
-    // An assignment of a Float, a Float element or a String (joined, copied or into an element
-    // past its bound at a later pass), with no text words: a step of a straight pass.
+    // An assignment of a Float, a Float element, an Integer given a Float, a matrix element (past
+    // its last column at a later pass) or a String (joined, copied or into an element past its
+    // bound at a later pass), with no text words: a step of a straight pass.
     std::string TypedStep() {
         const std::string counter = integerLoops_.empty() ? "k" : IntegerCounter();
-        switch (Next() % 5) {
+        switch (Next() % 7) {
+            case 5: return std::string(Chance(2) ? "k" : "n") + " = " + FloatOperand() + " * 2.5";
+            case 6: return "m[1][" + counter + " Mod 4 + 1] = " + FloatOperand() + " - " + NumberOperand(1);
             case 0: return "g[" + Index(gSize_, 1) + "] = " + FloatOperand() + " * 0.5 + " + NumberOperand(1);
             case 1: return std::string(Chance(2) ? "s" : "t") + " = " + (Chance(2) ? "s + " + counter : "t");
             case 2: return "u[" + counter + " Mod 5 + 1] = " + (Chance(2) ? "s" : "u[1]");
