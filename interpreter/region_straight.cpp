@@ -435,7 +435,7 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
 }
 
 void CompiledRegions::StraightAt(CTesselParser& parser, int at, int offset, const LastWordAt& last, int passCount) {
-    parser.position = at;
+    parser.MoveScanTo(at);
     parser.history.MoveTo(passCount + offset);
     Took(last.from, passCount + last.offset, last.raw);
 }
