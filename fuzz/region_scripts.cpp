@@ -276,8 +276,8 @@ private:
             out = TypedAssignment();
         } else if (choice < 10) {
             out = Assignment();
-        } else if (choice < 12 && depth_ < kMaxDepth && !directlyInDo_) {
-            out = StraightWhile();
+        } else if (choice < 12 && depth_ < kMaxDepth) {
+            out = StraightLoop();
         } else if (choice < 15 && depth_ < kMaxDepth) {
             out = IfBlock();
         } else if (choice < 18 && depth_ < kMaxDepth) {
@@ -435,33 +435,64 @@ private:
         return Loop(head, passes, counter, "Wend", false, counter + " = " + counter + " + 1" + Separator());
     }
 
-    // A While of Integer assignments and Ifs of Integer comparisons whose branches hold only those:
-    // its later passes run step by step. An index past the end or a divisor that reaches zero
-    // stops one of them part way, in a branch, a condition or the body.
-    std::string StraightWhile() {
+    // A For, While or Do of assignments and Ifs whose branches hold only assignments: its later
+    // passes run step by step. An index past the end, a divisor that reaches zero or a function's
+    // argument that leaves its range stops one of them part way, in a branch, a condition or the
+    // body.
+    std::string StraightLoop() {
         const int passes = 6 + Next() % 16;
         if (work_ + mult_ * passes * 4 > kWorkBudget) return Assignment();
         const std::string counter = NewCounter();
-        const std::string head = counter + " = 0" + Separator() + "While " + counter + " < " + std::to_string(passes) +
-                                 Separator() + counter + " = " + counter + " + 1" + Separator();
+        const std::string last = std::to_string(passes);
+        const std::string step = counter + " = " + counter + " + 1" + Separator();
+        // A While here would close the Do around.
+        const int kind = directlyInDo_ ? 1 + Next() % 2 : Next() % 3;
+        std::string head = counter + " = 0" + Separator() + "While " + counter + " < " + last + Separator() + step;
+        std::string tail = "Wend";
+        if (kind == 1) {
+            head = "For " + counter + " = 1 To " + last + Separator();
+            tail = "Next";
+        } else if (kind == 2) {
+            head = counter + " = 0" + Separator() + "Do" + Separator() + step;
+            tail = "While " + counter + " < " + last;
+            if (Chance(3)) tail += " And " + Comparison();
+        }
         // Its statements are written here, not by Statement(): their work is counted for them.
         work_ += mult_ * passes * 4;
-        return head + InLoop(counter, passes, false, [&] {
+        return head + InLoop(counter, passes, kind == 2, [&] {
                    std::string out;
                    for (int k = Next() % 4 + 1; k > 0; --k) out += PassStatement() + Separator();
                    return out;
-               }) + "Wend";
+               }) + tail;
     }
 
-    // A statement of a long While's pass: Integer shapes, and at times any assignment, output, or
-    // a Float that takes a built-in function of the counter (out of its range at a later pass).
+    // A statement of a long loop's pass: Integer shapes, Floats, Strings, and at times any
+    // assignment, output, or a Float that takes a built-in function of the counter (out of its
+    // range at a later pass).
     std::string PassStatement() {
-        const int choice = Next() % 10;
+        const int choice = Next() % 12;
         if (choice < 3) return StraightIf();
-        if (choice < 6) return StraightAssignment();
-        if (choice == 6) return PrintStatement();
-        if (choice == 7) return (Chance(2) ? "x" : "y") + std::string(" = x * 0.5 + ") + Function(1);
+        if (choice < 5) return StraightAssignment();
+        if (choice < 7) return TypedStep();
+        if (choice == 7) return PrintStatement();
+        if (choice == 8) return (Chance(2) ? "x" : "y") + std::string(" = x * 0.5 + ") + Function(1);
         return Assignment();
+    }
+
+    // An assignment of a Float, a Float element, an Integer given a Float, a matrix element (past
+    // its last column at a later pass) or a String (joined, copied or into an element past its
+    // bound at a later pass), with no text words: a step of a straight pass.
+    std::string TypedStep() {
+        const std::string counter = integerLoops_.empty() ? "k" : IntegerCounter();
+        switch (Next() % 7) {
+            case 5: return std::string(Chance(2) ? "k" : "n") + " = " + FloatOperand() + " * 2.5";
+            case 6: return "m[1][" + counter + " Mod 4 + 1] = " + FloatOperand() + " - " + NumberOperand(1);
+            case 0: return "g[" + Index(gSize_, 1) + "] = " + FloatOperand() + " * 0.5 + " + NumberOperand(1);
+            case 1: return std::string(Chance(2) ? "s" : "t") + " = " + (Chance(2) ? "s + " + counter : "t");
+            case 2: return "u[" + counter + " Mod 5 + 1] = " + (Chance(2) ? "s" : "u[1]");
+            case 3: return std::string(Chance(2) ? "x" : "y") + " = " + FloatOperand() + " / (" + FloatOperand() + " - 1.5)";
+            default: return (Chance(2) ? "x" : "y") + std::string(" = ") + NumberExpression(1);
+        }
     }
 
     // Mostly a test of the loop's counter that goes both ways in the first passes, so that both
@@ -473,10 +504,10 @@ private:
                                                : IntegerCounter() + " Mod " + std::to_string(2 + Next() % 2) + " " +
                                                      Pick(kComparisons, Next()) + " " + std::to_string(Next() % 2);
         std::string out = "If " + test + " Then" + Separator();
-        for (int k = Next() % 2 + 1; k > 0; --k) out += StraightAssignment() + Separator();
+        for (int k = Next() % 2 + 1; k > 0; --k) out += (Chance(3) ? TypedStep() : StraightAssignment()) + Separator();
         if (Chance(2)) {
             out += "Else" + std::string(Separator());
-            for (int k = Next() % 2 + 1; k > 0; --k) out += StraightAssignment() + Separator();
+            for (int k = Next() % 2 + 1; k > 0; --k) out += (Chance(3) ? TypedStep() : StraightAssignment()) + Separator();
         }
         return out + "Endif";
     }

@@ -1,7 +1,7 @@
 // What a run has found out about the names of the compiled program, kept beside its items: the
 // record a name found, the types an expression's operands had (its typed code), whether an
 // assignment's target was an Integer or a Float, the extension's answers, a Call's subroutine, a
-// While's straight pass. Each is valid for the version of the names (or of the extension's names,
+// loop's straight pass. Each is valid for the version of the names (or of the extension's names,
 // or the length of the subroutine table) it was found at and is looked at again when that has
 // changed. Items index their caches by their slot, instructions by their index; an expression's
 // own caches are kept with its first instruction's, so that evaluating it finds its caches and its
@@ -62,10 +62,11 @@ public:
         int subroutine = -1;       // a Call's subroutine as last found
         int subroutineCount = -1;  // the table's length when it was found
         ExtensionAnswer nameAnswer;  // the extension's answer for a Call's subroutine name, an output keyword
-        // A While's straight pass (in the program's straightPasses); kNotLookedAt until a pass has
+        // A loop's straight pass (in the program's straightPasses); kNotLookedAt until a pass has
         // run clean.
         int straight = kNotLookedAt;
         int straightTries = 0;
+        int straightWait = 0;  // clean passes before the next look
     };
     // An expression's operations for known operand types: no type travels on the stack.
     enum class TypedOp : std::uint8_t {

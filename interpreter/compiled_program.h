@@ -162,12 +162,19 @@ public:
         bool lineBreak = false;  // Println
         int slot = 0;        // its index in nodes, and its binding caches'
     };
-    // A While whose pass is a condition comparing two Integer shapes, then assignments of Integer
-    // shapes, separators and Ifs of such conditions whose branches hold only those, up to its
-    // Wend. Once the history holds a pass's words, its passes run step by step without the
-    // statement layer; where a guard fails, the statement layer takes the pass from that step on.
-    // Every step's words stand at the same entries whichever way the Ifs go, the text's order.
+    // A loop (For, While or Do) whose pass is assignments, separators and Ifs of conditions whose
+    // branches hold only assignments, up to its closing word, with the While's or the Do's
+    // condition: nothing in it reads the world, calls, declares or asks the extension. Once the
+    // history holds a pass's words, its passes run step by step without the statement layer;
+    // where a guard fails, the statement layer takes the pass over at that step. Every step's
+    // words stand at the same entries whichever way the Ifs go, the text's order.
     enum class StepKind : std::uint8_t { kAssign, kWord, kIf, kSkip };
+    // A last word read by a step: where from, its entry from the pass's first, read raw.
+    struct LastWordAt {
+        int from = 0;
+        int offset = 0;
+        bool raw = false;
+    };
     struct StraightStep {
         StepKind kind = StepKind::kWord;
         int item = -1;       // an assignment's statement, an If's condition, a skip's kept skip
@@ -175,10 +182,7 @@ public:
         int offset = 0;      // its first entry from the pass's first
         int next = -1;       // the step after it (an If's when true); -1 after the Wend
         int otherwise = -1;  // an If's step when false: the skip of its Then branch
-        // The last word read once it has run: where from, its entry from the pass's first, raw.
-        int lastFrom = 0;
-        int lastOffset = 0;
-        bool lastRaw = false;
+        LastWordAt last;     // the last word read once it has run
         int branchOf = -1;   // the If whose branch it is in (a skip: whose branch it passes), -1: the body's
         bool elseSide = false;  // in the Else branch; a skip: the one after a Then branch closed by Else
         // An If's branches' blocks: where each is entered, and its entry's offset.
@@ -187,8 +191,17 @@ public:
     struct StraightPass {
         int firstStep = 0;  // in straightSteps
         int stepCount = 0;
-        int words = 0;      // the pass's words, the condition's first
-        int levels = 0;     // the nesting levels its blocks and conditions need above the While's
+        int words = 0;      // the pass's words: a While's condition first, a Do's last
+        int levels = 0;     // the nesting levels its blocks and conditions need above the loop's
+        NodeKind loop = NodeKind::kWhile;
+        int scope = 0;      // the scope counter a pass moves on
+        int blockKind = 0;  // the body's block, where the statement layer takes a pass over
+        int bodyAt = 0;     // where the body starts, and its first entry's offset
+        int bodyOffset = 0;
+        int test = -1;       // the condition read before each pass (While) or after it (Do)
+        int testOffset = 0;  // the Do's condition's first entry
+        int endAt = 0;       // where the scan stands after the body's closing word
+        LastWordAt start;    // the last word read when a pass begins
     };
     // Words as the history keeps them: their starts and their lengths side by side.
     struct WordList {

@@ -10,8 +10,8 @@
 // always those of the reading; they write only the entries that do not hold those words from a
 // loop's last pass already. What the last word read leaves behind (the current token, the word,
 // the variable it named, the extension's lookups) is settled only when the reader takes over or a
-// region is left. A While of Integer assignments and Ifs runs its later passes as straight steps
-// that keep no scan position or count until the statement layer takes over (region_straight.cpp).
+// region is left. A loop of assignments and Ifs runs its later passes as straight steps that keep
+// no scan position or count until the statement layer takes over (region_straight.cpp).
 //
 // Whatever would make the reading report, wait or stop (a pause or stop pending, a division by
 // zero, an index out of range, a type an operator refuses, a function argument its test refuses,
@@ -52,6 +52,8 @@ public:
     int Skip(CTesselParser& parser, int closing, int& found);
     // How many statements ran as compiled nodes since the object was made.
     std::uint64_t CompiledStatements() const { return run_.compiledStatements; }
+    // How many of those ran as steps of straight passes.
+    std::uint64_t StraightStatements() const { return run_.straightStatements; }
 
 private:
     // How a node ran: the reading is to run it (nothing has changed), it failed (the failure is
@@ -74,12 +76,17 @@ private:
     using StepKind = CompiledProgram::StepKind;
     using StraightStep = CompiledProgram::StraightStep;
     using StraightPass = CompiledProgram::StraightPass;
+    using LastWordAt = CompiledProgram::LastWordAt;
     using ExtensionAnswer = BindingCaches::ExtensionAnswer;
     using TypedOp = BindingCaches::TypedOp;
     using TypedInstruction = BindingCaches::TypedInstruction;
     using ShapeForm = RegionRunState::ShapeForm;
     using PointedShape = RegionRunState::PointedShape;
     using PointedStep = RegionRunState::PointedStep;
+    using PointedPart = RegionRunState::PointedPart;
+    using NumberLeaf = RegionRunState::NumberLeaf;
+    using StepForm = RegionRunState::StepForm;
+    using PointedFor = RegionRunState::PointedFor;
     static constexpr int kMaxStack = CompiledProgram::kMaxStack;
     static constexpr int kMaxDepth = CompiledProgram::kMaxDepth;
     static constexpr int kNotLookedAt = BindingCaches::kNotLookedAt;
@@ -88,7 +95,10 @@ private:
     static NumberOp NumberOpOf(Op op) { return CompiledProgram::NumberOpOf(op); }
     // The expression's typed code from `first` on with operand pairs fused into one operation.
     void FuseTypedCode(std::size_t first);
-    static constexpr int kStraightTries = 8;  // clean passes that may find a branch not yet compiled
+    // Looks that may find a branch not yet compiled: after 1, 2, 4, ... clean passes more, since a
+    // branch may be taken once in thousands of passes.
+    static constexpr int kStraightTries = 16;
+    static constexpr int kTypedTries = 4;  // typed code is made again when operand types change, a few times at most
     // Levels a compiled block keeps free below the nesting limit: its own, and those its closing and
     // control words are read at, so that no word it reads meets the limit.
     static constexpr int kBlockLevels = 4;
@@ -222,6 +232,8 @@ private:
     void Store(CTesselParser& parser, ElementRef target, const Number& result);
     // An assignment run; false (nothing changed) where the reading is to run it.
     bool RunAssignment(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound);
+    // Its store alone, no word taken; false (nothing changed) where the reading is to run it.
+    bool StoreAssignment(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound);
     std::int32_t* IntegerTarget(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound,
                                 std::int32_t& value);
     bool TargetBound(const CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound,
@@ -254,48 +266,101 @@ private:
     // The statements of a block, its nesting level entered; closing: the closing word that ended it.
     int Statements(CTesselParser& parser, int kind, int& closing, int entryPosition, int entryCount);
     // ----- straight passes (region_straight.cpp) -----
-    // The While's straight pass, found the first time it is asked for; -1 where it has none.
+    // The loop's straight pass, found the first time it is asked for; -1 where it has none.
     int StraightOf(CTesselParser& parser, const Node& node);
-    bool IntegerCondition(const Condition& condition) const;  // one part comparing Integer shapes
-    // The steps of a body or a branch from `at` (left after its closing word) up to its closing
+    // The pass's loop test, body entry and the last word a pass begins after; false where the
+    // loop can have no straight pass.
+    bool StraightLoop(const Node& node, StraightPass& pass) const;
+    // What a straight step may evaluate: no name the extension looks up (texts without names
+    // inside, no members).
+    static bool StraightCondition(const Condition& condition) { return condition.names.count == 0; }
+    // The steps of a block of this kind from `at` (left after its closing word) up to its closing
     // word: that word's code, or -1 where the text is no straight pass. `open`: the steps whose
     // next step is the one added next.
-    int AddStraightSteps(CTesselParser& parser, int& at, StraightPass& pass, int branchOf, bool elseSide,
+    int AddStraightSteps(CTesselParser& parser, int& at, StraightPass& pass, int kind, int branchOf, bool elseSide,
                          std::vector<int>& open);
     bool AddStraightIf(CTesselParser& parser, const Node& node, int& at, StraightPass& pass, std::vector<int>& open);
+    // An assignment's step; false where its statement is no straight step.
+    bool AddStraightAssignment(const Node& node, StraightPass& pass, StraightStep& step, int kind);
     // The kept skip from `at` to `closing` (finding an Else or not) as a step at `offset`; -1 where
     // none is kept that reads those `words` words and leaves the scan at `end`.
     int AddStraightSkip(StraightPass& pass, int branchOf, int at, int closing, bool found, int offset, int words, int end);
     int AddStep(StraightPass& pass, const StraightStep& step, std::vector<int>& open);
-    // How straight passes from the condition ended: the loop ended (the Wend skipped), the
-    // condition is to be read by the compiled While (nothing has changed since the pass began),
-    // or the statement layer is to take the pass over at a step.
+    // How straight passes ended: the loop ended (a While's Wend skipped, a For's variable past its
+    // end), a pass is to run the compiled way from its start (nothing has changed since it began),
+    // a Do's condition is to be read after the body, or the statement layer is to take the pass
+    // over at a step.
     struct StraightEnd {
-        enum Kind : std::uint8_t { kLoopEnded, kAtCondition, kTakeOver } kind = kAtCondition;
+        enum Kind : std::uint8_t { kLoopEnded, kAtStart, kAtTest, kTakeOver } kind = kAtStart;
         int step = -1;  // kTakeOver's step
     };
-    StraightEnd RunStraight(CTesselParser& parser, const Node& node, int conditionCount);
-    bool StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass);
+    // A For's variable and how it moves, for the passes that step it.
+    struct ForStepping {
+        ElementRef element;
+        double step = 1.0;
+        double end = 0.0;
+    };
+    // Straight passes from the pass that begins at entry passCount.
+    StraightEnd RunStraight(CTesselParser& parser, const Node& node, int passCount, const ForStepping* stepping = nullptr);
+    // The steps of one pass from the first; false where one's guard failed (the scan, the count and
+    // the last word then set as the steps before it left them, `stopped` that step).
+    bool RunSteps(CTesselParser& parser, const StraightPass& pass, int passCount, std::uint64_t& ran, int& stopped);
+    // The loop's test after a pass's body: false where the loop ends or the test is the compiled
+    // way's (the scan, the count and the last word then as the body's closing word left them).
+    bool GoesRound(CTesselParser& parser, const StraightPass& pass, int passCount, const ForStepping* stepping);
+    // Every skip's names known to be variables at this version of the names.
+    bool StraightBound(const CTesselParser& parser, const StraightPass& pass) const;
+    // What the pointed steps of the pass would be made for now.
+    PointedFor PointedNow(const CTesselParser& parser, int pass) const;
+    bool DoTestLookedUp(const CTesselParser& parser, const StraightPass& pass) const;
     PointedShape PointTo(const Value* variables, const Expression& expression, const BindingCaches::Instruction* cells) const;
     __attribute__((always_inline)) PointedShape PointTo(const Value* variables, const Expression& expression) const {
         return PointTo(variables, expression, caches_.instructions.data() + expression.firstInstruction);
     }
-    PointedStep PointToCondition(Value* variables, const Condition& condition) const;
+    PointedStep PointToCondition(CTesselParser& parser, Value* variables, const Condition& condition);
     static bool PointedValue(const PointedShape& shape, std::int32_t& value);
     static bool PointedTruth(const PointedStep& step, bool& truth);
     static bool PointedStore(const PointedStep& step);
-    void PointSteps(CTesselParser& parser, const Condition& condition, const StraightPass& pass);
-    // The scan, the count and the last word as the steps up to `before` (-1: none) left them.
-    void StraightStopAt(CTesselParser& parser, const Node& node, const StraightStep* steps, int step, int before,
-                        int conditionCount);
-    // The rest of a While's body from the scan position, its block entered where the body begins.
-    int RestOfBody(CTesselParser& parser, const Node& node, int conditionCount);
+    // ----- typed steps (region_typed_steps.cpp) -----
+    // The expression's typed code, made where it has none yet and bound to the records its names
+    // find now; false for an expression that has none.
+    bool TypedNow(CTesselParser& parser, const Expression& expression);
+    // An assignment whose target is a number variable, element or matrix element and whose
+    // expressions have typed code, as a typed store; false for any other.
+    bool BindTypedStore(CTesselParser& parser, const Statement& statement, PointedStep& step);
+    // A condition whose every part compares Integer shapes or numbers of typed code, as parts in
+    // the run's pointedParts: the first one's index, or -1.
+    int BindTypedCondition(CTesselParser& parser, const Condition& condition);
+    // They run; false (nothing changed) where a guard fails.
+    bool TypedStore(CTesselParser& parser, const PointedStep& step);
+    bool TypedTruth(CTesselParser& parser, const PointedStep& step, bool& truth);
+    bool TypedPart(CTesselParser& parser, const PointedPart& part, bool& truth);
+    // The leaf a bound typed expression is, or none.
+    NumberLeaf LeafOf(const Value* variables, const Expression& expression);
+    // A typed expression's value: its leaf's, or its typed code run.
+    bool TypedNumber(CTesselParser& parser, const NumberLeaf& leaf, const Expression& expression, Number& result);
+    // A loop test's or a step's truth, its shapes as pointers, typed code or the general way; the
+    // others' truth and store.
+    bool StepTruth(CTesselParser& parser, const PointedStep& step, bool& truth);
+    bool OtherTruth(CTesselParser& parser, const PointedStep& step, bool& truth);
+    bool OtherStore(CTesselParser& parser, const PointedStep& step);
+    void PointSteps(CTesselParser& parser, const StraightPass& pass);
+    // The scan, the count and the last word as running the steps up to `before` (-1: none) left them.
+    void StraightStopAt(CTesselParser& parser, const StraightPass& pass, int step, int before, int passCount);
+    // The scan at `at`, the count at the pass's entry `offset`, the last word `last` of the pass.
+    void StraightAt(CTesselParser& parser, int at, int offset, const LastWordAt& last, int passCount);
+    // The rest of a loop's body from the scan position, its block entered where the body begins.
+    int RestOfBody(CTesselParser& parser, const StraightPass& pass, int passCount);
     // The rest of a pass the statement layer takes over at a step.
-    int TakeOverPass(CTesselParser& parser, const Node& node, int step, int conditionCount);
+    int TakeOverPass(CTesselParser& parser, const Node& node, int step, int passCount);
     // The rest of an If of the body taken over at a step of its (where the step is in its
     // branches or skips them), then what the statement layer looks at after an If.
-    int TakeOverIf(CTesselParser& parser, const Node& node, const StraightStep& at, const StraightStep& ifStep,
-                   int conditionCount);
+    int TakeOverIf(CTesselParser& parser, const StraightPass& pass, const StraightStep& at, const StraightStep& ifStep,
+                   int passCount);
+    // A For's or a Do's pass: straight passes where it has them, then the rest of a pass taken
+    // over, or else the compiled body: the body's result, 1 also where the loop ended (`ended`
+    // set) or the body has run up to a Do's condition.
+    int StraightOrBody(CTesselParser& parser, const Node& node, int passCount, const ForStepping* stepping, bool& ended);
     // An If's end once its Then branch has run, and its way when false, as RunIf takes them.
     int AfterThenBranch(CTesselParser& parser);
     int ElseOfIf(CTesselParser& parser);
@@ -313,6 +378,8 @@ private:
     template <typename RunPass, typename AfterPass>
     Ran Passes(CTesselParser& parser, int position, int count, RunPass runPass, AfterPass afterPass);
     bool TakeLoopKeyword(CTesselParser& parser, const Node& node, int at, bool keywordRead);
+    // After a loop's pass: one that ran clean may show the loop straight.
+    void LookForStraight(CTesselParser& parser, const Node& node, std::uint64_t disturbances);
     Ran RunCall(CTesselParser& parser, Node& node);
     Ran RunOutput(CTesselParser& parser, Node& node);
     // The name read at `name` is still the extension keyword `id`: no variable of its name, and

@@ -166,11 +166,10 @@ bool CompiledRegions::TwoOperators(CTesselParser& parser, const Instruction* at,
 bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression& expression, BindingCaches::Instruction* cells,
                                         Number& result) {
     BindingCaches::Expression& bound = cells->expression;
-    // Typed code is made again when its operands' types change, a few times at most.
-    constexpr int kTypedTries = 4;
     if (bound.typedFirst >= 0 || (bound.typedTries < kTypedTries && MakeTypedCode(parser, expression))) {
         if (RunTypedCode(parser, expression, bound, result)) return true;
         bound.typedFirst = -1;
+        ++run_.typedDropped;
     }
     Number stack[kMaxStack];
     int top = -1;

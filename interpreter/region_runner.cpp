@@ -15,6 +15,7 @@ void CompiledRegions::Clear() {
     caches_.Clear();
     run_.last = {};
     run_.closedBy = 0;
+    run_.pointedFor = {};
 }
 
 __attribute__((always_inline)) inline void CompiledRegions::ClearError(CTesselParser& parser) { parser.ClearErrorText(); }
@@ -285,21 +286,31 @@ __attribute__((always_inline)) inline bool CompiledRegions::AssignFloat(CTesselP
     return true;
 }
 
+__attribute__((always_inline)) inline bool CompiledRegions::StoreAssignment(CTesselParser& parser, const Statement& statement,
+                                                                           BindingCaches::Statement& bound) {
+    std::int32_t value = 0;
+    std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, bound, value) : nullptr;
+    if (slot != nullptr) {
+        *slot = value;
+        return true;
+    }
+    return (statement.floats && AssignFloat(parser, statement, bound)) || AssignOtherwise(parser, statement, bound);
+}
+
 bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound) {
     // Inside a compiled block the nesting leaves room for a statement's first two levels.
     if (statement.depth > 1 ? !Fits(parser, statement.wordCount, statement.depth)
                             : parser.history.Count() + statement.wordCount + 1 >= CTesselParser::kHistoryLast) {
         return false;
     }
-    std::int32_t value = 0;
-    std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, bound, value) : nullptr;
-    if (slot != nullptr) {
-        *slot = value;
-    } else if (!(statement.floats && AssignFloat(parser, statement, bound)) && !AssignOtherwise(parser, statement, bound)) {
-        return false;
-    }
+    if (!StoreAssignment(parser, statement, bound)) return false;
     FinishStatement(parser, statement);
     return true;
+}
+
+// A straight step's store that is no Integer shape's.
+__attribute__((noinline)) bool CompiledRegions::OtherStore(CTesselParser& parser, const PointedStep& step) {
+    return step.value != nullptr ? TypedStore(parser, step) : StoreAssignment(parser, *step.statement, CacheOf(*step.statement));
 }
 
 
@@ -337,16 +348,14 @@ __attribute__((always_inline)) inline int CompiledRegions::ElseOfIf(CTesselParse
     return BlockOrReading(parser, ElseBranch) ? 1 : 0;
 }
 
-int CompiledRegions::RestOfBody(CTesselParser& parser, const Node& node, int conditionCount) {
-    const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
-    return BlockOrReading(parser, WhileBody, condition.after, conditionCount + condition.wordCount);
+int CompiledRegions::RestOfBody(CTesselParser& parser, const StraightPass& pass, int passCount) {
+    return BlockOrReading(parser, pass.blockKind, pass.bodyAt, passCount + pass.bodyOffset);
 }
 
-int CompiledRegions::TakeOverIf(CTesselParser& parser, const Node& node, const StraightStep& at, const StraightStep& ifStep,
-                                int conditionCount) {
-    const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
-    const int entryPosition = condition.after;
-    const int entryCount = conditionCount + condition.wordCount;
+int CompiledRegions::TakeOverIf(CTesselParser& parser, const StraightPass& pass, const StraightStep& at,
+                                const StraightStep& ifStep, int passCount) {
+    const int entryPosition = pass.bodyAt;
+    const int entryCount = passCount + pass.bodyOffset;
     {
         NestingLevel level(parser);  // the body's block, which the If is read in
         const int entryLength = parser.variables.GetCount();
@@ -359,14 +368,42 @@ int CompiledRegions::TakeOverIf(CTesselParser& parser, const Node& node, const S
         } else {
             const int kind = at.elseSide ? ElseBranch : ThenBranch;
             const int entry = at.elseSide ? ifStep.elseAt : ifStep.thenAt;
-            result = BlockOrReading(parser, kind, entry, conditionCount + (at.elseSide ? ifStep.elseOffset : ifStep.thenOffset));
+            result = BlockOrReading(parser, kind, entry, passCount + (at.elseSide ? ifStep.elseOffset : ifStep.thenOffset));
             if (result && !at.elseSide) result = AfterThenBranch(parser);
         }
         if (!result) return 0;
-        const int after = AfterBodyStatement(parser, WhileBody, entryPosition, entryCount, entryLength);
+        const int after = AfterBodyStatement(parser, pass.blockKind, entryPosition, entryCount, entryLength);
         if (after != CTesselParser::kBlockGoesOn) return after;
     }
-    return RestOfBody(parser, node, conditionCount);
+    return RestOfBody(parser, pass, passCount);
+}
+
+__attribute__((always_inline)) inline void CompiledRegions::LookForStraight(CTesselParser& parser, const Node& node,
+                                                                         std::uint64_t disturbances) {
+    BindingCaches::Node& cache = CacheOf(node);
+    if (cache.straight != kNotLookedAt || disturbances != parser.history.Disturbances()) return;
+    if (cache.straightWait > 0)
+        --cache.straightWait;
+    else
+        StraightOf(parser, node);
+}
+
+__attribute__((always_inline)) inline int CompiledRegions::StraightOrBody(CTesselParser& parser, const Node& node, int passCount,
+                                                                           const ForStepping* stepping, bool& ended) {
+    ended = false;
+    const bool isFor = node.kind == NodeKind::kFor;
+    if (CacheOf(node).straight >= 0) {
+        const StraightEnd straight = RunStraight(parser, node, passCount, stepping);
+        ended = straight.kind == StraightEnd::kLoopEnded;
+        if (straight.kind == StraightEnd::kTakeOver) return TakeOverPass(parser, node, straight.step, passCount);
+        if (straight.kind != StraightEnd::kAtStart) return 1;
+    }
+    if (isFor) {
+        parser.NextScopeNumber(CTesselParser::kFor);
+        return BlockOrReading(parser, ForBody);
+    }
+    parser.NextScopeNumber(CTesselParser::kDo);
+    return BlockOrReading(parser, DoBody);
 }
 
 CompiledRegions::Ran CompiledRegions::RunLoop(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
@@ -424,15 +461,17 @@ CompiledRegions::Ran CompiledRegions::RunFor(CTesselParser& parser, const Node& 
         Settle(parser);
         return parser.SkipToNext() ? Ran::kDone : Ran::kFailed;
     }
+    const ForStepping stepping{element, step, end};
     return Passes(
         parser, node.body, headerCount,
         [&] {
-            parser.NextScopeNumber(CTesselParser::kFor);
-            if (!BlockOrReading(parser, ForBody)) return Pass::kFailed;
+            bool ended = false;
+            if (!StraightOrBody(parser, node, headerCount, &stepping, ended)) return Pass::kFailed;
+            if (ended) return Pass::kDone;
             if (parser.returning || parser.StepForVariable(element, step, end) || parser.runState != kRunning) return Pass::kDone;
             return Pass::kAgain;
         },
-        [](std::uint64_t) {});
+        [&](std::uint64_t disturbances) { LookForStraight(parser, node, disturbances); });
 }
 
 __attribute__((always_inline)) inline bool CompiledRegions::LoopCondition(CTesselParser& parser, int index, bool& truth,
@@ -511,10 +550,7 @@ CompiledRegions::Ran CompiledRegions::RunWhile(CTesselParser& parser, const Node
             if (parser.returning || parser.runState != kRunning) return Pass::kDone;
             return Pass::kAgain;
         },
-        [&](std::uint64_t disturbances) {
-            // A pass that ran clean may show the loop straight.
-            if (CacheOf(node).straight == kNotLookedAt && disturbances == parser.history.Disturbances()) StraightOf(parser, node);
-        });
+        [&](std::uint64_t disturbances) { LookForStraight(parser, node, disturbances); });
 }
 
 CompiledRegions::Ran CompiledRegions::RunDo(CTesselParser& parser, const Node& node, int at, bool keywordRead) {
@@ -523,8 +559,8 @@ CompiledRegions::Ran CompiledRegions::RunDo(CTesselParser& parser, const Node& n
     return Passes(
         parser, node.body, bodyCount,
         [&] {
-            parser.NextScopeNumber(CTesselParser::kDo);
-            if (!BlockOrReading(parser, DoBody)) return Pass::kFailed;
+            bool ended = false;
+            if (!StraightOrBody(parser, node, bodyCount, nullptr, ended)) return Pass::kFailed;
             if (parser.returning) return Pass::kDone;
             bool truth = false;
             if (parser.runState == kRunning && !LoopCondition(parser, ConditionAt(parser, parser.position), truth, true)) {
@@ -533,7 +569,7 @@ CompiledRegions::Ran CompiledRegions::RunDo(CTesselParser& parser, const Node& n
             if (!truth || parser.runState != kRunning) return Pass::kDone;
             return Pass::kAgain;
         },
-        [](std::uint64_t) {});
+        [&](std::uint64_t disturbances) { LookForStraight(parser, node, disturbances); });
 }
 
 CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node) {

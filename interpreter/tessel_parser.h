@@ -322,6 +322,7 @@ public:
     // it off to compare with the word-by-word reading.
     bool compiledRegions = true;
     std::uint64_t CompiledStatements() const { return regions_.CompiledStatements(); }
+    std::uint64_t StraightStatements() const { return regions_.StraightStatements(); }
 
 private:
     // --- the reading's own state: only the interpreter's members (and the compiled regions) use it ---

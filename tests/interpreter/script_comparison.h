@@ -24,7 +24,8 @@ public:
         CTesselParser& p = *this;
         const int result = Base::ExecuteNextStatement();
         // The worker's loop ends on the same conditions after this statement.
-        if (!p.errorText.empty() || !p.running || p.currentToken == token::kEnd || p.runState != kRunning)
+        if (p.view->stopRequested.load() || !p.errorText.empty() || !p.running || p.currentToken == token::kEnd ||
+            p.runState != kRunning)
             endState = DescribeFields(p, p.history.Count()) + DescribeVariables(p);
         return result;
     }
