@@ -35,6 +35,20 @@ bool CloseSharedFile(CTesselParser& p, crt::CrtFile* file) {
     return closed;
 }
 
+int WriteOutcome(CTesselParser& p, const crt::CrtFile& file, bool written) {
+    if (written || !file.IsWritable()) return 1;
+    return p.FailWith(message::kCannotWriteFile);
+}
+
+int PutFileString(CTesselParser& p, crt::CrtFile& file, const std::string& text) {
+    return WriteOutcome(p, file, file.Puts(text));
+}
+
+void GetFileString(crt::CrtFile& file, std::int32_t count, std::string& text) {
+    const int limit = count < CTesselParser::kStringLiteralLimit - 1 ? count : CTesselParser::kStringLiteralLimit - 1;
+    if (!file.Gets(text, limit + 1)) text.clear();
+}
+
 std::string Trimmed(const std::string& text) {
     static constexpr const char* kWhiteSpace = " \t\r\n\v\f";
     const std::size_t first = text.find_first_not_of(kWhiteSpace);

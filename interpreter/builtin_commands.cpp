@@ -112,13 +112,6 @@ private:
         return file;
     }
 
-    // A write the system refused (no space, an I/O error, the file-size limit) loses the script's
-    // data and ends the run. A write to a file opened only for reading fails silently, as always.
-    int WriteOutcome(const crt::CrtFile& file, bool written) {
-        if (written || !file.IsWritable()) return 1;
-        return p_.FailWith(message::kCannotWriteFile);
-    }
-
     int Sleep() {
         std::int32_t ms = 0;
         if (!ReadWholeNumber(p_, ms)) return 0;
@@ -204,7 +197,7 @@ private:
         if (!Executing()) return 1;
         crt::CrtFile* file = OpenFileOrFail(record);
         if (file == nullptr) return 0;
-        return WriteOutcome(*file, file->Puts(text));
+        return PutFileString(p_, *file, text);
     }
 
     // FileWrite1b( fileVar , expr ) and its siblings.
@@ -221,7 +214,7 @@ private:
         crt::CrtFile* file = OpenFileOrFail(record);
         if (file == nullptr) return 0;
         const std::vector<unsigned char> bytes = BinaryWriteBytes(keyword, value);
-        return WriteOutcome(*file, file->Write(bytes.data(), 1, bytes.size()) == bytes.size());
+        return WriteOutcome(p_, *file, file->Write(bytes.data(), 1, bytes.size()) == bytes.size());
     }
 
     // FileSeekSet( fileVar , number ) and its siblings.

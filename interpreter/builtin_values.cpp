@@ -169,9 +169,7 @@ private:
         if (count < 1) return p_.FailWith(message::kPositiveValues);
         crt::CrtFile* file = OpenFileOrFail(record, afterName);
         if (file == nullptr) return 0;
-        // A literal never holds more than the lexer's word buffer; a larger count is cut to it.
-        const int limit = count < CTesselParser::kStringLiteralLimit - 1 ? count : CTesselParser::kStringLiteralLimit - 1;
-        if (!file->Gets(out.text, limit + 1)) out.text.clear();
+        GetFileString(*file, count, out.text);
         return 1;
     }
 

@@ -30,6 +30,7 @@
 #include "interpreter/value.h"
 
 class CTesselParser;
+namespace crt { class CrtFile; }
 
 class CompiledRegions {
 public:
@@ -233,7 +234,10 @@ private:
         NamesVersion variablesVersion = 0;
     };
     // Kinds from kIf on have bodies.
-    enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kCommand, kOutput, kIf, kFor, kWhile, kDo, kCall };
+    enum class NodeKind : std::uint8_t {
+        kInterpreted, kSeparator, kClosing, kAssign, kCommand, kOutput, kFileWrite, kFileRead,
+        kIf, kFor, kWhile, kDo, kCall
+    };
     // One statement from the text position it is read from. Its own words are words_ from
     // firstWord on (the statement's keyword first, where it has one).
     struct Node {
@@ -255,6 +259,7 @@ private:
         ExtensionAnswer nameAnswer;  // the extension's answer for a Call's subroutine name, an output keyword
         int keywordId = -2;  // an output statement's extension keyword
         bool lineBreak = false;  // Println
+        bool keywordAfter = false;  // a file read's word put back after it is a keyword
         // A While's straight pass (in straightPasses_); kNotLookedAt until a pass has run clean.
         mutable int straight = kNotLookedAt;
         mutable int straightTries = 0;
@@ -357,6 +362,20 @@ private:
     // A command that only sets a value the run reads later: `keyword = number`.
     bool CompileCommand(CTesselParser& parser, Node& node, int position);
     Ran RunCommand(CTesselParser& parser, const Node& node);
+    // ----- file commands and reads (region_files.cpp) -----
+    // FileWriteString ( text , fileVar ): the text's expression and a plain File variable.
+    bool CompileFileWrite(CTesselParser& parser, Node& node, int position);
+    // name = FileReadString ( count , fileVar ), the word after it no operator: the one statement
+    // form in which the file is read once, where it is read, and nothing read after it can fail.
+    // Its words: the target, "=", the value's one entry, the word put back after it, then the
+    // argument words the reading leaves past the count (the count's, ",", the variable, ")").
+    bool CompileFileRead(CTesselParser& parser, Node& node, int position);
+    Ran RunFileWrite(CTesselParser& parser, const Node& node);
+    Ran RunFileRead(CTesselParser& parser, const Node& node);
+    // The open file of the plain File variable named at a position, or null.
+    static crt::CrtFile* OpenFileNamedAt(const CTesselParser& parser, int name);
+    // The reading would take the value's literal from its last reading instead of reading the file.
+    static bool LiteralReadAgain(const CTesselParser& parser, int keywordStart);
     // A member operand's value; false where the reading would read on, report or find a variable.
     bool MemberValue(CTesselParser& parser, const Instruction& instruction, Number& value) const;
     int ConditionAt(CTesselParser& parser, int position);
@@ -421,7 +440,10 @@ private:
     static bool Room(const CTesselParser& parser, int end, int levels);
     // Room for a statement's words after the count, and for its depth below a block's two levels.
     static bool Fits(const CTesselParser& parser, int words, int depth);
-    void SetValue(Value& v, const Number& n) const;  // n's type and value (a String's text from the stack's first slot)
+    void SetValue(Value& v, const Number& n) const;
+    // n as text wherever a value becomes text (a String's from the stack's first slot); scratch
+    // holds a number's.
+    const std::string& ResultText(const Number& n, std::string& scratch) const;  // n's type and value (a String's text from the stack's first slot)
     // The lexer's lookups of the names inside the texts evaluated, as reading them makes them.
     void ResolveTextNames(CTesselParser& parser, const TextNames& names) const {
         bool keywordSet = false;
@@ -449,6 +471,8 @@ private:
     // A number index: an Integer expression's value; false for any other.
     bool IndexValue(CTesselParser& parser, int expression, std::int32_t& index);
     void Store(CTesselParser& parser, ElementRef target, const Number& result);
+    static bool TakesText(int type) { return type == kTypeInteger || type == kTypeFloat || type == kTypeString; }
+    static void StoreText(Value::Payload& target, int type, const std::string& text);
     // An assignment run; false (nothing changed) where the reading is to run it.
     bool RunAssignment(CTesselParser& parser, const Statement& statement);
     std::int32_t* IntegerTarget(CTesselParser& parser, const Statement& statement, std::int32_t& value);
@@ -582,6 +606,7 @@ private:
     std::vector<int> conditionAt_;  // by text position: 0 not yet looked at, -1 not kept, k > 0 the item k - 1
     std::vector<Condition> conditions_;
     std::vector<ConditionPart> conditionParts_;
+    std::string readText_;  // the text a compiled file read read
     std::string leftText_;  // a compared String while the other side is evaluated
     std::vector<StraightPass> straightPasses_;
     std::vector<StraightStep> straightSteps_;

@@ -1,6 +1,6 @@
 // Commands compiled as nodes: those whose whole effect is a setting the run reads later
-// (`keyword = number`), run with the reading's checks as guards. Commands that wait, touch files,
-// sound or windows stay with the reader.
+// (`keyword = number`), run with the reading's checks as guards, and FileWriteString
+// (region_files.cpp). Commands that wait, open or close files, sound or windows stay with the reader.
 #include "interpreter/compiled_regions.h"
 #include "interpreter/keyword_codes.h"
 #include "interpreter/region_guards.h"
@@ -15,6 +15,7 @@ bool IsSettingCommand(int code) { return code == kw::kBiggestArray; }
 }  // namespace
 
 bool CompiledRegions::CompileCommand(CTesselParser& parser, Node& node, int position) {
+    if (node.code == kw::kFileWriteString) return CompileFileWrite(parser, node, position);
     if (!IsSettingCommand(node.code)) return false;
     words_.Resize(node.firstWord);  // the keyword is read again with the rest
     node.item = CompileStatement(parser, position, node.code);

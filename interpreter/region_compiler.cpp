@@ -433,6 +433,8 @@ CompiledRegions::Node CompiledRegions::CompileNode(CTesselParser& parser, int po
             node.kind = NodeKind::kAssign;
         else if (CompileOutput(parser, node, position))
             node.kind = NodeKind::kOutput;
+        else if (CompileFileRead(parser, node, position))
+            node.kind = NodeKind::kFileRead;
         return node;
     }
     // A statement's keyword is its first word.
@@ -562,5 +564,87 @@ bool CompiledRegions::CompileOutput(CTesselParser& parser, Node& node, int posit
     node.name = position;
     node.keywordId = id;
     node.lineBreak = lineBreak == 1;
+    return true;
+}
+
+bool CompiledRegions::CompileFileWrite(CTesselParser& parser, Node& node, int position) {
+    words_.Resize(node.firstWord);  // the keyword is read again with the rest
+    Statement statement;
+    statement.readPosition = position;
+    statement.firstWord = node.firstWord;
+    Compiler c(parser, *this, position);
+    bool kept = c.Advance() && c.Advance() && c.Is(kw::kOpenParen) && (statement.value = c.Top()) >= 0 && c.ReadAgain() &&
+                c.Is(kw::kComma) && c.Advance() && c.IsName();
+    const int name = c.At();
+    kept = kept && c.Advance() && c.Is(kw::kCloseParen);
+    if (!kept) {
+        words_.Resize(node.firstWord);
+        return false;
+    }
+    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
+    statement.wordCount = words_.Size() - statement.firstWord;
+    statement.depth = value.depth;
+    statement.text = value.text;
+    statement.names = value.names;
+    statement.settleFrom = c.At();  // ")" is the last word read
+    statement.next = c.Entry().end;
+    statements_.push_back(statement);
+    node.item = static_cast<int>(statements_.size()) - 1;
+    node.name = name;
+    node.wordCount = statement.wordCount;
+    node.kind = NodeKind::kFileWrite;
+    return true;
+}
+
+bool CompiledRegions::CompileFileRead(CTesselParser& parser, Node& node, int position) {
+    const int first = words_.Size();
+    Statement statement;
+    statement.readPosition = position;
+    statement.target.argument = position;
+    statement.firstWord = first;
+    Compiler c(parser, *this, position);
+    bool kept = c.Advance() && c.IsName() && c.Advance() && c.Is(kw::kEquals);
+    const CTesselParser::ScanCacheEntry* keyword = kept ? parser.CachedEntryAt(c.Entry().end) : nullptr;
+    kept = keyword != nullptr && keyword->kind == kw::kFileReadString;
+    if (kept) {
+        AddWord(keyword->start, keyword->end);
+        c.ReadFrom(keyword->end);
+    }
+    kept = kept && c.Advance() && c.Is(kw::kOpenParen) && (statement.value = c.Top()) >= 0 &&
+           !expressions_[static_cast<std::size_t>(statement.value)].text && c.ReadAgain() && c.Is(kw::kComma) &&
+           c.Advance() && c.IsName();
+    const int name = c.At();
+    kept = kept && c.Advance() && c.Is(kw::kCloseParen);
+    const int end = c.Entry().end;
+    // The value's word after it ends the expression: no operator takes the literal further.
+    kept = kept && c.Advance() && !(c.IsKeyword() && IsOperator(c.Code()));
+    if (!kept) {
+        words_.Resize(first);
+        return false;
+    }
+    // Read: the target, "=", the keyword, "(", the arguments' words, the word after. Kept: the
+    // target, "=", the keyword joined with its arguments, the word after, the arguments' words.
+    const std::vector<int> starts(words_.starts.begin() + first, words_.starts.end());
+    const std::vector<int> lengths(words_.lengths.begin() + first, words_.lengths.end());
+    const auto add = [&](std::size_t k) { AddWord(starts[k], starts[k] + lengths[k]); };
+    const std::size_t after = starts.size() - 1;
+    words_.Resize(first + 2);
+    AddWord(starts[2], end);
+    add(after);
+    for (std::size_t k = 4; k < after; ++k) add(k);
+
+    const Expression& count = expressions_[static_cast<std::size_t>(statement.value)];
+    statement.wordCount = 3;
+    // The value's own level and its count's below it, as the reading enters them.
+    statement.depth = count.depth + 3;
+    statement.settleFrom = c.At();
+    statement.putBack = true;
+    statement.next = c.Entry().start;
+    statements_.push_back(statement);
+    node.item = static_cast<int>(statements_.size()) - 1;
+    node.firstWord = first;
+    node.wordCount = words_.Size() - first;
+    node.name = name;
+    node.keywordAfter = c.IsKeyword();
     return true;
 }

@@ -288,6 +288,14 @@ void CompiledRegions::SetValue(Value& v, const Number& n) const {
         v.SetString(stackTexts_[0]);
 }
 
+const std::string& CompiledRegions::ResultText(const Number& n, std::string& scratch) const {
+    if (n.type == kTypeString) return stackTexts_[0];
+    Value v;
+    SetValue(v, n);
+    scratch = ValueToText(v, true);
+    return scratch;
+}
+
 // The answers are kept; asking again is rare (the extension's names changed).
 __attribute__((noinline)) void CompiledRegions::AskExtension(CTesselParser& parser, int name, ExtensionAnswer& answer) {
     const std::string word(parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(name)]));

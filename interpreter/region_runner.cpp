@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/number_text.h"
 #include "interpreter/compiled_regions.h"
 #include "interpreter/keyword_codes.h"
 #include "interpreter/region_guards.h"
@@ -231,6 +232,8 @@ CompiledRegions::Ran CompiledRegions::RunNode(CTesselParser& parser, Node& node,
         case NodeKind::kCall: return RunCall(parser, node);
         case NodeKind::kCommand: return RunCommand(parser, node);
         case NodeKind::kOutput: return RunOutput(parser, node);
+        case NodeKind::kFileWrite: return RunFileWrite(parser, node);
+        case NodeKind::kFileRead: return RunFileRead(parser, node);
         default: return Ran::kHandOver;
     }
 }
@@ -243,13 +246,23 @@ __attribute__((always_inline)) inline void CompiledRegions::Store(CTesselParser&
         target.integer = result.type == kTypeInteger ? result.i : DoubleToInt32(result.d);
     } else if (type == kTypeFloat && result.type != kTypeString) {
         target.number = result.type == kTypeInteger ? result.i : result.d;
-    } else if (type == kTypeString && result.type == kTypeString) {
-        Value::SetSlotText(target, stackTexts_[0]);
+    } else if (result.type == kTypeString && TakesText(type)) {
+        StoreText(target, type, stackTexts_[0]);
     } else {
         Value v;
         SetValue(v, result);
         parser.AssignScalar(element, v);
     }
+}
+
+// A String given to a variable of this type (TakesText), as the reading converts it.
+void CompiledRegions::StoreText(Value::Payload& target, int type, const std::string& text) {
+    if (type == kTypeInteger)
+        target.integer = LeadingInteger(text);
+    else if (type == kTypeFloat)
+        target.number = DecimalTextToDouble(text);
+    else
+        Value::SetSlotText(target, text);
 }
 
 __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& parser, const Statement& statement) {
@@ -261,10 +274,10 @@ __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& p
         target = StoredElement(parser, statement);
     if (!target.Found() && element == nullptr) return false;
     const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
-    if (target.Found() && value.leaf && parser.variables[target.record].type == kTypeString) {
-        // A String from where it is kept into a String, with one copy.
+    if (value.leaf && target.Found() && TakesText(parser.variables[target.record].type)) {
+        // A String from where it is kept: into a String with one copy, into a number with none.
         if (const std::string* text = TextLeaf(parser, value)) {
-            Value::SetSlotText(parser.ElementValue(target), *text);
+            StoreText(parser.ElementValue(target), parser.variables[target.record].type, *text);
             if (statement.text) ResolveTextNames(parser, statement.names);
             return true;
         }
@@ -599,13 +612,8 @@ CompiledRegions::Ran CompiledRegions::RunOutput(CTesselParser& parser, Node& nod
         ResolveNames(parser, &node.name, &node.nameAnswer, 1, keywordSet);
     }
     FinishStatement(parser, statement);
-    if (n.type == kTypeString) {
-        parser.PrintText(stackTexts_[0], node.lineBreak);
-    } else {
-        Value v;
-        SetValue(v, n);
-        parser.PrintText(ValueToText(v, true), node.lineBreak);
-    }
+    std::string number;
+    parser.PrintText(ResultText(n, number), node.lineBreak);
     return Ran::kDone;
 }
 
