@@ -184,6 +184,14 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
                 const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
                 // A name not looked up since the names changed: the reading does it.
                 if (!NamesLookedUp(parser, textNames_.data() + text.firstName, text.nameCount)) return false;
+                // Joined at once to the String below it: appended there, as CombineTexts joins them,
+                // without a copy of its own on the stack.
+                if (at + 1 != end && at[1].op == Op::kAdd && top >= 0 && stack[top].type == kTypeString &&
+                    stackTexts_[top].size() + text.text.size() < kJoinCheckedForMemory) {
+                    stackTexts_[top] += text.text;
+                    ++at;
+                    break;
+                }
                 stack[++top] = {kTypeString, 0, 0.0};
                 stackTexts_[top] = text.text;
                 break;

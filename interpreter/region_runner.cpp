@@ -598,12 +598,15 @@ CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node)
 
 CompiledRegions::Ran CompiledRegions::RunOutput(CTesselParser& parser, Node& node) {
     const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
-    Number n{};
     if (!parser.execute || !Fits(parser, statement.wordCount, statement.depth) ||
-        !StillKeyword(parser, node.name, node.nameAnswer, node.keywordId) ||
-        !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n)) {
+        !StillKeyword(parser, node.name, node.nameAnswer, node.keywordId)) {
         return Ran::kHandOver;
     }
+    // A String printed from where it is kept, without a copy.
+    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
+    const std::string* kept = value.leaf ? TextLeaf(parser, value) : nullptr;
+    Number n{kTypeString, 0, 0.0};
+    if (kept == nullptr && !Evaluate(parser, value, n)) return Ran::kHandOver;
     // The lookups as reading leaves them: the expression's names were read after the keyword.
     bool keywordSet = false;
     const TextNames& names = statement.names;
@@ -613,7 +616,7 @@ CompiledRegions::Ran CompiledRegions::RunOutput(CTesselParser& parser, Node& nod
     }
     FinishStatement(parser, statement);
     std::string number;
-    parser.PrintText(ResultText(n, number), node.lineBreak);
+    parser.PrintText(kept != nullptr ? *kept : ResultText(n, number), node.lineBreak);
     return Ran::kDone;
 }
 
