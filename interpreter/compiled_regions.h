@@ -1,6 +1,7 @@
 // A run's loops, branches and called bodies, compiled the first time the run enters them: each
 // statement at a text position becomes a node (a separator, a closing word, an assignment, an
-// output statement, a command that only sets a value, an If, a For, a While, a Do, a Call), or an
+// output statement, a command that only sets a value, a file write, a String given a file read,
+// an If, a For, a While, a Do, a Call), or an
 // interpreted node that the word-by-word reader runs. Operands are numbers, texts, variables,
 // elements and network members (whose values the extension gives); operators include the built-in
 // functions and powers. Nodes keep the words they stand for and count them into the token history
