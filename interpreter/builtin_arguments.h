@@ -68,6 +68,15 @@ bool CloseSharedFile(CTesselParser& p, crt::CrtFile* file);
 // file opened only for reading fails silently. 1, or 0 after the report.
 int WriteOutcome(CTesselParser& p, const crt::CrtFile& file, bool written);
 
+// A double as an unsigned 32-bit integer the way the original runtime converts it: values in range
+// truncate toward zero; other finite values wrap through a 64-bit integer (-1 gives 0xFFFFFFFF);
+// what no integer can hold gives 0.
+std::uint32_t ToUnsigned32(double d);
+
+// The write of FileWrite1b and its siblings (the keyword): the value's bytes, little-endian,
+// converted as the command's width prescribes; reported as WriteOutcome says.
+int PutFileBinary(CTesselParser& p, crt::CrtFile& file, int keyword, double value);
+
 // FileWriteString's write of a text, reported as WriteOutcome says.
 int PutFileString(CTesselParser& p, crt::CrtFile& file, const std::string& text);
 

@@ -364,7 +364,8 @@ private:
     bool CompileCommand(CTesselParser& parser, Node& node, int position);
     Ran RunCommand(CTesselParser& parser, const Node& node);
     // ----- file commands and reads (region_files.cpp) -----
-    // FileWriteString ( text , fileVar ): the text's expression and a plain File variable.
+    // FileWriteString ( text , fileVar ) or FileWrite1b ( fileVar , number ) and its siblings: the
+    // value's expression and a plain File variable.
     bool CompileFileWrite(CTesselParser& parser, Node& node, int position);
     // name = FileReadString ( count , fileVar ), the word after it no operator: the one statement
     // form in which the file is read once, where it is read, and nothing read after it can fail.

@@ -567,16 +567,25 @@ bool CompiledRegions::CompileOutput(CTesselParser& parser, Node& node, int posit
     return true;
 }
 
+// FileWriteString ( text , fileVar ), or FileWrite1b and its siblings: ( fileVar , number ).
 bool CompiledRegions::CompileFileWrite(CTesselParser& parser, Node& node, int position) {
     words_.Resize(node.firstWord);  // the keyword is read again with the rest
     Statement statement;
     statement.readPosition = position;
     statement.firstWord = node.firstWord;
     Compiler c(parser, *this, position);
-    bool kept = c.Advance() && c.Advance() && c.Is(kw::kOpenParen) && (statement.value = c.Top()) >= 0 && c.ReadAgain() &&
-                c.Is(kw::kComma) && c.Advance() && c.IsName();
-    const int name = c.At();
-    kept = kept && c.Advance() && c.Is(kw::kCloseParen);
+    bool kept = c.Advance() && c.Advance() && c.Is(kw::kOpenParen);
+    int name = 0;
+    if (node.code == kw::kFileWriteString) {
+        kept = kept && (statement.value = c.Top()) >= 0 && c.ReadAgain() && c.Is(kw::kComma) && c.Advance() && c.IsName();
+        name = c.At();
+        kept = kept && c.Advance();
+    } else {
+        kept = kept && c.Advance() && c.IsName();
+        name = c.At();
+        kept = kept && c.Advance() && c.Is(kw::kComma) && (statement.value = c.Top()) >= 0 && c.ReadAgain();
+    }
+    kept = kept && c.Is(kw::kCloseParen);
     if (!kept) {
         words_.Resize(node.firstWord);
         return false;

@@ -1,5 +1,5 @@
-// The file commands and reads compiled as nodes: FileWriteString, and a String variable given
-// FileReadString. Their guards (room, the text's or the count's evaluation, the variable a File
+// The file commands and reads compiled as nodes: FileWriteString, FileWrite1b and its siblings,
+// and a String variable given FileReadString. Their guards (room, the text's or the count's evaluation, the variable a File
 // and open, the count positive) are tested first; the write and the read are then made by the
 // same code the reading calls, once, where the reading makes them.
 #include "interpreter/builtin_arguments.h"
@@ -24,11 +24,15 @@ CompiledRegions::Ran CompiledRegions::RunFileWrite(CTesselParser& parser, const 
     Number n{};
     if (file == nullptr || !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n))
         return Ran::kHandOver;
+    const bool text = node.code == kw::kFileWriteString;
+    if (!text && n.type == kTypeString) return Ran::kHandOver;  // the reading refuses it
     if (statement.text) ResolveTextNames(parser, statement.names);
     // The words are counted before the write, so that a write that fails is reported on ")".
     FinishStatement(parser, statement);
     std::string number;
-    return builtin::PutFileString(parser, *file, ResultText(n, number)) ? Ran::kDone : Ran::kFailed;
+    const int written = text ? builtin::PutFileString(parser, *file, ResultText(n, number))
+                             : builtin::PutFileBinary(parser, *file, node.code, n.AsDouble());
+    return written ? Ran::kDone : Ran::kFailed;
 }
 
 // The reading meets the value's keyword right after "=", a keyword that forgets the last literal:

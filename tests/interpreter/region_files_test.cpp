@@ -67,6 +67,11 @@ const std::string kWriteScripts[] = {
     "File f[2] : Integer i\nFileOpen \"@a.txt\" For Writing Text In f[2]\nFor i = 1 To 3 : FileWriteString(\"x\", f[2]) : Next : FileClose(f[2])",
     kOpenWrite + "FileClose(f) : FileOpen \"@a.txt\" For Reading Text In f\nFor i = 1 To 3 : FileWriteString(\"x\", f) : Next : Print i",
     "File f : Integer i\nFileOpen \"/dev/full\" For Writing Binary In f\nFor i = 1 To 3000 : FileWriteString(\"abcdefgh\", f) : Next",
+    kOpenWrite.substr(0, kOpenWrite.size() - 10) + "Binary In f\nFor i = -2 To 3 : FileWrite1b(f, i * 100) : FileWrite2bu(f, i - 0.5) : "
+        "FileWrite4bf(f, i / 3) : FileWrite8b(f, i * 0.1) : FileWrite4bu(f, i) : FileWrite4bi(f, i * 1000000000) : Next : Print i",
+    kOpenWrite + "For i = 1 To 5 : FileWrite2b(f, 10 / (3 - i)) : Next",
+    kOpenWrite + "For i = 1 To 5 : FileWrite1bu(f, i) : If i = 2 Then FileClose(f) Endif : Next",
+    kOpenWrite + "For i = 1 To 5 : FileWrite1bu(f, s) : Next",
 };
 
 const FileRow kWriteRows[] = {
@@ -79,6 +84,10 @@ const FileRow kWriteRows[] = {
     {"an unknown name", kWriteScripts[6].c_str(), " Syntax Error : Unknown Variable.", 0},
     {"a File element", kWriteScripts[7].c_str(), "", 1},
     {"a file opened for reading", kWriteScripts[8].c_str(), "4 ", 4},
+    {"binary writes of every width", kWriteScripts[10].c_str(), "4 ", 37},
+    {"a binary write divided by zero at a later pass", kWriteScripts[11].c_str(), ErrorPane("", " Runtime Error : Divide By ZERO."), 3},
+    {"a binary write to a file closed at a later pass", kWriteScripts[12].c_str(), ErrorPane("", message::kFileNotOpen), 5},
+    {"a text given to a binary write", kWriteScripts[13].c_str(), " Syntax Error : STRINGS not allowed here.", 0},
     {"a write the system refuses", kWriteScripts[9].c_str(), ErrorPane("", message::kCannotWriteFile), 514},
 };
 
