@@ -41,7 +41,7 @@ const char* const kOperators[] = {"+", "-", "*", "/", "Mod", "^", "+", "-", "*",
 const char* const kEnds[] = {":", ";", "Next", "\n", ";", "Endif", ")", "Else", "}", ""};
 const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};
 // Words inside texts: names, keywords (read as words there) and escapes.
-const char* const kTextWords[] = {"item", "i", "b", "Next", "If", "2", "\\t", "+", "x", " ", "Call"};
+const char* const kTextWords[] = {"item", "i", "b", "Next", "If", "2", "\\t", "+", "x", " ", "Call", "+7.5e1", "99999999999"};
 // Built-in functions of one number (RGB and Pow take more).
 const char* const kFunctions[] = {"Abs",  "INT",  "Sqrt", "SinD",    "CosD",    "TanD",    "SinR",    "CosR",
                                   "TanR", "Exp",  "Ln",   "Log",     "Sinh",    "Cosh",    "Tanh",    "ArcSinD",
@@ -101,33 +101,45 @@ private:
     // A write or a read of h (at times of another variable), or h closed; a word missing at times.
     void FileStatement() {
         static const char* const kReadTargets[] = {"s", "s", "t[2]", "i", "x", "t"};
-        static const char* const kFiles[] = {"h", "h", "h", "h", "i", "s", "a[2]"};
-        const int choice = Next() % 8;
-        if (choice == 7) {
+        static const char* const kFiles[] = {"h", "h", "h", "h", "h", "h", "i", "s", "a[2]"};
+        static const char* const kBinaryWrites[] = {"FileWrite1b", "FileWrite2bu", "FileWrite4bf", "FileWrite8b"};
+        const auto missing = [&] { return Next() % 16 == 0; };
+        const int choice = Next() % 10;
+        if (choice == 9) {
             Word("FileClose");
             Word("(");
             Word(Pick(kFiles, Next()));
             Word(")");
             return;
         }
-        if (choice >= 4) {
+        const bool read = choice >= 5;
+        const bool binary = choice == 4;
+        if (read) {
             Word(Pick(kReadTargets, Next()));
             Word("=");
             Word("FileReadString");
         } else {
-            Word("FileWriteString");
+            Word(binary ? Pick(kBinaryWrites, Next()) : "FileWriteString");
         }
-        if (Next() % 8 != 0) Word("(");
-        if (choice >= 4) {
+        if (!missing()) Word("(");
+        if (binary) {
+            Word(Pick(kFiles, Next()));
+            if (!missing()) Word(",");
+        }
+        if (read) {
             Word(Pick(kNumbers, Next()));
             if (Next() % 4 == 0) Expression(1);
+        } else if (Next() & 1) {
+            Text();
         } else {
             Expression(1);
         }
-        if (Next() % 8 != 0) Word(",");
-        Word(Pick(kFiles, Next()));
-        if (Next() % 8 != 0) Word(")");
-        if (choice >= 4 && Next() % 4 == 0) Word("+");
+        if (!binary) {
+            if (!missing()) Word(",");
+            Word(Pick(kFiles, Next()));
+        }
+        if (!missing()) Word(")");
+        if (read && Next() % 4 == 0) Word("+");
         Word(Pick(kEnds, Next()));
     }
 

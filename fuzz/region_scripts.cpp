@@ -58,7 +58,7 @@ const char* const kOperators[] = {"+", "-", "*", "/", "Mod", "^", "+", "-", "*"}
 const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};
 const char* const kIntegers[] = {"0", "1", "2", "3", "5", "7", "10", "2147483647"};
 const char* const kFloats[] = {"0.5", "1.5", ".25", "2.75", "0.1"};
-const char* const kTexts[] = {"'ab'", "\"x y\"", "''", "'item b'", "\"7\"", "'1.5z'", "'\\t'", "'net Bias item'"};
+const char* const kTexts[] = {"'ab'", "\"x y\"", "''", "'item b'", "\"7\"", "'1.5z'", "'\\t'", "'net Bias item'", "' -2e3'", "'99999999999'"};
 // Network members as operands: those read by their word alone, then (where misplaced words may
 // stand) a member that reads on, no member, a logical network's, an array's, a misspelled one.
 const char* const kMembers[] = {"net.Bias", "net.InputsNumber", "net.LayersNumber", "other.Bias",

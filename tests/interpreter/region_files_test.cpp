@@ -44,6 +44,11 @@ void ExpectFilesAsReading(const FileRow* rows, std::size_t count) {
         ScratchFolder folder;
         ScriptSide regions;
         ScriptSide reading;
+        // Words the extension knows: the names read inside texts leave their answers.
+        for (ScriptSide* side : {&regions, &reading}) {
+            side->parser.objectKeywords["item"] = 172;
+            side->parser.objectVariables["b"] = 1;
+        }
         const std::string compiled = RunInFolder(regions, row.script, true, folder);
         EXPECT_EQ(compiled, RunInFolder(reading, row.script, false, folder)) << row.name;
         EXPECT_EQ(reading.view.Pane(), row.pane) << row.name;
@@ -72,6 +77,7 @@ const std::string kWriteScripts[] = {
     kOpenWrite + "For i = 1 To 5 : FileWrite2b(f, 10 / (3 - i)) : Next",
     kOpenWrite + "For i = 1 To 5 : FileWrite1bu(f, i) : If i = 2 Then FileClose(f) Endif : Next",
     kOpenWrite + "For i = 1 To 5 : FileWrite1bu(f, s) : Next",
+    kOpenWrite + "For i = 1 To 3 : s = 'b' : FileWriteString('item ' + i, f) : Next",
 };
 
 const FileRow kWriteRows[] = {
@@ -88,6 +94,7 @@ const FileRow kWriteRows[] = {
     {"a binary write divided by zero at a later pass", kWriteScripts[11].c_str(), ErrorPane("", " Runtime Error : Divide By ZERO."), 3},
     {"a binary write to a file closed at a later pass", kWriteScripts[12].c_str(), ErrorPane("", message::kFileNotOpen), 5},
     {"a text given to a binary write", kWriteScripts[13].c_str(), " Syntax Error : STRINGS not allowed here.", 0},
+    {"names inside a written text", kWriteScripts[14].c_str(), "", 0},
     {"a write the system refuses", kWriteScripts[9].c_str(), ErrorPane("", message::kCannotWriteFile), 514},
 };
 
