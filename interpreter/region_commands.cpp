@@ -26,10 +26,10 @@ bool IsFileWrite(int code) {
 
 }  // namespace
 
-bool CompiledRegions::CompileCommand(CTesselParser& parser, Node& node, int position) {
+bool CompiledProgram::CompileCommand(CTesselParser& parser, Node& node, int position) {
     if (IsFileWrite(node.code)) return CompileFileWrite(parser, node, position);
     if (!IsSettingCommand(node.code)) return false;
-    words_.Resize(node.firstWord);  // the keyword is read again with the rest
+    words.Resize(node.firstWord);  // the keyword is read again with the rest
     node.item = CompileStatement(parser, position, node.code);
     if (node.item < 0) return false;
     node.kind = NodeKind::kCommand;
@@ -39,10 +39,10 @@ bool CompiledRegions::CompileCommand(CTesselParser& parser, Node& node, int posi
 // The number is read as an expression one level down, as an assignment's value is; a value that
 // is no number is the reading's to report.
 CompiledRegions::Ran CompiledRegions::RunCommand(CTesselParser& parser, const Node& node) {
-    const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
+    const Statement& statement = program_.statements[static_cast<std::size_t>(node.item)];
     if (!Fits(parser, statement.wordCount, statement.depth)) return Ran::kHandOver;
     Number n{};
-    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n) || n.type == kTypeString)
+    if (!Evaluate(parser, program_.expressions[static_cast<std::size_t>(statement.value)], n) || n.type == kTypeString)
         return Ran::kHandOver;
     if (statement.text) ResolveTextNames(parser, statement.names);
     parser.SetVariableStep(DoubleToInt32(n.AsDouble()));

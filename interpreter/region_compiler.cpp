@@ -8,7 +8,7 @@
 #include "interpreter/comparisons.h"
 #include "interpreter/keyword_codes.h"
 #include "interpreter/math_functions.h"
-#include "interpreter/compiled_regions.h"
+#include "interpreter/compiled_program.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
 
@@ -26,10 +26,10 @@ bool IsOperator(int code) {
 
 // Reads the words from a position the way the expression levels would, from the scan cache
 // alone (nothing observable happens), and writes down what they spell; any word or form outside
-// the kept subset ends it unkept. Every word read is appended to words_ as it is read.
-class CompiledRegions::Compiler {
+// the kept subset ends it unkept. Every word read is appended to the words as it is read.
+class CompiledProgram::Compiler {
 public:
-    Compiler(CTesselParser& parser, CompiledRegions& out, int position) : parser_(parser), out_(out), next_(position) {}
+    Compiler(CTesselParser& parser, CompiledProgram& out, int position) : parser_(parser), out_(out), next_(position) {}
 
     // The next word, as a cached flat reading gives it.
     bool Advance() {
@@ -55,31 +55,31 @@ public:
     }
     bool IsName() const { return kind_ == Kind::kName; }
     // The word just read goes back: it is read again where it starts.
-    void PutBack() { out_.words_.Resize(out_.words_.Size() - 1); }
+    void PutBack() { out_.words.Resize(out_.words.Size() - 1); }
     void TakeAgain() { out_.AddWord(entry_->start, entry_->end); }
     const CTesselParser::ScanCacheEntry& Entry() const { return *entry_; }
     int At() const { return at_; }
 
     // The expression read from the next word on, up to the word after it (read, then put back):
-    // its index in expressions_, or -1.
+    // its index in expressions, or -1.
     int Top() {
         Expression e;
-        e.firstWord = out_.words_.Size();
-        e.firstInstruction = static_cast<int>(out_.instructions_.size());
-        e.names.first = static_cast<int>(out_.textNames_.size());
+        e.firstWord = out_.words.Size();
+        e.firstInstruction = static_cast<int>(out_.instructions.size());
+        e.names.first = static_cast<int>(out_.textNames.size());
         depth_ = 0;
         maxDepth_ = 0;
         stack_ = 0;
         text_ = false;
         if (!Advance() || !Additive() || (kind_ == Kind::kKeyword && IsOperator(code_))) return -1;
         PutBack();
-        e.wordCount = out_.words_.Size() - e.firstWord;
-        e.instructionCount = static_cast<int>(out_.instructions_.size()) - e.firstInstruction;
+        e.wordCount = out_.words.Size() - e.firstWord;
+        e.instructionCount = static_cast<int>(out_.instructions.size()) - e.firstInstruction;
         e.depth = maxDepth_;
         e.after = at_;
         e.text = text_;
-        e.names.count = static_cast<int>(out_.textNames_.size()) - e.names.first;
-        const Instruction* code = out_.instructions_.data() + e.firstInstruction;
+        e.names.count = static_cast<int>(out_.textNames.size()) - e.names.first;
+        const Instruction* code = out_.instructions.data() + e.firstInstruction;
         const auto leaf = [](const Instruction& i) { return i.op == Op::kConstant || i.op == Op::kVariable; };
         const auto arithmetic = [](const Instruction& i) { return i.op >= Op::kAdd && i.op <= Op::kDivide; };
         const int n = e.instructionCount;
@@ -90,14 +90,14 @@ public:
         e.integers = e.shaped && !e.text;
         e.leaf = (n == 1 && (code[0].op == Op::kText || code[0].op == Op::kVariable)) ||
                  (n == 2 && leaf(code[0]) && code[1].op == Op::kElement);
-        out_.expressions_.push_back(e);
-        return static_cast<int>(out_.expressions_.size()) - 1;
+        out_.expressions.push_back(e);
+        return static_cast<int>(out_.expressions.size()) - 1;
     }
 
 private:
     enum class Kind { kKeyword, kNumber, kName };
 
-    void Emit(Op op, int argument = 0) { out_.instructions_.push_back({op, argument}); }
+    void Emit(Op op, int argument = 0) { out_.instructions.push_back({op, argument}); }
 
     bool Push(Op op, int argument) {
         if (++stack_ > kMaxStack) return false;
@@ -164,9 +164,9 @@ private:
 
     bool Primary() {
         if (kind_ == Kind::kNumber) {
-            if (!Push(Op::kConstant, static_cast<int>(out_.constants_.size()))) return false;
-            out_.constants_.push_back(Literal());
-            out_.instructions_.back().integer = out_.constants_.back().i;
+            if (!Push(Op::kConstant, static_cast<int>(out_.constants.size()))) return false;
+            out_.constants.push_back(Literal());
+            out_.instructions.back().integer = out_.constants.back().i;
             return Advance();
         }
         if (Is(kw::kDoubleQuote) || Is(kw::kSingleQuote)) return StringLiteral();
@@ -214,8 +214,8 @@ private:
     bool Member(int name) {
         if (ExtensionKeyword(*parser_.CachedEntryAt(name)) != -2 || !Advance() || !IsName()) return false;
         const int id = ExtensionKeyword(*entry_);
-        if (id == -2 || !Push(Op::kMember, static_cast<int>(out_.members_.size()))) return false;
-        out_.members_.push_back({name, at_, id});
+        if (id == -2 || !Push(Op::kMember, static_cast<int>(out_.members.size()))) return false;
+        out_.members.push_back({name, at_, id});
         // Both names are looked up where they are read, with the names of the texts around them.
         out_.AddTextName(name);
         out_.AddTextName(at_);
@@ -240,7 +240,7 @@ private:
         const int quote = code_;
         const int start = entry_->end;
         Text text;
-        text.firstName = static_cast<int>(out_.textNames_.size());
+        text.firstName = static_cast<int>(out_.textNames.size());
         for (int words = 0;; ++words) {
             if (words > kMaxTextWords || !Advance()) return false;
             if (Is(quote)) break;
@@ -248,11 +248,11 @@ private:
         }
         const int end = entry_->start;
         if (end - start > kMaxTextBytes) return false;
-        text.nameCount = static_cast<int>(out_.textNames_.size()) - text.firstName;
+        text.nameCount = static_cast<int>(out_.textNames.size()) - text.firstName;
         text.text.assign(parser_.scriptText.data() + start, static_cast<std::size_t>(end - start));
         CTesselParser::UnescapeString(text.text);
-        if (!Push(Op::kText, static_cast<int>(out_.texts_.size()))) return false;
-        out_.texts_.push_back(std::move(text));
+        if (!Push(Op::kText, static_cast<int>(out_.texts.size()))) return false;
+        out_.texts.push_back(std::move(text));
         text_ = true;
         return Advance();
     }
@@ -264,7 +264,7 @@ private:
     }
 
     CTesselParser& parser_;
-    CompiledRegions& out_;
+    CompiledProgram& out_;
     int next_;
     int at_ = 0;
     const CTesselParser::ScanCacheEntry* entry_ = nullptr;
@@ -276,16 +276,32 @@ private:
     int stack_ = 0;
 };
 
-void CompiledRegions::AddWord(int start, int end) {
-    words_.Add(start, end);
+void CompiledProgram::Clear() {
+    nodeAt.clear();
+    nodes.clear();
+    statements.clear();
+    expressions.clear();
+    instructions.clear();
+    constants.clear();
+    texts.clear();
+    members.clear();
+    CutTextNames(0);
+    words.Resize(0);
+    skipAt.clear();
+    skips.clear();
+    straightPasses.clear();
+    straightSteps.clear();
+    conditionAt.clear();
+    conditions.clear();
+    conditionParts.clear();
 }
 
-int CompiledRegions::CompileStatement(CTesselParser& parser, int position, int keyword) {
-    const int words = words_.Size();
+int CompiledProgram::CompileStatement(CTesselParser& parser, int position, int keyword) {
+    const int firstWord = words.Size();
     Statement statement;
     statement.readPosition = position;
     statement.target.argument = position;
-    statement.firstWord = words;
+    statement.firstWord = firstWord;
     Compiler c(parser, *this, position);
     // name [ "[" index "]" ] "=" value, or keyword "=" value
     bool kept = c.Advance() && (keyword >= 0 ? c.Is(keyword) : c.IsName()) && c.Advance();
@@ -301,7 +317,7 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position, int k
     }
     kept = kept && c.Is(kw::kEquals) && (statement.value = c.Top()) >= 0;
     if (!kept) {
-        words_.Resize(words);
+        words.Resize(firstWord);
         return -1;
     }
     statement.settleFrom = c.At();
@@ -316,31 +332,32 @@ int CompiledRegions::CompileStatement(CTesselParser& parser, int position, int k
     }
     for (int index : {statement.index, statement.column, statement.value})
         if (index >= 0) {
-            statement.depth = std::max(statement.depth, expressions_[static_cast<std::size_t>(index)].depth);
-            statement.text = statement.text || expressions_[static_cast<std::size_t>(index)].text;
+            statement.depth = std::max(statement.depth, expressions[static_cast<std::size_t>(index)].depth);
+            statement.text = statement.text || expressions[static_cast<std::size_t>(index)].text;
         }
-    statement.wordCount = words_.Size() - words;
+    statement.wordCount = words.Size() - firstWord;
     const int firstExpression = statement.index >= 0 ? statement.index : statement.value;
-    statement.names = expressions_[static_cast<std::size_t>(firstExpression)].names.Through(
-        expressions_[static_cast<std::size_t>(statement.value)].names);
+    statement.names = expressions[static_cast<std::size_t>(firstExpression)].names.Through(
+        expressions[static_cast<std::size_t>(statement.value)].names);
     // A value with a text in it is a String or the reading's: no Float store is tried for it.
-    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
-    const auto first = instructions_.begin() + value.firstInstruction;
+    const Expression& value = expressions[static_cast<std::size_t>(statement.value)];
+    const auto first = instructions.begin() + value.firstInstruction;
     statement.floats = statement.index < 0 && keyword < 0 &&
                        std::none_of(first, first + value.instructionCount, [](const Instruction& i) { return i.op == Op::kText; });
-    statement.integers = statement.column < 0 && expressions_[static_cast<std::size_t>(statement.value)].integers &&
-                         (statement.index < 0 || expressions_[static_cast<std::size_t>(statement.index)].integers);
-    statements_.push_back(statement);
-    return static_cast<int>(statements_.size()) - 1;
+    statement.integers = statement.column < 0 && expressions[static_cast<std::size_t>(statement.value)].integers &&
+                         (statement.index < 0 || expressions[static_cast<std::size_t>(statement.index)].integers);
+    statement.slot = static_cast<int>(statements.size());
+    statements.push_back(statement);
+    return static_cast<int>(statements.size()) - 1;
 }
 
 // [NOT] a [op b] [And|Or ...]: every word as EvaluateCondition reads it, a word it puts back
 // read again from where it starts.
-int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
-    const int words = words_.Size();
-    const std::size_t parts = conditionParts_.size();
+int CompiledProgram::CompileCondition(CTesselParser& parser, int position) {
+    const int firstWord = words.Size();
+    const std::size_t parts = conditionParts.size();
     Condition condition;
-    condition.firstWord = words;
+    condition.firstWord = firstWord;
     condition.firstPart = static_cast<int>(parts);
     Compiler c(parser, *this, position);
     for (int level = 0;; ++level) {
@@ -361,51 +378,51 @@ int CompiledRegions::CompileCondition(CTesselParser& parser, int position) {
             kept = c.ReadAgain();  // the word after a, read again as the chain word
         }
         if (!kept) {
-            words_.Resize(words);
-            conditionParts_.resize(parts);
+            words.Resize(firstWord);
+            conditionParts.resize(parts);
             return -1;
         }
         for (int e : {part.a, part.b}) {
             if (e < 0) continue;
-            const Expression& expression = expressions_[static_cast<std::size_t>(e)];
+            const Expression& expression = expressions[static_cast<std::size_t>(e)];
             condition.depth = std::max(condition.depth, level + expression.depth);
             condition.text = condition.text || expression.text;
         }
         part.orders = static_cast<unsigned char>((part.op < 0 ? OrderMask(kw::kNotEqual) : OrderMask(part.op)) ^ (part.invert ? 7 : 0));
-        part.integers = expressions_[static_cast<std::size_t>(part.a)].integers &&
-                        (part.b < 0 || expressions_[static_cast<std::size_t>(part.b)].integers);
+        part.integers = expressions[static_cast<std::size_t>(part.a)].integers &&
+                        (part.b < 0 || expressions[static_cast<std::size_t>(part.b)].integers);
         if (part.b >= 0) {
-            const Expression& a = expressions_[static_cast<std::size_t>(part.a)];
-            const Expression& b = expressions_[static_cast<std::size_t>(part.b)];
+            const Expression& a = expressions[static_cast<std::size_t>(part.a)];
+            const Expression& b = expressions[static_cast<std::size_t>(part.b)];
             part.texts = a.leaf && b.leaf;
         }
         if (c.Is(kw::kAnd) || c.Is(kw::kOr)) {
             part.chain = c.Code();
-            conditionParts_.push_back(part);
+            conditionParts.push_back(part);
             continue;
         }
-        conditionParts_.push_back(part);
+        conditionParts.push_back(part);
         c.PutBack();
         condition.after = c.Entry().start;
-        if (c.IsName() && words_.Size() > words) {
-            const int last = words_.Size() - 1;
-            condition.afterName = words_.starts[static_cast<std::size_t>(last)] + words_.lengths[static_cast<std::size_t>(last)];
+        if (c.IsName() && words.Size() > firstWord) {
+            const int last = words.Size() - 1;
+            condition.afterName = words.starts[static_cast<std::size_t>(last)] + words.lengths[static_cast<std::size_t>(last)];
         }
         condition.depth = std::max(condition.depth, level);
         break;
     }
-    condition.wordCount = words_.Size() - words;
-    condition.partCount = static_cast<int>(conditionParts_.size() - parts);
-    const ConditionPart& last = conditionParts_.back();
-    condition.names = expressions_[static_cast<std::size_t>(conditionParts_[parts].a)].names.Through(
-        expressions_[static_cast<std::size_t>(last.b >= 0 ? last.b : last.a)].names);
-    conditions_.push_back(condition);
-    return static_cast<int>(conditions_.size()) - 1;
+    condition.wordCount = words.Size() - firstWord;
+    condition.partCount = static_cast<int>(conditionParts.size() - parts);
+    const ConditionPart& last = conditionParts.back();
+    condition.names = expressions[static_cast<std::size_t>(conditionParts[parts].a)].names.Through(
+        expressions[static_cast<std::size_t>(last.b >= 0 ? last.b : last.a)].names);
+    conditions.push_back(condition);
+    return static_cast<int>(conditions.size()) - 1;
 }
 
-int CompiledRegions::ConditionAt(CTesselParser& parser, int position) {
-    if (conditionAt_.empty()) conditionAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
-    int& slot = conditionAt_[static_cast<std::size_t>(position)];
+int CompiledProgram::ConditionAt(CTesselParser& parser, int position) {
+    if (conditionAt.empty()) conditionAt.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
+    int& slot = conditionAt[static_cast<std::size_t>(position)];
     if (slot == 0) {
         const int condition = CompileCondition(parser, position);
         slot = condition < 0 ? -1 : condition + 1;
@@ -413,17 +430,18 @@ int CompiledRegions::ConditionAt(CTesselParser& parser, int position) {
     return slot < 0 ? -1 : slot - 1;
 }
 
-CompiledRegions::Node& CompiledRegions::CompileNodeAt(CTesselParser& parser, int position) {
-    if (nodeAt_.empty()) nodeAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, nullptr);
-    Node*& slot = nodeAt_[static_cast<std::size_t>(position)];
+CompiledProgram::Node& CompiledProgram::CompileNodeAt(CTesselParser& parser, int position) {
+    if (nodeAt.empty()) nodeAt.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, nullptr);
+    Node*& slot = nodeAt[static_cast<std::size_t>(position)];
     if (slot == nullptr) {
-        nodes_.push_back(CompileNode(parser, position));
-        slot = &nodes_.back();
+        nodes.push_back(CompileNode(parser, position));
+        nodes.back().slot = static_cast<int>(nodes.size()) - 1;
+        slot = &nodes.back();
     }
     return *slot;
 }
 
-CompiledRegions::Node CompiledRegions::CompileNode(CTesselParser& parser, int position) {
+CompiledProgram::Node CompiledProgram::CompileNode(CTesselParser& parser, int position) {
     Node node;
     const CTesselParser::ScanCacheEntry* entry = parser.CachedEntryAt(position);
     if (entry == nullptr || !entry->flat) return node;
@@ -438,7 +456,7 @@ CompiledRegions::Node CompiledRegions::CompileNode(CTesselParser& parser, int po
         return node;
     }
     // A statement's keyword is its first word.
-    node.firstWord = words_.Size();
+    node.firstWord = words.Size();
     node.wordCount = 1;
     node.code = entry->kind;
     node.closes = CTesselParser::KindsEndedBy(node.code) | (node.code == kw::kWhile ? DoBody : 0);
@@ -469,15 +487,15 @@ CompiledRegions::Node CompiledRegions::CompileNode(CTesselParser& parser, int po
 }
 
 // If condition Then: the branch starts after Then.
-bool CompiledRegions::CompileIf(CTesselParser& parser, Node& node) {
+bool CompiledProgram::CompileIf(CTesselParser& parser, Node& node) {
     node.item = ConditionAt(parser, node.next);
     if (node.item < 0) return false;
-    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    const Condition& condition = conditions[static_cast<std::size_t>(node.item)];
     const CTesselParser::ScanCacheEntry* then = parser.CachedEntryAt(condition.after);
     if (then == nullptr || then->kind != kw::kThen) return false;
     // The keyword, the condition and Then are one run of words, written as one (a condition
     // compiled before from elsewhere is not: such an If is read).
-    if (condition.firstWord != node.firstWord + 1 || words_.Size() != condition.firstWord + condition.wordCount) return false;
+    if (condition.firstWord != node.firstWord + 1 || words.Size() != condition.firstWord + condition.wordCount) return false;
     node.kind = NodeKind::kIf;
     AddWord(then->start, then->end);
     node.body = then->end;
@@ -486,10 +504,10 @@ bool CompiledRegions::CompileIf(CTesselParser& parser, Node& node) {
 }
 
 // While condition: the body starts at the word put back after the condition.
-bool CompiledRegions::CompileWhile(CTesselParser& parser, Node& node) {
+bool CompiledProgram::CompileWhile(CTesselParser& parser, Node& node) {
     node.item = ConditionAt(parser, node.next);
     if (node.item < 0) return false;
-    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    const Condition& condition = conditions[static_cast<std::size_t>(node.item)];
     node.body = parser.CachedEntryAt(condition.after)->start;
     node.depth = condition.depth;
     return true;
@@ -497,8 +515,8 @@ bool CompiledRegions::CompileWhile(CTesselParser& parser, Node& node) {
 
 // For name = start To end [Step step]: its words in one run from the keyword on; the body starts
 // at the word put back after the last bound.
-bool CompiledRegions::CompileFor(CTesselParser& parser, Node& node, int position) {
-    words_.Resize(node.firstWord);  // the keyword is read again with the rest
+bool CompiledProgram::CompileFor(CTesselParser& parser, Node& node, int position) {
+    words.Resize(node.firstWord);  // the keyword is read again with the rest
     Compiler c(parser, *this, position);
     if (!c.Advance() || !c.Advance() || !c.IsName()) return false;
     node.name = c.At();
@@ -513,16 +531,16 @@ bool CompiledRegions::CompileFor(CTesselParser& parser, Node& node, int position
     } else {
         c.PutBack();
     }
-    node.headerWords = words_.Size() - node.firstWord;
+    node.headerWords = words.Size() - node.firstWord;
     node.body = c.Entry().start;
     for (int bound : {node.start, node.end, node.step})
-        if (bound >= 0) node.depth = std::max(node.depth, expressions_[static_cast<std::size_t>(bound)].depth);
+        if (bound >= 0) node.depth = std::max(node.depth, expressions[static_cast<std::size_t>(bound)].depth);
     node.kind = NodeKind::kFor;
     return true;
 }
 
 // Call name: the subroutine is found by the name's text, as the reading finds it.
-bool CompiledRegions::CompileCall(CTesselParser& parser, Node& node) {
+bool CompiledProgram::CompileCall(CTesselParser& parser, Node& node) {
     const CTesselParser::ScanCacheEntry* name = parser.CachedEntryAt(node.next);
     if (name == nullptr || name->kind != CTesselParser::kScanName) return false;
     node.kind = NodeKind::kCall;
@@ -534,31 +552,32 @@ bool CompiledRegions::CompileCall(CTesselParser& parser, Node& node) {
     return true;
 }
 
-bool CompiledRegions::CompileOutput(CTesselParser& parser, Node& node, int position) {
+bool CompiledProgram::CompileOutput(CTesselParser& parser, Node& node, int position) {
     const CTesselParser::ScanCacheEntry& keyword = *parser.CachedEntryAt(position);
     const int id = parser.FindObjectKeyword(std::string(parser.CachedWordText(keyword)).c_str());
     const int lineBreak = id == -2 ? CTesselParser::kNoOutput : parser.OutputStatementOf(id);
     if (lineBreak == CTesselParser::kNoOutput) return false;
     Statement statement;
     statement.readPosition = position;
-    statement.firstWord = words_.Size();
+    statement.firstWord = words.Size();
     AddWord(keyword.start, keyword.end);
     Compiler c(parser, *this, keyword.end);
     statement.value = c.Top();
     if (statement.value < 0) {
-        words_.Resize(statement.firstWord);
+        words.Resize(statement.firstWord);
         return false;
     }
-    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
-    statement.wordCount = words_.Size() - statement.firstWord;
+    const Expression& value = expressions[static_cast<std::size_t>(statement.value)];
+    statement.wordCount = words.Size() - statement.firstWord;
     statement.depth = value.depth;
     statement.text = value.text;
     statement.names = value.names;
     statement.settleFrom = c.At();
     statement.putBack = true;
     statement.next = c.Entry().start;
-    statements_.push_back(statement);
-    node.item = static_cast<int>(statements_.size()) - 1;
+    statement.slot = static_cast<int>(statements.size());
+    statements.push_back(statement);
+    node.item = static_cast<int>(statements.size()) - 1;
     node.firstWord = statement.firstWord;
     node.wordCount = statement.wordCount;
     node.name = position;
@@ -568,8 +587,8 @@ bool CompiledRegions::CompileOutput(CTesselParser& parser, Node& node, int posit
 }
 
 // FileWriteString ( text , fileVar ), or FileWrite1b and its siblings: ( fileVar , number ).
-bool CompiledRegions::CompileFileWrite(CTesselParser& parser, Node& node, int position) {
-    words_.Resize(node.firstWord);  // the keyword is read again with the rest
+bool CompiledProgram::CompileFileWrite(CTesselParser& parser, Node& node, int position) {
+    words.Resize(node.firstWord);  // the keyword is read again with the rest
     Statement statement;
     statement.readPosition = position;
     statement.firstWord = node.firstWord;
@@ -587,26 +606,26 @@ bool CompiledRegions::CompileFileWrite(CTesselParser& parser, Node& node, int po
     }
     kept = kept && c.Is(kw::kCloseParen);
     if (!kept) {
-        words_.Resize(node.firstWord);
+        words.Resize(node.firstWord);
         return false;
     }
-    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
-    statement.wordCount = words_.Size() - statement.firstWord;
+    const Expression& value = expressions[static_cast<std::size_t>(statement.value)];
+    statement.wordCount = words.Size() - statement.firstWord;
     statement.depth = value.depth;
     statement.text = value.text;
     statement.names = value.names;
     statement.settleFrom = c.At();  // ")" is the last word read
     statement.next = c.Entry().end;
-    statements_.push_back(statement);
-    node.item = static_cast<int>(statements_.size()) - 1;
+    statements.push_back(statement);
+    node.item = static_cast<int>(statements.size()) - 1;
     node.name = name;
     node.wordCount = statement.wordCount;
     node.kind = NodeKind::kFileWrite;
     return true;
 }
 
-bool CompiledRegions::CompileFileRead(CTesselParser& parser, Node& node, int position) {
-    const int first = words_.Size();
+bool CompiledProgram::CompileFileRead(CTesselParser& parser, Node& node, int position) {
+    const int first = words.Size();
     Statement statement;
     statement.readPosition = position;
     statement.target.argument = position;
@@ -620,7 +639,7 @@ bool CompiledRegions::CompileFileRead(CTesselParser& parser, Node& node, int pos
         c.ReadFrom(keyword->end);
     }
     kept = kept && c.Advance() && c.Is(kw::kOpenParen) && (statement.value = c.Top()) >= 0 &&
-           !expressions_[static_cast<std::size_t>(statement.value)].text && c.ReadAgain() && c.Is(kw::kComma) &&
+           !expressions[static_cast<std::size_t>(statement.value)].text && c.ReadAgain() && c.Is(kw::kComma) &&
            c.Advance() && c.IsName();
     const int name = c.At();
     kept = kept && c.Advance() && c.Is(kw::kCloseParen);
@@ -628,31 +647,31 @@ bool CompiledRegions::CompileFileRead(CTesselParser& parser, Node& node, int pos
     // The value's word after it ends the expression: no operator takes the literal further.
     kept = kept && c.Advance() && !(c.IsKeyword() && IsOperator(c.Code()));
     if (!kept) {
-        words_.Resize(first);
+        words.Resize(first);
         return false;
     }
     // Read: the target, "=", the keyword, "(", the arguments' words, the word after. Kept: the
     // target, "=", the keyword joined with its arguments, the word after, the arguments' words.
-    const std::vector<int> starts(words_.starts.begin() + first, words_.starts.end());
-    const std::vector<int> lengths(words_.lengths.begin() + first, words_.lengths.end());
+    const std::vector<int> starts(words.starts.begin() + first, words.starts.end());
+    const std::vector<int> lengths(words.lengths.begin() + first, words.lengths.end());
     const auto add = [&](std::size_t k) { AddWord(starts[k], starts[k] + lengths[k]); };
     const std::size_t after = starts.size() - 1;
-    words_.Resize(first + 2);
+    words.Resize(first + 2);
     AddWord(starts[2], end);
     add(after);
     for (std::size_t k = 4; k < after; ++k) add(k);
 
-    const Expression& count = expressions_[static_cast<std::size_t>(statement.value)];
+    const Expression& count = expressions[static_cast<std::size_t>(statement.value)];
     statement.wordCount = 3;
     // The value's own level and its count's below it, as the reading enters them.
     statement.depth = count.depth + 3;
     statement.settleFrom = c.At();
     statement.putBack = true;
     statement.next = c.Entry().start;
-    statements_.push_back(statement);
-    node.item = static_cast<int>(statements_.size()) - 1;
+    statements.push_back(statement);
+    node.item = static_cast<int>(statements.size()) - 1;
     node.firstWord = first;
-    node.wordCount = words_.Size() - first;
+    node.wordCount = words.Size() - first;
     node.name = name;
     node.keywordAfter = c.IsKeyword();
     return true;

@@ -19,15 +19,15 @@
 #include "interpreter/wrapping_arithmetic.h"
 
 bool CompiledRegions::Bound(CTesselParser& parser, int expression, double& value) {
-    const Expression& e = expressions_[static_cast<std::size_t>(expression)];
+    const Expression& e = program_.expressions[static_cast<std::size_t>(expression)];
     Number n{};
     if (!Fits(parser, e.wordCount, e.depth) || !Evaluate(parser, e, n) || n.type == kTypeString) return false;
     value = n.AsDouble();
     return true;
 }
 
-double* CompiledRegions::MatrixTarget(CTesselParser& parser, const Statement& statement) {
-    const int record = RecordOf(parser, statement.target);
+double* CompiledRegions::MatrixTarget(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound) {
+    const int record = RecordOf(parser, statement.target, bound.target);
     if (record < 0) return nullptr;
     const Value& variable = parser.variables[record];
     std::int32_t row = 0;
@@ -44,8 +44,8 @@ double* CompiledRegions::MatrixTarget(CTesselParser& parser, const Statement& st
 // A variable, an array element or a matrix element (their indices on the stack) replaces the
 // indices on the stack by its value; false where the reading would report or take another form.
 __attribute__((always_inline)) inline bool CompiledRegions::Operand(CTesselParser& parser, const Instruction& instruction,
-                                                                    Number* stack, int& top) {
-    const int record = RecordOf(parser, instruction);
+                                                                    BindingCaches::Name& cell, Number* stack, int& top) {
+    const int record = RecordOf(parser, instruction, cell);
     if (record < 0) return false;
     const Value& variable = parser.variables[record];
     if (instruction.op == Op::kMatrixElement) {
@@ -80,7 +80,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::Operand(CTesselParse
         case kTypeFloat: n = {kTypeFloat, 0, v.number}; break;
         case kTypeString:
             n = {kTypeString, 0, 0.0};
-            stackTexts_[top] = Value::SlotText(v);
+            run_.stackTexts[top] = Value::SlotText(v);
             break;
         default: return false;
     }
@@ -92,7 +92,7 @@ bool CompiledRegions::TruthOtherwise(CTesselParser& parser, const Condition& con
     if (!Fits(parser, condition.wordCount, condition.depth + 1) || count > kMaxDepth + 1 || count < 1) return false;
     // Every part is evaluated (no short cut); the chain groups from the right. Evaluating has no
     // effect, so the parts are taken from the right too.
-    const ConditionPart* parts = &conditionParts_[static_cast<std::size_t>(condition.firstPart)];
+    const ConditionPart* parts = &program_.conditionParts[static_cast<std::size_t>(condition.firstPart)];
     if (!EvaluatePart(parser, parts[count - 1], truth)) return false;
     for (int k = count - 2; k >= 0; --k) {
         bool left = false;
@@ -106,25 +106,25 @@ bool CompiledRegions::TruthOtherwise(CTesselParser& parser, const Condition& con
 bool CompiledRegions::EvaluatePartOtherwise(CTesselParser& parser, const ConditionPart& part, bool& truth) {
     if (part.texts) {
         // Texts, String variables and elements compared where they are kept.
-        const std::string* const a = TextLeaf(parser, expressions_[static_cast<std::size_t>(part.a)]);
-        const std::string* const b = a != nullptr ? TextLeaf(parser, expressions_[static_cast<std::size_t>(part.b)]) : nullptr;
+        const std::string* const a = TextLeaf(parser, program_.expressions[static_cast<std::size_t>(part.a)]);
+        const std::string* const b = a != nullptr ? TextLeaf(parser, program_.expressions[static_cast<std::size_t>(part.b)]) : nullptr;
         if (b != nullptr) {
             truth = Compare(part.op, std::strcmp(a->c_str(), b->c_str())) != part.invert;
             return true;
         }
     }
     Number a;
-    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.a)], a)) return false;
+    if (!Evaluate(parser, program_.expressions[static_cast<std::size_t>(part.a)], a)) return false;
     if (part.op < 0) {
-        truth = a.type == kTypeInteger ? a.i != 0 : a.type == kTypeFloat ? a.d != 0.0 : !stackTexts_[0].empty();
+        truth = a.type == kTypeInteger ? a.i != 0 : a.type == kTypeFloat ? a.d != 0.0 : !run_.stackTexts[0].empty();
     } else {
         // The right side's String is evaluated into the stack's first slot too: the left one is kept.
-        if (a.type == kTypeString) leftText_ = stackTexts_[0];
+        if (a.type == kTypeString) run_.leftText = run_.stackTexts[0];
         Number b;
-        if (!Evaluate(parser, expressions_[static_cast<std::size_t>(part.b)], b)) return false;
+        if (!Evaluate(parser, program_.expressions[static_cast<std::size_t>(part.b)], b)) return false;
         if ((a.type == kTypeString) != (b.type == kTypeString)) return false;  // reported by the reading
         if (a.type == kTypeString)
-            truth = Compare(part.op, std::strcmp(leftText_.c_str(), stackTexts_[0].c_str()));
+            truth = Compare(part.op, std::strcmp(run_.leftText.c_str(), run_.stackTexts[0].c_str()));
         else if (a.type == kTypeInteger && b.type == kTypeInteger)
             truth = Compare(part.op, (a.i > b.i) - (a.i < b.i));
         else
@@ -134,11 +134,11 @@ bool CompiledRegions::EvaluatePartOtherwise(CTesselParser& parser, const Conditi
     return true;
 }
 
-bool CompiledRegions::BindIntegers(const CTesselParser& parser, const Expression& expression) const {
-    const Instruction* const first = instructions_.data() + expression.firstInstruction;
+bool CompiledRegions::BindIntegers(const CTesselParser& parser, const Expression& expression) {
+    const Instruction* const first = program_.instructions.data() + expression.firstInstruction;
     for (const Instruction* at = first; at != first + expression.instructionCount; ++at) {
         if (at->op == Op::kConstant) {
-            if (constants_[static_cast<std::size_t>(at->argument)].type != kTypeInteger) return false;
+            if (program_.constants[static_cast<std::size_t>(at->argument)].type != kTypeInteger) return false;
         } else if (at->op == Op::kVariable || at->op == Op::kElement) {
             const int record = RecordOf(parser, *at);
             if (record < 0) return false;
@@ -152,54 +152,56 @@ bool CompiledRegions::BindIntegers(const CTesselParser& parser, const Expression
 }
 
 // Two operators on three operands: (a op b) op c, or a op (b op c).
-bool CompiledRegions::TwoOperators(CTesselParser& parser, const Instruction* at, Number& result) const {
+bool CompiledRegions::TwoOperators(CTesselParser& parser, const Instruction* at, BindingCaches::Instruction* cells, Number& result) {
     Number b;
     Number c;
-    if (!Leaf(parser, at[0], result) || !Leaf(parser, at[1], b)) return false;
+    if (!Leaf(parser, at[0], cells[0].name, result) || !Leaf(parser, at[1], cells[1].name, b)) return false;
     if (at[2].op >= Op::kAdd) {
-        return ApplyNumberOp(NumberOpOf(at[2].op), result, b) && Leaf(parser, at[3], c) &&
+        return ApplyNumberOp(NumberOpOf(at[2].op), result, b) && Leaf(parser, at[3], cells[3].name, c) &&
                ApplyNumberOp(NumberOpOf(at[4].op), result, c);
     }
-    return Leaf(parser, at[2], c) && ApplyNumberOp(NumberOpOf(at[3].op), b, c) && ApplyNumberOp(NumberOpOf(at[4].op), result, b);
+    return Leaf(parser, at[2], cells[2].name, c) && ApplyNumberOp(NumberOpOf(at[3].op), b, c) && ApplyNumberOp(NumberOpOf(at[4].op), result, b);
 }
 
 bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result) {
+    BindingCaches::Expression& bound = CacheOf(expression);
     // Typed code is made again when its operands' types change, a few times at most.
     constexpr int kTypedTries = 4;
-    if (expression.typedFirst >= 0 || (expression.typedTries < kTypedTries && MakeTypedCode(parser, expression))) {
-        if (RunTypedCode(parser, expression, result)) return true;
-        expression.typedFirst = -1;
+    if (bound.typedFirst >= 0 || (bound.typedTries < kTypedTries && MakeTypedCode(parser, expression))) {
+        if (RunTypedCode(parser, expression, bound, result)) return true;
+        bound.typedFirst = -1;
     }
     Number stack[kMaxStack];
     int top = -1;
-    const Instruction* const first = instructions_.data() + expression.firstInstruction;
+    const Instruction* const first = program_.instructions.data() + expression.firstInstruction;
     const Instruction* const end = first + expression.instructionCount;
-    for (const Instruction* at = first; at != end; ++at) {
+    BindingCaches::Instruction* cell = CellsOf(expression);  // the instruction's caches
+    for (const Instruction* at = first; at != end; ++at, ++cell) {
         const Instruction& instruction = *at;
         switch (instruction.op) {
             case Op::kConstant:
-                stack[++top] = constants_[static_cast<std::size_t>(instruction.argument)];
+                stack[++top] = program_.constants[static_cast<std::size_t>(instruction.argument)];
                 break;
             case Op::kText: {
-                const Text& text = texts_[static_cast<std::size_t>(instruction.argument)];
+                const Text& text = program_.texts[static_cast<std::size_t>(instruction.argument)];
                 // A name not looked up since the names changed: the reading does it.
-                if (!NamesLookedUp(parser, textNames_.data() + text.firstName, text.nameCount)) return false;
+                if (!NamesLookedUp(parser, program_.textNames.data() + text.firstName, text.nameCount)) return false;
                 // Joined at once to the String below it: appended there, as CombineTexts joins them,
                 // without a copy of its own on the stack.
                 if (at + 1 != end && at[1].op == Op::kAdd && top >= 0 && stack[top].type == kTypeString &&
-                    stackTexts_[top].size() + text.text.size() < kJoinCheckedForMemory) {
-                    stackTexts_[top] += text.text;
+                    run_.stackTexts[top].size() + text.text.size() < kJoinCheckedForMemory) {
+                    run_.stackTexts[top] += text.text;
                     ++at;
                     break;
                 }
                 stack[++top] = {kTypeString, 0, 0.0};
-                stackTexts_[top] = text.text;
+                run_.stackTexts[top] = text.text;
                 break;
             }
             case Op::kVariable:
             case Op::kElement:
             case Op::kMatrixElement:
-                if (!Operand(parser, instruction, stack, top)) return false;
+                if (!Operand(parser, instruction, cell->name, stack, top)) return false;
                 break;
             case Op::kMember:
                 if (!MemberValue(parser, instruction, stack[++top])) return false;
@@ -264,9 +266,9 @@ bool CompiledRegions::Builtin(const Instruction& instruction, Number* stack, int
 // A String on either side: only "+" joins, the number's text on its side.
 bool CompiledRegions::CombineTexts(Op op, Number& a, int slot, const Number& b) {
     if (op != Op::kAdd) return false;
-    std::string& text = stackTexts_[slot];
+    std::string& text = run_.stackTexts[slot];
     // A long join is the reading's: it asks whether memory has room for it, and reports if not.
-    const std::size_t joined = (a.type == kTypeString ? text.size() : 0) + (b.type == kTypeString ? stackTexts_[slot + 1].size() : 0);
+    const std::size_t joined = (a.type == kTypeString ? text.size() : 0) + (b.type == kTypeString ? run_.stackTexts[slot + 1].size() : 0);
     if (joined >= kJoinCheckedForMemory) return false;
     if (a.type != kTypeString) {
         text.clear();
@@ -274,7 +276,7 @@ bool CompiledRegions::CombineTexts(Op op, Number& a, int slot, const Number& b) 
         a.type = kTypeString;
     }
     if (b.type == kTypeString)
-        text += stackTexts_[slot + 1];
+        text += run_.stackTexts[slot + 1];
     else
         AppendNumberText(text, b);
     return true;
@@ -293,11 +295,11 @@ void CompiledRegions::SetValue(Value& v, const Number& n) const {
     else if (n.type == kTypeFloat)
         v.SetFloat(n.d);
     else
-        v.SetString(stackTexts_[0]);
+        v.SetString(run_.stackTexts[0]);
 }
 
 const std::string& CompiledRegions::ResultText(const Number& n, std::string& scratch) const {
-    if (n.type == kTypeString) return stackTexts_[0];
+    if (n.type == kTypeString) return run_.stackTexts[0];
     Value v;
     SetValue(v, n);
     scratch = ValueToText(v, true);

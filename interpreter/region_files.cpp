@@ -18,11 +18,11 @@ crt::CrtFile* CompiledRegions::OpenFileNamedAt(const CTesselParser& parser, int 
 }
 
 CompiledRegions::Ran CompiledRegions::RunFileWrite(CTesselParser& parser, const Node& node) {
-    const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
+    const Statement& statement = program_.statements[static_cast<std::size_t>(node.item)];
     if (!Fits(parser, statement.wordCount, statement.depth)) return Ran::kHandOver;
     crt::CrtFile* const file = OpenFileNamedAt(parser, node.name);
     Number n{};
-    if (file == nullptr || !Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n))
+    if (file == nullptr || !Evaluate(parser, program_.expressions[static_cast<std::size_t>(statement.value)], n))
         return Ran::kHandOver;
     const bool text = node.code == kw::kFileWriteString;
     if (!text && n.type == kTypeString) return Ran::kHandOver;  // the reading refuses it
@@ -38,12 +38,12 @@ CompiledRegions::Ran CompiledRegions::RunFileWrite(CTesselParser& parser, const 
 // The reading meets the value's keyword right after "=", a keyword that forgets the last literal:
 // the file is always read, never the literal taken again.
 CompiledRegions::Ran CompiledRegions::RunFileRead(CTesselParser& parser, const Node& node) {
-    const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
+    const Statement& statement = program_.statements[static_cast<std::size_t>(node.item)];
     if (!Fits(parser, node.wordCount, statement.depth)) return Ran::kHandOver;
     const int target = parser.AssignableRecordNamedAt(statement.readPosition);
     if (target < 0 || parser.variables[target].type != kTypeString) return Ran::kHandOver;
     Number n{};
-    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n) || n.type == kTypeString)
+    if (!Evaluate(parser, program_.expressions[static_cast<std::size_t>(statement.value)], n) || n.type == kTypeString)
         return Ran::kHandOver;
     const std::int32_t count = DoubleToInt32(n.AsDouble());
     crt::CrtFile* const file = OpenFileNamedAt(parser, node.name);
@@ -53,10 +53,10 @@ CompiledRegions::Ran CompiledRegions::RunFileRead(CTesselParser& parser, const N
     FinishStatement(parser, statement);
     // The word read after the value first, then the arguments' words, as reading them leaves them.
     const std::size_t beyond = static_cast<std::size_t>(node.firstWord + statement.wordCount);
-    parser.history.WriteBeyond(words_.starts.data() + beyond, words_.lengths.data() + beyond,
+    parser.history.WriteBeyond(program_.words.starts.data() + beyond, program_.words.lengths.data() + beyond,
                                node.wordCount - statement.wordCount);
-    builtin::GetFileString(*file, count, readText_);
-    Value::SetSlotText(parser.variables[target].value, readText_);
+    builtin::GetFileString(*file, count, run_.readText);
+    Value::SetSlotText(parser.variables[target].value, run_.readText);
 
     CTesselParser::BuiltinLiteral& last = parser.lastBuiltinLiteral;
     if (node.keywordAfter) {
@@ -65,10 +65,10 @@ CompiledRegions::Ran CompiledRegions::RunFileRead(CTesselParser& parser, const N
     }
     const std::size_t value = static_cast<std::size_t>(node.firstWord + 2);
     last.historyIndex = entry;
-    last.start = words_.starts[value];
-    last.end = words_.starts[value] + words_.lengths[value];
+    last.start = program_.words.starts[value];
+    last.end = program_.words.starts[value] + program_.words.lengths[value];
     last.token = token::kStringValue;
     last.execute = parser.execute;
-    last.text = readText_;
+    last.text = run_.readText;
     return Ran::kDone;
 }

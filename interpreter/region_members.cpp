@@ -5,12 +5,12 @@
 #include "interpreter/region_guards.h"
 #include "interpreter/tessel_parser.h"
 
-bool CompiledRegions::MemberValue(CTesselParser& parser, const Instruction& instruction, Number& value) const {
-    const Member& member = members_[static_cast<std::size_t>(instruction.argument)];
+bool CompiledRegions::MemberValue(CTesselParser& parser, const Instruction& instruction, Number& value) {
+    const Member& member = program_.members[static_cast<std::size_t>(instruction.argument)];
     const int names[2] = {member.name, member.word};
     // Either name a variable now (or not looked up since the names changed): the reading takes it.
     if (!NamesLookedUp(parser, names, 2) || parser.RecordNamedAt(member.name) >= 0 || parser.RecordNamedAt(member.word) >= 0)
         return false;
     const std::string_view name = parser.CachedWordText(parser.scanCache_[static_cast<std::size_t>(member.name)]);
-    return parser.ObjectMemberOperand(name, member.id, member.variable, value);
+    return parser.ObjectMemberOperand(name, member.id, caches_.memberVariables[static_cast<std::size_t>(instruction.argument)], value);
 }

@@ -12,25 +12,10 @@
 #include "interpreter/tessel_parser.h"
 
 void CompiledRegions::Clear() {
-    nodeAt_.clear();
-    nodes_.clear();
-    statements_.clear();
-    expressions_.clear();
-    instructions_.clear();
-    constants_.clear();
-    texts_.clear();
-    members_.clear();
-    CutTextNames(0);
-    words_.Resize(0);
-    skipAt_.clear();
-    skips_.clear();
-    straightPasses_.clear();
-    straightSteps_.clear();
-    conditionAt_.clear();
-    conditions_.clear();
-    conditionParts_.clear();
-    last_ = {};
-    closedBy_ = 0;
+    program_.Clear();
+    caches_.Clear();
+    run_.last = {};
+    run_.closedBy = 0;
 }
 
 // Looked at before it is cleared: nearly always empty, and a store costs more than a look.
@@ -46,19 +31,19 @@ bool CompiledRegions::ScanIsPlain(const CTesselParser& parser) {
 
 void CompiledRegions::Settle(CTesselParser& parser) {
     parser.history.Disturb();  // the reader takes over, or the region is left
-    if (last_.from < 0) return;
+    if (run_.last.from < 0) return;
     const int position = parser.position;
     const int count = parser.history.Count();
-    parser.history.MoveTo(last_.index);
-    if (last_.raw)
-        parser.SettleRawWord(last_.from);
+    parser.history.MoveTo(run_.last.index);
+    if (run_.last.raw)
+        parser.SettleRawWord(run_.last.from);
     else
-        parser.SettleWord(last_.from, false);  // a put-back only moves the scan, which is restored
+        parser.SettleWord(run_.last.from, false);  // a put-back only moves the scan, which is restored
     parser.position = position;
     parser.history.MoveTo(count);
     // A keyword has been read since the reader last read (a statement's, or its closing word).
     parser.lastBuiltinLiteral.historyIndex = -1;
-    last_.from = -1;
+    run_.last.from = -1;
 }
 
 int CompiledRegions::RunBlock(CTesselParser& parser, int kind) {
@@ -86,27 +71,29 @@ int CompiledRegions::Skip(CTesselParser& parser, int closing, int& found) {
 }
 
 __attribute__((always_inline)) inline int CompiledRegions::ReplaySkip(CTesselParser& parser, int closing, int& found) {
-    if (skipAt_.empty() || Polled(parser)) return -1;
-    const int slot = skipAt_[static_cast<std::size_t>(parser.position)];
+    if (program_.skipAt.empty() || Polled(parser)) return -1;
+    const int slot = program_.skipAt[static_cast<std::size_t>(parser.position)];
     if (slot <= 0) return -1;
-    SkipWords& skip = skips_[static_cast<std::size_t>(slot - 1)];
+    SkipWords& skip = program_.skips[static_cast<std::size_t>(slot - 1)];
     if (skip.closing != closing || !Fits(parser, skip.wordCount, 0)) return -1;
-    if (skip.variablesVersion != parser.names_.Version() && !LookUpSkipNames(parser, skip)) return -1;
+    if (caches_.skipVariables[static_cast<std::size_t>(slot - 1)] != parser.names_.Version() && !LookUpSkipNames(parser, slot - 1))
+        return -1;
     Write(parser, skip.firstWord, skip.wordCount);
     const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
-    Took(words_.starts[last], parser.history.Count() - 1, true);
-    parser.position = words_.starts[last] + words_.lengths[last];
+    Took(program_.words.starts[last], parser.history.Count() - 1, true);
+    parser.position = program_.words.starts[last] + program_.words.lengths[last];
     found = skip.found;
     return skip.result;
 }
 
 // The names a kept skip passes looked up as reading them does; false where the reading is to skip.
-__attribute__((noinline)) bool CompiledRegions::LookUpSkipNames(CTesselParser& parser, SkipWords& skip) {
-    const int* names = textNames_.data() + skip.firstName;
+__attribute__((noinline)) bool CompiledRegions::LookUpSkipNames(CTesselParser& parser, int index) {
+    const SkipWords& skip = program_.skips[static_cast<std::size_t>(index)];
+    const int* names = program_.textNames.data() + skip.firstName;
     if (!NamesLookedUp(parser, names, skip.nameCount)) return false;
     bool keywordSet = false;
-    ResolveNames(parser, names, nameAnswers_.data() + skip.firstName, skip.nameCount, keywordSet);
-    if (AllVariables(parser, names, skip.nameCount)) skip.variablesVersion = parser.names_.Version();
+    ResolveNames(parser, names, caches_.nameAnswers.data() + skip.firstName, skip.nameCount, keywordSet);
+    if (AllVariables(parser, names, skip.nameCount)) caches_.skipVariables[static_cast<std::size_t>(index)] = parser.names_.Version();
     return true;
 }
 
@@ -129,7 +116,7 @@ __attribute__((noinline)) int CompiledRegions::ReadSkip(CTesselParser& parser, i
 // block of this kind entered at the given marks: kBlockGoesOn, or the block's result.
 __attribute__((always_inline)) inline int CompiledRegions::AfterBodyStatement(CTesselParser& parser, int kind, int entryPosition,
                                                                               int entryCount, int entryLength) {
-    if (parser.runState != kRunning || parser.returning || (last_.from < 0 && parser.currentToken == token::kEnd)) {
+    if (parser.runState != kRunning || parser.returning || (run_.last.from < 0 && parser.currentToken == token::kEnd)) {
         Settle(parser);
         const int result = parser.AfterStatement(kind, 0, ScanMark{entryPosition, entryCount}, entryLength);
         if (result != CTesselParser::kBlockGoesOn) return result;
@@ -141,7 +128,7 @@ __attribute__((always_inline)) inline int CompiledRegions::AfterBodyStatement(CT
 // Inside a region the scan stays plain: every way the reading could have changed that ends the
 // statement that changed it, so only the nesting is looked at here.
 int CompiledRegions::Block(CTesselParser& parser, int kind, int entryPosition, int entryCount) {
-    // Where the reading is to run the block, ReadBlock sets closedBy_.
+    // Where the reading is to run the block, ReadBlock sets run_.closedBy.
     if (!Room(parser, kNoWords, kBlockLevels)) return -1;
     // A braced block, or one that starts with a comment, a built-in value or the text's end, is read.
     if (NodeAt(parser, parser.position).kind == NodeKind::kInterpreted) {
@@ -151,7 +138,7 @@ int CompiledRegions::Block(CTesselParser& parser, int kind, int entryPosition, i
     NestingLevel level(parser);
     int closing = 0;
     const int result = Statements(parser, kind, closing, entryPosition, entryCount);
-    closedBy_ = closing;
+    run_.closedBy = closing;
     return result;
 }
 
@@ -168,7 +155,7 @@ __attribute__((always_inline)) inline int CompiledRegions::BlockOrReading(CTesse
 __attribute__((noinline)) int CompiledRegions::ReadBlock(CTesselParser& parser, int kind) {
     Settle(parser);
     const int read = parser.ReadBlock(1, kind);
-    closedBy_ = 0;
+    run_.closedBy = 0;
     return read;
 }
 
@@ -184,7 +171,10 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing, i
         if (Polled(parser))
             ran = Ran::kHandOver;
         else if (node.kind == NodeKind::kAssign)  // the commonest statement, without the dispatch
-            ran = RunAssignment(parser, statements_[static_cast<std::size_t>(node.item)]) ? Ran::kDone : Ran::kHandOver;
+            ran = RunAssignment(parser, program_.statements[static_cast<std::size_t>(node.item)],
+                                caches_.statements[static_cast<std::size_t>(node.item)])
+                      ? Ran::kDone
+                      : Ran::kHandOver;
         else
             ran = RunNode(parser, node, at, kind);
         if (ran == Ran::kClosesBlock) {
@@ -247,7 +237,7 @@ __attribute__((always_inline)) inline void CompiledRegions::Store(CTesselParser&
     } else if (type == kTypeFloat && result.type != kTypeString) {
         target.number = result.type == kTypeInteger ? result.i : result.d;
     } else if (result.type == kTypeString && TakesText(type)) {
-        StoreText(target, type, stackTexts_[0]);
+        StoreText(target, type, run_.stackTexts[0]);
     } else {
         Value v;
         SetValue(v, result);
@@ -265,15 +255,16 @@ void CompiledRegions::StoreText(Value::Payload& target, int type, const std::str
         Value::SetSlotText(target, text);
 }
 
-__attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& parser, const Statement& statement) {
+__attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& parser, const Statement& statement,
+                                                                BindingCaches::Statement& bound) {
     double* element = nullptr;
     ElementRef target;
     if (statement.column >= 0)
-        element = MatrixTarget(parser, statement);
+        element = MatrixTarget(parser, statement, bound);
     else
-        target = StoredElement(parser, statement);
+        target = StoredElement(parser, statement, bound);
     if (!target.Found() && element == nullptr) return false;
-    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
+    const Expression& value = program_.expressions[static_cast<std::size_t>(statement.value)];
     if (value.leaf && target.Found() && TakesText(parser.variables[target.record].type)) {
         // A String from where it is kept: into a String with one copy, into a number with none.
         if (const std::string* text = TextLeaf(parser, value)) {
@@ -293,33 +284,34 @@ __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& p
     return true;
 }
 
-__attribute__((always_inline)) inline bool CompiledRegions::AssignFloat(CTesselParser& parser, const Statement& statement) {
+__attribute__((always_inline)) inline bool CompiledRegions::AssignFloat(CTesselParser& parser, const Statement& statement,
+                                                                        BindingCaches::Statement& bound) {
     const NamesVersion version = parser.names_.Version();
-    if (statement.floatAt != version) {
-        if (statement.floatTried == version) return false;
-        statement.floatTried = version;
-        const int record = RecordOf(parser, statement.target);
+    if (bound.floatAt != version) {
+        if (bound.floatTried == version) return false;
+        bound.floatTried = version;
+        const int record = RecordOf(parser, statement.target, bound.target);
         if (record < 0 || parser.variables[record].count != 1 || parser.variables[record].type != kTypeFloat) return false;
-        statement.floatAt = version;
+        bound.floatAt = version;
     }
     Number n{};
-    if (!Evaluate(parser, expressions_[static_cast<std::size_t>(statement.value)], n) || n.type == kTypeString) return false;
+    if (!Evaluate(parser, program_.expressions[static_cast<std::size_t>(statement.value)], n) || n.type == kTypeString) return false;
     if (statement.text) ResolveTextNames(parser, statement.names);
-    parser.variables[statement.target.record].value.number = n.type == kTypeInteger ? n.i : n.d;
+    parser.variables[bound.target.record].value.number = n.type == kTypeInteger ? n.i : n.d;
     return true;
 }
 
-bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement) {
+bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound) {
     // Inside a compiled block the nesting leaves room for a statement's first two levels.
     if (statement.depth > 1 ? !Fits(parser, statement.wordCount, statement.depth)
                             : parser.history.Count() + statement.wordCount + 1 >= CTesselParser::kHistoryLast) {
         return false;
     }
     std::int32_t value = 0;
-    std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, value) : nullptr;
+    std::int32_t* const slot = statement.integers ? IntegerTarget(parser, statement, bound, value) : nullptr;
     if (slot != nullptr) {
         *slot = value;
-    } else if (!(statement.floats && AssignFloat(parser, statement)) && !AssignOtherwise(parser, statement)) {
+    } else if (!(statement.floats && AssignFloat(parser, statement, bound)) && !AssignOtherwise(parser, statement, bound)) {
         return false;
     }
     FinishStatement(parser, statement);
@@ -328,13 +320,13 @@ bool CompiledRegions::RunAssignment(CTesselParser& parser, const Statement& stat
 
 
 CompiledRegions::Ran CompiledRegions::RunIf(CTesselParser& parser, const Node& node) {
-    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
     bool truth = false;
     if (!Fits(parser, condition.wordCount + 2, 0) || !Truth(parser, condition, truth)) return Ran::kHandOver;
     Write(parser, node.firstWord, condition.wordCount + 2);  // If, the condition, Then
     Took(condition.after, parser.history.Count() - 1);
     parser.position = node.body;
-    ++compiledStatements_;
+    ++run_.compiledStatements;
     if (truth) {
         parser.NextScopeNumber(CTesselParser::kThen);
         return BlockOrReading(parser, ThenBranch) && AfterThenBranch(parser) ? Ran::kDone : Ran::kFailed;
@@ -343,10 +335,10 @@ CompiledRegions::Ran CompiledRegions::RunIf(CTesselParser& parser, const Node& n
 }
 
 __attribute__((always_inline)) inline int CompiledRegions::AfterThenBranch(CTesselParser& parser) {
-    if (closedBy_ == kw::kElse) {
+    if (run_.closedBy == kw::kElse) {
         int found = 0;
         SkipInner(parser, kw::kEndif, found);
-    } else if (closedBy_ != kw::kEndif) {
+    } else if (run_.closedBy != kw::kEndif) {
         Settle(parser);
         if (!parser.returning) parser.LeaveThenBranch();
     }
@@ -362,13 +354,13 @@ __attribute__((always_inline)) inline int CompiledRegions::ElseOfIf(CTesselParse
 }
 
 int CompiledRegions::RestOfBody(CTesselParser& parser, const Node& node, int conditionCount) {
-    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
     return BlockOrReading(parser, WhileBody, condition.after, conditionCount + condition.wordCount);
 }
 
 int CompiledRegions::TakeOverIf(CTesselParser& parser, const Node& node, const StraightStep& at, const StraightStep& ifStep,
                                 int conditionCount) {
-    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
     const int entryPosition = condition.after;
     const int entryCount = conditionCount + condition.wordCount;
     {
@@ -376,7 +368,7 @@ int CompiledRegions::TakeOverIf(CTesselParser& parser, const Node& node, const S
         const int entryLength = parser.variables.GetCount();
         int result = 0;
         if (at.kind == StepKind::kSkip && at.elseSide) {
-            closedBy_ = kw::kElse;
+            run_.closedBy = kw::kElse;
             result = AfterThenBranch(parser);
         } else if (at.kind == StepKind::kSkip) {
             result = ElseOfIf(parser);
@@ -436,14 +428,14 @@ CompiledRegions::Ran CompiledRegions::RunFor(CTesselParser& parser, const Node& 
     }
     // A member in a bound leaves its lookups once every bound has passed its guards.
     const int last = node.step >= 0 ? node.step : node.end;
-    ResolveTextNames(parser, expressions_[static_cast<std::size_t>(node.start)].names.Through(
-                                 expressions_[static_cast<std::size_t>(last)].names));
+    ResolveTextNames(parser, program_.expressions[static_cast<std::size_t>(node.start)].names.Through(
+                                 program_.expressions[static_cast<std::size_t>(last)].names));
     const int skipped = keywordRead ? 1 : 0;
     Write(parser, node.firstWord + skipped, node.headerWords - skipped);
     const int headerCount = parser.history.Count();
-    Took(expressions_[static_cast<std::size_t>(node.step >= 0 ? node.step : node.end)].after, headerCount);
+    Took(program_.expressions[static_cast<std::size_t>(node.step >= 0 ? node.step : node.end)].after, headerCount);
     parser.position = node.body;
-    ++compiledStatements_;
+    ++run_.compiledStatements;
     if ((step > 0 && start > end) || (step <= 0 && end > start)) {
         Settle(parser);
         return parser.SkipToNext() ? Ran::kDone : Ran::kFailed;
@@ -462,7 +454,7 @@ CompiledRegions::Ran CompiledRegions::RunFor(CTesselParser& parser, const Node& 
 __attribute__((always_inline)) inline bool CompiledRegions::LoopCondition(CTesselParser& parser, int index, bool& truth,
                                                                          bool lookAfter) {
     if (index >= 0 && !lookAfter) {
-        const Condition& condition = conditions_[static_cast<std::size_t>(index)];
+        const Condition& condition = program_.conditions[static_cast<std::size_t>(index)];
         if (Truth(parser, condition, truth)) {
             TakeCondition(parser, condition);
             return true;
@@ -473,13 +465,13 @@ __attribute__((always_inline)) inline bool CompiledRegions::LoopCondition(CTesse
 
 bool CompiledRegions::LoopConditionOtherwise(CTesselParser& parser, int index, bool& truth, bool lookAfter) {
     if (index >= 0) {
-        const Condition& condition = conditions_[static_cast<std::size_t>(index)];
+        const Condition& condition = program_.conditions[static_cast<std::size_t>(index)];
         const bool looked = !lookAfter || condition.afterName < 0;
         if ((looked || NamesLookedUp(parser, &condition.afterName, 1)) && Truth(parser, condition, truth)) {
             TakeCondition(parser, condition);
             if (lookAfter) PutBackAfter(parser, condition);
             bool keywordSet = false;
-            if (!looked) ResolveNames(parser, &condition.afterName, &condition.afterAnswer, 1, keywordSet);
+            if (!looked) ResolveNames(parser, &condition.afterName, &caches_.conditionAnswers[static_cast<std::size_t>(index)], 1, keywordSet);
             return true;
         }
     }
@@ -505,7 +497,7 @@ bool CompiledRegions::TakeLoopKeyword(CTesselParser& parser, const Node& node, i
         WriteWord(parser, node.firstWord);
         Took(at, parser.history.Count() - 1);
     }
-    ++compiledStatements_;
+    ++run_.compiledStatements;
     return true;
 }
 
@@ -515,7 +507,7 @@ CompiledRegions::Ran CompiledRegions::RunWhile(CTesselParser& parser, const Node
     return Passes(
         parser, node.next, conditionCount,
         [&] {
-            const StraightEnd straight = node.straight >= 0 ? RunStraight(parser, node, conditionCount) : StraightEnd{};
+            const StraightEnd straight = CacheOf(node).straight >= 0 ? RunStraight(parser, node, conditionCount) : StraightEnd{};
             if (straight.kind == StraightEnd::kLoopEnded) return Pass::kDone;
             int body = 0;
             if (straight.kind == StraightEnd::kTakeOver) {
@@ -537,7 +529,7 @@ CompiledRegions::Ran CompiledRegions::RunWhile(CTesselParser& parser, const Node
         },
         [&](std::uint64_t disturbances) {
             // A pass that ran clean may show the loop straight.
-            if (node.straight == kNotLookedAt && disturbances == parser.history.Disturbances()) StraightOf(parser, node);
+            if (CacheOf(node).straight == kNotLookedAt && disturbances == parser.history.Disturbances()) StraightOf(parser, node);
         });
 }
 
@@ -561,25 +553,26 @@ CompiledRegions::Ran CompiledRegions::RunDo(CTesselParser& parser, const Node& n
 }
 
 CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node) {
+    BindingCaches::Node& bound = CacheOf(node);
     // Call and the name, the word put back, and a block's levels for the body.
     if (!Room(parser, parser.history.Count() + 3, kBlockLevels) || !NamesLookedUp(parser, &node.name, 1)) {
         return Ran::kHandOver;
     }
     // The subroutine found by name again only when the table has changed.
     const int count = parser.subroutines.GetCount();
-    if (node.subroutineCount != count || node.subroutine < 0 || parser.subroutines[node.subroutine].name != node.text) {
-        node.subroutine = parser.FindSubroutine(node.text);
-        node.subroutineCount = count;
+    if (bound.subroutineCount != count || bound.subroutine < 0 || parser.subroutines[bound.subroutine].name != node.text) {
+        bound.subroutine = parser.FindSubroutine(node.text);
+        bound.subroutineCount = count;
     }
-    if (node.subroutine < 0) return Ran::kHandOver;  // the reading reports it
+    if (bound.subroutine < 0) return Ran::kHandOver;  // the reading reports it
     Write(parser, node.firstWord, 2);
     bool keywordSet = false;
-    ResolveNames(parser, &node.name, &node.nameAnswer, 1, keywordSet);
+    ResolveNames(parser, &node.name, &bound.nameAnswer, 1, keywordSet);
     Took(node.name, parser.history.Count() - 1);
     const int afterCount = parser.history.Count();
-    ++compiledStatements_;
+    ++run_.compiledStatements;
     NestingLevel level(parser);
-    const SubroutineRecord& target = parser.subroutines[node.subroutine];
+    const SubroutineRecord& target = parser.subroutines[bound.subroutine];
     parser.position = target.position;
     parser.history.MoveTo(target.tokenCount);
     const int outer = parser.inSubroutine;
@@ -597,22 +590,23 @@ CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node)
 }
 
 CompiledRegions::Ran CompiledRegions::RunOutput(CTesselParser& parser, Node& node) {
-    const Statement& statement = statements_[static_cast<std::size_t>(node.item)];
+    BindingCaches::Node& bound = CacheOf(node);
+    const Statement& statement = program_.statements[static_cast<std::size_t>(node.item)];
     if (!parser.execute || !Fits(parser, statement.wordCount, statement.depth) ||
-        !StillKeyword(parser, node.name, node.nameAnswer, node.keywordId)) {
+        !StillKeyword(parser, node.name, bound.nameAnswer, node.keywordId)) {
         return Ran::kHandOver;
     }
     // A String printed from where it is kept, without a copy.
-    const Expression& value = expressions_[static_cast<std::size_t>(statement.value)];
+    const Expression& value = program_.expressions[static_cast<std::size_t>(statement.value)];
     const std::string* kept = value.leaf ? TextLeaf(parser, value) : nullptr;
     Number n{kTypeString, 0, 0.0};
     if (kept == nullptr && !Evaluate(parser, value, n)) return Ran::kHandOver;
     // The lookups as reading leaves them: the expression's names were read after the keyword.
     bool keywordSet = false;
     const TextNames& names = statement.names;
-    if (names.count == 0 || !ResolveNames(parser, textNames_.data() + names.first, nameAnswers_.data() + names.first,
+    if (names.count == 0 || !ResolveNames(parser, program_.textNames.data() + names.first, caches_.nameAnswers.data() + names.first,
                                           names.count, keywordSet)) {
-        ResolveNames(parser, &node.name, &node.nameAnswer, 1, keywordSet);
+        ResolveNames(parser, &node.name, &bound.nameAnswer, 1, keywordSet);
     }
     FinishStatement(parser, statement);
     std::string number;
@@ -624,9 +618,9 @@ void CompiledRegions::KeepSkip(CTesselParser& parser, int closing, int from, int
     if (!ScanIsPlain(parser) || from < 0 || from > parser.sourceLength_) return;
     const int count = parser.history.Count() - fromCount;
     if (result != 1 || count < 1 || parser.history.Count() >= CTesselParser::kHistoryLast) return;
-    if (skipAt_.empty()) skipAt_.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
-    if (skipAt_[static_cast<std::size_t>(from)] != 0) return;
-    SkipWords skip{closing, result, found, words_.Size(), count, static_cast<int>(textNames_.size()), 0};
+    if (program_.skipAt.empty()) program_.skipAt.assign(static_cast<std::size_t>(parser.sourceLength_) + 1, 0);
+    if (program_.skipAt[static_cast<std::size_t>(from)] != 0) return;
+    SkipWords skip{closing, result, found, program_.words.Size(), count, static_cast<int>(program_.textNames.size()), 0};
     for (int k = fromCount, readFrom = from; k < parser.history.Count(); ++k) {
         const int start = parser.history.Start(k);
         const int readAt = readFrom;  // a name's lookup is kept with the position it is read from
@@ -637,16 +631,17 @@ void CompiledRegions::KeepSkip(CTesselParser& parser, int closing, int from, int
                            ((entry->kind >= 0 && entry->kind != kw::kCommentOpen) ||
                             entry->kind == CTesselParser::kScanNumber || entry->kind == CTesselParser::kScanName);
         if (!plain) {
-            words_.Resize(skip.firstWord);
-            CutTextNames(skip.firstName);
-            skipAt_[static_cast<std::size_t>(from)] = -1;
+            program_.words.Resize(skip.firstWord);
+            program_.CutTextNames(skip.firstName);
+            program_.skipAt[static_cast<std::size_t>(from)] = -1;
             return;
         }
-        if (entry->kind == CTesselParser::kScanName) AddTextName(readAt);
-        AddWord(start, entry->end);
+        if (entry->kind == CTesselParser::kScanName) program_.AddTextName(readAt);
+        program_.AddWord(start, entry->end);
     }
-    skip.nameCount = static_cast<int>(textNames_.size()) - skip.firstName;
-    skips_.push_back(skip);
-    skipAt_[static_cast<std::size_t>(from)] = static_cast<int>(skips_.size());
+    skip.nameCount = static_cast<int>(program_.textNames.size()) - skip.firstName;
+    program_.skips.push_back(skip);
+    program_.skipAt[static_cast<std::size_t>(from)] = static_cast<int>(program_.skips.size());
+    caches_.Fit(program_);
 }
 

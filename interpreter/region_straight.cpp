@@ -13,36 +13,36 @@
 #include "interpreter/tessel_parser.h"
 
 int CompiledRegions::StraightOf(CTesselParser& parser, const Node& node) {
-    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
     if (!IntegerCondition(condition)) {
-        node.straight = kNotStraight;
+        CacheOf(node).straight = kNotStraight;
         return -1;
     }
-    StraightPass pass{static_cast<int>(straightSteps_.size()), 0, condition.wordCount,
+    StraightPass pass{static_cast<int>(program_.straightSteps.size()), 0, condition.wordCount,
                       std::max(kBlockLevels, 3 + condition.depth)};
     std::vector<int> open;  // steps whose next step is the one added next
     int at = condition.after;
     // A branch no pass has taken yet is not compiled: a later pass may find it.
     if (AddStraightSteps(parser, at, pass, -1, false, open) != kw::kWend) {
-        straightSteps_.resize(static_cast<std::size_t>(pass.firstStep));
-        if (++node.straightTries >= kStraightTries) node.straight = kNotStraight;
+        program_.straightSteps.resize(static_cast<std::size_t>(pass.firstStep));
+        if (++CacheOf(node).straightTries >= kStraightTries) CacheOf(node).straight = kNotStraight;
         return -1;
     }
-    pass.stepCount = static_cast<int>(straightSteps_.size()) - pass.firstStep;
-    straightPasses_.push_back(pass);
-    node.straight = static_cast<int>(straightPasses_.size()) - 1;
-    return node.straight;
+    pass.stepCount = static_cast<int>(program_.straightSteps.size()) - pass.firstStep;
+    program_.straightPasses.push_back(pass);
+    CacheOf(node).straight = static_cast<int>(program_.straightPasses.size()) - 1;
+    return CacheOf(node).straight;
 }
 
 bool CompiledRegions::IntegerCondition(const Condition& condition) const {
     return condition.partCount == 1 && !condition.text &&
-           conditionParts_[static_cast<std::size_t>(condition.firstPart)].integers;
+           program_.conditionParts[static_cast<std::size_t>(condition.firstPart)].integers;
 }
 
 int CompiledRegions::AddStep(StraightPass& pass, const StraightStep& step, std::vector<int>& open) {
-    const int index = static_cast<int>(straightSteps_.size()) - pass.firstStep;
-    straightSteps_.push_back(step);
-    for (int from : open) straightSteps_[static_cast<std::size_t>(pass.firstStep + from)].next = index;
+    const int index = static_cast<int>(program_.straightSteps.size()) - pass.firstStep;
+    program_.straightSteps.push_back(step);
+    for (int from : open) program_.straightSteps[static_cast<std::size_t>(pass.firstStep + from)].next = index;
     open.assign(1, index);
     return index;
 }
@@ -50,7 +50,7 @@ int CompiledRegions::AddStep(StraightPass& pass, const StraightStep& step, std::
 int CompiledRegions::AddStraightSteps(CTesselParser& parser, int& at, StraightPass& pass, int branchOf, bool elseSide,
                                       std::vector<int>& open) {
     for (;;) {
-        const Node* node = at >= 0 && at <= parser.sourceLength_ ? nodeAt_[static_cast<std::size_t>(at)] : nullptr;
+        const Node* node = at >= 0 && at <= parser.sourceLength_ ? program_.nodeAt[static_cast<std::size_t>(at)] : nullptr;
         if (node == nullptr || pass.words >= CTesselParser::kHistoryLast) return -1;
         if (node->kind == NodeKind::kIf && branchOf < 0) {
             if (!AddStraightIf(parser, *node, at, pass, open)) return -1;
@@ -63,7 +63,7 @@ int CompiledRegions::AddStraightSteps(CTesselParser& parser, int& at, StraightPa
         step.elseSide = elseSide;
         int next = 0;
         if (node->kind == NodeKind::kAssign) {
-            const Statement& statement = statements_[static_cast<std::size_t>(node->item)];
+            const Statement& statement = program_.statements[static_cast<std::size_t>(node->item)];
             // Deeper statements check the nesting one by one: a block's room covers two levels.
             if (!statement.integers || statement.text || statement.depth > 1) return -1;
             step.kind = StepKind::kAssign;
@@ -89,7 +89,7 @@ int CompiledRegions::AddStraightSteps(CTesselParser& parser, int& at, StraightPa
 
 bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int& at, StraightPass& pass,
                                     std::vector<int>& open) {
-    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
     if (!IntegerCondition(condition) || node.body <= at) return false;
     pass.levels = std::max({pass.levels, 1 + kBlockLevels, 4 + condition.depth});
     StraightStep step;
@@ -111,7 +111,7 @@ bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int
     const int falseSkip =
         AddStraightSkip(pass, ifStep, node.body, kw::kElse, closing == kw::kElse, step.thenOffset, thenWords, branch);
     if (falseSkip < 0) return false;
-    straightSteps_[static_cast<std::size_t>(pass.firstStep + ifStep)].otherwise = falseSkip;
+    program_.straightSteps[static_cast<std::size_t>(pass.firstStep + ifStep)].otherwise = falseSkip;
     if (closing == kw::kEndif) {
         open.push_back(falseSkip);
         at = branch;
@@ -125,9 +125,9 @@ bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int
     if (AddStraightSteps(parser, elseAt, pass, ifStep, true, elseOpen) != kw::kEndif) return false;
     const int thenSkip = AddStraightSkip(pass, ifStep, branch, kw::kEndif, false, elseOffset, pass.words - elseOffset, elseAt);
     if (thenSkip < 0) return false;
-    straightSteps_[static_cast<std::size_t>(pass.firstStep + thenSkip)].elseSide = true;
-    for (int from : thenEnd) straightSteps_[static_cast<std::size_t>(pass.firstStep + from)].next = thenSkip;
-    StraightStep& added = straightSteps_[static_cast<std::size_t>(pass.firstStep + ifStep)];
+    program_.straightSteps[static_cast<std::size_t>(pass.firstStep + thenSkip)].elseSide = true;
+    for (int from : thenEnd) program_.straightSteps[static_cast<std::size_t>(pass.firstStep + from)].next = thenSkip;
+    StraightStep& added = program_.straightSteps[static_cast<std::size_t>(pass.firstStep + ifStep)];
     added.elseAt = branch;
     added.elseOffset = elseOffset;
     open = elseOpen;
@@ -138,56 +138,56 @@ bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int
 
 int CompiledRegions::AddStraightSkip(StraightPass& pass, int branchOf, int at, int closing, bool found, int offset, int words,
                                      int end) {
-    const int kept = skipAt_.empty() || at < 0 || static_cast<std::size_t>(at) >= skipAt_.size()
+    const int kept = program_.skipAt.empty() || at < 0 || static_cast<std::size_t>(at) >= program_.skipAt.size()
                          ? 0
-                         : skipAt_[static_cast<std::size_t>(at)];
+                         : program_.skipAt[static_cast<std::size_t>(at)];
     if (kept <= 0) return -1;
-    const SkipWords& skip = skips_[static_cast<std::size_t>(kept - 1)];
+    const SkipWords& skip = program_.skips[static_cast<std::size_t>(kept - 1)];
     if (skip.closing != closing || skip.result != 1 || (skip.found != 0) != found || skip.wordCount != words) return -1;
     const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
-    if (words_.starts[last] + words_.lengths[last] != end) return -1;
+    if (program_.words.starts[last] + program_.words.lengths[last] != end) return -1;
     StraightStep step;
     step.kind = StepKind::kSkip;
     step.item = kept - 1;
     step.at = at;
     step.offset = offset;
-    step.lastFrom = words_.starts[last];
+    step.lastFrom = program_.words.starts[last];
     step.lastOffset = offset + words - 1;
     step.lastRaw = true;
     step.branchOf = branchOf;
-    straightSteps_.push_back(step);
-    return static_cast<int>(straightSteps_.size()) - 1 - pass.firstStep;
+    program_.straightSteps.push_back(step);
+    return static_cast<int>(program_.straightSteps.size()) - 1 - pass.firstStep;
 }
 
 // Every shape and target of the pass bound at this version of the names, every skip's names known
 // to be variables: the steps then run without looking at the version, which no step can change.
-bool CompiledRegions::StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass) const {
+bool CompiledRegions::StraightBound(const CTesselParser& parser, const Condition& condition, const StraightPass& pass) {
     const NamesVersion version = parser.names_.Version();
     const auto partBound = [&](const Condition& test) {
-        const ConditionPart& part = conditionParts_[static_cast<std::size_t>(test.firstPart)];
-        return IntegersBound(parser, expressions_[static_cast<std::size_t>(part.a)], version) &&
-               (part.op < 0 || IntegersBound(parser, expressions_[static_cast<std::size_t>(part.b)], version));
+        const ConditionPart& part = program_.conditionParts[static_cast<std::size_t>(test.firstPart)];
+        return IntegersBound(parser, program_.expressions[static_cast<std::size_t>(part.a)], version) &&
+               (part.op < 0 || IntegersBound(parser, program_.expressions[static_cast<std::size_t>(part.b)], version));
     };
     if (!partBound(condition)) return false;
     for (int k = 0; k < pass.stepCount; ++k) {
-        const StraightStep& step = straightSteps_[static_cast<std::size_t>(pass.firstStep + k)];
+        const StraightStep& step = program_.straightSteps[static_cast<std::size_t>(pass.firstStep + k)];
         if (step.kind == StepKind::kAssign) {
-            if (!AssignmentBound(parser, statements_[static_cast<std::size_t>(step.item)], version)) return false;
+            if (!AssignmentBound(parser, program_.statements[static_cast<std::size_t>(step.item)], version)) return false;
         } else if (step.kind == StepKind::kIf) {
-            if (!partBound(conditions_[static_cast<std::size_t>(step.item)])) return false;
+            if (!partBound(program_.conditions[static_cast<std::size_t>(step.item)])) return false;
         } else if (step.kind == StepKind::kSkip) {
-            if (skips_[static_cast<std::size_t>(step.item)].variablesVersion != version) return false;  // looked up again
+            if (caches_.skipVariables[static_cast<std::size_t>(step.item)] != version) return false;  // looked up again
         }
     }
     return true;
 }
 
 CompiledRegions::PointedStep CompiledRegions::PointToCondition(Value* variables, const Condition& condition) const {
-    const ConditionPart& part = conditionParts_[static_cast<std::size_t>(condition.firstPart)];
+    const ConditionPart& part = program_.conditionParts[static_cast<std::size_t>(condition.firstPart)];
     PointedStep step;
-    step.x = PointTo(variables, expressions_[static_cast<std::size_t>(part.a)]);
+    step.x = PointTo(variables, program_.expressions[static_cast<std::size_t>(part.a)]);
     step.alone = part.op < 0;
-    if (!step.alone) step.y = PointTo(variables, expressions_[static_cast<std::size_t>(part.b)]);
+    if (!step.alone) step.y = PointTo(variables, program_.expressions[static_cast<std::size_t>(part.b)]);
     step.orders = part.orders;
     return step;
 }
@@ -217,47 +217,47 @@ __attribute__((always_inline)) inline bool CompiledRegions::PointedStore(const P
 // The pass's steps with their operands as pointers, the condition last.
 void CompiledRegions::PointSteps(CTesselParser& parser, const Condition& condition, const StraightPass& pass) {
     Value* const variables = parser.variables.GetData();
-    pointedSteps_.assign(static_cast<std::size_t>(pass.stepCount) + 1, PointedStep{});
+    run_.pointedSteps.assign(static_cast<std::size_t>(pass.stepCount) + 1, PointedStep{});
     for (int k = 0; k < pass.stepCount; ++k) {
-        const StraightStep& step = straightSteps_[static_cast<std::size_t>(pass.firstStep + k)];
-        PointedStep& pointed = pointedSteps_[static_cast<std::size_t>(k)];
+        const StraightStep& step = program_.straightSteps[static_cast<std::size_t>(pass.firstStep + k)];
+        PointedStep& pointed = run_.pointedSteps[static_cast<std::size_t>(k)];
         if (step.kind == StepKind::kIf) {
-            pointed = PointToCondition(variables, conditions_[static_cast<std::size_t>(step.item)]);
+            pointed = PointToCondition(variables, program_.conditions[static_cast<std::size_t>(step.item)]);
         } else if (step.kind == StepKind::kAssign) {
-            const Statement& statement = statements_[static_cast<std::size_t>(step.item)];
-            Value& target = variables[statement.target.record];
+            const Statement& statement = program_.statements[static_cast<std::size_t>(step.item)];
+            Value& target = variables[CacheOf(statement).target.record];
             if (statement.index >= 0) {
                 pointed.array = &target;
-                pointed.x = PointTo(variables, expressions_[static_cast<std::size_t>(statement.index)]);
+                pointed.x = PointTo(variables, program_.expressions[static_cast<std::size_t>(statement.index)]);
             } else {
                 pointed.scalar = &target.value.integer;
             }
-            pointed.y = PointTo(variables, expressions_[static_cast<std::size_t>(statement.value)]);
+            pointed.y = PointTo(variables, program_.expressions[static_cast<std::size_t>(statement.value)]);
         }
     }
-    pointedSteps_.back() = PointToCondition(variables, condition);
+    run_.pointedSteps.back() = PointToCondition(variables, condition);
 }
 
 CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser, const Node& node, int conditionCount) {
-    const StraightPass& pass = straightPasses_[static_cast<std::size_t>(node.straight)];
-    const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+    const StraightPass& pass = program_.straightPasses[static_cast<std::size_t>(CacheOf(node).straight)];
+    const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
     // The history holding the pass's words, room for them all, and for the levels of its blocks
     // and conditions.
     if (parser.history.Known() < conditionCount + pass.words || !Room(parser, conditionCount + pass.words + 1, pass.levels) ||
         !StraightBound(parser, condition, pass)) {
         return {StraightEnd::kAtCondition};
     }
-    const StraightStep* const steps = straightSteps_.data() + pass.firstStep;
+    const StraightStep* const steps = program_.straightSteps.data() + pass.firstStep;
     PointSteps(parser, condition, pass);
-    const PointedStep* const pointed = pointedSteps_.data();
-    const PointedStep& test = pointedSteps_.back();
+    const PointedStep* const pointed = run_.pointedSteps.data();
+    const PointedStep& test = run_.pointedSteps.back();
     std::uint64_t ran = 0;
     bool passed = false;
     for (;; passed = true) {
         bool truth = false;
         if (!PointedTruth(test, truth)) break;
         if (!truth) {
-            compiledStatements_ += ran;
+            run_.compiledStatements += ran;
             TakeCondition(parser, condition);
             int found = 0;
             SkipInner(parser, kw::kWend, found);
@@ -277,11 +277,11 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
                     parser.NextScopeNumber(CTesselParser::kThen);
                 else if (held)
                     next = step.otherwise;
-            } else if (held && step.kind == StepKind::kSkip && !step.elseSide && skips_[static_cast<std::size_t>(step.item)].found) {
+            } else if (held && step.kind == StepKind::kSkip && !step.elseSide && program_.skips[static_cast<std::size_t>(step.item)].found) {
                 parser.NextScopeNumber(CTesselParser::kElse);
             }
             if (!held) {
-                compiledStatements_ += ran;
+                run_.compiledStatements += ran;
                 StraightStopAt(parser, node, steps, k, before, conditionCount);
                 return {StraightEnd::kTakeOver, k};
             }
@@ -290,7 +290,7 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
             k = next;
         }
     }
-    compiledStatements_ += ran;
+    run_.compiledStatements += ran;
     // Where a pass has run, the last word read is its Wend.
     if (passed) {
         const StraightStep& wend = steps[pass.stepCount - 1];
@@ -304,7 +304,7 @@ void CompiledRegions::StraightStopAt(CTesselParser& parser, const Node& node, co
     parser.position = steps[step].at;
     parser.history.MoveTo(conditionCount + steps[step].offset);
     if (before < 0) {
-        const Condition& condition = conditions_[static_cast<std::size_t>(node.item)];
+        const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
         Took(condition.after, conditionCount + condition.wordCount);  // put back
     } else {
         Took(steps[before].lastFrom, conditionCount + steps[before].lastOffset, steps[before].lastRaw);
@@ -313,7 +313,7 @@ void CompiledRegions::StraightStopAt(CTesselParser& parser, const Node& node, co
 
 int CompiledRegions::TakeOverPass(CTesselParser& parser, const Node& node, int step, int conditionCount) {
     const StraightStep* const steps =
-        straightSteps_.data() + straightPasses_[static_cast<std::size_t>(node.straight)].firstStep;
+        program_.straightSteps.data() + program_.straightPasses[static_cast<std::size_t>(CacheOf(node).straight)].firstStep;
     const StraightStep& at = steps[step];
     if (at.branchOf < 0) return RestOfBody(parser, node, conditionCount);
     return TakeOverIf(parser, node, at, steps[at.branchOf], conditionCount);

@@ -34,26 +34,27 @@ union Slot {
 }  // namespace
 
 bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& expression) {
-    ++expression.typedTries;
+    BindingCaches::Expression& bound = CacheOf(expression);
+    ++bound.typedTries;
     // The stack's depth, not the length, is bounded: the compiler keeps every expression's
     // depth within kMaxStack, which the types below are indexed by.
-    const std::size_t first = typedCode_.size();
+    const std::size_t first = caches_.typedCode.size();
     std::uint8_t types[kMaxStack];
     int top = -1;
-    const auto emit = [this](TypedOp op, int argument) { typedCode_.push_back({op, argument}); };
-    expression.typedVersion = parser.names_.Version() - 1;  // bound when it first runs
+    const auto emit = [this](TypedOp op, int argument) { caches_.typedCode.push_back({op, argument}); };
+    bound.typedVersion = parser.names_.Version() - 1;  // bound when it first runs
     for (int k = 0; k < expression.instructionCount; ++k) {
         const int index = expression.firstInstruction + k;
-        const Instruction& instruction = instructions_[static_cast<std::size_t>(index)];
+        const Instruction& instruction = program_.instructions[static_cast<std::size_t>(index)];
         bool kept = true;
         switch (instruction.op) {
             case Op::kConstant: {
-                const Number& n = constants_[static_cast<std::size_t>(instruction.argument)];
+                const Number& n = program_.constants[static_cast<std::size_t>(instruction.argument)];
                 emit(n.type == kTypeInteger ? TypedOp::kIntegerConstant : TypedOp::kFloatConstant, 0);
                 if (n.type == kTypeInteger)
-                    typedCode_.back().constant.i = n.i;
+                    caches_.typedCode.back().constant.i = n.i;
                 else
-                    typedCode_.back().constant.d = n.d;
+                    caches_.typedCode.back().constant.d = n.d;
                 types[++top] = n.type;
                 break;
             }
@@ -135,33 +136,33 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
             }
         }
         if (!kept) {
-            typedCode_.resize(first);
+            caches_.typedCode.resize(first);
             return false;
         }
     }
     if (types[0] == kEitherType) {
-        typedCode_.resize(first);
+        caches_.typedCode.resize(first);
         return false;
     }
     FuseTypedCode(first);
-    expression.typedFirst = static_cast<int>(first);
-    expression.typedCount = static_cast<int>(typedCode_.size() - first);
-    expression.typedResult = types[0];
+    bound.typedFirst = static_cast<int>(first);
+    bound.typedCount = static_cast<int>(caches_.typedCode.size() - first);
+    bound.typedResult = types[0];
     return true;
 }
 
 // Dispatching costs as much as a Float operation: an operator whose two operands are a Float
 // variable or constant each (not both constants) is one operation that loads them itself.
-void CompiledRegions::FuseTypedCode(std::size_t first) const {
+void CompiledRegions::FuseTypedCode(std::size_t first) {
     const auto fusedOffset = [](TypedOp op) {
         return op == TypedOp::kFloatAdd ? 0 : op == TypedOp::kFloatSubtract ? 1 : op == TypedOp::kFloatMultiply ? 2 : -1;
     };
     std::size_t out = first;
-    for (std::size_t k = first; k < typedCode_.size(); ++k) {
-        const TypedInstruction& a = typedCode_[k];
-        if (k + 2 < typedCode_.size()) {
-            const TypedInstruction& b = typedCode_[k + 1];
-            const int offset = fusedOffset(typedCode_[k + 2].op);
+    for (std::size_t k = first; k < caches_.typedCode.size(); ++k) {
+        const TypedInstruction& a = caches_.typedCode[k];
+        if (k + 2 < caches_.typedCode.size()) {
+            const TypedInstruction& b = caches_.typedCode[k + 1];
+            const int offset = fusedOffset(caches_.typedCode[k + 2].op);
             const bool aVariable = a.op == TypedOp::kFloatVariable;
             const bool bVariable = b.op == TypedOp::kFloatVariable;
             const bool aConstant = a.op == TypedOp::kFloatConstant;
@@ -177,32 +178,33 @@ void CompiledRegions::FuseTypedCode(std::size_t first) const {
                 } else {
                     fused.constant = aVariable ? b.constant : a.constant;
                 }
-                typedCode_[out++] = fused;
+                caches_.typedCode[out++] = fused;
                 k += 2;
                 continue;
             }
         }
-        typedCode_[out++] = a;
+        caches_.typedCode[out++] = a;
     }
-    typedCode_.resize(out);
+    caches_.typedCode.resize(out);
 }
 
 // A record's type and count stay as they are while the name index's version does: they are
 // looked at here, once per version, and the loads run without looking at them again.
-bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expression& expression) const {
+bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expression& expression) {
+    BindingCaches::Expression& bound = CacheOf(expression);
     const auto bindFloat = [&](int argument, int& record) {
-        record = RecordOf(parser, instructions_[static_cast<std::size_t>(argument)]);
+        record = RecordOf(parser, program_.instructions[static_cast<std::size_t>(argument)]);
         return record >= 0 && parser.variables[record].type == kTypeFloat && parser.variables[record].count == 1;
     };
-    TypedInstruction* const first = typedCode_.data() + expression.typedFirst;
-    for (TypedInstruction* at = first; at != first + expression.typedCount; ++at) {
+    TypedInstruction* const first = caches_.typedCode.data() + bound.typedFirst;
+    for (TypedInstruction* at = first; at != first + bound.typedCount; ++at) {
         if (at->op >= TypedOp::kVariablesAdd) {
             if (!bindFloat(at->argument, at->record)) return false;
             if (at->op <= TypedOp::kVariablesMultiply && !bindFloat(at->argument2, at->record2)) return false;
             continue;
         }
         if (at->op < TypedOp::kIntegerVariable || at->op > TypedOp::kMatrixElement) continue;
-        at->record = RecordOf(parser, instructions_[static_cast<std::size_t>(at->argument)]);
+        at->record = RecordOf(parser, program_.instructions[static_cast<std::size_t>(at->argument)]);
         if (at->record < 0) return false;
         const Value& v = parser.variables[at->record];
         const bool integer = at->op == TypedOp::kIntegerVariable || at->op == TypedOp::kIntegerElement;
@@ -212,17 +214,18 @@ bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expressio
                               : v.type == (integer ? kTypeInteger : kTypeFloat) && (element ? v.count >= 2 : v.count == 1);
         if (!fits) return false;
     }
-    expression.typedVersion = parser.names_.Version();
+    bound.typedVersion = parser.names_.Version();
     return true;
 }
 
-bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expression, Number& result) const {
-    if (expression.typedVersion != parser.names_.Version() && !BindTypedCode(parser, expression)) return false;
+bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expression, BindingCaches::Expression& bound,
+                                   Number& result) {
+    if (bound.typedVersion != parser.names_.Version() && !BindTypedCode(parser, expression)) return false;
     const Value* const variables = parser.variables.GetData();
     Slot stack[kMaxStack];
     int top = -1;
-    const TypedInstruction* at = typedCode_.data() + expression.typedFirst;
-    const TypedInstruction* const end = at + expression.typedCount;
+    const TypedInstruction* at = caches_.typedCode.data() + bound.typedFirst;
+    const TypedInstruction* const end = at + bound.typedCount;
     for (; at != end; ++at) {
         switch (at->op) {
             case TypedOp::kIntegerConstant: stack[++top].i = at->constant.i; break;
@@ -257,7 +260,7 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
             case TypedOp::kFloatMember: {
                 Number n;
                 const std::uint8_t type = at->op == TypedOp::kIntegerMember ? kTypeInteger : kTypeFloat;
-                if (!MemberValue(parser, instructions_[static_cast<std::size_t>(at->argument)], n) || n.type != type)
+                if (!MemberValue(parser, program_.instructions[static_cast<std::size_t>(at->argument)], n) || n.type != type)
                     return false;
                 ++top;
                 if (type == kTypeInteger)
@@ -347,7 +350,7 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
             }
         }
     }
-    result.type = expression.typedResult;
+    result.type = bound.typedResult;
     if (result.type == kTypeInteger)
         result.i = stack[0].i;
     else

@@ -432,6 +432,7 @@ private:
 
     friend class LexerInternals;
     friend class CompiledRegions;
+    friend class CompiledProgram;
 
     // --- what the compiled regions read and write (lexer.cpp) ---
     CompiledRegions regions_;
