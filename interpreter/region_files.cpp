@@ -50,6 +50,9 @@ CompiledRegions::Ran CompiledRegions::RunFileRead(CTesselParser& parser, const N
     if (count < 1 || file == nullptr) return Ran::kHandOver;
 
     const int entry = parser.history.Count() + 2;  // the value's one entry, after the target and "="
+    // A skip reads the same words raw, the keyword an entry of its own: entries a pass wrote here
+    // are not known to hold this statement's words, nor these the skip's.
+    parser.history.Disturb();
     FinishStatement(parser, statement);
     // The word read after the value first, then the arguments' words, as reading them leaves them.
     const std::size_t beyond = static_cast<std::size_t>(node.firstWord + statement.wordCount);

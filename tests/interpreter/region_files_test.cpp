@@ -115,6 +115,7 @@ const std::string kReadScripts[] = {
     kWritten + "For i = 1 To 3 : s = FileReadString(100000, f) : Print s : Next",
     "File f, g : Integer i : String s\nFileOpen \"@a.txt\" For Writing Text In g\nFileWriteString(\"ab\\ncd\", g) : FileClose(g)\n"
     "FileOpen \"@a.txt\" For Reading Text In f\nFor i = 1 To 3\n s = FileReadString(9, f)\n Print s\n If i = 2 Then f = g Endif\nNext",
+    kWritten + "For i = 1 To 3 : If i = 3 Then s = FileReadString(5, f) : k = 1 / (i - 3) Endif : Next",
 };
 
 const FileRow kReadRows[] = {
@@ -129,6 +130,7 @@ const FileRow kReadRows[] = {
     {"a file opened for writing", kReadScripts[8].c_str(), "   ", 7},
     {"a count past a literal's room", kReadScripts[9].c_str(), "3\r\n 6\r\n 9\r\n ", 14},
     {"the variable given another file", kReadScripts[10].c_str(), "ab\r\n cd  ", 10},
+    {"a read where a skip read its words raw", kReadScripts[11].c_str(), ErrorPane("", " Runtime Error : Divide By ZERO."), 12},
 };
 
 TEST(RegionFiles, ReadsLeaveWhatReadingWordByWordLeaves) {
