@@ -97,7 +97,8 @@ public:
         int record2 = -1;
     };
 
-    // Room for every item of the program, the new ones not looked at yet.
+    // Room for every item of the program, the new ones not looked at yet. The caches may move: no
+    // reference to one is held across anything that compiles (a block, a body, a condition).
     void Fit(const CompiledProgram& program) {
         instructions.resize(program.instructions.size());
         memberVariables.resize(program.members.size(), -1);

@@ -5,9 +5,8 @@
 // that the word-by-word reader runs), which
 // does not change while it runs; the binding caches (BindingCaches: what the run found the
 // program's names to be); and the run's state (RegionRunState: the last word read, the stack's
-// texts, the running straight pass). Operands are numbers, texts, variables,
-// elements and network members (whose values the extension gives); operators include the built-in
-// functions and powers. Nodes keep the words they stand for and count them into the token history
+// texts, the running straight pass). Operands are numbers, texts, variables, elements and network
+// members (whose values the extension gives); operators include the built-in functions and powers. Nodes keep the words they stand for and count them into the token history
 // (TokenHistory) as they run, so that the history, the token count and the scan position are
 // always those of the reading; they write only the entries that do not hold those words from a
 // loop's last pass already. What the last word read leaves behind (the current token, the word,
@@ -139,7 +138,7 @@ private:
     const std::string* TextLeaf(CTesselParser& parser, const Expression& expression);
     bool Evaluate(CTesselParser& parser, const Expression& expression, Number& result);
     // Typed code, or the general evaluation with a type on every stack slot.
-    bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result);
+    bool EvaluateOtherwise(CTesselParser& parser, const Expression& expression, BindingCaches::Instruction* cells, Number& result);
     bool Leaf(CTesselParser& parser, const Instruction& leaf, BindingCaches::Name& cell, Number& result);
     bool EvaluateShape(CTesselParser& parser, const Expression& expression, BindingCaches::Instruction* cells, Number& result);
     bool TwoOperators(CTesselParser& parser, const Instruction* at, BindingCaches::Instruction* cells, Number& result);

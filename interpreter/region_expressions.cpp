@@ -163,8 +163,9 @@ bool CompiledRegions::TwoOperators(CTesselParser& parser, const Instruction* at,
     return Leaf(parser, at[2], cells[2].name, c) && ApplyNumberOp(NumberOpOf(at[3].op), b, c) && ApplyNumberOp(NumberOpOf(at[4].op), result, b);
 }
 
-bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression& expression, Number& result) {
-    BindingCaches::Expression& bound = CacheOf(expression);
+bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression& expression, BindingCaches::Instruction* cells,
+                                        Number& result) {
+    BindingCaches::Expression& bound = cells->expression;
     // Typed code is made again when its operands' types change, a few times at most.
     constexpr int kTypedTries = 4;
     if (bound.typedFirst >= 0 || (bound.typedTries < kTypedTries && MakeTypedCode(parser, expression))) {
@@ -175,7 +176,7 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
     int top = -1;
     const Instruction* const first = program_.instructions.data() + expression.firstInstruction;
     const Instruction* const end = first + expression.instructionCount;
-    BindingCaches::Instruction* cell = CellsOf(expression);  // the instruction's caches
+    BindingCaches::Instruction* cell = cells;  // the instruction's caches
     for (const Instruction* at = first; at != end; ++at, ++cell) {
         const Instruction& instruction = *at;
         switch (instruction.op) {
@@ -328,10 +329,10 @@ bool CompiledRegions::ResolveNames(CTesselParser& parser, const int* names, Exte
     for (int k = count - 1; k >= 0; --k) {
         if (parser.RecordNamedAt(names[k]) >= 0) continue;
         const ExtensionAnswer& answer = Answered(parser, names[k], answers[k]);
-        if (!keywordSet) parser.objectKeywordId = answer.keywordId;
+        if (!keywordSet) parser.TakeExtensionKeyword(answer.keywordId);
         keywordSet = true;
         if (answer.keywordId != -2) continue;
-        parser.objectVariableIndex = answer.variableIndex;
+        parser.TakeExtensionVariable(answer.variableIndex);
         return true;
     }
     return false;

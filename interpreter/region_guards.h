@@ -32,7 +32,7 @@ __attribute__((always_inline)) inline void CompiledRegions::Write(CTesselParser&
 __attribute__((always_inline)) inline void CompiledRegions::FinishStatement(CTesselParser& parser, const Statement& statement) {
     Write(parser, statement.firstWord, statement.wordCount);
     Took(statement.settleFrom, statement.putBack ? parser.history.Count() : parser.history.Count() - 1);
-    parser.position = statement.next;
+    parser.MoveScanTo(statement.next);
     ++run_.compiledStatements;
 }
 
@@ -97,10 +97,9 @@ __attribute__((always_inline)) inline bool CompiledRegions::IntegersBound(const 
                                                                           const Expression& expression,
                                                                           BindingCaches::Instruction* cells,
                                                                           NamesVersion version) {
-    if (!expression.integers) return false;  // never bound
     BindingCaches::Expression& bound = cells->expression;
     if (bound.integersAt == version) return true;
-    if (bound.integersTried == version) return false;
+    if (!expression.integers || bound.integersTried == version) return false;
     bound.integersTried = version;
     if (!BindIntegers(parser, expression)) return false;
     bound.integersAt = version;
@@ -179,7 +178,7 @@ __attribute__((always_inline)) inline bool CompiledRegions::Evaluate(CTesselPars
         result.type = kTypeInteger;
         return true;
     }
-    return (expression.shaped && EvaluateShape(parser, expression, cells, result)) || EvaluateOtherwise(parser, expression, result);
+    return (expression.shaped && EvaluateShape(parser, expression, cells, result)) || EvaluateOtherwise(parser, expression, cells, result);
 }
 
 // A text's, a String variable's or a String element's text where it is kept, without a copy; null
@@ -313,7 +312,7 @@ __attribute__((always_inline)) inline std::int32_t* CompiledRegions::IntegerTarg
 __attribute__((always_inline)) inline void CompiledRegions::TakeCondition(CTesselParser& parser, const Condition& condition) {
     Write(parser, condition.firstWord, condition.wordCount);
     Took(condition.after, parser.history.Count());
-    parser.position = condition.after;
+    parser.MoveScanTo(condition.after);
 }
 
 __attribute__((always_inline)) inline int CompiledRegions::Block(CTesselParser& parser, int kind) {

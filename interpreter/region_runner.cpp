@@ -18,10 +18,7 @@ void CompiledRegions::Clear() {
     run_.closedBy = 0;
 }
 
-// Looked at before it is cleared: nearly always empty, and a store costs more than a look.
-__attribute__((always_inline)) inline void CompiledRegions::ClearError(CTesselParser& parser) {
-    if (!parser.errorText.empty()) parser.errorText.clear();
-}
+__attribute__((always_inline)) inline void CompiledRegions::ClearError(CTesselParser& parser) { parser.ClearErrorText(); }
 
 bool CompiledRegions::ScanIsPlain(const CTesselParser& parser) {
     return parser.RegionsTakeOver() && parser.ScanIsCached() && !Polled(parser) &&
@@ -39,10 +36,10 @@ void CompiledRegions::Settle(CTesselParser& parser) {
         parser.SettleRawWord(run_.last.from);
     else
         parser.SettleWord(run_.last.from, false);  // a put-back only moves the scan, which is restored
-    parser.position = position;
+    parser.MoveScanTo(position);
     parser.history.MoveTo(count);
     // A keyword has been read since the reader last read (a statement's, or its closing word).
-    parser.lastBuiltinLiteral.historyIndex = -1;
+    parser.ForgetBuiltinLiteral();
     run_.last.from = -1;
 }
 
@@ -81,7 +78,7 @@ __attribute__((always_inline)) inline int CompiledRegions::ReplaySkip(CTesselPar
     Write(parser, skip.firstWord, skip.wordCount);
     const std::size_t last = static_cast<std::size_t>(skip.firstWord + skip.wordCount - 1);
     Took(program_.words.starts[last], parser.history.Count() - 1, true);
-    parser.position = program_.words.starts[last] + program_.words.lengths[last];
+    parser.MoveScanTo(program_.words.starts[last] + program_.words.lengths[last]);
     found = skip.found;
     return skip.result;
 }
@@ -199,7 +196,7 @@ int CompiledRegions::Statements(CTesselParser& parser, int kind, int& closing, i
 
 int CompiledRegions::Interpret(CTesselParser& parser, int at, int kind, int entryPosition, int entryCount, int entryLength) {
     Settle(parser);
-    parser.position = at;
+    parser.MoveScanTo(at);
     return parser.BlockStatement(1, kind, 0, ScanMark{entryPosition, entryCount}, entryLength, false);
 }
 
@@ -213,7 +210,7 @@ CompiledRegions::Ran CompiledRegions::RunNode(CTesselParser& parser, Node& node,
             if ((node.kind == NodeKind::kClosing && !closes) || !Fits(parser, 1, 0)) return Ran::kHandOver;
             WriteWord(parser, node.firstWord);
             Took(at, parser.history.Count() - 1);
-            parser.position = node.next;
+            parser.MoveScanTo(node.next);
             return node.kind == NodeKind::kSeparator ? Ran::kDone : Ran::kClosesBlock;
         }
         case NodeKind::kIf: return RunIf(parser, node);
@@ -325,7 +322,7 @@ CompiledRegions::Ran CompiledRegions::RunIf(CTesselParser& parser, const Node& n
     if (!Fits(parser, condition.wordCount + 2, 0) || !Truth(parser, condition, truth)) return Ran::kHandOver;
     Write(parser, node.firstWord, condition.wordCount + 2);  // If, the condition, Then
     Took(condition.after, parser.history.Count() - 1);
-    parser.position = node.body;
+    parser.MoveScanTo(node.body);
     ++run_.compiledStatements;
     if (truth) {
         parser.NextScopeNumber(CTesselParser::kThen);
@@ -398,7 +395,7 @@ template <typename RunPass, typename AfterPass>
 __attribute__((always_inline)) inline CompiledRegions::Ran CompiledRegions::Passes(CTesselParser& parser, int position, int count,
                                                                                   RunPass runPass, AfterPass afterPass) {
     for (;;) {
-        parser.position = position;
+        parser.MoveScanTo(position);
         parser.history.MoveTo(count);
         const std::uint64_t disturbances = parser.history.Disturbances();
         const Pass pass = runPass();
@@ -434,7 +431,7 @@ CompiledRegions::Ran CompiledRegions::RunFor(CTesselParser& parser, const Node& 
     Write(parser, node.firstWord + skipped, node.headerWords - skipped);
     const int headerCount = parser.history.Count();
     Took(program_.expressions[static_cast<std::size_t>(node.step >= 0 ? node.step : node.end)].after, headerCount);
-    parser.position = node.body;
+    parser.MoveScanTo(node.body);
     ++run_.compiledStatements;
     if ((step > 0 && start > end) || (step <= 0 && end > start)) {
         Settle(parser);
@@ -573,18 +570,17 @@ CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node)
     ++run_.compiledStatements;
     NestingLevel level(parser);
     const SubroutineRecord& target = parser.subroutines[bound.subroutine];
-    parser.position = target.position;
+    parser.MoveScanTo(target.position);
     parser.history.MoveTo(target.tokenCount);
-    const int outer = parser.inSubroutine;
-    parser.inSubroutine = 1;
+    const int outer = parser.EnterCalledBody();
     parser.NextScopeNumber(CTesselParser::kCall);
     parser.history.Disturb();  // the body's words go where its definition's went
     const int ok = BlockOrReading(parser, CalledBody);
     parser.history.Disturb();
-    parser.inSubroutine = outer;
+    parser.LeaveCalledBody(outer);
     if (!ok) return Ran::kFailed;
-    parser.returning = 0;
-    parser.position = node.next;
+    parser.EndReturn();
+    parser.MoveScanTo(node.next);
     parser.history.MoveTo(afterCount);
     return Ran::kDone;
 }

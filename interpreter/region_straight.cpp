@@ -301,7 +301,7 @@ CompiledRegions::StraightEnd CompiledRegions::RunStraight(CTesselParser& parser,
 
 void CompiledRegions::StraightStopAt(CTesselParser& parser, const Node& node, const StraightStep* steps, int step, int before,
                                      int conditionCount) {
-    parser.position = steps[step].at;
+    parser.MoveScanTo(steps[step].at);
     parser.history.MoveTo(conditionCount + steps[step].offset);
     if (before < 0) {
         const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];

@@ -284,8 +284,6 @@ public:
     // ----- fields (public: the extension, the views and the tests read them) -----
     int wavePlaying = 0;
     int execute = 0;
-    int inSubroutine = 0;
-    int returning = 0;
     int running = 0;
     std::string scope;
 
@@ -306,22 +304,36 @@ public:
     void* ownerWindow = nullptr;
     int runState = kRunning;
     CDynaArray<SubroutineRecord> subroutines;
-    CDynaArray<std::string> helpTreeItems;
-    CDynaArray<KeywordRecord> keywords;
     std::string errorText;
     ViewServices* view;
     CDynaArray<Value> variables;
     CDynaArray<int> treePositions;
     std::vector<TreeItem> helpCategories;
     std::string caption = "Loriant Script";
+
+    int nestingDepth = 0;
+
+
+    // --- lexer-core public ---
+    // Factor applied to the lexer's own waits (the 500 ms pause steps and the 2000 ms after an
+    // unclosed comment): 1 normally; a fuzzer sets 0 so that no input can make it wait.
+    double sleepScale = 1.0;
+    // A run's loops, branches and called bodies are compiled (see CompiledRegions); a test turns
+    // it off to compare with the word-by-word reading.
+    bool compiledRegions = true;
+    std::uint64_t CompiledStatements() const { return regions_.CompiledStatements(); }
+
+private:
+    // --- the reading's own state: only the interpreter's members (and the compiled regions) use it ---
+    int inSubroutine = 0;  // inside a called body
+    int returning = 0;     // an ExitSub is returning from it
     // main, for, then, else, while, do, call, sub
     int scopeCounters[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     enum ScopeCounter { kMain, kFor, kThen, kElse, kWhile, kDo, kCall, kSub };
-
-    int nestingDepth = 0;
     std::uint32_t idleColour = 0;
     bool idleColourKnown = false;
-
+    CDynaArray<std::string> helpTreeItems;
+    CDynaArray<KeywordRecord> keywords;  // the base keywords by code
     // --- builtins private ---
     // The last built-in value literal. A built-in value is evaluated once where the script uses it:
     // when the token is put back and read again before any further token (a condition reading its
@@ -340,16 +352,6 @@ public:
     BuiltinLiteral lastBuiltinLiteral;
     // --- end builtins private ---
 
-    // --- lexer-core public ---
-    // Factor applied to the lexer's own waits (the 500 ms pause steps and the 2000 ms after an
-    // unclosed comment): 1 normally; a fuzzer sets 0 so that no input can make it wait.
-    double sleepScale = 1.0;
-    // A run's loops, branches and called bodies are compiled (see CompiledRegions); a test turns
-    // it off to compare with the word-by-word reading.
-    bool compiledRegions = true;
-    std::uint64_t CompiledStatements() const { return regions_.CompiledStatements(); }
-
-private:
     // --- lexer-core private ---
     // The lexer's own steps and buffers.
     int SkipBlockComment();
@@ -466,6 +468,26 @@ private:
     void SettleWord(int from, bool putBack);
     // The keyword at a cached position read raw as the last word (a skip's closing word).
     void SettleRawWord(int from);
+    // The compiled regions' only writes of the reader's state, each a step the reading itself takes.
+    // The scan goes on from a text position.
+    void MoveScanTo(int at) { position = at; }
+    // A keyword has been read since the last built-in value: that value is not read again.
+    void ForgetBuiltinLiteral() { lastBuiltinLiteral.historyIndex = -1; }
+    // Looked at before it is cleared: nearly always empty, and a store costs more than a look.
+    void ClearErrorText() {
+        if (!errorText.empty()) errorText.clear();
+    }
+    // The extension's answers for a name read that is no variable: its keyword, its network variable.
+    void TakeExtensionKeyword(int id) { objectKeywordId = id; }
+    void TakeExtensionVariable(int index) { objectVariableIndex = index; }
+    // A called body is entered (the subroutine flag as it was returned), left, and its return done.
+    int EnterCalledBody() {
+        const int outer = inSubroutine;
+        inSubroutine = 1;
+        return outer;
+    }
+    void LeaveCalledBody(int outer) { inSubroutine = outer; }
+    void EndReturn() { returning = 0; }
 
     // --- statements private ---
     // The one test for entering the compiled regions: a run hands them its blocks, loops and

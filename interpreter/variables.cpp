@@ -33,11 +33,11 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 CTesselParser::CTesselParser(ViewServices* ownerView)
     : ParserThread(ownerView),
       subroutines(200, "Tessel Subroutins"),
-      helpTreeItems(324, "Tessel Help Tree Items"),
-      keywords(100, "Tessel Tokens"),
       view(ownerView),
       variables(50000, "Tessel Variables"),
-      treePositions(200, "Tessel Add To Tree Pos") {
+      treePositions(200, "Tessel Add To Tree Pos"),
+      helpTreeItems(324, "Tessel Help Tree Items"),
+      keywords(100, "Tessel Tokens") {
     ownerWindow = view ? view->OwnerWindow() : nullptr;
     InitRunBuffers();
     RegisterKeywords();

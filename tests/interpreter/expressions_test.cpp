@@ -289,3 +289,30 @@ TEST(ParserInterface, OffersEntriesAndKeepsItsLevelsPrivate) {
     EXPECT_FALSE(ReachesExpressionLevels<CTesselParser>);
     EXPECT_FALSE(ReachesLexerSteps<CTesselParser>);
 }
+
+// The reading's own state (the call and return flags, the scope counters, the last built-in value)
+// and the steps the compiled regions take on the reader are the interpreter's: a caller reads the
+// run through the fields it is offered.
+template <typename P>
+concept ReachesReadingState = requires(P& p) { p.inSubroutine; } || requires(P& p) { p.returning; } ||
+                              requires(P& p) { p.scopeCounters; } || requires(P& p) { p.lastBuiltinLiteral; } ||
+                              requires(P& p) { p.idleColour; } || requires(P& p) { p.keywords; } ||
+                              requires(P& p) { p.helpTreeItems; };
+template <typename P>
+concept ReachesRegionSteps = requires(P& p) { p.MoveScanTo(0); } || requires(P& p) { p.EnterCalledBody(); } ||
+                             requires(P& p) { p.TakeExtensionKeyword(0); } || requires(P& p) { p.ForgetBuiltinLiteral(); };
+template <typename P>
+concept ReachesOfferedFields = requires(P& p) {
+    p.position;
+    p.word;
+    p.currentToken;
+    p.runState;
+    p.errorText;
+    p.history;
+};
+
+TEST(ParserInterface, KeepsTheReadingsStateAndTheRegionsStepsPrivate) {
+    EXPECT_TRUE(ReachesOfferedFields<CTesselParser>);
+    EXPECT_FALSE(ReachesReadingState<CTesselParser>);
+    EXPECT_FALSE(ReachesRegionSteps<CTesselParser>);
+}
