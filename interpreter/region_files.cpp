@@ -61,17 +61,9 @@ CompiledRegions::Ran CompiledRegions::RunFileRead(CTesselParser& parser, const N
     builtin::GetFileString(*file, count, run_.readText);
     Value::SetSlotText(parser.variables[target].value, run_.readText);
 
-    CTesselParser::BuiltinLiteral& last = parser.lastBuiltinLiteral;
-    if (node.keywordAfter) {
-        last.historyIndex = -1;  // the keyword read after it forgets the literal
-        return Ran::kDone;
-    }
     const std::size_t value = static_cast<std::size_t>(node.firstWord + 2);
-    last.historyIndex = entry;
-    last.start = program_.words.starts[value];
-    last.end = program_.words.starts[value] + program_.words.lengths[value];
-    last.token = token::kStringValue;
-    last.execute = parser.execute;
-    last.text = run_.readText;
+    const int start = program_.words.starts[value];
+    parser.KeepBuiltinLiteral(entry, start, start + program_.words.lengths[value], token::kStringValue, run_.readText);
+    if (node.keywordAfter) parser.ForgetBuiltinLiteral();  // the keyword read after it forgets it
     return Ran::kDone;
 }
