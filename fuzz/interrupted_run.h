@@ -6,6 +6,9 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -61,13 +64,39 @@ private:
     std::thread resume_;
 };
 
+// The files a run wrote in a folder, as text, the folder emptied for the next run.
+inline std::string TakeFiles(const std::string& folder) {
+    std::string out;
+    std::error_code error;
+    for (const auto& file : std::filesystem::directory_iterator(folder, error)) {
+        std::ifstream in(file.path(), std::ios::binary);
+        out += "\nfile " + file.path().filename().string() + ": " +
+               std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        std::filesystem::remove(file.path(), error);
+    }
+    return out;
+}
+
 // One side of the comparison: the check pass and, when it passes, the run with the interruptions.
 template <class Base>
 struct InterruptedSideOf {
     InterruptingView view;
     ComparingParserOf<Base> parser{&view};
+    // Where the scripts' files are (empty: they touch none): emptied before a run, and what the
+    // run left there is part of its outcome.
+    std::string folder;
 
     void Run(const std::string& text, bool regions, const Interruptions& moments) {
+        files_.clear();
+        if (!folder.empty()) TakeFiles(folder);
+        RunScript(text, regions, moments);
+        if (!folder.empty()) files_ = TakeFiles(folder);
+    }
+
+    std::string Outcome() const { return parser.endState + "\n" + DescribeView(view) + files_; }
+
+private:
+    void RunScript(const std::string& text, bool regions, const Interruptions& moments) {
         view.ClearRecords();
         view.ResetRunFlags();
         parser.endState.clear();
@@ -86,7 +115,7 @@ struct InterruptedSideOf {
         view.Disarm();
     }
 
-    std::string Outcome() const { return parser.endState + "\n" + DescribeView(view); }
+    std::string files_;
 };
 
 // A script run with compiled regions and word by word, interrupted at the same moments.
@@ -94,6 +123,14 @@ template <class Base>
 struct InterruptedComparisonOf {
     InterruptedSideOf<Base> regions;
     InterruptedSideOf<Base> reading;
+
+    // The scripts open files in this folder.
+    void UseFolder(const std::string& folder) {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        regions.folder = folder;
+        reading.folder = folder;
+    }
 
     // true when both runs left the same
     bool Run(const std::string& text, const Interruptions& moments) {

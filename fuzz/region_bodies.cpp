@@ -6,18 +6,26 @@
 // place among them), If heads and blocks with long And / Or / NOT chains, and calls; arrays are of
 // Integers, Floats and Strings. The user presses Stop before a pass, or Pause at a pass's start
 // and Resume a moment later. The input bytes steer a small generator, so every input is such a
-// body; none of its words waits or touches a file, a loop ends by the nesting limit, and a
-// declaration is of one element (a separator follows its name).
+// body; none of its words waits, a loop ends by the nesting limit, and a declaration is of one
+// element (a separator follows its name). A File variable h holds a file of each side's own, open
+// for reading or writing or not at all: FileWriteString and FileReadString (into Strings and
+// numbers, counts of every type) use it or another variable, FileClose closes it part way, and the
+// two files must end the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
 #include "fuzz/byte_choices.h"
 #include "fuzz/comparison_memory_cap.h"
+#include "fuzz/interrupted_run.h"
+#include "fuzz/scratch_file.h"
+#include "platform/crt_file.h"
 #include "tests/interpreter/body_comparison.h"
 
 namespace {
@@ -33,7 +41,7 @@ const char* const kOperators[] = {"+", "-", "*", "/", "Mod", "^", "+", "-", "*",
 const char* const kEnds[] = {":", ";", "Next", "\n", ";", "Endif", ")", "Else", "}", ""};
 const char* const kComparisons[] = {"=", "<", ">", "<=", ">=", "<>"};
 // Words inside texts: names, keywords (read as words there) and escapes.
-const char* const kTextWords[] = {"item", "i", "b", "Next", "If", "2", "\\t", "+", "x", " ", "Call"};
+const char* const kTextWords[] = {"item", "i", "b", "Next", "If", "2", "\\t", "+", "x", " ", "Call", "+7.5e1", "99999999999"};
 // Built-in functions of one number (RGB and Pow take more).
 const char* const kFunctions[] = {"Abs",  "INT",  "Sqrt", "SinD",    "CosD",    "TanD",    "SinR",    "CosR",
                                   "TanR", "Exp",  "Ln",   "Log",     "Sinh",    "Cosh",    "Tanh",    "ArcSinD",
@@ -64,8 +72,10 @@ private:
     }
 
     void Statement() {
-        const int choice = Next() % 11;
-        if (choice == 10) {
+        const int choice = Next() % 12;
+        if (choice == 11) {
+            FileStatement();
+        } else if (choice == 10) {
             TextInPlace();
         } else if (choice < 5) {
             if (Next() % 3 == 0)
@@ -86,6 +96,51 @@ private:
         } else {
             Word(Pick(kWords, Next()));
         }
+    }
+
+    // A write or a read of h (at times of another variable), or h closed; a word missing at times.
+    void FileStatement() {
+        static const char* const kReadTargets[] = {"s", "s", "t[2]", "i", "x", "t"};
+        static const char* const kFiles[] = {"h", "h", "h", "h", "h", "h", "i", "s", "a[2]"};
+        static const char* const kBinaryWrites[] = {"FileWrite1b", "FileWrite2bu", "FileWrite4bf", "FileWrite8b"};
+        const auto missing = [&] { return Next() % 16 == 0; };
+        const int choice = Next() % 10;
+        if (choice == 9) {
+            Word("FileClose");
+            Word("(");
+            Word(Pick(kFiles, Next()));
+            Word(")");
+            return;
+        }
+        const bool read = choice >= 5;
+        const bool binary = choice == 4;
+        if (read) {
+            Word(Pick(kReadTargets, Next()));
+            Word("=");
+            Word("FileReadString");
+        } else {
+            Word(binary ? Pick(kBinaryWrites, Next()) : "FileWriteString");
+        }
+        if (!missing()) Word("(");
+        if (binary) {
+            Word(Pick(kFiles, Next()));
+            if (!missing()) Word(",");
+        }
+        if (read) {
+            Word(Pick(kNumbers, Next()));
+            if (Next() % 4 == 0) Expression(1);
+        } else if (Next() & 1) {
+            Text();
+        } else {
+            Expression(1);
+        }
+        if (!binary) {
+            if (!missing()) Word(",");
+            Word(Pick(kFiles, Next()));
+        }
+        if (!missing()) Word(")");
+        if (read && Next() % 4 == 0) Word("+");
+        Word(Pick(kEnds, Next()));
     }
 
     // A whole If block, its branches a few statements each, so that skips and branches are taken.
@@ -244,6 +299,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     compiling.Prepare(text);
     reading.Prepare(text);
+    // Each side's h: the same lines, opened the same way, or no file.
+    static const char* const kModes[] = {"rt", "wt", "r+t", "rb", nullptr};
+    const char* mode = Pick(kModes, size > 1 ? data[1] : 0);
+    static const std::string folder = ScratchPath("region_bodies", "_files") + "/";
+    std::filesystem::create_directories(folder);
+    for (BodySide* side : {&compiling, &reading}) {
+        const std::string path = folder + (side == &compiling ? "compiled" : "read");
+        std::ofstream(path, std::ios::binary) << "12\r\nab c\n\n-7.5x\n" << text.size() << "\n";
+        side->parser.DeclareVariable("h", kTypeFile, 1, 0, 0);
+        if (mode != nullptr)
+            side->parser.variables[side->parser.FindVariable("h")].SetFile(crt::CrtFile::Open(path, mode).release());
+    }
     for (int pass = 0; pass < 3; ++pass) {
         if (pass == stopPass) compiling.view.stopRequested = reading.view.stopRequested = 1;
         const bool paused = pass == pausePass;
@@ -255,5 +322,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     compiling.view.stopRequested = reading.view.stopRequested = 0;
+    compiling.parser.CutVariables(0);  // closes the files
+    reading.parser.CutVariables(0);
+    const std::string compiledFile = TakeFiles(folder);
+    const std::size_t read = compiledFile.find("\nfile read: ");
+    const std::size_t written = compiledFile.find("\nfile compiled: ");
+    const auto contents = [&](std::size_t from) {
+        const std::size_t start = compiledFile.find(": ", from) + 2;
+        const std::size_t end = compiledFile.find("\nfile ", start);
+        return compiledFile.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    };
+    if (read != std::string::npos && written != std::string::npos && contents(read) != contents(written)) {
+        std::fprintf(stderr, "%s\n---- the files differ:%s\n", text.c_str(), compiledFile.c_str());
+        std::abort();
+    }
     return 0;
 }

@@ -22,7 +22,13 @@
 // small numbers, the counters of enclosing loops and `z` (a constant of the run); subroutines
 // call only later ones; the work of the loops and calls is estimated and kept under a budget;
 // an expression joins at most one String variable, so that no text doubles in a loop. No word
-// waits (Sleep is of 0 ms), touches a file or shows a dialog.
+// waits (Sleep is of 0 ms) or shows a dialog.
+//
+// Some scripts write and read files in the fuzzer's scratch folder (emptied before each run; the
+// files a run leaves are part of what it leaves): texts written with FileWriteString, lines read
+// with FileReadString into Strings and numbers, counts that fall below one at a later pass, files
+// opened again for the other direction, closed in a loop, never opened, reads past the end, and
+// (where the check pass does not read) variables that are no File.
 //
 // KESTRUM_SHOW_SCRIPT=1 prints every script and what it leaves (to see what an input makes).
 // KESTRUM_SCRIPT_FILE=path compares that script instead of a written one (with the test
@@ -41,6 +47,7 @@
 #include "fuzz/byte_choices.h"
 #include "fuzz/comparison_memory_cap.h"
 #include "fuzz/interrupted_run.h"
+#include "fuzz/scratch_file.h"
 #include "netscript/loriant_parser.h"
 
 namespace {
@@ -58,7 +65,7 @@ const char* const kFloats[] = {"0.5", "1.5", ".25", "2.75", "0.1"};
 const char* const kFloatNames[] = {"x", "y", "w"};
 // Between Float operands (no division: x and y start at zero, and most runs would end at once).
 const char* const kFloatOperators[] = {"-", "+", "*", "-"};
-const char* const kTexts[] = {"'ab'", "\"x y\"", "''", "'item b'", "\"7\"", "'1.5z'", "'\\t'", "'net Bias item'"};
+const char* const kTexts[] = {"'ab'", "\"x y\"", "''", "'item b'", "\"7\"", "'1.5z'", "'\\t'", "'net Bias item'", "' -2e3'", "'99999999999'"};
 // Network members as operands: those read by their word alone, then (where misplaced words may
 // stand) a member that reads on, no member, a logical network's, an array's, a misspelled one.
 const char* const kMembers[] = {"net.Bias", "net.InputsNumber", "net.LayersNumber", "other.Bias",
@@ -89,6 +96,7 @@ public:
         const int byte = Next();
         const int mode = byte % 8;
         network_ = byte / 8 % 3 == 0;
+        files_ = byte / 24 % 3 == 0;
         guarded_ = mode < 4;
         sloppy_ = mode == 0;
         const int interrupt = Next();
@@ -162,6 +170,7 @@ private:
         for (const std::string& f : floatCounters_) out += ", " + f;
         out += Separator();
         out += "String s, t";
+        if (files_) out += Separator() + std::string("File f, h") + Separator() + Opening("f");
         if (network_) {
             out += Separator() + std::string("FF_NeuralNetwork net, other, nets[2]") + Separator() +
                    "LogicalNeuralNetwork ram" + Separator() + "net.Bias = 0.5";
@@ -270,7 +279,7 @@ private:
 
     std::string Statement() {
         work_ += mult_;
-        const int choice = Next() % 32;
+        const int choice = Next() % 34;
         std::string out;
         if (choice < 3) {
             out = TypedAssignment();
@@ -302,6 +311,8 @@ private:
             out = UncheckedLoop();
         } else if (choice == 31 && Chance(2)) {
             out = Setting();
+        } else if (choice > 31 && files_) {
+            out = FileStatement();
         } else {
             out = Assignment();
         }
@@ -318,6 +329,49 @@ private:
         return "BiggestArray = " + NumberExpression(0) + " Mod 97";
     }
 
+    // A file's text written, a line read, the file opened again or closed; at times a read of
+    // another form, or (where the check pass does not read) a variable that is no File.
+    std::string FileStatement() {
+        const char* file = Chance(4) ? "h" : "f";
+        if (Misplacing() && Chance(8)) file = Chance(2) ? "k" : "s";
+        const int choice = Next() % 10;
+        textUsed_ = false;
+        if (choice < 4) return "FileWriteString(" + (Chance(2) ? TextExpression(0) : Expression(0)) + ", " + file + ")";
+        if (choice < 7) return std::string(Chance(4) ? "t" : "s") + " = FileReadString(" + ReadCount() + ", " + file + ")";
+        if (choice == 7) {
+            static const char* const kOtherReads[] = {"k = FileReadString(", "x = FileReadString(", "s = 'a' + FileReadString(",
+                                                      "u[1] = FileReadString("};
+            const std::string read = Pick(kOtherReads, Next()) + ReadCount() + ", " + file + ")";
+            return Chance(3) ? read + " + t" : read;
+        }
+        if (choice == 8) return Opening(file);
+        return "FileClose(" + std::string(file) + ")";
+    }
+
+    // Mostly a few characters; at times a count that reaches zero at a later pass, or a Float.
+    std::string ReadCount() {
+        const int choice = Next() % 5;
+        if (choice < 2) return std::to_string(1 + Next() % 12);
+        if (choice == 2 && !integerLoops_.empty()) return IntegerCounter() + " - " + std::to_string(Next() % 3);
+        if (choice == 3) return "2.5";
+        return IntegerExpression(0);
+    }
+
+    // FileOpen of one of two files in the scratch folder, for either direction.
+    std::string Opening(const char* file) {
+        static const char* const kModes[] = {"Writing Text", "Reading Text", "Writing Binary", "Reading Binary", "Editting Text"};
+        const std::string name = ScratchFolder() + (Chance(2) ? "a" : "b");
+        return "FileOpen \"" + name + "\" For " + Pick(kModes, Next()) + " In " + file;
+    }
+
+public:
+    // The folder the scripts' files are in (with a separator after it).
+    static const std::string& ScratchFolder() {
+        static const std::string folder = ScratchPath("region_scripts", "_files") + "/";
+        return folder;
+    }
+
+private:
     std::string Member() {
         const int choice = Next() % (Misplacing() ? static_cast<int>(std::size(kMembers)) : kReadableMembers);
         return kMembers[choice];
@@ -476,6 +530,7 @@ private:
         if (choice < 7) return TypedStep();
         if (choice == 7) return PrintStatement();
         if (choice == 8) return (Chance(2) ? "x" : "y") + std::string(" = x * 0.5 + ") + Function(1);
+        if (choice == 9 && files_) return FileStatement();
         return Assignment();
     }
 
@@ -872,6 +927,7 @@ private:
 
     ByteChoices bytes_;
     bool network_ = false;          // run by the interpreter with the network extension
+    bool files_ = false;            // opens files in the scratch folder
     bool guarded_ = false;          // misplaced words may stand where the check pass skips
     bool sloppy_ = false;           // misplaced words anywhere
     bool inSubroutine_ = false;
@@ -929,6 +985,7 @@ int Compare(const std::string& text, const Interruptions& moments) {
     // Made once: an interpreter's buffers cost more than most scripts take to run.
     static InterruptedComparisonOf<Base>& sides = []() -> InterruptedComparisonOf<Base>& {
         auto* made = new InterruptedComparisonOf<Base>();
+        made->UseFolder(ScriptWriter::ScratchFolder());
         KnowTextWords(*made);
         return *made;
     }();
@@ -943,6 +1000,7 @@ int Compare(const std::string& text, const Interruptions& moments) {
     if (same) return 0;
     // Whether the difference needs the scripts run before (something kept from run to run).
     InterruptedComparisonOf<Base> fresh;
+    fresh.UseFolder(ScriptWriter::ScratchFolder());
     KnowTextWords(fresh);
     fresh.Run(text, moments);
     Report(fresh.Same() ? "Differs only after earlier scripts:" : "Differs:", text, moments, fresh.Same() ? sides : fresh);

@@ -12,10 +12,12 @@ namespace {
 std::string ForTerminal(const std::string& paneText) {
     std::string lf;
     lf.reserve(paneText.size());
-    for (std::size_t i = 0; i < paneText.size(); ++i) {
-        if (paneText[i] == '\r' && i + 1 < paneText.size() && paneText[i + 1] == '\n') continue;
-        lf.push_back(paneText[i]);
+    std::size_t from = 0;
+    for (std::size_t at = paneText.find("\r\n"); at != std::string::npos; at = paneText.find("\r\n", from)) {
+        lf.append(paneText, from, at - from);
+        from = at + 1;  // the line feed stays
     }
+    lf.append(paneText, from);
     return cp1256::ToUtf8(lf);
 }
 

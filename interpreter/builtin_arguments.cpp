@@ -1,5 +1,8 @@
 #include "interpreter/builtin_arguments.h"
 
+#include <cstring>
+#include <vector>
+
 #include "platform/crt_file.h"
 
 namespace builtin {
@@ -33,6 +36,66 @@ bool CloseSharedFile(CTesselParser& p, crt::CrtFile* file) {
     const bool closed = file->Close();
     delete file;
     return closed;
+}
+
+int WriteOutcome(CTesselParser& p, const crt::CrtFile& file, bool written) {
+    if (written || !file.IsWritable()) return 1;
+    return p.FailWith(message::kCannotWriteFile);
+}
+
+std::uint32_t ToUnsigned32(double d) {
+    if (d >= 0.0 && d < 4294967296.0) return static_cast<std::uint32_t>(d);
+    if (d > -9223372036854775808.0 && d < 9223372036854775808.0) {
+        return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(d)));
+    }
+    return 0;
+}
+
+namespace {
+
+// The bytes of a binary write, little-endian, converted as the command's width prescribes.
+std::vector<unsigned char> BinaryWriteBytes(int keyword, double value) {
+    std::uint64_t bits = 0;
+    std::size_t width = 4;
+    switch (keyword) {
+        case kw::kFileWrite1b: case kw::kFileWrite1bu:
+            width = 1;
+            bits = static_cast<std::uint32_t>(DoubleToInt32(value));
+            break;
+        case kw::kFileWrite2b: case kw::kFileWrite2bu:
+            width = 2;
+            bits = static_cast<std::uint32_t>(DoubleToInt32(value));
+            break;
+        case kw::kFileWrite4bi: bits = static_cast<std::uint32_t>(DoubleToInt32(value)); break;
+        case kw::kFileWrite4bf: {
+            const float single = static_cast<float>(value);
+            std::uint32_t raw = 0;
+            std::memcpy(&raw, &single, sizeof raw);
+            bits = raw;
+            break;
+        }
+        case kw::kFileWrite8b: width = 8; std::memcpy(&bits, &value, sizeof bits); break;
+        default: bits = ToUnsigned32(value); break;
+    }
+    std::vector<unsigned char> bytes(width);
+    for (std::size_t i = 0; i < width; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
+    return bytes;
+}
+
+}  // namespace
+
+int PutFileBinary(CTesselParser& p, crt::CrtFile& file, int keyword, double value) {
+    const std::vector<unsigned char> bytes = BinaryWriteBytes(keyword, value);
+    return WriteOutcome(p, file, file.Write(bytes.data(), 1, bytes.size()) == bytes.size());
+}
+
+int PutFileString(CTesselParser& p, crt::CrtFile& file, const std::string& text) {
+    return WriteOutcome(p, file, file.Puts(text));
+}
+
+void GetFileString(crt::CrtFile& file, std::int32_t count, std::string& text) {
+    const int limit = count < CTesselParser::kStringLiteralLimit - 1 ? count : CTesselParser::kStringLiteralLimit - 1;
+    if (!file.Gets(text, limit + 1)) text.clear();
 }
 
 std::string Trimmed(const std::string& text) {

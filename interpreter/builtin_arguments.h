@@ -63,6 +63,28 @@ int ReadWholeNumber(CTesselParser& p, std::int32_t& out);
 // holding a closed file. false when what was written could not be flushed (the data is lost).
 bool CloseSharedFile(CTesselParser& p, crt::CrtFile* file);
 
+// A write's outcome as a run sees it: a write the system refused (no space, an I/O error, the
+// file-size limit) loses the script's data and ends the run with "Cannot write file"; a write to a
+// file opened only for reading fails silently. 1, or 0 after the report.
+int WriteOutcome(CTesselParser& p, const crt::CrtFile& file, bool written);
+
+// A double as an unsigned 32-bit integer the way the original runtime converts it: values in range
+// truncate toward zero; other finite values wrap through a 64-bit integer (-1 gives 0xFFFFFFFF);
+// what no integer can hold gives 0.
+std::uint32_t ToUnsigned32(double d);
+
+// The write of FileWrite1b and its siblings (the keyword): the value's bytes, little-endian,
+// converted as the command's width prescribes; reported as WriteOutcome says.
+int PutFileBinary(CTesselParser& p, crt::CrtFile& file, int keyword, double value);
+
+// FileWriteString's write of a text, reported as WriteOutcome says.
+int PutFileString(CTesselParser& p, crt::CrtFile& file, const std::string& text);
+
+// FileReadString's read of up to `count` (at least 1) characters, ending after a line feed; at the
+// end of the file the text is empty. A literal never holds more than the lexer's word buffer, so
+// a larger count is cut to it.
+void GetFileString(crt::CrtFile& file, std::int32_t count, std::string& text);
+
 // White space removed at both ends.
 std::string Trimmed(const std::string& text);
 

@@ -24,46 +24,6 @@ using namespace builtin;
 
 constexpr long kOpenSettleMilliseconds = 1000;
 
-// A double as an unsigned 32-bit integer the way the original runtime converts it: values in range
-// truncate toward zero; other finite values wrap through a 64-bit integer (-1 gives 0xFFFFFFFF);
-// what no integer can hold gives 0.
-std::uint32_t ToUnsigned32(double d) {
-    if (d >= 0.0 && d < 4294967296.0) return static_cast<std::uint32_t>(d);
-    if (d > -9223372036854775808.0 && d < 9223372036854775808.0) {
-        return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(d)));
-    }
-    return 0;
-}
-
-// The bytes of a binary write, little-endian, converted as the command's width prescribes.
-std::vector<unsigned char> BinaryWriteBytes(int keyword, double value) {
-    std::uint64_t bits = 0;
-    std::size_t width = 4;
-    switch (keyword) {
-        case kw::kFileWrite1b: case kw::kFileWrite1bu:
-            width = 1;
-            bits = static_cast<std::uint32_t>(DoubleToInt32(value));
-            break;
-        case kw::kFileWrite2b: case kw::kFileWrite2bu:
-            width = 2;
-            bits = static_cast<std::uint32_t>(DoubleToInt32(value));
-            break;
-        case kw::kFileWrite4bi: bits = static_cast<std::uint32_t>(DoubleToInt32(value)); break;
-        case kw::kFileWrite4bf: {
-            const float single = static_cast<float>(value);
-            std::uint32_t raw = 0;
-            std::memcpy(&raw, &single, sizeof raw);
-            bits = raw;
-            break;
-        }
-        case kw::kFileWrite8b: width = 8; std::memcpy(&bits, &value, sizeof bits); break;
-        default: bits = ToUnsigned32(value); break;
-    }
-    std::vector<unsigned char> bytes(width);
-    for (std::size_t i = 0; i < width; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
-    return bytes;
-}
-
 int SeekOrigin(int keyword) {
     if (keyword == kw::kFileSeekSet) return SEEK_SET;
     return keyword == kw::kFileSeekCur ? SEEK_CUR : SEEK_END;
@@ -110,13 +70,6 @@ private:
         crt::CrtFile* file = FileOf(p_, record);
         if (file == nullptr) p_.FailWith(message::kFileNotOpen);
         return file;
-    }
-
-    // A write the system refused (no space, an I/O error, the file-size limit) loses the script's
-    // data and ends the run. A write to a file opened only for reading fails silently, as always.
-    int WriteOutcome(const crt::CrtFile& file, bool written) {
-        if (written || !file.IsWritable()) return 1;
-        return p_.FailWith(message::kCannotWriteFile);
     }
 
     int Sleep() {
@@ -204,7 +157,7 @@ private:
         if (!Executing()) return 1;
         crt::CrtFile* file = OpenFileOrFail(record);
         if (file == nullptr) return 0;
-        return WriteOutcome(*file, file->Puts(text));
+        return PutFileString(p_, *file, text);
     }
 
     // FileWrite1b( fileVar , expr ) and its siblings.
@@ -220,8 +173,7 @@ private:
         if (!Executing()) return 1;
         crt::CrtFile* file = OpenFileOrFail(record);
         if (file == nullptr) return 0;
-        const std::vector<unsigned char> bytes = BinaryWriteBytes(keyword, value);
-        return WriteOutcome(*file, file->Write(bytes.data(), 1, bytes.size()) == bytes.size());
+        return PutFileBinary(p_, *file, keyword, value);
     }
 
     // FileSeekSet( fileVar , number ) and its siblings.

@@ -169,9 +169,7 @@ private:
         if (count < 1) return p_.FailWith(message::kPositiveValues);
         crt::CrtFile* file = OpenFileOrFail(record, afterName);
         if (file == nullptr) return 0;
-        // A literal never holds more than the lexer's word buffer; a larger count is cut to it.
-        const int limit = count < CTesselParser::kStringLiteralLimit - 1 ? count : CTesselParser::kStringLiteralLimit - 1;
-        if (!file->Gets(out.text, limit + 1)) out.text.clear();
+        GetFileString(*file, count, out.text);
         return 1;
     }
 
@@ -241,11 +239,16 @@ int CTesselParser::EvaluateBuiltinValue(int code, int* tokenOut) {
     // The literal stands for the keyword and its arguments as one history entry, so that putting it
     // back returns to the keyword.
     history.JoinLiteral(entry, position - keywordStart);
-    last.historyIndex = entry;
-    last.start = keywordStart;
-    last.end = position;
-    last.token = literal.token;
-    last.execute = execute;
-    last.text = literal.text;
+    KeepBuiltinLiteral(entry, keywordStart, position, literal.token, literal.text);
     return 1;
+}
+
+void CTesselParser::KeepBuiltinLiteral(int entry, int start, int end, int token, const std::string& text) {
+    BuiltinLiteral& last = lastBuiltinLiteral;
+    last.historyIndex = entry;
+    last.start = start;
+    last.end = end;
+    last.token = token;
+    last.execute = execute;
+    last.text = text;
 }

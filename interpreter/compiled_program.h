@@ -141,7 +141,10 @@ public:
         int nameCount = 0;
     };
     // Kinds from kIf on have bodies.
-    enum class NodeKind : std::uint8_t { kInterpreted, kSeparator, kClosing, kAssign, kCommand, kOutput, kIf, kFor, kWhile, kDo, kCall };
+    enum class NodeKind : std::uint8_t {
+        kInterpreted, kSeparator, kClosing, kAssign, kCommand, kOutput, kFileWrite, kFileRead,
+        kIf, kFor, kWhile, kDo, kCall
+    };
     // One statement from the text position it is read from. Its own words are words from
     // firstWord on (the statement's keyword first, where it has one).
     struct Node {
@@ -160,6 +163,7 @@ public:
         std::string text;    // a Call's subroutine name
         int keywordId = -2;  // an output statement's extension keyword
         bool lineBreak = false;  // Println
+        bool keywordAfter = false;  // a file read's word put back after it is a keyword
         int slot = 0;        // its index in nodes, and its binding caches'
     };
     // A loop (For, While or Do) whose pass is assignments, separators and Ifs of conditions whose
@@ -265,4 +269,13 @@ private:
     // ----- commands (region_commands.cpp) -----
     // A command that only sets a value the run reads later: `keyword = number`.
     bool CompileCommand(CTesselParser& parser, Node& node, int position);
+    // ----- file commands and reads (region_compiler.cpp) -----
+    // FileWriteString ( text , fileVar ) or FileWrite1b ( fileVar , number ) and its siblings: the
+    // value's expression and a plain File variable.
+    bool CompileFileWrite(CTesselParser& parser, Node& node, int position);
+    // name = FileReadString ( count , fileVar ), the word after it no operator: the one statement
+    // form in which the file is read once, where it is read, and nothing read after it can fail.
+    // Its words: the target, "=", the value's one entry, the word put back after it, then the
+    // argument words the reading leaves past the count (the count's, ",", the variable, ")").
+    bool CompileFileRead(CTesselParser& parser, Node& node, int position);
 };

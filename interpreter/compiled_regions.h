@@ -1,7 +1,8 @@
 // The runner of a run's loops, branches and called bodies, compiled the first time the run enters
 // them. It owns three things: the compiled program (CompiledProgram: each statement at a text
-// position a node, an assignment, an output statement, a command that only sets a value, an If, a
-// For, a While, a Do, a Call, or an interpreted node that the word-by-word reader runs), which
+// position a node, an assignment, an output statement, a command that only sets a value, a file
+// write, a String given a file read, an If, a For, a While, a Do, a Call, or an interpreted node
+// that the word-by-word reader runs), which
 // does not change while it runs; the binding caches (BindingCaches: what the run found the
 // program's names to be); and the run's state (RegionRunState: the last word read, the stack's
 // texts, the running straight pass). Operands are numbers, texts, variables, elements and network
@@ -35,6 +36,7 @@
 #include "interpreter/value.h"
 
 class CTesselParser;
+namespace crt { class CrtFile; }
 
 class CompiledRegions {
 public:
@@ -127,6 +129,11 @@ private:
     }
     // ----- commands and members (region_commands.cpp, region_members.cpp) -----
     Ran RunCommand(CTesselParser& parser, const Node& node);
+    // ----- file commands and reads (region_files.cpp) -----
+    Ran RunFileWrite(CTesselParser& parser, const Node& node);
+    Ran RunFileRead(CTesselParser& parser, const Node& node);
+    // The open file of the plain File variable named at a position, or null.
+    static crt::CrtFile* OpenFileNamedAt(const CTesselParser& parser, int name);
     // A member operand's value; false where the reading would read on, report or find a variable.
     bool MemberValue(CTesselParser& parser, const Instruction& instruction, Number& value);
 
@@ -211,6 +218,9 @@ private:
     // Room for a statement's words after the count, and for its depth below a block's two levels.
     static bool Fits(const CTesselParser& parser, int words, int depth);
     void SetValue(Value& v, const Number& n) const;  // n's type and value (a String's text from the stack's first slot)
+    // n as text wherever a value becomes text (a String's from the stack's first slot); scratch
+    // holds a number's.
+    const std::string& ResultText(const Number& n, std::string& scratch) const;
     // The lexer's lookups of the names inside the texts evaluated, as reading them makes them.
     void ResolveTextNames(CTesselParser& parser, const TextNames& names) {
         bool keywordSet = false;
@@ -230,6 +240,9 @@ private:
     // A number index: an Integer expression's value; false for any other.
     bool IndexValue(CTesselParser& parser, int expression, std::int32_t& index);
     void Store(CTesselParser& parser, ElementRef target, const Number& result);
+    // A String given to a variable of this type (TakesText), as the reading converts it.
+    static bool TakesText(int type) { return type == kTypeInteger || type == kTypeFloat || type == kTypeString; }
+    static void StoreText(Value::Payload& target, int type, const std::string& text);
     // An assignment run; false (nothing changed) where the reading is to run it.
     bool RunAssignment(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound);
     // Its store alone, no word taken; false (nothing changed) where the reading is to run it.

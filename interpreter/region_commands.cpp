@@ -1,6 +1,6 @@
 // Commands compiled as nodes: those whose whole effect is a setting the run reads later
-// (`keyword = number`), run with the reading's checks as guards. Commands that wait, touch files,
-// sound or windows stay with the reader.
+// (`keyword = number`), run with the reading's checks as guards, and the file writes
+// (region_files.cpp). Commands that wait, open or close files, sound or windows stay with the reader.
 #include "interpreter/compiled_regions.h"
 #include "interpreter/keyword_codes.h"
 #include "interpreter/region_guards.h"
@@ -12,9 +12,22 @@ namespace {
 // The commands kept as nodes: BiggestArray = number, the variable table's grow step.
 bool IsSettingCommand(int code) { return code == kw::kBiggestArray; }
 
+// The commands whose one effect is a write to an open file.
+bool IsFileWrite(int code) {
+    switch (code) {
+        case kw::kFileWriteString: case kw::kFileWrite1b: case kw::kFileWrite2b: case kw::kFileWrite4bi:
+        case kw::kFileWrite4bf: case kw::kFileWrite8b: case kw::kFileWrite1bu: case kw::kFileWrite2bu:
+        case kw::kFileWrite4bu:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 bool CompiledProgram::CompileCommand(CTesselParser& parser, Node& node, int position) {
+    if (IsFileWrite(node.code)) return CompileFileWrite(parser, node, position);
     if (!IsSettingCommand(node.code)) return false;
     words.Resize(node.firstWord);  // the keyword is read again with the rest
     node.item = CompileStatement(parser, position, node.code);

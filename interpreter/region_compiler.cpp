@@ -451,6 +451,8 @@ CompiledProgram::Node CompiledProgram::CompileNode(CTesselParser& parser, int po
             node.kind = NodeKind::kAssign;
         else if (CompileOutput(parser, node, position))
             node.kind = NodeKind::kOutput;
+        else if (CompileFileRead(parser, node, position))
+            node.kind = NodeKind::kFileRead;
         return node;
     }
     // A statement's keyword is its first word.
@@ -581,5 +583,96 @@ bool CompiledProgram::CompileOutput(CTesselParser& parser, Node& node, int posit
     node.name = position;
     node.keywordId = id;
     node.lineBreak = lineBreak == 1;
+    return true;
+}
+
+// FileWriteString ( text , fileVar ), or FileWrite1b and its siblings: ( fileVar , number ).
+bool CompiledProgram::CompileFileWrite(CTesselParser& parser, Node& node, int position) {
+    words.Resize(node.firstWord);  // the keyword is read again with the rest
+    Statement statement;
+    statement.readPosition = position;
+    statement.firstWord = node.firstWord;
+    Compiler c(parser, *this, position);
+    bool kept = c.Advance() && c.Advance() && c.Is(kw::kOpenParen);
+    int name = 0;
+    if (node.code == kw::kFileWriteString) {
+        kept = kept && (statement.value = c.Top()) >= 0 && c.ReadAgain() && c.Is(kw::kComma) && c.Advance() && c.IsName();
+        name = c.At();
+        kept = kept && c.Advance();
+    } else {
+        kept = kept && c.Advance() && c.IsName();
+        name = c.At();
+        kept = kept && c.Advance() && c.Is(kw::kComma) && (statement.value = c.Top()) >= 0 && c.ReadAgain();
+    }
+    kept = kept && c.Is(kw::kCloseParen);
+    if (!kept) {
+        words.Resize(node.firstWord);
+        return false;
+    }
+    const Expression& value = expressions[static_cast<std::size_t>(statement.value)];
+    statement.wordCount = words.Size() - statement.firstWord;
+    statement.depth = value.depth;
+    statement.text = value.text;
+    statement.names = value.names;
+    statement.settleFrom = c.At();  // ")" is the last word read
+    statement.next = c.Entry().end;
+    statements.push_back(statement);
+    node.item = static_cast<int>(statements.size()) - 1;
+    node.name = name;
+    node.wordCount = statement.wordCount;
+    node.kind = NodeKind::kFileWrite;
+    return true;
+}
+
+bool CompiledProgram::CompileFileRead(CTesselParser& parser, Node& node, int position) {
+    const int first = words.Size();
+    Statement statement;
+    statement.readPosition = position;
+    statement.target.argument = position;
+    statement.firstWord = first;
+    Compiler c(parser, *this, position);
+    bool kept = c.Advance() && c.IsName() && c.Advance() && c.Is(kw::kEquals);
+    const CTesselParser::ScanCacheEntry* keyword = kept ? parser.CachedEntryAt(c.Entry().end) : nullptr;
+    kept = keyword != nullptr && keyword->kind == kw::kFileReadString;
+    if (kept) {
+        AddWord(keyword->start, keyword->end);
+        c.ReadFrom(keyword->end);
+    }
+    kept = kept && c.Advance() && c.Is(kw::kOpenParen) && (statement.value = c.Top()) >= 0 &&
+           !expressions[static_cast<std::size_t>(statement.value)].text && c.ReadAgain() && c.Is(kw::kComma) &&
+           c.Advance() && c.IsName();
+    const int name = c.At();
+    kept = kept && c.Advance() && c.Is(kw::kCloseParen);
+    const int end = c.Entry().end;
+    // The value's word after it ends the expression: no operator takes the literal further.
+    kept = kept && c.Advance() && !(c.IsKeyword() && IsOperator(c.Code()));
+    if (!kept) {
+        words.Resize(first);
+        return false;
+    }
+    // Read: the target, "=", the keyword, "(", the arguments' words, the word after. Kept: the
+    // target, "=", the keyword joined with its arguments, the word after, the arguments' words.
+    const std::vector<int> starts(words.starts.begin() + first, words.starts.end());
+    const std::vector<int> lengths(words.lengths.begin() + first, words.lengths.end());
+    const auto add = [&](std::size_t k) { AddWord(starts[k], starts[k] + lengths[k]); };
+    const std::size_t after = starts.size() - 1;
+    words.Resize(first + 2);
+    AddWord(starts[2], end);
+    add(after);
+    for (std::size_t k = 4; k < after; ++k) add(k);
+
+    const Expression& count = expressions[static_cast<std::size_t>(statement.value)];
+    statement.wordCount = 3;
+    // The value's own level and its count's below it, as the reading enters them.
+    statement.depth = count.depth + 3;
+    statement.settleFrom = c.At();
+    statement.putBack = true;
+    statement.next = c.Entry().start;
+    statements.push_back(statement);
+    node.item = static_cast<int>(statements.size()) - 1;
+    node.firstWord = first;
+    node.wordCount = words.Size() - first;
+    node.name = name;
+    node.keywordAfter = c.IsKeyword();
     return true;
 }

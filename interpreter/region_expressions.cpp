@@ -186,6 +186,14 @@ bool CompiledRegions::EvaluateOtherwise(CTesselParser& parser, const Expression&
                 const Text& text = program_.texts[static_cast<std::size_t>(instruction.argument)];
                 // A name not looked up since the names changed: the reading does it.
                 if (!NamesLookedUp(parser, program_.textNames.data() + text.firstName, text.nameCount)) return false;
+                // Joined at once to the String below it: appended there, as CombineTexts joins them,
+                // without a copy of its own on the stack.
+                if (at + 1 != end && at[1].op == Op::kAdd && top >= 0 && stack[top].type == kTypeString &&
+                    run_.stackTexts[top].size() + text.text.size() < kJoinCheckedForMemory) {
+                    run_.stackTexts[top] += text.text;
+                    ++at;
+                    break;
+                }
                 stack[++top] = {kTypeString, 0, 0.0};
                 run_.stackTexts[top] = text.text;
                 break;
@@ -288,6 +296,14 @@ void CompiledRegions::SetValue(Value& v, const Number& n) const {
         v.SetFloat(n.d);
     else
         v.SetString(run_.stackTexts[0]);
+}
+
+const std::string& CompiledRegions::ResultText(const Number& n, std::string& scratch) const {
+    if (n.type == kTypeString) return run_.stackTexts[0];
+    Value v;
+    SetValue(v, n);
+    scratch = ValueToText(v, true);
+    return scratch;
 }
 
 // The answers are kept; asking again is rare (the extension's names changed).

@@ -97,6 +97,7 @@ struct RegionRunState {
     int closedBy = 0;  // the closing word that ended the block just run compiled, 0: another end
     std::string stackTexts[CompiledProgram::kMaxStack];  // the String operands on the evaluation stack
     std::string leftText;  // a compared String while the other side is evaluated
+    std::string readText;  // the text a compiled file read read
     std::vector<PointedStep> pointedSteps;  // the running pass's steps, then its condition
     std::vector<PointedPart> pointedParts;  // the parts of the running pass's conditions
     PointedFor pointedFor;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/number_text.h"
 #include "interpreter/compiled_regions.h"
 #include "interpreter/keyword_codes.h"
 #include "interpreter/region_guards.h"
@@ -219,6 +220,8 @@ CompiledRegions::Ran CompiledRegions::RunNode(CTesselParser& parser, Node& node,
         case NodeKind::kCall: return RunCall(parser, node);
         case NodeKind::kCommand: return RunCommand(parser, node);
         case NodeKind::kOutput: return RunOutput(parser, node);
+        case NodeKind::kFileWrite: return RunFileWrite(parser, node);
+        case NodeKind::kFileRead: return RunFileRead(parser, node);
         default: return Ran::kHandOver;
     }
 }
@@ -231,13 +234,23 @@ __attribute__((always_inline)) inline void CompiledRegions::Store(CTesselParser&
         target.integer = result.type == kTypeInteger ? result.i : DoubleToInt32(result.d);
     } else if (type == kTypeFloat && result.type != kTypeString) {
         target.number = result.type == kTypeInteger ? result.i : result.d;
-    } else if (type == kTypeString && result.type == kTypeString) {
-        Value::SetSlotText(target, run_.stackTexts[0]);
+    } else if (result.type == kTypeString && TakesText(type)) {
+        StoreText(target, type, run_.stackTexts[0]);
     } else {
         Value v;
         SetValue(v, result);
         parser.AssignScalar(element, v);
     }
+}
+
+// A String given to a variable of this type (TakesText), as the reading converts it.
+void CompiledRegions::StoreText(Value::Payload& target, int type, const std::string& text) {
+    if (type == kTypeInteger)
+        target.integer = LeadingInteger(text);
+    else if (type == kTypeFloat)
+        target.number = DecimalTextToDouble(text);
+    else
+        Value::SetSlotText(target, text);
 }
 
 __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& parser, const Statement& statement,
@@ -250,10 +263,10 @@ __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& p
         target = StoredElement(parser, statement, bound);
     if (!target.Found() && element == nullptr) return false;
     const Expression& value = program_.expressions[static_cast<std::size_t>(statement.value)];
-    if (target.Found() && value.leaf && parser.variables[target.record].type == kTypeString) {
-        // A String from where it is kept into a String, with one copy.
+    if (value.leaf && target.Found() && TakesText(parser.variables[target.record].type)) {
+        // A String from where it is kept: into a String with one copy, into a number with none.
         if (const std::string* text = TextLeaf(parser, value)) {
-            Value::SetSlotText(parser.ElementValue(target), *text);
+            StoreText(parser.ElementValue(target), parser.variables[target.record].type, *text);
             if (statement.text) ResolveTextNames(parser, statement.names);
             return true;
         }
@@ -611,12 +624,15 @@ CompiledRegions::Ran CompiledRegions::RunCall(CTesselParser& parser, Node& node)
 CompiledRegions::Ran CompiledRegions::RunOutput(CTesselParser& parser, Node& node) {
     BindingCaches::Node& bound = CacheOf(node);
     const Statement& statement = program_.statements[static_cast<std::size_t>(node.item)];
-    Number n{};
     if (!parser.execute || !Fits(parser, statement.wordCount, statement.depth) ||
-        !StillKeyword(parser, node.name, bound.nameAnswer, node.keywordId) ||
-        !Evaluate(parser, program_.expressions[static_cast<std::size_t>(statement.value)], n)) {
+        !StillKeyword(parser, node.name, bound.nameAnswer, node.keywordId)) {
         return Ran::kHandOver;
     }
+    // A String printed from where it is kept, without a copy.
+    const Expression& value = program_.expressions[static_cast<std::size_t>(statement.value)];
+    const std::string* kept = value.leaf ? TextLeaf(parser, value) : nullptr;
+    Number n{kTypeString, 0, 0.0};
+    if (kept == nullptr && !Evaluate(parser, value, n)) return Ran::kHandOver;
     // The lookups as reading leaves them: the expression's names were read after the keyword.
     bool keywordSet = false;
     const TextNames& names = statement.names;
@@ -625,13 +641,8 @@ CompiledRegions::Ran CompiledRegions::RunOutput(CTesselParser& parser, Node& nod
         ResolveNames(parser, &node.name, &bound.nameAnswer, 1, keywordSet);
     }
     FinishStatement(parser, statement);
-    if (n.type == kTypeString) {
-        parser.PrintText(run_.stackTexts[0], node.lineBreak);
-    } else {
-        Value v;
-        SetValue(v, n);
-        parser.PrintText(ValueToText(v, true), node.lineBreak);
-    }
+    std::string number;
+    parser.PrintText(kept != nullptr ? *kept : ResultText(n, number), node.lineBreak);
     return Ran::kDone;
 }
 

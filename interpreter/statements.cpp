@@ -68,23 +68,6 @@ int DeclaredType(int code) {
     }
 }
 
-// The leading integer of a text as the C runtime's atoi reads it (white space, sign, digits),
-// saturated at the Integer range instead of overflowing.
-std::int32_t LeadingInteger(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::int64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > 2147483648LL) magnitude = 2147483648LL;
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > INT32_MAX) return INT32_MAX;
-    return static_cast<std::int32_t>(value);
-}
-
 // Pushes a named scope around a nested block and pops it on every way out.
 class ScopeLevel {
 public:

@@ -474,6 +474,9 @@ private:
     void MoveScanTo(int at) { position = at; }
     // A keyword has been read since the last built-in value: that value is not read again.
     void ForgetBuiltinLiteral() { lastBuiltinLiteral.historyIndex = -1; }
+    // A built-in value read at a history entry, its keyword and arguments from start to end, left
+    // this literal: read again at once (put back and read at the same entry), it is not evaluated.
+    void KeepBuiltinLiteral(int entry, int start, int end, int token, const std::string& text);
     // Looked at before it is cleared: nearly always empty, and a store costs more than a look.
     void ClearErrorText() {
         if (!errorText.empty()) errorText.clear();

@@ -109,6 +109,16 @@ public:
         starts_[static_cast<std::size_t>(at)] = start;
         lengths_[static_cast<std::size_t>(at)] = length;
     }
+    // Words the reading leaves past the count (a built-in value's arguments behind its one entry,
+    // the word read after the value over its first): written whatever is known, and nothing past
+    // the count is known after them.
+    void WriteBeyond(const int* starts, const int* lengths, int count) {
+        for (int k = 0; k < count; ++k) {
+            starts_[static_cast<std::size_t>(count_ + k)] = starts[k];
+            lengths_[static_cast<std::size_t>(count_ + k)] = lengths[k];
+        }
+        if (known_ > count_) known_ = count_;
+    }
     // Entries from the count up to here hold the words that follow the scan position.
     int Known() const { return known_; }
     // Something may have written other words than those the text has next.

@@ -103,6 +103,10 @@ struct ElementRef {
 // FormatNumberTrimmed, String itself, Matrix its matrix text (only when executing), else "".
 std::string ValueToText(const Value& v, bool executing);
 
+// The leading integer of a text as the C runtime's atoi reads it (white space, sign, digits),
+// saturated at the Integer range instead of overflowing: a String given to an Integer.
+std::int32_t LeadingInteger(const std::string& text);
+
 // Double -> Integer as the original runtime's conversion yields it, without undefined behaviour:
 // truncation toward zero; NaN and values outside the int32 range give -2147483648.
 std::int32_t DoubleToInt32(double d);

@@ -90,7 +90,16 @@ char FromCodePoint(char32_t codePoint) {
 std::string ToUtf8(const std::string& cp1256Text) {
     std::string out;
     out.reserve(cp1256Text.size() * 2);
-    for (const char c : cp1256Text) AppendUtf8(out, ToCodePoint(static_cast<unsigned char>(c)));
+    // The ASCII between other characters is the same in UTF-8: taken over a run at a time.
+    const std::size_t size = cp1256Text.size();
+    for (std::size_t from = 0; from < size;) {
+        std::size_t upper = from;
+        while (upper < size && static_cast<unsigned char>(cp1256Text[upper]) < 0x80) ++upper;
+        out.append(cp1256Text, from, upper - from);
+        if (upper == size) break;
+        AppendUtf8(out, ToCodePoint(static_cast<unsigned char>(cp1256Text[upper])));
+        from = upper + 1;
+    }
     return out;
 }
 

@@ -120,8 +120,9 @@ void CrtFile::SwitchTo(int op) {
 
 // The next byte of the file as the reader sees it: translated in text mode. EOF at the end of
 // the file or, in text mode, at a Ctrl-Z (which stays unread); either sets the indicator.
+// A file is used by one thread at a time (the run's): its reads take no lock.
 int CrtFile::GetChar() {
-    const int c = std::getc(f_);
+    const int c = getc_unlocked(f_);
     if (c == EOF) {
         eof_ = true;
         std::clearerr(f_);
@@ -134,7 +135,7 @@ int CrtFile::GetChar() {
         return EOF;
     }
     if (c != '\r') return c;
-    const int next = std::getc(f_);
+    const int next = getc_unlocked(f_);
     if (next == '\n') return '\n';
     if (next == EOF) {
         // Looking ahead past the last byte is not yet a read at the end.
@@ -183,14 +184,18 @@ std::size_t CrtFile::Write(const void* buffer, std::size_t size, std::size_t cou
     if (total == 0) return 0;
     const unsigned char* data = static_cast<const unsigned char*>(buffer);
     if (!text_) return std::fwrite(data, 1, total, f_) / size;
-    std::string translated;
-    translated.reserve(total + total / 8);
+    std::string& translated = translated_;
+    translated.clear();
     for (std::size_t i = 0; i < total; ++i) {
         if (data[i] == '\n') translated.push_back('\r');
         translated.push_back(static_cast<char>(data[i]));
     }
-    const std::size_t stored = std::fwrite(translated.data(), 1, translated.size(), f_);
-    if (stored == translated.size()) return count;
+    const std::size_t bytes = translated.size();
+    const std::size_t stored = std::fwrite(translated.data(), 1, bytes, f_);
+    // A large write's room is not kept for the small ones that usually follow.
+    constexpr std::size_t kKeptRoom = 1 << 16;
+    if (translated.capacity() > kKeptRoom) std::string().swap(translated);
+    if (stored == bytes) return count;
     return SourceBytesStored(data, total, stored) / size;
 }
 

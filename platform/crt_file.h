@@ -60,6 +60,7 @@ private:
     bool writable_;
     bool eof_ = false;
     int lastOp_ = 0;  // 0 none, 1 read, 2 write: a seek is needed between the two, as in C
+    std::string translated_;  // a text-mode write's bytes with CR before every LF, kept for the next
 };
 
 // _access(path, 0) == 0: a file or a folder of that name exists.

@@ -49,6 +49,9 @@ TEST(ConsoleViewStream, ShowsAppendsAsTheyComeInUtf8AndAReplacedMessageAtTheFlus
     EXPECT_EQ(Streamed({{"Compiling...", 0, 0, 0}, {"", 0, 0, 0}, {"a", 1, 0, 1}, {"b", 1, 0, 0}}, false), "a\nb");
     EXPECT_EQ(Streamed({{"a", 1, 0, 0}, {" Syntax Error : x", 0, 0, 0}}, true), "a Syntax Error : x\n");
     EXPECT_EQ(Streamed({{"\xC7", 1, 0, 0}}, false), "\xD8\xA7");  // ARABIC LETTER ALEF in code page 1256
+    // Runs of ASCII between other characters, and carriage returns that end no line, kept.
+    EXPECT_EQ(Streamed({{"ab\xC7\xC7 cd\r\r\ne\r", 1, 0, 0}, {"\xE1x\r\n", 1, 0, 0}}, false),
+              "ab\xD8\xA7\xD8\xA7 cd\r\ne\r\xD9\x84x\n");
 }
 
 // Streaming keeps only what it has not written, and the pane's rules go on as if it kept it all.

@@ -57,6 +57,23 @@ TEST_F(CrtFileTest, WritesTranslateLineFeedsOnlyInTextModes) {
     }
 }
 
+// Writes of one file one after another, a large one among small ones: each is translated whole
+// and counted whole, whatever the one before it held.
+TEST_F(CrtFileTest, WritesInTurnEachTranslateTheirOwnBytes) {
+    const std::string large = std::string(70000, 'x') + "\n";
+    const std::vector<std::string> writes = {"ab\n", large, "c", "\n\nd", large, "e\n"};
+    const std::string path = dir.File("turns.txt");
+    auto f = crt::CrtFile::Open(path, "wt");
+    ASSERT_NE(f, nullptr);
+    std::string expected;
+    for (const std::string& text : writes) {
+        EXPECT_EQ(f->Write(text.data(), 1, text.size()), text.size()) << text.size();
+        for (const char c : text) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    EXPECT_TRUE(f->Close());
+    EXPECT_EQ(ReadBytes(path), expected);
+}
+
 struct ReadCase {
     const char* mode;
     std::string onDisk;
