@@ -71,7 +71,8 @@ public:
     // An expression's operations for known operand types: no type travels on the stack.
     enum class TypedOp : std::uint8_t {
         kIntegerConstant, kFloatConstant, kIntegerVariable, kFloatVariable, kIntegerElement, kFloatElement,
-        kMatrixElement,  // read as a Float: only where it meets a Float, which makes it one anyway
+        kMatrixElement,  // read as a Float: where it meets a Float, which makes it one anyway
+        kMatrixEither,   // read as the reading reads it: an Integer when whole, else a Float, its type kept
         kIntegerMember, kFloatMember,
         kWiden, kWidenBelow,  // the Integer on the stack's top, or in the slot below it, made a Float
         kIntegerNegate, kFloatNegate,
@@ -80,6 +81,10 @@ public:
         kFloatPower, kFloatFunction, kFloatPow,  // Floats only: their Integers widened before
         kWhole,  // the Float `argument` slots below the top made an Integer as INT makes it
         kRgb,    // three Integers
+        kEitherFloat,  // the slot `argument` below the top, of a type known only at run time, made a Float
+        // The operator `argument` (a NumberOp) on two operands of which at least one has its type
+        // known only at run time (argument2: 1 the left one, 2 the right one, 3 both), the others Integers.
+        kEitherArithmetic,
         // Two Float operands and their operator in one: two variables (`record`, `record2`), a
         // variable and a constant, a constant and a variable; +, - or * in that order.
         kVariablesAdd, kVariablesSubtract, kVariablesMultiply,

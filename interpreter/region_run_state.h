@@ -66,6 +66,8 @@ struct RegionRunState {
         NumberLeaf leaf;  // the value where it is a leaf
         const CompiledProgram::Expression* index = nullptr;
         const CompiledProgram::Expression* column = nullptr;
+        NumberLeaf indexLeaf;  // the index and the column where they are leaves
+        NumberLeaf columnLeaf;
         Value* target = nullptr;
         PointedShape x;
         PointedShape y;

@@ -22,7 +22,7 @@ TypedOp Arithmetic(NumberOp op, bool integers) {
 }
 
 // A matrix element's type on the stack while the code is made: an Integer when its value is
-// whole, else a Float.
+// whole, else a Float, known when the code runs; so is the type of arithmetic on one and an Integer.
 constexpr std::uint8_t kEitherType = 0xFF;
 
 // An Integer or Float stack slot.
@@ -30,6 +30,19 @@ union Slot {
     std::int32_t i;
     double d;
 };
+
+NumberOperand EitherOperand(const Slot& slot, std::uint8_t type) {
+    return type == kTypeInteger ? NumberOperand{kTypeInteger, slot.i, 0.0} : NumberOperand{kTypeFloat, 0, slot.d};
+}
+
+// A matrix element in its bounds; false where the reading reports.
+bool MatrixCell(const Value& v, std::int32_t row, std::int32_t col, double& d) {
+    if (v.count != 1 || v.type != kTypeMatrix || v.value.matrix == nullptr) return false;
+    const CMatrix& m = *v.value.matrix;
+    if (!m.IsAllocated() || row < 1 || row > m.GetRows() || col < 1 || col > m.GetCols()) return false;
+    d = m.Row(row - 1)[col - 1];
+    return true;
+}
 
 }  // namespace
 
@@ -40,8 +53,20 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
     // depth within kMaxStack, which the types below are indexed by.
     const std::size_t first = caches_.typedCode.size();
     std::uint8_t types[kMaxStack];
+    // Where a slot's type is kEitherType: the matrix element load that left it there, -1 for arithmetic.
+    int eitherLoad[kMaxStack];
     int top = -1;
     const auto emit = [this](TypedOp op, int argument) { caches_.typedCode.push_back({op, argument}); };
+    // A slot of either type that meets a Float becomes one: a load reads the element as a Float at once.
+    const auto asFloat = [&](int depth) {
+        const int slot = top - depth;
+        if (types[slot] != kEitherType) return;
+        if (eitherLoad[slot] >= 0)
+            caches_.typedCode[static_cast<std::size_t>(eitherLoad[slot])].op = TypedOp::kMatrixElement;
+        else
+            emit(TypedOp::kEitherFloat, depth);
+        types[slot] = kTypeFloat;
+    };
     bound.typedVersion = parser.names_.Version() - 1;  // bound when it first runs
     for (int k = 0; k < expression.instructionCount; ++k) {
         const int index = expression.firstInstruction + k;
@@ -90,16 +115,19 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
                 const int record = RecordOf(parser, instruction);
                 kept = top >= 1 && types[top - 1] == kTypeInteger && types[top] == kTypeInteger && record >= 0 &&
                        parser.variables[record].type == kTypeMatrix;
-                emit(TypedOp::kMatrixElement, index);
-                types[--top] = kEitherType;
+                eitherLoad[--top] = static_cast<int>(caches_.typedCode.size());
+                emit(TypedOp::kMatrixEither, index);
+                types[top] = kEitherType;
                 break;
             }
             case Op::kText: kept = false; break;
             case Op::kInt:
             case Op::kRgb: {
                 const int arguments = ArgumentsOf(instruction.op);
-                for (int k = 0; k < arguments; ++k)
+                for (int k = 0; k < arguments; ++k) {
+                    asFloat(k);
                     if (types[top - k] != kTypeInteger) emit(TypedOp::kWhole, k);
+                }
                 if (instruction.op == Op::kRgb) emit(TypedOp::kRgb, 0);
                 top -= arguments - 1;
                 types[top] = kTypeInteger;
@@ -108,8 +136,8 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
             case Op::kPower:
             case Op::kFunction:
             case Op::kPow: {
-                // A matrix element is a Float on the stack already, whole or not.
                 const int arguments = ArgumentsOf(instruction.op);
+                for (int k = 0; k < arguments; ++k) asFloat(k);
                 if (arguments == 2 && types[top - 1] == kTypeInteger) emit(TypedOp::kWidenBelow, 0);
                 if (types[top] == kTypeInteger) emit(TypedOp::kWiden, 0);
                 emit(instruction.op == Op::kPower ? TypedOp::kFloatPower
@@ -121,10 +149,18 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
                 break;
             }
             default: {
-                // A matrix element meets a Float only: with an Integer its type would decide the operation.
-                if (types[top - 1] == kEitherType || types[top] == kEitherType) {
-                    kept = (types[top - 1] == kEitherType ? types[top] : types[top - 1]) == kTypeFloat;
-                    types[top - 1] = types[top] = kTypeFloat;
+                const bool leftEither = types[top - 1] == kEitherType;
+                const bool rightEither = types[top] == kEitherType;
+                if ((leftEither || rightEither) && types[leftEither ? top : top - 1] == kTypeFloat) {
+                    asFloat(0);
+                    asFloat(1);
+                } else if (leftEither || rightEither) {
+                    // With an Integer or another of either type, the types met decide the operation.
+                    emit(TypedOp::kEitherArithmetic, static_cast<int>(NumberOpOf(instruction.op)));
+                    caches_.typedCode.back().argument2 = (leftEither ? 1 : 0) | (rightEither ? 2 : 0);
+                    types[--top] = kEitherType;
+                    eitherLoad[top] = -1;
+                    break;
                 }
                 const bool integers = types[top - 1] == kTypeInteger && types[top] == kTypeInteger;
                 if (!integers && types[top - 1] == kTypeInteger) emit(TypedOp::kWidenBelow, 0);
@@ -139,10 +175,6 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
             caches_.typedCode.resize(first);
             return false;
         }
-    }
-    if (types[0] == kEitherType) {
-        caches_.typedCode.resize(first);
-        return false;
     }
     FuseTypedCode(first);
     bound.typedFirst = static_cast<int>(first);
@@ -203,13 +235,13 @@ bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expressio
             if (at->op <= TypedOp::kVariablesMultiply && !bindFloat(at->argument2, at->record2)) return false;
             continue;
         }
-        if (at->op < TypedOp::kIntegerVariable || at->op > TypedOp::kMatrixElement) continue;
+        if (at->op < TypedOp::kIntegerVariable || at->op > TypedOp::kMatrixEither) continue;
         at->record = RecordOf(parser, program_.instructions[static_cast<std::size_t>(at->argument)]);
         if (at->record < 0) return false;
         const Value& v = parser.variables[at->record];
         const bool integer = at->op == TypedOp::kIntegerVariable || at->op == TypedOp::kIntegerElement;
         const bool element = at->op == TypedOp::kIntegerElement || at->op == TypedOp::kFloatElement;
-        const bool fits = at->op == TypedOp::kMatrixElement
+        const bool fits = at->op == TypedOp::kMatrixElement || at->op == TypedOp::kMatrixEither
                               ? v.type == kTypeMatrix
                               : v.type == (integer ? kTypeInteger : kTypeFloat) && (element ? v.count >= 2 : v.count == 1);
         if (!fits) return false;
@@ -223,6 +255,7 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
     if (bound.typedVersion != parser.names_.Version() && !BindTypedCode(parser, expression)) return false;
     const Value* const variables = parser.variables.GetData();
     Slot stack[kMaxStack];
+    std::uint8_t types[kMaxStack];  // the types of the slots of either type
     int top = -1;
     const TypedInstruction* at = caches_.typedCode.data() + bound.typedFirst;
     const TypedInstruction* const end = at + bound.typedCount;
@@ -246,14 +279,41 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
                 break;
             }
             case TypedOp::kMatrixElement: {
-                const Value& v = variables[at->record];
-                const std::int32_t row = stack[top - 1].i;
-                const std::int32_t col = stack[top].i;
-                if (v.count != 1 || v.type != kTypeMatrix || v.value.matrix == nullptr) return false;
-                const CMatrix& m = *v.value.matrix;
-                if (!m.IsAllocated() || row < 1 || row > m.GetRows() || col < 1 || col > m.GetCols()) return false;
+                double d = 0.0;
+                if (!MatrixCell(variables[at->record], stack[top - 1].i, stack[top].i, d)) return false;
                 // A whole value is read as an Integer and widened: -0 becomes 0.
-                stack[--top].d = m.Row(row - 1)[col - 1] + 0.0;
+                stack[--top].d = d + 0.0;
+                break;
+            }
+            case TypedOp::kMatrixEither: {
+                double d = 0.0;
+                if (!MatrixCell(variables[at->record], stack[top - 1].i, stack[top].i, d)) return false;
+                const std::int32_t whole = DoubleToInt32(d);
+                if (static_cast<double>(whole) == d) {
+                    stack[--top].i = whole;
+                    types[top] = kTypeInteger;
+                } else {
+                    stack[--top].d = d;
+                    types[top] = kTypeFloat;
+                }
+                break;
+            }
+            case TypedOp::kEitherFloat: {
+                Slot& slot = stack[top - at->argument];
+                if (types[top - at->argument] == kTypeInteger) slot.d = slot.i;
+                break;
+            }
+            case TypedOp::kEitherArithmetic: {
+                --top;
+                const std::uint8_t integer = kTypeInteger;
+                NumberOperand a = EitherOperand(stack[top], (at->argument2 & 1) != 0 ? types[top] : integer);
+                const NumberOperand b = EitherOperand(stack[top + 1], (at->argument2 & 2) != 0 ? types[top + 1] : integer);
+                if (!ApplyNumberOp(static_cast<NumberOp>(at->argument), a, b)) return false;
+                types[top] = a.type;
+                if (a.type == kTypeInteger)
+                    stack[top].i = a.i;
+                else
+                    stack[top].d = a.d;
                 break;
             }
             case TypedOp::kIntegerMember:
@@ -350,7 +410,7 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
             }
         }
     }
-    result.type = bound.typedResult;
+    result.type = bound.typedResult == kEitherType ? types[0] : bound.typedResult;
     if (result.type == kTypeInteger)
         result.i = stack[0].i;
     else

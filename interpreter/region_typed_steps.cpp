@@ -37,6 +37,8 @@ bool CompiledRegions::BindTypedStore(CTesselParser& parser, const Statement& sta
     step.leaf = LeafOf(parser.variables.Data(), *step.value);
     step.index = statement.index >= 0 ? &program_.expressions[static_cast<std::size_t>(statement.index)] : nullptr;
     step.column = matrix ? &program_.expressions[static_cast<std::size_t>(statement.column)] : nullptr;
+    if (step.index != nullptr) step.indexLeaf = LeafOf(parser.variables.Data(), *step.index);
+    if (step.column != nullptr) step.columnLeaf = LeafOf(parser.variables.Data(), *step.column);
     step.target = &target;
     return true;
 }
@@ -106,8 +108,8 @@ bool CompiledRegions::TypedStore(CTesselParser& parser, const PointedStep& step)
     Number row{};
     Number column{};
     Number n{};
-    if ((step.index != nullptr && !RunTypedCode(parser, *step.index, CacheOf(*step.index), row)) ||
-        (step.column != nullptr && !RunTypedCode(parser, *step.column, CacheOf(*step.column), column)) ||
+    if ((step.index != nullptr && !TypedNumber(parser, step.indexLeaf, *step.index, row)) ||
+        (step.column != nullptr && !TypedNumber(parser, step.columnLeaf, *step.column, column)) ||
         !TypedNumber(parser, step.leaf, *step.value, n)) {
         return false;
     }

@@ -43,6 +43,22 @@ const StraightRow kRows[] = {
     {"a for of matrix elements",
      "Matrix m[3][4] : Integer j : For j = 2 To 4 : m[2][j] = (m[2][j - 1] + 1) * 0.5 : Next : Print m[2][4] * 8",
      "7 ", 2},
+    // Matrix elements meeting each other or Integers: a whole element is an Integer, so that the
+    // operation is Integer arithmetic (a quotient cut, a sum wrapped) where both are whole.
+    {"a for of matrix elements divided, wrapped and rooted",
+     "Matrix m[3][6] : Integer j, k : Float x : m[1][1] = 7 : m[2][1] = 2 : m[3][1] = 2000000000 : For j = 2 To 6 : "
+     "m[1][j] = m[1][j - 1] / m[2][j - 1] + j : m[2][j] = m[2][j - 1] * 1.5 : k = k + m[1][j] Mod j - m[2][j] + m[3][1] + "
+     "m[3][1] : x = x + INT(m[1][j] - m[2][j]) + Sqrt(m[1][j] + m[1][j]) : Next : Print k : Print x : Print m[1][6] + "
+     "m[2][6] : Print m[1][3] + m[1][3]",
+     "-2147483648 5.12485 21.75286 8 ", 16},
+    {"a for of ifs on matrix elements cut by integer division",
+     "Matrix m[1][8] : Integer j, k : For j = 1 To 8 : m[1][j] = j * 0.5 + 1 : Next : For j = 1 To 8 : If m[1][j] / 2 = 1 "
+     "Then k = k + j * 10 Else k = k - 1 Endif : Next : Print k",
+     "54 ", 15},
+    {"a for dividing by a matrix element that is zero at its fourth pass",
+     "Matrix m[1][4] : Integer j : Float x : m[1][1] = 6 : m[1][2] = 0.5 : m[1][3] = -3 : For j = 1 To 4 : "
+     "x = x + 12 / m[1][j] - m[1][j] * m[1][j] : Next",
+     ErrorPane("", kDivisionByZero), 2},
     // Texts with no names inside: a name in a text is looked up where it is read.
     {"a for of ifs with else on float and string conditions",
      "Integer i, k : Float x : String s, t : t = '#' : For i = 1 To 9 : x = x + 0.75 : If x > 3 And s <> t Then k = k + 1 "
