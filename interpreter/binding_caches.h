@@ -90,6 +90,10 @@ public:
         kVariablesAdd, kVariablesSubtract, kVariablesMultiply,
         kVariableConstantAdd, kVariableConstantSubtract, kVariableConstantMultiply,
         kConstantVariableAdd, kConstantVariableSubtract, kConstantVariableMultiply,
+        // The same of Integers, in the same order.
+        kIntegerVariablesAdd, kIntegerVariablesSubtract, kIntegerVariablesMultiply,
+        kIntegerVariableConstantAdd, kIntegerVariableConstantSubtract, kIntegerVariableConstantMultiply,
+        kIntegerConstantVariableAdd, kIntegerConstantVariableSubtract, kIntegerConstantVariableMultiply,
     };
     struct TypedInstruction {
         TypedOp op;

@@ -183,11 +183,20 @@ bool CompiledRegions::MakeTypedCode(CTesselParser& parser, const Expression& exp
     return true;
 }
 
-// Dispatching costs as much as a Float operation: an operator whose two operands are a Float
-// variable or constant each (not both constants) is one operation that loads them itself.
+// Dispatching costs as much as an operation: an operator whose two operands are a variable or
+// constant each of one type (not both constants) is one operation that loads them itself.
 void CompiledRegions::FuseTypedCode(std::size_t first) {
+    constexpr int kIntegerForms = static_cast<int>(TypedOp::kIntegerVariablesAdd) - static_cast<int>(TypedOp::kVariablesAdd);
     const auto fusedOffset = [](TypedOp op) {
-        return op == TypedOp::kFloatAdd ? 0 : op == TypedOp::kFloatSubtract ? 1 : op == TypedOp::kFloatMultiply ? 2 : -1;
+        switch (op) {
+            case TypedOp::kFloatAdd: return 0;
+            case TypedOp::kFloatSubtract: return 1;
+            case TypedOp::kFloatMultiply: return 2;
+            case TypedOp::kIntegerAdd: return kIntegerForms;
+            case TypedOp::kIntegerSubtract: return kIntegerForms + 1;
+            case TypedOp::kIntegerMultiply: return kIntegerForms + 2;
+            default: return -1;
+        }
     };
     std::size_t out = first;
     for (std::size_t k = first; k < caches_.typedCode.size(); ++k) {
@@ -195,10 +204,13 @@ void CompiledRegions::FuseTypedCode(std::size_t first) {
         if (k + 2 < caches_.typedCode.size()) {
             const TypedInstruction& b = caches_.typedCode[k + 1];
             const int offset = fusedOffset(caches_.typedCode[k + 2].op);
-            const bool aVariable = a.op == TypedOp::kFloatVariable;
-            const bool bVariable = b.op == TypedOp::kFloatVariable;
-            const bool aConstant = a.op == TypedOp::kFloatConstant;
-            const bool bConstant = b.op == TypedOp::kFloatConstant;
+            const bool integers = offset >= kIntegerForms;
+            const TypedOp variable = integers ? TypedOp::kIntegerVariable : TypedOp::kFloatVariable;
+            const TypedOp constant = integers ? TypedOp::kIntegerConstant : TypedOp::kFloatConstant;
+            const bool aVariable = a.op == variable;
+            const bool bVariable = b.op == variable;
+            const bool aConstant = a.op == constant;
+            const bool bConstant = b.op == constant;
             if (offset >= 0 && (aVariable || bVariable) && (aVariable || aConstant) && (bVariable || bConstant)) {
                 TypedInstruction fused = aVariable ? a : b;
                 const TypedOp base = aVariable && bVariable ? TypedOp::kVariablesAdd
@@ -224,15 +236,18 @@ void CompiledRegions::FuseTypedCode(std::size_t first) {
 // looked at here, once per version, and the loads run without looking at them again.
 bool CompiledRegions::BindTypedCode(const CTesselParser& parser, const Expression& expression) {
     BindingCaches::Expression& bound = CacheOf(expression);
-    const auto bindFloat = [&](int argument, int& record) {
+    const auto bindVariable = [&](int argument, int& record, int type) {
         record = RecordOf(parser, program_.instructions[static_cast<std::size_t>(argument)]);
-        return record >= 0 && parser.variables[record].type == kTypeFloat && parser.variables[record].count == 1;
+        return record >= 0 && parser.variables[record].type == type && parser.variables[record].count == 1;
     };
     TypedInstruction* const first = caches_.typedCode.data() + bound.typedFirst;
     for (TypedInstruction* at = first; at != first + bound.typedCount; ++at) {
         if (at->op >= TypedOp::kVariablesAdd) {
-            if (!bindFloat(at->argument, at->record)) return false;
-            if (at->op <= TypedOp::kVariablesMultiply && !bindFloat(at->argument2, at->record2)) return false;
+            const bool integers = at->op >= TypedOp::kIntegerVariablesAdd;
+            const int type = integers ? kTypeInteger : kTypeFloat;
+            const bool two = at->op <= (integers ? TypedOp::kIntegerVariablesMultiply : TypedOp::kVariablesMultiply);
+            if (!bindVariable(at->argument, at->record, type) || (two && !bindVariable(at->argument2, at->record2, type)))
+                return false;
             continue;
         }
         if (at->op < TypedOp::kIntegerVariable || at->op > TypedOp::kMatrixEither) continue;
@@ -369,6 +384,33 @@ bool CompiledRegions::RunTypedCode(CTesselParser& parser, const Expression& expr
                 break;
             case TypedOp::kConstantVariableMultiply:
                 stack[++top].d = OperationResult(at->constant.d * variables[at->record].value.number);
+                break;
+            case TypedOp::kIntegerVariablesAdd:
+                stack[++top].i = WrapAdd(variables[at->record].value.integer, variables[at->record2].value.integer);
+                break;
+            case TypedOp::kIntegerVariablesSubtract:
+                stack[++top].i = WrapSubtract(variables[at->record].value.integer, variables[at->record2].value.integer);
+                break;
+            case TypedOp::kIntegerVariablesMultiply:
+                stack[++top].i = WrapMultiply(variables[at->record].value.integer, variables[at->record2].value.integer);
+                break;
+            case TypedOp::kIntegerVariableConstantAdd:
+                stack[++top].i = WrapAdd(variables[at->record].value.integer, at->constant.i);
+                break;
+            case TypedOp::kIntegerVariableConstantSubtract:
+                stack[++top].i = WrapSubtract(variables[at->record].value.integer, at->constant.i);
+                break;
+            case TypedOp::kIntegerVariableConstantMultiply:
+                stack[++top].i = WrapMultiply(variables[at->record].value.integer, at->constant.i);
+                break;
+            case TypedOp::kIntegerConstantVariableAdd:
+                stack[++top].i = WrapAdd(at->constant.i, variables[at->record].value.integer);
+                break;
+            case TypedOp::kIntegerConstantVariableSubtract:
+                stack[++top].i = WrapSubtract(at->constant.i, variables[at->record].value.integer);
+                break;
+            case TypedOp::kIntegerConstantVariableMultiply:
+                stack[++top].i = WrapMultiply(at->constant.i, variables[at->record].value.integer);
                 break;
             // The commonest Float operations without a second dispatch.
             case TypedOp::kFloatAdd: --top; stack[top].d = OperationResult(stack[top].d + stack[top + 1].d); break;
