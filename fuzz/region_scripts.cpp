@@ -552,18 +552,22 @@ private:
 
     // Mostly a test of the loop's counter that goes both ways in the first passes, so that both
     // branches have run (and are known) when the passes go step by step; at times a whole chain.
-    std::string StraightIf() {
+    // A branch holds Ifs of its own, up to three deep, some of whose branches never run.
+    std::string StraightIf(int depth = 0) {
         const int choice = Next() % 4;
         const std::string test = choice == 0   ? StraightExpression() + " " + Pick(kComparisons, Next()) + " " + StraightExpression()
                                  : choice == 1 ? Condition(1)
                                                : IntegerCounter() + " Mod " + std::to_string(2 + Next() % 2) + " " +
                                                      Pick(kComparisons, Next()) + " " + std::to_string(Next() % 2);
-        std::string out = "If " + test + " Then" + Separator();
-        for (int k = Next() % 2 + 1; k > 0; --k) out += (Chance(3) ? TypedStep() : StraightAssignment()) + Separator();
-        if (Chance(2)) {
-            out += "Else" + std::string(Separator());
-            for (int k = Next() % 2 + 1; k > 0; --k) out += (Chance(3) ? TypedStep() : StraightAssignment()) + Separator();
-        }
+        const auto branch = [&] {
+            std::string steps;
+            for (int k = Next() % 2 + 1; k > 0; --k)
+                steps += (depth < 2 && Chance(4) ? StraightIf(depth + 1) : Chance(3) ? TypedStep() : StraightAssignment()) +
+                         Separator();
+            return steps;
+        };
+        std::string out = "If " + test + " Then" + Separator() + branch();
+        if (Chance(2)) out += "Else" + std::string(Separator()) + branch();
         return out + "Endif";
     }
 
