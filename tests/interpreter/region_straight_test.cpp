@@ -151,8 +151,10 @@ TEST(RegionStraight, PausesLeaveTheRunAsItWouldHaveEnded) {
         "Integer i, k : Float x : String s, a[8] : For i = 1 To 20000 : x = x + i * 0.5 : If x > 100 And s <> a[2] Then k = k "
         "+ 1 Else s = s + i Endif : a[i Mod 8 + 1] = s : Next : Print k + INT(x)",
         "Integer n : Float h : Do : n = n + 1 : h = h + 1.0 / n : While h < 10 : Print n",
-        "Integer i, k, n : Float x : For i = 1 To 30000 : If i Mod 3 = 0 Then If i Mod 2 = 0 Then k = k + 1 Else x = x + 0.5 "
-        "Endif Else If x > k Then n = n + 1 Else n = n - 1 Endif Endif : Next : Print k + n + INT(x)",
+        // Most steps stand in Ifs inside a Then branch closed by Else: most pauses land there.
+        "Integer i, k, n : Float x : For i = 1 To 60000 : If i Mod 5 > 0 Then If i Mod 2 = 0 Then k = k + 1 : x = x + 0.5 : "
+        "k = k - 1 Else x = x + 0.25 : n = n + 2 : n = n - 1 Endif Else If i Mod 10 = 0 Then n = n + 1 Else n = n - 1 Endif Endif : "
+        "Next : Print k + n + INT(x)",
         "Integer k : Float x : String a[8] : a[3] = '#' : While a[k Mod 8 + 1] <= a[3] And k < 30000 : k = k + 1 : x = x - "
         "Sqrt(k) : Wend : Print k + INT(x)",
     };
