@@ -13,7 +13,8 @@
 // enough for typed code put constants and variables side by side in both orders, cut Floats that
 // move by halves with INT and RGB (in texts too), and give Pow a base that reaches zero and
 // exponents below one; a subroutine meets a name as an Integer in one call and a Float in the next. The user presses Stop, or
-// Pause and Resume, when the run has printed a chosen number of texts.
+// Pause and Resume, when the run has printed a chosen number of texts, or Pause a moment later
+// wherever the run is then (part way through a loop's pass, in an If inside an If).
 //
 // Misplaced words stand mostly where the check pass does not read (a body that the first pass
 // of its enclosing loop skips), so that the run meets them at a later pass.
@@ -103,6 +104,7 @@ public:
         moments_.stopAt = interrupt % 3 == 0 ? 1 + Next() % 8 : 0;
         moments_.pauseAt = interrupt / 3 % 3 == 0 ? 1 + Next() % 8 : 0;
         moments_.pauseMicroseconds = Next() * 4;
+        moments_.pauseDelayMicroseconds = moments_.pauseAt > 0 && Chance(2) ? 1 + Next() * 8 : 0;
         z_ = Next() % 8;
         const std::string filler = Filler();
         scopes_.push_back({{"n", kTypeInteger, 1}, {"k", kTypeInteger, 1}, {"x", kTypeFloat, 1},
@@ -979,8 +981,10 @@ void KnowTextWords(InterruptedComparisonOf<CLoriantParser>&) {}
 template <class Base>
 void Report(const char* what, const std::string& text, const Interruptions& moments,
             const InterruptedComparisonOf<Base>& run) {
-    std::fprintf(stderr, "%s\n%s\n---- stop at print %d, pause at print %d for %d us\n---- with regions:\n%s\n---- word by word:\n%s\n",
-                 what, text.c_str(), moments.stopAt, moments.pauseAt, moments.pauseMicroseconds,
+    std::fprintf(stderr,
+                 "%s\n%s\n---- stop at print %d, pause at print %d (%d us after it) for %d us\n---- with regions:\n%s\n---- word "
+                 "by word:\n%s\n",
+                 what, text.c_str(), moments.stopAt, moments.pauseAt, moments.pauseDelayMicroseconds, moments.pauseMicroseconds,
                  run.regions.Outcome().c_str(), run.reading.Outcome().c_str());
 }
 
