@@ -125,6 +125,10 @@ const StraightRow kRows[] = {
      "Integer i : Float x : For i = 1 To 30 : If i Mod 7 > 0 Then x = x - 1 Else x = 0 Endif : If i Mod 4 > 0 Then If i < 6 Then x = "
      "x + i Else x = x + 1.5 / (21 - i) Endif Endif : Next",
      ErrorPane("", kDivisionByZero), 30},
+    {"a for whose inner if's condition divides by zero in an else branch",
+     "Integer i, k : For i = 1 To 30 : If i Mod 3 = 0 Then k = k + 1 Else If 60 / (25 - i) > 5 Then k = k + 2 Else k = k - "
+     "1 Endif Endif : Next",
+     ErrorPane("", kDivisionByZero), 3},
     {"a for storing past a bound in an if of an else branch",
      "Integer i, k, a[13] : For i = 1 To 20 : If i Mod 5 = 1 Then k = 0 Else If i Mod 2 = 0 Then a[i] = i Else k = k + a[i - 1] "
      "Endif : k = k + 1 Endif : Next",
