@@ -19,6 +19,9 @@ struct Interruptions {
     int stopAt = 0;
     int pauseAt = 0;
     int pauseMicroseconds = 0;
+    // Pause pressed this long after the print (0: at once), wherever the run has got to then:
+    // inside a loop's pass at times, which no print can reach. A pause leaves nothing to compare.
+    int pauseDelayMicroseconds = 0;
 };
 
 // A view that records like the editor's and presses the buttons at the chosen moments.
@@ -48,9 +51,14 @@ public:
 private:
     void Pause() {
         JoinResume();
-        paused = 1;
+        const int delay = moments_.pauseDelayMicroseconds;
+        if (delay == 0) paused = 1;
         const int wait = moments_.pauseMicroseconds;
-        resume_ = std::thread([this, wait] {
+        resume_ = std::thread([this, delay, wait] {
+            if (delay > 0) {
+                std::this_thread::sleep_for(std::chrono::microseconds(delay));
+                paused = 1;
+            }
             std::this_thread::sleep_for(std::chrono::microseconds(wait));
             paused = 0;
         });

@@ -13,7 +13,8 @@
 // enough for typed code put constants and variables side by side in both orders, cut Floats that
 // move by halves with INT and RGB (in texts too), and give Pow a base that reaches zero and
 // exponents below one; a subroutine meets a name as an Integer in one call and a Float in the next. The user presses Stop, or
-// Pause and Resume, when the run has printed a chosen number of texts.
+// Pause and Resume, when the run has printed a chosen number of texts, or Pause a moment later
+// wherever the run is then (part way through a loop's pass, in an If inside an If).
 //
 // Misplaced words stand mostly where the check pass does not read (a body that the first pass
 // of its enclosing loop skips), so that the run meets them at a later pass.
@@ -103,6 +104,7 @@ public:
         moments_.stopAt = interrupt % 3 == 0 ? 1 + Next() % 8 : 0;
         moments_.pauseAt = interrupt / 3 % 3 == 0 ? 1 + Next() % 8 : 0;
         moments_.pauseMicroseconds = Next() * 4;
+        moments_.pauseDelayMicroseconds = moments_.pauseAt > 0 && Chance(2) ? 1 + Next() * 8 : 0;
         z_ = Next() % 8;
         const std::string filler = Filler();
         scopes_.push_back({{"n", kTypeInteger, 1}, {"k", kTypeInteger, 1}, {"x", kTypeFloat, 1},
@@ -552,18 +554,22 @@ private:
 
     // Mostly a test of the loop's counter that goes both ways in the first passes, so that both
     // branches have run (and are known) when the passes go step by step; at times a whole chain.
-    std::string StraightIf() {
+    // A branch holds Ifs of its own, up to three deep, some of whose branches never run.
+    std::string StraightIf(int depth = 0) {
         const int choice = Next() % 4;
         const std::string test = choice == 0   ? StraightExpression() + " " + Pick(kComparisons, Next()) + " " + StraightExpression()
                                  : choice == 1 ? Condition(1)
                                                : IntegerCounter() + " Mod " + std::to_string(2 + Next() % 2) + " " +
                                                      Pick(kComparisons, Next()) + " " + std::to_string(Next() % 2);
-        std::string out = "If " + test + " Then" + Separator();
-        for (int k = Next() % 2 + 1; k > 0; --k) out += (Chance(3) ? TypedStep() : StraightAssignment()) + Separator();
-        if (Chance(2)) {
-            out += "Else" + std::string(Separator());
-            for (int k = Next() % 2 + 1; k > 0; --k) out += (Chance(3) ? TypedStep() : StraightAssignment()) + Separator();
-        }
+        const auto branch = [&] {
+            std::string steps;
+            for (int k = Next() % 2 + 1; k > 0; --k)
+                steps += (depth < 2 && Chance(4) ? StraightIf(depth + 1) : Chance(3) ? TypedStep() : StraightAssignment()) +
+                         Separator();
+            return steps;
+        };
+        std::string out = "If " + test + " Then" + Separator() + branch();
+        if (Chance(2)) out += "Else" + std::string(Separator()) + branch();
         return out + "Endif";
     }
 
@@ -975,8 +981,10 @@ void KnowTextWords(InterruptedComparisonOf<CLoriantParser>&) {}
 template <class Base>
 void Report(const char* what, const std::string& text, const Interruptions& moments,
             const InterruptedComparisonOf<Base>& run) {
-    std::fprintf(stderr, "%s\n%s\n---- stop at print %d, pause at print %d for %d us\n---- with regions:\n%s\n---- word by word:\n%s\n",
-                 what, text.c_str(), moments.stopAt, moments.pauseAt, moments.pauseMicroseconds,
+    std::fprintf(stderr,
+                 "%s\n%s\n---- stop at print %d, pause at print %d (%d us after it) for %d us\n---- with regions:\n%s\n---- word "
+                 "by word:\n%s\n",
+                 what, text.c_str(), moments.stopAt, moments.pauseAt, moments.pauseDelayMicroseconds, moments.pauseMicroseconds,
                  run.regions.Outcome().c_str(), run.reading.Outcome().c_str());
 }
 

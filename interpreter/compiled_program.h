@@ -167,7 +167,7 @@ public:
         int slot = 0;        // its index in nodes, and its binding caches'
     };
     // A loop (For, While or Do) whose pass is assignments, separators and Ifs of conditions whose
-    // branches hold only assignments, up to its closing word, with the While's or the Do's
+    // branches hold the same (Ifs inside Ifs), up to its closing word, with the While's or the Do's
     // condition: nothing in it reads the world, calls, declares or asks the extension. Once the
     // history holds a pass's words, its passes run step by step without the statement layer;
     // where a guard fails, the statement layer takes the pass over at that step. Every step's

@@ -292,9 +292,13 @@ private:
     // next step is the one added next.
     int AddStraightSteps(CTesselParser& parser, int& at, StraightPass& pass, int kind, int branchOf, bool elseSide,
                          std::vector<int>& open);
-    bool AddStraightIf(CTesselParser& parser, const Node& node, int& at, StraightPass& pass, std::vector<int>& open);
-    // An assignment's step; false where its statement is no straight step.
-    bool AddStraightAssignment(const Node& node, StraightPass& pass, StraightStep& step, int kind);
+    // An If of the block of `branchOf`'s branch (-1: the body's), with its branches' steps.
+    bool AddStraightIf(CTesselParser& parser, const Node& node, int& at, StraightPass& pass, int branchOf, bool elseSide,
+                       std::vector<int>& open);
+    // An assignment's step in a block `branches` branches deep; false where it is no straight step.
+    bool AddStraightAssignment(const Node& node, StraightPass& pass, StraightStep& step, int branches);
+    // How many If branches a step of `branchOf`'s branch is in (0: the body's).
+    int BranchesAround(const StraightPass& pass, int branchOf) const;
     // The kept skip from `at` to `closing` (finding an Else or not) as a step at `offset`; -1 where
     // none is kept that reads those `words` words and leaves the scan at `end`.
     int AddStraightSkip(StraightPass& pass, int branchOf, int at, int closing, bool found, int offset, int words, int end);
@@ -366,9 +370,9 @@ private:
     int RestOfBody(CTesselParser& parser, const StraightPass& pass, int passCount);
     // The rest of a pass the statement layer takes over at a step.
     int TakeOverPass(CTesselParser& parser, const Node& node, int step, int passCount);
-    // The rest of an If of the body taken over at a step of its (where the step is in its
-    // branches or skips them), then what the statement layer looks at after an If.
-    int TakeOverIf(CTesselParser& parser, const StraightPass& pass, const StraightStep& at, const StraightStep& ifStep,
+    // The rest of a pass taken over at a step in an If's branch or skipping one: the rest of that
+    // If, then of each block around it out to the body's.
+    int TakeOverIf(CTesselParser& parser, const StraightPass& pass, const StraightStep* steps, const StraightStep& at,
                    int passCount);
     // A For's or a Do's pass: straight passes where it has them, then the rest of a pass taken
     // over, or else the compiled body: the body's result, 1 also where the loop ended (`ended`

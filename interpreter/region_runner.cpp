@@ -365,30 +365,72 @@ int CompiledRegions::RestOfBody(CTesselParser& parser, const StraightPass& pass,
     return BlockOrReading(parser, pass.blockKind, pass.bodyAt, passCount + pass.bodyOffset);
 }
 
-int CompiledRegions::TakeOverIf(CTesselParser& parser, const StraightPass& pass, const StraightStep& at,
-                                const StraightStep& ifStep, int passCount) {
-    const int entryPosition = pass.bodyAt;
-    const int entryCount = passCount + pass.bodyOffset;
-    {
-        NestingLevel level(parser);  // the body's block, which the If is read in
-        const int entryLength = parser.variables.GetCount();
-        int result = 0;
-        if (at.kind == StepKind::kSkip && at.elseSide) {
-            run_.closedBy = kw::kElse;
-            result = AfterThenBranch(parser);
-        } else if (at.kind == StepKind::kSkip) {
-            result = ElseOfIf(parser);
-        } else {
-            const int kind = at.elseSide ? ElseBranch : ThenBranch;
-            const int entry = at.elseSide ? ifStep.elseAt : ifStep.thenAt;
-            result = BlockOrReading(parser, kind, entry, passCount + (at.elseSide ? ifStep.elseOffset : ifStep.thenOffset));
-            if (result && !at.elseSide) result = AfterThenBranch(parser);
-        }
-        if (!result) return 0;
-        const int after = AfterBodyStatement(parser, pass.blockKind, entryPosition, entryCount, entryLength);
-        if (after != CTesselParser::kBlockGoesOn) return after;
+namespace {
+
+// Levels entered together and left one at a time, the innermost first; those still entered are
+// left on every way out.
+class NestingLevels {
+public:
+    NestingLevels(CTesselParser& parser, int count) : parser_(parser) {
+        while (entered_ < count && parser.EnterNesting()) ++entered_;
     }
-    return RestOfBody(parser, pass, passCount);
+    ~NestingLevels() {
+        while (entered_ > 0) Leave();
+    }
+    NestingLevels(const NestingLevels&) = delete;
+    NestingLevels& operator=(const NestingLevels&) = delete;
+    void Leave() {
+        if (entered_ == 0) return;
+        --entered_;
+        parser_.LeaveNesting();
+    }
+
+private:
+    CTesselParser& parser_;
+    int entered_ = 0;
+};
+
+}  // namespace
+
+// The reading is inside the If's statement, in the block around it, and in every block around
+// that: each is finished from the inside out as the statement layer finishes it (the statement's
+// result, what it looks at after a statement, the rest of the block, the If's end after a Then
+// branch).
+int CompiledRegions::TakeOverIf(CTesselParser& parser, const StraightPass& pass, const StraightStep* steps,
+                                const StraightStep& at, int passCount) {
+    const StraightStep* ifStep = &steps[at.branchOf];
+    NestingLevels levels(parser, 1 + BranchesAround(pass, ifStep->branchOf));
+    const int entryLength = parser.variables.GetCount();
+    int result = 0;
+    if (at.kind == StepKind::kSkip && at.elseSide) {
+        run_.closedBy = kw::kElse;
+        result = AfterThenBranch(parser);
+    } else if (at.kind == StepKind::kSkip) {
+        result = ElseOfIf(parser);
+    } else {
+        const int kind = at.elseSide ? ElseBranch : ThenBranch;
+        const int entry = at.elseSide ? ifStep->elseAt : ifStep->thenAt;
+        result = BlockOrReading(parser, kind, entry, passCount + (at.elseSide ? ifStep->elseOffset : ifStep->thenOffset));
+        if (result && !at.elseSide) result = AfterThenBranch(parser);
+    }
+    for (;;) {
+        if (!result) return 0;
+        const StraightStep* const outer = ifStep->branchOf < 0 ? nullptr : &steps[ifStep->branchOf];
+        const bool elseSide = ifStep->elseSide;
+        const int kind = outer == nullptr ? pass.blockKind : elseSide ? ElseBranch : ThenBranch;
+        const int entryPosition = outer == nullptr ? pass.bodyAt : elseSide ? outer->elseAt : outer->thenAt;
+        const int entryCount =
+            passCount + (outer == nullptr ? pass.bodyOffset : elseSide ? outer->elseOffset : outer->thenOffset);
+        int block = AfterBodyStatement(parser, kind, entryPosition, entryCount, entryLength);
+        levels.Leave();
+        if (block == CTesselParser::kBlockGoesOn)
+            block = BlockOrReading(parser, kind, entryPosition, entryCount);
+        else
+            run_.closedBy = 0;  // as a block ended before its closing word leaves it
+        if (outer == nullptr) return block;
+        result = block && !elseSide ? AfterThenBranch(parser) : block;
+        ifStep = outer;
+    }
 }
 
 __attribute__((always_inline)) inline void CompiledRegions::LookForStraight(CTesselParser& parser, const Node& node,

@@ -1,10 +1,10 @@
 // Straight passes: a For, While or Do whose body is only assignments, separators and Ifs (with
-// their Else branches) runs its passes step by step, without the statement layer, once the
-// history holds a pass's words. Nothing is written then: the scan position, the count and the last
-// word are set only where the statement layer takes over, as running the steps before would have
-// left them. A step whose shapes are Integers bound at entry runs on pointers, one whose numbers
-// have typed code runs that code bound at entry (region_typed_steps.cpp); any other takes the
-// general evaluation, whose guards fail before any effect as a node's do.
+// their Else branches, and Ifs inside those) runs its passes step by step, without the statement
+// layer, once the history holds a pass's words. Nothing is written then: the scan position, the
+// count and the last word are set only where the statement layer takes over, as running the steps
+// before would have left them. A step whose shapes are Integers bound at entry runs on pointers,
+// one whose numbers have typed code runs that code bound at entry (region_typed_steps.cpp); any
+// other takes the general evaluation, whose guards fail before any effect as a node's do.
 #include <algorithm>
 #include <cstddef>
 #include <vector>
@@ -91,12 +91,11 @@ int CompiledRegions::AddStep(StraightPass& pass, const StraightStep& step, std::
     return index;
 }
 
-bool CompiledRegions::AddStraightAssignment(const Node& node, StraightPass& pass, StraightStep& step, int kind) {
+bool CompiledRegions::AddStraightAssignment(const Node& node, StraightPass& pass, StraightStep& step, int branches) {
     const Statement& statement = program_.statements[static_cast<std::size_t>(node.item)];
     if (statement.names.count != 0) return false;
-    // A statement checks the nesting at its depth below its block's levels (a branch's one more).
-    const int branch = kind == ForBody || kind == WhileBody || kind == DoBody ? 0 : 1;
-    pass.levels = std::max(pass.levels, 3 + branch + statement.depth);
+    // A statement checks the nesting at its depth below its block's levels (each branch one more).
+    pass.levels = std::max(pass.levels, 3 + branches + statement.depth);
     step.kind = StepKind::kAssign;
     step.item = node.item;
     pass.words += statement.wordCount;
@@ -109,8 +108,8 @@ int CompiledRegions::AddStraightSteps(CTesselParser& parser, int& at, StraightPa
     for (;;) {
         const Node* node = at >= 0 && at <= parser.sourceLength_ ? program_.nodeAt[static_cast<std::size_t>(at)] : nullptr;
         if (node == nullptr || pass.words >= CTesselParser::kHistoryLast) return -1;
-        if (node->kind == NodeKind::kIf && branchOf < 0) {
-            if (!AddStraightIf(parser, *node, at, pass, open)) return -1;
+        if (node->kind == NodeKind::kIf) {
+            if (!AddStraightIf(parser, *node, at, pass, branchOf, elseSide, open)) return -1;
             continue;
         }
         StraightStep step;
@@ -123,7 +122,7 @@ int CompiledRegions::AddStraightSteps(CTesselParser& parser, int& at, StraightPa
             node->kind == NodeKind::kClosing || (node->kind == NodeKind::kWhile && (node->closes & kind) != 0);
         int next = 0;
         if (node->kind == NodeKind::kAssign) {
-            if (!AddStraightAssignment(*node, pass, step, kind)) return -1;
+            if (!AddStraightAssignment(*node, pass, step, BranchesAround(pass, branchOf))) return -1;
             next = program_.statements[static_cast<std::size_t>(node->item)].next;
         } else if (node->kind == NodeKind::kSeparator || (closing && (node->closes & kind) != 0)) {
             pass.words += 1;
@@ -139,16 +138,21 @@ int CompiledRegions::AddStraightSteps(CTesselParser& parser, int& at, StraightPa
     }
 }
 
-bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int& at, StraightPass& pass,
-                                    std::vector<int>& open) {
+// The If is read a level below its block's, which is one below the block around it for each
+// branch it is in: its condition and its branches' blocks need as many levels more.
+bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int& at, StraightPass& pass, int branchOf,
+                                    bool elseSide, std::vector<int>& open) {
     const Condition& condition = program_.conditions[static_cast<std::size_t>(node.item)];
     if (!StraightCondition(condition) || node.body <= at) return false;
-    pass.levels = std::max({pass.levels, 1 + kBlockLevels, 4 + condition.depth});
+    const int branches = BranchesAround(pass, branchOf);
+    pass.levels = std::max({pass.levels, 1 + branches + kBlockLevels, 4 + branches + condition.depth});
     StraightStep step;
     step.kind = StepKind::kIf;
     step.item = node.item;
     step.at = at;
     step.offset = pass.words;
+    step.branchOf = branchOf;
+    step.elseSide = elseSide;
     pass.words += condition.wordCount + 2;  // If, the condition, Then
     step.last = {condition.after, pass.words - 1, false};
     step.thenAt = node.body;
@@ -185,6 +189,12 @@ bool CompiledRegions::AddStraightIf(CTesselParser& parser, const Node& node, int
     open.push_back(thenSkip);
     at = elseAt;
     return true;
+}
+
+int CompiledRegions::BranchesAround(const StraightPass& pass, int branchOf) const {
+    int branches = 0;
+    for (int k = branchOf; k >= 0; k = program_.straightSteps[static_cast<std::size_t>(pass.firstStep + k)].branchOf) ++branches;
+    return branches;
 }
 
 int CompiledRegions::AddStraightSkip(StraightPass& pass, int branchOf, int at, int closing, bool found, int offset, int words,
@@ -450,5 +460,5 @@ int CompiledRegions::TakeOverPass(CTesselParser& parser, const Node& node, int s
     const StraightStep* const steps = program_.straightSteps.data() + pass.firstStep;
     const StraightStep& at = steps[step];
     if (at.branchOf < 0) return RestOfBody(parser, pass, passCount);
-    return TakeOverIf(parser, pass, at, steps[at.branchOf], passCount);
+    return TakeOverIf(parser, pass, steps, at, passCount);
 }

@@ -113,6 +113,42 @@ const StraightRow kRows[] = {
     {"a string compared with a number at a later pass",
      "Integer i, k : String s : For i = 1 To 6 : If i < 4 Then k = k + 1 Else If s = 2 Then k = 0 Endif Endif : Next", "",
      0},
+    // Ifs inside branches: every branch at each level taken in the first passes, or first taken
+    // at a later pass (the loop is looked at again), or never.
+    {"a for of ifs inside both branches, each way at each level",
+     "Integer i, k, n : For i = 1 To 30 : If i Mod 2 = 0 Then If i Mod 3 = 0 Then k = k + 1 Else k = k + 10 Endif : n = n "
+     "+ 1 Else If i Mod 3 = 1 Then n = n + 100 Else n = n + 1000 Endif Endif : Next : Print k : Print n",
+     "105 10515 ", 63},
+    {"a for whose inner branch is first taken at a late pass",
+     "Integer i, k : For i = 1 To 200 : If i > 2 Then If i Mod 37 = 0 Then k = k + 100 Else k = k + 1 Endif Endif : Next : Print k",
+     "693 ", 378},
+    {"a for whose inner branch is never taken",
+     "Integer i, k : For i = 1 To 30 : If i > 2 Then If i > 99 Then k = 0 Endif : k = k + i Endif : Next : Print k", "462 ",
+     0},
+    {"a for of ifs three deep",
+     "Integer i, k : For i = 1 To 64 : If i Mod 2 = 0 Then If i Mod 4 = 0 Then If i Mod 8 = 0 Then k = k + 100 Else k = k + "
+     "10 Endif Else k = k + 1 Endif Else k = k - 1 Endif : Next : Print k",
+     "864 ", 132},
+    {"a while of an if in an else branch",
+     "Integer j, k : Float x : While j < 15 : j = j + 1 : If j < 5 Then x = x + 0.5 Else If x > j / 4 Then k = k + 1 Else x "
+     "= x * 1.25 Endif Endif : Wend : Print k : Print x",
+     "", 12},
+    {"a do of ifs in then branches",
+     "Integer n, k : String s : Do : n = n + 1 : If n Mod 3 > 0 Then If n Mod 3 = 1 Then s = s + n Else k = k + n Endif "
+     "Endif : While n < 12 : Print s : Print k",
+     "14710 26 ", 20},
+    {"a for dividing by zero in an inner else branch at its twenty-first pass",
+     "Integer i : Float x : For i = 1 To 30 : If i Mod 7 > 0 Then x = x - 1 Else x = 0 Endif : If i Mod 4 > 0 Then If i < 6 Then x = "
+     "x + i Else x = x + 1.5 / (21 - i) Endif Endif : Next",
+     ErrorPane("", kDivisionByZero), 30},
+    {"a for whose inner if's condition divides by zero in an else branch",
+     "Integer i, k : For i = 1 To 30 : If i Mod 3 = 0 Then k = k + 1 Else If 60 / (25 - i) > 5 Then k = k + 2 Else k = k - "
+     "1 Endif Endif : Next",
+     ErrorPane("", kDivisionByZero), 3},
+    {"a for storing past a bound in an if of an else branch",
+     "Integer i, k, a[13] : For i = 1 To 20 : If i Mod 5 = 1 Then k = 0 Else If i Mod 2 = 0 Then a[i] = i Else k = k + a[i - 1] "
+     "Endif : k = k + 1 Endif : Next",
+     ErrorPane("", " Runtime Error : Array Bound OUT OF RANGE.   :  14 > 13 (U.B)) "), 28},
     {"a for storing a float into an integer",
      "Integer i, k : Float x : For i = 1 To 6 : x = i / 4 : k = k + x * 4 : Next : Print k", "12 ", 10},
 };
@@ -135,6 +171,10 @@ TEST(RegionStraight, PausesLeaveTheRunAsItWouldHaveEnded) {
         "Integer i, k : Float x : String s, a[8] : For i = 1 To 20000 : x = x + i * 0.5 : If x > 100 And s <> a[2] Then k = k "
         "+ 1 Else s = s + i Endif : a[i Mod 8 + 1] = s : Next : Print k + INT(x)",
         "Integer n : Float h : Do : n = n + 1 : h = h + 1.0 / n : While h < 10 : Print n",
+        // Most steps stand in Ifs inside a Then branch closed by Else: most pauses land there.
+        "Integer i, k, n : Float x : For i = 1 To 60000 : If i Mod 5 > 0 Then If i Mod 2 = 0 Then k = k + 1 : x = x + 0.5 : "
+        "k = k - 1 Else x = x + 0.25 : n = n + 2 : n = n - 1 Endif Else If i Mod 10 = 0 Then n = n + 1 Else n = n - 1 Endif Endif : "
+        "Next : Print k + n + INT(x)",
         "Integer k : Float x : String a[8] : a[3] = '#' : While a[k Mod 8 + 1] <= a[3] And k < 30000 : k = k + 1 : x = x - "
         "Sqrt(k) : Wend : Print k + INT(x)",
     };
@@ -158,27 +198,33 @@ long EndValue(const std::string& endState, const std::string& name) {
 
 // A stop lands before whichever step a straight pass has reached, not only before its first: of
 // runs stopped at moments the pass cannot foresee, some stop part way through a pass, and every
-// one stops between two steps.
+// one stops between two steps, in the body or in branches of Ifs inside Ifs.
 TEST(RegionStraight, AStopLandsBeforeAnyStep) {
-    const std::string script =
-        "Integer i, a, b, c : Print 0 : For i = 1 To 2000000000 : a = a + 1 : b = b + 1 : c = c + 1 : Next";
-    int partWay = 0;
-    for (int run = 0; run < 30; ++run) {
-        ScriptSide side;
-        ASSERT_TRUE(side.Start(script, true));
-        // The loop starts once the 0 is printed.
-        for (int waited = 0; side.view.Pane().empty() && waited < 10000; ++waited)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1 + run % 7));
-        side.view.stopRequested = 1;
-        side.parser.WaitFinished();
-        const long a = EndValue(side.parser.endState, "a");
-        const long b = EndValue(side.parser.endState, "b");
-        const long c = EndValue(side.parser.endState, "c");
-        EXPECT_TRUE(a >= b && b >= c && a - c <= 1 && c > 0) << a << " " << b << " " << c;
-        partWay += a != c ? 1 : 0;
+    const char* const scripts[] = {
+        "Integer i, a, b, c : Print 0 : For i = 1 To 2000000000 : a = a + 1 : b = b + 1 : c = c + 1 : Next",
+        "Integer i, a, b, c : Print 0 : For i = 1 To 2000000000 : If i Mod 3 > 0 Then a = a + 1 : If i Mod 2 > 0 Then b = b + "
+        "1 Else b = b + 1 Endif Else a = a + 1 : b = b + 1 Endif : c = c + 1 : Next",
+    };
+    for (const char* script : scripts) {
+        int partWay = 0;
+        for (int run = 0; run < 30; ++run) {
+            ScriptSide side;
+            ASSERT_TRUE(side.Start(script, true));
+            // The loop starts once the 0 is printed.
+            for (int waited = 0; side.view.Pane().empty() && waited < 10000; ++waited)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1 + run % 7));
+            side.view.stopRequested = 1;
+            side.parser.WaitFinished();
+            const long a = EndValue(side.parser.endState, "a");
+            const long b = EndValue(side.parser.endState, "b");
+            const long c = EndValue(side.parser.endState, "c");
+            EXPECT_TRUE(a >= b && b >= c && a - c <= 1 && c > 0) << a << " " << b << " " << c << " " << script;
+            partWay += a != c ? 1 : 0;
+            EXPECT_GT(side.parser.StraightStatements(), 0u) << script;
+        }
+        EXPECT_GT(partWay, 0) << script;
     }
-    EXPECT_GT(partWay, 0);
 }
 
 }  // namespace
