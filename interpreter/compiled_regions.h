@@ -240,9 +240,8 @@ private:
     // A number index: an Integer expression's value; false for any other.
     bool IndexValue(CTesselParser& parser, int expression, std::int32_t& index);
     void Store(CTesselParser& parser, ElementRef target, const Number& result);
-    // A String given to a variable of this type (TakesText), as the reading converts it.
+    // A variable of this type takes a String (AssignTextToSlot converts it).
     static bool TakesText(int type) { return type == kTypeInteger || type == kTypeFloat || type == kTypeString; }
-    static void StoreText(Value::Payload& target, int type, const std::string& text);
     // An assignment run; false (nothing changed) where the reading is to run it.
     bool RunAssignment(CTesselParser& parser, const Statement& statement, BindingCaches::Statement& bound);
     // Its store alone, no word taken; false (nothing changed) where the reading is to run it.

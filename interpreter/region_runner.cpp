@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "base/number_text.h"
 #include "interpreter/compiled_regions.h"
 #include "interpreter/keyword_codes.h"
 #include "interpreter/region_guards.h"
@@ -235,22 +234,12 @@ __attribute__((always_inline)) inline void CompiledRegions::Store(CTesselParser&
     } else if (type == kTypeFloat && result.type != kTypeString) {
         target.number = result.type == kTypeInteger ? result.i : result.d;
     } else if (result.type == kTypeString && TakesText(type)) {
-        StoreText(target, type, run_.stackTexts[0]);
+        AssignTextToSlot(target, type, run_.stackTexts[0]);
     } else {
         Value v;
         SetValue(v, result);
         parser.AssignScalar(element, v);
     }
-}
-
-// A String given to a variable of this type (TakesText), as the reading converts it.
-void CompiledRegions::StoreText(Value::Payload& target, int type, const std::string& text) {
-    if (type == kTypeInteger)
-        target.integer = LeadingInteger(text);
-    else if (type == kTypeFloat)
-        target.number = DecimalTextToDouble(text);
-    else
-        Value::SetSlotText(target, text);
 }
 
 __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& parser, const Statement& statement,
@@ -266,7 +255,7 @@ __attribute__((noinline)) bool CompiledRegions::AssignOtherwise(CTesselParser& p
     if (value.leaf && target.Found() && TakesText(parser.variables[target.record].type)) {
         // A String from where it is kept: into a String with one copy, into a number with none.
         if (const std::string* text = TextLeaf(parser, value)) {
-            StoreText(parser.ElementValue(target), parser.variables[target.record].type, *text);
+            AssignTextToSlot(parser.ElementValue(target), parser.variables[target.record].type, *text);
             if (statement.text) ResolveTextNames(parser, statement.names);
             return true;
         }

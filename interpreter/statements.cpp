@@ -12,7 +12,6 @@
 #include "interpreter/keyword_codes.h"
 #include "base/matrix.h"
 #include "interpreter/messages.h"
-#include "base/number_text.h"
 #include "interpreter/tessel_parser.h"
 #include "interpreter/value.h"
 
@@ -350,22 +349,23 @@ int CTesselParser::ExecuteAssignment(ElementRef target) {
 // Carried out in the check pass as well, with the check pass's values.
 int CTesselParser::AssignScalar(ElementRef element, const Value& v) {
     Value::Payload& target = ElementValue(element);
+    if (v.type == kTypeString) {
+        AssignTextToSlot(target, variables[element.record].type, v.Text());
+        return 1;
+    }
     switch (variables[element.record].type) {
         case kTypeInteger:
             if (v.type == kTypeInteger) target.integer = v.value.integer;
             else if (v.type == kTypeFloat) target.integer = DoubleToInt32(v.value.number);
-            else if (v.type == kTypeString) target.integer = LeadingInteger(v.Text());
             break;
         case kTypeFloat:
             if (v.type == kTypeInteger) target.number = v.value.integer;
             else if (v.type == kTypeFloat) target.number = v.value.number;
-            else if (v.type == kTypeString) target.number = DecimalTextToDouble(v.Text());
             break;
         case kTypeString:
             // A Matrix becomes its matrix text, as wherever a value becomes text; a File has no
             // text and leaves the String unchanged.
-            if (v.type == kTypeString) Value::SetSlotText(target, v.Text());
-            else if (v.type == kTypeInteger || v.type == kTypeFloat || v.type == kTypeMatrix) {
+            if (v.type == kTypeInteger || v.type == kTypeFloat || v.type == kTypeMatrix) {
                 Value::SetSlotText(target, ValueToText(v, execute != 0));
             }
             break;

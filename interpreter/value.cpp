@@ -176,6 +176,15 @@ std::int32_t LeadingInteger(const std::string& text) {
     return static_cast<std::int32_t>(value);
 }
 
+void AssignTextToSlot(Value::Payload& slot, int type, const std::string& text) {
+    if (type == kTypeInteger)
+        slot.integer = LeadingInteger(text);
+    else if (type == kTypeFloat)
+        slot.number = DecimalTextToDouble(text);
+    else if (type == kTypeString)
+        Value::SetSlotText(slot, text);
+}
+
 std::string ValueToText(const Value& v, bool executing) {
     switch (v.type) {
         case kTypeInteger: return std::to_string(v.value.integer);

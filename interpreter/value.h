@@ -107,6 +107,10 @@ std::string ValueToText(const Value& v, bool executing);
 // saturated at the Integer range instead of overflowing: a String given to an Integer.
 std::int32_t LeadingInteger(const std::string& text);
 
+// A String given to a slot of a variable of this type, as an assignment converts it: an Integer
+// takes its leading integer, a Float its decimal number, a String the text; any other is unchanged.
+void AssignTextToSlot(Value::Payload& slot, int type, const std::string& text);
+
 // Double -> Integer as the original runtime's conversion yields it, without undefined behaviour:
 // truncation toward zero; NaN and values outside the int32 range give -2147483648.
 std::int32_t DoubleToInt32(double d);
