@@ -266,6 +266,11 @@ private:
     bool CompileCall(CTesselParser& parser, Node& node);
     // An output statement: the extension's keyword, then an expression (the word after it put back).
     bool CompileOutput(CTesselParser& parser, Node& node, int position);
+    // A statement of one expression, its words ending at the last added: its depth, texts and
+    // names are the expression's.
+    void TakeValue(Statement& statement) const;
+    // The statement kept: its index, which is its binding caches' too.
+    int AddStatement(Statement& statement);
     // ----- commands (region_commands.cpp) -----
     // A command that only sets a value the run reads later: `keyword = number`.
     bool CompileCommand(CTesselParser& parser, Node& node, int position);

@@ -346,9 +346,21 @@ int CompiledProgram::CompileStatement(CTesselParser& parser, int position, int k
                        std::none_of(first, first + value.instructionCount, [](const Instruction& i) { return i.op == Op::kText; });
     statement.integers = statement.column < 0 && expressions[static_cast<std::size_t>(statement.value)].integers &&
                          (statement.index < 0 || expressions[static_cast<std::size_t>(statement.index)].integers);
+    return AddStatement(statement);
+}
+
+void CompiledProgram::TakeValue(Statement& statement) const {
+    const Expression& value = expressions[static_cast<std::size_t>(statement.value)];
+    statement.wordCount = words.Size() - statement.firstWord;
+    statement.depth = value.depth;
+    statement.text = value.text;
+    statement.names = value.names;
+}
+
+int CompiledProgram::AddStatement(Statement& statement) {
     statement.slot = static_cast<int>(statements.size());
     statements.push_back(statement);
-    return static_cast<int>(statements.size()) - 1;
+    return statement.slot;
 }
 
 // [NOT] a [op b] [And|Or ...]: every word as EvaluateCondition reads it, a word it puts back
@@ -567,17 +579,11 @@ bool CompiledProgram::CompileOutput(CTesselParser& parser, Node& node, int posit
         words.Resize(statement.firstWord);
         return false;
     }
-    const Expression& value = expressions[static_cast<std::size_t>(statement.value)];
-    statement.wordCount = words.Size() - statement.firstWord;
-    statement.depth = value.depth;
-    statement.text = value.text;
-    statement.names = value.names;
+    TakeValue(statement);
     statement.settleFrom = c.At();
     statement.putBack = true;
     statement.next = c.Entry().start;
-    statement.slot = static_cast<int>(statements.size());
-    statements.push_back(statement);
-    node.item = static_cast<int>(statements.size()) - 1;
+    node.item = AddStatement(statement);
     node.firstWord = statement.firstWord;
     node.wordCount = statement.wordCount;
     node.name = position;
@@ -609,15 +615,10 @@ bool CompiledProgram::CompileFileWrite(CTesselParser& parser, Node& node, int po
         words.Resize(node.firstWord);
         return false;
     }
-    const Expression& value = expressions[static_cast<std::size_t>(statement.value)];
-    statement.wordCount = words.Size() - statement.firstWord;
-    statement.depth = value.depth;
-    statement.text = value.text;
-    statement.names = value.names;
+    TakeValue(statement);
     statement.settleFrom = c.At();  // ")" is the last word read
     statement.next = c.Entry().end;
-    statements.push_back(statement);
-    node.item = static_cast<int>(statements.size()) - 1;
+    node.item = AddStatement(statement);
     node.name = name;
     node.wordCount = statement.wordCount;
     node.kind = NodeKind::kFileWrite;
@@ -668,8 +669,7 @@ bool CompiledProgram::CompileFileRead(CTesselParser& parser, Node& node, int pos
     statement.settleFrom = c.At();
     statement.putBack = true;
     statement.next = c.Entry().start;
-    statements.push_back(statement);
-    node.item = static_cast<int>(statements.size()) - 1;
+    node.item = AddStatement(statement);
     node.firstWord = first;
     node.wordCount = words.Size() - first;
     node.name = name;
