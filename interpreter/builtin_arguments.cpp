@@ -1,7 +1,6 @@
 #include "interpreter/builtin_arguments.h"
 
 #include <cstring>
-#include <vector>
 
 #include "platform/crt_file.h"
 
@@ -53,8 +52,8 @@ std::uint32_t ToUnsigned32(double d) {
 
 namespace {
 
-// The bytes of a binary write, little-endian, converted as the command's width prescribes.
-std::vector<unsigned char> BinaryWriteBytes(int keyword, double value) {
+// The bytes of a binary write, little-endian, converted as the command's width prescribes: how many.
+std::size_t BinaryWriteBytes(int keyword, double value, unsigned char (&bytes)[8]) {
     std::uint64_t bits = 0;
     std::size_t width = 4;
     switch (keyword) {
@@ -77,16 +76,16 @@ std::vector<unsigned char> BinaryWriteBytes(int keyword, double value) {
         case kw::kFileWrite8b: width = 8; std::memcpy(&bits, &value, sizeof bits); break;
         default: bits = ToUnsigned32(value); break;
     }
-    std::vector<unsigned char> bytes(width);
     for (std::size_t i = 0; i < width; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
-    return bytes;
+    return width;
 }
 
 }  // namespace
 
 int PutFileBinary(CTesselParser& p, crt::CrtFile& file, int keyword, double value) {
-    const std::vector<unsigned char> bytes = BinaryWriteBytes(keyword, value);
-    return WriteOutcome(p, file, file.Write(bytes.data(), 1, bytes.size()) == bytes.size());
+    unsigned char bytes[8];
+    const std::size_t width = BinaryWriteBytes(keyword, value, bytes);
+    return WriteOutcome(p, file, file.Write(bytes, 1, width) == width);
 }
 
 int PutFileString(CTesselParser& p, crt::CrtFile& file, const std::string& text) {

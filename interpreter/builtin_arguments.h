@@ -68,7 +68,7 @@ bool CloseSharedFile(CTesselParser& p, crt::CrtFile* file);
 // file opened only for reading fails silently. 1, or 0 after the report.
 int WriteOutcome(CTesselParser& p, const crt::CrtFile& file, bool written);
 
-// A double as an unsigned 32-bit integer the way the original runtime converts it: values in range
+// A double as an unsigned 32-bit integer the way the C runtime converts it: values in range
 // truncate toward zero; other finite values wrap through a 64-bit integer (-1 gives 0xFFFFFFFF);
 // what no integer can hold gives 0.
 std::uint32_t ToUnsigned32(double d);

@@ -4,7 +4,6 @@
 // arguments in both passes and acts only while the run executes.
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 

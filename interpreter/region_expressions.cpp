@@ -300,9 +300,8 @@ void CompiledRegions::SetValue(Value& v, const Number& n) const {
 
 const std::string& CompiledRegions::ResultText(const Number& n, std::string& scratch) const {
     if (n.type == kTypeString) return run_.stackTexts[0];
-    Value v;
-    SetValue(v, n);
-    scratch = ValueToText(v, true);
+    scratch.clear();
+    AppendNumberText(scratch, n);
     return scratch;
 }
 

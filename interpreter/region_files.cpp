@@ -1,7 +1,7 @@
 // The file commands and reads compiled as nodes: FileWriteString, FileWrite1b and its siblings,
-// and a String variable given FileReadString. Their guards (room, the text's or the count's evaluation, the variable a File
-// and open, the count positive) are tested first; the write and the read are then made by the
-// same code the reading calls, once, where the reading makes them.
+// and a String variable given FileReadString. Their guards (room, the text's or the count's
+// evaluation, the variable a File and open, the count positive) are tested first; the write and
+// the read are then made by the same code the reading calls, once, where the reading makes them.
 #include "interpreter/builtin_arguments.h"
 #include "interpreter/compiled_regions.h"
 #include "interpreter/keyword_codes.h"
